@@ -1,0 +1,35 @@
+#pragma once
+// The toolkit core's regions of tessar: window state, display facts, the last window
+// font, and the file names and unit numbers. Start values are given by winitialise.
+#include <string>
+
+struct WindowState {
+  int STARTUP = 0;        // -9999 once winitialise has begun
+  int ROOTOPEN = 0;       // root window open
+  int PUSHBACKTYPE = 0;   // pushed-back event type, 0 none
+};
+
+struct DisplayInfo {
+};
+
+// Kind, bold and italic flags, width and height of the window font last created; -1 none.
+struct WindowTextState {
+  int kind = -1, bold = -1, italic = -1, width = -1, height = -1;
+};
+
+// File names of the toolkit, each a 260-character blank-padded text.
+struct FileNames {
+  int LFNGEN = 40;
+  int LFNPLOTI = 42;
+  char PATHSEP = '/';
+  char DECIMAL = '.';
+  std::string DUMPFILE = std::string(260, ' ');     // name 1
+  std::string HCOUTPUT = std::string(260, ' ');     // name 2: default output of the open driver
+  std::string CHARSET = std::string(260, ' ');      // name 3
+  std::string TMPPRINT = std::string(260, ' ');     // name 4
+  std::string TMPDUMP = std::string(260, ' ');      // name 5
+  std::string CHARDIR = std::string(260, ' ');      // name 6
+  std::string HOMEDIR = std::string(260, ' ');      // name 7
+  std::string SYSDIR = std::string(260, ' ');       // name 8
+  std::string HCCURRENT = std::string(260, ' ');    // name 9
+};

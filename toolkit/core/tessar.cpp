@@ -1,0 +1,3 @@
+#include "toolkit/core/tessar.h"
+
+Tessar tessar;

@@ -1,0 +1,10 @@
+#pragma once
+// The dialog manager's region of tessar.
+struct DialogState {
+  int CURDIALOG = 0;        // current dialog identifier, 0 none
+  int DECIMALSUBST = 0;     // decimal-substitution flag of the number conversions
+  int DLGANSWER = 0;        // answer of the last standard dialog
+  int EmptyInteger = -999;  // EmptyFieldValues
+  float EmptyReal = -999.0f;
+  double EmptyDouble = -999.0;
+};

@@ -1,0 +1,4 @@
+#pragma once
+// The editor subsystem's region of tessar.
+struct EditorRegion {
+};

@@ -1,0 +1,4 @@
+#pragma once
+// The graphics subsystem's region of tessar.
+struct GraphicsRegion {
+};

@@ -1,0 +1,4 @@
+#pragma once
+// The hardcopy subsystem's region of tessar.
+struct HardcopyRegion {
+};

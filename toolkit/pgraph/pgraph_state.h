@@ -1,0 +1,4 @@
+#pragma once
+// The pgraph subsystem's region of tessar.
+struct PgraphRegion {
+};

@@ -1,0 +1,4 @@
+#pragma once
+// The raster subsystem's region of tessar.
+struct RasterRegion {
+};

@@ -1,0 +1,19 @@
+# Sourced by run.sh and test.sh: installs the Debian packages TarnWalker needs when missing.
+TW_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config ccache libgtest-dev libgmock-dev
+  libbenchmark-dev zlib1g-dev libeigen3-dev libcairo2-dev libfontconfig-dev libfreetype-dev
+  libgtk-3-dev libcups2-dev fonts-liberation fonts-dejavu-core fonts-urw-base35"
+# Independent tools the tests check our results against, and the X server for the GUI tests.
+TW_TEST_PACKAGES="gfortran python3 python3-pil pngcheck r-base-core xvfb xdotool x11-apps imagemagick"
+
+tw_need() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing Debian packages: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
