@@ -1,0 +1,1 @@
+tw_add_test(test_app_modules SOURCES ${CMAKE_CURRENT_LIST_DIR}/modules_test.cpp LIBS tw_app)
