@@ -9,6 +9,14 @@ void yyerror(int number, std::string_view routine);
 void yyseterror(int number);
 void idebuglevel(int level);
 
+// Debug log ("debug", else "debug.txt", else "debug.dat" in the current directory), opened at
+// its first line and kept open for the whole process; every line ends with CR LF.
+void idebug(std::string_view text);         // all characters, trailing blanks too, up to a NUL
+void yydebug(const char* text, int length); // length is not used
+void yydebugc(const char* text);
+void yydebugi(const char* name, int value); // "name=value"
+void yydebugopen();
+
 // Runs op with reporting off and LASTERROR cleared; returns the error number op recorded
 // (0 if none) and puts DEBUGLEVEL and LASTERROR back as they were.
 template <class Op>
