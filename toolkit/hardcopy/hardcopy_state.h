@@ -1,4 +1,52 @@
 #pragma once
 // The hardcopy subsystem's region of tessar.
+#include <array>
+
+// The raster printer in use. Zero at load.
+// Written by: iprinter (BANDADVANCE, PINS, RESCOUNT, RESOLUTIONS, PRCLASS, PLANES,
+//   COMPRESSDIGIT, COLOURKIND); the raster set-up and data stream (the rest);
+//   the output channel (OUTPUTERROR: 0 when it opens its file, 1 after a failed open or write).
+// Read by: the raster set-up and data stream, the raster primitives (COLOURKIND),
+//   and every file writer, which stops once OUTPUTERROR is 1.
+struct RasterPrinter {
+  int PLANESEL = 0;        // plane the pixel tests read: 0-2, -1 the black pass
+  int LEFTMARGIN = 0;      // blank bit-image bytes before each pin-printer band
+  int BANDADVANCE = 0;     // line-spacing n in 1/216 inch
+  int PINS = 0;            // 1, 8 or 24
+  int RESCOUNT = 0;        // resolutions listed, 2-4
+  int PASSFACTOR = 0;      // interleaved passes per pin band, 1 or 2
+  std::array<int, 4> RESOLUTIONS{};  // dots per inch, highest first
+  int PRCLASS = 0;         // printer class 1-10
+  int PLANES = 0;          // 1 or 3
+  int RASTERWIDTH = 0;
+  int RASTERHEIGHT = 0;
+  int LASTROW = 0;
+  int PLANESUSED = 0;
+  int COMPRESSION = 0;     // PCL row compression 0-2
+  int COMPRESSDIGIT = 0;   // the highest method the printer takes
+  int COLOURKIND = 0;      // 0 monochrome, 1 RGB planes, 2 CMY planes
+  int OUTPUTERROR = 0;
+  std::array<char, 50> STARTSTRING{};
+  std::array<char, 15> ENDSTRING{};
+  std::array<std::array<char, 12>, 3> ROWPREFIX{};
+  std::array<char, 7> ROWFEED{};
+  std::array<std::array<char, 3>, 6> BANDCOMMANDS{};
+  int STARTLEN = 0, ENDLEN = 0, PREFIXLEN = 0, ROWFEEDLEN = 0;
+};
+
+// The chosen printer, plotter and HP-GL/2 devices. Zero at load.
+// Written by: iprinter (PRINTERMODEL, PRINTERCHOSEN), iplotter (PLOTTERMODEL),
+//   iprinter2 (HPGL2TYPE, HPGL2CHOSEN), start-up (HPGL2TYPE = 0 before its iprinter).
+// Read by: the raster printer driver, the option dialogs, the device-name query.
+struct PrinterSelection {
+  int PRINTERMODEL = 0;
+  int PRINTERCHOSEN = 0;
+  int PLOTTERMODEL = 0;
+  int HPGL2TYPE = 0;
+  int HPGL2CHOSEN = 0;
+};
+
 struct HardcopyRegion {
+  RasterPrinter printer;
+  PrinterSelection selection;
 };
