@@ -47,6 +47,9 @@ struct PrinterSelection {
 };
 
 struct HardcopyRegion {
+  // The hardcopy options: option k at index k - 1 (1-29 and 101-108 are used).
+  // Written by each driver's defaults request, igrhardcopyoptions and the option dialogs.
+  std::array<int, 108> HCOPTIONS{};
   RasterPrinter printer;
   PrinterSelection selection;
 };
