@@ -1,5 +1,6 @@
 # The analysis engine: data modules, calendar, aggregation into years, baseflow filter.
 add_library(tw_app STATIC
   ${CMAKE_CURRENT_LIST_DIR}/modules.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/calendar.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/calendar.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/aggregate.cpp)
 target_include_directories(tw_app PUBLIC ${PROJECT_SOURCE_DIR})
