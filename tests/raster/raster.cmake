@@ -1,0 +1,3 @@
+tw_add_test(raster_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/png_test.cpp
+  LIBS tw_raster)

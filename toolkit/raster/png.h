@@ -1,0 +1,36 @@
+#pragma once
+// PNG pieces shared by writing and reading: the chunk CRC, big-endian words, the
+// chunk-type compare, and the toolkit's whole-buffer compression through zlib.
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+// CRC-32 of the first length bytes (the PNG chunk CRC); 0 for a length of 0 or less.
+std::uint32_t yypngcrc2(std::span<const std::uint8_t> bytes, int length);
+void yypngcrc(int length, std::uint32_t& crc, std::span<const std::uint8_t> bytes);
+
+// The 32-bit value into four bytes, most significant first.
+void yypngwrd(std::uint32_t value, std::span<std::uint8_t> bytes);
+void yypngword(std::uint32_t value, std::span<std::uint8_t> bytes);
+
+// Four bytes, most significant first, as a 32-bit two's-complement integer.
+int yypngc2i(std::span<const std::uint8_t> bytes);
+void yypngc2i(std::span<const std::uint8_t> bytes, int& value);
+
+// 1 when the four bytes are the four characters of type, else 0.
+int yypngcmp(std::span<const std::uint8_t> bytes, std::string_view type);
+
+// Whole-buffer compression and decompression. destinationlength holds the capacity on
+// entry and the result length on return, 0 after a failure, which records the zlib status
+// in ERRSTATUS and error 1044 under the routine's name. Neither reads or writes past the
+// spans, whatever the lengths say.
+void WCompress(std::span<const std::uint8_t> source, std::span<std::uint8_t> destination,
+               int sourcelength, int& destinationlength);
+void WUnCompress(std::span<const std::uint8_t> source, std::span<std::uint8_t> destination,
+                 int sourcelength, int& destinationlength);
+
+// The bridges to zlib's compress and uncompress: status 0 on success.
+void yyzcompr(std::span<const std::uint8_t> source, std::span<std::uint8_t> destination,
+              int sourcelength, int& destinationlength, int& status);
+void yyzuncom(std::span<const std::uint8_t> source, std::span<std::uint8_t> destination,
+              int sourcelength, int& destinationlength, int& status);

@@ -1,0 +1,6 @@
+# Raster output and images: the virtual raster page with its primitives and dithering,
+# the PNG writer with its CRC and buffer compression, file identification and image loading.
+find_package(ZLIB REQUIRED)
+add_library(tw_raster STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/png.cpp)
+target_link_libraries(tw_raster PUBLIC tw_state tw_text tw_hardcopy_base ZLIB::ZLIB)
