@@ -7,6 +7,7 @@ struct WindowState {
   int STARTUP = 0;        // -9999 once winitialise has begun
   int ROOTOPEN = 0;       // root window open
   int PUSHBACKTYPE = 0;   // pushed-back event type, 0 none
+  int CURWINDOW = 0;      // current window 0-50
 };
 
 struct DisplayInfo {
