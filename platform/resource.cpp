@@ -1,0 +1,172 @@
+// platform/resource.cpp: the resource loaders over the tables that rc-generated sources
+// register. Invariants: (1) tables are only added, during static initialisation, before any
+// lookup; (2) a loaded accelerator table is decoded once per resource and never freed.
+#include "platform/resource.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace win {
+
+namespace {
+
+std::vector<std::pair<const ResourceEntry*, std::size_t>>& tables() {
+  static std::vector<std::pair<const ResourceEntry*, std::size_t>> t;
+  return t;
+}
+
+char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool sameName(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b)
+    if (upperAscii(*a) != upperAscii(*b)) return false;
+  return *a == *b;
+}
+
+// An integer, a "#n" string or a name: matches entry fields (id, str).
+struct Key {
+  bool isNum = false;
+  unsigned num = 0;
+  const char* name = nullptr;
+};
+
+bool makeKey(LPCSTR p, Key& k) {
+  if (p == nullptr) return false;
+  if (IS_INTRESOURCE(p)) {
+    k.isNum = true;
+    k.num = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(p));
+    return true;
+  }
+  if (p[0] == '#') {
+    unsigned v = 0;
+    const char* q = p + 1;
+    if (*q == '\0') return false;
+    for (; *q; ++q) {
+      if (*q < '0' || *q > '9') return false;
+      v = v * 10 + static_cast<unsigned>(*q - '0');
+      if (v > 0xFFFF) return false;
+    }
+    k.isNum = true;
+    k.num = v;
+    return true;
+  }
+  k.name = p;
+  return true;
+}
+
+bool matches(const Key& k, std::uint16_t id, const char* str) {
+  if (k.isNum) return str == nullptr && id == k.num;
+  return str != nullptr && sameName(k.name, str);
+}
+
+const unsigned char kEmpty[4] = {0, 0, 0, 0};
+
+const unsigned char* bytes(HRSRC r) { return r->data ? r->data : kEmpty; }
+
+unsigned rd16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+
+// Unicode to Windows-1252; characters outside the page become '?'.
+char toCp1252(unsigned u) {
+  static const unsigned short high[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  if (u < 0x80 || (u >= 0xA0 && u < 0x100)) return static_cast<char>(u);
+  for (int i = 0; i < 32; ++i)
+    if (high[i] == u) return static_cast<char>(0x80 + i);
+  return '?';
+}
+
+}  // namespace
+
+struct HACCEL__ {
+  std::vector<ACCEL> entries;
+};
+
+ResourceRegistration::ResourceRegistration(const ResourceEntry* entries, std::size_t count) {
+  tables().emplace_back(entries, count);
+}
+
+HRSRC FindResource(HMODULE, LPCSTR name, LPCSTR type) {
+  Key n, t;
+  if (!makeKey(name, n) || !makeKey(type, t)) return nullptr;
+  for (const auto& [entries, count] : tables())
+    for (std::size_t i = 0; i < count; ++i) {
+      const ResourceEntry& e = entries[i];
+      if (matches(t, e.typeId, e.typeName) && matches(n, e.nameId, e.nameStr)) return &e;
+    }
+  return nullptr;
+}
+
+HGLOBAL LoadResource(HMODULE, HRSRC res) { return res ? bytes(res) : nullptr; }
+
+const void* LockResource(HGLOBAL data) { return data; }
+
+DWORD SizeofResource(HMODULE, HRSRC res) { return res ? res->size : 0; }
+
+BOOL FreeResource(HGLOBAL) { return 0; }
+
+int LoadString(HINSTANCE, UINT id, char* buffer, int bufferMax) {
+  if (buffer == nullptr || bufferMax <= 0) return 0;
+  buffer[0] = '\0';
+  if (id > 0xFFFF) return 0;
+  HRSRC r = FindResource(nullptr, MAKEINTRESOURCE((id >> 4) + 1), RT_STRING);
+  if (!r) return 0;
+  const unsigned char* p = bytes(r);
+  const unsigned char* end = p + r->size;
+  // Walk past the strings before this one in its block of 16; a damaged block reads as absent.
+  for (unsigned k = 0; k < (id & 15u); ++k) {
+    if (end - p < 2) return 0;
+    const unsigned len = rd16(p);
+    if (static_cast<std::size_t>(end - p) < 2 + 2ul * len) return 0;
+    p += 2 + 2 * len;
+  }
+  if (end - p < 2) return 0;
+  const unsigned len = rd16(p);
+  p += 2;
+  if (static_cast<std::size_t>(end - p) < 2ul * len) return 0;
+  int n = 0;
+  for (unsigned k = 0; k < len && n < bufferMax - 1; ++k) {
+    unsigned u = rd16(p + 2 * k);
+    if (u >= 0xD800 && u < 0xDC00 && k + 1 < len) {  // a surrogate pair is one character
+      ++k;
+      u = 0x10000;
+    }
+    buffer[n++] = toCp1252(u);
+  }
+  buffer[n] = '\0';
+  return n;
+}
+
+HACCEL LoadAccelerators(HINSTANCE, LPCSTR name) {
+  static std::map<HRSRC, std::unique_ptr<HACCEL__>> loaded;
+  HRSRC r = FindResource(nullptr, name, RT_ACCELERATOR);
+  if (!r) return nullptr;
+  auto& slot = loaded[r];
+  if (!slot) {
+    slot = std::make_unique<HACCEL__>();
+    const unsigned char* p = bytes(r);
+    for (std::size_t o = 0; o + 8 <= r->size; o += 8) {
+      const unsigned flags = rd16(p + o);
+      slot->entries.push_back({static_cast<BYTE>(flags & 0x7F), static_cast<WORD>(rd16(p + o + 2)),
+                               static_cast<WORD>(rd16(p + o + 4))});
+      if (flags & 0x80) break;  // last entry
+    }
+  }
+  return slot.get();
+}
+
+int CopyAcceleratorTable(HACCEL table, ACCEL* entries, int count) {
+  if (!table) return 0;
+  const int n = static_cast<int>(table->entries.size());
+  if (!entries) return n;
+  const int copied = count < n ? (count < 0 ? 0 : count) : n;
+  std::memcpy(entries, table->entries.data(), sizeof(ACCEL) * static_cast<std::size_t>(copied));
+  return copied;
+}
+
+BOOL DestroyAcceleratorTable(HACCEL table) { return table ? 1 : 0; }
+
+}  // namespace win
