@@ -1,0 +1,7 @@
+# The trend regression with its statistics.
+find_package(Eigen3 REQUIRED NO_MODULE)
+add_library(tw_app_reg STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/regstats.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/regression.cpp)
+target_include_directories(tw_app_reg PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(tw_app_reg PUBLIC tw_app tw_msgbox tw_state PRIVATE Eigen3::Eigen)

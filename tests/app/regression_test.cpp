@@ -1,0 +1,251 @@
+// The trend regression: the least-squares solve, one run of linest checked against R's lm,
+// its failure paths and the placing of its per-year statistics.
+#include "app/regression.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/modules.h"
+#include "app/regstats.h"
+#include "platform/message_box.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(LAXL, SolvesAnOverdeterminedSystem) {
+  // y = 2 + 0.5 t exactly over five points: the least-squares solution is exact.
+  std::vector<float> a = {1, 1, 1, 1, 1, 1, 2, 3, 4, 5};
+  std::vector<float> b = {2.5f, 3.0f, 3.5f, 4.0f, 4.5f};
+  int icon = -1;
+  LAXL(a, 5, 5, 2, b, 1, icon);
+  EXPECT_EQ(icon, 0);
+  EXPECT_NEAR(b[0], 2.0f, 1e-5);
+  EXPECT_NEAR(b[1], 0.5f, 1e-6);
+}
+
+TEST(LAXL, ReportsRankDeficiencyAndInvalidArguments) {
+  struct Case {
+    const char* why;
+    std::vector<float> a;
+    int k, m, n, isw, want;
+  };
+  const Case cases[] = {
+      {"two equal columns", {1, 2, 3, 4, 1, 2, 3, 4}, 4, 4, 2, 1, LAXL_RANKDEFICIENT},
+      {"a column three times another, in other units", {1, 2, 3, 4, 3000, 6000, 9000, 12000}, 4, 4, 2, 1,
+       LAXL_RANKDEFICIENT},
+      {"a zero column", {1, 2, 3, 4, 0, 0, 0, 0}, 4, 4, 2, 1, LAXL_RANKDEFICIENT},
+      {"fewer rows than columns", {1, 2, 3, 4, 5, 6}, 2, 2, 3, 1, LAXL_INVALID},
+      {"leading dimension below the rows", {1, 2, 3, 4, 5, 6, 7, 8}, 3, 4, 2, 1, LAXL_INVALID},
+      {"no columns", {1, 2}, 2, 2, 0, 1, LAXL_INVALID},
+      {"only a new matrix is supported", {1, 2, 3, 4, 5, 7, 8, 9}, 4, 4, 2, 2, LAXL_INVALID},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::vector<float> a = c.a, b = {1, 2, 3, 4};
+    int icon = 0;
+    LAXL(a, c.k, c.m, c.n, b, c.isw, icon);
+    EXPECT_EQ(icon, c.want);
+    EXPECT_EQ(b, (std::vector<float>{1, 2, 3, 4}));
+  }
+}
+
+// A synthetic annual series of 30 years with a known trend, rain and one user variable.
+class Linest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    win::test::clearMessageBoxes();
+    initialise_tw_vars();
+    initialise_regressdat();
+    TwVars& tw = twvars;
+    tw.numyears = 30;
+    unsigned seed = 12345u;
+    auto noise = [&seed] {  // a small deterministic generator, uniform in [-1, 1)
+      seed = seed * 1103515245u + 12345u;
+      return static_cast<float>((seed >> 8) % 20000u) / 10000.0f - 1.0f;
+    };
+    for (int y = 0; y < 30; ++y) {
+      AnnualRecord& a = tw.annual[y];
+      a.year = 1971 + y;
+      a.timeindex = y + 1;
+      a.rain = std::round(800.0f + 200.0f * noise());
+      a.user[0] = std::round(50.0f + 20.0f * noise() * 10.0f) / 10.0f;
+      a.baseflow = std::round(4000.0f - 35.0f * (y + 1) + 6.0f * a.rain + 25.0f * a.user[0] + 300.0f * noise());
+      a.flow = 2.5f * a.baseflow;
+      a.flowflag = a.rainflag = 1;
+      a.userflag = {1, 0, 0};
+      a.usable = 1;
+    }
+    tw.raininclude = 1;
+    tw.userinclude = {1, 0, 0};
+  }
+};
+
+// Runs R's lm on the usable years and returns its figures in the order the script prints.
+std::vector<double> fitwithr(const fs::path& dir) {
+  const TwVars& tw = twvars;
+  {
+    std::ofstream csv(dir / "annual.csv");
+    csv << "y,t,rain,u1\n";
+    csv.precision(9);
+    for (int y = 0; y < tw.numyears; ++y) {
+      const AnnualRecord& a = tw.annual[y];
+      if (a.usable == 1) csv << a.baseflow << "," << a.timeindex << "," << a.rain << "," << a.user[0] << "\n";
+    }
+    std::ofstream script(dir / "fit.R");
+    script << "d <- read.csv('" << (dir / "annual.csv").string() << "')\n"
+           << "f <- lm(y ~ t + rain + u1, data = d)\n"
+           << "s <- summary(f)$coefficients\n"
+           << "v <- c(s[, 1], s[, 2], s[, 3], s[, 4], summary(f)$r.squared, summary(f)$sigma,"
+           << " cooks.distance(f), rstandard(f))\n"
+           << "writeLines(sprintf('%.10e', v), '" << (dir / "r.txt").string() << "')\n";
+  }
+  const std::string command = "Rscript --vanilla '" + (dir / "fit.R").string() + "' > /dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) return {};
+  std::ifstream in(dir / "r.txt");
+  std::vector<double> values;
+  double v = 0;
+  while (in >> v) values.push_back(v);
+  return values;
+}
+
+TEST_F(Linest, AgreesWithRsLm) {
+  const fs::path dir = fs::temp_directory_path() / "tw-linest-r";
+  fs::create_directories(dir);
+  linest();
+  ASSERT_EQ(twvars.errorflag, 0);
+  const RegressDat& rd = regressdat;
+  ASSERT_EQ(rd.nsample, 30);
+  ASSERT_EQ(rd.ncols, 4);
+
+  const std::vector<double> r = fitwithr(dir);
+  ASSERT_EQ(r.size(), 16u + 2u + 60u) << "Rscript (Debian r-base-core) did not run";
+  auto close = [](double got, double want, double rel) {
+    return std::fabs(got - want) <= rel * std::max(1.0, std::fabs(want));
+  };
+  for (int j = 0; j < 4; ++j) {
+    SCOPED_TRACE(j);
+    EXPECT_PRED3(close, rd.coeffs[j], r[j], 1e-4);
+    EXPECT_PRED3(close, rd.stderrs[j], r[4 + j], 1e-3);
+    EXPECT_PRED3(close, rd.tstat[j], r[8 + j], 1e-3);
+    EXPECT_NEAR(rd.tprob[j], r[12 + j], 2e-4);
+  }
+  EXPECT_NEAR(rd.R2, r[16], 1e-5);
+  EXPECT_NEAR(rd.ce, r[16], 1e-5);  // efficiency of a least-squares fit with a constant
+  EXPECT_PRED3(close, rd.SE, r[17], 1e-4);
+  for (int k = 0; k < 30; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_NEAR(rd.cook[k], r[18 + k], 1e-4 + 1e-3 * r[18 + k]);
+    EXPECT_NEAR(rd.stdres[k], r[48 + k], 1e-3);
+    EXPECT_EQ(rd.cookyear[k], rd.cook[k]);
+  }
+  fs::remove_all(dir);
+}
+
+TEST_F(Linest, FitSumsAndFlowMeans) {
+  // Years 4 and 9 have incomplete flow: they count in neither mean nor the fit.
+  for (int y : {3, 8}) {
+    twvars.annual[y].flow = twvars.annual[y].baseflow = MISSING;
+    twvars.annual[y].usable = 0;
+  }
+  linest();
+  ASSERT_EQ(twvars.errorflag, 0);
+  const RegressDat& rd = regressdat;
+  double flow = 0, base = 0;
+  for (int y = 0; y < 30; ++y)
+    if (y != 3 && y != 8) {
+      flow += twvars.annual[y].flow;
+      base += twvars.annual[y].baseflow;
+    }
+  EXPECT_NEAR(rd.MAF, flow / 28, 1e-3 * flow / 28);
+  EXPECT_NEAR(rd.MABF, base / 28, 1e-3 * base / 28);
+  EXPECT_NEAR(rd.trendpct, 100.0f * rd.coeffs[1] / rd.MABF, 1e-4);
+  EXPECT_NEAR(rd.ce, 1.0f - rd.ssresid / rd.sst, 1e-6);
+  EXPECT_NEAR(rd.R * rd.R, rd.R2, 1e-6);
+  EXPECT_NEAR(rd.cv, 100.0f * rd.SE / rd.avobs, 1e-4);
+  EXPECT_EQ(rd.nsample, 28);
+  // The statistics by year sit at the usable years only; year 4 keeps 0.
+  EXPECT_EQ(rd.cookyear[3], 0.0f);
+  EXPECT_EQ(rd.cookyear[4], rd.cook[3]);
+  EXPECT_EQ(rd.stdresyear[29], rd.stdres[27]);
+}
+
+TEST_F(Linest, PacksIncludedVariables) {
+  // Rain excluded, only user variable 2 included: its coefficient is entry 3.
+  for (int y = 0; y < 30; ++y) {
+    twvars.annual[y].user[1] = twvars.annual[y].user[0];
+    twvars.annual[y].user[0] = MISSING;
+  }
+  twvars.raininclude = 0;
+  twvars.userinclude = {0, 1, 0};
+  regressdat.coeffs = {9, 9, 9, 9, 9, 9};
+  linest();
+  ASSERT_EQ(twvars.errorflag, 0);
+  EXPECT_EQ(regressdat.ncols, 3);
+  EXPECT_EQ(regressdat.NumUseVar, 1);
+  EXPECT_NE(regressdat.coeffs[2], 0.0f);
+  EXPECT_EQ(regressdat.coeffs[3], 0.0f);
+  EXPECT_EQ(regressdat.coeffs[5], 0.0f);
+}
+
+TEST_F(Linest, LagOnePairsOnlyConsecutiveUsableYears) {
+  twvars.annual[9].usable = 0;
+  linest();
+  ASSERT_EQ(twvars.errorflag, 0);
+  std::vector<float> a, b;
+  for (int y = 0; y + 1 < 30; ++y)
+    if (y != 9 && y + 1 != 9) {
+      a.push_back(twvars.annual[y].baseflow);
+      b.push_back(twvars.annual[y + 1].baseflow);
+    }
+  float rho = 0, upper = 0, lower = 0;
+  getpersistance(a, b, static_cast<int>(a.size()), rho, upper, lower);
+  EXPECT_EQ(regressdat.lag1[0], rho);
+  EXPECT_EQ(regressdat.lag1[1], upper);
+  EXPECT_EQ(regressdat.lag1[2], lower);
+}
+
+TEST_F(Linest, SevenUsableYearsAreNotEnough) {
+  for (int y = 7; y < 30; ++y) twvars.annual[y].usable = 0;
+  regressdat.coeffs = {1, 2, 3, 4, 5, 6};
+  regressdat.nsample = 42;
+  linest();
+  EXPECT_EQ(twvars.errorflag, 1);
+  EXPECT_EQ(regressdat.nsample, 42);
+  EXPECT_EQ(regressdat.coeffs[5], 6.0f);
+  const auto& boxes = win::test::messageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "The available data has less then 8 years of data.\r\rRegression not possible.");
+  EXPECT_EQ(boxes[0].title, "Regression");
+
+  // Eight usable years are enough.
+  win::test::clearMessageBoxes();
+  twvars.annual[7].usable = 1;
+  linest();
+  EXPECT_EQ(twvars.errorflag, 0);
+  EXPECT_EQ(regressdat.nsample, 8);
+  EXPECT_TRUE(win::test::messageBoxes().empty());
+}
+
+TEST_F(Linest, UserVariableEqualToTimeIsSingular) {
+  linest();
+  ASSERT_EQ(twvars.errorflag, 0);
+  const float kept = regressdat.R2;
+  for (int y = 0; y < 30; ++y) twvars.annual[y].user[0] = static_cast<float>(y + 1);
+  win::test::clearMessageBoxes();
+  linest();
+  EXPECT_EQ(twvars.errorflag, 1);
+  EXPECT_EQ(regressdat.R2, kept);
+  const auto& boxes = win::test::messageBoxes();
+  ASSERT_GE(boxes.size(), 1u);
+  EXPECT_EQ(boxes.back().title, "Regression");
+}
+
+}  // namespace
