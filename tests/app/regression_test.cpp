@@ -249,3 +249,57 @@ TEST_F(Linest, UserVariableEqualToTimeIsSingular) {
 }
 
 }  // namespace
+
+namespace {
+
+// A user variable that follows the time index to within single precision: X'X still
+// inverts, but the solve finds the columns dependent.
+class LinestSolveFailure : public Linest {
+ protected:
+  void SetUp() override {
+    Linest::SetUp();
+    for (int y = 0; y < 30; ++y) twvars.annual[y].user[0] = (y + 1) * (1.0f + ((y % 2) - 1) * 1e-6f);
+    dir_ = fs::temp_directory_path() / "tw-linest-dump";
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    old_ = fs::current_path();
+    fs::current_path(dir_);
+  }
+  void TearDown() override { fs::current_path(old_); }
+  fs::path dir_, old_;
+};
+
+// Two failed solves in one program run leave two dumps in LAXL.LOG and two lines in fort.20.
+TEST_F(LinestSolveFailure, DumpsInputAndZeroesCoefficients) {
+  regressdat.R2 = 0.5f;
+  regressdat.coeffs = {1, 2, 3, 4, 5, 6};
+  linest();
+  EXPECT_EQ(twvars.errorflag, 1);
+  EXPECT_EQ(regressdat.coeffs, (std::array<float, 6>{}));
+  EXPECT_EQ(regressdat.R2, 0.5f);
+  const auto& boxes = win::test::messageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "LAXL Solution failed - input data dumped to LAXL.LOG");
+  EXPECT_EQ(boxes[0].title, "Regression");
+  linest();
+
+  std::ifstream fort(dir_ / "fort.20");
+  std::stringstream f20;
+  f20 << fort.rdbuf();
+  EXPECT_EQ(f20.str(), "Solution failed, error code =     20000\nSolution failed, error code =     20000\n");
+
+  std::ifstream log(dir_ / "LAXL.LOG");
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(log, l);) lines.push_back(l);
+  ASSERT_EQ(lines.size(), 2u * 32u);
+  EXPECT_EQ(lines[0], "Independent variables used:                1       0       0");
+  EXPECT_EQ(lines[1], "No.           Y       X01       X02       X03");
+  const AnnualRecord& a = twvars.annual[0];
+  char want[128];
+  std::snprintf(want, sizeof want, "    1%10.3f%10.3f%10.3f%10.3f", a.baseflow, 1.0, a.rain, a.user[0]);
+  EXPECT_EQ(lines[2], want);
+  EXPECT_EQ(lines[31].substr(0, 5), "   30");
+  EXPECT_EQ(lines[32], lines[0]);
+}
+
+}  // namespace
