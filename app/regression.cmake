@@ -1,7 +1,8 @@
-# The trend regression with its statistics.
+# The trend regression with its statistics and the data check summary.
 find_package(Eigen3 REQUIRED NO_MODULE)
 add_library(tw_app_reg STATIC
   ${CMAKE_CURRENT_LIST_DIR}/regstats.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/regression.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/regression.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/datacheck.cpp)
 target_include_directories(tw_app_reg PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tw_app_reg PUBLIC tw_app tw_msgbox tw_state PRIVATE Eigen3::Eigen)
+target_link_libraries(tw_app_reg PUBLIC tw_app tw_text tw_msgbox tw_state PRIVATE Eigen3::Eigen)

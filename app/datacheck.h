@@ -1,0 +1,11 @@
+#pragma once
+// The data check of the daily record: counts of missing and negative flows and missing
+// rain, the longest gaps, stored in twvars for the review dialog and shown to the user in
+// one summary box titled "File opened".
+#include <string>
+
+// Counts days 1..ndays of twvars and shows the summary.
+void inputdatacheck();
+
+// The summary text of the counts now in twvars, whole (never cut), without trailing blanks.
+std::string datachecksummary();
