@@ -1,6 +1,13 @@
 #pragma once
 // The toolkit core's regions of tessar: window state, display facts, the last window
-// font, and the file names and unit numbers. Start values are given by winitialise.
+// font, and the file names and unit numbers.
+//
+// Started by: winitialise (toolkit/core/startup.cpp) for every field named here.
+// Written by: winitialise and the INI file (LFNGEN, LFNPLOTI, names 3 and 6); the window
+//   layer (ROOTOPEN, CURWINDOW, the pushed-back event, the window font copy); the hardcopy
+//   and raster subsystems (names 1, 2, 4, 5, 9); the wildcard delete and copy routines use
+//   name 9 as their work buffer.
+// Read by: the information queries (WInfoFilename), the hardcopy drivers, help.
 #include <string>
 
 struct WindowState {
@@ -10,7 +17,10 @@ struct WindowState {
   int CURWINDOW = 0;      // current window 0-50
 };
 
+// Screen facts read at start-up: width and height in pixels, number of colours, palette
+// class (2, 8, 16 or 256) and device class (3).
 struct DisplayInfo {
+  int WIDTH = 0, HEIGHT = 0, COLOURS = 0, PALETTECLASS = 0, DEVICECLASS = 0;
 };
 
 // Kind, bold and italic flags, width and height of the window font last created; -1 none.

@@ -1,0 +1,1141 @@
+// platform/os.cpp: operating-system services on POSIX for the toolkit.
+// Sections (grep "[SECTION]"): text and codes | raw files | clock | directories and files |
+//   wildcard search | environment and command line | system facts | file times | processes
+//
+// Invariants: (1) no wrapper reports or throws; every failure is a status code;
+// (2) texts cross the system boundary converted (Windows-1252 inside, UTF-8 outside);
+// (3) one wildcard search exists for the whole process.
+#include "platform/os.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <poll.h>
+#include <pwd.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/statvfs.h>
+#include <sys/syscall.h>
+#include <sys/utsname.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace win {
+
+//------------------------------------------------------------------------------
+// [SECTION] Text and codes
+// - oserrorcode(), yyerrorstr(), fault hooks, Windows-1252 <-> UTF-8
+//------------------------------------------------------------------------------
+namespace {
+
+// Unicode of the bytes 0x80-0x9F of Windows-1252; 0 where the code page has no character
+// (those bytes pass through as the C1 control of the same number).
+constexpr char16_t kHigh[32] = {0x20ac, 0,      0x201a, 0x192,  0x201e, 0x2026, 0x2020, 0x2021,
+                                0x2c6,  0x2030, 0x160,  0x2039, 0x152,  0,      0x17d,  0,
+                                0,      0x2018, 0x2019, 0x201c, 0x201d, 0x2022, 0x2013, 0x2014,
+                                0x2dc,  0x2122, 0x161,  0x203a, 0x153,  0,      0x17e,  0x178};
+
+void appendUtf8(std::string& out, unsigned code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+std::string toSystem(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (unsigned char c : text) {
+    unsigned code = c;
+    if (c >= 0x80 && c < 0xA0 && kHigh[c - 0x80] != 0) code = kHigh[c - 0x80];
+    appendUtf8(out, code);
+  }
+  return out;
+}
+
+// UTF-8 to Windows-1252; a character the code page lacks, or a malformed byte, becomes "?".
+std::string fromSystem(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = text[i];
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
+    if (extra < 0 || i + extra >= text.size()) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    unsigned code = c & (0x3F >> extra);
+    bool ok = true;
+    for (int k = 1; k <= extra; ++k) {
+      const unsigned char cc = text[i + k];
+      if ((cc & 0xC0) != 0x80) ok = false;
+      code = (code << 6) | (cc & 0x3F);
+    }
+    if (!ok) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    i += extra + 1;
+    char mapped = '?';
+    if (code >= 0xA0 && code <= 0xFF) {
+      mapped = static_cast<char>(code);
+    } else if (code >= 0x80 && code < 0xA0 && kHigh[code - 0x80] == 0) {
+      mapped = static_cast<char>(code);
+    } else {
+      for (int k = 0; k < 32; ++k)
+        if (kHigh[k] == code) mapped = static_cast<char>(0x80 + k);
+    }
+    out += mapped;
+  }
+  return out;
+}
+
+std::string safeText(const char* text) { return text ? std::string(text) : std::string(); }
+
+std::map<std::string, int>& pendingFailures() {
+  static std::map<std::string, int> pending;
+  return pending;
+}
+
+// True (with status set) when a test asked the service to fail now.
+bool injected(const char* service, int& status) {
+  auto& pending = pendingFailures();
+  auto it = pending.find(service);
+  if (it == pending.end()) return false;
+  status = it->second;
+  pending.erase(it);
+  return true;
+}
+
+// Codes for errno values; the first pair of a code gives its text.
+struct CodePair {
+  int errnum, code;
+};
+constexpr CodePair kCodes[] = {
+    {ENOENT, ERROR_FILE_NOT_FOUND},  {ENOTDIR, ERROR_PATH_NOT_FOUND},
+    {EMFILE, ERROR_TOO_MANY_OPEN_FILES}, {ENFILE, ERROR_TOO_MANY_OPEN_FILES},
+    {EACCES, ERROR_ACCESS_DENIED},   {EPERM, ERROR_ACCESS_DENIED},
+    {EISDIR, ERROR_ACCESS_DENIED},   {EBADF, ERROR_INVALID_HANDLE},
+    {ENOMEM, ERROR_NOT_ENOUGH_MEMORY}, {EXDEV, ERROR_NOT_SAME_DEVICE},
+    {EROFS, ERROR_WRITE_PROTECT},    {EIO, ERROR_GEN_FAILURE},
+    {ETXTBSY, ERROR_SHARING_VIOLATION}, {EBUSY, ERROR_SHARING_VIOLATION},
+    {EEXIST, ERROR_FILE_EXISTS},     {EINVAL, ERROR_INVALID_PARAMETER},
+    {ENOSPC, ERROR_DISK_FULL},       {EDQUOT, ERROR_DISK_FULL},
+    {ENOTEMPTY, ERROR_DIR_NOT_EMPTY}, {ENOEXEC, ERROR_BAD_EXE_FORMAT},
+    {ENAMETOOLONG, ERROR_FILENAME_EXCED_RANGE},
+};
+// Codes that have no errno of their own but an errno whose text says the same.
+constexpr CodePair kTextOnly[] = {
+    {ENOENT, ERROR_PATH_NOT_FOUND}, {EINVAL, ERROR_NEGATIVE_SEEK},
+    {EEXIST, ERROR_ALREADY_EXISTS}, {ENOTDIR, ERROR_DIRECTORY},
+    {ERANGE, ERROR_INSUFFICIENT_BUFFER},
+};
+// Any other errno travels as this bit with the errno beside it.
+constexpr int kErrnoCode = 0x20000000;
+
+// The code of errno e for an operation on path: a missing file in a missing directory is
+// "path not found".
+int pathCode(int e, const std::string& path) {
+  if (e == ENOENT) {
+    const auto slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) {
+      struct stat st;
+      if (stat(path.substr(0, slash).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return ERROR_PATH_NOT_FOUND;
+    }
+    return ERROR_FILE_NOT_FOUND;
+  }
+  return oserrorcode(e);
+}
+
+void copyOut(const std::string& text, char* buffer, int size) {
+  if (!buffer || size <= 0) return;
+  const std::size_t n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(size - 1));
+  std::memcpy(buffer, text.data(), n);
+  buffer[n] = '\0';
+}
+
+}  // namespace
+
+int oserrorcode(int errnum) {
+  if (errnum == 0) return 0;
+  for (const CodePair& p : kCodes)
+    if (p.errnum == errnum) return p.code;
+  return kErrnoCode | errnum;
+}
+
+void yyerrorstr(int code, char* buffer, int size) {
+  int errnum = 0;
+  if (code & kErrnoCode) errnum = code & ~kErrnoCode;
+  for (const CodePair& p : kCodes)
+    if (errnum == 0 && p.code == code) errnum = p.errnum;
+  for (const CodePair& p : kTextOnly)
+    if (errnum == 0 && p.code == code) errnum = p.errnum;
+  std::string text;
+  if (code != 0 && errnum != 0) {
+    char work[256];
+    // The GNU form returns the text, which may or may not live in work.
+    const char* msg = strerror_r(errnum, work, sizeof work);
+    text = fromSystem(msg ? msg : "");
+  }
+  copyOut(text, buffer, size);
+}
+
+namespace test {
+void failNext(const std::string& service, int code) { pendingFailures()[service] = code; }
+}  // namespace test
+
+//------------------------------------------------------------------------------
+// [SECTION] Raw files
+// - yyopen(), yyclos(), yyreadc(), yywritc(), yyread(), yywrit(), yyseek()
+//------------------------------------------------------------------------------
+void yyopen(const char* name, int mode, int& handle, int& status) {
+  handle = -1;
+  if (injected("CreateFile", status)) return;
+  int flags = 0;
+  switch (mode) {
+    case 0: flags = O_RDONLY; break;
+    case 1: flags = O_WRONLY | O_CREAT | O_TRUNC; break;
+    case 2: flags = O_RDWR; break;
+    default: status = ERROR_INVALID_PARAMETER; return;
+  }
+  const std::string path = toSystem(safeText(name));
+  if (path.empty()) {
+    status = ERROR_PATH_NOT_FOUND;
+    return;
+  }
+  const int fd = open(path.c_str(), flags | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    status = pathCode(errno, path);
+    return;
+  }
+  // A directory is no file to read or write.
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    close(fd);
+    status = ERROR_ACCESS_DENIED;
+    return;
+  }
+  handle = fd;
+  status = 0;
+}
+
+void yyclos(int handle) {
+  if (handle >= 0) close(handle);
+}
+
+void yyreadc(int handle, void* buffer, int count, int& bytesread, int& status) {
+  bytesread = 0;
+  if (injected("ReadFile", status)) return;
+  if (count < 0 || (count > 0 && !buffer)) {
+    status = ERROR_INVALID_PARAMETER;
+    return;
+  }
+  auto* p = static_cast<char*>(buffer);
+  int total = 0;
+  while (total < count) {
+    const ssize_t n = read(handle, p + total, static_cast<std::size_t>(count - total));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (total > 0) break;  // the next call meets the fault again
+      status = oserrorcode(errno);
+      return;
+    }
+    if (n == 0) break;
+    total += static_cast<int>(n);
+  }
+  bytesread = total;
+  status = 0;
+}
+
+void yywritc(int handle, const void* buffer, int count, int& byteswritten, int& status) {
+  byteswritten = 0;
+  if (injected("WriteFile", status)) return;
+  if (count < 0 || (count > 0 && !buffer)) {
+    status = ERROR_INVALID_PARAMETER;
+    return;
+  }
+  const auto* p = static_cast<const char*>(buffer);
+  int total = 0;
+  while (total < count) {
+    const ssize_t n = write(handle, p + total, static_cast<std::size_t>(count - total));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      byteswritten = total;  // what reached the file before the fault
+      status = oserrorcode(errno);
+      return;
+    }
+    total += static_cast<int>(n);
+  }
+  byteswritten = total;
+  status = 0;
+}
+
+namespace {
+void reverseElements(void* buffer, int count, int elemsize) {
+  if (elemsize <= 1 || !buffer) return;
+  auto* p = static_cast<unsigned char*>(buffer);
+  for (int i = 0; i + elemsize <= count; i += elemsize) std::reverse(p + i, p + i + elemsize);
+}
+}  // namespace
+
+void yyread(int handle, void* buffer, int count, int& bytesread, int elemsize, int& status) {
+  yyreadc(handle, buffer, count, bytesread, status);
+  reverseElements(buffer, bytesread, elemsize);
+}
+
+void yywrit(int handle, void* buffer, int count, int& byteswritten, int elemsize, int& status) {
+  if (count < 0) {
+    byteswritten = 0;
+    status = ERROR_INVALID_PARAMETER;
+    return;
+  }
+  reverseElements(buffer, count, elemsize);
+  yywritc(handle, buffer, count, byteswritten, status);
+  reverseElements(buffer, count, elemsize);
+}
+
+void yyseek(int handle, int& position, int origin, int& status) {
+  if (injected("SetFilePointer", status)) return;
+  int whence = SEEK_SET;
+  switch (origin) {
+    case 0: whence = SEEK_SET; break;
+    case 1: whence = SEEK_CUR; break;
+    case 2: whence = SEEK_END; break;
+    default: status = ERROR_INVALID_PARAMETER; return;
+  }
+  const off_t at = lseek(handle, static_cast<off_t>(position), whence);
+  if (at < 0) {
+    status = errno == EINVAL ? ERROR_NEGATIVE_SEEK : oserrorcode(errno);
+    return;
+  }
+  position = static_cast<int>(static_cast<std::uint32_t>(at));
+  status = 0;
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Clock
+// - yydate(), yytime(), yytickcount()
+//------------------------------------------------------------------------------
+namespace {
+struct tm localNow(long& nanoseconds) {
+  struct timespec ts;
+  clock_gettime(CLOCK_REALTIME, &ts);
+  struct tm t {};
+  localtime_r(&ts.tv_sec, &t);
+  nanoseconds = ts.tv_nsec;
+  return t;
+}
+}  // namespace
+
+void yydate(int& year, int& month, int& day) {
+  long ns = 0;
+  const struct tm t = localNow(ns);
+  year = t.tm_year + 1900;
+  month = t.tm_mon + 1;
+  day = t.tm_mday;
+}
+
+void yytime(int& hour, int& minute, int& second, int& millisecond) {
+  long ns = 0;
+  const struct tm t = localNow(ns);
+  hour = t.tm_hour;
+  minute = t.tm_min;
+  second = t.tm_sec;
+  millisecond = static_cast<int>(ns / 1000000);
+}
+
+int yytickcount() {
+  struct timespec ts;
+  clock_gettime(CLOCK_BOOTTIME, &ts);
+  const std::uint64_t ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
+                           static_cast<std::uint64_t>(ts.tv_nsec / 1000000);
+  return static_cast<int>(ms & 0x7FFFFFFFu);
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Directories and files
+// - yydirc(), yydird(), yydirm(), yydirn(), yysysdir(), yydelf(), yyrename(), yycopyf(),
+//   yyfileattr(), yyfileinfo()
+//------------------------------------------------------------------------------
+void yydirc(const char* directory, int& status) {
+  const std::string path = toSystem(safeText(directory));
+  status = chdir(path.c_str()) == 0 ? 0 : pathCode(errno, path);
+}
+
+void yydird(const char* directory, int& status) {
+  const std::string path = toSystem(safeText(directory));
+  status = rmdir(path.c_str()) == 0 ? 0 : pathCode(errno, path);
+}
+
+void yydirm(const char* directory, int& status) {
+  const std::string path = toSystem(safeText(directory));
+  if (mkdir(path.c_str(), 0777) == 0) {
+    status = 0;
+    return;
+  }
+  status = errno == EEXIST ? ERROR_ALREADY_EXISTS
+           : errno == ENOENT ? ERROR_PATH_NOT_FOUND
+                             : oserrorcode(errno);
+}
+
+void yydirn(char* buffer, int& status, int& toosmall, int size) {
+  toosmall = 0;
+  if (injected("GetCurrentDirectory", status)) return;
+  std::vector<char> work(4096);
+  while (!getcwd(work.data(), work.size())) {
+    if (errno != ERANGE) {
+      status = oserrorcode(errno);
+      return;
+    }
+    work.resize(work.size() * 2);
+  }
+  const std::string dir = fromSystem(work.data());
+  status = 0;
+  if (static_cast<int>(dir.size()) + 1 > size) {
+    toosmall = 1;
+    return;
+  }
+  copyOut(dir, buffer, size);
+}
+
+void yysysdir(char* buffer, int& status, int size) {
+  const std::string dir = "/usr/lib";
+  if (static_cast<int>(dir.size()) + 1 > size) {
+    status = ERROR_INSUFFICIENT_BUFFER;
+    return;
+  }
+  copyOut(dir, buffer, size);
+  status = 0;
+}
+
+void yydelf(const char* name, int& status) {
+  if (injected("DeleteFile", status)) return;
+  const std::string path = toSystem(safeText(name));
+  struct stat st;
+  if (lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    status = ERROR_ACCESS_DENIED;
+    return;
+  }
+  status = unlink(path.c_str()) == 0 ? 0 : pathCode(errno, path);
+}
+
+namespace {
+// Copies the bytes of one regular file to another; the target keeps the source's
+// last-write time. Returns a status.
+int copyFileBytes(const std::string& from, const std::string& to) {
+  const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return pathCode(errno, from);
+  struct stat src;
+  if (fstat(in, &src) != 0 || S_ISDIR(src.st_mode)) {
+    close(in);
+    return ERROR_ACCESS_DENIED;
+  }
+  struct stat dst;
+  if (stat(to.c_str(), &dst) == 0 && dst.st_dev == src.st_dev && dst.st_ino == src.st_ino) {
+    close(in);
+    return ERROR_SHARING_VIOLATION;  // emptying the target would destroy the source
+  }
+  const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, src.st_mode & 0777);
+  if (out < 0) {
+    const int code = pathCode(errno, to);
+    close(in);
+    return code;
+  }
+  std::vector<char> block(1 << 16);
+  int status = 0;
+  for (;;) {
+    const ssize_t n = read(in, block.data(), block.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      status = oserrorcode(errno);
+      break;
+    }
+    if (n == 0) break;
+    ssize_t done = 0;
+    while (done < n) {
+      const ssize_t w = write(out, block.data() + done, static_cast<std::size_t>(n - done));
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        status = oserrorcode(errno);
+        break;
+      }
+      done += w;
+    }
+    if (status != 0) break;
+  }
+  if (status == 0) {
+    const struct timespec times[2] = {src.st_atim, src.st_mtim};
+    futimens(out, times);
+  }
+  if (close(out) != 0 && status == 0) status = oserrorcode(errno);
+  close(in);
+  return status;
+}
+}  // namespace
+
+void yyrename(int& status, const char* oldname, const char* newname) {
+  if (injected("MoveFile", status)) return;
+  const std::string from = toSystem(safeText(oldname));
+  const std::string to = toSystem(safeText(newname));
+  struct stat st;
+  if (lstat(from.c_str(), &st) != 0) {
+    status = pathCode(errno, from);
+    return;
+  }
+  if (lstat(to.c_str(), &st) == 0) {
+    status = ERROR_ALREADY_EXISTS;
+    return;
+  }
+  if (rename(from.c_str(), to.c_str()) == 0) {
+    status = 0;
+    return;
+  }
+  if (errno != EXDEV) {
+    status = pathCode(errno, to);
+    return;
+  }
+  // Across file systems a file moves by copy and delete.
+  status = copyFileBytes(from, to);
+  if (status == 0 && unlink(from.c_str()) != 0) status = oserrorcode(errno);
+}
+
+void yycopyf(const char* source, const char* target, int& status) {
+  if (injected("CopyFile", status)) return;
+  status = copyFileBytes(toSystem(safeText(source)), toSystem(safeText(target)));
+}
+
+namespace {
+int attributesOf(const struct stat& st, const std::string& name) {
+  int attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
+  if (!name.empty() && name[0] == '.') attributes |= FILE_ATTRIBUTE_HIDDEN;
+  return attributes;
+}
+}  // namespace
+
+void yyfileattr(int attributes, int& status, const char* name) {
+  const std::string path = toSystem(safeText(name));
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    status = pathCode(errno, path);
+    return;
+  }
+  mode_t mode = st.st_mode & 07777;
+  if (attributes & FILE_ATTRIBUTE_READONLY)
+    mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
+  else
+    mode |= S_IWUSR;
+  status = chmod(path.c_str(), mode) == 0 ? 0 : oserrorcode(errno);
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Wildcard search
+// - yyfind(), yyfindclose(), yyfileinfo()
+//------------------------------------------------------------------------------
+namespace {
+
+// "*" any run of characters, "?" one character; every other character itself.
+bool wildMatch(const char* pattern, const char* name) {
+  const char* star = nullptr;
+  const char* resume = nullptr;
+  while (*name) {
+    if (*pattern == '?' || (*pattern != '*' && *pattern == *name)) {
+      ++pattern;
+      ++name;
+    } else if (*pattern == '*') {
+      star = pattern++;
+      resume = name;
+    } else if (star) {
+      pattern = star + 1;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*pattern == '*') ++pattern;
+  return *pattern == '\0';
+}
+
+struct Match {
+  std::string name;  // toolkit text
+  struct stat st;
+};
+
+struct Search {
+  std::vector<Match> matches;
+  std::size_t next = 0;
+  bool open = false;
+};
+Search& theSearch() {
+  static Search search;
+  return search;
+}
+
+// All matches of a pattern (toolkit text) in name order, or a status.
+int findMatches(const std::string& pattern, std::vector<Match>& matches) {
+  matches.clear();
+  const auto slash = pattern.find_last_of('/');
+  const std::string dirpart = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
+  const std::string namepart = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  if (namepart.empty()) return ERROR_FILE_NOT_FOUND;
+  const std::string dir = dirpart.empty() ? "." : toSystem(dirpart);
+  if (namepart.find_first_of("*?") == std::string::npos) {
+    Match m;
+    const std::string path = toSystem(pattern);
+    if (stat(path.c_str(), &m.st) != 0) return pathCode(errno, path);
+    m.name = namepart;
+    matches.push_back(m);
+    return 0;
+  }
+  DIR* d = opendir(dir.c_str());
+  if (!d) return errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : oserrorcode(errno);
+  const bool everything = namepart == "*.*";
+  while (const struct dirent* e = readdir(d)) {
+    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+    Match m;
+    m.name = fromSystem(e->d_name);
+    if (!everything && !wildMatch(namepart.c_str(), m.name.c_str())) continue;
+    const std::string full = (dirpart.empty() ? std::string() : dir) + e->d_name;
+    if (stat(full.c_str(), &m.st) != 0) continue;  // a dangling link is no file
+    matches.push_back(m);
+  }
+  closedir(d);
+  std::sort(matches.begin(), matches.end(),
+            [](const Match& a, const Match& b) { return a.name < b.name; });
+  return matches.empty() ? ERROR_FILE_NOT_FOUND : 0;
+}
+
+int packedTime(time_t when) {
+  struct tm t {};
+  localtime_r(&when, &t);
+  const int year = std::clamp(t.tm_year + 1900 - 1980, 0, 127);
+  const unsigned date = (static_cast<unsigned>(year) << 9) | ((t.tm_mon + 1) << 5) | t.tm_mday;
+  const unsigned clock = (t.tm_hour << 11) | (t.tm_min << 5) | (t.tm_sec / 2);
+  return static_cast<int>((date << 16) | clock);
+}
+
+void describe(const Match& m, std::string& name, int& attributes, int& packed, int& size) {
+  name = m.name;
+  attributes = attributesOf(m.st, m.name);
+  packed = packedTime(m.st.st_mtime);
+  size = static_cast<int>(static_cast<std::uint32_t>(m.st.st_size));
+}
+
+}  // namespace
+
+void yyfind(int mode, std::string& name, int& attributes, int& packed, int& size, int& status) {
+  Search& s = theSearch();
+  if (mode == 0) {
+    s = Search{};
+    if (injected("FindFirstFile", status)) return;
+    status = findMatches(name, s.matches);
+    if (status != 0) return;
+    s.open = true;
+  } else if (!s.open || s.next >= s.matches.size()) {
+    status = 1;
+    return;
+  }
+  describe(s.matches[s.next++], name, attributes, packed, size);
+  status = 0;
+}
+
+void yyfindclose() { theSearch() = Search{}; }
+
+void yyfileinfo(int& size, int& year, int& month, int& day, int& hour, int& minute,
+                int& second, int& attributes, int& kilobytes, const char* name) {
+  std::vector<Match> matches;
+  size = -1;
+  if (findMatches(safeText(name), matches) != 0) return;
+  const Match& m = matches.front();
+  size = static_cast<int>(static_cast<std::uint32_t>(m.st.st_size));
+  struct tm t {};
+  localtime_r(&m.st.st_mtime, &t);
+  year = t.tm_year + 1900;
+  month = t.tm_mon + 1;
+  day = t.tm_mday;
+  hour = t.tm_hour;
+  minute = t.tm_min;
+  second = t.tm_sec;
+  attributes = attributesOf(m.st, m.name);
+  kilobytes = static_cast<int>((static_cast<std::uint64_t>(m.st.st_size) + 1023) / 1024);
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Environment and command line
+// - yygetenv(), yyputenv(), yygetcl(), yygetexe(), yyfullpathname()
+//------------------------------------------------------------------------------
+void yygetenv(int& length, const char* name, char* buffer, int size) {
+  int status = 0;
+  if (injected("GetEnvironmentVariable", status)) {
+    length = 0;
+    return;
+  }
+  const char* value = std::getenv(toSystem(safeText(name)).c_str());
+  if (!value) {
+    length = 0;
+    return;
+  }
+  const std::string text = fromSystem(value);
+  if (static_cast<int>(text.size()) + 1 > size) {
+    length = static_cast<int>(text.size()) + 1;
+    return;
+  }
+  copyOut(text, buffer, size);
+  length = static_cast<int>(text.size());
+}
+
+void yyputenv(const char* name, const char* value) {
+  setenv(toSystem(safeText(name)).c_str(), toSystem(safeText(value)).c_str(), 1);
+}
+
+namespace {
+std::string& commandLineOverride() {
+  static std::string text;
+  return text;
+}
+}  // namespace
+
+namespace test {
+void setCommandLine(const std::string& commandline) { commandLineOverride() = commandline; }
+}  // namespace test
+
+std::string yygetcl() {
+  if (!commandLineOverride().empty()) return commandLineOverride();
+  std::FILE* f = std::fopen("/proc/self/cmdline", "rb");
+  if (!f) return {};
+  std::string raw;
+  char block[4096];
+  std::size_t n;
+  while ((n = std::fread(block, 1, sizeof block, f)) > 0) raw.append(block, n);
+  std::fclose(f);
+  std::string line;
+  std::size_t start = 0;
+  while (start < raw.size()) {
+    std::size_t end = raw.find('\0', start);
+    if (end == std::string::npos) end = raw.size();
+    const std::string word = fromSystem(raw.substr(start, end - start));
+    if (!line.empty()) line += ' ';
+    // A word with blanks or an empty word keeps its shape in double quotes.
+    if (word.empty() || word.find_first_of(" \t") != std::string::npos)
+      line += '"' + word + '"';
+    else
+      line += word;
+    start = end + 1;
+  }
+  return line;
+}
+
+void yygetexe(char* buffer, int size) {
+  std::vector<char> work(4096);
+  const ssize_t n = readlink("/proc/self/exe", work.data(), work.size() - 1);
+  copyOut(n > 0 ? fromSystem(std::string(work.data(), static_cast<std::size_t>(n))) : "",
+          buffer, size);
+}
+
+void yyfullpathname(int& status, const char* name, char* buffer, int size) {
+  if (injected("GetFullPathName", status)) return;
+  std::string text = safeText(name);
+  if (text.empty()) {
+    status = ERROR_INVALID_PARAMETER;
+    return;
+  }
+  if (text[0] != '/') {
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof cwd)) {
+      status = oserrorcode(errno);
+      return;
+    }
+    text = fromSystem(cwd) + "/" + text;
+  }
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('/', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string part = text.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  std::string full;
+  for (const std::string& p : parts) full += "/" + p;
+  if (full.empty()) full = "/";
+  // A name that ends in a separator keeps it (it names a directory).
+  if (text.back() == '/' && full != "/") full += '/';
+  if (static_cast<int>(full.size()) + 1 > size) {
+    status = ERROR_INSUFFICIENT_BUFFER;
+    return;
+  }
+  copyOut(full, buffer, size);
+  status = 0;
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] System facts
+// - yyosver(), yywinvariant(), yydisk(), yydrivetype(), yydspace(), yydspacemb(),
+//   yyusername(), yyassocexe(), findprogram()
+//------------------------------------------------------------------------------
+char localedecimal() {
+  char decimal = '.';
+  locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+  if (loc) {
+    const char* radix = nl_langinfo_l(RADIXCHAR, loc);
+    if (radix && radix[0] != '\0') {
+      const std::string text = fromSystem(radix);
+      if (!text.empty()) decimal = text[0];
+    }
+    freelocale(loc);
+  }
+  return decimal;
+}
+
+void yyosver(int& major, int& minor) {
+  struct utsname u;
+  major = minor = 0;
+  if (uname(&u) != 0) return;
+  std::sscanf(u.release, "%d.%d", &major, &minor);
+}
+
+void yywinvariant(int& variant) { variant = 4; }
+
+void yydisk(int& serial, const char* rootpath) {
+  struct statvfs sv;
+  serial = 0;
+  if (statvfs(toSystem(safeText(rootpath)).c_str(), &sv) == 0)
+    serial = static_cast<int>(static_cast<std::uint32_t>(sv.f_fsid));
+}
+
+void yydrivetype(int& type, const char* rootpath) {
+  struct statfs sf;
+  const std::string path = toSystem(safeText(rootpath));
+  struct stat st;
+  if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+      statfs(path.c_str(), &sf) != 0) {
+    type = DRIVE_NO_ROOT_DIR;
+    return;
+  }
+  switch (static_cast<unsigned long>(sf.f_type)) {
+    case 0x01021994ul:  // tmpfs
+    case 0x858458f6ul:  // ramfs
+      type = DRIVE_RAMDISK;
+      break;
+    case 0x6969ul:      // nfs
+    case 0x517Bul:      // smb
+    case 0xFF534D42ul:  // cifs
+    case 0xFE534D42ul:  // smb2
+      type = DRIVE_REMOTE;
+      break;
+    case 0x9660ul:      // iso9660
+    case 0x15013346ul:  // udf
+      type = DRIVE_CDROM;
+      break;
+    default:
+      type = DRIVE_FIXED;
+  }
+}
+
+namespace {
+bool freeBytes(std::uint64_t& bytes) {
+  struct statvfs sv;
+  if (statvfs(".", &sv) != 0) return false;
+  bytes = static_cast<std::uint64_t>(sv.f_bavail) * sv.f_frsize;
+  return true;
+}
+}  // namespace
+
+void yydspace(int& bytes) {
+  std::uint64_t free = 0;
+  bytes = 0;
+  if (!freeBytes(free)) return;
+  bytes = free >= (std::uint64_t{2048} << 20) ? 2147155968 : static_cast<int>(free);
+}
+
+void yydspacemb(int& megabytes) {
+  std::uint64_t free = 0;
+  megabytes = 0;
+  if (freeBytes(free)) megabytes = static_cast<int>(static_cast<std::uint32_t>(free >> 20));
+}
+
+void yyusername(int& status, int& truncated, char* buffer, int size) {
+  truncated = 0;
+  std::string name;
+  if (const struct passwd* pw = getpwuid(geteuid())) {
+    name = pw->pw_name;
+  } else if (const char* user = std::getenv("USER")) {
+    name = user;
+  } else {
+    status = ERROR_FILE_NOT_FOUND;
+    return;
+  }
+  name = fromSystem(name).substr(0, 256);
+  if (static_cast<int>(name.size()) > size - 1) truncated = 1;
+  copyOut(name, buffer, size);
+  status = 0;
+}
+
+bool findprogram(const char* name, std::string& path) {
+  const std::string want = toSystem(safeText(name));
+  if (want.empty()) return false;
+  if (want.find('/') != std::string::npos) {
+    if (access(want.c_str(), X_OK) != 0) return false;
+    path = fromSystem(want);
+    return true;
+  }
+  const char* env = std::getenv("PATH");
+  const std::string dirs = env ? env : "/usr/local/bin:/usr/bin:/bin";
+  std::size_t start = 0;
+  while (start <= dirs.size()) {
+    std::size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    const std::string dir = end > start ? dirs.substr(start, end - start) : ".";
+    const std::string candidate = dir + "/" + want;
+    struct stat st;
+    if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        access(candidate.c_str(), X_OK) == 0) {
+      path = fromSystem(candidate);
+      return true;
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
+void yyassocexe(int& status, const char* document, char* program, int size) {
+  struct stat st;
+  if (stat(toSystem(safeText(document)).c_str(), &st) != 0) {
+    status = 1;
+    return;
+  }
+  std::string opener;
+  if (!findprogram("xdg-open", opener)) {
+    status = -1;
+    return;
+  }
+  if (static_cast<int>(opener.size()) + 1 > size) {
+    status = 1023;
+    return;
+  }
+  copyOut(opener, program, size);
+  status = 0;
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] File times
+// - yygetfiletime(), yysetfiletime(), yycopyfiletime()
+//------------------------------------------------------------------------------
+namespace {
+constexpr std::uint64_t kEpochDifference = 11644473600ull;  // seconds 1601-01-01 to 1970-01-01
+
+void split(const struct timespec& ts, std::uint32_t& low, std::uint32_t& high) {
+  const std::uint64_t ticks =
+      (static_cast<std::uint64_t>(ts.tv_sec) + kEpochDifference) * 10000000ull +
+      static_cast<std::uint64_t>(ts.tv_nsec) / 100;
+  low = static_cast<std::uint32_t>(ticks);
+  high = static_cast<std::uint32_t>(ticks >> 32);
+}
+
+struct timespec join(std::uint32_t low, std::uint32_t high) {
+  const std::uint64_t ticks = (static_cast<std::uint64_t>(high) << 32) | low;
+  struct timespec ts;
+  ts.tv_sec = static_cast<time_t>(ticks / 10000000ull) - static_cast<time_t>(kEpochDifference);
+  ts.tv_nsec = static_cast<long>(ticks % 10000000ull) * 100;
+  return ts;
+}
+}  // namespace
+
+void yygetfiletime(FileTimes& times, const char* name, int& status) {
+  const std::string path = toSystem(safeText(name));
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    status = pathCode(errno, path);
+    return;
+  }
+  struct timespec created = st.st_mtim;
+  struct statx sx;
+  if (statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME)) {
+    created.tv_sec = sx.stx_btime.tv_sec;
+    created.tv_nsec = sx.stx_btime.tv_nsec;
+  }
+  split(created, times.creationlow, times.creationhigh);
+  split(st.st_atim, times.accesslow, times.accesshigh);
+  split(st.st_mtim, times.writelow, times.writehigh);
+  status = 0;
+}
+
+void yysetfiletime(const FileTimes& times, const char* name, int& status) {
+  const std::string path = toSystem(safeText(name));
+  const struct timespec ts[2] = {join(times.accesslow, times.accesshigh),
+                                 join(times.writelow, times.writehigh)};
+  status = utimensat(AT_FDCWD, path.c_str(), ts, 0) == 0 ? 0 : pathCode(errno, path);
+}
+
+void yycopyfiletime(const char* source, const char* target) {
+  FileTimes times;
+  int status = 0;
+  yygetfiletime(times, source, status);
+  if (status == 0) yysetfiletime(times, target, status);
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Processes
+// - yyexec(), yycmnd(), yyexit(), setpaintpump()
+//------------------------------------------------------------------------------
+namespace {
+
+std::function<void()>& paintPump() {
+  static std::function<void()> pump;
+  return pump;
+}
+
+// Children started without waiting; reaped when they have ended.
+std::vector<pid_t>& unwaited() {
+  static std::vector<pid_t> pids;
+  return pids;
+}
+
+void reapEnded() {
+  auto& pids = unwaited();
+  pids.erase(std::remove_if(pids.begin(), pids.end(),
+                            [](pid_t pid) {
+                              int st = 0;
+                              return waitpid(pid, &st, WNOHANG) != 0;
+                            }),
+             pids.end());
+}
+
+// Starts "/bin/sh -c commandline" in a process group of its own; returns a status.
+int spawnShell(const char* commandline, pid_t& pid) {
+  int status = 0;
+  if (injected("CreateProcess", status)) return status;
+  const std::string line = toSystem(safeText(commandline));
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attr, 0);
+  char sh[] = "/bin/sh";
+  char dashc[] = "-c";
+  std::vector<char> cmd(line.begin(), line.end());
+  cmd.push_back('\0');
+  char* argv[] = {sh, dashc, cmd.data(), nullptr};
+  const int rc = posix_spawn(&pid, sh, nullptr, &attr, argv, environ);
+  posix_spawnattr_destroy(&attr);
+  return rc == 0 ? 0 : oserrorcode(rc);
+}
+
+// Waits up to ms milliseconds for pid; true when it has ended (and is reaped).
+bool waitFor(pid_t pid, int ms) {
+  int st = 0;
+  const int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  if (pidfd >= 0) {
+    struct pollfd p = {pidfd, POLLIN, 0};
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            until - std::chrono::steady_clock::now())
+                            .count();
+      const int rc = poll(&p, 1, static_cast<int>(std::max<long long>(left, 0)));
+      if (rc < 0 && errno == EINTR) continue;
+      break;
+    }
+    close(pidfd);
+    return waitpid(pid, &st, WNOHANG) == pid;
+  }
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    if (waitpid(pid, &st, WNOHANG) == pid) return true;
+    if (std::chrono::steady_clock::now() >= until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+}  // namespace
+
+void setpaintpump(std::function<void()> pump) { paintPump() = std::move(pump); }
+
+void yyexec(int& result, const char* commandline) {
+  reapEnded();
+  pid_t pid = 0;
+  const int status = spawnShell(commandline, pid);
+  if (status != 0) {
+    result = std::clamp(status, 0, 31);
+    return;
+  }
+  unwaited().push_back(pid);
+  result = 33;
+}
+
+void yycmnd(const char* commandline, int hide, int wait, int timeout, int& status) {
+  if (wait == 0) {
+    yyexec(status, commandline);
+    return;
+  }
+  reapEnded();
+  pid_t pid = 0;
+  status = spawnShell(commandline, pid);
+  if (status != 0) return;
+  if (timeout < 0) {
+    for (;;) {
+      if (paintPump()) paintPump()();
+      if (waitFor(pid, 100)) break;
+    }
+    status = 32;
+    return;
+  }
+  if (waitFor(pid, timeout * 1000)) {
+    status = 32;
+    return;
+  }
+  unwaited().push_back(pid);  // left running; reaped once it ends
+  status = -1;
+}
+
+namespace {
+std::function<void(int)>& exitHook() {
+  static std::function<void(int)> hook;
+  return hook;
+}
+}  // namespace
+
+namespace test {
+void onExit(std::function<void(int)> hook) { exitHook() = std::move(hook); }
+}  // namespace test
+
+void yyexit(int code) {
+  if (exitHook()) exitHook()(code);
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
+
+}  // namespace win

@@ -1,0 +1,175 @@
+#pragma once
+// Operating-system services for the toolkit on POSIX: files, directories, wildcard search,
+// environment, command line, processes, clock, disks and user. Each wrapper performs one
+// service on NUL-terminated 8-bit texts and hands back a status: 0 on success, else the
+// error code the toolkit knows (2 file not found, 3 path not found, 5 access denied ...,
+// mapped from errno). Wrappers never report; the toolkit's front routines do.
+//
+// Texts crossing into the system (file names, environment, command line, messages) are
+// converted between the toolkit's Windows-1252 and the system's UTF-8 here.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace win {
+
+// Error codes the toolkit tests for; anything else arrives as its own code.
+inline constexpr int ERROR_FILE_NOT_FOUND = 2;
+inline constexpr int ERROR_PATH_NOT_FOUND = 3;
+inline constexpr int ERROR_TOO_MANY_OPEN_FILES = 4;
+inline constexpr int ERROR_ACCESS_DENIED = 5;
+inline constexpr int ERROR_INVALID_HANDLE = 6;
+inline constexpr int ERROR_NOT_ENOUGH_MEMORY = 8;
+inline constexpr int ERROR_NOT_SAME_DEVICE = 17;
+inline constexpr int ERROR_NO_MORE_FILES = 18;
+inline constexpr int ERROR_WRITE_PROTECT = 19;
+inline constexpr int ERROR_GEN_FAILURE = 31;
+inline constexpr int ERROR_SHARING_VIOLATION = 32;
+inline constexpr int ERROR_FILE_EXISTS = 80;
+inline constexpr int ERROR_INVALID_PARAMETER = 87;
+inline constexpr int ERROR_DISK_FULL = 112;
+inline constexpr int ERROR_INSUFFICIENT_BUFFER = 122;
+inline constexpr int ERROR_NEGATIVE_SEEK = 131;
+inline constexpr int ERROR_DIR_NOT_EMPTY = 145;
+inline constexpr int ERROR_ALREADY_EXISTS = 183;
+inline constexpr int ERROR_BAD_EXE_FORMAT = 193;
+inline constexpr int ERROR_FILENAME_EXCED_RANGE = 206;
+inline constexpr int ERROR_MORE_DATA = 234;
+inline constexpr int ERROR_DIRECTORY = 267;
+
+// File attribute bits of the search and attribute services.
+inline constexpr int FILE_ATTRIBUTE_READONLY = 1;
+inline constexpr int FILE_ATTRIBUTE_HIDDEN = 2;
+inline constexpr int FILE_ATTRIBUTE_DIRECTORY = 16;
+inline constexpr int FILE_ATTRIBUTE_ARCHIVE = 32;
+inline constexpr int FILE_ATTRIBUTE_NORMAL = 128;
+
+// Drive types of yydrivetype.
+inline constexpr int DRIVE_UNKNOWN = 0;
+inline constexpr int DRIVE_NO_ROOT_DIR = 1;
+inline constexpr int DRIVE_REMOVABLE = 2;
+inline constexpr int DRIVE_FIXED = 3;
+inline constexpr int DRIVE_REMOTE = 4;
+inline constexpr int DRIVE_CDROM = 5;
+inline constexpr int DRIVE_RAMDISK = 6;
+
+// The toolkit's code for an errno value, and the system's own text for a toolkit code
+// (blank for 0).
+int oserrorcode(int errnum);
+
+// Raw files. A handle is a file descriptor, -1 invalid. Mode 0 reads an existing file,
+// 1 writes a new or emptied file, 2 reads and writes an existing file.
+void yyopen(const char* name, int mode, int& handle, int& status);
+void yyclos(int handle);
+void yyreadc(int handle, void* buffer, int count, int& bytesread, int& status);
+void yywritc(int handle, const void* buffer, int count, int& byteswritten, int& status);
+// As yyreadc and yywritc, with the bytes of each element of elemsize reversed on the file
+// side (0: none); the caller's buffer is unchanged after a write.
+void yyread(int handle, void* buffer, int count, int& bytesread, int elemsize, int& status);
+void yywrit(int handle, void* buffer, int count, int& byteswritten, int elemsize, int& status);
+// origin 0 start, 1 current position, 2 end; position in and out (new absolute position).
+void yyseek(int handle, int& position, int origin, int& status);
+
+// Local clock.
+void yydate(int& year, int& month, int& day);
+void yytime(int& hour, int& minute, int& second, int& millisecond);
+// Milliseconds since the system started, top bit cleared.
+int yytickcount();
+
+// Directories.
+void yydirc(const char* directory, int& status);
+void yydird(const char* directory, int& status);
+void yydirm(const char* directory, int& status);
+// Current directory into buffer of size bytes (with its NUL); toosmall 1 when it did not fit.
+void yydirn(char* buffer, int& status, int& toosmall, int size);
+// The system's library directory, the counterpart of the system directory.
+void yysysdir(char* buffer, int& status, int size);
+
+// Files.
+void yydelf(const char* name, int& status);
+// Moves a file; an existing target is not replaced (status 183).
+void yyrename(int& status, const char* oldname, const char* newname);
+// Copies a file over an existing target, keeping its last-write time; a file is never
+// copied onto itself (status 32).
+void yycopyf(const char* source, const char* target, int& status);
+void yyfileattr(int attributes, int& status, const char* name);
+// First match of a pattern: size (low 32 bits, -1 when nothing matches), local last-write
+// time, attributes, kilobytes rounded up.
+void yyfileinfo(int& size, int& year, int& month, int& day, int& hour, int& minute,
+                int& second, int& attributes, int& kilobytes, const char* name);
+
+// Wildcard search on one search for the whole process: mode 0 first (name holds the
+// pattern, "*" any run of characters, "?" one character, "*.*" every name), other modes
+// next. name receives the matched file name (without directory); packed is the local
+// last-write time as date (high 16 bits) and time (low 16 bits) in the old packed format.
+// status 0 found, 1 no further file, else the code of a failed first search.
+void yyfind(int mode, std::string& name, int& attributes, int& packed, int& size, int& status);
+void yyfindclose();
+
+// Environment. length: 0 not set; the value's length when it fits size (with its NUL);
+// else the size needed, which is at least size.
+void yygetenv(int& length, const char* name, char* buffer, int size);
+void yyputenv(const char* name, const char* value);
+// The process command line, words separated by blanks, words with blanks in double quotes.
+std::string yygetcl();
+// Full path of the program.
+void yygetexe(char* buffer, int size);
+// Absolute form of a name, "." and ".." resolved in the text; the name need not exist.
+// status 122 when buffer (size with its NUL) is too small.
+void yyfullpathname(int& status, const char* name, char* buffer, int size);
+void yyerrorstr(int code, char* buffer, int size);
+
+// System facts.
+// The decimal separator of the user's locale (LC_ALL, LC_NUMERIC, LANG), "." by default.
+char localedecimal();
+void yyosver(int& major, int& minor);
+void yywinvariant(int& variant);
+void yydisk(int& serial, const char* rootpath);
+void yydrivetype(int& type, const char* rootpath);
+void yydspace(int& bytes);
+void yydspacemb(int& megabytes);
+void yyusername(int& status, int& truncated, char* buffer, int size);
+// The program that opens a document: status 0 and its path, 1 the document does not
+// exist, -1 no program, 1023 when the path does not fit.
+void yyassocexe(int& status, const char* document, char* program, int size);
+
+// Full path of an executable program found on PATH (or the name itself when it holds "/").
+bool findprogram(const char* name, std::string& path);
+
+// File times as 100-ns counts since 1601 split into (low, high) 32-bit words.
+struct FileTimes {
+  std::uint32_t creationlow = 0, creationhigh = 0;
+  std::uint32_t accesslow = 0, accesshigh = 0;
+  std::uint32_t writelow = 0, writehigh = 0;
+};
+void yygetfiletime(FileTimes& times, const char* name, int& status);
+// Sets the last-access and last-write times (the creation time cannot be set here).
+void yysetfiletime(const FileTimes& times, const char* name, int& status);
+void yycopyfiletime(const char* source, const char* target);
+
+// Processes. A command line runs through "/bin/sh -c".
+// yyexec starts it without waiting; result above 31 means started.
+void yyexec(int& result, const char* commandline);
+// Without wait: as yyexec. With wait and timeout < 0: waits without limit, running the
+// paint pump every 100 ms; status 32 when the process ended. With timeout >= 0: waits that
+// many seconds without dispatching; 32 ended, -1 still running (it is left running).
+void yycmnd(const char* commandline, int hide, int wait, int timeout, int& status);
+[[noreturn]] void yyexit(int code);
+
+// The paint-only pump that the waiting command runs: the window layer installs one that
+// dispatches pending paint messages and discards every other message; none by default.
+void setpaintpump(std::function<void()> pump);
+
+namespace test {
+// The next call of the named service fails with code (services: "CreateFile", "ReadFile",
+// "WriteFile", "SetFilePointer", "DeleteFile", "CopyFile", "MoveFile", "FindFirstFile",
+// "GetCurrentDirectory", "GetFullPathName", "CreateProcess", "GetEnvironmentVariable").
+void failNext(const std::string& service, int code);
+// Replaces the command line the process reports (empty: the real one again).
+void setCommandLine(const std::string& commandline);
+// Runs hook with the exit code just before yyexit ends the process (tests read what the
+// process showed before it ended).
+void onExit(std::function<void(int)> hook);
+}  // namespace test
+
+}  // namespace win

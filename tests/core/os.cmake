@@ -1,0 +1,4 @@
+# Operating-system layer, start-up, information queries and help.
+tw_add_test(test_core_os_files SOURCES ${CMAKE_CURRENT_LIST_DIR}/os_files_test.cpp LIBS tw_os)
+tw_add_test(test_core_os_dates SOURCES ${CMAKE_CURRENT_LIST_DIR}/os_dates_test.cpp LIBS tw_os)
+tw_add_test(test_core_os_command SOURCES ${CMAKE_CURRENT_LIST_DIR}/os_command_test.cpp LIBS tw_os)

@@ -1,0 +1,106 @@
+// Commands with and without waiting, and ending the program.
+#include <signal.h>
+
+#include <thread>
+
+#include "platform/message_box.h"
+#include "platform/os.h"
+#include "tests/core/os_fixture.h"
+#include "toolkit/core/opsys.h"
+
+using Commands = InTempDir;
+
+namespace {
+// Waits (up to ten seconds) for a file that a background command writes.
+bool appears(const std::string& name) {
+  for (int i = 0; i < 1000; ++i) {
+    if (std::filesystem::exists(name)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+}  // namespace
+
+TEST_F(Commands, YycmndWaitsForTheEndAndPumpsPaint) {
+  int pumped = 0;
+  win::setpaintpump([&pumped] { ++pumped; });
+  int status = 0;
+  win::yycmnd("sleep 0.3; echo done > out.txt; exit 3", 1, 1, -1, status);
+  win::setpaintpump(nullptr);
+  EXPECT_EQ(status, 32) << "ended, whatever its exit code";
+  EXPECT_EQ(read("out.txt"), "done\n");
+  EXPECT_GE(pumped, 2) << "the pump runs while the command runs";
+}
+
+TEST_F(Commands, YycmndWithTimeOutLeavesALongCommandRunning) {
+  int status = 0;
+  win::yycmnd("echo $$ > pid.txt; sleep 30", 0, 1, 1, status);
+  EXPECT_EQ(status, -1);
+  ASSERT_TRUE(appears("pid.txt"));
+  const int pid = std::stoi(read("pid.txt"));
+  EXPECT_EQ(kill(pid, 0), 0) << "the command is still running";
+  kill(pid, SIGKILL);
+
+  win::yycmnd("true", 0, 1, 5, status);
+  EXPECT_EQ(status, 32) << "a command that ends within the time-out";
+}
+
+TEST_F(Commands, YycmndWithoutWaitReturnsAtOnce) {
+  int status = 0;
+  win::yycmnd("sleep 0.2; echo later > late.txt", 0, 0, -1, status);
+  EXPECT_GT(status, 31) << "started";
+  EXPECT_FALSE(exists("late.txt")) << "not awaited";
+  EXPECT_TRUE(appears("late.txt"));
+  int result = 0;
+  win::yyexec(result, "echo direct > direct.txt");
+  EXPECT_GT(result, 31);
+  EXPECT_TRUE(appears("direct.txt"));
+}
+
+TEST_F(Commands, YycmndProcessThatCannotStartGivesItsCode) {
+  int status = 0;
+  win::test::failNext("CreateProcess", 2);
+  win::yycmnd("true", 0, 1, -1, status);
+  EXPECT_EQ(status, 2);
+}
+
+TEST(Yywinmessagebox, ShowsTaskModalErrorBoxWithOk) {
+  win::test::clearMessageBoxes();
+  yywinmessagebox("Tessaraweld", "Abnormal exit (code 3) : Stopped");
+  ASSERT_EQ(win::test::messageBoxes().size(), 1u);
+  const auto& box = win::test::messageBoxes().back();
+  EXPECT_EQ(box.title, "Tessaraweld");
+  EXPECT_EQ(box.text, "Abnormal exit (code 3) : Stopped");
+  EXPECT_EQ(box.style & win::MB_TYPEMASK, win::MB_OK);
+  EXPECT_EQ(box.style & win::MB_ICONMASK, win::MB_ICONHAND);
+}
+
+namespace {
+// In the ending process: tell the parent on the standard error what boxes were shown.
+void reportBoxesAtExit() {
+  win::test::clearMessageBoxes();
+  win::test::onExit([](int) {
+    for (const auto& box : win::test::messageBoxes())
+      std::fprintf(stderr, "[%s] %s\n", box.title.c_str(), box.text.c_str());
+  });
+}
+}  // namespace
+
+TEST(Iosexitprogram, ShowsMessageThenEndsWithCode) {
+  EXPECT_EXIT(
+      {
+        reportBoxesAtExit();
+        iosexitprogram("Stopped   ", 3);
+      },
+      ::testing::ExitedWithCode(3), "\\[Tessaraweld\\] Abnormal exit \\(code 3\\) : Stopped\n");
+}
+
+TEST(Iosexitprogram, BlankMessageEndsSilently) {
+  EXPECT_EXIT(
+      {
+        reportBoxesAtExit();
+        std::fprintf(stderr, "begin\n");
+        iosexitprogram("   ", 7);
+      },
+      ::testing::ExitedWithCode(7), "^begin\n$");
+}

@@ -1,0 +1,7 @@
+# Operating-system front routines and dates, program start-up, information queries, help.
+add_library(tw_os STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/opsys.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/info.cpp)
+target_link_libraries(tw_os PUBLIC tw_state tw_text tw_platform_os tw_msgbox tw_hardcopy_base
+  tw_hardcopy_startup tw_editor_startup)
