@@ -5,12 +5,12 @@
 #include <string_view>
 
 struct TextFontOptions {
-  std::optional<int> family;    // 1 stroke, 2 device, 100 named face, 101-104 fixed faces
-  std::optional<int> type;      // type flags: 1 bold, 2 italic, 4 underline, 8 background
-  std::optional<float> width;   // character width, taken when > 0
-  std::optional<float> height;  // character height, taken when > 0
-  std::optional<std::string_view> name;   // face name of face 0
-  std::optional<int> spacing;   // 0 the font's default, 1 fixed pitch, 2 table spacing
+  std::optional<int> family = std::nullopt;    // 1 stroke, 2 device, 100 named face, 101-104 fixed faces
+  std::optional<int> type = std::nullopt;      // type flags: 1 bold, 2 italic, 4 underline, 8 background
+  std::optional<float> width = std::nullopt;   // character width, taken when > 0
+  std::optional<float> height = std::nullopt;  // character height, taken when > 0
+  std::optional<std::string_view> name = std::nullopt;   // face name of face 0
+  std::optional<int> spacing = std::nullopt;   // 0 the font's default, 1 fixed pitch, 2 table spacing
 };
 
 void WGrTextFont(const TextFontOptions& options);
