@@ -43,4 +43,7 @@ struct FileNames {
   std::string HOMEDIR = std::string(260, ' ');      // name 7
   std::string SYSDIR = std::string(260, ' ');       // name 8
   std::string HCCURRENT = std::string(260, ' ');    // name 9
+  // The shared 200-character text work buffer: the hardcopy title, scale numbers, axis
+  // texts and key labels are built in it.
+  std::string TEXTBUF = std::string(200, ' ');
 };
