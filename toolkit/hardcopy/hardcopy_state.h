@@ -52,4 +52,7 @@ struct HardcopyRegion {
   std::array<int, 108> HCOPTIONS{};
   RasterPrinter printer;
   PrinterSelection selection;
+  // The DXF driver's current colour: a palette index, or with option 23 = 24 the value
+  // red x 65536 + green x 256 + blue. Written by the DXF driver, read by yydxf1.
+  int DXFCOLOUR = 0;
 };
