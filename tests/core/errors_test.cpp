@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "platform/message_box.h"
+#include "platform/os.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/core/errors_internal.h"
+#include "toolkit/core/messages.h"
 
 namespace fs = std::filesystem;
 
@@ -181,6 +185,69 @@ TEST_F(YYError, NoLogNameLosesLinesSilently) {
   yyerror(1004, "WindowSelect");
   EXPECT_EQ(tessar.error.LASTERROR, 1004);
   EXPECT_EQ(tessar.error.DEBUGLEVEL, 2);
+}
+
+TEST_F(YYError, FileErrorWithSystemCodeCarriesTheSystemText) {
+  char system[300] = {};
+  win::yyerrorstr(win::ERROR_FILE_NOT_FOUND, system, sizeof system);
+  ASSERT_NE(std::string(system), "");
+  tessar.error.ERRDETAILKIND = 2;
+  tessar.error.ERRDETAIL = win::ERROR_FILE_NOT_FOUND;
+  EXPECT_EQ(reportAtLevel1(1, "IFileOpen"),
+            " Routine:IFileOpen Error=   1:Error opening file or device: " + std::string(system) +
+                "\n");
+  tessar.error.ERRDETAILKIND = 0;
+  tessar.error.ERRSTATUS = win::ERROR_FILE_NOT_FOUND;
+  EXPECT_EQ(reportAtLevel1(13, "IOsDeleteFile"),
+            " Routine:IOsDeleteFile Error=  13:Operating system error: " + std::string(system) +
+                "\n");
+}
+
+// Level 4: the box of the headless platform records what it was asked to show.
+class LevelFour : public RecorderTest {
+ protected:
+  void SetUp() override {
+    RecorderTest::SetUp();
+    win::test::clearMessageBoxes();
+    idebuglevel(4);
+  }
+};
+
+TEST_F(LevelFour, ShowsThreeLinesInALibraryErrorBox) {
+  yyerror(1007, "WDialogLoad");
+  const auto& boxes = win::test::messageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            "Routine:WDialogLoad\rError=1007\rDialog not present in resource - unable to load");
+  EXPECT_EQ(boxes[0].title, "Library Error");
+  EXPECT_EQ(boxes[0].style, win::MB_OKCANCEL | win::MB_ICONEXCLAMATION | win::MB_DEFBUTTON1);
+  EXPECT_EQ(tessar.error.LASTERROR, 1007);
+  EXPECT_EQ(tessar.error.DEBUGLEVEL, 4);
+}
+
+TEST_F(LevelFour, InternalNameAndMissingMessage) {
+  yyerror(50, "xxpost");
+  const auto& boxes = win::test::messageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Internal routine:xxpost\rError=  50\r");
+}
+
+TEST_F(LevelFour, FailedBoxLeavesTheReportedNumber) {
+  win::test::failNextMessageBox();
+  yyerror(1007, "WDialogLoad");
+  EXPECT_EQ(tessar.error.LASTERROR, 1007);
+  EXPECT_EQ(tessar.error.DEBUGLEVEL, 4);
+}
+
+TEST_F(LevelFour, CancelEndsTheProgramWithCodeZero) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        win::test::answerNextMessageBox(win::IDCANCEL);
+        yyerror(1007, "WDialogLoad");
+        std::exit(3);  // not reached when Cancel ends the program
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 using IDebugLevel = RecorderTest;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/os.h"
 #include "toolkit/core/messages.h"
 
 namespace {
@@ -80,6 +81,23 @@ TEST(WInfoErrorMessage, MissingKindIsKindOneAndOtherKindsLeaveTheText) {
     winfoerrormessage(10, untouched, kind);
     EXPECT_EQ(untouched, "caller's own text");
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WInfoErrorMessage, KindTwoIsTheSystemTextCutToTheCaller) {
+  char system[300] = {};
+  win::yyerrorstr(win::ERROR_ACCESS_DENIED, system, sizeof system);
+  const std::string want(system);
+  ASSERT_FALSE(want.empty());
+  std::string text(300, '#');
+  winfoerrormessage(win::ERROR_ACCESS_DENIED, text, 2);
+  EXPECT_EQ(text, want + std::string(300 - want.size(), ' '));
+  std::string shortText(4, '#');
+  winfoerrormessage(win::ERROR_ACCESS_DENIED, shortText, 2);
+  EXPECT_EQ(shortText, want.substr(0, 4));
 }
 
 }  // namespace

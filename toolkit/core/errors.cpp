@@ -10,7 +10,9 @@
 
 #include "toolkit/core/errors_internal.h"
 #include "toolkit/core/messages.h"
+#include "toolkit/core/opsys.h"
 #include "toolkit/core/strings.h"
+#include "toolkit/dialog/standard_dialogs.h"
 
 //------------------------------------------------------------------------------
 // [SECTION] Debug log
@@ -165,7 +167,17 @@ void yyerror(int number, std::string_view routine) {
     case 2:
       idebug(text);
       break;
+    case 4: {
+      // Three lines: the prefix with the name, "Error=" with the number, the message.
+      std::string box = text;
+      for (const int at : {e1 + 1, e2})
+        if (at >= 1 && at <= static_cast<int>(box.size())) box[static_cast<std::size_t>(at) - 1] = '\r';
+      WMessageBox(1, 3, 1, box, "Library Error");
+      if (tessar.dialog.DLGANSWER == 0) iosexitprogram("", 0);
+      break;
+    }
     default:
+      // Level 3 writes into the root window's status bar, which comes with the windows.
       break;
   }
 

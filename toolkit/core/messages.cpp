@@ -3,9 +3,11 @@
 // number 1001-1105 has a text, the general band has gaps whose text is a single blank.
 #include "toolkit/core/messages.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
+#include "platform/os.h"
 #include "toolkit/core/strings.h"
 
 namespace {
@@ -183,6 +185,9 @@ std::string_view compressionText(int status) {
 std::string systemText(int code) {
   std::string work(300, ' ');
   if (code == 0) return work;
+  win::yyerrorstr(code, work.data(), static_cast<int>(work.size()));
+  const std::size_t nul = work.find('\0');
+  if (nul != std::string::npos) std::fill(work.begin() + static_cast<std::ptrdiff_t>(nul), work.end(), ' ');
   return work;
 }
 

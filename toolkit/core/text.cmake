@@ -5,4 +5,6 @@ add_library(tw_text STATIC
   ${CMAKE_CURRENT_LIST_DIR}/messages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/strings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/convert.cpp)
-target_link_libraries(tw_text PUBLIC tw_state)
+# The level-4 report shows a message box and may end the program; the message table asks
+# the platform for operating-system texts. tw_msgbox and tw_os link tw_text in turn.
+target_link_libraries(tw_text PUBLIC tw_state tw_platform_os tw_msgbox tw_os)
