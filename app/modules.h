@@ -152,9 +152,15 @@ struct RegressDat {
   int includeoutliers = 0;  // 1: outlier years stay in the fit
 };
 
+inline std::array<std::string, 100> blanklabels() {
+  std::array<std::string, 100> labels;
+  labels.fill(std::string(11, ' '));
+  return labels;
+}
+
 // State of the separation plot.
 struct PlotDat {
-  std::array<std::string, 100> xlabels;       // date labels of the x axis, text(11) each
+  std::array<std::string, 100> xlabels = blanklabels();  // x-axis date labels, text(11)
   std::string vscale = std::string(3, ' ');   // "LIN" or "LOG"
   std::array<float, 100> xlabelpos{};         // in days
   float vmin = 0.0f, vmax = 0.0f;             // shown vertical range
@@ -163,7 +169,6 @@ struct PlotDat {
   int nxlabels = 0;
   int firstday = 0, lastday = 0;              // record numbers 1..ndays
   int shownwidth = 0;                         // work: lastday - firstday
-  PlotDat() { xlabels.fill(std::string(11, ' ')); }
 };
 
 // The last event and the main window's specification.

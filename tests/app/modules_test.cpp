@@ -86,3 +86,8 @@ TEST(Param, MonthTablesAreFixedLength) {
   for (std::string_view n : param.monthnames) EXPECT_EQ(n.size(), 9u);
   EXPECT_EQ(param.monthabbr[8], "Sep");
 }
+
+TEST(PlotDat, TextsStartBlank) {
+  EXPECT_EQ(plotdat.xlabels[99], std::string(11, ' '));
+  EXPECT_EQ(plotdat.vscale, "   ");
+}
