@@ -246,6 +246,14 @@ TEST_F(IStringToRealTest, ParsesInSingleAndDouble) {
   }
 }
 
+// A mantissa too small even for extended precision once took the logarithm of 0.
+TEST_F(IStringToRealTest, MantissaBelowExtendedPrecisionIsZero) {
+  double value = -1.0;
+  istringtodouble("0." + std::string(6000, '0') + "1E300", value);
+  EXPECT_EQ(value, 0.0);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+}
+
 // Past the largest double the text once gave an infinity that every later sum carried.
 TEST_F(IStringToRealTest, DoubleBeyondTheLargestIsErrorNotInfinity) {
   double value = -1.0;

@@ -460,6 +460,7 @@ int textToReal(std::string_view text, bool single, double& value) {
     for (char c : exponent.integerDigits) x = x * 10.0L + (c - '0');
     if (exponent.negative) x = -x;
     const long double m = std::strtold(digits.c_str(), nullptr);
+    if (!(m > 0.0L)) return 0;  // so many leading zeros that even extended precision is 0
     const long long k = static_cast<long long>(std::trunc(std::log10(m) - 1.0L));
     const long double p = x + static_cast<long double>(k);
     if (p > maxPower) return 4;
