@@ -73,7 +73,11 @@ void expectincomplete(int y) {
 
 TEST(Dailytoannual, CalendarYearsOfAFullDecade) {
   makerecord(1990, 1, 1, daysbetween(1990, 1, 1, 1999, 12, 31));
+  twvars.annual[2].user[1] = 42.0f;  // user values come from annual entry or the project file
+  twvars.annual[2].userflag[1] = 1;
   dailytoannual();
+  EXPECT_EQ(twvars.annual[2].user[1], 42.0f);
+  EXPECT_EQ(twvars.annual[2].userflag[1], 1);
   EXPECT_EQ(twvars.numyears, 10);
   for (int y = 1; y <= 10; ++y) {
     EXPECT_EQ(year(y).year, 1989 + y);
