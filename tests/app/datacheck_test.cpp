@@ -82,8 +82,9 @@ TEST_F(Inputdatacheck, CountsAndLines) {
     record(c.ndays);
     for (auto [first, count] : c.flowgaps) missingflow(first, count);
     for (int k : c.negative) twvars.daily[k].flowflag = FLOW_NEGATIVE;
-    if (c.norain)
+    if (c.norain) {
       for (int k = 0; k < c.ndays; ++k) twvars.daily[k].rainflag = 0;
+    }
     inputdatacheck();
     EXPECT_EQ(twvars.missingflows, c.missing);
     EXPECT_EQ(twvars.negativeflows, c.negatives);
@@ -93,7 +94,9 @@ TEST_F(Inputdatacheck, CountsAndLines) {
     EXPECT_EQ(twvars.longestraingap, c.longestrain);
     const std::string text = shown();
     for (const std::string& line : c.lines) EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
-    if (c.missing == 0) EXPECT_EQ(text.find("negative"), std::string::npos);
+    if (c.missing == 0) {
+      EXPECT_EQ(text.find("negative"), std::string::npos);
+    }
   }
 }
 

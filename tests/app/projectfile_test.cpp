@@ -1,0 +1,556 @@
+// The ".tw" project file: its layout byte for byte (golden files and Fortran's own formatted
+// output), round trips, the reader's failure paths and failed saves.
+#include "app/projectfile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/aggregate.h"
+#include "app/calendar.h"
+#include "app/modules.h"
+#include "platform/message_box.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kYear = 2026, kMonth = 12, kDay = 10, kHour = 9, kMinute = 5;
+
+void put(std::string& field, std::string_view text) {
+  std::string s(text.substr(0, field.size()));
+  s.resize(field.size(), ' ');
+  field = s;
+}
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void spit(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+std::string projecttext() {
+  std::string text;
+  filesave_text(text, kYear, kMonth, kDay, kHour, kMinute);
+  return text;
+}
+
+// A project at the given status: daily records from 1 July 1990 for the given number of
+// July-June years (built by the aggregation), user values, separation and regression
+// figures. Values are quarters, so that they survive the file's two decimals exactly.
+void buildproject(int status, int years = 3, bool flagson = false) {
+  initialise_tw_vars();
+  initialise_regressdat();
+  TwVars& tw = twvars;
+  put(tw.title, "Baseflow analysis for gauge 410730 (Tarn Creek)");
+  put(tw.usernames[1], "Soil moisture index, upper catchment");
+  put(tw.usernames[2], "Dam");
+  tw.aggstartmonth = 7;
+  tw.aggendmonth = 6;
+  for (int m = 1; m <= 12; ++m) tw.monthflags[m - 1] = m <= 6 ? 1 : 2;
+  tw.status = status;
+  if (status < 2) return;
+
+  int year = 1990, month = 7, day = 1, k = 0;
+  while (!(year == 1990 + years && month == 7 && day == 1) && k < MAXDAYS) {
+    DailyRecord& d = tw.daily[k];
+    d.year = year;
+    d.month = month;
+    d.day = day;
+    d.datenum = 10000 * year + 100 * month + day;
+    d.flow = static_cast<float>((k * 37) % 1000) * 0.25f;
+    if (k == 40) d.flow = MISSING;
+    if (k == 77) d.flow = -0.5f;
+    d.rain = static_cast<float>((k * 13) % 60) * 0.5f;
+    if (k == 100) d.rain = MISSING;
+    d.flowflag = d.flow == MISSING ? FLOW_MISSING : (d.flow < 0.0f ? FLOW_NEGATIVE : FLOW_VALID);
+    d.rainflag = d.rain < 0.0f ? 0 : 1;
+    if (status >= 3) d.baseflow = d.flowflag == FLOW_MISSING ? MISSING : (d.flowflag == FLOW_NEGATIVE ? 0.0f : std::floor(d.flow * 2.4f) / 4.0f);
+    nextdate(year, month, day);
+    ++k;
+  }
+  tw.ndays = k;
+  dailytoannual();
+  for (int y = 0; y < tw.numyears; ++y) {
+    AnnualRecord& a = tw.annual[y];
+    a.user = {10.0f + y * 0.25f, y == 1 ? MISSING : 100.5f - y, 3.0f * y};
+    for (int i = 0; i < 3; ++i) a.userflag[i] = a.user[i] == MISSING ? 0 : 1;
+  }
+  if (status >= 3) {
+    tw.filterparam = 0.925f;
+    tw.passes = 3;
+    tw.BFI = 0.4125f;
+  }
+  if (status >= 4) {
+    RegressDat& rd = regressdat;
+    rd.coeffs = {1234.5678f, -35.25f, 6.125f, 25.5f, -0.004f, 1.0e6f};
+    rd.tstat = {3.1234f, -2.5f, 4.75f, 1.25f, -0.0005f, 12.0f};
+    rd.tprob = {0.0042f, 0.018f, 0.0001f, 0.222f, 0.9996f, 0.0f};
+    rd.includeoutliers = 0;
+    rd.nsample = tw.numyears - 1;
+    rd.NumUseVar = 0;
+    rd.ncols = 2;
+    rd.avest = 5000.125f;
+    rd.avobs = 5000.5f;
+    rd.ssreg = 123456.789f;
+    rd.ssresid = 2345.5f;
+    rd.sst = 125802.3f;
+    rd.R2 = 0.981f;
+    rd.SE = 48.4f;
+    rd.ce = 0.981f;
+    rd.MAF = 12500.25f;
+    rd.MABF = 5000.5f;
+    rd.trendpct = -0.705f;
+    if (flagson) {
+      tw.raininclude = 1;
+      tw.userinclude = {1, 0, 1};
+    }
+  }
+}
+
+class ProjectFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    win::test::clearMessageBoxes();
+    dir_ = fs::temp_directory_path() / ("tw-projectfile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  void usefile(const fs::path& path) { put(twvars.filename, path.string()); }
+  fs::path dir_;
+};
+
+fs::path fixture(int status) { return fs::path(TW_FIXTURES) / ("project-status" + std::to_string(status) + ".tw"); }
+
+TEST_F(ProjectFile, WritesTheGoldenFiles) {
+  for (int status = 1; status <= 4; ++status) {
+    SCOPED_TRACE(status);
+    buildproject(status);
+    EXPECT_EQ(projecttext(), slurp(fixture(status)));
+  }
+  // An empty project is written as a status-1 file.
+  buildproject(0);
+  EXPECT_EQ(projecttext(), slurp(fixture(1)));
+}
+
+// The project's values for the Fortran writer: reals as their bit patterns.
+void writelayoutinput(const fs::path& path) {
+  const TwVars& tw = twvars;
+  const RegressDat& rd = regressdat;
+  auto bits = [](float v) {
+    int i = 0;
+    std::memcpy(&i, &v, sizeof i);
+    return i;
+  };
+  auto trimmed = [](const std::string& s) {
+    const std::size_t e = s.find_last_not_of(' ');
+    return e == std::string::npos ? std::string() : s.substr(0, e + 1);
+  };
+  std::ofstream out(path);
+  out << tw.status << "\n" << trimmed(tw.title) << "\n";
+  out << kYear << " " << kMonth << " " << kDay << " " << kHour << " " << kMinute << "\n";
+  out << trimmed(std::string(param.version)) << "\n";
+  for (const std::string& name : tw.usernames) out << trimmed(name) << "\n";
+  out << tw.userinclude[0] << " " << tw.userinclude[1] << " " << tw.userinclude[2] << " " << tw.raininclude << " "
+      << rd.includeoutliers << " " << tw.numyears << " " << rd.nsample << " " << rd.NumUseVar << " " << tw.passes
+      << " " << tw.aggstartmonth << " " << tw.aggendmonth << " " << tw.ndays << "\n";
+  for (const auto* arr : {&rd.coeffs, &rd.tstat, &rd.tprob})
+    for (float v : *arr) out << bits(v) << " ";
+  out << "\n";
+  for (float v : {rd.avest, rd.avobs, rd.ssreg, rd.ssresid, rd.sst, rd.R2, rd.SE, rd.ce, rd.MAF, rd.MABF, rd.trendpct,
+                  tw.filterparam, tw.BFI})
+    out << bits(v) << " ";
+  out << "\n";
+  for (int y = 0; y < tw.numyears; ++y) {
+    const AnnualRecord& a = tw.annual[y];
+    out << a.year << " " << a.timeindex;
+    for (float v : {a.flow, a.baseflow, a.rain, a.user[0], a.user[1], a.user[2]}) out << " " << bits(v);
+    out << "\n";
+  }
+  for (int k = 0; k < tw.ndays; ++k) {
+    const DailyRecord& d = tw.daily[k];
+    out << d.datenum << " " << bits(d.flow) << " " << bits(d.baseflow) << " " << bits(d.rain) << "\n";
+  }
+}
+
+// gfortran's formatted output of the same values is the independent check of every field.
+TEST_F(ProjectFile, FieldsMatchFortranFormattedOutput) {
+  const fs::path exe = dir_ / "layout";
+  const std::string compile = "gfortran -O0 -o '" + exe.string() + "' '" + std::string(TW_SOURCE_TESTS) +
+                              "/projectfile_layout.f90' > '" + (dir_ / "gfortran.log").string() + "' 2>&1";
+  ASSERT_EQ(std::system(compile.c_str()), 0) << "gfortran (Debian gfortran) failed:\n" << slurp(dir_ / "gfortran.log");
+
+  struct Case {
+    const char* why;
+    int status;
+    std::function<void()> change;
+  };
+  const Case cases[] = {
+      {"empty project", 0, [] {}},
+      {"daily data", 2, [] {}},
+      {"separated", 3, [] {}},
+      {"regression with every flag set", 4, [] {}},
+      {"values too wide for their fields, negative zero, long names", 4,
+       [] {
+         twvars.daily[3].flow = 1.0e15f;
+         twvars.daily[4].rain = -0.001f;
+         twvars.daily[5].baseflow = 99999999.99f;
+         twvars.annual[1].user[2] = -1.0e14f;
+         regressdat.tstat[0] = 12345.678f;
+         regressdat.tprob[1] = 0.0005f;
+         regressdat.ssreg = 3.0e25f;
+         regressdat.MAF = 1.0e16f;
+         twvars.BFI = 12.5f;
+         twvars.passes = 123456;
+         put(twvars.usernames[0], "A name of exactly forty characters long.");
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    buildproject(c.status, 3, true);
+    c.change();
+    writelayoutinput(dir_ / "values.in");
+    const std::string run = "'" + exe.string() + "' '" + (dir_ / "values.in").string() + "' '" +
+                            (dir_ / "fortran.tw").string() + "'";
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    const std::string want = slurp(dir_ / "fortran.tw");
+    const std::string got = projecttext();
+    EXPECT_EQ(got, want);
+  }
+}
+
+TEST_F(ProjectFile, GoldenFilesReadBackAndSaveUnchanged) {
+  for (int status = 1; status <= 4; ++status) {
+    SCOPED_TRACE(status);
+    initialise_tw_vars();
+    usefile(fixture(status));
+    ASSERT_TRUE(fileopen_read());
+    EXPECT_EQ(twvars.status, status);
+    EXPECT_EQ(projecttext(), slurp(fixture(status)));
+  }
+}
+
+TEST_F(ProjectFile, ReaderRestoresTheModel) {
+  buildproject(4);
+  const fs::path path = dir_ / "p.tw";
+  spit(path, projecttext());
+  const TwVars saved = twvars;
+  initialise_tw_vars();
+  regressdat.lag1 = {0.5f, 0.4f, -0.6f};
+  regressdat.cook.fill(3.0f);
+  usefile(path);
+  ASSERT_TRUE(fileopen_read());
+  const TwVars& tw = twvars;
+  EXPECT_EQ(tw.ndays, saved.ndays);
+  EXPECT_EQ(tw.numyears, saved.numyears);
+  for (int k : {0, 40, 77, 100, tw.ndays - 1}) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(tw.daily[k].flow, saved.daily[k].flow);
+    EXPECT_EQ(tw.daily[k].rain, saved.daily[k].rain);
+    EXPECT_EQ(tw.daily[k].baseflow, saved.daily[k].baseflow);
+    EXPECT_EQ(tw.daily[k].flowflag, saved.daily[k].flowflag);
+    EXPECT_EQ(tw.daily[k].rainflag, saved.daily[k].rainflag);
+    EXPECT_EQ(tw.daily[k].datenum, saved.daily[k].datenum);
+    EXPECT_EQ(tw.daily[k].quickflow, 0.0f);
+  }
+  EXPECT_EQ(tw.daily[0].datetext, "1 Jul 1990 ");
+  // User names come back right-justified in their 16 columns, the long one cut.
+  EXPECT_EQ(tw.usernames[0], "    Other data 1" + std::string(24, ' '));
+  EXPECT_EQ(tw.usernames[1], "Soil moisture in" + std::string(24, ' '));
+  // July to June: July-December belong to the year that ends next calendar year.
+  EXPECT_EQ(tw.monthflags, (std::array<int, 12>{1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2}));
+  EXPECT_EQ(tw.userinclude, (std::array<int, 3>{0, 0, 0}));
+  EXPECT_EQ(regressdat.MAF, 12500.2f);
+  EXPECT_EQ(regressdat.MABF, 5000.5f);
+  EXPECT_EQ(regressdat.trendpct, -0.7f);
+  EXPECT_EQ(regressdat.coeffs[5], 1.0e6f);
+  EXPECT_EQ(regressdat.includeoutliers, 0);
+  // Results the file does not hold start afresh.
+  EXPECT_EQ(regressdat.cook[0], 0.0f);
+  // The data summary ends the read.
+  ASSERT_FALSE(win::test::messageBoxes().empty());
+  EXPECT_EQ(win::test::messageBoxes().back().title, "File opened");
+}
+
+TEST_F(ProjectFile, RoundTripKeepsEveryByte) {
+  struct Case {
+    const char* why;
+    int status, years;
+  };
+  const Case cases[] = {{"ten years, rain included", 4, 10}, {"status 2", 2, 2}, {"status 3", 3, 4}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    buildproject(c.status, c.years);
+    if (c.status == 4) twvars.raininclude = 1;
+    const fs::path path = dir_ / "trip.tw";
+    usefile(path);
+    ASSERT_TRUE(filesave());
+    const std::string first = slurp(path);
+    initialise_tw_vars();
+    usefile(path);
+    ASSERT_TRUE(fileopen_read());
+    ASSERT_TRUE(filesave());
+    EXPECT_EQ(slurp(path), first);
+    // The save writes what filesave_text lays out, with the date of the save on line 6.
+    const std::string text = projecttext();
+    const std::size_t l6 = text.find("Date saved:");
+    EXPECT_EQ(first.substr(0, l6 + 18), text.substr(0, l6 + 18));
+    EXPECT_EQ(first.substr(first.find('\n', l6)), text.substr(text.find('\n', l6)));
+  }
+}
+
+TEST_F(ProjectFile, SixtyThousandDaysRoundTrip) {
+  buildproject(3, 165);
+  ASSERT_EQ(twvars.ndays, MAXDAYS);
+  const fs::path path = dir_ / "long.tw";
+  spit(path, projecttext());
+  initialise_tw_vars();
+  usefile(path);
+  ASSERT_TRUE(fileopen_read());
+  EXPECT_EQ(twvars.ndays, 60000);
+  EXPECT_EQ(twvars.daily[59999].datenum, 10000 * twvars.daily[59999].year + 100 * twvars.daily[59999].month +
+                                              twvars.daily[59999].day);
+  EXPECT_EQ(projecttext(), slurp(path));
+}
+
+// A separation that could not form its index leaves BFI missing; the file stores it as
+// asterisks, which once made the whole project unreadable.
+TEST_F(ProjectFile, MissingBaseflowIndexReadsBack) {
+  buildproject(3);
+  twvars.BFI = MISSING;
+  const std::string text = projecttext();
+  ASSERT_NE(text.find("    Baseflow Index (BFI):*****\n"), std::string::npos);
+  spit(dir_ / "bfi.tw", text);
+  initialise_tw_vars();
+  usefile(dir_ / "bfi.tw");
+  ASSERT_TRUE(fileopen_read());
+  EXPECT_EQ(twvars.BFI, MISSING);
+  EXPECT_EQ(projecttext(), text);
+}
+
+TEST_F(ProjectFile, CrLfLinesReadLikeLf) {
+  std::string text = slurp(fixture(3)), crlf;
+  for (char c : text) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  spit(dir_ / "crlf.tw", crlf);
+  usefile(dir_ / "crlf.tw");
+  ASSERT_TRUE(fileopen_read());
+  EXPECT_EQ(projecttext(), text);
+}
+
+TEST_F(ProjectFile, EmptyProjectOpensWithStatusOne) {
+  std::string text = slurp(fixture(1));
+  text.replace(0, 32, "anything at all on the first line");
+  spit(dir_ / "empty.tw", text);
+  buildproject(3);
+  usefile(dir_ / "empty.tw");
+  ASSERT_TRUE(fileopen_read());
+  EXPECT_EQ(twvars.status, 1);
+  EXPECT_EQ(twvars.ndays, 0);
+  ASSERT_EQ(win::test::messageBoxes().size(), 1u);
+  EXPECT_EQ(win::test::messageBoxes()[0].text,
+            "File sucessfully opened.\rIt is a valid TarnWalker file, but does not yet contain any data.");
+  EXPECT_EQ(win::test::messageBoxes()[0].title, "File opened");
+}
+
+// Lines of a status-3 golden file, changed one way or another.
+std::string changed(const std::function<void(std::vector<std::string>&)>& change) {
+  std::istringstream in(slurp(fixture(3)));
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  change(lines);
+  std::string out;
+  for (const std::string& l : lines) out += l + "\n";
+  return out;
+}
+
+// Index of the first line that begins with the text.
+std::size_t lineof(const std::vector<std::string>& lines, std::string_view start) {
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].find(start) != std::string::npos) return i;
+  return lines.size();
+}
+
+void setcols(std::vector<std::string>& lines, std::string_view label, int first, std::string_view value) {
+  std::string& l = lines[lineof(lines, label)];
+  l.replace(first - 1, value.size(), value);
+}
+
+TEST_F(ProjectFile, ReaderFailuresLeaveThePreviousProject) {
+  using Lines = std::vector<std::string>;
+  struct Case {
+    const char* why;
+    std::function<void(Lines&)> change;
+  };
+  const Case cases[] = {
+      {"truncated in the daily rows", [](Lines& l) { l.resize(l.size() - 10); }},
+      {"truncated in the header", [](Lines& l) { l.resize(6); }},
+      {"second line in lower case", [](Lines& l) { l[1] = "tarnWalker data and results file"; }},
+      {"second line too short", [](Lines& l) { l[1] = "TarnWalke"; }},
+      {"status 5", [](Lines& l) { setcols(l, "Analysis status:", 19, "5"); }},
+      {"status not a number", [](Lines& l) { setcols(l, "Analysis status:", 19, "x"); }},
+      {"ndays above 60000", [](Lines& l) { setcols(l, "days of data:", 19, "60001"); }},
+      {"negative ndays", [](Lines& l) { setcols(l, "days of data:", 19, "   -1"); }},
+      {"numyears above 165", [](Lines& l) { setcols(l, "years of data:", 32, "166"); }},
+      {"start month 13", [](Lines& l) { setcols(l, "annual aggregation start month:", 32, " 13"); }},
+      {"end month 0", [](Lines& l) { setcols(l, "annual aggregation end month:", 32, "  0"); }},
+      {"no passes", [](Lines& l) { setcols(l, "Number of passes:", 26, "    0"); }},
+      {"100 passes", [](Lines& l) { setcols(l, "Number of passes:", 26, "  100"); }},
+      {"filter parameter 1", [](Lines& l) { setcols(l, "Digital filter parameter:", 26, "1.000"); }},
+      {"filter parameter 0", [](Lines& l) { setcols(l, "Digital filter parameter:", 26, "0.000"); }},
+      {"a day left out", [](Lines& l) { l.erase(l.begin() + lineof(l, "19900705")); }},
+      {"dates out of order", [](Lines& l) { std::swap(l[lineof(l, "19900705")], l[lineof(l, "19900706")]); }},
+      {"first date in month 13", [](Lines& l) { l[lineof(l, "19900701")].replace(0, 8, "19901301"); }},
+      {"a flow that is not a number", [](Lines& l) { l[lineof(l, "19900702")].replace(18, 6, "12a.50"); }},
+      {"a rain with two decimal points", [](Lines& l) { l[lineof(l, "19900702")].replace(50, 6, "1.2.50"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    buildproject(4);
+    put(twvars.title, "The previous project");
+    usefile(dir_ / "bad.tw");
+    const std::string before = projecttext();
+    const float cook = regressdat.cook[3] = 1.5f;
+    spit(dir_ / "bad.tw", changed(c.change));
+    win::test::clearMessageBoxes();
+    EXPECT_FALSE(fileopen_read());
+    EXPECT_EQ(projecttext(), before);
+    EXPECT_EQ(regressdat.cook[3], cook);
+    EXPECT_NE(twvars.iostat, 0);
+    const auto& boxes = win::test::messageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Problem");
+    EXPECT_EQ(boxes[0].text.rfind("Problem with file. Data not imported properly.\r\r", 0), 0u);
+    EXPECT_EQ(boxes[0].style & win::MB_ICONMASK, win::MB_ICONHAND);
+  }
+}
+
+TEST_F(ProjectFile, FailureDiagnosticNamesTheLineAndSection) {
+  buildproject(3);
+  spit(dir_ / "bad.tw", changed([](std::vector<std::string>& l) { l[1] = "tarnWalker data and results file"; }));
+  usefile(dir_ / "bad.tw");
+  EXPECT_FALSE(fileopen_read());
+  EXPECT_EQ(win::test::messageBoxes().back().text, "Problem with file. Data not imported properly.\r\rtarnWalker L 0");
+  spit(dir_ / "bad.tw", changed([](std::vector<std::string>& l) { l[lineof(l, "  1993") ].replace(10, 4, "1x.5"); }));
+  EXPECT_FALSE(fileopen_read());
+  EXPECT_EQ(win::test::messageBoxes().back().text.substr(46), "\r\r L 4");
+}
+
+TEST_F(ProjectFile, MissingFileIsReported) {
+  buildproject(2);
+  usefile(dir_ / "none.tw");
+  const std::string before = projecttext();
+  EXPECT_FALSE(fileopen_read());
+  EXPECT_EQ(projecttext(), before);
+  const auto& boxes = win::test::messageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "Failed to open file: \r" + (dir_ / "none.tw").string());
+  EXPECT_EQ(boxes[0].title, "Problem with file");
+  EXPECT_EQ(boxes[1].title, "Problem");
+}
+
+TEST_F(ProjectFile, FixedFormatInput) {
+  struct Case {
+    const char* why;
+    const char* field;  // columns 9-24 of a daily row (F16.2)
+    float want;
+  };
+  const Case cases[] = {
+      {"no decimal point: two implied decimals", "               5", 0.05f},
+      {"an explicit point wins", "             5.0", 5.0f},
+      {"blanks inside are ignored", "        1 2 3.25", 123.25f},
+      {"an all-blank field is 0", "                ", 0.0f},
+      {"exponent form", "         1.5E+02", 150.0f},
+      {"exponent with implied decimals", "           15E+2", 15.0f},
+      {"sign alone marks the exponent", "          1.5+02", 150.0f},
+      {"missing value", "         -999.00", MISSING},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    buildproject(2);
+    std::string text = slurp(fixture(2));
+    const std::size_t row = text.find("\n19900702") + 1;
+    text.replace(row + 8, 16, c.field);
+    spit(dir_ / "f.tw", text);
+    usefile(dir_ / "f.tw");
+    ASSERT_TRUE(fileopen_read());
+    EXPECT_EQ(twvars.daily[1].flow, c.want);
+  }
+}
+
+TEST_F(ProjectFile, SavingAnEmptyProjectCreatesTheFile) {
+  initialise_tw_vars();
+  usefile(dir_ / "new.tw");
+  ASSERT_TRUE(filesave());
+  EXPECT_EQ(twvars.status, 1);
+  ASSERT_EQ(win::test::messageBoxes().size(), 1u);
+  EXPECT_EQ(win::test::messageBoxes()[0].text, "New file created.");
+  EXPECT_EQ(win::test::messageBoxes()[0].title, "Done");
+  const std::string text = slurp(dir_ / "new.tw");
+  EXPECT_NE(text.find("\nAnalysis status:  1\n"), std::string::npos);
+  EXPECT_NE(text.find("\n     Regression not undertaken\n"), std::string::npos);
+  EXPECT_NE(text.find("\n     Baseflow separation not undertaken\n"), std::string::npos);
+  ASSERT_TRUE(filesave());
+  EXPECT_EQ(win::test::messageBoxes()[1].text, "Data saved.");
+}
+
+TEST_F(ProjectFile, FailedSaveKeepsTheOldFile) {
+  struct Case {
+    const char* why;
+    int fault;
+    const char* text;
+    const char* title;
+  };
+  const Case cases[] = {
+      {"the new file cannot be opened", 1, "Failed to open new file on unit 3: ", "Problem with file"},
+      {"a write fails (disk full)", 2, "Problem with file. Data not saved properly.", "Problem"},
+      {"the close fails", 3, "Problem with file. Data not saved properly.", "Problem"},
+      {"the rename fails", 4, "Problem with file. Data not saved properly.", "Problem"},
+  };
+  const fs::path path = dir_ / "old.tw";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    spit(path, "the previous file\n");
+    buildproject(3);
+    usefile(path);
+    win::test::clearMessageBoxes();
+    filesave_failnext = c.fault;
+    EXPECT_FALSE(filesave());
+    EXPECT_EQ(slurp(path), "the previous file\n");
+    EXPECT_EQ(twvars.status, 3);
+    EXPECT_NE(twvars.iostat, 0);
+    ASSERT_EQ(win::test::messageBoxes().size(), 1u);
+    EXPECT_EQ(win::test::messageBoxes()[0].text.rfind(c.text, 0), 0u);
+    EXPECT_EQ(win::test::messageBoxes()[0].title, c.title);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1) << "temporary file left";
+  }
+  // A real failure: the directory does not exist.
+  usefile(dir_ / "no-such-directory" / "p.tw");
+  win::test::clearMessageBoxes();
+  EXPECT_FALSE(filesave());
+  EXPECT_EQ(win::test::messageBoxes()[0].text, "Failed to open new file on unit 3: " + (dir_ / "no-such-directory" / "p.tw").string());
+  // The failure hook is spent: the next save succeeds.
+  usefile(path);
+  EXPECT_TRUE(filesave());
+}
+
+}  // namespace
