@@ -1,13 +1,12 @@
 // Baseflow separation by the multi-pass recursive filter, and the Baseflow Index.
 // Invariants: (1) the daily records, BFI and the status change only once every work array
 // is in hand; (2) the filter arithmetic runs in long double and every stored element is
-// rounded to float, as users compare BFI with other tools to the last digit; (3) the
+// rounded to float, as users compare BFI across tools and small changes move it; (3) the
 // padded series is the filled record with 30 mirrored days at each end, end days not
 // repeated, so a record needs at least 31 days.
 #include "app/baseflow.h"
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 #include <new>
 
