@@ -34,3 +34,8 @@ void yyzcompr(std::span<const std::uint8_t> source, std::span<std::uint8_t> dest
               int sourcelength, int& destinationlength, int& status);
 void yyzuncom(std::span<const std::uint8_t> source, std::span<std::uint8_t> destination,
               int sourcelength, int& destinationlength, int& status);
+
+// Writes the virtual raster page to output unit 2 as one PNG image: signature, IHDR, PLTE
+// below 24 bits, one IDAT and IEND. A short write or a failed compression raises the
+// printer record's OUTPUTERROR and ends the image there. Returns 0.
+int yypng1();

@@ -7,6 +7,7 @@ add_library(tw_raster STATIC
   ${CMAKE_CURRENT_LIST_DIR}/file_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_load.cpp
   ${CMAKE_CURRENT_LIST_DIR}/png.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/png_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/primitives.cpp)
 target_link_libraries(tw_raster PUBLIC tw_state tw_text tw_os tw_graphics tw_hardcopy_base
   tw_cgm_scan ZLIB::ZLIB)

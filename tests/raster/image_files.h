@@ -1,0 +1,67 @@
+#pragma once
+// Small files made by the tests in a temporary folder of their own.
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline std::filesystem::path testfolder(const std::string& name) {
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("tw_raster_" + name + "_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+inline std::string writefile(const std::filesystem::path& dir, const std::string& name,
+                             const Bytes& bytes) {
+  const std::string path = (dir / name).string();
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+inline Bytes readfile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline Bytes textbytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+inline void put16(Bytes& b, std::size_t at, int v) {
+  b[at] = static_cast<std::uint8_t>(v);
+  b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+inline void put32(Bytes& b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+inline void append(Bytes& b, std::initializer_list<int> more) {
+  for (int v : more) b.push_back(static_cast<std::uint8_t>(v));
+}
+
+// A bottom-up BMP with a 40-byte header: palette as (r, g, b) colour values, then data.
+inline Bytes bmpfile(int width, int height, int bits, int compression,
+                     const std::vector<int>& palette, const Bytes& data) {
+  Bytes b(54, 0);
+  const std::uint32_t offset = 54 + 4 * static_cast<std::uint32_t>(palette.size());
+  b[0] = 'B';
+  b[1] = 'M';
+  put32(b, 2, offset + static_cast<std::uint32_t>(data.size()));
+  put32(b, 10, offset);
+  put32(b, 14, 40);
+  put32(b, 18, static_cast<std::uint32_t>(width));
+  put32(b, 22, static_cast<std::uint32_t>(height));
+  put16(b, 26, 1);
+  put16(b, 28, bits);
+  put32(b, 30, static_cast<std::uint32_t>(compression));
+  for (int c : palette) append(b, {(c >> 16) & 255, (c >> 8) & 255, c & 255, 0});
+  b.insert(b.end(), data.begin(), data.end());
+  return b;
+}

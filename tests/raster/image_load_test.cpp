@@ -1,0 +1,194 @@
+#include "toolkit/raster/image_load.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/raster/image_files.h"
+#include "toolkit/core/tessar.h"
+#include "toolkit/raster/file_info.h"
+#include "toolkit/raster/png.h"
+
+namespace {
+
+class IGrLoadImageDataTest : public ::testing::Test {
+ protected:
+  void SetUp() override { tessar.error = ErrorState{}; }
+  static std::filesystem::path dir() { return testfolder("load"); }
+};
+
+// Pillow writes (or, for the kinds it does not write, reads back) each image; the loader
+// must give the same pixels.
+TEST_F(IGrLoadImageDataTest, MatchesPillowPixelForPixel) {
+  const auto folder = testfolder("pillow");
+  const std::string script = std::string(TW_SOURCE_DIR) + "/tests/raster/pillow_images.py";
+  ASSERT_EQ(std::system(("/usr/bin/python3 " + script + " make " + folder.string()).c_str()), 0);
+  std::ifstream list(folder / "list.txt");
+  std::string name;
+  int fill = 0, tolerance = 0, checked = 0;
+  while (list >> name >> fill >> tolerance) {
+    SCOPED_TRACE(name);
+    const std::string path = (folder / name).string();
+    std::ifstream ref(path + ".txt");
+    int w = 0, h = 0;
+    ref >> w >> h;
+    std::vector<int> want(static_cast<std::size_t>(w * h));
+    for (int& v : want) ref >> v;
+    std::array<int, 3> info{};
+    igrfileinfo(path, info, 3);
+    EXPECT_EQ(info[1], w);
+    EXPECT_EQ(info[2], h);
+    std::vector<int> got(static_cast<std::size_t>(w * h), fill < 0 ? -7 : fill);
+    tessar.error.LASTERROR = 0;
+    IGrLoadImageData(path, got);
+    EXPECT_EQ(tessar.error.LASTERROR, 0);
+    if (tolerance == 0) {
+      EXPECT_EQ(got, want);
+    } else {
+      for (std::size_t i = 0; i < want.size(); ++i)
+        for (int shift = 0; shift < 24; shift += 8)
+          EXPECT_NEAR((got[i] >> shift) & 255, (want[i] >> shift) & 255, tolerance) << i;
+    }
+    ++checked;
+  }
+  EXPECT_GE(checked, 20);
+  std::filesystem::remove_all(folder);
+}
+
+struct RefusalCase {
+  const char* why;
+  Bytes bytes;
+  int error;
+};
+
+Bytes pngheader(int depth, int colourtype, int filter, int interlace) {
+  Bytes b = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+             0, 0, 0, 2, 0, 0, 0, 2, static_cast<std::uint8_t>(depth),
+             static_cast<std::uint8_t>(colourtype), 0, static_cast<std::uint8_t>(filter),
+             static_cast<std::uint8_t>(interlace), 0, 0, 0, 0};
+  const std::uint32_t crc = yypngcrc2(std::span(b).subspan(12), 17);
+  yypngwrd(crc, std::span(b).subspan(29, 4));
+  append(b, {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82});
+  return b;
+}
+
+TEST_F(IGrLoadImageDataTest, RefusesWhatItCannotDecode) {
+  Bytes shortbmp = bmpfile(4, 4, 24, 0, {}, Bytes(40, 9));   // rows of 12 bytes: 48 wanted
+  Bytes pcx8 = Bytes(128 + 10 + 769, 0);
+  append(pcx8, {});
+  pcx8[0] = 10; pcx8[1] = 5; pcx8[2] = 1; pcx8[3] = 8; pcx8[65] = 1;
+  put16(pcx8, 8, 1); put16(pcx8, 10, 1); put16(pcx8, 66, 2);
+  pcx8[128 + 10] = 11;   // the end palette must start with 12
+  const RefusalCase cases[] = {
+      {"a GIF file is of unknown type", textbytes("GIF89a\x02\x00\x02\x00 and more bytes"), 27},
+      {"a PostScript file is no image", textbytes("%!PS-Adobe-3.0\n%%BoundingBox: 0 0 1 1\n"), 27},
+      {"an interlaced PNG", pngheader(8, 2, 0, 1), 27},
+      {"a greyscale PNG", pngheader(8, 0, 0, 0), 27},
+      {"a PNG with filter method 1", pngheader(8, 2, 1, 0), 27},
+      {"a palette PNG of 16 bits has no row layout", pngheader(16, 3, 0, 0), 27},
+      {"a BMP shorter than its rows", shortbmp, 27},
+      {"an 8-bit PCX without its palette marker", pcx8, 2},
+  };
+  for (const RefusalCase& c : cases) {
+    SCOPED_TRACE(c.why);
+    tessar.error.LASTERROR = 0;
+    const std::string path = writefile(dir(), "refused", c.bytes);
+    std::vector<int> pixels(64, -5);
+    IGrLoadImageData(path, pixels);
+    EXPECT_EQ(tessar.error.LASTERROR, c.error);
+    EXPECT_EQ(pixels, std::vector<int>(64, -5)) << "the array is untouched";
+  }
+  tessar.error.LASTERROR = 0;
+  std::vector<int> pixels(4, -5);
+  IGrLoadImageData((dir() / "no such file.bmp").string(), pixels);
+  EXPECT_EQ(tessar.error.LASTERROR, 27) << "a missing file is of type -1, not an open error";
+}
+
+// A 40,000-byte row buffer once took any width; now the image must fit the caller's array.
+TEST_F(IGrLoadImageDataTest, RefusesAnImageLargerThanTheArray) {
+  const std::string path = writefile(dir(), "wide.bmp", bmpfile(20000, 1, 24, 0, {}, Bytes(60000, 1)));
+  std::vector<int> pixels(19999, -5);
+  IGrLoadImageData(path, pixels);
+  EXPECT_EQ(tessar.error.LASTERROR, 27);
+  EXPECT_EQ(pixels[0], -5);
+  std::vector<int> enough(20000, -5);
+  tessar.error.LASTERROR = 0;
+  IGrLoadImageData(path, enough);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+  EXPECT_EQ(enough[19999], 0x010101);
+}
+
+struct BmpCase {
+  const char* why;
+  Bytes file;
+  std::vector<int> want;
+};
+
+TEST_F(IGrLoadImageDataTest, DecodesBmpExamples) {
+  const int white = 0xFFFFFF;
+  Bytes rle8delta = {3, 5, 0, 2, 1, 1, 2, 7, 0, 1};
+  Bytes rle4odd = {0, 3, 0x12, 0x30, 0, 1};
+  Bytes fields = bmpfile(1, 1, 16, 3, {}, {0x1F, 0x7C, 0, 0});
+  const BmpCase cases[] = {
+      {"2 x 2 at 24 bits: the file's first row is the bottom one",
+       bmpfile(2, 2, 24, 0, {}, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}),
+       {0x070809, 0x0A0B0C, 0x010203, 0x040506}},
+      {"3 x 1 at 1 bit, row byte A0", bmpfile(3, 1, 1, 0, {0, white}, {0xA0, 0, 0, 0}),
+       {white, 0, white}},
+      {"RLE8: 03 05 then end of bitmap fills three bottom pixels",
+       bmpfile(4, 2, 8, 1, {0, 0x10, 0x20, 0x30, 0x40, 0x55}, {3, 5, 0, 1}),
+       {-1, -1, -1, -1, 0x55, 0x55, 0x55, -1}},
+      {"RLE8 delta: one right and one up from column 3",
+       bmpfile(4, 2, 8, 1, {0, 0x10, 0x20, 0x30, 0x40, 0x55, 0x66, 0x77}, rle8delta),
+       {-1, -1, -1, -1, 0x55, 0x55, 0x55, -1}},
+      {"RLE4 odd absolute run of 3 nibbles with its pad byte",
+       bmpfile(4, 1, 4, 2, {0, 0x10, 0x20, 0x30}, rle4odd), {0x10, 0x20, 0x30, -1}},
+      {"16 bits 1F 7C, compression 0: 5-5-5", bmpfile(1, 1, 16, 0, {}, {0x1F, 0x7C, 0, 0}),
+       {248 + 65536 * 248}},
+      {"16 bits 1F 7C, bit fields without masks: 5-6-5", fields, {120 + 256 * 128 + 65536 * 248}},
+  };
+  for (const BmpCase& c : cases) {
+    SCOPED_TRACE(c.why);
+    tessar.error.LASTERROR = 0;
+    const std::string path = writefile(dir(), "example.bmp", c.file);
+    std::vector<int> pixels(c.want.size(), -1);
+    IGrLoadImageData(path, pixels);
+    EXPECT_EQ(tessar.error.LASTERROR, 0);
+    EXPECT_EQ(pixels, c.want);
+  }
+}
+
+struct FilterCase {
+  const char* why;
+  int bpp;
+  Bytes rows;   // two rows of stride 4
+  Bytes want;
+};
+
+TEST(Yypngfilter2, UndoesEachFilterType) {
+  const FilterCase cases[] = {
+      {"None leaves the bytes", 1, {0, 1, 2, 3, 0, 4, 5, 6}, {0, 1, 2, 3, 0, 4, 5, 6}},
+      {"Sub adds the byte bytes-per-pixel to the left", 1, {1, 1, 2, 3, 1, 250, 10, 0},
+       {1, 1, 3, 6, 1, 250, 4, 4}},
+      {"Up on the first row changes nothing", 1, {2, 1, 2, 3, 2, 1, 1, 1}, {2, 1, 2, 3, 2, 2, 3, 4}},
+      {"Average halves left plus above", 1, {3, 10, 10, 10, 3, 0, 0, 0},
+       {3, 10, 15, 17, 3, 5, 10, 13}},
+      {"Paeth on the first row adds the left byte", 2, {4, 1, 2, 3, 0, 0, 0, 0},
+       {4, 1, 2, 4, 0, 0, 0, 0}},
+      {"Paeth picks the nearest of left, above, upper-left", 1, {0, 10, 20, 30, 4, 1, 1, 1},
+       {0, 10, 20, 30, 4, 11, 21, 31}},
+      {"filter type 5 keeps its row as stored", 1, {5, 9, 9, 9, 0, 1, 1, 1}, {5, 9, 9, 9, 0, 1, 1, 1}},
+  };
+  for (const FilterCase& c : cases) {
+    SCOPED_TRACE(c.why);
+    Bytes b = c.rows;
+    yypngfilter(4, 2, c.bpp, b);
+    EXPECT_EQ(b, c.want);
+  }
+}
+
+}  // namespace
