@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "app/aggregate.h"
@@ -13,7 +14,12 @@
 
 namespace {
 
-std::string path() { return (std::filesystem::temp_directory_path() / "tw-bench-project.tw").string(); }
+std::string path() {
+  static const std::string name =
+      (std::filesystem::temp_directory_path() / ("tw-bench-project-" + std::to_string(std::random_device{}()) + ".tw"))
+          .string();
+  return name;
+}
 
 void buildproject() {
   initialise_tw_vars();

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -127,7 +128,8 @@ class ProjectFile : public ::testing::Test {
  protected:
   void SetUp() override {
     win::test::clearMessageBoxes();
-    dir_ = fs::temp_directory_path() / ("tw-projectfile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+    // A directory of its own, so that runs of the suite side by side do not meet.
+    dir_ = fs::temp_directory_path() / ("tw-projectfile-" + std::to_string(std::random_device{}()) + "-" +
                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -117,7 +118,7 @@ std::vector<double> fitwithr(const fs::path& dir) {
 }
 
 TEST_F(Linest, AgreesWithRsLm) {
-  const fs::path dir = fs::temp_directory_path() / "tw-linest-r";
+  const fs::path dir = fs::temp_directory_path() / ("tw-linest-r-" + std::to_string(std::random_device{}()));
   fs::create_directories(dir);
   linest();
   ASSERT_EQ(twvars.errorflag, 0);
@@ -259,13 +260,16 @@ class LinestSolveFailure : public Linest {
   void SetUp() override {
     Linest::SetUp();
     for (int y = 0; y < 30; ++y) twvars.annual[y].user[0] = (y + 1) * (1.0f + ((y % 2) - 1) * 1e-6f);
-    dir_ = fs::temp_directory_path() / "tw-linest-dump";
+    dir_ = fs::temp_directory_path() / ("tw-linest-dump-" + std::to_string(std::random_device{}()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     old_ = fs::current_path();
     fs::current_path(dir_);
   }
-  void TearDown() override { fs::current_path(old_); }
+  void TearDown() override {
+    fs::current_path(old_);
+    fs::remove_all(dir_);
+  }
   fs::path dir_, old_;
 };
 
