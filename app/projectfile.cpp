@@ -209,7 +209,7 @@ bool filesave() {
   // The new file is written beside the old one and renamed over it only when complete,
   // so a failed save never destroys the previous file (Invariant 2).
   const std::string temp = name + ".tmp~";
-  std::FILE* f = fault == 1 ? nullptr : std::fopen(temp.c_str(), "wb");
+  std::FILE* f = (fault == 1 || name.empty()) ? nullptr : std::fopen(temp.c_str(), "wb");
   if (f == nullptr) {
     tw.iostat = errno != 0 ? errno : 1;
     WMessageBox(0, 3, 1, "Failed to open new file on unit 3: " + name, "Problem with file");
@@ -408,8 +408,9 @@ void readproject(LineSource& in) {
     }
     for (int entry = 2; entry >= 0; --entry) {
       const std::string_view l = in.labelled(16);
-      const int flag = checked(in.integer(l, 17, 18), 0, 1);
-      if (entry == 2) tw.raininclude = flag;
+      // Trend and constant carry a flag that is read and not used.
+      const int flag = in.integer(l, 17, 18);
+      if (entry == 2) tw.raininclude = checked(flag, 0, 1);
       rd.coeffs[entry] = in.real(l, 19, 34, 2);
       rd.tstat[entry] = in.real(l, 35, 42, 3);
       rd.tprob[entry] = in.real(l, 43, 50, 3);
@@ -471,7 +472,7 @@ void readproject(LineSource& in) {
         a.user[0] = in.real(l, 55, 70, 2);
         a.user[1] = in.real(l, 71, 86, 2);
         a.user[2] = in.real(l, 87, 102, 2);
-        a.timeindex = checked(in.integer(l, 103, 118), 0, MAXYEARS);
+        a.timeindex = in.integer(l, 103, 118);
       }
     } else {
       in.skip(3);

@@ -550,6 +550,11 @@ TEST_F(ProjectFile, FailedSaveKeepsTheOldFile) {
   win::test::clearMessageBoxes();
   EXPECT_FALSE(filesave());
   EXPECT_EQ(win::test::messageBoxes()[0].text, "Failed to open new file on unit 3: " + (dir_ / "no-such-directory" / "p.tw").string());
+  // A project without a file name has nowhere to go.
+  twvars.filename.assign(500, ' ');
+  win::test::clearMessageBoxes();
+  EXPECT_FALSE(filesave());
+  EXPECT_EQ(win::test::messageBoxes()[0].text, "Failed to open new file on unit 3:");
   // The failure hook is spent: the next save succeeds.
   usefile(path);
   EXPECT_TRUE(filesave());
