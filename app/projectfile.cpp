@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <optional>
+#include <algorithm>
 #include <sstream>
 #include <string_view>
 
