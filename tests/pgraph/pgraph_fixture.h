@@ -1,0 +1,14 @@
+#pragma once
+// A fresh chart definition over fresh graphics state on a 640 x 480 drawable.
+#include "tests/graphics/recording_device.h"
+#include "toolkit/pgraph/definition.h"
+
+inline void resetchart() {
+  resetgraphics(640, 480);
+  tessar.pgraph = PgraphRegion{};
+  tessar.files.TEXTBUF.assign(200, ' ');
+  tessar.dialog.DECIMALSUBST = 0;
+  tessar.files.DECIMAL = '.';
+  yypgreset();
+  tessar.error = ErrorState{};
+}
