@@ -33,6 +33,7 @@ struct Descriptor {
   bool hasD = false;
   int e = 0;        // exponent digits of Ew.dEe and Gw.dEe
   bool hasE = false;
+  int scale = 0;    // digits before the point of kPEw.d (0: the plain 0.ddd form)
   std::string literal;
 };
 
@@ -77,7 +78,15 @@ bool parseItem(std::string_view s, Descriptor& d) {
   }
   std::size_t i = 0;
   int repeat = 1;
-  if (isDigit(s[0]) && (!readCount(s, i, repeat) || repeat < 1)) return false;
+  if (isDigit(s[0]) && !readCount(s, i, repeat)) return false;
+  // A scale factor kP before an E descriptor: k digits before the point.
+  if (i > 0 && i < s.size() && upper(s[i]) == 'P') {
+    d.scale = repeat;
+    repeat = 1;
+    ++i;
+    if (i >= s.size() || upper(s[i]) != 'E') return false;
+  }
+  if (repeat < 1) return false;
   if (i >= s.size()) return false;
   d.kind = upper(s[i++]);
   if (d.kind != 'I' && d.kind != 'F' && d.kind != 'E' && d.kind != 'G') return false;
@@ -99,7 +108,7 @@ bool parseItem(std::string_view s, Descriptor& d) {
     case 'F':
       return d.hasD;
     default:  // E and G need a width and at least one significant digit
-      return d.hasD && d.w > 0 && d.d > 0;
+      return d.hasD && d.w > 0 && d.d > 0 && d.scale <= d.d + 1;
   }
 }
 
@@ -212,16 +221,18 @@ std::string formatFixed(double x, int w, int d) {
   return fitField(text, w);
 }
 
-// Exponent form 0.ddddE+xx; a three-digit exponent without its own width drops the letter.
-std::string formatExponent(double x, int w, int d, int e, bool hasE) {
+// Exponent form 0.ddddE+xx, or with a scale factor k the first k digits before the point and
+// d - k + 1 after it; a three-digit exponent without its own width drops the letter.
+std::string formatExponent(double x, int w, int d, int e, bool hasE, int scale = 0) {
   if (!std::isfinite(x)) return formatSpecial(x, w);
-  std::string digits(static_cast<std::size_t>(d), '0');
+  const int sig = scale > 0 ? d + 1 : d;
+  std::string digits(static_cast<std::size_t>(sig), '0');
   int exponent = 0;
   if (x != 0.0) {
-    const std::string sci = scientific(x, d);
+    const std::string sci = scientific(x, sig);
     const std::size_t epos = sci.find('e');
-    digits = sci.substr(0, 1) + (d > 1 ? sci.substr(2, epos - 2) : "");
-    exponent = std::atoi(sci.c_str() + epos + 1) + 1;
+    digits = sci.substr(0, 1) + (sig > 1 ? sci.substr(2, epos - 2) : "");
+    exponent = std::atoi(sci.c_str() + epos + 1) + 1 - scale;
   }
   const int magnitude = exponent < 0 ? -exponent : exponent;
   const char esign = exponent < 0 ? '-' : '+';
@@ -242,6 +253,10 @@ std::string formatExponent(double x, int w, int d, int e, bool hasE) {
     return stars(w);
   }
   const std::string sign = std::signbit(x) ? "-" : "";
+  if (scale > 0) {
+    const auto k = static_cast<std::size_t>(scale);
+    return fitField(sign + digits.substr(0, k) + "." + digits.substr(k) + expText, w);
+  }
   std::string text = sign + "0." + digits + expText;
   if (static_cast<int>(text.size()) > w) text = sign + "." + digits + expText;
   return fitField(text, w);
@@ -293,7 +308,7 @@ bool formatRecord(const Value& v, std::string_view format, std::size_t maxLength
       } else {
         switch (d.kind) {
           case 'F': record += formatFixed(v.r, d.w, d.d); break;
-          case 'E': record += formatExponent(v.r, d.w, d.d, d.e, d.hasE); break;
+          case 'E': record += formatExponent(v.r, d.w, d.d, d.e, d.hasE, d.scale); break;
           case 'G': record += formatGeneral(v.r, d.w, d.d, d.e, d.hasE); break;
           default: return false;
         }
