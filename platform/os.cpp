@@ -12,6 +12,7 @@
 #include <langinfo.h>
 #include <locale.h>
 #include <poll.h>
+#include <signal.h>
 #include <pwd.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -1084,16 +1085,33 @@ bool waitFor(pid_t pid, int ms) {
 
 void setpaintpump(std::function<void()> pump) { paintPump() = std::move(pump); }
 
-void yyexec(int& result, const char* commandline) {
+void yyexecgroup(int& result, const char* commandline, int& group) {
   reapEnded();
   pid_t pid = 0;
+  group = 0;
   const int status = spawnShell(commandline, pid);
   if (status != 0) {
     result = std::clamp(status, 0, 31);
     return;
   }
   unwaited().push_back(pid);
+  group = static_cast<int>(pid);  // the shell leads a process group of its own
   result = 33;
+}
+
+void yyexec(int& result, const char* commandline) {
+  int group = 0;
+  yyexecgroup(result, commandline, group);
+}
+
+void yyendgroup(int group) {
+  if (group <= 0) return;
+  const pid_t leader = static_cast<pid_t>(group);
+  kill(-leader, SIGTERM);
+  auto& pids = unwaited();
+  const auto it = std::find(pids.begin(), pids.end(), leader);
+  if (it != pids.end() && waitFor(leader, 1000)) pids.erase(it);
+  reapEnded();
 }
 
 void yycmnd(const char* commandline, int hide, int wait, int timeout, int& status) {

@@ -150,6 +150,10 @@ void yycopyfiletime(const char* source, const char* target);
 // Processes. A command line runs through "/bin/sh -c".
 // yyexec starts it without waiting; result above 31 means started.
 void yyexec(int& result, const char* commandline);
+// As yyexec, also giving the started process group (0 when nothing started).
+void yyexecgroup(int& result, const char* commandline, int& group);
+// Ends every process of a group that yyexecgroup started.
+void yyendgroup(int group);
 // Without wait: as yyexec. With wait and timeout < 0: waits without limit, running the
 // paint pump every 100 ms; status 32 when the process ended. With timeout >= 0: waits that
 // many seconds without dispatching; 32 ended, -1 still running (it is left running).

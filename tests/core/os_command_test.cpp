@@ -39,7 +39,7 @@ TEST_F(Commands, YycmndWithTimeOutLeavesALongCommandRunning) {
   ASSERT_TRUE(appears("pid.txt"));
   const int pid = std::stoi(read("pid.txt"));
   EXPECT_EQ(kill(pid, 0), 0) << "the command is still running";
-  kill(pid, SIGKILL);
+  kill(-pid, SIGKILL);  // the shell leads the command's process group
 
   win::yycmnd("true", 0, 1, 5, status);
   EXPECT_EQ(status, 32) << "a command that ends within the time-out";
