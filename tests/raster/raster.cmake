@@ -1,6 +1,7 @@
 tw_add_test(raster_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/dither_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_info_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/image_load_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/png_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/png_writer_test.cpp

@@ -404,13 +404,16 @@ void igrfileinfo(std::string_view name, std::span<int> info, int n) {
 
   const int type = identify(raw, file);
   info[0] = type;
-  if (n < 2 || type < 1 || type > 16) return;
-
   std::array<int, 7> e{};   // e[2] to e[6] are entries 2 to 6
   e.fill(-1);
   auto store = [&] {
     for (int k = 2; k <= std::min(n, 6); ++k) info[static_cast<std::size_t>(k - 1)] = e[static_cast<std::size_t>(k)];
   };
+  if (type < 1 || type > 16) {
+    store();   // an unknown file has no details
+    return;
+  }
+  if (n < 2) return;
 
   TextUnit unit;
   std::string record;
