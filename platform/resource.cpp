@@ -1,11 +1,11 @@
 // platform/resource.cpp: the resource loaders over the tables that rc-generated sources
 // register. Invariants: (1) tables are only added, during static initialisation, before any
-// lookup; (2) a loaded accelerator table is decoded once per resource and never freed.
+// lookup; (2) a resource handle is 1 + the resource's place in the registered tables taken
+// in order, for HRSRC and HGLOBAL alike; (3) a loaded accelerator table is decoded once per
+// resource, never freed, and its handle is 1 + its place among the decoded tables.
 #include "platform/resource.h"
 
 #include <cstring>
-#include <map>
-#include <memory>
 #include <vector>
 
 namespace win {
@@ -63,7 +63,37 @@ bool matches(const Key& k, std::uint16_t id, const char* str) {
 
 const unsigned char kEmpty[4] = {0, 0, 0, 0};
 
-const unsigned char* bytes(HRSRC r) { return r->data ? r->data : kEmpty; }
+const unsigned char* bytes(const ResourceEntry* r) { return r->data ? r->data : kEmpty; }
+
+template <class H>
+H toHandle(std::size_t n) {
+  return reinterpret_cast<H>(static_cast<std::uintptr_t>(n));
+}
+
+// The entry of a resource handle, null for none.
+const ResourceEntry* entryOf(const void* h) {
+  std::size_t n = static_cast<std::size_t>(reinterpret_cast<std::uintptr_t>(h));
+  if (n == 0) return nullptr;
+  --n;
+  for (const auto& [entries, count] : tables()) {
+    if (n < count) return &entries[n];
+    n -= count;
+  }
+  return nullptr;
+}
+
+struct AccelTable {
+  const ResourceEntry* from;
+  std::vector<ACCEL> entries;
+};
+std::vector<AccelTable>& accelTables() {
+  static std::vector<AccelTable> t;
+  return t;
+}
+const AccelTable* accelOf(HACCEL h) {
+  const std::size_t n = static_cast<std::size_t>(reinterpret_cast<std::uintptr_t>(h));
+  return n >= 1 && n <= accelTables().size() ? &accelTables()[n - 1] : nullptr;
+}
 
 unsigned rd16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 
@@ -81,10 +111,6 @@ char toCp1252(unsigned u) {
 
 }  // namespace
 
-struct HACCEL__ {
-  std::vector<ACCEL> entries;
-};
-
 ResourceRegistration::ResourceRegistration(const ResourceEntry* entries, std::size_t count) {
   tables().emplace_back(entries, count);
 }
@@ -92,19 +118,27 @@ ResourceRegistration::ResourceRegistration(const ResourceEntry* entries, std::si
 HRSRC FindResource(HMODULE, LPCSTR name, LPCSTR type) {
   Key n, t;
   if (!makeKey(name, n) || !makeKey(type, t)) return nullptr;
+  std::size_t place = 0;
   for (const auto& [entries, count] : tables())
     for (std::size_t i = 0; i < count; ++i) {
       const ResourceEntry& e = entries[i];
-      if (matches(t, e.typeId, e.typeName) && matches(n, e.nameId, e.nameStr)) return &e;
+      ++place;
+      if (matches(t, e.typeId, e.typeName) && matches(n, e.nameId, e.nameStr)) return toHandle<HRSRC>(place);
     }
   return nullptr;
 }
 
-HGLOBAL LoadResource(HMODULE, HRSRC res) { return res ? bytes(res) : nullptr; }
+HGLOBAL LoadResource(HMODULE, HRSRC res) { return entryOf(res) ? static_cast<HGLOBAL>(res) : nullptr; }
 
-const void* LockResource(HGLOBAL data) { return data; }
+const void* LockResource(HGLOBAL data) {
+  const ResourceEntry* e = entryOf(data);
+  return e ? bytes(e) : nullptr;
+}
 
-DWORD SizeofResource(HMODULE, HRSRC res) { return res ? res->size : 0; }
+DWORD SizeofResource(HMODULE, HRSRC res) {
+  const ResourceEntry* e = entryOf(res);
+  return e ? e->size : 0;
+}
 
 BOOL FreeResource(HGLOBAL) { return 0; }
 
@@ -112,7 +146,7 @@ int LoadString(HINSTANCE, UINT id, char* buffer, int bufferMax) {
   if (buffer == nullptr || bufferMax <= 0) return 0;
   buffer[0] = '\0';
   if (id > 0xFFFF) return 0;
-  HRSRC r = FindResource(nullptr, MAKEINTRESOURCE((id >> 4) + 1), RT_STRING);
+  const ResourceEntry* r = entryOf(FindResource(nullptr, MAKEINTRESOURCE(static_cast<int>((id >> 4) + 1)), RT_STRING));
   if (!r) return 0;
   const unsigned char* p = bytes(r);
   const unsigned char* end = p + r->size;
@@ -141,32 +175,33 @@ int LoadString(HINSTANCE, UINT id, char* buffer, int bufferMax) {
 }
 
 HACCEL LoadAccelerators(HINSTANCE, LPCSTR name) {
-  static std::map<HRSRC, std::unique_ptr<HACCEL__>> loaded;
-  HRSRC r = FindResource(nullptr, name, RT_ACCELERATOR);
+  const ResourceEntry* r = entryOf(FindResource(nullptr, name, RT_ACCELERATOR));
   if (!r) return nullptr;
-  auto& slot = loaded[r];
-  if (!slot) {
-    slot = std::make_unique<HACCEL__>();
-    const unsigned char* p = bytes(r);
-    for (std::size_t o = 0; o + 8 <= r->size; o += 8) {
-      const unsigned flags = rd16(p + o);
-      slot->entries.push_back({static_cast<BYTE>(flags & 0x7F), static_cast<WORD>(rd16(p + o + 2)),
-                               static_cast<WORD>(rd16(p + o + 4))});
-      if (flags & 0x80) break;  // last entry
-    }
+  auto& all = accelTables();
+  for (std::size_t i = 0; i < all.size(); ++i)
+    if (all[i].from == r) return toHandle<HACCEL>(i + 1);
+  AccelTable t{r, {}};
+  const unsigned char* p = bytes(r);
+  for (std::size_t o = 0; o + 8 <= r->size; o += 8) {
+    const unsigned flags = rd16(p + o);
+    t.entries.push_back({static_cast<BYTE>(flags & 0x7F), static_cast<WORD>(rd16(p + o + 2)),
+                         static_cast<WORD>(rd16(p + o + 4))});
+    if (flags & 0x80) break;  // last entry
   }
-  return slot.get();
+  all.push_back(std::move(t));
+  return toHandle<HACCEL>(all.size());
 }
 
 int CopyAcceleratorTable(HACCEL table, ACCEL* entries, int count) {
-  if (!table) return 0;
-  const int n = static_cast<int>(table->entries.size());
+  const AccelTable* t = accelOf(table);
+  if (!t) return 0;
+  const int n = static_cast<int>(t->entries.size());
   if (!entries) return n;
   const int copied = count < n ? (count < 0 ? 0 : count) : n;
-  std::memcpy(entries, table->entries.data(), sizeof(ACCEL) * static_cast<std::size_t>(copied));
+  std::memcpy(entries, t->entries.data(), sizeof(ACCEL) * static_cast<std::size_t>(copied));
   return copied;
 }
 
-BOOL DestroyAcceleratorTable(HACCEL table) { return table ? 1 : 0; }
+BOOL DestroyAcceleratorTable(HACCEL table) { return accelOf(table) ? TRUE : FALSE; }
 
 }  // namespace win

@@ -5,26 +5,12 @@
 #include <cstdint>
 
 #include "platform/resource_table.h"
+#include "platform/win.h"
 
 namespace win {
 
-using BYTE = std::uint8_t;
-using WORD = std::uint16_t;
-using DWORD = std::uint32_t;
-using UINT = unsigned int;
-using BOOL = int;
-using LPCSTR = const char*;
-using HINSTANCE = struct HINSTANCE__*;
-using HMODULE = HINSTANCE;
-using HRSRC = const ResourceEntry*;
-using HGLOBAL = const void*;
-using HACCEL = struct HACCEL__*;
-
-inline LPCSTR MAKEINTRESOURCE(UINT id) {
-  return reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(id & 0xFFFFu));
-}
-inline bool IS_INTRESOURCE(LPCSTR p) { return (reinterpret_cast<std::uintptr_t>(p) >> 16) == 0; }
-
+// HRSRC, HGLOBAL from LoadResource and HACCEL are small numbers, like every handle of the
+// layer, so that they fit 32-bit words.
 inline const LPCSTR RT_CURSOR = MAKEINTRESOURCE(1);
 inline const LPCSTR RT_BITMAP = MAKEINTRESOURCE(2);
 inline const LPCSTR RT_ICON = MAKEINTRESOURCE(3);
@@ -49,7 +35,7 @@ struct ACCEL {
 HRSRC FindResource(HMODULE module, LPCSTR name, LPCSTR type);
 // A handle to the resource's bytes (valid for the whole run), null for a null resource.
 HGLOBAL LoadResource(HMODULE module, HRSRC res);
-// The first byte of the resource; read-only.
+// The first byte of the resource (read-only), null for a handle that is none.
 const void* LockResource(HGLOBAL data);
 DWORD SizeofResource(HMODULE module, HRSRC res);
 BOOL FreeResource(HGLOBAL data);  // resources live for the run: nothing to free

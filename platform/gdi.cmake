@@ -1,0 +1,10 @@
+# The drawing layer: device contexts on cairo image surfaces, the aliased rasteriser, fonts
+# through fontconfig and FreeType.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(TW_GDI_DEPS REQUIRED IMPORTED_TARGET cairo fontconfig freetype2)
+add_library(tw_platform_gdi STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/gdi_objects.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gdi_draw.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gdi_text.cpp)
+target_include_directories(tw_platform_gdi PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(tw_platform_gdi PUBLIC PkgConfig::TW_GDI_DEPS)

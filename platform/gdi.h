@@ -1,0 +1,318 @@
+#pragma once
+// platform/gdi.h: drawing on device contexts: memory bitmaps and windows, pens, brushes,
+// fonts, regions and clipping, raster operations, block transfers and text, in the names and
+// numbers the toolkit was designed on. Lines and fills are aliased and follow the platform's
+// pixel rules exactly (see docs/gdi.md); the toolkit's drawing code relies on them.
+//
+// GDI handles are small numbers, like the window layer's, so that they fit 32-bit words.
+// Sections (grep "[SECTION]"): structures | constants | objects | device contexts and
+//   attributes | drawing | regions and clipping | bitmaps and block transfers | fonts and text
+#include <cstdint>
+
+#include "platform/win.h"
+
+namespace win {
+
+using HGDIOBJ = void*;
+
+//------------------------------------------------------------------------------
+// [SECTION] Structures
+//------------------------------------------------------------------------------
+struct LOGPEN {
+  UINT lopnStyle = 0;
+  POINT lopnWidth;  // x is the width
+  COLORREF lopnColor = 0;
+};
+
+struct LOGBRUSH {
+  UINT lbStyle = 0;
+  COLORREF lbColor = 0;
+  ULONG_PTR lbHatch = 0;  // hatch style, or the HBITMAP of a pattern brush
+};
+
+struct EXTLOGPEN {
+  DWORD elpPenStyle = 0;
+  DWORD elpWidth = 0;
+  UINT elpBrushStyle = 0;
+  COLORREF elpColor = 0;
+  ULONG_PTR elpHatch = 0;
+  DWORD elpNumEntries = 0;
+  DWORD elpStyleEntry[16] = {};
+};
+
+inline constexpr int LF_FACESIZE = 32;
+struct LOGFONT {
+  LONG lfHeight = 0;
+  LONG lfWidth = 0;
+  LONG lfEscapement = 0;
+  LONG lfOrientation = 0;
+  LONG lfWeight = 0;
+  BYTE lfItalic = 0;
+  BYTE lfUnderline = 0;
+  BYTE lfStrikeOut = 0;
+  BYTE lfCharSet = 0;
+  BYTE lfOutPrecision = 0;
+  BYTE lfClipPrecision = 0;
+  BYTE lfQuality = 0;
+  BYTE lfPitchAndFamily = 0;
+  char lfFaceName[LF_FACESIZE] = {};
+};
+
+struct TEXTMETRIC {
+  LONG tmHeight = 0;
+  LONG tmAscent = 0;
+  LONG tmDescent = 0;
+  LONG tmInternalLeading = 0;
+  LONG tmExternalLeading = 0;
+  LONG tmAveCharWidth = 0;
+  LONG tmMaxCharWidth = 0;
+  LONG tmWeight = 0;
+  LONG tmOverhang = 0;
+  LONG tmDigitizedAspectX = 0;
+  LONG tmDigitizedAspectY = 0;
+  BYTE tmFirstChar = 0;
+  BYTE tmLastChar = 0;
+  BYTE tmDefaultChar = 0;
+  BYTE tmBreakChar = 0;
+  BYTE tmItalic = 0;
+  BYTE tmUnderlined = 0;
+  BYTE tmStruckOut = 0;
+  BYTE tmPitchAndFamily = 0;
+  BYTE tmCharSet = 0;
+};
+
+struct BITMAP {
+  LONG bmType = 0;
+  LONG bmWidth = 0;
+  LONG bmHeight = 0;
+  LONG bmWidthBytes = 0;
+  WORD bmPlanes = 0;
+  WORD bmBitsPixel = 0;
+  void* bmBits = nullptr;
+};
+
+//------------------------------------------------------------------------------
+// [SECTION] Constants
+//------------------------------------------------------------------------------
+// Stock objects.
+inline constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3,
+                     BLACK_BRUSH = 4, NULL_BRUSH = 5, HOLLOW_BRUSH = 5, WHITE_PEN = 6,
+                     BLACK_PEN = 7, NULL_PEN = 8, OEM_FIXED_FONT = 10, ANSI_FIXED_FONT = 11,
+                     ANSI_VAR_FONT = 12, SYSTEM_FONT = 13, DEVICE_DEFAULT_FONT = 14,
+                     DEFAULT_PALETTE = 15, SYSTEM_FIXED_FONT = 16, DEFAULT_GUI_FONT = 17;
+
+// Object types (GetObjectType).
+inline constexpr DWORD OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6,
+                       OBJ_BITMAP = 7, OBJ_REGION = 8, OBJ_MEMDC = 10, OBJ_EXTPEN = 11;
+
+// Pen styles.
+inline constexpr UINT PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4,
+                      PS_NULL = 5, PS_INSIDEFRAME = 6, PS_USERSTYLE = 7, PS_ALTERNATE = 8,
+                      PS_STYLE_MASK = 0x0000000F;
+inline constexpr UINT PS_ENDCAP_ROUND = 0x000, PS_ENDCAP_SQUARE = 0x100, PS_ENDCAP_FLAT = 0x200,
+                      PS_ENDCAP_MASK = 0xF00;
+inline constexpr UINT PS_JOIN_ROUND = 0x0000, PS_JOIN_BEVEL = 0x1000, PS_JOIN_MITER = 0x2000,
+                      PS_JOIN_MASK = 0xF000;
+inline constexpr UINT PS_COSMETIC = 0x00000, PS_GEOMETRIC = 0x10000, PS_TYPE_MASK = 0xF0000;
+
+// Brush styles and hatches.
+inline constexpr UINT BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2, BS_PATTERN = 3;
+inline constexpr int HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3,
+                     HS_CROSS = 4, HS_DIAGCROSS = 5;
+
+// Binary raster operations (SetROP2).
+inline constexpr int R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN = 4,
+                     R2_MASKPENNOT = 5, R2_NOT = 6, R2_XORPEN = 7, R2_NOTMASKPEN = 8,
+                     R2_MASKPEN = 9, R2_NOTXORPEN = 10, R2_NOP = 11, R2_MERGENOTPEN = 12,
+                     R2_COPYPEN = 13, R2_MERGEPENNOT = 14, R2_MERGEPEN = 15, R2_WHITE = 16;
+
+// Ternary raster operations (BitBlt, PatBlt).
+inline constexpr DWORD SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6,
+                       SRCINVERT = 0x00660046, SRCERASE = 0x00440328, NOTSRCCOPY = 0x00330008,
+                       NOTSRCERASE = 0x001100A6, MERGECOPY = 0x00C000CA, MERGEPAINT = 0x00BB0226,
+                       PATCOPY = 0x00F00021, PATPAINT = 0x00FB0A09, PATINVERT = 0x005A0049,
+                       DSTINVERT = 0x00550009, BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062;
+
+// Background modes, fill modes, arc direction.
+inline constexpr int TRANSPARENT = 1, OPAQUE = 2;
+inline constexpr int ALTERNATE = 1, WINDING = 2;
+
+// Text alignment.
+inline constexpr UINT TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2,
+                      TA_CENTER = 6, TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24;
+inline constexpr UINT GDI_ERROR = 0xFFFFFFFF;
+
+// ExtTextOut options.
+inline constexpr UINT ETO_OPAQUE = 0x0002, ETO_CLIPPED = 0x0004;
+
+// DrawText formats.
+inline constexpr UINT DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2,
+                      DT_VCENTER = 0x4, DT_BOTTOM = 0x8, DT_WORDBREAK = 0x10,
+                      DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_NOCLIP = 0x100,
+                      DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_HIDEPREFIX = 0x100000,
+                      DT_END_ELLIPSIS = 0x8000;
+
+// Font weights, character sets, pitches, families, precisions and qualities.
+inline constexpr int FW_DONTCARE = 0, FW_THIN = 100, FW_LIGHT = 300, FW_NORMAL = 400,
+                     FW_MEDIUM = 500, FW_SEMIBOLD = 600, FW_BOLD = 700, FW_HEAVY = 900;
+inline constexpr BYTE ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2,
+                      OEM_CHARSET = 255;
+inline constexpr BYTE DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2;
+inline constexpr BYTE FF_DONTCARE = 0x00, FF_ROMAN = 0x10, FF_SWISS = 0x20, FF_MODERN = 0x30,
+                      FF_SCRIPT = 0x40, FF_DECORATIVE = 0x50;
+inline constexpr BYTE OUT_DEFAULT_PRECIS = 0, OUT_TT_PRECIS = 4, CLIP_DEFAULT_PRECIS = 0,
+                      DEFAULT_QUALITY = 0, ANTIALIASED_QUALITY = 4, NONANTIALIASED_QUALITY = 3;
+// tmPitchAndFamily bits: TMPF_FIXED_PITCH set means a variable-pitch font.
+inline constexpr BYTE TMPF_FIXED_PITCH = 0x01, TMPF_VECTOR = 0x02, TMPF_TRUETYPE = 0x04;
+
+// Region kinds and combinations.
+// NULLREGION, SIMPLEREGION and COMPLEXREGION come with the window layer (platform/win.h).
+inline constexpr int ERROR = 0;
+inline constexpr int RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
+
+// Device capabilities.
+inline constexpr int DRIVERVERSION = 0, TECHNOLOGY = 2, HORZSIZE = 4, VERTSIZE = 6,
+                     HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14, NUMBRUSHES = 16,
+                     NUMPENS = 18, NUMFONTS = 22, NUMCOLORS = 24, RASTERCAPS = 38,
+                     LOGPIXELSX = 88, LOGPIXELSY = 90, SIZEPALETTE = 104, NUMRESERVED = 106,
+                     COLORRES = 108;
+inline constexpr int DT_RASDISPLAY = 1;
+inline constexpr int RC_BITBLT = 1, RC_BITMAP64 = 8, RC_STRETCHBLT = 0x800;
+
+inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+//------------------------------------------------------------------------------
+// [SECTION] Objects
+//------------------------------------------------------------------------------
+HGDIOBJ GetStockObject(int index);
+// Selects a pen, brush, font or bitmap and returns the one it replaces; for a region, sets
+// the clip region and returns its kind. nullptr (HGDI_ERROR for regions) on failure.
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+// Stock objects and objects still selected into a device context are not deleted.
+BOOL DeleteObject(HGDIOBJ object);
+DWORD GetObjectType(HGDIOBJ object);
+int GetObject(HGDIOBJ object, int size, void* out);
+HGDIOBJ GetCurrentObject(HDC dc, UINT type);
+
+HPEN CreatePen(int style, int width, COLORREF colour);
+HPEN CreatePenIndirect(const LOGPEN& pen);
+HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH& brush, DWORD count,
+                  const DWORD* dashes);
+HBRUSH CreateSolidBrush(COLORREF colour);
+HBRUSH CreateHatchBrush(int hatch, COLORREF colour);
+HBRUSH CreatePatternBrush(HBITMAP bitmap);
+HBRUSH CreateBrushIndirect(const LOGBRUSH& brush);
+
+//------------------------------------------------------------------------------
+// [SECTION] Device contexts and attributes
+//------------------------------------------------------------------------------
+// A memory device context holding the stock 1 x 1 monochrome bitmap until another is
+// selected. dc may be nullptr (the screen) or any device context.
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+int SaveDC(HDC dc);               // the level saved, 0 on failure
+BOOL RestoreDC(HDC dc, int level);  // level > 0 absolute, < 0 relative to the latest
+
+int SetROP2(HDC dc, int mode);
+int GetROP2(HDC dc);
+COLORREF SetBkColor(HDC dc, COLORREF colour);
+COLORREF GetBkColor(HDC dc);
+int SetBkMode(HDC dc, int mode);
+int GetBkMode(HDC dc);
+COLORREF SetTextColor(HDC dc, COLORREF colour);
+COLORREF GetTextColor(HDC dc);
+int SetPolyFillMode(HDC dc, int mode);
+int GetPolyFillMode(HDC dc);
+UINT SetTextAlign(HDC dc, UINT align);
+UINT GetTextAlign(HDC dc);
+BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* previous);
+BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous);
+BOOL GetViewportOrgEx(HDC dc, POINT& origin);
+BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* previous);
+BOOL GetWindowOrgEx(HDC dc, POINT& origin);
+BOOL GetCurrentPositionEx(HDC dc, POINT& position);
+COLORREF GetNearestColor(HDC dc, COLORREF colour);
+int GetDeviceCaps(HDC dc, int index);
+
+//------------------------------------------------------------------------------
+// [SECTION] Drawing
+//------------------------------------------------------------------------------
+BOOL MoveToEx(HDC dc, int x, int y, POINT* previous);
+BOOL LineTo(HDC dc, int x, int y);        // the end pixel is left out
+BOOL Polyline(HDC dc, const POINT* points, int count);
+BOOL Polygon(HDC dc, const POINT* points, int count);
+BOOL PolyPolygon(HDC dc, const POINT* points, const int* counts, int polygons);
+BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
+BOOL Ellipse(HDC dc, int left, int top, int right, int bottom);
+BOOL Pie(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
+         int yEnd);
+BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
+         int yEnd);
+int FillRect(HDC dc, const RECT& rect, HBRUSH brush);
+int FrameRect(HDC dc, const RECT& rect, HBRUSH brush);
+BOOL InvertRect(HDC dc, const RECT& rect);
+COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);  // the colour set, CLR_INVALID outside
+BOOL SetPixelV(HDC dc, int x, int y, COLORREF colour);
+COLORREF GetPixel(HDC dc, int x, int y);  // CLR_INVALID outside the surface or the clip region
+
+//------------------------------------------------------------------------------
+// [SECTION] Regions and clipping
+//------------------------------------------------------------------------------
+// Regions leave their right column and bottom row out.
+HRGN CreateRectRgn(int left, int top, int right, int bottom);
+HRGN CreateRectRgnIndirect(const RECT& rect);
+HRGN CreateEllipticRgn(int left, int top, int right, int bottom);
+HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode);
+BOOL SetRectRgn(HRGN region, int left, int top, int right, int bottom);
+int CombineRgn(HRGN dest, HRGN a, HRGN b, int mode);
+int OffsetRgn(HRGN region, int dx, int dy);
+int GetRgnBox(HRGN region, RECT& box);
+BOOL PtInRegion(HRGN region, int x, int y);
+BOOL EqualRgn(HRGN a, HRGN b);
+BOOL FillRgn(HDC dc, HRGN region, HBRUSH brush);
+// The clip region is a copy of region (device coordinates); nullptr removes it.
+int SelectClipRgn(HDC dc, HRGN region);
+int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
+int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom);
+int GetClipBox(HDC dc, RECT& box);
+int GetClipRgn(HDC dc, HRGN region);  // 1 with a clip region copied into region, 0 without
+
+//------------------------------------------------------------------------------
+// [SECTION] Bitmaps and block transfers
+//------------------------------------------------------------------------------
+// Bits per pixel 1 gives a monochrome bitmap; any other depth is kept as 32-bit colour.
+// bits, when given, are rows of 16-bit aligned width in that depth (1, 24 or 32 bits).
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
+// A bitmap of the device context's kind: monochrome for a memory DC holding its stock
+// bitmap, else colour.
+HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
+BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
+// Monochrome source to colour: 0 bits take the destination's text colour, 1 bits its
+// background colour. Colour source to monochrome: pixels of the source's background colour
+// become 1 (white), all others 0 (black).
+BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int sy, DWORD rop);
+
+//------------------------------------------------------------------------------
+// [SECTION] Fonts and text
+//------------------------------------------------------------------------------
+// Face names resolve through a fixed substitution table to Debian fonts (docs/gdi.md).
+HFONT CreateFont(int height, int width, int escapement, int orientation, int weight,
+                 DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
+                 DWORD outPrecision, DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily,
+                 LPCSTR face);
+HFONT CreateFontIndirect(const LOGFONT& font);
+BOOL GetTextMetrics(HDC dc, TEXTMETRIC& metrics);
+BOOL GetTextExtentPoint32(HDC dc, LPCSTR text, int length, SIZE& size);
+// The face as created, cut to size - 1 characters; returns the characters copied with the NUL
+// (without a buffer, the length needed).
+int GetTextFace(HDC dc, int size, LPSTR face);
+BOOL TextOut(HDC dc, int x, int y, LPCSTR text, int length);
+BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
+                const int* dx);
+// Returns the height of the text drawn (or measured with DT_CALCRECT), 0 on failure.
+int DrawText(HDC dc, LPCSTR text, int length, RECT& rect, UINT format);
+// Average character width of the selected font as dialogs compute it (the 52 letters),
+// with the cell height in height.
+LONG GdiGetCharDimensions(HDC dc, TEXTMETRIC* metrics, LONG* height);
+
+}  // namespace win

@@ -1,0 +1,973 @@
+// platform/gdi_draw.cpp: the aliased rasteriser of the drawing layer: lines, polygons,
+// rectangles, ellipses, sectors and arcs, pixels, pattern and block transfers.
+// Sections (grep "[SECTION]"): spans and painting | shapes as rows of spans | thin lines |
+//   wide lines | drawing calls | block transfers
+//
+// Pixel rules (docs/gdi.md): a pixel belongs to a filled shape when its centre lies inside
+// the shape, integer coordinates being pixel corners; centres on a left or top edge count,
+// on a right or bottom edge do not. Thin lines step from pixel to pixel and leave the end
+// pixel out; wide lines are outlines through pixel centres, filled by the same rule.
+#include <algorithm>
+#include <cmath>
+
+#include "platform/gdi_internal.h"
+
+namespace win::gdi {
+
+namespace {
+
+//------------------------------------------------------------------------------
+// [SECTION] Spans and painting
+// - Paint, paintAt(), putSpan(), putPixel()
+//------------------------------------------------------------------------------
+
+constexpr uint32_t kNone = 0xFF000000u;  // "leave the pixel" from a paint source
+
+struct Paint {
+  bool brush = false;
+  uint32_t colour = 0;            // solid colour as a device pixel
+  const BrushData* b = nullptr;
+  uint32_t fg = 0, bg = 0;        // pattern and hatch colours (device pixels)
+  bool transparentBg = false;     // hatch background left alone
+  POINT org;                      // brush origin, device coordinates
+  int rop = R2_COPYPEN;
+  bool mono = false;
+};
+
+bool hatchBit(int hatch, int x, int y) {
+  x &= 7;
+  y &= 7;
+  switch (hatch) {
+    case HS_HORIZONTAL: return y == 0;
+    case HS_VERTICAL: return x == 0;
+    case HS_FDIAGONAL: return x == y;
+    case HS_BDIAGONAL: return x + y == 7;
+    case HS_CROSS: return x == 0 || y == 0;
+    case HS_DIAGCROSS: return x == y || x + y == 7;
+    default: return false;
+  }
+}
+
+inline int posMod(int a, int m) {
+  const int r = a % m;
+  return r < 0 ? r + m : r;
+}
+
+uint32_t paintAt(const Paint& p, int x, int y) {
+  if (!p.brush) return p.colour;
+  const BrushData& b = *p.b;
+  switch (b.style) {
+    case BS_SOLID: return p.colour;
+    case BS_HATCHED:
+      if (hatchBit(b.hatch, x - p.org.x, y - p.org.y)) return p.colour;
+      return p.transparentBg ? kNone : p.bg;
+    case BS_PATTERN: {
+      if (b.pw == 0 || b.ph == 0) return kNone;
+      const uint32_t v = b.pattern[static_cast<size_t>(posMod(y - p.org.y, b.ph) * b.pw +
+                                                       posMod(x - p.org.x, b.pw))];
+      if (b.mono) return v ? p.bg : p.fg;
+      return p.mono ? monoPixel(v) : v;
+    }
+    default: return kNone;
+  }
+}
+
+Paint penPaint(const DcData& d, const Target& t, COLORREF colour) {
+  Paint p;
+  p.colour = devicePixel(colour, t.mono);
+  p.rop = d.st.rop2;
+  p.mono = t.mono;
+  return p;
+}
+
+// A paint for a brush, or none for a null brush.
+std::optional<Paint> brushPaint(const DcData& d, const Target& t, HBRUSH h, int rop) {
+  const BrushData* b = brush(h);
+  if (!b || b->style == BS_NULL) return std::nullopt;
+  Paint p;
+  p.brush = true;
+  p.b = b;
+  p.colour = devicePixel(b->colour, t.mono);
+  p.fg = devicePixel(d.st.text, t.mono);
+  p.bg = devicePixel(d.st.bk, t.mono);
+  p.transparentBg = d.st.bkMode == TRANSPARENT;
+  p.org = d.st.brushOrg;
+  p.rop = rop;
+  p.mono = t.mono;
+  return p;
+}
+
+void rawSpan(Target& t, int y, int x0, int x1, const Paint& p) {
+  uint32_t* row = t.px + static_cast<ptrdiff_t>(y + t.origin.y) * t.stride + t.origin.x;
+  if (!p.brush && p.rop == R2_COPYPEN) {
+    std::fill(row + x0, row + x1, p.colour);
+    return;
+  }
+  for (int x = x0; x < x1; ++x) {
+    const uint32_t s = paintAt(p, x, y);
+    if (s == kNone) continue;
+    row[x] = rop2(p.rop, s, row[x] & 0xFFFFFF);
+  }
+}
+
+// Device-coordinate span [x0, x1) of row y, cut to the clip.
+void putSpan(Target& t, int y, int x0, int x1, const Paint& p) {
+  if (x1 <= x0) return;
+  for (const RECT& r : t.clip.rects) {
+    if (y < r.top || y >= r.bottom) continue;
+    const int a = std::max<int>(x0, r.left), b = std::min<int>(x1, r.right);
+    if (a < b) rawSpan(t, y, a, b, p);
+  }
+}
+
+void putPixel(Target& t, int x, int y, uint32_t colour, int rop) {
+  if (!t.clip.contains(x, y)) return;
+  uint32_t& px = t.px[static_cast<ptrdiff_t>(y + t.origin.y) * t.stride + t.origin.x + x];
+  px = rop2(rop, colour, px & 0xFFFFFF);
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Shapes as rows of spans
+// - Rows, polygonRows(), ellipseRows(), rectRows(), boundary(), minus(), meetRows()
+//------------------------------------------------------------------------------
+
+using Spans = std::vector<std::pair<int, int>>;  // sorted, disjoint [x0, x1)
+
+struct Rows {
+  int top = 0;
+  std::vector<Spans> rows;
+  const Spans* at(int y) const {
+    static const Spans empty;
+    const int i = y - top;
+    return i >= 0 && i < static_cast<int>(rows.size()) ? &rows[static_cast<size_t>(i)] : &empty;
+  }
+};
+
+Spans intersectSpans(const Spans& a, const Spans& b) {
+  Spans r;
+  size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    const int lo = std::max(a[i].first, b[j].first), hi = std::min(a[i].second, b[j].second);
+    if (lo < hi) r.push_back({lo, hi});
+    if (a[i].second < b[j].second) ++i;
+    else ++j;
+  }
+  return r;
+}
+
+Spans subtractSpans(const Spans& a, const Spans& b) {
+  Spans r;
+  size_t j = 0;
+  for (auto [lo, hi] : a) {
+    while (j < b.size() && b[j].second <= lo) ++j;
+    size_t k = j;
+    int cur = lo;
+    while (k < b.size() && b[k].first < hi) {
+      if (b[k].first > cur) r.push_back({cur, b[k].first});
+      cur = std::max(cur, b[k].second);
+      ++k;
+    }
+    if (cur < hi) r.push_back({cur, hi});
+  }
+  return r;
+}
+
+Spans shrinkSpans(const Spans& a) {
+  Spans r;
+  for (auto [lo, hi] : a)
+    if (hi - lo > 2) r.push_back({lo + 1, hi - 1});
+  return r;
+}
+
+// The pixels of shape s that have a 4-neighbour outside it: a one-pixel outline.
+Rows boundary(const Rows& s) {
+  Rows out;
+  out.top = s.top;
+  out.rows.resize(s.rows.size());
+  for (size_t i = 0; i < s.rows.size(); ++i) {
+    const int y = s.top + static_cast<int>(i);
+    Spans inner = intersectSpans(shrinkSpans(s.rows[i]), *s.at(y - 1));
+    inner = intersectSpans(inner, *s.at(y + 1));
+    out.rows[i] = subtractSpans(s.rows[i], inner);
+  }
+  return out;
+}
+
+Rows minus(const Rows& a, const Rows& b) {
+  Rows out = a;
+  for (size_t i = 0; i < out.rows.size(); ++i)
+    out.rows[i] = subtractSpans(out.rows[i], *b.at(a.top + static_cast<int>(i)));
+  return out;
+}
+
+void paintRows(Target& t, const Rows& r, const Paint& p) {
+  for (size_t i = 0; i < r.rows.size(); ++i)
+    for (auto [x0, x1] : r.rows[i]) putSpan(t, r.top + static_cast<int>(i), x0, x1, p);
+}
+
+struct Pt {
+  double x, y;
+};
+
+// Pixels whose centres lie inside the polygons (even-odd or non-zero winding).
+Rows polygonRows(const std::vector<std::vector<Pt>>& polys, bool winding, int clipTop, int clipBottom) {
+  Rows out;
+  double ymin = 1e300, ymax = -1e300;
+  for (const auto& poly : polys)
+    for (const Pt& p : poly) {
+      ymin = std::min(ymin, p.y);
+      ymax = std::max(ymax, p.y);
+    }
+  if (ymin > ymax) return out;
+  const int y0 = std::max(static_cast<int>(std::floor(ymin)), clipTop);
+  const int y1 = std::min(static_cast<int>(std::ceil(ymax)), clipBottom);
+  if (y1 <= y0) return out;
+  struct Edge {
+    double x0, y0, x1, y1;
+    int dir;
+  };
+  std::vector<Edge> edges;
+  for (const auto& poly : polys) {
+    const size_t n = poly.size();
+    for (size_t i = 0; i < n; ++i) {
+      const Pt a = poly[i], b = poly[(i + 1) % n];
+      if (a.y == b.y) continue;
+      if (a.y < b.y) edges.push_back({a.x, a.y, b.x, b.y, 1});
+      else edges.push_back({b.x, b.y, a.x, a.y, -1});
+    }
+  }
+  std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.y0 < b.y0; });
+  out.top = y0;
+  out.rows.resize(static_cast<size_t>(y1 - y0));
+  std::vector<std::pair<double, int>> xs;
+  std::vector<const Edge*> active;
+  size_t next = 0;
+  for (int y = y0; y < y1; ++y) {
+    const double yc = y + 0.5;
+    while (next < edges.size() && edges[next].y0 <= yc) active.push_back(&edges[next++]);
+    xs.clear();
+    size_t keep = 0;
+    for (const Edge* e : active) {
+      if (e->y1 <= yc) continue;  // finished
+      active[keep++] = e;
+      if (e->y0 <= yc) xs.push_back({e->x0 + (yc - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0), e->dir});
+    }
+    active.resize(keep);
+    std::sort(xs.begin(), xs.end());
+    Spans& row = out.rows[static_cast<size_t>(y - y0)];
+    int wind = 0;
+    for (size_t i = 0; i + 1 < xs.size(); ++i) {
+      wind += winding ? xs[i].second : 1;
+      const bool inside = winding ? wind != 0 : (wind & 1) != 0;
+      if (!inside) continue;
+      // Centres x + 0.5 in [xa, xb).
+      const int a = static_cast<int>(std::ceil(xs[i].first - 0.5));
+      const int b = static_cast<int>(std::ceil(xs[i + 1].first - 0.5));
+      if (a >= b) continue;
+      if (!row.empty() && row.back().second >= a) row.back().second = std::max(row.back().second, b);
+      else row.push_back({a, b});
+    }
+  }
+  return out;
+}
+
+// Pixels whose centres lie inside the ellipse inscribed in [l, r) x [t, b).
+Rows ellipseRows(double l, double t, double r, double b) {
+  Rows out;
+  if (r <= l || b <= t) return out;
+  const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2;
+  const int y0 = static_cast<int>(std::floor(t)), y1 = static_cast<int>(std::ceil(b));
+  out.top = y0;
+  out.rows.resize(static_cast<size_t>(y1 - y0));
+  for (int y = y0; y < y1; ++y) {
+    const double dy = (y + 0.5 - cy) / ry;
+    if (dy < -1 || dy > 1) continue;
+    const double half = rx * std::sqrt(std::max(0.0, 1 - dy * dy));
+    const int a = static_cast<int>(std::ceil(cx - half - 0.5 - 1e-9));
+    const int e = static_cast<int>(std::floor(cx + half - 0.5 + 1e-9)) + 1;
+    if (a < e) out.rows[static_cast<size_t>(y - y0)].push_back({a, e});
+  }
+  return out;
+}
+
+Rows rectRows(int l, int t, int r, int b) {
+  Rows out;
+  if (r <= l || b <= t) return out;
+  out.top = t;
+  out.rows.assign(static_cast<size_t>(b - t), Spans{{l, r}});
+  return out;
+}
+
+// Keeps the pixels whose centres lie in the sector swept counterclockwise (as seen on the
+// screen) from the ray towards start to the ray towards end, about (cx, cy).
+Rows sector(const Rows& s, double cx, double cy, Pt start, Pt end) {
+  constexpr double twoPi = 6.283185307179586;
+  const double a0 = std::atan2(-(start.y - cy), start.x - cx);
+  const double a1 = std::atan2(-(end.y - cy), end.x - cx);
+  double sweep = std::fmod(a1 - a0 + 2 * twoPi, twoPi);
+  if (sweep == 0) sweep = twoPi;
+  Rows out;
+  out.top = s.top;
+  out.rows.resize(s.rows.size());
+  for (size_t i = 0; i < s.rows.size(); ++i) {
+    const double yc = s.top + static_cast<double>(i) + 0.5;
+    for (auto [x0, x1] : s.rows[i]) {
+      int runStart = 0;
+      bool in = false;
+      for (int x = x0; x <= x1; ++x) {
+        bool inside = false;
+        if (x < x1) {
+          const double dx = x + 0.5 - cx, dy = yc - cy;
+          if (dx == 0 && dy == 0) inside = true;
+          else inside = std::fmod(std::atan2(-dy, dx) - a0 + 2 * twoPi, twoPi) <= sweep + 1e-12;
+        }
+        if (inside && !in) { runStart = x; in = true; }
+        if (!inside && in) { out.rows[i].push_back({runStart, x}); in = false; }
+      }
+    }
+  }
+  return out;
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Thin lines
+// - linePixels(), ThinPen, drawThin()
+//------------------------------------------------------------------------------
+
+// Floor division for the line stepper.
+inline long floorDiv(long a, long b) {
+  long q = a / b;
+  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+  return q;
+}
+
+// Pixels from (x0, y0) towards (x1, y1), the end pixel left out; each pixel is the one
+// nearest the exact line on the minor axis, halves going to the larger coordinate, so a
+// line gives the same pixels drawn either way.
+template <class F>
+void linePixels(int x0, int y0, int x1, int y1, F&& put) {
+  const long dx = x1 - x0, dy = y1 - y0;
+  const long adx = std::labs(dx), ady = std::labs(dy);
+  if (adx >= ady) {
+    const int sx = dx > 0 ? 1 : -1;
+    for (long i = 0; i < adx; ++i) {
+      const long y = y0 + floorDiv(2 * i * dy + adx, 2 * adx);
+      put(static_cast<int>(x0 + sx * i), static_cast<int>(y));
+    }
+  } else {
+    const int sy = dy > 0 ? 1 : -1;
+    for (long i = 0; i < ady; ++i) {
+      const long x = x0 + floorDiv(2 * i * dx + ady, 2 * ady);
+      put(static_cast<int>(x), static_cast<int>(y0 + sy * i));
+    }
+  }
+}
+
+// Dash patterns of the cosmetic styles, in pixels: on, off, on, off ...
+std::vector<long> stylePattern(const PenData& p) {
+  switch (p.style) {
+    case PS_DASH: return {18, 6};
+    case PS_DOT: return {3, 3};
+    case PS_DASHDOT: return {9, 6, 3, 6};
+    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
+    case PS_ALTERNATE: return {1, 1};
+    case PS_USERSTYLE: {
+      std::vector<long> v;
+      for (DWORD d : p.dashes) v.push_back(static_cast<long>(d));
+      return v;
+    }
+    default: return {};
+  }
+}
+
+bool isThin(const PenData& p) { return !p.geometric && p.width <= 1; }
+
+// Draws the thin segments of a connected run; the style carries from one to the next.
+void drawThin(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>& dev) {
+  const std::vector<long> pattern = stylePattern(pen);
+  long period = 0;
+  for (long v : pattern) period += v;
+  const uint32_t fg = devicePixel(pen.colour, t.mono);
+  const uint32_t bg = devicePixel(d.st.bk, t.mono);
+  const bool gaps = d.st.bkMode == OPAQUE;
+  const int rop = d.st.rop2;
+  for (size_t k = 0; k + 1 < dev.size(); ++k) {
+    linePixels(dev[k].x, dev[k].y, dev[k + 1].x, dev[k + 1].y, [&](int x, int y) {
+      bool on = true;
+      if (period > 0) {
+        long pos = d.styleOffset % period;
+        size_t i = 0;
+        while (pos >= pattern[i]) { pos -= pattern[i]; ++i; }
+        on = (i % 2) == 0;
+        ++d.styleOffset;
+      }
+      if (on) putPixel(t, x, y, fg, rop);
+      else if (gaps) putPixel(t, x, y, bg, rop);
+    });
+  }
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Wide lines
+// - strokeOutlines(): outlines of dashes, caps and joins, unioned by non-zero winding
+//------------------------------------------------------------------------------
+
+void orient(std::vector<Pt>& poly) {
+  double a = 0;
+  for (size_t i = 0; i < poly.size(); ++i) {
+    const Pt& p = poly[i];
+    const Pt& q = poly[(i + 1) % poly.size()];
+    a += p.x * q.y - q.x * p.y;
+  }
+  if (a < 0) std::reverse(poly.begin(), poly.end());
+}
+
+std::vector<Pt> disc(Pt c, double r) {
+  const int n = std::max(8, static_cast<int>(r * 4));
+  std::vector<Pt> v;
+  for (int i = 0; i < n; ++i) {
+    const double a = 6.283185307179586 * i / n;
+    v.push_back({c.x + r * std::cos(a), c.y + r * std::sin(a)});
+  }
+  return v;
+}
+
+// Outline polygons of one dash (a polyline through pixel centres) of a pen of width w.
+void strokePiece(const std::vector<Pt>& pts, double w, UINT cap, UINT join,
+                 std::vector<std::vector<Pt>>& out) {
+  const double h = w / 2;
+  if (pts.size() < 2) return;
+  std::vector<Pt> dirs;
+  for (size_t i = 0; i + 1 < pts.size(); ++i) {
+    const double dx = pts[i + 1].x - pts[i].x, dy = pts[i + 1].y - pts[i].y;
+    const double len = std::hypot(dx, dy);
+    dirs.push_back(len > 0 ? Pt{dx / len, dy / len} : Pt{0, 0});
+  }
+  for (size_t i = 0; i + 1 < pts.size(); ++i) {
+    const Pt u = dirs[i];
+    if (u.x == 0 && u.y == 0) continue;
+    const Pt n{-u.y * h, u.x * h};
+    Pt a = pts[i], b = pts[i + 1];
+    if (cap == PS_ENDCAP_SQUARE) {
+      if (i == 0) a = {a.x - u.x * h, a.y - u.y * h};
+      if (i + 2 == pts.size()) b = {b.x + u.x * h, b.y + u.y * h};
+    }
+    std::vector<Pt> q{{a.x + n.x, a.y + n.y}, {b.x + n.x, b.y + n.y}, {b.x - n.x, b.y - n.y}, {a.x - n.x, a.y - n.y}};
+    orient(q);
+    out.push_back(std::move(q));
+  }
+  if (cap == PS_ENDCAP_ROUND) {
+    out.push_back(disc(pts.front(), h));
+    out.push_back(disc(pts.back(), h));
+  }
+  for (size_t i = 1; i + 1 < pts.size(); ++i) {
+    const Pt u1 = dirs[i - 1], u2 = dirs[i], v = pts[i];
+    if ((u1.x == 0 && u1.y == 0) || (u2.x == 0 && u2.y == 0)) continue;
+    if (join == PS_JOIN_ROUND) {
+      out.push_back(disc(v, h));
+      continue;
+    }
+    const double cross = u1.x * u2.y - u1.y * u2.x;
+    if (cross == 0) continue;
+    const double s = cross > 0 ? -1 : 1;  // the outer side of the turn
+    const Pt n1{-u1.y * h * s, u1.x * h * s}, n2{-u2.y * h * s, u2.x * h * s};
+    std::vector<Pt> tri{v, {v.x + n1.x, v.y + n1.y}, {v.x + n2.x, v.y + n2.y}};
+    if (join == PS_JOIN_MITER) {
+      // The outer offset lines meet at the miter point; beyond a limit of 10 it is a bevel.
+      const double cosHalf = std::sqrt(std::max(0.0, (1 + (u1.x * u2.x + u1.y * u2.y)) / 2));
+      if (cosHalf > 0.1) {
+        const Pt m{n1.x + n2.x, n1.y + n2.y};
+        const double ml = std::hypot(m.x, m.y);
+        if (ml > 0) {
+          const double k = h / cosHalf / ml;
+          tri = {v, {v.x + n1.x, v.y + n1.y}, {v.x + m.x * k, v.y + m.y * k}, {v.x + n2.x, v.y + n2.y}};
+        }
+      }
+    }
+    orient(tri);
+    out.push_back(std::move(tri));
+  }
+}
+
+// Cuts a polyline into its dashes (on, off, ... lengths along the path).
+std::vector<std::vector<Pt>> dashPieces(const std::vector<Pt>& pts, const std::vector<long>& pattern) {
+  std::vector<std::vector<Pt>> pieces;
+  long period = 0;
+  for (long v : pattern) period += v;
+  if (period <= 0) return {pts};
+  size_t idx = 0;
+  double left = static_cast<double>(pattern[0]);
+  bool on = true;
+  std::vector<Pt> cur{pts[0]};
+  for (size_t i = 0; i + 1 < pts.size(); ++i) {
+    Pt a = pts[i];
+    const Pt b = pts[i + 1];
+    double segLen = std::hypot(b.x - a.x, b.y - a.y);
+    while (segLen > 0) {
+      const double step = std::min(left, segLen);
+      const double f = step / segLen;
+      const Pt m{a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f};
+      if (on) cur.push_back(m);
+      a = m;
+      segLen -= step;
+      left -= step;
+      if (left <= 1e-9) {
+        if (on && cur.size() >= 2) pieces.push_back(cur);
+        on = !on;
+        idx = (idx + 1) % pattern.size();
+        left = static_cast<double>(pattern[idx]);
+        cur.assign(1, a);
+        // A zero-length dash still shows its caps.
+        while (left <= 0) {
+          if (on) pieces.push_back({a, a});
+          on = !on;
+          idx = (idx + 1) % pattern.size();
+          left = static_cast<double>(pattern[idx]);
+        }
+      }
+    }
+  }
+  if (on && cur.size() >= 2) pieces.push_back(cur);
+  return pieces;
+}
+
+void drawWide(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>& dev, bool closed) {
+  std::vector<Pt> pts;
+  for (const POINT& p : dev) pts.push_back({p.x + 0.5, p.y + 0.5});
+  if (closed && !dev.empty()) pts.push_back(pts.front());
+  std::vector<std::vector<Pt>> pieces;
+  const std::vector<long> pattern = pen.style == PS_USERSTYLE ? stylePattern(pen) : std::vector<long>{};
+  if (!pattern.empty()) pieces = dashPieces(pts, pattern);
+  else pieces.push_back(pts);
+  std::vector<std::vector<Pt>> outlines;
+  const double w = std::max(1, pen.width);
+  for (auto& piece : pieces) {
+    if (piece.size() == 2 && piece[0].x == piece[1].x && piece[0].y == piece[1].y) {
+      // A dot: only its caps.
+      if (pen.endcap == PS_ENDCAP_ROUND) outlines.push_back(disc(piece[0], w / 2));
+      else if (pen.endcap == PS_ENDCAP_SQUARE)
+        outlines.push_back({{piece[0].x - w / 2, piece[0].y - w / 2}, {piece[0].x + w / 2, piece[0].y - w / 2},
+                            {piece[0].x + w / 2, piece[0].y + w / 2}, {piece[0].x - w / 2, piece[0].y + w / 2}});
+      continue;
+    }
+    if (closed && pattern.empty()) {
+      // A closed figure joins at its first point too.
+      piece.push_back(piece[1]);
+      strokePiece(piece, w, PS_ENDCAP_FLAT, pen.join, outlines);
+      continue;
+    }
+    strokePiece(piece, w, pen.endcap, pen.join, outlines);
+  }
+  for (auto& o : outlines) orient(o);
+  const RECT box = t.clip.box();
+  const Rows r = polygonRows(outlines, true, box.top, box.bottom);
+  Paint p = penPaint(d, t, pen.colour);
+  paintRows(t, r, p);
+}
+
+// Draws an open polyline (device points) with the DC's pen.
+void strokePath(DcData& d, Target& t, const std::vector<POINT>& dev, bool closed) {
+  const PenData* pn = pen(d.st.pen);
+  if (!pn || pn->style == PS_NULL || dev.size() < 2) return;
+  if (isThin(*pn)) {
+    std::vector<POINT> path = dev;
+    if (closed) path.push_back(dev.front());
+    drawThin(d, t, *pn, path);
+  } else {
+    drawWide(d, t, *pn, dev, closed);
+  }
+}
+
+}  // namespace
+
+void fillDevicePolygon(Target& t, const std::vector<std::pair<double, double>>& corners, uint32_t colour) {
+  std::vector<Pt> poly;
+  for (auto [x, y] : corners) poly.push_back({x, y});
+  const RECT box = t.clip.box();
+  Paint p;
+  p.colour = colour;
+  paintRows(t, polygonRows({poly}, true, box.top, box.bottom), p);
+}
+
+}  // namespace win::gdi
+
+//------------------------------------------------------------------------------
+// [SECTION] Drawing calls
+//------------------------------------------------------------------------------
+namespace win {
+using namespace gdi;
+
+BOOL MoveToEx(HDC h, int x, int y, POINT* previous) {
+  DcData* d = dc(h);
+  if (!d) return FALSE;
+  if (previous) *previous = d->st.current;
+  d->st.current = POINT{x, y};
+  d->styleOffset = 0;
+  return TRUE;
+}
+
+BOOL LineTo(HDC h, int x, int y) {
+  DcData* d = dc(h);
+  if (!d) return FALSE;
+  Target t;
+  if (resolveTarget(*d, t)) {
+    const POINT a = toDevice(*d, d->st.current.x, d->st.current.y), b = toDevice(*d, x, y);
+    strokePath(*d, t, {a, b}, false);
+    finishTarget(t);
+  }
+  d->st.current = POINT{x, y};
+  return TRUE;
+}
+
+BOOL Polyline(HDC h, const POINT* points, int count) {
+  DcData* d = dc(h);
+  if (!d || !points || count < 2) return FALSE;
+  Target t;
+  if (!resolveTarget(*d, t)) return TRUE;
+  std::vector<POINT> dev;
+  for (int i = 0; i < count; ++i) dev.push_back(toDevice(*d, points[i].x, points[i].y));
+  const long saved = d->styleOffset;
+  d->styleOffset = 0;
+  strokePath(*d, t, dev, false);
+  d->styleOffset = saved;
+  finishTarget(t);
+  return TRUE;
+}
+
+namespace {
+BOOL polygons(HDC h, const POINT* points, const int* counts, int n) {
+  DcData* d = dc(h);
+  if (!d || !points || !counts || n <= 0) return FALSE;
+  std::vector<std::vector<Pt>> polys;
+  std::vector<std::vector<POINT>> dev;
+  const POINT* p = points;
+  for (int k = 0; k < n; ++k) {
+    if (counts[k] < 2) return FALSE;
+    std::vector<Pt> poly;
+    std::vector<POINT> dv;
+    for (int i = 0; i < counts[k]; ++i) {
+      const POINT q = toDevice(*d, p[i].x, p[i].y);
+      dv.push_back(q);
+      poly.push_back({static_cast<double>(q.x), static_cast<double>(q.y)});
+    }
+    p += counts[k];
+    polys.push_back(std::move(poly));
+    dev.push_back(std::move(dv));
+  }
+  Target t;
+  if (!resolveTarget(*d, t)) return TRUE;
+  if (auto bp = brushPaint(*d, t, d->st.brush, d->st.rop2)) {
+    const RECT box = t.clip.box();
+    paintRows(t, polygonRows(polys, d->st.fillMode == WINDING, box.top, box.bottom), *bp);
+  }
+  for (const auto& dv : dev) {
+    const long saved = d->styleOffset;
+    d->styleOffset = 0;
+    strokePath(*d, t, dv, true);
+    d->styleOffset = saved;
+  }
+  finishTarget(t);
+  return TRUE;
+}
+}  // namespace
+
+BOOL Polygon(HDC h, const POINT* points, int count) { return polygons(h, points, &count, 1); }
+
+BOOL PolyPolygon(HDC h, const POINT* points, const int* counts, int n) {
+  return polygons(h, points, counts, n);
+}
+
+namespace {
+
+// The outline and interior of a figure bounded by the device rectangle [l, r) x [t, b), as
+// the DC's pen draws it: a thin pen takes the outer pixels; a wide pen is centred on them
+// (inside for PS_INSIDEFRAME); without a pen the interior is one pixel shorter on the right
+// and at the bottom.
+template <class Shape>
+void figure(DcData& d, Target& t, RECT rc, Shape&& shape) {
+  const PenData* pn = pen(d.st.pen);
+  const bool noPen = !pn || pn->style == PS_NULL;
+  Rows fillRows, outline;
+  if (noPen) {
+    fillRows = shape(rc.left, rc.top, rc.right - 1, rc.bottom - 1);
+  } else {
+    const int w = std::max(1, pn->width);
+    RECT outer = rc;
+    if (w > 1 && pn->style != PS_INSIDEFRAME) {
+      outer = {rc.left - w / 2, rc.top - w / 2, rc.right + (w - 1) / 2, rc.bottom + (w - 1) / 2};
+    }
+    const Rows all = shape(outer.left, outer.top, outer.right, outer.bottom);
+    if (w == 1) {
+      outline = boundary(all);
+      fillRows = minus(all, outline);
+    } else {
+      fillRows = shape(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w);
+      outline = minus(all, fillRows);
+    }
+  }
+  if (auto bp = brushPaint(d, t, d.st.brush, d.st.rop2)) paintRows(t, fillRows, *bp);
+  if (!noPen) paintRows(t, outline, penPaint(d, t, pn->colour));
+}
+
+RECT normalised(const DcData& d, int l, int t, int r, int b) {
+  const POINT a = toDevice(d, l, t), c = toDevice(d, r, b);
+  return RECT{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
+}
+
+}  // namespace
+
+BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {
+  DcData* d = dc(h);
+  if (!d) return FALSE;
+  Target t;
+  if (!resolveTarget(*d, t)) return TRUE;
+  figure(*d, t, normalised(*d, left, top, right, bottom),
+         [](int l, int tp, int r, int b) { return rectRows(l, tp, r, b); });
+  finishTarget(t);
+  return TRUE;
+}
+
+BOOL Ellipse(HDC h, int left, int top, int right, int bottom) {
+  DcData* d = dc(h);
+  if (!d) return FALSE;
+  Target t;
+  if (!resolveTarget(*d, t)) return TRUE;
+  figure(*d, t, normalised(*d, left, top, right, bottom),
+         [](int l, int tp, int r, int b) { return ellipseRows(l, tp, r, b); });
+  finishTarget(t);
+  return TRUE;
+}
+
+BOOL Pie(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
+  DcData* d = dc(h);
+  if (!d) return FALSE;
+  Target t;
+  if (!resolveTarget(*d, t)) return TRUE;
+  const RECT rc = normalised(*d, left, top, right, bottom);
+  const double cx = (rc.left + rc.right) / 2.0, cy = (rc.top + rc.bottom) / 2.0;
+  const POINT s = toDevice(*d, xs, ys), e = toDevice(*d, xe, ye);
+  // The pie's outline is its boundary: the arc and both radii.
+  figure(*d, t, rc, [&](int l, int tp, int r, int b) {
+    return sector(ellipseRows(l, tp, r, b), cx, cy, {double(s.x), double(s.y)}, {double(e.x), double(e.y)});
+  });
+  finishTarget(t);
+  return TRUE;
+}
+
+BOOL Arc(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
+  DcData* d = dc(h);
+  if (!d) return FALSE;
+  const PenData* pn = pen(d->st.pen);
+  Target t;
+  if (!pn || pn->style == PS_NULL || !resolveTarget(*d, t)) return TRUE;
+  const RECT rc = normalised(*d, left, top, right, bottom);
+  const double cx = (rc.left + rc.right) / 2.0, cy = (rc.top + rc.bottom) / 2.0;
+  const POINT s = toDevice(*d, xs, ys), e = toDevice(*d, xe, ye);
+  const int w = std::max(1, pn->width);
+  RECT outer = rc;
+  if (w > 1 && pn->style != PS_INSIDEFRAME)
+    outer = {rc.left - w / 2, rc.top - w / 2, rc.right + (w - 1) / 2, rc.bottom + (w - 1) / 2};
+  const Rows all = ellipseRows(outer.left, outer.top, outer.right, outer.bottom);
+  const Rows ring = w == 1 ? boundary(all)
+                           : minus(all, ellipseRows(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w));
+  paintRows(t, sector(ring, cx, cy, {double(s.x), double(s.y)}, {double(e.x), double(e.y)}),
+            penPaint(*d, t, pn->colour));
+  finishTarget(t);
+  return TRUE;
+}
+
+int FillRect(HDC h, const RECT& rect, HBRUSH hb) {
+  DcData* d = dc(h);
+  if (!d || !brush(hb)) return 0;
+  Target t;
+  if (!resolveTarget(*d, t)) return 1;
+  if (auto bp = brushPaint(*d, t, hb, R2_COPYPEN)) {
+    const RECT rc = normalised(*d, rect.left, rect.top, rect.right, rect.bottom);
+    paintRows(t, rectRows(rc.left, rc.top, rc.right, rc.bottom), *bp);
+  }
+  finishTarget(t);
+  return 1;
+}
+
+int FrameRect(HDC h, const RECT& rect, HBRUSH hb) {
+  DcData* d = dc(h);
+  if (!d || !brush(hb)) return 0;
+  Target t;
+  if (!resolveTarget(*d, t)) return 1;
+  if (auto bp = brushPaint(*d, t, hb, R2_COPYPEN)) {
+    const RECT rc = normalised(*d, rect.left, rect.top, rect.right, rect.bottom);
+    const Rows all = rectRows(rc.left, rc.top, rc.right, rc.bottom);
+    paintRows(t, boundary(all), *bp);
+  }
+  finishTarget(t);
+  return 1;
+}
+
+BOOL InvertRect(HDC h, const RECT& rect) {
+  DcData* d = dc(h);
+  if (!d) return FALSE;
+  Target t;
+  if (!resolveTarget(*d, t)) return TRUE;
+  const RECT rc = normalised(*d, rect.left, rect.top, rect.right, rect.bottom);
+  Paint p;
+  p.rop = R2_NOT;
+  paintRows(t, rectRows(rc.left, rc.top, rc.right, rc.bottom), p);
+  finishTarget(t);
+  return TRUE;
+}
+
+BOOL FillRgn(HDC h, HRGN rgn, HBRUSH hb) {
+  DcData* d = dc(h);
+  Region* r = region(rgn);
+  if (!d || !r || !brush(hb)) return FALSE;
+  Target t;
+  if (!resolveTarget(*d, t)) return TRUE;
+  if (auto bp = brushPaint(*d, t, hb, R2_COPYPEN)) {
+    // Region coordinates are logical.
+    const POINT o = toDevice(*d, 0, 0);
+    for (const RECT& rc : r->rects)
+      for (int y = rc.top; y < rc.bottom; ++y) putSpan(t, y + o.y, rc.left + o.x, rc.right + o.x, *bp);
+  }
+  finishTarget(t);
+  return TRUE;
+}
+
+COLORREF SetPixel(HDC h, int x, int y, COLORREF colour) {
+  DcData* d = dc(h);
+  if (!d) return CLR_INVALID;
+  Target t;
+  if (!resolveTarget(*d, t)) return CLR_INVALID;
+  const POINT p = toDevice(*d, x, y);
+  if (!t.clip.contains(p.x, p.y)) return CLR_INVALID;
+  const uint32_t v = devicePixel(colour, t.mono);
+  t.px[static_cast<ptrdiff_t>(p.y + t.origin.y) * t.stride + t.origin.x + p.x] = v;
+  finishTarget(t);
+  return toColorref(v);
+}
+
+BOOL SetPixelV(HDC h, int x, int y, COLORREF colour) {
+  return SetPixel(h, x, y, colour) != CLR_INVALID ? TRUE : FALSE;
+}
+
+COLORREF GetPixel(HDC h, int x, int y) {
+  DcData* d = dc(h);
+  if (!d) return CLR_INVALID;
+  Target t;
+  if (!resolveTarget(*d, t)) return CLR_INVALID;
+  const POINT p = toDevice(*d, x, y);
+  if (!t.clip.contains(p.x, p.y)) return CLR_INVALID;
+  return toColorref(t.px[static_cast<ptrdiff_t>(p.y + t.origin.y) * t.stride + t.origin.x + p.x] & 0xFFFFFF);
+}
+
+HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
+  // The region leaves the right column and the bottom row out, as other regions do.
+  const Rows r = ellipseRows(std::min(left, right), std::min(top, bottom),
+                             std::max(left, right) - 1, std::max(top, bottom) - 1);
+  return newRegion(Region::fromRows(r.top, r.rows));
+}
+
+HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
+  if (!points || count < 3) return nullptr;
+  std::vector<Pt> poly;
+  for (int i = 0; i < count; ++i) poly.push_back({double(points[i].x), double(points[i].y)});
+  const Rows r = polygonRows({poly}, fillMode == WINDING, -(1 << 28), 1 << 28);
+  return newRegion(Region::fromRows(r.top, r.rows));
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Block transfers
+//------------------------------------------------------------------------------
+namespace {
+
+uint32_t rop3(unsigned code, uint32_t p, uint32_t s, uint32_t d) {
+  uint32_t r = 0;
+  for (unsigned i = 0; i < 8; ++i) {
+    if (!(code & (1u << i))) continue;
+    r |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+  }
+  return r & 0xFFFFFF;
+}
+
+bool usesSource(unsigned code) { return ((code >> 2) & 0x33) != (code & 0x33); }
+bool usesPattern(unsigned code) { return ((code >> 4) & 0x0F) != (code & 0x0F); }
+
+}  // namespace
+
+BOOL PatBlt(HDC h, int x, int y, int width, int height, DWORD rop) {
+  DcData* d = dc(h);
+  const unsigned code = (rop >> 16) & 0xFF;
+  if (!d || usesSource(code)) return FALSE;
+  Target t;
+  if (!resolveTarget(*d, t)) return TRUE;
+  const RECT rc = normalised(*d, x, y, x + width, y + height);
+  const auto bp = brushPaint(*d, t, d->st.brush, R2_COPYPEN);
+  for (const RECT& c : t.clip.rects) {
+    const RECT m = Region::meet(c, rc);
+    for (int yy = m.top; yy < m.bottom; ++yy) {
+      uint32_t* row = t.px + static_cast<ptrdiff_t>(yy + t.origin.y) * t.stride + t.origin.x;
+      for (int xx = m.left; xx < m.right; ++xx) {
+        uint32_t p = 0;
+        if (usesPattern(code)) {
+          if (!bp) continue;
+          p = paintAt(*bp, xx, yy);
+          if (p == kNone) continue;
+        }
+        row[xx] = rop3(code, p, 0, row[xx] & 0xFFFFFF);
+      }
+    }
+  }
+  finishTarget(t);
+  return TRUE;
+}
+
+BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int sy, DWORD rop) {
+  DcData* d = dc(dest);
+  const unsigned code = (rop >> 16) & 0xFF;
+  if (!d) return FALSE;
+  if (!usesSource(code)) return PatBlt(dest, x, y, width, height, rop);
+  DcData* s = dc(src);
+  if (!s) return FALSE;
+  Target dt, st;
+  if (!resolveTarget(*s, st)) return FALSE;
+  if (!resolveTarget(*d, dt)) return TRUE;
+  if (width < 0 || height < 0) return FALSE;
+  const POINT dp = toDevice(*d, x, y), sp = toDevice(*s, sx, sy);
+  // Copy the source block first: source and destination may be the same surface.
+  std::vector<uint32_t> block(static_cast<size_t>(width) * static_cast<size_t>(height), kNone);
+  for (int yy = 0; yy < height; ++yy)
+    for (int xx = 0; xx < width; ++xx) {
+      const int px = sp.x + xx, py = sp.y + yy;
+      if (px < 0 || py < 0 || px >= st.w || py >= st.h) continue;
+      uint32_t v = st.px[static_cast<ptrdiff_t>(py + st.origin.y) * st.stride + st.origin.x + px] & 0xFFFFFF;
+      if (st.mono && !dt.mono) {
+        v = v ? devicePixel(d->st.bk, false) : devicePixel(d->st.text, false);
+      } else if (!st.mono && dt.mono) {
+        v = v == devicePixel(s->st.bk, false) ? 0xFFFFFF : 0x000000;
+      }
+      block[static_cast<size_t>(yy) * static_cast<size_t>(width) + static_cast<size_t>(xx)] = v;
+    }
+  const auto bp = brushPaint(*d, dt, d->st.brush, R2_COPYPEN);
+  const RECT rc{dp.x, dp.y, dp.x + width, dp.y + height};
+  for (const RECT& c : dt.clip.rects) {
+    const RECT m = Region::meet(c, rc);
+    for (int yy = m.top; yy < m.bottom; ++yy) {
+      uint32_t* row = dt.px + static_cast<ptrdiff_t>(yy + dt.origin.y) * dt.stride + dt.origin.x;
+      for (int xx = m.left; xx < m.right; ++xx) {
+        const uint32_t sv = block[static_cast<size_t>(yy - dp.y) * static_cast<size_t>(width) +
+                                  static_cast<size_t>(xx - dp.x)];
+        if (sv == kNone) continue;  // outside the source surface
+        uint32_t p = 0;
+        if (usesPattern(code)) {
+          if (!bp) continue;
+          p = paintAt(*bp, xx, yy);
+          if (p == kNone) continue;
+        }
+        row[xx] = code == 0xCC ? sv : rop3(code, p, sv, row[xx] & 0xFFFFFF);
+      }
+    }
+  }
+  finishTarget(dt);
+  return TRUE;
+}
+
+}  // namespace win

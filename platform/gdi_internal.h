@@ -1,0 +1,170 @@
+#pragma once
+// Internal to the drawing layer: the GDI object table, device contexts, regions and the
+// drawing target. Invariants: (1) a handle is (object type << 24) | slot, slot >= 1, so it
+// fits a 32-bit word and its type is known without a lookup; (2) a bitmap is selected into
+// at most one device context; (3) pixels are CAIRO_FORMAT_RGB24 words 0x00RRGGBB; a
+// monochrome bitmap holds only 0x000000 and 0xFFFFFF.
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/gdi.h"
+
+namespace win::gdi {
+
+//------------------------------------------------------------------------------
+// Regions: non-overlapping, non-empty rectangles in device pixels (right and bottom out).
+//------------------------------------------------------------------------------
+struct Region {
+  std::vector<RECT> rects;
+
+  static bool isEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+  static RECT meet(const RECT& a, const RECT& b);
+  void addRect(const RECT& r);             // union
+  void subtractRect(const RECT& r);
+  void unite(const Region& o);
+  void subtract(const Region& o);
+  void intersect(const Region& o);
+  void intersectRect(const RECT& r);
+  void offset(int dx, int dy);
+  RECT box() const;
+  int kind() const { return rects.empty() ? NULLREGION : rects.size() == 1 ? SIMPLEREGION : COMPLEXREGION; }
+  bool contains(int x, int y) const;
+  // From spans: one rectangle per run of rows with equal spans.
+  static Region fromRows(int top, const std::vector<std::vector<std::pair<int, int>>>& rows);
+};
+
+//------------------------------------------------------------------------------
+// Objects
+//------------------------------------------------------------------------------
+struct PenData {
+  UINT style = PS_SOLID;       // PS_* style (low 4 bits)
+  int width = 1;               // 0 counts as 1
+  COLORREF colour = 0;
+  bool geometric = false;      // wide lines with caps and joins
+  UINT endcap = PS_ENDCAP_ROUND;
+  UINT join = PS_JOIN_ROUND;
+  std::vector<DWORD> dashes;   // PS_USERSTYLE: on, off, on, off ...
+  bool extended = false;       // made by ExtCreatePen
+};
+
+struct BrushData {
+  UINT style = BS_SOLID;
+  COLORREF colour = 0;
+  int hatch = 0;
+  // BS_PATTERN: a copy of the pattern bitmap's pixels; a monochrome pattern takes the text
+  // colour for 0 bits and the background colour for 1 bits when it is used.
+  int pw = 0, ph = 0;
+  bool mono = false;
+  std::vector<uint32_t> pattern;
+};
+
+struct BitmapData {
+  int w = 0, h = 0;
+  bool mono = false;
+  cairo_surface_t* surface = nullptr;  // RGB24, owned
+  UINT selectedIn = 0;                 // the DC handle value holding it, 0 none
+  ~BitmapData();
+};
+
+struct FontData {
+  LOGFONT lf;
+};
+
+struct DcState {
+  HPEN pen = nullptr;
+  HBRUSH brush = nullptr;
+  HFONT font = nullptr;
+  HBITMAP bitmap = nullptr;
+  COLORREF text = 0x000000;
+  COLORREF bk = 0xFFFFFF;
+  int bkMode = OPAQUE;
+  int rop2 = R2_COPYPEN;
+  int fillMode = ALTERNATE;
+  UINT align = 0;
+  POINT current;
+  POINT brushOrg;
+  POINT viewportOrg;
+  POINT windowOrg;
+  std::optional<Region> clip;  // device coordinates
+};
+
+struct DcData {
+  bool memory = true;
+  HWND hwnd = nullptr;         // window DCs
+  bool wholeWindow = false;
+  std::vector<RECT> limit;     // window DCs: further limit (paint region), area coordinates
+  DcState st;
+  std::vector<DcState> saved;
+  // Position in the line style of the current connected run of lines.
+  long styleOffset = 0;
+};
+
+// Handle value <-> object.
+UINT handleValue(const void* h);
+PenData* pen(HGDIOBJ h);
+BrushData* brush(HGDIOBJ h);
+BitmapData* bitmap(HGDIOBJ h);
+FontData* font(HGDIOBJ h);
+Region* region(HGDIOBJ h);
+DcData* dc(HDC h);
+HRGN newRegion(Region r);
+HFONT newFont(std::unique_ptr<FontData> f);
+
+//------------------------------------------------------------------------------
+// Drawing target: the pixels a DC reaches, resolved for each operation.
+//------------------------------------------------------------------------------
+struct Target {
+  uint32_t* px = nullptr;
+  int stride = 0;          // in pixels
+  POINT origin;            // surface position of device (0, 0)
+  int w = 0, h = 0;        // the device area
+  bool mono = false;
+  cairo_surface_t* surface = nullptr;
+  Region clip;             // device coordinates: area, visible part, limit and clip region
+};
+bool resolveTarget(DcData& d, Target& t);
+void finishTarget(Target& t);  // marks the surface dirty for cairo
+
+// Window DCs are resolved through this hook, which the window-DC part installs.
+struct WindowArea {
+  cairo_surface_t* surface = nullptr;
+  POINT origin;
+  SIZE size;
+  std::vector<RECT> visible;  // surface coordinates
+};
+using WindowAreaHook = bool (*)(HWND hwnd, bool wholeWindow, WindowArea& out);
+void setWindowAreaHook(WindowAreaHook hook);
+HDC newWindowDC(HWND hwnd, bool wholeWindow, const std::vector<RECT>& limit);
+
+// Colours.
+inline uint32_t toPixel(COLORREF c) {
+  return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+inline COLORREF toColorref(uint32_t p) {
+  return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
+}
+inline uint32_t monoPixel(uint32_t p) {
+  const unsigned sum = ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
+  return sum > 382 ? 0xFFFFFF : 0x000000;
+}
+inline uint32_t devicePixel(COLORREF c, bool mono) {
+  const uint32_t p = toPixel(c & 0xFFFFFF);
+  return mono ? monoPixel(p) : p;
+}
+uint32_t rop2(int mode, uint32_t pen, uint32_t dst);
+
+// Logical to device coordinates.
+inline POINT toDevice(const DcData& d, int x, int y) {
+  return POINT{x - d.st.windowOrg.x + d.st.viewportOrg.x, y - d.st.windowOrg.y + d.st.viewportOrg.y};
+}
+
+// Fills a polygon given in device coordinates (corners) with a colour, under the clip, raster
+// operation copy; used for text backgrounds and text decorations.
+void fillDevicePolygon(Target& t, const std::vector<std::pair<double, double>>& corners, uint32_t colour);
+
+}  // namespace win::gdi

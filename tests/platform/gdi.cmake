@@ -1,0 +1,3 @@
+# The drawing layer: pixel rules on memory bitmaps, fonts and text.
+tw_add_test(test_platform_gdi SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi_pixel_test.cpp
+  LIBS tw_platform_gdi)
