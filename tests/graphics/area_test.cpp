@@ -323,3 +323,28 @@ TEST(Igrinit, LetterPKeepsHardcopyOptionsOfASelectedDriver) {
 }
 
 }  // namespace
+
+namespace {
+
+// A bitmap-viewer window showing a 200 x 100 bitmap, scrolled 40 pixels right, 80 rows high.
+void bitmapinfo(int window, int item, int& value) {
+  switch (item) {
+    case 101: value = 200; break;
+    case 102: value = 100; break;
+    case 4: value = 40; break;
+    case 103: value = 80; break;
+    default: value = 0; break;
+  }
+}
+
+TEST(Yybvi2e, ViewerPixelsToUserUnits) {
+  resetgraphics(640, 480);
+  graphicsservices.yybitmapinfo = bitmapinfo;
+  IGrUnits(0, 0, 10, 5);
+  float x = -1, y = -1;
+  yybvi2e(60, 30, x, y, 3);
+  EXPECT_FLOAT_EQ(x, (40 + 60) / (200.0f / 10));
+  EXPECT_FLOAT_EQ(y, (30 + 20) / (100.0f / 5));
+}
+
+}  // namespace
