@@ -5,6 +5,8 @@
 
 #include "platform/message_box.h"
 #include "platform/os.h"
+#include "platform/os_pump.h"
+#include "platform/win.h"
 #include "tests/core/os_fixture.h"
 #include "toolkit/core/opsys.h"
 
@@ -103,4 +105,47 @@ TEST(Iosexitprogram, BlankMessageEndsSilently) {
         iosexitprogram("   ", 7);
       },
       ::testing::ExitedWithCode(7), "^begin\n$");
+}
+
+namespace {
+int paints = 0, others = 0;
+win::LRESULT countingProc(win::HWND h, win::UINT msg, win::WPARAM w, win::LPARAM l) {
+  if (msg == win::WM_PAINT) {
+    ++paints;
+    win::PAINTSTRUCT ps;
+    win::BeginPaint(h, ps);
+    win::EndPaint(h, ps);
+    return 0;
+  }
+  if (msg == win::WM_USER + 5) ++others;
+  return win::DefWindowProc(h, msg, w, l);
+}
+}  // namespace
+
+// While a command is awaited the windows are repainted, and input arriving meanwhile is
+// thrown away.
+TEST(Paintonlypump, DispatchesPaintAndDiscardsTheRest) {
+  win::WNDCLASS wc;
+  wc.lpfnWndProc = countingProc;
+  wc.lpszClassName = "OsPumpProbe";
+  ASSERT_NE(win::RegisterClass(wc), 0);
+  win::HWND h = win::CreateWindowEx(0, "OsPumpProbe", "probe", win::WS_OVERLAPPEDWINDOW |
+                                    win::WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
+                                    nullptr, nullptr);
+  ASSERT_NE(h, nullptr);
+  win::UpdateWindow(h);
+  paints = others = 0;
+  win::InvalidateRect(h, nullptr, win::TRUE);
+  win::PostMessage(h, win::WM_USER + 5, 0, 0);
+  win::installpaintonlypump();
+  int status = 0;
+  win::yycmnd("sleep 0.2", 1, 1, -1, status);
+  win::setpaintpump(nullptr);
+  EXPECT_EQ(status, 32);
+  EXPECT_EQ(paints, 1);
+  EXPECT_EQ(others, 0);
+  win::MSG m;
+  EXPECT_FALSE(win::PeekMessage(m, nullptr, win::WM_USER + 5, win::WM_USER + 5, win::PM_REMOVE))
+      << "the posted message was discarded, not kept";
+  win::DestroyWindow(h);
 }

@@ -87,6 +87,9 @@ TEST_F(Startup, StartingValues) {
   tessar.hardcopy.selection.PLOTTERMODEL = 9;
   winitialise(" ");
   EXPECT_EQ(tessar.window.STARTUP, -9999);
+  EXPECT_EQ(tessar.display.WIDTH, 1280) << "the headless screen";
+  EXPECT_EQ(tessar.display.HEIGHT, 1024);
+  EXPECT_EQ(tessar.display.DEVICECLASS, 3);
   EXPECT_EQ(tessar.window.ROOTOPEN, 0);
   EXPECT_EQ(tessar.window.PUSHBACKTYPE, 0);
   EXPECT_EQ(tessar.dialog.CURDIALOG, 0);
@@ -328,7 +331,9 @@ TEST_F(Startup, YyargsEdgeCases) {
     win::test::setCommandLine(c.line.empty() ? " " : c.line);
     std::string word = field(4);
     EXPECT_EQ(yyargs(c.n, word), c.result);
-    if (c.n > 0 && c.result == c.n) EXPECT_EQ(trim(word), c.want);
+    if (c.n > 0 && c.result == c.n) {
+      EXPECT_EQ(trim(word), c.want);
+    }
   }
 }
 

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "platform/os.h"
+#include "platform/os_pump.h"
+#include "platform/win.h"
 #include "toolkit/core/convert.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/core/info.h"
@@ -40,6 +42,16 @@ int WinMain(void (*mainprogram)()) {
 }
 
 namespace {
+
+// Screen facts: the screen's size; the displays served are true colour.
+void filldisplayinfo() {
+  DisplayInfo& di = tessar.display;
+  di.WIDTH = win::GetSystemMetrics(win::SM_CXSCREEN);
+  di.HEIGHT = win::GetSystemMetrics(win::SM_CYSCREEN);
+  di.COLOURS = 1 << 24;
+  di.PALETTECLASS = 256;
+  di.DEVICECLASS = 3;
+}
 
 std::string trimmed(std::string_view text) {
   return std::string(text.substr(0, static_cast<std::size_t>(lentrim(text))));
@@ -185,6 +197,8 @@ void winitialise(std::optional<std::string_view> inifile) {
   FileNames& fn = tessar.files;
   ErrorState& es = tessar.error;
 
+  filldisplayinfo();
+  win::installpaintonlypump();
   yywinitialise();
 
   fn.LFNPLOTI = 42;
