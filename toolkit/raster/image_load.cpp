@@ -211,7 +211,8 @@ Outcome loadbmp(int handle, Image& im, int compressed) {
 //------------------------------------------------------------------------------
 // [SECTION] PCX
 // Each plane row takes exactly bytes-per-line decoded bytes, pad bytes included, so a run
-// that covers the pad byte keeps the rows in step.
+// that covers the pad byte keeps the rows in step. A run may carry from one plane row into
+// the next, but what is left of it at the end of an image row is dropped.
 
 struct PcxStream {
   FileReader reader;
@@ -267,6 +268,7 @@ Outcome loadpcx(int handle, Image& im) {
           }
         }
       }
+      s.runcount = 0;
     }
     if (depth == 4)
       for (int& v : im.pixels) v = palette[static_cast<std::size_t>(v & 15)];
@@ -297,6 +299,7 @@ Outcome loadpcx(int handle, Image& im) {
         else dest[k] += b << (8 * p);
       }
     }
+    s.runcount = 0;
   }
   return Outcome::Done;
 }

@@ -2,7 +2,7 @@
 // The raster subsystem's region of tessar: the virtual raster page IRBUFF with its
 // record RasterState, and the colour-cube dither tables.
 //
-// Started by: nothing; all 0 and IRBUFF empty at load.
+// Started by: nothing; at load IRBUFF is empty, the pen solid and everything else 0.
 // Written by: the raster drivers (page geometry, allocation of IRBUFF), the raster device
 //   (drawing state), the raster primitives (IRBUFF, RASLASTRGB, the dash state),
 //   yydith2 (the cube tables, at every begin of a raster hardcopy).
@@ -35,8 +35,8 @@ struct RasterState {
   std::uint32_t RASFILLA = 0, RASFILLB = 0;   // fill patterns of depth 1, even and odd x
   int RASTWOCOLOUR = 0;                 // the current fill is a two-colour fill
   int RASLASTRGB = -1;                  // last RGB value turned into a pixel, -1 none
-  std::uint32_t RASDASHMASK = 0xFFFFFFFFu;
-  int RASDASHLEN = 32, RASDASHPOS = 0, RASDASHSTEP = 0;
+  std::uint32_t RASDASHMASK = 0xFFF;    // line-type mask, a set bit drawn
+  int RASDASHLEN = 12, RASDASHPOS = 0, RASDASHSTEP = 1;
   int RASDASHUNITX = 1, RASDASHUNITY = 1;   // pixels per dash bit along x and y
   int RASPENA = 0, RASPENB = 0;         // line thickness - 1
   int RASPENAHALF = 0, RASPENBHALF = 0; // RASPENA div 2, RASPENB div 2
