@@ -163,6 +163,9 @@ inline POINT toDevice(const DcData& d, int x, int y) {
   return POINT{x - d.st.windowOrg.x + d.st.viewportOrg.x, y - d.st.windowOrg.y + d.st.viewportOrg.y};
 }
 
+// The font file a font resolves to through the substitution table ("" when none loads).
+std::string fontFile(HFONT font);
+
 // Fills a polygon given in device coordinates (corners) with a colour, under the clip, raster
 // operation copy; used for text backgrounds and text decorations.
 void fillDevicePolygon(Target& t, const std::vector<std::pair<double, double>>& corners, uint32_t colour);

@@ -94,6 +94,11 @@ FT_Library library() {
 }
 
 // The face for a family and style, through fontconfig; nullptr when nothing can be loaded.
+std::map<FT_Face, std::string>& faceFiles() {
+  static std::map<FT_Face, std::string> m;
+  return m;
+}
+
 FT_Face loadFace(const Choice& c) {
   static std::map<std::string, FT_Face> byKey;
   static std::map<std::string, FT_Face> byFile;
@@ -118,8 +123,12 @@ FT_Face loadFace(const Choice& c) {
       const std::string path = reinterpret_cast<const char*>(file);
       auto f = byFile.find(path + "#" + std::to_string(index));
       if (f != byFile.end()) face = f->second;
-      else if (FT_New_Face(library(), path.c_str(), index, &face) == 0) byFile[path + "#" + std::to_string(index)] = face;
-      else face = nullptr;
+      else if (FT_New_Face(library(), path.c_str(), index, &face) == 0) {
+        byFile[path + "#" + std::to_string(index)] = face;
+        faceFiles()[face] = path;
+      } else {
+        face = nullptr;
+      }
     }
     FcPatternDestroy(match);
   }
@@ -242,10 +251,13 @@ constexpr uint16_t kCp1252High[32] = {
 
 FT_UInt glyphIndex(const Sized& s, unsigned char c) {
   if (s.choice.symbol) {
-    // Symbol fonts are indexed by the byte itself.
-    if (FT_Select_Charmap(s.face, FT_ENCODING_MS_SYMBOL) == 0) return FT_Get_Char_Index(s.face, 0xF000u + c);
-    if (FT_Select_Charmap(s.face, FT_ENCODING_ADOBE_CUSTOM) == 0) return FT_Get_Char_Index(s.face, c);
-    if (FT_Select_Charmap(s.face, FT_ENCODING_ADOBE_STANDARD) == 0) return FT_Get_Char_Index(s.face, c);
+    // Symbol fonts are indexed by the byte itself, through whichever table of the font
+    // knows it.
+    FT_UInt g = 0;
+    if (FT_Select_Charmap(s.face, FT_ENCODING_MS_SYMBOL) == 0) g = FT_Get_Char_Index(s.face, 0xF000u + c);
+    if (!g && FT_Select_Charmap(s.face, FT_ENCODING_UNICODE) == 0) g = FT_Get_Char_Index(s.face, c);
+    if (!g && FT_Select_Charmap(s.face, FT_ENCODING_ADOBE_CUSTOM) == 0) g = FT_Get_Char_Index(s.face, c);
+    if (g) return g;
   }
   FT_Select_Charmap(s.face, FT_ENCODING_UNICODE);
   const FT_ULong u = (c >= 0x80 && c < 0xA0) ? kCp1252High[c - 0x80] : c;
@@ -358,6 +370,14 @@ void drawRun(DcData& d, Target& t, Sized& s, const unsigned char* text, int n,
 }
 
 }  // namespace
+
+std::string fontFile(HFONT h) {
+  FontData* f = font(h);
+  if (!f) return {};
+  FT_Face face = loadFace(substitute(f->lf));
+  auto it = faceFiles().find(face);
+  return it == faceFiles().end() ? std::string() : it->second;
+}
 
 }  // namespace win::gdi
 

@@ -1,3 +1,5 @@
 # The drawing layer: pixel rules on memory bitmaps, fonts and text.
-tw_add_test(test_platform_gdi SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi_pixel_test.cpp
+tw_add_test(test_platform_gdi SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/gdi_pixel_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gdi_text_test.cpp
   LIBS tw_platform_gdi)
