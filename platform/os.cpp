@@ -1139,6 +1139,18 @@ void yycmnd(const char* commandline, int hide, int wait, int timeout, int& statu
   status = -1;
 }
 
+void yyrun(const char* commandline, int& status, int& exitcode) {
+  reapEnded();
+  pid_t pid = 0;
+  exitcode = -1;
+  status = spawnShell(commandline, pid);
+  if (status != 0) return;
+  int st = 0;
+  while (waitpid(pid, &st, 0) < 0 && errno == EINTR) {
+  }
+  exitcode = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + (WIFSIGNALED(st) ? WTERMSIG(st) : 0);
+}
+
 namespace {
 std::function<void(int)>& exitHook() {
   static std::function<void(int)> hook;

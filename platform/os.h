@@ -147,6 +147,37 @@ void yygetfiletime(FileTimes& times, const char* name, int& status);
 void yysetfiletime(const FileTimes& times, const char* name, int& status);
 void yycopyfiletime(const char* source, const char* target);
 
+// Registry: root keys, value types, and the store (a file of the user's configuration).
+inline constexpr int HKEY_CLASSES_ROOT = static_cast<int>(0x80000000u);
+inline constexpr int HKEY_CURRENT_USER = static_cast<int>(0x80000001u);
+inline constexpr int HKEY_LOCAL_MACHINE = static_cast<int>(0x80000002u);
+inline constexpr int REG_SZ = 1;
+inline constexpr int REG_BINARY = 3;
+inline constexpr int REG_DWORD = 4;
+// Deletes a key that has no keys below it (status 5 when it has, 2 when it does not exist).
+void yyregkeydel(int root, int& status, const char* subkey);
+// Deletes a value (status 2 when the key or value does not exist).
+void yyregvaldel(int root, int& status, const char* subkey, const char* valuename);
+// A value's type and data: size 0 on entry asks only for type and size; a size too small
+// gives type and the size needed (234's case) without data; a missing value gives type -2
+// and size 0; a missing key returns nothing.
+void yyregkeyget(int root, int& type, int& size, const char* subkey, const char* valuename,
+                 unsigned char* data);
+// Creates the key when needed and sets the value.
+void yyregkeyput(int root, int type, int& status, const char* subkey, const char* valuename,
+                 const unsigned char* data, int datasize);
+
+// E-mail through the desktop's mail composer (xdg-email): one recipient table and one
+// attachment table for the process.
+void yyemailclearrecip(int count);
+void yyemailaddaddress(int index, const char* address);
+void yyemailaddname(int index, const char* name);
+void yyemailaddtype(int index, int type);  // 2 Cc, 3 Bcc, else To
+void yyemailclearattach(int count);
+void yyemailaddattachfile(int index, const char* path);
+// status 0 handed to the composer, -1 no composer, -2 it failed (mailerror its code).
+void yyemailsend(int flags, int& status, int& mailerror, const char* subject, const char* text);
+
 // Processes. A command line runs through "/bin/sh -c".
 // yyexec starts it without waiting; result above 31 means started.
 void yyexec(int& result, const char* commandline);
@@ -158,6 +189,9 @@ void yyendgroup(int group);
 // paint pump every 100 ms; status 32 when the process ended. With timeout >= 0: waits that
 // many seconds without dispatching; 32 ended, -1 still running (it is left running).
 void yycmnd(const char* commandline, int hide, int wait, int timeout, int& status);
+// Runs a command line and waits for its end: status 0 (or the code of a start failure) and
+// the command's exit code.
+void yyrun(const char* commandline, int& status, int& exitcode);
 [[noreturn]] void yyexit(int code);
 
 // The paint-only pump that the waiting command runs: the window layer installs one that

@@ -9,3 +9,4 @@ target_compile_definitions(test_core_startup PRIVATE STARTUP_PROBE="$<TARGET_FIL
 add_dependencies(test_core_startup startup_probe)
 tw_add_test(test_core_info SOURCES ${CMAKE_CURRENT_LIST_DIR}/info_test.cpp LIBS tw_os)
 tw_add_test(test_core_help SOURCES ${CMAKE_CURRENT_LIST_DIR}/help_test.cpp LIBS tw_os)
+tw_add_test(test_core_os_services SOURCES ${CMAKE_CURRENT_LIST_DIR}/os_services_test.cpp LIBS tw_os)
