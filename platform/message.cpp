@@ -376,10 +376,12 @@ bool cookInput(QueueEntry& e) {
     }
   }
   HWND top = topLevelOf(target);
-  if (isButtonDown(m) && top && top != s.active && !s.capture) {
+  // Every press asks the window whether it wants activating (a child window may use it to
+  // come forward among its siblings); the top-level window is activated when it is not yet.
+  if (isButtonDown(m) && top && !s.capture) {
     LRESULT ma = sendMsg(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
                          MAKELPARAM(static_cast<WORD>(hit), static_cast<WORD>(m)));
-    if (ma == MA_ACTIVATE || ma == MA_ACTIVATEANDEAT) {
+    if ((ma == MA_ACTIVATE || ma == MA_ACTIVATEANDEAT) && top != s.active) {
       if (wnd(top) && IsWindowEnabled(top)) setActive(top, WA_CLICKACTIVE);
     }
     if (ma == MA_ACTIVATEANDEAT || ma == MA_NOACTIVATEANDEAT) return false;

@@ -403,13 +403,13 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     sendMsg(ww->parent, WM_PARENTNOTIFY, MAKEWPARAM(static_cast<WORD>(WM_CREATE), static_cast<WORD>(ww->id)),
             reinterpret_cast<LPARAM>(h));
   if (!wnd(h)) return nullptr;
+  // A window created minimised or maximised takes that state even while hidden.
   if (minmax & WS_MAXIMIZE)
-    ShowWindow(h, visible ? SW_SHOWMAXIMIZED : SW_MAXIMIZE);
+    showWindowImpl(h, SW_SHOWMAXIMIZED, visible != 0);
   else if (minmax & WS_MINIMIZE)
-    ShowWindow(h, visible ? SW_SHOWMINIMIZED : SW_MINIMIZE);
+    showWindowImpl(h, SW_SHOWMINNOACTIVE, visible != 0);
   else if (visible)
     ShowWindow(h, SW_SHOW);
-  if (minmax && !visible) ShowWindow(h, SW_HIDE);
   return wnd(h) ? h : nullptr;
 }
 
@@ -1136,7 +1136,10 @@ static RECT minimizedRect(Window* w) {
   return RECT{0, pc.bottom - cy, cx, pc.bottom};
 }
 
-BOOL ShowWindow(HWND hwnd, int cmd) {
+BOOL ShowWindow(HWND hwnd, int cmd) { return showWindowImpl(hwnd, cmd, true); }
+
+// show false: the state changes and the window stays hidden.
+BOOL showWindowImpl(HWND hwnd, int cmd, bool show) {
   WindowPtr w = wndPtr(hwnd);
   if (!w) return FALSE;
   const BOOL wasVisible = (w->style & WS_VISIBLE) != 0;
@@ -1215,16 +1218,16 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       flags |= SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
       break;
   }
-  if (!top) flags |= SWP_NOACTIVATE;
-  if (!wasVisible) {
+  if (!top || !show) flags |= SWP_NOACTIVATE;
+  if (!wasVisible && show) {
     sendMsg(hwnd, WM_SHOWWINDOW, TRUE, 0);
     if (w->destroyed) return wasVisible;
   }
   // Showing a window brings it to the top of its siblings.
   if (!wasVisible && !(flags & SWP_NOACTIVATE)) flags &= ~SWP_NOZORDER;
   setWindowPosImpl(hwnd, HWND_TOP, target.left, target.top, target.right - target.left,
-                   target.bottom - target.top, flags | SWP_SHOWWINDOW, kind);
-  if (cmd == SW_MINIMIZE && ws().active == hwnd) {
+                   target.bottom - target.top, flags | (show ? SWP_SHOWWINDOW : 0), kind);
+  if ((cmd == SW_MINIMIZE || cmd == SW_SHOWMINNOACTIVE) && ws().active == hwnd) {
     // The window stays visible as an icon; the activation goes elsewhere.
     HWND next = nullptr;
     for (HWND t : desktopWnd()->children)

@@ -181,6 +181,7 @@ int frameThickness(DWORD style, DWORD exStyle);
 int captionHeight(DWORD exStyle);
 bool hasCaption(DWORD style);
 bool hasMenuBar(const Window* w);
+BOOL showWindowImpl(HWND hwnd, int cmd, bool show);
 bool setWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags,
                       int sizeKind = -1);
 

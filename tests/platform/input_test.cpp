@@ -105,6 +105,29 @@ TEST_F(ActivationTest, ClickActivatesAndAppActivationIsAnnounced) {
   EXPECT_EQ(app[0].wParam, static_cast<WPARAM>(TRUE));
 }
 
+TEST_F(ActivationTest, EveryPressAsksTheWindowClicked) {
+  HWND p = frame("P", 0, 0, 300, 300, WS_POPUP | WS_VISIBLE);
+  HWND c = child(p, 1, 10, 10, 100, 100);
+  test::runUntilIdle();
+  EXPECT_EQ(GetActiveWindow(), p);
+  rec::log().clear();
+  test::click(50, 50);
+  test::runUntilIdle();
+  // Asked first, then passed up by default processing; the click itself follows.
+  EXPECT_EQ(rec::messages(nullptr, {WM_MOUSEACTIVATE, WM_LBUTTONDOWN}),
+            (std::vector<UINT>{WM_MOUSEACTIVATE, WM_MOUSEACTIVATE, WM_LBUTTONDOWN}));
+  rec::handler() = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT& r) {
+    if (h != c || m != WM_MOUSEACTIVATE) return false;
+    r = MA_ACTIVATEANDEAT;
+    return true;
+  };
+  rec::log().clear();
+  test::advanceTime(1000);
+  test::click(50, 50);
+  test::runUntilIdle();
+  EXPECT_EQ(rec::messages(c, {WM_LBUTTONDOWN, WM_LBUTTONUP}), std::vector<UINT>{WM_LBUTTONUP});
+}
+
 using CaptureTest = Fixture;
 
 TEST_F(CaptureTest, CapturedMouseGoesToTheCaptureWindowWithNegativePositions) {

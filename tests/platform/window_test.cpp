@@ -282,6 +282,21 @@ TEST_F(ShowWindowTest, ShowStatesSendSizeKindsAndKeepTheNormalPlacement) {
   EXPECT_EQ(wp.showCmd, static_cast<UINT>(SW_HIDE));
 }
 
+TEST_F(ShowWindowTest, CreatedMaximisedButHiddenStaysHiddenWithItsSize) {
+  HWND h = frame("Hidden", 0, 0, 300, 200, WS_OVERLAPPEDWINDOW | WS_MAXIMIZE);
+  EXPECT_FALSE(IsWindowVisible(h));
+  EXPECT_TRUE(IsZoomed(h));
+  EXPECT_TRUE(rec::messages(h, {WM_SHOWWINDOW}).empty());
+  WPARAM kind = 99;
+  for (const rec::Entry& e : rec::log())
+    if (e.hwnd == h && e.msg == WM_SIZE) kind = e.wParam;
+  EXPECT_EQ(kind, SIZE_MAXIMIZED);
+  ShowWindow(h, SW_RESTORE);
+  RECT r;
+  GetWindowRect(h, r);
+  EXPECT_EQ(r, (RECT{0, 0, 300, 200}));
+}
+
 TEST_F(ShowWindowTest, MoveAndSizeSendSizeSynchronously) {
   HWND h = frame("M", 0, 0, 300, 200);
   rec::log().clear();
