@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/resource.h"
 #include "platform/test_api.h"
 #include "platform/window_internal.h"
 
@@ -69,8 +70,15 @@ bool backendWait() {
 //------------------------------------------------------------------------------
 // [SECTION] Cursors
 //------------------------------------------------------------------------------
+// System cursors are their own numbers; a cursor of the program's resources is a number
+// above them made from its resource handle.
+static constexpr LONG kResourceCursorBase = 0x50000;
+
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) {
-  if (instance || !IS_INTRESOURCE(name)) return nullptr;   // the program's cursors come with its resources
+  if (instance || !IS_INTRESOURCE(name)) {
+    HRSRC res = FindResource(instance, name, RT_GROUP_CURSOR);
+    return res ? LongToHandle<HCURSOR>(kResourceCursorBase + HandleToLong(res)) : nullptr;
+  }
   const auto id = reinterpret_cast<std::uintptr_t>(name);
   static const std::uintptr_t known[] = {32512, 32513, 32514, 32515, 32516, 32642, 32643,
                                          32644, 32645, 32646, 32648, 32649, 32650, 32651};

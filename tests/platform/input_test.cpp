@@ -1,6 +1,7 @@
 // Input as a user gives it: focus and activation, capture, disabled windows, hit testing,
 // context menu and wheel bubbling, double clicks, the caption's move loop, sizing and the
 // close box.
+#include "platform/resource.h"
 #include "platform/surface.h"
 #include "tests/platform/recorder.h"
 
@@ -401,6 +402,26 @@ TEST_F(CloseTest, AltF4ClosesTheTopLevelWindow) {
   test::pressKey(VK_F4, test::kAlt);
   test::runUntilIdle();
   EXPECT_FALSE(IsWindow(h));
+}
+
+}  // namespace
+
+namespace {
+
+const unsigned char kCursorBytes[] = {0, 0, 2, 0, 1, 0};
+const win::ResourceEntry kCursorTable[] = {{12, nullptr, 2001, nullptr, kCursorBytes, sizeof kCursorBytes}};
+const win::ResourceRegistration kCursorRegistration(kCursorTable, 1);
+
+TEST(LoadCursor, SystemCursorsAndTheProgramsOwn) {
+  HINSTANCE self = GetModuleHandle(nullptr);
+  EXPECT_NE(LoadCursor(nullptr, IDC_ARROW), nullptr);
+  EXPECT_NE(LoadCursor(nullptr, IDC_WAIT), LoadCursor(nullptr, IDC_ARROW));
+  EXPECT_EQ(LoadCursor(nullptr, MAKEINTRESOURCE(2001)), nullptr);   // no instance: system cursors only
+  HCURSOR own = LoadCursor(self, MAKEINTRESOURCE(2001));
+  ASSERT_NE(own, nullptr);
+  EXPECT_EQ(LoadCursor(self, MAKEINTRESOURCE(2001)), own);
+  EXPECT_NE(own, LoadCursor(nullptr, IDC_ARROW));
+  EXPECT_EQ(LoadCursor(self, MAKEINTRESOURCE(2002)), nullptr);
 }
 
 }  // namespace
