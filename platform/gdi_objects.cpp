@@ -543,7 +543,7 @@ HDC CreateCompatibleDC(HDC h) {
   return addDc(std::move(d), OBJ_MEMDC);
 }
 
-HDC newWindowDC(HWND hwnd, bool wholeWindow, const std::vector<RECT>& limit) {
+HDC gdi::newWindowDC(HWND hwnd, bool wholeWindow, const std::vector<RECT>& limit) {
   auto d = std::make_unique<DcData>();
   d->memory = false;
   d->hwnd = hwnd;

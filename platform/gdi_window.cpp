@@ -1,0 +1,70 @@
+// platform/gdi_window.cpp: window device contexts. Joins the drawing layer to the window
+// layer: GetDC, GetWindowDC, BeginPaint and ReleaseDC of the window layer get their device
+// contexts here, drawn on the window's backing store (platform/surface.h), and the window
+// layer reads brushes and regions through the same hooks. Installed at start-up by a static
+// object, which is why this file is linked as objects, not from an archive.
+#include "platform/gdi_internal.h"
+#include "platform/surface.h"
+
+namespace win::gdi {
+
+namespace {
+
+bool windowArea(HWND hwnd, bool wholeWindow, WindowArea& out) {
+  WindowSurface s;
+  if (!GetWindowSurface(hwnd, wholeWindow, s) || !s.surface) return false;
+  out.surface = s.surface;
+  out.origin = s.origin;
+  out.size = s.size;
+  out.visible = s.visible;
+  return true;
+}
+
+HDC getDC(HWND hwnd, bool wholeWindow, const std::vector<RECT>& clip) {
+  // No window: the screen, which the headless backend does not show; a memory-like DC on
+  // nothing would mislead, so the caller gets none.
+  if (!hwnd) return nullptr;
+  return newWindowDC(hwnd, wholeWindow, clip);
+}
+
+int releaseDC(HWND, HDC dc) { return DeleteDC(dc) ? 1 : 0; }
+
+bool brushColor(HBRUSH h, COLORREF& colour) {
+  const BrushData* b = brush(h);
+  if (!b || b->style != BS_SOLID) return false;
+  colour = b->colour;
+  return true;
+}
+
+bool regionRects(HRGN h, std::vector<RECT>& rects) {
+  const Region* r = region(h);
+  if (!r) return false;
+  rects = r->rects;
+  return true;
+}
+
+bool setRegionRects(HRGN h, const std::vector<RECT>& rects) {
+  Region* r = region(h);
+  if (!r) return false;
+  r->rects.clear();
+  for (const RECT& rc : rects) r->addRect(rc);
+  return true;
+}
+
+struct Installer {
+  Installer() {
+    setWindowAreaHook(&windowArea);
+    DcProvider p;
+    p.getDC = &getDC;
+    p.releaseDC = &releaseDC;
+    p.brushColor = &brushColor;
+    p.regionRects = &regionRects;
+    p.setRegionRects = &setRegionRects;
+    SetDcProvider(p);
+  }
+};
+const Installer installer;
+
+}  // namespace
+
+}  // namespace win::gdi

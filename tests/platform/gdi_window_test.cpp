@@ -1,0 +1,104 @@
+// Window device contexts on the headless backend: drawing reaches the window's backing store
+// and stays there, a paint DC is clipped to the update region, a child's DC to the child.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/gdi.h"
+#include "platform/test_api.h"
+#include "platform/win.h"
+
+namespace {
+
+using namespace win;
+
+std::function<void(HWND, PAINTSTRUCT&)> gPaint;
+
+LRESULT proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_PAINT && gPaint) {
+    PAINTSTRUCT ps;
+    BeginPaint(h, ps);
+    gPaint(h, ps);
+    EndPaint(h, ps);
+    return 0;
+  }
+  return DefWindowProc(h, m, w, l);
+}
+
+class WindowDc : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::reset();
+    gPaint = nullptr;
+    WNDCLASS wc;
+    wc.lpfnWndProc = proc;
+    wc.lpszClassName = "GdiTestWindow";
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    ASSERT_NE(RegisterClass(wc), 0);
+    top = CreateWindowEx(0, "GdiTestWindow", "Drawing", WS_POPUP | WS_VISIBLE, 100, 100, 60, 40,
+                         nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(top, nullptr);
+    test::runUntilIdle();
+  }
+  void TearDown() override {
+    gPaint = nullptr;
+    test::reset();
+  }
+  HWND top = nullptr;
+};
+
+TEST_F(WindowDc, DrawingOutsidePaintStaysInTheBackingStore) {
+  // The class brush is a GDI brush: the window layer reads its colour through the hook.
+  EXPECT_EQ(test::pixel(top, 5, 5), RGB(255, 255, 255));
+  HDC dc = GetDC(top);
+  ASSERT_NE(dc, nullptr);
+  SelectObject(dc, GetStockObject(NULL_PEN));
+  SelectObject(dc, GetStockObject(BLACK_BRUSH));
+  Rectangle(dc, 10, 10, 21, 21);  // no pen: 10..19
+  EXPECT_EQ(ReleaseDC(top, dc), 1);
+  test::runUntilIdle();
+  EXPECT_EQ(test::pixel(top, 10, 10), RGB(0, 0, 0));
+  EXPECT_EQ(test::pixel(top, 19, 19), RGB(0, 0, 0));
+  EXPECT_EQ(test::pixel(top, 20, 20), RGB(255, 255, 255));
+  RECT clip;
+  HDC again = GetDC(top);
+  EXPECT_EQ(GetClipBox(again, clip), SIMPLEREGION);
+  EXPECT_EQ(clip, (RECT{0, 0, 60, 40}));
+  ReleaseDC(top, again);
+}
+
+TEST_F(WindowDc, PaintDcIsClippedToTheUpdateRegion) {
+  gPaint = [](HWND, PAINTSTRUCT& ps) {
+    RECT all{0, 0, 60, 40};
+    FillRect(ps.hdc, all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  };
+  RECT bad{30, 5, 40, 15};
+  InvalidateRect(top, &bad, FALSE);
+  test::runUntilIdle();
+  EXPECT_EQ(test::pixel(top, 30, 5), RGB(0, 0, 0));
+  EXPECT_EQ(test::pixel(top, 39, 14), RGB(0, 0, 0));
+  EXPECT_EQ(test::pixel(top, 29, 5), RGB(255, 255, 255));
+  EXPECT_EQ(test::pixel(top, 40, 15), RGB(255, 255, 255));
+}
+
+TEST_F(WindowDc, ChildDcDrawsInsideTheChildOnly) {
+  HWND child = CreateWindowEx(0, "GdiTestWindow", "", WS_CHILD | WS_VISIBLE, 20, 10, 10, 10, top,
+                              nullptr, nullptr, nullptr);
+  ASSERT_NE(child, nullptr);
+  test::runUntilIdle();
+  HDC dc = GetDC(child);
+  ASSERT_NE(dc, nullptr);
+  RECT huge{-50, -50, 200, 200};
+  FillRect(dc, huge, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(child, dc);
+  EXPECT_EQ(test::pixel(top, 20, 10), RGB(0, 0, 0));  // the child's (0, 0)
+  EXPECT_EQ(test::pixel(top, 29, 19), RGB(0, 0, 0));
+  EXPECT_EQ(test::pixel(top, 19, 10), RGB(255, 255, 255));
+  EXPECT_EQ(test::pixel(top, 30, 20), RGB(255, 255, 255));
+  // Regions cross the boundary of the two layers: an invalidated region paints.
+  HRGN r = CreateRectRgn(0, 0, 5, 5);
+  EXPECT_TRUE(InvalidateRgn(top, r, TRUE));
+  DeleteObject(r);
+}
+
+}  // namespace
