@@ -77,6 +77,8 @@ TEST_F(Info, WInfoFilenameTemporaryDirectory) {
       {"neither: /tmp", nullptr, nullptr, 6, "/tmp/ "},
       {"a text exactly as long as the directory gets no separator", "/var/work", nullptr, 9,
        "/var/work"},
+      {"a longer directory is cut without a report", "/var/work/deeper", nullptr, 8,
+       "/var/wor"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);

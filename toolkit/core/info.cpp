@@ -34,9 +34,12 @@ std::string trimmed(std::string_view text) {
 
 // The temporary directory ("TEMP", else "TMP", else "/tmp") with a separator when room.
 void temporaryDirectory(std::string& text) {
-  std::string value(text.size(), ' ');
-  IOsVariable("TEMP", value);
-  if (lentrim(value) == 0) IOsVariable("TMP", value);
+  // Read in full and cut afterwards: these two items never report.
+  std::string value(4096, ' ');
+  (void)silently([&] {
+    IOsVariable("TEMP", value);
+    if (lentrim(value) == 0) IOsVariable("TMP", value);
+  });
   if (lentrim(value) == 0) assignfixed(value, "/tmp");
   const std::size_t n = static_cast<std::size_t>(lentrim(value));
   const char sep = tessar.files.PATHSEP;
@@ -110,7 +113,7 @@ int winfosystem(int item) {
     case 6: value = static_cast<unsigned char>(tessar.files.PATHSEP); break;
     case 7: value = 0; break;
     case 9: {
-      std::string directory(260, ' ');
+      std::string directory(4096, ' ');
       IOsDirName(directory);
       value = trimmed(directory) == std::string(1, tessar.files.PATHSEP) ? 1 : 0;
       break;
