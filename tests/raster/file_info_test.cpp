@@ -113,3 +113,30 @@ TEST(Yycntpic, CountsPicturesAndReportsShortFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Yycnthpg, CountsPageCommands) {
+  const auto dir = testfolder("hpg");
+  struct Case { const char* why; std::string text; int want; };
+  const Case cases[] = {
+      {"two SC -3 records", "IN;\nSC -3\nPU;\n  SC -3\n", 2},
+      {"a CO comment with 3 counts, a CO: record does not", "CO \"3 1\"\nCO:\"3\"\nCO \"4\"\n", 1},
+      {"no page command still gives one page", "IN;\nPU 0 0;\n", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    tessar.error = ErrorState{};
+    int count = -1;
+    yycnthpg(writefile(dir, "pages.plt", textbytes(c.text)), count);
+    EXPECT_EQ(count, c.want);
+    EXPECT_EQ(tessar.error.LASTERROR, 0);
+  }
+  int count = -1;
+  yycnthpg((dir / "missing.plt").string(), count);
+  EXPECT_EQ(count, -1);
+  EXPECT_EQ(tessar.error.LASTERROR, 1);
+  EXPECT_EQ(tessar.error.ERRDETAILKIND, 1);
+}
+
+}  // namespace
