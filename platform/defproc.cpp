@@ -95,6 +95,7 @@ void runMoveSizeLoop(HWND hwnd, WPARAM command, POINT start) {
   const bool move = (command & 0xFFF0) == SC_MOVE;
   const UINT edge = static_cast<UINT>(command & 0x0F);
   if (!move && (edge < WMSZ_LEFT || edge > WMSZ_BOTTOMRIGHT)) return;
+  if (s.backend.beginMoveSize && s.backend.beginMoveSize(hwnd, command, start)) return;
   const RECT startScreen = windowRectScreen(hwnd);
   const POINT parentOrigin = isTopLevel(w) ? POINT{0, 0} : clientOriginScreen(w->parent);
   sendMsg(hwnd, WM_ENTERSIZEMOVE, 0, 0);

@@ -19,10 +19,12 @@ static constexpr int kScreenHeight = 1024;
 static constexpr DWORD kStartClock = 1000;
 
 int GetSystemMetrics(int index) {
+  int screenWidth = kScreenWidth, screenHeight = kScreenHeight;
+  if (ws().backend.screenSize) ws().backend.screenSize(screenWidth, screenHeight);
   switch (index) {
-    case SM_CXSCREEN: case SM_CXFULLSCREEN: return kScreenWidth;
-    case SM_CYSCREEN: return kScreenHeight;
-    case SM_CYFULLSCREEN: return kScreenHeight - 19;
+    case SM_CXSCREEN: case SM_CXFULLSCREEN: return screenWidth;
+    case SM_CYSCREEN: return screenHeight;
+    case SM_CYFULLSCREEN: return screenHeight - 19;
     case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL: return 16;
     case SM_CYVTHUMB: case SM_CXHTHUMB: return 16;
     case SM_CYCAPTION: return 19;
@@ -37,10 +39,10 @@ int GetSystemMetrics(int index) {
     case SM_CXSIZE: case SM_CYSIZE: return 18;
     case SM_CXMIN: case SM_CXMINTRACK: return 112;
     case SM_CYMIN: case SM_CYMINTRACK: return 27;
-    case SM_CXMAXTRACK: return kScreenWidth + 12;
-    case SM_CYMAXTRACK: return kScreenHeight + 12;
-    case SM_CXMAXIMIZED: return kScreenWidth + 8;
-    case SM_CYMAXIMIZED: return kScreenHeight + 8;
+    case SM_CXMAXTRACK: return screenWidth + 12;
+    case SM_CYMAXTRACK: return screenHeight + 12;
+    case SM_CXMAXIMIZED: return screenWidth + 8;
+    case SM_CYMAXIMIZED: return screenHeight + 8;
     case SM_CXMINIMIZED: return 160;
     case SM_CYMINIMIZED: return 24;
     case SM_CXDOUBLECLK: case SM_CYDOUBLECLK: return 4;
@@ -50,10 +52,20 @@ int GetSystemMetrics(int index) {
   }
 }
 
-DWORD backendNow() { return ws().clock; }
+void SetBackend(const Backend& backend) {
+  WinSys& s = ws();
+  s.backend = backend;
+  // The desktop takes the size of the backend's screen.
+  Window* d = desktopWnd();
+  d->rect = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  d->client = d->rect;
+}
+
+DWORD backendNow() { return ws().backend.now ? ws().backend.now() : ws().clock; }
 
 bool backendWait() {
   WinSys& s = ws();
+  if (s.backend.wait) return s.backend.wait();
   if (s.idleHook) {
     const std::size_t before = s.queue.size();
     s.idleHook();
@@ -90,6 +102,7 @@ HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) {
 HCURSOR SetCursor(HCURSOR cursor) {
   HCURSOR old = ws().cursor;
   ws().cursor = cursor;
+  if (ws().backend.cursorChanged && cursor != old) ws().backend.cursorChanged(cursor);
   return old;
 }
 
@@ -121,6 +134,8 @@ std::string toUtf8(const std::string& cp1252) {
   }
   return out;
 }
+
+bool failNow(const char* service) { return ws().pendingFailures.erase(service) > 0; }
 
 //------------------------------------------------------------------------------
 // [SECTION] Input injection
@@ -283,6 +298,7 @@ void reset() {
   s.lastClickWnd = nullptr;
   s.beeps = 0;
   s.idleHook = nullptr;
+  s.pendingFailures.clear();
   for (auto& c : s.classes) c->unregistered = true;
   s.classes.clear();
 }
@@ -365,6 +381,8 @@ bool savePng(HWND hwnd, const std::string& path, bool client) {
   cairo_surface_destroy(out);
   return ok;
 }
+
+void failNextWindowCall(std::string_view service) { ws().pendingFailures.insert(std::string(service)); }
 
 int beepCount() { return ws().beeps; }
 HCURSOR cursor() { return ws().cursor; }

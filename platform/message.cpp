@@ -226,6 +226,7 @@ static bool peekOnce(MSG& msg, HWND filter, UINT lo, UINT hi, UINT flags) {
 }
 
 BOOL PeekMessage(MSG& msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
+  if (ws().backend.poll) ws().backend.poll();
   return peekOnce(msg, hwnd, filterMin, filterMax, removeFlags) ? TRUE : FALSE;
 }
 
@@ -336,6 +337,7 @@ bool cookInput(QueueEntry& e) {
     e.msg.message = sys ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
     e.msg.wParam = static_cast<WPARAM>(e.vk);
     DWORD lp = 1;
+    lp |= static_cast<DWORD>(e.scan & 0xFF) << 16;
     if (e.extended) lp |= 1u << 24;
     if (e.altDown) lp |= 1u << 29;
     if (e.wasDown || !down) lp |= 1u << 30;
@@ -484,7 +486,8 @@ BOOL TranslateMessage(const MSG& msg) {
   const bool alt = GetKeyState(VK_MENU) < 0;
   const bool caps = (GetKeyState(VK_CAPITAL) & 1) != 0;
   if (ctrl && alt) return FALSE;
-  const int ch = keyChar(static_cast<int>(msg.wParam), shift, ctrl, caps);
+  int ch = ws().backend.keyChar ? ws().backend.keyChar(msg) : -1;
+  if (ch < 0) ch = keyChar(static_cast<int>(msg.wParam), shift, ctrl, caps);
   if (!ch) return FALSE;
   QueueEntry e;
   e.msg = msg;
@@ -508,6 +511,7 @@ LRESULT DispatchMessage(const MSG& msg) {
 //------------------------------------------------------------------------------
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT milliseconds, TIMERPROC proc) {
   WinSys& s = ws();
+  if (failNow("SetTimer")) return 0;
   if (hwnd && !wnd(hwnd)) return 0;
   if (!hwnd) id = s.nextThreadTimer++;
   for (Timer& t : s.timers)

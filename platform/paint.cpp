@@ -122,6 +122,7 @@ bool GetWindowSurface(HWND hwnd, bool wholeWindow, WindowSurface& out) {
   Window* w = wnd(hwnd);
   if (!t || !w) return false;
   ensureSurface(t);
+  t->storeTouched = true;
   POINT origin;
   RectSet vis = visibleArea(hwnd, wholeWindow, origin);
   out.surface = t->surface;

@@ -68,6 +68,11 @@ COLORREF pixel(HWND hwnd, int x, int y, bool client = true);
 std::vector<COLORREF> pixels(HWND hwnd, bool client, int& width, int& height);
 bool savePng(HWND hwnd, const std::string& path, bool client = false);
 
+// The next call of the named window service fails as the system would let it fail:
+// "RegisterClass" (also RegisterClassEx: no atom), "CreateWindowEx" (no window, and no message
+// sent), "SetTimer" (0). reset() forgets pending failures.
+void failNextWindowCall(std::string_view service);
+
 int beepCount();
 HCURSOR cursor();
 

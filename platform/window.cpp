@@ -121,6 +121,7 @@ static WndClassPtr findClass(LPCSTR name) {
 HINSTANCE GetModuleHandle(LPCSTR) { return LongToHandle<HINSTANCE>(0x400000); }
 
 ATOM RegisterClassEx(const WNDCLASSEX& wc) {
+  if (failNow("RegisterClass")) return 0;
   if (!wc.lpszClassName || !wc.lpfnWndProc || wc.cbClsExtra < 0 || wc.cbWndExtra < 0) return 0;
   if (findClass(wc.lpszClassName)) return 0;   // already registered
   auto c = std::make_shared<WndClass>();
@@ -298,6 +299,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
                     void* param) {
   WinSys& s = ws();
   desktopWnd();
+  if (failNow("CreateWindowEx")) return nullptr;
   WndClassPtr cls = findClass(className);
   if (!cls) return nullptr;
   if ((style & WS_CHILD) && (!parent || (!wnd(parent) && parent != s.desktop))) return nullptr;

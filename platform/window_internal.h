@@ -83,6 +83,7 @@ struct Window {
   bool destroyed = false;
   bool destroying = false;
   cairo_surface_t* surface = nullptr;   // top-level windows only
+  bool storeTouched = false;            // the store was handed out for drawing since the display last showed it
 };
 using WindowPtr = std::shared_ptr<Window>;
 
@@ -102,6 +103,7 @@ struct QueueEntry {
   short wheel = 0;
   unsigned seq = 0;        // identifies the entry while its input is being routed
   bool cooking = false;
+  int scan = 0;            // the keyboard's own key code (bits 16-23 of the key messages)
 };
 
 struct Timer {
@@ -110,6 +112,21 @@ struct Timer {
   UINT interval = 0;
   DWORD due = 0;
   TIMERPROC proc = nullptr;
+};
+
+// Backend. The headless backend is the default; a display backend installs its services
+// with SetBackend at start-up, before any window exists. A service left empty is the
+// headless one.
+struct Backend {
+  DWORD (*now)() = nullptr;                    // milliseconds
+  bool (*wait)() = nullptr;                    // blocks until input, a due timer or an event
+  void (*poll)() = nullptr;                    // takes in what has arrived, without blocking
+  bool (*screenSize)(int& width, int& height) = nullptr;
+  void (*cursorChanged)(HCURSOR cursor) = nullptr;
+  // true: the move or size is handed to the window manager and no loop of ours runs.
+  bool (*beginMoveSize)(HWND hwnd, WPARAM command, POINT start) = nullptr;
+  // The character of a key-down for TranslateMessage; -1 leaves it to the standard table.
+  int (*keyChar)(const MSG& keyDown) = nullptr;
 };
 
 struct WinSys {
@@ -157,7 +174,12 @@ struct WinSys {
   DcProvider dc;
   MenuBarPainter menuBarPainter = nullptr;
   std::function<void()> idleHook;
+  Backend backend;
+  std::set<std::string> pendingFailures;   // window services a test made fail next
 };
+
+// True once when a test asked the service to fail now.
+bool failNow(const char* service);
 
 WinSys& ws();
 
@@ -211,7 +233,7 @@ void runScrollTrack(HWND hwnd, int bar, POINT start);
 void runButtonTrack(HWND hwnd, LRESULT hit);
 NcLayout ncLayout(const Window* w);
 
-// Backend (headless for now).
+void SetBackend(const Backend& backend);
 DWORD backendNow();
 bool backendWait();   // false when nothing can ever arrive
 std::string toUtf8(const std::string& cp1252);

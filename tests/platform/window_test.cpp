@@ -46,6 +46,21 @@ TEST_F(WindowCreate, UnknownClassOrChildWithoutParentFails) {
   EXPECT_EQ(CreateWindowEx(0, rec::kClass, "", WS_CHILD, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
 }
 
+TEST_F(WindowCreate, InjectedFailuresHitOnlyTheNextCall) {
+  test::failNextWindowCall("CreateWindowEx");
+  EXPECT_EQ(frame("F", 0, 0, 10, 10), nullptr);
+  EXPECT_TRUE(rec::log().empty());
+  EXPECT_NE(frame("F", 0, 0, 10, 10), nullptr);
+  WNDCLASS wc;
+  wc.lpfnWndProc = rec::proc;
+  wc.lpszClassName = "Another";
+  test::failNextWindowCall("RegisterClass");
+  EXPECT_EQ(RegisterClass(wc), 0);
+  EXPECT_NE(RegisterClass(wc), 0);
+  test::failNextWindowCall("SetTimer");
+  EXPECT_EQ(SetTimer(nullptr, 0, 10, nullptr), 0u);
+}
+
 using DestroyWindowTest = Fixture;
 
 TEST_F(DestroyWindowTest, DestroyGoesParentFirstAndNcDestroyChildFirst) {
