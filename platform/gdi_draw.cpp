@@ -210,7 +210,16 @@ struct Pt {
 };
 
 // Pixels whose centres lie inside the polygons (even-odd or non-zero winding).
-Rows polygonRows(const std::vector<std::vector<Pt>>& polys, bool winding, int clipTop, int clipBottom) {
+// Shapes are worked out only within lim (the clip box with a margin), however large they are.
+constexpr RECT kEverywhere{-(1 << 28), -(1 << 28), 1 << 28, 1 << 28};
+
+RECT limitOf(const Target& t) {
+  const RECT b = t.clip.box();
+  return RECT{b.left - 2, b.top - 2, b.right + 2, b.bottom + 2};
+}
+
+Rows polygonRows(const std::vector<std::vector<Pt>>& polys, bool winding, const RECT& lim) {
+  const int clipTop = lim.top, clipBottom = lim.bottom;
   Rows out;
   double ymin = 1e300, ymax = -1e300;
   for (const auto& poly : polys)
@@ -261,8 +270,10 @@ Rows polygonRows(const std::vector<std::vector<Pt>>& polys, bool winding, int cl
       const bool inside = winding ? wind != 0 : (wind & 1) != 0;
       if (!inside) continue;
       // Centres x + 0.5 in [xa, xb).
-      const int a = static_cast<int>(std::ceil(xs[i].first - 0.5));
-      const int b = static_cast<int>(std::ceil(xs[i + 1].first - 0.5));
+      const double lo = std::clamp(xs[i].first, double(lim.left), double(lim.right));
+      const double hi = std::clamp(xs[i + 1].first, double(lim.left), double(lim.right));
+      const int a = static_cast<int>(std::ceil(lo - 0.5));
+      const int b = static_cast<int>(std::ceil(hi - 0.5));
       if (a >= b) continue;
       if (!row.empty() && row.back().second >= a) row.back().second = std::max(row.back().second, b);
       else row.push_back({a, b});
@@ -272,25 +283,31 @@ Rows polygonRows(const std::vector<std::vector<Pt>>& polys, bool winding, int cl
 }
 
 // Pixels whose centres lie inside the ellipse inscribed in [l, r) x [t, b).
-Rows ellipseRows(double l, double t, double r, double b) {
+Rows ellipseRows(double l, double t, double r, double b, const RECT& lim = kEverywhere) {
   Rows out;
   if (r <= l || b <= t) return out;
   const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2;
-  const int y0 = static_cast<int>(std::floor(t)), y1 = static_cast<int>(std::ceil(b));
+  const int y0 = std::max(static_cast<int>(std::floor(t)), static_cast<int>(lim.top));
+  const int y1 = std::min(static_cast<int>(std::ceil(b)), static_cast<int>(lim.bottom));
+  if (y1 <= y0) return out;
   out.top = y0;
   out.rows.resize(static_cast<size_t>(y1 - y0));
   for (int y = y0; y < y1; ++y) {
     const double dy = (y + 0.5 - cy) / ry;
     if (dy < -1 || dy > 1) continue;
     const double half = rx * std::sqrt(std::max(0.0, 1 - dy * dy));
-    const int a = static_cast<int>(std::ceil(cx - half - 0.5 - 1e-9));
-    const int e = static_cast<int>(std::floor(cx + half - 0.5 + 1e-9)) + 1;
+    const int a = static_cast<int>(std::max(std::ceil(cx - half - 0.5 - 1e-9), double(lim.left)));
+    const int e = static_cast<int>(std::min(std::floor(cx + half - 0.5 + 1e-9) + 1, double(lim.right)));
     if (a < e) out.rows[static_cast<size_t>(y - y0)].push_back({a, e});
   }
   return out;
 }
 
-Rows rectRows(int l, int t, int r, int b) {
+Rows rectRows(int l, int t, int r, int b, const RECT& lim = kEverywhere) {
+  l = std::max<int>(l, lim.left);
+  t = std::max<int>(t, lim.top);
+  r = std::min<int>(r, lim.right);
+  b = std::min<int>(b, lim.bottom);
   Rows out;
   if (r <= l || b <= t) return out;
   out.top = t;
@@ -344,23 +361,36 @@ inline long floorDiv(long a, long b) {
 // Pixels from (x0, y0) towards (x1, y1), the end pixel left out; each pixel is the one
 // nearest the exact line on the minor axis, halves going to the larger coordinate, so a
 // line gives the same pixels drawn either way.
+// Only the steps whose major coordinate lies in [lo, hi) are visited; the function returns
+// the number of steps of the whole line.
 template <class F>
-void linePixels(int x0, int y0, int x1, int y1, F&& put) {
+long linePixels(int x0, int y0, int x1, int y1, const RECT& lim, F&& put) {
   const long dx = x1 - x0, dy = y1 - y0;
   const long adx = std::labs(dx), ady = std::labs(dy);
+  auto range = [](long start, int dir, long n, long lo, long hi, long& from, long& to) {
+    // Steps i in [0, n) with start + dir * i in [lo, hi).
+    if (dir > 0) { from = lo - start; to = hi - start; }
+    else { from = start - hi + 1; to = start - lo + 1; }
+    from = std::max(from, 0L);
+    to = std::min(to, n);
+  };
+  long from = 0, to = 0;
   if (adx >= ady) {
     const int sx = dx > 0 ? 1 : -1;
-    for (long i = 0; i < adx; ++i) {
+    range(x0, sx, adx, lim.left, lim.right, from, to);
+    for (long i = from; i < to; ++i) {
       const long y = y0 + floorDiv(2 * i * dy + adx, 2 * adx);
       put(static_cast<int>(x0 + sx * i), static_cast<int>(y));
     }
   } else {
     const int sy = dy > 0 ? 1 : -1;
-    for (long i = 0; i < ady; ++i) {
+    range(y0, sy, ady, lim.top, lim.bottom, from, to);
+    for (long i = from; i < to; ++i) {
       const long x = x0 + floorDiv(2 * i * dx + ady, 2 * ady);
       put(static_cast<int>(x), static_cast<int>(y0 + sy * i));
     }
   }
+  return std::max(adx, ady);
 }
 
 // Dash patterns of the cosmetic styles, in pixels: on, off, on, off ...
@@ -391,19 +421,23 @@ void drawThin(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>
   const uint32_t bg = devicePixel(d.st.bk, t.mono);
   const bool gaps = d.st.bkMode == OPAQUE;
   const int rop = d.st.rop2;
+  const RECT lim = limitOf(t);
   for (size_t k = 0; k + 1 < dev.size(); ++k) {
-    linePixels(dev[k].x, dev[k].y, dev[k + 1].x, dev[k + 1].y, [&](int x, int y) {
+    // The style position of a pixel is the segment's start position plus its step number.
+    const long base = d.styleOffset;
+    const long steps = linePixels(dev[k].x, dev[k].y, dev[k + 1].x, dev[k + 1].y, lim, [&](int x, int y) {
       bool on = true;
       if (period > 0) {
-        long pos = d.styleOffset % period;
+        const long step = std::max(std::labs(long(x) - dev[k].x), std::labs(long(y) - dev[k].y));
+        long pos = (base + step) % period;
         size_t i = 0;
         while (pos >= pattern[i]) { pos -= pattern[i]; ++i; }
         on = (i % 2) == 0;
-        ++d.styleOffset;
       }
       if (on) putPixel(t, x, y, fg, rop);
       else if (gaps) putPixel(t, x, y, bg, rop);
     });
+    d.styleOffset = period > 0 ? (base + steps) % period : 0;
   }
 }
 
@@ -490,7 +524,28 @@ void strokePiece(const std::vector<Pt>& pts, double w, UINT cap, UINT join,
 }
 
 // Cuts a polyline into its dashes (on, off, ... lengths along the path).
-std::vector<std::vector<Pt>> dashPieces(const std::vector<Pt>& pts, const std::vector<long>& pattern) {
+// The part [t0, t1] of the segment a-b (as fractions) inside box; false when none.
+bool visiblePart(Pt a, Pt b, const RECT& box, double& t0, double& t1) {
+  t0 = 0;
+  t1 = 1;
+  const double d[2] = {b.x - a.x, b.y - a.y}, p0[2] = {a.x, a.y};
+  const double lo[2] = {double(box.left), double(box.top)}, hi[2] = {double(box.right), double(box.bottom)};
+  for (int k = 0; k < 2; ++k) {
+    if (d[k] == 0) {
+      if (p0[k] < lo[k] || p0[k] > hi[k]) return false;
+      continue;
+    }
+    double ta = (lo[k] - p0[k]) / d[k], tb = (hi[k] - p0[k]) / d[k];
+    if (ta > tb) std::swap(ta, tb);
+    t0 = std::max(t0, ta);
+    t1 = std::min(t1, tb);
+  }
+  return t0 <= t1;
+}
+
+// Dashes outside box are skipped without being made; the pattern keeps its phase.
+std::vector<std::vector<Pt>> dashPieces(const std::vector<Pt>& pts, const std::vector<long>& pattern,
+                                        const RECT& box) {
   std::vector<std::vector<Pt>> pieces;
   long period = 0;
   for (long v : pattern) period += v;
@@ -499,9 +554,41 @@ std::vector<std::vector<Pt>> dashPieces(const std::vector<Pt>& pts, const std::v
   double left = static_cast<double>(pattern[0]);
   bool on = true;
   std::vector<Pt> cur{pts[0]};
+  // Moves the pattern on by len without making dashes.
+  auto skip = [&](double len) {
+    len = std::fmod(len, static_cast<double>(period));
+    while (len > 0) {
+      const double step = std::min(left, len);
+      len -= step;
+      left -= step;
+      if (left <= 1e-9) {
+        on = !on;
+        idx = (idx + 1) % pattern.size();
+        left = static_cast<double>(pattern[idx]);
+      }
+    }
+  };
   for (size_t i = 0; i + 1 < pts.size(); ++i) {
     Pt a = pts[i];
-    const Pt b = pts[i + 1];
+    Pt b = pts[i + 1];
+    const double fullLen = std::hypot(b.x - a.x, b.y - a.y);
+    double t0 = 0, t1 = 1;
+    if (!visiblePart(a, b, box, t0, t1)) {
+      if (on && cur.size() >= 2) pieces.push_back(cur);
+      skip(fullLen);
+      cur.assign(1, b);
+      continue;
+    }
+    const Pt a0 = a;
+    double after = 0;
+    if (t0 > 0 || t1 < 1) {
+      if (on && cur.size() >= 2 && t0 > 0) pieces.push_back(cur);
+      skip(fullLen * t0);
+      a = {a0.x + (b.x - a0.x) * t0, a0.y + (b.y - a0.y) * t0};
+      if (t0 > 0) cur.assign(1, a);
+      after = fullLen * (1 - t1);
+      b = {a0.x + (b.x - a0.x) * t1, a0.y + (b.y - a0.y) * t1};
+    }
     double segLen = std::hypot(b.x - a.x, b.y - a.y);
     while (segLen > 0) {
       const double step = std::min(left, segLen);
@@ -526,6 +613,11 @@ std::vector<std::vector<Pt>> dashPieces(const std::vector<Pt>& pts, const std::v
         }
       }
     }
+    if (after > 0) {
+      if (on && cur.size() >= 2) pieces.push_back(cur);
+      skip(after);
+      cur.assign(1, pts[i + 1]);
+    }
   }
   if (on && cur.size() >= 2) pieces.push_back(cur);
   return pieces;
@@ -537,7 +629,11 @@ void drawWide(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>
   if (closed && !dev.empty()) pts.push_back(pts.front());
   std::vector<std::vector<Pt>> pieces;
   const std::vector<long> pattern = pen.style == PS_USERSTYLE ? stylePattern(pen) : std::vector<long>{};
-  if (!pattern.empty()) pieces = dashPieces(pts, pattern);
+  if (!pattern.empty()) {
+    const RECT lim = limitOf(t);
+    const LONG m = pen.width + 2;
+    pieces = dashPieces(pts, pattern, RECT{lim.left - m, lim.top - m, lim.right + m, lim.bottom + m});
+  }
   else pieces.push_back(pts);
   std::vector<std::vector<Pt>> outlines;
   const double w = std::max(1, pen.width);
@@ -559,8 +655,7 @@ void drawWide(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>
     strokePiece(piece, w, pen.endcap, pen.join, outlines);
   }
   for (auto& o : outlines) orient(o);
-  const RECT box = t.clip.box();
-  const Rows r = polygonRows(outlines, true, box.top, box.bottom);
+  const Rows r = polygonRows(outlines, true, limitOf(t));
   Paint p = penPaint(d, t, pen.colour);
   paintRows(t, r, p);
 }
@@ -583,10 +678,9 @@ void strokePath(DcData& d, Target& t, const std::vector<POINT>& dev, bool closed
 void fillDevicePolygon(Target& t, const std::vector<std::pair<double, double>>& corners, uint32_t colour) {
   std::vector<Pt> poly;
   for (auto [x, y] : corners) poly.push_back({x, y});
-  const RECT box = t.clip.box();
   Paint p;
   p.colour = colour;
-  paintRows(t, polygonRows({poly}, true, box.top, box.bottom), p);
+  paintRows(t, polygonRows({poly}, true, limitOf(t)), p);
 }
 
 }  // namespace win::gdi
@@ -657,8 +751,7 @@ BOOL polygons(HDC h, const POINT* points, const int* counts, int n) {
   Target t;
   if (!resolveTarget(*d, t)) return TRUE;
   if (auto bp = brushPaint(*d, t, d->st.brush, d->st.rop2)) {
-    const RECT box = t.clip.box();
-    paintRows(t, polygonRows(polys, d->st.fillMode == WINDING, box.top, box.bottom), *bp);
+    paintRows(t, polygonRows(polys, d->st.fillMode == WINDING, limitOf(t)), *bp);
   }
   for (const auto& dv : dev) {
     const long saved = d->styleOffset;
@@ -684,7 +777,9 @@ namespace {
 // (inside for PS_INSIDEFRAME); without a pen the interior is one pixel shorter on the right
 // and at the bottom.
 template <class Shape>
-void figure(DcData& d, Target& t, RECT rc, Shape&& shape) {
+void figure(DcData& d, Target& t, RECT rc, Shape&& shapeIn) {
+  const RECT lim = limitOf(t);
+  auto shape = [&](int l, int tp, int r, int b) { return shapeIn(l, tp, r, b, lim); };
   const PenData* pn = pen(d.st.pen);
   const bool noPen = !pn || pn->style == PS_NULL;
   Rows fillRows, outline;
@@ -722,7 +817,7 @@ BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {
   Target t;
   if (!resolveTarget(*d, t)) return TRUE;
   figure(*d, t, normalised(*d, left, top, right, bottom),
-         [](int l, int tp, int r, int b) { return rectRows(l, tp, r, b); });
+         [](int l, int tp, int r, int b, const RECT& lim) { return rectRows(l, tp, r, b, lim); });
   finishTarget(t);
   return TRUE;
 }
@@ -733,7 +828,7 @@ BOOL Ellipse(HDC h, int left, int top, int right, int bottom) {
   Target t;
   if (!resolveTarget(*d, t)) return TRUE;
   figure(*d, t, normalised(*d, left, top, right, bottom),
-         [](int l, int tp, int r, int b) { return ellipseRows(l, tp, r, b); });
+         [](int l, int tp, int r, int b, const RECT& lim) { return ellipseRows(l, tp, r, b, lim); });
   finishTarget(t);
   return TRUE;
 }
@@ -747,8 +842,8 @@ BOOL Pie(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe
   const double cx = (rc.left + rc.right) / 2.0, cy = (rc.top + rc.bottom) / 2.0;
   const POINT s = toDevice(*d, xs, ys), e = toDevice(*d, xe, ye);
   // The pie's outline is its boundary: the arc and both radii.
-  figure(*d, t, rc, [&](int l, int tp, int r, int b) {
-    return sector(ellipseRows(l, tp, r, b), cx, cy, {double(s.x), double(s.y)}, {double(e.x), double(e.y)});
+  figure(*d, t, rc, [&](int l, int tp, int r, int b, const RECT& lim) {
+    return sector(ellipseRows(l, tp, r, b, lim), cx, cy, {double(s.x), double(s.y)}, {double(e.x), double(e.y)});
   });
   finishTarget(t);
   return TRUE;
@@ -767,9 +862,10 @@ BOOL Arc(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe
   RECT outer = rc;
   if (w > 1 && pn->style != PS_INSIDEFRAME)
     outer = {rc.left - w / 2, rc.top - w / 2, rc.right + (w - 1) / 2, rc.bottom + (w - 1) / 2};
-  const Rows all = ellipseRows(outer.left, outer.top, outer.right, outer.bottom);
+  const RECT lim = limitOf(t);
+  const Rows all = ellipseRows(outer.left, outer.top, outer.right, outer.bottom, lim);
   const Rows ring = w == 1 ? boundary(all)
-                           : minus(all, ellipseRows(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w));
+                           : minus(all, ellipseRows(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w, lim));
   paintRows(t, sector(ring, cx, cy, {double(s.x), double(s.y)}, {double(e.x), double(e.y)}),
             penPaint(*d, t, pn->colour));
   finishTarget(t);
@@ -783,7 +879,7 @@ int FillRect(HDC h, const RECT& rect, HBRUSH hb) {
   if (!resolveTarget(*d, t)) return 1;
   if (auto bp = brushPaint(*d, t, hb, R2_COPYPEN)) {
     const RECT rc = normalised(*d, rect.left, rect.top, rect.right, rect.bottom);
-    paintRows(t, rectRows(rc.left, rc.top, rc.right, rc.bottom), *bp);
+    paintRows(t, rectRows(rc.left, rc.top, rc.right, rc.bottom, limitOf(t)), *bp);
   }
   finishTarget(t);
   return 1;
@@ -796,7 +892,7 @@ int FrameRect(HDC h, const RECT& rect, HBRUSH hb) {
   if (!resolveTarget(*d, t)) return 1;
   if (auto bp = brushPaint(*d, t, hb, R2_COPYPEN)) {
     const RECT rc = normalised(*d, rect.left, rect.top, rect.right, rect.bottom);
-    const Rows all = rectRows(rc.left, rc.top, rc.right, rc.bottom);
+    const Rows all = rectRows(rc.left, rc.top, rc.right, rc.bottom, limitOf(t));
     paintRows(t, boundary(all), *bp);
   }
   finishTarget(t);
@@ -811,7 +907,7 @@ BOOL InvertRect(HDC h, const RECT& rect) {
   const RECT rc = normalised(*d, rect.left, rect.top, rect.right, rect.bottom);
   Paint p;
   p.rop = R2_NOT;
-  paintRows(t, rectRows(rc.left, rc.top, rc.right, rc.bottom), p);
+  paintRows(t, rectRows(rc.left, rc.top, rc.right, rc.bottom, limitOf(t)), p);
   finishTarget(t);
   return TRUE;
 }
@@ -860,6 +956,8 @@ COLORREF GetPixel(HDC h, int x, int y) {
 }
 
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
+  if (std::abs(static_cast<long long>(bottom) - top) > 32767 || std::abs(static_cast<long long>(right) - left) > (1 << 27))
+    return nullptr;
   // The region leaves the right column and the bottom row out, as other regions do.
   const Rows r = ellipseRows(std::min(left, right), std::min(top, bottom),
                              std::max(left, right) - 1, std::max(top, bottom) - 1);
@@ -870,7 +968,14 @@ HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
   if (!points || count < 3) return nullptr;
   std::vector<Pt> poly;
   for (int i = 0; i < count; ++i) poly.push_back({double(points[i].x), double(points[i].y)});
-  const Rows r = polygonRows({poly}, fillMode == WINDING, -(1 << 28), 1 << 28);
+  // Regions keep a rectangle per row: a figure taller than a bitmap can be is refused.
+  double top = poly[0].y, bottom = poly[0].y;
+  for (const Pt& q : poly) {
+    top = std::min(top, q.y);
+    bottom = std::max(bottom, q.y);
+  }
+  if (bottom - top > 32767) return nullptr;
+  const Rows r = polygonRows({poly}, fillMode == WINDING, kEverywhere);
   return newRegion(Region::fromRows(r.top, r.rows));
 }
 

@@ -158,9 +158,13 @@ inline uint32_t devicePixel(COLORREF c, bool mono) {
 }
 uint32_t rop2(int mode, uint32_t pen, uint32_t dst);
 
-// Logical to device coordinates.
+// Logical to device coordinates, kept within the platform's 28-bit coordinate space so that
+// no later arithmetic overflows.
 inline POINT toDevice(const DcData& d, int x, int y) {
-  return POINT{x - d.st.windowOrg.x + d.st.viewportOrg.x, y - d.st.windowOrg.y + d.st.viewportOrg.y};
+  constexpr long long kFar = 1LL << 27;
+  auto keep = [](long long v) { return static_cast<LONG>(v < -kFar ? -kFar : v > kFar ? kFar : v); };
+  return POINT{keep(static_cast<long long>(x) - d.st.windowOrg.x + d.st.viewportOrg.x),
+               keep(static_cast<long long>(y) - d.st.windowOrg.y + d.st.viewportOrg.y)};
 }
 
 // The font file a font resolves to through the substitution table ("" when none loads).

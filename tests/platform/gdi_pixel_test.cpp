@@ -452,3 +452,42 @@ TEST(CreatePatternBrush, TilesFromTheBrushOrigin) {
 }
 
 }  // namespace
+
+namespace {
+
+// Figures far larger than the bitmap are worked out only where they can show: these finish
+// at once and draw exactly their visible part.
+TEST(LineTo, HugeCoordinatesDrawTheirVisiblePart) {
+  Canvas cv(8, 3);
+  MoveToEx(cv.dc, -2000000000, 1, nullptr);
+  LineTo(cv.dc, 2000000000, 1);
+  SelectObject(cv.dc, GetStockObject(NULL_PEN));
+  SelectObject(cv.dc, GetStockObject(BLACK_BRUSH));
+  Rectangle(cv.dc, -2000000000, 2, 2000000000, 2000000000);
+  Ellipse(cv.dc, -2000000000, -2000000000, 2000000000, 2000000000);
+  EXPECT_EQ(show(cv.picture()), show({"########", "########", "########"}));
+}
+
+TEST(ExtCreatePen, DashesKeepTheirPhaseAcrossTheClippedPart) {
+  const LOGBRUSH black{BS_SOLID, RGB(0, 0, 0), 0};
+  const DWORD dashes[] = {3, 2};
+  HPEN p = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT, 1, black, 2, dashes);
+  Canvas cv(10, 1);
+  SelectObject(cv.dc, p);
+  // Starts 100000005 pixels to the left: a whole number of periods, so the pattern is in
+  // phase with a line started at 0.
+  MoveToEx(cv.dc, -100000005, 0, nullptr);
+  LineTo(cv.dc, 100000000, 0);
+  EXPECT_EQ(show(cv.picture()), show({"###..###.."}));
+  SelectObject(cv.dc, GetStockObject(BLACK_PEN));
+  DeleteObject(p);
+}
+
+TEST(CreateEllipticRgn, RefusesFiguresNoBitmapCouldHold) {
+  EXPECT_EQ(CreateEllipticRgn(0, 0, 10, 100000), nullptr);
+  HRGN ok = CreateEllipticRgn(0, 0, 10, 10);
+  EXPECT_NE(ok, nullptr);
+  DeleteObject(ok);
+}
+
+}  // namespace
