@@ -59,6 +59,27 @@ TEST_F(Commands, YycmndWithoutWaitReturnsAtOnce) {
   EXPECT_TRUE(appears("direct.txt"));
 }
 
+TEST_F(Commands, YyrunGivesTheExitStatus) {
+  struct Case {
+    const char* why;
+    const char* command;
+    int exitcode;
+  };
+  const Case cases[] = {
+      {"success", "true", 0},
+      {"the command's own code", "exit 5", 5},
+      {"a missing program is the shell's 127", "/nonexistent/program", 127},
+      {"ended by a signal: 128 + the signal", "kill -TERM $$", 128 + SIGTERM},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    int status = -1, exitcode = -1;
+    win::yyrun(c.command, status, exitcode);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(exitcode, c.exitcode);
+  }
+}
+
 TEST_F(Commands, YycmndProcessThatCannotStartGivesItsCode) {
   int status = 0;
   win::test::failNext("CreateProcess", 2);
