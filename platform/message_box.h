@@ -9,11 +9,9 @@
 #include <string>
 #include <vector>
 
-struct HWND__;
+#include "platform/win.h"
 
 namespace win {
-
-using HWND = HWND__*;
 
 // Button sets (low four bits of the style).
 inline constexpr unsigned MB_OK = 0x0;
