@@ -153,15 +153,27 @@ static WPARAM mouseKeys() {
   return k;
 }
 
-static void queueMouse(UINT message, int x, int y, short wheel = 0) {
+void injectMouse(UINT message, int x, int y, short wheel) {
   WinSys& s = ws();
   tick();
   s.cursorPos = POINT{x, y};
+  auto button = [&](int vk, bool down) {
+    s.keyAsync[vk] = static_cast<BYTE>(down ? (s.keyAsync[vk] | 0x80) : (s.keyAsync[vk] & ~0x80));
+  };
+  switch (message) {
+    case WM_LBUTTONDOWN: button(VK_LBUTTON, true); break;
+    case WM_LBUTTONUP: button(VK_LBUTTON, false); break;
+    case WM_RBUTTONDOWN: button(VK_RBUTTON, true); break;
+    case WM_RBUTTONUP: button(VK_RBUTTON, false); break;
+    case WM_MBUTTONDOWN: button(VK_MBUTTON, true); break;
+    case WM_MBUTTONUP: button(VK_MBUTTON, false); break;
+    default: break;
+  }
   QueueEntry e;
   e.kind = QueueEntry::RawMouse;
   e.rawMessage = message;
   e.msg.pt = POINT{x, y};
-  e.msg.time = s.clock;
+  e.msg.time = backendNow();
   e.keys = mouseKeys();
   e.wheel = wheel;
   e.seq = s.nextSeq++;
@@ -176,32 +188,21 @@ static void queueMouse(UINT message, int x, int y, short wheel = 0) {
   s.queue.push_back(e);
 }
 
-static int buttonVk(test::Button b) {
-  return b == test::Button::Left ? VK_LBUTTON : b == test::Button::Right ? VK_RBUTTON : VK_MBUTTON;
-}
-
 static UINT buttonDownMsg(test::Button b) {
   return b == test::Button::Left ? WM_LBUTTONDOWN : b == test::Button::Right ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
 }
 
 BOOL SetCursorPos(int x, int y) {
-  queueMouse(WM_MOUSEMOVE, x, y);
+  injectMouse(WM_MOUSEMOVE, x, y, 0);
   return TRUE;
 }
 
 namespace test {
 
-void mouseMove(int x, int y) { queueMouse(WM_MOUSEMOVE, x, y); }
+void mouseMove(int x, int y) { injectMouse(WM_MOUSEMOVE, x, y, 0); }
 
-void mouseDown(Button b, int x, int y) {
-  ws().keyAsync[buttonVk(b)] |= 0x80;
-  queueMouse(buttonDownMsg(b), x, y);
-}
-
-void mouseUp(Button b, int x, int y) {
-  ws().keyAsync[buttonVk(b)] &= static_cast<BYTE>(~0x80);
-  queueMouse(buttonDownMsg(b) + 1, x, y);
-}
+void mouseDown(Button b, int x, int y) { injectMouse(buttonDownMsg(b), x, y, 0); }
+void mouseUp(Button b, int x, int y) { injectMouse(buttonDownMsg(b) + 1, x, y, 0); }
 
 void click(int x, int y, Button b) {
   mouseMove(x, y);
@@ -209,9 +210,11 @@ void click(int x, int y, Button b) {
   mouseUp(b, x, y);
 }
 
-void wheel(int x, int y, int delta) { queueMouse(WM_MOUSEWHEEL, x, y, static_cast<short>(delta)); }
+void wheel(int x, int y, int delta) { injectMouse(WM_MOUSEWHEEL, x, y, static_cast<short>(delta)); }
 
-static void queueKey(int vk, bool down, bool extended) {
+}  // namespace test
+
+void injectKey(int vk, bool down, bool extended, int scan) {
   WinSys& s = ws();
   tick();
   BYTE& k = s.keyAsync[vk & 0xFF];
@@ -225,14 +228,17 @@ static void queueKey(int vk, bool down, bool extended) {
   e.extended = extended;
   e.altDown = (s.keyAsync[VK_MENU] & 0x80) != 0 && vk != VK_MENU ? true : (vk == VK_MENU && down);
   e.wasDown = wasDown;
-  e.msg.time = s.clock;
+  e.msg.time = backendNow();
   e.msg.pt = s.cursorPos;
+  e.scan = scan;
   e.seq = s.nextSeq++;
   s.queue.push_back(e);
 }
 
-void keyDown(int vk, bool extended) { queueKey(vk, true, extended); }
-void keyUp(int vk, bool extended) { queueKey(vk, false, extended); }
+namespace test {
+
+void keyDown(int vk, bool extended) { injectKey(vk, true, extended, 0); }
+void keyUp(int vk, bool extended) { injectKey(vk, false, extended, 0); }
 
 void pressKey(int vk, unsigned modifiers) {
   if (modifiers & kCtrl) keyDown(VK_CONTROL);

@@ -234,6 +234,11 @@ void runButtonTrack(HWND hwnd, LRESULT hit);
 NcLayout ncLayout(const Window* w);
 
 void SetBackend(const Backend& backend);
+// User input enters the queue here, from the display or from the test API alike: a mouse
+// message (WM_MOUSEMOVE, a button message or WM_MOUSEWHEEL) at a screen position, a key
+// going down or up. The pointer position, the key state and the clock follow at once.
+void injectMouse(UINT message, int x, int y, short wheel);
+void injectKey(int vk, bool down, bool extended, int scan);
 DWORD backendNow();
 bool backendWait();   // false when nothing can ever arrive
 std::string toUtf8(const std::string& cp1252);
