@@ -105,6 +105,26 @@ TEST_F(Info, WInfoFilenameNewTemporaryFile) {
   EXPECT_EQ(tessar.error.LASTERROR, 0);
 }
 
+TEST_F(Info, WInfoFilenameNewTemporaryFileSkipsNamesInUse) {
+  setenv("TEMP", dir_.c_str(), 1);
+  int start = 0;
+  yysystime(start);
+  constexpr int kTaken = 5000;
+  for (int k = 0; k < kTaken; ++k) {
+    char name[32];
+    std::snprintf(name, sizeof name, "xx%010d.tmp", start + k);
+    write(name, "");
+  }
+  int now = 0;
+  yysystime(now);
+  std::string text = field(200);
+  WInfoFilename(11, text);
+  if (now >= start + kTaken) GTEST_SKIP() << "the clock passed every name in use";
+  char want[32];
+  std::snprintf(want, sizeof want, "/xx%010d.tmp", start + kTaken);
+  EXPECT_EQ(trim(text), dir_ + want) << "the next count for which no file exists";
+}
+
 TEST_F(Info, Winfosystem) {
   win::test::setCommandLine("prog one \"two words\"");
   tw::test::resetStartup();

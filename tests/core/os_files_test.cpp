@@ -9,6 +9,7 @@
 #include "platform/os.h"
 #include "tests/core/os_fixture.h"
 #include "toolkit/core/errors.h"
+#include "toolkit/core/errors_internal.h"
 #include "toolkit/core/opsys.h"
 
 using Files = InTempDir;
@@ -41,6 +42,15 @@ TEST_F(Files, IFileOpenFailuresRecordErrorOneWithDetail) {
     EXPECT_EQ(tessar.error.ERRDETAILKIND, c.kind);
   }
   EXPECT_FALSE(exists("x.bin"));
+}
+
+TEST_F(Files, IFileOpenReportAppendsTheSystemsText) {
+  int handle = 0;
+  IFileOpen("missing.bin", 0, handle);
+  int e1 = 0, e2 = 0;
+  const std::string report = yyreporttext(1, "IFileOpen", e1, e2);
+  EXPECT_EQ(trim(report),
+            "Routine:IFileOpen Error=   1:Error opening file or device: No such file or directory");
 }
 
 TEST_F(Files, IFileWriteSeekReadRoundTrip) {
