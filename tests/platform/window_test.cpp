@@ -297,6 +297,27 @@ TEST_F(ShowWindowTest, ShowStatesSendSizeKindsAndKeepTheNormalPlacement) {
   EXPECT_EQ(wp.showCmd, static_cast<UINT>(SW_HIDE));
 }
 
+TEST_F(ShowWindowTest, ShowActivatesInsideThePositionChangeAndSendsNoSizeWhenNothingChanged) {
+  HWND h = frame("Show", 0, 0, 300, 200, WS_OVERLAPPEDWINDOW);
+  rec::log().clear();
+  ShowWindow(h, SW_SHOWNORMAL);
+  const std::vector<UINT> keep = {WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP, WM_NCACTIVATE,
+                                  WM_ACTIVATE,   WM_SETFOCUS,          WM_WINDOWPOSCHANGED, WM_SIZE};
+  EXPECT_EQ(rec::messages(h, keep), (std::vector<UINT>{WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP,
+                                                       WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_WINDOWPOSCHANGED}));
+  EXPECT_EQ(GetActiveWindow(), h);
+  EXPECT_EQ(GetFocus(), h);
+  rec::log().clear();
+  ShowWindow(h, SW_HIDE);
+  EXPECT_EQ(rec::messages(h, {WM_SHOWWINDOW, WM_KILLFOCUS, WM_ACTIVATE, WM_SIZE}),
+            (std::vector<UINT>{WM_SHOWWINDOW, WM_KILLFOCUS, WM_ACTIVATE}));
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  // A hidden window still hears about its size.
+  rec::log().clear();
+  MoveWindow(h, 0, 0, 250, 150, FALSE);
+  EXPECT_EQ(rec::messages(h, {WM_SIZE}), std::vector<UINT>{WM_SIZE});
+}
+
 TEST_F(ShowWindowTest, CreatedMaximisedButHiddenStaysHiddenWithItsSize) {
   HWND h = frame("Hidden", 0, 0, 300, 200, WS_OVERLAPPEDWINDOW | WS_MAXIMIZE);
   EXPECT_FALSE(IsWindowVisible(h));
