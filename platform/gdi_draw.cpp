@@ -120,10 +120,15 @@ void putSpan(Target& t, int y, int x0, int x1, const Paint& p) {
   }
 }
 
-void putPixel(Target& t, int x, int y, uint32_t colour, int rop) {
-  if (!t.clip.contains(x, y)) return;
+inline void putPixel(Target& t, int x, int y, uint32_t colour, int rop) {
+  if (t.clip.rects.size() == 1) {
+    const RECT& r = t.clip.rects[0];
+    if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) return;
+  } else if (!t.clip.contains(x, y)) {
+    return;
+  }
   uint32_t& px = t.px[static_cast<ptrdiff_t>(y + t.origin.y) * t.stride + t.origin.x + x];
-  px = rop2(rop, colour, px & 0xFFFFFF);
+  px = rop == R2_COPYPEN ? colour : rop2(rop, colour, px & 0xFFFFFF);
 }
 
 //------------------------------------------------------------------------------
@@ -375,20 +380,30 @@ long linePixels(int x0, int y0, int x1, int y1, const RECT& lim, F&& put) {
     to = std::min(to, n);
   };
   long from = 0, to = 0;
+  // The minor coordinate of step i is floor((2 i d + n) / 2n): kept as quotient and
+  // remainder and moved on by 2d each step.
+  auto walk = [&](long n, long d, auto&& plot) {
+    const long den = 2 * n;
+    long num = 2 * from * d + n;
+    long q = floorDiv(num, den);
+    long r = num - q * den;
+    for (long i = from; i < to; ++i) {
+      plot(i, q);
+      r += 2 * d;
+      if (r >= den) { r -= den; ++q; }
+      else if (r < 0) { r += den; --q; }
+    }
+  };
   if (adx >= ady) {
     const int sx = dx > 0 ? 1 : -1;
     range(x0, sx, adx, lim.left, lim.right, from, to);
-    for (long i = from; i < to; ++i) {
-      const long y = y0 + floorDiv(2 * i * dy + adx, 2 * adx);
-      put(static_cast<int>(x0 + sx * i), static_cast<int>(y));
-    }
+    if (from < to)
+      walk(adx, dy, [&](long i, long q) { put(static_cast<int>(x0 + sx * i), static_cast<int>(y0 + q)); });
   } else {
     const int sy = dy > 0 ? 1 : -1;
     range(y0, sy, ady, lim.top, lim.bottom, from, to);
-    for (long i = from; i < to; ++i) {
-      const long x = x0 + floorDiv(2 * i * dx + ady, 2 * ady);
-      put(static_cast<int>(x), static_cast<int>(y0 + sy * i));
-    }
+    if (from < to)
+      walk(ady, dx, [&](long i, long q) { put(static_cast<int>(x0 + q), static_cast<int>(y0 + sy * i)); });
   }
   return std::max(adx, ady);
 }
@@ -655,9 +670,19 @@ void drawWide(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>
     strokePiece(piece, w, pen.endcap, pen.join, outlines);
   }
   for (auto& o : outlines) orient(o);
-  const Rows r = polygonRows(outlines, true, limitOf(t));
-  Paint p = penPaint(d, t, pen.colour);
-  paintRows(t, r, p);
+  const Paint p = penPaint(d, t, pen.colour);
+  const RECT lim = limitOf(t);
+  // Painting a pixel twice changes nothing under these modes, so the pieces may be filled one
+  // by one; the others need the union, so that overlaps are painted once.
+  const int r2 = d.st.rop2;
+  const bool idempotent = r2 == R2_COPYPEN || r2 == R2_NOTCOPYPEN || r2 == R2_BLACK || r2 == R2_WHITE ||
+                          r2 == R2_MASKPEN || r2 == R2_MERGEPEN || r2 == R2_MASKNOTPEN ||
+                          r2 == R2_MERGENOTPEN || r2 == R2_NOP;
+  if (idempotent) {
+    for (const auto& o : outlines) paintRows(t, polygonRows({o}, true, lim), p);
+  } else {
+    paintRows(t, polygonRows(outlines, true, lim), p);
+  }
 }
 
 // Draws an open polyline (device points) with the DC's pen.

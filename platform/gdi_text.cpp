@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <tuple>
 #include <string>
 
 #include "platform/gdi_internal.h"
@@ -268,15 +269,63 @@ FT_Int32 loadFlags(const Sized& s) {
   return s.lf.lfQuality == NONANTIALIASED_QUALITY ? (FT_LOAD_TARGET_MONO) : FT_LOAD_DEFAULT;
 }
 
+// Glyphs drawn upright are kept once made: hinting them is the costly part of text.
+struct GlyphKey {
+  FT_Face face;
+  int xppem, ppem;
+  FT_Int32 flags;
+  unsigned char c;
+  bool symbol;
+  bool operator<(const GlyphKey& o) const {
+    return std::tie(face, xppem, ppem, flags, c, symbol) < std::tie(o.face, o.xppem, o.ppem, o.flags, o.c, o.symbol);
+  }
+};
+struct CachedGlyph {
+  int advance = 0;
+  bool rendered = false;
+  int left = 0, top = 0;
+  FT_Bitmap bitmap{};            // buffer points into pixels
+  std::vector<unsigned char> pixels;
+};
+std::map<GlyphKey, CachedGlyph>& glyphCache() {
+  static std::map<GlyphKey, CachedGlyph> c;
+  return c;
+}
+GlyphKey keyOf(const Sized& s, unsigned char c) {
+  return GlyphKey{s.face, s.xppem, s.ppem, s.lf.lfQuality == NONANTIALIASED_QUALITY ? 1 : 0, c, s.choice.symbol};
+}
+
 // Whole-pixel advances of the characters, unrotated.
 std::vector<int> advances(Sized& s, const unsigned char* text, int n) {
   std::vector<int> a(static_cast<size_t>(std::max(n, 0)), 0);
   FT_Set_Transform(s.face, nullptr, nullptr);
   for (int i = 0; i < n; ++i) {
-    if (FT_Load_Glyph(s.face, glyphIndex(s, text[i]), loadFlags(s)) != 0) continue;
-    a[static_cast<size_t>(i)] = static_cast<int>((s.face->glyph->advance.x + 32) >> 6);
+    auto [it, fresh] = glyphCache().try_emplace(keyOf(s, text[i]));
+    if (fresh) {
+      if (FT_Load_Glyph(s.face, glyphIndex(s, text[i]), loadFlags(s)) == 0)
+        it->second.advance = static_cast<int>((s.face->glyph->advance.x + 32) >> 6);
+    }
+    a[static_cast<size_t>(i)] = it->second.advance;
   }
   return a;
+}
+
+// The upright glyph of c at a whole-pixel origin, made once.
+const CachedGlyph* uprightGlyph(Sized& s, unsigned char c) {
+  CachedGlyph& g = glyphCache()[keyOf(s, c)];
+  if (!g.rendered) {
+    FT_Set_Transform(s.face, nullptr, nullptr);
+    if (FT_Load_Glyph(s.face, glyphIndex(s, c), loadFlags(s) | FT_LOAD_RENDER) != 0) return nullptr;
+    const FT_GlyphSlot slot = s.face->glyph;
+    g.left = slot->bitmap_left;
+    g.top = slot->bitmap_top;
+    g.bitmap = slot->bitmap;
+    const size_t size = static_cast<size_t>(std::abs(slot->bitmap.pitch)) * slot->bitmap.rows;
+    g.pixels.assign(slot->bitmap.buffer, slot->bitmap.buffer + size);
+    g.bitmap.buffer = g.pixels.data();
+    g.rendered = true;
+  }
+  return &g;
 }
 
 struct Frame {
@@ -346,6 +395,11 @@ void drawRun(DcData& d, Target& t, Sized& s, const unsigned char* text, int n,
     const double gx = bx + f.ux * pos, gy = by + f.uy * pos;
     pos += adv[static_cast<size_t>(i)];
     const double fx = std::floor(gx), fy = std::floor(gy);
+    if (!rotated && gx == fx && gy == fy) {
+      if (const CachedGlyph* cg = uprightGlyph(s, text[i]))
+        blendGlyph(t, cg->bitmap, static_cast<int>(fx) + cg->left, static_cast<int>(fy) - cg->top, colour);
+      continue;
+    }
     FT_Vector delta{static_cast<FT_Pos>(std::lround((gx - fx) * 64)), static_cast<FT_Pos>(-std::lround((gy - fy) * 64))};
     FT_Set_Transform(s.face, rotated ? &m : nullptr, &delta);
     FT_Int32 flags = loadFlags(s) | FT_LOAD_RENDER;
