@@ -360,7 +360,6 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     }
     case WM_NCLBUTTONDOWN: {
-      const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       const LRESULT hit = static_cast<LRESULT>(wParam);
       if (hit == HTCAPTION) {
         sendMsg(hwnd, WM_SYSCOMMAND, SC_MOVE | static_cast<WPARAM>(HTCAPTION), lParam);
@@ -373,7 +372,6 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       } else if (hit == HTSYSMENU || hit == HTMENU) {
         sendMsg(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU | static_cast<WPARAM>(hit), lParam);
       }
-      (void)p;
       return 0;
     }
     case WM_NCLBUTTONDBLCLK: {

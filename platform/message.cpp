@@ -101,10 +101,9 @@ void updateKeySync(const MSG& m) {
     default: break;
   }
   if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN || m.message == WM_KEYUP || m.message == WM_SYSKEYUP) {
-    // Left and right modifier keys are also the plain key.
+    // The left-hand modifier keys follow the plain ones.
     const int vk = static_cast<int>(m.wParam);
-    const bool down = m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN;
-    if (vk == VK_SHIFT) { s.keySync[VK_LSHIFT] = s.keySync[VK_SHIFT]; (void)down; }
+    if (vk == VK_SHIFT) s.keySync[VK_LSHIFT] = s.keySync[VK_SHIFT];
     if (vk == VK_CONTROL) s.keySync[VK_LCONTROL] = s.keySync[VK_CONTROL];
     if (vk == VK_MENU) s.keySync[VK_LMENU] = s.keySync[VK_MENU];
   }
@@ -604,15 +603,10 @@ void setActive(HWND top, WORD how) {
   }
   s.active = top;
   if (!top || !wnd(top)) return;
-  if (Window* w = wnd(top)) {
-    // The active window comes to the top of its band.
-    Window* d = desktopWnd();
-    auto& v = d->children;
-    if (!v.empty() && v.front() != top) {
-      SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    (void)w;
-  }
+  // The active window comes to the top of its band.
+  if (desktopWnd()->children.empty() || desktopWnd()->children.front() != top)
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (!wnd(top)) return;
   sendMsg(top, WM_NCACTIVATE, TRUE, 0);
   sendMsg(top, WM_ACTIVATE, MAKEWPARAM(how, static_cast<WORD>(IsIconic(top))), reinterpret_cast<LPARAM>(old));
   if (s.activeSeq != seq) return;

@@ -582,7 +582,6 @@ void paintNonClient(HWND hwnd) {
   const int width = w->rect.right - w->rect.left, height = w->rect.bottom - w->rect.top;
   const RECT outer{0, 0, width, height};
   fillRect(cr, outer, sysColor(w->ncActive ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER));
-  const int t = frameThickness(w->style, w->exStyle);
   if (w->style & (WS_THICKFRAME | WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME)) {
     edge(cr, outer, sysColor(COLOR_3DLIGHT), sysColor(COLOR_3DDKSHADOW));
     RECT in{1, 1, width - 1, height - 1};
@@ -598,7 +597,6 @@ void paintNonClient(HWND hwnd) {
     RECT in{ce.left + 1, ce.top + 1, ce.right - 1, ce.bottom - 1};
     edge(cr, in, sysColor(COLOR_3DDKSHADOW), sysColor(COLOR_3DLIGHT));
   }
-  (void)t;
   NcLayout l = ncLayout(w);
   if (!RectSet::isEmpty(l.caption)) {
     fillRect(cr, l.caption, sysColor(w->ncActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
