@@ -114,6 +114,7 @@ Region* region(HGDIOBJ h);
 DcData* dc(HDC h);
 HRGN newRegion(Region r);
 HFONT newFont(std::unique_ptr<FontData> f);
+void keepForRun(HGDIOBJ object);  // DeleteObject will not delete it, as a stock object
 
 //------------------------------------------------------------------------------
 // Drawing target: the pixels a DC reaches, resolved for each operation.

@@ -177,6 +177,8 @@ HBITMAP stockBitmap() { return static_cast<HBITMAP>(stock().objects[19]); }
 
 }  // namespace
 
+void keepForRun(HGDIOBJ object) { stock().values.push_back(handleValue(object)); }
+
 BitmapData::~BitmapData() {
   if (surface) cairo_surface_destroy(surface);
 }

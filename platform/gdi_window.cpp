@@ -51,6 +51,29 @@ bool setRegionRects(HRGN h, const std::vector<RECT>& rects) {
   return true;
 }
 
+}  // namespace
+
+}  // namespace win::gdi
+
+namespace win {
+
+HBRUSH GetSysColorBrush(int index) {
+  // One solid brush per system colour, made on first use and kept, as the platform's are.
+  static HBRUSH brushes[COLOR_INFOBK + 1] = {};
+  if (index < 0 || index > COLOR_INFOBK) return nullptr;
+  if (!brushes[index]) {
+    brushes[index] = CreateSolidBrush(GetSysColor(index));
+    gdi::keepForRun(brushes[index]);
+  }
+  return brushes[index];
+}
+
+}  // namespace win
+
+namespace win::gdi {
+
+namespace {
+
 struct Installer {
   Installer() {
     setWindowAreaHook(&windowArea);

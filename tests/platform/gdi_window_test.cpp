@@ -102,3 +102,18 @@ TEST_F(WindowDc, ChildDcDrawsInsideTheChildOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GetSysColorBrush, SolidBrushOfTheSystemColourKeptForTheRun) {
+  HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+  ASSERT_NE(face, nullptr);
+  EXPECT_EQ(GetSysColorBrush(COLOR_BTNFACE), face);
+  LOGBRUSH lb;
+  ASSERT_EQ(GetObject(face, sizeof lb, &lb), static_cast<int>(sizeof lb));
+  EXPECT_EQ(lb.lbColor, GetSysColor(COLOR_BTNFACE));
+  EXPECT_FALSE(DeleteObject(face));
+  EXPECT_EQ(GetSysColorBrush(-1), nullptr);
+}
+
+}  // namespace
