@@ -257,6 +257,9 @@ TEST(ResourceCompiler, RefusesBadScripts) {
       {"resource number above 16 bits", "70000 RCDATA { 1 }\n", "outside the resource numbers"},
       {"string twice in a table", "STRINGTABLE { 5 \"a\"\n5 \"b\" }\n", "string 5 defined twice"},
       {"unbalanced #if", "#ifdef X\n1 RCDATA { 1 }\n", "#if without #endif"},
+      {"control id beyond a DIALOG's 16 bits", "1 DIALOG 0, 0, 9, 9\nBEGIN\nPUSHBUTTON \"a\", 70000, 0, 0, 9, 9\nEND\n",
+       ":3: error: control id 70000 does not fit in 16 bits"},
+      {"MENUEX is not written", "1 MENUEX\nBEGIN\nEND\n", "MENUEX is not supported"},
   };
   const std::filesystem::path dir =
       std::filesystem::temp_directory_path() / ("rc-test-" + std::to_string(::getpid()));

@@ -823,6 +823,14 @@ class Compiler {
     if (isLong) *isLong = l;
     return v;
   }
+  // A number that must fit a 16-bit field of a template (signed or unsigned).
+  long word(const char* what) {
+    const Where w = cur().where;
+    const long v = number();
+    if (v < -32768 || v > 65535) fail(w, std::string(what) + " " + std::to_string(v) + " does not fit in 16 bits");
+    return v;
+  }
+
   // Style expressions: terms joined by |, where NOT x clears x from what is there so far
   // (the control's default bits included).
   unsigned long style(unsigned long start) {
@@ -1267,10 +1275,10 @@ class Compiler {
   // DIALOG and DIALOGEX templates.
   std::vector<uint8_t> dialog(bool ex) {
     skipMemoryOptions();
-    long x = number(); expectComma();
-    long y = number(); expectComma();
-    long cx = number(); expectComma();
-    long cy = number();
+    long x = word("x"); expectComma();
+    long y = word("y"); expectComma();
+    long cx = word("width"); expectComma();
+    long cy = word("height");
     unsigned long helpId = 0;
     if (ex && isPunct(",")) { ++p_; helpId = static_cast<unsigned long>(number()); }
     unsigned long dlgStyle = 0x80880000ul;  // WS_POPUP | WS_BORDER | WS_SYSMENU
@@ -1390,7 +1398,7 @@ class Compiler {
       ++p_;
       controlText(c);
       expectComma();
-      c.id = number();
+      c.id = ex ? number() : word("control id");
       expectComma();
       if (cur().kind == Tok::String) {
         c.clsName = stringToken("a class name");
@@ -1408,10 +1416,10 @@ class Compiler {
       expectComma();
       c.style = style(childVisible);
       expectComma();
-      c.x = number(); expectComma();
-      c.y = number(); expectComma();
-      c.cx = number(); expectComma();
-      c.cy = number();
+      c.x = word("x"); expectComma();
+      c.y = word("y"); expectComma();
+      c.cx = word("width"); expectComma();
+      c.cy = word("height");
       if (isPunct(",")) { ++p_; c.exStyle = style(0); }
       if (ex && isPunct(",")) { ++p_; c.helpId = static_cast<unsigned long>(number()); }
       return c;
@@ -1426,17 +1434,17 @@ class Compiler {
         controlText(c);
         expectComma();
       }
-      c.id = number();
+      c.id = ex ? number() : word("control id");
       expectComma();
-      c.x = number(); expectComma();
-      c.y = number();
+      c.x = word("x"); expectComma();
+      c.y = word("y");
       const bool isIcon = std::string(k.word) == "ICON";
       if (isIcon) {
-        if (isPunct(",")) { ++p_; c.cx = number(); expectComma(); c.cy = number(); }
+        if (isPunct(",")) { ++p_; c.cx = word("width"); expectComma(); c.cy = word("height"); }
       } else {
         expectComma();
-        c.cx = number(); expectComma();
-        c.cy = number();
+        c.cx = word("width"); expectComma();
+        c.cy = word("height");
       }
       c.style = childVisible | k.style;
       if (isPunct(",")) { ++p_; c.style = style(c.style); }
