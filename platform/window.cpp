@@ -1286,9 +1286,8 @@ BOOL ArrangeIconicWindows(HWND parent) {
   const int cx = GetSystemMetrics(SM_CXMINIMIZED), cy = GetSystemMetrics(SM_CYMINIMIZED);
   RECT area = p == desktopWnd() ? p->rect : clientRectOf(p);
   int x = 0, y = area.bottom - cy, n = 0;
+  // In sibling order (creation order unless restacked), along the bottom edge, row above row.
   std::vector<HWND> kids = p->children;
-  // Oldest first, along the bottom edge, row above row.
-  std::reverse(kids.begin(), kids.end());
   for (HWND k : kids) {
     Window* w = wnd(k);
     if (!w || !(w->style & WS_MINIMIZE) || !(w->style & WS_VISIBLE)) continue;

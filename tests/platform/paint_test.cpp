@@ -153,6 +153,36 @@ TEST_F(ScrollWindowExTest, MovesPixelsAndChildrenAndInvalidatesTheUncoveredStrip
   EXPECT_EQ(test::pixel(h, 25, 50), RGB(255, 0, 0));
 }
 
+using GetWindowSurfaceTest = PaintFixture;
+
+long long visibleArea(const WindowSurface& s) {
+  long long a = 0;
+  for (const RECT& r : s.visible) a += static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
+  return a;
+}
+
+TEST_F(GetWindowSurfaceTest, VisiblePartFollowsParentsChildrenAndSiblings) {
+  HWND top = frame("T", 100, 100, 200, 200, WS_POPUP | WS_VISIBLE);
+  HWND a = child(top, 1, 150, 150, 100, 100);                           // half outside the parent
+  HWND clipper = child(top, 2, 0, 0, 100, 100, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN);
+  child(clipper, 3, 0, 0, 50, 50);
+  HWND low = child(top, 4, 0, 120, 40, 40, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
+  HWND high = child(top, 5, 20, 120, 40, 40);
+  SetWindowPos(high, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  WindowSurface s;
+  ASSERT_TRUE(GetWindowSurface(a, false, s));
+  EXPECT_EQ(s.origin, (POINT{150, 150}));
+  EXPECT_EQ(s.size.cx, 100);
+  EXPECT_EQ(visibleArea(s), 50 * 50);
+  ASSERT_TRUE(GetWindowSurface(clipper, false, s));
+  EXPECT_EQ(visibleArea(s), 100 * 100 - 50 * 50);
+  ASSERT_TRUE(GetWindowSurface(low, false, s));
+  EXPECT_EQ(visibleArea(s), 20 * 40);   // the sibling above covers the rest
+  ShowWindow(top, SW_HIDE);
+  ASSERT_TRUE(GetWindowSurface(a, false, s));
+  EXPECT_TRUE(s.visible.empty());
+}
+
 using FrameDrawingTest = PaintFixture;
 
 TEST_F(FrameDrawingTest, CaptionShowsActivation) {

@@ -358,6 +358,24 @@ TEST_F(ShowWindowTest, ZOrderOfSiblingsAndTopLevels) {
   EXPECT_EQ(test::topLevelWindows()[0].hwnd, b);   // topmost windows stay above
 }
 
+TEST_F(ShowWindowTest, MinimisedChildrenLineUpAlongTheParentsBottom) {
+  HWND p = frame("P", 0, 0, 500, 300, WS_POPUP | WS_VISIBLE);
+  HWND a = child(p, 1, 10, 10, 200, 100, WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME);
+  HWND b = child(p, 2, 50, 50, 200, 100, WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME);
+  ShowWindow(a, SW_MINIMIZE);
+  ShowWindow(b, SW_MINIMIZE);
+  ArrangeIconicWindows(p);
+  const int cx = GetSystemMetrics(SM_CXMINIMIZED), cy = GetSystemMetrics(SM_CYMINIMIZED);
+  RECT ra, rb;
+  GetWindowRect(a, ra);
+  GetWindowRect(b, rb);
+  EXPECT_EQ(ra, (RECT{0, 300 - cy, cx, 300}));
+  EXPECT_EQ(rb, (RECT{cx, 300 - cy, 2 * cx, 300}));
+  ShowWindow(a, SW_RESTORE);
+  GetWindowRect(a, ra);
+  EXPECT_EQ(ra, (RECT{10, 10, 210, 110}));
+}
+
 using CoordinateTest = Fixture;
 
 TEST_F(CoordinateTest, MappingBetweenClientAreasAndScreen) {
