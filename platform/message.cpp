@@ -498,7 +498,14 @@ BOOL TranslateMessage(const MSG& msg) {
 
 LRESULT DispatchMessage(const MSG& msg) {
   if (msg.message == WM_TIMER && msg.lParam) {
-    reinterpret_cast<TIMERPROC>(msg.lParam)(msg.hwnd, WM_TIMER, msg.wParam, msg.time);
+    // Only a procedure that a live timer names is called: a posted timer message with any
+    // other value is no address to jump to.
+    const auto proc = reinterpret_cast<TIMERPROC>(msg.lParam);
+    for (const Timer& t : ws().timers)
+      if (t.hwnd == msg.hwnd && t.id == msg.wParam && t.proc == proc) {
+        proc(msg.hwnd, WM_TIMER, msg.wParam, msg.time);
+        return 0;
+      }
     return 0;
   }
   if (!msg.hwnd) return 0;

@@ -251,6 +251,25 @@ TEST_F(SetTimerTest, TimerProcedureIsCalledByDispatch) {
   KillTimer(nullptr, id);
 }
 
+// A posted timer message carried an arbitrary address that dispatch would have called.
+TEST_F(SetTimerTest, DispatchCallsOnlyProceduresOfLiveTimers) {
+  const UINT_PTR id = SetTimer(nullptr, 0, 20, CALLBACK_timer);
+  rec::log().clear();
+  MSG forged;
+  forged.message = WM_TIMER;
+  forged.wParam = id + 1;
+  forged.lParam = reinterpret_cast<LPARAM>(CALLBACK_timer);
+  DispatchMessage(forged);
+  forged.wParam = id;
+  forged.lParam = 0x1234;
+  DispatchMessage(forged);
+  EXPECT_TRUE(rec::log().empty());
+  KillTimer(nullptr, id);
+  forged.lParam = reinterpret_cast<LPARAM>(CALLBACK_timer);
+  DispatchMessage(forged);   // killed: no longer called
+  EXPECT_TRUE(rec::log().empty());
+}
+
 TEST_F(SetTimerTest, DestroyedWindowLosesItsTimersAndQueuedMessages) {
   HWND h = frame("T", 0, 0, 100, 100);
   SetTimer(h, 1, 10, nullptr);
