@@ -355,10 +355,15 @@ void blendGlyph(Target& t, const FT_Bitmap& bm, int left, int top, uint32_t colo
         if (a >= 128) px = monoPixel(colour);
         continue;
       }
+      if (a == 255) {
+        px = colour;
+        continue;
+      }
       uint32_t out = 0;
       for (int sh = 0; sh <= 16; sh += 8) {
         const int dch = static_cast<int>((px >> sh) & 0xFF), sch = static_cast<int>((colour >> sh) & 0xFF);
-        const int v = dch + ((sch - dch) * static_cast<int>(a) + 127) / 255;
+        const int diff = (sch - dch) * static_cast<int>(a);
+        const int v = dch + (diff >= 0 ? diff + 127 : diff - 127) / 255;  // rounded both ways
         out |= static_cast<uint32_t>(std::clamp(v, 0, 255)) << sh;
       }
       px = out;

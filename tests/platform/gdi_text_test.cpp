@@ -280,3 +280,63 @@ TEST_F(TextCanvas, DrawTextBreaksWordsAndMeasures) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TextCanvas, ExtTextOutTakesTheGivenAdvances) {
+  use(-11, "MS Sans Serif");
+  SetBkMode(dc, TRANSPARENT);
+  SetTextAlign(dc, TA_UPDATECP);
+  MoveToEx(dc, 10, 10, nullptr);
+  const int dx[] = {20, 20, 20};
+  ExtTextOut(dc, 0, 0, 0, nullptr, "iii", 3, dx);
+  POINT p;
+  GetCurrentPositionEx(dc, p);
+  EXPECT_EQ(p.x, 70);  // the advances given, not the font's
+  const RECT r = ink();
+  EXPECT_GE(r.right - r.left, 41);  // three narrow letters spread over 40 pixels and more
+}
+
+TEST_F(TextCanvas, DrawTextUnderlinesTheMnemonic) {
+  use(-11, "MS Sans Serif");
+  SetBkMode(dc, TRANSPARENT);
+  RECT plain{10, 10, 110, 40}, marked{10, 50, 110, 80};
+  DrawText(dc, "File", -1, plain, DT_SINGLELINE);
+  DrawText(dc, "&File", -1, marked, DT_SINGLELINE);
+  // The same letters, and under the F a bar the plain one lacks.
+  int plainInk = 0, markedInk = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 10; x < 110; ++x) {
+      plainInk += GetPixel(dc, x, 10 + y) != kWhite;
+      markedInk += GetPixel(dc, x, 50 + y) != kWhite;
+    }
+  EXPECT_GT(markedInk, plainInk);
+  RECT hidden{10, 10, 110, 40};
+  clear();
+  DrawText(dc, "&File", -1, hidden, DT_SINGLELINE | DT_HIDEPREFIX);
+  int hiddenInk = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 10; x < 110; ++x) hiddenInk += GetPixel(dc, x, 10 + y) != kWhite;
+  EXPECT_EQ(hiddenInk, plainInk);
+}
+
+TEST_F(TextCanvas, UnantialiasedTextUsesOnlyTheTextColour) {
+  SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  if (font) DeleteObject(font);
+  font = CreateFont(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, "Arial");
+  SelectObject(dc, font);
+  SetTextColor(dc, kRed);
+  SetBkMode(dc, TRANSPARENT);
+  TextOut(dc, 5, 5, "Wave", 4);
+  int red = 0, other = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      red += c == kRed;
+      other += c != kRed && c != kWhite;
+    }
+  EXPECT_GT(red, 20);
+  EXPECT_EQ(other, 0);
+}
+
+}  // namespace
