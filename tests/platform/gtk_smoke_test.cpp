@@ -1,0 +1,302 @@
+// Smoke test of the GTK backend on a private X server (Xvfb, on a display number it picks
+// itself): a window with a caption and a drawn rectangle appears on the display and in a
+// screenshot, input injected with xdotool reaches the window procedure, and a drag on the
+// caption moves the window through the desktop.
+#include <cairo.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/gdi.h"
+#include "platform/gtk_backend.h"
+#include "platform/win.h"
+
+extern char** environ;
+
+using namespace win;
+
+namespace {
+
+pid_t xvfbPid = 0;
+std::string display;   // ":N"
+
+// Starts Xvfb, which chooses a free display number and writes it to our pipe.
+bool startXvfb() {
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  const std::string fd = std::to_string(fds[1]);
+  std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  const int rc = posix_spawnp(&xvfbPid, "Xvfb", &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  if (rc != 0) {
+    close(fds[0]);
+    return false;
+  }
+  std::string number;
+  pollfd p{fds[0], POLLIN, 0};
+  while (poll(&p, 1, 20000) > 0) {
+    char c = 0;
+    if (read(fds[0], &c, 1) != 1 || c == '\n') break;
+    number += c;
+  }
+  close(fds[0]);
+  if (number.empty()) return false;
+  display = ":" + number;
+  return true;
+}
+
+// The output of a shell command (its exit status in status).
+std::string run(const std::string& command, int& status) {
+  std::string out;
+  FILE* f = popen(command.c_str(), "r");
+  if (!f) {
+    status = -1;
+    return out;
+  }
+  char buf[256];
+  while (std::size_t n = fread(buf, 1, sizeof buf, f)) out.append(buf, n);
+  status = pclose(f);
+  return out;
+}
+
+bool xdotool(const std::string& args) {
+  int status = 0;
+  run("xdotool " + args + " 2>&1", status);
+  return status == 0;
+}
+
+struct Seen {
+  UINT msg;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+std::vector<Seen> seen;
+int paints = 0;
+
+constexpr RECT kRectangle{40, 30, 200, 130};   // client coordinates, red
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+LRESULT smokeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, ps);
+      HBRUSH red = CreateSolidBrush(kRed);
+      FillRect(dc, kRectangle, red);
+      DeleteObject(red);
+      EndPaint(hwnd, ps);
+      ++paints;
+      return 0;
+    }
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_KEYDOWN: case WM_CHAR: case WM_NCLBUTTONDOWN: case WM_MOVE:
+      seen.push_back({msg, wParam, lParam});
+      break;
+    default:
+      break;
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+// Runs the message loop on GetMessage until done() or ten seconds have passed; a timer
+// wakes the loop so that the limit is seen.
+template <class Done>
+bool pumpUntil(Done done) {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 25, nullptr);
+  bool ok = false;
+  MSG m;
+  for (;;) {
+    if (done()) {
+      ok = true;
+      break;
+    }
+    if (std::chrono::steady_clock::now() > limit || !GetMessage(m, nullptr, 0, 0)) break;
+    TranslateMessage(m);
+    DispatchMessage(m);
+  }
+  KillTimer(nullptr, timer);
+  return ok;
+}
+
+bool sawMessage(UINT msg) {
+  for (const Seen& s : seen)
+    if (s.msg == msg) return true;
+  return false;
+}
+
+struct Screenshot {
+  cairo_surface_t* image = nullptr;
+  ~Screenshot() {
+    if (image) cairo_surface_destroy(image);
+  }
+  COLORREF at(int x, int y) const {
+    const int w = cairo_image_surface_get_width(image), h = cairo_image_surface_get_height(image);
+    if (x < 0 || y < 0 || x >= w || y >= h) return 0xFFFFFFFF;
+    const unsigned char* row = cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
+    const std::uint32_t v = reinterpret_cast<const std::uint32_t*>(row)[x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+};
+
+class GtkSmoke : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!startXvfb()) return;
+    setenv("DISPLAY", display.c_str(), 1);
+    unsetenv("WAYLAND_DISPLAY");
+    setenv("GDK_BACKEND", "x11", 1);
+    setenv("NO_AT_BRIDGE", "1", 1);   // no accessibility bus to wait for
+    started = UseGtkBackend();
+  }
+  static void TearDownTestSuite() {
+    if (xvfbPid > 0) {
+      kill(xvfbPid, SIGTERM);
+      waitpid(xvfbPid, nullptr, 0);
+    }
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(started) << "Xvfb did not start or GTK did not initialise on it";
+    WNDCLASS wc;
+    wc.lpfnWndProc = smokeProc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(COLOR_WINDOW + 1));
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = "TwGtkSmoke";
+    RegisterClass(wc);
+    seen.clear();
+    paints = 0;
+    // "Débit – TarnWalker" in Windows-1252: the title crosses to the desktop as UTF-8.
+    hwnd = CreateWindowEx(0, "TwGtkSmoke", "D\xE9\x62it \x96 TarnWalker", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                          100, 80, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    // Painted by us, then shown by the desktop from the backing store.
+    ASSERT_TRUE(pumpUntil([] { return paints > 0; }));
+    const int before = gtktest::drawCount(hwnd);
+    ASSERT_TRUE(pumpUntil([&] { return gtktest::drawCount(hwnd) > before; }));
+    gtktest::sync();
+  }
+
+  void TearDown() override {
+    if (hwnd) DestroyWindow(hwnd);
+    pumpUntil([] { return true; });
+    UnregisterClass("TwGtkSmoke", nullptr);
+  }
+
+  POINT clientToScreen(int x, int y) const {
+    POINT p{x, y};
+    ClientToScreen(hwnd, p);
+    return p;
+  }
+
+  static std::string at(POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
+
+  static inline bool started = false;
+  HWND hwnd = nullptr;
+};
+
+}  // namespace
+
+TEST_F(GtkSmoke, WindowWithCaptionAndRectangleShowsInScreenshot) {
+  const std::string png = "/tmp/gtk-smoke-" + std::to_string(getpid()) + ".png";
+  int status = 0;
+  run("xwd -root -silent -display " + display + " | convert xwd:- png:" + png + " 2>&1", status);
+  ASSERT_EQ(status, 0) << "xwd or convert failed";
+  Screenshot shot;
+  shot.image = cairo_image_surface_create_from_png(png.c_str());
+  ASSERT_EQ(cairo_surface_status(shot.image), CAIRO_STATUS_SUCCESS);
+  run("cp " + png + " /tmp/gtk-smoke.png && rm -f " + png, status);
+
+  RECT wr;
+  GetWindowRect(hwnd, wr);
+  EXPECT_EQ(wr.left, 100);
+  EXPECT_EQ(wr.top, 80);
+  struct Probe { const char* why; POINT screen; COLORREF want; };
+  const Probe probes[] = {
+      {"inside the rectangle", clientToScreen(100, 80), kRed},
+      {"its top-left pixel", clientToScreen(kRectangle.left, kRectangle.top), kRed},
+      {"its bottom-right pixel", clientToScreen(kRectangle.right - 1, kRectangle.bottom - 1), kRed},
+      {"right of it, the right edge being exclusive", clientToScreen(kRectangle.right, 80), RGB(255, 255, 255)},
+      {"the client background", clientToScreen(20, 200), RGB(255, 255, 255)},
+      {"the caption of the active window", POINT{wr.left + 200, wr.top + 8}, GetSysColor(COLOR_ACTIVECAPTION)},
+      {"the desktop beside the window", POINT{wr.right + 20, wr.top + 20}, RGB(0, 0, 0)},
+  };
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(p.why);
+    EXPECT_EQ(shot.at(p.screen.x, p.screen.y), p.want);
+  }
+  // The desktop knows the window by its caption, converted to UTF-8.
+  const std::string name =
+      run("xdotool getwindowname " + std::to_string(gtktest::nativeWindow(hwnd)) + " 2>&1", status);
+  EXPECT_EQ(name, "D\xC3\xA9\x62it \xE2\x80\x93 TarnWalker\n");
+}
+
+TEST_F(GtkSmoke, ClickReachesWindowProcedureAsButtonDown) {
+  ASSERT_TRUE(xdotool("mousemove " + at(clientToScreen(60, 50)) + " click 1"));
+  ASSERT_TRUE(pumpUntil([] { return sawMessage(WM_LBUTTONUP); }));
+  const Seen* down = nullptr;
+  for (const Seen& s : seen)
+    if (s.msg == WM_LBUTTONDOWN) down = &s;
+  ASSERT_NE(down, nullptr);
+  EXPECT_EQ(GET_X_LPARAM(down->lParam), 60);
+  EXPECT_EQ(GET_Y_LPARAM(down->lParam), 50);
+  EXPECT_TRUE(down->wParam & MK_LBUTTON);
+}
+
+TEST_F(GtkSmoke, TypedKeysArriveAsKeyDownsAndCharacters) {
+  // The active window has the keyboard; the pointer rests on it as well.
+  ASSERT_TRUE(xdotool("mousemove " + at(clientToScreen(60, 50))));
+  ASSERT_TRUE(xdotool("type --delay 30 'aB1;'"));
+  ASSERT_TRUE(xdotool("key Return"));
+  ASSERT_TRUE(pumpUntil([] {
+    int chars = 0;
+    for (const Seen& s : seen) chars += s.msg == WM_CHAR;
+    return chars >= 5;
+  }));
+  std::string chars;
+  std::vector<int> keys;
+  for (const Seen& s : seen) {
+    if (s.msg == WM_CHAR) chars += static_cast<char>(s.wParam);
+    if (s.msg == WM_KEYDOWN) keys.push_back(static_cast<int>(s.wParam));
+  }
+  EXPECT_EQ(chars, "aB1;\r");
+  // B is typed with Shift: both keys go down, and the letter key is 'B' whatever the case.
+  const std::vector<int> want = {'A', VK_SHIFT, 'B', '1', VK_OEM_1, VK_RETURN};
+  EXPECT_EQ(keys, want);
+}
+
+TEST_F(GtkSmoke, CaptionDragMovesWindowThroughDesktop) {
+  RECT before;
+  GetWindowRect(hwnd, before);
+  const POINT grip{before.left + 150, before.top + 8};
+  ASSERT_TRUE(xdotool("mousemove " + at(grip) + " mousedown 1"));
+  ASSERT_TRUE(pumpUntil([] { return sawMessage(WM_NCLBUTTONDOWN); }));
+  seen.clear();
+  ASSERT_TRUE(xdotool("mousemove " + at(POINT{grip.x + 60, grip.y + 40}) + " sleep 0.1 mouseup 1"));
+  RECT after{};
+  ASSERT_TRUE(pumpUntil([&] {
+    GetWindowRect(hwnd, after);
+    return after.left != before.left && sawMessage(WM_MOVE);
+  }));
+  EXPECT_EQ(after.left, before.left + 60);
+  EXPECT_EQ(after.top, before.top + 40);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+  EXPECT_FALSE(GetAsyncKeyState(VK_LBUTTON) < 0) << "the button the desktop took must not stay down";
+}
