@@ -497,8 +497,9 @@ BOOL DestroyWindow(HWND hwnd) {
 }
 
 BOOL IsWindow(HWND hwnd) { return wnd(hwnd) != nullptr || (hwnd && hwnd == ws().desktop); }
-BOOL IsWindowVisible(HWND hwnd) { return visibleChain(hwnd); }
+BOOL IsWindowVisible(HWND hwnd) { return (hwnd && hwnd == ws().desktop) || visibleChain(hwnd); }
 BOOL IsWindowEnabled(HWND hwnd) {
+  if (hwnd && hwnd == ws().desktop) return TRUE;
   Window* w = wnd(hwnd);
   return w && !(w->style & WS_DISABLED);
 }
