@@ -20,10 +20,9 @@ bool windowArea(HWND hwnd, bool wholeWindow, WindowArea& out) {
   return true;
 }
 
+// No window: the screen. Its DC answers queries (device capabilities, fonts and text
+// metrics); what is drawn on it goes nowhere, as the screen outside windows is not ours.
 HDC getDC(HWND hwnd, bool wholeWindow, const std::vector<RECT>& clip) {
-  // No window: the screen, which the headless backend does not show; a memory-like DC on
-  // nothing would mislead, so the caller gets none.
-  if (!hwnd) return nullptr;
   return newWindowDC(hwnd, wholeWindow, clip);
 }
 

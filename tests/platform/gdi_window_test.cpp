@@ -117,3 +117,20 @@ TEST(GetSysColorBrush, SolidBrushOfTheSystemColourKeptForTheRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// The toolkit sizes fonts from the screen's dots per inch, read on the screen DC.
+TEST(GetDC, ScreenDcAnswersQueries) {
+  HDC screen = GetDC(nullptr);
+  ASSERT_NE(screen, nullptr);
+  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
+  EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 1280);
+  EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 32);
+  TEXTMETRIC tm;
+  EXPECT_TRUE(GetTextMetrics(screen, tm));
+  EXPECT_EQ(SetPixel(screen, 1, 1, RGB(0, 0, 0)), CLR_INVALID);  // nothing to draw on
+  EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+}
+
+}  // namespace
