@@ -140,6 +140,7 @@ struct WindowArea {
 };
 using WindowAreaHook = bool (*)(HWND hwnd, bool wholeWindow, WindowArea& out);
 void setWindowAreaHook(WindowAreaHook hook);
+void installWindowHooks();  // gdi_window.cpp: this hook and the window layer's DcProvider
 HDC newWindowDC(HWND hwnd, bool wholeWindow, const std::vector<RECT>& limit);
 
 // Colours.

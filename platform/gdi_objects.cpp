@@ -132,6 +132,7 @@ HBITMAP newBitmap(int w, int h, bool mono) {
 
 Stock& stock() {
   static Stock s = [] {
+    installWindowHooks();  // also links the window device contexts into every program that draws
     Stock k;
     auto solid = [](COLORREF c) { BrushData b; b.colour = c; return newBrush(b); };
     k.objects[WHITE_BRUSH] = solid(0xFFFFFF);

@@ -1,8 +1,9 @@
 // platform/gdi_window.cpp: window device contexts. Joins the drawing layer to the window
 // layer: GetDC, GetWindowDC, BeginPaint and ReleaseDC of the window layer get their device
 // contexts here, drawn on the window's backing store (platform/surface.h), and the window
-// layer reads brushes and regions through the same hooks. Installed at start-up by a static
-// object, which is why this file is linked as objects, not from an archive.
+// layer reads brushes and regions through the same hooks. A static object installs the hooks
+// at start-up; the object table calls installWindowHooks() too, so that every program that
+// draws at all links this file.
 #include "platform/gdi_internal.h"
 #include "platform/surface.h"
 
@@ -74,19 +75,21 @@ namespace win::gdi {
 namespace {
 
 struct Installer {
-  Installer() {
-    setWindowAreaHook(&windowArea);
-    DcProvider p;
-    p.getDC = &getDC;
-    p.releaseDC = &releaseDC;
-    p.brushColor = &brushColor;
-    p.regionRects = &regionRects;
-    p.setRegionRects = &setRegionRects;
-    SetDcProvider(p);
-  }
+  Installer() { installWindowHooks(); }
 };
 const Installer installer;
 
 }  // namespace
+
+void installWindowHooks() {
+  setWindowAreaHook(&windowArea);
+  DcProvider p;
+  p.getDC = &getDC;
+  p.releaseDC = &releaseDC;
+  p.brushColor = &brushColor;
+  p.regionRects = &regionRects;
+  p.setRegionRects = &setRegionRects;
+  SetDcProvider(p);
+}
 
 }  // namespace win::gdi
