@@ -93,61 +93,24 @@ DWORD nowMs() { return static_cast<DWORD>(1000 + (g_get_monotonic_time() - gs().
 //------------------------------------------------------------------------------
 // [SECTION] Input from the desktop
 //------------------------------------------------------------------------------
-WPARAM mouseKeys() {
-  const BYTE* k = ws().keyAsync;
-  WPARAM m = 0;
-  if (k[VK_LBUTTON] & 0x80) m |= MK_LBUTTON;
-  if (k[VK_RBUTTON] & 0x80) m |= MK_RBUTTON;
-  if (k[VK_MBUTTON] & 0x80) m |= MK_MBUTTON;
-  if (k[VK_SHIFT] & 0x80) m |= MK_SHIFT;
-  if (k[VK_CONTROL] & 0x80) m |= MK_CONTROL;
-  return m;
-}
-
 void queueMouse(UINT message, double xRoot, double yRoot, short wheel = 0) {
-  WinSys& s = ws();
-  const POINT pt{static_cast<LONG>(std::lround(xRoot)), static_cast<LONG>(std::lround(yRoot))};
-  s.cursorPos = pt;
-  QueueEntry e;
-  e.kind = QueueEntry::RawMouse;
-  e.rawMessage = message;
-  e.msg.pt = pt;
-  e.msg.time = backendNow();
-  e.keys = mouseKeys();
-  e.wheel = wheel;
-  e.seq = s.nextSeq++;
-  // Moves still waiting merge into the latest, as the headless backend's do.
-  if (message == WM_MOUSEMOVE && !s.queue.empty()) {
-    QueueEntry& last = s.queue.back();
-    if (last.kind == QueueEntry::RawMouse && last.rawMessage == WM_MOUSEMOVE && !last.cooking && last.keys == e.keys) {
-      last = e;
-      return;
-    }
-  }
-  s.queue.push_back(e);
-}
-
-void setDown(BYTE& k, bool down) {
-  if (down && !(k & 0x80)) k ^= 1;   // toggled on each press
-  k = static_cast<BYTE>(down ? (k | 0x80) : (k & ~0x80));
+  injectMouse(message, static_cast<int>(std::lround(xRoot)), static_cast<int>(std::lround(yRoot)), wheel);
 }
 
 gboolean onButton(GtkWidget*, GdkEventButton* ev, gpointer) {
   // Double and triple presses are the desktop's; the window system makes its own.
   if (ev->type != GDK_BUTTON_PRESS && ev->type != GDK_BUTTON_RELEASE) return TRUE;
-  int vk = 0;
   UINT downMsg = 0;
   switch (ev->button) {
-    case 1: vk = VK_LBUTTON; downMsg = WM_LBUTTONDOWN; break;
-    case 2: vk = VK_MBUTTON; downMsg = WM_MBUTTONDOWN; break;
-    case 3: vk = VK_RBUTTON; downMsg = WM_RBUTTONDOWN; break;
+    case 1: downMsg = WM_LBUTTONDOWN; break;
+    case 2: downMsg = WM_MBUTTONDOWN; break;
+    case 3: downMsg = WM_RBUTTONDOWN; break;
     default: return TRUE;
   }
   const bool press = ev->type == GDK_BUTTON_PRESS;
   GtkState& g = gs();
   g.lastEventTime = ev->time;
   if (press) g.lastButtonTime = ev->time;
-  setDown(ws().keyAsync[vk], press);
   queueMouse(press ? downMsg : downMsg + 1, ev->x_root, ev->y_root);
   return TRUE;
 }
@@ -191,30 +154,16 @@ gboolean onKey(GtkWidget*, GdkEventKey* ev, gpointer) {
   const int vk = vkOfEvent(ev, extended);
   if (!vk) return TRUE;
   const bool down = ev->type == GDK_KEY_PRESS;
-  WinSys& s = ws();
   GtkState& g = gs();
   g.lastEventTime = ev->time;
-  BYTE& k = s.keyAsync[vk & 0xFF];
-  const bool wasDown = (k & 0x80) != 0;
-  setDown(k, down);
-  QueueEntry e;
-  e.kind = QueueEntry::RawKey;
-  e.rawMessage = down ? WM_KEYDOWN : WM_KEYUP;
-  e.vk = vk;
-  e.extended = extended;
-  e.altDown = (s.keyAsync[VK_MENU] & 0x80) != 0 && vk != VK_MENU ? true : (vk == VK_MENU && down);
-  e.wasDown = wasDown;
-  e.scan = ev->hardware_keycode & 0xFF;
-  e.msg.time = backendNow();
-  e.msg.pt = s.cursorPos;
-  e.seq = s.nextSeq++;
-  s.queue.push_back(e);
+  const int scan = ev->hardware_keycode & 0xFF;
+  injectKey(vk, down, extended, scan);
   if (down) {
     // Printable characters as the layout gives them; control keys are the table's.
     const gunichar u = gdk_keyval_to_unicode(ev->keyval);
     KeyRecord r;
-    r.scan = e.scan;
-    r.time = e.msg.time;
+    r.scan = scan;
+    r.time = ws().queue.back().msg.time;   // the key-down just queued
     r.ch = u >= 0x20 && u != 0x7F ? gtk::cp1252OfUnicode(u) : -1;
     g.keys.push_back(r);
     if (g.keys.size() > kKeyRecords) g.keys.pop_front();
