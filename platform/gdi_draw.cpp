@@ -801,8 +801,16 @@ namespace {
 // the DC's pen draws it: a thin pen takes the outer pixels; a wide pen is centred on them
 // (inside for PS_INSIDEFRAME); without a pen the interior is one pixel shorter on the right
 // and at the bottom.
+// A wide pen on a figure with straight sides (a pie's radii) is a band w pixels deep inside
+// the figure's edge: the figure less w rounds of its one-pixel boundary.
+Rows bandInside(const Rows& all, int w) {
+  Rows inner = all;
+  for (int k = 0; k < w; ++k) inner = minus(inner, boundary(inner));
+  return inner;
+}
+
 template <class Shape>
-void figure(DcData& d, Target& t, RECT rc, Shape&& shapeIn) {
+void figure(DcData& d, Target& t, RECT rc, Shape&& shapeIn, bool erodeWide = false) {
   const RECT lim = limitOf(t);
   auto shape = [&](int l, int tp, int r, int b) { return shapeIn(l, tp, r, b, lim); };
   const PenData* pn = pen(d.st.pen);
@@ -821,7 +829,7 @@ void figure(DcData& d, Target& t, RECT rc, Shape&& shapeIn) {
       outline = boundary(all);
       fillRows = minus(all, outline);
     } else {
-      fillRows = shape(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w);
+      fillRows = erodeWide ? bandInside(all, w) : shape(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w);
       outline = minus(all, fillRows);
     }
   }
@@ -869,7 +877,7 @@ BOOL Pie(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe
   // The pie's outline is its boundary: the arc and both radii.
   figure(*d, t, rc, [&](int l, int tp, int r, int b, const RECT& lim) {
     return sector(ellipseRows(l, tp, r, b, lim), cx, cy, {double(s.x), double(s.y)}, {double(e.x), double(e.y)});
-  });
+  }, true);
   finishTarget(t);
   return TRUE;
 }

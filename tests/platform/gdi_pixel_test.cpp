@@ -491,3 +491,23 @@ TEST(CreateEllipticRgn, RefusesFiguresNoBitmapCouldHold) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Pie, WidePenDrawsTheRadiiToo) {
+  Canvas cv(21, 21);
+  HPEN wide = CreatePen(PS_SOLID, 3, RGB(0, 0, 0));
+  SelectObject(cv.dc, wide);
+  SelectObject(cv.dc, GetStockObject(NULL_BRUSH));
+  // The upper right quarter of a circle about (10, 10).
+  Pie(cv.dc, 1, 1, 20, 20, 20, 10, 10, 0);
+  const Picture p = cv.picture();
+  EXPECT_EQ(p[9][15], '#');   // on the right radius, 3 deep
+  EXPECT_EQ(p[8][15], '#');
+  EXPECT_EQ(p[15][10], '.');  // below the centre: outside the pie
+  EXPECT_EQ(p[5][14], '.');   // inside the quarter, clear of the pen
+  SelectObject(cv.dc, GetStockObject(BLACK_PEN));
+  DeleteObject(wide);
+}
+
+}  // namespace
