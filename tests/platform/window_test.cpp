@@ -7,9 +7,9 @@ using rec::Fixture;
 
 namespace {
 
-using WindowCreate = Fixture;
+using CreateWindowExTest = Fixture;
 
-TEST_F(WindowCreate, SendsCreateMessagesInOrderWithSizeBeforeShow) {
+TEST_F(CreateWindowExTest, SendsCreateMessagesInOrderWithSizeBeforeShow) {
   HWND h = frame("Order", 10, 20, 300, 200);
   ASSERT_NE(h, nullptr);
   const std::vector<UINT> want = {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE,
@@ -28,7 +28,7 @@ TEST_F(WindowCreate, SendsCreateMessagesInOrderWithSizeBeforeShow) {
     }
 }
 
-TEST_F(WindowCreate, CreateFailureDestroysAndReturnsNull) {
+TEST_F(CreateWindowExTest, CreateFailureDestroysAndReturnsNull) {
   rec::handler() = [](HWND, UINT m, WPARAM, LPARAM, LRESULT& r) {
     if (m != WM_CREATE) return false;
     r = -1;
@@ -41,12 +41,12 @@ TEST_F(WindowCreate, CreateFailureDestroysAndReturnsNull) {
   EXPECT_TRUE(test::topLevelWindows().empty());
 }
 
-TEST_F(WindowCreate, UnknownClassOrChildWithoutParentFails) {
+TEST_F(CreateWindowExTest, UnknownClassOrChildWithoutParentFails) {
   EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
   EXPECT_EQ(CreateWindowEx(0, rec::kClass, "", WS_CHILD, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
 }
 
-TEST_F(WindowCreate, InjectedFailuresHitOnlyTheNextCall) {
+TEST_F(CreateWindowExTest, InjectedFailuresHitOnlyTheNextCall) {
   test::failNextWindowCall("CreateWindowEx");
   EXPECT_EQ(frame("F", 0, 0, 10, 10), nullptr);
   EXPECT_TRUE(rec::log().empty());
