@@ -328,6 +328,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       // The parent is asked first; it answers for its own area only.
       if (w->style & WS_CHILD) {
         if (sendMsg(w->parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
+        if (!(w = wnd(hwnd))) return FALSE;
       }
       if (reinterpret_cast<HWND>(wParam) != hwnd) return FALSE;
       const LRESULT hit = static_cast<short>(LOWORD(lParam));

@@ -20,7 +20,8 @@ namespace win {
 // [SECTION] Sending
 //------------------------------------------------------------------------------
 LRESULT sendMsg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  WindowPtr w = wndPtr(hwnd);
+  // The record is not touched after the call, so it need not be kept alive across it.
+  Window* w = wnd(hwnd);
   if (!w || !w->proc) return 0;
   if (w->destroyed && msg != WM_NCDESTROY) return 0;
   WinSys& s = ws();

@@ -47,7 +47,13 @@ WindowPtr wndPtr(HWND h) {
   return it->second;
 }
 
-Window* wnd(HWND h) { return wndPtr(h).get(); }
+Window* wnd(HWND h) {
+  if (!h) return nullptr;
+  WinSys& s = ws();
+  auto it = s.windows.find(reinterpret_cast<std::uintptr_t>(h));
+  if (it == s.windows.end() || h == s.desktop) return nullptr;
+  return it->second.get();
+}
 
 bool isTopLevel(const Window* w) { return w && w->parent == ws().desktop; }
 
