@@ -151,7 +151,10 @@ gboolean onKey(GtkWidget*, GdkEventKey* ev, gpointer) {
   // AltGr only chooses characters; the character reaches TranslateMessage with its key.
   if (ev->keyval == GDK_KEY_ISO_Level3_Shift || ev->keyval == GDK_KEY_Mode_switch) return TRUE;
   bool extended = false;
-  const int vk = vkOfEvent(ev, extended);
+  int vk = vkOfEvent(ev, extended);
+  const gunichar u = gdk_keyval_to_unicode(ev->keyval);
+  const bool printable = u >= 0x20 && u != 0x7F;
+  if (!vk && printable) vk = gtk::kVkPacket;   // a character of the layout's own, such as an accented letter
   if (!vk) return TRUE;
   const bool down = ev->type == GDK_KEY_PRESS;
   GtkState& g = gs();
@@ -160,11 +163,10 @@ gboolean onKey(GtkWidget*, GdkEventKey* ev, gpointer) {
   injectKey(vk, down, extended, scan);
   if (down) {
     // Printable characters as the layout gives them; control keys are the table's.
-    const gunichar u = gdk_keyval_to_unicode(ev->keyval);
     KeyRecord r;
     r.scan = scan;
     r.time = ws().queue.back().msg.time;   // the key-down just queued
-    r.ch = u >= 0x20 && u != 0x7F ? gtk::cp1252OfUnicode(u) : -1;
+    r.ch = printable ? gtk::cp1252OfUnicode(u) : -1;
     g.keys.push_back(r);
     if (g.keys.size() > kKeyRecords) g.keys.pop_front();
   }

@@ -12,6 +12,10 @@ namespace win::gtk {
 // and keypad divide, as the keyboard reports them.
 int vkOfKeyval(unsigned keyval, bool& extended);
 
+// The key of a character that the layout has but the window layer names no key for (the
+// packet key): its key messages carry the code and TranslateMessage gives the character.
+inline constexpr int kVkPacket = 0xE7;
+
 // True for the key values of the numeric keypad, whose own value names the key better than
 // the unshifted value of their key code (which depends on Num Lock).
 bool isKeypadKeyval(unsigned keyval);

@@ -107,6 +107,7 @@ LRESULT smokeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_KEYDOWN: case WM_CHAR: case WM_NCLBUTTONDOWN: case WM_MOVE:
+    case WM_SIZE: case WM_MOUSEWHEEL:
       seen.push_back({msg, wParam, lParam});
       break;
     default:
@@ -224,6 +225,9 @@ TEST_F(GtkSmoke, WindowWithCaptionAndRectangleShowsInScreenshot) {
   ASSERT_EQ(cairo_surface_status(shot.image), CAIRO_STATUS_SUCCESS);
   run("cp " + png + " /tmp/gtk-smoke.png && rm -f " + png, status);
 
+  // The screen is the server's.
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
   RECT wr;
   GetWindowRect(hwnd, wr);
   EXPECT_EQ(wr.left, 100);
@@ -260,6 +264,18 @@ TEST_F(GtkSmoke, ClickReachesWindowProcedureAsButtonDown) {
   EXPECT_TRUE(down->wParam & MK_LBUTTON);
 }
 
+TEST_F(GtkSmoke, WheelReachesFocusWindow) {
+  ASSERT_TRUE(xdotool("mousemove " + at(clientToScreen(60, 50)) + " click 4 click 5 click 5"));
+  std::vector<int> deltas;
+  ASSERT_TRUE(pumpUntil([&] {
+    deltas.clear();
+    for (const Seen& s : seen)
+      if (s.msg == WM_MOUSEWHEEL) deltas.push_back(GET_WHEEL_DELTA_WPARAM(s.wParam));
+    return deltas.size() >= 3;
+  }));
+  EXPECT_EQ(deltas, (std::vector<int>{WHEEL_DELTA, -WHEEL_DELTA, -WHEEL_DELTA}));
+}
+
 TEST_F(GtkSmoke, TypedKeysArriveAsKeyDownsAndCharacters) {
   // The active window has the keyboard; the pointer rests on it as well.
   ASSERT_TRUE(xdotool("mousemove " + at(clientToScreen(60, 50))));
@@ -282,6 +298,27 @@ TEST_F(GtkSmoke, TypedKeysArriveAsKeyDownsAndCharacters) {
   EXPECT_EQ(keys, want);
 }
 
+// Characters the US table does not know come as the desktop's layout gives them (here the
+// French one: e-acute on its own key, the euro sign with AltGr), in Windows-1252.
+TEST_F(GtkSmoke, LayoutCharactersArriveInWindows1252) {
+  int status = 0;
+  run("setxkbmap -display " + display + " fr 2>&1", status);
+  ASSERT_EQ(status, 0) << "setxkbmap failed";
+  ASSERT_TRUE(xdotool("mousemove " + at(clientToScreen(60, 50))));
+  ASSERT_TRUE(xdotool("type --delay 50 '\xC3\xA9\xE2\x82\xAC\xC3\xA0x'"));
+  const bool arrived = pumpUntil([] {
+    for (const Seen& s : seen)
+      if (s.msg == WM_CHAR && s.wParam == 'x') return true;
+    return false;
+  });
+  run("setxkbmap -display " + display + " us 2>&1", status);
+  ASSERT_TRUE(arrived);
+  std::string chars;
+  for (const Seen& s : seen)
+    if (s.msg == WM_CHAR) chars += static_cast<char>(s.wParam);
+  EXPECT_EQ(chars, "\xE9\x80\xE0x");
+}
+
 TEST_F(GtkSmoke, CaptionDragMovesWindowThroughDesktop) {
   RECT before;
   GetWindowRect(hwnd, before);
@@ -299,4 +336,32 @@ TEST_F(GtkSmoke, CaptionDragMovesWindowThroughDesktop) {
   EXPECT_EQ(after.top, before.top + 40);
   EXPECT_EQ(after.right - after.left, before.right - before.left);
   EXPECT_FALSE(GetAsyncKeyState(VK_LBUTTON) < 0) << "the button the desktop took must not stay down";
+}
+
+TEST_F(GtkSmoke, BorderDragSizesWindowThroughDesktop) {
+  RECT before;
+  GetWindowRect(hwnd, before);
+  const POINT corner{before.right - 2, before.bottom - 2};   // inside the sizing border
+  ASSERT_TRUE(xdotool("mousemove " + at(corner) + " mousedown 1"));
+  ASSERT_TRUE(pumpUntil([] { return sawMessage(WM_NCLBUTTONDOWN); }));
+  seen.clear();
+  ASSERT_TRUE(xdotool("mousemove " + at(POINT{corner.x + 50, corner.y + 30}) + " sleep 0.1 mouseup 1"));
+  RECT after{};
+  ASSERT_TRUE(pumpUntil([&] {
+    GetWindowRect(hwnd, after);
+    return after.right != before.right && sawMessage(WM_SIZE);
+  }));
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+  EXPECT_EQ(after.right, before.right + 50);
+  EXPECT_EQ(after.bottom, before.bottom + 30);
+  // The new size is painted and shown from the grown backing store.
+  RECT client;
+  GetClientRect(hwnd, client);
+  const Seen* size = nullptr;
+  for (const Seen& s : seen)
+    if (s.msg == WM_SIZE) size = &s;
+  ASSERT_NE(size, nullptr);
+  EXPECT_EQ(LOWORD(size->lParam), client.right);
+  EXPECT_EQ(HIWORD(size->lParam), client.bottom);
 }
