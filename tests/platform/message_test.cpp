@@ -60,6 +60,22 @@ TEST_F(GetMessageTest, QuitEndsTheLoopWithItsCode) {
   EXPECT_EQ(m.wParam, 3u);
 }
 
+TEST_F(GetMessageTest, IdleHookFeedsAWaitingLoopAndNothingToWaitForEndsTheProgram) {
+  HWND h = frame("Idle", 0, 0, 200, 200, WS_POPUP | WS_VISIBLE);
+  test::runUntilIdle();
+  int calls = 0;
+  test::setIdleHook([&] {
+    if (calls++ == 0) test::click(50, 50);
+  });
+  MSG m;
+  ASSERT_TRUE(GetMessage(m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, WM_MOUSEMOVE);
+  EXPECT_EQ(m.hwnd, h);
+  test::runUntilIdle();
+  // A headless loop that could only wait for ever stops the program with a message instead.
+  EXPECT_DEATH(GetMessage(m, nullptr, 0, 0), "wait for ever");
+}
+
 TEST_F(GetMessageTest, MessageTimeIsTheTimeOfTheMessageTaken) {
   HWND h = frame("T", 0, 0, 100, 100);
   test::runUntilIdle();
