@@ -61,6 +61,7 @@ struct GtkState {
   std::map<HWND, Native> natives;
   std::set<HWND> moved;               // geometry notices to apply
   std::vector<HWND> closeRequests;    // the desktop asked to close these
+  std::map<HWND, bool> iconified;     // the desktop minimised (true) or restored (false) these
   bool focusChanged = false;
   HWND focusIn = nullptr;             // the native window that took the keyboard last
   HWND presented = nullptr;           // the active window last brought forward on the desktop
@@ -183,6 +184,12 @@ gboolean onDelete(GtkWidget* widget, GdkEvent*, gpointer) {
   return TRUE;   // the window procedure decides
 }
 
+gboolean onWindowState(GtkWidget* widget, GdkEventWindowState* ev, gpointer) {
+  if (ev->changed_mask & GDK_WINDOW_STATE_ICONIFIED)
+    gs().iconified[hwndOf(widget)] = (ev->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+  return FALSE;
+}
+
 gboolean onFocus(GtkWidget* widget, GdkEventFocus* ev, gpointer) {
   GtkState& g = gs();
   g.focusChanged = true;
@@ -270,6 +277,7 @@ Native& createNative(HWND h, const Window* w) {
   g_signal_connect(widget, "key-release-event", G_CALLBACK(onKey), nullptr);
   g_signal_connect(widget, "configure-event", G_CALLBACK(onConfigure), nullptr);
   g_signal_connect(widget, "delete-event", G_CALLBACK(onDelete), nullptr);
+  g_signal_connect(widget, "window-state-event", G_CALLBACK(onWindowState), nullptr);
   g_signal_connect(widget, "focus-in-event", G_CALLBACK(onFocus), nullptr);
   g_signal_connect(widget, "focus-out-event", G_CALLBACK(onFocus), nullptr);
   Native& n = gs().natives[h];
@@ -383,6 +391,16 @@ void applyDesktopChanges() {
   for (auto& [h, n] : g.natives)
     if (n.pendingUntil && static_cast<int>(nowMs() - n.pendingUntil) >= 0) moved.insert(h);
   for (HWND h : moved) applyGeometry(h);
+  // Minimised or restored from the desktop (its task bar): the window follows, unless it is
+  // already in that state (our own request coming back).
+  std::map<HWND, bool> iconified;
+  iconified.swap(g.iconified);
+  for (auto& [h, minimized] : iconified) {
+    Native* n = nativeOf(h);
+    if (!n || !wnd(h) || (IsIconic(h) != 0) == minimized) continue;
+    n->iconified = minimized;
+    ShowWindow(h, minimized ? SW_MINIMIZE : SW_RESTORE);
+  }
   std::vector<HWND> closes;
   closes.swap(g.closeRequests);
   for (HWND h : closes)
