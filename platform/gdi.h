@@ -258,6 +258,27 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);  // the colour set, CL
 BOOL SetPixelV(HDC dc, int x, int y, COLORREF colour);
 COLORREF GetPixel(HDC dc, int x, int y);  // CLR_INVALID outside the surface or the clip region
 
+// Shaded fills (msimg32). Colours are 16-bit channels (the 8-bit value shifted left by 8).
+using ULONG = std::uint32_t;
+using COLOR16 = std::uint16_t;
+struct TRIVERTEX {
+  LONG x = 0, y = 0;
+  COLOR16 Red = 0, Green = 0, Blue = 0, Alpha = 0;
+};
+struct GRADIENT_TRIANGLE {
+  ULONG Vertex1 = 0, Vertex2 = 0, Vertex3 = 0;
+};
+struct GRADIENT_RECT {
+  ULONG UpperLeft = 0, LowerRight = 0;
+};
+inline constexpr ULONG GRADIENT_FILL_RECT_H = 0, GRADIENT_FILL_RECT_V = 1, GRADIENT_FILL_TRIANGLE = 2;
+// Triangles cover the pixels whose centres lie inside, each pixel coloured by the vertex
+// colours weighted at its centre; rectangles [UpperLeft, LowerRight) shade across (H) or
+// down (V). meshes points to GRADIENT_TRIANGLE or GRADIENT_RECT entries. FALSE for a vertex
+// number out of range or an unknown mode.
+BOOL GradientFill(HDC dc, const TRIVERTEX* vertices, ULONG vertexCount, const void* meshes, ULONG meshCount,
+                  ULONG mode);
+
 //------------------------------------------------------------------------------
 // [SECTION] Regions and clipping
 //------------------------------------------------------------------------------

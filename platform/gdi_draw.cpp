@@ -988,6 +988,76 @@ COLORREF GetPixel(HDC h, int x, int y) {
   return toColorref(t.px[static_cast<ptrdiff_t>(p.y + t.origin.y) * t.stride + t.origin.x + p.x] & 0xFFFFFF);
 }
 
+namespace {
+
+uint32_t shade(double r, double g, double b, bool mono) {
+  auto ch = [](double v) { return static_cast<uint32_t>(std::clamp(static_cast<int>(std::lround(v)), 0, 255)); };
+  const uint32_t p = (ch(r) << 16) | (ch(g) << 8) | ch(b);
+  return mono ? monoPixel(p) : p;
+}
+
+}  // namespace
+
+BOOL GradientFill(HDC h, const TRIVERTEX* v, ULONG nv, const void* meshes, ULONG nm, ULONG mode) {
+  DcData* d = dc(h);
+  if (!d || !v || (nm && !meshes) || mode > GRADIENT_FILL_TRIANGLE) return FALSE;
+  Target t;
+  if (!resolveTarget(*d, t)) return TRUE;
+  const RECT lim = limitOf(t);
+  auto chan = [](COLOR16 c) { return static_cast<double>(c >> 8); };
+  for (ULONG k = 0; k < nm; ++k) {
+    if (mode == GRADIENT_FILL_TRIANGLE) {
+      const GRADIENT_TRIANGLE& tri = static_cast<const GRADIENT_TRIANGLE*>(meshes)[k];
+      if (tri.Vertex1 >= nv || tri.Vertex2 >= nv || tri.Vertex3 >= nv) return FALSE;
+      const TRIVERTEX* q[3] = {&v[tri.Vertex1], &v[tri.Vertex2], &v[tri.Vertex3]};
+      POINT p[3];
+      for (int i = 0; i < 3; ++i) p[i] = toDevice(*d, q[i]->x, q[i]->y);
+      const double det = double(p[1].y - p[2].y) * (p[0].x - p[2].x) + double(p[2].x - p[1].x) * (p[0].y - p[2].y);
+      if (det == 0) continue;
+      const Rows rows = polygonRows({{{double(p[0].x), double(p[0].y)}, {double(p[1].x), double(p[1].y)},
+                                      {double(p[2].x), double(p[2].y)}}}, false, lim);
+      for (size_t i = 0; i < rows.rows.size(); ++i) {
+        const int y = rows.top + static_cast<int>(i);
+        for (auto [x0, x1] : rows.rows[i])
+          for (int x = x0; x < x1; ++x) {
+            if (!t.clip.contains(x, y)) continue;
+            // Barycentric weights at the pixel centre.
+            const double px = x + 0.5, py = y + 0.5;
+            const double w0 = (double(p[1].y - p[2].y) * (px - p[2].x) + double(p[2].x - p[1].x) * (py - p[2].y)) / det;
+            const double w1 = (double(p[2].y - p[0].y) * (px - p[2].x) + double(p[0].x - p[2].x) * (py - p[2].y)) / det;
+            const double w2 = 1 - w0 - w1;
+            t.px[static_cast<ptrdiff_t>(y + t.origin.y) * t.stride + t.origin.x + x] =
+                shade(w0 * chan(q[0]->Red) + w1 * chan(q[1]->Red) + w2 * chan(q[2]->Red),
+                      w0 * chan(q[0]->Green) + w1 * chan(q[1]->Green) + w2 * chan(q[2]->Green),
+                      w0 * chan(q[0]->Blue) + w1 * chan(q[1]->Blue) + w2 * chan(q[2]->Blue), t.mono);
+          }
+      }
+    } else {
+      const GRADIENT_RECT& gr = static_cast<const GRADIENT_RECT*>(meshes)[k];
+      if (gr.UpperLeft >= nv || gr.LowerRight >= nv) return FALSE;
+      const TRIVERTEX& a = v[gr.UpperLeft];
+      const TRIVERTEX& b = v[gr.LowerRight];
+      POINT pa = toDevice(*d, a.x, a.y), pb = toDevice(*d, b.x, b.y);
+      const bool across = mode == GRADIENT_FILL_RECT_H;
+      // The shade runs from a's colour at a's side to b's at b's side, whichever way round.
+      const double from = across ? pa.x : pa.y, to = across ? pb.x : pb.y;
+      const RECT rc{std::min(pa.x, pb.x), std::min(pa.y, pb.y), std::max(pa.x, pb.x), std::max(pa.y, pb.y)};
+      const RECT m = Region::meet(rc, lim);
+      for (int y = m.top; y < m.bottom; ++y)
+        for (int x = m.left; x < m.right; ++x) {
+          if (!t.clip.contains(x, y)) continue;
+          const double pos = (across ? x : y) + 0.5;
+          const double f = to == from ? 0 : std::clamp((pos - from) / (to - from), 0.0, 1.0);
+          t.px[static_cast<ptrdiff_t>(y + t.origin.y) * t.stride + t.origin.x + x] =
+              shade(chan(a.Red) + f * (chan(b.Red) - chan(a.Red)), chan(a.Green) + f * (chan(b.Green) - chan(a.Green)),
+                    chan(a.Blue) + f * (chan(b.Blue) - chan(a.Blue)), t.mono);
+        }
+    }
+  }
+  finishTarget(t);
+  return TRUE;
+}
+
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
   if (std::abs(static_cast<long long>(bottom) - top) > 32767 || std::abs(static_cast<long long>(right) - left) > (1 << 27))
     return nullptr;

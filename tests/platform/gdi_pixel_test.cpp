@@ -511,3 +511,36 @@ TEST(Pie, WidePenDrawsTheRadiiToo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GradientFill, TrianglesAndRectanglesShadeBetweenTheirVertices) {
+  Canvas cv(11, 11);
+  TRIVERTEX v[3];
+  v[0] = {0, 0, 0xFF00, 0, 0, 0};
+  v[1] = {11, 0, 0, 0xFF00, 0, 0};
+  v[2] = {0, 11, 0, 0, 0xFF00, 0};
+  const GRADIENT_TRIANGLE tri{0, 1, 2};
+  ASSERT_TRUE(GradientFill(cv.dc, v, 3, &tri, 1, GRADIENT_FILL_TRIANGLE));
+  // Near each corner its own colour; the far half of the square untouched.
+  EXPECT_GT(GetRValue(GetPixel(cv.dc, 0, 0)), 200);
+  EXPECT_GT(GetGValue(GetPixel(cv.dc, 9, 0)), 200);
+  EXPECT_GT(GetBValue(GetPixel(cv.dc, 0, 9)), 200);
+  EXPECT_EQ(GetPixel(cv.dc, 10, 10), RGB(255, 255, 255));
+
+  Canvas bar(4, 2);
+  TRIVERTEX r[2];
+  r[0] = {0, 0, 0, 0, 0, 0};
+  r[1] = {4, 2, 0xFF00, 0xFF00, 0xFF00, 0};
+  const GRADIENT_RECT rect{0, 1};
+  ASSERT_TRUE(GradientFill(bar.dc, r, 2, &rect, 1, GRADIENT_FILL_RECT_H));
+  // Pixel centres at 1/8, 3/8, 5/8 and 7/8 of the way across.
+  const int want[] = {32, 96, 159, 223};
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(GetPixel(bar.dc, x, 1), RGB(want[x], want[x], want[x])) << x;
+
+  const GRADIENT_TRIANGLE bad{0, 1, 7};
+  EXPECT_FALSE(GradientFill(cv.dc, v, 3, &bad, 1, GRADIENT_FILL_TRIANGLE));
+  EXPECT_FALSE(GradientFill(cv.dc, v, 3, &tri, 1, 9));
+}
+
+}  // namespace
