@@ -10,11 +10,26 @@
 // Read by: the information queries (WInfoFilename), the hardcopy drivers, help.
 #include <string>
 
+// Event record of wmessage: window number (dialog identifier for dialog events), four
+// values, position x and y, graphics width, height, x and y, message time.
+struct MessageRecord {
+  int window = 0;
+  int value1 = 0, value2 = 0, value3 = 0, value4 = 0;
+  int x = 0, y = 0;
+  float gwidth = 0, gheight = 0, gx = 0, gy = 0;
+  int time = 0;
+};
+
 struct WindowState {
   int STARTUP = 0;        // -9999 once winitialise has begun
   int ROOTOPEN = 0;       // root window open
   int PUSHBACKTYPE = 0;   // pushed-back event type, 0 none
   int CURWINDOW = 0;      // current window 0-50
+  // Written by the root and child window routines and the event loop.
+  MessageRecord PUSHBACK;  // pushed-back event record
+  int CURWIDTH = 0;        // client width of the current window in pixels
+  int CURHEIGHT = 0;       // client height of the current window in pixels
+  int WINFLAGS[51] = {};   // window-open flags of each window, -1 after it closed
 };
 
 // Screen facts read at start-up: width and height in pixels, number of colours, palette
@@ -24,8 +39,13 @@ struct DisplayInfo {
 };
 
 // Kind, bold and italic flags, width and height of the window font last created; -1 none.
+// The fields in capitals are the window text state that the root window's opening resets:
+// text position, colour indexes, the flag, the font asked for and the character size in
+// pixels and in window units.
 struct WindowTextState {
   int kind = -1, bold = -1, italic = -1, width = -1, height = -1;
+  int X = 0, Y = 0, FORE = 0, BACK = 15, FLAG = 0, KIND = 0, BOLD = 0, ITALIC = 0;
+  int CHARW = 0, CHARH = 0, CHARWU = 0, CHARHU = 0;
 };
 
 // File names of the toolkit, each a 260-character blank-padded text.

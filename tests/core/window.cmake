@@ -1,0 +1,5 @@
+# Root window, event loop, window procedures and status bar, driven through the headless
+# backend's injected input.
+tw_add_test(test_core_window SOURCES ${CMAKE_CURRENT_LIST_DIR}/window_test.cpp LIBS tw_window)
+tw_add_test(test_core_wmsg SOURCES ${CMAKE_CURRENT_LIST_DIR}/wmsg_test.cpp LIBS tw_window)
+tw_add_test(test_core_statusbar SOURCES ${CMAKE_CURRENT_LIST_DIR}/statusbar_test.cpp LIBS tw_window)

@@ -1,0 +1,206 @@
+// Root window: opening in both forms, its frame, status bar and client area, and closing.
+#include <gtest/gtest.h>
+
+#include "platform/statusbar.h"
+#include "tests/core/window_fixture.h"
+
+namespace {
+
+using twtest::WindowFixture;
+
+win::RECT clientRect(win::HWND h) {
+  win::RECT r;
+  win::GetClientRect(h, r);
+  return r;
+}
+
+win::RECT windowRect(win::HWND h) {
+  win::RECT r;
+  win::GetWindowRect(h, r);
+  return r;
+}
+
+using WindowOpenTest = WindowFixture;
+
+TEST_F(WindowOpenTest, DefaultSizeIsFourFifthsOfTheScreen) {
+  twtest::useScreen(1024, 768);
+  open();
+  EXPECT_EQ(tessar.window.ROOTOPEN, 1);
+  EXPECT_EQ(tessar.window.CURWIDTH, 819);
+  EXPECT_EQ(tessar.window.CURHEIGHT, 614);
+  EXPECT_EQ(clientRect(hClient[0]).right, 819);
+  EXPECT_EQ(clientRect(hClient[0]).bottom, 614);
+  // Centred on the screen.
+  const win::RECT f = windowRect(wWindow[0]);
+  EXPECT_EQ(f.left, (1024 - (f.right - f.left)) / 2);
+  EXPECT_EQ(f.top, (768 - (f.bottom - f.top)) / 2);
+  EXPECT_TRUE(win::IsWindowVisible(wWindow[0]));
+  EXPECT_EQ(win::GetFocus(), hClient[0]);
+  EXPECT_EQ(tessar.window.WINFLAGS[0], 7);
+  // Every event type starts with its default.
+  for (int t = 1; t <= 16; ++t) {
+    int flag = -1;
+    yyinfomessage(t, flag);
+    EXPECT_EQ(flag, wMessageDefault[static_cast<std::size_t>(t - 1)]) << "type " << t;
+  }
+}
+
+TEST_F(WindowOpenTest, SecondCallChangesNothing) {
+  WindowOpenOptions o;
+  o.width = 300;
+  o.height = 200;
+  o.title = "First";
+  open(o);
+  win::HWND frame = wWindow[0];
+  WindowOpenOptions again;
+  again.width = 600;
+  again.title = "Second";
+  open(again);
+  EXPECT_EQ(wWindow[0], frame);
+  EXPECT_EQ(clientRect(hClient[0]).right, 300);
+  EXPECT_EQ(win::test::topLevelWindows().size(), 1u);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+}
+
+TEST_F(WindowOpenTest, NegativePositionCentresOnlyInTheRecordForm) {
+  WindowRecord rec;
+  rec.x = -1;
+  rec.y = 10;
+  rec.width = 400;
+  rec.height = 300;
+  rec.title = "Record form" + std::string(69, ' ');
+  WindowOpen(rec);
+  win::RECT f = windowRect(wWindow[0]);
+  EXPECT_EQ(f.left, (1280 - (f.right - f.left)) / 2);
+  EXPECT_EQ(f.top, 10);
+  std::string title(80, '\0');
+  win::GetWindowText(wWindow[0], title.data(), 80);
+  EXPECT_STREQ(title.c_str(), "Record form");   // trailing blanks removed
+  windowclose();
+
+  WindowOpenOptions o;
+  o.x = -1;
+  o.y = 10;
+  o.width = 400;
+  o.height = 300;
+  open(o);
+  EXPECT_EQ(windowRect(wWindow[0]).left, -1);
+}
+
+TEST_F(WindowOpenTest, FlagsShapeTheFrameAndTheStatusBar) {
+  struct Case {
+    const char* why;
+    int flags;
+    bool statusbar, grip, sizing, visible;
+  };
+  const Case cases[] = {
+      {"status bar with a size grip", 0x27, true, true, true, true},
+      {"fixed size: no sizing border and no grip", 0x67, true, false, false, true},
+      {"fixed size without a status bar", 0x47, false, false, false, true},
+      {"hidden: created but not shown", 0xA7, true, true, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    WindowOpenOptions o;
+    o.flags = c.flags;
+    o.width = 500;
+    o.height = 300;
+    open(o);
+    EXPECT_EQ(wMessLine[0] != nullptr, c.statusbar);
+    const auto style = static_cast<win::DWORD>(win::GetWindowLong(wWindow[0], win::GWL_STYLE));
+    EXPECT_EQ((style & win::WS_THICKFRAME) != 0, c.sizing);
+    if (wMessLine[0] != nullptr) {
+      const auto sb = static_cast<win::DWORD>(win::GetWindowLong(wMessLine[0], win::GWL_STYLE));
+      EXPECT_EQ((sb & win::SBARS_SIZEGRIP) != 0, c.grip);
+      // The status bar is under the client area, which keeps the size asked for.
+      const win::RECT client = windowRect(hClient[0]), bar = windowRect(wMessLine[0]);
+      EXPECT_EQ(bar.top, client.bottom);
+      EXPECT_EQ(partlist[1][0], -1);
+    }
+    EXPECT_EQ(clientRect(hClient[0]).right, 500);
+    EXPECT_EQ(clientRect(hClient[0]).bottom, 300);
+    EXPECT_EQ(win::IsWindowVisible(wWindow[0]) != 0, c.visible);
+    EXPECT_EQ(wHideRoot, c.visible ? 0 : 1);
+    if (!c.visible) {
+      EXPECT_NE(win::GetFocus(), hClient[0]);
+    }
+    windowclose();
+  }
+}
+
+TEST_F(WindowOpenTest, ColourCountOutsideTheChoicesIsSixteen) {
+  // Taken as 16 without a report; the window opens as usual.
+  WindowOpenOptions o;
+  o.colours = 20;
+  open(o);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+  EXPECT_EQ(tessar.window.ROOTOPEN, 1);
+}
+
+TEST_F(WindowOpenTest, MissingDialogIsReportedAndTheWindowOpens) {
+  int dialog = 31999;
+  WindowOpenOptions o;
+  o.width = 320;
+  o.height = 240;
+  o.dialog = &dialog;
+  open(o);
+  EXPECT_EQ(dialog, -1);
+  EXPECT_EQ(tessar.error.LASTERROR, 1007);
+  EXPECT_EQ(tessar.dialog.CURDIALOG, 0);
+  EXPECT_EQ(clientRect(hClient[0]).right, 320);
+}
+
+TEST_F(WindowOpenTest, BackgroundColourFillsTheClientArea) {
+  WindowOpenOptions o;
+  o.width = 100;
+  o.height = 80;
+  o.background = 0x0000FF;   // red
+  open(o);
+  win::InvalidateRect(hClient[0], nullptr, win::TRUE);
+  win::UpdateWindow(hClient[0]);
+  EXPECT_EQ(win::test::pixel(hClient[0], 50, 40), win::RGB(255, 0, 0));
+}
+
+TEST(WindowOpenDeathTest, ClassThatCannotBeRegisteredEndsTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        win::test::reset();
+        win::test::failNextWindowCall("RegisterClass");
+        WindowOpen();
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+using WindowCloseTest = WindowFixture;
+
+TEST_F(WindowCloseTest, LeavesNoWindowObjectOrTimerBehind) {
+  WindowOpenOptions o;
+  o.flags = 0x27;
+  open(o);
+  yysettimer(20, 5, 1);
+  yysettimer(20, 6, 0);
+  wmessageenable(5, 1);
+  wmessageenable(16, 1);
+  WCursorShape(3);
+  windowclose();
+  EXPECT_TRUE(win::test::topLevelWindows().empty());
+  for (int w = 0; w < MAXWINDOWS; ++w) {
+    EXPECT_EQ(wWindow[static_cast<std::size_t>(w)], nullptr);
+    EXPECT_EQ(hClient[static_cast<std::size_t>(w)], nullptr);
+    EXPECT_EQ(wMessLine[static_cast<std::size_t>(w)], nullptr);
+  }
+  EXPECT_EQ(hWindowFont, nullptr);
+  EXPECT_EQ(wDC, nullptr);
+  EXPECT_EQ(tessar.window.ROOTOPEN, 0);
+  EXPECT_EQ(tessar.window.WINFLAGS[0], -1);
+  EXPECT_EQ(wMessageEnabled, wMessageDefault);
+  // No timer of the closed windows is left to fire: nothing is left to dispatch.
+  win::test::advanceTime(1000);
+  EXPECT_EQ(win::test::runUntilIdle(), 0);
+  // The program may open its window again.
+  open();
+  EXPECT_EQ(tessar.window.ROOTOPEN, 1);
+}
+
+}  // namespace
