@@ -9,27 +9,21 @@
 #include "toolkit/hardcopy/printer_models.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
 
-class Info : public InTempDir {
- protected:
-  void SetUp() override {
-    InTempDir::SetUp();
-    for (const char* v : {"TEMP", "TMP"}) {
-      if (const char* old = std::getenv(v)) saved_.emplace_back(v, old);
-      unsetenv(v);
-    }
-  }
-  void TearDown() override {
-    unsetenv("TEMP");
-    unsetenv("TMP");
-    for (const auto& [name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
+namespace {
+// A temporary directory with "TEMP" and "TMP" unset; the command line and start-up are
+// put back afterwards.
+struct InfoScene {
+  TempDir dir;
+  ScopedVariable temp{"TEMP", nullptr}, tmp{"TMP", nullptr};
+  ~InfoScene() {
     win::test::setCommandLine("");
     tw::test::resetStartup();
-    InTempDir::TearDown();
   }
-  std::vector<std::pair<std::string, std::string>> saved_;
 };
+}  // namespace
 
-TEST_F(Info, WInfoFilenameNames) {
+TEST(WInfoFilename, Names) {
+  InfoScene here;
   assignfixed(tessar.files.CHARSET, "standard.chr");
   assignfixed(tessar.files.HOMEDIR, "/opt/tess/");
   assignfixed(tessar.graphics.font.NAME, "swiss");
@@ -62,7 +56,8 @@ TEST_F(Info, WInfoFilenameNames) {
   }
 }
 
-TEST_F(Info, WInfoFilenameTemporaryDirectory) {
+TEST(WInfoFilename, TemporaryDirectory) {
+  InfoScene here;
   struct Case {
     const char* why;
     const char* temp;
@@ -92,21 +87,23 @@ TEST_F(Info, WInfoFilenameTemporaryDirectory) {
   }
 }
 
-TEST_F(Info, WInfoFilenameNewTemporaryFile) {
-  setenv("TEMP", dir_.c_str(), 1);
+TEST(WInfoFilename, NewTemporaryFile) {
+  InfoScene here;
+  setenv("TEMP", here.dir.path().c_str(), 1);
   std::string text = field(200);
   WInfoFilename(11, text);
   const std::string name = trim(text);
-  EXPECT_TRUE(std::regex_match(name, std::regex(dir_ + "/xx[0-9]{10}\\.tmp"))) << name;
+  EXPECT_TRUE(std::regex_match(name, std::regex(here.dir.path() + "/xx[0-9]{10}\\.tmp"))) << name;
   EXPECT_FALSE(exists(name));
-  std::string shortText = field(dir_.size() + 5);
+  std::string shortText = field(here.dir.path().size() + 5);
   WInfoFilename(11, shortText);
-  EXPECT_EQ(shortText.substr(0, dir_.size() + 3), dir_ + "/xx") << "as much as fits";
+  EXPECT_EQ(shortText.substr(0, here.dir.path().size() + 3), here.dir.path() + "/xx") << "as much as fits";
   EXPECT_EQ(tessar.error.LASTERROR, 0);
 }
 
-TEST_F(Info, WInfoFilenameNewTemporaryFileSkipsNamesInUse) {
-  setenv("TEMP", dir_.c_str(), 1);
+TEST(WInfoFilename, NewTemporaryFileSkipsNamesInUse) {
+  InfoScene here;
+  setenv("TEMP", here.dir.path().c_str(), 1);
   int start = 0;
   yysystime(start);
   constexpr int kTaken = 5000;
@@ -122,10 +119,11 @@ TEST_F(Info, WInfoFilenameNewTemporaryFileSkipsNamesInUse) {
   if (now >= start + kTaken) GTEST_SKIP() << "the clock passed every name in use";
   char want[32];
   std::snprintf(want, sizeof want, "/xx%010d.tmp", start + kTaken);
-  EXPECT_EQ(trim(text), dir_ + want) << "the next count for which no file exists";
+  EXPECT_EQ(trim(text), here.dir.path() + want) << "the next count for which no file exists";
 }
 
-TEST_F(Info, Winfosystem) {
+TEST(Winfosystem, Items) {
+  InfoScene here;
   win::test::setCommandLine("prog one \"two words\"");
   tw::test::resetStartup();
   tessar.files.DECIMAL = ',';
@@ -155,7 +153,7 @@ TEST_F(Info, Winfosystem) {
   EXPECT_EQ(winfosystem(9), 0) << "the temporary directory is not the root";
   std::filesystem::current_path("/");
   EXPECT_EQ(winfosystem(9), 1);
-  std::filesystem::current_path(dir_);
+  std::filesystem::current_path(here.dir.path());
   const long long mb = static_cast<long long>(std::filesystem::space(".").available >> 20);
   EXPECT_NEAR(winfosystem(21), mb, 64);
   int major = 0, minor = 0;
@@ -166,7 +164,8 @@ TEST_F(Info, Winfosystem) {
   EXPECT_GE(t, 0);
 }
 
-TEST_F(Info, WInfoDeviceName) {
+TEST(WInfoDeviceName, NamesCutToTheText) {
+  InfoScene here;
   iprinter(29);
   iplotter(3);
   iprinter2(2);

@@ -10,8 +10,6 @@
 #include "tests/core/os_fixture.h"
 #include "toolkit/core/opsys.h"
 
-using Commands = InTempDir;
-
 namespace {
 // Waits (up to ten seconds) for a file that a background command writes.
 bool appears(const std::string& name) {
@@ -23,7 +21,8 @@ bool appears(const std::string& name) {
 }
 }  // namespace
 
-TEST_F(Commands, YycmndWaitsForTheEndAndPumpsPaint) {
+TEST(Yycmnd, WaitsForTheEndAndPumpsPaint) {
+  TempDir here;
   int pumped = 0;
   win::setpaintpump([&pumped] { ++pumped; });
   int status = 0;
@@ -34,7 +33,8 @@ TEST_F(Commands, YycmndWaitsForTheEndAndPumpsPaint) {
   EXPECT_GE(pumped, 2) << "the pump runs while the command runs";
 }
 
-TEST_F(Commands, YycmndWithTimeOutLeavesALongCommandRunning) {
+TEST(Yycmnd, WithTimeOutLeavesALongCommandRunning) {
+  TempDir here;
   int status = 0;
   win::yycmnd("echo $$ > pid.txt; sleep 30", 0, 1, 1, status);
   EXPECT_EQ(status, -1);
@@ -47,7 +47,8 @@ TEST_F(Commands, YycmndWithTimeOutLeavesALongCommandRunning) {
   EXPECT_EQ(status, 32) << "a command that ends within the time-out";
 }
 
-TEST_F(Commands, YycmndWithoutWaitReturnsAtOnce) {
+TEST(Yycmnd, WithoutWaitReturnsAtOnce) {
+  TempDir here;
   int status = 0;
   win::yycmnd("sleep 0.2; echo later > late.txt", 0, 0, -1, status);
   EXPECT_GT(status, 31) << "started";
@@ -59,7 +60,8 @@ TEST_F(Commands, YycmndWithoutWaitReturnsAtOnce) {
   EXPECT_TRUE(appears("direct.txt"));
 }
 
-TEST_F(Commands, YyrunGivesTheExitStatus) {
+TEST(Yyrun, GivesTheExitStatus) {
+  TempDir here;
   struct Case {
     const char* why;
     const char* command;
@@ -80,7 +82,8 @@ TEST_F(Commands, YyrunGivesTheExitStatus) {
   }
 }
 
-TEST_F(Commands, YycmndProcessThatCannotStartGivesItsCode) {
+TEST(Yycmnd, ProcessThatCannotStartGivesItsCode) {
+  TempDir here;
   int status = 0;
   win::test::failNext("CreateProcess", 2);
   win::yycmnd("true", 0, 1, -1, status);
@@ -89,6 +92,7 @@ TEST_F(Commands, YycmndProcessThatCannotStartGivesItsCode) {
 
 TEST(Yywinmessagebox, ShowsTaskModalErrorBoxWithOk) {
   win::test::clearMessageBoxes();
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
   yywinmessagebox("Tessaraweld", "Abnormal exit (code 3) : Stopped");
   ASSERT_EQ(win::test::messageBoxes().size(), 1u);
   const auto& box = win::test::messageBoxes().back();
@@ -102,6 +106,7 @@ namespace {
 // In the ending process: tell the parent on the standard error what boxes were shown.
 void reportBoxesAtExit() {
   win::test::clearMessageBoxes();
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
   win::test::onExit([](int) {
     for (const auto& box : win::test::messageBoxes())
       std::fprintf(stderr, "[%s] %s\n", box.title.c_str(), box.text.c_str());

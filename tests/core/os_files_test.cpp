@@ -12,9 +12,8 @@
 #include "toolkit/core/errors_internal.h"
 #include "toolkit/core/opsys.h"
 
-using Files = InTempDir;
-
-TEST_F(Files, IFileOpenFailuresRecordErrorOneWithDetail) {
+TEST(IFileOpen, FailuresRecordErrorOneWithDetail) {
+  TempDir here;
   std::filesystem::create_directory("adir");
   struct Case {
     const char* why;
@@ -44,7 +43,8 @@ TEST_F(Files, IFileOpenFailuresRecordErrorOneWithDetail) {
   EXPECT_FALSE(exists("x.bin"));
 }
 
-TEST_F(Files, IFileOpenReportAppendsTheSystemsText) {
+TEST(IFileOpen, ReportAppendsTheSystemsText) {
+  TempDir here;
   int handle = 0;
   IFileOpen("missing.bin", 0, handle);
   int e1 = 0, e2 = 0;
@@ -53,7 +53,8 @@ TEST_F(Files, IFileOpenReportAppendsTheSystemsText) {
             "Routine:IFileOpen Error=   1:Error opening file or device: No such file or directory");
 }
 
-TEST_F(Files, IFileWriteSeekReadRoundTrip) {
+TEST(IFileSeek, WriteSeekReadRoundTrip) {
+  TempDir here;
   int handle = -1;
   IFileOpen("  data.bin   ", 1, handle);  // blanks around the name are not part of it
   ASSERT_GE(handle, 0);
@@ -87,7 +88,8 @@ TEST_F(Files, IFileWriteSeekReadRoundTrip) {
   EXPECT_EQ(tessar.error.LASTERROR, 0);
 }
 
-TEST_F(Files, IFileReadWriteSeekFailuresRecordErrorTwo) {
+TEST(IFileReadChar, FailuresOfReadWriteAndSeekRecordErrorTwo) {
+  TempDir here;
   struct Case {
     const char* why;
     const char* service;  // nullptr: a closed handle fails by itself
@@ -127,7 +129,8 @@ TEST_F(Files, IFileReadWriteSeekFailuresRecordErrorTwo) {
   }
 }
 
-TEST_F(Files, YywritReversesElementsOnFileAndKeepsCallersBuffer) {
+TEST(Yywrit, ReversesElementsOnFileAndKeepsCallersBuffer) {
+  TempDir here;
   int handle = -1, status = 0, n = 0;
   win::yyopen("words.bin", 1, handle, status);
   ASSERT_EQ(status, 0);
@@ -144,7 +147,8 @@ TEST_F(Files, YywritReversesElementsOnFileAndKeepsCallersBuffer) {
   EXPECT_EQ(std::memcmp(back, data, 8), 0);
 }
 
-TEST_F(Files, IOsDeleteFileDeletesMatchesAndLeavesDirectories) {
+TEST(IOsDeleteFile, DeletesMatchesAndLeavesDirectories) {
+  TempDir here;
   std::filesystem::create_directories("tmp/keep.plt");
   write("tmp/a.plt", "1");
   write("tmp/b.plt", "2");
@@ -166,7 +170,8 @@ TEST_F(Files, IOsDeleteFileDeletesMatchesAndLeavesDirectories) {
   EXPECT_EQ(tessar.error.LASTERROR, 0) << "a blank name does nothing";
 }
 
-TEST_F(Files, IOsDeleteFileFailureGoesOnWithNextMatch) {
+TEST(IOsDeleteFile, FailureGoesOnWithNextMatch) {
+  TempDir here;
   write("a.plt", "1");
   write("b.plt", "2");
   win::test::failNext("DeleteFile", 5);
@@ -177,7 +182,8 @@ TEST_F(Files, IOsDeleteFileFailureGoesOnWithNextMatch) {
   EXPECT_FALSE(exists("b.plt"));
 }
 
-TEST_F(Files, IOsCopyFileSingleFiles) {
+TEST(IOsCopyFile, SingleFiles) {
+  TempDir here;
   std::filesystem::create_directory("out");
   write("a.txt", "alpha");
   IOsCopyFile("a.txt", "out/");
@@ -199,7 +205,8 @@ TEST_F(Files, IOsCopyFileSingleFiles) {
 }
 
 // A copy onto itself under another spelling once emptied the file it was copying.
-TEST_F(Files, IOsCopyFileNeverEmptiesTheSourceCopiedOntoItself) {
+TEST(IOsCopyFile, NeverEmptiesTheSourceCopiedOntoItself) {
+  TempDir here;
   write("a.txt", "precious");
   IOsCopyFile("./a.txt", "a.txt");
   EXPECT_EQ(tessar.error.LASTERROR, 13);
@@ -207,7 +214,8 @@ TEST_F(Files, IOsCopyFileNeverEmptiesTheSourceCopiedOntoItself) {
   EXPECT_EQ(read("a.txt"), "precious");
 }
 
-TEST_F(Files, IOsCopyFileWildcardCopiesEachMatchIntoDirectory) {
+TEST(IOsCopyFile, WildcardCopiesEachMatchIntoDirectory) {
+  TempDir here;
   std::filesystem::create_directories("src/sub.png");
   std::filesystem::create_directory("out");
   write("src/x.png", "x");
@@ -230,7 +238,8 @@ TEST_F(Files, IOsCopyFileWildcardCopiesEachMatchIntoDirectory) {
   EXPECT_EQ(tessar.error.ERRSTATUS, 2);
 }
 
-TEST_F(Files, IOsVariable) {
+TEST(IOsVariable, BlankWhenUnsetOrTooLong) {
+  TempDir here;
   setenv("TW_OS_SHORT", "abc", 1);
   setenv("TW_OS_LONG", "abcdefghijk", 1);
   unsetenv("TW_OS_UNSET");
@@ -255,7 +264,8 @@ TEST_F(Files, IOsVariable) {
   }
 }
 
-TEST_F(Files, IOsFullPathnameAndDirName) {
+TEST(IOsFullPathname, ExpandsNamesAndTheCurrentDirectory) {
+  TempDir here;
   const std::string cwd = std::filesystem::current_path().string();
   std::string full = field(300);
   IOsFullPathname("  sub/../a.txt ", full);
@@ -281,7 +291,8 @@ TEST_F(Files, IOsFullPathnameAndDirName) {
   EXPECT_EQ(tessar.error.LASTERROR, 1023);
 }
 
-TEST_F(Files, YyfindReportsMatchesInNameOrder) {
+TEST(Yyfind, ReportsMatchesInNameOrder) {
+  TempDir here;
   write("b.dat", "12345");
   write("a.dat", "1");
   write("noext", "");
@@ -325,7 +336,8 @@ TEST_F(Files, YyfindReportsMatchesInNameOrder) {
   win::yyfindclose();
 }
 
-TEST_F(Files, YyfileinfoAndAttributes) {
+TEST(Yyfileinfo, SizeKilobytesAndAttributes) {
+  TempDir here;
   write("f.txt", std::string(1500, 'x'));
   int size = 0, y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, attributes = 0, kb = 0;
   win::yyfileinfo(size, y, mo, d, h, mi, s, attributes, kb, "f.txt");
@@ -344,7 +356,8 @@ TEST_F(Files, YyfileinfoAndAttributes) {
   EXPECT_EQ(size, -1);
 }
 
-TEST_F(Files, YyrenameKeepsAnExistingTarget) {
+TEST(Yyrename, KeepsAnExistingTarget) {
+  TempDir here;
   write("a", "A");
   write("b", "B");
   int status = 0;
@@ -358,7 +371,8 @@ TEST_F(Files, YyrenameKeepsAnExistingTarget) {
   EXPECT_FALSE(exists("a"));
 }
 
-TEST_F(Files, FileTimesRoundTripAndCopy) {
+TEST(Yysetfiletime, RoundTripAndCopy) {
+  TempDir here;
   write("a", "A");
   write("b", "B");
   win::FileTimes t;
@@ -379,7 +393,8 @@ TEST_F(Files, FileTimesRoundTripAndCopy) {
   EXPECT_EQ(st.st_mtime, 981173106);
 }
 
-TEST_F(Files, DirectoryWrappers) {
+TEST(Yydirm, MakeRemoveAndChangeDirectories) {
+  TempDir here;
   int status = -1;
   win::yydirm("made", status);
   EXPECT_EQ(status, 0);
@@ -396,7 +411,8 @@ TEST_F(Files, DirectoryWrappers) {
   EXPECT_EQ(status, win::ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(Files, FreeSpaceMatchesTheFileSystem) {
+TEST(Yydspace, MatchesTheFileSystem) {
+  TempDir here;
   const auto space = std::filesystem::space(".");
   int mb = 0, bytes = 0;
   win::yydspacemb(mb);

@@ -9,24 +9,17 @@
 #include "toolkit/core/opsys.h"
 
 namespace {
-class Services : public InTempDir {
- protected:
-  void SetUp() override {
-    InTempDir::SetUp();
-    if (const char* p = std::getenv("PATH")) path_ = p;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME")) xdg_ = x;
-    setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
-  }
-  void TearDown() override {
-    setenv("PATH", path_.c_str(), 1);
-    xdg_.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", xdg_.c_str(), 1);
-    InTempDir::TearDown();
-  }
-  std::string path_, xdg_;
+// A temporary directory that also holds the user's configuration; PATH is put back.
+struct ServicesScene {
+  TempDir dir;
+  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ScopedVariable path{"PATH", oldPath.c_str()};
+  ScopedVariable xdg{"XDG_CONFIG_HOME", (dir.path() + "/config").c_str()};
 };
 }  // namespace
 
-TEST_F(Services, RegistryValuesRoundTripAndDelete) {
+TEST(Yyregkeyput, ValuesRoundTripAndDelete) {
+  ServicesScene here;
   using namespace win;
   int status = -1;
   const unsigned char text[] = "C:/data\0";
@@ -70,12 +63,13 @@ TEST_F(Services, RegistryValuesRoundTripAndDelete) {
   EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(Services, EmailGoesToTheComposerWithEveryPart) {
+TEST(Yyemailsend, GoesToTheComposerWithEveryPart) {
+  ServicesScene here;
   std::filesystem::create_directory("bin");
-  write("bin/xdg-email", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\" >> '" + dir_ +
+  write("bin/xdg-email", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\" >> '" + here.dir.path() +
                              "/mail.log'; done\ncd /\nexit 0\n");
   std::filesystem::permissions("bin/xdg-email", std::filesystem::perms::owner_all);
-  setenv("PATH", (dir_ + "/bin:" + path_).c_str(), 1);
+  setenv("PATH", (here.dir.path() + "/bin:" + here.oldPath).c_str(), 1);
   win::yyemailclearrecip(3);
   win::yyemailaddaddress(0, "ann@example.org");
   win::yyemailaddname(1, "Bob Jones");
@@ -94,7 +88,7 @@ TEST_F(Services, EmailGoesToTheComposerWithEveryPart) {
             "[--utf8][--subject][Flows][--body][See the plot's trend.][--cc][Bob Jones "
             "<bob@example.org>][--bcc][eve@example.org][--attach][/tmp/plot 1.wmf]"
             "[ann@example.org]");
-  EXPECT_EQ(std::filesystem::current_path().string(), dir_) << "the directory is put back";
+  EXPECT_EQ(std::filesystem::current_path().string(), here.dir.path()) << "the directory is put back";
 
   write("bin/xdg-email", "#!/bin/sh\nexit 4\n");
   win::yyemailsend(0, status, mailerror, "x", "y");
@@ -106,7 +100,8 @@ TEST_F(Services, EmailGoesToTheComposerWithEveryPart) {
   EXPECT_EQ(status, -1) << "no composer";
 }
 
-TEST_F(Services, EnvironmentAndProgram) {
+TEST(Yygetenv, EnvironmentProgramPathAndUser) {
+  ServicesScene here;
   char buffer[8];
   int length = -1;
   win::yyputenv("TW_OS_VAR", "value");
@@ -136,17 +131,18 @@ TEST_F(Services, EnvironmentAndProgram) {
   EXPECT_EQ(std::strlen(two), 1u);
 }
 
-TEST_F(Services, YyassocexeFindsTheOpener) {
+TEST(Yyassocexe, FindsTheOpener) {
+  ServicesScene here;
   std::filesystem::create_directory("bin");
   write("bin/xdg-open", "#!/bin/sh\n");
   std::filesystem::permissions("bin/xdg-open", std::filesystem::perms::owner_all);
   write("doc.pdf", "%PDF");
-  setenv("PATH", (dir_ + "/bin").c_str(), 1);
+  setenv("PATH", (here.dir.path() + "/bin").c_str(), 1);
   char program[300];
   int status = -9;
   win::yyassocexe(status, "doc.pdf", program, sizeof program);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(std::string(program), dir_ + "/bin/xdg-open");
+  EXPECT_EQ(std::string(program), here.dir.path() + "/bin/xdg-open");
   win::yyassocexe(status, "none.pdf", program, sizeof program);
   EXPECT_EQ(status, 1) << "the document does not exist";
   char small[5];
@@ -158,7 +154,8 @@ TEST_F(Services, YyassocexeFindsTheOpener) {
 }
 
 // The toolkit's texts are Windows-1252; names on the system are UTF-8.
-TEST_F(Services, NamesCrossTheSystemBoundaryConverted) {
+TEST(IFileOpen, NamesCrossTheSystemBoundaryConverted) {
+  ServicesScene here;
   int handle = -1;
   IFileOpen("caf\xE9 \x80.txt", 1, handle);  // é and the euro sign
   ASSERT_GE(handle, 0);
