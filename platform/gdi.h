@@ -310,6 +310,9 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
 // A bitmap of the device context's kind: monochrome for a memory DC holding its stock
 // bitmap, else colour.
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
+// The BITMAP resource of that name as a GDI bitmap (colour, or monochrome when it has two
+// colours, black and white); nullptr when absent or damaged. The caller deletes it.
+HBITMAP LoadBitmap(HINSTANCE instance, LPCSTR name);
 BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
 // Monochrome source to colour: 0 bits take the destination's text colour, 1 bits its
 // background colour. Colour source to monochrome: pixels of the source's background colour

@@ -1,7 +1,9 @@
-# The drawing layer: pixel rules on memory bitmaps, fonts and text.
+# The drawing layer: pixel rules on memory bitmaps, fonts and text; window device contexts on
+# the headless backend and bitmaps from resources.
 tw_add_test(test_platform_gdi SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/gdi_pixel_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gdi_text_test.cpp
   LIBS tw_platform_gdi)
 tw_add_test(test_platform_gdi_window SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi_window_test.cpp
   LIBS tw_platform_gdi)
+tw_add_resources(test_platform_gdi_window ${PROJECT_SOURCE_DIR}/tests/fixtures/rc-bitmaps.rc)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "platform/gdi.h"
 #include "platform/test_api.h"
@@ -131,6 +132,48 @@ TEST(GetDC, ScreenDcAnswersQueries) {
   EXPECT_TRUE(GetTextMetrics(screen, tm));
   EXPECT_EQ(SetPixel(screen, 1, 1, RGB(0, 0, 0)), CLR_INVALID);  // nothing to draw on
   EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Bitmaps of tests/fixtures/rc-bitmaps.rc, compiled into this program.
+TEST(LoadBitmap, ReadsEveryDepthTopRowFirst) {
+  struct Case {
+    const char* why;
+    int id;
+    int width, height, bitsPixel;
+    std::vector<COLORREF> pixels;  // rows from the top
+  };
+  const COLORREF R = RGB(255, 0, 0), G = RGB(0, 255, 0), B = RGB(0, 0, 255), W = RGB(255, 255, 255),
+                 K = RGB(0, 0, 0), Y = RGB(255, 255, 0);
+  const Case cases[] = {
+      {"24 bits, bottom row first in the resource", 1, 2, 2, 32, {B, W, R, G}},
+      {"black and white: a monochrome bitmap", 2, 8, 2, 1, {W, K, W, W, K, K, K, W, K, W, K, K, W, W, W, K}},
+      {"8 bits through the colour table, stored top row first", 3, 3, 2, 32, {R, G, B, B, G, R}},
+      {"4 bits, high nibble first", 4, 2, 1, 32, {Y, K}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    HBITMAP bm = LoadBitmap(nullptr, MAKEINTRESOURCE(c.id));
+    ASSERT_NE(bm, nullptr);
+    BITMAP info;
+    GetObject(bm, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, c.width);
+    EXPECT_EQ(info.bmHeight, c.height);
+    EXPECT_EQ(info.bmBitsPixel, c.bitsPixel);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, bm);
+    std::vector<COLORREF> got;
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x) got.push_back(GetPixel(dc, x, y));
+    EXPECT_EQ(got, c.pixels);
+    DeleteDC(dc);
+    DeleteObject(bm);
+  }
+  EXPECT_EQ(LoadBitmap(nullptr, MAKEINTRESOURCE(99)), nullptr);  // none
+  EXPECT_EQ(LoadBitmap(nullptr, MAKEINTRESOURCE(5)), nullptr);   // an RCDATA is no bitmap
 }
 
 }  // namespace
