@@ -612,7 +612,9 @@ int findMatches(const std::string& pattern, std::vector<Match>& matches) {
   if (namepart.find_first_of("*?") == std::string::npos) {
     Match m;
     const std::string path = toSystem(pattern);
-    if (stat(path.c_str(), &m.st) != 0) return pathCode(errno, path);
+    // A link whose target is gone is still a file to delete.
+    if (stat(path.c_str(), &m.st) != 0 && lstat(path.c_str(), &m.st) != 0)
+      return pathCode(errno, path);
     m.name = namepart;
     matches.push_back(m);
     return 0;
@@ -626,7 +628,7 @@ int findMatches(const std::string& pattern, std::vector<Match>& matches) {
     m.name = fromSystem(e->d_name);
     if (!everything && !wildMatch(namepart.c_str(), m.name.c_str())) continue;
     const std::string full = (dirpart.empty() ? std::string() : dir) + e->d_name;
-    if (stat(full.c_str(), &m.st) != 0) continue;  // a dangling link is no file
+    if (stat(full.c_str(), &m.st) != 0 && lstat(full.c_str(), &m.st) != 0) continue;
     matches.push_back(m);
   }
   closedir(d);

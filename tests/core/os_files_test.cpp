@@ -161,6 +161,10 @@ TEST(IOsDeleteFile, DeletesMatchesAndLeavesDirectories) {
   EXPECT_EQ(tessar.error.LASTERROR, 0);
   EXPECT_EQ(trim(tessar.files.HCCURRENT), "tmp/*.plt") << "the pattern is built in name 9";
 
+  std::filesystem::create_symlink("gone.plt", "tmp/dangling.plt");
+  IOsDeleteFile("tmp/*.plt");
+  EXPECT_FALSE(std::filesystem::is_symlink("tmp/dangling.plt")) << "a link to nothing goes too";
+
   IOsDeleteFile("tmp/missing.plt");
   EXPECT_EQ(tessar.error.LASTERROR, 13);
   EXPECT_EQ(tessar.error.ERRSTATUS, 2);
