@@ -174,6 +174,7 @@ TEST(LoadBitmap, ReadsEveryDepthTopRowFirst) {
   }
   EXPECT_EQ(LoadBitmap(nullptr, MAKEINTRESOURCE(99)), nullptr);  // none
   EXPECT_EQ(LoadBitmap(nullptr, MAKEINTRESOURCE(5)), nullptr);   // an RCDATA is no bitmap
+  EXPECT_EQ(LoadBitmap(nullptr, MAKEINTRESOURCE(6)), nullptr);   // rows missing from the resource
 }
 
 }  // namespace
