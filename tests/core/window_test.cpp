@@ -161,15 +161,19 @@ TEST_F(WindowOpenTest, BackgroundColourFillsTheClientArea) {
   EXPECT_EQ(win::test::pixel(hClient[0], 50, 40), win::RGB(255, 0, 0));
 }
 
-TEST(WindowOpenDeathTest, ClassThatCannotBeRegisteredEndsTheProgram) {
+// The program used to end with status 0 here, as if it had succeeded.
+TEST(WindowOpenDeathTest, WindowThatCannotBeMadeEndsTheProgramWithFailure) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        win::test::reset();
-        win::test::failNextWindowCall("RegisterClass");
-        WindowOpen();
-      },
-      ::testing::ExitedWithCode(0), "");
+  for (const char* service : {"RegisterClass", "CreateWindowEx"}) {
+    SCOPED_TRACE(service);
+    EXPECT_EXIT(
+        {
+          win::test::reset();
+          win::test::failNextWindowCall(service);
+          WindowOpen();
+        },
+        ::testing::ExitedWithCode(1), "");
+  }
 }
 
 using WindowCloseTest = WindowFixture;

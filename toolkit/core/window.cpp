@@ -65,9 +65,11 @@ constexpr const char* kClientClass = "TESSCLIENT";
 constexpr const char* kSplitHClass = "TESSSPLITH";
 constexpr const char* kSplitVClass = "TESSSPLITV";
 
+// The program cannot go on without its window: it says so and ends with a failure status,
+// so that whoever started it sees the failure.
 [[noreturn]] void fatal(const char* text) {
   win::MessageBox(nullptr, text, "Tessaraweld Window", win::MB_OK | win::MB_ICONHAND);
-  std::exit(0);
+  std::exit(1);
 }
 
 win::ATOM registerclass(const char* name, win::WNDPROC proc, win::UINT style, win::LPCSTR cursor,
