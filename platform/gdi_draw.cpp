@@ -638,6 +638,36 @@ std::vector<std::vector<Pt>> dashPieces(const std::vector<Pt>& pts, const std::v
   return pieces;
 }
 
+// Fills a convex polygon straight into the target: one span per row, by the same centre rule
+// as polygonRows, without building rows.
+void fillConvex(Target& t, const std::vector<Pt>& poly, const RECT& lim, const Paint& p) {
+  if (poly.size() < 3) return;
+  double ymin = poly[0].y, ymax = poly[0].y;
+  for (const Pt& q : poly) {
+    ymin = std::min(ymin, q.y);
+    ymax = std::max(ymax, q.y);
+  }
+  const int y0 = std::max(static_cast<int>(std::ceil(ymin - 0.5)), static_cast<int>(lim.top));
+  const int y1 = std::min(static_cast<int>(std::ceil(ymax - 0.5)), static_cast<int>(lim.bottom));
+  const size_t n = poly.size();
+  for (int y = y0; y < y1; ++y) {
+    const double yc = y + 0.5;
+    double lo = 1e300, hi = -1e300;
+    for (size_t i = 0; i < n; ++i) {
+      const Pt a = poly[i], b = poly[(i + 1) % n];
+      const double ya = std::min(a.y, b.y), yb = std::max(a.y, b.y);
+      if (a.y == b.y || yc < ya || yc >= yb) continue;
+      const double x = a.x + (yc - a.y) * (b.x - a.x) / (b.y - a.y);
+      lo = std::min(lo, x);
+      hi = std::max(hi, x);
+    }
+    if (lo >= hi) continue;
+    lo = std::clamp(lo, double(lim.left), double(lim.right));
+    hi = std::clamp(hi, double(lim.left), double(lim.right));
+    putSpan(t, y, static_cast<int>(std::ceil(lo - 0.5)), static_cast<int>(std::ceil(hi - 0.5)), p);
+  }
+}
+
 void drawWide(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>& dev, bool closed) {
   std::vector<Pt> pts;
   for (const POINT& p : dev) pts.push_back({p.x + 0.5, p.y + 0.5});
@@ -679,7 +709,7 @@ void drawWide(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>
                           r2 == R2_MASKPEN || r2 == R2_MERGEPEN || r2 == R2_MASKNOTPEN ||
                           r2 == R2_MERGENOTPEN || r2 == R2_NOP;
   if (idempotent) {
-    for (const auto& o : outlines) paintRows(t, polygonRows({o}, true, lim), p);
+    for (const auto& o : outlines) fillConvex(t, o, lim, p);
   } else {
     paintRows(t, polygonRows(outlines, true, lim), p);
   }
