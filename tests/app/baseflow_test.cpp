@@ -301,6 +301,7 @@ TEST(Baseflowseparation, RefusalsChangeNothingButTheErrorFlag) {
     twvars.BFI = 0.25f;
     twvars.status = 4;
     win::test::clearMessageBoxes();
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
     if (c.failalloc) tw::test::failNextSeparationAllocation(c.failalloc);
     baseflowseparation();
     EXPECT_NE(twvars.errorflag, 0);

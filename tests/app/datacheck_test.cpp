@@ -33,7 +33,11 @@ std::string shown() {
 
 class Inputdatacheck : public ::testing::Test {
  protected:
-  void SetUp() override { win::test::clearMessageBoxes(); }
+  void SetUp() override {
+    win::test::clearMessageBoxes();
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
+  }
 };
 
 TEST_F(Inputdatacheck, CompleteRecordSummary) {

@@ -128,6 +128,7 @@ class ProjectFile : public ::testing::Test {
  protected:
   void SetUp() override {
     win::test::clearMessageBoxes();
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
     // A directory of its own, so that runs of the suite side by side do not meet.
     dir_ = fs::temp_directory_path() / ("tw-projectfile-" + std::to_string(std::random_device{}()) + "-" +
                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -434,6 +435,7 @@ TEST_F(ProjectFile, ReaderFailuresLeaveThePreviousProject) {
     const float cook = regressdat.cook[3] = 1.5f;
     spit(dir_ / "bad.tw", changed(c.change));
     win::test::clearMessageBoxes();
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
     EXPECT_FALSE(fileopen_read());
     EXPECT_EQ(projecttext(), before);
     EXPECT_EQ(regressdat.cook[3], cook);
@@ -535,6 +537,7 @@ TEST_F(ProjectFile, FailedSaveKeepsTheOldFile) {
     buildproject(3);
     usefile(path);
     win::test::clearMessageBoxes();
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
     filesave_failnext = c.fault;
     EXPECT_FALSE(filesave());
     EXPECT_EQ(slurp(path), "the previous file\n");
@@ -548,11 +551,13 @@ TEST_F(ProjectFile, FailedSaveKeepsTheOldFile) {
   // A real failure: the directory does not exist.
   usefile(dir_ / "no-such-directory" / "p.tw");
   win::test::clearMessageBoxes();
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
   EXPECT_FALSE(filesave());
   EXPECT_EQ(win::test::messageBoxes()[0].text, "Failed to open new file on unit 3: " + (dir_ / "no-such-directory" / "p.tw").string());
   // A project without a file name has nowhere to go.
   twvars.filename.assign(500, ' ');
   win::test::clearMessageBoxes();
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
   EXPECT_FALSE(filesave());
   EXPECT_EQ(win::test::messageBoxes()[0].text, "Failed to open new file on unit 3:");
   // The failure hook is spent: the next save succeeds.

@@ -63,6 +63,7 @@ class Linest : public ::testing::Test {
  protected:
   void SetUp() override {
     win::test::clearMessageBoxes();
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
     initialise_tw_vars();
     initialise_regressdat();
     TwVars& tw = twvars;
@@ -258,6 +259,7 @@ TEST_F(Linest, SevenUsableYearsAreNotEnough) {
 
   // Eight usable years are enough.
   win::test::clearMessageBoxes();
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
   twvars.annual[7].usable = 1;
   linest();
   EXPECT_EQ(twvars.errorflag, 0);
@@ -271,6 +273,7 @@ TEST_F(Linest, UserVariableEqualToTimeIsSingular) {
   const float kept = regressdat.R2;
   for (int y = 0; y < 30; ++y) twvars.annual[y].user[0] = static_cast<float>(y + 1);
   win::test::clearMessageBoxes();
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
   linest();
   EXPECT_EQ(twvars.errorflag, 1);
   EXPECT_EQ(regressdat.R2, kept);

@@ -13,7 +13,11 @@ namespace {
 
 class RegStats : public ::testing::Test {
  protected:
-  void SetUp() override { win::test::clearMessageBoxes(); }
+  void SetUp() override {
+    win::test::clearMessageBoxes();
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
+  }
 };
 
 // Reference values of R's pt(t, n).

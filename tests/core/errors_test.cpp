@@ -209,6 +209,7 @@ class LevelFour : public RecorderTest {
   void SetUp() override {
     RecorderTest::SetUp();
     win::test::clearMessageBoxes();
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
     idebuglevel(4);
   }
 };
@@ -243,7 +244,7 @@ TEST_F(LevelFour, CancelEndsTheProgramWithCodeZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        win::test::answerNextMessageBox(win::IDCANCEL);
+        win::test::answerNextMessageBoxWithClick(win::IDCANCEL);
         yyerror(1007, "WDialogLoad");
         std::exit(3);  // not reached when Cancel ends the program
       },

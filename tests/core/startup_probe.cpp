@@ -15,6 +15,7 @@ void mainprogram() {
 }  // namespace
 
 int main() {
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
   win::test::onExit([](int) {
     for (const auto& box : win::test::messageBoxes())
       std::printf("[%s] %s\n", box.title.c_str(), box.text.c_str());

@@ -7,6 +7,7 @@
 namespace {
 void freshstate() {
   win::test::clearMessageBoxes();
+  win::test::clearMessageBoxAnswers();
   tessar.error = ErrorState{};
   tessar.dialog.DLGANSWER = 99;
 }
@@ -17,7 +18,7 @@ TEST(WMessageBox, MapsButtonsIconsAndDefaults) {
   struct Case {
     const char* why;
     int buttons, icon, idefault;
-    int platformanswer;  // 0: the box's own default
+    int platformanswer;  // the button the user clicks; 0: the user presses Enter
     unsigned style;
     int dlganswer;
   };
@@ -31,7 +32,7 @@ TEST(WMessageBox, MapsButtonsIconsAndDefaults) {
       {"Yes/No default 2 makes No the default", 3, 2, 2, 0,
        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, 2},
       {"Yes/No, Yes chosen", 3, 2, 2, IDYES, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, 1},
-      {"Yes/No/Cancel closed with Escape", 4, 2, 1, IDCANCEL, MB_YESNOCANCEL | MB_ICONQUESTION, 0},
+      {"Yes/No/Cancel, Cancel clicked", 4, 2, 1, IDCANCEL, MB_YESNOCANCEL | MB_ICONQUESTION, 0},
       {"Yes/No/Cancel default 2", 4, 0, 2, 0, MB_YESNOCANCEL | MB_DEFBUTTON2, 2},
       {"Yes/No/Cancel default 0 is Cancel", 4, 0, 0, 0, MB_YESNOCANCEL | MB_DEFBUTTON3, 0},
       {"Abort/Retry/Ignore default 1 is Retry", 5, 0, 1, 0,
@@ -44,7 +45,8 @@ TEST(WMessageBox, MapsButtonsIconsAndDefaults) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.why);
     win::test::clearMessageBoxes();
-    if (c.platformanswer != 0) win::test::answerNextMessageBox(c.platformanswer);
+    if (c.platformanswer != 0) win::test::answerNextMessageBoxWithClick(c.platformanswer);
+    else win::test::answerNextMessageBoxWithKey(win::VK_RETURN);
     WMessageBox(c.buttons, c.icon, c.idefault, "Text", "Title");
     ASSERT_EQ(win::test::messageBoxes().size(), 1u);
     EXPECT_EQ(win::test::messageBoxes()[0].style, c.style);
@@ -53,8 +55,17 @@ TEST(WMessageBox, MapsButtonsIconsAndDefaults) {
   }
 }
 
+TEST(WMessageBox, EscapeClosesAYesNoCancelBoxWithZero) {
+  freshstate();
+  win::test::answerNextMessageBoxWithKey(win::VK_ESCAPE);
+  WMessageBox(4, 2, 1, "Save now?", "TarnWalker");
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 0);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+}
+
 TEST(WMessageBox, ShowsTextsWithoutTrailingBlanks) {
   freshstate();
+  win::test::answerNextMessageBoxWithKey(win::VK_RETURN);
   WMessageBox(0, 1, 1, "Two lines\rof text      ", std::string(80, ' '));
   ASSERT_EQ(win::test::messageBoxes().size(), 1u);
   EXPECT_EQ(win::test::messageBoxes()[0].text, "Two lines\rof text");
@@ -73,6 +84,7 @@ TEST(WMessageBox, FailureRecordsErrorAndLeavesNoStaleYes) {
   EXPECT_EQ(tessar.dialog.DLGANSWER, MBANSWER_FAILED);
   EXPECT_EQ(tessar.dialog.FOCUSFIELD, 0);
   // The failure is for one box only.
+  win::test::answerNextMessageBoxWithKey(win::VK_RETURN);
   WMessageBox(3, 2, 1, "Overwrite?", "TarnWalker");
   EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
 }
@@ -86,7 +98,7 @@ TEST(Yymessagebox, PlatformAnswersBecomeAnswerCodes) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.platform);
-    win::test::answerNextMessageBox(c.platform);
+    win::test::answerNextMessageBoxWithClick(c.platform);
     int answer = 42;
     yymessagebox(c.buttons, 0, 1, answer, "m", "t");
     EXPECT_EQ(answer, c.want);
@@ -95,19 +107,4 @@ TEST(Yymessagebox, PlatformAnswersBecomeAnswerCodes) {
   int answer = 42;
   yymessagebox(0, 0, 1, answer, "m", "t");
   EXPECT_EQ(answer, -1);
-}
-
-TEST(MessageBox, HeadlessBoxAnswersWithItsDefaultButton) {
-  using namespace win;
-  struct Case { unsigned style; int want; };
-  constexpr Case kCases[] = {
-      {MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL},
-      {MB_ABORTRETRYIGNORE, IDABORT},
-      {MB_OK | MB_DEFBUTTON3, IDOK},  // beyond the last button: the first
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.style);
-    EXPECT_EQ(MessageBox(nullptr, "m", "t", c.style), c.want);
-  }
-  EXPECT_EQ(MessageBox(nullptr, "m", "t", 0x6), 0);  // unknown button set fails
 }

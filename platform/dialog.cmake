@@ -1,0 +1,13 @@
+# The BUTTON and STATIC controls, the dialog class with its modal loop and keyboard
+# interface, and the message box built from them.
+add_library(tw_platform_dlg STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/button.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/static.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dialog_draw.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/message_box.cpp)
+target_include_directories(tw_platform_dlg PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(tw_platform_dlg PUBLIC tw_platform_win tw_platform_gdi tw_platform_resources)
+# The message box under the name the standard dialogs link.
+add_library(tw_msgbox_platform INTERFACE)
+target_link_libraries(tw_msgbox_platform INTERFACE tw_platform_dlg)

@@ -1,0 +1,366 @@
+// platform/dialog_draw.cpp: the plain classic look shared by the buttons, statics, dialogs
+// and message boxes: 3-D edges, focus rectangles, control colours, text layout with
+// mnemonics, and the system icons.
+#include <algorithm>
+#include <cctype>
+
+#include "platform/dialog_internal.h"
+
+namespace win::dlg {
+
+//------------------------------------------------------------------------------
+// Colours and simple shapes
+//------------------------------------------------------------------------------
+void fillSolid(HDC dc, const RECT& r, COLORREF colour) {
+  if (!dc || r.right <= r.left || r.bottom <= r.top) return;
+  HBRUSH b = CreateSolidBrush(colour);
+  FillRect(dc, r, b);
+  DeleteObject(b);
+}
+
+void fillBrush(HDC dc, const RECT& r, HBRUSH brush, COLORREF fallback) {
+  if (brush) FillRect(dc, r, brush);
+  else fillSolid(dc, r, fallback);
+}
+
+void hline(HDC dc, int x0, int x1, int y, COLORREF colour) { fillSolid(dc, RECT{x0, y, x1, y + 1}, colour); }
+void vline(HDC dc, int x, int y0, int y1, COLORREF colour) { fillSolid(dc, RECT{x, y0, x + 1, y1}, colour); }
+
+void frame(HDC dc, const RECT& r, COLORREF c) {
+  hline(dc, r.left, r.right, r.top, c);
+  hline(dc, r.left, r.right, r.bottom - 1, c);
+  vline(dc, r.left, r.top, r.bottom, c);
+  vline(dc, r.right - 1, r.top, r.bottom, c);
+}
+
+static void twoTone(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
+  hline(dc, r.left, r.right - 1, r.top, topLeft);
+  vline(dc, r.left, r.top, r.bottom - 1, topLeft);
+  hline(dc, r.left, r.right, r.bottom - 1, bottomRight);
+  vline(dc, r.right - 1, r.top, r.bottom, bottomRight);
+}
+
+void edge3d(HDC dc, const RECT& r, bool raised) {
+  const RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+  if (raised) {
+    twoTone(dc, r, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_3DDKSHADOW));
+    twoTone(dc, inner, GetSysColor(COLOR_3DLIGHT), GetSysColor(COLOR_BTNSHADOW));
+  } else {
+    twoTone(dc, r, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+    twoTone(dc, inner, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DLIGHT));
+  }
+}
+
+void etched(HDC dc, const RECT& r) {
+  frame(dc, RECT{r.left + 1, r.top + 1, r.right, r.bottom}, GetSysColor(COLOR_BTNHIGHLIGHT));
+  frame(dc, RECT{r.left, r.top, r.right - 1, r.bottom - 1}, GetSysColor(COLOR_BTNSHADOW));
+}
+
+void focusRect(HDC dc, const RECT& r) {
+  if (!dc) return;
+  const COLORREF c = GetSysColor(COLOR_WINDOWTEXT);
+  for (int x = r.left; x < r.right; x += 2) {
+    SetPixelV(dc, x, r.top, c);
+    SetPixelV(dc, x, r.bottom - 1, c);
+  }
+  for (int y = r.top; y < r.bottom; y += 2) {
+    SetPixelV(dc, r.left, y, c);
+    SetPixelV(dc, r.right - 1, y, c);
+  }
+}
+
+HFONT fontOf(HWND hwnd) {
+  HFONT f = reinterpret_cast<HFONT>(SendMessage(hwnd, WM_GETFONT, 0, 0));
+  return f ? f : static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+}
+
+void paintBackground(HWND hwnd, HDC dc, UINT msg, const RECT& r, int textColourIndex) {
+  SetTextColor(dc, GetSysColor(textColourIndex));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  HWND parent = GetParent(hwnd);
+  HBRUSH brush = nullptr;
+  if (parent && (GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD))
+    brush = reinterpret_cast<HBRUSH>(SendMessage(parent, msg, reinterpret_cast<WPARAM>(dc),
+                                                 reinterpret_cast<LPARAM>(hwnd)));
+  fillBrush(dc, r, brush, GetSysColor(COLOR_BTNFACE));
+  SetBkMode(dc, TRANSPARENT);
+}
+
+//------------------------------------------------------------------------------
+// Text layout
+//------------------------------------------------------------------------------
+static int widthOf(HDC dc, const std::string& s) {
+  if (s.empty()) return 0;
+  SIZE size;
+  if (!GetTextExtentPoint32(dc, s.c_str(), static_cast<int>(s.size()), size)) {
+    TEXTMETRIC tm;
+    GetTextMetrics(dc, tm);
+    return static_cast<int>(s.size()) * std::max<LONG>(1, tm.tmAveCharWidth);
+  }
+  return size.cx;
+}
+
+int lineHeight(HDC dc) {
+  TEXTMETRIC tm;
+  if (!GetTextMetrics(dc, tm) || tm.tmHeight <= 0) return 13;
+  return tm.tmHeight;
+}
+
+// One paragraph with its prefix marks resolved.
+static TextLine unprefix(std::string_view para, bool prefix) {
+  TextLine out;
+  if (!prefix) {
+    out.text.assign(para);
+    return out;
+  }
+  for (std::size_t i = 0; i < para.size(); ++i) {
+    if (para[i] == '&' && i + 1 < para.size()) {
+      ++i;
+      if (para[i] != '&' && out.underline < 0) out.underline = static_cast<int>(out.text.size());
+    } else if (para[i] == '&') {
+      continue;   // a trailing ampersand shows nothing
+    }
+    out.text += para[i];
+  }
+  return out;
+}
+
+std::vector<TextLine> layoutText(HDC dc, std::string_view text, int width, bool wrap, bool prefix) {
+  std::vector<std::string_view> paras;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      paras.push_back(text.substr(start, i - start));
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+  }
+  paras.push_back(text.substr(start));
+
+  std::vector<TextLine> lines;
+  for (std::string_view p : paras) {
+    TextLine whole = unprefix(p, prefix);
+    for (char& c : whole.text)
+      if (c == '\t') c = ' ';
+    if (!wrap || width <= 0 || widthOf(dc, whole.text) <= width) {
+      lines.push_back(whole);
+      continue;
+    }
+    // Greedy breaking at blanks; the underline index follows its character.
+    std::size_t pos = 0;
+    const std::string& s = whole.text;
+    while (pos < s.size()) {
+      std::size_t end = pos, lastBreak = std::string::npos;
+      while (end < s.size()) {
+        const std::size_t next = end + 1;
+        if (widthOf(dc, s.substr(pos, next - pos)) > width) break;
+        if (s[end] == ' ') lastBreak = end;
+        end = next;
+      }
+      std::size_t cut = end;
+      if (end < s.size()) {
+        if (lastBreak != std::string::npos && lastBreak > pos) cut = lastBreak;
+        else if (end == pos) cut = pos + 1;   // not even one character fits: one per line
+      }
+      TextLine line;
+      line.text = s.substr(pos, cut - pos);
+      while (!line.text.empty() && line.text.back() == ' ') line.text.pop_back();
+      if (whole.underline >= static_cast<int>(pos) && whole.underline < static_cast<int>(cut))
+        line.underline = whole.underline - static_cast<int>(pos);
+      lines.push_back(line);
+      pos = cut;
+      while (pos < s.size() && s[pos] == ' ') ++pos;
+    }
+  }
+  return lines;
+}
+
+SIZE measureLines(HDC dc, const std::vector<TextLine>& lines) {
+  SIZE out;
+  for (const TextLine& l : lines) out.cx = std::max<LONG>(out.cx, widthOf(dc, l.text));
+  out.cy = static_cast<LONG>(lines.size()) * lineHeight(dc);
+  return out;
+}
+
+static void drawLinesOnce(HDC dc, const std::vector<TextLine>& lines, const RECT& box, int align,
+                          int valign, int dx, int dy) {
+  const int h = lineHeight(dc);
+  const int total = static_cast<int>(lines.size()) * h;
+  int y = box.top;
+  if (valign == 1) y = box.top + (box.bottom - box.top - total) / 2;
+  if (valign == 2) y = box.bottom - total;
+  TEXTMETRIC tm;
+  GetTextMetrics(dc, tm);
+  const COLORREF colour = GetTextColor(dc);
+  for (const TextLine& l : lines) {
+    const int w = widthOf(dc, l.text);
+    int x = box.left;
+    if (align == 1) x = box.left + (box.right - box.left - w) / 2;
+    if (align == 2) x = box.right - w;
+    if (!l.text.empty()) TextOut(dc, x + dx, y + dy, l.text.c_str(), static_cast<int>(l.text.size()));
+    if (l.underline >= 0 && l.underline < static_cast<int>(l.text.size())) {
+      const int u0 = widthOf(dc, l.text.substr(0, static_cast<std::size_t>(l.underline)));
+      const int u1 = widthOf(dc, l.text.substr(0, static_cast<std::size_t>(l.underline) + 1));
+      hline(dc, x + dx + u0, x + dx + u1, y + dy + tm.tmAscent + 1, colour);
+    }
+    y += h;
+  }
+}
+
+void drawLines(HDC dc, const std::vector<TextLine>& lines, const RECT& box, int align, int valign,
+               bool disabled) {
+  if (!dc) return;
+  SetBkMode(dc, TRANSPARENT);
+  if (disabled) {
+    const COLORREF saved = GetTextColor(dc);
+    SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    drawLinesOnce(dc, lines, box, align, valign, 1, 1);
+    SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    drawLinesOnce(dc, lines, box, align, valign, 0, 0);
+    SetTextColor(dc, saved);
+    return;
+  }
+  drawLinesOnce(dc, lines, box, align, valign, 0, 0);
+}
+
+char mnemonicOf(std::string_view text) {
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
+  }
+  return 0;
+}
+
+//------------------------------------------------------------------------------
+// System icons and images
+//------------------------------------------------------------------------------
+HICON systemIcon(LPCSTR idi) {
+  if (!IS_INTRESOURCE(idi)) return nullptr;
+  const auto id = reinterpret_cast<std::uintptr_t>(idi);
+  if (id < 32512 || id > 32516) return nullptr;
+  return LongToHandle<HICON>(static_cast<LONG>(id));
+}
+
+bool isSystemIcon(HICON icon) {
+  const auto v = reinterpret_cast<std::uintptr_t>(icon);
+  return v >= 32512 && v <= 32516;
+}
+
+static void polygon(HDC dc, std::initializer_list<POINT> pts, COLORREF fill, COLORREF line) {
+  HBRUSH b = CreateSolidBrush(fill);
+  HPEN p = CreatePen(PS_SOLID, 1, line);
+  HGDIOBJ ob = SelectObject(dc, b), op = SelectObject(dc, p);
+  std::vector<POINT> v(pts);
+  Polygon(dc, v.data(), static_cast<int>(v.size()));
+  SelectObject(dc, ob);
+  SelectObject(dc, op);
+  DeleteObject(b);
+  DeleteObject(p);
+}
+
+static void ellipse(HDC dc, const RECT& r, COLORREF fill, COLORREF line) {
+  HBRUSH b = CreateSolidBrush(fill);
+  HPEN p = CreatePen(PS_SOLID, 1, line);
+  HGDIOBJ ob = SelectObject(dc, b), op = SelectObject(dc, p);
+  Ellipse(dc, r.left, r.top, r.right, r.bottom);
+  SelectObject(dc, ob);
+  SelectObject(dc, op);
+  DeleteObject(b);
+  DeleteObject(p);
+}
+
+// A bold glyph centred in the 32 x 32 cell at (x, y).
+static void glyph(HDC dc, int x, int y, const char* text, COLORREF colour, int dy) {
+  HFONT f = CreateFont(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, VARIABLE_PITCH | FF_ROMAN,
+                       "Times New Roman");
+  HGDIOBJ old = SelectObject(dc, f);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, colour);
+  const UINT align = SetTextAlign(dc, TA_CENTER | TA_TOP);
+  TextOut(dc, x + 16, y + 5 + dy, text, static_cast<int>(std::char_traits<char>::length(text)));
+  SetTextAlign(dc, align);
+  SelectObject(dc, old);
+  DeleteObject(f);
+}
+
+void drawIcon(HDC dc, int x, int y, HICON icon) {
+  if (!dc || !isSystemIcon(icon)) return;
+  const COLORREF saved = GetTextColor(dc);
+  const auto id = reinterpret_cast<std::uintptr_t>(icon);
+  const RECT cell{x + 1, y + 1, x + 31, y + 31};
+  switch (id) {
+    case 32513:   // stop: a red disc with a white cross
+      ellipse(dc, cell, RGB(255, 0, 0), RGB(128, 0, 0));
+      polygon(dc, {{x + 10, y + 8}, {x + 16, y + 14}, {x + 22, y + 8}, {x + 24, y + 10}, {x + 18, y + 16},
+                   {x + 24, y + 22}, {x + 22, y + 24}, {x + 16, y + 18}, {x + 10, y + 24}, {x + 8, y + 22},
+                   {x + 14, y + 16}, {x + 8, y + 10}},
+              RGB(255, 255, 255), RGB(255, 255, 255));
+      break;
+    case 32514:   // question: a white bubble with a blue question mark
+      ellipse(dc, cell, RGB(255, 255, 255), RGB(0, 0, 0));
+      glyph(dc, x, y, "?", RGB(0, 0, 255), 0);
+      break;
+    case 32515:   // exclamation: a yellow triangle with a black exclamation mark
+      polygon(dc, {{x + 16, y + 1}, {x + 31, y + 30}, {x + 1, y + 30}}, RGB(255, 255, 0), RGB(0, 0, 0));
+      glyph(dc, x, y, "!", RGB(0, 0, 0), 3);
+      break;
+    case 32516:   // information: a white bubble with a blue i
+      ellipse(dc, cell, RGB(255, 255, 255), RGB(0, 0, 0));
+      glyph(dc, x, y, "i", RGB(0, 0, 255), 0);
+      break;
+    default:      // application: a plain window
+      fillSolid(dc, RECT{x + 2, y + 4, x + 30, y + 28}, RGB(255, 255, 255));
+      frame(dc, RECT{x + 2, y + 4, x + 30, y + 28}, RGB(0, 0, 0));
+      fillSolid(dc, RECT{x + 3, y + 5, x + 29, y + 9}, GetSysColor(COLOR_ACTIVECAPTION));
+      break;
+  }
+  SetTextColor(dc, saved);
+}
+
+SIZE bitmapSize(HBITMAP bitmap) {
+  BITMAP bm;
+  SIZE s;
+  if (bitmap && GetObject(bitmap, sizeof bm, &bm)) s = SIZE{bm.bmWidth, bm.bmHeight};
+  return s;
+}
+
+void drawBitmap(HDC dc, int x, int y, HBITMAP bitmap) {
+  if (!dc || !bitmap) return;
+  const SIZE s = bitmapSize(bitmap);
+  HDC mem = CreateCompatibleDC(dc);
+  if (!mem) return;
+  HGDIOBJ old = SelectObject(mem, bitmap);
+  BitBlt(dc, x, y, s.cx, s.cy, mem, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+}
+
+//------------------------------------------------------------------------------
+// Template texts
+//------------------------------------------------------------------------------
+std::string fromUtf16(const std::u16string& s) {
+  // Windows-1252 characters above 0x7F that are not Latin-1.
+  static const char16_t high[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
+                                    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+  std::string out;
+  for (char16_t c : s) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    char mapped = '?';
+    for (int i = 0; i < 32; ++i)
+      if (high[i] && high[i] == c) mapped = static_cast<char>(0x80 + i);
+    out += mapped;
+  }
+  return out;
+}
+
+}  // namespace win::dlg
