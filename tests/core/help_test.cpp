@@ -80,6 +80,8 @@ TEST(WHelpFile, ViewerCommandForEachKind) {
       {"names reach the viewer as one word, never run", "my $HOME & co.pdf", -1,
        "xdg-open|" + here.dir.path() + "/my $HOME & co.pdf"},
       {"compiled help", "help.chm", -1, "xchm|" + here.dir.path() + "/help.chm"},
+      {"compiled help at a topic number", "help.chm", 42,
+       "xchm|--contextid=42 " + here.dir.path() + "/help.chm"},
       {"a compiled-help topic address", "ms-its:help.chm::/TW_7_Step1import.htm", -1,
        "xchm|file:" + here.dir.path() + "/help.chm#xchm:/TW_7_Step1import.htm"},
   };

@@ -96,8 +96,11 @@ void yyhelpchm(int mode, int popup, int topic, int& status, const char* file,
     const auto sep = target.find("::/");
     target = "file:" + target.substr(7, sep - 7) + "#xchm:/" + target.substr(sep + 3);
   }
+  // A topic by number is the viewer's context identifier.
+  const std::string context =
+      mode == 2 && !startsWith(target, "file:") ? " --contextid=" + std::to_string(topic) : "";
   int group = 0;
-  if (!startViewer(shellWord(viewer) + " " + shellWord(target), &group)) {
+  if (!startViewer(shellWord(viewer) + context + " " + shellWord(target), &group)) {
     status = 1030;
     return;
   }
