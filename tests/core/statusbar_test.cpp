@@ -194,6 +194,45 @@ TEST_F(StatusBar, FrameLayoutPutsTheClientInsideFourToolbars) {
   EXPECT_EQ(client, (win::RECT{left.right, top.top + 24, right.left, bottom.top}));
 }
 
+using YyStringOut = twtest::WindowFixture;
+
+TEST_F(YyStringOut, DrawsWithTheWindowColoursAndAdvances) {
+  WindowOpenOptions o;
+  o.width = 300;
+  o.height = 100;
+  open(o);
+  win::test::runUntilIdle();
+  yysetfontcolour(13, 10);   // blue on yellow
+  int x = 20, y = 50;
+  const char text[] = "TarnWalker";
+  int width = 0;
+  yystringlen(width, text, sizeof text);
+  yystringout(x, y, text, sizeof text);
+  EXPECT_EQ(x, 20 + width);
+  EXPECT_EQ(y, 50);
+  int blue = 0, yellow = 0;
+  for (int py = 30; py < 56; ++py)
+    for (int px = 20; px < 20 + width; ++px) {
+      const win::COLORREF c = win::test::pixel(hClient[0], px, py);
+      blue += c == win::RGB(0, 0, 255);
+      yellow += c == win::RGB(255, 255, 0);
+    }
+  EXPECT_GT(blue, 30);
+  EXPECT_GT(yellow, 100);   // opaque background behind the letters
+  EXPECT_EQ(win::test::pixel(hClient[0], 10, 50), win::RGB(255, 255, 255));
+}
+
+TEST_F(YyStringOut, FontKindsGiveTheirMetrics) {
+  open();
+  for (int kind : {-99, 0, 1, 2, 3, 4}) {
+    SCOPED_TRACE(kind);
+    int w = 0, h = 16;
+    yycreatefont(kind, kind == 3 ? 1 : 0, 0, w, h);
+    EXPECT_GT(w, 0);
+    EXPECT_GT(h, 0);
+  }
+}
+
 using WCursorShapeTest = twtest::WindowFixture;
 
 TEST_F(WCursorShapeTest, ShapesShowOverTheClientArea) {

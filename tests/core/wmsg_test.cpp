@@ -330,6 +330,76 @@ TEST_F(WMessage, FieldChangeWhileAnotherEventWaitsIsReturnedNext) {
   EXPECT_EQ(m.y, 262146);
 }
 
+TEST_F(WMessage, MenuCommandArrivesAsCommandEvent) {
+  only({2});
+  // What a menu item or an accelerator sends the frame.
+  win::PostMessage(wWindow[0], win::WM_COMMAND, win::MAKEWPARAM(40004, 0), 0);
+  MessageRecord m;
+  ASSERT_EQ(next(m), 2);
+  EXPECT_EQ(m.window, 0);
+  EXPECT_EQ(m.value1, 40004);
+  EXPECT_EQ(m.value2, -1);
+  // Notifications of controls are not commands.
+  win::PostMessage(wWindow[0], win::WM_COMMAND, win::MAKEWPARAM(40005, 5), 0);
+  win::PostMessage(wWindow[0], win::WM_COMMAND, win::MAKEWPARAM(40006, 1), 0);
+  ASSERT_EQ(next(m), 2);
+  EXPECT_EQ(m.value1, 40006);
+}
+
+TEST_F(WMessage, PressOnTheCaptionGivesFrameButtonEventWhenEnabled) {
+  only({12});
+  const win::POINT caption = findHit(wWindow[0], win::HTCAPTION);
+  ASSERT_GE(caption.x, 0);
+  win::test::mouseMove(caption.x + 40, caption.y);
+  win::test::mouseDown(win::test::Button::Right, caption.x + 40, caption.y);
+  win::test::mouseUp(win::test::Button::Right, caption.x + 40, caption.y);
+  MessageRecord m;
+  ASSERT_EQ(next(m), 12);
+  EXPECT_EQ(m.window, 0);
+  EXPECT_EQ(m.value1, 3);
+}
+
+// A stand-in for a dialog: its field reports a press as the dialog layer does.
+win::LRESULT fakeDialogProc(win::HWND h, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam) {
+  if (msg == win::WM_USER + 1) {
+    yyinterpretmessage(104, 1, 5, lParam, h);
+    return 0;
+  }
+  return win::DefWindowProc(h, msg, wParam, lParam);
+}
+
+TEST_F(WMessage, DialogFieldPressKeepsItsPixels) {
+  only({4});
+  win::WNDCLASS wc;
+  wc.lpfnWndProc = fakeDialogProc;
+  wc.lpszClassName = "FakeDialog";
+  win::RegisterClass(wc);
+  win::HWND dlg = win::CreateWindowEx(0, "FakeDialog", "", win::WS_POPUP | win::WS_VISIBLE, 50, 50, 200, 100,
+                                      nullptr, nullptr, nullptr, nullptr);
+  win::HWND field = win::CreateWindowEx(0, "FakeDialog", "", win::WS_CHILD | win::WS_VISIBLE, 10, 10, 120, 60,
+                                        dlg, win::LongToHandle<win::HMENU>(5), nullptr, nullptr);
+  ASSERT_NE(field, nullptr);
+  hDlgCur = dlg;
+  dialogidentifierof = [](win::HWND) { return 110; };
+  win::PostMessage(dlg, win::WM_USER + 1, 0, win::MAKELPARAM(30, 40));
+  MessageRecord m;
+  ASSERT_EQ(next(m), 4);
+  dialogidentifierof = nullptr;
+  hDlgCur = nullptr;
+  EXPECT_EQ(m.window, 110);
+  EXPECT_EQ(m.value1, 1);
+  EXPECT_EQ(m.value3, 1);
+  EXPECT_EQ(m.value4, 5);
+  EXPECT_EQ(m.x, 30);
+  EXPECT_EQ(m.y, 40);
+  // Graphics units over the field: 30.5 of 120 across, 60 - 1 - 40 + 0.5 of 60 up.
+  EXPECT_NEAR(m.gx, 30.5f / 120.0f, 0.01f);
+  EXPECT_NEAR(m.gy, 19.5f / 60.0f, 0.01f);
+  // The window's own drawing state is as it was.
+  EXPECT_EQ(tessar.window.CURWIDTH, 400);
+  EXPECT_EQ(tessar.window.CURHEIGHT, 300);
+}
+
 TEST(WMessageEnable, TypesOutsideOneToSixteenAreIgnored) {
   wMessageEnabled = wMessageDefault;
   wmessageenable(17, 1);
@@ -361,6 +431,42 @@ TEST(YyInterpretKey, OffsetsAndSharedCodes) {
     SCOPED_TRACE(c.why);
     EXPECT_EQ(yyinterpretkey(c.vk, c.offset), c.code);
   }
+}
+
+TEST(YySplitFixed, PanesAndNestedSplits) {
+  // Window numbers 40-43 stand for panes; 41 is a split window of its own.
+  FrameRecord outer, inner;
+  outer.word[0] = inner.word[0] = SW_SPLITWINDOW;
+  outer.word[9] = 1;              // stacked
+  outer.word[7] = 40;
+  outer.word[8] = 41;
+  outer.word[10] = WOF_FIXEDSIZE;
+  inner.word[9] = 0;              // side by side
+  inner.word[7] = 42;
+  inner.word[8] = 43;
+  inner.word[10] = inner.word[11] = WOF_FIXEDSIZE;
+  win::test::reset();
+  win::WNDCLASS wc;
+  wc.lpfnWndProc = win::DefWindowProc;
+  wc.lpszClassName = "PaneStandIn";
+  win::RegisterClass(wc);
+  wWindow[41] = win::CreateWindowEx(0, "PaneStandIn", "", win::WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  win::SetWindowLongPtr(wWindow[41], win::GWLP_USERDATA, reinterpret_cast<win::LONG_PTR>(&inner));
+  struct Case { const char* why; int pane, direction, fixed; };
+  const Case cases[] = {
+      {"a fixed pane along the split direction", 0, 1, 1},
+      {"the same pane across the split is free", 0, 0, 0},
+      {"inner side-by-side split: both widths fixed, not proportional", 1, 0, 1},
+      {"inner split's height: neither pane has a fixed height", 1, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    EXPECT_EQ(yySplitFixed(outer, c.pane, c.direction), c.fixed);
+  }
+  inner.word[9] = 2;              // proportional: its width follows the frame
+  EXPECT_EQ(yySplitFixed(outer, 1, 0), 0);
+  win::DestroyWindow(wWindow[41]);
+  wWindow[41] = nullptr;
 }
 
 TEST(YyMouseModifiers, BitsOfTheHeldKeysAndButtons) {

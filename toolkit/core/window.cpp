@@ -299,9 +299,9 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flags, int me
   hMovie = client;
   wIndex = 0;
   TimerEnabled = 0;
-  // Gradients are shaded by the graphics layer itself; mail goes through the desktop's
-  // composer, which is always there.
-  hImgLib = 0;
+  // The drawing layer has its own gradient fill, and mail goes through the desktop's
+  // composer: both are always there.
+  hImgLib = 1;
   hEmailLib = 1;
   for (DeferredEvent& s : VXKMessages) s = DeferredEvent{};
   if (!(flags & WOF_HIDDEN)) SetFocus(client);
