@@ -58,6 +58,14 @@ class TextCanvas : public ::testing::Test {
   HFONT font = nullptr;
 };
 
+// One fixture, named for the routine each test is about.
+using GetTextMetricsTest = TextCanvas;
+using CreateFontTest = TextCanvas;
+using GetTextExtentPoint32Test = TextCanvas;
+using TextOutTest = TextCanvas;
+using ExtTextOutTest = TextCanvas;
+using DrawTextTest = TextCanvas;
+
 TEST(CreateFont, FacesResolveThroughTheSubstitutionTable) {
   struct Case {
     const char* why;
@@ -89,7 +97,7 @@ TEST(CreateFont, FacesResolveThroughTheSubstitutionTable) {
   }
 }
 
-TEST_F(TextCanvas, DialogFontFiguresAreTheDocumentedOnes) {
+TEST_F(GetTextMetricsTest, DialogFontFiguresAreTheDocumentedOnes) {
   // "MS Sans Serif" 8 points at 96 dpi: height -11. These figures size every dialog.
   for (int run = 0; run < 2; ++run) {
     use(-11, "MS Sans Serif");
@@ -113,7 +121,7 @@ TEST_F(TextCanvas, DialogFontFiguresAreTheDocumentedOnes) {
   }
 }
 
-TEST_F(TextCanvas, HeightsNegativeForTheEmPositiveForTheCell) {
+TEST_F(CreateFontTest, HeightsNegativeForTheEmPositiveForTheCell) {
   TEXTMETRIC tm;
   use(-13, "Arial");
   GetTextMetrics(dc, tm);
@@ -134,7 +142,7 @@ TEST_F(TextCanvas, HeightsNegativeForTheEmPositiveForTheCell) {
   EXPECT_STREQ(face, "Courier");
 }
 
-TEST_F(TextCanvas, ExtentIsTheSumOfItsCharacters) {
+TEST_F(GetTextExtentPoint32Test, ExtentIsTheSumOfItsCharacters) {
   use(-11, "MS Sans Serif");
   SIZE ab, a, b, none;
   GetTextExtentPoint32(dc, "AB", 2, ab);
@@ -146,7 +154,7 @@ TEST_F(TextCanvas, ExtentIsTheSumOfItsCharacters) {
   EXPECT_EQ(none.cy, 12);
 }
 
-TEST_F(TextCanvas, AlignmentPlacesTheInk) {
+TEST_F(TextOutTest, AlignmentPlacesTheInk) {
   use(-13, "Arial");
   TEXTMETRIC tm;
   GetTextMetrics(dc, tm);
@@ -181,7 +189,7 @@ TEST_F(TextCanvas, AlignmentPlacesTheInk) {
   }
 }
 
-TEST_F(TextCanvas, UpdateCurrentPositionMovesByTheExtent) {
+TEST_F(TextOutTest, UpdateCurrentPositionMovesByTheExtent) {
   use(-11, "MS Sans Serif");
   SetTextAlign(dc, TA_UPDATECP);
   MoveToEx(dc, 5, 5, nullptr);
@@ -196,7 +204,7 @@ TEST_F(TextCanvas, UpdateCurrentPositionMovesByTheExtent) {
   EXPECT_GE(r.left, 5);
 }
 
-TEST_F(TextCanvas, OpaqueModeFillsTheCell) {
+TEST_F(TextOutTest, OpaqueModeFillsTheCell) {
   use(-11, "MS Sans Serif");
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, kRed);
@@ -210,7 +218,7 @@ TEST_F(TextCanvas, OpaqueModeFillsTheCell) {
   EXPECT_EQ(GetPixel(dc, 9, 10), kWhite);
 }
 
-TEST_F(TextCanvas, EscapementRotatesTheText) {
+TEST_F(TextOutTest, EscapementRotatesTheText) {
   use(-13, "Arial", 900);  // a quarter turn: the text runs upwards
   SetTextAlign(dc, TA_BASELINE | TA_LEFT);
   SetBkMode(dc, TRANSPARENT);
@@ -224,7 +232,7 @@ TEST_F(TextCanvas, EscapementRotatesTheText) {
   EXPECT_LE(r.right, 41);
 }
 
-TEST_F(TextCanvas, ExtTextOutClipsToItsRectangle) {
+TEST_F(ExtTextOutTest, ClipsToItsRectangle) {
   use(-13, "Arial");
   SetBkColor(dc, kRed);
   SetBkMode(dc, TRANSPARENT);
@@ -238,7 +246,7 @@ TEST_F(TextCanvas, ExtTextOutClipsToItsRectangle) {
   EXPECT_EQ(GetPixel(dc, 20, 20), kRed);
 }
 
-TEST_F(TextCanvas, DrawTextBreaksWordsAndMeasures) {
+TEST_F(DrawTextTest, BreaksWordsAndMeasures) {
   use(-11, "MS Sans Serif");
   SIZE one, two, file, whole;
   GetTextExtentPoint32(dc, "alpha", 5, one);
@@ -283,7 +291,7 @@ TEST_F(TextCanvas, DrawTextBreaksWordsAndMeasures) {
 
 namespace {
 
-TEST_F(TextCanvas, ExtTextOutTakesTheGivenAdvances) {
+TEST_F(ExtTextOutTest, TakesTheGivenAdvances) {
   use(-11, "MS Sans Serif");
   SetBkMode(dc, TRANSPARENT);
   SetTextAlign(dc, TA_UPDATECP);
@@ -297,7 +305,7 @@ TEST_F(TextCanvas, ExtTextOutTakesTheGivenAdvances) {
   EXPECT_GE(r.right - r.left, 41);  // three narrow letters spread over 40 pixels and more
 }
 
-TEST_F(TextCanvas, DrawTextUnderlinesTheMnemonic) {
+TEST_F(DrawTextTest, UnderlinesTheMnemonic) {
   use(-11, "MS Sans Serif");
   SetBkMode(dc, TRANSPARENT);
   RECT plain{10, 10, 110, 40}, marked{10, 50, 110, 80};
@@ -320,7 +328,7 @@ TEST_F(TextCanvas, DrawTextUnderlinesTheMnemonic) {
   EXPECT_EQ(hiddenInk, plainInk);
 }
 
-TEST_F(TextCanvas, UnantialiasedTextUsesOnlyTheTextColour) {
+TEST_F(TextOutTest, UnantialiasedTextUsesOnlyTheTextColour) {
   SelectObject(dc, GetStockObject(SYSTEM_FONT));
   if (font) DeleteObject(font);
   font = CreateFont(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, "Arial");

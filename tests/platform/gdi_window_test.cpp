@@ -48,7 +48,10 @@ class WindowDc : public ::testing::Test {
   HWND top = nullptr;
 };
 
-TEST_F(WindowDc, DrawingOutsidePaintStaysInTheBackingStore) {
+using GetDCTest = WindowDc;
+using BeginPaintTest = WindowDc;
+
+TEST_F(GetDCTest, DrawingOutsidePaintStaysInTheBackingStore) {
   // The class brush is a GDI brush: the window layer reads its colour through the hook.
   EXPECT_EQ(test::pixel(top, 5, 5), RGB(255, 255, 255));
   HDC dc = GetDC(top);
@@ -68,7 +71,7 @@ TEST_F(WindowDc, DrawingOutsidePaintStaysInTheBackingStore) {
   ReleaseDC(top, again);
 }
 
-TEST_F(WindowDc, PaintDcIsClippedToTheUpdateRegion) {
+TEST_F(BeginPaintTest, DcIsClippedToTheUpdateRegion) {
   gPaint = [](HWND, PAINTSTRUCT& ps) {
     RECT all{0, 0, 60, 40};
     FillRect(ps.hdc, all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -82,7 +85,7 @@ TEST_F(WindowDc, PaintDcIsClippedToTheUpdateRegion) {
   EXPECT_EQ(test::pixel(top, 40, 15), RGB(255, 255, 255));
 }
 
-TEST_F(WindowDc, ChildDcDrawsInsideTheChildOnly) {
+TEST_F(GetDCTest, ChildDcDrawsInsideTheChildOnly) {
   HWND child = CreateWindowEx(0, "GdiTestWindow", "", WS_CHILD | WS_VISIBLE, 20, 10, 10, 10, top,
                               nullptr, nullptr, nullptr);
   ASSERT_NE(child, nullptr);
@@ -122,7 +125,7 @@ TEST(GetSysColorBrush, SolidBrushOfTheSystemColourKeptForTheRun) {
 namespace {
 
 // The toolkit sizes fonts from the screen's dots per inch, read on the screen DC.
-TEST(GetDC, ScreenDcAnswersQueries) {
+TEST_F(GetDCTest, ScreenDcAnswersQueries) {
   HDC screen = GetDC(nullptr);
   ASSERT_NE(screen, nullptr);
   EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
