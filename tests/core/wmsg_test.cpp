@@ -277,6 +277,26 @@ TEST_F(WMessage, MinimisedWindowSendsNoResize) {
   EXPECT_EQ(m.value1, 77);
 }
 
+// A key read while the client area had no height gave a graphics position from a drawable
+// of negative extent.
+TEST_F(WMessage, KeyOverAClientWithoutHeightHasNoGraphicsPosition) {
+  only({1});
+  win::SetWindowPos(wWindow[0], nullptr, 0, 0, 300, 30, win::SWP_NOMOVE | win::SWP_NOZORDER);
+  win::RECT c;
+  win::GetClientRect(hClient[0], c);
+  ASSERT_EQ(c.bottom, 0);
+  win::SetFocus(hClient[0]);
+  win::test::pressKey('K');
+  MessageRecord m;
+  m.gx = 7;
+  m.gy = 8;
+  ASSERT_EQ(next(m), 1);
+  EXPECT_EQ(m.value1, 'k');
+  EXPECT_EQ(m.x, 0);
+  EXPECT_EQ(m.gx, 7);
+  EXPECT_EQ(m.gy, 8);
+}
+
 TEST_F(WMessage, ClientTimerRepeatsAndFrameTimerFiresOnce) {
   only({13});
   yysettimer(50, 3, 1);

@@ -458,6 +458,13 @@ void yyevent(int& ITYPE, MessageRecord& M) {
     if (M.window < 0 || M.window >= MAXWINDOWS) return;
     yydrawablesize(1, M.window, width, height);
   }
+  // A drawable without pixels (a client with no height or width) has no graphics position: the caller's
+  // words stay as they were and positions are 0 units.
+  if ((width < 1 || height < 1) && ITYPE != EV_RESIZE) {
+    if (!field && ITYPE != EV_EXPOSE) M.x = M.y = 0;
+    if (!field && ITYPE == EV_EXPOSE) M.x = M.y = M.value1 = M.value2 = 0;
+    return;
+  }
   const bool istarget = field ? (g.target.TARGETTYPE == 3 && g.target.TARGETNUMBER == M.value4 &&
                                  g.target.TARGETDIALOG == M.window)
                               : (g.target.TARGETTYPE == 1 && g.target.TARGETNUMBER == M.window);
