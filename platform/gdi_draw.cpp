@@ -85,7 +85,7 @@ std::optional<Paint> brushPaint(const DcData& d, const Target& t, HBRUSH h, int 
   const BrushData* b = brush(h);
   if (!b || b->style == BS_NULL) return std::nullopt;
   Paint p;
-  p.brush = true;
+  p.brush = b->style != BS_SOLID;  // a solid brush paints as one colour, span by span
   p.b = b;
   p.colour = devicePixel(b->colour, t.mono);
   p.fg = devicePixel(d.st.text, t.mono);
