@@ -119,6 +119,52 @@ TEST_F(StatusBar, TextIsDrawnInTheBar) {
   EXPECT_TRUE(ink);
 }
 
+TEST_F(StatusBar, DraggingTheGripSizesTheWindow) {
+  win::test::runUntilIdle();
+  win::RECT bar;
+  win::GetWindowRect(wMessLine[0], bar);
+  const int x = bar.right - 3, y = bar.bottom - 3;
+  EXPECT_EQ(win::SendMessage(wMessLine[0], win::WM_NCHITTEST, 0, win::MAKELPARAM(static_cast<win::WORD>(x), static_cast<win::WORD>(y))),
+            win::HTBOTTOMRIGHT);
+  win::test::mouseMove(x, y);
+  win::test::mouseDown(win::test::Button::Left, x, y);
+  win::test::mouseMove(x + 60, y + 40);
+  win::test::mouseUp(win::test::Button::Left, x + 60, y + 40);
+  win::test::runUntilIdle();
+  win::RECT c;
+  win::GetClientRect(hClient[0], c);
+  EXPECT_EQ(c.right, 560);
+  EXPECT_EQ(c.bottom, 240);
+  // The grip goes when the window is maximised.
+  win::ShowWindow(wWindow[0], win::SW_MAXIMIZE);
+  win::GetWindowRect(wMessLine[0], bar);
+  EXPECT_EQ(win::SendMessage(wMessLine[0], win::WM_NCHITTEST, 0,
+                             win::MAKELPARAM(static_cast<win::WORD>(bar.right - 3), static_cast<win::WORD>(bar.bottom - 3))),
+            win::HTCLIENT);
+}
+
+TEST_F(StatusBar, SimpleModeShowsOneTextAndKeepsTheParts) {
+  yysetstatuspart(1, 100, 1);
+  yysetstatuspart(2, -1, 1);
+  yysetstatusbar(2);
+  windowoutstatusbar(2, "kept");
+  win::SendMessage(wMessLine[0], win::SB_SIMPLE, win::TRUE, 0);
+  win::SendMessage(wMessLine[0], win::SB_SETTEXT, win::SB_SIMPLEID, reinterpret_cast<win::LPARAM>("one text"));
+  win::RECT r;
+  win::SendMessage(wMessLine[0], win::SB_GETRECT, 0, reinterpret_cast<win::LPARAM>(&r));
+  win::RECT c;
+  win::GetClientRect(wMessLine[0], c);
+  EXPECT_EQ(r.left, c.left);
+  EXPECT_EQ(r.right, c.right);
+  win::SendMessage(wMessLine[0], win::SB_SIMPLE, win::FALSE, 0);
+  EXPECT_EQ(text(1), "kept");
+  EXPECT_EQ(edges(), (std::vector<int>{100, 500}));
+  // Edges the control cannot hold are refused.
+  int edge = 10;
+  EXPECT_FALSE(win::SendMessage(wMessLine[0], win::SB_SETPARTS, 0, reinterpret_cast<win::LPARAM>(&edge)));
+  EXPECT_FALSE(win::SendMessage(wMessLine[0], win::SB_SETPARTS, 257, 0));
+}
+
 TEST_F(StatusBar, WindowWithoutStatusBarIgnoresTheText) {
   windowclose();
   WindowOpenOptions o;
