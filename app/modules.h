@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "toolkit/core/core_state.h"
+
 inline constexpr float MISSING = -999.0f;
 inline constexpr int MAXDAYS = 60000;   // daily records, about 164 years
 inline constexpr int MAXYEARS = 165;    // annual records
@@ -171,8 +173,10 @@ struct PlotDat {
   int shownwidth = 0;                         // work: lastday - firstday
 };
 
-// The last event and the main window's specification.
+// The last event and the main window's specification. Every application loop hands itype
+// and message to wmessage and tests the type there.
 struct GenWin {
+  MessageRecord message;             // the event record wmessage fills
   int flags = 0;                     // main window: flags handed to WindowOpen
   int x = 0, y = 0;                  // horizontal and vertical position
   int width = 0, height = 0;

@@ -91,3 +91,10 @@ TEST(PlotDat, TextsStartBlank) {
   EXPECT_EQ(plotdat.xlabels[99], std::string(11, ' '));
   EXPECT_EQ(plotdat.vscale, "   ");
 }
+
+TEST(GenWin, EventRecordStartsEmpty) {
+  EXPECT_EQ(genwin.itype, 0);
+  EXPECT_EQ(genwin.message.window, 0);
+  EXPECT_EQ(genwin.message.value1, 0);
+  EXPECT_EQ(genwin.wintitle.size(), 80u);
+}
