@@ -46,6 +46,8 @@ struct Native {
   DWORD pendingUntil = 0;    // 0, or the time until which our own request may still be on its way
   std::string title;         // as last given to the desktop (Windows-1252)
   int draws = 0;
+  bool awaitingDraw = false;   // asked to show the store again, not shown yet
+  bool mapped = false;         // the server shows the window
 };
 
 // A key press as the desktop's layout read it, for TranslateMessage.
@@ -175,13 +177,27 @@ gboolean onKey(GtkWidget*, GdkEventKey* ev, gpointer) {
 }
 
 gboolean onConfigure(GtkWidget* widget, GdkEventConfigure*, gpointer) {
-  gs().moved.insert(hwndOf(widget));
+  const HWND h = hwndOf(widget);
+  gs().moved.insert(h);
+  // Shown again at the new place and size, whatever the server kept.
+  if (Native* n = nativeOf(h)) n->awaitingDraw = true;
+  gtk_widget_queue_draw(widget);
   return FALSE;
 }
 
 gboolean onDelete(GtkWidget* widget, GdkEvent*, gpointer) {
   gs().closeRequests.push_back(hwndOf(widget));
   return TRUE;   // the window procedure decides
+}
+
+// Whatever was drawn before the server showed the window may be lost: draw once more.
+gboolean onMap(GtkWidget* widget, GdkEvent* ev, gpointer) {
+  if (Native* n = nativeOf(hwndOf(widget))) {
+    n->mapped = ev->type == GDK_MAP;
+    if (n->mapped) n->awaitingDraw = true;
+  }
+  gtk_widget_queue_draw(widget);
+  return FALSE;
 }
 
 gboolean onWindowState(GtkWidget* widget, GdkEventWindowState* ev, gpointer) {
@@ -211,7 +227,10 @@ gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer) {
     cairo_set_source_rgb(cr, 1, 1, 1);
   }
   cairo_paint(cr);
-  if (Native* n = nativeOf(h)) ++n->draws;
+  if (Native* n = nativeOf(h)) {
+    ++n->draws;
+    n->awaitingDraw = false;
+  }
   return TRUE;
 }
 
@@ -278,6 +297,8 @@ Native& createNative(HWND h, const Window* w) {
   g_signal_connect(widget, "configure-event", G_CALLBACK(onConfigure), nullptr);
   g_signal_connect(widget, "delete-event", G_CALLBACK(onDelete), nullptr);
   g_signal_connect(widget, "window-state-event", G_CALLBACK(onWindowState), nullptr);
+  g_signal_connect(widget, "map-event", G_CALLBACK(onMap), nullptr);
+  g_signal_connect(widget, "unmap-event", G_CALLBACK(onMap), nullptr);
   g_signal_connect(widget, "focus-in-event", G_CALLBACK(onFocus), nullptr);
   g_signal_connect(widget, "focus-out-event", G_CALLBACK(onFocus), nullptr);
   Native& n = gs().natives[h];
@@ -342,6 +363,7 @@ void reconcile() {
     }
     if (w->storeTouched) {
       w->storeTouched = false;
+      n->awaitingDraw = true;
       gtk_widget_queue_draw(n->widget);
     }
   }
@@ -567,6 +589,21 @@ unsigned long nativeWindow(HWND hwnd) {
 int drawCount(HWND hwnd) {
   Native* n = nativeOf(hwnd);
   return n ? n->draws : 0;
+}
+
+bool upToDate(HWND hwnd) {
+  Native* n = nativeOf(hwnd);
+  Window* w = wnd(hwnd);
+  if (!n || !w || !n->shown || !n->mapped || n->awaitingDraw || n->draws == 0 || n->pendingUntil || w->storeTouched) return false;
+  std::vector<HWND> pending = {hwnd};
+  while (!pending.empty()) {
+    Window* x = wnd(pending.back());
+    pending.pop_back();
+    if (!x) continue;
+    if (!x->update.empty() || x->ncDirty || x->internalPaint) return false;
+    pending.insert(pending.end(), x->children.begin(), x->children.end());
+  }
+  return true;
 }
 
 void sync() {

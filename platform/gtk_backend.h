@@ -19,6 +19,10 @@ namespace gtktest {
 unsigned long nativeWindow(HWND hwnd);
 // How many times the desktop has had the window's backing store painted.
 int drawCount(HWND hwnd);
+// True when the desktop shows the window as the window system has it: painted, nothing left
+// to paint in it or its children, its store shown since it was last drawn on, and its
+// geometry confirmed by the desktop.
+bool upToDate(HWND hwnd);
 // Waits until the display has carried out every request sent to it so far.
 void sync();
 }  // namespace gtktest
