@@ -19,6 +19,7 @@
 
 #include "platform/gdi.h"
 #include "platform/gtk_backend.h"
+#include "platform/message_box.h"
 #include "platform/win.h"
 
 extern char** environ;
@@ -400,4 +401,53 @@ TEST_F(GtkSmoke, BorderDragSizesWindowThroughDesktop) {
   ASSERT_NE(size, nullptr);
   EXPECT_EQ(LOWORD(size->lParam), client.right);
   EXPECT_EQ(HIWORD(size->lParam), client.bottom);
+}
+
+namespace {
+
+// The user's side of a message box: once the box shows on the desktop, a key pressed there.
+// A box no key ever answers ends after ten seconds with an answer no button gives.
+std::string boxKey;
+bool boxKeyPressed = false;
+std::chrono::steady_clock::time_point boxLimit;
+constexpr int kUnanswered = 999;
+
+void answerBoxOnDesktop(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = test::openMessageBox();
+  if (!box) return;
+  if (std::chrono::steady_clock::now() > boxLimit) {
+    EndDialog(box, kUnanswered);
+    return;
+  }
+  if (boxKeyPressed || !gtktest::upToDate(box)) return;
+  boxKeyPressed = true;
+  gtktest::sync();
+  Screenshot shot;
+  shot.take("/tmp/gtk-smoke-box.png");
+  RECT r;
+  GetWindowRect(box, r);
+  xdotool("mousemove " + std::to_string((r.left + r.right) / 2) + " " + std::to_string(r.top + 10) + " key " + boxKey);
+}
+
+}  // namespace
+
+TEST_F(GtkSmoke, MessageBoxAnsweredWithKeyPressReturnsAnswer) {
+  struct Case { const char* why; unsigned style; const char* key; int want; };
+  const Case cases[] = {
+      {"Enter takes the default button, here the second", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, "Return", IDNO},
+      {"Escape gives Cancel", MB_OKCANCEL | MB_ICONEXCLAMATION, "Escape", IDCANCEL},
+      {"Escape gives OK in an OK-only box", MB_OK | MB_ICONASTERISK, "Escape", IDOK},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    boxKey = c.key;
+    boxKeyPressed = false;
+    boxLimit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, answerBoxOnDesktop);
+    const int answer = MessageBox(hwnd, "Do you want to save your work so far?", "TarnWalker", c.style);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(boxKeyPressed);
+    EXPECT_EQ(answer, c.want);
+    EXPECT_TRUE(IsWindowEnabled(hwnd)) << "the owner is enabled again";
+  }
 }
