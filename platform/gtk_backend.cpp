@@ -284,6 +284,7 @@ Native& createNative(HWND h, const Window* w) {
     if (!transient) gtk_window_set_type_hint(win, GDK_WINDOW_TYPE_HINT_DIALOG);
   }
   if (w->owner || (w->exStyle & WS_EX_TOOLWINDOW)) gtk_window_set_skip_taskbar_hint(win, TRUE);
+  if ((w->exStyle & WS_EX_TOPMOST) && !transient) gtk_window_set_keep_above(win, TRUE);
   gtk_widget_add_events(widget, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                     GDK_SCROLL_MASK | GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK |
                                     GDK_STRUCTURE_MASK | GDK_FOCUS_CHANGE_MASK);
@@ -559,6 +560,9 @@ bool UseGtkBackend() {
   const char* x = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   if ((!x || !*x) && (!wayland || !*wayland)) return false;
+  // X first, also under Wayland (through its X server): the window system places its
+  // windows itself, which Wayland does not let a program do.
+  gdk_set_allowed_backends("x11,*");
   if (!gtk_init_check(nullptr, nullptr) || !gdk_display_get_default()) return false;
   g.active = true;
   g.start = g_get_monotonic_time();
