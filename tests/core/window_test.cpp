@@ -128,6 +128,22 @@ TEST_F(WindowOpenTest, FlagsShapeTheFrameAndTheStatusBar) {
   }
 }
 
+TEST_F(WindowOpenTest, MaximisedWindowRestoresToTheSizeAskedFor) {
+  WindowOpenOptions o;
+  o.flags = 0x2F;
+  o.width = 400;
+  o.height = 250;
+  open(o);
+  EXPECT_TRUE(win::IsZoomed(wWindow[0]));
+  const win::RECT max = clientRect(hClient[0]);
+  EXPECT_GT(max.right, 1000);
+  EXPECT_EQ(tessar.window.CURWIDTH, max.right);
+  EXPECT_EQ(windowRect(wMessLine[0]).top, windowRect(hClient[0]).bottom);
+  win::ShowWindow(wWindow[0], win::SW_RESTORE);
+  EXPECT_EQ(clientRect(hClient[0]).right, 400);
+  EXPECT_EQ(clientRect(hClient[0]).bottom, 250);
+}
+
 TEST_F(WindowOpenTest, ColourCountOutsideTheChoicesIsSixteen) {
   // Taken as 16 without a report; the window opens as usual.
   WindowOpenOptions o;

@@ -262,7 +262,7 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flags, int me
     if (added > 0) {
       SetWindowPos(frame, nullptr, fx, fy, fw, fh, SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOZORDER);
       if (wMessLine[0]) SendMessage(wMessLine[0], WM_SIZE, 0, 0);
-      if (maximised) {
+      if (maximised && IsZoomed(frame)) {   // a maximised frame grows its restored size instead
         WINDOWPLACEMENT wp;
         GetWindowPlacement(frame, wp);
         wp.rcNormalPosition.bottom += added;
