@@ -314,10 +314,54 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 // colours, black and white); nullptr when absent or damaged. The caller deletes it.
 HBITMAP LoadBitmap(HINSTANCE instance, LPCSTR name);
 BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
+// Stretches by taking the nearest source pixel; negative sizes mirror. Conversions as BitBlt.
+BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int sy, int sw, int sh,
+                DWORD rop);
+inline constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
+int SetStretchBltMode(HDC dc, int mode);  // kept and reported; stretching takes the nearest pixel
+int GetStretchBltMode(HDC dc);
 // Monochrome source to colour: 0 bits take the destination's text colour, 1 bits its
 // background colour. Colour source to monochrome: pixels of the source's background colour
 // become 1 (white), all others 0 (black).
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int sy, DWORD rop);
+
+// Device-independent bitmaps: a 40-byte header, a colour table for depths up to 8, rows of
+// 32-bit aligned width, bottom row first for a positive height. Depths 1, 4, 8, 24 and 32,
+// uncompressed, with RGB colour tables.
+struct BITMAPINFOHEADER {
+  DWORD biSize = 40;
+  LONG biWidth = 0;
+  LONG biHeight = 0;
+  WORD biPlanes = 1;
+  WORD biBitCount = 0;
+  DWORD biCompression = 0;
+  DWORD biSizeImage = 0;
+  LONG biXPelsPerMeter = 0;
+  LONG biYPelsPerMeter = 0;
+  DWORD biClrUsed = 0;
+  DWORD biClrImportant = 0;
+};
+struct RGBQUAD {
+  BYTE rgbBlue = 0, rgbGreen = 0, rgbRed = 0, rgbReserved = 0;
+};
+struct BITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[1];  // the colour table runs on behind the header
+};
+inline constexpr DWORD BI_RGB = 0;
+inline constexpr UINT DIB_RGB_COLORS = 0, DIB_PAL_COLORS = 1;
+// Draws the source rectangle of the DIB (y counted from the bottom row for a bottom-up DIB)
+// stretched into the destination rectangle; returns the rows of the source drawn, 0 on
+// failure (no DC, a depth or compression not read, palette-index colours).
+int StretchDIBits(HDC dc, int xDest, int yDest, int wDest, int hDest, int xSrc, int ySrc, int wSrc,
+                  int hSrc, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+// bits holds scanLines rows from row startScan (counted from the bottom); returns rows set.
+int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc,
+                      UINT startScan, UINT scanLines, const void* bits, const BITMAPINFO* info, UINT usage);
+// Rows of a bitmap as a DIB of the header's depth (1, 24 or 32; 0 asks for the bitmap's own
+// format). Without bits only the header is completed (size, depth, image size). Returns the
+// rows copied (or 1 for a header), 0 on failure.
+int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
 
 //------------------------------------------------------------------------------
 // [SECTION] Fonts and text

@@ -2,7 +2,9 @@
 // device-independent bitmap (info header, colour table, rows aligned to 32 bits, bottom row
 // first unless the height is negative); LoadBitmap turns it into a GDI bitmap. Every read is
 // checked against the resource's size: a damaged resource loads as none.
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/gdi_internal.h"
 #include "platform/resource.h"
@@ -79,6 +81,218 @@ HBITMAP LoadBitmap(HINSTANCE instance, LPCSTR name) {
   }
   cairo_surface_mark_dirty(b->surface);
   return h;
+}
+
+}  // namespace win
+
+//------------------------------------------------------------------------------
+// Stretching and device-independent bitmaps
+//------------------------------------------------------------------------------
+namespace win {
+using namespace gdi;
+
+namespace {
+
+// A readable DIB: header fields and its colour table; pixel() gives row y counted from the top.
+struct DibView {
+  long width = 0, height = 0;
+  bool topDown = false;
+  unsigned bits = 0;
+  std::size_t stride = 0;
+  const unsigned char* pixels = nullptr;
+  std::uint32_t palette[256] = {};
+
+  std::uint32_t pixel(long x, long yTop) const {
+    const unsigned char* row = pixels + stride * static_cast<std::size_t>(topDown ? yTop : height - 1 - yTop);
+    switch (bits) {
+      case 1: return palette[(row[x / 8] >> (7 - x % 8)) & 1];
+      case 4: return palette[(row[x / 2] >> (x % 2 ? 0 : 4)) & 0xF];
+      case 8: return palette[row[x]];
+      case 24: return (static_cast<std::uint32_t>(row[3 * x + 2]) << 16) | (row[3 * x + 1] << 8) | row[3 * x];
+      default: return (static_cast<std::uint32_t>(row[4 * x + 2]) << 16) | (row[4 * x + 1] << 8) | row[4 * x];
+    }
+  }
+};
+
+bool viewOf(const BITMAPINFO* info, const void* bits, UINT usage, DibView& v) {
+  if (!info || !bits || usage != DIB_RGB_COLORS) return false;
+  const BITMAPINFOHEADER& h = info->bmiHeader;
+  if (h.biSize < 40 || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0) return false;
+  v.bits = h.biBitCount;
+  if (v.bits != 1 && v.bits != 4 && v.bits != 8 && v.bits != 24 && v.bits != 32) return false;
+  v.width = h.biWidth;
+  v.topDown = h.biHeight < 0;
+  v.height = v.topDown ? -static_cast<long>(h.biHeight) : h.biHeight;
+  v.stride = ((static_cast<std::size_t>(v.width) * v.bits + 31) / 32) * 4;
+  v.pixels = static_cast<const unsigned char*>(bits);
+  if (v.bits <= 8) {
+    unsigned n = h.biClrUsed ? h.biClrUsed : 1u << v.bits;
+    if (n > 256) return false;
+    const auto* table = reinterpret_cast<const unsigned char*>(info) + h.biSize;
+    for (unsigned i = 0; i < n; ++i)
+      v.palette[i] = (static_cast<std::uint32_t>(table[4 * i + 2]) << 16) | (table[4 * i + 1] << 8) | table[4 * i];
+  }
+  return true;
+}
+
+RECT destRect(const DcData& d, int x, int y, int w, int h) {
+  const POINT a = toDevice(d, x, y), b = toDevice(d, x + w, y + h);
+  return RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
+
+// Offset k of n destination pixels onto m source pixels; mirrored when flip.
+long nearest(long k, long n, long m, bool flip) {
+  long s = static_cast<long>((2 * k + 1) * m / (2 * n));
+  return flip ? m - 1 - s : s;
+}
+
+}  // namespace
+
+int SetStretchBltMode(HDC h, int mode) {
+  DcData* d = dc(h);
+  if (!d || mode < BLACKONWHITE || mode > HALFTONE) return 0;
+  const int old = d->st.stretchMode;
+  d->st.stretchMode = mode;
+  return old;
+}
+
+int GetStretchBltMode(HDC h) {
+  DcData* d = dc(h);
+  return d ? d->st.stretchMode : 0;
+}
+
+BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop) {
+  if (w == sw && h == sh && w >= 0 && h >= 0) return BitBlt(dest, x, y, w, h, src, sx, sy, rop);
+  DcData* d = dc(dest);
+  if (!d || w == 0 || h == 0 || sw == 0 || sh == 0) return FALSE;
+  if (!usesSource((rop >> 16) & 0xFF)) return PatBlt(dest, x, y, w, h, rop);
+  DcData* s = dc(src);
+  if (!s) return FALSE;
+  Target dt, st;
+  if (!resolveTarget(*s, st)) return FALSE;
+  if (!resolveTarget(*d, dt)) return TRUE;
+  // The source block with its colours already converted for the destination.
+  const RECT sr = destRect(*s, sx, sy, sw, sh);
+  const long bw = sr.right - sr.left, bh = sr.bottom - sr.top;
+  if (bw > 32767 || bh > 32767) return FALSE;
+  std::vector<std::uint32_t> block(static_cast<std::size_t>(bw * bh), kNoPixel);
+  for (long yy = 0; yy < bh; ++yy)
+    for (long xx = 0; xx < bw; ++xx) {
+      const long px = sr.left + xx, py = sr.top + yy;
+      if (px < 0 || py < 0 || px >= st.w || py >= st.h) continue;
+      std::uint32_t v = st.px[static_cast<std::ptrdiff_t>(py + st.origin.y) * st.stride + st.origin.x + px] & 0xFFFFFF;
+      if (st.mono && !dt.mono) v = v ? devicePixel(d->st.bk, false) : devicePixel(d->st.text, false);
+      else if (!st.mono && dt.mono) v = v == devicePixel(s->st.bk, false) ? 0xFFFFFF : 0x000000;
+      block[static_cast<std::size_t>(yy * bw + xx)] = v;
+    }
+  const RECT dr = destRect(*d, x, y, w, h);
+  const long dw = dr.right - dr.left, dh = dr.bottom - dr.top;
+  const bool flipX = (w < 0) != (sw < 0), flipY = (h < 0) != (sh < 0);
+  transfer(*d, dt, dr, rop, [&](int ox, int oy) {
+    return block[static_cast<std::size_t>(nearest(oy, dh, bh, flipY) * bw + nearest(ox, dw, bw, flipX))];
+  });
+  return TRUE;
+}
+
+int StretchDIBits(HDC h, int xDest, int yDest, int wDest, int hDest, int xSrc, int ySrc, int wSrc, int hSrc,
+                  const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
+  DcData* d = dc(h);
+  DibView v;
+  if (!d || !viewOf(info, bits, usage, v) || wDest == 0 || hDest == 0 || wSrc <= 0 || hSrc <= 0) return 0;
+  Target t;
+  if (!resolveTarget(*d, t)) return 0;
+  // Source rows from the top: a bottom-up DIB counts ySrc from its bottom row.
+  const long top = v.topDown ? ySrc : v.height - ySrc - hSrc;
+  const RECT dr = destRect(*d, xDest, yDest, wDest, hDest);
+  const long dw = dr.right - dr.left, dh = dr.bottom - dr.top;
+  transfer(*d, t, dr, rop, [&](int ox, int oy) -> std::uint32_t {
+    const long sxp = xSrc + nearest(ox, dw, wSrc, wDest < 0);
+    const long syp = top + nearest(oy, dh, hSrc, hDest < 0);
+    if (sxp < 0 || syp < 0 || sxp >= v.width || syp >= v.height) return kNoPixel;
+    return v.pixel(sxp, syp);
+  });
+  return hSrc;
+}
+
+int SetDIBitsToDevice(HDC h, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc, UINT startScan,
+                      UINT scanLines, const void* bits, const BITMAPINFO* info, UINT usage) {
+  DcData* d = dc(h);
+  DibView v;
+  if (!d || !viewOf(info, bits, usage, v) || width > 32767 || height > 32767) return 0;
+  Target t;
+  if (!resolveTarget(*d, t)) return 0;
+  // bits holds only rows startScan .. startScan + scanLines - 1 (from the bottom).
+  const long fullHeight = v.height;
+  const long first = startScan, count = std::min<long>(scanLines, fullHeight - first);
+  if (first < 0 || count <= 0) return 0;
+  const RECT dr = destRect(*d, xDest, yDest, static_cast<int>(width), static_cast<int>(height));
+  transfer(*d, t, dr, SRCCOPY, [&](int ox, int oy) -> std::uint32_t {
+    const long sxp = xSrc + ox;
+    const long fromBottom = ySrc + static_cast<long>(height) - 1 - oy;  // the source rectangle, upright
+    if (sxp < 0 || sxp >= v.width || fromBottom < first || fromBottom >= first + count) return kNoPixel;
+    if (v.topDown) return fromBottom < fullHeight ? v.pixel(sxp, fullHeight - 1 - fromBottom) : kNoPixel;
+    const long inBlock = fromBottom - first;  // row of the supplied block, from its bottom
+    DibView part = v;
+    part.topDown = false;
+    part.height = count;
+    return part.pixel(sxp, count - 1 - inBlock);
+  });
+  return static_cast<int>(count);
+}
+
+int GetDIBits(HDC h, HBITMAP hb, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage) {
+  BitmapData* b = bitmap(hb);
+  if (!dc(h) || !b || !info || usage != DIB_RGB_COLORS) return 0;
+  BITMAPINFOHEADER& hd = info->bmiHeader;
+  if (hd.biBitCount == 0 || !bits) {
+    if (hd.biBitCount == 0) {
+      hd.biBitCount = b->mono ? 1 : 32;
+      hd.biWidth = b->w;
+      hd.biHeight = b->h;
+    }
+    if (hd.biBitCount != 1 && hd.biBitCount != 24 && hd.biBitCount != 32) return 0;
+    hd.biSize = 40;
+    hd.biPlanes = 1;
+    hd.biCompression = BI_RGB;
+    hd.biWidth = b->w;
+    if (hd.biHeight == 0) hd.biHeight = b->h;
+    const long rows = hd.biHeight < 0 ? -static_cast<long>(hd.biHeight) : hd.biHeight;
+    hd.biSizeImage = static_cast<DWORD>(((static_cast<std::size_t>(b->w) * hd.biBitCount + 31) / 32) * 4 * rows);
+    if (!bits) return 1;
+  }
+  const unsigned depth = hd.biBitCount;
+  if (depth != 1 && depth != 24 && depth != 32) return 0;
+  if (depth == 1) {
+    info->bmiColors[0] = RGBQUAD{0, 0, 0, 0};
+    (&info->bmiColors[0])[1] = RGBQUAD{255, 255, 255, 0};
+  }
+  const bool topDown = hd.biHeight < 0;
+  const std::size_t stride = ((static_cast<std::size_t>(b->w) * depth + 31) / 32) * 4;
+  cairo_surface_flush(b->surface);
+  const auto* px = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(b->surface));
+  const int srcStride = cairo_image_surface_get_stride(b->surface) / 4;
+  auto* out = static_cast<unsigned char*>(bits);
+  UINT done = 0;
+  for (UINT k = 0; k < lines; ++k) {
+    const long scan = static_cast<long>(start) + k;  // from the bottom, or from the top when top-down
+    if (scan >= b->h) break;
+    const long y = topDown ? scan : b->h - 1 - scan;
+    unsigned char* row = out + stride * k;
+    std::memset(row, 0, stride);
+    for (long x = 0; x < b->w; ++x) {
+      const std::uint32_t v = px[y * srcStride + x] & 0xFFFFFF;
+      if (depth == 1) {
+        if (monoPixel(v)) row[x / 8] = static_cast<unsigned char>(row[x / 8] | (0x80 >> (x % 8)));
+      } else {
+        unsigned char* q = row + (depth / 8) * static_cast<std::size_t>(x);
+        q[0] = v & 0xFF;
+        q[1] = (v >> 8) & 0xFF;
+        q[2] = (v >> 16) & 0xFF;
+      }
+    }
+    ++done;
+  }
+  return static_cast<int>(done);
 }
 
 }  // namespace win

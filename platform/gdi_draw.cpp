@@ -9,6 +9,7 @@
 // pixel out; wide lines are outlines through pixel centres, filled by the same rule.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "platform/gdi_internal.h"
 
@@ -1115,7 +1116,9 @@ HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
 //------------------------------------------------------------------------------
 // [SECTION] Block transfers
 //------------------------------------------------------------------------------
-namespace {
+}  // namespace win
+
+namespace win::gdi {
 
 uint32_t rop3(unsigned code, uint32_t p, uint32_t s, uint32_t d) {
   uint32_t r = 0;
@@ -1129,7 +1132,37 @@ uint32_t rop3(unsigned code, uint32_t p, uint32_t s, uint32_t d) {
 bool usesSource(unsigned code) { return ((code >> 2) & 0x33) != (code & 0x33); }
 bool usesPattern(unsigned code) { return ((code >> 4) & 0x0F) != (code & 0x0F); }
 
-}  // namespace
+bool transfer(DcData& d, Target& t, const RECT& dest, DWORD rop, const std::function<uint32_t(int, int)>& source) {
+  const unsigned code = (rop >> 16) & 0xFF;
+  const auto bp = brushPaint(d, t, d.st.brush, R2_COPYPEN);
+  for (const RECT& c : t.clip.rects) {
+    const RECT m = Region::meet(c, dest);
+    for (int yy = m.top; yy < m.bottom; ++yy) {
+      uint32_t* row = t.px + static_cast<ptrdiff_t>(yy + t.origin.y) * t.stride + t.origin.x;
+      for (int xx = m.left; xx < m.right; ++xx) {
+        uint32_t sv = 0;
+        if (usesSource(code)) {
+          sv = source(xx - dest.left, yy - dest.top);
+          if (sv == kNoPixel) continue;
+          if (t.mono) sv = monoPixel(sv);
+        }
+        uint32_t p = 0;
+        if (usesPattern(code)) {
+          if (!bp) continue;
+          p = paintAt(*bp, xx, yy);
+          if (p == kNone) continue;
+        }
+        row[xx] = code == 0xCC ? sv : rop3(code, p, sv, row[xx] & 0xFFFFFF);
+      }
+    }
+  }
+  finishTarget(t);
+  return true;
+}
+
+}  // namespace win::gdi
+
+namespace win {
 
 BOOL PatBlt(HDC h, int x, int y, int width, int height, DWORD rop) {
   DcData* d = dc(h);

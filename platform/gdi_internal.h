@@ -7,6 +7,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -91,6 +92,7 @@ struct DcState {
   POINT viewportOrg;
   POINT windowOrg;
   std::optional<Region> clip;  // device coordinates
+  int stretchMode = 1;         // BLACKONWHITE; stretching always takes the nearest pixel
 };
 
 struct DcData {
@@ -171,6 +173,15 @@ inline POINT toDevice(const DcData& d, int x, int y) {
 
 // The font file a font resolves to through the substitution table ("" when none loads).
 std::string fontFile(HFONT font);
+
+// Block transfers: rop3 applies a ternary raster operation's truth table (bit 4P + 2S + D);
+// transfer() writes the device rectangle dest under the clip, each pixel from source(dx, dy)
+// (offsets in dest; kNoPixel leaves the pixel) with the DC's brush as the pattern.
+inline constexpr uint32_t kNoPixel = 0xFF000000u;
+uint32_t rop3(unsigned code, uint32_t p, uint32_t s, uint32_t d);
+bool usesSource(unsigned code);
+bool usesPattern(unsigned code);
+bool transfer(DcData& d, Target& t, const RECT& dest, DWORD rop, const std::function<uint32_t(int, int)>& source);
 
 // Fills a polygon given in device coordinates (corners) with a colour, under the clip, raster
 // operation copy; used for text backgrounds and text decorations.

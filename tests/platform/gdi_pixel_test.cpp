@@ -544,3 +544,91 @@ TEST(GradientFill, TrianglesAndRectanglesShadeBetweenTheirVertices) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr COLORREF kR = RGB(255, 0, 0), kG = RGB(0, 255, 0), kB = RGB(0, 0, 255);
+
+// A 2 x 2 24-bit DIB, bottom row first: bottom red green, top blue white.
+struct TinyDib {
+  BITMAPINFO info;
+  unsigned char bits[16] = {0, 0, 255, 0, 255, 0, 0, 0,        // bottom: red, green, padding
+                            255, 0, 0, 255, 255, 255, 0, 0};   // top: blue, white, padding
+  TinyDib() {
+    info.bmiHeader.biWidth = 2;
+    info.bmiHeader.biHeight = 2;
+    info.bmiHeader.biBitCount = 24;
+  }
+};
+
+TEST(StretchDIBits, DrawsUprightAndStretchesByNearestPixel) {
+  TinyDib dib;
+  struct Case {
+    const char* why;
+    int w, h;
+    Picture want;
+  };
+  const Case cases[] = {
+      // On black ('#'), so that the DIB's white ('.') shows.
+      {"natural size: the top row of the picture is the DIB's last", 2, 2, {"b.##", "rg##", "####", "####"}},
+      {"doubled", 4, 4, {"bb..", "bb..", "rrgg", "rrgg"}},
+      {"a negative width mirrors", -2, 2, {".b##", "gr##", "####", "####"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    Canvas cv(4, 4);
+    cv.clear(RGB(0, 0, 0));
+    const int x = c.w < 0 ? 2 : 0;
+    EXPECT_EQ(StretchDIBits(cv.dc, x, 0, c.w, c.h, 0, 0, 2, 2, dib.bits, &dib.info, DIB_RGB_COLORS, SRCCOPY), 2);
+    EXPECT_EQ(show(cv.picture({{kR, 'r'}, {kG, 'g'}, {kB, 'b'}})), show(c.want));
+  }
+  Canvas cv(2, 2);
+  dib.info.bmiHeader.biCompression = 1;  // run-length compressed: not read
+  EXPECT_EQ(StretchDIBits(cv.dc, 0, 0, 2, 2, 0, 0, 2, 2, dib.bits, &dib.info, DIB_RGB_COLORS, SRCCOPY), 0);
+}
+
+TEST(GetDIBits, HeaderThenRowsBottomFirst) {
+  Canvas cv(3, 2);
+  SetPixel(cv.dc, 0, 0, kR);  // top left
+  SetPixel(cv.dc, 2, 1, kB);  // bottom right
+  BITMAPINFO info;
+  info.bmiHeader.biBitCount = 0;
+  ASSERT_NE(GetDIBits(cv.dc, cv.bm, 0, 2, nullptr, &info, DIB_RGB_COLORS), 0);
+  EXPECT_EQ(info.bmiHeader.biWidth, 3);
+  EXPECT_EQ(info.bmiHeader.biHeight, 2);
+  EXPECT_EQ(info.bmiHeader.biBitCount, 32);
+  info.bmiHeader.biBitCount = 24;
+  ASSERT_NE(GetDIBits(cv.dc, cv.bm, 0, 2, nullptr, &info, DIB_RGB_COLORS), 0);
+  EXPECT_EQ(info.bmiHeader.biSizeImage, 24u);  // rows of 9 bytes padded to 12
+  std::vector<unsigned char> rows(24, 0xAA);
+  EXPECT_EQ(GetDIBits(cv.dc, cv.bm, 0, 2, rows.data(), &info, DIB_RGB_COLORS), 2);
+  const std::vector<unsigned char> want = {255, 255, 255, 255, 255, 255, 255, 0, 0, 0, 0, 0,   // bottom
+                                           0, 0, 255, 255, 255, 255, 255, 255, 255, 0, 0, 0};  // top
+  EXPECT_EQ(rows, want);
+}
+
+TEST(StretchBlt, DoublesAndConvertsMonochrome) {
+  const unsigned char bits[] = {0x80, 0x00, 0x40, 0x00};  // rows: 10, 01
+  HBITMAP mono = CreateBitmap(2, 2, 1, 1, bits);
+  HDC mdc = CreateCompatibleDC(nullptr);
+  SelectObject(mdc, mono);
+  Canvas cv(4, 4);
+  SetTextColor(cv.dc, kR);  // 0 bits
+  SetBkColor(cv.dc, kB);    // 1 bits
+  EXPECT_TRUE(StretchBlt(cv.dc, 0, 0, 4, 4, mdc, 0, 0, 2, 2, SRCCOPY));
+  EXPECT_EQ(show(cv.picture({{kR, 'r'}, {kB, 'b'}})), show({"bbrr", "bbrr", "rrbb", "rrbb"}));
+  EXPECT_EQ(SetStretchBltMode(cv.dc, COLORONCOLOR), BLACKONWHITE);
+  EXPECT_EQ(GetStretchBltMode(cv.dc), COLORONCOLOR);
+  DeleteDC(mdc);
+  DeleteObject(mono);
+}
+
+TEST(SetDIBitsToDevice, TakesTheSuppliedScanLines) {
+  TinyDib dib;
+  Canvas cv(2, 2);
+  // Only the bottom scan line is supplied: the top row stays as it was.
+  EXPECT_EQ(SetDIBitsToDevice(cv.dc, 0, 0, 2, 2, 0, 0, 0, 1, dib.bits, &dib.info, DIB_RGB_COLORS), 1);
+  EXPECT_EQ(show(cv.picture({{kR, 'r'}, {kG, 'g'}})), show({"..", "rg"}));
+}
+
+}  // namespace
