@@ -244,6 +244,29 @@ TEST_F(WMessage, ResizeOutsideTheLoopIsHeldBackAndItsRepaintDropped) {
   EXPECT_EQ(next(m), 4);
 }
 
+TEST_F(WMessage, DraggingTheBorderGivesOneResize) {
+  only({4, 7, 8});
+  const win::POINT corner = findHit(wWindow[0], win::HTBOTTOMRIGHT);
+  ASSERT_GE(corner.x, 0);
+  win::test::mouseMove(corner.x, corner.y);
+  win::test::mouseDown(win::test::Button::Left, corner.x, corner.y);
+  win::test::mouseMove(corner.x + 30, corner.y + 20);
+  win::test::mouseMove(corner.x + 50, corner.y + 40);
+  win::test::mouseUp(win::test::Button::Left, corner.x + 50, corner.y + 40);
+  MessageRecord m;
+  ASSERT_EQ(next(m), 8);
+  EXPECT_EQ(m.value1, tessar.window.CURWIDTH);
+  win::RECT c;
+  win::GetClientRect(hClient[0], c);
+  EXPECT_EQ(m.value1, c.right);
+  EXPECT_EQ(m.value2, c.bottom);
+  EXPECT_GT(c.right, 400);
+  // Its repaint was part of it: the next event is the user's next click.
+  const win::POINT p = onClient(3, 3);
+  win::test::click(p.x, p.y);
+  EXPECT_EQ(next(m), 4);
+}
+
 TEST_F(WMessage, HeldBackExposeComesBackAsTheWholeArea) {
   only({7});
   win::RECT small{10, 10, 20, 20};
