@@ -3,7 +3,7 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(TW_GTK_TEST REQUIRED IMPORTED_TARGET gtk+-3.0)
 tw_add_test(platform_gtk_keys_test
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/gtk_keys_test.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/gtk_keys_test.cpp ${CMAKE_CURRENT_LIST_DIR}/gtk_choice_test.cpp
   LIBS tw_platform_gtk tw_platform_win PkgConfig::TW_GTK_TEST)
 tw_add_test(platform_gtk_smoke_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/gtk_smoke_test.cpp
