@@ -166,6 +166,9 @@ void yyinterpretmessage(int type, int button, win::WPARAM wParam, win::LPARAM lP
     return;
   }
 
+  // A field of a dialog that is minimised or not shown gives no resize event.
+  if (type == 108 && (button == static_cast<int>(SIZE_MINIMIZED) || !IsWindowVisible(hwnd))) return;
+
   wMessageType = base;
   wMessageWin = window;
   wMessageTime = time;
@@ -218,7 +221,6 @@ void yyinterpretmessage(int type, int button, win::WPARAM wParam, win::LPARAM lP
       break;
     case 107: setvalues(-1, -1, ORIGIN_FIELD, static_cast<int>(wParam), -1, -1); break;
     case 108:
-      if (button == static_cast<int>(SIZE_MINIMIZED)) { wMessageType = 0; return; }
       setvalues(LOWORD(static_cast<UINT_PTR>(lParam)), HIWORD(static_cast<UINT_PTR>(lParam)), ORIGIN_FIELD,
                 static_cast<int>(wParam), -1, -1);
       break;
