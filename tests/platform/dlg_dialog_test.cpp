@@ -389,3 +389,22 @@ TEST_F(ButtonTest, ItemHelpersReadAndWriteControls) {
   EXPECT_EQ(SendDlgItemMessage(h, 103, BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_TRUE(record().commands.empty()) << "setting a check notifies nobody";
 }
+
+TEST_F(ButtonTest, ChecksAndRadioDotsAreDrawn) {
+  HWND h = open();
+  CheckDlgButton(h, 102, BST_CHECKED);
+  CheckDlgButton(h, 104, BST_CHECKED);
+  test::runUntilIdle();
+  // The 13-pixel mark sits at the left, centred vertically.
+  auto markTop = [&](int id) {
+    RECT r;
+    GetClientRect(GetDlgItem(h, id), r);
+    return (r.bottom - 13) / 2;
+  };
+  const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+  EXPECT_EQ(test::pixel(GetDlgItem(h, 102), 5, markTop(102) + 5), black) << "the dot of a checked radio button";
+  EXPECT_EQ(test::pixel(GetDlgItem(h, 101), 5, markTop(101) + 5), white) << "an unchecked one is empty";
+  EXPECT_EQ(test::pixel(GetDlgItem(h, 104), 4, markTop(104) + 7), black) << "the tick of a checked box";
+  EXPECT_EQ(test::pixel(GetDlgItem(h, 105), 4, markTop(105) + 7), white);
+  EXPECT_EQ(test::pixel(GetDlgItem(h, 105), 0, markTop(105)), RGB(128, 128, 128)) << "a sunken box";
+}

@@ -258,6 +258,32 @@ TEST_F(MessageBoxTest, StandingKeyAnswersEveryBoxAndTheLogKeepsThem) {
   EXPECT_EQ(test::messageBoxes()[1].style, MB_OKCANCEL | MB_ICONHAND);
 }
 
+TEST_F(MessageBoxTest, DrawsTheClassicLook) {
+  const COLORREF face = RGB(192, 192, 192), black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+  COLORREF background = 0, iconEdge = 0, iconCentre = 0, defaultCorner = 0, otherCorner = 0;
+  int textPixels = 0;
+  test::setIdleHook([&] {
+    HWND box = test::openMessageBox();
+    if (!box) return;
+    test::runUntilIdle();
+    background = test::pixel(box, 2, 2);
+    iconEdge = test::pixel(GetDlgItem(box, 20), 3, 16);
+    iconCentre = test::pixel(GetDlgItem(box, 20), 16, 16);
+    defaultCorner = test::pixel(GetDlgItem(box, IDYES), 0, 0);
+    otherCorner = test::pixel(GetDlgItem(box, IDNO), 0, 0);
+    int w = 0, h = 0;
+    for (COLORREF c : test::pixels(GetDlgItem(box, 0xFFFF), true, w, h)) textPixels += c != face;
+    test::pressKey(VK_RETURN);
+  });
+  EXPECT_EQ(win::MessageBox(nullptr, "Overwrite the file?", "TarnWalker", MB_YESNO | MB_ICONHAND), IDYES);
+  EXPECT_EQ(background, face);
+  EXPECT_EQ(iconEdge, RGB(255, 0, 0)) << "the stop icon is a red disc";
+  EXPECT_EQ(iconCentre, white) << "with a white cross";
+  EXPECT_EQ(defaultCorner, black) << "the default button has a black frame";
+  EXPECT_EQ(otherCorner, white) << "the others a raised edge";
+  EXPECT_GT(textPixels, 100) << "the text is drawn";
+}
+
 TEST_F(MessageBoxTest, BoxOpenedFromAModalBoxReturnsToIt) {
   // The outer box's Retry opens an inner box; after the inner one the outer still answers.
   int stage = 0, inner = 0;
