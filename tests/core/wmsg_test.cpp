@@ -443,6 +443,19 @@ TEST_F(WMessage, DialogFieldPressKeepsItsPixels) {
   EXPECT_EQ(tessar.window.CURHEIGHT, 300);
 }
 
+// A minimised field's resize used to wipe the type of the event already completed.
+TEST_F(WMessage, MinimisedFieldResizeKeepsTheWaitingEvent) {
+  only({1, 8});
+  bInWMessage = 1;
+  wValidMessage = 1;
+  yyinterpretmessage(1, 0, 'x', 0, hClient[0]);
+  yyinterpretmessage(108, static_cast<int>(win::SIZE_MINIMIZED), 5, 0, wWindow[0]);
+  bInWMessage = 0;
+  EXPECT_EQ(wMessageType, 1);
+  EXPECT_EQ(wMessageValue1, 'x');
+  EXPECT_EQ(wValidMessage, 0);
+}
+
 TEST(WMessageEnable, TypesOutsideOneToSixteenAreIgnored) {
   wMessageEnabled = wMessageDefault;
   wmessageenable(17, 1);
