@@ -330,9 +330,21 @@ TEST_F(WCursorShapeTest, ErrorsAndShapesWithoutACursor) {
   tessar.error.LASTERROR = 0;
   WCursorShape(-1);      // does nothing
   EXPECT_EQ(iCursor, 0);
-  WCursorShape(2001);    // no such cursor resource: the shape is kept, nothing shown
-  EXPECT_EQ(iCursor, 2001);
+  WCursorShape(2002);    // no such cursor resource: the shape is kept, nothing shown
+  EXPECT_EQ(iCursor, 2002);
+  EXPECT_EQ(wCursor, nullptr);
   EXPECT_EQ(tessar.error.LASTERROR, 0);
+}
+
+TEST_F(WCursorShapeTest, ProgramCursorResourceShowsOverTheWindow) {
+  open();
+  WCursorShape(2001);
+  ASSERT_NE(wCursor, nullptr);
+  EXPECT_EQ(wCursor, win::LoadCursor(win::GetModuleHandle(nullptr), win::MAKEINTRESOURCE(2001)));
+  const win::POINT p = onClient(7, 7);
+  win::test::mouseMove(p.x, p.y);
+  win::test::runUntilIdle();
+  EXPECT_EQ(win::test::cursor(), wCursor);
 }
 
 TEST(WindowBell, SwitchesAndSounds) {
