@@ -12,6 +12,8 @@ namespace win {
 int scrollPart(HWND hwnd, int bar, POINT p, int& thumbStart, int& thumbLength, int& trackStart, int& trackLength);
 void setScrollTracking(HWND hwnd, int bar, bool tracking, int trackPos);
 
+void SetMenuCommandHandler(MenuCommandHandler handler) { ws().menuCommand = handler; }
+
 //------------------------------------------------------------------------------
 // [SECTION] Hit testing
 //------------------------------------------------------------------------------
@@ -399,7 +401,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case SC_SIZE: runMoveSizeLoop(hwnd, wParam, p); break;
         case SC_VSCROLL: runScrollTrack(hwnd, SB_VERT, p); break;
         case SC_HSCROLL: runScrollTrack(hwnd, SB_HORZ, p); break;
-        default: break;   // the menus handle SC_KEYMENU and SC_MOUSEMENU
+        case SC_MOUSEMENU:
+        case SC_KEYMENU:
+          if (s.menuCommand) s.menuCommand(hwnd, wParam, lParam);
+          break;
+        default: break;
       }
       return 0;
     }
@@ -420,10 +426,18 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
+      // Alt or F10 pressed and released alone opens the menu bar from the keyboard.
+      if (msg == WM_SYSKEYUP && s.menuKey != 0 && wParam == s.menuKey) {
+        s.menuKey = 0;
+        if (HWND top = topLevelOf(hwnd)) sendMsg(top, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return 0;
+      }
       if (wParam == static_cast<WPARAM>(VK_APPS))
         sendMsg(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(0xFFFF, 0xFFFF));
       return 0;
     case WM_SYSKEYDOWN:
+      s.menuKey = (wParam == static_cast<WPARAM>(VK_MENU) || (wParam == static_cast<WPARAM>(VK_F10) && GetKeyState(VK_SHIFT) >= 0))
+                      ? wParam : 0;
       if (wParam == static_cast<WPARAM>(VK_F4) && (lParam & (1 << 29))) {
         HWND top = topLevelOf(hwnd);
         if (top) sendMsg(top, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -63,4 +63,9 @@ bool GetNcLayout(HWND hwnd, NcLayout& out);
 using MenuBarPainter = void (*)(HWND hwnd, cairo_t* cr, const RECT& strip);
 void SetMenuBarPainter(MenuBarPainter painter);
 
+// Runs the menu loop for WM_SYSCOMMAND SC_MOUSEMENU and SC_KEYMENU (wParam, lParam as sent);
+// installed by the menus. Without it those commands do nothing.
+using MenuCommandHandler = void (*)(HWND hwnd, WPARAM wParam, LPARAM lParam);
+void SetMenuCommandHandler(MenuCommandHandler handler);
+
 }  // namespace win

@@ -173,6 +173,8 @@ struct WinSys {
   int sendDepth = 0;
   DcProvider dc;
   MenuBarPainter menuBarPainter = nullptr;
+  MenuCommandHandler menuCommand = nullptr;
+  WPARAM menuKey = 0;             // Alt or F10 went down with no other key since
   std::function<void()> idleHook;
   Backend backend;
   std::set<std::string> pendingFailures;   // window services a test made fail next
