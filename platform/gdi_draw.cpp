@@ -134,7 +134,7 @@ inline void putPixel(Target& t, int x, int y, uint32_t colour, int rop) {
 
 //------------------------------------------------------------------------------
 // [SECTION] Shapes as rows of spans
-// - Rows, polygonRows(), ellipseRows(), rectRows(), boundary(), minus(), meetRows()
+// - Rows, polygonRows(), ellipseRows(), rectRows(), sector(), boundary(), minus()
 //------------------------------------------------------------------------------
 
 using Spans = std::vector<std::pair<int, int>>;  // sorted, disjoint [x0, x1)
@@ -354,7 +354,7 @@ Rows sector(const Rows& s, double cx, double cy, Pt start, Pt end) {
 
 //------------------------------------------------------------------------------
 // [SECTION] Thin lines
-// - linePixels(), ThinPen, drawThin()
+// - linePixels(), stylePattern(), drawThin()
 //------------------------------------------------------------------------------
 
 // Floor division for the line stepper.
@@ -459,7 +459,8 @@ void drawThin(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>
 
 //------------------------------------------------------------------------------
 // [SECTION] Wide lines
-// - strokeOutlines(): outlines of dashes, caps and joins, unioned by non-zero winding
+// - strokePiece(), dashPieces(), fillConvex(), drawWide(): outlines of dashes, caps and
+//   joins, filled piece by piece or as one union by non-zero winding
 //------------------------------------------------------------------------------
 
 void orient(std::vector<Pt>& poly) {

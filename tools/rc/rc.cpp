@@ -810,12 +810,6 @@ class Compiler {
     if (!isBegin()) fail(cur().where, "expected BEGIN or {");
     ++p_;
   }
-  bool startsNumber() const {
-    const Token& t = cur();
-    if (t.kind == Tok::Number) return true;
-    if (t.kind == Tok::Punct) return t.text == "-" || t.text == "(" || t.text == "~" || t.text == "+";
-    return t.kind == Tok::Name && builtinConstants().count(t.text);
-  }
   long number(bool* isLong = nullptr) {
     bool l = false;
     ExprParser ep(t_, p_);
