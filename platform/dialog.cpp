@@ -15,6 +15,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <unordered_map>
 
 #include "platform/dialog_internal.h"
@@ -205,6 +206,11 @@ bool parseTemplate(const void* data, std::size_t size, DialogTemplate& t) {
     t.items.push_back(it);
   }
   return r.ok;
+}
+
+std::string upperAscii(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
 }
 
 // A predefined control class by its atom in a template.
@@ -620,7 +626,10 @@ HWND createFromTemplate(HINSTANCE instance, const DialogTemplate& t, HWND parent
     } else {
       cls = it.cls.name;
     }
-    const std::string text = it.text.present && !it.text.isOrd ? it.text.name : std::string();
+    // A static's image named by number in the template goes to it as "#number", a name the
+    // resource loaders take.
+    std::string text = it.text.present && !it.text.isOrd ? it.text.name : std::string();
+    if (it.text.isOrd && upperAscii(cls) == "STATIC") text = "#" + std::to_string(it.text.ord);
     const int x = muldiv(it.x, bx, 4), y = muldiv(it.y, by, 8);
     const int cx = muldiv(it.cx, bx, 4), cy = muldiv(it.cy, by, 8);
     HWND c = cls.empty() ? nullptr

@@ -13,6 +13,7 @@ struct StaticData {
   HFONT font = nullptr;
   HGDIOBJ image = nullptr;
   WPARAM imageKind = IMAGE_ICON;
+  HGDIOBJ loaded = nullptr;   // the bitmap the static loaded itself from its text; deleted with it
 };
 
 std::unordered_map<HWND, StaticData>& statics() {
@@ -129,9 +130,23 @@ LRESULT staticProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCCREATE:
       statics()[h] = StaticData{};
       return DefWindowProc(h, msg, wParam, lParam);
-    case WM_NCDESTROY:
+    case WM_CREATE: {
+      // A bitmap static names its BITMAP resource in its text.
+      const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
+      if ((styleOf(h) & SS_TYPEMASK) == SS_BITMAP && cs && cs->lpszName && *cs->lpszName) {
+        if (HBITMAP b = LoadBitmap(cs->hInstance, cs->lpszName)) {
+          data(h).loaded = b;
+          setImage(h, IMAGE_BITMAP, b);
+        }
+      }
+      return 0;
+    }
+    case WM_NCDESTROY: {
+      auto it = statics().find(h);
+      if (it != statics().end() && it->second.loaded) DeleteObject(it->second.loaded);
       statics().erase(h);
       return DefWindowProc(h, msg, wParam, lParam);
+    }
     case WM_NCHITTEST:
       return (styleOf(h) & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
     case WM_GETDLGCODE:

@@ -133,6 +133,12 @@ TEST_F(CreateDialogParamTest, TemplateWithoutFontUsesTheSystemFontUnits) {
   EXPECT_EQ(dlgtest::textOf(GetDlgItem(h, 201)), "Centred");
   EXPECT_EQ(GetWindowLong(GetDlgItem(h, 201), GWL_STYLE) & SS_TYPEMASK, static_cast<LONG>(SS_CENTER));
   EXPECT_NE(GetDlgItem(h, 202), nullptr) << "an icon control without a resource still exists";
+  HWND bitmap = GetDlgItem(h, 203);
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_NE(SendMessage(bitmap, STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << "the bitmap the template names";
+  RECT r2;
+  GetClientRect(bitmap, r2);
+  EXPECT_EQ(r2, (RECT{0, 0, 2, 2})) << "a bitmap static takes its bitmap's size";
 }
 
 TEST_F(CreateDialogParamTest, MissingTemplateGivesNoWindow) {
