@@ -44,7 +44,7 @@ inline std::array<win::HWND, MAXWINDOWS> wMessLine{};      // status bar
 inline std::array<std::array<int, MAXWINDOWS>, 256> partlist{};
 inline std::array<std::array<int, MAXWINDOWS>, 256> uStatusBorder{};
 inline std::array<win::HWND, MAXWINDOWS> hPrevious{};
-inline std::array<win::RECT, MAXWINDOWS> wChildRect{};
+inline std::array<win::RECT, MAXWINDOWS> wChildRect{};   // left -999: no placement saved
 inline std::array<win::HBRUSH, MAXWINDOWS> hWindowColour{};
 inline std::array<int, MAXWINDOWS> iWindowColour{};
 inline std::array<win::HCURSOR, MAXWINDOWS> hCursorWin{};

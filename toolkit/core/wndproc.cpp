@@ -317,7 +317,7 @@ void framesize(HWND hwnd, WPARAM kind) {
     GetWindowPlacement(hwnd, wp);
     if (kind == SIZE_MAXIMIZED && saved.left == -999) {
       saved = wp.rcNormalPosition;
-    } else if (kind == SIZE_RESTORED && saved.left != -999 && saved.left != 0) {
+    } else if (kind == SIZE_RESTORED && saved.left != -999) {
       wp.rcNormalPosition = saved;
       SetWindowPlacement(hwnd, wp);
       saved.left = -999;
