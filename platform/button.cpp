@@ -72,23 +72,31 @@ void uncheckGroup(HWND h) {
   }
 }
 
+// Automatic check changes and press changes go through the window's own procedure
+// (BM_SETCHECK, BM_SETSTATE), so that a subclass of the button sees them.
 void clicked(HWND h) {
   const DWORD kind = kindOf(h);
-  ButtonData& d = data(h);
-  if (kind == BS_AUTOCHECKBOX) setCheck(h, d.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
-  else if (kind == BS_AUTO3STATE) setCheck(h, (d.check + 1) % 3);
+  const UINT check = data(h).check;
+  if (kind == BS_AUTOCHECKBOX) SendMessage(h, BM_SETCHECK, check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+  else if (kind == BS_AUTO3STATE) SendMessage(h, BM_SETCHECK, (check + 1) % 3, 0);
   else if (kind == BS_AUTORADIOBUTTON) {
-    setCheck(h, BST_CHECKED);
-    uncheckGroup(h);
+    SendMessage(h, BM_SETCHECK, BST_CHECKED, 0);
+    if (IsWindow(h)) uncheckGroup(h);
   }
-  notify(h, BN_CLICKED);
+  if (IsWindow(h)) notify(h, BN_CLICKED);
 }
 
-void setPushed(HWND h, bool pushed) {
+void showPushed(HWND h, bool pushed) {
   ButtonData& d = data(h);
   if (d.pushed == pushed) return;
   d.pushed = pushed;
   redraw(h);
+}
+
+void setPushed(HWND h, bool pushed) {
+  auto it = buttons().find(h);
+  if (it == buttons().end() || it->second.pushed == pushed) return;
+  SendMessage(h, BM_SETSTATE, pushed ? TRUE : FALSE, 0);
 }
 
 bool inside(HWND h, LPARAM lParam) {
@@ -370,7 +378,7 @@ LRESULT buttonProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return static_cast<LRESULT>(d.check | (d.pushed ? BST_PUSHED : 0u) | (d.focused ? BST_FOCUS : 0u));
     }
     case BM_SETSTATE:
-      setPushed(h, wParam != 0);
+      showPushed(h, wParam != 0);
       return 0;
     case BM_SETSTYLE: {
       const DWORD old = static_cast<DWORD>(GetWindowLong(h, GWL_STYLE));

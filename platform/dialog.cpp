@@ -486,6 +486,9 @@ LRESULT defaultDialog(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         dialogs().erase(h);
       }
       return DefWindowProc(h, msg, wParam, lParam);
+    case WM_HELP:
+      if ((styleOf(h) & WS_CHILD) && GetParent(h)) return SendMessage(GetParent(h), msg, wParam, lParam);
+      return 0;
     case WM_INITDIALOG:
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -894,6 +897,16 @@ bool dialogKey(HWND dialog, const MSG& m) {
     case VK_ESCAPE:
       pressButton(dialog, IDCANCEL, GetDlgItem(dialog, IDCANCEL));
       return true;
+    case VK_F1: {
+      HWND focus = GetFocus();
+      HWND inner = focus && IsChild(dialog, focus) ? dialogOf(focus) : nullptr;
+      HELPINFO hi;
+      hi.iCtrlId = focus ? GetDlgCtrlID(focus) : 0;
+      hi.hItemHandle = focus;
+      GetCursorPos(hi.MousePos);
+      SendMessage(inner ? inner : dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&hi));
+      return true;
+    }
     default:
       return false;
   }

@@ -88,6 +88,19 @@ inline constexpr UINT DM_SETDEFID = WM_USER + 1;
 inline constexpr UINT DM_REPOSITION = WM_USER + 2;
 inline constexpr WORD DC_HASDEFID = 0x534B;   // high word of a DM_GETDEFID answer with a default
 
+// F1 in a dialog: WM_HELP goes to the innermost dialog holding the focus, with a HELPINFO
+// that names the focused control; a child dialog that leaves it unhandled passes it up.
+inline constexpr UINT WM_HELP = 0x0053;
+inline constexpr int HELPINFO_WINDOW = 1;
+struct HELPINFO {
+  UINT cbSize = sizeof(HELPINFO);
+  int iContextType = HELPINFO_WINDOW;
+  int iCtrlId = 0;
+  HWND hItemHandle = nullptr;
+  ULONG_PTR dwContextId = 0;
+  POINT MousePos;
+};
+
 // WM_ENTERIDLE reason: a dialog's modal loop waits for input (the dialog in the second parameter).
 inline constexpr WPARAM MSGF_DIALOGBOX = 0;
 

@@ -332,6 +332,27 @@ TEST_F(ButtonTest, ClicksChangeChecksAndNotifyTheDialog) {
   EXPECT_EQ(record().codes, (std::vector<int>{BN_CLICKED, BN_CLICKED, BN_CLICKED, BN_CLICKED}));
 }
 
+// A subclass of a button sees its press and check changes as messages.
+WNDPROC buttonClassProc = nullptr;
+std::vector<std::pair<UINT, WPARAM>> buttonMessages;
+LRESULT watchingButton(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == BM_SETSTATE || msg == BM_SETCHECK) buttonMessages.emplace_back(msg, w);
+  return CallWindowProc(buttonClassProc, h, msg, w, l);
+}
+
+TEST_F(ButtonTest, SubclassSeesPressAndCheckChanges) {
+  HWND h = open();
+  buttonMessages.clear();
+  HWND box = GetDlgItem(h, 104);
+  buttonClassProc = reinterpret_cast<WNDPROC>(SetWindowLongPtr(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watchingButton)));
+  const POINT p = dlgtest::centre(box);
+  test::click(p.x, p.y);
+  dlgtest::pump(h);
+  const std::vector<std::pair<UINT, WPARAM>> want = {
+      {BM_SETSTATE, TRUE}, {BM_SETSTATE, FALSE}, {BM_SETCHECK, BST_CHECKED}};
+  EXPECT_EQ(buttonMessages, want);
+}
+
 TEST_F(ButtonTest, ReleaseOutsideTheButtonIsNoClick) {
   HWND h = open();
   const POINT in = dlgtest::centre(GetDlgItem(h, IDCANCEL));

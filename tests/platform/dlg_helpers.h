@@ -22,6 +22,7 @@ struct Record {
   int endOn = 0;                 // EndDialog when a command with this identifier arrives
   std::vector<int> commands;     // identifiers of WM_COMMAND, in order
   std::vector<int> codes;        // their notification codes
+  std::vector<int> helpIds;      // controls named by WM_HELP
 };
 
 inline Record& record() {
@@ -38,6 +39,10 @@ inline win::INT_PTR recordingProc(win::HWND h, win::UINT msg, win::WPARAM w, win
     if (r.focusOnInit) win::SetFocus(win::GetDlgItem(h, r.focusOnInit));
     if (r.endOnInit) win::EndDialog(h, r.endOnInit);
     return r.initAnswer;
+  }
+  if (msg == win::WM_HELP) {
+    r.helpIds.push_back(reinterpret_cast<const win::HELPINFO*>(l)->iCtrlId);
+    return 1;
   }
   if (msg == win::WM_COMMAND) {
     r.commands.push_back(static_cast<short>(win::LOWORD(w)));

@@ -125,6 +125,14 @@ TEST_F(IsDialogMessageTest, SetDefIdChangesWhatEnterPresses) {
   EXPECT_EQ(record().commands, std::vector<int>{IDCANCEL});
 }
 
+TEST_F(IsDialogMessageTest, F1AsksForHelpOnTheFocusedControl) {
+  HWND h = open(104);
+  test::pressKey(VK_F1);
+  dlgtest::pump(h);
+  EXPECT_EQ(record().helpIds, std::vector<int>{104});
+  EXPECT_TRUE(record().commands.empty());
+}
+
 TEST_F(IsDialogMessageTest, DisabledDefaultButtonBeepsInsteadOfPressing) {
   HWND h = open(104);
   EnableWindow(GetDlgItem(h, IDOK), FALSE);
