@@ -403,6 +403,8 @@ bool answersDirectly(UINT msg) {
 void restoreFocus(HWND dialog) {
   DialogData* d = rec(dialog);
   HWND target = d ? d->savedFocus : nullptr;
+  HWND focus = GetFocus();
+  if (!target && focus && IsChild(dialog, focus)) return;   // a control has it already
   if (!target || !IsWindow(target) || !IsChild(dialog, target)) target = GetNextDlgTabItem(dialog, nullptr, FALSE);
   if (target) setDialogFocus(dialog, target);
 }
