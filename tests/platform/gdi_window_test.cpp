@@ -181,3 +181,29 @@ TEST(LoadBitmap, ReadsEveryDepthTopRowFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// The rules hold on a window's store as on a bitmap, at the window's place in it.
+TEST_F(GetDCTest, PixelRulesHoldAtTheChildsOffset) {
+  HWND child = CreateWindowEx(0, "GdiTestWindow", "", WS_CHILD | WS_VISIBLE, 20, 10, 20, 20, top,
+                              nullptr, nullptr, nullptr);
+  ASSERT_NE(child, nullptr);
+  test::runUntilIdle();
+  HDC dc = GetDC(child);
+  MoveToEx(dc, 0, 0, nullptr);
+  LineTo(dc, 5, 0);                        // end pixel left out
+  SetViewportOrgEx(dc, 10, 10, nullptr);   // logical (0, 0) at the child's (10, 10)
+  SelectObject(dc, GetStockObject(NULL_PEN));
+  SelectObject(dc, GetStockObject(BLACK_BRUSH));
+  Rectangle(dc, 0, 0, 3, 3);               // no pen: 2 x 2
+  ReleaseDC(child, dc);
+  EXPECT_EQ(test::pixel(top, 20, 10), RGB(0, 0, 0));
+  EXPECT_EQ(test::pixel(top, 24, 10), RGB(0, 0, 0));
+  EXPECT_EQ(test::pixel(top, 25, 10), RGB(255, 255, 255));
+  EXPECT_EQ(test::pixel(top, 30, 20), RGB(0, 0, 0));
+  EXPECT_EQ(test::pixel(top, 31, 21), RGB(0, 0, 0));
+  EXPECT_EQ(test::pixel(top, 32, 22), RGB(255, 255, 255));
+}
+
+}  // namespace
