@@ -148,6 +148,22 @@ TEST_F(CreateDialogParamTest, MissingTemplateGivesNoWindow) {
   EXPECT_EQ(record().inits, 0);
 }
 
+TEST_F(CreateDialogParamTest, DamagedTemplateGivesNoWindow) {
+  struct Case { const char* why; int id; };
+  const Case cases[] = {
+      {"items promised and missing", 110},
+      {"the head cut short", 111},
+      {"a caption running past the end", 112},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    EXPECT_EQ(win::CreateDialogParam(nullptr, MAKEINTRESOURCE(c.id), nullptr, dlgtest::recordingProc, 0), nullptr);
+    EXPECT_EQ(win::DialogBoxParam(nullptr, MAKEINTRESOURCE(c.id), nullptr, dlgtest::recordingProc, 0), -1);
+  }
+  EXPECT_TRUE(test::topLevelWindows().empty());
+  EXPECT_EQ(record().inits, 0);
+}
+
 TEST_F(CreateDialogParamTest, BaseUnitsAreTheSameFromRunToRun) {
   HWND a = win::CreateDialogParam(nullptr, MAKEINTRESOURCE(101), nullptr, dlgtest::recordingProc, 0);
   HWND b = win::CreateDialogParam(nullptr, MAKEINTRESOURCE(101), nullptr, dlgtest::recordingProc, 0);
