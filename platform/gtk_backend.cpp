@@ -206,10 +206,32 @@ gboolean onWindowState(GtkWidget* widget, GdkEventWindowState* ev, gpointer) {
   return FALSE;
 }
 
+// Shift, Ctrl and Alt as the desktop has them now: a key let go while another program had
+// the keyboard must not stay down here (Alt would turn every key into a system key).
+void resyncModifiers() {
+  // The server's own state (with the pointer's), not the keymap's copy, which follows only
+  // what reached our windows.
+  GdkDisplay* d = gdk_display_get_default();
+  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(d));
+  GdkModifierType state = static_cast<GdkModifierType>(0);
+  if (!pointer) return;
+  gdk_window_get_device_position(gdk_get_default_root_window(), pointer, nullptr, nullptr, &state);
+  WinSys& s = ws();
+  const std::pair<int, guint> keys[] = {{VK_SHIFT, GDK_SHIFT_MASK}, {VK_CONTROL, GDK_CONTROL_MASK}, {VK_MENU, GDK_MOD1_MASK}};
+  for (const auto& [vk, mask] : keys) {
+    if (state & mask) continue;   // held: its release will come to us
+    s.keyAsync[vk] &= static_cast<BYTE>(~0x80);
+    s.keySync[vk] &= static_cast<BYTE>(~0x80);
+  }
+}
+
 gboolean onFocus(GtkWidget* widget, GdkEventFocus* ev, gpointer) {
   GtkState& g = gs();
   g.focusChanged = true;
-  if (ev->in) g.focusIn = hwndOf(widget);
+  if (ev->in) {
+    g.focusIn = hwndOf(widget);
+    resyncModifiers();   // before any key that follows in this batch is queued
+  }
   return FALSE;
 }
 

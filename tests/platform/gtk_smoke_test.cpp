@@ -108,7 +108,7 @@ LRESULT smokeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_KEYDOWN: case WM_CHAR: case WM_NCLBUTTONDOWN: case WM_MOVE:
-    case WM_SIZE: case WM_MOUSEWHEEL:
+    case WM_SIZE: case WM_MOUSEWHEEL: case WM_SYSKEYDOWN: case WM_SYSCHAR: case WM_ACTIVATEAPP:
       seen.push_back({msg, wParam, lParam});
       break;
     default:
@@ -354,6 +354,30 @@ TEST_F(GtkSmoke, LayoutCharactersArriveInWindows1252) {
   for (const Seen& s : seen)
     if (s.msg == WM_CHAR) chars += static_cast<char>(s.wParam);
   EXPECT_EQ(chars, "\xE9\x80\xE0x");
+}
+
+// Alt pressed here and let go while the keyboard was elsewhere must not stay down when the
+// keyboard comes back, or every key would be taken for a menu key.
+TEST_F(GtkSmoke, ModifierLetGoElsewhereIsUpWhenKeyboardReturns) {
+  const std::string self = std::to_string(gtktest::nativeWindow(hwnd));
+  ASSERT_TRUE(xdotool("mousemove " + at(clientToScreen(60, 50)) + " keydown alt"));
+  ASSERT_TRUE(pumpUntil([] { return sawMessage(WM_SYSKEYDOWN); }));
+  int status = 0;
+  // The root window, the only one at depth 0.
+  const std::string root = run("xdotool search --maxdepth 0 --name '' 2>/dev/null | head -1", status);
+  // The keyboard goes to the bare desktop, where Alt is let go.
+  ASSERT_TRUE(xdotool("mousemove 1000 740 windowfocus --sync " + root.substr(0, root.find('\n')) + " keyup alt"));
+  ASSERT_TRUE(pumpUntil([] {
+    for (const Seen& s : seen)
+      if (s.msg == WM_ACTIVATEAPP && !s.wParam) return true;
+    return false;
+  }));
+  seen.clear();
+  ASSERT_TRUE(xdotool("mousemove " + at(clientToScreen(60, 50)) + " windowfocus --sync " + self + " type a"));
+  ASSERT_TRUE(pumpUntil([] { return sawMessage(WM_CHAR) || sawMessage(WM_SYSCHAR); }));
+  EXPECT_TRUE(sawMessage(WM_CHAR));
+  EXPECT_FALSE(sawMessage(WM_SYSKEYDOWN));
+  EXPECT_FALSE(GetKeyState(VK_MENU) < 0);
 }
 
 TEST_F(GtkSmoke, CaptionDragMovesWindowThroughDesktop) {
