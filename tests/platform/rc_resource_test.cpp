@@ -114,6 +114,11 @@ TEST(FindResource, DataResourcesKeepTheirBytes) {
        "VXKMENUSTRING",
        Bytes().w(40017).raw(std::string("Save plot to file or clipboard") + '\0')
            .w(40020).raw(std::string("Print plot") + '\0').w(0).b},
+      {"#if with defined() and arithmetic; expressions in data", MAKEINTRESOURCE(7), RT_RCDATA,
+       {0x06, 0x00, 0x11, 0x00}},
+      {"UTF-8 text under code page 65001 becomes Windows-1252 bytes", MAKEINTRESOURCE(8), RT_RCDATA,
+       {0xe9, 't', 0xe9, 0xe9, 0x00}},
+      {"back on code page 1252 the byte is taken as it is", MAKEINTRESOURCE(9), RT_RCDATA, {0xe9}},
       {"bitmap: the file without its 14-byte file header", MAKEINTRESOURCE(30102), RT_BITMAP,
        [] { auto f = fixture("rc-tiny.bmp"); return std::vector<uint8_t>(f.begin() + 14, f.end()); }()},
   };

@@ -75,6 +75,7 @@ std::string upper(std::string s) {
 struct Line {
   Where where;
   std::string text;
+  bool utf8 = false;  // the code page in force at this line
 };
 
 struct Macro {
@@ -226,7 +227,7 @@ class Preprocessor {
         directive(line.substr(i + 1), lw, conds, file);
         continue;
       }
-      if (active && !directivesOnly) out.push_back({lw, line});
+      if (active && !directivesOnly) out.push_back({lw, line, utf8});
     }
     if (!conds.empty()) fail(w, "#if without #endif");
   }
@@ -372,9 +373,12 @@ struct Token {
 
 class Lexer {
  public:
-  Lexer(const std::vector<Line>& lines, const std::map<std::string, Macro>& macros, bool utf8)
-      : macros_(macros), utf8_(utf8) {
-    for (const Line& l : lines) scan(l.text, l.where, 0, {});
+  Lexer(const std::vector<Line>& lines, const std::map<std::string, Macro>& macros)
+      : macros_(macros) {
+    for (const Line& l : lines) {
+      utf8_ = l.utf8;
+      scan(l.text, l.where, 0, {});
+    }
     Token end;
     end.where = lines.empty() ? Where{} : lines.back().where;
     tokens_.push_back(end);
@@ -410,7 +414,7 @@ class Lexer {
 
  private:
   const std::map<std::string, Macro>& macros_;
-  bool utf8_;
+  bool utf8_ = false;
   std::vector<Token> tokens_;
 
   void scan(const std::string& s, const Where& w, int depth, std::set<std::string> expanding) {
@@ -686,7 +690,7 @@ long Preprocessor::evalCondition(const std::string& text, const Where& w) {
       s += text[i++];
     }
   }
-  Lexer lex({Line{w, s}}, macros, false);
+  Lexer lex({Line{w, s, false}}, macros);
   auto toks = lex.take();
   for (Token& t : toks)
     if (t.kind == Tok::Name && !builtinConstants().count(t.text)) { t.kind = Tok::Number; t.value = 0; }
@@ -1574,7 +1578,7 @@ int main(int argc, char** argv) {
     Preprocessor pp;
     pp.includeDirs = includeDirs;
     pp.run(input, nullptr);
-    Lexer lex(pp.out, pp.macros, pp.utf8);
+    Lexer lex(pp.out, pp.macros);
     Compiler c(lex.take(), fs::path(input).parent_path(), pp.depends, includeDirs);
     const std::vector<Resource> res = c.run();
     if (!writeAtomically(output, writeSource(res, input))) {
