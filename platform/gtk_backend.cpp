@@ -293,9 +293,9 @@ void applyCursor(Native& n) {
 Native& createNative(HWND h, const Window* w) {
   // Menus and tooltips stay out of the window manager's hands; every other window is the
   // manager's, without its decorations.
-  const bool transient = (w->style & WS_POPUP) && !hasCaption(w->style) && !(w->style & WS_THICKFRAME) &&
-                         (w->exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
-  GtkWidget* widget = gtk_window_new(transient ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL);
+  const bool bare = (w->style & WS_POPUP) && !hasCaption(w->style) && !(w->style & WS_THICKFRAME);
+  const bool menuLike = bare && (w->exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
+  GtkWidget* widget = gtk_window_new(menuLike ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL);
   GtkWindow* win = GTK_WINDOW(widget);
   g_object_set_data(G_OBJECT(widget), "tw-hwnd", h);
   gtk_window_set_decorated(win, FALSE);
@@ -303,10 +303,12 @@ Native& createNative(HWND h, const Window* w) {
   gtk_widget_set_app_paintable(widget, TRUE);
   if (w->owner) {
     if (Native* o = nativeOf(w->owner)) gtk_window_set_transient_for(win, GTK_WINDOW(o->widget));
-    if (!transient) gtk_window_set_type_hint(win, GDK_WINDOW_TYPE_HINT_DIALOG);
+    if (!menuLike) gtk_window_set_type_hint(win, GDK_WINDOW_TYPE_HINT_DIALOG);
   }
   if (w->owner || (w->exStyle & WS_EX_TOOLWINDOW)) gtk_window_set_skip_taskbar_hint(win, TRUE);
-  if ((w->exStyle & WS_EX_TOPMOST) && !transient) gtk_window_set_keep_above(win, TRUE);
+  if ((w->exStyle & WS_EX_TOPMOST) && !menuLike) gtk_window_set_keep_above(win, TRUE);
+  // A bare pop-up takes the keyboard only when the window system activates it.
+  if (bare) gtk_window_set_focus_on_map(win, FALSE);
   gtk_widget_add_events(widget, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                     GDK_SCROLL_MASK | GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK |
                                     GDK_STRUCTURE_MASK | GDK_FOCUS_CHANGE_MASK);
