@@ -251,6 +251,7 @@ BOOL Pie(HDC dc, int left, int top, int right, int bottom, int xStart, int yStar
          int yEnd);
 BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
          int yEnd);
+// brush may also be a system colour index + 1, standing for that colour.
 int FillRect(HDC dc, const RECT& rect, HBRUSH brush);
 int FrameRect(HDC dc, const RECT& rect, HBRUSH brush);
 BOOL InvertRect(HDC dc, const RECT& rect);

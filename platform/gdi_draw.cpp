@@ -939,6 +939,9 @@ BOOL Arc(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe
 
 int FillRect(HDC h, const RECT& rect, HBRUSH hb) {
   DcData* d = dc(h);
+  // A system colour index + 1 in place of a brush stands for that colour's brush.
+  const std::uintptr_t v = reinterpret_cast<std::uintptr_t>(hb);
+  if (v >= 1 && v <= static_cast<std::uintptr_t>(COLOR_INFOBK) + 1) hb = GetSysColorBrush(static_cast<int>(v) - 1);
   if (!d || !brush(hb)) return 0;
   Target t;
   if (!resolveTarget(*d, t)) return 1;

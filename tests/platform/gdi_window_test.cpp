@@ -207,3 +207,18 @@ TEST_F(GetDCTest, PixelRulesHoldAtTheChildsOffset) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FillRect, SystemColourIndexPlusOneStandsForItsBrush) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateBitmap(2, 2, 1, 32, nullptr);
+  SelectObject(dc, bm);
+  RECT r{0, 0, 2, 2};
+  EXPECT_EQ(FillRect(dc, r, reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1))), 1);
+  EXPECT_EQ(GetPixel(dc, 1, 1), GetSysColor(COLOR_BTNFACE));
+  DeleteDC(dc);
+  DeleteObject(bm);
+}
+
+}  // namespace
