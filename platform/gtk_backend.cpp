@@ -70,7 +70,6 @@ struct GtkState {
   guint32 lastButtonTime = 0;         // the desktop's time of the last button press
   guint32 lastEventTime = 0;
   std::deque<KeyRecord> keys;
-  bool applying = false;
   std::map<std::uintptr_t, GdkCursor*> cursors;
 };
 
@@ -428,52 +427,53 @@ void applyGeometry(HWND h) {
   if (Window* ww = wnd(h); ww && !(ww->style & (WS_MINIMIZE | WS_MAXIMIZE))) ww->normalRect = ww->rect;
 }
 
+// Each note is taken out before it is acted on: a window procedure may run a modal loop
+// of its own while it is acted on, and that loop's waits apply the notes that remain.
 void applyDesktopChanges() {
   GtkState& g = gs();
-  if (g.applying) return;
-  g.applying = true;
-  std::set<HWND> moved;
-  moved.swap(g.moved);
   // A request of ours that the desktop altered shows only in the geometry it left.
   for (auto& [h, n] : g.natives)
-    if (n.pendingUntil && static_cast<int>(nowMs() - n.pendingUntil) >= 0) moved.insert(h);
-  for (HWND h : moved) applyGeometry(h);
+    if (n.pendingUntil && static_cast<int>(nowMs() - n.pendingUntil) >= 0) g.moved.insert(h);
+  while (!g.moved.empty()) {
+    const HWND h = *g.moved.begin();
+    g.moved.erase(g.moved.begin());
+    applyGeometry(h);
+  }
   // Minimised or restored from the desktop (its task bar): the window follows, unless it is
   // already in that state (our own request coming back).
-  std::map<HWND, bool> iconified;
-  iconified.swap(g.iconified);
-  for (auto& [h, minimized] : iconified) {
+  while (!g.iconified.empty()) {
+    const auto [h, minimized] = *g.iconified.begin();
+    g.iconified.erase(g.iconified.begin());
     Native* n = nativeOf(h);
     if (!n || !wnd(h) || (IsIconic(h) != 0) == minimized) continue;
     n->iconified = minimized;
     ShowWindow(h, minimized ? SW_MINIMIZE : SW_RESTORE);
   }
-  std::vector<HWND> closes;
-  closes.swap(g.closeRequests);
-  for (HWND h : closes)
+  while (!g.closeRequests.empty()) {
+    const HWND h = g.closeRequests.front();
+    g.closeRequests.erase(g.closeRequests.begin());
     if (wnd(h)) PostMessage(h, WM_SYSCOMMAND, SC_CLOSE, 0);
-  if (g.focusChanged) {
-    g.focusChanged = false;
-    WinSys& s = ws();
-    bool anyFocused = false;
-    for (auto& [h, n] : g.natives)
-      if (n.shown && gtk_window_is_active(GTK_WINDOW(n.widget))) anyFocused = true;
-    HWND in = g.focusIn;
-    g.focusIn = nullptr;
-    if (in && wnd(in) && anyFocused && in != s.active) {
-      // The user chose the window on the desktop. A window kept disabled by one it owns
-      // passes the activation to that one.
-      HWND target = IsWindowEnabled(in) ? in : GetWindow(in, GW_ENABLEDPOPUP);
-      if (target) {
-        g.presented = target == in ? in : nullptr;
-        setActive(target, WA_ACTIVE);
-      }
-    } else if (!anyFocused && s.appActive && !g.natives.empty()) {
-      deactivateApp();
-      g.presented = nullptr;
-    }
   }
-  g.applying = false;
+  if (!g.focusChanged) return;
+  g.focusChanged = false;
+  WinSys& s = ws();
+  bool anyFocused = false;
+  for (auto& [h, n] : g.natives)
+    if (n.shown && gtk_window_is_active(GTK_WINDOW(n.widget))) anyFocused = true;
+  const HWND in = g.focusIn;
+  g.focusIn = nullptr;
+  if (in && wnd(in) && anyFocused && in != s.active) {
+    // The user chose the window on the desktop. A window kept disabled by one it owns
+    // passes the activation to that one.
+    const HWND target = IsWindowEnabled(in) ? in : GetWindow(in, GW_ENABLEDPOPUP);
+    if (target) {
+      g.presented = target == in ? in : nullptr;
+      setActive(target, WA_ACTIVE);
+    }
+  } else if (!anyFocused && s.appActive && !g.natives.empty()) {
+    g.presented = nullptr;
+    deactivateApp();
+  }
 }
 
 //------------------------------------------------------------------------------

@@ -91,6 +91,10 @@ struct Seen {
 };
 std::vector<Seen> seen;
 int paints = 0;
+int boxOnNextSize = 0;   // a message box style to show from the next WM_SIZE, 0 for none
+int boxAnswer = 0;
+void answerBoxOnDesktop(HWND, UINT, UINT_PTR, DWORD);
+void startBoxAnswer(const char* key);
 
 constexpr RECT kRectangle{40, 30, 200, 130};   // client coordinates, red
 constexpr COLORREF kRed = RGB(255, 0, 0);
@@ -110,6 +114,14 @@ LRESULT smokeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_KEYDOWN: case WM_CHAR: case WM_NCLBUTTONDOWN: case WM_MOVE:
     case WM_SIZE: case WM_MOUSEWHEEL: case WM_SYSKEYDOWN: case WM_SYSCHAR: case WM_ACTIVATEAPP:
       seen.push_back({msg, wParam, lParam});
+      if (msg == WM_SIZE && boxOnNextSize) {
+        const unsigned style = static_cast<unsigned>(boxOnNextSize);
+        boxOnNextSize = 0;
+        startBoxAnswer("Escape");
+        const UINT_PTR timer = SetTimer(nullptr, 0, 30, answerBoxOnDesktop);
+        boxAnswer = MessageBox(hwnd, "The window has a new size.", "TarnWalker", style);
+        KillTimer(nullptr, timer);
+      }
       break;
     default:
       break;
@@ -436,6 +448,12 @@ bool boxKeyPressed = false;
 std::chrono::steady_clock::time_point boxLimit;
 constexpr int kUnanswered = 999;
 
+void startBoxAnswer(const char* key) {
+  boxKey = key;
+  boxKeyPressed = false;
+  boxLimit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+}
+
 void answerBoxOnDesktop(HWND, UINT, UINT_PTR, DWORD) {
   HWND box = test::openMessageBox();
   if (!box) return;
@@ -464,9 +482,7 @@ TEST_F(GtkSmoke, MessageBoxAnsweredWithKeyPressReturnsAnswer) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    boxKey = c.key;
-    boxKeyPressed = false;
-    boxLimit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    startBoxAnswer(c.key);
     const UINT_PTR timer = SetTimer(nullptr, 0, 30, answerBoxOnDesktop);
     const int answer = MessageBox(hwnd, "Do you want to save your work so far?", "TarnWalker", c.style);
     KillTimer(nullptr, timer);
@@ -474,4 +490,20 @@ TEST_F(GtkSmoke, MessageBoxAnsweredWithKeyPressReturnsAnswer) {
     EXPECT_EQ(answer, c.want);
     EXPECT_TRUE(IsWindowEnabled(hwnd)) << "the owner is enabled again";
   }
+}
+
+// A window procedure may run a modal loop while the window system carries out a change the
+// desktop made: the box it shows must still come up on the desktop and take its answer.
+TEST_F(GtkSmoke, MessageBoxFromDesktopResizeTakesItsAnswer) {
+  RECT before;
+  GetWindowRect(hwnd, before);
+  const POINT corner{before.right - 2, before.bottom - 2};
+  ASSERT_TRUE(xdotool("mousemove " + at(corner) + " mousedown 1"));
+  ASSERT_TRUE(pumpUntil([] { return sawMessage(WM_NCLBUTTONDOWN); }));
+  boxOnNextSize = static_cast<int>(MB_OKCANCEL);
+  boxAnswer = 0;
+  ASSERT_TRUE(xdotool("mousemove " + at(POINT{corner.x + 40, corner.y + 20}) + " sleep 0.1 mouseup 1"));
+  ASSERT_TRUE(pumpUntil([] { return boxAnswer != 0; }));
+  EXPECT_TRUE(boxKeyPressed);
+  EXPECT_EQ(boxAnswer, IDCANCEL);
 }
