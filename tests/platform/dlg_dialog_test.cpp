@@ -451,3 +451,48 @@ TEST_F(ButtonTest, ChecksAndRadioDotsAreDrawn) {
   EXPECT_EQ(test::pixel(GetDlgItem(h, 105), 4, markTop(105) + 7), white);
   EXPECT_EQ(test::pixel(GetDlgItem(h, 105), 0, markTop(105)), RGB(128, 128, 128)) << "a sunken box";
 }
+
+TEST_F(ButtonTest, EachKindChangesItsCheckOnClicksAsItShould) {
+  struct Case { const char* why; DWORD kind; std::vector<UINT> after; };
+  const Case cases[] = {
+      {"an automatic check box toggles", BS_AUTOCHECKBOX, {BST_CHECKED, BST_UNCHECKED, BST_CHECKED}},
+      {"an automatic three-state box cycles", BS_AUTO3STATE, {BST_CHECKED, BST_INDETERMINATE, BST_UNCHECKED}},
+      {"a plain check box leaves it to its owner", BS_CHECKBOX, {BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED}},
+      {"a plain three-state box too", BS_3STATE, {BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED}},
+      {"an automatic radio button stays checked", BS_AUTORADIOBUTTON, {BST_CHECKED, BST_CHECKED, BST_CHECKED}},
+      {"a plain radio button leaves it to its owner", BS_RADIOBUTTON, {BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED}},
+      {"a push button has no check", BS_PUSHBUTTON, {BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    test::reset();
+    record() = dlgtest::Record{};
+    TemplateBuilder t(WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT, 1, 120, 40, "Kinds");
+    t.item(c.kind | WS_TABSTOP, 5, 5, 80, 14, 40, 0x80, nullptr, "Choice");
+    HWND h = win::CreateDialogIndirectParam(nullptr, t.get(), nullptr, dlgtest::recordingProc, 0);
+    ASSERT_NE(h, nullptr);
+    test::runUntilIdle();
+    std::vector<UINT> seen;
+    for (std::size_t k = 0; k < c.after.size(); ++k) {
+      const POINT p = dlgtest::centre(GetDlgItem(h, 40));
+      test::advanceTime(1000);   // slow clicks, no double click
+      test::click(p.x, p.y);
+      dlgtest::pump(h);
+      seen.push_back(IsDlgButtonChecked(h, 40));
+    }
+    EXPECT_EQ(seen, c.after);
+    EXPECT_EQ(record().commands, (std::vector<int>{40, 40, 40})) << "every click is reported";
+    EXPECT_EQ(record().codes, (std::vector<int>{BN_CLICKED, BN_CLICKED, BN_CLICKED}));
+  }
+}
+
+TEST_F(ButtonTest, DoubleClickOnARadioButtonIsReportedToo) {
+  HWND h = open();
+  const POINT p = dlgtest::centre(GetDlgItem(h, 102));
+  test::click(p.x, p.y);
+  test::click(p.x, p.y);
+  dlgtest::pump(h);
+  EXPECT_EQ(record().commands, (std::vector<int>{102, 102, 102}));
+  EXPECT_EQ(record().codes, (std::vector<int>{BN_CLICKED, BN_DOUBLECLICKED, BN_CLICKED}));
+  EXPECT_EQ(IsDlgButtonChecked(h, 102), BST_CHECKED);
+}
