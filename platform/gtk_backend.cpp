@@ -162,6 +162,13 @@ gboolean onKey(GtkWidget*, GdkEventKey* ev, gpointer) {
   GtkState& g = gs();
   g.lastEventTime = ev->time;
   const int scan = ev->hardware_keycode & 0xFF;
+  // Key messages carry the pointer's place, which may be outside our windows by now.
+  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+  int x = 0, y = 0;
+  if (pointer) {
+    gdk_device_get_position(pointer, nullptr, &x, &y);
+    ws().cursorPos = POINT{x, y};
+  }
   injectKey(vk, down, extended, scan);
   if (down) {
     // Printable characters as the layout gives them; control keys are the table's.

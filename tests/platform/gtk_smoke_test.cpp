@@ -347,6 +347,13 @@ TEST_F(GtkSmoke, TypedKeysArriveAsKeyDownsAndCharacters) {
   EXPECT_EQ(keys, want);
 }
 
+// A key message carries where the pointer is, also when it has left the window meanwhile.
+TEST_F(GtkSmoke, KeyMessagesCarryPointerPosition) {
+  ASSERT_TRUE(xdotool("mousemove " + at(clientToScreen(60, 50)) + " mousemove 900 700 key x"));
+  ASSERT_TRUE(pumpUntil([] { return sawMessage(WM_CHAR); }));
+  EXPECT_EQ(GetMessagePos(), static_cast<DWORD>(MAKELONG(900, 700)));
+}
+
 // Characters the US table does not know come as the desktop's layout gives them (here the
 // French one: e-acute on its own key, the euro sign with AltGr), in Windows-1252.
 TEST_F(GtkSmoke, LayoutCharactersArriveInWindows1252) {
