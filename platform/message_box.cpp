@@ -63,6 +63,13 @@ LPCSTR iconOf(unsigned style) {
   }
 }
 
+int frameHeightOf(HWND dialog) {
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(frame, static_cast<DWORD>(GetWindowLong(dialog, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLong(dialog, GWL_EXSTYLE)));
+  return frame.bottom - frame.top;
+}
+
 RECT dlu(HWND dialog, int cx, int cy) {
   RECT r{0, 0, cx, cy};
   MapDialogRect(dialog, r);
@@ -92,6 +99,9 @@ void layout(HWND dialog, const Box& box) {
   }
   const int n = static_cast<int>(box.buttons.size());
   const int rowWidth = n * button.right + (n - 1) * gap.right;
+  // A text taller than the screen is cut, so that the buttons stay on the screen.
+  const int textMax = screenH - frameHeightOf(dialog) - 3 * my - button.bottom;
+  if (text.cy > textMax) text.cy = std::max(0, textMax);
   const int contentH = std::max<int>(iconSize, text.cy);
   // Not narrower than a window with a caption may be, so that the buttons stay centred.
   RECT frame{0, 0, 0, 0};

@@ -187,6 +187,23 @@ TEST_F(MessageBoxTest, LineBreaksAndWrapping) {
   EXPECT_GT(wide.textRect.bottom - wide.textRect.top, line) << "a long text wraps";
 }
 
+TEST_F(MessageBoxTest, TextTallerThanTheScreenKeepsTheButtonsOnIt) {
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "Line " + std::to_string(i) + "\r";
+  RECT ok{};
+  const int sh = GetSystemMetrics(SM_CYSCREEN);
+  test::setIdleHook([&] {
+    if (HWND box = test::openMessageBox()) {
+      GetWindowRect(GetDlgItem(box, IDOK), ok);
+      test::pressKey(VK_RETURN);
+    }
+  });
+  EXPECT_EQ(win::MessageBox(nullptr, text.c_str(), "Summary", MB_OK | MB_ICONASTERISK), IDOK);
+  EXPECT_GT(ok.bottom, ok.top);
+  EXPECT_GE(ok.top, 0);
+  EXPECT_LE(ok.bottom, sh);
+}
+
 TEST_F(MessageBoxTest, ModalityDecidesWhichWindowsWait) {
   struct Case { const char* why; bool owned; unsigned mode; bool ownerDuring; bool otherDuring; };
   const Case cases[] = {
