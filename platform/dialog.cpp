@@ -278,15 +278,15 @@ LRESULT dlgCode(HWND h, const MSG* m = nullptr) {
   return h ? SendMessage(h, WM_GETDLGCODE, m ? m->wParam : 0, reinterpret_cast<LPARAM>(m)) : 0;
 }
 
-void setDialogFocus(HWND dialog, HWND control) {
-  (void)dialog;
+// Focuses a control as the dialog does: an edit-like control has its whole text selected.
+void focusControl(HWND control) {
   if (!control) return;
   const LRESULT code = dlgCode(control);
   SetFocus(control);
   if (code & DLGC_HASSETSEL) SendMessage(control, kEmSetSel, 0, -1);
 }
 
-// The first and one-past-last sibling of the group that holds h.
+// The siblings of the group that holds h, in order: from a WS_GROUP control to the next.
 void groupOf(HWND h, std::vector<HWND>& members) {
   HWND start = h;
   for (HWND p = h; p; p = GetWindow(p, GW_HWNDPREV)) {
@@ -406,7 +406,7 @@ void restoreFocus(HWND dialog) {
   HWND focus = GetFocus();
   if (!target && focus && IsChild(dialog, focus)) return;   // a control has it already
   if (!target || !IsWindow(target) || !IsChild(dialog, target)) target = GetNextDlgTabItem(dialog, nullptr, FALSE);
-  if (target) setDialogFocus(dialog, target);
+  if (target) focusControl(target);
 }
 
 void saveFocus(HWND dialog) {
@@ -474,7 +474,7 @@ LRESULT defaultDialog(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NEXTDLGCTL: {
       HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
                                    : GetNextDlgTabItem(h, GetFocus(), wParam != 0);
-      if (target && (target == h || IsChild(h, target))) setDialogFocus(h, target);
+      if (target && (target == h || IsChild(h, target))) focusControl(target);
       return 0;
     }
     case WM_SETFONT:
@@ -665,7 +665,7 @@ HWND createFromTemplate(HINSTANCE instance, const DialogTemplate& t, HWND parent
   if (!IsWindow(h)) return nullptr;
   if (focusFirst && first && IsWindow(first)) {
     // A hidden dialog takes the focus when it is shown and activated.
-    if (IsWindowVisible(h)) setDialogFocus(h, first);
+    if (IsWindowVisible(h)) focusControl(first);
     else if (DialogData* dd = rec(h)) dd->savedFocus = first;
   }
   if (show && (t.style & WS_VISIBLE) && IsWindow(h)) {
@@ -845,7 +845,7 @@ bool mnemonic(HWND dialog, char ch) {
       return true;
     }
     HWND next = GetNextDlgTabItem(dialog, c, FALSE);
-    if (next) setDialogFocus(dialog, checkedRadioOf(next));
+    if (next) focusControl(checkedRadioOf(next));
     return true;
   }
   return false;
@@ -870,7 +870,7 @@ bool dialogKey(HWND dialog, const MSG& m) {
       HWND focus = GetFocus();
       HWND next = GetNextDlgTabItem(dialog, focus && IsChild(dialog, focus) ? focus : nullptr,
                                     GetKeyState(VK_SHIFT) < 0);
-      if (next) setDialogFocus(dialog, checkedRadioOf(next));
+      if (next) focusControl(checkedRadioOf(next));
       return true;
     }
     case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN: {
@@ -879,7 +879,7 @@ bool dialogKey(HWND dialog, const MSG& m) {
       if (!focus || !IsChild(dialog, focus)) return true;
       HWND next = GetNextDlgGroupItem(dialog, focus, vk == VK_LEFT || vk == VK_UP);
       if (!next || next == focus) return true;
-      setDialogFocus(dialog, next);
+      focusControl(next);
       if ((dlgCode(next) & DLGC_RADIOBUTTON) && (styleOf(next) & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
         SendMessage(next, BM_CLICK, 0, 0);
       return true;
