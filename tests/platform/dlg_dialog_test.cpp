@@ -198,6 +198,42 @@ TEST_F(CreateDialogIndirectParamTest, ControlThatCannotBeCreatedFailsTheDialogUn
   EXPECT_TRUE(test::topLevelWindows().empty()) << "a failed dialog leaves no window behind";
 }
 
+TEST_F(CreateDialogIndirectParamTest, PlacementFollowsOwnerAndStyle) {
+  HWND owner = dlgtest::ownerWindow();
+  POINT ownerOrigin{0, 0};
+  ClientToScreen(owner, ownerOrigin);
+  struct Case { const char* why; DWORD style; bool owned; int want; };   // want: 0 owner, 1 screen, 2 centred
+  const Case cases[] = {
+      {"from the owner's client origin", 0, true, 0},
+      {"DS_ABSALIGN: from the screen origin", DS_ABSALIGN, true, 1},
+      {"without an owner: from the screen origin", 0, false, 1},
+      {"DS_CENTER: centred on the screen", DS_CENTER, true, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    TemplateBuilder t(WS_POPUP | WS_CAPTION | DS_SETFONT | c.style, 0, 100, 40, "Where");
+    HWND h = win::CreateDialogIndirectParam(nullptr, t.get(), c.owned ? owner : nullptr, dlgtest::recordingProc, 0);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(GetWindow(h, GW_OWNER), c.owned ? owner : nullptr);
+    POINT origin{0, 0};
+    ClientToScreen(h, origin);
+    const RECT at = mapped(h, RECT{10, 10, 0, 0});   // the builder's x and y
+    RECT w;
+    GetWindowRect(h, w);
+    if (c.want == 0) {
+      EXPECT_EQ(origin.x, ownerOrigin.x + at.left);
+      EXPECT_EQ(origin.y, ownerOrigin.y + at.top);
+    } else if (c.want == 1) {
+      EXPECT_EQ(origin.x, at.left);
+      EXPECT_GE(w.top, 0) << "kept on the screen";
+    } else {
+      EXPECT_EQ(w.left, (GetSystemMetrics(SM_CXSCREEN) - (w.right - w.left)) / 2);
+      EXPECT_EQ(w.top, (GetSystemMetrics(SM_CYSCREEN) - (w.bottom - w.top)) / 2);
+    }
+    DestroyWindow(h);
+  }
+}
+
 TEST_F(CreateDialogIndirectParamTest, InitDialogAnswerDecidesTheFirstFocus) {
   struct Case { const char* why; INT_PTR answer; int focusOnInit; int want; };
   const Case cases[] = {
