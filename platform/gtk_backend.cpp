@@ -92,6 +92,19 @@ Native* nativeOf(HWND h) {
 
 DWORD nowMs() { return static_cast<DWORD>(1000 + (g_get_monotonic_time() - gs().start) / 1000); }
 
+GdkDevice* pointerDevice() {
+  return gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+}
+
+bool pointerPos(POINT& pt) {
+  GdkDevice* pointer = pointerDevice();
+  if (!pointer) return false;
+  int x = 0, y = 0;
+  gdk_device_get_position(pointer, nullptr, &x, &y);
+  pt = POINT{x, y};
+  return true;
+}
+
 //------------------------------------------------------------------------------
 // [SECTION] Input from the desktop
 //------------------------------------------------------------------------------
@@ -163,12 +176,7 @@ gboolean onKey(GtkWidget*, GdkEventKey* ev, gpointer) {
   g.lastEventTime = ev->time;
   const int scan = ev->hardware_keycode & 0xFF;
   // Key messages carry the pointer's place, which may be outside our windows by now.
-  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
-  int x = 0, y = 0;
-  if (pointer) {
-    gdk_device_get_position(pointer, nullptr, &x, &y);
-    ws().cursorPos = POINT{x, y};
-  }
+  pointerPos(ws().cursorPos);
   injectKey(vk, down, extended, scan);
   if (down) {
     // Printable characters as the layout gives them; control keys are the table's.
@@ -570,6 +578,14 @@ bool beginMoveSize(HWND hwnd, WPARAM command, POINT start) {
   return true;
 }
 
+bool movePointer(int x, int y) {
+  GdkDevice* pointer = pointerDevice();
+  if (!pointer) return false;
+  gdk_device_warp(pointer, gdk_display_get_default_screen(gdk_display_get_default()), x, y);
+  ws().cursorPos = POINT{x, y};
+  return true;
+}
+
 int keyChar(const MSG& keyDown) {
   // Control characters and menu keys come from the standard table.
   if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return -1;
@@ -605,6 +621,8 @@ bool UseGtkBackend() {
   b.cursorChanged = cursorChanged;
   b.beginMoveSize = beginMoveSize;
   b.keyChar = keyChar;
+  b.pointerPos = pointerPos;
+  b.movePointer = movePointer;
   SetBackend(b);
   return true;
 }

@@ -193,6 +193,7 @@ static UINT buttonDownMsg(test::Button b) {
 }
 
 BOOL SetCursorPos(int x, int y) {
+  if (ws().backend.movePointer) return ws().backend.movePointer(x, y) ? TRUE : FALSE;
   injectMouse(WM_MOUSEMOVE, x, y, 0);
   return TRUE;
 }

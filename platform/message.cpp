@@ -695,7 +695,9 @@ short GetKeyState(int vk) { return keyStateOf(ws().keySync, vk); }
 short GetAsyncKeyState(int vk) { return keyStateOf(ws().keyAsync, vk); }
 
 BOOL GetCursorPos(POINT& pt) {
-  pt = ws().cursorPos;
+  WinSys& s = ws();
+  if (s.backend.pointerPos) s.backend.pointerPos(s.cursorPos);
+  pt = s.cursorPos;
   return TRUE;
 }
 

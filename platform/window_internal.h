@@ -127,6 +127,9 @@ struct Backend {
   bool (*beginMoveSize)(HWND hwnd, WPARAM command, POINT start) = nullptr;
   // The character of a key-down for TranslateMessage; -1 leaves it to the standard table.
   int (*keyChar)(const MSG& keyDown) = nullptr;
+  // The pointer on the desktop: where it is, and moving it there (its moves come back as input).
+  bool (*pointerPos)(POINT& pt) = nullptr;
+  bool (*movePointer)(int x, int y) = nullptr;
 };
 
 struct WinSys {

@@ -112,7 +112,7 @@ LRESULT smokeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_KEYDOWN: case WM_CHAR: case WM_NCLBUTTONDOWN: case WM_MOVE:
-    case WM_SIZE: case WM_MOUSEWHEEL: case WM_SYSKEYDOWN: case WM_SYSCHAR: case WM_ACTIVATEAPP:
+    case WM_SIZE: case WM_MOUSEWHEEL: case WM_SYSKEYDOWN: case WM_SYSCHAR: case WM_ACTIVATEAPP: case WM_MOUSEMOVE:
       seen.push_back({msg, wParam, lParam});
       if (msg == WM_SIZE && boxOnNextSize) {
         const unsigned style = static_cast<unsigned>(boxOnNextSize);
@@ -352,6 +352,26 @@ TEST_F(GtkSmoke, KeyMessagesCarryPointerPosition) {
   ASSERT_TRUE(xdotool("mousemove " + at(clientToScreen(60, 50)) + " mousemove 900 700 key x"));
   ASSERT_TRUE(pumpUntil([] { return sawMessage(WM_CHAR); }));
   EXPECT_EQ(GetMessagePos(), static_cast<DWORD>(MAKELONG(900, 700)));
+}
+
+// The program's pointer calls act on the desktop's pointer: a move shows in xdotool's
+// reading and arrives as a mouse move; a move made by the user is read back.
+TEST_F(GtkSmoke, CursorPositionIsTheDesktopPointer) {
+  const POINT target = clientToScreen(120, 90);
+  ASSERT_TRUE(SetCursorPos(target.x, target.y));
+  gtktest::sync();
+  int status = 0;
+  EXPECT_EQ(run("xdotool getmouselocation --shell 2>&1 | head -2", status),
+            "X=" + std::to_string(target.x) + "\nY=" + std::to_string(target.y) + "\n");
+  EXPECT_TRUE(pumpUntil([] {
+    for (const Seen& s : seen)
+      if (s.msg == WM_MOUSEMOVE && GET_X_LPARAM(s.lParam) == 120 && GET_Y_LPARAM(s.lParam) == 90) return true;
+    return false;
+  }));
+  ASSERT_TRUE(xdotool("mousemove 10 20"));
+  POINT p;
+  ASSERT_TRUE(GetCursorPos(p));
+  EXPECT_EQ(p, (POINT{10, 20}));
 }
 
 // Characters the US table does not know come as the desktop's layout gives them (here the
