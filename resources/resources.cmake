@@ -1,0 +1,5 @@
+# The application's resources compiled into a table that registers itself at start-up. An
+# object library, so that every program linking it keeps the table (nothing calls into it).
+add_library(tw_resources OBJECT)
+tw_add_resources(tw_resources ${CMAKE_CURRENT_LIST_DIR}/tarnwalker.rc)
+target_link_libraries(tw_resources PUBLIC tw_platform_resources)
