@@ -383,7 +383,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         sendMsg(hwnd, WM_SYSCOMMAND, (w->style & (WS_MAXIMIZE | WS_MINIMIZE)) ? SC_RESTORE : SC_MAXIMIZE, lParam);
       else if (hit == HTSYSMENU && (w->style & WS_SYSMENU) && !(w->cls->style & CS_NOCLOSE))
         sendMsg(hwnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
-      else if (hit == HTCLOSE || hit == HTMINBUTTON || hit == HTMAXBUTTON || hit == HTVSCROLL || hit == HTHSCROLL)
+      else if (hit == HTCLOSE || hit == HTMINBUTTON || hit == HTMAXBUTTON || hit == HTVSCROLL || hit == HTHSCROLL ||
+               hit == HTMENU)
         return DefWindowProc(hwnd, WM_NCLBUTTONDOWN, wParam, lParam);   // a quick second press is a press
       return 0;
     }

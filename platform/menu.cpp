@@ -805,6 +805,22 @@ void selectBar(int index, bool open, bool mouse, bool selectFirst) {
   openLevel(it.sub, r.left, r.bottom, index, &r, selectFirst);
 }
 
+// A bar item chosen: its pop-up opens, or its command is the choice (not when grey).
+void chooseBar(int index, bool mouse) {
+  Menu* m = menuOf(gLoop.bar);
+  if (!m || index < 0 || static_cast<std::size_t>(index) >= m->items.size()) return;
+  const Item& it = m->items[static_cast<std::size_t>(index)];
+  if (it.sub) {
+    if (gLoop.barHot != index || gLoop.levels.empty()) selectBar(index, true, mouse, !mouse);
+    return;
+  }
+  if (gLoop.barHot != index) selectBar(index, false, mouse, false);
+  if (isInactive(it)) return;
+  gLoop.chosen = true;
+  gLoop.choice = it.id;
+  gLoop.ended = true;
+}
+
 void openLevel(HMENU menu, int x, int y, int parentPos, const RECT* avoid, bool selectFirst) {
   if (!menuOf(menu) || !registerPopupClass()) return;
   if (notify() && IsWindow(gLoop.owner))
@@ -876,6 +892,7 @@ void onMouse(const MSG& m) {
     case WM_MOUSEMOVE: case WM_NCMOUSEMOVE:
       if (level >= 0) {
         const Level& l = gLoop.levels[static_cast<std::size_t>(level)];
+        if (item >= 0 && isSeparator(menuOf(l.menu)->items[static_cast<std::size_t>(item)])) item = -1;
         if (item >= 0 && item != l.hot) {
           selectItem(static_cast<std::size_t>(level), item, true);
           openHotSub(false);
@@ -899,6 +916,8 @@ void onMouse(const MSG& m) {
       const bool right = m.message == WM_RBUTTONUP || m.message == WM_NCRBUTTONUP;
       if (right && gLoop.popupLoop && !(gLoop.flags & TPM_RIGHTBUTTON)) return;
       if (level >= 0 && item >= 0) choose(static_cast<std::size_t>(level), item);
+      else if (bar >= 0 && bar == gLoop.barHot && !menuOf(gLoop.bar)->items[static_cast<std::size_t>(bar)].sub)
+        chooseBar(bar, true);   // a command on the bar itself
       return;
     }
     default: return;
@@ -929,7 +948,7 @@ int mnemonic(HMENU menu, char c) {
 void onChar(char c) {
   if (gLoop.levels.empty()) {
     const int i = gLoop.barMode ? mnemonic(gLoop.bar, c) : -1;
-    if (i >= 0) selectBar(i, true, false, true);
+    if (i >= 0) chooseBar(i, false);
     else MessageBeep(0);
     return;
   }
@@ -982,7 +1001,7 @@ void onKey(int vk) {
       return;
     case VK_RETURN:
       if (n == 0) {
-        if (bar && gLoop.barHot >= 0) selectBar(gLoop.barHot, true, false, true);
+        if (bar && gLoop.barHot >= 0) chooseBar(gLoop.barHot, false);
         return;
       }
       choose(n - 1, gLoop.levels[n - 1].hot);
@@ -1029,7 +1048,7 @@ void runLoop() {
 }
 
 // Common start and end of every menu loop; returns the chosen identifier (0 none).
-UINT track(HWND owner, bool barMode, HMENU bar, bool system, bool popupLoop, UINT flags,
+UINT track(HWND owner, bool barMode, HMENU bar, HMENU initMenu, bool system, bool popupLoop, UINT flags,
            const std::function<void()>& start) {
   if (gLoop.running || !IsWindow(owner)) return 0;
   gLoop = Loop{};
@@ -1042,7 +1061,7 @@ UINT track(HWND owner, bool barMode, HMENU bar, bool system, bool popupLoop, UIN
   gLoop.flags = flags;
   if (notify()) {
     sendMsg(owner, WM_ENTERMENULOOP, popupLoop ? TRUE : FALSE, 0);
-    sendMsg(owner, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
+    sendMsg(owner, WM_INITMENU, reinterpret_cast<WPARAM>(initMenu), 0);
   }
   SetCapture(owner);
   if (!gLoop.ended) start();
@@ -1079,7 +1098,7 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
   else if (flags & TPM_CENTERALIGN) x -= p.size.cx / 2;
   if (flags & TPM_BOTTOMALIGN) y -= p.size.cy;
   else if (flags & TPM_VCENTERALIGN) y -= p.size.cy / 2;
-  const UINT id = track(owner, false, nullptr, system, true, flags, [&] { openLevel(menu, x, y, 0, nullptr, false); });
+  const UINT id = track(owner, false, nullptr, menu, system, true, flags, [&] { openLevel(menu, x, y, 0, nullptr, false); });
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(id);
   if (id) post(owner, system, id);
   return TRUE;
@@ -1104,7 +1123,7 @@ void trackSystemMenu(HWND top, bool keyboard) {
   GetNcLayout(top, l);
   const RECT wr = windowRectScreen(top);
   const int x = wr.left + l.caption.left, y = wr.top + (IsRectEmpty(l.caption) ? l.client.top : l.caption.bottom);
-  const UINT id = track(top, false, nullptr, true, false, 0, [&] { openLevel(sys, x, y, 0, nullptr, keyboard); });
+  const UINT id = track(top, false, nullptr, sys, true, false, 0, [&] { openLevel(sys, x, y, 0, nullptr, keyboard); });
   if (id) post(top, true, id);
 }
 
@@ -1123,7 +1142,7 @@ void onMenuCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     }
     if (!bar) return;
     const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    const UINT id = track(top, true, bar, false, false, 0, [&] {
+    const UINT id = track(top, true, bar, bar, false, false, 0, [&] {
       const int i = hitBar(pt);
       if (i >= 0) selectBar(i, true, true, false);
       else gLoop.ended = true;
@@ -1145,9 +1164,9 @@ void onMenuCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     MessageBeep(0);
     return;
   }
-  const UINT id = track(top, true, bar, false, false, 0, [&] {
+  const UINT id = track(top, true, bar, bar, false, false, 0, [&] {
     if (c == 0) selectBar(firstSelectable(bar, -1, 1), false, false, false);
-    else selectBar(mnemonic(bar, c), true, false, true);
+    else chooseBar(mnemonic(bar, c), false);
   });
   if (id) post(top, false, id);
 }

@@ -498,3 +498,32 @@ TEST_F(MenuFixture, TranslateAcceleratorKeysBecomeCommands) {
     EXPECT_EQ(got, c.commands);
   }
 }
+
+// An item on the bar itself is a command: chosen by a click, by its mnemonic or by Enter,
+// never when grey.
+TEST_F(MenuFixture, CommandOnTheBar) {
+  struct Case { const char* why; std::function<void()> act; std::vector<std::function<void()>> then; bool grey; std::vector<WPARAM> want; };
+  const std::vector<Case> cases = {
+      {"a click on Run", [&] { const POINT p = barItem(2); test::click(p.x, p.y); }, {}, false, {400}},
+      {"Alt+R", [&] { test::pressKey('R', test::kAlt); }, {}, false, {400}},
+      {"Alt alone, Right twice, Enter", [&] { test::pressKey(VK_MENU); },
+       {[] { test::pressKey(VK_RIGHT); }, [] { test::pressKey(VK_RIGHT); }, [] { test::pressKey(VK_RETURN); }}, false, {400}},
+      // Regression: this second click on Run came as a double click and opened no menu.
+      {"a click on Run while grey", [&] { const POINT p = barItem(2); test::click(p.x, p.y); },
+       {[] { test::pressKey(VK_ESCAPE); }}, true, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    gLog.clear();
+    EnableMenuItem(menu, 400, c.grey ? MF_GRAYED : MF_ENABLED);
+    script(c.then);
+    SetFocus(frame);
+    c.act();
+    test::runUntilIdle();
+    test::setIdleHook(nullptr);
+    std::vector<WPARAM> got;
+    for (const Msg& m : only(WM_COMMAND)) got.push_back(m.wParam);
+    EXPECT_EQ(got, c.want);
+    EXPECT_EQ(only(WM_EXITMENULOOP).size(), 1u);
+  }
+}
