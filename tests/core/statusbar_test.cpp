@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/menu_toolbar.h"
 #include "platform/statusbar.h"
 #include "tests/core/window_fixture.h"
 
@@ -202,6 +203,56 @@ TEST_F(StatusBar, MenuLoopShowsPromptsAndLeavingRestoresTheParts) {
   win::SendMessage(wWindow[0], win::WM_EXITMENULOOP, 0, 0);
   EXPECT_FALSE(win::SendMessage(wMessLine[0], win::SB_ISSIMPLE, 0, 0));
   EXPECT_EQ(text(0), "file name");
+}
+
+TEST_F(StatusBar, MenuItemPromptsComeFromThePromptResource) {
+  windowclose();
+  WindowOpenOptions o;
+  o.flags = 0x27;
+  o.menu = 30001;
+  open(o);
+  win::SendMessage(wWindow[0], win::WM_ENTERMENULOOP, 0, 0);
+  struct Case { const char* why; int id; const char* prompt; };
+  const Case cases[] = {
+      {"first entry", 40001, "Create and save data"},
+      {"second entry", 40002, "Open a project file"},
+      {"an item without a prompt clears it", 40003, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    win::SendMessage(wWindow[0], win::WM_MENUSELECT, win::MAKEWPARAM(static_cast<win::WORD>(c.id), 0),
+                     reinterpret_cast<win::LPARAM>(hMenuRoot[0]));
+    EXPECT_EQ(text(win::SB_SIMPLEID), c.prompt);
+  }
+  win::SendMessage(wWindow[0], win::WM_EXITMENULOOP, 0, 0);
+  EXPECT_FALSE(win::SendMessage(wMessLine[0], win::SB_ISSIMPLE, 0, 0));
+}
+
+TEST_F(StatusBar, ToolbarTooltipsComeFromTheListThenTheStringTable) {
+  // Toolbars at every position, each with its own tooltip control.
+  for (int p = 0; p < 4; ++p)
+    hToolbar[0][static_cast<std::size_t>(p)] = win::CreateWindowEx(
+        0, win::TOOLBARCLASSNAME, "", win::WS_CHILD | win::WS_VISIBLE | win::TBSTYLE_TOOLTIPS | win::CCS_NORESIZE, 0,
+        0, 100, 24, wWindow[0], nullptr, nullptr, nullptr);
+  pTooltip[0] = {{40004, "Print the plot"}, {40006, "Copy the plot"}};
+  struct Case { const char* why; int position, id; const char* text; };
+  const Case cases[] = {
+      {"a bottom toolbar's button is found in the list", 3, 40004, "Print the plot"},
+      {"so is a top toolbar's", 0, 40006, "Copy the plot"},
+      {"not in the list: the string table", 1, 40005, "Zoom in"},
+      {"neither: no text", 2, 40007, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    win::NMTTDISPINFO info;
+    info.hdr.hwndFrom = reinterpret_cast<win::HWND>(
+        win::SendMessage(hToolbar[0][static_cast<std::size_t>(c.position)], win::TB_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(info.hdr.hwndFrom, nullptr);
+    info.hdr.idFrom = static_cast<win::UINT_PTR>(c.id);
+    info.hdr.code = win::TTN_GETDISPINFO;
+    win::SendMessage(wWindow[0], win::WM_NOTIFY, static_cast<win::WPARAM>(c.id), reinterpret_cast<win::LPARAM>(&info));
+    EXPECT_STREQ(info.lpszText ? info.lpszText : "", c.text);
+  }
 }
 
 // The frame lays out toolbars at its four edges around the client area, the bottom one

@@ -1,6 +1,7 @@
 // Root window: opening in both forms, its frame, status bar and client area, and closing.
 #include <gtest/gtest.h>
 
+#include "platform/dialog.h"
 #include "platform/statusbar.h"
 #include "tests/core/window_fixture.h"
 
@@ -164,6 +165,85 @@ TEST_F(WindowOpenTest, MissingDialogIsReportedAndTheWindowOpens) {
   EXPECT_EQ(tessar.error.LASTERROR, 1007);
   EXPECT_EQ(tessar.dialog.CURDIALOG, 0);
   EXPECT_EQ(clientRect(hClient[0]).right, 320);
+}
+
+TEST_F(WindowOpenTest, MenuNumberBringsTheMenuItsAcceleratorsAndPrompts) {
+  WindowOpenOptions o;
+  o.menu = 30001;
+  o.width = 400;
+  o.height = 300;
+  open(o);
+  EXPECT_NE(win::GetMenu(wWindow[0]), nullptr);
+  EXPECT_EQ(hMenuRoot[0], win::GetMenu(wWindow[0]));
+  EXPECT_NE(hAccel[0], nullptr);
+  EXPECT_NE(hVXKMenuString[0], nullptr);
+  // The client keeps the size asked for under the menu bar.
+  EXPECT_EQ(clientRect(hClient[0]).right, 400);
+  EXPECT_EQ(clientRect(hClient[0]).bottom, 300);
+  windowclose();
+  // A menu number without a MENU resource: a window without a menu, and no report.
+  o.menu = 30999;
+  open(o);
+  EXPECT_EQ(win::GetMenu(wWindow[0]), nullptr);
+  EXPECT_EQ(hAccel[0], nullptr);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+}
+
+TEST_F(WindowOpenTest, DialogsThatCannotBeCombinedAreReported) {
+  struct Case { const char* why; int dialog, code, error; };
+  const Case cases[] = {
+      {"a dialog with a caption has the wrong style", 120, -2, 1045},
+      {"no such DIALOG resource", 31999, -1, 1007},
+      {"a fitting dialog without a dialog layer to load it", 121, -4, 1088},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    int dialog = c.dialog;
+    WindowOpenOptions o;
+    o.width = 320;
+    o.height = 240;
+    o.dialog = &dialog;
+    open(o);
+    EXPECT_EQ(dialog, c.code);
+    EXPECT_EQ(tessar.error.LASTERROR, c.error);
+    EXPECT_EQ(clientRect(hClient[0]).right, 320);
+    EXPECT_EQ(yyframerecord(wWindow[0]), nullptr);
+    windowclose();
+    tessar.error.LASTERROR = 0;
+  }
+}
+
+win::INT_PTR plainDialogProc(win::HWND, win::UINT, win::WPARAM, win::LPARAM) { return win::FALSE; }
+
+TEST_F(WindowOpenTest, CombinedDialogFillsAFixedSizeWindow) {
+  combinedialog = [](int dialog, win::HWND client, bool show) {
+    win::HWND d = win::CreateDialogParam(win::GetModuleHandle(nullptr), win::MAKEINTRESOURCE(dialog), client,
+                                         plainDialogProc, 0);
+    if (d && show) win::ShowWindow(d, win::SW_SHOW);
+    return d;
+  };
+  int dialog = 121;
+  WindowOpenOptions o;
+  o.flags = 0x0F;   // asks for a maximise box and a maximised window
+  o.dialog = &dialog;
+  open(o);
+  combinedialog = nullptr;
+  EXPECT_EQ(dialog, 121);
+  EXPECT_EQ(tessar.dialog.CURDIALOG, 121);
+  const FrameRecord* r = yyframerecord(wWindow[0]);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->word[0], SW_DIALOGWINDOW);
+  win::HWND dlg = win::LongToHandle<win::HWND>(r->word[5]);
+  EXPECT_EQ(clientRect(hClient[0]).right, windowRect(dlg).right - windowRect(dlg).left);
+  EXPECT_EQ(clientRect(hClient[0]).bottom, windowRect(dlg).bottom - windowRect(dlg).top);
+  // Not resizable: no maximise box, no sizing border, not maximised.
+  const auto style = static_cast<win::DWORD>(win::GetWindowLong(wWindow[0], win::GWL_STYLE));
+  EXPECT_EQ(style & win::WS_MAXIMIZEBOX, 0u);
+  EXPECT_EQ(style & win::WS_THICKFRAME, 0u);
+  EXPECT_FALSE(win::IsZoomed(wWindow[0]));
+  windowclose();
+  EXPECT_FALSE(win::IsWindow(dlg));
+  EXPECT_EQ(bDlgRoot, 0);
 }
 
 TEST_F(WindowOpenTest, BackgroundColourFillsTheClientArea) {

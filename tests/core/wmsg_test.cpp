@@ -389,6 +389,48 @@ TEST_F(WMessage, MenuCommandArrivesAsCommandEvent) {
   EXPECT_EQ(m.value1, 40006);
 }
 
+class WMessageWithMenu : public twtest::WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    WindowOpenOptions o;
+    o.flags = 0x27;
+    o.menu = 30001;
+    open(o);
+    win::test::runUntilIdle();
+    for (int t = 1; t <= 16; ++t) wmessageenable(t, t == 1 || t == 2 ? 1 : 0);
+  }
+};
+
+TEST_F(WMessageWithMenu, AcceleratorsGiveCommandsNotKeys) {
+  struct Case { const char* why; int vk; unsigned modifiers; int command; };
+  const Case cases[] = {
+      {"a virtual-key accelerator", win::VK_F5, 0, 40002},
+      {"Ctrl with a letter", 'N', kCtrl, 40001},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    win::test::pressKey(c.vk, c.modifiers);
+    MessageRecord m;
+    ASSERT_EQ(next(m), 2);
+    EXPECT_EQ(m.value1, c.command);
+    EXPECT_EQ(m.window, 0);
+  }
+  // Keys without an accelerator stay keys.
+  win::test::pressKey(win::VK_F6);
+  MessageRecord m;
+  ASSERT_EQ(next(m), 1);
+  EXPECT_EQ(m.value1, 306);
+}
+
+TEST_F(WMessageWithMenu, MenuChoiceFromTheKeyboardGivesItsCommand) {
+  win::test::pressKey('F', win::test::kAlt);
+  win::test::pressKey('O');
+  MessageRecord m;
+  ASSERT_EQ(next(m), 2);
+  EXPECT_EQ(m.value1, 40002);
+}
+
 TEST_F(WMessage, PressOnTheCaptionGivesFrameButtonEventWhenEnabled) {
   only({12});
   const win::POINT caption = findHit(wWindow[0], win::HTCAPTION);

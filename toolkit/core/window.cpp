@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/dialog.h"
 #include "platform/gdi.h"
+#include "platform/menu.h"
+#include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
 #include "platform/resource.h"
 #include "platform/statusbar.h"
@@ -119,7 +122,40 @@ int heightof(win::HWND h) {
   return r.bottom - r.top;
 }
 
+// Probes a dialog to be combined with the root window: it must exist, be creatable, and have
+// the child and control styles without a caption or system menu; its outer size becomes the
+// client size. Failures leave a negative code in dialog.
+void probedialog(int& dialog, int& width, int& height, int& flags) {
+  using namespace win;
+  if (FindResource(nullptr, MAKEINTRESOURCE(dialog), RT_DIALOG) == nullptr) {
+    dialog = -1;
+    return;
+  }
+  HWND probe = CreateDialogParam(GetModuleHandle(nullptr), MAKEINTRESOURCE(dialog), wWindow[0],
+                                 yyWindowSizeDlgProc, 0);
+  if (probe == nullptr) {
+    dialog = -4;
+    return;
+  }
+  const auto style = static_cast<DWORD>(GetWindowLong(probe, GWL_STYLE));
+  if (!(style & WS_CHILD) || !(style & DS_CONTROL) || (style & WS_CAPTION) || (style & WS_SYSMENU)) {
+    dialog = -2;
+  } else if (combinedialog == nullptr) {
+    dialog = -4;   // no dialog layer to load it
+  } else {
+    RECT r;
+    GetWindowRect(probe, r);
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+    // Without the dialog layer's resizing data a combined dialog keeps its size.
+    flags = (flags & ~(WOF_MAXBOX | WOF_MAXIMISED)) | WOF_FIXEDSIZE;
+  }
+  DestroyWindow(probe);
+}
+
 }  // namespace
+
+win::INT_PTR yyWindowSizeDlgProc(win::HWND, win::UINT, win::WPARAM, win::LPARAM) { return win::FALSE; }
 
 void windowopen1(const WindowRecord& record, std::optional<int> colours) {
   WindowOpenOptions o;
@@ -183,11 +219,12 @@ void windowopen2(const WindowOpenOptions& o) {
   igrinit(" ");
 }
 
-void yycreaterootwindow(int x, int y, int& width, int& height, int flags, int menu,
+void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int menu,
                         const std::array<int, 4>& toolbars, int colours, int& dialog,
                         int background, const char* title) {
   using namespace win;
   (void)colours;   // the displays served are true colour: no logical palette is built
+  int flags = flagsin;
   HINSTANCE inst = GetModuleHandle(nullptr);
   wMessageEnabled = wMessageDefault;
 
@@ -204,6 +241,7 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flags, int me
 
   // The common controls that the frame uses.
   RegisterStatusBarClass();
+  RegisterToolbarClass();
 
   wWindow[0] = CreateWindowEx(0, kRootClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, inst, nullptr);
   if (wWindow[0] == nullptr) fatal("Failed to create window - aborting.");
@@ -214,11 +252,8 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flags, int me
   StoreVal = 1;
   hBrushDlg = nullptr;
 
-  if (dialog != 0) {
-    // Combining a dialog with the window needs the dialog layer; a missing template is
-    // reported as such, any other dialog cannot be created here.
-    dialog = FindResource(nullptr, MAKEINTRESOURCE(dialog), RT_DIALOG) == nullptr ? -1 : -4;
-  }
+  const int dialogresource = dialog;
+  if (dialog != 0) probedialog(dialog, width, height, flags);
   DestroyWindow(wWindow[0]);
   wWindow[0] = nullptr;
 
@@ -231,8 +266,7 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flags, int me
   if (background != -1) hWindowColour[0] = CreateSolidBrush(static_cast<COLORREF>(background));
   iWindowColour[0] = background;
 
-  HMENU hmenu = nullptr;   // menus come with the menu layer
-  (void)menu;
+  HMENU hmenu = menu != 0 ? LoadMenu(inst, MAKEINTRESOURCE(menu)) : nullptr;
   RECT r{0, 0, width, height};
   AdjustWindowRectEx(r, style, hmenu != nullptr, exstyle);
   const int fw = r.right - r.left;
@@ -246,6 +280,10 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flags, int me
   HWND client = nullptr;
   if (frame != nullptr) {
     hMenuRoot[0] = hmenu;
+    if (hmenu != nullptr) {
+      hAccel[0] = LoadAccelerators(inst, MAKEINTRESOURCE(menu));
+      hVXKMenuString[0] = FindResource(nullptr, MAKEINTRESOURCE(menu), "VXKMENUSTRING");
+    }
     (void)toolbars;   // toolbars come with the toolbar layer
     for (int p = 1; p < 256; ++p) uStatusBorder[static_cast<std::size_t>(p)][0] = 0;
     int added = 0;
@@ -278,6 +316,24 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flags, int me
     hClient[0] = client;
   }
   if (frame == nullptr || client == nullptr) fatal("Failed to create window - aborting.");
+
+  if (dialog > 0) {
+    // The dialog fills the client area; its frame record holds it and the frame's size.
+    HWND dlg = combinedialog(dialogresource, client, !(flags & WOF_HIDDEN));
+    if (dlg == nullptr) {
+      dialog = -4;
+    } else {
+      auto* record = new FrameRecord;
+      record->word[0] = SW_DIALOGWINDOW;
+      record->word[5] = HandleToLong(dlg);
+      RECT fr;
+      GetWindowRect(frame, fr);
+      record->word[6] = fr.right - fr.left;
+      record->word[7] = fr.bottom - fr.top;
+      SetWindowLongPtr(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
+      bDlgRoot = 1;
+    }
+  }
 
   if (!(flags & WOF_HIDDEN)) {
     wHideRoot = 0;
@@ -337,7 +393,7 @@ void yyshutdown() {
     HWND f = wWindow[static_cast<std::size_t>(w)];
     FrameRecord* r = yyframerecord(f);
     if (r == nullptr) continue;
-    if (r->word[0] == SW_SPLITWINDOW && r->word[5] != 0) DestroyWindow(LongToHandle<HWND>(r->word[5]));
+    if (r->word[5] != 0) DestroyWindow(LongToHandle<HWND>(r->word[5]));   // the dialog or the bar
     if (r->word[0] == SW_DIALOGWINDOW || r->word[0] == SW_SPLITWINDOW) {
       SetWindowLongPtr(f, GWLP_USERDATA, 0);
       delete r;
@@ -369,5 +425,7 @@ void yyshutdown() {
   wMessageEnabled = wMessageDefault;
   hWinCur = nullptr;
   hDlgCur = nullptr;
+  bDlgRoot = 0;
+  for (auto& t : pTooltip) t.clear();
   for (DeferredEvent& s : VXKMessages) s = DeferredEvent{};
 }

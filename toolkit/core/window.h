@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/win.h"
 
@@ -53,6 +54,12 @@ inline std::array<win::HBITMAP, MAXWINDOWS> hImage{};
 inline std::array<int, MAXWINDOWS> nImage{};
 inline std::array<int, MAXWINDOWS> wDevice{};             // media-control device, 0 none
 inline std::array<int, MAXWINDOWS> nMenuString{};          // prompts stored in the menu's items
+// Toolbar tooltip texts of a window: the command identifier and its text.
+struct TooltipEntry {
+  int id = 0;
+  std::string text;
+};
+inline std::array<std::vector<TooltipEntry>, MAXWINDOWS> pTooltip{};
 
 // Frame record: zeroed 32-bit words attached to a special frame as its user data; word 0 is
 // the special-window kind.
@@ -112,17 +119,21 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flags, int me
                         const std::array<int, 4>& toolbars, int colours, int& dialog,
                         int background, const char* title);
 void yyshutdown();
+// The procedure of the probe dialogs that measure a dialog to be combined with a window.
+win::INT_PTR yyWindowSizeDlgProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
 
 // Window number 0-50 whose frame or client is the handle, -1 if none.
 int yygetwindowindex(win::HWND hwnd);
 // Paints the captions so that the given window looks active (nullptr: none).
 void yytitlecolour(win::HWND hwnd);
 
-// The menu layer names the prompt of a selected menu item (the menu-select parameters of
-// the frame), from the item's stored text or the prompt resources; false when it has none.
-// hasprompts tells whether a window's menu comes with prompts.
-inline bool (*menupromptof)(int window, win::WPARAM wParam, win::LPARAM lParam, std::string& text) = nullptr;
-inline bool (*menuhasprompts)(int window) = nullptr;
+// The "VXKMENUSTRING" prompts of a floating popup menu while it is shown.
+inline win::HRSRC hFloatPrompt = nullptr;
+// The dialog layer loads a dialog combined with a window, as a child of its client area, and
+// answers the dialog's window (nullptr when it cannot); it tells whether a dialog that is not
+// combined with a window takes the root window's accelerators. Installed when it starts.
+inline win::HWND (*combinedialog)(int dialog, win::HWND client, bool show) = nullptr;
+inline bool (*dialogtakesrootaccelerators)(win::HWND dialog) = nullptr;
 inline int popupMenuLoop = 0;   // 1 while the menu loop belongs to a floating popup menu
 inline int menuRelay = 0;       // 1 while a menu selection is relayed to an editor or grid window
 
@@ -134,5 +145,7 @@ int yySplitFixed(const FrameRecord& split, int pane, int direction);
 int yyTranslateAccelerator(int window, int menuwindow, const win::MSG& msg);
 void yydrawablesize(int kind, int number, int& width, int& height);
 win::HWND yyGetPromptWindow(int window);
+// The prompt of menu item id in a "VXKMENUSTRING" resource; false when it has none.
+bool yyresourceprompt(win::HRSRC prompts, int id, std::string& text);
 // Lays out status bar, toolbars and client area of a frame for its present size.
 void yyframelayout(win::HWND frame);

@@ -15,6 +15,7 @@
 #include "toolkit/core/tessar.h"
 #include "toolkit/core/units.h"
 #include "toolkit/core/window.h"
+#include "platform/dialog.h"
 #include "platform/os.h"
 #include "toolkit/graphics/area.h"
 
@@ -263,6 +264,29 @@ FrameRecord* specialframeof(win::HWND h) {
   return nullptr;
 }
 
+// Accelerators while a dialog is active: a dialog combined with a window uses that window's
+// menu, or for a child window without one the nearest enclosing split window's; another
+// dialog uses the root window's when the dialog layer says it takes them.
+bool dialogaccelerators(const win::MSG& m) {
+  for (int w = 0; w < MAXWINDOWS; ++w) {
+    const FrameRecord* r = yyframerecord(wWindow[static_cast<std::size_t>(w)]);
+    if (r == nullptr || r->word[0] != SW_DIALOGWINDOW || win::LongToHandle<win::HWND>(r->word[5]) != hDlgCur) continue;
+    if (hMenuRoot[static_cast<std::size_t>(w)] != nullptr) return yyTranslateAccelerator(w, w, m) != 0;
+    for (win::HWND f = wWindow[static_cast<std::size_t>(w)];
+         f != nullptr && (win::GetWindowLong(f, win::GWL_STYLE) & static_cast<win::LONG>(win::WS_CHILD));) {
+      f = win::GetParent(win::GetParent(f));   // the enclosing frame
+      const int o = yygetwindowindex(f);
+      const FrameRecord* split = yyframerecord(f);
+      if (o < 0 || split == nullptr || split->word[0] != SW_SPLITWINDOW) break;
+      if (hMenuRoot[static_cast<std::size_t>(o)] != nullptr) return yyTranslateAccelerator(o, o, m) != 0;
+    }
+    return false;
+  }
+  if (dialogtakesrootaccelerators != nullptr && dialogtakesrootaccelerators(hDlgCur))
+    return yyTranslateAccelerator(0, 0, m) != 0;
+  return false;
+}
+
 void dispatchone(const win::MSG& m) {
   using namespace win;
   if (m.message == WM_QUIT) {
@@ -273,6 +297,10 @@ void dispatchone(const win::MSG& m) {
     setvalues(-1, -1, -1, -1, -1, -1);
     wValidMessage = 0;
     return;
+  }
+  if (hDlgCur != nullptr && IsWindow(hDlgCur)) {
+    if (dialogaccelerators(m)) return;
+    if (IsDialogMessage(hDlgCur, m)) return;
   }
   if (specialframeof(m.hwnd) != nullptr) {
     TranslateMessage(m);

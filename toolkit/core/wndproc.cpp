@@ -6,6 +6,8 @@
 #include <string>
 
 #include "platform/gdi.h"
+#include "platform/menu.h"
+#include "platform/menu_toolbar.h"
 #include "platform/resource.h"
 #include "platform/statusbar.h"
 #include "toolkit/core/statusbar.h"
@@ -17,8 +19,6 @@ using namespace win;
 
 namespace {
 
-constexpr UINT kMenuPopup = 0x0010, kMenuSysMenu = 0x2000;
-constexpr UINT kToolbarAutosize = WM_USER + 33;
 
 std::size_t ix(int w) { return static_cast<std::size_t>(w); }
 
@@ -80,33 +80,6 @@ bool splitsizefixed(const FrameRecord& split, int direction) {
   return direction == 0 ? (!proportional && a && b) : (a || b);
 }
 
-// Accelerators of a table: a key-down that matches an entry becomes its command, sent to
-// the target frame.
-bool translatewith(HACCEL table, HWND target, const MSG& m) {
-  if (table == nullptr || target == nullptr) return false;
-  if (m.message != WM_KEYDOWN && m.message != WM_SYSKEYDOWN && m.message != WM_CHAR) return false;
-  const int n = CopyAcceleratorTable(table, nullptr, 0);
-  std::vector<ACCEL> entries(static_cast<std::size_t>(std::max(n, 0)));
-  if (n > 0) CopyAcceleratorTable(table, entries.data(), n);
-  const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
-  const bool alt = GetKeyState(VK_MENU) < 0;
-  for (const ACCEL& a : entries) {
-    const bool virt = (a.fVirt & FVIRTKEY) != 0;
-    if (virt) {
-      if (m.message == WM_CHAR || a.key != static_cast<WORD>(m.wParam)) continue;
-      if (((a.fVirt & FSHIFT) != 0) != shift || ((a.fVirt & FCONTROL) != 0) != ctrl ||
-          ((a.fVirt & FALT) != 0) != alt)
-        continue;
-    } else {
-      if (m.message != WM_CHAR || a.key != static_cast<WORD>(m.wParam)) continue;
-      if (((a.fVirt & FALT) != 0) != alt) continue;
-    }
-    SendMessage(target, WM_COMMAND, MAKEWPARAM(a.cmd, 1), 0);
-    return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 int yyTranslateAccelerator(int window, int menuwindow, const MSG& msg) {
@@ -118,10 +91,11 @@ int yyTranslateAccelerator(int window, int menuwindow, const MSG& msg) {
     HWND pane = LongToHandle<HWND>(r->word[18]);
     const int k = kindof(pane);
     if (k == SW_EDITOR || k == SW_GRIDWINDOW) return 0;
-    return translatewith(hAccel[ix(menuwindow)], pane, msg) ? 1 : 0;
+    if (menuwindow < 0 || menuwindow >= MAXWINDOWS || hAccel[ix(menuwindow)] == nullptr) return 0;
+    return TranslateAccelerator(pane, hAccel[ix(menuwindow)], msg);
   }
-  if (menuwindow < 0 || menuwindow >= MAXWINDOWS) return 0;
-  return translatewith(hAccel[ix(menuwindow)], frame, msg) ? 1 : 0;
+  if (menuwindow < 0 || menuwindow >= MAXWINDOWS || hAccel[ix(menuwindow)] == nullptr || frame == nullptr) return 0;
+  return TranslateAccelerator(frame, hAccel[ix(menuwindow)], msg);
 }
 
 void yydrawablesize(int kind, int number, int& width, int& height) {
@@ -152,6 +126,30 @@ HWND yyGetPromptWindow(int window) {
   return nullptr;
 }
 
+bool yyresourceprompt(HRSRC prompts, int id, std::string& text) {
+  if (prompts == nullptr) return false;
+  const auto* p = static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, prompts)));
+  const DWORD size = SizeofResource(nullptr, prompts);
+  if (p == nullptr) return false;
+  // Records of a 16-bit identifier and a NUL-terminated text, up to identifier 0; a record
+  // cut short by the end of the resource ends the list.
+  DWORD at = 0;
+  while (at + 2 <= size) {
+    const int rid = p[at] | (p[at + 1] << 8);
+    at += 2;
+    if (rid == 0) break;
+    DWORD end = at;
+    while (end < size && p[end] != 0) ++end;
+    if (end >= size) break;
+    if (rid == id) {
+      text.assign(reinterpret_cast<const char*>(p + at), end - at);
+      return true;
+    }
+    at = end + 1;
+  }
+  return false;
+}
+
 void yyframelayout(HWND frame) {
   const int w = yygetwindowindex(frame);
   if (w < 0) return;
@@ -166,7 +164,7 @@ void yyframelayout(HWND frame) {
   }
   const auto& tb = hToolbar[ix(w)];
   if (tb[0]) {
-    SendMessage(tb[0], kToolbarAutosize, 0, 0);
+    SendMessage(tb[0], TB_AUTOSIZE, 0, 0);
     R.top += heightof(tb[0]);
   }
   if (tb[3]) {
@@ -216,9 +214,8 @@ int menuwindowfor(HWND frame) {
 bool promptsapply(HWND frame, int menuwindow) {
   if (menuwindow < 0) return false;
   const int k = kindof(framehandle(menuwindow));
-  return hVXKMenuString[ix(menuwindow)] != nullptr || GetMenu(frame) == nullptr ||
-         nMenuString[ix(menuwindow)] > 0 || k == SW_EDITOR || k == SW_GRIDWINDOW ||
-         (menuhasprompts != nullptr && menuhasprompts(menuwindow));
+  return hVXKMenuString[ix(menuwindow)] != nullptr || hFloatPrompt != nullptr || GetMenu(frame) == nullptr ||
+         nMenuString[ix(menuwindow)] > 0 || k == SW_EDITOR || k == SW_GRIDWINDOW;
 }
 
 void showprompt(HWND bar, const std::string& text) {
@@ -234,7 +231,7 @@ void menuselect(HWND frame, WPARAM wParam, LPARAM lParam) {
   if (!promptsapply(frame, menuwindow)) return;
   const UINT flags = HIWORD(wParam);
   std::string text;
-  if (flags & kMenuSysMenu) {
+  if (flags & MF_SYSMENU) {
     switch (LOWORD(wParam) & 0xFFF0) {
       case SC_SIZE: text = "Changes the window size"; break;
       case SC_MOVE: text = "Changes the window position"; break;
@@ -247,7 +244,25 @@ void menuselect(HWND frame, WPARAM wParam, LPARAM lParam) {
     showprompt(bar, text);
     return;
   }
-  bool found = menupromptof != nullptr && menupromptof(menuwindow, wParam, lParam, text);
+  bool found = false;
+  if (hVXKMenuString[ix(menuwindow)] != nullptr || hFloatPrompt != nullptr || nMenuString[ix(menuwindow)] > 0) {
+    // A popup item is known by the identifier its menu's item table gave it.
+    UINT id = LOWORD(wParam);
+    if (flags & MF_POPUP) {
+      MENUITEMINFO mi;
+      mi.fMask = MIIM_ID;
+      id = GetMenuItemInfo(reinterpret_cast<HMENU>(lParam), id, TRUE, mi) ? mi.wID : 0;
+    }
+    MENUITEMINFO data;
+    data.fMask = MIIM_DATA;
+    HMENU main = hMenuRoot[ix(menuwindow)];
+    if (id != 0 && main != nullptr && GetMenuItemInfo(main, id, FALSE, data) && data.dwItemData != 0) {
+      text = reinterpret_cast<const char*>(data.dwItemData);
+      found = true;
+    }
+    if (!found && id != 0) found = yyresourceprompt(hVXKMenuString[ix(menuwindow)], static_cast<int>(id), text);
+    if (!found && id != 0) found = yyresourceprompt(hFloatPrompt, static_cast<int>(id), text);
+  }
   const int k = kindof(framehandle(menuwindow));
   if (!found && (k == SW_EDITOR || k == SW_GRIDWINDOW) && menuRelay == 0) {
     // The editor or grid window shows its own prompt in this bar.
@@ -297,6 +312,26 @@ LRESULT framehittest(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     }
   }
   return hit;
+}
+
+// A toolbar button's tooltip: the text in the tooltip list of the window whose toolbar owns
+// the asking tooltip control, else the string-table entry of the button's command.
+void tooltiptext(NMTTDISPINFO& info) {
+  const int id = static_cast<int>(info.hdr.idFrom);
+  for (int w = 0; w < MAXWINDOWS; ++w)
+    for (HWND tb : hToolbar[ix(w)]) {
+      if (tb == nullptr || reinterpret_cast<HWND>(SendMessage(tb, TB_GETTOOLTIPS, 0, 0)) != info.hdr.hwndFrom) continue;
+      for (const TooltipEntry& e : pTooltip[ix(w)])
+        if (e.id == id) {
+          const std::size_t n = std::min<std::size_t>(e.text.size(), sizeof info.szText - 1);
+          e.text.copy(info.szText, n);
+          info.szText[n] = '\0';
+          info.lpszText = info.szText;
+          return;
+        }
+      if (LoadString(GetModuleHandle(nullptr), static_cast<UINT>(id), info.szText, 80) > 0) info.lpszText = info.szText;
+      return;
+    }
 }
 
 int yyCloseCheck(HWND frame) {
@@ -375,6 +410,14 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (r && r->word[0] == SW_SPLITWINDOW && r->word[19] == 0 && mm) {
         if (splitsizefixed(*r, 0)) mm->ptMaxSize.x = mm->ptMinTrackSize.x = mm->ptMaxTrackSize.x = r->word[15];
         if (splitsizefixed(*r, 1)) mm->ptMaxSize.y = mm->ptMinTrackSize.y = mm->ptMaxTrackSize.y = r->word[16];
+        return 0;
+      }
+      return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
+    case WM_NOTIFY: {
+      auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+      if (hdr != nullptr && hdr->code == TTN_GETDISPINFO) {
+        tooltiptext(*reinterpret_cast<NMTTDISPINFO*>(lParam));
         return 0;
       }
       return DefWindowProc(hwnd, msg, wParam, lParam);
