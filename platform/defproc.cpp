@@ -13,6 +13,7 @@ int scrollPart(HWND hwnd, int bar, POINT p, int& thumbStart, int& thumbLength, i
 void setScrollTracking(HWND hwnd, int bar, bool tracking, int trackPos);
 
 void SetMenuCommandHandler(MenuCommandHandler handler) { ws().menuCommand = handler; }
+void SetMenuDestroyer(void (*destroyer)(HMENU menu)) { ws().menuDestroy = destroyer; }
 
 //------------------------------------------------------------------------------
 // [SECTION] Hit testing

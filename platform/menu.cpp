@@ -1193,6 +1193,7 @@ void paintBar(HWND hwnd, cairo_t*, const RECT& strip) {
 void installHooks() {
   SetMenuBarPainter(paintBar);
   SetMenuCommandHandler(onMenuCommand);
+  SetMenuDestroyer([](HMENU menu) { DestroyMenu(menu); });
 }
 
 }  // namespace

@@ -67,5 +67,7 @@ void SetMenuBarPainter(MenuBarPainter painter);
 // installed by the menus. Without it those commands do nothing.
 using MenuCommandHandler = void (*)(HWND hwnd, WPARAM wParam, LPARAM lParam);
 void SetMenuCommandHandler(MenuCommandHandler handler);
+// Destroys the menu bar of a top-level window that is being destroyed; installed by the menus.
+void SetMenuDestroyer(void (*destroyer)(HMENU menu));
 
 }  // namespace win

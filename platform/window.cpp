@@ -447,6 +447,7 @@ static void finishDestroy(HWND h) {
   WindowPtr keep = wndPtr(h);
   if (!keep) return;
   keep->destroyed = true;
+  if (keep->menu && !(keep->style & WS_CHILD) && s.menuDestroy) s.menuDestroy(keep->menu);
   if (s.focus == h) s.focus = nullptr;
   if (s.active == h) s.active = nullptr;
   if (s.capture == h) s.capture = nullptr;

@@ -177,6 +177,7 @@ struct WinSys {
   DcProvider dc;
   MenuBarPainter menuBarPainter = nullptr;
   MenuCommandHandler menuCommand = nullptr;
+  void (*menuDestroy)(HMENU menu) = nullptr;   // a destroyed window's menu goes with it
   WPARAM menuKey = 0;             // Alt or F10 went down with no other key since
   std::function<void()> idleHook;
   Backend backend;

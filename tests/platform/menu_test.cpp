@@ -527,3 +527,17 @@ TEST_F(MenuFixture, CommandOnTheBar) {
     EXPECT_EQ(only(WM_EXITMENULOOP).size(), 1u);
   }
 }
+
+// A window's menu bar goes with the window; a menu taken off before stays for its owner.
+TEST_F(MenuFixture, DestroyedWindowTakesItsMenu) {
+  HMENU kept = LoadMenu(nullptr, MAKEINTRESOURCE(100));
+  HWND other = CreateWindowEx(0, "MenuTestFrame", "Other", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, kept, nullptr, nullptr);
+  ASSERT_TRUE(SetMenu(other, nullptr));
+  DestroyWindow(other);
+  EXPECT_TRUE(IsMenu(kept));
+  HMENU file = GetSubMenu(menu, 0);
+  DestroyWindow(frame);
+  EXPECT_FALSE(IsMenu(menu));
+  EXPECT_FALSE(IsMenu(file));
+  DestroyMenu(kept);
+}
