@@ -320,6 +320,25 @@ TEST_F(WMessage, KeyOverAClientWithoutHeightHasNoGraphicsPosition) {
   EXPECT_EQ(m.gy, 8);
 }
 
+TEST_F(WMessage, HiddenWindowTakesItsNewSizeWithoutAnEvent) {
+  windowclose();
+  WindowOpenOptions o;
+  o.flags = 0xA7;   // hidden, with a status bar
+  o.width = 400;
+  o.height = 300;
+  open(o);
+  only({7, 8, 13});
+  win::RECT f;
+  win::GetWindowRect(wWindow[0], f);
+  win::SetWindowPos(wWindow[0], nullptr, 0, 0, f.right - f.left + 20, f.bottom - f.top + 10,
+                    win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+  EXPECT_EQ(tessar.window.CURWIDTH, 420);
+  EXPECT_EQ(tessar.window.CURHEIGHT, 310);
+  yysettimer(10, 9, 1);
+  MessageRecord m;
+  ASSERT_EQ(next(m), 13);
+}
+
 TEST_F(WMessage, ClientTimerRepeatsAndFrameTimerFiresOnce) {
   only({13});
   yysettimer(50, 3, 1);
