@@ -141,14 +141,17 @@ LRESULT addBitmap(Toolbar& tb, int count, const TBADDBITMAP& add) {
   int w = 0, h = 0;
   std::vector<std::uint32_t> px;
   bool ok = false;
-  if (add.hInst) {
+  auto fromResource = [&] {
+    if (add.nID > 0xFFFF) return false;
     HRSRC res = FindResource(add.hInst, MAKEINTRESOURCE(static_cast<int>(add.nID)), RT_BITMAP);
-    if (res)
-      ok = decodeDib(static_cast<const unsigned char*>(LockResource(LoadResource(add.hInst, res))),
-                     SizeofResource(add.hInst, res), w, h, px);
-  } else {
-    ok = readBitmap(reinterpret_cast<HBITMAP>(add.nID), w, h, px);
-  }
+    return res && decodeDib(static_cast<const unsigned char*>(LockResource(LoadResource(add.hInst, res))),
+                            SizeofResource(add.hInst, res), w, h, px);
+  };
+  if (add.hInst) ok = fromResource();
+  // Without an instance nID is a bitmap; a number that is no bitmap is taken as a resource
+  // (every table belongs to the program), so that a caller leaving the instance out still
+  // gets its images.
+  else ok = readBitmap(reinterpret_cast<HBITMAP>(add.nID), w, h, px) || fromResource();
   if (!ok || count <= 0) return -1;
   const LRESULT first = static_cast<LRESULT>(tb.images.size());
   const int iw = tb.bitmap.cx, ih = tb.bitmap.cy;

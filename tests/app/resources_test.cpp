@@ -365,6 +365,9 @@ TEST_F(MainWindow, MenuPromptsAndCommand) {
       },
       [&] {
         shown.push_back(statusText());
+        // Pictures to look at: the window with File open, and the pop-up with Open lit.
+        test::savePng(frame, std::string(TW_SHOT_DIR) + "/main_window_file_menu.png");
+        test::savePng(popup, std::string(TW_SHOT_DIR) + "/main_window_file_popup.png");
         const POINT p = row(2);
         test::mouseMove(p.x, p.y);
       },
@@ -417,4 +420,19 @@ TEST_F(MainWindow, HelpButtonTooltip) {
   GetWindowText(tip, text, sizeof text);
   EXPECT_STREQ(text, "DON'T PANIC !");
   EXPECT_TRUE(test::savePng(frame, std::string(TW_SHOT_DIR) + "/main_window_menu_toolbar.png"));
+}
+
+// The strip's images reach the buttons: the Help button shows its navy disc; a strip named
+// without an instance is still found; a missing strip adds no images.
+TEST_F(MainWindow, ToolbarImagesFromTheStrip) {
+  RECT r;
+  SendMessage(gToolbar, TB_GETRECT, 40014, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(test::pixel(gToolbar, r.left + 3 + 3, r.top + 3 + 7), RGB(0, 0, 128));
+  HWND other = CreateWindowEx(0, TOOLBARCLASSNAME, nullptr, WS_CHILD, 0, 0, 0, 0, frame, nullptr, nullptr, nullptr);
+  SendMessage(other, TB_SETBITMAPSIZE, 0, MAKELONG(16, 16));
+  TBADDBITMAP add;
+  add.nID = 30102;
+  EXPECT_EQ(SendMessage(other, TB_ADDBITMAP, 4, reinterpret_cast<LPARAM>(&add)), 0);
+  add.nID = 4711;
+  EXPECT_EQ(SendMessage(other, TB_ADDBITMAP, 4, reinterpret_cast<LPARAM>(&add)), -1);
 }
