@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi.h"
 #include "platform/menu_toolbar.h"
 #include "platform/statusbar.h"
 #include "tests/core/window_fixture.h"
@@ -396,6 +397,17 @@ TEST_F(WCursorShapeTest, ProgramCursorResourceShowsOverTheWindow) {
   win::test::mouseMove(p.x, p.y);
   win::test::runUntilIdle();
   EXPECT_EQ(win::test::cursor(), wCursor);
+}
+
+TEST(YyGrSelectNone, ReleasesTheTargetThatIsNotAWindow) {
+  win::test::reset();
+  hGraphicsBitmap = win::CreateCompatibleDC(nullptr);
+  hGraphicsMetafile = win::LongToHandle<win::HDC>(5);
+  yygrselectnone();
+  EXPECT_EQ(hGraphicsBitmap, nullptr);
+  EXPECT_NE(hGraphicsMetafile, nullptr);   // one target at a time: the bitmap was it
+  yygrselectnone();
+  EXPECT_EQ(hGraphicsMetafile, nullptr);
 }
 
 TEST(WindowBell, SwitchesAndSounds) {

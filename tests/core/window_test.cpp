@@ -283,7 +283,9 @@ TEST_F(WindowCloseTest, LeavesNoWindowObjectOrTimerBehind) {
   wmessageenable(5, 1);
   wmessageenable(16, 1);
   WCursorShape(3);
+  EXPECT_NE(gBitmap, nullptr);
   windowclose();
+  EXPECT_EQ(gBitmap, nullptr);
   EXPECT_TRUE(win::test::topLevelWindows().empty());
   for (int w = 0; w < MAXWINDOWS; ++w) {
     EXPECT_EQ(wWindow[static_cast<std::size_t>(w)], nullptr);

@@ -295,7 +295,7 @@ void yygetmousecursor(int& shape, int mode, int number) {
 //------------------------------------------------------------------------------
 // [SECTION] Bell and display
 // - windowbell(), yysetbell(), yyringbell(), yyringbell2(), yygetdisplayinfo(),
-//   yygradfilltype(), yygetdecimal(), yydecimal()
+//   yygradfilltype(), yygrselectnone(), yygetdecimal(), yydecimal()
 //------------------------------------------------------------------------------
 void windowbell(std::string_view text) {
   std::string key(text.substr(0, 3));
@@ -322,6 +322,24 @@ void yygetdisplayinfo(int& width, int& height, int& colours, int& paletteclass, 
 }
 
 void yygradfilltype(int& type) { type = hImgLib != 0 ? 2 : 1; }
+
+void yygrselectnone() {
+  using namespace win;
+  if (gDC != nullptr && gPenOld != nullptr) SelectObject(gDC, gPenOld);
+  if (gDC != nullptr && gFontOld != nullptr) SelectObject(gDC, gFontOld);
+  gPenOld = nullptr;
+  gFontOld = nullptr;
+  if (hGraphicsField != nullptr) {
+    ReleaseDC(hGraphicsFieldWnd, hGraphicsField);
+    hGraphicsField = nullptr;
+    hGraphicsFieldWnd = nullptr;
+  } else if (hGraphicsBitmap != nullptr) {
+    DeleteDC(hGraphicsBitmap);
+    hGraphicsBitmap = nullptr;
+  } else {
+    hGraphicsMetafile = nullptr;
+  }
+}
 
 void yygetdecimal(char& character) {
   character = win::localedecimal();

@@ -51,6 +51,7 @@ void yyringbell2();
 // Display and locale.
 void yygetdisplayinfo(int& width, int& height, int& colours, int& paletteclass, int& deviceclass);
 void yygradfilltype(int& type);
+void yygrselectnone();
 void yygetdecimal(char& character);
 void yydecimal(const char* flag);
 inline char wDecimal = '.';

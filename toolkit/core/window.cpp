@@ -353,6 +353,13 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
   setcolours();
   gDC = wDC;
   hMovie = client;
+  if (gBitmap == nullptr) gBitmap = CreateCompatibleBitmap(wDC, 8, 8);
+  gStippleRebuild = 1;
+  gPenStyle = 0;
+  gLineType = 0;
+  gPlotMode = 13;
+  hGraphicsField = hGraphicsBitmap = hGraphicsMetafile = nullptr;
+  hGraphicsFieldWnd = nullptr;
   wIndex = 0;
   TimerEnabled = 0;
   // The drawing layer has its own gradient fill, and mail goes through the desktop's
@@ -385,6 +392,18 @@ void windowclose() {
 
 void yyshutdown() {
   using namespace win;
+  auto drop = [](auto& handle) {
+    if (handle != nullptr) DeleteObject(handle);
+    handle = nullptr;
+  };
+  drop(gBitmap);
+  drop(gClipRgn);
+  if (gDC != nullptr && gFontOld != nullptr) SelectObject(gDC, gFontOld);
+  if (gDC != nullptr && gPenOld != nullptr) SelectObject(gDC, gPenOld);
+  gFontOld = nullptr;
+  gPenOld = nullptr;
+  drop(gFont);
+  drop(gPen);
   if (hWindowFont != nullptr) {
     DeleteObject(hWindowFont);
     hWindowFont = nullptr;
@@ -421,6 +440,8 @@ void yyshutdown() {
   }
   tessar.window.CURWINDOW = 0;
   wIndex = 0;
+  hGraphicsField = hGraphicsBitmap = hGraphicsMetafile = nullptr;
+  hGraphicsFieldWnd = nullptr;
   for (auto& t : hToolbar) t.fill(nullptr);
   wMessageEnabled = wMessageDefault;
   hWinCur = nullptr;

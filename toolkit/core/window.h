@@ -83,6 +83,16 @@ inline win::HBRUSH hBrushDlg = nullptr;
 inline win::HDC wDC = nullptr;          // client DC of the current window
 inline win::HDC gDC = nullptr;          // drawing context of the graphics layer
 inline win::HWND hMovie = nullptr;      // window drawn on
+// Drawing globals of the screen side: set when the root window opens, used by the screen
+// driver, deleted by yyshutdown (selecting the previous pen and font back first).
+inline win::HBITMAP gBitmap = nullptr;   // 8 x 8 stipple
+inline int gStippleRebuild = 0, gPenStyle = 0, gLineType = 0, gPlotMode = 13;
+inline win::HRGN gClipRgn = nullptr;
+inline win::HFONT gFont = nullptr, gFontOld = nullptr;
+inline win::HPEN gPen = nullptr, gPenOld = nullptr;
+// Drawing targets that are not windows: a dialog graphics field, a memory bitmap, a metafile.
+inline win::HDC hGraphicsField = nullptr, hGraphicsBitmap = nullptr, hGraphicsMetafile = nullptr;
+inline win::HWND hGraphicsFieldWnd = nullptr;   // the field whose DC hGraphicsField is
 inline win::HWND hWinCur = nullptr;     // frame of the window that last had the focus
 inline win::HWND hDlgCur = nullptr;     // active dialog
 inline win::HWND hWinMenuClick = nullptr;
