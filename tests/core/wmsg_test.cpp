@@ -361,6 +361,11 @@ TEST_F(WMessage, WaitReturnsAfterItsTime) {
   yywait(25);
   EXPECT_GE(win::test::now() - start, 250u);
   EXPECT_EQ(TimerEnabled, 0);
+  // A timer that cannot be started: no wait at all.
+  win::test::failNextWindowCall("SetTimer");
+  const win::DWORD before = win::test::now();
+  yywait(100);
+  EXPECT_EQ(win::test::now(), before);
 }
 
 TEST_F(WMessage, PushedBackEventComesFirst) {

@@ -569,7 +569,10 @@ void yysettimer(int milliseconds, int id, int which) {
 
 void yywait(int N) {
   if (hClient[0] == nullptr) return;
-  if (win::SetTimer(hClient[0], 999, static_cast<win::UINT>(10 * (N > 0 ? N : 0)), nullptr) == 0) return;
+  // Hundredths of a second; a wait longer than the timer can count is cut to its longest.
+  const long long ms = 10LL * (N > 0 ? N : 0);
+  const auto interval = static_cast<win::UINT>(ms > 0x7FFFFFFFLL ? 0x7FFFFFFFLL : ms);
+  if (win::SetTimer(hClient[0], 999, interval, nullptr) == 0) return;
   TimerEnabled = 1;
   while (TimerEnabled != 0) {
     win::MSG m;
