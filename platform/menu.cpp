@@ -775,7 +775,7 @@ bool openHotSub(bool selectFirst) {
   const std::size_t depth = gLoop.levels.size() - 1;
   Level l = gLoop.levels[depth];
   Menu* m = menuOf(l.menu);
-  if (!m || l.hot < 0) return false;
+  if (!m || l.hot < 0 || static_cast<std::size_t>(l.hot) >= m->items.size()) return false;
   const Item& it = m->items[static_cast<std::size_t>(l.hot)];
   if (!it.sub || isInactive(it)) return false;
   const PopupLayout p = popupLayout(l.menu);
@@ -794,7 +794,9 @@ void selectBar(int index, bool open, bool mouse, bool selectFirst) {
   if (index < 0) return;
   if (notify()) sendSelect(gLoop.bar, index, mouse);
   if (!open) return;
+  // The owner may have changed the menu while it was told of the selection.
   Menu* m = menuOf(gLoop.bar);
+  if (!m || static_cast<std::size_t>(index) >= m->items.size() || gLoop.ended) return;
   const Item& it = m->items[static_cast<std::size_t>(index)];
   if (!it.sub || isInactive(it)) return;
   std::vector<RECT> rects = barLayout(gLoop.owner, gLoop.bar);
@@ -809,13 +811,16 @@ void selectBar(int index, bool open, bool mouse, bool selectFirst) {
 void chooseBar(int index, bool mouse) {
   Menu* m = menuOf(gLoop.bar);
   if (!m || index < 0 || static_cast<std::size_t>(index) >= m->items.size()) return;
-  const Item& it = m->items[static_cast<std::size_t>(index)];
-  if (it.sub) {
+  if (m->items[static_cast<std::size_t>(index)].sub) {
     if (gLoop.barHot != index || gLoop.levels.empty()) selectBar(index, true, mouse, !mouse);
     return;
   }
   if (gLoop.barHot != index) selectBar(index, false, mouse, false);
-  if (isInactive(it)) return;
+  // Looked up again: the owner may have changed the menu when told of the selection.
+  m = menuOf(gLoop.bar);
+  if (!m || static_cast<std::size_t>(index) >= m->items.size()) return;
+  const Item& it = m->items[static_cast<std::size_t>(index)];
+  if (it.sub || isInactive(it)) return;
   gLoop.chosen = true;
   gLoop.choice = it.id;
   gLoop.ended = true;
@@ -843,8 +848,8 @@ void openLevel(HMENU menu, int x, int y, int parentPos, const RECT* avoid, bool 
 }
 
 void choose(std::size_t level, int index) {
-  Menu* m = menuOf(gLoop.levels[level].menu);
-  if (!m || index < 0) return;
+  Menu* m = level < gLoop.levels.size() ? menuOf(gLoop.levels[level].menu) : nullptr;
+  if (!m || index < 0 || static_cast<std::size_t>(index) >= m->items.size()) return;
   const Item& it = m->items[static_cast<std::size_t>(index)];
   if (isSeparator(it) || isInactive(it)) return;   // a grey item gives nothing
   if (it.sub) {

@@ -25,8 +25,10 @@ struct Msg {
   LPARAM lParam;
 };
 std::vector<Msg> gLog;
+std::function<void(UINT, WPARAM, LPARAM)> gHook;   // a test's own reaction to a message
 
 LRESULT frameProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (gHook) gHook(m, w, l);
   if (m == WM_ENTERMENULOOP || m == WM_EXITMENULOOP || m == WM_INITMENU || m == WM_INITMENUPOPUP ||
       m == WM_MENUSELECT || m == WM_COMMAND || m == WM_SYSCOMMAND || m == WM_CLOSE)
     gLog.push_back({m, w, l});
@@ -55,6 +57,7 @@ class MenuFixture : public ::testing::Test {
     gLog.clear();
   }
   void TearDown() override {
+    gHook = nullptr;
     test::setIdleHook(nullptr);
     test::reset();
   }
@@ -540,4 +543,41 @@ TEST_F(MenuFixture, DestroyedWindowTakesItsMenu) {
   EXPECT_FALSE(IsMenu(menu));
   EXPECT_FALSE(IsMenu(file));
   DestroyMenu(kept);
+}
+
+// The owner may change the menu while the loop runs: an item greyed as its pop-up opens
+// cannot be chosen, and items deleted while highlighted leave the loop standing.
+TEST_F(MenuFixture, OwnerChangesMenuDuringLoop) {
+  gHook = [&](UINT m, WPARAM w, LPARAM) {
+    if (m == WM_INITMENUPOPUP && reinterpret_cast<HMENU>(w) == GetSubMenu(menu, 0)) EnableMenuItem(menu, 202, MF_GRAYED);
+  };
+  std::vector<test::TopLevel> seen;
+  script({[&] {
+            seen = popups();
+            const POINT p = popupRow(seen.at(0), 1, kFileRows);
+            test::click(p.x, p.y);
+          },
+          [&] { test::pressKey(VK_ESCAPE); }, [&] { test::pressKey(VK_ESCAPE); }});
+  POINT file = barItem(0);
+  test::click(file.x, file.y);
+  test::runUntilIdle();
+  EXPECT_TRUE(only(WM_COMMAND).empty());
+
+  gLog.clear();
+  gHook = [&](UINT m, WPARAM w, LPARAM) {
+    if (m == WM_MENUSELECT && LOWORD(w) == 201)
+      while (GetMenuItemCount(GetSubMenu(menu, 0)) > 0) DeleteMenu(GetSubMenu(menu, 0), 0, MF_BYPOSITION);
+  };
+  script({[&] {
+            seen = popups();
+            const POINT p = popupRow(seen.at(0), 0, kFileRows);
+            test::mouseMove(p.x, p.y);
+          },
+          [&] { test::pressKey(VK_DOWN); }, [&] { test::pressKey(VK_RETURN); },
+          [&] { test::click(seen.at(0).rect.left + 5, seen.at(0).rect.top + 5); }, [&] { test::pressKey(VK_ESCAPE); },
+          [&] { test::pressKey(VK_ESCAPE); }});
+  test::click(file.x, file.y);
+  test::runUntilIdle();
+  EXPECT_TRUE(only(WM_COMMAND).empty());
+  EXPECT_EQ(only(WM_EXITMENULOOP).size(), 1u);
 }
