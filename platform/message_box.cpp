@@ -17,6 +17,7 @@ bool failNext = false;
 std::vector<HWND> openBoxes;   // innermost last
 
 constexpr int kIconId = 20;
+constexpr std::size_t kLogLimit = 1000;
 constexpr int kTextId = 0xFFFF;
 
 struct Box {
@@ -153,6 +154,8 @@ INT_PTR boxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
       SetWindowLongPtr(dialog, DWLP_USER, lParam);
       SetWindowText(dialog, box.title.c_str());
       layout(dialog, box);
+      // The log is for tests; a long run keeps only its latest boxes.
+      if (shown.size() >= kLogLimit) shown.erase(shown.begin());
       shown.push_back({box.owner, box.text, box.title, box.style});
       openBoxes.push_back(dialog);
       MessageBeep(box.style & MB_ICONMASK);

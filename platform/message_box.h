@@ -57,7 +57,7 @@ struct MessageBoxRecord {
   std::string title;
   unsigned style;
 };
-// Every box shown since the last clear, oldest first.
+// The boxes shown since the last clear, oldest first (the latest 1000).
 const std::vector<MessageBoxRecord>& messageBoxes();
 void clearMessageBoxes();
 // The next box cannot be shown: MessageBox returns 0 and records nothing.
