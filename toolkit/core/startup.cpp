@@ -19,6 +19,7 @@
 #include "toolkit/core/errors.h"
 #include "toolkit/core/info.h"
 #include "toolkit/core/opsys.h"
+#include "toolkit/core/statusbar.h"
 #include "toolkit/core/strings.h"
 #include "toolkit/editor/startup_editor.h"
 #include "toolkit/hardcopy/printer_models.h"
@@ -42,16 +43,6 @@ int WinMain(void (*mainprogram)()) {
 }
 
 namespace {
-
-// Screen facts: the screen's size; the displays served are true colour.
-void filldisplayinfo() {
-  DisplayInfo& di = tessar.display;
-  di.WIDTH = win::GetSystemMetrics(win::SM_CXSCREEN);
-  di.HEIGHT = win::GetSystemMetrics(win::SM_CYSCREEN);
-  di.COLOURS = 1 << 24;
-  di.PALETTECLASS = 256;
-  di.DEVICECLASS = 3;
-}
 
 std::string trimmed(std::string_view text) {
   return std::string(text.substr(0, static_cast<std::size_t>(lentrim(text))));
@@ -197,7 +188,8 @@ void winitialise(std::optional<std::string_view> inifile) {
   FileNames& fn = tessar.files;
   ErrorState& es = tessar.error;
 
-  filldisplayinfo();
+  DisplayInfo& di = tessar.display;
+  yygetdisplayinfo(di.WIDTH, di.HEIGHT, di.COLOURS, di.PALETTECLASS, di.DEVICECLASS);
   win::installpaintonlypump();
   yywinitialise();
 
@@ -222,6 +214,7 @@ void winitialise(std::optional<std::string_view> inifile) {
   tessar.dialog.EmptyDouble = -999.0;
 
   yyeditbufalloc();
+  yysetbell(1);
 
   // Character-set directory and the INI file the search finds.
   const std::string home = trimmed(fn.HOMEDIR);
