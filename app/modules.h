@@ -173,7 +173,7 @@ struct PlotDat {
   int shownwidth = 0;                         // work: lastday - firstday
 };
 
-// The last event and the main window's specification. Every application loop hands itype
+// The last event and the main window's settings. Every application loop hands itype
 // and message to wmessage and tests the type there.
 struct GenWin {
   MessageRecord message;             // the event record wmessage fills
