@@ -1019,7 +1019,8 @@ bool isMouse(UINT msg) {
   return (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || (msg >= WM_NCMOUSEMOVE && msg <= WM_NCMBUTTONDBLCLK);
 }
 
-// Runs the loop until a choice, a dismissal, a lost capture or the end of all input.
+// Runs the loop until a choice, a dismissal, a lost capture (the user switching to another
+// program takes it) or the end of all input.
 void runLoop() {
   while (!gLoop.ended) {
     if (GetCapture() != gLoop.owner || !IsWindow(gLoop.owner)) break;

@@ -316,8 +316,22 @@ TEST_F(MenuFixture, GreyItemGivesNothing) {
   EXPECT_EQ(only(WM_EXITMENULOOP).size(), 1u);
 }
 
-// A press outside the menu closes it without a command.
+// A press outside the menu closes it without a command, and so does switching to another
+// program.
 TEST_F(MenuFixture, PressOutsideDismisses) {
+  script({[&] {
+    test::switchAway();
+    test::pressKey(VK_DOWN);     // would choose New if the menu stayed
+    test::pressKey(VK_RETURN);
+  }});
+  POINT bar = barItem(0);
+  test::click(bar.x, bar.y);
+  test::runUntilIdle();
+  EXPECT_TRUE(only(WM_COMMAND).empty());
+  EXPECT_EQ(only(WM_EXITMENULOOP).size(), 1u);
+  EXPECT_TRUE(popups().empty());
+  gLog.clear();
+  SetActiveWindow(frame);
   script({[&] { test::click(1000, 900); }});
   const POINT file = barItem(0);
   test::click(file.x, file.y);
