@@ -2,6 +2,7 @@
 // user would, the system menu and keyboard accelerators, through the headless backend.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -594,4 +595,31 @@ TEST_F(MenuFixture, OwnerChangesMenuDuringLoop) {
   test::runUntilIdle();
   EXPECT_TRUE(only(WM_COMMAND).empty());
   EXPECT_EQ(only(WM_EXITMENULOOP).size(), 1u);
+}
+
+// Resting on a pop-up item opens its cascade beside it; a click there chooses.
+TEST_F(MenuFixture, HoverOpensCascade) {
+  HMENU view = GetSubMenu(menu, 1);
+  const std::vector<bool> viewRows = {false, false}, zoomRows = {false, false};
+  std::vector<test::TopLevel> levels;
+  script({[&] {
+            const POINT p = popupRow(popups().at(0), 1, viewRows);
+            test::mouseMove(p.x, p.y);
+          },
+          [&] {
+            levels = popups();
+            ASSERT_EQ(levels.size(), 2u);
+            // The newest pop-up is the cascade: find it by position (right of the first).
+            const test::TopLevel& zoom = levels[0].rect.left > levels[1].rect.left ? levels[0] : levels[1];
+            const POINT p = popupRow(zoom, 0, zoomRows);
+            test::click(p.x, p.y);
+          }});
+  EXPECT_EQ(TrackPopupMenu(view, TPM_RETURNCMD, 200, 200, 0, frame, nullptr), 311);
+  ASSERT_EQ(levels.size(), 2u);
+  EXPECT_GE(std::max(levels[0].rect.left, levels[1].rect.left), std::min(levels[0].rect.right, levels[1].rect.right) - 3)
+      << "the cascade opens at the right edge of its parent";
+  std::vector<Msg> inits = only(WM_INITMENUPOPUP);
+  ASSERT_EQ(inits.size(), 2u);
+  EXPECT_EQ(reinterpret_cast<HMENU>(inits[1].wParam), GetSubMenu(view, 1));
+  EXPECT_EQ(LOWORD(inits[1].lParam), 1) << "its position in the parent";
 }
