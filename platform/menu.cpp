@@ -783,7 +783,9 @@ bool openHotSub(bool selectFirst) {
   RECT wr;
   GetWindowRect(l.wnd, wr);
   OffsetRect(row, wr.left, wr.top);
-  openLevel(it.sub, wr.right - kPopupBorder, row.top - kPopupBorder, l.hot, &row, selectFirst);
+  // Flipped to the left of the whole parent pop-up when there is no room at its right.
+  const RECT avoid{wr.left, row.top, wr.right, row.bottom};
+  openLevel(it.sub, wr.right - kPopupBorder, row.top - kPopupBorder, l.hot, &avoid, selectFirst);
   return true;
 }
 
