@@ -17,6 +17,7 @@
 #include "toolkit/core/statusbar.h"
 #include "toolkit/core/tessar.h"
 #include "toolkit/core/units.h"
+#include "toolkit/core/wmenus.h"
 #include "toolkit/core/wmsg.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
@@ -266,10 +267,10 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
   if (background != -1) hWindowColour[0] = CreateSolidBrush(static_cast<COLORREF>(background));
   iWindowColour[0] = background;
 
-  HMENU hmenu = menu != 0 ? LoadMenu(inst, MAKEINTRESOURCE(menu)) : nullptr;
+  HMENU hmenu = menu != 0 ? yymnload(menu) : nullptr;
   RECT r{0, 0, width, height};
   AdjustWindowRectEx(r, style, hmenu != nullptr, exstyle);
-  const int fw = r.right - r.left;
+  int fw = r.right - r.left;
   int fh = r.bottom - r.top;
   int fx = x == CENTRED ? (screenwidth() - fw) / 2 : x;
   int fy = y == CENTRED ? (screenheight() - fh) / 2 : y;
@@ -284,20 +285,25 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
       hAccel[0] = LoadAccelerators(inst, MAKEINTRESOURCE(menu));
       hVXKMenuString[0] = FindResource(nullptr, MAKEINTRESOURCE(menu), "VXKMENUSTRING");
     }
-    (void)toolbars;   // toolbars come with the toolbar layer
     for (int p = 1; p < 256; ++p) uStatusBorder[static_cast<std::size_t>(p)][0] = 0;
-    int added = 0;
+    int added = 0, addedw = 0;
+    yyopentoolbars(0, toolbars, addedw, added);
+    fw += addedw;
+    if (x == CENTRED && !maximised) fx -= addedw / 2;
+    fh += added;
+    if (y == CENTRED && !maximised) fy -= added / 2;
     if (flags & WOF_STATUSBAR) {
       const DWORD sbstyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
                             ((flags & WOF_FIXEDSIZE) ? 0 : SBARS_SIZEGRIP);
       wMessLine[0] = CreateWindowEx(0, STATUSCLASSNAME, "", sbstyle, 0, 0, fw, 10, frame,
                                     LongToHandle<HMENU>(STATUSBARID), inst, nullptr);
       partlist[1][0] = -1;
-      added = heightof(wMessLine[0]);
-      fh += added;
-      if (y == CENTRED && !maximised) fy -= added / 2;
+      const int bar = heightof(wMessLine[0]);
+      added += bar;
+      fh += bar;
+      if (y == CENTRED && !maximised) fy -= bar / 2;
     }
-    if (added > 0) {
+    if (added > 0 || addedw > 0) {
       SetWindowPos(frame, nullptr, fx, fy, fw, fh, SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOZORDER);
       if (wMessLine[0]) SendMessage(wMessLine[0], WM_SIZE, 0, 0);
       if (maximised && IsZoomed(frame)) {   // a maximised frame grows its restored size instead
@@ -314,6 +320,7 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
                             cr.left, cr.top, cr.right - cr.left, cr.bottom - cr.top, frame,
                             LongToHandle<HMENU>(CLIENTID), inst, nullptr);
     hClient[0] = client;
+    if (client != nullptr && yyHasMenu(0) == 1) yyframelayout(frame);   // the toolbars' room
   }
   if (frame == nullptr || client == nullptr) fatal("Failed to create window - aborting.");
 
