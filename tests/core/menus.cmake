@@ -1,3 +1,5 @@
 # Window geometry, menus and toolbars, child windows and splitters, on the program's own
 # resources, driven through the headless backend's injected input.
 tw_add_test(test_core_wmenus SOURCES ${CMAKE_CURRENT_LIST_DIR}/wmenus_test.cpp LIBS tw_wmenus tw_window tw_resources)
+tw_add_test(test_core_geometry SOURCES ${CMAKE_CURRENT_LIST_DIR}/geometry_test.cpp LIBS tw_wmenus tw_window tw_resources)
+tw_add_test(test_core_childwin SOURCES ${CMAKE_CURRENT_LIST_DIR}/childwin_test.cpp LIBS tw_wmenus tw_window tw_resources)
