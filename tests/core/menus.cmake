@@ -3,3 +3,8 @@
 tw_add_test(test_core_wmenus SOURCES ${CMAKE_CURRENT_LIST_DIR}/wmenus_test.cpp LIBS tw_wmenus tw_window tw_resources)
 tw_add_test(test_core_geometry SOURCES ${CMAKE_CURRENT_LIST_DIR}/geometry_test.cpp LIBS tw_wmenus tw_window tw_resources)
 tw_add_test(test_core_childwin SOURCES ${CMAKE_CURRENT_LIST_DIR}/childwin_test.cpp LIBS tw_wmenus tw_window tw_resources)
+
+# On a private Xvfb server with the GTK backend; the screenshot is taken with xwd and
+# ImageMagick (label gui).
+tw_add_test(test_core_wmenus_gtk SOURCES ${CMAKE_CURRENT_LIST_DIR}/wmenus_gtk_test.cpp
+  LIBS tw_wmenus tw_window tw_platform_gtk tw_resources LABELS gui)

@@ -465,4 +465,36 @@ TEST_F(MenuWindow, ToolbarButtonsFollowMenuStateWhenBuilt) {
   EXPECT_TRUE(buttonEnabled(40024));
 }
 
+// The main window as the program shows it: menu bar, toolbar with its drawn images and
+// separators, white client area, and the status bar's text; saved for looking at.
+TEST_F(MenuWindow, MainWindowPicture) {
+  windowoutstatusbar(1, "Tarnwalker file:   None");
+  test::runUntilIdle();
+  ASSERT_TRUE(test::savePng(wWindow[0], "/tmp/root-headless.png", false));
+
+  // Button images are drawn on the toolbar: each button's square holds colours other than
+  // the face in many columns, a separator only its etched line.
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  auto inked = [&](const RECT& r) {
+    int columns = 0;
+    for (int x = r.left + 1; x < r.right - 1; ++x) {
+      bool ink = false;
+      for (int y = r.top + 3; y < r.bottom - 3; ++y) ink = ink || test::pixel(toolbar(), x, y) != face;
+      columns += ink ? 1 : 0;
+    }
+    return columns;
+  };
+  for (int i = 0; i < 17; ++i) {
+    SCOPED_TRACE(i);
+    RECT r{};
+    ASSERT_TRUE(SendMessage(toolbar(), TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)));
+    TBBUTTON b;
+    SendMessage(toolbar(), TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
+    if (b.fsStyle & TBSTYLE_SEP) EXPECT_LE(inked(r), 2);
+    else EXPECT_GE(inked(r), 8);
+  }
+  EXPECT_EQ(test::pixel(hClient[0], 400, 250), RGB(255, 255, 255));
+  EXPECT_EQ(statusText(), "Tarnwalker file:   None");
+}
+
 }  // namespace
