@@ -224,6 +224,22 @@ TEST_F(ChildWindows, ChildMenuAndToolbar) {
   EXPECT_EQ(hToolbar[1][0], nullptr);
 }
 
+// A dialog that cannot be combined is reported, and the window opens without it.
+TEST_F(ChildWindows, DialogThatCannotBeCombined) {
+  int dialog = 777;   // no such DIALOG resource
+  WindowOpenChildOptions o;
+  o.dialog = &dialog;
+  const int n = openChild(o);
+  EXPECT_EQ(n, 1);
+  EXPECT_EQ(dialog, -1);
+  EXPECT_EQ(tessar.error.LASTERROR, 1007);
+  EXPECT_EQ(tessar.dialog.CURDIALOG, 0);
+  EXPECT_EQ(yyframerecord(wWindow[1]), nullptr);
+  RECT c;
+  GetClientRect(hClient[1], c);
+  EXPECT_EQ(c.right, 200) << "the size asked for";
+}
+
 class SplitWindow : public ChildWindows {
  protected:
   void SetUp() override {
@@ -313,6 +329,38 @@ TEST_F(SplitWindow, ClosingOnePaneUndoesTheSplit) {
   ASSERT_EQ(again[0], 2);
   WindowCloseChild(1);
   for (int n : {1, 2, 3}) EXPECT_EQ(wWindow[static_cast<std::size_t>(n)], nullptr) << n;
+}
+
+// The first pane's menu shows on the frame; removing a pane's menu brings back the split
+// window's own; undoing the split leaves the split window's own menu.
+TEST_F(SplitWindow, PaneMenusOnTheOuterFrame) {
+  WMenu(30001, 1);
+  ASSERT_NE(hMenuRoot[1], nullptr);
+  HMENU own = hMenuRoot[1];
+  std::array<int, 2> panes{};
+  std::array<int, 2> dialogs{0, 0};
+  yywindowsplit(panes, 0, {7, 7}, -1, {30002, 0}, {}, dialogs, {-1, -1}, "Left", "Right");
+  ASSERT_EQ(panes[0], 2);
+  EXPECT_EQ(GetMenu(wWindow[1]), hMenuRoot[2]);
+  MENUITEMINFO mi;
+  mi.fMask = MIIM_ID;
+  ASSERT_TRUE(GetMenuItemInfo(hMenuRoot[2], 0, TRUE, mi));
+  EXPECT_EQ(mi.wID, 40017u);
+  WMenu(0, 2);
+  EXPECT_EQ(tessar.error.LASTERROR, 0) << "a pane may change its menu";
+  EXPECT_EQ(GetMenu(wWindow[1]), own);
+  WMenu(30003, 2);
+  EXPECT_EQ(GetMenu(wWindow[1]), hMenuRoot[2]);
+  WindowCloseChild(2);
+  EXPECT_EQ(GetMenu(wWindow[1]), own);
+  EXPECT_EQ(hMenuRoot[1], own);
+  WindowOpenChildOptions inside;
+  inside.flags = 7 | WOF_INSIDEPARENT;
+  inside.parent = 1;
+  ASSERT_EQ(openChild(inside), 2);
+  tessar.error.LASTERROR = 0;
+  WMenu(30002, 2);
+  EXPECT_EQ(tessar.error.LASTERROR, 1003) << "a window inside another that is no pane has no menu";
 }
 
 TEST_F(SplitWindow, RefusedWhenChildrenLieInside) {

@@ -465,6 +465,56 @@ TEST_F(MenuWindow, ToolbarButtonsFollowMenuStateWhenBuilt) {
   EXPECT_TRUE(buttonEnabled(40024));
 }
 
+// A floating menu shows the menu's bar items as one pop-up, with the states of the main
+// menu's items of the same identifiers and the menu's own prompts; a choice is a command
+// event of the current window.
+TEST_F(MenuWindow, FloatingMenu) {
+  std::vector<std::string> seen;
+  std::size_t rows = 0;
+  script({
+      [&] {
+        rows = popups().size();
+        const POINT p = popupRow(popups().at(0), 0, {false, false, false});
+        test::mouseMove(p.x, p.y);
+      },
+      [&] {
+        seen.push_back(statusText());
+        const POINT p = popupRow(popups().back(), 1, {false, false, false});
+        test::click(p.x, p.y);
+      },
+  });
+  int id = 30002;
+  yymnflot(id, 100, 100, 1);
+  EXPECT_EQ(id, 30002);
+  EXPECT_EQ(rows, 1u) << "one pop-up";
+  EXPECT_EQ(seen, std::vector<std::string>{"Save plot to file or clipboard"}) << "the floating menu's own prompts";
+  EXPECT_EQ(hFloatPrompt, nullptr);
+  MessageRecord m;
+  EXPECT_EQ(nextInput(m), EV_COMMAND);
+  EXPECT_EQ(m.value1, 40010);
+  int missing = 29999;
+  yymnflot(missing, 0, 0, 1);
+  EXPECT_EQ(missing, -1);
+}
+
+// Matching copies the state and text of items with equal identifiers, through the pop-ups.
+TEST(YyMnMtch, CopiesStatesAndTextsByIdentifier) {
+  HMENU menu = yymnload(30001), source = yymnload(30001);
+  ASSERT_NE(menu, nullptr);
+  EnableMenuItem(source, 40006, MF_BYCOMMAND | MF_GRAYED);
+  CheckMenuItem(source, 40004, MF_BYCOMMAND | MF_CHECKED);
+  ModifyMenu(source, 40009, MF_BYCOMMAND | MF_STRING, 40009, "Open a project");
+  yymnmtch(menu, source);
+  EXPECT_TRUE(GetMenuState(menu, 40006, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(GetMenuState(menu, 40004, MF_BYCOMMAND) & MF_CHECKED);
+  char text[40] = {};
+  GetMenuString(menu, 40009, text, sizeof text, MF_BYCOMMAND);
+  EXPECT_STREQ(text, "Open a project");
+  ASSERT_NE(GetSubMenu(menu, 0), nullptr) << "pop-ups stay pop-ups";
+  DestroyMenu(menu);
+  DestroyMenu(source);
+}
+
 // The main window as the program shows it: menu bar, toolbar with its drawn images and
 // separators, white client area, and the status bar's text; saved for looking at.
 TEST_F(MenuWindow, MainWindowPicture) {
