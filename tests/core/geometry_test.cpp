@@ -104,6 +104,36 @@ TEST_F(SquareWindow, ClearFillsClientCornersIncluded) {
   EXPECT_EQ(changedOutside, 0u);
 }
 
+// Scrolling moves the picture and fills the uncovered strips, with no expose left for them.
+TEST_F(SquareWindow, ScrollFillsUncoveredStrip) {
+  const int red = static_cast<int>(RGB(255, 0, 0)), green = static_cast<int>(RGB(0, 255, 0));
+  windowclear(std::nullopt, std::nullopt, std::nullopt, std::nullopt, red);
+  windowclear(0, 0, 9, 9, static_cast<int>(RGB(0, 0, 255)));
+  yyscrollarea(20, 30, green);
+  struct Probe {
+    const char* why;
+    int x, y;
+    COLORREF want;
+  };
+  const Probe probes[] = {
+      {"the square moved right and down", 25, 35, RGB(0, 0, 255)},
+      {"its old place is in the left strip", 5, 5, RGB(0, 255, 0)},
+      {"left strip, far down", 10, 900, RGB(0, 255, 0)},
+      {"top strip, far right", 900, 10, RGB(0, 255, 0)},
+      {"moved red beyond the strips", 500, 500, RGB(255, 0, 0)},
+      {"just right of the left strip", 20, 500, RGB(255, 0, 0)},
+  };
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(p.why);
+    EXPECT_EQ(test::pixel(hClient[0], p.x, p.y), p.want);
+  }
+  RECT u{};
+  EXPECT_FALSE(GetUpdateRect(hClient[0], &u, FALSE)) << "nothing left to expose";
+  yyscrollarea(-40, 0, -1);
+  EXPECT_EQ(test::pixel(hClient[0], 985, 500), RGB(255, 255, 255)) << "right strip in the background colour";
+  EXPECT_EQ(test::pixel(hClient[0], 959, 500), RGB(255, 0, 0));
+}
+
 TEST_F(SquareWindow, WindowQueries) {
   POINT origin{0, 0};
   ClientToScreen(hClient[0], origin);

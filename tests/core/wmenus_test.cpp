@@ -3,6 +3,7 @@
 // greying items and buttons together, tooltips, and replacing menus and toolbars.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -495,6 +496,41 @@ TEST_F(MenuWindow, FloatingMenu) {
   int missing = 29999;
   yymnflot(missing, 0, 0, 1);
   EXPECT_EQ(missing, -1);
+}
+
+using RootWindowOpen = twtest::WindowFixture;
+
+// Toolbars named when the window opens add to the frame: the client keeps the size asked
+// for, and a centred window stays centred.
+TEST_F(RootWindowOpen, ToolbarsNamedAtOpeningGrowTheFrame) {
+  WindowOpenOptions o;
+  o.flags = kMainFlags;
+  o.width = 600;
+  o.height = 400;
+  o.menu = 30001;
+  o.toolbars = {30101, 30102, 0, 30103};
+  open(o);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+  RECT c, f;
+  GetClientRect(hClient[0], c);
+  EXPECT_EQ(c.right, 600);
+  EXPECT_EQ(c.bottom, 400);
+  EXPECT_EQ(tessar.window.CURWIDTH, 600);
+  GetWindowRect(wWindow[0], f);
+  EXPECT_LE(std::abs(f.left - (1280 - (f.right - f.left)) / 2), 1);
+  EXPECT_LE(std::abs(f.top - (1024 - (f.bottom - f.top)) / 2), 1);
+  RECT top, left, bottom, bar, client;
+  GetWindowRect(hToolbar[0][0], top);
+  GetWindowRect(hToolbar[0][1], left);
+  GetWindowRect(hToolbar[0][3], bottom);
+  GetWindowRect(wMessLine[0], bar);
+  GetWindowRect(hClient[0], client);
+  EXPECT_EQ(top.bottom, client.top);
+  EXPECT_EQ(left.right, client.left);
+  EXPECT_EQ(left.top, client.top);
+  EXPECT_EQ(bottom.top, client.bottom);
+  EXPECT_EQ(bottom.bottom, bar.top) << "the bottom toolbar stands on the status bar";
+  EXPECT_EQ(pTooltip[0].size(), 17u + 6u + 6u);
 }
 
 // Matching copies the state and text of items with equal identifiers, through the pop-ups.
