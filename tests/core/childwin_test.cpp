@@ -363,6 +363,19 @@ TEST_F(SplitWindow, PaneMenusOnTheOuterFrame) {
   EXPECT_EQ(tessar.error.LASTERROR, 1003) << "a window inside another that is no pane has no menu";
 }
 
+TEST_F(SplitWindow, RevertClosesThePanes) {
+  split(1, 50);
+  windowselect(1);
+  int cd = 0, result = -9;
+  yywindowrevert(cd, 7, result);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(wWindow[2], nullptr);
+  EXPECT_EQ(wWindow[3], nullptr);
+  EXPECT_EQ(yyframerecord(wWindow[1]), nullptr);
+  yywindowrevert(cd, 7, result);
+  EXPECT_EQ(result, 2) << "an ordinary window";
+}
+
 TEST_F(SplitWindow, RefusedWhenChildrenLieInside) {
   WindowOpenChildOptions inside;
   inside.flags = 7 | WOF_INSIDEPARENT;

@@ -11,6 +11,8 @@
 #include "toolkit/core/statusbar.h"
 #include "toolkit/core/tessar.h"
 #include "toolkit/core/units.h"
+#include "toolkit/core/childwin.h"
+#include "toolkit/core/wmsg.h"
 #include "toolkit/core/window.h"
 #include "toolkit/graphics/area.h"
 
@@ -470,4 +472,47 @@ void yywindowraise() {
     focus = LongToHandle<HWND>(r->word[5]);
   SetFocus(focus);
   yytitlecolour(f);
+}
+
+// A split window closes its panes; a window combined with a dialog unloads the dialog and
+// takes back its sizing border and maximise box. The editor, bitmap-viewer and grid windows
+// are turned back by their own layers, which keep what they installed: such a window is left
+// as it is here and answers -1.
+void yywindowrevert(int& curdialog, int flags, int& result) {
+  const int n = wIndex;
+  HWND f = wWindow[ix(n)];
+  if (f == nullptr) {
+    result = 1;
+    return;
+  }
+  FrameRecord* r = yyframerecord(f);
+  if (r == nullptr) {
+    result = 2;
+    return;
+  }
+  if (r->word[0] == SW_SPLITWINDOW) {
+    int first = r->word[7];
+    yyclosechild(first, curdialog);
+    result = 0;
+    return;
+  }
+  if (r->word[0] != SW_DIALOGWINDOW) {
+    result = -1;
+    return;
+  }
+  HWND dlg = LongToHandle<HWND>(r->word[5]);
+  SetWindowLongPtr(f, GWLP_USERDATA, 0);
+  delete r;
+  if (curdialog != 0 && yydialogidentifier(dlg) == curdialog) curdialog = 0;
+  if (dlg != nullptr && IsWindow(dlg)) DestroyWindow(dlg);
+  if (n == 0) bDlgRoot = 0;
+  const auto style = static_cast<DWORD>(GetWindowLong(f, GWL_STYLE));
+  DWORD wanted = style;
+  if (!(flags & WOF_FIXEDSIZE)) wanted |= WS_THICKFRAME;
+  if (flags & WOF_MAXBOX) wanted |= WS_MAXIMIZEBOX;
+  if (wanted != style) {
+    SetWindowLong(f, GWL_STYLE, static_cast<LONG>(wanted));
+    SetWindowPos(f, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+  result = 0;
 }

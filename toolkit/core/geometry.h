@@ -44,6 +44,10 @@ void yygetmousebuttons(int& count);
 void yywindowsizepos(int x, int y, int& width, int& height, int state);
 void yywindowtitle(int& icon, int titleflag, const char* title);
 void yywindowraise();
+// Turns the current special window back into an ordinary one. Result 1: the current window
+// number has no window; 2: the window is not special; 0: turned back; -1: an editor,
+// bitmap-viewer or grid window, which its own layer turns back.
+void yywindowrevert(int& curdialog, int flags, int& result);
 
 // The dialog layer names the window of a loaded dialog (nullptr when it has none), so the
 // dialog queries see the current dialog. Installed when it starts.
