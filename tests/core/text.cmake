@@ -23,3 +23,7 @@ if(TW_GFORTRAN)
 else()
   target_compile_definitions(test_core_format_gfortran PRIVATE TW_FORMAT_REFERENCE="")
 endif()
+
+# Level-3 reports in the root window's status bar, on the headless backend.
+tw_add_test(test_core_errors_window SOURCES ${CMAKE_CURRENT_LIST_DIR}/errors_window_test.cpp
+  LIBS tw_text tw_wmenus tw_window tw_resources)

@@ -9,8 +9,10 @@
 #include <string>
 
 #include "toolkit/core/errors_internal.h"
+#include "toolkit/core/geometry.h"
 #include "toolkit/core/messages.h"
 #include "toolkit/core/opsys.h"
+#include "toolkit/core/statusbar.h"
 #include "toolkit/core/strings.h"
 #include "toolkit/dialog/standard_dialogs.h"
 
@@ -167,6 +169,14 @@ void yyerror(int number, std::string_view routine) {
     case 2:
       idebug(text);
       break;
+    case 3: {
+      // Part 1 of the root window's status bar; the current window is selected again after.
+      const int current = winfowindow(4);
+      windowselect(0);
+      windowoutstatusbar(1, text);
+      windowselect(current);
+      break;
+    }
     case 4: {
       // Three lines: the prefix with the name, "Error=" with the number, the message.
       std::string box = text;
@@ -177,7 +187,6 @@ void yyerror(int number, std::string_view routine) {
       break;
     }
     default:
-      // Level 3 writes into the root window's status bar, which comes with the windows.
       break;
   }
 
