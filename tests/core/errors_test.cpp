@@ -240,7 +240,8 @@ TEST_F(LevelFour, FailedBoxLeavesTheReportedNumber) {
   EXPECT_EQ(tessar.error.DEBUGLEVEL, 4);
 }
 
-TEST_F(LevelFour, CancelEndsTheProgramWithCodeZero) {
+// Cancel used to end the program with code 0, reporting a stop over an error as success.
+TEST_F(LevelFour, CancelEndsTheProgramWithFailureStatus) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
@@ -248,7 +249,7 @@ TEST_F(LevelFour, CancelEndsTheProgramWithCodeZero) {
         yyerror(1007, "WDialogLoad");
         std::exit(3);  // not reached when Cancel ends the program
       },
-      ::testing::ExitedWithCode(0), "");
+      ::testing::ExitedWithCode(1), "");
 }
 
 using IDebugLevel = RecorderTest;

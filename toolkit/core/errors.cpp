@@ -183,7 +183,8 @@ void yyerror(int number, std::string_view routine) {
       for (const int at : {e1 + 1, e2})
         if (at >= 1 && at <= static_cast<int>(box.size())) box[static_cast<std::size_t>(at) - 1] = '\r';
       WMessageBox(1, 3, 1, box, "Library Error");
-      if (tessar.dialog.DLGANSWER == 0) iosexitprogram("", 0);
+      // The user stopped the program over an error: a failure status, not success.
+      if (tessar.dialog.DLGANSWER == 0) iosexitprogram("", 1);
       break;
     }
     default:
