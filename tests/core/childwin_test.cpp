@@ -205,6 +205,25 @@ TEST_F(ChildWindows, CloseTakesInsideAndOwnedWindows) {
   EXPECT_EQ(tessar.window.CURWINDOW, 0) << "closing another window keeps the current one";
 }
 
+// Raising brings the current window to the front; closing a child activates the window that
+// was current when it opened.
+TEST_F(ChildWindows, RaiseAndActivationOnClose) {
+  ASSERT_EQ(openChild(), 1);
+  ASSERT_EQ(openChild(), 2);
+  EXPECT_EQ(hPrevious[2], wWindow[1]);
+  windowselect(1);
+  yywindowraise();
+  test::runUntilIdle();
+  EXPECT_EQ(test::topLevelWindows().front().hwnd, wWindow[1]);
+  EXPECT_EQ(GetFocus(), hClient[1]);
+  HWND first = wWindow[1];
+  windowselect(2);
+  WindowCloseChild(2);
+  test::runUntilIdle();
+  EXPECT_EQ(GetActiveWindow(), first);
+  EXPECT_EQ(tessar.window.CURWINDOW, 0);
+}
+
 // A child's toolbar and greying act on its own menu window.
 TEST_F(ChildWindows, ChildMenuAndToolbar) {
   WindowOpenChildOptions o;
