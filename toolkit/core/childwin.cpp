@@ -89,6 +89,7 @@ HWND combine(int n, int dialog, bool show) {
   GetWindowRect(wWindow[ix(n)], fr);
   record->word[6] = fr.right - fr.left;
   record->word[7] = fr.bottom - fr.top;
+  for (int p = 0; p < 4; ++p) record->word[ix(p + 1)] = HandleToLong(hToolbar[ix(n)][ix(p)]);
   SetWindowLongPtr(wWindow[ix(n)], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
   return dlg;
 }
