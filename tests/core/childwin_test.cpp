@@ -205,6 +205,24 @@ TEST_F(ChildWindows, CloseTakesInsideAndOwnedWindows) {
   EXPECT_EQ(tessar.window.CURWINDOW, 0) << "closing another window keeps the current one";
 }
 
+// The current window lies inside the one closed: the root window becomes current with a
+// drawing context of its own.
+TEST_F(ChildWindows, CloseWhileAWindowInsideIsCurrent) {
+  ASSERT_EQ(openChild(), 1);
+  WindowOpenChildOptions inside;
+  inside.flags = 7 | WOF_INSIDEPARENT;
+  inside.parent = 1;
+  ASSERT_EQ(openChild(inside), 2);
+  ASSERT_EQ(tessar.window.CURWINDOW, 2);
+  WindowCloseChild(1);
+  EXPECT_EQ(tessar.window.CURWINDOW, 0);
+  EXPECT_EQ(wIndex, 0);
+  EXPECT_EQ(hMovie, hClient[0]);
+  ASSERT_NE(wDC, nullptr);
+  windowclear(0, 0, 4, 4, static_cast<int>(RGB(0, 0, 255)));
+  EXPECT_EQ(test::pixel(hClient[0], 2, 2), RGB(0, 0, 255)) << "drawing reaches the root window";
+}
+
 // Raising brings the current window to the front; closing a child activates the window that
 // was current when it opened.
 TEST_F(ChildWindows, RaiseAndActivationOnClose) {

@@ -161,6 +161,15 @@ void dropmenu(int i) {
   hMenuRoot[ix(i)] = nullptr;
 }
 
+// The current window's client device context goes before its window.
+void releasedc(int i) {
+  if (i != wIndex || wDC == nullptr) return;
+  ReleaseDC(hClient[ix(i)], wDC);
+  if (gDC == wDC) gDC = nullptr;
+  wDC = nullptr;
+  if (hMovie == hClient[ix(i)]) hMovie = nullptr;
+}
+
 void detachsplit(HWND frame) {
   FrameRecord* r = yyframerecord(frame);
   if (r == nullptr || r->word[0] != SW_SPLITWINDOW) return;
@@ -472,12 +481,7 @@ void yyCloseChild3(int n, int& curdialog) {
   HWND frame = wWindow[ix(n)];
   if (frame == nullptr) return;
   yyclosemcidevice(n);
-  if (n == wIndex && wDC != nullptr) {
-    ReleaseDC(hClient[ix(n)], wDC);
-    if (gDC == wDC) gDC = nullptr;
-    wDC = nullptr;
-    if (hMovie == hClient[ix(n)]) hMovie = nullptr;
-  }
+  releasedc(n);
   dropdialog(frame, curdialog);
 
   std::vector<HWND> owned;
@@ -493,6 +497,7 @@ void yyCloseChild3(int n, int& curdialog) {
       dropdialog(f, curdialog);
     }
     dropmenu(i);
+    releasedc(i);
     if (!IsChild(frame, f)) owned.push_back(f);   // an owned frame is not destroyed with n's
     clearentries(i);
   }
