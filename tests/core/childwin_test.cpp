@@ -6,6 +6,9 @@
 
 #include "platform/menu.h"
 #include "platform/menu_toolbar.h"
+#include "platform/statusbar.h"
+#include "platform/surface.h"
+#include "platform/gdi.h"
 #include "tests/core/window_fixture.h"
 #include "toolkit/core/childwin.h"
 #include "toolkit/core/geometry.h"
@@ -240,6 +243,60 @@ TEST_F(ChildWindows, RaiseAndActivationOnClose) {
   test::runUntilIdle();
   EXPECT_EQ(GetActiveWindow(), first);
   EXPECT_EQ(tessar.window.CURWINDOW, 0);
+}
+
+// A child's own menu shows its own prompts in the child's status bar, and its command is an
+// event of the child.
+TEST_F(ChildWindows, ChildMenuPromptsAndCommand) {
+  WindowOpenChildOptions o;
+  o.flags = 7 | WOF_STATUSBAR;
+  o.width = 500;
+  o.menu = 30002;
+  ASSERT_EQ(openChild(o), 1);
+  NcLayout l;
+  ASSERT_TRUE(GetNcLayout(wWindow[1], l));
+  RECT wr;
+  GetWindowRect(wWindow[1], wr);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  SIZE s{};
+  GetTextExtentPoint32(dc, "Save plot", 9, s);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  const POINT bar{wr.left + l.menuBar.left + (s.cx + 16) / 2, wr.top + (l.menuBar.top + l.menuBar.bottom) / 2};
+  std::string prompt, rowPrompt;
+  test::setIdleHook([&, step = 0]() mutable {
+    char text[200] = {};
+    SendMessage(wMessLine[1], SB_GETTEXT, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+    std::vector<test::TopLevel> pops;
+    for (const test::TopLevel& t : test::topLevelWindows()) {
+      char cls[32] = {};
+      GetClassName(t.hwnd, cls, sizeof cls);
+      if (std::string(cls) == POPUPMENU_CLASS && t.visible) pops.push_back(t);
+    }
+    if (pops.empty()) return;
+    const RECT& pr = pops[0].rect;
+    const int rowh = (pr.bottom - pr.top - 6) / 3;
+    if (step == 0) {
+      prompt = text;
+      test::mouseMove((pr.left + pr.right) / 2, pr.top + 3 + rowh + rowh / 2);
+    } else if (step == 1) {
+      rowPrompt = text;
+      test::click((pr.left + pr.right) / 2, pr.top + 3 + rowh + rowh / 2);
+    }
+    ++step;
+  });
+  test::click(bar.x, bar.y);
+  MessageRecord m;
+  int type = 0;
+  do type = next(m);
+  while (type == EV_EXPOSE || type == EV_RESIZE);
+  test::setIdleHook({});
+  EXPECT_EQ(prompt, "Save plot to file or clipboard");
+  EXPECT_EQ(rowPrompt, "Save plot to a Windows Metafile, suitable for pasting into Word or Excel");
+  EXPECT_EQ(type, EV_COMMAND);
+  EXPECT_EQ(m.value1, 40019);
+  EXPECT_EQ(m.window, 1);
 }
 
 // A child's toolbar and greying act on its own menu window.
