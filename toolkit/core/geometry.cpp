@@ -308,10 +308,10 @@ void yygetclientpos(int& x, int& y) {
 
 void yygetminmaxstate(int& state) {
   HWND f = wWindow[ix(wIndex)];
-  if (f == nullptr || !IsWindowVisible(f)) state = WS_HIDDENSTATE;
-  else if (IsIconic(f)) state = WS_MINIMISED;
-  else if (IsZoomed(f)) state = WS_MAXIMISED;
-  else state = WS_NORMAL;
+  if (f == nullptr || !IsWindowVisible(f)) state = WSTATE_HIDDEN;
+  else if (IsIconic(f)) state = WSTATE_MINIMISED;
+  else if (IsZoomed(f)) state = WSTATE_MAXIMISED;
+  else state = WSTATE_NORMAL;
 }
 
 void yygetrestwinsize(int& width, int& height, int& x, int& y, int& inside, int& parent) {

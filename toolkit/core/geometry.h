@@ -12,7 +12,7 @@
 #include "platform/win.h"
 
 // Window states answered by the state queries and taken by yywindowsizepos.
-enum WindowShowState { WS_MINIMISED = 0, WS_NORMAL = 1, WS_MAXIMISED = 2, WS_HIDDENSTATE = 3 };
+enum WindowShowState { WSTATE_MINIMISED = 0, WSTATE_NORMAL = 1, WSTATE_MAXIMISED = 2, WSTATE_HIDDEN = 3 };
 
 // Selection.
 void windowselect(int window);
