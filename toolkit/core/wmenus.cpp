@@ -380,9 +380,8 @@ void yymntbar(int& ID, int WIN, int POS, int& width, int& height) {
     DestroyWindow(slot);
     slot = nullptr;
     iToolSize[ix(WIN)][ix(POS)] = 0;
-    if (yyHasMenu(WIN) == 0 || std::all_of(hToolbar[ix(WIN)].begin(), hToolbar[ix(WIN)].end(),
-                                           [](HWND t) { return t == nullptr; }))
-      pTooltip[ix(WIN)].clear();
+    if (std::all_of(hToolbar[ix(WIN)].begin(), hToolbar[ix(WIN)].end(), [](HWND t) { return t == nullptr; }))
+      pTooltip[ix(WIN)].clear();   // the list lives while the window has a toolbar
   }
   bool built = true;
   RECT after{0, 0, 0, 0};
