@@ -159,6 +159,20 @@ TEST_F(ChildWindows, OpenFailures) {
   }
 }
 
+// A frame the window system cannot make gives -1 without a report and leaves the number free.
+TEST_F(ChildWindows, FrameThatCannotBeMade) {
+  test::failNextWindowCall("CreateWindowEx");
+  tessar.error.LASTERROR = 0;
+  EXPECT_EQ(openChild(), -1);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+  EXPECT_EQ(wWindow[1], nullptr);
+  EXPECT_EQ(tessar.window.CURWINDOW, 0);
+  WindowOpenChildOptions o;
+  o.flags = 7 | WOF_STATUSBAR;
+  o.menu = 30002;
+  EXPECT_EQ(openChild(o), 1) << "the number is handed out again";
+}
+
 TEST_F(ChildWindows, CloseFailures) {
   for (int n : {0, 51, 5, -3}) {
     SCOPED_TRACE(n);

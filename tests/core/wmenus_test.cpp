@@ -403,6 +403,15 @@ TEST_F(MenuWindow, ToolbarPlacementAndTooltipList) {
   EXPECT_EQ(c.bottom, 500);
 }
 
+// A toolbar the window system cannot make is reported and the window keeps none there.
+TEST_F(MenuWindow, ToolbarThatCannotBeMade) {
+  test::failNextWindowCall("CreateWindowEx");
+  WMenuToolbar(30102, 0, 4);
+  EXPECT_EQ(tessar.error.LASTERROR, 1002);
+  EXPECT_EQ(toolbar(3), nullptr);
+  EXPECT_EQ(pTooltip[0].size(), 17u) << "the top toolbar's list stays";
+}
+
 // The item operations: text, prompt, insert and delete, with the prompts counted.
 TEST_F(MenuWindow, ItemOperations) {
   int id = 40006;
