@@ -24,6 +24,7 @@
 #include "toolkit/editor/startup_editor.h"
 #include "toolkit/hardcopy/printer_models.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
+#include "toolkit/raster/print_select.h"
 
 //------------------------------------------------------------------------------
 // [SECTION] Entry
@@ -270,6 +271,7 @@ void winitialise(std::optional<std::string_view> inifile) {
   iprinter(ini.printer);
   iplotter(ini.plotter);
   if (!(ini.hpgl2 == 0 && sel.HPGL2TYPE != 0)) iprinter2(ini.hpgl2);
+  igrprintimageselect(0);  // window dumps go to the Windows printer, on its page
 
   if (ini.version) {
     std::string version(5, ' ');

@@ -46,6 +46,16 @@ struct PrinterSelection {
   int HPGL2CHOSEN = 0;
 };
 
+// The Windows printer as the hardcopy side sees it. Zero at load.
+// Written by: igrprintimageselect and the Windows printer driver's defaults request, from
+//   yywprinfo (all three); WHardcopyOptions (the page).
+// Read by: the screen driver's window dump and WHardcopyOptions (PRINTERPRESENT).
+struct HardcopySettings {
+  int PRINTERPRESENT = 0;  // 1 when a Windows printer answered its page query
+  int PAGEWIDTH = 0;       // the printer's paper in points, long side
+  int PAGEHEIGHT = 0;      // and short side
+};
+
 struct HardcopyRegion {
   // The hardcopy options: option k at index k - 1 (1-29 and 101-108 are used).
   // Written by each driver's defaults request, igrhardcopyoptions and the option dialogs.
@@ -55,4 +65,5 @@ struct HardcopyRegion {
   // The DXF driver's current colour: a palette index, or with option 23 = 24 the value
   // red x 65536 + green x 256 + blue. Written by the DXF driver, read by yydxf1.
   int DXFCOLOUR = 0;
+  HardcopySettings settings;
 };

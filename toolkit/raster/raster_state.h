@@ -42,10 +42,35 @@ struct RasterState {
   int RASPENAHALF = 0, RASPENBHALF = 0; // RASPENA div 2, RASPENB div 2
 };
 
+// The Windows printer chosen for printing and window dumps: its names and the settings
+// saved from the page set-up. Zero at load.
+// Written by: yywprinfo (the names of the default printer when none is chosen yet, with
+//   GotPrName 1 and PageDlgShown 0; every saved setting reset to "not set" after a
+//   successful query); the page set-up dialog on OK (names, saved settings, PageDlgShown 1).
+// Read by: yywprinfo and yywprgetdc, the metafile layer (names, for the reference device).
+// Texts are NUL-terminated within their arrays.
+struct PrinterSettings {
+  std::array<char, 260> lpPrintType{};    // device name
+  std::array<char, 32> lpPrintDriver{};   // driver name
+  std::array<char, 260> lpPrintPort{};    // port name
+  int GotPrName = 0;                      // 1 when the three names hold a printer
+  int PageDlgShown = 0;                   // 1 when the page set-up completed with OK
+  // Saved device-mode settings: -1 (prMedia, prDither: 99999) means "not set".
+  std::int16_t prSize = 0, prLength = 0, prWidth = 0, prScale = 0, prSource = 0,
+               prQuality = 0, prColor = 0, prDuplex = 0, prYRes = 0, prTTOption = 0,
+               prCollate = 0;
+  std::int32_t prMedia = 0, prDither = 0;
+};
+
 struct RasterRegion {
   RasterState state;
   std::vector<std::uint32_t> IRBUFF;    // words 0 to RASTOTALWORDS while a page is open
   // Colour-cube dither patterns, entry 256 B + 16 G + R of the level indices.
   std::array<std::uint32_t, 4096> CUBERED{}, CUBEGREEN{}, CUBEBLUE{};
   int RASLASTVALUE = 0;                 // pixel value yyvra5 computed last
+  PrinterSettings printersettings;
+  // The page of a window dump, numbered like the hardcopy options: dump option k at index
+  // k - 1 (1, 2 page size and 3, 4 margins in points, 5 landscape, 8 copies). Written by
+  // igrprintimageselect; read by the screen driver's window dump.
+  std::array<int, 25> DumpSettings{};
 };

@@ -1,0 +1,125 @@
+#pragma once
+// platform/printer.h: the printers of the platform layer, in the names and numbers the
+// toolkit was designed on: the default printer's profile entry, information contexts that
+// answer a printer's device capabilities, and the device-mode structure the layer keeps for
+// each printer.
+//
+// Printers are the CUPS destinations plus a built-in "Print to PDF file" printer. The default
+// printer is CUPS's default destination; without one (no CUPS server, or no default set) it
+// is the PDF printer, so a printer is always found. The PDF printer's paper is A4 at 600 dots
+// per inch, whatever the locale, so that pages are reproducible; a CUPS destination's paper
+// comes from its "media" option (A4 when it has none or names none we know).
+//
+// The services set the layer's last error (GetLastError) on failure, as the toolkit expects
+// of them; they never report.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win.h"
+
+struct HIC__;
+
+namespace win {
+
+// Error codes of the printer services.
+inline constexpr DWORD ERROR_INVALID_PRINTER_NAME = 1801;
+
+// Device capabilities of printers (the screen's are in platform/gdi.h).
+inline constexpr int PHYSICALWIDTH = 110, PHYSICALHEIGHT = 111, PHYSICALOFFSETX = 112,
+                     PHYSICALOFFSETY = 113;
+inline constexpr int DT_RASPRINTER = 2;
+
+// Device-mode fields and their bits in dmFields.
+inline constexpr DWORD DM_ORIENTATION = 0x1, DM_PAPERSIZE = 0x2, DM_PAPERLENGTH = 0x4,
+                       DM_PAPERWIDTH = 0x8, DM_SCALE = 0x10, DM_COPIES = 0x100,
+                       DM_DEFAULTSOURCE = 0x200, DM_PRINTQUALITY = 0x400, DM_COLOR = 0x800,
+                       DM_DUPLEX = 0x1000, DM_YRESOLUTION = 0x2000, DM_TTOPTION = 0x4000,
+                       DM_COLLATE = 0x8000, DM_MEDIATYPE = 0x2000000,
+                       DM_DITHERTYPE = 0x4000000;
+inline constexpr short DMORIENT_PORTRAIT = 1, DMORIENT_LANDSCAPE = 2;
+inline constexpr short DMPAPER_LETTER = 1, DMPAPER_LEGAL = 5, DMPAPER_A3 = 8, DMPAPER_A4 = 9,
+                       DMPAPER_A5 = 11;
+inline constexpr short DMCOLOR_MONOCHROME = 1, DMCOLOR_COLOR = 2;
+
+struct DEVMODE {
+  char dmDeviceName[32] = {};
+  WORD dmSpecVersion = 0x401;
+  WORD dmDriverVersion = 0;
+  WORD dmSize = 0;           // set by the layer: sizeof(DEVMODE)
+  WORD dmDriverExtra = 0;
+  DWORD dmFields = 0;
+  short dmOrientation = 0;
+  short dmPaperSize = 0;
+  short dmPaperLength = 0;   // tenths of a millimetre
+  short dmPaperWidth = 0;    // tenths of a millimetre
+  short dmScale = 0;
+  short dmCopies = 0;
+  short dmDefaultSource = 0;
+  short dmPrintQuality = 0;  // dots per inch when positive
+  short dmColor = 0;
+  short dmDuplex = 0;
+  short dmYResolution = 0;
+  short dmTTOption = 0;
+  short dmCollate = 0;
+  char dmFormName[32] = {};
+  WORD dmLogPixels = 0;
+  DWORD dmBitsPerPel = 0;
+  DWORD dmPelsWidth = 0;
+  DWORD dmPelsHeight = 0;
+  DWORD dmDisplayFlags = 0;
+  DWORD dmDisplayFrequency = 0;
+  DWORD dmICMMethod = 0;
+  DWORD dmICMIntent = 0;
+  DWORD dmMediaType = 0;
+  DWORD dmDitherType = 0;
+  DWORD dmReserved1 = 0;
+  DWORD dmReserved2 = 0;
+  DWORD dmPanningWidth = 0;
+  DWORD dmPanningHeight = 0;
+};
+
+// The last error code that a printer service set (0 none yet).
+DWORD GetLastError();
+void SetLastError(DWORD code);
+
+// Profile strings. Only the entry "Device" of section "windows" exists: the default printer
+// as "device,driver,port". The value (or def when there is none) is copied into out, cut to
+// size - 1 characters and NUL-terminated; returns the characters copied without the NUL.
+// An absent entry sets the last error to ERROR_FILE_NOT_FOUND (2).
+DWORD GetProfileString(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR out, DWORD size);
+
+// An information context of a printer: it answers capability queries and nothing else.
+using HIC = ::HIC__*;
+// Opens the information context of the printer named device (case-insensitively). driver
+// and port are not needed to find it; mode, when given, chooses its paper and orientation
+// (the fields its dmFields names). nullptr with ERROR_INVALID_PRINTER_NAME for an unknown
+// or empty device name.
+HIC CreateIC(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODE* mode);
+// HORZRES, VERTRES, PHYSICALWIDTH, PHYSICALHEIGHT (pixels), PHYSICALOFFSETX/Y, LOGPIXELSX/Y,
+// NUMCOLORS (-1 for a colour printer, 2 for a monochrome one), BITSPIXEL, PLANES,
+// TECHNOLOGY, HORZSIZE and VERTSIZE (millimetres); 0 for other indexes or a closed context.
+int GetDeviceCaps(HIC ic, int index);
+BOOL DeleteDC(HIC ic);
+
+namespace test {
+// A printer of the test's choice. width and height are the physical page in pixels, portrait.
+struct Printer {
+  std::string device, driver, port;
+  int width = 0, height = 0;
+  int dpix = 600, dpiy = 600;
+  int numcolors = -1;
+  bool isDefault = false;
+};
+// Replaces the printers the layer found (CUPS is not asked again) by these; with none, the
+// layer knows no printer at all and has no default.
+void setPrinters(const std::vector<Printer>& printers);
+// Forgets the printers set or found; the next service looks them up again.
+void resetPrinters();
+// The next call of the named service ("CreateIC", "GetProfileString") fails with code.
+void failNextPrinter(const std::string& service, DWORD code);
+// Runs hook inside the next CreateIC, as a printer driver's own code would run there.
+void onPrinterQuery(std::function<void()> hook);
+}  // namespace test
+
+}  // namespace win
