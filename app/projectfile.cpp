@@ -144,7 +144,7 @@ void filesave_text(std::string& out, int year, int month, int day, int hour, int
   if (status >= 2) {
     auto bracket = [](int m) {
       const std::string_view abbr = (m >= 1 && m <= 12) ? param.monthabbr[m - 1] : "   ";
-      return rjust("(" + std::string(abbr) + ")", 7);
+      return rjust(std::string("(").append(abbr).append(")"), 7);
     };
     const int s = tw.aggstartmonth, e = tw.aggendmonth;
     blank();

@@ -634,7 +634,7 @@ HWND createFromTemplate(HINSTANCE instance, const DialogTemplate& t, HWND parent
     // A static's image named by number in the template goes to it as "#number", a name the
     // resource loaders take.
     std::string text = it.text.present && !it.text.isOrd ? it.text.name : std::string();
-    if (it.text.isOrd && upperAscii(cls) == "STATIC") text = "#" + std::to_string(it.text.ord);
+    if (it.text.isOrd && upperAscii(cls) == "STATIC") text = std::string("#").append(std::to_string(it.text.ord));
     const int x = muldiv(it.x, bx, 4), y = muldiv(it.y, by, 8);
     const int cx = muldiv(it.cx, bx, 4), cy = muldiv(it.cy, by, 8);
     HWND c = cls.empty() ? nullptr

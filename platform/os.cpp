@@ -793,8 +793,8 @@ void yyfullpathname(int& status, const char* name, char* buffer, int size) {
     start = end + 1;
   }
   std::string full;
-  for (const std::string& p : parts) full += "/" + p;
-  if (full.empty()) full = "/";
+  for (const std::string& p : parts) full.append("/").append(p);
+  if (full.empty()) full.push_back('/');
   // A name that ends in a separator keeps it (it names a directory).
   if (text.back() == '/' && full != "/") full += '/';
   if (static_cast<int>(full.size()) + 1 > size) {

@@ -100,7 +100,7 @@ void yyemailsend(int flags, int& status, int& mailerror, const char* subject,
     else if (r.recipientclass == 3)
       command += " --bcc " + shellWord(who);
     else
-      to += " " + shellWord(who);
+      to.append(" ").append(shellWord(who));
   }
   for (const std::string& path : m.attachments)
     if (!path.empty()) command += " --attach " + shellWord(path);

@@ -123,7 +123,7 @@ void yyhelphtm(int mode, int topic, int& status, const char* file, const char* t
   if ((mode == 2 || mode == 4) && !(startsWith(name, "net") || startsWith(name, "mozilla")))
     mode -= 1;
   std::string target = (mode == 1 || mode == 2) ? "file://" + std::string(file) : webaddress;
-  if (mode == 2 || mode == 4 || topic > 0) target += "#" + std::string(topictext);
+  if (mode == 2 || mode == 4 || topic > 0) target.append("#").append(topictext);
   status = startViewer(shellWord(browser) + " " + shellWord(target)) ? 0 : 1030;
 }
 
