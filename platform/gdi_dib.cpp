@@ -175,16 +175,7 @@ BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, i
   const RECT sr = destRect(*s, sx, sy, sw, sh);
   const long bw = sr.right - sr.left, bh = sr.bottom - sr.top;
   if (bw > 32767 || bh > 32767) return FALSE;
-  std::vector<std::uint32_t> block(static_cast<std::size_t>(bw * bh), kNoPixel);
-  for (long yy = 0; yy < bh; ++yy)
-    for (long xx = 0; xx < bw; ++xx) {
-      const long px = sr.left + xx, py = sr.top + yy;
-      if (px < 0 || py < 0 || px >= st.w || py >= st.h) continue;
-      std::uint32_t v = st.px[static_cast<std::ptrdiff_t>(py + st.origin.y) * st.stride + st.origin.x + px] & 0xFFFFFF;
-      if (st.mono && !dt.mono) v = v ? devicePixel(d->st.bk, false) : devicePixel(d->st.text, false);
-      else if (!st.mono && dt.mono) v = v == devicePixel(s->st.bk, false) ? 0xFFFFFF : 0x000000;
-      block[static_cast<std::size_t>(yy * bw + xx)] = v;
-    }
+  const std::vector<std::uint32_t> block = sourceBlock(*d, dt, *s, st, sr);
   const RECT dr = destRect(*d, x, y, w, h);
   const long dw = dr.right - dr.left, dh = dr.bottom - dr.top;
   const bool flipX = (w < 0) != (sw < 0), flipY = (h < 0) != (sh < 0);

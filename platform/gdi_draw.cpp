@@ -1164,6 +1164,22 @@ bool transfer(DcData& d, Target& t, const RECT& dest, DWORD rop, const std::func
   return true;
 }
 
+std::vector<uint32_t> sourceBlock(const DcData& d, const Target& dt, const DcData& s, const Target& st,
+                                  const RECT& area) {
+  const long bw = area.right - area.left, bh = area.bottom - area.top;
+  std::vector<uint32_t> block(static_cast<size_t>(bw) * static_cast<size_t>(bh), kNoPixel);
+  for (long yy = 0; yy < bh; ++yy)
+    for (long xx = 0; xx < bw; ++xx) {
+      const long px = area.left + xx, py = area.top + yy;
+      if (px < 0 || py < 0 || px >= st.w || py >= st.h) continue;
+      uint32_t v = st.px[static_cast<ptrdiff_t>(py + st.origin.y) * st.stride + st.origin.x + px] & 0xFFFFFF;
+      if (st.mono && !dt.mono) v = v ? devicePixel(d.st.bk, false) : devicePixel(d.st.text, false);
+      else if (!st.mono && dt.mono) v = v == devicePixel(s.st.bk, false) ? 0xFFFFFF : 0x000000;
+      block[static_cast<size_t>(yy) * static_cast<size_t>(bw) + static_cast<size_t>(xx)] = v;
+    }
+  return block;
+}
+
 }  // namespace win::gdi
 
 namespace win {
@@ -1174,24 +1190,7 @@ BOOL PatBlt(HDC h, int x, int y, int width, int height, DWORD rop) {
   if (!d || usesSource(code)) return FALSE;
   Target t;
   if (!resolveTarget(*d, t)) return TRUE;
-  const RECT rc = normalised(*d, x, y, x + width, y + height);
-  const auto bp = brushPaint(*d, t, d->st.brush, R2_COPYPEN);
-  for (const RECT& c : t.clip.rects) {
-    const RECT m = Region::meet(c, rc);
-    for (int yy = m.top; yy < m.bottom; ++yy) {
-      uint32_t* row = t.px + static_cast<ptrdiff_t>(yy + t.origin.y) * t.stride + t.origin.x;
-      for (int xx = m.left; xx < m.right; ++xx) {
-        uint32_t p = 0;
-        if (usesPattern(code)) {
-          if (!bp) continue;
-          p = paintAt(*bp, xx, yy);
-          if (p == kNone) continue;
-        }
-        row[xx] = rop3(code, p, 0, row[xx] & 0xFFFFFF);
-      }
-    }
-  }
-  finishTarget(t);
+  transfer(*d, t, normalised(*d, x, y, x + width, y + height), rop, {});
   return TRUE;
 }
 
@@ -1207,41 +1206,11 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int 
   if (!resolveTarget(*d, dt)) return TRUE;
   if (width < 0 || height < 0) return FALSE;
   const POINT dp = toDevice(*d, x, y), sp = toDevice(*s, sx, sy);
-  // Copy the source block first: source and destination may be the same surface.
-  std::vector<uint32_t> block(static_cast<size_t>(width) * static_cast<size_t>(height), kNone);
-  for (int yy = 0; yy < height; ++yy)
-    for (int xx = 0; xx < width; ++xx) {
-      const int px = sp.x + xx, py = sp.y + yy;
-      if (px < 0 || py < 0 || px >= st.w || py >= st.h) continue;
-      uint32_t v = st.px[static_cast<ptrdiff_t>(py + st.origin.y) * st.stride + st.origin.x + px] & 0xFFFFFF;
-      if (st.mono && !dt.mono) {
-        v = v ? devicePixel(d->st.bk, false) : devicePixel(d->st.text, false);
-      } else if (!st.mono && dt.mono) {
-        v = v == devicePixel(s->st.bk, false) ? 0xFFFFFF : 0x000000;
-      }
-      block[static_cast<size_t>(yy) * static_cast<size_t>(width) + static_cast<size_t>(xx)] = v;
-    }
-  const auto bp = brushPaint(*d, dt, d->st.brush, R2_COPYPEN);
-  const RECT rc{dp.x, dp.y, dp.x + width, dp.y + height};
-  for (const RECT& c : dt.clip.rects) {
-    const RECT m = Region::meet(c, rc);
-    for (int yy = m.top; yy < m.bottom; ++yy) {
-      uint32_t* row = dt.px + static_cast<ptrdiff_t>(yy + dt.origin.y) * dt.stride + dt.origin.x;
-      for (int xx = m.left; xx < m.right; ++xx) {
-        const uint32_t sv = block[static_cast<size_t>(yy - dp.y) * static_cast<size_t>(width) +
-                                  static_cast<size_t>(xx - dp.x)];
-        if (sv == kNone) continue;  // outside the source surface
-        uint32_t p = 0;
-        if (usesPattern(code)) {
-          if (!bp) continue;
-          p = paintAt(*bp, xx, yy);
-          if (p == kNone) continue;
-        }
-        row[xx] = code == 0xCC ? sv : rop3(code, p, sv, row[xx] & 0xFFFFFF);
-      }
-    }
-  }
-  finishTarget(dt);
+  // The source block is copied first: source and destination may be the same surface.
+  const std::vector<uint32_t> block = sourceBlock(*d, dt, *s, st, RECT{sp.x, sp.y, sp.x + width, sp.y + height});
+  transfer(*d, dt, RECT{dp.x, dp.y, dp.x + width, dp.y + height}, rop, [&](int ox, int oy) {
+    return block[static_cast<size_t>(oy) * static_cast<size_t>(width) + static_cast<size_t>(ox)];
+  });
   return TRUE;
 }
 

@@ -182,6 +182,11 @@ uint32_t rop3(unsigned code, uint32_t p, uint32_t s, uint32_t d);
 bool usesSource(unsigned code);
 bool usesPattern(unsigned code);
 bool transfer(DcData& d, Target& t, const RECT& dest, DWORD rop, const std::function<uint32_t(int, int)>& source);
+// The source surface's pixels of the device rectangle area (row by row), converted for the
+// destination: mono to colour through the destination DC's text and background colours,
+// colour to mono by the source DC's background colour; kNoPixel outside the source surface.
+std::vector<uint32_t> sourceBlock(const DcData& d, const Target& dt, const DcData& s, const Target& st,
+                                  const RECT& area);
 
 // Fills a polygon given in device coordinates (corners) with a colour, under the clip, raster
 // operation copy; used for text backgrounds and text decorations.
