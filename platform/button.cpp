@@ -105,24 +105,13 @@ bool inside(HWND h, LPARAM lParam) {
   return PtInRect(r, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) != 0;
 }
 
-std::string textOf(HWND h) {
-  const int n = GetWindowTextLength(h);
-  std::string s(static_cast<std::size_t>(n) + 1, '\0');
-  GetWindowText(h, s.data(), n + 1);
-  s.resize(static_cast<std::size_t>(n));
-  return s;
-}
-
 void drawContent(HWND h, HDC dc, const RECT& box, int align, bool disabled) {
   const DWORD style = static_cast<DWORD>(GetWindowLong(h, GWL_STYLE));
   ButtonData& d = data(h);
   if ((style & (BS_BITMAP | BS_ICON)) && d.image) {
-    SIZE s{32, 32};
-    if (d.imageKind == IMAGE_BITMAP) s = dlg::bitmapSize(static_cast<HBITMAP>(d.image));
-    const int x = box.left + (box.right - box.left - s.cx) / 2;
-    const int y = box.top + (box.bottom - box.top - s.cy) / 2;
-    if (d.imageKind == IMAGE_BITMAP) dlg::drawBitmap(dc, x, y, static_cast<HBITMAP>(d.image));
-    else dlg::drawIcon(dc, x, y, static_cast<HICON>(d.image));
+    const SIZE s = dlg::imageSize(d.image, d.imageKind);
+    dlg::drawImage(dc, box.left + (box.right - box.left - s.cx) / 2, box.top + (box.bottom - box.top - s.cy) / 2,
+                   d.image, d.imageKind);
     return;
   }
   const DWORD halign = style & BS_CENTER;
@@ -133,7 +122,7 @@ void drawContent(HWND h, HDC dc, const RECT& box, int align, bool disabled) {
   if ((style & BS_VCENTER) == BS_TOP) valign = 0;
   else if ((style & BS_VCENTER) == BS_BOTTOM) valign = 2;
   const bool multi = (style & BS_MULTILINE) != 0;
-  auto lines = dlg::layoutText(dc, textOf(h), box.right - box.left, multi, true);
+  auto lines = dlg::layoutText(dc, dlg::windowText(h), box.right - box.left, multi, true);
   if (!multi && lines.size() > 1) lines.resize(1);
   dlg::drawLines(dc, lines, box, align, valign, disabled);
 }
@@ -206,7 +195,7 @@ void paintCheck(HWND h, HDC dc, const RECT& client, bool disabled) {
   else text.left = box.right + 4;
   drawContent(h, dc, text, 0, disabled);
   if (d.focused) {
-    auto lines = dlg::layoutText(dc, textOf(h), text.right - text.left, (style & BS_MULTILINE) != 0, true);
+    auto lines = dlg::layoutText(dc, dlg::windowText(h), text.right - text.left, (style & BS_MULTILINE) != 0, true);
     const SIZE s = dlg::measureLines(dc, lines);
     const int ty = text.top + (text.bottom - text.top - s.cy) / 2;
     dlg::focusRect(dc, RECT{text.left - 1, ty - 1, text.left + s.cx + 1, ty + s.cy + 1});
@@ -217,7 +206,7 @@ void paintGroup(HWND h, HDC dc, const RECT& client, bool disabled) {
   // The interior belongs to the controls inside: only the frame and the title are drawn.
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   SetBkMode(dc, TRANSPARENT);
-  const std::string text = textOf(h);
+  const std::string text = dlg::windowText(h);
   auto lines = dlg::layoutText(dc, text, 0, false, true);
   if (lines.size() > 1) lines.resize(1);
   const int lh = dlg::lineHeight(dc);
@@ -407,16 +396,7 @@ LRESULT buttonProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 namespace dlg {
-void registerButtonClass() {
-  WNDCLASS wc;
-  if (GetClassInfo(nullptr, "BUTTON", wc)) return;
-  wc = WNDCLASS{};
-  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = buttonProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = "Button";
-  RegisterClass(wc);
-}
+void registerButtonClass() { registerControlClass("Button", buttonProc); }
 }  // namespace dlg
 
 }  // namespace win

@@ -69,6 +69,25 @@ void focusRect(HDC dc, const RECT& r) {
   }
 }
 
+void registerControlClass(LPCSTR name, WNDPROC proc) {
+  WNDCLASS wc;
+  if (GetClassInfo(nullptr, name, wc)) return;
+  wc = WNDCLASS{};
+  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = proc;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  RegisterClass(wc);
+}
+
+std::string windowText(HWND hwnd) {
+  const int n = GetWindowTextLength(hwnd);
+  std::string s(static_cast<std::size_t>(n) + 1, '\0');
+  GetWindowText(hwnd, s.data(), n + 1);
+  s.resize(static_cast<std::size_t>(n));
+  return s;
+}
+
 HFONT fontOf(HWND hwnd) {
   HFONT f = reinterpret_cast<HFONT>(SendMessage(hwnd, WM_GETFONT, 0, 0));
   return f ? f : static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
@@ -338,6 +357,15 @@ void drawBitmap(HDC dc, int x, int y, HBITMAP bitmap) {
   BitBlt(dc, x, y, s.cx, s.cy, mem, 0, 0, SRCCOPY);
   SelectObject(mem, old);
   DeleteDC(mem);
+}
+
+SIZE imageSize(HGDIOBJ image, WPARAM kind) {
+  return kind == IMAGE_BITMAP ? bitmapSize(static_cast<HBITMAP>(image)) : SIZE{32, 32};
+}
+
+void drawImage(HDC dc, int x, int y, HGDIOBJ image, WPARAM kind) {
+  if (kind == IMAGE_BITMAP) drawBitmap(dc, x, y, static_cast<HBITMAP>(image));
+  else drawIcon(dc, x, y, static_cast<HICON>(image));
 }
 
 //------------------------------------------------------------------------------

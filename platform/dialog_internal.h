@@ -27,8 +27,14 @@ void frame(HDC dc, const RECT& r, COLORREF colour);
 void etched(HDC dc, const RECT& r);
 void focusRect(HDC dc, const RECT& r);   // dotted, every other pixel
 
+// Registers a control class of the layer (double clicks, redrawn whole on a new size, arrow
+// cursor) unless a class of that name exists.
+void registerControlClass(LPCSTR name, WNDPROC proc);
+
 // The font a control draws with: its own (WM_GETFONT), else the system font.
 HFONT fontOf(HWND hwnd);
+// A control's window text.
+std::string windowText(HWND hwnd);
 
 // Background and text colour for a control: the parent's answer to msg (a WM_CTLCOLOR
 // message) when it gives a brush, else the classic face colour with the given text colour.
@@ -60,6 +66,10 @@ void drawIcon(HDC dc, int x, int y, HICON icon);
 // A bitmap drawn at (x, y) at its own size.
 void drawBitmap(HDC dc, int x, int y, HBITMAP bitmap);
 SIZE bitmapSize(HBITMAP bitmap);
+// The image of a button or static: a bitmap (kind IMAGE_BITMAP) at its own size, else an icon
+// in its 32 x 32 cell.
+SIZE imageSize(HGDIOBJ image, WPARAM kind);
+void drawImage(HDC dc, int x, int y, HGDIOBJ image, WPARAM kind);
 
 // Dialog side of the push buttons: a push button that gains the focus becomes the dialog's
 // shown default; one that loses it to a control other than a push button gives the default

@@ -37,8 +37,7 @@ void fitImage(HWND h) {
   if (style & SS_CENTERIMAGE) return;
   StaticData& d = data(h);
   if (!d.image) return;
-  SIZE s{32, 32};
-  if (d.imageKind == IMAGE_BITMAP) s = dlg::bitmapSize(static_cast<HBITMAP>(d.image));
+  const SIZE s = dlg::imageSize(d.image, d.imageKind);
   if (s.cx > 0 && s.cy > 0) SetWindowPos(h, nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -50,14 +49,6 @@ LRESULT setImage(HWND h, WPARAM kind, HGDIOBJ image) {
   fitImage(h);
   InvalidateRect(h, nullptr, TRUE);
   return old;
-}
-
-std::string textOf(HWND h) {
-  const int n = GetWindowTextLength(h);
-  std::string s(static_cast<std::size_t>(n) + 1, '\0');
-  GetWindowText(h, s.data(), n + 1);
-  s.resize(static_cast<std::size_t>(n));
-  return s;
 }
 
 void paintContent(HWND h, HDC dc, const RECT& client) {
@@ -85,20 +76,18 @@ void paintContent(HWND h, HDC dc, const RECT& client) {
   dlg::paintBackground(h, dc, WM_CTLCOLORSTATIC, client, COLOR_WINDOWTEXT);
   if (kind == SS_ICON || kind == SS_BITMAP) {
     if (!d.image) return;
-    SIZE s{32, 32};
-    if (d.imageKind == IMAGE_BITMAP) s = dlg::bitmapSize(static_cast<HBITMAP>(d.image));
+    const SIZE s = dlg::imageSize(d.image, d.imageKind);
     int x = client.left, y = client.top;
     if (style & SS_CENTERIMAGE) {
       x = (client.right - client.left - s.cx) / 2;
       y = (client.bottom - client.top - s.cy) / 2;
     }
-    if (d.imageKind == IMAGE_BITMAP) dlg::drawBitmap(dc, x, y, static_cast<HBITMAP>(d.image));
-    else dlg::drawIcon(dc, x, y, static_cast<HICON>(d.image));
+    dlg::drawImage(dc, x, y, d.image, d.imageKind);
     return;
   }
   if (kind == SS_OWNERDRAW || kind == SS_ENHMETAFILE) return;
   const bool wrap = kind != SS_SIMPLE && kind != SS_LEFTNOWORDWRAP && !(style & SS_CENTERIMAGE);
-  auto lines = dlg::layoutText(dc, textOf(h), client.right - client.left, wrap, !(style & SS_NOPREFIX));
+  auto lines = dlg::layoutText(dc, dlg::windowText(h), client.right - client.left, wrap, !(style & SS_NOPREFIX));
   if (!wrap && kind == SS_SIMPLE && lines.size() > 1) lines.resize(1);
   const int align = kind == SS_CENTER ? 1 : kind == SS_RIGHT ? 2 : 0;
   dlg::drawLines(dc, lines, client, align, (style & SS_CENTERIMAGE) ? 1 : 0, !IsWindowEnabled(h));
@@ -194,16 +183,7 @@ LRESULT staticProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 namespace dlg {
-void registerStaticClass() {
-  WNDCLASS wc;
-  if (GetClassInfo(nullptr, "STATIC", wc)) return;
-  wc = WNDCLASS{};
-  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = staticProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = "Static";
-  RegisterClass(wc);
-}
+void registerStaticClass() { registerControlClass("Static", staticProc); }
 }  // namespace dlg
 
 }  // namespace win
