@@ -173,6 +173,8 @@ struct Store {
   };
   std::map<unsigned, Context> contexts;
   unsigned nextContext = 1;
+  std::map<unsigned, std::string> open;  // open printer handles and their device names
+  unsigned nextOpen = 1;
 };
 
 Store& store() {
@@ -201,6 +203,14 @@ bool failing(const char* service) {
 }
 
 constexpr unsigned kContextTag = 0x7E000000u;
+constexpr unsigned kPrinterTag = 0x7D000000u;
+
+printer::Record* findPrinter(LPCSTR device) {
+  if (device == nullptr || *device == '\0') return nullptr;
+  for (printer::Record& r : printers())
+    if (printer::equalNoCase(r.device, device)) return &r;
+  return nullptr;
+}
 
 }  // namespace
 
@@ -235,10 +245,7 @@ HIC CreateIC(LPCSTR /*driver*/, LPCSTR device, LPCSTR /*port*/, const DEVMODE* m
     hook();
   }
   if (failing("CreateIC")) return nullptr;
-  const printer::Record* found = nullptr;
-  if (device != nullptr && *device != '\0')
-    for (const printer::Record& r : printers())
-      if (printer::equalNoCase(r.device, device)) found = &r;
+  const printer::Record* found = findPrinter(device);
   if (found == nullptr) {
     SetLastError(ERROR_INVALID_PRINTER_NAME);
     return nullptr;
@@ -303,6 +310,87 @@ BOOL DeleteDC(HIC ic) {
   return store().contexts.erase(static_cast<unsigned>(value & 0xFFFFFFu)) ? TRUE : FALSE;
 }
 
+BOOL OpenPrinter(LPCSTR name, HPRINTER& printer, const void* /*defaults*/) {
+  printer = nullptr;
+  if (failing("OpenPrinter")) return FALSE;
+  const printer::Record* found = findPrinter(name);
+  if (found == nullptr) {
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return FALSE;
+  }
+  Store& s = store();
+  const unsigned slot = s.nextOpen++;
+  s.open[slot] = found->device;
+  printer = reinterpret_cast<HPRINTER>(static_cast<std::uintptr_t>(kPrinterTag | slot));
+  return TRUE;
+}
+
+namespace {
+// The record of an open printer handle; nullptr when the handle is not open or the printer
+// has gone from the list.
+printer::Record* openPrinter(HPRINTER handle) {
+  const auto value = reinterpret_cast<std::uintptr_t>(handle);
+  if ((value & 0xFF000000u) != kPrinterTag) return nullptr;
+  auto it = store().open.find(static_cast<unsigned>(value & 0xFFFFFFu));
+  return it == store().open.end() ? nullptr : findPrinter(it->second.c_str());
+}
+
+// The fields of in that the printer supports, merged into m; values the printer cannot take
+// are left as they were.
+void merge(DEVMODE& m, const DEVMODE& in, DWORD supported) {
+  const DWORD f = in.dmFields & supported;
+  if ((f & DM_ORIENTATION) &&
+      (in.dmOrientation == DMORIENT_PORTRAIT || in.dmOrientation == DMORIENT_LANDSCAPE))
+    m.dmOrientation = in.dmOrientation;
+  if (f & DM_PAPERSIZE)
+    for (const printer::Paper& p : printer::kPapers)
+      if (p.code == in.dmPaperSize) {
+        m.dmPaperSize = p.code;
+        m.dmPaperWidth = static_cast<short>(std::lround(p.width * 10));
+        m.dmPaperLength = static_cast<short>(std::lround(p.height * 10));
+      }
+  if ((f & DM_PAPERLENGTH) && in.dmPaperLength > 0) m.dmPaperLength = in.dmPaperLength;
+  if ((f & DM_PAPERWIDTH) && in.dmPaperWidth > 0) m.dmPaperWidth = in.dmPaperWidth;
+  if ((f & DM_SCALE) && in.dmScale > 0) m.dmScale = in.dmScale;
+  if ((f & DM_COPIES) && in.dmCopies > 0) m.dmCopies = in.dmCopies;
+  if (f & DM_DEFAULTSOURCE) m.dmDefaultSource = in.dmDefaultSource;
+  if (f & DM_PRINTQUALITY) m.dmPrintQuality = in.dmPrintQuality;
+  if ((f & DM_COLOR) && (in.dmColor == DMCOLOR_MONOCHROME || in.dmColor == DMCOLOR_COLOR))
+    m.dmColor = in.dmColor;
+  if (f & DM_DUPLEX) m.dmDuplex = in.dmDuplex;
+  if (f & DM_YRESOLUTION) m.dmYResolution = in.dmYResolution;
+  if (f & DM_TTOPTION) m.dmTTOption = in.dmTTOption;
+  if (f & DM_COLLATE) m.dmCollate = in.dmCollate;
+  if (f & DM_MEDIATYPE) m.dmMediaType = in.dmMediaType;
+  if (f & DM_DITHERTYPE) m.dmDitherType = in.dmDitherType;
+}
+}  // namespace
+
+BOOL ClosePrinter(HPRINTER printer) {
+  const auto value = reinterpret_cast<std::uintptr_t>(printer);
+  if ((value & 0xFF000000u) != kPrinterTag) return FALSE;
+  return store().open.erase(static_cast<unsigned>(value & 0xFFFFFFu)) ? TRUE : FALSE;
+}
+
+LONG DocumentProperties(HWND /*owner*/, HPRINTER printer, LPCSTR /*device*/, DEVMODE* out,
+                        const DEVMODE* in, DWORD mode) {
+  if (failing("DocumentProperties")) return -1;
+  const printer::Record* r = openPrinter(printer);
+  if (r == nullptr) {
+    SetLastError(6);  // invalid handle
+    return -1;
+  }
+  if (mode == 0) return static_cast<LONG>(sizeof(DEVMODE));
+  if (!(mode & DM_OUT_BUFFER) || out == nullptr || ((mode & DM_IN_BUFFER) && in == nullptr)) {
+    SetLastError(87);  // invalid parameter
+    return -1;
+  }
+  DEVMODE m = r->devmode;
+  if (mode & DM_IN_BUFFER) merge(m, *in, r->devmode.dmFields);
+  *out = m;
+  return 1;
+}
+
 namespace test {
 
 void setPrinters(const std::vector<Printer>& list) {
@@ -317,6 +405,7 @@ void setPrinters(const std::vector<Printer>& list) {
     r.numcolors = p.numcolors;
     r.isDefault = p.isDefault;
     printer::startDevmode(r, p.width * 25.4 / p.dpix, p.height * 25.4 / p.dpiy, 0);
+    if (p.fields != 0) r.devmode.dmFields = p.fields;
     // The page is the test's, to the pixel.
     r.width = p.width;
     r.height = p.height;
@@ -328,6 +417,8 @@ void setPrinters(const std::vector<Printer>& list) {
 void resetPrinters() { store().printers.reset(); }
 
 void failNextPrinter(const std::string& service, DWORD code) { store().failures[service] = code; }
+
+int openPrinters() { return static_cast<int>(store().open.size()); }
 
 void onPrinterQuery(std::function<void()> hook) { store().queryHook = std::move(hook); }
 

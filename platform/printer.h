@@ -19,6 +19,7 @@
 #include "platform/win.h"
 
 struct HIC__;
+struct HPRINTER__;
 
 namespace win {
 
@@ -102,6 +103,22 @@ HIC CreateIC(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODE* mode);
 int GetDeviceCaps(HIC ic, int index);
 BOOL DeleteDC(HIC ic);
 
+// Open printers and their device modes. The layer keeps one current DEVMODE per printer;
+// DocumentProperties hands out copies and never changes it.
+using HPRINTER = ::HPRINTER__*;
+inline constexpr DWORD DM_OUT_BUFFER = 2, DM_IN_BUFFER = 8;
+// Opens the printer named name (case-insensitively); defaults are not used. FALSE with
+// ERROR_INVALID_PRINTER_NAME for an unknown or empty name.
+BOOL OpenPrinter(LPCSTR name, HPRINTER& printer, const void* defaults);
+BOOL ClosePrinter(HPRINTER printer);
+// mode 0: the size of the printer's DEVMODE in bytes. DM_OUT_BUFFER: its current DEVMODE
+// into out. DM_IN_BUFFER | DM_OUT_BUFFER: the current DEVMODE with the fields of in that
+// in->dmFields names and the printer supports merged, into out (out may be in); its
+// dmFields is then the set the printer supports. Returns 1 (IDOK) for the copies, -1 with
+// the last error set for a handle that is not open (6) or a missing buffer (87).
+LONG DocumentProperties(HWND owner, HPRINTER printer, LPCSTR device, DEVMODE* out,
+                        const DEVMODE* in, DWORD mode);
+
 namespace test {
 // A printer of the test's choice. width and height are the physical page in pixels, portrait.
 struct Printer {
@@ -110,14 +127,18 @@ struct Printer {
   int dpix = 600, dpiy = 600;
   int numcolors = -1;
   bool isDefault = false;
+  DWORD fields = 0;  // the device-mode fields it supports; 0: the layer's usual set
 };
 // Replaces the printers the layer found (CUPS is not asked again) by these; with none, the
 // layer knows no printer at all and has no default.
 void setPrinters(const std::vector<Printer>& printers);
 // Forgets the printers set or found; the next service looks them up again.
 void resetPrinters();
-// The next call of the named service ("CreateIC", "GetProfileString") fails with code.
+// The next call of the named service ("CreateIC", "GetProfileString", "OpenPrinter",
+// "DocumentProperties") fails with code.
 void failNextPrinter(const std::string& service, DWORD code);
+// How many printer handles are open.
+int openPrinters();
 // Runs hook inside the next CreateIC, as a printer driver's own code would run there.
 void onPrinterQuery(std::function<void()> hook);
 }  // namespace test

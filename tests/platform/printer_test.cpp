@@ -170,6 +170,57 @@ TEST_F(PrinterServices, UnknownOrEmptyPrinterHasNoContext) {
   win::DeleteDC(again);
 }
 
+TEST_F(PrinterServices, DocumentPropertiesMergesSupportedFields) {
+  win::HPRINTER printer = nullptr;
+  ASSERT_TRUE(win::OpenPrinter("Office", printer, nullptr));
+  EXPECT_EQ(win::DocumentProperties(nullptr, printer, "Office", nullptr, nullptr, 0),
+            static_cast<win::LONG>(sizeof(win::DEVMODE)));
+  win::DEVMODE current;
+  ASSERT_EQ(win::DocumentProperties(nullptr, printer, "Office", &current, nullptr,
+                                    win::DM_OUT_BUFFER), 1);
+  EXPECT_EQ(current.dmPaperSize, win::DMPAPER_A4);
+  EXPECT_EQ(current.dmOrientation, win::DMORIENT_PORTRAIT);
+  EXPECT_EQ(current.dmFields & win::DM_DUPLEX, 0u);
+
+  win::DEVMODE change = current;
+  change.dmFields = win::DM_ORIENTATION | win::DM_PAPERSIZE | win::DM_DUPLEX | win::DM_COPIES;
+  change.dmOrientation = win::DMORIENT_LANDSCAPE;
+  change.dmPaperSize = win::DMPAPER_LETTER;
+  change.dmDuplex = 2;   // not supported: dropped
+  change.dmCopies = 0;   // no copies is no value: dropped
+  ASSERT_EQ(win::DocumentProperties(nullptr, printer, "Office", &change, &change,
+                                    win::DM_IN_BUFFER | win::DM_OUT_BUFFER), 1);
+  EXPECT_EQ(change.dmFields, current.dmFields);
+  EXPECT_EQ(change.dmOrientation, win::DMORIENT_LANDSCAPE);
+  EXPECT_EQ(change.dmPaperSize, win::DMPAPER_LETTER);
+  EXPECT_EQ(change.dmPaperWidth, 2159);
+  EXPECT_EQ(change.dmPaperLength, 2794);
+  EXPECT_EQ(change.dmDuplex, current.dmDuplex);
+  EXPECT_EQ(change.dmCopies, 1);
+
+  win::DEVMODE again;  // the printer's own settings did not change
+  win::DocumentProperties(nullptr, printer, "Office", &again, nullptr, win::DM_OUT_BUFFER);
+  EXPECT_EQ(again.dmOrientation, win::DMORIENT_PORTRAIT);
+
+  EXPECT_EQ(win::DocumentProperties(nullptr, printer, "Office", nullptr, nullptr,
+                                    win::DM_OUT_BUFFER), -1);
+  EXPECT_EQ(win::GetLastError(), 87u);
+  EXPECT_TRUE(win::ClosePrinter(printer));
+  EXPECT_EQ(win::DocumentProperties(nullptr, printer, "Office", &again, nullptr,
+                                    win::DM_OUT_BUFFER), -1);
+  EXPECT_EQ(win::GetLastError(), 6u);
+  EXPECT_FALSE(win::ClosePrinter(printer));
+  EXPECT_EQ(win::test::openPrinters(), 0);
+}
+
+TEST_F(PrinterServices, OpenPrinterNeedsAKnownName) {
+  win::HPRINTER printer = nullptr;
+  EXPECT_FALSE(win::OpenPrinter("Nowhere", printer, nullptr));
+  EXPECT_EQ(printer, nullptr);
+  EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_PRINTER_NAME);
+  EXPECT_FALSE(win::OpenPrinter("", printer, nullptr));
+}
+
 TEST(PrinterDiscovery, ThePdfPrinterIsAlwaysThere) {
   win::test::resetPrinters();
   const win::HIC ic = win::CreateIC("pdf", "Print to PDF file", "FILE:", nullptr);

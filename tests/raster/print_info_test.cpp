@@ -195,6 +195,77 @@ TEST_F(PrinterQuery, SplitsTheProfileEntry) {
   EXPECT_EQ(tessar.raster.printersettings.GotPrName, 0);
 }
 
+// A printer whose device mode supports the given fields.
+win::test::Printer withFields(win::DWORD fields) {
+  win::test::Printer p{"P", "cups", "ipp://p", 5100, 6600, 600, 600, -1, true};
+  p.fields = fields;
+  return p;
+}
+
+class PrinterDevmode : public PrinterQuery {
+ protected:
+  void SetUp() override {
+    PrinterQuery::SetUp();
+    PrinterSettings& ps = tessar.raster.printersettings;
+    std::strcpy(ps.lpPrintType.data(), "P");
+    ps.GotPrName = 1;
+    ps.prSize = ps.prLength = ps.prWidth = ps.prScale = ps.prSource = ps.prQuality =
+        ps.prColor = ps.prDuplex = ps.prYRes = ps.prTTOption = ps.prCollate = -1;
+    ps.prMedia = ps.prDither = 99999;
+  }
+};
+
+TEST_F(PrinterDevmode, AppliesOrientationAndCopies) {
+  only(withFields(win::DM_ORIENTATION | win::DM_COPIES | win::DM_PAPERSIZE));
+  win::DEVMODE m;
+  ASSERT_TRUE(yywprdevmode(1, 3, m));
+  EXPECT_EQ(m.dmOrientation, win::DMORIENT_LANDSCAPE);
+  EXPECT_EQ(m.dmCopies, 3);
+  ASSERT_TRUE(yywprdevmode(0, 1, m));
+  EXPECT_EQ(m.dmOrientation, win::DMORIENT_PORTRAIT);
+  EXPECT_EQ(win::test::openPrinters(), 0);
+}
+
+TEST_F(PrinterDevmode, SavedSettingsOnlyWhereSupported) {
+  only(withFields(win::DM_ORIENTATION | win::DM_MEDIATYPE | win::DM_DITHERTYPE));
+  PrinterSettings& ps = tessar.raster.printersettings;
+  ps.prSize = win::DMPAPER_A3;  // not supported: not applied
+  ps.prMedia = -1;              // set: -1 is a value like any other here
+  ps.prDither = 7;
+  win::DEVMODE m;
+  ASSERT_TRUE(yywprdevmode(0, 1, m));
+  EXPECT_EQ(m.dmFields & win::DM_PAPERSIZE, 0u);
+  EXPECT_EQ(m.dmPaperSize, win::DMPAPER_LETTER);  // the printer's own paper
+  EXPECT_EQ(m.dmMediaType, 0xFFFFFFFFu);
+  EXPECT_EQ(m.dmDitherType, 7u);
+}
+
+TEST_F(PrinterDevmode, NothingSupportedLeavesAnEmptyFieldMask) {
+  only(withFields(win::DM_PAPERSIZE | win::DM_SCALE));  // settings all "not set"
+  win::DEVMODE m;
+  ASSERT_TRUE(yywprdevmode(1, 2, m));
+  EXPECT_EQ(m.dmFields, 0u);
+  EXPECT_EQ(m.dmOrientation, win::DMORIENT_PORTRAIT);
+}
+
+TEST_F(PrinterDevmode, PrinterWithoutDeviceModeGivesNone) {
+  struct Case {
+    const char* why;
+    const char* fail;
+  };
+  for (const Case& c : {Case{"printer cannot be opened", "OpenPrinter"},
+                        Case{"device mode cannot be had", "DocumentProperties"}}) {
+    SCOPED_TRACE(c.why);
+    only(withFields(win::DM_ORIENTATION));
+    win::test::failNextPrinter(c.fail, 5);
+    win::DEVMODE m;
+    m.dmCopies = 42;
+    EXPECT_FALSE(yywprdevmode(1, 1, m));
+    EXPECT_EQ(m.dmCopies, 42);
+    EXPECT_EQ(win::test::openPrinters(), 0);
+  }
+}
+
 // A bitmap header of the given size field, bit count and colours used.
 std::vector<unsigned char> header(std::uint32_t size, std::uint16_t bits, std::uint32_t used) {
   std::vector<unsigned char> h(40, 0);

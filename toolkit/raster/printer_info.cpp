@@ -94,6 +94,55 @@ void yywprinfo(int& longside, int& shortside, int& width, int& height, int& left
   yysetcw(gSavedControlWord);
 }
 
+bool yywprdevmode(int landscape, int copies, win::DEVMODE& mode) {
+  const PrinterSettings& ps = tessar.raster.printersettings;
+  win::HPRINTER printer = nullptr;
+  if (!win::OpenPrinter(ps.lpPrintType.data(), printer, nullptr)) return false;
+  const win::LONG size = win::DocumentProperties(nullptr, printer, ps.lpPrintType.data(),
+                                                 nullptr, nullptr, 0);
+  win::DEVMODE m;
+  // A device mode that cannot be had is no device mode: the printer's defaults are not
+  // guessed from an empty one.
+  if (size < static_cast<win::LONG>(sizeof(win::DEVMODE)) ||
+      win::DocumentProperties(nullptr, printer, ps.lpPrintType.data(), &m, nullptr,
+                              win::DM_OUT_BUFFER) < 0) {
+    win::ClosePrinter(printer);
+    return false;
+  }
+  const win::DWORD supported = m.dmFields;
+  m.dmFields = 0;
+  auto apply = [&](win::DWORD bit, bool set, auto&& store) {
+    if (!set || (supported & bit) == 0) return;
+    store();
+    m.dmFields |= bit;
+  };
+  apply(win::DM_ORIENTATION, true, [&] {
+    m.dmOrientation = landscape != 0 ? win::DMORIENT_LANDSCAPE : win::DMORIENT_PORTRAIT;
+  });
+  apply(win::DM_COPIES, true, [&] { m.dmCopies = static_cast<short>(copies & 0xFFFF); });
+  apply(win::DM_PAPERSIZE, ps.prSize != -1, [&] { m.dmPaperSize = ps.prSize; });
+  apply(win::DM_PAPERLENGTH, ps.prLength != -1, [&] { m.dmPaperLength = ps.prLength; });
+  apply(win::DM_PAPERWIDTH, ps.prWidth != -1, [&] { m.dmPaperWidth = ps.prWidth; });
+  apply(win::DM_SCALE, ps.prScale != -1, [&] { m.dmScale = ps.prScale; });
+  apply(win::DM_DEFAULTSOURCE, ps.prSource != -1, [&] { m.dmDefaultSource = ps.prSource; });
+  apply(win::DM_PRINTQUALITY, ps.prQuality != -1, [&] { m.dmPrintQuality = ps.prQuality; });
+  apply(win::DM_COLOR, ps.prColor != -1, [&] { m.dmColor = ps.prColor; });
+  apply(win::DM_DUPLEX, ps.prDuplex != -1, [&] { m.dmDuplex = ps.prDuplex; });
+  apply(win::DM_YRESOLUTION, ps.prYRes != -1, [&] { m.dmYResolution = ps.prYRes; });
+  apply(win::DM_TTOPTION, ps.prTTOption != -1, [&] { m.dmTTOption = ps.prTTOption; });
+  apply(win::DM_COLLATE, ps.prCollate != -1, [&] { m.dmCollate = ps.prCollate; });
+  apply(win::DM_MEDIATYPE, ps.prMedia != 99999,
+        [&] { m.dmMediaType = static_cast<win::DWORD>(ps.prMedia); });
+  apply(win::DM_DITHERTYPE, ps.prDither != 99999,
+        [&] { m.dmDitherType = static_cast<win::DWORD>(ps.prDither); });
+  if (m.dmFields != 0)
+    win::DocumentProperties(nullptr, printer, ps.lpPrintType.data(), &m, &m,
+                            win::DM_IN_BUFFER | win::DM_OUT_BUFFER);
+  win::ClosePrinter(printer);
+  mode = m;
+  return true;
+}
+
 std::uint16_t yywprpalsize(const void* header) {
   const auto* bytes = static_cast<const unsigned char*>(header);
   std::uint32_t size = 0;

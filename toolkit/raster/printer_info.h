@@ -6,6 +6,8 @@
 #include <cfenv>
 #include <cstdint>
 
+#include "platform/printer.h"
+
 // The default printer's names from the profile entry "device,driver,port" into lpPrintType,
 // lpPrintDriver and lpPrintPort (blanks after each comma skipped, a missing name empty,
 // each cut to its field), GotPrName = 1. Returns 1, or 0 when there is no default printer.
@@ -18,6 +20,13 @@ int yywprintername();
 // fetched first when none is chosen yet (then PageDlgShown = 0).
 void yywprinfo(int& longside, int& shortside, int& width, int& height, int& left, int& top,
                int& orientation, int& copies, int& colours, int& error);
+
+// The printer lpPrintType's current device mode with the orientation (landscape non-zero:
+// landscape, else portrait), the copies (low 16 bits) and every saved page set-up setting
+// that is set, each only when the printer supports it, merged in by the printer; when
+// nothing applies, the device mode keeps an empty field mask. False, with mode untouched,
+// when the printer cannot be opened or gives no device mode. The printer is closed again.
+bool yywprdevmode(int landscape, int copies, win::DEVMODE& mode);
 
 // Bytes of the colour table behind a 12-byte core or 40-byte info bitmap header: 2, 16 or
 // 256 entries for 1, 4 and 8 bits (or biClrUsed when it is set), 3 bytes each after a core
