@@ -8,6 +8,7 @@
 #include "platform/os_pump.h"
 #include "platform/win.h"
 #include "tests/core/os_fixture.h"
+#include "tests/support/message_boxes.h"
 #include "toolkit/core/opsys.h"
 
 namespace {
@@ -102,22 +103,10 @@ TEST(Yywinmessagebox, ShowsTaskModalErrorBoxWithOk) {
   EXPECT_EQ(box.style & win::MB_ICONMASK, win::MB_ICONHAND);
 }
 
-namespace {
-// In the ending process: tell the parent on the standard error what boxes were shown.
-void reportBoxesAtExit() {
-  win::test::clearMessageBoxes();
-  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
-  win::test::onExit([](int) {
-    for (const auto& box : win::test::messageBoxes())
-      std::fprintf(stderr, "[%s] %s\n", box.title.c_str(), box.text.c_str());
-  });
-}
-}  // namespace
-
 TEST(Iosexitprogram, ShowsMessageThenEndsWithCode) {
   EXPECT_EXIT(
       {
-        reportBoxesAtExit();
+        tw::test::reportBoxesAtExit();
         iosexitprogram("Stopped   ", 3);
       },
       ::testing::ExitedWithCode(3), "\\[Tessaraweld\\] Abnormal exit \\(code 3\\) : Stopped\n");
@@ -126,7 +115,7 @@ TEST(Iosexitprogram, ShowsMessageThenEndsWithCode) {
 TEST(Iosexitprogram, BlankMessageEndsSilently) {
   EXPECT_EXIT(
       {
-        reportBoxesAtExit();
+        tw::test::reportBoxesAtExit();
         std::fprintf(stderr, "begin\n");
         iosexitprogram("   ", 7);
       },

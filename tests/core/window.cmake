@@ -10,4 +10,4 @@ endforeach()
 # On a private Xvfb server with the GTK backend; the screenshot is taken with xwd and
 # ImageMagick (label gui).
 tw_add_test(test_core_window_gtk SOURCES ${CMAKE_CURRENT_LIST_DIR}/window_gtk_test.cpp
-  LIBS tw_window tw_platform_gtk LABELS gui)
+  LIBS tw_window tw_platform_gtk tw_test_xserver LABELS gui)

@@ -2,18 +2,11 @@
 // itself): a window with a caption and a drawn rectangle appears on the display and in a
 // screenshot (ImageMagick's import), input injected with xdotool reaches the window
 // procedure, and drags on the caption and border move and size the window through the desktop.
-#include <cairo.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -21,66 +14,17 @@
 #include "platform/gtk_backend.h"
 #include "platform/message_box.h"
 #include "platform/win.h"
-
-extern char** environ;
+#include "tests/support/xserver.h"
 
 using namespace win;
+using tw::test::pumpUntil;
+using tw::test::runCommand;
 
 namespace {
 
-pid_t xvfbPid = 0;
-std::string display;   // ":N"
-
-// Starts Xvfb, which chooses a free display number and writes it to our pipe.
-bool startXvfb() {
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  const std::string fd = std::to_string(fds[1]);
-  std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-br", "-nolisten", "tcp"};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const int rc = posix_spawnp(&xvfbPid, "Xvfb", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (rc != 0) {
-    close(fds[0]);
-    return false;
-  }
-  std::string number;
-  pollfd p{fds[0], POLLIN, 0};
-  while (poll(&p, 1, 20000) > 0) {
-    char c = 0;
-    if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-    number += c;
-  }
-  close(fds[0]);
-  if (number.empty()) return false;
-  display = ":" + number;
-  return true;
-}
-
-// The output of a shell command (its exit status in status).
-std::string run(const std::string& command, int& status) {
-  std::string out;
-  FILE* f = popen(command.c_str(), "r");
-  if (!f) {
-    status = -1;
-    return out;
-  }
-  char buf[256];
-  while (std::size_t n = fread(buf, 1, sizeof buf, f)) out.append(buf, n);
-  status = pclose(f);
-  return out;
-}
-
 bool xdotool(const std::string& args) {
   int status = 0;
-  run("xdotool " + args + " 2>&1", status);
+  runCommand("xdotool " + args + " 2>&1", status);
   return status == 0;
 }
 
@@ -129,27 +73,6 @@ LRESULT smokeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
-// Runs the message loop on GetMessage until done() or ten seconds have passed; a timer
-// wakes the loop so that the limit is seen.
-template <class Done>
-bool pumpUntil(Done done) {
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  const UINT_PTR timer = SetTimer(nullptr, 0, 25, nullptr);
-  bool ok = false;
-  MSG m;
-  for (;;) {
-    if (done()) {
-      ok = true;
-      break;
-    }
-    if (std::chrono::steady_clock::now() > limit || !GetMessage(m, nullptr, 0, 0)) break;
-    TranslateMessage(m);
-    DispatchMessage(m);
-  }
-  KillTimer(nullptr, timer);
-  return ok;
-}
-
 bool sawMessage(UINT msg) {
   for (const Seen& s : seen)
     if (s.msg == msg) return true;
@@ -166,38 +89,22 @@ struct Screenshot {
   bool take(const std::string& keep = "") {
     const std::string png = "/tmp/gtk-smoke-" + std::to_string(getpid()) + ".png";
     int status = 0;
-    run("import -display " + display + " -window root png:" + png + " 2>&1", status);
+    runCommand("import -display " + tw::test::xDisplay() + " -window root png:" + png + " 2>&1", status);
     if (status != 0) return false;
-    image = cairo_image_surface_create_from_png(png.c_str());
-    if (!keep.empty()) run("cp " + png + " " + keep, status);
+    image = tw::test::loadPng(png);
+    if (!keep.empty()) runCommand("cp " + png + " " + keep, status);
     std::remove(png.c_str());
-    return cairo_surface_status(image) == CAIRO_STATUS_SUCCESS;
+    return image != nullptr;
   }
-  COLORREF at(int x, int y) const {
-    const int w = cairo_image_surface_get_width(image), h = cairo_image_surface_get_height(image);
-    if (x < 0 || y < 0 || x >= w || y >= h) return 0xFFFFFFFF;
-    const unsigned char* row = cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
-    const std::uint32_t v = reinterpret_cast<const std::uint32_t*>(row)[x];
-    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-  }
+  COLORREF at(int x, int y) const { return tw::test::pixelAt(image, x, y); }
 };
 
 class GtkSmoke : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (!startXvfb()) return;
-    setenv("DISPLAY", display.c_str(), 1);
-    unsetenv("WAYLAND_DISPLAY");
-    setenv("GDK_BACKEND", "x11", 1);
-    setenv("NO_AT_BRIDGE", "1", 1);   // no accessibility bus to wait for
-    started = UseGtkBackend();
+    started = tw::test::startXvfb() && UseGtkBackend();
   }
-  static void TearDownTestSuite() {
-    if (xvfbPid > 0) {
-      kill(xvfbPid, SIGTERM);
-      waitpid(xvfbPid, nullptr, 0);
-    }
-  }
+  static void TearDownTestSuite() { tw::test::stopXvfb(); }
 
   void SetUp() override {
     ASSERT_TRUE(started) << "Xvfb did not start or GTK did not initialise on it";
@@ -266,7 +173,7 @@ TEST_F(GtkSmoke, WindowWithCaptionAndRectangleShowsInScreenshot) {
   }
   // The desktop knows the window by its caption, converted to UTF-8.
   const std::string name =
-      run("xdotool getwindowname " + std::to_string(gtktest::nativeWindow(hwnd)) + " 2>&1", status);
+      runCommand("xdotool getwindowname " + std::to_string(gtktest::nativeWindow(hwnd)) + " 2>&1", status);
   EXPECT_EQ(name, "D\xC3\xA9\x62it \xE2\x80\x93 TarnWalker\n");
 }
 
@@ -361,7 +268,7 @@ TEST_F(GtkSmoke, CursorPositionIsTheDesktopPointer) {
   ASSERT_TRUE(SetCursorPos(target.x, target.y));
   gtktest::sync();
   int status = 0;
-  EXPECT_EQ(run("xdotool getmouselocation --shell 2>&1 | head -2", status),
+  EXPECT_EQ(runCommand("xdotool getmouselocation --shell 2>&1 | head -2", status),
             "X=" + std::to_string(target.x) + "\nY=" + std::to_string(target.y) + "\n");
   EXPECT_TRUE(pumpUntil([] {
     for (const Seen& s : seen)
@@ -378,7 +285,7 @@ TEST_F(GtkSmoke, CursorPositionIsTheDesktopPointer) {
 // French one: e-acute on its own key, the euro sign with AltGr), in Windows-1252.
 TEST_F(GtkSmoke, LayoutCharactersArriveInWindows1252) {
   int status = 0;
-  run("setxkbmap -display " + display + " fr 2>&1", status);
+  runCommand("setxkbmap -display " + tw::test::xDisplay() + " fr 2>&1", status);
   ASSERT_EQ(status, 0) << "setxkbmap failed";
   ASSERT_TRUE(xdotool("mousemove " + at(clientToScreen(60, 50))));
   ASSERT_TRUE(xdotool("type --delay 50 '\xC3\xA9\xE2\x82\xAC\xC3\xA0x'"));
@@ -387,7 +294,7 @@ TEST_F(GtkSmoke, LayoutCharactersArriveInWindows1252) {
       if (s.msg == WM_CHAR && s.wParam == 'x') return true;
     return false;
   });
-  run("setxkbmap -display " + display + " us 2>&1", status);
+  runCommand("setxkbmap -display " + tw::test::xDisplay() + " us 2>&1", status);
   ASSERT_TRUE(arrived);
   std::string chars;
   for (const Seen& s : seen)
@@ -403,7 +310,7 @@ TEST_F(GtkSmoke, ModifierLetGoElsewhereIsUpWhenKeyboardReturns) {
   ASSERT_TRUE(pumpUntil([] { return sawMessage(WM_SYSKEYDOWN); }));
   int status = 0;
   // The root window, the only one at depth 0.
-  const std::string root = run("xdotool search --maxdepth 0 --name '' 2>/dev/null | head -1", status);
+  const std::string root = runCommand("xdotool search --maxdepth 0 --name '' 2>/dev/null | head -1", status);
   // The keyboard goes to the bare desktop, where Alt is let go.
   ASSERT_TRUE(xdotool("mousemove 1000 740 windowfocus --sync " + root.substr(0, root.find('\n')) + " keyup alt"));
   ASSERT_TRUE(pumpUntil([] {

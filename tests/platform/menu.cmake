@@ -11,7 +11,7 @@ tw_add_test(test_platform_toolbar
 # ImageMagick (label gui).
 tw_add_test(test_platform_menu_gtk
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_gtk_test.cpp
-  LIBS tw_platform_menu tw_platform_gtk
+  LIBS tw_platform_menu tw_platform_gtk tw_test_xserver
   LABELS gui)
 tw_add_resources(test_platform_menu_gtk ${CMAKE_CURRENT_LIST_DIR}/menu_test.rc)
 target_compile_definitions(test_platform_menu_gtk PRIVATE TW_SHOT_DIR="${CMAKE_CURRENT_BINARY_DIR}")

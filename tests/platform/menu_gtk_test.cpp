@@ -2,16 +2,8 @@
 // (Xvfb), input from xdotool, screenshots with ImageMagick's import. The File pop-up opens
 // under the bar and its Exit item is chosen with the mouse; a grey toolbar button gives
 // nothing; resting on a button shows its tooltip window on the desktop.
-#include <cairo.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -22,74 +14,23 @@
 #include "platform/menu_toolbar.h"
 #include "platform/surface.h"
 #include "platform/test_api.h"
-
-extern char** environ;
+#include "tests/support/xserver.h"
 
 using namespace win;
+using tw::test::pumpUntil;
+using tw::test::sh;
 
 namespace {
-
-pid_t xvfbPid = 0;
-std::string display;
-
-bool startXvfb() {
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  const std::string fd = std::to_string(fds[1]);
-  std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-br", "-nolisten", "tcp"};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const int rc = posix_spawnp(&xvfbPid, "Xvfb", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (rc != 0) {
-    close(fds[0]);
-    return false;
-  }
-  std::string number;
-  pollfd p{fds[0], POLLIN, 0};
-  while (poll(&p, 1, 20000) > 0) {
-    char c = 0;
-    if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-    number += c;
-  }
-  close(fds[0]);
-  if (number.empty()) return false;
-  display = ":" + number;
-  return true;
-}
-
-bool sh(const std::string& command) {
-  FILE* f = popen((command + " 2>&1").c_str(), "r");
-  if (!f) return false;
-  char buf[256];
-  while (fread(buf, 1, sizeof buf, f)) {}
-  return pclose(f) == 0;
-}
 
 std::string at(POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
 
 // The screen as the desktop shows it, as a cairo image (kept at keep for a look).
 cairo_surface_t* screenshot(const std::string& keep) {
-  if (!sh("import -display " + display + " -window root png:" + keep)) return nullptr;
-  cairo_surface_t* s = cairo_image_surface_create_from_png(keep.c_str());
-  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(s);
-    return nullptr;
-  }
-  return s;
+  if (!sh("import -display " + tw::test::xDisplay() + " -window root png:" + keep)) return nullptr;
+  return tw::test::loadPng(keep);
 }
 
-COLORREF screenPixel(cairo_surface_t* s, int x, int y) {
-  const unsigned char* row = cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
-  const std::uint32_t v = reinterpret_cast<const std::uint32_t*>(row)[x];
-  return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-}
+COLORREF screenPixel(cairo_surface_t* s, int x, int y) { return tw::test::pixelAt(s, x, y); }
 
 std::vector<WPARAM> commands;
 
@@ -101,25 +42,6 @@ LRESULT frameProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return 0;
   }
   return DefWindowProc(h, m, w, l);
-}
-
-template <class Done>
-bool pumpUntil(Done done, int seconds = 10) {
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  const UINT_PTR timer = SetTimer(nullptr, 0, 25, nullptr);
-  bool ok = false;
-  MSG m;
-  for (;;) {
-    if (done()) {
-      ok = true;
-      break;
-    }
-    if (std::chrono::steady_clock::now() > limit || !GetMessage(m, nullptr, 0, 0)) break;
-    TranslateMessage(m);
-    DispatchMessage(m);
-  }
-  KillTimer(nullptr, timer);
-  return ok;
 }
 
 HWND visiblePopup() {
@@ -154,19 +76,9 @@ void menuSteps(HWND, UINT, UINT_PTR, DWORD) {
 class MenuGtk : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (!startXvfb()) return;
-    setenv("DISPLAY", display.c_str(), 1);
-    unsetenv("WAYLAND_DISPLAY");
-    setenv("GDK_BACKEND", "x11", 1);
-    setenv("NO_AT_BRIDGE", "1", 1);
-    started = UseGtkBackend();
+    started = tw::test::startXvfb() && UseGtkBackend();
   }
-  static void TearDownTestSuite() {
-    if (xvfbPid > 0) {
-      kill(xvfbPid, SIGTERM);
-      waitpid(xvfbPid, nullptr, 0);
-    }
-  }
+  static void TearDownTestSuite() { tw::test::stopXvfb(); }
   static inline bool started = false;
 };
 

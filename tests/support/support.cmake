@@ -1,0 +1,6 @@
+# Helpers shared by test programs: the private X server of the tests on a real display, with
+# its shell commands and screenshot reading. (message_boxes.h is a header alone.)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(TW_XSERVER_DEPS REQUIRED IMPORTED_TARGET cairo)
+add_library(tw_test_xserver STATIC ${CMAKE_CURRENT_LIST_DIR}/xserver.cpp)
+target_link_libraries(tw_test_xserver PUBLIC PkgConfig::TW_XSERVER_DEPS tw_platform_win)
