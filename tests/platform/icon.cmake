@@ -4,3 +4,7 @@ tw_add_test(test_platform_icon
   LIBS tw_platform_icon tw_platform_gdi)
 tw_add_resources(test_platform_icon ${CMAKE_CURRENT_LIST_DIR}/icon_test.rc)
 target_compile_definitions(test_platform_icon PRIVATE TW_PROGRAM_ICON="${PROJECT_SOURCE_DIR}/resources/images/tarnwalker.ico")
+
+tw_add_test(test_platform_clipboard
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/clipboard_test.cpp
+  LIBS tw_platform_clipboard tw_platform_win)
