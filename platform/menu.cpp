@@ -19,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/classic_draw.h"
 #include "platform/gdi.h"
 #include "platform/resource.h"
 #include "platform/window_internal.h"
@@ -569,20 +570,8 @@ PopupLayout popupLayout(HMENU menu) {
   return p;
 }
 
-void solid(HDC dc, const RECT& r, COLORREF c) {
-  HBRUSH b = CreateSolidBrush(c);
-  FillRect(dc, r, b);
-  DeleteObject(b);
-}
-
-void line(HDC dc, int x1, int y1, int x2, int y2, COLORREF c) {
-  HPEN pen = CreatePen(PS_SOLID, 1, c);
-  HGDIOBJ old = SelectObject(dc, pen);
-  MoveToEx(dc, x1, y1, nullptr);
-  LineTo(dc, x2, y2);
-  SelectObject(dc, old);
-  DeleteObject(pen);
-}
+using draw::line;
+using draw::solid;
 
 // Text of an item: greyed text is embossed, as the classic look draws it.
 void itemText(HDC dc, const std::string& text, RECT r, UINT format, bool grey, bool hot) {

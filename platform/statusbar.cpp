@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/classic_draw.h"
 #include "platform/gdi.h"
 
 namespace win {
@@ -68,14 +69,7 @@ RECT gripRect(HWND h) {
   return RECT{c.right - size, c.bottom - size, c.right, c.bottom};
 }
 
-void line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
-  HPEN pen = CreatePen(0, 1, colour);
-  HGDIOBJ old = SelectObject(dc, pen);
-  MoveToEx(dc, x1, y1, nullptr);
-  LineTo(dc, x2, y2);
-  SelectObject(dc, old);
-  DeleteObject(pen);
-}
+using draw::line;
 
 void drawBorder(HDC dc, const RECT& r, UINT border) {
   if (border & SBT_NOBORDERS) return;

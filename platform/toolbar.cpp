@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/classic_draw.h"
 #include "platform/gdi.h"
 #include "platform/menu_toolbar.h"
 #include "platform/resource.h"
@@ -256,14 +257,7 @@ void changed(HWND h, Toolbar& tb) {
 //------------------------------------------------------------------------------
 // [SECTION] Drawing
 //------------------------------------------------------------------------------
-void line(HDC dc, int x1, int y1, int x2, int y2, COLORREF c) {
-  HPEN pen = CreatePen(PS_SOLID, 1, c);
-  HGDIOBJ old = SelectObject(dc, pen);
-  MoveToEx(dc, x1, y1, nullptr);
-  LineTo(dc, x2, y2);
-  SelectObject(dc, old);
-  DeleteObject(pen);
-}
+using draw::line;
 
 void edge(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
   line(dc, r.left, r.top, r.right - 1, r.top, topLeft);
