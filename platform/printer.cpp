@@ -122,6 +122,10 @@ bool mediaSize(std::string_view media, double& width, double& height) {
 
 std::vector<Record> fromDests(int count, const cups_dest_t* dests) {
   std::vector<Record> list;
+  // A default instance makes its printer the default: instances share one queue.
+  const char* defaultName = nullptr;
+  for (int i = 0; i < count && defaultName == nullptr; ++i)
+    if (dests[i].is_default != 0) defaultName = dests[i].name;
   bool haveDefault = false;
   for (int i = 0; i < count; ++i) {
     const cups_dest_t& d = dests[i];
@@ -146,7 +150,7 @@ std::vector<Record> fromDests(int count, const cups_dest_t* dests) {
     }
     startDevmode(r, w, h, DM_DUPLEX);
     r.devmode.dmDuplex = 1;
-    r.isDefault = d.is_default != 0 && !haveDefault;
+    r.isDefault = !haveDefault && defaultName != nullptr && std::strcmp(defaultName, d.name) == 0;
     haveDefault = haveDefault || r.isDefault;
     list.push_back(std::move(r));
   }

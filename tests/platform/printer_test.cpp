@@ -99,6 +99,17 @@ TEST(PrintersFromDests, NoCupsDefaultLeavesThePdfPrinterDefault) {
   EXPECT_TRUE(list[1].isDefault);
 }
 
+TEST(PrintersFromDests, DefaultInstanceMakesItsPrinterDefault) {
+  Dests d;
+  d.add("office");
+  d.add("office", "draft")->is_default = 1;
+  const auto list = win::printer::fromDests(d.count, d.dests);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].device, "office");
+  EXPECT_TRUE(list[0].isDefault);
+  EXPECT_FALSE(list[1].isDefault);
+}
+
 class PrinterServices : public ::testing::Test {
  protected:
   void SetUp() override {
