@@ -8,6 +8,4 @@ add_library(tw_platform_dlg STATIC
   ${CMAKE_CURRENT_LIST_DIR}/message_box.cpp)
 target_include_directories(tw_platform_dlg PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(tw_platform_dlg PUBLIC tw_platform_win tw_platform_gdi tw_platform_resources)
-# The message box under the name the standard dialogs link.
-add_library(tw_msgbox_platform INTERFACE)
-target_link_libraries(tw_msgbox_platform INTERFACE tw_platform_dlg)
+target_link_libraries(tw_platform_dlg PUBLIC tw_platform_icon)

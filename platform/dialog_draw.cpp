@@ -257,89 +257,7 @@ char mnemonicOf(std::string_view text) {
 //------------------------------------------------------------------------------
 // System icons and images
 //------------------------------------------------------------------------------
-HICON systemIcon(LPCSTR idi) {
-  if (!IS_INTRESOURCE(idi)) return nullptr;
-  const auto id = reinterpret_cast<std::uintptr_t>(idi);
-  if (id < 32512 || id > 32516) return nullptr;
-  return LongToHandle<HICON>(static_cast<LONG>(id));
-}
-
-bool isSystemIcon(HICON icon) {
-  const auto v = reinterpret_cast<std::uintptr_t>(icon);
-  return v >= 32512 && v <= 32516;
-}
-
-static void polygon(HDC dc, std::initializer_list<POINT> pts, COLORREF fill, COLORREF line) {
-  HBRUSH b = CreateSolidBrush(fill);
-  HPEN p = CreatePen(PS_SOLID, 1, line);
-  HGDIOBJ ob = SelectObject(dc, b), op = SelectObject(dc, p);
-  std::vector<POINT> v(pts);
-  Polygon(dc, v.data(), static_cast<int>(v.size()));
-  SelectObject(dc, ob);
-  SelectObject(dc, op);
-  DeleteObject(b);
-  DeleteObject(p);
-}
-
-static void ellipse(HDC dc, const RECT& r, COLORREF fill, COLORREF line) {
-  HBRUSH b = CreateSolidBrush(fill);
-  HPEN p = CreatePen(PS_SOLID, 1, line);
-  HGDIOBJ ob = SelectObject(dc, b), op = SelectObject(dc, p);
-  Ellipse(dc, r.left, r.top, r.right, r.bottom);
-  SelectObject(dc, ob);
-  SelectObject(dc, op);
-  DeleteObject(b);
-  DeleteObject(p);
-}
-
-// A bold glyph centred in the 32 x 32 cell at (x, y).
-static void glyph(HDC dc, int x, int y, const char* text, COLORREF colour, int dy) {
-  HFONT f = CreateFont(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, VARIABLE_PITCH | FF_ROMAN,
-                       "Times New Roman");
-  HGDIOBJ old = SelectObject(dc, f);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, colour);
-  const UINT align = SetTextAlign(dc, TA_CENTER | TA_TOP);
-  TextOut(dc, x + 16, y + 5 + dy, text, static_cast<int>(std::char_traits<char>::length(text)));
-  SetTextAlign(dc, align);
-  SelectObject(dc, old);
-  DeleteObject(f);
-}
-
-void drawIcon(HDC dc, int x, int y, HICON icon) {
-  if (!dc || !isSystemIcon(icon)) return;
-  const COLORREF saved = GetTextColor(dc);
-  const auto id = reinterpret_cast<std::uintptr_t>(icon);
-  const RECT cell{x + 1, y + 1, x + 31, y + 31};
-  switch (id) {
-    case 32513:   // stop: a red disc with a white cross
-      ellipse(dc, cell, RGB(255, 0, 0), RGB(128, 0, 0));
-      polygon(dc, {{x + 10, y + 8}, {x + 16, y + 14}, {x + 22, y + 8}, {x + 24, y + 10}, {x + 18, y + 16},
-                   {x + 24, y + 22}, {x + 22, y + 24}, {x + 16, y + 18}, {x + 10, y + 24}, {x + 8, y + 22},
-                   {x + 14, y + 16}, {x + 8, y + 10}},
-              RGB(255, 255, 255), RGB(255, 255, 255));
-      break;
-    case 32514:   // question: a white bubble with a blue question mark
-      ellipse(dc, cell, RGB(255, 255, 255), RGB(0, 0, 0));
-      glyph(dc, x, y, "?", RGB(0, 0, 255), 0);
-      break;
-    case 32515:   // exclamation: a yellow triangle with a black exclamation mark
-      polygon(dc, {{x + 16, y + 1}, {x + 31, y + 30}, {x + 1, y + 30}}, RGB(255, 255, 0), RGB(0, 0, 0));
-      glyph(dc, x, y, "!", RGB(0, 0, 0), 3);
-      break;
-    case 32516:   // information: a white bubble with a blue i
-      ellipse(dc, cell, RGB(255, 255, 255), RGB(0, 0, 0));
-      glyph(dc, x, y, "i", RGB(0, 0, 255), 0);
-      break;
-    default:      // application: a plain window
-      fillSolid(dc, RECT{x + 2, y + 4, x + 30, y + 28}, RGB(255, 255, 255));
-      frame(dc, RECT{x + 2, y + 4, x + 30, y + 28}, RGB(0, 0, 0));
-      fillSolid(dc, RECT{x + 3, y + 5, x + 29, y + 9}, GetSysColor(COLOR_ACTIVECAPTION));
-      break;
-  }
-  SetTextColor(dc, saved);
-}
+HICON systemIcon(LPCSTR idi) { return IS_INTRESOURCE(idi) ? LoadIcon(nullptr, idi) : nullptr; }
 
 SIZE bitmapSize(HBITMAP bitmap) {
   BITMAP bm;
@@ -360,12 +278,12 @@ void drawBitmap(HDC dc, int x, int y, HBITMAP bitmap) {
 }
 
 SIZE imageSize(HGDIOBJ image, WPARAM kind) {
-  return kind == IMAGE_BITMAP ? bitmapSize(static_cast<HBITMAP>(image)) : SIZE{32, 32};
+  return kind == IMAGE_BITMAP ? bitmapSize(static_cast<HBITMAP>(image)) : icon::sizeOf(static_cast<HICON>(image));
 }
 
 void drawImage(HDC dc, int x, int y, HGDIOBJ image, WPARAM kind) {
   if (kind == IMAGE_BITMAP) drawBitmap(dc, x, y, static_cast<HBITMAP>(image));
-  else drawIcon(dc, x, y, static_cast<HICON>(image));
+  else DrawIcon(dc, x, y, static_cast<HICON>(image));
 }
 
 //------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include "platform/dialog.h"
 #include "platform/gdi.h"
+#include "platform/icon.h"
 
 namespace win::dlg {
 
@@ -58,16 +59,12 @@ void drawLines(HDC dc, const std::vector<TextLine>& lines, const RECT& box, int 
 // The mnemonic character of a control text ("&x" gives x, upper-cased), 0 without one.
 char mnemonicOf(std::string_view text);
 
-// The four system icons (IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK and
-// IDI_APPLICATION) as icon handles, and their drawing in a 32 x 32 cell.
+// A system icon (IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK, IDI_APPLICATION).
 HICON systemIcon(LPCSTR idi);
-bool isSystemIcon(HICON icon);
-void drawIcon(HDC dc, int x, int y, HICON icon);
 // A bitmap drawn at (x, y) at its own size.
 void drawBitmap(HDC dc, int x, int y, HBITMAP bitmap);
 SIZE bitmapSize(HBITMAP bitmap);
-// The image of a button or static: a bitmap (kind IMAGE_BITMAP) at its own size, else an icon
-// in its 32 x 32 cell.
+// The image of a button or static: a bitmap (kind IMAGE_BITMAP) or an icon, at its own size.
 SIZE imageSize(HGDIOBJ image, WPARAM kind);
 void drawImage(HDC dc, int x, int y, HGDIOBJ image, WPARAM kind);
 

@@ -120,13 +120,17 @@ LRESULT staticProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       statics()[h] = StaticData{};
       return DefWindowProc(h, msg, wParam, lParam);
     case WM_CREATE: {
-      // A bitmap static names its BITMAP resource in its text.
+      // A bitmap or icon static names its BITMAP or ICON resource in its text. Icons so
+      // loaded are shared for the run: nothing to free with the static.
       const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-      if ((styleOf(h) & SS_TYPEMASK) == SS_BITMAP && cs && cs->lpszName && *cs->lpszName) {
+      const DWORD kind = styleOf(h) & SS_TYPEMASK;
+      if (kind == SS_BITMAP && cs && cs->lpszName && *cs->lpszName) {
         if (HBITMAP b = LoadBitmap(cs->hInstance, cs->lpszName)) {
           data(h).loaded = b;
           setImage(h, IMAGE_BITMAP, b);
         }
+      } else if (kind == SS_ICON && cs && cs->lpszName && *cs->lpszName) {
+        if (HICON i = LoadIcon(cs->hInstance, cs->lpszName)) setImage(h, IMAGE_ICON, i);
       }
       return 0;
     }
