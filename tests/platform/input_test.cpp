@@ -187,7 +187,23 @@ TEST_F(DisabledWindowTest, GetsNoInputButStillPaints) {
   EXPECT_EQ(test::beepCount(), beeps + 1);
 }
 
-using HitTestTest = Fixture;
+struct HitTestTest : Fixture {
+  // target answers WM_NCHITTEST with code.
+  static void answerHitTest(HWND target, LRESULT code) {
+    rec::handler() = [target, code](HWND h, UINT m, WPARAM, LPARAM, LRESULT& r) {
+      if (h != target || m != WM_NCHITTEST) return false;
+      r = code;
+      return true;
+    };
+  }
+  // A left-button drag from (x0, y0) to (x1, y1).
+  static void drag(int x0, int y0, int x1, int y1) {
+    test::mouseDown(test::Button::Left, x0, y0);
+    test::mouseMove(x1, y1);
+    test::mouseUp(test::Button::Left, x1, y1);
+    test::runUntilIdle();
+  }
+};
 
 TEST_F(HitTestTest, TransparentFallsThroughToTheWindowBeneath) {
   HWND p = frame("P", 0, 0, 300, 300, WS_POPUP | WS_VISIBLE);
@@ -195,11 +211,7 @@ TEST_F(HitTestTest, TransparentFallsThroughToTheWindowBeneath) {
   HWND over = child(p, 2, 10, 10, 100, 100);
   SetWindowPos(over, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   test::runUntilIdle();
-  rec::handler() = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT& r) {
-    if (h != over || m != WM_NCHITTEST) return false;
-    r = HTTRANSPARENT;
-    return true;
-  };
+  answerHitTest(over, HTTRANSPARENT);
   rec::log().clear();
   test::click(50, 50);
   test::runUntilIdle();
@@ -210,17 +222,10 @@ TEST_F(HitTestTest, TransparentFallsThroughToTheWindowBeneath) {
 
 TEST_F(HitTestTest, CaptionAnswerMakesTheClientDragTheWindow) {
   HWND h = frame("Drag", 100, 100, 200, 100, WS_POPUP | WS_VISIBLE);
-  rec::handler() = [&](HWND hwnd, UINT m, WPARAM, LPARAM, LRESULT& r) {
-    if (hwnd != h || m != WM_NCHITTEST) return false;
-    r = HTCAPTION;
-    return true;
-  };
+  answerHitTest(h, HTCAPTION);
   test::runUntilIdle();
   rec::log().clear();
-  test::mouseDown(test::Button::Left, 150, 150);
-  test::mouseMove(170, 190);
-  test::mouseUp(test::Button::Left, 170, 190);
-  test::runUntilIdle();
+  drag(150, 150, 170, 190);
   RECT r;
   GetWindowRect(h, r);
   EXPECT_EQ(r, (RECT{120, 140, 320, 240}));
@@ -230,16 +235,9 @@ TEST_F(HitTestTest, CaptionAnswerMakesTheClientDragTheWindow) {
 
 TEST_F(HitTestTest, BorderAnswerGivesNoDrag) {
   HWND h = frame("Fixed", 100, 100, 200, 100, WS_POPUP | WS_VISIBLE);
-  rec::handler() = [&](HWND hwnd, UINT m, WPARAM, LPARAM, LRESULT& r) {
-    if (hwnd != h || m != WM_NCHITTEST) return false;
-    r = HTBORDER;
-    return true;
-  };
+  answerHitTest(h, HTBORDER);
   test::runUntilIdle();
-  test::mouseDown(test::Button::Left, 150, 150);
-  test::mouseMove(170, 190);
-  test::mouseUp(test::Button::Left, 170, 190);
-  test::runUntilIdle();
+  drag(150, 150, 170, 190);
   RECT r;
   GetWindowRect(h, r);
   EXPECT_EQ(r, (RECT{100, 100, 300, 200}));
@@ -253,18 +251,12 @@ TEST_F(HitTestTest, SizingBorderResizesWithinTheLimits) {
     return false;
   };
   // Drag the right edge 50 pixels in, then far past the minimum.
-  test::mouseDown(test::Button::Left, 398, 200);
-  test::mouseMove(348, 200);
-  test::mouseUp(test::Button::Left, 348, 200);
-  test::runUntilIdle();
+  drag(398, 200, 348, 200);
   RECT r;
   GetWindowRect(h, r);
   EXPECT_EQ(r.right - r.left, 250);
   rec::log().clear();
-  test::mouseDown(test::Button::Left, r.right - 2, 200);
-  test::mouseMove(r.right + 40, 200);
-  test::mouseUp(test::Button::Left, r.right + 40, 200);
-  test::runUntilIdle();
+  drag(r.right - 2, 200, r.right + 40, 200);
   GetWindowRect(h, r);
   EXPECT_EQ(r.right - r.left, 292);
   EXPECT_FALSE(rec::messages(h, {WM_SIZE}).empty());
