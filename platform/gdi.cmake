@@ -10,7 +10,3 @@ add_library(tw_platform_gdi STATIC
   ${CMAKE_CURRENT_LIST_DIR}/gdi_dib.cpp)
 target_include_directories(tw_platform_gdi PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(tw_platform_gdi PUBLIC PkgConfig::TW_GDI_DEPS tw_platform_win tw_platform_resources)
-
-# The window device contexts are part of tw_platform_gdi; this name stays for programs that use it.
-add_library(tw_platform_gdi_window INTERFACE)
-target_link_libraries(tw_platform_gdi_window INTERFACE tw_platform_gdi)

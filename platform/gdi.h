@@ -202,7 +202,7 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap);
 HBRUSH CreateBrushIndirect(const LOGBRUSH& brush);
 
 // A solid brush of a system colour, kept for the run like a stock object (DeleteObject does
-// not delete it). Comes with the window device contexts (tw_platform_gdi_window), since the
+// not delete it). Comes with the window device contexts (gdi_window.cpp), since the
 // colours are the window layer's.
 HBRUSH GetSysColorBrush(int index);
 

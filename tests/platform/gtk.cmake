@@ -7,5 +7,5 @@ tw_add_test(platform_gtk_keys_test
   LIBS tw_platform_gtk tw_platform_win PkgConfig::TW_GTK_TEST)
 tw_add_test(platform_gtk_smoke_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/gtk_smoke_test.cpp
-  LIBS tw_platform_gtk tw_platform_dlg tw_platform_gdi_window tw_platform_gdi tw_platform_win tw_test_xserver
+  LIBS tw_platform_gtk tw_platform_dlg tw_platform_gdi tw_platform_win tw_test_xserver
   LABELS gui)
