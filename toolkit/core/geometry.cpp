@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/gdi.h"
+#include "platform/icon.h"
 #include "platform/resource.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/core/statusbar.h"
@@ -443,11 +444,18 @@ void yywindowtitle(int& icon, int titleflag, const char* title) {
   if (f == nullptr) return;
   if (titleflag == 1) SetWindowText(f, title);
   if (icon == -1) return;
-  // The layer draws no caption icons: an icon that exists is accepted, a missing one is
-  // reported back and the present one kept.
-  const bool found = icon == 0 ? FindResource(nullptr, "icon1", RT_GROUP_ICON) != nullptr
-                               : FindResource(nullptr, MAKEINTRESOURCE(icon), RT_GROUP_ICON) != nullptr;
-  if (!found) icon = -2;
+  // The window's own copy, so that the icons it replaces can be destroyed.
+  HICON fresh = static_cast<HICON>(LoadImage(nullptr, icon == 0 ? "icon1" : MAKEINTRESOURCE(icon), IMAGE_ICON,
+                                             0, 0, 0));
+  if (fresh == nullptr) {
+    icon = -2;
+    return;
+  }
+  HICON big = reinterpret_cast<HICON>(SendMessage(f, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(fresh)));
+  // The small icon goes too: the window keeps no handle of an icon that is destroyed.
+  HICON small = reinterpret_cast<HICON>(SendMessage(f, WM_SETICON, ICON_SMALL, 0));
+  if (big != nullptr) DestroyIcon(big);
+  if (small != nullptr && small != big) DestroyIcon(small);
 }
 
 void yywindowraise() {

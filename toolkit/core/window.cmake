@@ -8,3 +8,4 @@ add_library(tw_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/units.cpp)
 target_link_libraries(tw_window PUBLIC tw_state tw_text tw_graphics tw_platform_win tw_platform_gdi
   tw_platform_statusbar tw_platform_resources tw_platform_os tw_platform_menu tw_platform_dlg tw_wmenus)
+target_link_libraries(tw_window PUBLIC tw_platform_icon tw_platform_clipboard)

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/clipboard.h"
 #include "platform/dialog.h"
 #include "platform/gdi.h"
+#include "platform/icon.h"
 #include "platform/menu.h"
 #include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
@@ -91,7 +93,7 @@ win::ATOM registerclass(const char* name, win::WNDPROC proc, win::UINT style, wi
   wc.hInstance = inst;
   wc.hCursor = win::LoadCursor(nullptr, cursor);
   // The program's icon when its resources have one; the window frame draws without it else.
-  (void)icon;
+  wc.hIcon = icon ? win::LoadIcon(inst, "icon1") : nullptr;
   wc.hbrBackground = background;
   wc.lpszClassName = name;
   return win::RegisterClass(wc);
@@ -373,6 +375,8 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
   // composer: both are always there.
   hImgLib = 1;
   hEmailLib = 1;
+  // The private format of the graphics layer's metafiles, once per process.
+  if (cgmFormat == 0) cgmFormat = RegisterClipboardFormat("Tessaraweld CGM");
   for (DeferredEvent& s : VXKMessages) s = DeferredEvent{};
   if (!(flags & WOF_HIDDEN)) SetFocus(client);
   hWinCur = frame;

@@ -13,6 +13,7 @@
 #include "toolkit/core/statusbar.h"
 #include "toolkit/core/tessar.h"
 #include "toolkit/core/window.h"
+#include "toolkit/core/wmenus.h"
 #include "toolkit/core/wmsg.h"
 
 using namespace win;
@@ -382,6 +383,8 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_DESTROY:
       if (w >= 0) {
+        // The prompts set at run time live in the menu's items: free them before the menu goes.
+        if (hMenuRoot[ix(w)] != nullptr) yyClearMenuPrompt(hMenuRoot[ix(w)], w);
         hMenuRoot[ix(w)] = nullptr;
         hAccel[ix(w)] = nullptr;
         hVXKMenuString[ix(w)] = nullptr;
