@@ -869,11 +869,6 @@ void figure(DcData& d, Target& t, RECT rc, Shape&& shapeIn, bool erodeWide = fal
   if (!noPen) paintRows(t, outline, penPaint(d, t, pn->colour));
 }
 
-RECT normalised(const DcData& d, int l, int t, int r, int b) {
-  const POINT a = toDevice(d, l, t), c = toDevice(d, r, b);
-  return RECT{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
-}
-
 }  // namespace
 
 BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {

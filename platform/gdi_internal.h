@@ -6,6 +6,7 @@
 // monochrome bitmap holds only 0x000000 and 0xFFFFFF.
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -169,6 +170,11 @@ inline POINT toDevice(const DcData& d, int x, int y) {
   auto keep = [](long long v) { return static_cast<LONG>(v < -kFar ? -kFar : v > kFar ? kFar : v); };
   return POINT{keep(static_cast<long long>(x) - d.st.windowOrg.x + d.st.viewportOrg.x),
                keep(static_cast<long long>(y) - d.st.windowOrg.y + d.st.viewportOrg.y)};
+}
+// The device rectangle of two logical corners, in either order.
+inline RECT normalised(const DcData& d, int l, int t, int r, int b) {
+  const POINT a = toDevice(d, l, t), c = toDevice(d, r, b);
+  return RECT{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
 }
 
 // The font file a font resolves to through the substitution table ("" when none loads).

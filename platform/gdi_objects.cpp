@@ -834,17 +834,13 @@ Region currentClip(DcData& d) {
   if (resolveTarget(d, t)) all.addRect({0, 0, t.w, t.h});
   return all;
 }
-RECT deviceRect(const DcData& d, int l, int t, int r, int b) {
-  const POINT a = toDevice(d, l, t), c = toDevice(d, r, b);
-  return RECT{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
-}
 }  // namespace
 
 int IntersectClipRect(HDC h, int left, int top, int right, int bottom) {
   DcData* d = dc(h);
   if (!d) return ERROR;
   Region r = currentClip(*d);
-  r.intersectRect(deviceRect(*d, left, top, right, bottom));
+  r.intersectRect(normalised(*d, left, top, right, bottom));
   d->st.clip = r;
   return r.kind();
 }
@@ -853,7 +849,7 @@ int ExcludeClipRect(HDC h, int left, int top, int right, int bottom) {
   DcData* d = dc(h);
   if (!d) return ERROR;
   Region r = currentClip(*d);
-  r.subtractRect(deviceRect(*d, left, top, right, bottom));
+  r.subtractRect(normalised(*d, left, top, right, bottom));
   d->st.clip = r;
   return r.kind();
 }
