@@ -108,16 +108,26 @@ void yyhelpchm(int mode, int popup, int topic, int& status, const char* file,
   status = 0;
 }
 
-void yyhelphtm(int mode, int topic, int& status, const char* file, const char* topictext,
-               const char* webaddress) {
-  std::vector<char> program(1024, '\0');
+namespace {
+// The program the desktop opens file with; false, with status 1 (no association) or 1030
+// (the query failed), when there is none.
+bool associatedProgram(const char* file, std::string& program, int& status) {
+  std::vector<char> name(1024, '\0');
   int assoc = 0;
-  win::yyassocexe(assoc, file, program.data(), static_cast<int>(program.size()));
+  win::yyassocexe(assoc, file, name.data(), static_cast<int>(name.size()));
   if (assoc != 0) {
     status = assoc == 1 ? 1 : 1030;
-    return;
+    return false;
   }
-  const std::string browser = program.data();
+  program = name.data();
+  return true;
+}
+}  // namespace
+
+void yyhelphtm(int mode, int topic, int& status, const char* file, const char* topictext,
+               const char* webaddress) {
+  std::string browser;
+  if (!associatedProgram(file, browser, status)) return;
   const std::string name = browser.substr(browser.find_last_of('/') + 1);
   // Only browsers known to take an anchor with the address keep it in modes 2 and 4.
   if ((mode == 2 || mode == 4) && !(startsWith(name, "net") || startsWith(name, "mozilla")))
@@ -128,14 +138,9 @@ void yyhelphtm(int mode, int topic, int& status, const char* file, const char* t
 }
 
 void yyhelppdf(int& status, const char* file) {
-  std::vector<char> program(1024, '\0');
-  int assoc = 0;
-  win::yyassocexe(assoc, file, program.data(), static_cast<int>(program.size()));
-  if (assoc != 0) {
-    status = assoc == 1 ? 1 : 1030;
-    return;
-  }
-  status = startViewer(shellWord(program.data()) + " " + shellWord(file)) ? 0 : 1030;
+  std::string program;
+  if (!associatedProgram(file, program, status)) return;
+  status = startViewer(shellWord(program) + " " + shellWord(file)) ? 0 : 1030;
 }
 
 void yyhelpclose() {
