@@ -26,6 +26,7 @@ BOOL registerTooltipClass();
 namespace {
 
 constexpr std::uint32_t kClear = 0xFF000000;   // a transparent pixel of an image
+constexpr std::uint32_t kWhite = 0x00FFFFFF;
 constexpr int kSeparator = 8;
 
 struct Button {
@@ -269,7 +270,9 @@ void edge(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
 std::uint32_t bgr(COLORREF c) { return (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
 // Puts an image on the button face at (x, y); a grey button's image is embossed: its shape in
-// the shadow colour over the same shape in the highlight colour one pixel down and right.
+// the shadow colour over the same shape in the highlight colour one pixel down and right. White
+// parts count as background there, so that an image drawn on white (a page, a disk's label)
+// keeps its outlines instead of turning into a plain block.
 void drawImage(HDC dc, const Toolbar& tb, int index, int x, int y, bool grey, COLORREF face) {
   if (index < 0 || static_cast<std::size_t>(index) >= tb.images.size()) return;
   const std::vector<std::uint32_t>& img = tb.images[static_cast<std::size_t>(index)];
@@ -288,7 +291,7 @@ void drawImage(HDC dc, const Toolbar& tb, int index, int x, int y, bool grey, CO
   for (int py = 0; py < hgt; ++py)
     for (int px = 0; px < w; ++px) {
       const std::uint32_t v = img[static_cast<std::size_t>(py * w + px)];
-      if (v == kClear) continue;
+      if (v == kClear || (grey && v == kWhite)) continue;
       if (!grey) {
         put(px, py, v);
         continue;
@@ -298,7 +301,8 @@ void drawImage(HDC dc, const Toolbar& tb, int index, int x, int y, bool grey, CO
   if (grey)
     for (int py = 0; py < hgt; ++py)
       for (int px = 0; px < w; ++px)
-        if (img[static_cast<std::size_t>(py * w + px)] != kClear) put(px, py, bgr(GetSysColor(COLOR_BTNSHADOW)));
+        if (const std::uint32_t v = img[static_cast<std::size_t>(py * w + px)]; v != kClear && v != kWhite)
+          put(px, py, bgr(GetSysColor(COLOR_BTNSHADOW)));
   HBITMAP bmp = CreateBitmap(w, hgt, 1, 32, bits.data());
   if (!bmp) return;
   HDC mem = CreateCompatibleDC(dc);

@@ -1,0 +1,4 @@
+# Audit checks of the toolbar's drawing, driven through the headless backend.
+tw_add_test(test_platform_audit
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/audit_toolbar_test.cpp
+  LIBS tw_platform_menu)
