@@ -1,0 +1,83 @@
+// Spot checks of documented cases that the other raster suites do not reach.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/raster/image_files.h"
+#include "toolkit/core/tessar.h"
+#include "toolkit/raster/file_info.h"
+#include "toolkit/raster/image_load.h"
+
+namespace {
+
+// A comment chunk far larger than the loader's chunk buffer is skipped, not read: the image
+// still loads, and Pillow (which wrote it) sees the same pixels.
+TEST(IGrLoadImageData, PngWithAHugeTextChunkLoads) {
+  const auto dir = testfolder("audit_text");
+  const std::string png = (dir / "text.png").string();
+  const std::string ref = png + ".txt";
+  const std::string script =
+      "import sys\n"
+      "from PIL import Image, PngImagePlugin\n"
+      "im = Image.new('RGB', (5, 3))\n"
+      "im.putdata([(40 * x, 80 * y, 7 * x + y) for y in range(3) for x in range(5)])\n"
+      "info = PngImagePlugin.PngInfo()\n"
+      "info.add_text('Comment', 'x' * 50000)\n"
+      "im.save(sys.argv[1], pnginfo=info)\n"
+      "back = Image.open(sys.argv[1]).convert('RGB')\n"
+      "with open(sys.argv[2], 'w') as f:\n"
+      "    f.write(' '.join(str(r + 256 * g + 65536 * b) for r, g, b in back.getdata()))\n";
+  const std::string scriptpath = (dir / "make.py").string();
+  std::ofstream(scriptpath) << script;
+  ASSERT_EQ(std::system(("/usr/bin/python3 " + scriptpath + " " + png + " " + ref).c_str()), 0)
+      << "Pillow (Debian python3-pil) is needed";
+  ASSERT_GT(readfile(png).size(), 50000u) << "the text chunk was written";
+  std::vector<int> want;
+  std::ifstream in(ref);
+  for (int v = 0; in >> v;) want.push_back(v);
+  ASSERT_EQ(want.size(), 15u);
+
+  tessar.error = ErrorState{};
+  std::array<int, 3> info{};
+  igrfileinfo(png, info, 3);
+  EXPECT_EQ(info, (std::array<int, 3>{15, 5, 3}));
+  std::vector<int> got(15, -7);
+  IGrLoadImageData(png, got);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+  EXPECT_EQ(got, want);
+  std::filesystem::remove_all(dir);
+}
+
+// An SVG's size is read only from the line that opens the svg element.
+TEST(Igrfileinfo, SvgSizeOnlyFromTheElementsOwnLine) {
+  struct Case {
+    const char* why;
+    const char* text;
+    std::array<int, 3> want;
+  };
+  const Case cases[] = {
+      {"width and height beside the element name",
+       "<?xml version=\"1.0\"?>\n<!DOCTYPE svg PUBLIC \"x\">\n"
+       "<svg width=\"640\" height=\"480\">\n",
+       {16, 640, 480}},
+      {"the element spans two lines: no size",
+       "<?xml version=\"1.0\"?>\n<!DOCTYPE svg PUBLIC \"x\">\n<svg xmlns=\"x\"\n"
+       " width=\"640\" height=\"480\">\n",
+       {16, -1, -1}},
+  };
+  const auto dir = testfolder("audit_svg");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string path = writefile(dir, "a.svg", textbytes(c.text));
+    std::array<int, 3> info{-1, -1, -1};
+    igrfileinfo(path, info, 3);
+    EXPECT_EQ(info, c.want);
+  }
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
