@@ -1,0 +1,3 @@
+# Audit checks of the window layer's queries, pump and split windows (headless).
+tw_add_test(test_core_audit SOURCES ${CMAKE_CURRENT_LIST_DIR}/audit_window_test.cpp
+  LIBS tw_wmenus tw_window tw_resources)
