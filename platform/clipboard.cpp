@@ -53,7 +53,8 @@ void dropAll() {
   s.formats.clear();
 }
 
-// The calling window may use the clipboard: it is open, and by a window that is not gone.
+// The clipboard may be read and written: someone in the program has it open (one thread, so
+// whoever opened it is the caller).
 bool openHere() { return store().open; }
 
 }  // namespace
