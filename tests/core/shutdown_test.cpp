@@ -139,6 +139,10 @@ TEST_F(RootWindowLife, WindowTitleSetsTheWindowIcon) {
   yywindowtitle(icon, 0, "");
   EXPECT_FALSE(icon::isIcon(small));
   EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(f, WM_GETICON, ICON_SMALL, 0)), nullptr);
+
+  // The window's own icon goes with the window.
+  windowclose();
+  EXPECT_EQ(icon::ownedCount(), owned);
 }
 
 // Prompts set at run time were left allocated when the program closed its windows.

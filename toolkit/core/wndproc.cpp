@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/gdi.h"
+#include "platform/icon.h"
 #include "platform/menu.h"
 #include "platform/menu_toolbar.h"
 #include "platform/resource.h"
@@ -385,6 +386,11 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (w >= 0) {
         // The prompts set at run time live in the menu's items: free them before the menu goes.
         if (hMenuRoot[ix(w)] != nullptr) yyClearMenuPrompt(hMenuRoot[ix(w)], w);
+        // So do the window's own icons (yywindowtitle); shared icons outlive DestroyIcon.
+        HICON big = reinterpret_cast<HICON>(SendMessage(hwnd, WM_SETICON, ICON_BIG, 0));
+        HICON small = reinterpret_cast<HICON>(SendMessage(hwnd, WM_SETICON, ICON_SMALL, 0));
+        if (big != nullptr) DestroyIcon(big);
+        if (small != nullptr && small != big) DestroyIcon(small);
         hMenuRoot[ix(w)] = nullptr;
         hAccel[ix(w)] = nullptr;
         hVXKMenuString[ix(w)] = nullptr;
