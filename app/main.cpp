@@ -1,5 +1,5 @@
-// TarnWalker's entry point. The main window and its menu loop come with the toolkit's
-// window layer; until then the program starts the toolkit and says what this build holds.
+// TarnWalker's entry point. The application's main program (its main window loop) is not
+// built yet; until then the program starts the toolkit and says what this build holds.
 #include <cstdio>
 
 #include "toolkit/core/startup.h"
@@ -9,9 +9,10 @@ namespace {
 void tarnwalker_main() {
   winitialise(" ");
   std::puts(
-      "TarnWalker: the main window, its menus and dialogs are not built yet.\n"
-      "This build holds the analysis engine (calendar, aggregation into years, baseflow\n"
-      "filter, trend regression, project files) and the toolkit pieces that exist so far;\n"
+      "TarnWalker: the application's main window loop, its data-entry dialogs and its plots\n"
+      "are not built yet. This build holds the analysis engine (calendar, aggregation into\n"
+      "years, baseflow filter, trend regression, project files) and the toolkit's windows,\n"
+      "menus, message boxes, graphics core, chart arithmetic and image files;\n"
       "run ./test.sh to exercise them.");
 }
 
