@@ -149,6 +149,36 @@ TEST_F(AuditWindows, GetWindowIndexOfHandles) {
   }
 }
 
+// Words 8-11 belong to the caller except for the event types that write them.
+TEST_F(AuditWindows, GraphicsWordsKeepTheCallersValuesUnlessTheEventWritesThem) {
+  for (int t = 1; t <= 16; ++t) wmessageenable(t, t == 1 || t == 13 ? 1 : 0);
+  struct Case {
+    const char* why;
+    int type;
+    bool position;
+  };
+  const Case cases[] = {
+      {"a timer event writes none of them", 13, false},
+      {"a key event writes the position only", 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    if (c.type == 13) yysettimer(10, 5, 1);
+    else {
+      SetFocus(hClient[0]);
+      test::pressKey('K');
+    }
+    MessageRecord m;
+    m.gwidth = m.gheight = m.gx = m.gy = 7.0f;
+    ASSERT_EQ(next(m), c.type);
+    EXPECT_EQ(m.gwidth, 7.0f);
+    EXPECT_EQ(m.gheight, 7.0f);
+    EXPECT_EQ(m.gx != 7.0f, c.position);
+    EXPECT_EQ(m.gy != 7.0f, c.position);
+    yysettimer(0, 5, 1);
+  }
+}
+
 class AuditSplit : public AuditWindows {
  protected:
   void SetUp() override {
