@@ -8,6 +8,7 @@
 #include "platform/gdi.h"
 #include "tests/core/window_fixture.h"
 #include "toolkit/core/childwin.h"
+#include "platform/menu.h"
 #include "toolkit/core/geometry.h"
 
 namespace {
@@ -177,6 +178,54 @@ TEST_F(AuditWindows, GraphicsWordsKeepTheCallersValuesUnlessTheEventWritesThem) 
     EXPECT_EQ(m.gy != 7.0f, c.position);
     yysettimer(0, 5, 1);
   }
+}
+
+// Closing frees what the windows held: no drawing object, device context or menu survives.
+TEST(WindowCloseAudit, FreesTheObjectsAndMenusOfEveryWindow) {
+  test::reset();
+  twtest::useScreen(1280, 1024);
+  tessar.editor.EDITBUF.assign(MAXWINDOWS, {});
+  WindowOpenOptions o;
+  o.flags = 0x27;
+  o.menu = 30001;
+  o.background = static_cast<int>(RGB(0, 128, 0));
+  WindowOpen(o);
+  WindowOpenChildOptions c;
+  c.width = 100;
+  c.height = 100;
+  c.menu = 30002;
+  c.background = static_cast<int>(RGB(128, 0, 0));
+  int n = 0;
+  WindowOpenChild(n, c);
+  ASSERT_EQ(n, 1);
+  windowselect(0);
+  int cw = 0, ch = 16;
+  yycreatefont(3, 1, 0, cw, ch);   // a font of its own: the default kind is a stock font
+  test::runUntilIdle();
+  struct Held {
+    const char* why;
+    HGDIOBJ object;
+  };
+  const Held held[] = {
+      {"the window text font (Arial, bold)", hWindowFont},
+      {"the stipple bitmap", gBitmap},
+      {"the root window's background brush", hWindowColour[0]},
+      {"the child's background brush", hWindowColour[1]},
+      {"the client device context", wDC},
+  };
+  const HMENU menus[] = {GetMenu(wWindow[0]), GetMenu(wWindow[1])};
+  for (const Held& h : held) {
+    SCOPED_TRACE(h.why);
+    ASSERT_NE(GetObjectType(h.object), 0u);
+  }
+  for (HMENU m : menus) ASSERT_TRUE(IsMenu(m));
+  windowclose();
+  for (const Held& h : held) {
+    SCOPED_TRACE(h.why);
+    EXPECT_EQ(GetObjectType(h.object), 0u);
+  }
+  for (HMENU m : menus) EXPECT_FALSE(IsMenu(m));
+  test::reset();
 }
 
 class AuditSplit : public AuditWindows {
