@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "platform/message_box.h"
 #include "platform/os.h"
 #include "tests/core/os_fixture.h"
+#include "tests/support/message_boxes.h"
 #include "toolkit/core/startup.h"
 
 namespace {
@@ -243,17 +243,6 @@ TEST(Winitialise, IniFileSearchOrder) {
   EXPECT_EQ(tessar.files.LFNGEN, 51) << "missing names fall through to the search";
 }
 
-namespace {
-void reportBoxesAtExit() {
-  win::test::clearMessageBoxes();
-  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
-  win::test::onExit([](int) {
-    for (const auto& box : win::test::messageBoxes())
-      std::fprintf(stderr, "[%s] %s\n", box.title.c_str(), box.text.c_str());
-  });
-}
-}  // namespace
-
 TEST(Winitialise, VersionKeywordShowsVersionAndEnds) {
   StartupScene here;
   const char* const lines[] = {"VER=\n", "version = yes\nLFNGEN=44\n"};
@@ -261,7 +250,7 @@ TEST(Winitialise, VersionKeywordShowsVersionAndEnds) {
     SCOPED_TRACE(l);
     EXPECT_EXIT(
         {
-          reportBoxesAtExit();
+          tw::test::reportBoxesAtExit();
           here.startWith(l);
         },
         ::testing::ExitedWithCode(0),
