@@ -7,4 +7,4 @@ tw_add_test(test_core_childwin SOURCES ${CMAKE_CURRENT_LIST_DIR}/childwin_test.c
 # On a private Xvfb server with the GTK backend; the screenshot is taken with xwd and
 # ImageMagick (label gui).
 tw_add_test(test_core_wmenus_gtk SOURCES ${CMAKE_CURRENT_LIST_DIR}/wmenus_gtk_test.cpp
-  LIBS tw_wmenus tw_window tw_platform_gtk tw_resources LABELS gui)
+  LIBS tw_wmenus tw_window tw_platform_gtk tw_resources tw_test_xserver LABELS gui)

@@ -3,29 +3,20 @@
 // screen (xwd and ImageMagick) shows the bar, its text and the white client area.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "platform/gtk_backend.h"
 #include "platform/win.h"
+#include "tests/core/display_fixture.h"
 #include "tests/support/xserver.h"
 #include "toolkit/core/statusbar.h"
 #include "toolkit/core/tessar.h"
 #include "toolkit/core/window.h"
-#include "toolkit/core/wmsg.h"
 
 namespace {
 
 using tw::test::pixelAt;
-
-// The X screen as a PNG file, through xwd and ImageMagick.
-cairo_surface_t* screenshot(const std::string& png) {
-  const std::string command = "xwd -root -silent -display " + tw::test::xDisplay() + " | convert xwd:- png:" + png;
-  if (std::system(command.c_str()) != 0) return nullptr;
-  return tw::test::loadPng(png);
-}
 
 TEST(WindowOpenOnDisplay, StatusBarTextShowsInTheScreenshot) {
   ASSERT_TRUE(tw::test::startXvfb(false)) << "Xvfb did not start";
@@ -38,18 +29,10 @@ TEST(WindowOpenOnDisplay, StatusBarTextShowsInTheScreenshot) {
   EXPECT_EQ(tessar.window.CURWIDTH, 819);   // 80 per cent of the 1024-pixel screen
   windowoutstatusbar(1, "Tarnwalker file:   None");
 
-  // Timer events keep the loop turning until the desktop shows the window as it is.
-  for (int t = 1; t <= 16; ++t) wmessageenable(t, t == 13 ? 1 : 0);
-  yysettimer(25, 1, 1);
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  int type = 0;
-  MessageRecord m;
-  while (!win::gtktest::upToDate(wWindow[0]) && std::chrono::steady_clock::now() < limit) wmessage(type, m);
-  win::gtktest::sync();
-  ASSERT_TRUE(win::gtktest::upToDate(wWindow[0]));
+  ASSERT_TRUE(tw::test::waitUntilShown(wWindow[0]));
 
   const std::string png = ::testing::TempDir() + "tarnwalker-root-window.png";
-  cairo_surface_t* shot = screenshot(png);
+  cairo_surface_t* shot = tw::test::xwdScreenshot(png);
   ASSERT_NE(shot, nullptr) << "xwd or convert failed";
   std::printf("screenshot: %s\n", png.c_str());
 

@@ -97,6 +97,11 @@ cairo_surface_t* loadPng(const std::string& path) {
   return nullptr;
 }
 
+cairo_surface_t* xwdScreenshot(const std::string& png) {
+  if (!sh("xwd -root -silent -display " + display + " | convert xwd:- png:" + png)) return nullptr;
+  return loadPng(png);
+}
+
 win::COLORREF pixelAt(cairo_surface_t* image, int x, int y) {
   const int w = cairo_image_surface_get_width(image), h = cairo_image_surface_get_height(image);
   if (x < 0 || y < 0 || x >= w || y >= h) return 0xFFFFFFFF;

@@ -26,6 +26,9 @@ bool sh(const std::string& command);
 
 // A PNG file (a screenshot) as a cairo image; nullptr when it cannot be read.
 cairo_surface_t* loadPng(const std::string& path);
+// The whole X screen through xwd and ImageMagick, kept as the PNG file png and read back;
+// nullptr when a command failed.
+cairo_surface_t* xwdScreenshot(const std::string& png);
 // The colour of a pixel of an image; 0xFFFFFFFF outside it.
 win::COLORREF pixelAt(cairo_surface_t* image, int x, int y);
 
