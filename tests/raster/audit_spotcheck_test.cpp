@@ -52,6 +52,38 @@ TEST(IGrLoadImageData, PngWithAHugeTextChunkLoads) {
   std::filesystem::remove_all(dir);
 }
 
+// Every depth and layout the loader reads, at widths around the byte and word boundaries
+// and heights of one, two and five rows, written by Pillow with random content.
+TEST(IGrLoadImageData, AgreesWithPillowAcrossWidths) {
+  const auto dir = testfolder("audit_sweep");
+  const std::string script = std::string(TW_SOURCE_DIR) + "/tests/raster/audit_pillow_sweep.py";
+  ASSERT_EQ(std::system(("/usr/bin/python3 " + script + " " + dir.string()).c_str()), 0)
+      << "Pillow (Debian python3-pil) is needed";
+  std::ifstream list(dir / "list.txt");
+  int checked = 0;
+  for (std::string name; list >> name;) {
+    SCOPED_TRACE(name);
+    const std::string path = (dir / name).string();
+    std::ifstream ref(path + ".txt");
+    int w = 0, h = 0;
+    ref >> w >> h;
+    std::vector<int> want(static_cast<std::size_t>(w * h));
+    for (int& v : want) ref >> v;
+    tessar.error = ErrorState{};
+    std::array<int, 3> info{};
+    igrfileinfo(path, info, 3);
+    ASSERT_EQ(info[1], w);
+    ASSERT_EQ(info[2], h);
+    std::vector<int> got(want.size(), -7);
+    IGrLoadImageData(path, got);
+    EXPECT_EQ(tessar.error.LASTERROR, 0);
+    EXPECT_EQ(got, want);
+    ++checked;
+  }
+  EXPECT_GT(checked, 400);
+  std::filesystem::remove_all(dir);
+}
+
 // An SVG's size is read only from the line that opens the svg element.
 TEST(Igrfileinfo, SvgSizeOnlyFromTheElementsOwnLine) {
   struct Case {
