@@ -21,6 +21,7 @@
 #include "toolkit/core/geometry.h"
 #include "toolkit/core/tessar.h"
 #include "toolkit/core/window.h"
+#include "toolkit/core/window_internal.h"
 #include "toolkit/core/wmenus.h"
 #include "toolkit/core/wmsg.h"
 
@@ -30,53 +31,6 @@ namespace {
 
 constexpr const char* kChildClass = "TESSCHILD";
 constexpr const char* kClientClass = "TESSCLIENT";
-
-std::size_t ix(int w) { return static_cast<std::size_t>(w); }
-
-bool exists(int w) { return w >= 0 && w < MAXWINDOWS && wWindow[ix(w)] != nullptr; }
-
-bool ischildframe(HWND frame) { return (GetWindowLong(frame, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) != 0; }
-
-int kindof(HWND frame) {
-  const FrameRecord* r = yyframerecord(frame);
-  return r ? r->word[0] : 0;
-}
-
-int heightof(HWND h) {
-  if (h == nullptr) return 0;
-  RECT r;
-  GetWindowRect(h, r);
-  return r.bottom - r.top;
-}
-
-// Probes a dialog to be combined with a window: it must exist, be creatable, and have the
-// child and control styles without a caption or system menu; its outer size becomes the
-// client size, and, as the dialog layer gives no resizing data, it keeps that size.
-void probedialog(int& dialog, int& width, int& height, int& flags) {
-  if (FindResource(nullptr, MAKEINTRESOURCE(dialog), RT_DIALOG) == nullptr) {
-    dialog = -1;
-    return;
-  }
-  HWND probe = CreateDialogParam(GetModuleHandle(nullptr), MAKEINTRESOURCE(dialog), wWindow[0],
-                                 yyWindowSizeDlgProc, 0);
-  if (probe == nullptr) {
-    dialog = -4;
-    return;
-  }
-  const auto style = static_cast<DWORD>(GetWindowLong(probe, GWL_STYLE));
-  if (!(style & WS_CHILD) || !(style & DS_CONTROL) || (style & WS_CAPTION) || (style & WS_SYSMENU)) {
-    dialog = -2;
-  } else if (combinedialog == nullptr) {
-    dialog = -4;
-  } else {
-    RECT r;
-    GetWindowRect(probe, r);
-    width = r.right - r.left;
-    height = r.bottom - r.top;
-    flags = (flags & ~(WOF_MAXBOX | WOF_MAXIMISED)) | WOF_FIXEDSIZE;
-  }
-  DestroyWindow(probe);
-}
 
 // The dialog of a type 3 record combined into the frame's client area.
 HWND combine(int n, int dialog, bool show) {

@@ -15,23 +15,12 @@
 #include "toolkit/core/childwin.h"
 #include "toolkit/core/wmsg.h"
 #include "toolkit/core/window.h"
+#include "toolkit/core/window_internal.h"
 #include "toolkit/graphics/area.h"
 
 using namespace win;
 
 namespace {
-
-std::size_t ix(int w) { return static_cast<std::size_t>(w); }
-
-bool ischildframe(HWND frame) { return (GetWindowLong(frame, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) != 0; }
-
-bool exists(int window) { return window >= 0 && window < MAXWINDOWS && wWindow[ix(window)] != nullptr; }
-
-// The window whose client area holds a child-style frame, -1 for a top-level frame.
-int containerof(HWND frame) {
-  if (frame == nullptr || !ischildframe(frame)) return -1;
-  return yygetwindowindex(GetParent(frame));
-}
 
 // Offset between workspace and screen coordinates, measured on a probe window placed at the
 // workspace origin: the placement routines work in workspace coordinates.

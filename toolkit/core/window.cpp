@@ -19,6 +19,7 @@
 #include "toolkit/core/statusbar.h"
 #include "toolkit/core/tessar.h"
 #include "toolkit/core/units.h"
+#include "toolkit/core/window_internal.h"
 #include "toolkit/core/wmenus.h"
 #include "toolkit/core/wmsg.h"
 #include "toolkit/graphics/area.h"
@@ -118,16 +119,8 @@ void setcolours() {
 int screenwidth() { return win::GetSystemMetrics(win::SM_CXSCREEN); }
 int screenheight() { return win::GetSystemMetrics(win::SM_CYSCREEN); }
 
-int heightof(win::HWND h) {
-  if (h == nullptr) return 0;
-  win::RECT r;
-  win::GetWindowRect(h, r);
-  return r.bottom - r.top;
-}
+}  // namespace
 
-// Probes a dialog to be combined with the root window: it must exist, be creatable, and have
-// the child and control styles without a caption or system menu; its outer size becomes the
-// client size. Failures leave a negative code in dialog.
 void probedialog(int& dialog, int& width, int& height, int& flags) {
   using namespace win;
   if (FindResource(nullptr, MAKEINTRESOURCE(dialog), RT_DIALOG) == nullptr) {
@@ -155,8 +148,6 @@ void probedialog(int& dialog, int& width, int& height, int& flags) {
   }
   DestroyWindow(probe);
 }
-
-}  // namespace
 
 win::INT_PTR yyWindowSizeDlgProc(win::HWND, win::UINT, win::WPARAM, win::LPARAM) { return win::FALSE; }
 

@@ -21,28 +21,12 @@
 #include "toolkit/core/statusbar.h"
 #include "toolkit/core/tessar.h"
 #include "toolkit/core/window.h"
+#include "toolkit/core/window_internal.h"
 #include "toolkit/graphics/area.h"
 
 using namespace win;
 
 namespace {
-
-std::size_t ix(int w) { return static_cast<std::size_t>(w); }
-
-bool exists(int w) { return w >= 0 && w < MAXWINDOWS && wWindow[ix(w)] != nullptr; }
-
-bool ischildframe(HWND frame) { return (GetWindowLong(frame, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) != 0; }
-
-int kindof(HWND frame) {
-  const FrameRecord* r = yyframerecord(frame);
-  return r ? r->word[0] : 0;
-}
-
-// The window whose client area holds a child-style frame, -1 for a top-level one.
-int containerof(HWND frame) {
-  if (frame == nullptr || !ischildframe(frame)) return -1;
-  return yygetwindowindex(GetParent(frame));
-}
 
 // A window is a pane when the window holding it is split and names it as one of its panes.
 bool ispane(int w) {

@@ -14,6 +14,7 @@
 #include "toolkit/core/statusbar.h"
 #include "toolkit/core/tessar.h"
 #include "toolkit/core/window.h"
+#include "toolkit/core/window_internal.h"
 #include "toolkit/core/wmenus.h"
 #include "toolkit/core/wmsg.h"
 
@@ -21,28 +22,11 @@ using namespace win;
 
 namespace {
 
-
-std::size_t ix(int w) { return static_cast<std::size_t>(w); }
-
-int heightof(HWND h) {
-  if (h == nullptr) return 0;
-  RECT r;
-  GetWindowRect(h, r);
-  return r.bottom - r.top;
-}
-
 int widthof(HWND h) {
   if (h == nullptr) return 0;
   RECT r;
   GetWindowRect(h, r);
   return r.right - r.left;
-}
-
-bool ischildframe(HWND frame) { return (GetWindowLong(frame, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) != 0; }
-
-int kindof(HWND frame) {
-  const FrameRecord* r = yyframerecord(frame);
-  return r ? r->word[0] : 0;
 }
 
 HWND framehandle(int w) { return w >= 0 && w < MAXWINDOWS ? wWindow[ix(w)] : nullptr; }
