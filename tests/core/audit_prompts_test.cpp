@@ -2,8 +2,6 @@
 // while the user moves down it with the keyboard; items without a prompt clear the bar.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +13,7 @@
 #include "platform/statusbar.h"
 #include "platform/surface.h"
 #include "tests/core/window_fixture.h"
+#include "tests/support/menu_driving.h"
 #include "toolkit/core/wmenus.h"
 
 namespace {
@@ -39,54 +38,24 @@ class MainMenuPrompts : public twtest::WindowFixture {
     test::setIdleHook({});
     WindowFixture::TearDown();
   }
-  static std::string statusText() {
-    char text[256] = {};
-    SendMessage(wMessLine[0], SB_GETTEXT, SendMessage(wMessLine[0], SB_ISSIMPLE, 0, 0) ? SB_SIMPLEID : 0,
-                reinterpret_cast<LPARAM>(text));
-    return text;
-  }
-  // Screen centre of bar item i: items follow each other from the strip's left edge, each its
-  // text's width plus 8 pixels on each side.
-  static POINT barItem(int i) {
-    NcLayout l;
-    EXPECT_TRUE(GetNcLayout(wWindow[0], l));
-    RECT wr;
-    GetWindowRect(wWindow[0], wr);
-    static const char* labels[] = {"File", "Analysis", "Help"};
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    int x = l.menuBar.left, width = 0;
-    for (int k = 0; k <= i; ++k) {
-      SIZE s{};
-      GetTextExtentPoint32(dc, labels[k], static_cast<int>(std::strlen(labels[k])), s);
-      x += width;
-      width = s.cx + 16;
-    }
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return POINT{wr.left + x + width / 2, wr.top + (l.menuBar.top + l.menuBar.bottom) / 2};
-  }
+  static std::string statusText() { return tw::test::statusBarText(wMessLine[0]); }
+  static POINT barItem(int i) { return tw::test::menuBarItem(wWindow[0], {"File", "Analysis", "Help"}, i); }
   // Opens bar item i with a click, reads the bar, then presses Down `items` times reading
   // the bar after each, and leaves the menu with Escape.
   static std::vector<std::string> walk(int i, int items) {
-    auto steps = std::make_shared<std::deque<std::function<void()>>>();
+    std::vector<std::function<void()>> steps;
     auto seen = std::make_shared<std::vector<std::string>>();
     for (int k = 0; k < items; ++k)
-      steps->push_back([seen] {
+      steps.push_back([seen] {
         seen->push_back(statusText());
         test::pressKey(VK_DOWN);
       });
-    steps->push_back([seen] {
+    steps.push_back([seen] {
       seen->push_back(statusText());
       test::pressKey(VK_ESCAPE);
     });
-    steps->push_back([] { test::pressKey(VK_ESCAPE); });
-    test::setIdleHook([steps] {
-      if (steps->empty()) return;
-      auto step = steps->front();
-      steps->pop_front();
-      step();
-    });
+    steps.push_back([] { test::pressKey(VK_ESCAPE); });
+    tw::test::script(std::move(steps));
     const POINT p = barItem(i);
     test::click(p.x, p.y);
     test::runUntilIdle();

@@ -4,10 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <deque>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +14,7 @@
 #include "platform/statusbar.h"
 #include "platform/surface.h"
 #include "tests/core/window_fixture.h"
+#include "tests/support/menu_driving.h"
 #include "toolkit/core/geometry.h"
 #include "toolkit/core/wmenus.h"
 
@@ -46,66 +44,14 @@ class MenuWindow : public twtest::WindowFixture {
     WindowFixture::TearDown();
   }
 
-  // Runs the steps one by one whenever a loop waits for input.
-  static void script(std::vector<std::function<void()>> steps) {
-    auto queue = std::make_shared<std::deque<std::function<void()>>>(steps.begin(), steps.end());
-    test::setIdleHook([queue] {
-      if (queue->empty()) return;
-      auto step = queue->front();
-      queue->pop_front();
-      step();
-    });
-  }
-
-  // Screen centre of menu-bar item i of the main menu: items follow each other from the
-  // strip's left edge, each its text's width plus 8 pixels each side.
-  static POINT barItem(int i) {
-    NcLayout l;
-    EXPECT_TRUE(GetNcLayout(wWindow[0], l));
-    RECT wr;
-    GetWindowRect(wWindow[0], wr);
-    static const char* labels[] = {"File", "Analysis", "Help"};
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    int x = l.menuBar.left, width = 0;
-    for (int k = 0; k <= i; ++k) {
-      SIZE s{};
-      GetTextExtentPoint32(dc, labels[k], static_cast<int>(std::strlen(labels[k])), s);
-      x += width;
-      width = s.cx + 16;
-    }
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return POINT{wr.left + x + width / 2, wr.top + (l.menuBar.top + l.menuBar.bottom) / 2};
-  }
-
-  static std::vector<test::TopLevel> popups() {
-    std::vector<test::TopLevel> out;
-    for (const test::TopLevel& t : test::topLevelWindows()) {
-      char cls[32] = {};
-      GetClassName(t.hwnd, cls, sizeof cls);
-      if (std::string(cls) == POPUPMENU_CLASS && t.visible) out.push_back(t);
-    }
-    return out;
-  }
-
-  // Screen centre of a row of a pop-up (separators 9 pixels high).
+  static void script(std::vector<std::function<void()>> steps) { tw::test::script(std::move(steps)); }
+  // Screen centre of menu-bar item i of the main menu.
+  static POINT barItem(int i) { return tw::test::menuBarItem(wWindow[0], {"File", "Analysis", "Help"}, i); }
+  static std::vector<test::TopLevel> popups() { return tw::test::visiblePopups(); }
   static POINT popupRow(const test::TopLevel& p, int row, const std::vector<bool>& separators) {
-    int seps = 0;
-    for (bool s : separators) seps += s ? 1 : 0;
-    const int n = static_cast<int>(separators.size());
-    const int h = (p.rect.bottom - p.rect.top - 6 - 9 * seps) / (n - seps);
-    int y = p.rect.top + 3;
-    for (int k = 0; k < row; ++k) y += separators[static_cast<std::size_t>(k)] ? 9 : h;
-    return POINT{(p.rect.left + p.rect.right) / 2, y + h / 2};
+    return tw::test::popupRow(p, row, separators);
   }
-
-  static std::string statusText() {
-    char text[256] = {};
-    SendMessage(wMessLine[0], SB_GETTEXT, SendMessage(wMessLine[0], SB_ISSIMPLE, 0, 0) ? SB_SIMPLEID : 0,
-                reinterpret_cast<LPARAM>(text));
-    return text;
-  }
+  static std::string statusText() { return tw::test::statusBarText(wMessLine[0]); }
 
   // The next event other than the expose and resize events that the toolbar's arrival left.
   static int nextInput(MessageRecord& m) {

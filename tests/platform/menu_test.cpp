@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
-#include <deque>
-#include <memory>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,6 +12,7 @@
 #include "platform/resource.h"
 #include "platform/surface.h"
 #include "platform/test_api.h"
+#include "tests/support/menu_driving.h"
 
 using namespace win;
 
@@ -63,59 +61,12 @@ class MenuFixture : public ::testing::Test {
     test::reset();
   }
 
-  // Runs the steps one by one whenever a loop waits for input.
-  void script(std::vector<std::function<void()>> steps) {
-    auto queue = std::make_shared<std::deque<std::function<void()>>>(steps.begin(), steps.end());
-    test::setIdleHook([queue] {
-      if (queue->empty()) return;
-      auto step = queue->front();
-      queue->pop_front();
-      step();
-    });
-  }
-
-  // Screen centre of bar item i: items follow each other from the strip's left edge, each
-  // its text's width plus 8 pixels each side.
-  POINT barItem(int i) {
-    NcLayout l;
-    EXPECT_TRUE(GetNcLayout(frame, l));
-    RECT wr;
-    GetWindowRect(frame, wr);
-    static const char* labels[] = {"File", "View", "Run", "Help"};
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    int x = l.menuBar.left, width = 0;
-    for (int k = 0; k <= i; ++k) {
-      SIZE s{};
-      GetTextExtentPoint32(dc, labels[k], static_cast<int>(std::strlen(labels[k])), s);
-      x += width;
-      width = s.cx + 16;
-    }
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return POINT{wr.left + x + width / 2, wr.top + (l.menuBar.top + l.menuBar.bottom) / 2};
-  }
-
+  void script(std::vector<std::function<void()>> steps) { tw::test::script(std::move(steps)); }
+  POINT barItem(int i) { return tw::test::menuBarItem(frame, {"File", "View", "Run", "Help"}, i); }
   // The visible pop-up menu windows, newest first.
-  static std::vector<test::TopLevel> popups() {
-    std::vector<test::TopLevel> out;
-    for (const test::TopLevel& t : test::topLevelWindows()) {
-      char cls[32] = {};
-      GetClassName(t.hwnd, cls, sizeof cls);
-      if (std::string(cls) == POPUPMENU_CLASS && t.visible) out.push_back(t);
-    }
-    return out;
-  }
-
-  // Screen centre of row `row` of a pop-up whose rows are `rows` long (separators 9 pixels).
+  static std::vector<test::TopLevel> popups() { return tw::test::visiblePopups(); }
   static POINT popupRow(const test::TopLevel& p, int row, const std::vector<bool>& separators) {
-    int seps = 0;
-    for (bool s : separators) seps += s ? 1 : 0;
-    const int n = static_cast<int>(separators.size());
-    const int h = (p.rect.bottom - p.rect.top - 6 - 9 * seps) / (n - seps);
-    int y = p.rect.top + 3;
-    for (int k = 0; k < row; ++k) y += separators[static_cast<std::size_t>(k)] ? 9 : h;
-    return POINT{(p.rect.left + p.rect.right) / 2, y + h / 2};
+    return tw::test::popupRow(p, row, separators);
   }
 
   std::vector<Msg> only(UINT m) const {
