@@ -16,6 +16,7 @@
 #include "app/modules.h"
 #include "app/projectfile.h"
 #include "platform/message_box.h"
+#include "tests/support/files.h"
 
 namespace fs = std::filesystem;
 
@@ -26,12 +27,7 @@ extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
 
 namespace {
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using tw::test::slurp;
 
 // Root writes anywhere, so a root run drops to an unprivileged user in the child first.
 // Exit status of the child: 0 all as wanted, else the first check that failed.

@@ -20,10 +20,13 @@
 #include "app/calendar.h"
 #include "app/modules.h"
 #include "platform/message_box.h"
+#include "tests/support/files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using tw::test::slurp;
 
 constexpr int kYear = 2026, kMonth = 12, kDay = 10, kHour = 9, kMinute = 5;
 
@@ -31,13 +34,6 @@ void put(std::string& field, std::string_view text) {
   std::string s(text.substr(0, field.size()));
   s.resize(field.size(), ' ');
   field = s;
-}
-
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 void spit(const fs::path& path, const std::string& text) {
