@@ -24,13 +24,7 @@ class MainMenuPrompts : public twtest::WindowFixture {
  protected:
   void SetUp() override {
     WindowFixture::SetUp();
-    WindowOpenOptions o;
-    o.flags = 39;
-    o.width = 800;
-    o.height = 500;
-    o.menu = 30001;
-    o.title = "TarnWalker";
-    open(o);
+    openMainWindow();
     test::runUntilIdle();
     ASSERT_EQ(tessar.error.LASTERROR, 0);
   }

@@ -44,13 +44,7 @@ namespace {
 class RootWindowLife : public twtest::WindowFixture {
  protected:
   void openMain() {
-    WindowOpenOptions o;
-    o.flags = 0x27;
-    o.width = 800;
-    o.height = 500;
-    o.menu = 30001;
-    o.title = "TarnWalker";
-    open(o);
+    openMainWindow();
     test::runUntilIdle();
     ASSERT_EQ(tessar.window.ROOTOPEN, 1);
   }

@@ -52,6 +52,16 @@ class WindowFixture : public ::testing::Test {
   }
   // Opens the root window as a program would.
   static void open(WindowOpenOptions o = {}) { WindowOpen(o); }
+  // Opens the program's main window: its menu and a status bar, 800 x 500 pixels.
+  static void openMainWindow() {
+    WindowOpenOptions o;
+    o.flags = 0x27;   // system menu, minimise and maximise boxes, status bar
+    o.width = 800;
+    o.height = 500;
+    o.menu = 30001;
+    o.title = "TarnWalker";
+    open(o);
+  }
 
   // Screen position of a client-area pixel of window w.
   static win::POINT onClient(int x, int y, int w = 0) {

@@ -28,13 +28,7 @@ class MenuWindow : public twtest::WindowFixture {
  protected:
   void SetUp() override {
     WindowFixture::SetUp();
-    WindowOpenOptions o;
-    o.flags = kMainFlags;
-    o.width = 800;
-    o.height = 500;
-    o.menu = 30001;
-    o.title = "TarnWalker";
-    open(o);
+    openMainWindow();
     WMenuToolbar(30101);
     test::runUntilIdle();
     ASSERT_EQ(tessar.error.LASTERROR, 0);
