@@ -64,11 +64,9 @@ TEST(IGrLoadImageData, AgreesWithPillowAcrossWidths) {
   for (std::string name; list >> name;) {
     SCOPED_TRACE(name);
     const std::string path = (dir / name).string();
-    std::ifstream ref(path + ".txt");
-    int w = 0, h = 0;
-    ref >> w >> h;
-    std::vector<int> want(static_cast<std::size_t>(w * h));
-    for (int& v : want) ref >> v;
+    const PillowPixels ref = pillowpixels(path);
+    const int w = ref.width, h = ref.height;
+    const std::vector<int>& want = ref.values;
     tessar.error = ErrorState{};
     std::array<int, 3> info{};
     igrfileinfo(path, info, 3);

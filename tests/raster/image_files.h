@@ -31,6 +31,21 @@ inline Bytes readfile(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// What a Pillow script wrote beside an image as its name + ".txt": width, height, then one
+// colour value for each pixel, row by row.
+struct PillowPixels {
+  int width = 0, height = 0;
+  std::vector<int> values;
+};
+inline PillowPixels pillowpixels(const std::string& image) {
+  std::ifstream ref(image + ".txt");
+  PillowPixels p;
+  ref >> p.width >> p.height;
+  p.values.resize(static_cast<std::size_t>(p.width * p.height));
+  for (int& v : p.values) ref >> v;
+  return p;
+}
+
 inline Bytes textbytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 inline void put16(Bytes& b, std::size_t at, int v) {

@@ -33,11 +33,9 @@ TEST_F(IGrLoadImageDataTest, MatchesPillowPixelForPixel) {
   while (list >> name >> fill >> tolerance) {
     SCOPED_TRACE(name);
     const std::string path = (folder / name).string();
-    std::ifstream ref(path + ".txt");
-    int w = 0, h = 0;
-    ref >> w >> h;
-    std::vector<int> want(static_cast<std::size_t>(w * h));
-    for (int& v : want) ref >> v;
+    const PillowPixels ref = pillowpixels(path);
+    const int w = ref.width, h = ref.height;
+    const std::vector<int>& want = ref.values;
     std::array<int, 3> info{};
     igrfileinfo(path, info, 3);
     EXPECT_EQ(info[1], w);
