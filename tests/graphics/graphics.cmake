@@ -6,5 +6,6 @@ tw_add_test(graphics_test
     ${CMAKE_CURRENT_LIST_DIR}/gradient_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/lines_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/shapes_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/strokefont_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_test.cpp
   LIBS tw_graphics tw_pgraph)

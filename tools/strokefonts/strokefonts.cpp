@@ -17,6 +17,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -149,22 +150,26 @@ bool inside(const IPath& poly, double x, double y) {
   return in;
 }
 
-// A point well inside a contour: the centre of its first non-flat corner's small triangle.
+// A point just inside a contour, beside the middle of its longest edge: never inside a
+// counter of it, since counters do not touch their contour.
 P interiorpoint(const IPath& c) {
   const double sign = area(c) > 0 ? 1 : -1;
   const std::size_t n = c.size();
+  std::size_t best = 0;
+  double len = -1;
   for (std::size_t i = 0; i < n; ++i) {
-    const IP& a = c[(i + n - 1) % n];
-    const IP& b = c[i];
-    const IP& d = c[(i + 1) % n];
-    const double cross = static_cast<double>(b.x - a.x) * (d.y - b.y) -
-                         static_cast<double>(b.y - a.y) * (d.x - b.x);
-    if (cross * sign > 0) {
-      const P p{(a.x + b.x + d.x) / 3.0, (a.y + b.y + d.y) / 3.0};
-      if (inside(c, p.x, p.y)) return p;
+    const IP& a = c[i];
+    const IP& b = c[(i + 1) % n];
+    const double l = std::hypot(b.x - a.x, b.y - a.y);
+    if (l > len) {
+      len = l;
+      best = i;
     }
   }
-  return {static_cast<double>(c[0].x), static_cast<double>(c[0].y)};
+  const IP& a = c[best];
+  const IP& b = c[(best + 1) % n];
+  const double nx = -(b.y - a.y) / len * sign, ny = (b.x - a.x) / len * sign;
+  return {(a.x + b.x) / 2.0 + 0.05 * nx, (a.y + b.y) / 2.0 + 0.05 * ny};
 }
 
 // Joins every counter to the smallest contour around it by a doubled bridge between their
@@ -189,6 +194,8 @@ std::vector<IPath> joincounters(std::vector<IPath> contours) {
   std::vector<bool> merged(n, false);
   for (std::size_t h = 0; h < n; ++h) {
     if (depth[h] % 2 == 0 || parent[h] < 0) continue;
+    if (std::fabs(area(contours[h])) >= std::fabs(area(contours[static_cast<std::size_t>(parent[h])])))
+      continue;
     IPath& outer = contours[static_cast<std::size_t>(parent[h])];
     const IPath& hole = contours[h];
     std::size_t bi = 0, bj = 0;
@@ -305,6 +312,7 @@ std::size_t totalsize(const GlyphSet& g) {
 struct Hershey {
   std::vector<Path> strokes;
   int left = 0, right = 0;
+  std::string data;   // the glyph as the file writes it
 };
 
 std::vector<Hershey> readjhf(const std::string& path) {
@@ -324,6 +332,7 @@ std::vector<Hershey> readjhf(const std::string& path) {
       ++p;
     }
     Hershey h;
+    h.data = data;
     if (data.size() >= 2) {
       h.left = data[0] - 'R';
       h.right = data[1] - 'R';
@@ -517,25 +526,26 @@ GlyphSet standardfont(const std::string& dir) {
 
 // "symbols.chr": Hershey pictograms on the 0-35 grid, kept at their own size and centred.
 GlyphSet symbolsfont(const std::string& dir) {
-  const std::vector<std::vector<Hershey>> sources = {
-      readjhf(dir + "/symbolic.jhf"), readjhf(dir + "/markers.jhf"),
-      readjhf(dir + "/meteorology.jhf"), readjhf(dir + "/astrology.jhf")};
-  // Codes 33-126 from the first source with ink at that place; 161-255 start in the markers.
-  auto pick = [&](std::size_t first, int index) -> const Hershey* {
-    for (std::size_t k = 0; k < sources.size(); ++k) {
-      const auto& src = sources[(first + k) % sources.size()];
-      if (index < static_cast<int>(src.size()) &&
-          !src[static_cast<std::size_t>(index)].strokes.empty())
-        return &src[static_cast<std::size_t>(index)];
+  // The pictograms of these files, in order, without repeats and without the letters,
+  // digits and ligatures that some of them share with the text fonts.
+  std::set<std::string> text;
+  for (const char* f : {"futural", "futuram", "rowmans", "rowmand", "rowmant", "timesr", "timesi",
+                        "timesrb", "timesib", "greek", "greekc", "greeks", "scripts", "scriptc"})
+    for (const Hershey& h : readjhf(dir + "/" + f + ".jhf")) text.insert(h.data);
+  std::vector<Hershey> pool;
+  std::set<std::string> seen;
+  for (const char* f : {"symbolic", "markers", "meteorology", "astrology", "music", "mathlow",
+                        "mathupp", "japanese"})
+    for (const Hershey& h : readjhf(dir + "/" + f + ".jhf")) {
+      if (h.strokes.empty() || text.count(h.data) != 0 || !seen.insert(h.data).second) continue;
+      pool.push_back(h);
     }
-    return nullptr;
-  };
-  // Codes 33-126 start in the pictograms, codes 161-255 in the markers; an empty place
-  // is taken from the next source at the same place.
   std::vector<const Hershey*> chosen(190, nullptr);
-  for (int c = 33; c <= 126; ++c) chosen[static_cast<std::size_t>(c - 33)] = pick(0, c - 32);
-  for (int c = 161; c <= 255; ++c)
-    chosen[static_cast<std::size_t>(c - 161 + 95)] = pick(1, c - 160);
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < chosen.size(); ++i) {
+    if (i == 94) continue;   // slot 127 stays empty
+    if (next < pool.size()) chosen[i] = &pool[next++];
+  }
   GlyphSet g;
   for (double tol = 0.3;; tol *= 1.25) {
     for (std::size_t i = 0; i < chosen.size(); ++i) {
