@@ -8,4 +8,5 @@ tw_add_test(graphics_test
     ${CMAKE_CURRENT_LIST_DIR}/shapes_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/strokefont_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/textstring_test.cpp
   LIBS tw_graphics tw_pgraph)

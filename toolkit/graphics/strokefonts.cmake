@@ -24,4 +24,5 @@ add_custom_command(OUTPUT ${_tw_fontsources}
   VERBATIM)
 target_sources(tw_graphics PRIVATE ${_tw_fontsources}
   ${CMAKE_CURRENT_LIST_DIR}/strokefont.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/strokefonts.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/strokefonts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/textstring.cpp)
