@@ -244,3 +244,44 @@ TEST_F(TextString640, StringWidths) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(YyChSubst, WhichHardcopySidesGetStrokeText) {
+  struct Case {
+    const char* why;
+    float limit;
+    int angles;
+    char cap27;
+    int spacing;
+    float cell;    // cell width and height in drawable units (hardcopy scale 1)
+    float angle;   // effective angle
+    int result;
+  };
+  const Case cases[] = {
+      {"DXF, proportional: no proportional fonts there", 0.222f, 360, '0', 1, 0.1f, 0, 1},
+      {"DXF, fixed pitch, small cell: its own text", 0.222f, 360, '0', 0, 0.2f, 0, 0},
+      {"DXF, fixed pitch, both sides above 0.222", 0.222f, 360, '0', 0, 0.3f, 0, 1},
+      {"raster printer: no rotated text at all", 0, 0, '1', 0, 0.1f, 0, 1},
+      {"upright only, 359.5 degrees counts as turned", 1.7e30f, 1, '1', 0, 0.1f, 359.5f, 1},
+      {"upright only, level text", 1.7e30f, 1, '1', 0, 0.1f, 0.5f, 0},
+      {"any angle and proportional fonts", 1.7e30f, 360, '1', 1, 0.1f, 90, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    resetgraphics();
+    GraphicsRegion& g = tessar.graphics;
+    g.description.HCTEXTLIMIT = c.limit;
+    g.description.HCTEXTANGLES = c.angles;
+    g.description.HCCAPS = std::string(29, '1');
+    g.description.HCCAPS[26] = c.cap27;
+    g.operands.HCSCALEX = g.operands.HCSCALEY = 1;
+    g.text.SPACING = c.spacing;
+    g.text.ANGLE2 = c.angle;
+    int result = -1;
+    yychsubst(1, c.cell, c.cell, result);
+    EXPECT_EQ(result, c.result);
+  }
+}
+
+}  // namespace
