@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 #include <vector>
 
 #include "tests/graphics/recording_device.h"
@@ -262,6 +263,29 @@ TEST_F(Fill200, HatchIsClippedToTheArea) {
     EXPECT_TRUE(yybox(l.x1, l.y1));
     EXPECT_TRUE(yybox(l.x2, l.y2));
   }
+}
+
+TEST_F(Fill200, RandomCrossingPolygonsHatchInsideTheClipBox) {
+  IGrArea(0.2f, 0.2f, 0.8f, 0.8f);   // clip box 40 .. 160
+  IGrUnits(40, 40, 160, 160);
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<float> coord(0, 200);
+  for (int round = 0; round < 100; ++round) {
+    const int n = 3 + round % 30;
+    std::vector<float> x, y;
+    for (int i = 0; i < n; ++i) {
+      x.push_back(coord(rng));
+      y.push_back(coord(rng));
+    }
+    devicelog().clear();
+    igrfillpattern(2, 1 + round % 5, 1 + round % 4);
+    IGrPolygonComplex(x, y, n);
+    for (const Segment& l : lines('S')) {
+      ASSERT_TRUE(yybox(l.x1, l.y1));
+      ASSERT_TRUE(yybox(l.x2, l.y2));
+    }
+  }
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
 }
 
 TEST_F(Fill200, OutsideTheClipBoxSendsNothing) {

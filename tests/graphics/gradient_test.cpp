@@ -164,6 +164,29 @@ TEST(YyPolygonDecompose, BowTieIsError28WithTheLastAttemptsTriangle) {
   EXPECT_EQ(tessar.error.LASTERROR, 28);
 }
 
+TEST(YyPolygonDecompose, RandomCrossingPolygonsStayInsideTheTriangleTable) {
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> coord(0, 6);   // few values: many repeats and collinear runs
+  for (int round = 0; round < 300; ++round) {
+    const int n = 3 + round % 12;
+    Poly p;
+    for (int i = 0; i < n; ++i) {
+      p.x.push_back(static_cast<float>(coord(rng)));
+      p.y.push_back(static_cast<float>(coord(rng)));
+    }
+    std::vector<Triple> t(static_cast<std::size_t>(n - 2));
+    int ntri = -1;
+    yypolygondecompose(p.x, p.y, n, t, ntri);
+    ASSERT_GE(ntri, 0);
+    ASSERT_LE(ntri, n - 2);
+    for (int k = 0; k < ntri; ++k)
+      for (int v : t[static_cast<std::size_t>(k)]) {
+        EXPECT_GE(v, 0);
+        EXPECT_LT(v, n);
+      }
+  }
+}
+
 // Device units equal user units on a 100 x 100 drawable.
 class Gradient100 : public ::testing::Test {
  protected:
