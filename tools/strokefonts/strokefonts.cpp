@@ -535,11 +535,16 @@ GlyphSet symbolsfont(const std::string& dir) {
   std::vector<Hershey> pool;
   std::set<std::string> seen;
   for (const char* f : {"symbolic", "markers", "meteorology", "astrology", "music", "mathlow",
-                        "mathupp", "japanese"})
-    for (const Hershey& h : readjhf(dir + "/" + f + ".jhf")) {
+                        "mathupp", "japanese"}) {
+    const std::vector<Hershey> glyphs = readjhf(dir + "/" + f + ".jhf");
+    for (std::size_t i = 0; i < glyphs.size(); ++i) {
+      const Hershey& h = glyphs[i];
+      // Places 88-92 of the pictogram file hold the ligatures ff, fi, fl, ffi and ffl.
+      if (std::string(f) == "symbolic" && i >= 88 && i <= 92) continue;
       if (h.strokes.empty() || text.count(h.data) != 0 || !seen.insert(h.data).second) continue;
       pool.push_back(h);
     }
+  }
   std::vector<const Hershey*> chosen(190, nullptr);
   std::size_t next = 0;
   for (std::size_t i = 0; i < chosen.size(); ++i) {
