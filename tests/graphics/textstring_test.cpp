@@ -162,6 +162,21 @@ TEST_F(TextString640, StrokeTextReachesBothSidesInOnePass) {
   EXPECT_EQ(screen, hardcopy);
 }
 
+TEST_F(TextString640, RotatedStrokeTextRunsAlongItsAngle) {
+  WGrTextFont({.family = 1});
+  wgrtextorientation(0, 90.0f);
+  wgrtextstring(320, 100, "IIII");
+  std::vector<float> xs, ys;
+  for (const DeviceCall& c : devicelog())
+    if (c.side == 'S' && (c.code == DLINE || c.code == DPOLYLINE)) {
+      xs.push_back(c.operands.RX1);
+      ys.push_back(c.operands.RY1);
+    }
+  ASSERT_GE(ys.size(), 4u);
+  for (std::size_t i = 1; i < ys.size(); ++i) EXPECT_GT(ys[i], ys[i - 1]);   // upwards
+  for (float x : xs) EXPECT_NEAR(x, 320, AH());   // around the anchor's vertical
+}
+
 std::string& fontseen() {
   static std::string name;
   return name;
