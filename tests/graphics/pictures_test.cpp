@@ -34,7 +34,7 @@ const FontPicture kPictures[] = {
     {"font_symbol.png", wgrofontsymbol},
 };
 
-constexpr int kCell = 48, kWidth = 16 * kCell, kHeight = 12 * kCell;
+constexpr int kCell = 72, kWidth = 16 * kCell, kHeight = 12 * kCell;
 
 TEST(StrokeFontPictures, EveryCharacterOfEveryFont) {
   win::test::reset();
@@ -46,9 +46,9 @@ TEST(StrokeFontPictures, EveryCharacterOfEveryFont) {
     ts.SPACING = 0;
     ts.TYPEFLAGS = 0;
     const StrokeFont& f = tessar.graphics.font;
-    // The glyph box fills 40 units of a cell either way.
-    const float EH = 40 * f.METRICS[1] / f.METRICS[3];
-    const float EW = 40 * f.METRICS[0] / f.METRICS[2];
+    // The glyph box fills 60 pixels of a cell either way.
+    const float EH = 60 * f.METRICS[1] / f.METRICS[3];
+    const float EW = 60 * f.METRICS[0] / f.METRICS[2];
     ts.ADVX = EW;
     ts.ADVY = 0;
     ts.COLXSTEP = 0;

@@ -692,7 +692,7 @@ GlyphSet outlinefont(const OutlineSource& src, const OutlineDesign& d) {
     shapes[i] = {c, adv};
   }
   GlyphSet g;
-  for (double tol = 0.45;; tol *= 1.15) {
+  for (double tol = 0.3;; tol *= 1.15) {
     for (std::size_t i = 0; i < 190; ++i) {
       g[i].clear();
       if (src.symbolic && i == 94) continue;
