@@ -164,6 +164,24 @@ TEST_F(Shapes200, ParallelogramHatchesAlongItsSlantTrapeziumDoesNot) {
   for (const Segment& l : lines('S')) EXPECT_EQ(l.y1, l.y2);
 }
 
+TEST_F(Shapes200, TrapeziumOfDirectionThreeIsLaidOutAlongXUnchecked) {
+  igrfillpattern(4);
+  // Not reordered although y2 < y1, and not refused although the corners are level.
+  IGrTrapezium(10, 50, 60, 10, 20, 10, 3);
+  ASSERT_EQ(codes('S'), std::vector<int>{DPARALLELSOLID});
+  const DeviceOperands& op = devicelog()[0].operands;
+  EXPECT_EQ(op.IOPER1, 3);
+  EXPECT_EQ(op.RX2, 30);   // C2 = (x1 + len1, y1)
+  EXPECT_EQ(op.RY3, 10);   // C3 = (x2, y2)
+  EXPECT_EQ(op.RX4, 50);   // C4 = (x2 - len2, y2)
+  tessar.error.LASTERROR = 0;
+  devicelog().clear();
+  IGrTrapezium(10, 50, 60, 50, 20, 10, 3);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+  IGrTrapezium(10, 50, 60, 50, 20, 10, 2);
+  EXPECT_EQ(tessar.error.LASTERROR, 22);
+}
+
 TEST_F(Shapes200, TriangleHatchLinesEndOnItsSides) {
   igrfillpattern(-1, 4, 3);
   IGrTriangle(20, 30, 170, 60, 80, 150);

@@ -135,6 +135,22 @@ TEST_F(TextString640, TableSpacingSendsCharacterByCharacterWithBoxAndUnderline) 
   EXPECT_NEAR(u.operands.RX2 - u.operands.RX1, 2.22f * AW(), 1e-3);
 }
 
+TEST_F(TextString640, TableSpacingOnHardcopyGoesCharacterByCharacterToo) {
+  openhardcopy();
+  WGrTextFont({.family = 103, .spacing = 2});
+  wgrtextorientation(0);
+  devicelog().clear();
+  wgrtextstring(100, 240, "AjB");
+  const auto h = textcalls('H');
+  ASSERT_EQ(h.size(), 3u);
+  EXPECT_EQ(h[0].operands.IX2, 1);
+  EXPECT_EQ(h[1].operands.IX2, 0);
+  EXPECT_EQ(h[2].operands.IX2, 2);
+  EXPECT_NEAR(h[1].operands.RX1 - h[0].operands.RX1, 1.11f * AW(), 1e-3);   // the width of A
+  EXPECT_NEAR(h[2].operands.RX1 - h[1].operands.RX1, 0.46f * AW(), 1e-3);   // the width of j
+  EXPECT_EQ(textcalls('S').size(), 3u);
+}
+
 TEST_F(TextString640, VerticalDeviceTextIsOneRequestOnScreenOnePerCharacterOnHardcopy) {
   openhardcopy();
   igrchardirection("V");
