@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/graphics/fill.h"

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <vector>
 
-#include "toolkit/core/errors.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/state/tessar.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/fill.h"

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "toolkit/core/errors.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/state/tessar.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/fill.h"
 #include "toolkit/graphics/gradient.h"

@@ -7,8 +7,8 @@
 #include <array>
 #include <string>
 
-#include "toolkit/core/strings.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/text/strings.h"
+#include "toolkit/state/tessar.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/graphics/fill.h"
 #include "toolkit/graphics/lines.h"

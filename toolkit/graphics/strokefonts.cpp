@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 #include "toolkit/graphics/strokefont.h"
 
 namespace {

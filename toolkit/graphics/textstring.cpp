@@ -10,8 +10,8 @@
 #include <cmath>
 #include <string>
 
-#include "toolkit/core/strings.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/text/strings.h"
+#include "toolkit/state/tessar.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
