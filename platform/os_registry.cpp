@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -111,14 +112,20 @@ const char* parse(const std::string& line, Entry& e) {
   return nullptr;
 }
 
-void reportDamaged(const std::string& path, int lineNumber, const std::string& line,
-                   const char* why) {
-  static std::vector<std::string> reported;
-  const std::string id = path + '\n' + line;
-  if (std::find(reported.begin(), reported.end(), id) != reported.end()) return;
-  reported.push_back(id);
-  std::fprintf(stderr, "platform: settings file %s, line %d is damaged (%s) and was skipped\n",
-               path.c_str(), lineNumber, why);
+// Reports the damaged lines of one reading that the previous reading did not have, so that
+// a file read again and again reports each damaged line once.
+void reportDamaged(const std::string& path, const std::vector<std::pair<int, std::string>>& lines,
+                   const std::vector<const char*>& reasons) {
+  static std::set<std::string> previous;
+  std::set<std::string> now;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string id = path + '\n' + lines[i].second;
+    now.insert(id);
+    if (!previous.count(id))
+      std::fprintf(stderr, "platform: settings file %s, line %d is damaged (%s) and was skipped\n",
+                   path.c_str(), lines[i].first, reasons[i]);
+  }
+  previous = std::move(now);
 }
 
 std::vector<Entry> load() {
@@ -126,18 +133,22 @@ std::vector<Entry> load() {
   const std::string path = storePath();
   std::ifstream in(path, std::ios::binary);
   int lineNumber = 0;
+  std::vector<std::pair<int, std::string>> damaged;
+  std::vector<const char*> reasons;
   for (std::string line; std::getline(in, line);) {
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     Entry e;
     if (const char* why = parse(line, e)) {
-      reportDamaged(path, lineNumber, line, why);
+      damaged.emplace_back(lineNumber, line);
+      reasons.push_back(why);
       entries.push_back(Entry{0, "", "", -1, "", line});
       continue;
     }
     entries.push_back(e);
   }
+  reportDamaged(path, damaged, reasons);
   return entries;
 }
 

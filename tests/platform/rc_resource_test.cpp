@@ -307,6 +307,7 @@ TEST(ResourceCompiler, RefusesHostileScriptsWithAMessage) {
   const Case cases[] = {
       {"a folder named as a bitmap file", "1 BITMAP \"folder\"\n", ":1: error: \"folder\" is a folder, not a file"},
       {"a folder named as an include file", "#include \"folder\"\n", "is a folder, not a file"},
+      {"a device that never ends", "1 RCDATA \"/dev/zero\"\n", "\"/dev/zero\" is not a regular file"},
       {"a sum past the largest number", "1 RCDATA { 0x7FFFFFFFFFFFFFFF + 1 }\n", ":1: error: integer overflow in expression"},
       {"a difference past the smallest", "1 RCDATA { -0x7FFFFFFFFFFFFFFF - 2 }\n", "integer overflow"},
       {"a product past the largest", "1 RCDATA { 0x100000000 * 0x100000000 }\n", "integer overflow"},

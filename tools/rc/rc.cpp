@@ -61,6 +61,15 @@ std::optional<unsigned char> unicodeToCp1252(uint32_t u) {
   return std::nullopt;
 }
 
+// Why an existing path cannot be read as a script or data file (a folder, or a device such
+// as /dev/zero that never ends), or nullptr when it can or does not exist.
+const char* notAFile(const fs::path& path) {
+  std::error_code ec;
+  const fs::file_status st = fs::status(path, ec);
+  if (ec || !fs::exists(st) || fs::is_regular_file(st)) return nullptr;
+  return fs::is_directory(st) ? "is a folder, not a file" : "is not a regular file";
+}
+
 std::string upper(std::string s) {
   for (char& c : s)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -176,10 +185,9 @@ class Preprocessor {
   bool utf8 = false;
 
   void run(const fs::path& file, const Where* from) {
-    std::error_code ec;
-    if (fs::is_directory(file, ec)) {
-      if (from) fail(*from, "\"" + file.string() + "\" is a folder, not a file");
-      throw CompileError{"rc: \"" + file.string() + "\" is a folder, not a file"};
+    if (const char* why = notAFile(file)) {
+      if (from) fail(*from, "\"" + file.string() + "\" " + why);
+      throw CompileError{"rc: \"" + file.string() + "\" " + why};
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
@@ -1058,8 +1066,7 @@ class Compiler {
     std::vector<fs::path> tries{base_ / name};
     for (const fs::path& d : includeDirs_) tries.push_back(d / name);
     for (const fs::path& p : tries) {
-      std::error_code ec;
-      if (fs::is_directory(p, ec)) fail(w, "\"" + name + "\" is a folder, not a file");
+      if (const char* why = notAFile(p)) fail(w, "\"" + name + "\" " + why);
       std::ifstream in(p, std::ios::binary);
       if (!in) continue;
       depends_.insert(fs::absolute(p).lexically_normal().string());
