@@ -39,9 +39,10 @@ for name in "${targets[@]}"; do
   run_one "$name" &
   pids+=($!)
   if [ ${#pids[@]} -ge "$jobs" ]; then
-    for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
+    for pid in "${pids[@]}"; do wait "$pid" || failed=$((failed + 1)); done
     pids=()
   fi
 done
-for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
-exit $failed
+for pid in "${pids[@]}"; do wait "$pid" || failed=$((failed + 1)); done
+echo "fuzz: $((${#targets[@]} - failed)) passed, $failed failed"
+[ "$failed" -eq 0 ]
