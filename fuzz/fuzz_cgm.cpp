@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_support.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 #include "toolkit/hardcopy/cgm_scan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

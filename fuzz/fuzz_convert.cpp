@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/core/convert.h"
-#include "toolkit/core/errors.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/text/convert.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/state/tessar.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 #include "toolkit/raster/file_info.h"
 #include "toolkit/raster/image_load.h"
 
