@@ -486,8 +486,19 @@ int textToReal(std::string_view text, bool single, double& value) {
   if (mantissa.isZero()) return 0;
   const std::string canonical = signText + digits + "e" + std::to_string(exponentValue);
   if (single) {
-    const long double wide = std::strtold(canonical.c_str(), nullptr);
-    if (std::fabs(wide) > static_cast<long double>(FLT_MAX)) return 4;
+    // The largest single value is written rounded to the digits of the format
+    // ("3.4028235E+38", "0.3403E+39"), which can lie above the value itself: a text up to
+    // 3.4028235E+38, or one that passes the largest value by no more than half a unit of
+    // its last digit, reads as the largest value, so that everything written reads back.
+    const long double wide = std::fabs(std::strtold(canonical.c_str(), nullptr));
+    if (wide > static_cast<long double>(FLT_MAX)) {
+      const long long lastDigitPower =
+          exponentValue - static_cast<long long>(mantissa.fractionDigits.size());
+      const long double halfUnit = 0.5L * std::pow(10.0L, static_cast<long double>(lastDigitPower));
+      if (wide > 3.4028235e38L && wide - halfUnit > static_cast<long double>(FLT_MAX)) return 4;
+      value = mantissa.negative ? -FLT_MAX : FLT_MAX;
+      return 0;
+    }
     value = std::strtof(canonical.c_str(), nullptr);
     if (value == 0.0) value = 0.0f;  // an underflow keeps no sign either (-0 == 0)
   } else {
