@@ -20,6 +20,7 @@
 #include "app/calendar.h"
 #include "app/modules.h"
 #include "platform/message_box.h"
+#include "platform/os.h"
 #include "tests/support/files.h"
 
 namespace fs = std::filesystem;
@@ -516,15 +517,15 @@ TEST_F(ProjectFile, SavingAnEmptyProjectCreatesTheFile) {
 TEST_F(ProjectFile, FailedSaveKeepsTheOldFile) {
   struct Case {
     const char* why;
-    int fault;
+    const char* service;  // the OS layer's service that fails
     const char* text;
     const char* title;
   };
   const Case cases[] = {
-      {"the new file cannot be opened", 1, "Failed to open new file on unit 3: ", "Problem with file"},
-      {"a write fails (disk full)", 2, "Problem with file. Data not saved properly.", "Problem"},
-      {"the close fails", 3, "Problem with file. Data not saved properly.", "Problem"},
-      {"the rename fails", 4, "Problem with file. Data not saved properly.", "Problem"},
+      {"the new file cannot be opened", "CreateFile", "Failed to open new file on unit 3: ", "Problem with file"},
+      {"a write fails (disk full)", "WriteFile", "Problem with file. Data not saved properly.", "Problem"},
+      {"the flush to the disk fails", "FlushFileBuffers", "Problem with file. Data not saved properly.", "Problem"},
+      {"the rename fails", "MoveFileEx", "Problem with file. Data not saved properly.", "Problem"},
   };
   const fs::path path = dir_ / "old.tw";
   for (const Case& c : cases) {
@@ -534,7 +535,7 @@ TEST_F(ProjectFile, FailedSaveKeepsTheOldFile) {
     usefile(path);
     win::test::clearMessageBoxes();
     win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
-    filesave_failnext = c.fault;
+    win::test::failNext(c.service, win::ERROR_DISK_FULL);
     EXPECT_FALSE(filesave());
     EXPECT_EQ(slurp(path), "the previous file\n");
     EXPECT_EQ(twvars.status, 3);
@@ -556,9 +557,38 @@ TEST_F(ProjectFile, FailedSaveKeepsTheOldFile) {
   win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
   EXPECT_FALSE(filesave());
   EXPECT_EQ(win::test::messageBoxes()[0].text, "Failed to open new file on unit 3:");
-  // The failure hook is spent: the next save succeeds.
+  // Nothing is left pending: the next save succeeds.
   usefile(path);
   EXPECT_TRUE(filesave());
+}
+
+// A save survives a power cut: the new file's bytes reach the disk before the rename, and
+// the folder holding the rename after it. A folder that cannot be flushed is reported,
+// though the new file has replaced the old one.
+TEST_F(ProjectFile, SaveFlushesTheFileBeforeTheRenameAndTheFolderAfter) {
+  const fs::path path = dir_ / "p.tw";
+  spit(path, "the previous file\n");
+  buildproject(3);
+  usefile(path);
+  std::vector<std::string> calls;
+  win::test::recordCalls(&calls);
+  const bool saved = filesave();
+  win::test::recordCalls(nullptr);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(calls, (std::vector<std::string>{"CreateFile", "WriteFile", "FlushFileBuffers", "CloseHandle",
+                                             "MoveFileEx", "FlushFolder"}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+
+  spit(path, "the previous file\n");
+  win::test::clearMessageBoxes();
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
+  win::test::failNext("FlushFolder", win::ERROR_GEN_FAILURE);
+  EXPECT_FALSE(filesave());
+  EXPECT_NE(twvars.iostat, 0);
+  ASSERT_EQ(win::test::messageBoxes().size(), 1u);
+  EXPECT_EQ(win::test::messageBoxes()[0].text, "Problem with file. Data not saved properly.");
+  EXPECT_NE(slurp(path), "the previous file\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1) << "temporary file left";
 }
 
 }  // namespace
