@@ -166,6 +166,19 @@ Field date() {
   return f;
 }
 
+// Significant digits of a real written in exponent form: as many as tell a float apart.
+constexpr int kRealDigits = 9;
+
+// A real as a field of the given form writes it and reads it back.
+float asstored(float value, std::string_view descriptor) {
+  const FieldFormat f = format(descriptor);
+  std::string text;
+  appendfittedreal(text, value, f, kRealDigits);
+  float stored = MISSING;
+  if (text.find('*') == std::string::npos) readfield(text, f, stored);
+  return stored;
+}
+
 template <int lo, int hi>
 bool within(double v) {
   return v >= lo && v <= hi;
@@ -369,12 +382,15 @@ std::vector<Line> buildlayout() {
   t.push_back(literal("", 4));
   t.push_back(summary<&RegressDat::MAF>("Mean Annual Flow (MAF):", "ML/yr", 7));
   t.push_back(summary<&RegressDat::MABF>("Mean Annual Baseflow (MABF):", "ML/yr", 7));
-  t.push_back(written({lit("Baseflow trend:", 30), real("F16.1", [](const Walk&) { return double(regressdat.coeffs[1]); }),
+  // The two lines drawn from other fields start from those fields as the file holds them,
+  // so that a project reopened and saved again writes them unchanged.
+  t.push_back(written({lit("Baseflow trend:", 30), real("F16.1", [](const Walk&) { return double(asstored(regressdat.coeffs[1], "F16.2")); }),
                        lit("ML/yr", 7)},
                       4));
   t.push_back(summary<&RegressDat::trendpct>("Baseflow trend / MABF:", "%", 0));
   t.push_back(written({lit("Prob trend is not significant:", 30),
-                       real("F16.1", [](const Walk&) { return double(100.0f * regressdat.tprob[1]); }), lit("%")},
+                       real("F16.1", [](const Walk&) { return double(100.0f * asstored(regressdat.tprob[1], "F8.3")); }),
+                       lit("%")},
                       4));
   t.push_back(literal("     Regression not undertaken", 0, 3));
 
@@ -494,9 +510,6 @@ const std::vector<Line>& layout() {
 }
 
 bool selected(const Line& l, int status) { return status >= l.minstatus && status <= l.maxstatus; }
-
-// Significant digits of a real written in exponent form: as many as tell a float apart.
-constexpr int kRealDigits = 9;
 
 }  // namespace
 

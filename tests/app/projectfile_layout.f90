@@ -76,9 +76,9 @@ program projectfile_layout
     write(2, '(A)') ''
     write(2, '(A30,A,A7)') rj('Mean Annual Flow (MAF):', 30), fx(fit(9), 16, 1), rj('ML/yr', 7)
     write(2, '(A30,A,A7)') rj('Mean Annual Baseflow (MABF):', 30), fx(fit(10), 16, 1), rj('ML/yr', 7)
-    write(2, '(A30,A,A7)') rj('Baseflow trend:', 30), fx(coef(2), 16, 1), rj('ML/yr', 7)
+    write(2, '(A30,A,A7)') rj('Baseflow trend:', 30), fx(stored(coef(2), 16, 2), 16, 1), rj('ML/yr', 7)
     write(2, '(A30,A,A)') rj('Baseflow trend / MABF:', 30), fx(fit(11), 16, 1), '%'
-    write(2, '(A30,A,A)') rj('Prob trend is not significant:', 30), fx(100.0 * tprob(2), 16, 1), '%'
+    write(2, '(A30,A,A)') rj('Prob trend is not significant:', 30), fx(100.0 * stored(tprob(2), 8, 3), 16, 1), '%'
   else
     write(2, '(A)') '     Regression not undertaken'
   end if
@@ -154,16 +154,36 @@ program projectfile_layout
 
 contains
 
-  ! Fw.d of v; when that is all asterisks, Ew.s with the largest s <= 9 that fits.
+  ! v as its Fw.d field holds it: written by fx and read back (-999.0 for asterisks). The
+  ! trend and probability lines are drawn from their fields as stored.
+  function stored(v, w, d) result(r)
+    real, intent(in) :: v
+    integer, intent(in) :: w, d
+    real :: r
+    character(len=40) :: f
+    character(len=w) :: t
+    t = fx(v, w, d)
+    r = -999.0
+    if (index(t, '*') /= 0) return
+    write(f, '(A,I0,A,I0,A)') '(F', w, '.', d, ')'
+    read(t, f) r
+  end function stored
+
+  ! Fw.d of v; when that is all asterisks, Ew.s with the largest s <= 9 that fits; an
+  ! infinity or NaN is asterisks.
   function fx(v, w, d) result(r)
     real, intent(in) :: v
     integer, intent(in) :: w, d
     character(len=w) :: r
     character(len=40) :: f
     integer :: s
+    if (v /= v .or. abs(v) > huge(v)) then
+      r = repeat('*', w)
+      return
+    end if
     write(f, '(A,I0,A,I0,A)') '(F', w, '.', d, ')'
     write(r, f) v
-    if (index(r, '*') == 0 .or. v /= v .or. abs(v) > huge(v)) return
+    if (index(r, '*') == 0) return
     do s = min(9, w), 1, -1
       write(f, '(A,I0,A,I0,A)') '(E', w, '.', s, ')'
       write(r, f) v

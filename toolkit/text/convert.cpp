@@ -293,11 +293,29 @@ struct Value {
   double r;
 };
 
+// Display formats already parsed: a program writes many values under a handful of texts.
+const std::optional<std::vector<Descriptor>>& parsedFormat(std::string_view format) {
+  struct Entry {
+    std::string text;
+    std::optional<std::vector<Descriptor>> items;
+  };
+  thread_local std::vector<Entry> cache;
+  for (const Entry& e : cache)
+    if (e.text == format) return e.items;
+  if (cache.size() >= 64) cache.clear();
+  cache.push_back({std::string(format), parseFormat(format)});
+  return cache.back().items;
+}
+
+// The fast paths of the fields section, which write straight into a record.
+bool appendFixed(std::string& out, double x, int w, int d);
+void appendInteger(std::string& out, long long value, const FieldFormat& f);
+
 // Formats one value with format into record; false for an invalid format, a value of the
 // wrong kind for its descriptor, or a record longer than maxLength.
 bool formatRecord(const Value& v, std::string_view format, std::size_t maxLength,
                   std::string& record) {
-  const auto items = parseFormat(format);
+  const auto& items = parsedFormat(format);
   if (!items) return false;
   record.clear();
   bool used = false;
@@ -310,12 +328,15 @@ bool formatRecord(const Value& v, std::string_view format, std::size_t maxLength
       if (d.w > static_cast<int>(maxLength) || d.d > static_cast<int>(maxLength)) return false;
       if (v.integer) {
         if (d.kind == 'I' || d.kind == 'G')
-          record += formatInteger(v.i, d.w, d.d, d.kind == 'I' && d.hasD);
+          appendInteger(record, v.i, {'I', d.w, d.d, d.kind == 'I' && d.hasD, 0, false});
         else
           return false;
       } else {
         switch (d.kind) {
-          case 'F': record += formatFixed(v.r, d.w, d.d); break;
+          case 'F':
+            if (!(d.w > 0 && std::isfinite(v.r) && appendFixed(record, v.r, d.w, d.d)))
+              record += formatFixed(v.r, d.w, d.d);
+            break;
           case 'E': record += formatExponent(v.r, d.w, d.d, d.e, d.hasE, d.scale); break;
           case 'G': record += formatGeneral(v.r, d.w, d.d, d.e, d.hasE); break;
           default: return false;
@@ -415,7 +436,7 @@ bool appendFixed(std::string& out, double x, int w, int d) {
 
 void appendInteger(std::string& out, long long value, const FieldFormat& f) {
   const bool hasM = f.kind == 'I' && f.hasD;
-  if (f.w == 0 || (hasM && f.d > 20)) {
+  if (hasM && f.d > 20) {
     out += formatInteger(value, f.w, f.d, hasM);
     return;
   }
@@ -430,6 +451,11 @@ void appendInteger(std::string& out, long long value, const FieldFormat& f) {
     while (end - digits < f.d) *--digits = '0';
   }
   if (value < 0) *--digits = '-';
+  if (f.w == 0) {
+    if (end == digits) out += ' ';  // I0.0 of a zero is one blank
+    else out.append(digits, end);
+    return;
+  }
   appendAligned(out, digits, static_cast<std::size_t>(end - digits), f.w);
 }
 
@@ -461,9 +487,13 @@ void appendfield(std::string& out, long long value, const FieldFormat& field) {
 }
 
 void appendfittedreal(std::string& out, double value, const FieldFormat& field, int maxdigits) {
+  if (!std::isfinite(value)) {
+    appendStars(out, field.w);
+    return;
+  }
   const std::size_t start = out.size();
   appendfield(out, value, field);
-  if (!std::isfinite(value) || out.find('*', start) == std::string::npos) return;
+  if (out.find('*', start) == std::string::npos) return;
   // The most significant digits that fit the same width, down to one.
   for (int sig = std::min(maxdigits, field.w); sig >= 1; --sig) {
     const std::string text = formatExponent(value, field.w, sig, 0, false);
