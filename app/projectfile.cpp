@@ -602,13 +602,13 @@ struct ReadFailure {};
 // The file's lines, with CR LF read like LF, and the diagnostic of the last line read.
 class LineSource {
  public:
-  explicit LineSource(std::string text) : text_(std::move(text)) {}
+  explicit LineSource(std::string_view text) : text_(text) {}
 
   // The next line; a premature end of the file fails the read.
   std::string_view next() {
     if (pos_ >= text_.size()) throw ReadFailure{};
     std::size_t end = text_.find('\n', pos_);
-    if (end == std::string::npos) end = text_.size();
+    if (end == std::string_view::npos) end = text_.size();
     std::string_view l(text_.data() + pos_, end - pos_);
     pos_ = end + 1;
     if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
@@ -619,7 +619,7 @@ class LineSource {
     int n = 0;
     for (std::size_t p = pos_; p < text_.size(); ++n) {
       std::size_t end = text_.find('\n', p);
-      if (end == std::string::npos) end = text_.size();
+      if (end == std::string_view::npos) end = text_.size();
       if (end == p || (end == p + 1 && text_[p] == '\r')) break;
       p = end + 1;
     }
@@ -635,7 +635,7 @@ class LineSource {
   int section = 0;   // 4 once the annual rows of a separated project are reached
 
  private:
-  std::string text_;
+  std::string_view text_;
   std::size_t pos_ = 0;
 };
 
@@ -892,13 +892,17 @@ bool fileopen_read() {
     return false;
   };
 
-  std::string filetext;
+  // The file's text, in a buffer kept from one read to the next: a full-size project is
+  // megabytes, which a fresh buffer would first have to clear and map page by page.
+  static std::string filetext;
   bool opened = false;
-  if (!readwhole(name, filetext, opened)) {
+  const bool read = readwhole(name, filetext, opened);
+  if (!read) {
+    filetext.clear();
     if (!opened) WMessageBox(0, 3, 1, "Failed to open file: \r" + name, "Problem with file");
     return fail("", 0);
   }
-  LineSource in(std::move(filetext));
+  LineSource in(filetext);
 
   // Read over a fresh project; the previous one comes back whole if the file fails
   // (Invariant 3).

@@ -418,10 +418,35 @@ void appendAligned(std::string& out, const char* text, std::size_t n, int w) {
 bool appendFixed(std::string& out, double x, int w, int d) {
   char buffer[128];
   char* const body = buffer + 1;
-  const auto [end, ec] =
-      std::to_chars(body, buffer + sizeof buffer - 1, std::fabs(x), std::chars_format::fixed, d);
-  if (ec != std::errc()) return false;
-  char* last = end;
+  char* last = nullptr;
+  const double magnitude = std::fabs(x);
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+  if (d <= 12 && magnitude < 1e18 && static_cast<double>(static_cast<float>(magnitude)) == magnitude &&
+      magnitude * kPowers[d] < 9e18) {
+    // A single-precision value times 10^d (at most 24 + 28 bits) is exact in a double, so
+    // rounding it to an integer (to nearest, ties to even) is the exact decimal rounding.
+    const auto scaled = static_cast<unsigned long long>(std::nearbyint(magnitude * kPowers[d]));
+    char digits[24];
+    char* digitsEnd = std::to_chars(digits, digits + sizeof digits, scaled).ptr;
+    const int count = static_cast<int>(digitsEnd - digits);
+    char* p = body;
+    if (count <= d) {
+      *p++ = '0';
+      if (d > 0) *p++ = '.';
+      for (int k = count; k < d; ++k) *p++ = '0';
+      p = std::copy(digits, digitsEnd, p);
+    } else {
+      p = std::copy(digits, digitsEnd - d, p);
+      if (d > 0) *p++ = '.';
+      p = std::copy(digitsEnd - d, digitsEnd, p);
+    }
+    last = p;
+  } else {
+    const auto [end, ec] =
+        std::to_chars(body, buffer + sizeof buffer - 1, magnitude, std::chars_format::fixed, d);
+    if (ec != std::errc()) return false;
+    last = end;
+  }
   if (d == 0) *last++ = '.';
   char* first = body;
   const std::size_t bodyLength = static_cast<std::size_t>(last - body);
@@ -493,7 +518,8 @@ void appendfittedreal(std::string& out, double value, const FieldFormat& field, 
   }
   const std::size_t start = out.size();
   appendfield(out, value, field);
-  if (out.find('*', start) == std::string::npos) return;
+  // A number's text never begins with an asterisk: only a field that did not fit does.
+  if (field.w == 0 || out.size() == start || out[start] != '*') return;
   // The most significant digits that fit the same width, down to one.
   for (int sig = std::min(maxdigits, field.w); sig >= 1; --sig) {
     const std::string text = formatExponent(value, field.w, sig, 0, false);
@@ -527,6 +553,29 @@ bool readfield(std::string_view text, const FieldFormat& field, int& value) {
 }
 
 bool readfield(std::string_view text, const FieldFormat& field, float& value) {
+  // The usual field: blanks before a signed number with a decimal point and no exponent.
+  {
+    std::size_t first = 0;
+    while (first < text.size() && text[first] == ' ') ++first;
+    std::size_t last = text.size();
+    while (last > first && text[last - 1] == ' ') --last;
+    std::size_t k = first < last && text[first] == '-' ? first + 1 : first;
+    bool point = false, digit = false, plain = k < last;
+    for (; k < last && plain; ++k) {
+      const char c = text[k];
+      if (isDigit(c)) digit = true;
+      else if (c == '.' && !point) point = true;
+      else plain = false;
+    }
+    if (plain && point && digit) {
+      float v = 0.0f;
+      const auto [ptr, ec] = std::from_chars(text.data() + first, text.data() + last, v);
+      if (ec == std::errc() && ptr == text.data() + last && std::isfinite(v)) {
+        value = v;
+        return true;
+      }
+    }
+  }
   // The field without its blanks: sign, digits with at most one point, then an exponent
   // after E, e, D or d, or after its sign alone (1.5+3).
   char compact[160];
