@@ -573,7 +573,9 @@ void yyreplace(int& status, const char* newfile, const char* target) {
   const std::string from = toSystem(safeText(newfile));
   const std::string to = toSystem(safeText(target));
   if (rename(from.c_str(), to.c_str()) != 0) {
-    status = pathCode(errno, errno == ENOENT ? from : to);
+    const int e = errno;
+    struct stat st;
+    status = pathCode(e, e == ENOENT && lstat(from.c_str(), &st) != 0 ? from : to);
     return;
   }
   status = flushFolder(to);

@@ -7,6 +7,8 @@ tw_add_test(test_core_convert SOURCES ${CMAKE_CURRENT_LIST_DIR}/convert_test.cpp
 # The display formats checked against gfortran: the reference program is built with the
 # tests; without gfortran the test fails and says so.
 find_program(TW_GFORTRAN gfortran)
+# Fields of a record layout against C's exact printing and reading.
+tw_add_test(test_core_format_fields SOURCES ${CMAKE_CURRENT_LIST_DIR}/format_fields_test.cpp LIBS tw_text)
 tw_add_test(test_core_format_gfortran
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/format_gfortran_test.cpp LIBS tw_text)
 if(TW_GFORTRAN)
