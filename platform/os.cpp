@@ -470,8 +470,9 @@ void yydelf(const char* name, int& status) {
 
 namespace {
 // Copies the bytes of one regular file to another; the target keeps the source's
-// last-write time. Returns a status.
-int copyFileBytes(const std::string& from, const std::string& to) {
+// last-write time. With flush the copy is on the disk before the call returns. Returns a
+// status.
+int copyFileBytes(const std::string& from, const std::string& to, bool flush = false) {
   const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return pathCode(errno, from);
   struct stat src;
@@ -516,6 +517,7 @@ int copyFileBytes(const std::string& from, const std::string& to) {
     const struct timespec times[2] = {src.st_atim, src.st_mtim};
     futimens(out, times);
   }
+  if (status == 0 && flush && fsync(out) != 0) status = oserrorcode(errno);
   if (close(out) != 0 && status == 0) status = oserrorcode(errno);
   close(in);
   return status;
@@ -543,8 +545,9 @@ void yyrename(int& status, const char* oldname, const char* newname) {
     status = pathCode(errno, to);
     return;
   }
-  // Across file systems a file moves by copy and delete.
-  status = copyFileBytes(from, to);
+  // Across file systems a file moves by copy and delete; the copy reaches the disk before
+  // the original goes, so that a power cut cannot lose both.
+  status = copyFileBytes(from, to, true);
   if (status == 0 && unlink(from.c_str()) != 0) status = oserrorcode(errno);
 }
 
