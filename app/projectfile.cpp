@@ -824,18 +824,24 @@ struct StoredYear {
 
 // Puts the user values read from the file on the rebuilt annual records of the same year
 // label, whatever years the aggregation now forms; returns the labels whose values found
-// no rebuilt year.
+// no rebuilt year (or a year that had taken the values of an earlier row already).
 std::vector<int> attachuservalues(const std::vector<StoredYear>& stored) {
   TwVars& tw = twvars;
   for (AnnualRecord& a : tw.annual) a.user.fill(MISSING);
   std::vector<int> unplaced;
+  std::array<bool, MAXYEARS> taken{};
   const int n = std::clamp(tw.numyears, 0, MAXYEARS);
   for (const StoredYear& s : stored) {
     const bool present = std::any_of(s.user.begin(), s.user.end(), [](float v) { return v != MISSING; });
     if (!present) continue;
-    const int y = n > 0 ? s.year - tw.annual[0].year : -1;
-    if (y >= 0 && y < n && tw.annual[y].year == s.year) tw.annual[y].user = s.user;
-    else unplaced.push_back(s.year);
+    int y = 0;
+    while (y < n && tw.annual[y].year != s.year) ++y;
+    if (y < n && !taken[y]) {
+      tw.annual[y].user = s.user;
+      taken[y] = true;
+    } else {
+      unplaced.push_back(s.year);
+    }
   }
   tw.useryears.fill(0);
   for (int y = 0; y < MAXYEARS; ++y) {
