@@ -238,10 +238,17 @@ std::vector<Field> regressionrow(Field name, Field flag) {
                [](Walk&, double v) { regressdat.tprob[entry] = float(v); })};
 }
 
+// A user variable's name: written without trailing blanks, right-justified in 16 columns;
+// read back as its 16 columns stand.
+template <int i>
+Field usernamefield() {
+  return text([](const Walk&) { return username(i); }, 16, [](Walk&, std::string_view c) { setusername(i, c); }, 16);
+}
+
 template <int i>
 std::vector<Field> userrow() {
   return regressionrow<3 + i>(
-      text([](const Walk&) { return username(i); }, 16, [](Walk&, std::string_view c) { setusername(i, c); }, 16),
+      usernamefield<i>(),
       integer("I2", [](const Walk&) { return double(twvars.userinclude[i]); },
               [](Walk&, double v) { twvars.userinclude[i] = int(v); }, within<0, 1>));
 }
@@ -446,17 +453,10 @@ std::vector<Line> buildlayout() {
                        })},
                       2));
   t.push_back(literal("", 2));
-  {
-    auto name = [](auto i) {
-      return text([](const Walk&) { return username(decltype(i)::value); }, 16,
-                  [](Walk&, std::string_view c) { setusername(decltype(i)::value, c); }, 16);
-    };
-    t.push_back(fields(-1,
-                       {lit("Year", 6), lit("Flows", 16), lit("Baseflows", 16), lit("Rain", 16),
-                        name(std::integral_constant<int, 0>()), name(std::integral_constant<int, 1>()),
-                        name(std::integral_constant<int, 2>()), lit("Lin.trend", 16)},
-                       3));
-  }
+  t.push_back(fields(-1,
+                     {lit("Year", 6), lit("Flows", 16), lit("Baseflows", 16), lit("Rain", 16), usernamefield<0>(),
+                      usernamefield<1>(), usernamefield<2>(), lit("Lin.trend", 16)},
+                     3));
   t.push_back(rows(Repeat::AnnualRows,
                    {annualyear(), annualflow(),
                     real("F16.2", [](const Walk& w) { return double(twvars.annual[w.row].baseflow); },
