@@ -1,5 +1,5 @@
 // Fields of a record layout: one descriptor formatting and reading many values, against C's
-// own exact printing and reading (glibc's printf and strtof).
+// own exact printing and reading (glibc's printf and strtof) and gfortran's formatted read.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
 #include <limits>
 #include <random>
 #include <string>
@@ -136,7 +140,9 @@ TEST(Readfield, FortranFieldInput) {
       {"below a float", "1.0E-60", true, 0.0f},
       {"two points", "1.2.5", false, 0.0f},
       {"letters", "12a.50", false, 0.0f},
-      {"sign alone", "-", false, 0.0f},
+      {"sign alone", "-", true, 0.0f},
+      {"point alone", ".", true, 0.0f},
+      {"exponent beyond four digits' worth", "1E-10000", false, 0.0f},
       {"exponent without digits", "1.5E", false, 0.0f},
       {"infinity", "Infinity", false, 0.0f},
       {"asterisks", "****", false, 0.0f},
@@ -172,6 +178,102 @@ TEST(Readfield, ReadsWhatAppendfittedrealWrites) {
     EXPECT_EQ(back, std::strtof(text.c_str(), nullptr)) << text;
     if (std::fabs(v) >= 1.0e6f) {
       EXPECT_EQ(back, v) << text;
+    }
+  }
+}
+
+// gfortran's formatted read of the same fields decides: where it reads a finite value the
+// field reads the same bits, where it fails the field fails. Two refusals are deliberate: a
+// real beyond a float and the words Infinity and NaN, which gfortran reads as infinities or
+// NaN, fail here, since no stored value may be one.
+TEST(Readfield, AgreesWithFortranFormattedInput) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("tw-format-read-" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir);
+  const std::string exe = (dir / "reference").string();
+  const std::string compile = "gfortran -O0 -o '" + exe + "' '" + TW_FORMAT_READ_REFERENCE + "' > '" +
+                              (dir / "gfortran.log").string() + "' 2>&1";
+  ASSERT_EQ(std::system(compile.c_str()), 0) << "gfortran (Debian gfortran) is needed for this check";
+
+  struct Field {
+    char kind;
+    int w, d;
+    std::string text;
+  };
+  std::vector<Field> fields;
+  for (const char* t : {"      -12.25", "   5", " 1 2 3.2 5", "      ", "0.100000000E+15", "15E+2", "1.5d2",
+                        "1.5+02", "+2.5", ".5", "1.0E-60", "1.2.5", "12a.50", "-", "+", ".", "-.", "1.5E", "****",
+                        "1.5-2", "  - 5", "-.10E+04", ".100E+05", "1E5", "1.5e+", "5.", "E5", "1 E 5", "1e-3"})
+    fields.push_back({'F', 16, 2, t});
+  for (const char* t : {"-", "+", " 1 9 9 0", "1.0", "2147483647", "2147483648", "-2147483648", "", " - 7", "x"})
+    fields.push_back({'I', 12, 0, t});
+  // What the writer writes, in the layout's real fields, and random texts of the characters a
+  // numeric field holds.
+  std::mt19937 rng(5u);
+  const std::pair<int, int> forms[] = {{16, 2}, {8, 3}, {5, 3}, {30, 3}, {16, 1}};
+  for (int k = 0; k < 3000; ++k) {
+    const auto [w, d] = forms[k % 5];
+    FieldFormat f;
+    f.kind = 'F';
+    f.w = w;
+    f.d = d;
+    f.hasD = true;
+    std::string text;
+    appendfittedreal(text, anyfloat(rng), f, 9);
+    if (text.find('*') == std::string::npos) fields.push_back({'F', w, d, text});
+  }
+  const std::string alphabet = "0123456789  .-+EeDd";
+  for (int k = 0; k < 3000; ++k) {
+    std::string text;
+    const int n = 1 + static_cast<int>(rng() % 10);
+    for (int c = 0; c < n; ++c) text += alphabet[rng() % alphabet.size()];
+    fields.push_back({k % 4 == 0 ? 'I' : 'F', 12, static_cast<int>(rng() % 4), text});
+  }
+  {
+    std::ofstream in(dir / "fields.txt");
+    for (const Field& f : fields) {
+      std::string text = f.text;
+      text.resize(static_cast<std::size_t>(f.w), ' ');
+      in << f.kind << f.w << ' ' << f.d << '|' << text << "\n";
+    }
+  }
+  const std::string run = "'" + exe + "' '" + (dir / "fields.txt").string() + "' > '" + (dir / "values.txt").string() + "'";
+  ASSERT_EQ(std::system(run.c_str()), 0);
+  std::ifstream out(dir / "values.txt");
+  std::vector<std::string> want;
+  for (std::string l; std::getline(out, l);) want.push_back(l);
+  fs::remove_all(dir);
+  ASSERT_EQ(want.size(), fields.size());
+  int mismatches = 0;
+  for (std::size_t k = 0; k < fields.size() && mismatches < 20; ++k) {
+    const Field& f = fields[k];
+    FieldFormat format;
+    format.kind = f.kind;
+    format.w = f.w;
+    format.d = f.d;
+    format.hasD = f.kind == 'F';
+    std::string got = "ERR";
+    if (f.kind == 'F') {
+      float v = 0.0f;
+      if (readfield(f.text, format, v)) {
+        std::int32_t bits = 0;
+        std::memcpy(&bits, &v, sizeof bits);
+        got = std::to_string(bits);
+      }
+    } else {
+      int v = 0;
+      if (readfield(f.text, format, v)) got = std::to_string(v);
+    }
+    std::string expected = want[k];
+    if (f.kind == 'F' && expected != "ERR") {
+      const std::int32_t bits = static_cast<std::int32_t>(std::stoll(expected));
+      float v = 0.0f;
+      std::memcpy(&v, &bits, sizeof v);
+      if (!std::isfinite(v)) expected = "ERR";  // the deliberate refusal
+    }
+    if (got != expected) {
+      ++mismatches;
+      ADD_FAILURE() << f.kind << f.w << "." << f.d << " [" << f.text << "]: gfortran " << want[k] << ", here " << got;
     }
   }
 }

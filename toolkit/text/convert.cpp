@@ -541,12 +541,12 @@ bool readfield(std::string_view text, const FieldFormat& field, int& value) {
     } else if (isDigit(c)) {
       digit = true;
       sum = sum * 10 + (c - '0');
-      if (sum > 2147483647LL) return false;
+      if (sum > 2147483648LL) return false;
     } else {
       return false;
     }
   }
-  if (sign && !digit) return false;
+  if ((sign && !digit) || sum > (negative ? 2147483648LL : 2147483647LL)) return false;
   (void)field;
   value = static_cast<int>(negative ? -sum : sum);
   return true;
@@ -600,7 +600,12 @@ bool readfield(std::string_view text, const FieldFormat& field, float& value) {
     else if (c == '.' && !point) point = true;
     else break;
   }
-  if (!digit) return false;
+  // A sign alone reads as zero, as does a mantissa without digits ("-.", ".E5"), which
+  // keeps its sign.
+  if (mantissaStart == n) {
+    value = 0.0f;
+    return true;
+  }
   const std::size_t mantissaEnd = i;
   long exponent = 0;
   bool hasExponent = false;
@@ -610,13 +615,18 @@ bool readfield(std::string_view text, const FieldFormat& field, float& value) {
     else if (c != '+' && c != '-') return false;
     bool exponentNegative = false;
     if (i < n && (compact[i] == '+' || compact[i] == '-')) exponentNegative = compact[i++] == '-';
-    if (i == n || n - i > 6) return false;
+    if (i == n) return false;
     for (; i < n; ++i) {
       if (!isDigit(compact[i])) return false;
-      exponent = exponent * 10 + (compact[i] - '0');
+      exponent = std::min(exponent * 10 + (compact[i] - '0'), 100000L);
     }
+    if (exponent > 9999) return false;  // Fortran input takes at most four exponent digits' worth
     if (exponentNegative) exponent = -exponent;
     hasExponent = true;
+  }
+  if (!digit) {
+    value = negative ? -0.0f : 0.0f;
+    return true;
   }
   // Without a decimal point the point is implied d digits from the right.
   if (!point && field.hasD) exponent -= field.d;

@@ -32,9 +32,10 @@ void appendfield(std::string& out, long long value, const FieldFormat& field);
 // that fits in no form, or is not finite, gives asterisks.
 void appendfittedreal(std::string& out, double value, const FieldFormat& field, int maxdigits);
 // Formatted input of one field as Fortran reads it: blanks are ignored, an all-blank field
-// is 0, a real without a decimal point has its point d digits from the right, and its
-// exponent follows E, D (either case) or its own sign. False when the field holds no number
-// (the value is then unchanged); a real must fit a float, an integer 32 bits.
+// (or a sign or mantissa without digits) is 0, a real without a decimal point has its point
+// d digits from the right, and its exponent (at most 9999) follows E, D (either case) or its
+// own sign. False when the field holds no number (the value is then unchanged); a real must
+// be a finite float, an integer fit 32 bits.
 bool readfield(std::string_view text, const FieldFormat& field, int& value);
 bool readfield(std::string_view text, const FieldFormat& field, float& value);
 
