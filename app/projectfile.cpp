@@ -649,8 +649,7 @@ bool asterisks(std::string_view field) {
   return star;
 }
 
-// The first line of the status-2 and status-3 daily rows: year, month and day checked;
-// every later one is the day after its predecessor.
+// The date of the daily row read last, which the next row's date must follow.
 struct DateCheck {
   int year = 0, month = 0, day = 0;
 };
