@@ -674,6 +674,28 @@ TEST_F(ProjectFile, UserValuesOfAYearNotRebuiltAreReported) {
   EXPECT_EQ(boxes.back().title, "File opened");
 }
 
+// A file saved before the aggregation kept every covered year: its first, empty year (1990)
+// is no longer formed. Every other year keeps its own user values, and 1990's are reported.
+TEST_F(ProjectFile, FileOfTheEarlierAggregationRuleKeepsUserValuesOnTheirYears) {
+  initialise_tw_vars();
+  usefile(fs::path(TW_FIXTURES) / "project-status4-earlier-rule.tw");
+  ASSERT_TRUE(fileopen_read());
+  struct Year { int label; std::array<float, 3> user; };
+  const Year expected[] = {{1991, {10.25f, MISSING, 3.0f}},
+                           {1992, {10.50f, 98.50f, 6.0f}},
+                           {1993, {10.75f, 97.50f, 9.0f}}};
+  ASSERT_EQ(twvars.numyears, 3);
+  for (int y = 0; y < 3; ++y) {
+    SCOPED_TRACE(expected[y].label);
+    EXPECT_EQ(twvars.annual[y].year, expected[y].label);
+    EXPECT_EQ(twvars.annual[y].user, expected[y].user);
+  }
+  const auto& boxes = win::test::messageBoxes();
+  ASSERT_GE(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            "User data of these years match no year of the daily data and were not loaded:\r 1990");
+}
+
 TEST_F(ProjectFile, ReaderFailuresLeaveThePreviousProject) {
   using Lines = std::vector<std::string>;
   struct Case {
