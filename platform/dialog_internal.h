@@ -18,6 +18,7 @@ void registerStaticClass();
 void registerDialogClass();
 void registerEditClass();
 void registerListBoxClasses();   // LISTBOX and the combo box's list
+void registerComboBoxClass();
 
 // Colours and simple shapes.
 void fillSolid(HDC dc, const RECT& r, COLORREF colour);
