@@ -556,6 +556,7 @@ void RegisterDialogClasses() {
   dlg::registerEditClass();
   dlg::registerListBoxClasses();
   dlg::registerComboBoxClass();
+  dlg::registerScrollBarClass();
   dlg::registerDialogClass();
 }
 
