@@ -557,6 +557,7 @@ void RegisterDialogClasses() {
   dlg::registerListBoxClasses();
   dlg::registerComboBoxClass();
   dlg::registerScrollBarClass();
+  dlg::registerUpDownClass();
   dlg::registerDialogClass();
 }
 
