@@ -558,6 +558,7 @@ void RegisterDialogClasses() {
   dlg::registerComboBoxClass();
   dlg::registerScrollBarClass();
   dlg::registerUpDownClass();
+  dlg::registerProgressClass();
   dlg::registerDialogClass();
 }
 

@@ -21,6 +21,7 @@ void registerListBoxClasses();   // LISTBOX and the combo box's list
 void registerComboBoxClass();
 void registerScrollBarClass();
 void registerUpDownClass();
+void registerProgressClass();
 
 // Colours and simple shapes.
 void fillSolid(HDC dc, const RECT& r, COLORREF colour);
