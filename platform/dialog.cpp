@@ -559,6 +559,7 @@ void RegisterDialogClasses() {
   dlg::registerScrollBarClass();
   dlg::registerUpDownClass();
   dlg::registerProgressClass();
+  dlg::registerTrackbarClass();
   dlg::registerDialogClass();
 }
 

@@ -22,6 +22,7 @@ void registerComboBoxClass();
 void registerScrollBarClass();
 void registerUpDownClass();
 void registerProgressClass();
+void registerTrackbarClass();
 
 // Colours and simple shapes.
 void fillSolid(HDC dc, const RECT& r, COLORREF colour);
