@@ -560,6 +560,7 @@ void RegisterDialogClasses() {
   dlg::registerUpDownClass();
   dlg::registerProgressClass();
   dlg::registerTrackbarClass();
+  dlg::registerHeaderClass();
   dlg::registerDialogClass();
 }
 
