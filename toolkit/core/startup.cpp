@@ -22,6 +22,7 @@
 #include "toolkit/core/statusbar.h"
 #include "toolkit/core/strings.h"
 #include "toolkit/editor/startup_editor.h"
+#include "toolkit/graphics/screen_driver.h"
 #include "toolkit/hardcopy/printer_models.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
 #include "toolkit/raster/print_select.h"
@@ -193,6 +194,7 @@ void winitialise(std::optional<std::string_view> inifile) {
   yygetdisplayinfo(di.WIDTH, di.HEIGHT, di.COLOURS, di.PALETTECLASS, di.DEVICECLASS);
   win::installpaintonlypump();
   yywinitialise();
+  yyscreenservices();
 
   fn.LFNPLOTI = 42;
   ws.ROOTOPEN = 0;

@@ -37,6 +37,15 @@ struct GraphicsServices {
   void (*wgrofontswiss)(int type) = nullptr;
   void (*wgrofontroman)(int type) = nullptr;
   void (*yybitmapinfo)(int window, int item, int& value) = nullptr;
+  // Drawing targets of other owners: a numbered bitmap (raster output) and a graphics field
+  // of the current dialog (the dialog manager). Each makes its surface gDC with its size.
+  void (*yybitmapselect)(int index, int& failed, int& width, int& height) = nullptr;
+  void (*yyfieldselect)(int& field, int& width, int& height) = nullptr;
+  // The window dump of screen request 20 (raster output): start a dump page, copy the
+  // rectangle of gDC onto it, end it.
+  void (*yywindumpstart)(int& failed) = nullptr;
+  void (*yywindumpblit)(int x1, int y1, int x2, int y2, int& failed) = nullptr;
+  void (*yywindumpend)() = nullptr;
 };
 
 extern GraphicsServices graphicsservices;
