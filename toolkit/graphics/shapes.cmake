@@ -1,0 +1,6 @@
+# Ellipses, circles and arrows, markers and smooth curves: primitives of the graphics core.
+target_sources(tw_graphics PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ellipses.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/markers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/curves.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fill_pending.cpp)
