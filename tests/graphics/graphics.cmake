@@ -10,4 +10,5 @@ tw_add_test(graphics_test
 tw_add_test(test_graphics_screen
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/screen_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/shapes_test.cpp
   LIBS tw_screen tw_os)
