@@ -11,4 +11,5 @@ tw_add_test(test_graphics_screen
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/screen_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/shapes_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/targets_test.cpp
   LIBS tw_screen tw_os)
