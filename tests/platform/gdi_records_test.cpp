@@ -292,3 +292,22 @@ TEST(CreateEnhMetaFile, RecordsInMemoryOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CreateEnhMetaFile, MeasuresTextForTheReferenceDevice) {
+  win::HDC rec = win::CreateEnhMetaFile(nullptr, nullptr, nullptr, nullptr);
+  win::HFONT font = win::CreateFont(-11, 0, 0, 0, win::FW_NORMAL, 0, 0, 0, win::ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+  win::HGDIOBJ old = win::SelectObject(rec, font);
+  win::TEXTMETRIC tm;
+  ASSERT_TRUE(win::GetTextMetrics(rec, tm));
+  EXPECT_EQ(tm.tmHeight, 12);
+  win::SIZE size;
+  ASSERT_TRUE(win::GetTextExtentPoint32(rec, "Hello", 5, size));
+  EXPECT_EQ(size.cx, 24);
+  win::SelectObject(rec, old);
+  win::DeleteEnhMetaFile(win::CloseEnhMetaFile(rec));
+  win::DeleteObject(font);
+}
+
+}  // namespace
