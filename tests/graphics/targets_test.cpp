@@ -141,6 +141,26 @@ void picture() {
   igrcurve(cx, cy, 5);
   IGrColourN(127);
   igrpolyline(cx, std::array<float, 5>{H * 0.1f, H * 0.15f, H * 0.1f, H * 0.15f, H * 0.1f}, 5);
+  // Points, a filled sector and an arc outline (requests 26, 14 and 34), a shaded triangle.
+  IGrColourN(47);
+  for (int k = 0; k < 30; ++k) igrpoint(W * 0.05f + static_cast<float>(2 * k), H * 0.3f);
+  DeviceOperands& sector = tessar.graphics.operands;
+  sector.IX1 = static_cast<int>(W * 0.45f);
+  sector.IY1 = static_cast<int>(H * 0.15f);
+  sector.RX2 = 18;
+  sector.RY2 = 18;
+  sector.RX3 = 0.3f;
+  sector.RY3 = 2.0f;
+  sector.RX4 = 17;
+  sector.RY4 = 97;
+  yygdrv(DSECTORSOLID);
+  sector.IX1 += 40;
+  yygdrv(DARC);
+  const std::array<int, 3> gx{static_cast<int>(W * 0.05f), static_cast<int>(W * 0.2f), static_cast<int>(W * 0.12f)},
+      gy{static_cast<int>(H * 0.95f), static_cast<int>(H * 0.95f), static_cast<int>(H * 0.75f)},
+      grgb{0x0000FF, 0x00FF00, 0xFF0000}, tri{1, 2, 3};
+  int failed = 1;
+  yywingradfill(gx, gy, grgb, tri, 3, 1, failed);
   IGrColourN(223);
   WGrTextFont({.family = 102});
   yychsize(0.03f, 0.08f);
@@ -189,6 +209,7 @@ TEST_F(Targets, APictureRecordedInASlotPlaysBackAsDrawnDirectly) {
     if (direct[i] != played[i]) ++differ;
   EXPECT_EQ(differ, 0);
   EXPECT_GT(inkCount(), 1000);
+  EXPECT_NE(px(39, 212), win::RGB(255, 255, 255)) << "the shaded triangle";
   win::test::savePng(hClient[0], "screen_picture.png", false);
   win::test::savePng(hClient[1], "screen_picture_played.png", false);
   WMetafileDestroy(1);
