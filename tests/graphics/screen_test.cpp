@@ -286,6 +286,41 @@ TEST_F(Screen, EndPageWithoutAPrinterRecordsErrorOne) {
   EXPECT_EQ(tessar.error.LASTERROR, 1);
 }
 
+// What the image loader is asked for: the box of the integer clip box and the origin of the
+// page rotation.
+struct ImageCall {
+  std::array<int, 10> args;
+  std::string name;
+};
+ImageCall lastimage;
+void recordimage(int type, int device, int x1, int y1, int x2, int y2, int placement, int rotation, int ox, int oy,
+                 int& failed, int& oscode, std::string_view name) {
+  lastimage = ImageCall{{type, device, x1, y1, x2, y2, placement, rotation, ox, oy}, std::string(name)};
+  failed = 7;
+  oscode = 2;
+}
+
+TEST_F(Screen, ImageFilesGoToTheLoaderWithTheAreaBox) {
+  openScreen(200, 100);
+  graphicsservices.yyloadimage = recordimage;
+  IGrArea(0.1f, 0.2f, 0.5f, 0.6f);   // integer clip box (20, 20) - (100, 60)
+  tessar.files.HCCURRENT.assign(260, ' ');
+  tessar.files.HCCURRENT.replace(0, 9, "flows.png");
+  DeviceOperands& op = tessar.graphics.operands;
+  op.IX1 = 15;
+  op.IY1 = 3;
+  yygdrv(DIMAGE);
+  EXPECT_EQ(lastimage.args, (std::array<int, 10>{15, 0, 20, 39, 100, 79, 3, 0, 0, 0}));
+  EXPECT_EQ(lastimage.name, "flows.png");
+  EXPECT_EQ(op.IOPER1, 7);
+  EXPECT_EQ(op.IOPER2, 2);
+  tessar.graphics.area.PAGEROTATION = 90;
+  yygdrv(DIMAGE);
+  EXPECT_EQ(lastimage.args, (std::array<int, 10>{15, 0, 20, -1, 60, 79, 3, 90, 20, 100}));
+  tessar.graphics.area.PAGEROTATION = 0;
+  graphicsservices.yyloadimage = nullptr;
+}
+
 TEST_F(Screen, LineStylesFollowTheWidthAndTheResolution) {
   openScreen(20, 20);
   auto dashes = [](int type) {

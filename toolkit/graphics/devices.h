@@ -46,6 +46,10 @@ struct GraphicsServices {
   void (*yywindumpstart)(int& failed) = nullptr;
   void (*yywindumpblit)(int x1, int y1, int x2, int y2, int& failed) = nullptr;
   void (*yywindumpend)() = nullptr;
+  // An image file (or the clipboard bitmap, type 0) drawn into a box of a device (0 the
+  // screen target), rotated about (ox, oy); raster output.
+  void (*yyloadimage)(int type, int device, int x1, int y1, int x2, int y2, int placement, int rotation, int ox,
+                      int oy, int& failed, int& oscode, std::string_view name) = nullptr;
 };
 
 extern GraphicsServices graphicsservices;

@@ -176,6 +176,37 @@ void endpage(int H) {
   if (graphicsservices.yywindumpend != nullptr) graphicsservices.yywindumpend();
 }
 
+void image(int H) {
+  const GraphicsRegion& g = tessar.graphics;
+  DeviceOperands& op = tessar.graphics.operands;
+  const GraphicsArea& a = g.area;
+  if (graphicsservices.yyloadimage == nullptr) return;
+  int variant = 0;
+  win::yywinvariant(variant);
+  const int rotation = a.PAGEROTATION, h = g.target.HEIGHT;
+  int x1 = a.IXMIN, y1 = H - a.IYMAX, x2 = a.IXMAX, y2 = H - a.IYMIN;
+  if (rotation % 180 != 0 && variant == 4) {
+    x1 = a.IYMIN;
+    y1 = H - a.IXMAX;
+    x2 = a.IYMAX;
+    y2 = H - a.IXMIN;
+  }
+  int ox = 0, oy = 0;
+  if (rotation == 90) {
+    ox = a.IXMIN + a.IXMAX - h;
+    oy = h;
+  } else if (rotation == 180) {
+    ox = a.IXMIN + a.IXMAX;
+    oy = 2 * h - a.IYMAX - a.IYMIN;
+  } else if (rotation == 270) {
+    ox = h;
+    oy = h - a.IYMAX - a.IYMIN;
+  }
+  std::string name = tessar.files.HCCURRENT;
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  graphicsservices.yyloadimage(op.IX1, 0, x1, y1, x2, y2, op.IY1, rotation, ox, oy, op.IOPER1, op.IOPER2, name);
+}
+
 }  // namespace
 
 int yygapifontcount() { return fontsmade; }
@@ -324,8 +355,8 @@ void yygapi(int& code) {
       resendcolours();
       break;
     }
-    default: break;   // 19, 36, 37 and 39 are not the screen's; 38 and 40 belong to the raster
-                      // and gradient routines
+    case DIMAGE: image(H); break;
+    default: break;   // 19, 36, 37 and 39 are not the screen's; 40 waits for the gradient routine
   }
 }
 
