@@ -51,6 +51,44 @@ TEST_F(Targets, AFailedSelectionFallsBackToTheCurrentWindow) {
   EXPECT_EQ(tessar.graphics.target.TARGETNUMBER, 0);
 }
 
+// The raster side's bitmap selection as it would work: a memory DC holding bitmap index.
+win::HBITMAP testbitmap = nullptr;
+void selectbitmap(int index, int& failed, int& width, int& height) {
+  failed = 1;
+  if (index != 0 || testbitmap == nullptr) return;
+  hGraphicsBitmap = win::CreateCompatibleDC(gDC);
+  win::SelectObject(hGraphicsBitmap, testbitmap);
+  gDC = hGraphicsBitmap;
+  width = 120;
+  height = 80;
+  failed = 0;
+}
+
+TEST_F(Targets, ABitmapTargetIsDrawnWithRowZeroAtTheBottom) {
+  openScreen(100, 100);
+  testbitmap = win::CreateBitmap(120, 80, 1, 32, nullptr);
+  graphicsservices.yybitmapselect = selectbitmap;
+  IGrSelect(2, 1);
+  ASSERT_EQ(tessar.error.LASTERROR, 0);
+  EXPECT_EQ(tessar.graphics.target.WIDTH, 120);
+  IGrArea(0, 0, 1, 1);
+  IGrUnits(0, 0, 119.99f, 79.99f);
+  igrareaclear();
+  IGrColourN(31);
+  igrjoin(10, 0, 50, 0);
+  tessar.graphics.attributes.FILLSTYLE = 4;
+  igrcircle(90, 40, 10);
+  EXPECT_EQ(win::GetPixel(gDC, 30, 79), win::RGB(255, 0, 0));
+  EXPECT_EQ(win::GetPixel(gDC, 30, 0), win::RGB(255, 255, 255));
+  EXPECT_EQ(win::GetPixel(gDC, 90, 39), win::RGB(255, 0, 0));
+  EXPECT_EQ(px(30, 99), win::RGB(255, 255, 255)) << "the window is not drawn on";
+  IGrSelect(1);
+  EXPECT_EQ(hGraphicsBitmap, nullptr) << "leaving the bitmap releases its context";
+  graphicsservices.yybitmapselect = nullptr;
+  win::DeleteObject(testbitmap);
+  testbitmap = nullptr;
+}
+
 TEST_F(Targets, SlotErrorsAndTheLifeOfASlot) {
   openScreen(100, 100);
   for (int slot : {0, 21}) {
