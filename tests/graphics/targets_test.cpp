@@ -130,6 +130,20 @@ TEST_F(Targets, SlotErrorsAndTheLifeOfASlot) {
   EXPECT_EQ(hMetafile[2], nullptr);
 }
 
+TEST_F(Targets, ClosingTheRootWindowFreesEverySlot) {
+  openScreen(100, 100);
+  WMetafileCreate(2, 50, 50);
+  WMetafileCreate(7, 50, 50);
+  IGrSelect(4, 7);
+  WMetafilePlay(2, 0, 0, 1, 1);
+  windowclose();
+  for (const MetafileSlot& s : tessar.graphics.metafiles) EXPECT_EQ(s.KIND, 0);
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_EQ(MetafileDC[i], nullptr);
+    EXPECT_EQ(hMetafile[i], nullptr);
+  }
+}
+
 TEST_F(Targets, LineWidthOnASlotFollowsItsSizes) {
   openScreen(100, 100);
   WMetafileCreate(1, 100, 100);

@@ -31,6 +31,7 @@ struct GraphicsServices {
   void (*igrhardcopy)(std::string_view name, std::string_view title) = nullptr;
   void (*igrhardcopyoptions)(int option, int value) = nullptr;
   void (*IGrSelect)(int type, std::optional<int> number) = nullptr;
+  void (*WMetafileDestroy)(int slot) = nullptr;   // drawing targets: closing the root window
   void (*wgrvfontstandard)(int type) = nullptr;
   // Bold-aware stroke fonts: install the bold or the normal variant by type bit 0.
   void (*wgrofontfixed)(int type) = nullptr;

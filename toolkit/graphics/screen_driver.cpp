@@ -363,4 +363,5 @@ void yygapi(int& code) {
 void yyscreenservices() {
   graphicsservices.yygapi = yygapi;
   graphicsservices.IGrSelect = IGrSelect;
+  graphicsservices.WMetafileDestroy = WMetafileDestroy;
 }
