@@ -62,6 +62,19 @@ std::vector<int> runStarts(int row, int x0, int x1) {
   return s;
 }
 
+TEST_F(Screen, ADashedLineLeavesItsEndPixelToThePattern) {
+  openScreen(40, 20);
+  yywinlinetype(0);
+  yywinline(0, 5, 5, 5);
+  for (int x = 0; x <= 5; ++x) EXPECT_EQ(px(x, 5), kBlack) << x;
+  // Dot at width 1: a dash of one pixel lengthened by the square ends, then the gap.
+  yywinlinetype(1);
+  yywinline(0, 10, 5, 10);
+  EXPECT_EQ(px(0, 10), kBlack);
+  EXPECT_EQ(px(5, 10), kWhite);
+  yywinlinetype(0);
+}
+
 TEST_F(Screen, EveryLineTypeRepeatsItsPatternAtWidthsOneAndThree) {
   openScreen(400, 60);
   for (int width : {1, 3}) {

@@ -144,6 +144,37 @@ TEST_F(Targets, ClosingTheRootWindowFreesEverySlot) {
   }
 }
 
+std::vector<int> cgmcodes;
+TEST_F(Targets, EnteringAndLeavingACgmSlotRestatesTheState) {
+  openScreen(100, 100);
+  MetafileSlot& s = tessar.graphics.metafiles[4];
+  s.KIND = 6;
+  s.INUSE = 1;
+  s.SIZE3 = 800;
+  s.SIZE4 = 600;
+  cgmcodes.clear();
+  graphicsservices.yygcgm = [](int& code) { cgmcodes.push_back(code); };
+  IGrSelect(4, 5);
+  EXPECT_EQ(tessar.graphics.target.CGMRECORD, 1);
+  EXPECT_EQ(tessar.graphics.target.WIDTH, 800);
+  // The recorder gets the describe request and the state it must know, after the clip
+  // requests of the new size.
+  const std::vector<int> tail{DOPEN, DBEGINPLOT, DLINEWIDTH, DLINETYPE, DLOADPALETTE, DCLIP};
+  ASSERT_GE(cgmcodes.size(), tail.size());
+  EXPECT_EQ(std::vector<int>(cgmcodes.end() - static_cast<long>(tail.size()), cgmcodes.end()), tail);
+  const std::size_t before = cgmcodes.size();
+  igrjoin(0.1f, 0.1f, 0.9f, 0.9f);
+  EXPECT_EQ(cgmcodes.size(), before + 1) << "drawing goes to the recorder";
+  EXPECT_EQ(inkCount(), 0) << "and not to the window";
+  IGrSelect(1);
+  EXPECT_EQ(tessar.graphics.target.CGMRECORD, 0);
+  igrjoin(0.1f, 0.1f, 0.9f, 0.9f);
+  EXPECT_GT(inkCount(), 0);
+  graphicsservices.yygcgm = nullptr;
+  WMetafileDestroy(5);
+  EXPECT_EQ(s.KIND, 0);
+}
+
 TEST_F(Targets, LineWidthOnASlotFollowsItsSizes) {
   openScreen(100, 100);
   WMetafileCreate(1, 100, 100);
