@@ -175,6 +175,22 @@ TEST_F(Targets, EnteringAndLeavingACgmSlotRestatesTheState) {
   EXPECT_EQ(s.KIND, 0);
 }
 
+// A minimised window: playing into it divides by nothing and records nothing.
+TEST_F(Targets, PlayingIntoADrawableWithoutHeightDrawsNothing) {
+  openScreen(100, 100);
+  WMetafileCreate(1, 75, 75);
+  IGrSelect(4, 1);
+  igrjoin(0.1f, 0.1f, 0.9f, 0.9f);
+  IGrSelect(1);
+  yyresn(1, 0, 100, 0);
+  tessar.error.LASTERROR = 0;
+  WMetafilePlay(1, 0, 0, 1, 1);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+  yyresn(1, 0, 100, 100);
+  EXPECT_EQ(inkCount(), 0);
+  WMetafileDestroy(1);
+}
+
 TEST_F(Targets, LineWidthOnASlotFollowsItsSizes) {
   openScreen(100, 100);
   WMetafileCreate(1, 100, 100);
