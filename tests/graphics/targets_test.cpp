@@ -186,6 +186,7 @@ TEST_F(Targets, PlayingIntoADrawableWithoutHeightDrawsNothing) {
   tessar.error.LASTERROR = 0;
   WMetafilePlay(1, 0, 0, 1, 1);
   EXPECT_EQ(tessar.error.LASTERROR, 0);
+  EXPECT_NE(hMetafile[0], nullptr) << "the recording is finished";
   yyresn(1, 0, 100, 100);
   EXPECT_EQ(inkCount(), 0);
   WMetafileDestroy(1);

@@ -176,9 +176,13 @@ void WMetafilePlay(int slot, float x1, float y1, float x2, float y2) {
     return;
   }
   leaverecording(slot - 1);
-  // A drawable without width or height (a minimised window) shows nothing.
+  // A drawable without width or height (a minimised window) shows nothing: the slot is
+  // finished all the same, into an empty box.
   const GraphicsTarget& gt = tessar.graphics.target;
-  if (gt.WIDTH <= 0 || gt.HEIGHT <= 0) return;
+  if (gt.WIDTH <= 0 || gt.HEIGHT <= 0) {
+    yymetafileplay(slot - 1, 0, 0, 0, 0);
+    return;
+  }
   float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
   yye2i(x1, y1, X1, Y1);
   yye2i(x2, y2, X2, Y2);
