@@ -31,13 +31,15 @@ struct GraphicsServices {
   void (*igrhardcopy)(std::string_view name, std::string_view title) = nullptr;
   void (*igrhardcopyoptions)(int option, int value) = nullptr;
   void (*IGrSelect)(int type, std::optional<int> number) = nullptr;
-  void (*WMetafileDestroy)(int slot) = nullptr;   // drawing targets: closing the root window
   void (*wgrvfontstandard)(int type) = nullptr;
   // Bold-aware stroke fonts: install the bold or the normal variant by type bit 0.
   void (*wgrofontfixed)(int type) = nullptr;
   void (*wgrofontswiss)(int type) = nullptr;
   void (*wgrofontroman)(int type) = nullptr;
   void (*yybitmapinfo)(int window, int item, int& value) = nullptr;
+
+  // The metafile slots are freed through this when the root window closes.
+  void (*WMetafileDestroy)(int slot) = nullptr;
   // Drawing targets of other owners: a numbered bitmap (raster output) and a graphics field
   // of the current dialog (the dialog manager). Each makes its surface gDC with its size.
   void (*yybitmapselect)(int index, int& failed, int& width, int& height) = nullptr;

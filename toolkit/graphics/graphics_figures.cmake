@@ -1,4 +1,4 @@
-# Ellipses, circles and arrows, markers and smooth curves: primitives of the graphics core.
+# Ellipses, circles and arrows, markers and smooth curves: figures of the graphics core.
 target_sources(tw_graphics PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ellipses.cpp
   ${CMAKE_CURRENT_LIST_DIR}/markers.cpp

@@ -1,0 +1,12 @@
+# Requests of ellipses, markers and curves on both sides, through the recording device.
+tw_add_test(test_graphics_figures
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/figure_requests_test.cpp
+  LIBS tw_graphics tw_pgraph)
+
+# The screen road on headless windows: graphics calls to pixels.
+tw_add_test(test_graphics_screen
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/screen_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/figures_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/targets_test.cpp
+  LIBS tw_screen tw_os)
