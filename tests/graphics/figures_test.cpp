@@ -219,6 +219,95 @@ TEST_F(Shapes, EveryLineMarkerAndTheRoundOneAtTwoSizes) {
   }
 }
 
+// The filled markers, where a filled shape covers its inside.
+const std::vector<MarkerCase>& filledCases() {
+  static const std::vector<MarkerCase> cases = {
+      {13, {{0, 0}, {0.9f, 0.9f}, {-0.9f, -0.9f}}, {}},
+      {15, {{0, -0.5f}, {0, 0.6f}}, {{-0.9f, 0.9f}}},
+      {16, {{0, 0.5f}, {0, -0.6f}}, {{-0.9f, -0.9f}}},
+      {17, {{-0.5f, 0}, {0.8f, 0}}, {{0.9f, 0.9f}}},
+      {18, {{0.5f, 0}, {-0.8f, 0}}, {{-0.9f, 0.9f}}},
+      {19, {{0, -0.8f}, {0, 0.8f}, {0, 0}}, {{-0.9f, 0}}},
+      {20, {{-0.8f, 0}, {0.8f, 0}, {0, 0}}, {{0, 0.9f}}},
+      {21, {{0, 0}, {0.5f, 0}, {0, 0.5f}}, {{0.9f, 0.9f}}},
+      {22, {{0, 0}, {0.8f, 0}, {0, 0.9f}}, {{0.95f, 0.95f}}},
+      {23, {{0.8f, -0.5f}, {0.9f, 0.8f}}, {{-0.8f, 0.8f}}},
+      {24, {{-0.8f, 0.5f}, {0.8f, 0.9f}}, {{0.8f, -0.8f}}},
+      {25, {{-0.8f, -0.8f}, {-0.8f, 0.5f}}, {{0.8f, 0.8f}}},
+      {26, {{0.8f, 0.8f}, {0.8f, -0.5f}}, {{-0.8f, -0.8f}}},
+  };
+  return cases;
+}
+
+TEST_F(Shapes, EveryFilledMarkerAtTwoSizes) {
+#ifndef TW_FILL_SOURCES
+  GTEST_SKIP() << "the polygon fill and the filled shapes are not in the build";
+#endif
+  openScreen(200, 100);
+  for (float scale : {1.0f, 2.0f}) {
+    yychsize(0.05f * scale, 0.1f * scale);
+    const float hx = 199.99f * 0.375f * 0.05f * scale, hy = 99.99f * 0.338f * 0.1f * scale;
+    for (const MarkerCase& c : filledCases()) {
+      SCOPED_TRACE(testing::Message() << "marker " << c.k << " scale " << scale);
+      igrareaclear();
+      tessar.graphics.attributes.FILLSTYLE = 0;
+      igrmarker(100, 50, c.k);
+      for (const Probe& p : c.on)
+        EXPECT_TRUE(ink(static_cast<int>(100 + p.fx * hx), static_cast<int>(50 + p.fy * hy)))
+            << "ink at " << p.fx << "," << p.fy;
+      for (const Probe& p : c.off)
+        EXPECT_FALSE(ink(static_cast<int>(100 + p.fx * hx), static_cast<int>(50 + p.fy * hy)))
+            << "none at " << p.fx << "," << p.fy;
+      EXPECT_EQ(tessar.graphics.attributes.FILLSTYLE, 0);
+    }
+  }
+}
+
+TEST_F(Shapes, AFilledArrowHeadCoversItsInsideAndItsShaftReachesTheTail) {
+#ifndef TW_FILL_SOURCES
+  GTEST_SKIP() << "the polygon fill and the filled shapes are not in the build";
+#endif
+  openScreen(100, 100);
+  tessar.graphics.attributes.FILLSTYLE = 4;
+  igrarrowjoin(20, 50, 80, 50, 2);
+  EXPECT_TRUE(ink(75, 50));
+  EXPECT_TRUE(ink(72, 53));
+  EXPECT_TRUE(ink(30, 50)) << "the shaft";
+  EXPECT_FALSE(ink(30, 58)) << "the shaft is narrower than the head";
+  EXPECT_FLOAT_EQ(tessar.graphics.area.CURX, 80);
+}
+
+TEST_F(Shapes, HatchedEllipsesHatchHorizontallyForAnglesOneToThree) {
+#ifndef TW_FILL_SOURCES
+  GTEST_SKIP() << "the hatch spacing rule is not in the build";
+#endif
+  openScreen(200, 200);
+  IGrUnits(0, 0, 1, 1);
+  // Separate runs of ink down the middle column, and none across the middle row but the
+  // outline: the lines run across.
+  auto runsDown = [] {
+    int runs = 0;
+    bool was = false;
+    for (int y = 40; y <= 160; ++y) {
+      const bool on = ink(100, y);
+      if (on && !was) ++runs;
+      was = on;
+    }
+    return runs;
+  };
+  for (int angle : {1, 2, 3}) {
+    SCOPED_TRACE(angle);
+    igrareaclear();
+    igrfillpattern(1, 1, angle);
+    igrcircle(0.5f, 0.5f, 0.25f);
+    EXPECT_GE(runsDown(), 4);
+  }
+  igrareaclear();
+  igrfillpattern(1, 1, 4);
+  igrcircle(0.5f, 0.5f, 0.25f);
+  EXPECT_LE(runsDown(), 3) << "angle 4 hatches vertically";
+}
+
 TEST_F(Shapes, MarkerNumbersOutsideTheRangeDrawAPlus) {
   openScreen(200, 100);
   yychsize(0.05f, 0.1f);

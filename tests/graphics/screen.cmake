@@ -10,3 +10,7 @@ tw_add_test(test_graphics_screen
     ${CMAKE_CURRENT_LIST_DIR}/figures_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/targets_test.cpp
   LIBS tw_screen tw_os)
+# The filled markers and arrow heads are checked once the fill sources are in the build.
+if(EXISTS ${PROJECT_SOURCE_DIR}/toolkit/graphics/fill.cpp AND EXISTS ${PROJECT_SOURCE_DIR}/toolkit/graphics/shapes.cpp)
+  target_compile_definitions(test_graphics_screen PRIVATE TW_FILL_SOURCES=1)
+endif()
