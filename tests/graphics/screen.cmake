@@ -14,3 +14,6 @@ tw_add_test(test_graphics_screen
 if(EXISTS ${PROJECT_SOURCE_DIR}/toolkit/graphics/fill.cpp AND EXISTS ${PROJECT_SOURCE_DIR}/toolkit/graphics/shapes.cpp)
   target_compile_definitions(test_graphics_screen PRIVATE TW_FILL_SOURCES=1)
 endif()
+if(EXISTS ${PROJECT_SOURCE_DIR}/toolkit/graphics/gradient.cpp)
+  target_compile_definitions(test_graphics_screen PRIVATE TW_GRADIENT_SOURCES=1)
+endif()

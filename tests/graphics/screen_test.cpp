@@ -334,6 +334,29 @@ TEST_F(Screen, ImageFilesGoToTheLoaderWithTheAreaBox) {
   graphicsservices.yyloadimage = nullptr;
 }
 
+#ifdef TW_GRADIENT_SOURCES
+// A gradient polygon: its device reals become pixels (rounded down below zero) and the
+// platform shades the triangles of the decomposed polygon within the area.
+TEST_F(Screen, AGradientPolygonIsShadedWithinTheArea) {
+  openScreen(100, 100);
+  IGrArea(0, 0, 0.5f, 1);
+  GraphicsRegion& g = tessar.graphics;
+  g.XWORK = {10, 90, 90, 10};
+  g.YWORK = {10, 10, 90, 90};
+  g.gradient.n = 4;
+  g.gradient.RGB = {};
+  g.gradient.RGB[0] = 0x0000FF;
+  g.gradient.RGB[1] = 0x0000FF;
+  g.gradient.RGB[2] = 0xFF0000;
+  g.gradient.RGB[3] = 0xFF0000;
+  yygdrv(DGRADIENT);
+  const win::COLORREF low = at(30, 12), high = at(30, 88);
+  EXPECT_GT(low & 0xFF, 200u) << "red near the bottom";
+  EXPECT_GT((high >> 16) & 0xFF, 200u) << "blue near the top";
+  EXPECT_EQ(at(70, 50), kWhite) << "right of the area";
+}
+#endif
+
 TEST_F(Screen, LineStylesFollowTheWidthAndTheResolution) {
   openScreen(20, 20);
   auto dashes = [](int type) {
