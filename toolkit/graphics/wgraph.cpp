@@ -78,7 +78,7 @@ void fillpen(Selection& s, int style) {
 //------------------------------------------------------------------------------
 void yywincolour(int device, int rgb) {
   gColourPrev = gColour;
-  if (onmetafile()) gColour = colourref(rgb);
+  if (onmetafile() || gDC == nullptr) gColour = colourref(rgb);
   else if (gPal256 != nullptr) gColour = PALETTEINDEX(static_cast<WORD>(device & 0xFFFF));
   else gColour = GetNearestColor(gDC, colourref(rgb));
   gStippleRebuild = 1;
