@@ -6,13 +6,13 @@
 #include <cmath>
 #include <vector>
 
-#include "toolkit/core/tessar.h"
-#include "toolkit/core/window.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/window.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/lines.h"
 #include "toolkit/graphics/markers.h"
-#include "toolkit/graphics/screen_driver.h"
+#include "toolkit/screen/screen_driver.h"
 #include "toolkit/graphics/text.h"
 
 namespace {

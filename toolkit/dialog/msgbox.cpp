@@ -2,9 +2,9 @@
 #include <string>
 
 #include "platform/message_box.h"
-#include "toolkit/core/errors.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/dialog/standard_dialogs.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/text/errors.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <cmath>
 #include <numbers>
 
-#include "toolkit/core/errors.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/state/tessar.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/devices.h"
-#include "toolkit/graphics/fill_calls.h"
+#include "toolkit/graphics/fill.h"
 #include "toolkit/graphics/lines.h"
 
 namespace {

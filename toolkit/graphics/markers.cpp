@@ -6,9 +6,10 @@
 #include <initializer_list>
 #include <utility>
 
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 #include "toolkit/graphics/ellipses.h"
-#include "toolkit/graphics/fill_calls.h"
+#include "toolkit/graphics/fill.h"
+#include "toolkit/graphics/shapes.h"
 #include "toolkit/graphics/lines.h"
 
 namespace {
