@@ -15,6 +15,7 @@
 #include "platform/os_pump.h"
 #include "platform/win.h"
 #include "toolkit/editor/startup_editor.h"
+#include "toolkit/screen/screen_driver.h"
 #include "toolkit/hardcopy/printer_models.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
 #include "toolkit/os/opsys.h"
@@ -195,6 +196,7 @@ void winitialise(std::optional<std::string_view> inifile) {
   yygetdisplayinfo(di.WIDTH, di.HEIGHT, di.COLOURS, di.PALETTECLASS, di.DEVICECLASS);
   win::installpaintonlypump();
   yywinitialise();
+  yyscreenservices();
 
   fn.LFNPLOTI = 42;
   ws.ROOTOPEN = 0;

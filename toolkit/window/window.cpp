@@ -401,6 +401,10 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
 void windowclose() {
   if (graphicsservices.igrhardcopy != nullptr && tessar.graphics.attributes.HARDCOPYON > 0)
     graphicsservices.igrhardcopy("S", "");
+  if (graphicsservices.WMetafileDestroy != nullptr) {
+    for (int slot = 1; slot <= 20; ++slot)
+      if (tessar.graphics.metafiles[static_cast<std::size_t>(slot - 1)].KIND != 0) graphicsservices.WMetafileDestroy(slot);
+  }
   yyshutdown();
   WindowState& ws = tessar.window;
   ws.WINFLAGS[0] = -1;
