@@ -1,0 +1,3 @@
+# The rich-edit control driven through the headless backend.
+tw_add_test(test_platform_richedit SOURCES ${CMAKE_CURRENT_LIST_DIR}/richedit_test.cpp
+  LIBS tw_platform_richedit tw_platform_dlg tw_platform_clipboard LABELS gui)
