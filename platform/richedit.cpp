@@ -15,6 +15,8 @@
 
 #include "platform/clipboard.h"
 #include "platform/dialog_internal.h"
+#include "platform/gdi.h"
+#include "platform/richedit_rtf.h"
 
 namespace win {
 namespace {
@@ -147,7 +149,7 @@ void notifySelChange(HWND h, const CHARRANGE& sel) {
 
 LRESULT streamIn(HWND h, WPARAM format, EDITSTREAM& es) {
   es.dwError = 0;
-  if (!es.pfnCallback || (format & 0xFF) != SF_TEXT) {
+  if (!es.pfnCallback || ((format & 0xFF) != SF_TEXT && (format & 0xFF) != SF_RTF)) {
     es.dwError = static_cast<DWORD>(-1);
     return 0;
   }
@@ -164,6 +166,9 @@ LRESULT streamIn(HWND h, WPARAM format, EDITSTREAM& es) {
     if (got <= 0) break;
     in.append(block.data(), static_cast<std::size_t>(std::min<LONG>(got, static_cast<LONG>(block.size()))));
   }
+  // RTF gives its text; what is no RTF comes in as plain text.
+  std::string body;
+  if ((format & 0xFF) == SF_RTF && rtf::read(in, body)) in.swap(body);
   // A NUL would end the text early: it reads as a blank.
   std::replace(in.begin(), in.end(), '\0', ' ');
   std::string text = toCr(in);
@@ -181,9 +186,22 @@ LRESULT streamIn(HWND h, WPARAM format, EDITSTREAM& es) {
   return static_cast<LRESULT>(text.size());
 }
 
+rtf::DefaultFont fontOf(HWND h) {
+  rtf::DefaultFont f;
+  LOGFONT lf;
+  if (HFONT font = dlg::fontOf(h); font && GetObject(font, sizeof lf, &lf) == static_cast<int>(sizeof lf)) {
+    if (lf.lfFaceName[0]) f.face = lf.lfFaceName;
+    f.fixedPitch = (lf.lfPitchAndFamily & 3) == FIXED_PITCH;
+    // Heights are pixels at 96 dots an inch, made from whole points (8 points are 11 pixels).
+    const LONG px = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+    if (px > 0) f.halfPoints = 2 * static_cast<int>((px * 72 + 48) / 96);
+  }
+  return f;
+}
+
 LRESULT streamOut(HWND h, WPARAM format, EDITSTREAM& es) {
   es.dwError = 0;
-  if (!es.pfnCallback || (format & 0xFF) != SF_TEXT) {
+  if (!es.pfnCallback || ((format & 0xFF) != SF_TEXT && (format & 0xFF) != SF_RTF)) {
     es.dwError = static_cast<DWORD>(-1);
     return 0;
   }
@@ -193,7 +211,7 @@ LRESULT streamOut(HWND h, WPARAM format, EDITSTREAM& es) {
     clip(s, static_cast<LONG>(text.size()));
     text = text.substr(static_cast<std::size_t>(s.cpMin), static_cast<std::size_t>(s.cpMax - s.cpMin));
   }
-  const std::string out = toCrLf(text);
+  const std::string out = (format & 0xFF) == SF_RTF ? rtf::write(text, fontOf(h)) : toCrLf(text);
   std::size_t done = 0;
   while (done < out.size()) {
     const auto cb = static_cast<LONG>(std::min<std::size_t>(65536, out.size() - done));
