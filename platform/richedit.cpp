@@ -228,6 +228,100 @@ LRESULT streamOut(HWND h, WPARAM format, EDITSTREAM& es) {
   return static_cast<LRESULT>(done);
 }
 
+int scale(long v, int num, int den) { return static_cast<int>(v * num / den); }
+
+// Width of s from x = 0, tabs at every 8 average characters.
+int widthOf(HDC dc, std::string_view s, int tab) {
+  int x = 0;
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t t = s.find('\t', from);
+    const std::size_t to = t == std::string_view::npos ? s.size() : t;
+    SIZE sz;
+    if (to > from && GetTextExtentPoint32(dc, s.data() + from, static_cast<int>(to - from), sz)) x += sz.cx;
+    if (t == std::string_view::npos) return x;
+    x = (x / tab + 1) * tab;
+    from = t + 1;
+  }
+}
+
+void drawLine(HDC dc, int x0, int y, std::string_view s, int tab) {
+  int x = 0;
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t t = s.find('\t', from);
+    const std::size_t to = t == std::string_view::npos ? s.size() : t;
+    if (to > from) {
+      TextOut(dc, x0 + x, y, s.data() + from, static_cast<int>(to - from));
+      SIZE sz;
+      if (GetTextExtentPoint32(dc, s.data() + from, static_cast<int>(to - from), sz)) x += sz.cx;
+    }
+    if (t == std::string_view::npos) return;
+    x = (x / tab + 1) * tab;
+    from = t + 1;
+  }
+}
+
+LRESULT formatRange(HWND h, bool render, const FORMATRANGE& fr) {
+  if (!fr.hdc) return 0;
+  const std::string text = textOf(h);
+  CHARRANGE r = fr.chrg;
+  clip(r, static_cast<LONG>(text.size()));
+  const int dpiX = std::max(1, GetDeviceCaps(fr.hdc, LOGPIXELSX)), dpiY = std::max(1, GetDeviceCaps(fr.hdc, LOGPIXELSY));
+  const int left = scale(fr.rc.left, dpiX, 1440), right = scale(fr.rc.right, dpiX, 1440);
+  const int top = scale(fr.rc.top, dpiY, 1440), bottom = scale(fr.rc.bottom, dpiY, 1440);
+  // The control's font at the device's resolution (its height is in screen pixels).
+  LOGFONT lf;
+  HFONT own = nullptr;
+  if (HFONT f = dlg::fontOf(h); f && GetObject(f, sizeof lf, &lf) == static_cast<int>(sizeof lf)) {
+    lf.lfHeight = scale(lf.lfHeight, dpiY, 96);
+    lf.lfWidth = scale(lf.lfWidth, dpiX, 96);
+    own = CreateFontIndirect(lf);
+  }
+  HGDIOBJ old = own ? SelectObject(fr.hdc, own) : nullptr;
+  const int oldMode = SetBkMode(fr.hdc, TRANSPARENT);   // the page shows through
+  TEXTMETRIC tm;
+  int lh = 16, tab = 64;
+  if (GetTextMetrics(fr.hdc, tm)) {
+    lh = std::max(1, static_cast<int>(tm.tmHeight + tm.tmExternalLeading));
+    tab = std::max(1, static_cast<int>(tm.tmAveCharWidth) * 8);
+  }
+  const int width = std::max(1, right - left);
+  LONG pos = r.cpMin;
+  int y = top;
+  while (pos < r.cpMax && y + lh <= bottom) {
+    LONG pe = pos;
+    while (pe < r.cpMax && text[static_cast<std::size_t>(pe)] != '\r') ++pe;
+    const std::string_view para(text.data() + pos, static_cast<std::size_t>(pe - pos));
+    // The longest part that fits, cut after its last blank (at a character when a word is
+    // wider than the line).
+    std::size_t lo = 0, hi = para.size();
+    if (widthOf(fr.hdc, para, tab) > width) {
+      hi = std::min<std::size_t>(para.size(), 4096);
+      while (lo < hi) {
+        const std::size_t mid = (lo + hi + 1) / 2;
+        if (widthOf(fr.hdc, para.substr(0, mid), tab) <= width) lo = mid;
+        else hi = mid - 1;
+      }
+      std::size_t cut = std::max<std::size_t>(lo, 1);
+      std::size_t blank = cut;
+      while (blank > 0 && para[blank - 1] != ' ') --blank;
+      if (blank > 0) cut = blank;
+      hi = cut;
+    }
+    if (render) drawLine(fr.hdc, left, y, para.substr(0, hi), tab);
+    y += lh;
+    pos += static_cast<LONG>(hi);
+    if (pos == pe && pe < r.cpMax) ++pos;   // past the paragraph end
+  }
+  SetBkMode(fr.hdc, oldMode);
+  if (own) {
+    SelectObject(fr.hdc, old);
+    DeleteObject(own);
+  }
+  return pos;
+}
+
 // Messages that cannot move the selection need no comparison afterwards.
 bool readsOnly(UINT msg) {
   switch (msg) {
@@ -324,6 +418,8 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case EM_HIDESELECTION:
       return 0;
+    case EM_FORMATRANGE:
+      return lParam ? formatRange(h, wParam != 0, *reinterpret_cast<const FORMATRANGE*>(lParam)) : 0;
     case EM_CANREDO:
       return FALSE;
     case EM_CANPASTE: {

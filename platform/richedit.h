@@ -3,7 +3,8 @@
 // first rich-edit level) of the platform layer, in the names and numbers the toolkit was
 // designed on. This stage holds plain text: everything the EDIT control does (keys, mouse,
 // selection, undo, clipboard, drawing) plus the extended selection and limit, text ranges,
-// find, streaming of plain text and the selection-change notification.
+// find, streaming of plain text and of RTF (its text), page formatting for printing and the
+// selection-change notification.
 //
 // Paragraphs end at a lone CR inside the control, so that every position counts a line end
 // once; plain text streamed in has its CR LF and LF turned into CR, and streamed out gets
@@ -81,6 +82,18 @@ struct SELCHANGE {
 struct GETTEXTLENGTHEX {
   DWORD flags = 0;
   UINT codepage = 0;
+};
+
+// EM_FORMATRANGE: lays the characters chrg out on hdc inside rc (twips from the page's
+// top left corner) in the control's font, lines broken at blanks, and draws them when the
+// first parameter is not 0; the result is the first character that did not fit. A null
+// second parameter ends a print job (nothing is kept between calls).
+struct FORMATRANGE {
+  HDC hdc = nullptr;
+  HDC hdcTarget = nullptr;
+  RECT rc;
+  RECT rcPage;
+  CHARRANGE chrg;
 };
 
 // Stream callback: cookie, buffer, bytes wanted (in) or offered (out), bytes done. A result

@@ -338,4 +338,76 @@ TEST_F(RichEditTest, TenMegabyteTextLoadsSearchesAndComesBackUnchanged) {
   EXPECT_TRUE(streamOut(e) == text);
 }
 
+// Pages for printing: each call fills one page rectangle with whole lines and hands back where
+// the next page starts; measuring and drawing agree; long paragraphs break at blanks.
+TEST_F(RichEditTest, FormatRangeFillsPagesWithWholeLines) {
+  HWND e = rich();
+  std::string text;
+  for (int i = 1; i <= 60; ++i) text += "Line " + std::to_string(i) + "\r";
+  text += "a long paragraph of words that cannot fit on one line of the narrow page at all";
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  HDC screen = GetDC(top);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bm = CreateCompatibleBitmap(screen, 200, 300);
+  HGDIOBJ oldBm = SelectObject(dc, bm);
+  RECT white{0, 0, 200, 300};
+  FillRect(dc, white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ASSERT_GT(dpi, 0);
+
+  FORMATRANGE fr;
+  fr.hdc = fr.hdcTarget = dc;
+  fr.rc = RECT{0, 0, 1440 * 150 / dpi, 1440 * 200 / dpi};   // 150 x 200 pixels
+  fr.rcPage = fr.rc;
+  fr.chrg = {0, -1};
+  const LRESULT measured = SendMessage(e, EM_FORMATRANGE, FALSE, reinterpret_cast<LPARAM>(&fr));
+  ASSERT_GT(measured, 0);
+  EXPECT_EQ(text[static_cast<std::size_t>(measured) - 1], '\r');   // a page ends after a whole line
+  const LRESULT drawn = SendMessage(e, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+  EXPECT_EQ(drawn, measured);
+  int dark = 0;
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 150; ++x) dark += GetPixel(dc, x, y) != RGB(255, 255, 255);
+  EXPECT_GT(dark, 100);
+  for (int y = 200; y < 300; ++y) EXPECT_EQ(GetPixel(dc, 100, y), RGB(255, 255, 255)) << "below the page at " << y;
+
+  // Page after page until the end; every page moves on.
+  std::vector<LRESULT> starts{0};
+  while (starts.back() < static_cast<LRESULT>(text.size()) && starts.size() < 50) {
+    fr.chrg = {static_cast<LONG>(starts.back()), -1};
+    const LRESULT next = SendMessage(e, EM_FORMATRANGE, FALSE, reinterpret_cast<LPARAM>(&fr));
+    ASSERT_GT(next, starts.back());
+    starts.push_back(next);
+  }
+  EXPECT_EQ(starts.back(), static_cast<LRESULT>(text.size()));
+  EXPECT_EQ(starts[1], measured);
+  EXPECT_GE(starts.size(), 5u);
+  SendMessage(e, EM_FORMATRANGE, FALSE, 0);
+
+  // The long paragraph on a page of its own: the first line ends after a blank.
+  const auto para = static_cast<LONG>(text.find("a long"));
+  fr.chrg = {para, -1};
+  fr.rc.bottom = 1440 * 20 / dpi;   // room for one line
+  const LRESULT oneLine = SendMessage(e, EM_FORMATRANGE, FALSE, reinterpret_cast<LPARAM>(&fr));
+  ASSERT_GT(oneLine, para);
+  ASSERT_LT(oneLine, static_cast<LRESULT>(text.size()));
+  EXPECT_EQ(text[static_cast<std::size_t>(oneLine) - 1], ' ');
+
+  // A picture of a page drawn into the test window, to look at.
+  ShowWindow(e, SW_HIDE);
+  test::runUntilIdle();
+  HDC wdc = GetDC(top);
+  fr.hdc = fr.hdcTarget = wdc;
+  fr.rc = RECT{1440 * 10 / dpi, 1440 * 10 / dpi, 1440 * 200 / dpi, 1440 * 300 / dpi};
+  fr.chrg = {static_cast<LONG>(starts[3]), -1};
+  SendMessage(e, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+  ReleaseDC(top, wdc);
+  test::savePng(top, ::testing::TempDir() + "richedit_formatrange.png", true);
+
+  SelectObject(dc, oldBm);
+  DeleteObject(bm);
+  DeleteDC(dc);
+  ReleaseDC(top, screen);
+}
+
 }  // namespace
