@@ -147,6 +147,34 @@ void notifySelChange(HWND h, const CHARRANGE& sel) {
   SendMessage(parent, WM_NOTIFY, sc.nmhdr.idFrom, reinterpret_cast<LPARAM>(&sc));
 }
 
+bool keyMessage(UINT m) {
+  return m == WM_KEYDOWN || m == WM_KEYUP || m == WM_CHAR || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP || m == WM_SYSCHAR;
+}
+
+bool mouseMessage(UINT m) {
+  return m == WM_MOUSEMOVE || m == WM_LBUTTONDOWN || m == WM_LBUTTONUP || m == WM_LBUTTONDBLCLK || m == WM_RBUTTONDOWN ||
+         m == WM_RBUTTONUP || m == WM_RBUTTONDBLCLK || m == WM_MBUTTONDOWN || m == WM_MBUTTONUP ||
+         m == WM_MBUTTONDBLCLK || m == WM_MOUSEWHEEL;
+}
+
+// Asks the parent about a key or mouse message; false when the parent drops it.
+bool filterPasses(HWND h, UINT& msg, WPARAM& wParam, LPARAM& lParam) {
+  HWND parent = GetParent(h);
+  if (!parent) return true;
+  MSGFILTER mf;
+  mf.nmhdr.hwndFrom = h;
+  mf.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
+  mf.nmhdr.code = EN_MSGFILTER;
+  mf.msg = msg;
+  mf.wParam = wParam;
+  mf.lParam = lParam;
+  if (SendMessage(parent, WM_NOTIFY, mf.nmhdr.idFrom, reinterpret_cast<LPARAM>(&mf)) != 0) return false;
+  msg = mf.msg;
+  wParam = mf.wParam;
+  lParam = mf.lParam;
+  return true;
+}
+
 LRESULT streamIn(HWND h, WPARAM format, EDITSTREAM& es) {
   es.dwError = 0;
   if (!es.pfnCallback || ((format & 0xFF) != SF_TEXT && (format & 0xFF) != SF_RTF)) {
@@ -429,6 +457,12 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
   }
 
+  if (((it->second.eventMask & ENM_KEYEVENTS) && keyMessage(msg)) ||
+      ((it->second.eventMask & ENM_MOUSEEVENTS) && mouseMessage(msg))) {
+    if (!filterPasses(h, msg, wParam, lParam)) return 0;
+    it = riches().find(h);   // the parent may have destroyed the control
+    if (it == riches().end()) return 0;
+  }
   const bool watch = (it->second.eventMask & ENM_SELCHANGE) && !readsOnly(msg);
   const CHARRANGE before = watch ? selOf(h) : CHARRANGE{};
   LRESULT r = 0;

@@ -79,6 +79,15 @@ struct SELCHANGE {
   WORD seltype = 0;
 };
 
+// EN_MSGFILTER: a key (ENM_KEYEVENTS) or mouse (ENM_MOUSEEVENTS) message before the control
+// acts on it; the parent may change it, and a result other than 0 drops it.
+struct MSGFILTER {
+  NMHDR nmhdr;
+  UINT msg = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+};
+
 struct GETTEXTLENGTHEX {
   DWORD flags = 0;
   UINT codepage = 0;

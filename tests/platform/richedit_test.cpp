@@ -18,6 +18,17 @@ namespace {
 
 constexpr int kId = 1002;
 
+// Key filter of the parent: drops Ctrl+V and turns a typed 'a' into 'b'; counts mouse events.
+int mouseEvents = 0;
+LRESULT filter(const MSGFILTER& mf) {
+  auto& m = const_cast<MSGFILTER&>(mf);
+  if (m.msg == WM_KEYDOWN && m.wParam == 'V' && GetKeyState(VK_CONTROL) < 0) return 1;
+  if (m.msg == WM_CHAR && m.wParam == 0x16) return 1;
+  if (m.msg == WM_CHAR && m.wParam == 'a') m.wParam = 'b';
+  if (m.msg == WM_LBUTTONDOWN) ++mouseEvents;
+  return 0;
+}
+
 std::vector<CHARRANGE>& selChanges() {
   static std::vector<CHARRANGE> v;
   return v;
@@ -29,6 +40,8 @@ LRESULT watchingParent(HWND h, UINT msg, WPARAM w, LPARAM l) {
     EXPECT_EQ(sc->seltype, sc->chrg.cpMin == sc->chrg.cpMax ? SEL_EMPTY : SEL_TEXT);
     selChanges().push_back(sc->chrg);
   }
+  if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(l)->code == EN_MSGFILTER)
+    return filter(*reinterpret_cast<const MSGFILTER*>(l));
   return ctltest::parentProc(h, msg, w, l);
 }
 
@@ -190,6 +203,30 @@ TEST_F(RichEditTest, SelectionChangesAreReportedOnlyUnderTheEventMask) {
   tr.lpstrText = buf;
   EXPECT_EQ(SendMessage(e, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr)), 8);
   EXPECT_STREQ(buf, "line\rsec");
+}
+
+TEST_F(RichEditTest, KeyAndMouseEventsPassThroughTheParentsFilter) {
+  HWND e = rich();
+  mouseEvents = 0;
+  test::typeText("a");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "a");   // no filter without the mask
+  SendMessage(e, EM_SETEVENTMASK, 0, ENM_KEYEVENTS | ENM_MOUSEEVENTS);
+  test::typeText("ca");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "acb");
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, 2);
+  std::memcpy(GlobalLock(g), "z", 2);
+  GlobalUnlock(g);
+  SetClipboardData(CF_TEXT, g);
+  CloseClipboard();
+  test::pressKey('V', test::kCtrl);
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "acb");   // the parent consumed the paste
+  ctltest::clickAt(e, 5, 5);
+  EXPECT_EQ(mouseEvents, 1);
 }
 
 TEST_F(RichEditTest, ClipboardCarriesCrLfBothWays) {
