@@ -1,0 +1,93 @@
+#pragma once
+// Message, style and notification numbers of the platform controls the dialog manager drives
+// (edit, list box, combo box, up-down, trackbar, progress bar, tab, tree view, scroll bar),
+// with the numeric values the toolkit was designed on. The controls' own headers in
+// platform/ take their place as each control lands.
+#include "platform/win.h"
+
+namespace win {
+
+// Edit.
+inline constexpr DWORD ES_MULTILINE = 0x0004, ES_AUTOHSCROLL = 0x0080, ES_READONLY = 0x0800,
+                       ES_WANTRETURN = 0x1000, ES_NUMBER = 0x2000;
+inline constexpr UINT EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_SCROLLCARET = 0x00B7,
+                      EM_GETMODIFY = 0x00B8, EM_SETMODIFY = 0x00B9, EM_LIMITTEXT = 0x00C5,
+                      EM_SETTABSTOPS = 0x00CB, EM_SETREADONLY = 0x00CF, EM_SETLIMITTEXT = 0x00C5,
+                      EM_GETLIMITTEXT = 0x00D5;
+inline constexpr WORD EN_SETFOCUS = 0x0100, EN_KILLFOCUS = 0x0200, EN_CHANGE = 0x0300,
+                      EN_UPDATE = 0x0400;
+
+// List box.
+inline constexpr DWORD LBS_NOTIFY = 0x0001, LBS_MULTIPLESEL = 0x0008, LBS_USETABSTOPS = 0x0080,
+                       LBS_EXTENDEDSEL = 0x0800;
+inline constexpr UINT LB_ADDSTRING = 0x0180, LB_RESETCONTENT = 0x0184, LB_SETSEL = 0x0185,
+                      LB_SETCURSEL = 0x0186, LB_GETSEL = 0x0187, LB_GETCURSEL = 0x0188,
+                      LB_GETTEXT = 0x0189, LB_GETTEXTLEN = 0x018A, LB_GETCOUNT = 0x018B,
+                      LB_SETTABSTOPS = 0x0192, LB_SELITEMRANGEEX = 0x0183, LB_SELITEMRANGE = 0x019B;
+inline constexpr WORD LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SETFOCUS = 4, LBN_KILLFOCUS = 5;
+inline constexpr LRESULT LB_ERR = -1;
+
+// Combo box.
+inline constexpr DWORD CBS_SIMPLE = 0x0001, CBS_DROPDOWN = 0x0002, CBS_DROPDOWNLIST = 0x0003;
+inline constexpr UINT CB_LIMITTEXT = 0x0141, CB_SETEDITSEL = 0x0142, CB_ADDSTRING = 0x0143,
+                      CB_GETCOUNT = 0x0146, CB_GETCURSEL = 0x0147, CB_GETLBTEXT = 0x0148,
+                      CB_GETLBTEXTLEN = 0x0149, CB_RESETCONTENT = 0x014B, CB_SETCURSEL = 0x014E,
+                      CB_FINDSTRINGEXACT = 0x0158;
+inline constexpr WORD CBN_SELCHANGE = 1, CBN_DBLCLK = 2, CBN_SETFOCUS = 3, CBN_KILLFOCUS = 4,
+                      CBN_EDITCHANGE = 5;
+inline constexpr LRESULT CB_ERR = -1;
+
+// Scroll bar (the size grip).
+inline constexpr DWORD SBS_SIZEBOXBOTTOMRIGHTALIGN = 0x0004, SBS_SIZEGRIP = 0x0010;
+
+// Up-down.
+inline constexpr DWORD UDS_SETBUDDYINT = 0x0002, UDS_ALIGNRIGHT = 0x0004, UDS_ARROWKEYS = 0x0020,
+                       UDS_NOTHOUSANDS = 0x0080;
+inline constexpr UINT UDM_SETRANGE = WM_USER + 101, UDM_GETRANGE = WM_USER + 102,
+                      UDM_SETPOS = WM_USER + 103, UDM_GETPOS = WM_USER + 104,
+                      UDM_SETBUDDY = WM_USER + 105, UDM_SETACCEL = WM_USER + 107,
+                      UDM_GETACCEL = WM_USER + 108, UDM_SETRANGE32 = WM_USER + 111,
+                      UDM_GETRANGE32 = WM_USER + 112;
+inline constexpr UINT UDN_DELTAPOS = static_cast<UINT>(-722);
+struct UDACCEL { UINT nSec = 0; UINT nInc = 0; };
+struct NMUPDOWN { NMHDR hdr; int iPos = 0; int iDelta = 0; };
+
+// Trackbar.
+inline constexpr DWORD TBS_ENABLESELRANGE = 0x0020;
+inline constexpr UINT TBM_GETPOS = WM_USER, TBM_GETRANGEMIN = WM_USER + 1,
+                      TBM_GETRANGEMAX = WM_USER + 2, TBM_SETPOS = WM_USER + 5,
+                      TBM_SETRANGEMIN = WM_USER + 7, TBM_SETRANGEMAX = WM_USER + 8,
+                      TBM_SETSEL = WM_USER + 10, TBM_GETSELSTART = WM_USER + 17,
+                      TBM_GETSELEND = WM_USER + 18, TBM_CLEARSEL = WM_USER + 19,
+                      TBM_SETTICFREQ = WM_USER + 20, TBM_SETPAGESIZE = WM_USER + 21,
+                      TBM_SETLINESIZE = WM_USER + 23;
+
+// Progress bar.
+inline constexpr UINT PBM_SETRANGE = WM_USER + 1, PBM_SETPOS = WM_USER + 2,
+                      PBM_DELTAPOS = WM_USER + 3, PBM_GETRANGE = WM_USER + 7,
+                      PBM_GETPOS = WM_USER + 8;
+
+// Tab control.
+inline constexpr UINT TCM_GETITEMCOUNT = 0x1304, TCM_GETITEM = 0x1305, TCM_SETITEM = 0x1306,
+                      TCM_INSERTITEM = 0x1307, TCM_GETCURSEL = 0x130B, TCM_SETCURSEL = 0x130C,
+                      TCM_SETITEMEXTRA = 0x130E, TCM_ADJUSTRECT = 0x1328,
+                      TCM_SETCURFOCUS = 0x1330;
+inline constexpr UINT TCIF_TEXT = 0x0001, TCIF_PARAM = 0x0008;
+struct TCITEM {
+  UINT mask = 0;
+  DWORD dwState = 0;
+  DWORD dwStateMask = 0;
+  LPSTR pszText = nullptr;
+  int cchTextMax = 0;
+  int iImage = -1;
+  LPARAM lParam = 0;
+};
+inline constexpr UINT TCN_SELCHANGE = static_cast<UINT>(-551), TCN_SELCHANGING = static_cast<UINT>(-552);
+
+// Tree view.
+inline constexpr DWORD TVS_HASBUTTONS = 0x0001, TVS_HASLINES = 0x0002, TVS_LINESATROOT = 0x0004,
+                       TVS_DISABLEDRAGDROP = 0x0010, TVS_SHOWSELALWAYS = 0x0020;
+inline constexpr UINT TVN_SELCHANGED = static_cast<UINT>(-402);
+inline constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);
+
+}  // namespace win
