@@ -538,6 +538,7 @@ void registerDialogClass() {
 void RegisterDialogClasses() {
   dlg::registerButtonClass();
   dlg::registerStaticClass();
+  dlg::registerEditClass();
   dlg::registerDialogClass();
 }
 

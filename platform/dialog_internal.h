@@ -16,6 +16,7 @@ namespace win::dlg {
 void registerButtonClass();
 void registerStaticClass();
 void registerDialogClass();
+void registerEditClass();
 
 // Colours and simple shapes.
 void fillSolid(HDC dc, const RECT& r, COLORREF colour);

@@ -1,0 +1,5 @@
+# The controls of the platform layer (edit, list, combo, scroll bar and the common controls),
+# driven through the headless backend.
+tw_add_test(test_platform_controls
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/edit_test.cpp
+  LIBS tw_platform_dlg tw_platform_clipboard)
