@@ -3,19 +3,10 @@
 // (edit, list box, combo box, up-down, trackbar, progress bar, tab, tree view, scroll bar),
 // with the numeric values the toolkit was designed on. The controls' own headers in
 // platform/ take their place as each control lands.
+#include "platform/edit.h"
 #include "platform/win.h"
 
 namespace win {
-
-// Edit.
-inline constexpr DWORD ES_MULTILINE = 0x0004, ES_AUTOHSCROLL = 0x0080, ES_READONLY = 0x0800,
-                       ES_WANTRETURN = 0x1000, ES_NUMBER = 0x2000;
-inline constexpr UINT EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_SCROLLCARET = 0x00B7,
-                      EM_GETMODIFY = 0x00B8, EM_SETMODIFY = 0x00B9, EM_LIMITTEXT = 0x00C5,
-                      EM_SETTABSTOPS = 0x00CB, EM_SETREADONLY = 0x00CF, EM_SETLIMITTEXT = 0x00C5,
-                      EM_GETLIMITTEXT = 0x00D5;
-inline constexpr WORD EN_SETFOCUS = 0x0100, EN_KILLFOCUS = 0x0200, EN_CHANGE = 0x0300,
-                      EN_UPDATE = 0x0400;
 
 // List box.
 inline constexpr DWORD LBS_NOTIFY = 0x0001, LBS_MULTIPLESEL = 0x0008, LBS_USETABSTOPS = 0x0080,

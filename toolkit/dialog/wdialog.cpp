@@ -225,8 +225,8 @@ void yydialogload2(int resource, int& status, int identifier, int window, int co
   if (dt.nDialogs >= MAXDIALOGS) { status = -1; return; }
   if (FindResource(nullptr, MAKEINTRESOURCE(resource), RT_DIALOG) == nullptr) { status = -2; return; }
   yyregisterdialoghooks();
-  yyregistersuperclass();
   yyregistersubclass();
+  yyregistersuperclass();
 
   auto* record = new DialogRecord;
   record->identifier = identifier;

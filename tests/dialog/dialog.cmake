@@ -1,0 +1,2 @@
+tw_add_test(test_dialog_manager SOURCES ${CMAKE_CURRENT_LIST_DIR}/wdialog_test.cpp
+  LIBS tw_dialog tw_wmenus tw_window tw_resources LABELS gui)
