@@ -539,6 +539,7 @@ void RegisterDialogClasses() {
   dlg::registerButtonClass();
   dlg::registerStaticClass();
   dlg::registerEditClass();
+  dlg::registerListBoxClasses();
   dlg::registerDialogClass();
 }
 

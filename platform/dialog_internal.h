@@ -17,6 +17,7 @@ void registerButtonClass();
 void registerStaticClass();
 void registerDialogClass();
 void registerEditClass();
+void registerListBoxClasses();   // LISTBOX and the combo box's list
 
 // Colours and simple shapes.
 void fillSolid(HDC dc, const RECT& r, COLORREF colour);

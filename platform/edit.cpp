@@ -48,6 +48,7 @@ struct EditData {
   HFONT font = nullptr;
   bool focused = false;
   bool tracking = false;
+  bool scrollBar = false;   // created with WS_VSCROLL (the bar hides while nothing scrolls)
 };
 
 std::unordered_map<HWND, EditData>& edits() {
@@ -251,7 +252,7 @@ int indexAt(HWND h, HDC dc, const EditData& d, const Layout& l, POINT p, int* li
 int visibleLines(const Layout& l) { return std::max(1, static_cast<int>(l.fr.bottom - l.fr.top) / l.lineHeight); }
 
 void updateScrollBars(HWND h, const EditData& d, const Layout& l) {
-  if (!(styleOf(h) & WS_VSCROLL)) return;
+  if (!d.scrollBar || !(styleOf(h) & ES_MULTILINE)) return;
   SCROLLINFO si;
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   si.nMin = 0;
@@ -704,6 +705,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
       if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) d.text = cs->lpszName;
       if (cs && (static_cast<DWORD>(cs->style) & ES_PASSWORD)) d.password = '*';
+      d.scrollBar = cs && (static_cast<DWORD>(cs->style) & WS_VSCROLL);
       return DefWindowProc(h, msg, wParam, lParam);
     }
     case WM_NCDESTROY:

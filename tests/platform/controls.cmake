@@ -2,4 +2,5 @@
 # driven through the headless backend.
 tw_add_test(test_platform_controls
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/edit_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/listbox_test.cpp
   LIBS tw_platform_dlg tw_platform_clipboard)
