@@ -1,2 +1,4 @@
 tw_add_test(test_dialog_manager SOURCES ${CMAKE_CURRENT_LIST_DIR}/wdialog_test.cpp
   LIBS tw_dialog tw_wmenus tw_window tw_resources LABELS gui)
+tw_add_test(test_dialog_numeric SOURCES ${CMAKE_CURRENT_LIST_DIR}/numeric_test.cpp
+  LIBS tw_dialog tw_wmenus tw_window tw_resources tw_platform_clipboard LABELS gui)

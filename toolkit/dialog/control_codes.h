@@ -4,19 +4,10 @@
 // with the numeric values the toolkit was designed on. The controls' own headers in
 // platform/ take their place as each control lands.
 #include "platform/edit.h"
+#include "platform/listbox.h"
 #include "platform/win.h"
 
 namespace win {
-
-// List box.
-inline constexpr DWORD LBS_NOTIFY = 0x0001, LBS_MULTIPLESEL = 0x0008, LBS_USETABSTOPS = 0x0080,
-                       LBS_EXTENDEDSEL = 0x0800;
-inline constexpr UINT LB_ADDSTRING = 0x0180, LB_RESETCONTENT = 0x0184, LB_SETSEL = 0x0185,
-                      LB_SETCURSEL = 0x0186, LB_GETSEL = 0x0187, LB_GETCURSEL = 0x0188,
-                      LB_GETTEXT = 0x0189, LB_GETTEXTLEN = 0x018A, LB_GETCOUNT = 0x018B,
-                      LB_SETTABSTOPS = 0x0192, LB_SELITEMRANGEEX = 0x0183, LB_SELITEMRANGE = 0x019B;
-inline constexpr WORD LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SETFOCUS = 4, LBN_KILLFOCUS = 5;
-inline constexpr LRESULT LB_ERR = -1;
 
 // Combo box.
 inline constexpr DWORD CBS_SIMPLE = 0x0001, CBS_DROPDOWN = 0x0002, CBS_DROPDOWNLIST = 0x0003;

@@ -353,7 +353,7 @@ INT_PTR command(HWND dialog, WPARAM wParam, LPARAM lParam) {
       if (id == IDOK) {
         MessageBeep(0);
         SetFocus(hBadVal);
-        yyDialogSelectAll(hBadVal);
+        SendMessage(hBadVal, EM_SETSEL, 0, -1);
         hBadVal = nullptr;
         return TRUE;
       }

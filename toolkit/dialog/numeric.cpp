@@ -27,6 +27,7 @@ namespace {
 
 WNDPROC editproc = nullptr;
 int guard = 0;   // 1 while a refused field takes the focus back
+HWND losing = nullptr;   // the numeric field whose loss of focus is being handled
 
 enum class Kind { Integer, Real, Double };
 
@@ -145,6 +146,7 @@ LRESULT yynumericproc(FieldClass c, HWND h, UINT msg, WPARAM wParam, LPARAM lPar
       break;
     }
     case WM_SETFOCUS:
+      if (guard != 0) break;   // a refused field taking the focus back keeps its entry
       if (fr != nullptr) {
         if (StoreVal != 0) {
           StoreVal = 0;
@@ -156,7 +158,11 @@ LRESULT yynumericproc(FieldClass c, HWND h, UINT msg, WPARAM wParam, LPARAM lPar
       SendMessage(h, EM_SETMODIFY, FALSE, 0);
       break;
     case WM_KILLFOCUS: {
-      if (yyoutofrange(h, reinterpret_cast<HWND>(wParam), 0) != 0) return 0;
+      HWND outer = losing;
+      losing = h;
+      const int refused = yyoutofrange(h, reinterpret_cast<HWND>(wParam), 0);
+      losing = outer;
+      if (refused != 0) return 0;
       const LRESULT result = CallWindowProc(editproc, h, msg, wParam, lParam);
       if (fr == nullptr || !IsWindow(h)) return result;
       if (kind == Kind::Integer || SendMessage(h, EM_GETMODIFY, 0, 0) != 0) {
@@ -268,6 +274,9 @@ int yyoutofrange(HWND field, HWND taking, int flag) {
 
 void yyselectinvalid(HWND taking, HWND field, int tabflag) {
   if (taking != field) MessageBeep(0);
+  // Inside the field's own loss of focus the platform keeps the focus change under way
+  // unless a new one starts: the field lets go first, then takes the focus back.
+  if (losing == field && GetFocus() == field) SetFocus(nullptr);
   SetFocus(field);
   SendMessage(field, EM_SETSEL, 0, -1);
   if (!ispushbutton(taking)) return;
