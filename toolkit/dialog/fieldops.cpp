@@ -222,9 +222,18 @@ std::string leftjustified(std::string text) {
   return b == std::string::npos ? std::string() : yytrimright(text.substr(b));
 }
 
-void putnumber(const char* routine, int field, double value, std::string_view text, std::string_view format) {
+void putnumber(const char* routine, int field, double value, std::string_view text, std::string_view format,
+               bool single = false) {
   int id = field;
-  yyfieldrangecheck(id, value);
+  double checked = value;
+  // A single-precision value is judged against the range as single precision: 0.9 is
+  // within 0.90-0.99 although its nearest float lies just below the double 0.90.
+  if (const FieldRecord* fr = single ? yyfieldrecord(yycurrentfield(field)) : nullptr; fr != nullptr && fr->hasrange()) {
+    const float v = static_cast<float>(value);
+    if (v >= static_cast<float>(fr->rangemin) && v <= static_cast<float>(fr->rangemax))
+      checked = std::clamp(value, fr->rangemin, fr->rangemax);
+  }
+  yyfieldrangecheck(id, checked);
   if (id == -1) { yyerror(1006, routine); return; }
   if (id == -2) { yyerror(1009, routine); return; }
   yyfieldputtext(id, value, text, format);
@@ -238,7 +247,7 @@ void putreal(const char* routine, int field, double value, bool single, std::opt
   std::string text(64, ' ');
   if (single) IRealToString(static_cast<float>(value), text, f);
   else IDoubleToString(value, text, f);
-  putnumber(routine, field, value, leftjustified(text), f);
+  putnumber(routine, field, value, leftjustified(text), f, single);
 }
 
 bool getvalue(const char* routine, int field, double& value) {
