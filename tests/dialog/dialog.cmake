@@ -5,3 +5,5 @@ tw_add_test(test_dialog_numeric SOURCES ${CMAKE_CURRENT_LIST_DIR}/numeric_test.c
 tw_add_test(test_dialog_fields SOURCES ${CMAKE_CURRENT_LIST_DIR}/fieldops_test.cpp
   LIBS tw_dialog tw_wmenus tw_window tw_resources LABELS gui)
 tw_add_resources(test_dialog_fields ${CMAKE_CURRENT_LIST_DIR}/fields_test.rc)
+tw_add_test(test_dialog_application SOURCES ${CMAKE_CURRENT_LIST_DIR}/app_dialogs_test.cpp
+  LIBS tw_msgbox tw_dialog tw_wmenus tw_window tw_resources LABELS gui)

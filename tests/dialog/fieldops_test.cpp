@@ -166,7 +166,9 @@ TEST_F(FieldOperationTest, ListItemsAndSelections) {
     tessar.error = ErrorState{};
     WDialogPutOption(c.field, c.option);
     EXPECT_EQ(tessar.error.LASTERROR, c.error);
-    if (c.field == 2013) EXPECT_EQ(SendMessage(field(2013), LB_GETCURSEL, 0, 0), c.selected);
+    if (c.field == 2013) {
+      EXPECT_EQ(SendMessage(field(2013), LB_GETCURSEL, 0, 0), c.selected);
+    }
   }
   tessar.error = ErrorState{};
   WDialogGetMenu(2013, option);
@@ -205,7 +207,9 @@ TEST_F(FieldOperationTest, StatesHideDisableAndMoveTheFocus) {
     SCOPED_TRACE(c.why);
     WDialogFieldState(2001, c.state);
     EXPECT_EQ(IsWindowVisible(field(2001)) != 0, c.visible);
-    if (c.visible) EXPECT_EQ(IsWindowEnabled(field(2001)) != 0, c.enabled);
+    if (c.visible) {
+      EXPECT_EQ(IsWindowEnabled(field(2001)) != 0, c.enabled);
+    }
     EXPECT_EQ((GetWindowLong(field(2001), GWL_STYLE) & static_cast<LONG>(ES_READONLY)) != 0, c.readonly);
     EXPECT_EQ(winfodialogfield(2001, 6), c.state);
   }
