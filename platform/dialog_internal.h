@@ -18,6 +18,8 @@ void registerStaticClass();
 void registerDialogClass();
 void registerEditClass();
 void registerListBoxClasses();   // LISTBOX and the combo box's list
+void registerComboBoxClass();
+void registerScrollBarClass();
 
 // Colours and simple shapes.
 void fillSolid(HDC dc, const RECT& r, COLORREF colour);

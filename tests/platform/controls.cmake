@@ -3,4 +3,6 @@
 tw_add_test(test_platform_controls
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/edit_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/listbox_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/combobox_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/scrollbar_test.cpp
   LIBS tw_platform_dlg tw_platform_clipboard)
