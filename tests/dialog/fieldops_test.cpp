@@ -187,6 +187,39 @@ TEST_F(FieldOperationTest, ListItemsAndSelections) {
   EXPECT_EQ(SendMessage(field(2013), LB_GETCOUNT, 0, 0), 2);
 }
 
+TEST_F(FieldOperationTest, ComboBoxesWithAnEditPartTakeFreeTexts) {
+  WDialogLoad(116);
+  int option = 0;
+  std::string item = fixed(6);
+  WDialogGetMenu(1034, option, &item);
+  EXPECT_EQ(option, 12);
+  EXPECT_EQ(item, "Dec   ");
+  const std::string months[] = {"Jan", "Feb", "Mar"};
+  struct Case {
+    const char* why;
+    const char* text;
+    int option;
+    const char* shown;
+  };
+  const Case kCases[] = {
+      {"a text equal to an item selects it", "Mar   ", 3, "Mar"},
+      {"a free text stands in the edit part", "Smarch", 0, "Smarch"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    tessar.error = ErrorState{};
+    WDialogPutMenu(1033, months, 3, 0, c.text);
+    EXPECT_EQ(tessar.error.LASTERROR, 0);
+    WDialogGetMenu(1033, option, &item);
+    EXPECT_EQ(option, c.option);
+    EXPECT_EQ(yytrimright(item), c.shown);
+  }
+  WDialogPutMenu(1033, months, 3, 0);
+  WDialogGetMenu(1033, option);
+  EXPECT_EQ(tessar.error.LASTERROR, 1010) << "no selection and no text";
+  EXPECT_EQ(option, -999);
+}
+
 TEST_F(FieldOperationTest, StatesHideDisableAndMoveTheFocus) {
   WDialogShow();
   events();

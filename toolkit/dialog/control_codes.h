@@ -4,23 +4,12 @@
 // with the numeric values the toolkit was designed on. The controls' own headers in
 // platform/ take their place as each control lands.
 #include "platform/edit.h"
+#include "platform/combobox.h"
 #include "platform/listbox.h"
+#include "platform/scrollbar.h"
 #include "platform/win.h"
 
 namespace win {
-
-// Combo box.
-inline constexpr DWORD CBS_SIMPLE = 0x0001, CBS_DROPDOWN = 0x0002, CBS_DROPDOWNLIST = 0x0003;
-inline constexpr UINT CB_LIMITTEXT = 0x0141, CB_SETEDITSEL = 0x0142, CB_ADDSTRING = 0x0143,
-                      CB_GETCOUNT = 0x0146, CB_GETCURSEL = 0x0147, CB_GETLBTEXT = 0x0148,
-                      CB_GETLBTEXTLEN = 0x0149, CB_RESETCONTENT = 0x014B, CB_SETCURSEL = 0x014E,
-                      CB_FINDSTRINGEXACT = 0x0158;
-inline constexpr WORD CBN_SELCHANGE = 1, CBN_DBLCLK = 2, CBN_SETFOCUS = 3, CBN_KILLFOCUS = 4,
-                      CBN_EDITCHANGE = 5;
-inline constexpr LRESULT CB_ERR = -1;
-
-// Scroll bar (the size grip).
-inline constexpr DWORD SBS_SIZEBOXBOTTOMRIGHTALIGN = 0x0004, SBS_SIZEGRIP = 0x0010;
 
 // Up-down.
 inline constexpr DWORD UDS_SETBUDDYINT = 0x0002, UDS_ALIGNRIGHT = 0x0004, UDS_ARROWKEYS = 0x0020,
