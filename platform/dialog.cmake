@@ -1,5 +1,6 @@
-# The BUTTON, STATIC, EDIT, LISTBOX, COMBOBOX and SCROLLBAR controls, the dialog class with its modal loop and keyboard
-# interface, and the message box built from them.
+# The BUTTON, STATIC, EDIT, LISTBOX, COMBOBOX and SCROLLBAR controls, the common controls,
+# the dialog class with its modal loop and keyboard interface, and the message box built
+# from them.
 add_library(tw_platform_dlg STATIC
   ${CMAKE_CURRENT_LIST_DIR}/button.cpp
   ${CMAKE_CURRENT_LIST_DIR}/static.cpp
@@ -7,6 +8,8 @@ add_library(tw_platform_dlg STATIC
   ${CMAKE_CURRENT_LIST_DIR}/listbox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/combobox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scrollbar.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/updown.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/progress.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog_draw.cpp
   ${CMAKE_CURRENT_LIST_DIR}/message_box.cpp)

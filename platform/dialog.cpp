@@ -557,6 +557,8 @@ void RegisterDialogClasses() {
   dlg::registerListBoxClasses();
   dlg::registerComboBoxClass();
   dlg::registerScrollBarClass();
+  dlg::registerUpDownClass();
+  dlg::registerProgressClass();
   dlg::registerDialogClass();
 }
 

@@ -20,6 +20,8 @@ void registerEditClass();
 void registerListBoxClasses();   // LISTBOX and the combo box's list
 void registerComboBoxClass();
 void registerScrollBarClass();
+void registerUpDownClass();
+void registerProgressClass();
 
 // Colours and simple shapes.
 void fillSolid(HDC dc, const RECT& r, COLORREF colour);

@@ -11,12 +11,14 @@
 #include "platform/dialog.h"
 #include "platform/gdi.h"
 #include "platform/test_api.h"
+#include "platform/updown.h"
 
 namespace ctltest {
 
 struct Parent {
   std::vector<std::pair<int, int>> commands;   // (control identifier, notification code)
   std::vector<win::UINT> notifyCodes;          // WM_NOTIFY codes
+  std::vector<std::pair<int, int>> deltas;      // (position, step) of each UDN_DELTAPOS
   std::vector<std::pair<win::UINT, int>> scrolls;   // (WM_HSCROLL or WM_VSCROLL, request)
   std::vector<win::UINT> colourMessages;
   win::HBRUSH brush = nullptr;                 // answered to every colour message when set
@@ -37,6 +39,10 @@ inline win::LRESULT parentProc(win::HWND h, win::UINT msg, win::WPARAM w, win::L
       return 0;
     case win::WM_NOTIFY:
       p.notifyCodes.push_back(reinterpret_cast<const win::NMHDR*>(l)->code);
+      if (reinterpret_cast<const win::NMHDR*>(l)->code == win::UDN_DELTAPOS) {
+        const auto* nm = reinterpret_cast<const win::NMUPDOWN*>(l);
+        p.deltas.emplace_back(nm->iPos, nm->iDelta);
+      }
       return p.notifyAnswer;
     case win::WM_HSCROLL:
     case win::WM_VSCROLL:
