@@ -6,22 +6,12 @@
 #include "platform/edit.h"
 #include "platform/combobox.h"
 #include "platform/listbox.h"
+#include "platform/progress.h"
 #include "platform/scrollbar.h"
+#include "platform/updown.h"
 #include "platform/win.h"
 
 namespace win {
-
-// Up-down.
-inline constexpr DWORD UDS_SETBUDDYINT = 0x0002, UDS_ALIGNRIGHT = 0x0004, UDS_ARROWKEYS = 0x0020,
-                       UDS_NOTHOUSANDS = 0x0080;
-inline constexpr UINT UDM_SETRANGE = WM_USER + 101, UDM_GETRANGE = WM_USER + 102,
-                      UDM_SETPOS = WM_USER + 103, UDM_GETPOS = WM_USER + 104,
-                      UDM_SETBUDDY = WM_USER + 105, UDM_SETACCEL = WM_USER + 107,
-                      UDM_GETACCEL = WM_USER + 108, UDM_SETRANGE32 = WM_USER + 111,
-                      UDM_GETRANGE32 = WM_USER + 112;
-inline constexpr UINT UDN_DELTAPOS = static_cast<UINT>(-722);
-struct UDACCEL { UINT nSec = 0; UINT nInc = 0; };
-struct NMUPDOWN { NMHDR hdr; int iPos = 0; int iDelta = 0; };
 
 // Trackbar.
 inline constexpr DWORD TBS_ENABLESELRANGE = 0x0020;
@@ -32,11 +22,6 @@ inline constexpr UINT TBM_GETPOS = WM_USER, TBM_GETRANGEMIN = WM_USER + 1,
                       TBM_GETSELEND = WM_USER + 18, TBM_CLEARSEL = WM_USER + 19,
                       TBM_SETTICFREQ = WM_USER + 20, TBM_SETPAGESIZE = WM_USER + 21,
                       TBM_SETLINESIZE = WM_USER + 23;
-
-// Progress bar.
-inline constexpr UINT PBM_SETRANGE = WM_USER + 1, PBM_SETPOS = WM_USER + 2,
-                      PBM_DELTAPOS = WM_USER + 3, PBM_GETRANGE = WM_USER + 7,
-                      PBM_GETPOS = WM_USER + 8;
 
 // Tab control.
 inline constexpr UINT TCM_GETITEMCOUNT = 0x1304, TCM_GETITEM = 0x1305, TCM_SETITEM = 0x1306,
