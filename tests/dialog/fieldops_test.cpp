@@ -2,6 +2,8 @@
 // ranges, check boxes, radio groups, list items and selections, colours, focus, states and
 // options, the field kinds and states the queries report, and resizable dialogs.
 #include "tests/dialog/dialog_fixture.h"
+#include "toolkit/core/childwin.h"
+#include "toolkit/core/geometry.h"
 
 namespace {
 
@@ -372,6 +374,39 @@ TEST_F(FieldOperationTest, FieldGeometryAndPreviousResults) {
   EXPECT_EQ(winfodialog(8), r.right - r.left);
   EXPECT_EQ(winfodialog(99), r.right - r.left);
   EXPECT_EQ(r.left, 100) << "a top-level dialog's position is in screen pixels";
+}
+
+TEST_F(FieldOperationTest, AProgressBarTakesItsRangeAndPositionFromTheCompanion) {
+  EXPECT_EQ(winfodialogfield(2017, 5), 14);
+  HWND bar = field(2017);
+  EXPECT_EQ(SendMessage(bar, PBM_GETPOS, 0, 0), 50) << "the position is the template's text";
+  EXPECT_EQ(SendMessage(bar, PBM_GETRANGE, TRUE, 0), 0);
+  EXPECT_EQ(SendMessage(bar, PBM_GETRANGE, FALSE, 0), 200);
+  int id = 2017;
+  yyfieldclear(id);
+  EXPECT_EQ(SendMessage(bar, PBM_GETPOS, 0, 0), 0) << "clearing returns it to its minimum";
+}
+
+TEST_F(FieldOperationTest, ADialogCombinedWithAChildWindowGoesWithTheWindow) {
+  int dialog = 902;
+  WindowOpenChildOptions o;
+  o.dialog = &dialog;
+  int n = 0;
+  WindowOpenChild(n, o);
+  ASSERT_GT(n, 0);
+  EXPECT_EQ(dialog, 902);
+  EXPECT_EQ(tessar.dialog.CURDIALOG, 902);
+  EXPECT_EQ(winfodialog(10), 4) << "combined with a toolkit window";
+  EXPECT_EQ(text(4001), "7");
+  WDialogHide();
+  EXPECT_EQ(tessar.error.LASTERROR, 1047) << "a combined dialog is hidden with its window";
+  const int loaded = dialogtable.nDialogs;
+  WindowCloseChild(n);
+  EXPECT_EQ(dialogtable.nDialogs, loaded - 1);
+  EXPECT_EQ(tessar.dialog.CURDIALOG, 0);
+  WDialogSelect(900);
+  EXPECT_EQ(tessar.error.LASTERROR, 1047) << "the other dialog stays loaded";
+  EXPECT_EQ(text(2001), "hello");
 }
 
 //------------------------------------------------------------------------------
