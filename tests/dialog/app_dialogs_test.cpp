@@ -1,5 +1,6 @@
 // The application's own dialogs: each loads with its companion values, shows modal, modeless
 // and semi-modeless and closes with OK and Cancel; a message box runs disabled around.
+#include "platform/gdi.h"
 #include "platform/message_box.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "tests/dialog/dialog_fixture.h"
@@ -158,6 +159,42 @@ TEST_F(AppDialogTest, AMessageBoxOverASemiModelessDialogDisablesItAndGivesTheFoc
   EXPECT_TRUE(IsWindowEnabled(semi));
   EXPECT_FALSE(IsWindowEnabled(wWindow[0])) << "the semi-modeless dialog still holds the main window";
   EXPECT_EQ(focusId(), 1019);
+}
+
+TEST_F(AppDialogTest, WhileAModalDialogRunsTheMainWindowRepaintsFromItsSnapshot) {
+  HDC dc = GetDC(hClient[0]);
+  RECT r;
+  GetClientRect(hClient[0], r);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  FillRect(dc, r, red);
+  DeleteObject(red);
+  ReleaseDC(hClient[0], dc);
+  WDialogLoad(110);
+  COLORREF during = 0;
+  int usesDuring = 0, usesInBox = 0;
+  int step = 0;
+  test::setIdleHook([&] {
+    if (step++ == 0) {
+      usesDuring = nImage[0];
+      InvalidateRect(hClient[0], nullptr, TRUE);
+      UpdateWindow(hClient[0]);
+      during = test::pixel(hClient[0], 5, 5);
+      // A message box inside the modal dialog shares the snapshot.
+      test::answerNextMessageBoxWithKey(VK_RETURN);
+      test::setIdleHook({});
+      WMessageBox(0, 0, 1, "Inner", "Inner");
+      usesInBox = test::messageBoxes().empty() ? -1 : usesDuring;
+      test::setIdleHook([] { test::pressKey(VK_ESCAPE); });
+    }
+  });
+  WDialogShow(std::nullopt, std::nullopt, std::nullopt, 1);
+  test::setIdleHook({});
+  EXPECT_EQ(usesDuring, 1);
+  EXPECT_EQ(usesInBox, 1);
+  EXPECT_EQ(during, RGB(255, 0, 0)) << "repainted from the snapshot, not by the program";
+  EXPECT_EQ(nImage[0], 0);
+  EXPECT_EQ(hImage[0], nullptr) << "released when the outer modal work ends";
+  EXPECT_EQ(wBlitOn, 0);
 }
 
 }  // namespace

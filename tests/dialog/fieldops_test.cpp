@@ -328,6 +328,32 @@ TEST_F(FieldOperationTest, DoubleClickOnAListPressesTheDefaultButtonUnlessFlagge
   EXPECT_EQ(got.back(), std::make_pair(static_cast<int>(EV_PUSHBUTTON), 1));
 }
 
+TEST_F(FieldOperationTest, TabOrderDefaultButtonEscapeAndMnemonics) {
+  WDialogShow();
+  events();
+  ASSERT_EQ(focusId(), 2001) << "the first tab stop takes the focus";
+  std::vector<int> order;
+  for (int k = 0; k < 12; ++k) {
+    press(VK_TAB);
+    events();
+    order.push_back(focusId());
+  }
+  const std::vector<int> want = {2002, 2003, 2004, 2005, 2006, 2007, 2013, 2014, 2015, 1, 2, 2018};
+  EXPECT_EQ(order, want);
+  press(VK_RETURN);
+  auto got = dialogEvents();
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(got.back(), std::make_pair(static_cast<int>(EV_PUSHBUTTON), IDOK)) << "Enter presses the default button";
+  press(VK_ESCAPE);
+  got = dialogEvents();
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(got.back(), std::make_pair(static_cast<int>(EV_PUSHBUTTON), IDCANCEL));
+  press('A', test::kAlt);
+  got = dialogEvents();
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(got.back(), std::make_pair(static_cast<int>(EV_PUSHBUTTON), 2015)) << "Alt+A presses &Apply";
+}
+
 //------------------------------------------------------------------------------
 // Queries
 //------------------------------------------------------------------------------
@@ -385,6 +411,37 @@ TEST_F(FieldOperationTest, AProgressBarTakesItsRangeAndPositionFromTheCompanion)
   int id = 2017;
   yyfieldclear(id);
   EXPECT_EQ(SendMessage(bar, PBM_GETPOS, 0, 0), 0) << "clearing returns it to its minimum";
+}
+
+TEST_F(FieldOperationTest, ATrackbarTakesItsSettingsAndReportsItsPosition) {
+  HWND bar = field(2018);
+  EXPECT_EQ(winfodialogfield(2018, 5), 16);
+  EXPECT_EQ(winfodialogfield(2018, 7), 0);
+  EXPECT_EQ(winfodialogfield(2018, 8), 100);
+  EXPECT_EQ(SendMessage(bar, TBM_GETPOS, 0, 0), 30) << "the position is the template's text";
+  EXPECT_EQ(SendMessage(bar, TBM_GETSELSTART, 0, 0), 20);
+  EXPECT_EQ(SendMessage(bar, TBM_GETSELEND, 0, 0), 40);
+  WDialogShow();
+  events();
+  clickOn(bar);
+  events();
+  SendMessage(bar, TBM_SETPOS, TRUE, 30);
+  press(VK_RIGHT);
+  const auto got = dialogEvents();
+  EXPECT_EQ(SendMessage(bar, TBM_GETPOS, 0, 0), 35) << "one line of 5";
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(got.back(), std::make_pair(static_cast<int>(EV_FIELDCHANGED), 2018));
+  // Shift and arrows select from the anchor; Delete clears the selection.
+  test::keyDown(VK_SHIFT);
+  press(VK_RIGHT);
+  press(VK_RIGHT);
+  test::keyUp(VK_SHIFT);
+  events();
+  EXPECT_EQ(SendMessage(bar, TBM_GETSELSTART, 0, 0), 35);
+  EXPECT_EQ(SendMessage(bar, TBM_GETSELEND, 0, 0), 45);
+  press(VK_DELETE);
+  events();
+  EXPECT_EQ(SendMessage(bar, TBM_GETSELSTART, 0, 0), SendMessage(bar, TBM_GETSELEND, 0, 0));
 }
 
 TEST_F(FieldOperationTest, ADialogCombinedWithAChildWindowGoesWithTheWindow) {
