@@ -559,6 +559,8 @@ void RegisterDialogClasses() {
   dlg::registerScrollBarClass();
   dlg::registerUpDownClass();
   dlg::registerProgressClass();
+  dlg::registerTrackbarClass();
+  dlg::registerHeaderClass();
   dlg::registerDialogClass();
 }
 

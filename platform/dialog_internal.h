@@ -22,6 +22,8 @@ void registerComboBoxClass();
 void registerScrollBarClass();
 void registerUpDownClass();
 void registerProgressClass();
+void registerTrackbarClass();
+void registerHeaderClass();
 
 // Colours and simple shapes.
 void fillSolid(HDC dc, const RECT& r, COLORREF colour);

@@ -10,6 +10,7 @@
 
 #include "platform/dialog.h"
 #include "platform/gdi.h"
+#include "platform/header.h"
 #include "platform/test_api.h"
 #include "platform/updown.h"
 
@@ -19,6 +20,8 @@ struct Parent {
   std::vector<std::pair<int, int>> commands;   // (control identifier, notification code)
   std::vector<win::UINT> notifyCodes;          // WM_NOTIFY codes
   std::vector<std::pair<int, int>> deltas;      // (position, step) of each UDN_DELTAPOS
+  std::vector<std::pair<int, int>> headerItems; // (item, width or -1) of each header notification
+  int correctTrackTo = -1;                      // a width the parent puts into every HDN_TRACK
   std::vector<std::pair<win::UINT, int>> scrolls;   // (WM_HSCROLL or WM_VSCROLL, request)
   std::vector<win::UINT> colourMessages;
   win::HBRUSH brush = nullptr;                 // answered to every colour message when set
@@ -42,6 +45,11 @@ inline win::LRESULT parentProc(win::HWND h, win::UINT msg, win::WPARAM w, win::L
       if (reinterpret_cast<const win::NMHDR*>(l)->code == win::UDN_DELTAPOS) {
         const auto* nm = reinterpret_cast<const win::NMUPDOWN*>(l);
         p.deltas.emplace_back(nm->iPos, nm->iDelta);
+      }
+      if (const auto* hd = reinterpret_cast<const win::NMHEADER*>(l);
+          hd->hdr.code >= win::HDN_TRACK && hd->hdr.code <= win::HDN_ITEMCHANGING) {
+        p.headerItems.emplace_back(hd->iItem, hd->pitem ? hd->pitem->cxy : -1);
+        if (hd->hdr.code == win::HDN_TRACK && p.correctTrackTo >= 0) hd->pitem->cxy = p.correctTrackTo;
       }
       return p.notifyAnswer;
     case win::WM_HSCROLL:
