@@ -172,25 +172,36 @@ TEST_F(AppDialogTest, WhileAModalDialogRunsTheMainWindowRepaintsFromItsSnapshot)
   WDialogLoad(110);
   COLORREF during = 0;
   int usesDuring = 0, usesInBox = 0;
+  HBITMAP snapshot = nullptr, snapshotInBox = nullptr;
   int step = 0;
+  // One hook for all three loops: the modal dialog's, the message box's inside it, and the
+  // dialog's again.
   test::setIdleHook([&] {
-    if (step++ == 0) {
-      usesDuring = nImage[0];
-      InvalidateRect(hClient[0], nullptr, TRUE);
-      UpdateWindow(hClient[0]);
-      during = test::pixel(hClient[0], 5, 5);
-      // A message box inside the modal dialog shares the snapshot.
-      test::answerNextMessageBoxWithKey(VK_RETURN);
-      test::setIdleHook({});
-      WMessageBox(0, 0, 1, "Inner", "Inner");
-      usesInBox = test::messageBoxes().empty() ? -1 : usesDuring;
-      test::setIdleHook([] { test::pressKey(VK_ESCAPE); });
+    switch (step++) {
+      case 0:
+        usesDuring = nImage[0];
+        snapshot = hImage[0];
+        InvalidateRect(hClient[0], nullptr, TRUE);
+        UpdateWindow(hClient[0]);
+        during = test::pixel(hClient[0], 5, 5);
+        WMessageBox(0, 0, 1, "Inner", "Inner");
+        break;
+      case 1:
+        usesInBox = nImage[0];
+        snapshotInBox = hImage[0];
+        test::pressKey(VK_RETURN);
+        break;
+      default:
+        test::pressKey(VK_ESCAPE);
+        break;
     }
   });
   WDialogShow(std::nullopt, std::nullopt, std::nullopt, 1);
   test::setIdleHook({});
   EXPECT_EQ(usesDuring, 1);
-  EXPECT_EQ(usesInBox, 1);
+  EXPECT_EQ(usesInBox, 2) << "the message box inside uses it too";
+  EXPECT_NE(snapshot, nullptr);
+  EXPECT_EQ(snapshotInBox, snapshot) << "one snapshot per window for nested modal work";
   EXPECT_EQ(during, RGB(255, 0, 0)) << "repainted from the snapshot, not by the program";
   EXPECT_EQ(nImage[0], 0);
   EXPECT_EQ(hImage[0], nullptr) << "released when the outer modal work ends";

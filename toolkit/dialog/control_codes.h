@@ -8,20 +8,11 @@
 #include "platform/listbox.h"
 #include "platform/progress.h"
 #include "platform/scrollbar.h"
+#include "platform/trackbar.h"
 #include "platform/updown.h"
 #include "platform/win.h"
 
 namespace win {
-
-// Trackbar.
-inline constexpr DWORD TBS_ENABLESELRANGE = 0x0020;
-inline constexpr UINT TBM_GETPOS = WM_USER, TBM_GETRANGEMIN = WM_USER + 1,
-                      TBM_GETRANGEMAX = WM_USER + 2, TBM_SETPOS = WM_USER + 5,
-                      TBM_SETRANGEMIN = WM_USER + 7, TBM_SETRANGEMAX = WM_USER + 8,
-                      TBM_SETSEL = WM_USER + 10, TBM_GETSELSTART = WM_USER + 17,
-                      TBM_GETSELEND = WM_USER + 18, TBM_CLEARSEL = WM_USER + 19,
-                      TBM_SETTICFREQ = WM_USER + 20, TBM_SETPAGESIZE = WM_USER + 21,
-                      TBM_SETLINESIZE = WM_USER + 23;
 
 // Tab control.
 inline constexpr UINT TCM_GETITEMCOUNT = 0x1304, TCM_GETITEM = 0x1305, TCM_SETITEM = 0x1306,
