@@ -561,6 +561,7 @@ void RegisterDialogClasses() {
   dlg::registerProgressClass();
   dlg::registerTrackbarClass();
   dlg::registerHeaderClass();
+  dlg::registerTabClass();
   dlg::registerDialogClass();
 }
 

@@ -24,6 +24,7 @@ void registerUpDownClass();
 void registerProgressClass();
 void registerTrackbarClass();
 void registerHeaderClass();
+void registerTabClass();
 
 // Colours and simple shapes.
 void fillSolid(HDC dc, const RECT& r, COLORREF colour);

@@ -9,4 +9,5 @@ tw_add_test(test_platform_controls
           ${CMAKE_CURRENT_LIST_DIR}/progress_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/trackbar_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/header_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/tab_test.cpp
   LIBS tw_platform_dlg tw_platform_clipboard)
