@@ -12,3 +12,6 @@ tw_add_test(test_dialog_application SOURCES ${CMAKE_CURRENT_LIST_DIR}/app_dialog
 tw_add_test(test_dialog_gtk SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialog_gtk_test.cpp
   LIBS tw_dialog tw_wmenus tw_window tw_resources tw_platform_gtk tw_test_xserver LABELS gui)
 tw_add_resources(test_dialog_gtk ${CMAKE_CURRENT_LIST_DIR}/fields_test.rc)
+tw_add_test(test_dialog_tabs SOURCES ${CMAKE_CURRENT_LIST_DIR}/tabs_test.cpp
+  LIBS tw_dialog tw_wmenus tw_window tw_resources LABELS gui)
+tw_add_resources(test_dialog_tabs ${CMAKE_CURRENT_LIST_DIR}/fields_test.rc)

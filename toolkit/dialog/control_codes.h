@@ -8,28 +8,12 @@
 #include "platform/listbox.h"
 #include "platform/progress.h"
 #include "platform/scrollbar.h"
+#include "platform/tab.h"
 #include "platform/trackbar.h"
 #include "platform/updown.h"
 #include "platform/win.h"
 
 namespace win {
-
-// Tab control.
-inline constexpr UINT TCM_GETITEMCOUNT = 0x1304, TCM_GETITEM = 0x1305, TCM_SETITEM = 0x1306,
-                      TCM_INSERTITEM = 0x1307, TCM_GETCURSEL = 0x130B, TCM_SETCURSEL = 0x130C,
-                      TCM_SETITEMEXTRA = 0x130E, TCM_ADJUSTRECT = 0x1328,
-                      TCM_SETCURFOCUS = 0x1330;
-inline constexpr UINT TCIF_TEXT = 0x0001, TCIF_PARAM = 0x0008;
-struct TCITEM {
-  UINT mask = 0;
-  DWORD dwState = 0;
-  DWORD dwStateMask = 0;
-  LPSTR pszText = nullptr;
-  int cchTextMax = 0;
-  int iImage = -1;
-  LPARAM lParam = 0;
-};
-inline constexpr UINT TCN_SELCHANGE = static_cast<UINT>(-551), TCN_SELCHANGING = static_cast<UINT>(-552);
 
 // Tree view.
 inline constexpr DWORD TVS_HASBUTTONS = 0x0001, TVS_HASLINES = 0x0002, TVS_LINESATROOT = 0x0004,

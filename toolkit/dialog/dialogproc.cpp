@@ -162,7 +162,10 @@ void preparefield(HWND f) {
     }
     case FieldClass::Static: setimage(f, false, style); sub = yysubstatic; break;
     case FieldClass::Trackbar: sub = yysubtrack; break;
-    case FieldClass::Tab: sub = yysubtab; break;
+    case FieldClass::Tab:
+      SendMessage(f, TCM_SETITEMEXTRA, 8, 0);   // the page dialog's identifier and a disabled flag
+      sub = yysubtab;
+      break;
     case FieldClass::Tree:
       style |= TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP;
       sub = yysubtree;
@@ -823,6 +826,13 @@ LRESULT yysubtree(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT yysubtab(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCHITTEST) {
+    // The pages lie under the tab field's display area: only the tabs themselves are its.
+    TCHITTESTINFO hit;
+    hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(h, hit.pt);
+    if (SendMessage(h, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0 && !yytabpages(h).empty()) return HTTRANSPARENT;
+  }
   const LRESULT result = forward(classprocs.tab, h, msg, wParam, lParam);
   if (msg == WM_MOVE || (msg == WM_SIZE && (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED))) {
     RECT area;

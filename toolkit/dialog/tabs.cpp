@@ -3,6 +3,7 @@
 // modal work.
 // Sections (grep "[SECTION]"): tab pages | tab changes | resizable dialogs | snapshots
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/dialog.h"
 #include "platform/gdi.h"
@@ -39,7 +40,7 @@ std::vector<int> yytabpages(HWND tab) {
     TCITEM ti;
     ti.mask = TCIF_PARAM;
     SendMessage(tab, TCM_GETITEM, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&ti));
-    pages.push_back(static_cast<int>(ti.lParam));
+    pages.push_back(static_cast<int>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(ti.lParam) & 0xFFFFFFFFu)));
   }
   return pages;
 }
@@ -70,7 +71,8 @@ void yytabdialoginit(HWND dialog) {
       if (HWND grip = GetDlgItem(page, -1); grip != nullptr && yyfieldclass(grip) == FieldClass::Scrollbar)
         DestroyWindow(grip);
       SetParent(page, dialog);
-      const bool shown = static_cast<LRESULT>(k) == current && IsWindowVisible(tab);
+      // The owner may not be on the screen yet: the tab field's own visibility counts.
+      const bool shown = static_cast<LRESULT>(k) == current && (GetWindowLong(tab, GWL_STYLE) & static_cast<LONG>(WS_VISIBLE));
       SetWindowPos(page, tab, area.left, area.top, 0, 0,
                    SWP_NOSIZE | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
       EnableWindow(page, TRUE);
@@ -121,9 +123,14 @@ int yytabnotify(HWND dialog, const NMHDR& header) {
   if (header.code == TCN_SELCHANGING) {
     if (focus != tab && focus != nullptr && yyoutofrange(focus, focus, 0) != 0) hBadTab = focus;
     if (hBadTab != nullptr || hBadVal != nullptr) {
+      // The platform's tab keeps its current tab when the change is refused here.
       iBadTab = static_cast<int>(current);
       MessageBeep(0);
-      return 0;
+      HWND bad = hBadTab != nullptr ? hBadTab : hBadVal;
+      SetFocus(bad);
+      SendMessage(bad, EM_SETSEL, 0, -1);
+      hBadTab = nullptr;
+      return 1;
     }
     if (HWND p = pagewindow(page)) ShowWindow(p, SW_HIDE);
     if (r != nullptr) r->previouspage = page;
