@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "app/modules.h"
-#include "toolkit/core/convert.h"
 #include "toolkit/dialog/standard_dialogs.h"
+#include "toolkit/text/convert.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // built yet; until then the program starts the toolkit and says what this build holds.
 #include <cstdio>
 
-#include "toolkit/core/startup.h"
+#include "toolkit/startup/startup.h"
 
 namespace {
 

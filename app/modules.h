@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "toolkit/core/core_state.h"
+#include "toolkit/state/core_state.h"
 
 inline constexpr float MISSING = -999.0f;
 inline constexpr int MAXDAYS = 60000;   // daily records, about 164 years

@@ -19,8 +19,8 @@
 #include "app/calendar.h"
 #include "app/datacheck.h"
 #include "app/modules.h"
-#include "toolkit/core/opsys.h"
 #include "toolkit/dialog/standard_dialogs.h"
+#include "toolkit/os/opsys.h"
 
 //------------------------------------------------------------------------------
 // [SECTION] Fields

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/test_api.h"
-#include "toolkit/core/tessar.h"
-#include "toolkit/core/window.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/window.h"
 #include "toolkit/dialog/dialogs.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/test_api.h"
-#include "toolkit/core/childwin.h"
-#include "toolkit/core/tessar.h"
-#include "toolkit/core/units.h"
-#include "toolkit/core/window.h"
-#include "toolkit/core/wmenus.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/childwin.h"
+#include "toolkit/window/units.h"
+#include "toolkit/window/window.h"
+#include "toolkit/window/wmenus.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <vector>
 
-#include "toolkit/core/tessar.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/graphics/lines.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/os.h"
-#include "toolkit/core/opsys.h"
+#include "toolkit/os/opsys.h"
 
 namespace {
 

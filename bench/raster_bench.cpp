@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/core/strings.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/raster/dither.h"
@@ -15,6 +13,8 @@
 #include "toolkit/raster/image_load.h"
 #include "toolkit/raster/png.h"
 #include "toolkit/raster/primitives.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "toolkit/core/convert.h"
+#include "toolkit/text/convert.h"
 
 static void BM_IRealToStringGeneral(benchmark::State& state) {
   std::string text(15, ' ');

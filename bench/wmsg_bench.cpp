@@ -3,10 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/test_api.h"
-#include "toolkit/core/statusbar.h"
-#include "toolkit/core/tessar.h"
-#include "toolkit/core/window.h"
-#include "toolkit/core/wmsg.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/statusbar.h"
+#include "toolkit/window/window.h"
+#include "toolkit/window/wmsg.h"
 
 namespace {
 

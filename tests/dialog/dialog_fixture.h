@@ -9,7 +9,7 @@
 
 #include "platform/dialog.h"
 #include "platform/test_api.h"
-#include "tests/core/window_fixture.h"
+#include "tests/window/window_fixture.h"
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialogs.h"

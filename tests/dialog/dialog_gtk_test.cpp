@@ -8,10 +8,10 @@
 
 #include "platform/gtk_backend.h"
 #include "platform/win.h"
-#include "tests/core/display_fixture.h"
+#include "tests/window/display_fixture.h"
 #include "tests/support/xserver.h"
-#include "toolkit/core/tessar.h"
-#include "toolkit/core/window.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/window.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialogs.h"
 

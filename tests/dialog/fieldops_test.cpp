@@ -2,8 +2,8 @@
 // ranges, check boxes, radio groups, list items and selections, colours, focus, states and
 // options, the field kinds and states the queries report, and resizable dialogs.
 #include "tests/dialog/dialog_fixture.h"
-#include "toolkit/core/childwin.h"
-#include "toolkit/core/geometry.h"
+#include "toolkit/window/childwin.h"
+#include "toolkit/window/geometry.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/message_box.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/dialog/standard_dialogs.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 void freshstate() {

@@ -244,6 +244,7 @@ void selectwindow(int type, std::optional<int> number) {
 TEST(Igrinit, ResetsStateAndTalksToBothSidesInOrder) {
   resetgraphics(640, 480);
   graphicsservices.IGrSelect = selectwindow;
+  graphicsservices.yypgreset = yypgreset;
   recordeddevicecode() = 2;
   tessar.graphics.attributes.PALETTECLASS = 16;
   tessar.graphics.area.PAGEROTATION = 90;

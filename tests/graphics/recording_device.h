@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/core/tessar.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/state/tessar.h"
 
 struct DeviceCall {
   char side;   // 'S' screen driver, 'C' CGM recorder, 'H' hardcopy driver

@@ -3,4 +3,4 @@ tw_add_test(hardcopy_base_test
     ${CMAKE_CURRENT_LIST_DIR}/cgm_scan_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/output_helpers_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/printer_models_test.cpp
-  LIBS tw_hardcopy_base tw_cgm_scan)
+  LIBS tw_hardcopy)

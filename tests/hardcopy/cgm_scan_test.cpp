@@ -5,7 +5,7 @@
 #include <bit>
 
 #include "tests/raster/kind_fixtures.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

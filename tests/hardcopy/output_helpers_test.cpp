@@ -5,9 +5,9 @@
 #include <string>
 
 #include "tests/raster/image_files.h"
-#include "toolkit/core/strings.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/hardcopy/output_channel.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 

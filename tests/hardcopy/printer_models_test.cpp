@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

@@ -5,6 +5,8 @@
 
 inline void resetchart() {
   resetgraphics(640, 480);
+  // What the window layer installs when it starts.
+  graphicsservices.yypgreset = yypgreset;
   tessar.pgraph = PgraphRegion{};
   tessar.files.TEXTBUF.assign(200, ' ');
   tessar.dialog.DECIMALSUBST = 0;

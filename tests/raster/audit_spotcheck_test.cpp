@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "tests/raster/image_files.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/raster/file_info.h"
 #include "toolkit/raster/image_load.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

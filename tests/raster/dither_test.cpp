@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/raster/kind_fixtures.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

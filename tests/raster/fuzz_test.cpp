@@ -6,11 +6,11 @@
 #include <random>
 
 #include "tests/raster/kind_fixtures.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/hardcopy/cgm_scan.h"
 #include "toolkit/raster/file_info.h"
 #include "toolkit/raster/image_load.h"
 #include "toolkit/raster/png.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

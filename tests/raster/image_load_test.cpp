@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "tests/raster/image_files.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/raster/file_info.h"
 #include "toolkit/raster/png.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 
 #include "tests/raster/image_files.h"
 #include "tests/raster/raster_page.h"
-#include "toolkit/core/strings.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/raster/png.h"
 #include "toolkit/raster/primitives.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 

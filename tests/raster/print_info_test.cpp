@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/printer.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/raster/printer_info.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/printer.h"
-#include "toolkit/core/startup.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/raster/print_select.h"
+#include "toolkit/startup/startup.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

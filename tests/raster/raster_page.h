@@ -2,7 +2,7 @@
 // A virtual raster page for the tests, laid out as the raster drivers lay it out.
 #include <cstdint>
 
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 
 inline void makerasterpage(int width, int height, int depth) {
   RasterState& rs = tessar.raster.state;

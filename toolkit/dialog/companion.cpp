@@ -13,7 +13,7 @@
 #include "platform/dialog.h"
 #include "platform/gdi.h"
 #include "platform/resource.h"
-#include "toolkit/core/convert.h"
+#include "toolkit/text/convert.h"
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/win.h"
-#include "toolkit/core/window.h"
+#include "toolkit/window/window.h"
 
 inline constexpr int MAXDIALOGS = 100;
 

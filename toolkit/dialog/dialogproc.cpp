@@ -13,9 +13,9 @@
 #include "platform/gdi.h"
 #include "platform/icon.h"
 #include "platform/menu.h"
-#include "toolkit/core/statusbar.h"
-#include "toolkit/core/window.h"
-#include "toolkit/core/wmsg.h"
+#include "toolkit/window/statusbar.h"
+#include "toolkit/window/window.h"
+#include "toolkit/window/wmsg.h"
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
 

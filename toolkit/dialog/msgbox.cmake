@@ -1,3 +1,3 @@
 # The message box of the standard dialogs.
 add_library(tw_msgbox STATIC ${CMAKE_CURRENT_LIST_DIR}/msgbox.cpp)
-target_link_libraries(tw_msgbox PUBLIC tw_text tw_state tw_platform_dlg tw_dialog)
+target_link_libraries(tw_msgbox PUBLIC tw_text tw_state tw_platform_dlg)

@@ -2,11 +2,9 @@
 #include <string>
 
 #include "platform/message_box.h"
-#include "toolkit/core/errors.h"
-#include "toolkit/core/tessar.h"
-#include "toolkit/core/window.h"
-#include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/standard_dialogs.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/text/errors.h"
 
 namespace {
 
@@ -51,18 +49,14 @@ void yymessagebox(int buttons, int icon, int defpos, int& answer, const char* me
   if (defpos == 2) style |= win::MB_DEFBUTTON2;
   if (defpos == 3) style |= win::MB_DEFBUTTON3;
 
-  // The box is owned by the active window or dialog; every other toolkit window and shown
-  // dialog is disabled while it runs and the focus comes back afterwards.
-  win::HWND owner = yyactivewindlg();
-  if (owner != nullptr && !win::IsWindow(owner)) owner = nullptr;
+  // The box is owned by the window or dialog the dialog manager names as active; every
+  // other toolkit window and shown dialog is disabled while it runs.
+  const MessageBoxServices& sv = messageboxservices;
+  win::HWND owner = sv.owner != nullptr ? sv.owner() : nullptr;
   win::HWND focus = win::GetFocus();
-  yyDisableDialogs(owner, 1);
+  if (sv.disable != nullptr) sv.disable(owner);
   const int result = win::MessageBox(owner, message, title, style);
-  yyEnableDialogs(dialogtable.hLastSemi != nullptr ? dialogtable.hLastSemi : owner, 1);
-  if (owner != nullptr && win::IsWindow(owner) && (win::GetWindowLong(owner, win::GWL_STYLE) & static_cast<win::LONG>(win::WS_CHILD))) {
-    win::SetFocus(owner);
-    yytitlecolour(owner);
-  }
+  if (sv.enable != nullptr) sv.enable(owner);
   if (focus != nullptr && owner != nullptr && win::IsWindow(focus) && (focus == owner || win::IsChild(owner, focus)))
     win::SetFocus(focus);
   switch (result) {
@@ -84,10 +78,10 @@ void WMessageBox(int buttons, int icon, int idefault, std::string_view message,
   const std::string text = withouttrailingblanks(message);
   const std::string caption = withouttrailingblanks(title);
   int answer = MBANSWER_FAILED;
-  int status = 0;
-  yygetwindowbitmap(1, -1, status);
+  // The toolkit's windows repaint from snapshots while the box is up.
+  if (messageboxservices.snapshot != nullptr) messageboxservices.snapshot(1);
   yymessagebox(buttons, icon, defpos, answer, text.c_str(), caption.c_str());
-  yygetwindowbitmap(0, -1, status);
+  if (messageboxservices.snapshot != nullptr) messageboxservices.snapshot(0);
   ds.FOCUSFIELD = 0;
   // A failed box must not leave an earlier Yes or OK for its caller to act on.
   ds.DLGANSWER = answer;

@@ -8,11 +8,11 @@
 #include <cstring>
 
 #include "platform/dialog.h"
-#include "toolkit/core/convert.h"
-#include "toolkit/core/errors.h"
-#include "toolkit/core/statusbar.h"
-#include "toolkit/core/tessar.h"
-#include "toolkit/core/window.h"
+#include "toolkit/text/convert.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/window/statusbar.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/window.h"
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialogs.h"

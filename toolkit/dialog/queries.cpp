@@ -1,10 +1,10 @@
 // toolkit/dialog/queries.cpp: winfodialog and winfodialogfield, the field kind and state
 // codes they report, and the small getters behind them.
 #include "platform/dialog.h"
-#include "toolkit/core/geometry.h"
-#include "toolkit/core/tessar.h"
-#include "toolkit/core/units.h"
-#include "toolkit/core/window.h"
+#include "toolkit/window/geometry.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/units.h"
+#include "toolkit/window/window.h"
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialogs.h"

@@ -7,8 +7,8 @@
 
 #include "platform/dialog.h"
 #include "platform/gdi.h"
-#include "toolkit/core/window.h"
-#include "toolkit/core/wmsg.h"
+#include "toolkit/window/window.h"
+#include "toolkit/window/wmsg.h"
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
 

@@ -9,15 +9,16 @@
 #include "platform/dialog.h"
 #include "platform/icon.h"
 #include "platform/resource.h"
-#include "toolkit/core/errors.h"
-#include "toolkit/core/geometry.h"
-#include "toolkit/core/tessar.h"
-#include "toolkit/core/units.h"
-#include "toolkit/core/window.h"
-#include "toolkit/core/wmsg.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/window/geometry.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/units.h"
+#include "toolkit/window/window.h"
+#include "toolkit/window/wmsg.h"
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialogs.h"
+#include "toolkit/dialog/standard_dialogs.h"
 
 using namespace win;
 
@@ -771,6 +772,22 @@ void yyregisterdialoghooks() {
   dialogtakesrootaccelerators = takesrootaccelerators;
   combinedialog = combinewithwindow;
   unloadalldialogs = yyunloadalldialogs;
+  messageboxservices.owner = [] {
+    HWND owner = yyactivewindlg();
+    return owner != nullptr && IsWindow(owner) ? owner : nullptr;
+  };
+  messageboxservices.disable = [](HWND owner) { yyDisableDialogs(owner, 1); };
+  messageboxservices.enable = [](HWND owner) {
+    yyEnableDialogs(dialogtable.hLastSemi != nullptr ? dialogtable.hLastSemi : owner, 1);
+    if (owner != nullptr && IsWindow(owner) && ischild(owner)) {
+      SetFocus(owner);
+      yytitlecolour(owner);
+    }
+  };
+  messageboxservices.snapshot = [](int mode) {
+    int status = 0;
+    yygetwindowbitmap(mode, -1, status);
+  };
 }
 
 namespace {

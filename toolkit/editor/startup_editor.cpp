@@ -1,5 +1,5 @@
 #include "toolkit/editor/startup_editor.h"
 
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 
 void yyeditbufalloc() { tessar.editor.EDITBUF.assign(51, std::array<EditBuffer, 20>{}); }

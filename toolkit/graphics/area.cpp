@@ -6,12 +6,11 @@
 #include <cmath>
 #include <string>
 
-#include "toolkit/core/errors.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/graphics/lines.h"
 #include "toolkit/graphics/text.h"
-#include "toolkit/pgraph/definition.h"
+#include "toolkit/text/errors.h"
 
 namespace {
 
@@ -116,7 +115,7 @@ void igrinit(std::string_view options) {
   at.FILLSTYLE = 0;
   at.OUTLINE = 1;
 
-  yypgreset();
+  if (graphicsservices.yypgreset != nullptr) graphicsservices.yypgreset();
 }
 
 void IGrArea(float x1, float y1, float x2, float y2) {

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string>
 
-#include "toolkit/core/errors.h"
-#include "toolkit/core/strings.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 

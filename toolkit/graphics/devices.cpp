@@ -1,7 +1,7 @@
 // Device dispatch: the two sides every request goes to.
 #include "toolkit/graphics/devices.h"
 
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 
 GraphicsServices graphicsservices;
 

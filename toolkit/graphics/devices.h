@@ -37,6 +37,8 @@ struct GraphicsServices {
   void (*wgrofontswiss)(int type) = nullptr;
   void (*wgrofontroman)(int type) = nullptr;
   void (*yybitmapinfo)(int window, int item, int& value) = nullptr;
+  // The chart defaults that igrinit puts back (presentation graphics).
+  void (*yypgreset)() = nullptr;
 };
 
 extern GraphicsServices graphicsservices;

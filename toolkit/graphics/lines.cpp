@@ -7,9 +7,9 @@
 #include <cmath>
 #include <utility>
 
-#include "toolkit/core/tessar.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <numbers>
 #include <string>
 
-#include "toolkit/core/errors.h"
-#include "toolkit/core/strings.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 

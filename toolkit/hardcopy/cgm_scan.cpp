@@ -7,8 +7,8 @@
 #include <array>
 #include <bit>
 
-#include "toolkit/core/errors.h"
-#include "toolkit/core/opsys.h"
+#include "toolkit/os/opsys.h"
+#include "toolkit/text/errors.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/os.h"
-#include "toolkit/core/errors.h"
-#include "toolkit/core/strings.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 

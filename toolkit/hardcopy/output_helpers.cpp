@@ -5,10 +5,10 @@
 #include <string>
 
 #include "platform/os.h"
-#include "toolkit/core/convert.h"
-#include "toolkit/core/errors.h"
-#include "toolkit/core/strings.h"
 #include "toolkit/hardcopy/output_channel.h"
+#include "toolkit/text/convert.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 

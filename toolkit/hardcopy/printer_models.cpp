@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

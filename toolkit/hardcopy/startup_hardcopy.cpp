@@ -3,10 +3,10 @@
 #include <string>
 
 #include "platform/os.h"
-#include "toolkit/core/opsys.h"
-#include "toolkit/core/strings.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/hardcopy/printer_models.h"
+#include "toolkit/os/opsys.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 bool exists(const std::string& name) {

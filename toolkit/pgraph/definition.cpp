@@ -5,8 +5,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "toolkit/core/tessar.h"
 #include "toolkit/pgraph/mapping.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <string>
 
-#include "toolkit/core/errors.h"
-#include "toolkit/core/strings.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/graphics_state.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 

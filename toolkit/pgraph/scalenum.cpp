@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string>
 
-#include "toolkit/core/convert.h"
-#include "toolkit/core/strings.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/text/convert.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 

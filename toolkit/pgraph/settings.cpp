@@ -5,8 +5,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "toolkit/core/tessar.h"
 #include "toolkit/graphics/colour.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

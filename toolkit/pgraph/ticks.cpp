@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "toolkit/core/errors.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/pgraph/mapping.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/text/errors.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <array>
 
-#include "toolkit/core/tessar.h"
 #include "toolkit/graphics/colour.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

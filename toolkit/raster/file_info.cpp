@@ -10,13 +10,13 @@
 #include <string>
 
 #include "platform/os.h"
-#include "toolkit/core/convert.h"
-#include "toolkit/core/errors.h"
-#include "toolkit/core/opsys.h"
-#include "toolkit/core/strings.h"
 #include "toolkit/hardcopy/cgm_scan.h"
+#include "toolkit/os/opsys.h"
 #include "toolkit/raster/file_reader.h"
 #include "toolkit/raster/png.h"
+#include "toolkit/text/convert.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/text/strings.h"
 
 //------------------------------------------------------------------------------
 // [SECTION] Helpers

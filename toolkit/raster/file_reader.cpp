@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <span>
 
-#include "toolkit/core/opsys.h"
+#include "toolkit/os/opsys.h"
 
 int yyreadbyte(FileReader& reader, std::uint8_t& byte) {
   if (reader.failed) return -1;

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "toolkit/core/errors.h"
-#include "toolkit/core/opsys.h"
+#include "toolkit/os/opsys.h"
 #include "toolkit/raster/file_info.h"
 #include "toolkit/raster/file_reader.h"
 #include "toolkit/raster/png.h"
+#include "toolkit/text/errors.h"
 
 //------------------------------------------------------------------------------
 // [SECTION] Common

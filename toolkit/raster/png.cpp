@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <array>
 
-#include "toolkit/core/errors.h"
+#include "toolkit/text/errors.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <array>
 #include <vector>
 
-#include "toolkit/core/opsys.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/hardcopy/output_channel.h"
+#include "toolkit/os/opsys.h"
 #include "toolkit/raster/png.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

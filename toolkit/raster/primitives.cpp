@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "toolkit/core/tessar.h"
 #include "toolkit/graphics/colour.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

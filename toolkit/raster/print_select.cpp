@@ -3,9 +3,9 @@
 
 #include <array>
 
-#include "toolkit/core/strings.h"
-#include "toolkit/core/tessar.h"
 #include "toolkit/raster/printer_info.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 int gDumpColours = 0;  // the Windows printer's colour count at the last selection

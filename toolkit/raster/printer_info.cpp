@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "platform/printer.h"
-#include "toolkit/core/tessar.h"
+#include "toolkit/state/tessar.h"
 
 namespace {
 

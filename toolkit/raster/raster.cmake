@@ -1,5 +1,6 @@
 # Raster output and images: the virtual raster page with its primitives and dithering,
-# the PNG writer with its CRC and buffer compression, file identification and image loading.
+# the PNG writer with its CRC and buffer compression, file identification and image loading;
+# printer information and the page of window dumps, over the platform's printers.
 find_package(ZLIB REQUIRED)
 add_library(tw_raster STATIC
   ${CMAKE_CURRENT_LIST_DIR}/dither.cpp
@@ -8,6 +9,8 @@ add_library(tw_raster STATIC
   ${CMAKE_CURRENT_LIST_DIR}/image_load.cpp
   ${CMAKE_CURRENT_LIST_DIR}/png.cpp
   ${CMAKE_CURRENT_LIST_DIR}/png_writer.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/primitives.cpp)
-target_link_libraries(tw_raster PUBLIC tw_state tw_text tw_os tw_graphics tw_hardcopy_base
-  tw_cgm_scan ZLIB::ZLIB)
+  ${CMAKE_CURRENT_LIST_DIR}/primitives.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/printer_info.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/print_select.cpp)
+target_link_libraries(tw_raster PUBLIC tw_state tw_text tw_os tw_graphics tw_hardcopy
+  tw_platform_printer ZLIB::ZLIB)

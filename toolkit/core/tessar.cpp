@@ -1,3 +1,0 @@
-#include "toolkit/core/tessar.h"
-
-Tessar tessar;

@@ -1,0 +1,81 @@
+#pragma once
+// The toolkit's operating-system front routines: raw binary files, the environment, the
+// command line, deleting and copying files with wildcards, full and current path names,
+// ending the program, and dates. Texts are fixed-length; failures are recorded through
+// yyerror with the system's code in the error record's detail words.
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+// Raw files. mode 0 reads an existing file, 1 writes a new or emptied file, 2 reads and
+// writes an existing file; handle -1 after a failure (error 1).
+void IFileOpen(std::string_view name, int mode, int& handle);
+// Reads or writes count bytes at buffer; bytes -1 when a failure (error 2) moved none.
+// The end of the file is no failure (0 bytes read).
+void IFileReadChar(int handle, void* buffer, int count, int& bytesread);
+void IFileWriteChar(int handle, const void* buffer, int count, int& byteswritten);
+// The same on a span of any plain type; count is cut to the span's bytes.
+template <class T>
+  requires std::is_trivially_copyable_v<T>
+void IFileReadChar(int handle, std::span<T> buffer, int count, int& bytesread) {
+  const auto room = static_cast<long long>(buffer.size_bytes());
+  IFileReadChar(handle, static_cast<void*>(buffer.data()),
+                static_cast<int>(count > room ? room : count), bytesread);
+}
+template <class T>
+  requires std::is_trivially_copyable_v<T>
+void IFileWriteChar(int handle, std::span<const T> buffer, int count, int& byteswritten) {
+  const auto room = static_cast<long long>(buffer.size_bytes());
+  IFileWriteChar(handle, static_cast<const void*>(buffer.data()),
+                 static_cast<int>(count > room ? room : count), byteswritten);
+}
+// origin 0 start, 1 current position, 2 end; position in and out (new absolute position,
+// -1 after a failure). Any other origin does nothing.
+void IFileSeek(int handle, int& position, int origin);
+void ifileclose(int handle);
+
+// Environment variable into value (blank when not set; error 1023 when it does not fit).
+void IOsVariable(std::string_view name, std::string& value);
+// Shows "Abnormal exit (code n) : message" unless the message is blank, then ends the
+// process with the code.
+[[noreturn]] void iosexitprogram(std::string_view message, int code);
+// Deletes every file matching a name or wildcard pattern (error 13).
+void IOsDeleteFile(std::string_view name);
+// Copies a file, or every file matching a pattern into a directory (errors 13 and 55).
+void IOsCopyFile(std::string_view source, std::string_view target);
+void IOsFullPathname(std::string_view name, std::string& fullpath);
+inline void iosfullpathname(std::string_view name, std::string& fullpath) {
+  IOsFullPathname(name, fullpath);
+}
+void IOsDirName(std::string& directory);
+// Command-line word n (0 the program path); blank when absent or n < 0.
+void iosargument(int n, std::string& argument);
+
+// Dates.
+void iosdate(int& year, int& month, int& day);
+// flags: 1 month as three letters, 2 month's full name, 4 two-digit year, 8 no leading zeros,
+// 32 order month day year, 64 order year month day; default day month year joined by "/".
+void wdatetostring(std::string& text, int year, int month, int day,
+                   std::optional<int> flags = std::nullopt,
+                   std::optional<char> separator = std::nullopt);
+int wdatedifference(int year1, int month1, int day1, int year2, int month2, int day2);
+void yyjuliandate(int year, int month, int day, int& daynumber);
+
+// A task-modal error box captioned caption, with an OK button.
+void yywinmessagebox(std::string_view caption, std::string_view text);
+
+// Command-line word n into word (cut or blank-padded); word 0 is the program's full path.
+// Returns n when word n exists, else the number of the last word (-1 for an empty line),
+// leaving word untouched. A negative n only fills the cache and counts.
+int yyargs(int n, std::string& word);
+// True when the first character of letter, or failing that its lower-case form, occurs in
+// options.
+bool yyopt(std::string_view options, std::string_view letter);
+
+namespace tw::test {
+// Forgets the command-line cache, so that a test reads the command line afresh.
+void resetCommandLine();
+}  // namespace tw::test

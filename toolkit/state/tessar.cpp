@@ -1,0 +1,3 @@
+#include "toolkit/state/tessar.h"
+
+Tessar tessar;

@@ -1,0 +1,167 @@
+#pragma once
+// Root window and window classes: WindowOpen and windowclose, the window-layer tables that
+// every toolkit window keeps (51 entries, windows 0-50), the frame record of special
+// windows, and the colour and drawing state of the window layer.
+//
+// Window-layer tables. Started empty (all 0) by the program; filled for window 0 by
+// yycreaterootwindow, for windows 1-50 by the child-window routines; cleared by yyshutdown.
+// Written by: the root and child window routines (wWindow, hClient, wMessLine, hMenuRoot,
+//   hAccel, hVXKMenuString, hWindowColour); the menu and toolbar routines (hMenuRoot,
+//   hVXKMenuString, hToolbar, iToolSize); the status bar routines (partlist, uStatusBorder);
+//   the cursor routines (hCursorWin, iCursorWin).
+// Read by: the window procedures, the event loop and every routine that acts on a window.
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/win.h"
+
+inline constexpr int MAXWINDOWS = 51;   // windows 0-50
+
+// Window-open flags (WindowOpenFlags).
+inline constexpr int WOF_SYSMENU = 1, WOF_MINBOX = 2, WOF_MAXBOX = 4, WOF_MAXIMISED = 8,
+                     WOF_INSIDEPARENT = 0x10, WOF_STATUSBAR = 0x20, WOF_FIXEDSIZE = 0x40,
+                     WOF_HIDDEN = 0x80, WOF_OWNED = 0x100, WOF_TOPMOST = 0x200,
+                     WOF_TOOLWINDOW = 0x10000;
+
+// Control identifiers inside a frame.
+inline constexpr int STATUSBARID = 999;
+inline constexpr int CLIENTID = -1;
+
+inline std::array<win::HWND, MAXWINDOWS> wWindow{};        // frame, nullptr = number free
+inline std::array<win::HWND, MAXWINDOWS> hClient{};        // client area
+inline std::array<win::HMENU, MAXWINDOWS> hMenuRoot{};
+inline std::array<win::HACCEL, MAXWINDOWS> hAccel{};
+inline std::array<win::HRSRC, MAXWINDOWS> hVXKMenuString{};
+// Toolbars at positions 0 top, 1 left, 2 right, 3 bottom; the size is the width of a left or
+// right toolbar.
+inline std::array<std::array<win::HWND, 4>, MAXWINDOWS> hToolbar{};
+inline std::array<std::array<int, 4>, MAXWINDOWS> iToolSize{};
+inline std::array<win::HWND, MAXWINDOWS> wMessLine{};      // status bar
+// Status-bar parts 1-255 (index 0 unused): width in pixels (-1 takes the remaining room) and
+// border style (0 sunken, 0x100 none, 0x200 raised).
+inline std::array<std::array<int, MAXWINDOWS>, 256> partlist{};
+inline std::array<std::array<int, MAXWINDOWS>, 256> uStatusBorder{};
+inline std::array<win::HWND, MAXWINDOWS> hPrevious{};
+inline std::array<win::RECT, MAXWINDOWS> wChildRect{};   // left -999: no placement saved
+inline std::array<win::HBRUSH, MAXWINDOWS> hWindowColour{};
+inline std::array<int, MAXWINDOWS> iWindowColour{};
+inline std::array<win::HCURSOR, MAXWINDOWS> hCursorWin{};
+inline std::array<int, MAXWINDOWS> iCursorWin{};
+inline std::array<win::HBITMAP, MAXWINDOWS> hImage{};
+inline std::array<int, MAXWINDOWS> nImage{};
+inline std::array<int, MAXWINDOWS> wDevice{};             // media-control device, 0 none
+inline std::array<int, MAXWINDOWS> nMenuString{};          // prompts stored in the menu's items
+// Toolbar tooltip texts of a window: the command identifier and its text.
+struct TooltipEntry {
+  int id = 0;
+  std::string text;
+};
+inline std::array<std::vector<TooltipEntry>, MAXWINDOWS> pTooltip{};
+
+// Frame record: zeroed 32-bit words attached to a special frame as its user data; word 0 is
+// the special-window kind.
+enum SpecialWindowType { SW_EDITOR = 1, SW_BITMAPVIEWER = 2, SW_DIALOGWINDOW = 3,
+                         SW_GRIDWINDOW = 4, SW_SPLITWINDOW = 5 };
+struct FrameRecord {
+  std::array<int, 24> word{};
+};
+FrameRecord* yyframerecord(win::HWND frame);   // nullptr for an ordinary window
+
+// Colour and drawing state of the window layer, set when the root window opens.
+inline std::array<win::COLORREF, 18> wColor{};
+inline int wForeCol = 0, wBackCol = 15, wUnderline = 0;
+inline int iVerRTF = 0;                 // rich-edit version, 0 none
+inline win::UINT uFindMsgString = 0;
+inline win::UINT cgmFormat = 0;
+inline int hImgLib = 0;                 // gradient-fill service present
+inline int hEmailLib = 0;               // mail service present
+inline int wHideRoot = 0, bDlgRoot = 0, StoreVal = 0;
+inline win::HBRUSH hBrushDlg = nullptr;
+inline win::HDC wDC = nullptr;          // client DC of the current window
+inline win::HDC gDC = nullptr;          // drawing context of the graphics layer
+inline win::HWND hMovie = nullptr;      // window drawn on
+// Drawing globals of the screen side: set when the root window opens, used by the screen
+// driver, deleted by yyshutdown (selecting the previous pen and font back first).
+inline win::HBITMAP gBitmap = nullptr;   // 8 x 8 stipple
+inline int gStippleRebuild = 0, gPenStyle = 0, gLineType = 0, gPlotMode = 13;
+inline win::HRGN gClipRgn = nullptr;
+inline win::HFONT gFont = nullptr, gFontOld = nullptr;
+inline win::HPEN gPen = nullptr, gPenOld = nullptr;
+// Drawing targets that are not windows: a dialog graphics field, a memory bitmap, a metafile.
+inline win::HDC hGraphicsField = nullptr, hGraphicsBitmap = nullptr, hGraphicsMetafile = nullptr;
+inline win::HWND hGraphicsFieldWnd = nullptr;   // the field whose DC hGraphicsField is
+inline win::HWND hWinCur = nullptr;     // frame of the window that last had the focus
+inline win::HWND hDlgCur = nullptr;     // active dialog
+inline win::HWND hWinMenuClick = nullptr;
+inline int wBlitOn = 0;                 // saved window images in use
+inline int wIndex = 0;                  // current window on the window-layer side
+
+// Record form of WindowOpen: flags, position, client size, menu and an 80-character title.
+struct WindowRecord {
+  int flags = 0, x = 0, y = 0, width = 0, height = 0, menu = 0;
+  std::string title = std::string(80, ' ');
+};
+
+// Argument form: every argument optional.
+struct WindowOpenOptions {
+  std::optional<int> flags, x, y, width, height, menu;
+  std::array<int, 4> toolbars{};          // top, left, right, bottom; 0 none
+  int* dialog = nullptr;                   // in/out: dialog to combine, negative on failure
+  std::optional<std::string_view> title;
+  std::optional<int> colours;              // 16, 32, 64 or 128
+  std::optional<int> background;           // colour value, -1 none
+};
+
+inline constexpr int CENTRED = -999999;
+
+void windowopen1(const WindowRecord& record, std::optional<int> colours = std::nullopt);
+void windowopen2(const WindowOpenOptions& options);
+inline void WindowOpen(const WindowRecord& record, std::optional<int> colours = std::nullopt) {
+  windowopen1(record, colours);
+}
+inline void WindowOpen(const WindowOpenOptions& options = {}) { windowopen2(options); }
+void windowclose();
+// Fills the service tables of the layers below: the error recorder's level-3 and level-4
+// reports (root status bar, message box, program end) and the graphics core's chart reset.
+// The root window's opening and start-up call it; calling it again changes nothing.
+void yyinstallservices();
+
+void yycreaterootwindow(int x, int y, int& width, int& height, int flags, int menu,
+                        const std::array<int, 4>& toolbars, int colours, int& dialog,
+                        int background, const char* title);
+void yyshutdown();
+// The procedure of the probe dialogs that measure a dialog to be combined with a window.
+win::INT_PTR yyWindowSizeDlgProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
+
+// Window number 0-50 whose frame or client is the handle, -1 if none.
+int yygetwindowindex(win::HWND hwnd);
+// Paints the captions so that the given window looks active (nullptr: none).
+void yytitlecolour(win::HWND hwnd);
+
+// The "VXKMENUSTRING" prompts of a floating popup menu while it is shown.
+inline win::HRSRC hFloatPrompt = nullptr;
+// The dialog layer loads a dialog combined with a window, as a child of its client area, and
+// answers the dialog's window (nullptr when it cannot); it tells whether a dialog that is not
+// combined with a window takes the root window's accelerators. Installed when it starts.
+inline win::HWND (*combinedialog)(int dialog, win::HWND client, bool show) = nullptr;
+inline bool (*dialogtakesrootaccelerators)(win::HWND dialog) = nullptr;
+// The dialog layer unloads every loaded dialog when the root window closes.
+inline void (*unloadalldialogs)() = nullptr;
+inline int popupMenuLoop = 0;   // 1 while the menu loop belongs to a floating popup menu
+inline int menuRelay = 0;       // 1 while a menu selection is relayed to an editor or grid window
+
+// Window procedures of the toolkit's classes.
+win::LRESULT yyWndProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
+win::LRESULT yyWndProcClient(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
+win::LRESULT yySplitProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
+int yySplitFixed(const FrameRecord& split, int pane, int direction);
+int yyTranslateAccelerator(int window, int menuwindow, const win::MSG& msg);
+void yydrawablesize(int kind, int number, int& width, int& height);
+win::HWND yyGetPromptWindow(int window);
+// The prompt of menu item id in a "VXKMENUSTRING" resource; false when it has none.
+bool yyresourceprompt(win::HRSRC prompts, int id, std::string& text);
+// Lays out status bar, toolbars and client area of a frame for its present size.
+void yyframelayout(win::HWND frame);
