@@ -169,8 +169,11 @@ void drop(HWND h) {
   if (!IsWindow(h) || !(d = rec(h)) || d->dropped) return;
   d->committed = current(*d);
   const RECT r = dropRect(h, *d, true);
-  SetWindowPos(d->list, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  SetWindowPos(d->list, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
+  // From the top, as far down as the selection needs.
+  toList(*d, LB_SETTOPINDEX, 0, 0);
   if (d->committed >= 0) toList(*d, LB_SETCURSEL, static_cast<WPARAM>(d->committed), 0);
+  ShowWindow(d->list, SW_SHOWNA);
   d->dropped = true;
   SetCapture(h);
   InvalidateRect(h, nullptr, TRUE);
@@ -505,6 +508,13 @@ LRESULT comboProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return DefWindowProc(h, msg, wParam, lParam);
     case WM_CREATE:
       return create(h, reinterpret_cast<const CREATESTRUCT*>(lParam));
+    // The whole window is the combo box's own: WS_VSCROLL in its style is its list's.
+    case WM_NCCALCSIZE:
+      return 0;
+    case WM_NCPAINT:
+      return 0;
+    case WM_NCHITTEST:
+      return HTCLIENT;
     default:
       break;
   }

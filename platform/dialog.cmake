@@ -13,6 +13,7 @@ add_library(tw_platform_dlg STATIC
   ${CMAKE_CURRENT_LIST_DIR}/trackbar.cpp
   ${CMAKE_CURRENT_LIST_DIR}/header.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tab.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/treeview.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog_draw.cpp
   ${CMAKE_CURRENT_LIST_DIR}/message_box.cpp)

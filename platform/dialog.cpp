@@ -562,6 +562,7 @@ void RegisterDialogClasses() {
   dlg::registerTrackbarClass();
   dlg::registerHeaderClass();
   dlg::registerTabClass();
+  dlg::registerTreeViewClass();
   dlg::registerDialogClass();
 }
 

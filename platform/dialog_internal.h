@@ -25,6 +25,7 @@ void registerProgressClass();
 void registerTrackbarClass();
 void registerHeaderClass();
 void registerTabClass();
+void registerTreeViewClass();
 
 // Colours and simple shapes.
 void fillSolid(HDC dc, const RECT& r, COLORREF colour);

@@ -240,7 +240,8 @@ void setBuddy(HWND h, HWND b) {
       MoveWindow(h, tl.x, tl.y, w, height, TRUE);
     }
   }
-  if ((d = rec(h)) != nullptr) showInBuddy(h, *d);
+  // The buddy keeps its own text until the position changes: a field may show a value that is
+  // no integer (a real number stepped by the parent).
 }
 
 //------------------------------------------------------------------------------

@@ -73,6 +73,11 @@ TEST_F(ComboBoxTest, DropDownListDropsOnAClickAndAClickOnAnItemChoosesIt) {
   EXPECT_EQ(lr.left, cr.left);
   EXPECT_EQ(GetActiveWindow(), top) << "the list takes no activation";
   EXPECT_EQ(GetFocus(), c);
+  test::runUntilIdle();
+  EXPECT_EQ(test::pixel(list, 3, 3, false), GetSysColor(COLOR_WINDOW)) << "the list is painted";
+  RECT lc;
+  SendMessage(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&lc));
+  EXPECT_EQ(test::pixel(list, lc.right - 3, lc.top + 2), GetSysColor(COLOR_HIGHLIGHT)) << "February highlighted";
   const POINT p = itemPoint(list, 4);
   test::mouseMove(p.x, p.y);
   test::runUntilIdle();

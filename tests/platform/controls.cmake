@@ -10,4 +10,6 @@ tw_add_test(test_platform_controls
           ${CMAKE_CURRENT_LIST_DIR}/trackbar_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/header_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/tab_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/treeview_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/colour_test.cpp
   LIBS tw_platform_dlg tw_platform_clipboard)

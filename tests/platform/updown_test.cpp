@@ -119,6 +119,7 @@ TEST_F(UpDownTest, BuddyIsAlignedShowsAndGivesThePositionAndTakesArrowKeys) {
   EXPECT_EQ(ur.left, er.right);
   EXPECT_EQ(ur.top, er.top);
   EXPECT_EQ(ur.bottom, er.bottom);
+  EXPECT_EQ(textOf(e), "5") << "the buddy keeps its text until the position changes";
   SendMessage(u, UDM_SETRANGE32, 0, 5000);
   SendMessage(u, UDM_SETPOS32, 0, 1234);
   EXPECT_EQ(textOf(e), "1,234");
