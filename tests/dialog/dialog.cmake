@@ -15,3 +15,6 @@ tw_add_resources(test_dialog_gtk ${CMAKE_CURRENT_LIST_DIR}/fields_test.rc)
 tw_add_test(test_dialog_tabs SOURCES ${CMAKE_CURRENT_LIST_DIR}/tabs_test.cpp
   LIBS tw_dialog tw_window tw_resources LABELS gui)
 tw_add_resources(test_dialog_tabs ${CMAKE_CURRENT_LIST_DIR}/fields_test.rc)
+tw_add_test(test_dialog_trees SOURCES ${CMAKE_CURRENT_LIST_DIR}/trees_test.cpp
+  LIBS tw_dialog tw_window tw_resources LABELS gui)
+tw_add_resources(test_dialog_trees ${CMAKE_CURRENT_LIST_DIR}/fields_test.rc)

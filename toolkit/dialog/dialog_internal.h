@@ -173,7 +173,12 @@ void yytabdialogend(win::HWND dialog);
 void yytabdialogsetfocus(win::HWND tab, win::HWND page, int focus);
 std::vector<int> yytabpages(win::HWND tab);
 void yytabdisplayarea(win::HWND tab, win::RECT& area);   // in the tab's parent's coordinates
-void yyTreeViewInit(win::HWND tree, int menu, int select);   // page identifier of each tab item
+void yyTreeViewInit(win::HWND tree, int menu, int select);
+struct TREEITEM__;
+void yyTreeViewInit2(win::HWND tree, ::TREEITEM__* parent, win::HMENU menu, int select);
+::TREEITEM__* yyTreeViewFind(win::HWND tree, int id);
+::TREEITEM__* yyTreeViewFind2(win::HWND tree, ::TREEITEM__* first, int id);
+void yyTreeViewCopy(win::HWND to, ::TREEITEM__* parent, win::HWND from, ::TREEITEM__* first);   // page identifier of each tab item
 void yyforgetdialog(win::HWND dialog);
 DialogRecord* yytakependingrecord(DialogRecord* record);
 void yyunloadalldialogs();

@@ -127,6 +127,7 @@ void yyfieldclear(int& field) {
     case FieldClass::Static: SetWindowText(h, ""); break;
     case FieldClass::Combo: SendMessage(h, CB_RESETCONTENT, 0, 0); break;
     case FieldClass::List: SendMessage(h, LB_RESETCONTENT, 0, 0); break;
+    case FieldClass::Tree: SendMessage(h, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); break;
     case FieldClass::Progress: {
       const LRESULT range = SendMessage(h, PBM_GETRANGE, TRUE, 0);
       SendMessage(h, PBM_SETPOS, static_cast<WPARAM>(range), 0);

@@ -364,5 +364,3 @@ void yygetwindowbitmap(int mode, int window, int& status) {
     hImage[at(w)] = nullptr;
   }
 }
-
-void yyTreeViewInit(HWND, int, int) {}

@@ -540,6 +540,11 @@ void copyfield(HWND to, HWND from) {
                                static_cast<WORD>(SendMessage(from, TBM_GETSELEND, 0, 0))));
       SendMessage(to, TBM_SETPOS, TRUE, SendMessage(from, TBM_GETPOS, 0, 0));
       break;
+    case FieldClass::Tree:
+      SendMessage(to, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+      yyTreeViewCopy(to, TVI_ROOT, from,
+                     reinterpret_cast<HTREEITEM>(SendMessage(from, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+      break;
     case FieldClass::Edit: case FieldClass::IntegerEdit: case FieldClass::IntegerSpin:
     case FieldClass::RealEdit: case FieldClass::RealSpin: case FieldClass::DoubleEdit:
     case FieldClass::DoubleSpin:
