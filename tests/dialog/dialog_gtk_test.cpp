@@ -1,6 +1,7 @@
 // Dialogs on a real display: a private Xvfb server with the GTK backend shows the
 // aggregation-period, parameter and field-kinds dialogs, and a screenshot of the X screen
-// (xwd and ImageMagick) shows their face, their white entry fields and the combo box items.
+// (xwd and ImageMagick) shows their face, their white entry fields (the spin field with its
+// arrows), the list boxes, progress bar, trackbar and the combo boxes' months.
 #include <gtest/gtest.h>
 
 #include <cstdio>

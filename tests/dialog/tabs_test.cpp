@@ -124,6 +124,21 @@ TEST_F(TabPageTest, TheKeyboardCrossesNestedPages) {
   EXPECT_EQ(enter.back().m.window, 903);
 }
 
+TEST_F(TabPageTest, APageTitleIsTheCaptionOfItsTab) {
+  WDialogSelect(904);
+  WDialogTitle("Flows   ");
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+  WDialogSelect(903);
+  char caption[32] = {};
+  TCITEM ti;
+  ti.mask = TCIF_TEXT;
+  ti.pszText = caption;
+  ti.cchTextMax = sizeof caption;
+  SendMessage(field(5001), TCM_GETITEM, 0, reinterpret_cast<LPARAM>(&ti));
+  EXPECT_STREQ(caption, "Flows");
+  EXPECT_EQ(yywindowtext(dialog()), "Tabbed") << "the owner keeps its own caption";
+}
+
 TEST_F(TabPageTest, UnloadingTheOwnerUnloadsItsPages) {
   WDialogShow();
   events();
