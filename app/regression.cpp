@@ -17,41 +17,38 @@
 
 #include "app/modules.h"
 #include "app/regstats.h"
+#include "app/regstats_internal.h"
 #include "toolkit/dialog/standard_dialogs.h"
+
+namespace {
+// The solve on a factor of the scaled columns. The data are single precision: columns that
+// agree to within its resolution carry no separate information.
+void laxlsolve(const ScaledQR& f, std::span<float> b, int m, int& icon) {
+  const int n = static_cast<int>(f.scale.size());
+  if (rankscaled(f, 16.0 * FLT_EPSILON) < n) {
+    icon = LAXL_RANKDEFICIENT;
+    return;
+  }
+  Eigen::VectorXd rhs(m);
+  for (int i = 0; i < m; ++i) rhs(i) = b[i];
+  const Eigen::VectorXd x = f.qr.solve(rhs);
+  for (int j = 0; j < n; ++j) b[j] = static_cast<float>(x(j) / f.scale(j));
+  icon = 0;
+}
+}  // namespace
 
 void LAXL(std::span<float> a, int k, int m, int n, std::span<float> b, int isw, int& icon) {
   icon = LAXL_INVALID;
   if (n < 1 || m < n || k < m || isw != 1) return;
   if (a.size() < static_cast<std::size_t>(k) * (n - 1) + m || b.size() < static_cast<std::size_t>(m)) return;
-
-  // Solve in double on columns scaled to unit length, so that the rank test does not depend
-  // on the units of the variables (a time index of 1..30 beside rain in the thousands).
-  Eigen::MatrixXd A(m, n);
-  Eigen::VectorXd B(m);
-  Eigen::VectorXd scale(n);
-  for (int j = 0; j < n; ++j) {
-    for (int i = 0; i < m; ++i) A(i, j) = a[static_cast<std::size_t>(j) * k + i];
-    const double norm = A.col(j).norm();
-    if (norm == 0.0) {
-      icon = LAXL_RANKDEFICIENT;
-      return;
-    }
-    scale(j) = norm;
-    A.col(j) /= norm;
-  }
-  for (int i = 0; i < m; ++i) B(i) = b[i];
-
-  Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(A);
-  // The data are single precision: columns that agree to within its resolution carry no
-  // separate information.
-  qr.setThreshold(16.0 * FLT_EPSILON);
-  if (qr.rank() < n) {
+  // Columns scaled to unit length, so that the rank test does not depend on the units of the
+  // variables (a time index of 1..30 beside rain in the thousands).
+  ScaledQR f;
+  if (!factorscaled(a, k, m, n, f)) {
     icon = LAXL_RANKDEFICIENT;
     return;
   }
-  const Eigen::VectorXd x = qr.solve(B);
-  for (int j = 0; j < n; ++j) b[j] = static_cast<float>(x(j) / scale(j));
-  icon = 0;
+  laxlsolve(f, b, m, icon);
 }
 
 namespace {
@@ -163,22 +160,22 @@ void linest() {
   }
   filldesign(xvart, yvart, nsample);
 
-  // Cov = X'X, then its inverse in place.
-  for (int i = 0; i < ncol; ++i)
-    for (int j = 0; j < ncol; ++j) {
-      float sum = 0.0f;
-      for (int k = 0; k < nsample; ++k)
-        sum += xvart[static_cast<std::size_t>(i) * nsample + k] * xvart[static_cast<std::size_t>(j) * nsample + k];
-      rd.Cov[static_cast<std::size_t>(i) * ncol + j] = sum;
-    }
-  matinv(rd.Cov, ncol, tw.errorflag);
-  if (tw.errorflag == 1) {
+  // (X'X)^-1 and the coefficients from one factor of the scaled columns in double
+  // precision, so that the standard errors keep their accuracy with nearly collinear
+  // columns; both are stored single precision.
+  ScaledQR f;
+  if (!factorscaled(xvart, nsample, nsample, ncol, f) || rankscaled(f, kDependent) < ncol) {
+    tellsingular();
     tell("Matrix inversion failed");
+    tw.errorflag = 1;
     return;
   }
+  const Eigen::MatrixXd cov = xtxinverse(f);
+  for (int i = 0; i < ncol; ++i)
+    for (int j = 0; j < ncol; ++j) rd.Cov[static_cast<std::size_t>(i) * ncol + j] = static_cast<float>(cov(i, j));
 
   int icon = 0;
-  LAXL(xvart, nsample, nsample, ncol, yvart, 1, icon);
+  laxlsolve(f, yvart, nsample, icon);
   if (icon != 0) {
     dumpfailure(icon, nsample, ncol);
     return;
@@ -224,8 +221,7 @@ void linest() {
   rd.ce = sst > 0.0f ? 1.0f - ssresid / sst : 0.0f;
 
   for (int j = 0; j < ncol; ++j) {
-    const float cjj = rd.Cov[static_cast<std::size_t>(j) * ncol + j];
-    rd.stderrs[j] = rd.SE * std::sqrt(cjj > 0.0f ? cjj : 0.0f);
+    rd.stderrs[j] = static_cast<float>(rd.SE * std::sqrt(cov(j, j)));
     rd.tstat[j] = rd.stderrs[j] > 0.0f ? rd.coeffs[j] / rd.stderrs[j] : 0.0f;
     int flag = 0;
     rd.tprob[j] = 2.0f * (1.0f - probst(std::fabs(rd.tstat[j]), nsample - ncol, flag));

@@ -3,11 +3,13 @@
 #include "app/regstats.h"
 
 #include <array>
+#include <cstddef>
 #include <cmath>
 #include <numbers>
 #include <utility>
 #include <vector>
 
+#include "app/regstats_internal.h"
 #include "toolkit/dialog/standard_dialogs.h"
 
 namespace {
@@ -18,6 +20,48 @@ inline std::size_t at(int i, int j, int ld) {
 }
 
 }  // namespace
+
+bool factorscaled(std::span<const float> a, int lda, int m, int n, ScaledQR& f) {
+  Eigen::MatrixXd x(m, n);
+  f.scale.resize(n);
+  for (int j = 0; j < n; ++j) {
+    for (int i = 0; i < m; ++i) x(i, j) = a[static_cast<std::size_t>(j) * lda + i];
+    const double norm = x.col(j).norm();
+    if (norm == 0.0) return false;
+    f.scale(j) = norm;
+    x.col(j) /= norm;
+  }
+  f.qr.compute(x);
+  return true;
+}
+
+int rankscaled(const ScaledQR& f, double tol) {
+  const Eigen::MatrixXd& r = f.qr.matrixQR();
+  const int n = static_cast<int>(r.cols());
+  const double biggest = std::fabs(r(0, 0));  // pivoting puts the largest first
+  int rank = 0;
+  for (int j = 0; j < n; ++j)
+    if (std::fabs(r(j, j)) > tol * biggest) ++rank;
+  return rank;
+}
+
+Eigen::MatrixXd xtxinverse(const ScaledQR& f) {
+  // With X D^-1 P = Q R: (X'X)^-1 = D^-1 P (R'R)^-1 P' D^-1.
+  const int n = static_cast<int>(f.scale.size());
+  const auto r = f.qr.matrixQR().topLeftCorner(n, n).triangularView<Eigen::Upper>();
+  const Eigen::MatrixXd rinv = r.solve(Eigen::MatrixXd::Identity(n, n));
+  const Eigen::MatrixXd scaled = f.qr.colsPermutation() * (rinv * rinv.transpose()) *
+                                 f.qr.colsPermutation().transpose();
+  return f.scale.cwiseInverse().asDiagonal() * scaled * f.scale.cwiseInverse().asDiagonal();
+}
+
+Eigen::VectorXd leverages(const ScaledQR& f) {
+  const Eigen::Index m = f.qr.rows(), n = f.qr.cols();
+  const Eigen::MatrixXd q = f.qr.householderQ() * Eigen::MatrixXd::Identity(m, n);
+  return q.rowwise().squaredNorm();
+}
+
+void tellsingular() { WMessageBox(0, 3, 1, "Matrix is singular - inverse cannot be found", "Error"); }
 
 float probst(float t, int n, int& flag) {
   flag = 1;
@@ -52,7 +96,7 @@ void matinv(std::span<float> a, int n, int& flag) {
   std::array<int, 10> ipiv{}, indxr{}, indxc{};
   auto singular = [&flag] {
     flag = 1;
-    WMessageBox(0, 3, 1, "Matrix is singular - inverse cannot be found", "Error");
+    tellsingular();
   };
 
   for (int i = 1; i <= n; ++i) {
@@ -107,53 +151,45 @@ void matinv(std::span<float> a, int n, int& flag) {
 void checkoutliers(std::span<const float> y, std::span<const float> X, int n, int p,
                    std::span<const float> b, std::span<float> d, std::span<float> r) {
   if (n < 1 || p < 1) return;
-  std::vector<float> e(n);
-  long double ss = 0.0L;
-  for (int i = 1; i <= n; ++i) {
-    float fit = 0.0f;
-    for (int k = 1; k <= p; ++k) fit += X[at(i, k, n)] * b[k - 1];
-    e[i - 1] = y[i - 1] - fit;
-    ss += static_cast<long double>(e[i - 1]) * e[i - 1];
-  }
-  // With no residual degrees of freedom the scale is undefined; treat it like an exact fit.
-  const float s = n > p ? static_cast<float>(std::sqrt(ss / (n - p))) : 0.0f;
-
-  std::vector<float> g(static_cast<std::size_t>(p) * p, 0.0f);
-  for (int j = 1; j <= p; ++j)
-    for (int k = 1; k <= p; ++k) {
-      float sum = 0.0f;
-      for (int i = 1; i <= n; ++i) sum += X[at(i, j, n)] * X[at(i, k, n)];
-      g[at(j, k, p)] = sum;
-    }
-  int flag = 0;
-  matinv(g, p, flag);
-  if (flag == 1) {
+  // The leverages come from the scaled factor, not from X'X inverted in single precision.
+  ScaledQR f;
+  if (n < p || !factorscaled(X, n, n, p, f) || rankscaled(f, kDependent) < p) {
+    tellsingular();
     WMessageBox(0, 0, 0, "Matrix inversion failed", "Regression");
     return;
   }
+  const Eigen::VectorXd h = leverages(f);
 
-  // Only the diagonal of the hat matrix X G X' is needed.
-  std::vector<float> xg(static_cast<std::size_t>(n) * p, 0.0f);
-  for (int i = 1; i <= n; ++i)
-    for (int k = 1; k <= p; ++k) {
-      float sum = 0.0f;
-      for (int j = 1; j <= p; ++j) sum += X[at(i, j, n)] * g[at(j, k, p)];
-      xg[at(i, k, n)] = sum;
-    }
+  // Residuals of the least-squares fit: y - X b with its part in the span of the columns
+  // taken out. For the least-squares b that part is only the single-precision rounding of
+  // b, which with nearly collinear columns is large beside a small residual.
+  Eigen::VectorXd e(n);
   for (int i = 1; i <= n; ++i) {
-    float h = 0.0f;
-    for (int k = 1; k <= p; ++k) h += xg[at(i, k, n)] * X[at(i, k, n)];
+    long double fit = 0.0L;
+    for (int k = 1; k <= p; ++k) fit += static_cast<long double>(X[at(i, k, n)]) * b[k - 1];
+    e(i - 1) = static_cast<double>(y[i - 1] - fit);
+  }
+  Eigen::VectorXd qe = f.qr.householderQ().transpose() * e;
+  qe.head(p).setZero();
+  e = f.qr.householderQ() * qe;
+  long double ss = 0.0L;
+  for (int i = 0; i < n; ++i) ss += static_cast<long double>(e(i)) * e(i);
+  // With no residual degrees of freedom the scale is undefined; treat it like an exact fit.
+  const float s = n > p ? static_cast<float>(std::sqrt(ss / (n - p))) : 0.0f;
+
+  for (int i = 1; i <= n; ++i) {
+    const long double hi = h(i - 1);
     // An exact fit has no scale, and a row with leverage 1 fits itself exactly: neither can
     // stand out, so both statistics are 0 rather than 0/0.
-    if (s == 0.0f || h >= 1.0f) {
+    if (s == 0.0f || hi >= 1.0L) {
       d[i - 1] = 0.0f;
       r[i - 1] = 0.0f;
       continue;
     }
-    const long double ei = e[i - 1];
-    const long double oneh = 1.0L - h;
-    d[i - 1] = static_cast<float>((ei * ei / oneh) * ((h / (p * static_cast<long double>(s) * s)) / oneh));
-    r[i - 1] = static_cast<float>((ei * (1.0L / s)) / static_cast<float>(std::sqrt(1.0f - h)));
+    const long double ei = e(i - 1);
+    const long double oneh = 1.0L - hi;
+    d[i - 1] = static_cast<float>((ei * ei / oneh) * ((hi / (p * static_cast<long double>(s) * s)) / oneh));
+    r[i - 1] = static_cast<float>((ei * (1.0L / s)) / static_cast<float>(std::sqrt(oneh)));
   }
 }
 

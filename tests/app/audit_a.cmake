@@ -2,6 +2,7 @@
 tw_add_test(test_app_audit_projectfile
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/audit_projectfile_test.cpp LIBS tw_app_reg)
 
+find_package(Eigen3 REQUIRED NO_MODULE)  # the regression statistics factor with Eigen
 # The same checks with the file reader and the code it calls built under AddressSanitizer,
 # so that a read past a line or a field stops the run. Run alone with: ctest -L asan
 tw_add_test(test_app_audit_projectfile_asan
@@ -13,7 +14,7 @@ tw_add_test(test_app_audit_projectfile_asan
     ${PROJECT_SOURCE_DIR}/app/modules.cpp
     ${PROJECT_SOURCE_DIR}/app/calendar.cpp
     ${PROJECT_SOURCE_DIR}/app/aggregate.cpp
-  LIBS tw_text tw_os tw_msgbox tw_state
+  LIBS tw_text tw_os tw_msgbox tw_state Eigen3::Eigen
   LABELS asan)
 target_include_directories(test_app_audit_projectfile_asan PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(test_app_audit_projectfile_asan PRIVATE -fsanitize=address -fno-omit-frame-pointer)

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -90,23 +91,27 @@ class Linest : public ::testing::Test {
   }
 };
 
-// Runs R's lm on the usable years and returns its figures in the order the script prints.
+// Runs R's lm on the usable years and returns its figures in the order the script prints:
+// coefficients, standard errors, t values, p-values (4 each), R squared, sigma, the
+// condition number of the design matrix, then Cook's distance and the standardized
+// residual of each year.
 std::vector<double> fitwithr(const fs::path& dir) {
   const TwVars& tw = twvars;
   {
     std::ofstream csv(dir / "annual.csv");
     csv << "y,t,rain,u1\n";
-    csv.precision(9);
+    csv.precision(17);  // R reads exactly the single-precision values the fit saw
     for (int y = 0; y < tw.numyears; ++y) {
       const AnnualRecord& a = tw.annual[y];
-      if (a.usable == 1) csv << a.baseflow << "," << a.timeindex << "," << a.rain << "," << a.user[0] << "\n";
+      if (a.usable == 1)
+        csv << double{a.baseflow} << "," << a.timeindex << "," << double{a.rain} << "," << double{a.user[0]} << "\n";
     }
     std::ofstream script(dir / "fit.R");
     script << "d <- read.csv('" << (dir / "annual.csv").string() << "')\n"
            << "f <- lm(y ~ t + rain + u1, data = d)\n"
            << "s <- summary(f)$coefficients\n"
            << "v <- c(s[, 1], s[, 2], s[, 3], s[, 4], summary(f)$r.squared, summary(f)$sigma,"
-           << " cooks.distance(f), rstandard(f))\n"
+           << " kappa(model.matrix(f), exact = TRUE), cooks.distance(f), rstandard(f))\n"
            << "writeLines(sprintf('%.10e', v), '" << (dir / "r.txt").string() << "')\n";
   }
   const std::string command = "Rscript --vanilla '" + (dir / "fit.R").string() + "' > /dev/null 2>&1";
@@ -118,35 +123,70 @@ std::vector<double> fitwithr(const fs::path& dir) {
   return values;
 }
 
+// Within rel of want, relative; the second form allows an absolute floor as well.
+bool nearrel(double got, double want, double rel) { return std::fabs(got - want) <= rel * std::fabs(want); }
+bool nearrelor(double got, double want, double rel, double floor) {
+  return std::fabs(got - want) <= rel * std::fabs(want) + floor;
+}
+
+// Standard errors, t values, p-values and Cook's distances agree with R's lm within 1e-4
+// relative, also when the user variable is nearly a linear function of the year, or large
+// beside the other columns: the covariance must not lose accuracy to the conditioning.
 TEST_F(Linest, AgreesWithRsLm) {
+  struct Case {
+    const char* why;
+    double minkappa, maxkappa;  // condition number of the design matrix, as R finds it
+    std::function<float(int year, float noise)> user;
+  };
+  const Case cases[] = {
+      {"well conditioned", 1e2, 1e5, nullptr},
+      {"user variable 2000 + 15 x year plus small noise", 1e8, 1e9,
+       [](int year, float noise) { return 2000.0f + 15.0f * static_cast<float>(year) + 8.0f * noise; }},
+      {"user variable around 2.5e5, close to the year", 1e8, 1e11,
+       [](int year, float noise) { return 2.2e5f + 15.0f * static_cast<float>(year) + 100.0f * noise; }},
+  };
   const fs::path dir = fs::temp_directory_path() / ("tw-linest-r-" + std::to_string(std::random_device{}()));
   fs::create_directories(dir);
-  linest();
-  ASSERT_EQ(twvars.errorflag, 0);
-  const RegressDat& rd = regressdat;
-  ASSERT_EQ(rd.nsample, 30);
-  ASSERT_EQ(rd.ncols, 4);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    if (c.user) {
+      unsigned seed = 777u;
+      for (int y = 0; y < 30; ++y) {
+        seed = seed * 1103515245u + 12345u;
+        const float noise = static_cast<float>((seed >> 8) % 20000u) / 10000.0f - 1.0f;
+        AnnualRecord& a = twvars.annual[y];
+        a.user[0] = c.user(a.year, noise);  // the baseflow stays as the fixture made it
+      }
+    }
+    win::test::clearMessageBoxes();
+    linest();
+    for (const auto& b : win::test::messageBoxes()) ADD_FAILURE() << b.text;
+    ASSERT_EQ(twvars.errorflag, 0);
+    const RegressDat& rd = regressdat;
+    ASSERT_EQ(rd.nsample, 30);
+    ASSERT_EQ(rd.ncols, 4);
 
-  const std::vector<double> r = fitwithr(dir);
-  ASSERT_EQ(r.size(), 16u + 2u + 60u) << "Rscript (Debian r-base-core) did not run";
-  auto close = [](double got, double want, double rel) {
-    return std::fabs(got - want) <= rel * std::max(1.0, std::fabs(want));
-  };
-  for (int j = 0; j < 4; ++j) {
-    SCOPED_TRACE(j);
-    EXPECT_PRED3(close, rd.coeffs[j], r[j], 1e-4);
-    EXPECT_PRED3(close, rd.stderrs[j], r[4 + j], 1e-3);
-    EXPECT_PRED3(close, rd.tstat[j], r[8 + j], 1e-3);
-    EXPECT_NEAR(rd.tprob[j], r[12 + j], 2e-4);
-  }
-  EXPECT_NEAR(rd.R2, r[16], 1e-5);
-  EXPECT_NEAR(rd.ce, r[16], 1e-5);  // efficiency of a least-squares fit with a constant
-  EXPECT_PRED3(close, rd.SE, r[17], 1e-4);
-  for (int k = 0; k < 30; ++k) {
-    SCOPED_TRACE(k);
-    EXPECT_NEAR(rd.cook[k], r[18 + k], 1e-4 + 1e-3 * r[18 + k]);
-    EXPECT_NEAR(rd.stdres[k], r[48 + k], 1e-3);
-    EXPECT_EQ(rd.cookyear[k], rd.cook[k]);
+    const std::vector<double> r = fitwithr(dir);
+    ASSERT_EQ(r.size(), 16u + 3u + 60u) << "Rscript (Debian r-base-core) did not run";
+    EXPECT_GE(r[18], c.minkappa);
+    EXPECT_LE(r[18], c.maxkappa);
+    for (int j = 0; j < 4; ++j) {
+      SCOPED_TRACE(j);
+      EXPECT_PRED3(nearrel, rd.coeffs[j], r[j], 1e-4);
+      EXPECT_PRED3(nearrel, rd.stderrs[j], r[4 + j], 1e-4);
+      EXPECT_PRED3(nearrel, rd.tstat[j], r[8 + j], 1e-4);
+      // Below about 1e-3 the p-value is the difference of a single-precision P from 1.
+      EXPECT_PRED4(nearrelor, rd.tprob[j], r[12 + j], 1e-4, 3e-7);
+    }
+    EXPECT_NEAR(rd.R2, r[16], 1e-5);
+    EXPECT_NEAR(rd.ce, r[16], 1e-5);  // efficiency of a least-squares fit with a constant
+    EXPECT_PRED3(nearrel, rd.SE, r[17], 1e-4);
+    for (int k = 0; k < 30; ++k) {
+      SCOPED_TRACE(k);
+      EXPECT_PRED4(nearrelor, rd.cook[k], r[19 + k], 1e-4, 1e-7);
+      EXPECT_PRED3(nearrel, rd.stdres[k], r[49 + k], 1e-4);
+      EXPECT_EQ(rd.cookyear[k], rd.cook[k]);
+    }
   }
   fs::remove_all(dir);
 }
@@ -176,9 +216,9 @@ TEST_F(Linest, OutlierRefit) {
   fs::create_directories(dir);
   const std::vector<double> r = fitwithr(dir);
   fs::remove_all(dir);
-  ASSERT_EQ(r.size(), 16u + 2u + 58u) << "Rscript (Debian r-base-core) did not run";
+  ASSERT_EQ(r.size(), 16u + 3u + 58u) << "Rscript (Debian r-base-core) did not run";
   for (int j = 0; j < 4; ++j) EXPECT_NEAR(regressdat.coeffs[j], r[j], 1e-4 * std::max(1.0, std::fabs(r[j])));
-  for (int k = 0; k < 29; ++k) EXPECT_NEAR(regressdat.cook[k], r[18 + k], 1e-4 + 1e-3 * r[18 + k]);
+  for (int k = 0; k < 29; ++k) EXPECT_PRED4(nearrelor, regressdat.cook[k], r[19 + k], 1e-4, 1e-7);
 }
 
 TEST_F(Linest, FitSumsAndFlowMeans) {
@@ -267,19 +307,35 @@ TEST_F(Linest, SevenUsableYearsAreNotEnough) {
   EXPECT_TRUE(win::test::messageBoxes().empty());
 }
 
-TEST_F(Linest, UserVariableEqualToTimeIsSingular) {
-  linest();
-  ASSERT_EQ(twvars.errorflag, 0);
-  const float kept = regressdat.R2;
-  for (int y = 0; y < 30; ++y) twvars.annual[y].user[0] = static_cast<float>(y + 1);
-  win::test::clearMessageBoxes();
-  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
-  linest();
-  EXPECT_EQ(twvars.errorflag, 1);
-  EXPECT_EQ(regressdat.R2, kept);
-  const auto& boxes = win::test::messageBoxes();
-  ASSERT_GE(boxes.size(), 1u);
-  EXPECT_EQ(boxes.back().title, "Regression");
+TEST_F(Linest, DependentColumnsAreSingular) {
+  struct Case {
+    const char* why;
+    std::function<float(int t)> user;
+  };
+  const Case cases[] = {
+      {"user variable equal to the time index", [](int t) { return static_cast<float>(t); }},
+      {"user variable a multiple of the time index, in other units", [](int t) { return 250.0f * t; }},
+      {"user variable 0 in every year", [](int) { return 0.0f; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    SetUp();
+    linest();
+    ASSERT_EQ(twvars.errorflag, 0);
+    const float kept = regressdat.R2;
+    for (int y = 0; y < 30; ++y) twvars.annual[y].user[0] = c.user(y + 1);
+    win::test::clearMessageBoxes();
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
+    linest();
+    EXPECT_EQ(twvars.errorflag, 1);
+    EXPECT_EQ(regressdat.R2, kept);
+    const auto& boxes = win::test::messageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Matrix is singular - inverse cannot be found");
+    EXPECT_EQ(boxes[0].title, "Error");
+    EXPECT_EQ(boxes[1].text, "Matrix inversion failed");
+    EXPECT_EQ(boxes[1].title, "Regression");
+  }
 }
 
 }  // namespace

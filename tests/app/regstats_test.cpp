@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
+#include "app/regression.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -169,6 +171,53 @@ TEST_F(RegStats, CheckoutliersSingularKeepsOutputs) {
   EXPECT_EQ(boxes[0].text, "Matrix is singular - inverse cannot be found");
   EXPECT_EQ(boxes[1].text, "Matrix inversion failed");
   EXPECT_EQ(boxes[1].title, "Regression");
+}
+
+// Cook's distance and the standardized residuals belong to the fitted values, not to how
+// the columns are written: a user variable around 2.5e5 that nearly follows the time index
+// gives the same statistics as the same variable centred and scaled, where X'X is
+// well-conditioned.
+TEST_F(RegStats, CheckoutliersHoldForNearlyCollinearColumns) {
+  const int n = 30, p = 3;
+  std::vector<float> raw(n * p), tidy(n * p), y(n);
+  unsigned seed = 99u;
+  auto noise = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<float>((seed >> 8) % 20000u) / 10000.0f - 1.0f;
+  };
+  double mean = 0, sd = 0;
+  for (int i = 0; i < n; ++i) {
+    raw[i] = 1.0f;
+    raw[n + i] = static_cast<float>(i + 1);
+    raw[2 * n + i] = 2.5e5f + 15.0f * (i + 1) + 20.0f * noise();
+    y[i] = std::round(3000.0f - 30.0f * (i + 1) + 400.0f * noise());
+    mean += raw[2 * n + i];
+  }
+  mean /= n;
+  for (int i = 0; i < n; ++i) sd += (raw[2 * n + i] - mean) * (raw[2 * n + i] - mean);
+  sd = std::sqrt(sd / (n - 1));
+  for (int i = 0; i < n; ++i) {
+    tidy[i] = 1.0f;
+    tidy[n + i] = raw[n + i];
+    tidy[2 * n + i] = static_cast<float>((raw[2 * n + i] - mean) / sd);
+  }
+  std::vector<float> d1(n), r1(n), d2(n), r2(n);
+  for (auto [x, d, r] : {std::tuple{&raw, &d1, &r1}, std::tuple{&tidy, &d2, &r2}}) {
+    std::vector<float> b = y;
+    int icon = -1;
+    LAXL(*x, n, n, p, b, 1, icon);
+    ASSERT_EQ(icon, 0);
+    checkoutliers(y, *x, n, p, b, *d, *r);
+  }
+  double sumd = 0;
+  for (int i = 0; i < n; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_NEAR(d1[i], d2[i], 1e-5 * d2[i] + 1e-8);
+    EXPECT_NEAR(r1[i], r2[i], 1e-5 * std::fabs(r2[i]) + 1e-6);
+    sumd += d2[i];
+  }
+  EXPECT_GT(sumd, 0.1);  // the statistics are not all 0
+  EXPECT_TRUE(win::test::messageBoxes().empty());
 }
 
 TEST(Getpersistance, FewerThanFourPairsLeaveResults) {

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string_view>
 
+#include "toolkit/graphics/strokefonts.h"
+
 // Request codes.
 enum DeviceOpcode {
   DOPEN = 1, DLINE = 2, DCOLOUR = 3, DELLIPSE = 4, DELLIPSEFILL = 5, DELLIPSESOLID = 6,
@@ -31,11 +33,12 @@ struct GraphicsServices {
   void (*igrhardcopy)(std::string_view name, std::string_view title) = nullptr;
   void (*igrhardcopyoptions)(int option, int value) = nullptr;
   void (*IGrSelect)(int type, std::optional<int> number) = nullptr;
-  void (*wgrvfontstandard)(int type) = nullptr;
+  // The built-in stroke fonts live in this subsystem: their entries start filled.
+  void (*wgrvfontstandard)(int slot) = [](int slot) { ::wgrvfontstandard(slot); };
   // Bold-aware stroke fonts: install the bold or the normal variant by type bit 0.
-  void (*wgrofontfixed)(int type) = nullptr;
-  void (*wgrofontswiss)(int type) = nullptr;
-  void (*wgrofontroman)(int type) = nullptr;
+  void (*wgrofontfixed)(int type) = [](int) { ::wgrofontfixed(); };
+  void (*wgrofontswiss)(int type) = [](int) { ::wgrofontswiss(); };
+  void (*wgrofontroman)(int type) = [](int) { ::wgrofontroman(); };
   void (*yybitmapinfo)(int window, int item, int& value) = nullptr;
   // The chart defaults that igrinit puts back (presentation graphics).
   void (*yypgreset)() = nullptr;

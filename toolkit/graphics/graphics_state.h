@@ -171,6 +171,15 @@ struct MetafileSlot {
   std::vector<std::uint8_t> BUFFER;
 };
 
+// The polygon of a gradient request (40): vertices in the handling device's pixel grid with
+// their colours, and the triangles it was divided into (vertex indices counted from 0).
+struct GradientVertices {
+  std::array<int, 1000> X{}, Y{}, RGB{};
+  std::array<std::array<int, 3>, 998> T{};
+  int n = 0;
+  int ntri = 0;
+};
+
 struct GraphicsRegion {
   GraphicsTarget target;
   GraphicsAttributes attributes;
@@ -182,4 +191,5 @@ struct GraphicsRegion {
   StrokeFont font;
   PaletteTables palette;
   std::array<MetafileSlot, 20> metafiles;   // slot k at index k-1
+  GradientVertices gradient;
 };

@@ -1,0 +1,42 @@
+#pragma once
+// Polygon fill and hatching: the fill request sequence that every filled shape shares, the
+// hatch spacing and two-colour rules, edge crossings, and the even-odd scan-line polygon fill.
+#include <functional>
+#include <span>
+
+void IGrPolygonComplex(std::span<const float> x, std::span<const float> y, int n);
+// units 0: points in user units; any other value: device units.
+void yyplygon(std::span<const float> x, std::span<const float> y, int n, int units);
+void yystep(int side, int density, float& sx, float& sy, int& ix, int& iy, float& inset,
+            int& alternate);
+void yy2col(int side, int& pass);
+float yyxinr(float x1, float y1, float x2, float y2, float y);
+float yyyinr(float x1, float y1, float x2, float y2, float x);
+
+// The fill request sequence, shared with the filled shapes.
+struct FillPlan {
+  int odd = 0;       // base + 3: the code the hardcopy side always receives
+  int hatch = 0;     // 0 none, 1 single, 2 crossed
+  int angle = 3;     // hatch angle the software lines follow
+  bool done = false; // the devices filled the shape: no software side follows
+};
+// Steps 2-4: the request to the screen side and the announcement to the hardcopy side.
+// direction is the N0 of the announcement (1, or the trapezium's direction code).
+FillPlan yyfillbegin(int base, int direction = 1);
+// Step 5: runs side(1) and side(2) for the sides that draw in software, each with the other
+// side switched off. side returns false when the fill gave up (error 49): the later sides
+// are skipped and the failed side's fill flag kept.
+void yyfillsides(const FillPlan& plan, const std::function<bool(int side)>& side);
+// Step 6: the end request to the hardcopy side.
+void yyfillend(const FillPlan& plan);
+// The largest multiple of i not above a (the hatch grid of the filled shapes).
+int yygridbase(int a, int i);
+
+// The scan engine of the polygon fill, also used by the linear gradient fill: edge table,
+// active edges and even-odd spans of the closed polygon (u along the lines, v across them).
+// For each scan value from start upward in steps while it is at most vmax, perline(s) runs
+// first (it may change colours), then the spans are drawn. Returns false after error 49,
+// recorded under routine.
+bool yyscanfill(std::span<const float> xw, std::span<const float> yw, int side, bool horizontal,
+                float start, float step, const std::function<void(float s)>& perline,
+                const char* routine);
