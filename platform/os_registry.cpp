@@ -4,13 +4,18 @@
 // One line per value: root, key, value name, type and the data in hexadecimal, separated by
 // tabs; a key without values keeps a line with type -1. Key names compare without regard to
 // case, as the registry's do. The file is rewritten whole through a temporary file.
+// A damaged line (a wrong field count, a number or hexadecimal text that does not read) is
+// skipped and reported once on standard error; it is written back as it stands, so that
+// nothing of the file is lost.
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -27,6 +32,7 @@ struct Entry {
   std::string key, name;
   int type = -1;  // -1: the key itself
   std::string data;
+  std::string damaged;  // a line that does not read: kept as it stands, matches nothing
 };
 
 std::string lower(std::string text) {
@@ -65,29 +71,85 @@ std::string hex(const std::string& data) {
   return out;
 }
 
-std::string unhex(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i + 1 < text.size(); i += 2)
-    out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
-  return out;
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool unhex(const std::string& text, std::string& out) {
+  out.clear();
+  if (text.size() % 2 != 0) return false;
+  for (std::size_t i = 0; i < text.size(); i += 2) {
+    const int high = hexDigit(text[i]), low = hexDigit(text[i + 1]);
+    if (high < 0 || low < 0) return false;
+    out += static_cast<char>(high * 16 + low);
+  }
+  return true;
+}
+
+bool number(const std::string& text, int& out) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (*end != '\0' || errno != 0 || v < -2147483647L - 1 || v > 2147483647L) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+// One line of the file, or the reason it does not read.
+const char* parse(const std::string& line, Entry& e) {
+  std::vector<std::string> f;
+  std::size_t from = 0;
+  for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1)
+    f.push_back(line.substr(from, tab - from));
+  f.push_back(line.substr(from));
+  if (f.size() != 4 && f.size() != 5) return "wrong number of fields";
+  if (!number(f[0], e.root) || !number(f[3], e.type)) return "a number does not read";
+  if (!unhex(f[1], e.key) || !unhex(f[2], e.name) || (f.size() == 5 && !unhex(f[4], e.data)))
+    return "hexadecimal text does not read";
+  return nullptr;
+}
+
+// Reports the damaged lines of one reading that the previous reading did not have, so that
+// a file read again and again reports each damaged line once.
+void reportDamaged(const std::string& path, const std::vector<std::pair<int, std::string>>& lines,
+                   const std::vector<const char*>& reasons) {
+  static std::set<std::string> previous;
+  std::set<std::string> now;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string id = path + '\n' + lines[i].second;
+    now.insert(id);
+    if (!previous.count(id))
+      std::fprintf(stderr, "platform: settings file %s, line %d is damaged (%s) and was skipped\n",
+                   path.c_str(), lines[i].first, reasons[i]);
+  }
+  previous = std::move(now);
 }
 
 std::vector<Entry> load() {
   std::vector<Entry> entries;
-  std::ifstream in(storePath());
+  const std::string path = storePath();
+  std::ifstream in(path, std::ios::binary);
+  int lineNumber = 0;
+  std::vector<std::pair<int, std::string>> damaged;
+  std::vector<const char*> reasons;
   for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> f;
-    std::stringstream ss(line);
-    for (std::string part; std::getline(ss, part, '\t');) f.push_back(part);
-    if (f.size() < 4) continue;
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
     Entry e;
-    e.root = static_cast<int>(std::strtol(f[0].c_str(), nullptr, 10));
-    e.key = unhex(f[1]);
-    e.name = unhex(f[2]);
-    e.type = static_cast<int>(std::strtol(f[3].c_str(), nullptr, 10));
-    if (f.size() > 4) e.data = unhex(f[4]);
+    if (const char* why = parse(line, e)) {
+      damaged.emplace_back(lineNumber, line);
+      reasons.push_back(why);
+      entries.push_back(Entry{0, "", "", -1, "", line});
+      continue;
+    }
     entries.push_back(e);
   }
+  reportDamaged(path, damaged, reasons);
   return entries;
 }
 
@@ -97,27 +159,27 @@ int save(const std::vector<Entry>& entries) {
   const std::string parent = dir.substr(0, dir.find_last_of('/'));
   mkdir(parent.c_str(), 0700);
   mkdir(dir.c_str(), 0700);
-  const std::string temp = path + ".new";
-  {
-    std::ofstream out(temp, std::ios::trunc);
-    if (!out) return ERROR_ACCESS_DENIED;
-    for (const Entry& e : entries)
+  std::ostringstream out;
+  for (const Entry& e : entries)
+    if (!e.damaged.empty())
+      out << e.damaged << '\n';
+    else
       out << e.root << '\t' << hex(e.key) << '\t' << hex(e.name) << '\t' << e.type << '\t'
           << hex(e.data) << '\n';
-    if (!out.flush()) return ERROR_DISK_FULL;
-  }
-  return std::rename(temp.c_str(), path.c_str()) == 0 ? 0 : oserrorcode(errno);
+  // Flushed before and after the rename, so that a power cut leaves the old store or the new.
+  return replaceDurably(path, std::move(out).str());
 }
 
 bool sameKey(const Entry& e, int root, const std::string& key) {
-  return e.root == root && lower(e.key) == lower(key);
+  return e.damaged.empty() && e.root == root && lower(e.key) == lower(key);
 }
 
 // A key exists when it was created or holds a key below it.
 bool keyExists(const std::vector<Entry>& entries, int root, const std::string& key) {
   const std::string prefix = lower(key) + "\\";
   return std::any_of(entries.begin(), entries.end(), [&](const Entry& e) {
-    return sameKey(e, root, key) || (e.root == root && lower(e.key).rfind(prefix, 0) == 0);
+    return sameKey(e, root, key) ||
+           (e.damaged.empty() && e.root == root && lower(e.key).rfind(prefix, 0) == 0);
   });
 }
 
@@ -133,7 +195,7 @@ void yyregkeydel(int root, int& status, const char* subkey) {
   const std::string prefix = lower(key) + "\\";
   // A key with subkeys is not deleted.
   for (const Entry& e : entries)
-    if (e.root == root && lower(e.key).rfind(prefix, 0) == 0) {
+    if (e.damaged.empty() && e.root == root && lower(e.key).rfind(prefix, 0) == 0) {
       status = ERROR_ACCESS_DENIED;
       return;
     }
@@ -160,7 +222,7 @@ void yyregvaldel(int root, int& status, const char* subkey, const char* valuenam
   }
   entries.erase(it);
   // The key stays, with or without values.
-  if (!keyExists(entries, root, key)) entries.push_back(Entry{root, key, "", -1, ""});
+  if (!keyExists(entries, root, key)) entries.push_back(Entry{root, key, "", -1, "", ""});
   status = save(entries);
 }
 
@@ -206,7 +268,7 @@ void yyregkeyput(int root, int type, int& status, const char* subkey, const char
                                         (e.type == -1 || lower(e.name) == lower(name));
                                }),
                 entries.end());
-  entries.push_back(Entry{root, key, name, type, bytes});
+  entries.push_back(Entry{root, key, name, type, bytes, ""});
   status = save(entries);
 }
 

@@ -4,6 +4,8 @@ TW_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config ccache libgtest-
   libgtk-3-dev libcups2-dev fonts-liberation fonts-dejavu-core fonts-urw-base35 hershey-fonts-data"
 # Independent tools the tests check our results against, and the X server for the GUI tests.
 TW_TEST_PACKAGES="gfortran python3 python3-pil pngcheck r-base-core xvfb xdotool x11-apps x11-xkb-utils imagemagick"
+# ezdxf reads back the numbers the DXF writers put out.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES python3-ezdxf"
 
 tw_need() {
   local missing=()

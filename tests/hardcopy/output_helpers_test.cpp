@@ -1,7 +1,13 @@
+// The drivers' output helpers: DXF groups and palette, HP-GL/2 lines, raw buffer writes, unit 2.
 #include "toolkit/hardcopy/output_helpers.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <sstream>
 #include <string>
 
 #include "tests/raster/image_files.h"
@@ -54,14 +60,67 @@ TEST_F(Yydxf4, WritesTrimmedFixedPointValues) {
     SCOPED_TRACE(c.why);
     EXPECT_EQ(written([&] { yydxf4("10", c.value); }), std::string("10\r\n") + c.want + "\r\n");
   }
-  // A value too wide for (F15.6) comes out as the conversion's asterisks.
-  const std::string wide = written([] { yydxf4("10", 123456789.0f); });
-  EXPECT_EQ(wide.substr(0, 5), "10\r\n*");
-  EXPECT_EQ(wide.find_first_of("0123456789", 4), std::string::npos);
   EXPECT_EQ(written([] { yydxf5("62", 7); yydxf5("70", -12); }), "62\r\n7\r\n70\r\n-12\r\n");
   tessar.graphics.operands.HCSCALEX = 2.0f;
   tessar.graphics.operands.HCSCALEY = 0.5f;
   EXPECT_EQ(written([] { yydxf2("10", "20", 1.25f, 3.0f); }), "10\r\n2.5\r\n20\r\n1.5\r\n");
+}
+
+// Asterisks made the whole file unreadable: a value too wide for (F15.6) gets an exponent.
+TEST_F(Yydxf4, WritesTooWideValuesWithAnExponent) {
+  const float big = std::numeric_limits<float>::max();
+  const float inf = std::numeric_limits<float>::infinity();
+  const RealCase cases[] = {
+      {"nine integer digits", 123456789.0f, "1.2345679E+08"},
+      {"eight digits and a sign", -98765432.0f, "-9.876543E+07"},
+      {"rounds up to nine digits", 99999999.9999999f, "1E+08"},
+      {"the largest value", big, "3.4028235E+38"},
+      {"an infinity becomes the largest value", -inf, "-3.4028235E+38"},
+      {"NaN becomes zero", std::numeric_limits<float>::quiet_NaN(), "0."},
+      {"eight digits still fit the field", 12345678.0f, "12345678."},
+  };
+  for (const RealCase& c : cases) {
+    SCOPED_TRACE(c.why);
+    EXPECT_EQ(written([&] { yydxf4("10", c.value); }), std::string("10\r\n") + c.want + "\r\n");
+  }
+  EXPECT_EQ(tessar.error.LASTERROR, 0) << "no conversion error is reported";
+}
+
+// ezdxf reads the numbers of a LINE written in either form back to the values written.
+TEST_F(Yydxf4, EzdxfReadsBothForms) {
+  const float values[] = {1.5f, -0.25f, 123456789.0f, -3.4028235e38f, 0.125f, 12345678.0f};
+  const std::string dxf = written([&] {
+    yydxf3("0", "SECTION");
+    yydxf3("2", "ENTITIES");
+    yydxf1("LINE");
+    yydxf4("10", values[0]); yydxf4("20", values[1]); yydxf4("30", values[2]);
+    yydxf4("11", values[3]); yydxf4("21", values[4]); yydxf4("31", values[5]);
+    yydxf3("0", "ENDSEC");
+    yydxf3("0", "EOF");
+  });
+  const std::string dxfpath = path + ".dxf";
+  std::ofstream(dxfpath, std::ios::binary) << dxf;
+  const std::string script =
+      "import ezdxf.recover,sys\n"
+      "doc,aud=ezdxf.recover.readfile(sys.argv[1])\n"
+      "e=doc.modelspace().query('LINE')[0]\n"
+      "print(int(aud.has_errors),*e.dxf.start,*e.dxf.end)\n";
+  const std::string cmd = "/usr/bin/python3 -c \"" + script + "\" " + dxfpath + " 2>&1";
+  FILE* pipe = popen(cmd.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+  ASSERT_EQ(pclose(pipe), 0) << out;
+  std::istringstream in(out);
+  int errors = -1;
+  in >> errors;
+  EXPECT_EQ(errors, 0) << out;
+  for (float v : values) {
+    double got = 0;
+    ASSERT_TRUE(in >> got) << out;
+    EXPECT_EQ(static_cast<float>(got), v) << out;
+  }
 }
 
 TEST_F(Yydxf1, WritesTheEntityHeadWithItsColour) {

@@ -3,6 +3,7 @@
 #include <pwd.h>
 
 #include <cstring>
+#include <sstream>
 
 #include "platform/os.h"
 #include "tests/os/os_fixture.h"
@@ -61,6 +62,56 @@ TEST(Yyregkeyput, ValuesRoundTripAndDelete) {
   EXPECT_EQ(status, 0) << "the emptied key is still there to delete";
   yyregkeydel(HKEY_CURRENT_USER, status, "Software\\Tarn\\Settings");
   EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
+}
+
+// Non-hexadecimal text in the settings file once threw out of the registry reader and ended
+// the program: damaged lines are skipped, reported once, and kept when the file is rewritten.
+TEST(Yyregkeyget, DamagedLinesAreSkippedReportedAndKept) {
+  ServicesScene here;
+  using namespace win;
+  const std::string damaged = read(std::string(TW_FIXTURES) + "/registry-damaged");
+  ASSERT_FALSE(damaged.empty());
+  std::filesystem::create_directories("config/tarnwalker");
+  write("config/tarnwalker/registry", damaged);
+  const char* key = "Software\\Tarn\\Settings";
+
+  ::testing::internal::CaptureStderr();
+  int type = 0, size = 16;
+  unsigned char data[16] = {};
+  yyregkeyget(HKEY_CURRENT_USER, type, size, key, "LastDir", data);
+  const std::string report = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(type, REG_SZ);
+  EXPECT_STREQ(reinterpret_cast<char*>(data), "C:/data");
+  std::size_t reports = 0;
+  for (std::size_t at = 0; (at = report.find("is damaged", at)) != std::string::npos; ++at) ++reports;
+  EXPECT_EQ(reports, 6u) << report;
+  EXPECT_NE(report.find("line 2 is damaged"), std::string::npos) << report;
+
+  ::testing::internal::CaptureStderr();
+  size = 16;
+  yyregkeyget(HKEY_CURRENT_USER, type, size, key, "Colour", data);
+  EXPECT_EQ(type, REG_DWORD);
+  EXPECT_EQ(size, 4);
+  EXPECT_EQ(data[0], 0xFF);
+  size = 16;
+  yyregkeyget(HKEY_CURRENT_USER, type, size, key, "Width", data);
+  EXPECT_EQ(type, -2) << "a damaged value is not there";
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "each damaged line is reported once";
+
+  int status = -1;
+  const unsigned char one[] = {1, 0, 0, 0};
+  ::testing::internal::CaptureStderr();
+  yyregkeyput(HKEY_CURRENT_USER, REG_DWORD, status, key, "Width", one, 4);
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 0);
+  const std::string after = read("config/tarnwalker/registry");
+  std::istringstream lines(damaged);
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_NE(after.find(line + "\n"), std::string::npos) << "kept: " << line;
+  size = 16;
+  yyregkeyget(HKEY_CURRENT_USER, type, size, key, "Width", data);
+  EXPECT_EQ(type, REG_DWORD);
+  EXPECT_EQ(data[0], 1);
 }
 
 TEST(Yyemailsend, GoesToTheComposerWithEveryPart) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/resource.h"
@@ -282,6 +283,64 @@ TEST(ResourceCompiler, RefusesBadScripts) {
     EXPECT_NE(text.find(c.message), std::string::npos) << text;
     EXPECT_FALSE(std::filesystem::exists(out));
   }
+  std::filesystem::remove_all(dir);
+}
+
+// Scripts that once crashed the compiler (an uncaught exception, undefined arithmetic, a
+// stack or memory exhausted) end with status 1, a message and no output file.
+TEST(ResourceCompiler, RefusesHostileScriptsWithAMessage) {
+  std::string doubling;
+  doubling += "#define A0 1\n";
+  for (int i = 1; i <= 40; ++i)
+    doubling += "#define A" + std::to_string(i) + " A" + std::to_string(i - 1) + " A" +
+                std::to_string(i - 1) + "\n";
+  doubling += "1 RCDATA { A40 }\n";
+  const std::string nested = "1 RCDATA { " + std::string(200000, '(') + "1" + std::string(200000, ')') + " }\n";
+  std::string minuses = "1 RCDATA { ";
+  for (int i = 0; i < 200000; ++i) minuses += "- ";
+  minuses += "1 }\n";
+  struct Case {
+    const char* why;
+    std::string script;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"a folder named as a bitmap file", "1 BITMAP \"folder\"\n", ":1: error: \"folder\" is a folder, not a file"},
+      {"a folder named as an include file", "#include \"folder\"\n", "is a folder, not a file"},
+      {"a device that never ends", "1 RCDATA \"/dev/zero\"\n", "\"/dev/zero\" is not a regular file"},
+      {"a sum past the largest number", "1 RCDATA { 0x7FFFFFFFFFFFFFFF + 1 }\n", ":1: error: integer overflow in expression"},
+      {"a difference past the smallest", "1 RCDATA { -0x7FFFFFFFFFFFFFFF - 2 }\n", "integer overflow"},
+      {"a product past the largest", "1 RCDATA { 0x100000000 * 0x100000000 }\n", "integer overflow"},
+      {"the most negative number divided by -1", "1 RCDATA { (-0x7FFFFFFFFFFFFFFF - 1) / -1 }\n", "integer overflow"},
+      {"its remainder by -1 in #if", "#if (-0x7FFFFFFFFFFFFFFF - 1) % -1\n#endif\n", "integer overflow"},
+      {"the most negative number negated", "1 RCDATA { -(-0x7FFFFFFFFFFFFFFF - 1) }\n", "integer overflow"},
+      {"a literal past the largest number", "1 RCDATA { 0x10000000000000000 }\n", "bad number"},
+      {"deeply nested parentheses", nested, "expression nested too deeply"},
+      {"a long chain of signs", minuses, "expression nested too deeply"},
+      {"macros that expand without bound", doubling, "a macro expands to more than"},
+  };
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("rc-hostile-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir / "folder");
+  const auto out = dir / "bad.cpp", err = dir / "err.txt";
+  auto compile = [&](const std::filesystem::path& input) {
+    std::filesystem::remove(out);
+    const std::string cmd = std::string(TW_RC_PATH) + " " + input.string() + " " + out.string() + " 2>" + err.string();
+    const int status = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "status " << status;
+    EXPECT_FALSE(std::filesystem::exists(out));
+    std::ifstream in(err);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const auto script = dir / "bad.rc";
+    std::ofstream(script) << c.script;
+    const std::string text = compile(script);
+    EXPECT_NE(text.find(c.message), std::string::npos) << text;
+  }
+  EXPECT_NE(compile(dir / "folder").find("is a folder, not a file"), std::string::npos)
+      << "the script itself a folder";
   std::filesystem::remove_all(dir);
 }
 

@@ -1,3 +1,4 @@
+// Image file loading: BMP, PCX and PNG pixels against Pillow, refusals, and the PNG row filters.
 #include "toolkit/raster/image_load.h"
 
 #include <gtest/gtest.h>
@@ -157,6 +158,53 @@ TEST_F(IGrLoadImageDataTest, DecodesBmpExamples) {
     IGrLoadImageData(path, pixels);
     EXPECT_EQ(tessar.error.LASTERROR, 0);
     EXPECT_EQ(pixels, c.want);
+  }
+}
+
+// A palette PNG of one row: 1-bit indices, the given palette bytes as its PLTE chunk.
+Bytes palettepng(int width, const Bytes& row, const Bytes& plte) {
+  Bytes raw = {0};   // filter type None
+  raw.insert(raw.end(), row.begin(), row.end());
+  Bytes packed(raw.size() + 64);
+  int length = static_cast<int>(packed.size());
+  WCompress(raw, packed, static_cast<int>(raw.size()), length);
+  packed.resize(static_cast<std::size_t>(length));
+  Bytes b = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  auto chunk = [&b](const char* type, const Bytes& data) {
+    Bytes c(4 + data.size() + 4);
+    std::copy(type, type + 4, c.begin());
+    std::copy(data.begin(), data.end(), c.begin() + 4);
+    yypngwrd(yypngcrc2(c, static_cast<int>(data.size()) + 4), std::span(c).subspan(4 + data.size(), 4));
+    Bytes len(4);
+    yypngwrd(static_cast<std::uint32_t>(data.size()), len);
+    b.insert(b.end(), len.begin(), len.end());
+    b.insert(b.end(), c.begin(), c.end());
+  };
+  Bytes ihdr(13, 0);
+  yypngwrd(static_cast<std::uint32_t>(width), ihdr);
+  yypngwrd(1, std::span(ihdr).subspan(4, 4));
+  ihdr[8] = 1;   // depth
+  ihdr[9] = 3;   // palette colour
+  chunk("IHDR", ihdr);
+  chunk("PLTE", plte);
+  chunk("IDAT", packed);
+  chunk("IEND", {});
+  return b;
+}
+
+// A palette chunk of more than 256 entries once stopped the load: its first 256 count.
+TEST_F(IGrLoadImageDataTest, LongPaletteGivesItsFirst256Entries) {
+  for (const std::size_t entries : {256u, 257u, 300u, 5000u}) {
+    SCOPED_TRACE(entries);
+    Bytes plte(3 * entries, 0xEE);
+    const Bytes first = {10, 20, 30, 40, 50, 60};
+    std::copy(first.begin(), first.end(), plte.begin());
+    const std::string path = writefile(dir(), "longpalette.png", palettepng(2, {0x40}, plte));
+    tessar.error.LASTERROR = 0;
+    std::vector<int> pixels(2, -1);
+    IGrLoadImageData(path, pixels);
+    EXPECT_EQ(tessar.error.LASTERROR, 0);
+    EXPECT_EQ(pixels, (std::vector<int>{10 + 256 * 20 + 65536 * 30, 40 + 256 * 50 + 65536 * 60}));
   }
 }
 

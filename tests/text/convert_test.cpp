@@ -246,6 +246,57 @@ TEST_F(IStringToRealTest, ParsesInSingleAndDouble) {
   }
 }
 
+// "3.4028235E+38", the largest single value as written, was once refused as too large.
+TEST_F(IStringToRealTest, ReadsTheLargestSingleValueAsWritten) {
+  struct Case {
+    const char* why;
+    const char* text;
+    float want;
+    int error;
+  };
+  const Case cases[] = {
+      {"the largest value", "3.4028235E+38", FLT_MAX, 0},
+      {"negative", "-3.4028235E+38", -FLT_MAX, 0},
+      {"a further zero", "3.40282350E+38", FLT_MAX, 0},
+      {"rounded up to four digits", "0.3403E+39", FLT_MAX, 0},
+      {"without the letter", "3.4028235+038", FLT_MAX, 0},
+      {"fixed form", "340282350000000000000000000000000000000", FLT_MAX, 0},
+      {"the next digit up is too large", "3.4028236E+38", 0, 4},
+      {"well above", "3.5E38", 0, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    tessar.error.LASTERROR = 0;
+    float value = -1.0f;
+    IStringToReal(c.text, value);
+    EXPECT_EQ(value, c.want);
+    EXPECT_EQ(tessar.error.LASTERROR, c.error);
+  }
+}
+
+// Whatever the display formats write reads back to a value that they write the same way.
+TEST_F(IStringToRealTest, ReadsBackWhatTheFormatsWrite) {
+  const float values[] = {FLT_MAX, -FLT_MAX, FLT_MIN, std::nextafter(0.0f, 1.0f), 1.0f,
+                          0.1f, -2.5e-3f, 7.0e-30f, 123456.7f, 16777217.0f};
+  const char* formats[] = {"(1PE15.7)", "(1PE16.8)", "(E15.8)", "(E11.4)", "(1PE10.3)",
+                           "(G15.7)", "(G12.5)", "(1PE9.0)", "(F60.6)"};
+  for (const char* format : formats) {
+    for (const float v : values) {
+      SCOPED_TRACE(std::string(format) + " " + std::to_string(v));
+      std::string written(60, ' ');
+      tessar.error.LASTERROR = 0;
+      IRealToString(v, written, format);
+      if (written.find('*') != std::string::npos) continue;   // does not fit: nothing to read
+      float read = -1.0f;
+      IStringToReal(written, read);
+      EXPECT_EQ(tessar.error.LASTERROR, 0) << written;
+      std::string again(60, ' ');
+      IRealToString(read, again, format);
+      EXPECT_EQ(again, written);
+    }
+  }
+}
+
 // A mantissa too small even for extended precision once took the logarithm of 0.
 TEST_F(IStringToRealTest, MantissaBelowExtendedPrecisionIsZero) {
   double value = -1.0;

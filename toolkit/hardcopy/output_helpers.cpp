@@ -2,6 +2,10 @@
 #include "toolkit/hardcopy/output_helpers.h"
 
 #include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
 #include <string>
 
 #include "platform/os.h"
@@ -50,6 +54,30 @@ constexpr std::array<int, 255> kDxfPalette = {
 
 void line(std::string_view text) { yyprwl(2, text, static_cast<int>(text.size())); }
 
+// Whether (F15.6) holds the value; asterisks in a DXF file make the whole file unreadable.
+bool fitsF156(float value) {
+  if (!std::isfinite(value)) return false;
+  char buffer[64];
+  return std::snprintf(buffer, sizeof buffer, "%.6f", static_cast<double>(value)) <= 15;
+}
+
+// The shortest text that reads back as the same single-precision value, with an exponent
+// ("1.2345679E+08"), which every DXF reader accepts. An infinity becomes the largest finite
+// value of its sign and NaN becomes 0, so that the file stays readable.
+std::string dxfExponentForm(float value) {
+  if (std::isnan(value)) return "0.";
+  if (std::isinf(value))
+    value = std::copysign(std::numeric_limits<float>::max(), value);
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  std::string text(buffer, result.ptr);
+  for (char& c : text) {
+    if (c == 'e') c = 'E';
+    if (c == '.' && tessar.dialog.DECIMALSUBST == 1) c = tessar.files.DECIMAL;
+  }
+  return text;
+}
+
 }  // namespace
 
 void yydxf3(std::string_view code, std::string_view value) {
@@ -58,8 +86,16 @@ void yydxf3(std::string_view code, std::string_view value) {
 }
 
 void yydxf4(std::string_view code, float value) {
+  if (!fitsF156(value)) {
+    yydxf3(code, dxfExponentForm(value));
+    return;
+  }
   std::string text(15, ' ');
   IRealToString(value, text, "(F15.6)");
+  if (text.find('*') != std::string::npos) {
+    yydxf3(code, dxfExponentForm(value));
+    return;
+  }
   const int first = ilocatechar(text);
   int last = 15;
   while (last > 0 && text[static_cast<std::size_t>(last - 1)] == '0') --last;

@@ -7,7 +7,9 @@
 
 // A DXF group is a code line and a value line on unit 2, each ended by CR LF.
 void yydxf3(std::string_view code, std::string_view value);
-void yydxf4(std::string_view code, float value);   // the value "(F15.6)", trimmed
+// A real group: the value "(F15.6)", trimmed; one too wide for that field is written with an
+// exponent ("1.2345679E+08") instead of asterisks.
+void yydxf4(std::string_view code, float value);
 void yydxf5(std::string_view code, int value);     // the value "(I8)", trimmed
 // Two real groups: x and y times the device scale pair of the open driver.
 void yydxf2(std::string_view codex, std::string_view codey, float x, float y);

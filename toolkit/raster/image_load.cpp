@@ -361,10 +361,20 @@ Outcome loadpng(int handle, Image& im, int colours) {
       std::array<std::uint8_t, 4> crc{};
       if (!readexact(handle, crc.data(), 4)) return Outcome::Quiet;
     } else if (yypngcmp(type, "PLTE") == 1) {
-      if (length > 768) return Outcome::Quiet;   // more than 256 entries: not a PNG palette
-      std::vector<std::uint8_t> data(static_cast<std::size_t>(length) + 4);
-      if (!readexact(handle, data.data(), length + 4)) return Outcome::Quiet;
-      const int entries = std::min(length / 3, 256);
+      // A longer palette gives its first 256 entries; the rest of the chunk is passed over.
+      const int kept = std::min(length, 768);
+      std::vector<std::uint8_t> data(static_cast<std::size_t>(kept));
+      if (!readexact(handle, data.data(), kept)) return Outcome::Quiet;
+      if (length == kept) {
+        std::array<std::uint8_t, 4> crc{};
+        if (!readexact(handle, crc.data(), 4)) return Outcome::Quiet;
+      } else {
+        int skip = 0;
+        IFileSeek(handle, skip, 1);
+        const long long target = static_cast<long long>(skip) + (length - kept) + 4;
+        if (skip < 0 || !seekto(handle, target)) return Outcome::Quiet;
+      }
+      const int entries = kept / 3;
       for (int i = 0; i < entries; ++i)
         palette[static_cast<std::size_t>(i)] = rgb(data[static_cast<std::size_t>(3 * i)],
                                                    data[static_cast<std::size_t>(3 * i + 1)],

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <optional>
 #include <set>
@@ -58,6 +59,15 @@ std::optional<unsigned char> unicodeToCp1252(uint32_t u) {
   for (int i = 0; i < 32; ++i)
     if (kCp1252High[i] == u) return static_cast<unsigned char>(0x80 + i);
   return std::nullopt;
+}
+
+// Why an existing path cannot be read as a script or data file (a folder, or a device such
+// as /dev/zero that never ends), or nullptr when it can or does not exist.
+const char* notAFile(const fs::path& path) {
+  std::error_code ec;
+  const fs::file_status st = fs::status(path, ec);
+  if (ec || !fs::exists(st) || fs::is_regular_file(st)) return nullptr;
+  return fs::is_directory(st) ? "is a folder, not a file" : "is not a regular file";
 }
 
 std::string upper(std::string s) {
@@ -175,6 +185,10 @@ class Preprocessor {
   bool utf8 = false;
 
   void run(const fs::path& file, const Where* from) {
+    if (const char* why = notAFile(file)) {
+      if (from) fail(*from, "\"" + file.string() + "\" " + why);
+      throw CompileError{"rc: \"" + file.string() + "\" " + why};
+    }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
       if (from) fail(*from, "cannot open include file \"" + file.string() + "\"");
@@ -184,6 +198,7 @@ class Preprocessor {
     depends.insert(fs::absolute(file).lexically_normal().string());
     std::stringstream ss;
     ss << in.rdbuf();
+    if (in.bad()) fail(from ? *from : Where{file.string(), 0}, "cannot read \"" + file.string() + "\"");
     const std::string ext = upper(file.extension().string());
     const bool directivesOnly = ext == ".H" || ext == ".HPP" || ext == ".C";
     process(ss.str(), file, directivesOnly);
@@ -401,7 +416,10 @@ class Lexer {
       else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
       else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
       if (d < 0 || d >= base) break;
-      v = v * base + d;
+      if (__builtin_mul_overflow(v, static_cast<long>(base), &v) || __builtin_add_overflow(v, static_cast<long>(d), &v)) {
+        ok = false;
+        return 0;
+      }
       digits = true;
     }
     for (; i < s.size(); ++i) {
@@ -416,10 +434,16 @@ class Lexer {
   const std::map<std::string, Macro>& macros_;
   bool utf8_ = false;
   std::vector<Token> tokens_;
+  // Macros that use each other twice over double at every level: a bound on what one use
+  // of a macro may bring keeps such a script from filling the memory.
+  static constexpr std::size_t kExpansionLimit = 100000;
+  std::size_t expansionStart_ = 0;
 
   void scan(const std::string& s, const Where& w, int depth, std::set<std::string> expanding) {
     size_t i = 0;
     while (i < s.size()) {
+      if (depth > 0 && tokens_.size() - expansionStart_ > kExpansionLimit)
+        fail(w, "a macro expands to more than " + std::to_string(kExpansionLimit) + " tokens");
       const unsigned char c = static_cast<unsigned char>(s[i]);
       if (isspace(c)) { ++i; continue; }
       Token t;
@@ -467,6 +491,7 @@ class Lexer {
         auto m = macros_.find(name);
         if (m != macros_.end() && !expanding.count(name)) {
           if (depth > 64) fail(w, "macro expansion too deep: " + name);
+          if (depth == 0) expansionStart_ = tokens_.size();
           auto inner = expanding;
           inner.insert(name);
           scan(m->second.body, w, depth + 1, inner);
@@ -585,8 +610,11 @@ class ExprParser {
  private:
   const std::vector<Token>& t_;
   size_t& p_;
+  int depth_ = 0;  // nested parentheses and unary operators, bounded to keep the stack
+  static constexpr int kMaxDepth = 256;
 
   bool is(const char* s) const { return t_[p_].kind == Tok::Punct && t_[p_].text == s; }
+  [[noreturn]] void overflow(const Where& w) const { fail(w, "integer overflow in expression"); }
   long orExpr(bool& l) {
     long v = xorExpr(l);
     while (is("|") || is("||")) {
@@ -627,27 +655,46 @@ class ExprParser {
   long addExpr(bool& l) {
     long v = mulExpr(l);
     for (;;) {
-      if (is("+")) { ++p_; v += mulExpr(l); }
-      else if (is("-")) { ++p_; v -= mulExpr(l); }
-      else return v;
+      if (!is("+") && !is("-")) return v;
+      const bool add = is("+");
+      const Where w = t_[p_].where;
+      ++p_;
+      const long r = mulExpr(l);
+      if (add ? __builtin_add_overflow(v, r, &v) : __builtin_sub_overflow(v, r, &v)) overflow(w);
     }
   }
   long mulExpr(bool& l) {
     long v = unary(l);
     for (;;) {
-      if (is("*")) { ++p_; v *= unary(l); }
-      else if (is("/") || is("%")) {
+      if (is("*")) {
+        const Where w = t_[p_].where;
+        ++p_;
+        if (__builtin_mul_overflow(v, unary(l), &v)) overflow(w);
+      } else if (is("/") || is("%")) {
         const bool div = is("/");
         const Where w = t_[p_].where;
         ++p_;
         const long r = unary(l);
         if (r == 0) fail(w, "division by zero");
+        if (r == -1 && v == std::numeric_limits<long>::min()) overflow(w);
         v = div ? v / r : v % r;
       } else return v;
     }
   }
   long unary(bool& l) {
-    if (is("-")) { ++p_; return -unary(l); }
+    if (++depth_ > kMaxDepth) fail(t_[p_].where, "expression nested too deeply");
+    const long v = primary(l);
+    --depth_;
+    return v;
+  }
+  long primary(bool& l) {
+    if (is("-")) {
+      const Where w = t_[p_].where;
+      ++p_;
+      const long v = unary(l);
+      if (v == std::numeric_limits<long>::min()) overflow(w);
+      return -v;
+    }
     if (is("+")) { ++p_; return unary(l); }
     if (is("~")) { ++p_; return ~unary(l); }
     if (is("!")) { ++p_; return !unary(l); }
@@ -1019,6 +1066,7 @@ class Compiler {
     std::vector<fs::path> tries{base_ / name};
     for (const fs::path& d : includeDirs_) tries.push_back(d / name);
     for (const fs::path& p : tries) {
+      if (const char* why = notAFile(p)) fail(w, "\"" + name + "\" " + why);
       std::ifstream in(p, std::ios::binary);
       if (!in) continue;
       depends_.insert(fs::absolute(p).lexically_normal().string());
@@ -1558,7 +1606,8 @@ bool writeAtomically(const fs::path& path, const std::string& text) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// The whole compiler run; main() is only this, so that the fuzz target can call it too.
+int tw_rc_main(int argc, char** argv) {
   std::vector<fs::path> includeDirs;
   std::string input, output, depfile;
   for (int i = 1; i < argc; ++i) {
@@ -1598,6 +1647,16 @@ int main(int argc, char** argv) {
     std::error_code ec;
     fs::remove(output, ec);
     return 1;
+  } catch (const std::exception& e) {
+    // A fault of the compiler itself still ends with a message and no output file.
+    std::fprintf(stderr, "rc: %s: internal error: %s\n", input.c_str(), e.what());
+    std::error_code ec;
+    fs::remove(output, ec);
+    return 1;
   }
   return 0;
 }
+
+#ifndef TW_RC_NO_MAIN
+int main(int argc, char** argv) { return tw_rc_main(argc, argv); }
+#endif
