@@ -6,7 +6,7 @@
 // between them; each pane is a window with its own number.
 //
 // Window numbers are handed out lowest free first; a number is free when its wWindow entry
-// is empty. hPrevious[n] (window.h) is the frame to activate again when child n closes.
+// is empty. winslot(n).hPrevious (window.h) is the frame to activate again when child n closes.
 #include <array>
 #include <optional>
 #include <string_view>

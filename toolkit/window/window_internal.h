@@ -11,7 +11,7 @@
 inline std::size_t ix(int w) { return static_cast<std::size_t>(w); }
 
 // An open window number.
-inline bool exists(int w) { return w >= 0 && w < MAXWINDOWS && wWindow[ix(w)] != nullptr; }
+inline bool exists(int w) { return w >= 0 && w < MAXWINDOWS && winslot(w).wWindow != nullptr; }
 
 // A frame inside another window's client area.
 inline bool ischildframe(win::HWND frame) {

@@ -29,7 +29,7 @@ int widthof(HWND h) {
   return r.right - r.left;
 }
 
-HWND framehandle(int w) { return w >= 0 && w < MAXWINDOWS ? wWindow[ix(w)] : nullptr; }
+HWND framehandle(int w) { return w >= 0 && w < MAXWINDOWS ? winslot(w).wWindow : nullptr; }
 
 // The frame of a client window: its parent.
 HWND frameofclient(HWND client) { return GetParent(client); }
@@ -77,18 +77,18 @@ int yyTranslateAccelerator(int window, int menuwindow, const MSG& msg) {
     HWND pane = LongToHandle<HWND>(r->word[18]);
     const int k = kindof(pane);
     if (k == SW_EDITOR || k == SW_GRIDWINDOW) return 0;
-    if (menuwindow < 0 || menuwindow >= MAXWINDOWS || hAccel[ix(menuwindow)] == nullptr) return 0;
-    return TranslateAccelerator(pane, hAccel[ix(menuwindow)], msg);
+    if (menuwindow < 0 || menuwindow >= MAXWINDOWS || winslot(menuwindow).hAccel == nullptr) return 0;
+    return TranslateAccelerator(pane, winslot(menuwindow).hAccel, msg);
   }
-  if (menuwindow < 0 || menuwindow >= MAXWINDOWS || hAccel[ix(menuwindow)] == nullptr || frame == nullptr) return 0;
-  return TranslateAccelerator(frame, hAccel[ix(menuwindow)], msg);
+  if (menuwindow < 0 || menuwindow >= MAXWINDOWS || winslot(menuwindow).hAccel == nullptr || frame == nullptr) return 0;
+  return TranslateAccelerator(frame, winslot(menuwindow).hAccel, msg);
 }
 
 void yydrawablesize(int kind, int number, int& width, int& height) {
   width = 0;
   height = 0;
   HWND h = nullptr;
-  if (kind == 1) h = number >= 0 && number < MAXWINDOWS ? hClient[ix(number)] : nullptr;
+  if (kind == 1) h = number >= 0 && number < MAXWINDOWS ? winslot(number).hClient : nullptr;
   else if (kind == 3 && hDlgCur != nullptr) h = number == 0 ? hDlgCur : GetDlgItem(hDlgCur, number);
   if (h == nullptr) return;
   RECT r;
@@ -101,13 +101,13 @@ HWND yyGetPromptWindow(int window) {
   for (HWND f = framehandle(window); f != nullptr;) {
     const int w = yygetwindowindex(f);
     if (w < 0) return nullptr;
-    if (wMessLine[ix(w)] != nullptr) return wMessLine[ix(w)];
+    if (winslot(w).wMessLine != nullptr) return winslot(w).wMessLine;
     if (!ischildframe(f)) return nullptr;
     // Up the parent chain: the client area holding this child, then its frame.
     HWND p = GetParent(f);
     const int pw = yygetwindowindex(p);
     if (pw < 0) return nullptr;
-    f = wWindow[ix(pw)];
+    f = winslot(pw).wWindow;
   }
   return nullptr;
 }
@@ -141,14 +141,14 @@ void yyframelayout(HWND frame) {
   if (w < 0) return;
   RECT R;
   GetClientRect(frame, R);
-  if (HWND sb = wMessLine[ix(w)]) {
+  if (HWND sb = winslot(w).wMessLine) {
     const int parts = static_cast<int>(SendMessage(sb, SB_GETPARTS, 0, 0));
     yySetStatusBar2(w, std::max(parts, 1));
     SendMessage(sb, WM_SIZE, 0, MAKELPARAM(static_cast<WORD>(R.right), static_cast<WORD>(R.bottom)));
     InvalidateRect(sb, nullptr, TRUE);
     R.bottom -= heightof(sb);
   }
-  const auto& tb = hToolbar[ix(w)];
+  const auto& tb = winslot(w).hToolbar;
   if (tb[0]) {
     SendMessage(tb[0], TB_AUTOSIZE, 0, 0);
     R.top += heightof(tb[0]);
@@ -159,16 +159,16 @@ void yyframelayout(HWND frame) {
     R.bottom -= h;
   }
   if (tb[1]) {
-    const int s = iToolSize[ix(w)][1];
+    const int s = winslot(w).iToolSize[1];
     MoveWindow(tb[1], R.left, R.top, s, R.bottom - R.top, TRUE);
     R.left += s;
   }
   if (tb[2]) {
-    const int s = iToolSize[ix(w)][2];
+    const int s = winslot(w).iToolSize[2];
     MoveWindow(tb[2], R.right - s, R.top, s, R.bottom - R.top, TRUE);
     R.right -= s;
   }
-  if (hClient[ix(w)]) MoveWindow(hClient[ix(w)], R.left, R.top, R.right - R.left, R.bottom - R.top, TRUE);
+  if (winslot(w).hClient) MoveWindow(winslot(w).hClient, R.left, R.top, R.right - R.left, R.bottom - R.top, TRUE);
 }
 
 //------------------------------------------------------------------------------
@@ -193,15 +193,15 @@ int menuwindowfor(HWND frame) {
   HMENU current = GetMenu(frame);
   int found = -1;
   for (int w = 0; w < MAXWINDOWS; ++w)
-    if (current != nullptr && hMenuRoot[ix(w)] == current) found = w;
+    if (current != nullptr && winslot(w).hMenuRoot == current) found = w;
   return found >= 0 ? found : own;
 }
 
 bool promptsapply(HWND frame, int menuwindow) {
   if (menuwindow < 0) return false;
   const int k = kindof(framehandle(menuwindow));
-  return hVXKMenuString[ix(menuwindow)] != nullptr || hFloatPrompt != nullptr || GetMenu(frame) == nullptr ||
-         nMenuString[ix(menuwindow)] > 0 || k == SW_EDITOR || k == SW_GRIDWINDOW;
+  return winslot(menuwindow).hVXKMenuString != nullptr || hFloatPrompt != nullptr || GetMenu(frame) == nullptr ||
+         winslot(menuwindow).nMenuString > 0 || k == SW_EDITOR || k == SW_GRIDWINDOW;
 }
 
 void showprompt(HWND bar, const std::string& text) {
@@ -231,7 +231,7 @@ void menuselect(HWND frame, WPARAM wParam, LPARAM lParam) {
     return;
   }
   bool found = false;
-  if (hVXKMenuString[ix(menuwindow)] != nullptr || hFloatPrompt != nullptr || nMenuString[ix(menuwindow)] > 0) {
+  if (winslot(menuwindow).hVXKMenuString != nullptr || hFloatPrompt != nullptr || winslot(menuwindow).nMenuString > 0) {
     // A popup item is known by the identifier its menu's item table gave it.
     UINT id = LOWORD(wParam);
     if (flags & MF_POPUP) {
@@ -241,12 +241,12 @@ void menuselect(HWND frame, WPARAM wParam, LPARAM lParam) {
     }
     MENUITEMINFO data;
     data.fMask = MIIM_DATA;
-    HMENU main = hMenuRoot[ix(menuwindow)];
+    HMENU main = winslot(menuwindow).hMenuRoot;
     if (id != 0 && main != nullptr && GetMenuItemInfo(main, id, FALSE, data) && data.dwItemData != 0) {
       text = reinterpret_cast<const char*>(data.dwItemData);
       found = true;
     }
-    if (!found && id != 0) found = yyresourceprompt(hVXKMenuString[ix(menuwindow)], static_cast<int>(id), text);
+    if (!found && id != 0) found = yyresourceprompt(winslot(menuwindow).hVXKMenuString, static_cast<int>(id), text);
     if (!found && id != 0) found = yyresourceprompt(hFloatPrompt, static_cast<int>(id), text);
   }
   const int k = kindof(framehandle(menuwindow));
@@ -305,9 +305,9 @@ LRESULT framehittest(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 void tooltiptext(NMTTDISPINFO& info) {
   const int id = static_cast<int>(info.hdr.idFrom);
   for (int w = 0; w < MAXWINDOWS; ++w)
-    for (HWND tb : hToolbar[ix(w)]) {
+    for (HWND tb : winslot(w).hToolbar) {
       if (tb == nullptr || reinterpret_cast<HWND>(SendMessage(tb, TB_GETTOOLTIPS, 0, 0)) != info.hdr.hwndFrom) continue;
-      for (const TooltipEntry& e : pTooltip[ix(w)])
+      for (const TooltipEntry& e : winslot(w).pTooltip)
         if (e.id == id) {
           const std::size_t n = std::min<std::size_t>(e.text.size(), sizeof info.szText - 1);
           e.text.copy(info.szText, n);
@@ -333,7 +333,7 @@ int yyCloseCheck(HWND frame) {
 void framesize(HWND hwnd, WPARAM kind) {
   const int w = yygetwindowindex(hwnd);
   if (w > 0 && ischildframe(hwnd)) {
-    RECT& saved = wChildRect[ix(w)];
+    RECT& saved = winslot(w).wChildRect;
     WINDOWPLACEMENT wp;
     GetWindowPlacement(hwnd, wp);
     if (kind == SIZE_MAXIMIZED && saved.left == -999) {
@@ -369,16 +369,16 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       if (w >= 0) {
         // The prompts set at run time live in the menu's items: free them before the menu goes.
-        if (hMenuRoot[ix(w)] != nullptr) yyClearMenuPrompt(hMenuRoot[ix(w)], w);
+        if (winslot(w).hMenuRoot != nullptr) yyClearMenuPrompt(winslot(w).hMenuRoot, w);
         // So do the window's own icons (yywindowtitle); shared icons outlive DestroyIcon.
         HICON big = reinterpret_cast<HICON>(SendMessage(hwnd, WM_SETICON, ICON_BIG, 0));
         HICON small = reinterpret_cast<HICON>(SendMessage(hwnd, WM_SETICON, ICON_SMALL, 0));
         if (big != nullptr) DestroyIcon(big);
         if (small != nullptr && small != big) DestroyIcon(small);
-        hMenuRoot[ix(w)] = nullptr;
-        hAccel[ix(w)] = nullptr;
-        hVXKMenuString[ix(w)] = nullptr;
-        hToolbar[ix(w)].fill(nullptr);
+        winslot(w).hMenuRoot = nullptr;
+        winslot(w).hAccel = nullptr;
+        winslot(w).hVXKMenuString = nullptr;
+        winslot(w).hToolbar.fill(nullptr);
       }
       return DefWindowProc(hwnd, msg, wParam, lParam);
     case WM_SIZE:
@@ -388,7 +388,7 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) != WA_INACTIVE) yytitlecolour(hwnd);
       return DefWindowProc(hwnd, msg, wParam, lParam);
     case WM_SETFOCUS:
-      if (w >= 0 && hClient[ix(w)] != nullptr) SetFocus(hClient[ix(w)]);
+      if (w >= 0 && winslot(w).hClient != nullptr) SetFocus(winslot(w).hClient);
       return 0;
     case WM_CLOSE:
       if (kindof(hwnd) == SW_SPLITWINDOW && yyCloseCheck(hwnd) == 0) return 0;
@@ -439,7 +439,7 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (k == SW_EDITOR || k == SW_GRIDWINDOW) SendMessage(target, msg, wParam, lParam);
       else yyinterpretmessage(EV_COMMAND, 0, wParam, lParam, target);
       if (lParam != 0 && w >= 0)
-        for (HWND tb : hToolbar[ix(w)])
+        for (HWND tb : winslot(w).hToolbar)
           if (tb != nullptr && tb == reinterpret_cast<HWND>(lParam)) {
             InvalidateRect(tb, nullptr, TRUE);
             UpdateWindow(tb);
@@ -485,7 +485,7 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (w > 0 && ischildframe(hwnd) && IsIconic(hwnd)) ArrangeIconicWindows(GetParent(hwnd));
       return 0;
     case WM_PALETTECHANGED:
-      if (w >= 0 && hClient[ix(w)] != nullptr) return SendMessage(hClient[ix(w)], msg, wParam, lParam);
+      if (w >= 0 && winslot(w).hClient != nullptr) return SendMessage(winslot(w).hClient, msg, wParam, lParam);
       return 0;
     default:
       return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -539,7 +539,7 @@ void clientfocus(HWND hwnd) {
   HWND frame = frameofclient(hwnd);
   hWinCur = frame;
   hDlgCur = nullptr;
-  if (!(frame == wWindow[0] && wHideRoot != 0)) {
+  if (!(frame == winslot(0).wWindow && wHideRoot != 0)) {
     BringWindowToTop(frame);
     if (!IsWindowVisible(frame)) ShowWindow(frame, SW_SHOW);
   }
@@ -566,7 +566,7 @@ void clientfocus(HWND hwnd) {
   if (own && own->word[0] == SW_SPLITWINDOW && own->word[17] != 0) {
     HWND active = LongToHandle<HWND>(own->word[17]);
     const int pw = yygetwindowindex(active);
-    if (pw >= 0 && hClient[ix(pw)]) SetFocus(hClient[ix(pw)]);
+    if (pw >= 0 && winslot(pw).hClient) SetFocus(winslot(pw).hClient);
     SendMessage(active, WM_NCACTIVATE, TRUE, 0);
   }
 }
@@ -688,18 +688,18 @@ LRESULT yyWndProcClient(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return result;
     }
     case WM_ERASEBKGND:
-      if (w >= 0 && hWindowColour[ix(w)] != nullptr) {
+      if (w >= 0 && winslot(w).hWindowColour != nullptr) {
         RECT r;
         GetClientRect(hwnd, r);
-        FillRect(reinterpret_cast<HDC>(wParam), r, hWindowColour[ix(w)]);
+        FillRect(reinterpret_cast<HDC>(wParam), r, winslot(w).hWindowColour);
         return 1;
       }
       return DefWindowProc(hwnd, msg, wParam, lParam);
     case WM_SETCURSOR: {
       if (LOWORD(static_cast<UINT_PTR>(lParam)) == HTCLIENT && w >= 0) {
-        const int k = kindof(wWindow[ix(w)]);
+        const int k = kindof(winslot(w).wWindow);
         if (k != 0 && k != SW_BITMAPVIEWER) return TRUE;
-        HCURSOR c = hCursorWin[ix(w)] != nullptr ? hCursorWin[ix(w)] : wCursor;
+        HCURSOR c = winslot(w).hCursorWin != nullptr ? winslot(w).hCursorWin : wCursor;
         if (c != nullptr) {
           SetCursor(c);
           return TRUE;
@@ -834,7 +834,7 @@ LRESULT yySplitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETFOCUS: {
       const int pw = yygetwindowindex(LongToHandle<HWND>(r->word[17]));
-      if (pw >= 0 && hClient[ix(pw)]) SetFocus(hClient[ix(pw)]);
+      if (pw >= 0 && winslot(pw).hClient) SetFocus(winslot(pw).hClient);
       return 0;
     }
     case WM_SETCURSOR:
