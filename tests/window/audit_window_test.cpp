@@ -245,7 +245,7 @@ class AuditSplit : public AuditWindows {
     ASSERT_EQ(panes[0], 2);
     ASSERT_EQ(panes[1], 3);
   }
-  static HWND bar() { return LongToHandle<HWND>(yyframerecord(winslot(1).wWindow)->word[5]); }
+  static HWND bar() { return LongToHandle<HWND>(yyframerecord(winslot(1).wWindow)->word[SP_BAR]); }
   static POINT barCentre() {
     RECT b;
     GetWindowRect(bar(), b);
@@ -282,7 +282,7 @@ TEST_F(AuditSplit, ProportionalPanesKeepTheDraggedRatioWhenResized) {
             HTCAPTION);
   drag(p, -80);
   const FrameRecord* r = yyframerecord(winslot(1).wWindow);
-  const int w12 = r->word[12], w13 = r->word[13];
+  const int w12 = r->word[SP_EXTENT1], w13 = r->word[SP_EXTENT2];
   RECT c2, c3;
   GetClientRect(winslot(2).hClient, c2);
   GetClientRect(winslot(3).hClient, c3);

@@ -367,7 +367,7 @@ class SplitWindow : public ChildWindows {
   static RECT bar() {
     const FrameRecord* r = yyframerecord(winslot(1).wWindow);
     RECT b{};
-    if (r) GetWindowRect(LongToHandle<HWND>(r->word[5]), b);
+    if (r) GetWindowRect(LongToHandle<HWND>(r->word[SP_BAR]), b);
     return b;
   }
 };
@@ -378,8 +378,8 @@ TEST_F(SplitWindow, EqualSplitSideBySide) {
   ASSERT_EQ(panes[1], 3);
   const FrameRecord* r = yyframerecord(winslot(1).wWindow);
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(r->word[0], SW_SPLITWINDOW);
-  EXPECT_EQ(r->word[6], 1);
+  EXPECT_EQ(r->word[FR_KIND], SW_SPLITWINDOW);
+  EXPECT_EQ(r->word[SP_WINDOW], 1);
   const RECT a = inParentClient(2, 1), b = inParentClient(3, 1);
   const int thickness = GetSystemMetrics(SM_CXSIZEFRAME);
   EXPECT_EQ(a.left, 0);
@@ -390,7 +390,7 @@ TEST_F(SplitWindow, EqualSplitSideBySide) {
   EXPECT_TRUE(IsWindowVisible(winslot(2).wWindow));
   EXPECT_TRUE(IsWindowVisible(winslot(3).wWindow));
   char cls[32] = {};
-  GetClassName(LongToHandle<HWND>(r->word[5]), cls, sizeof cls);
+  GetClassName(LongToHandle<HWND>(r->word[SP_BAR]), cls, sizeof cls);
   EXPECT_STREQ(cls, "TESSSPLITV");
 }
 
@@ -402,7 +402,7 @@ TEST_F(SplitWindow, StackedWithGivenExtentAndDraggedBar) {
   EXPECT_EQ(c.bottom, 100) << "the first pane's client takes the extent";
   const RECT before = bar();
   char cls[32] = {};
-  GetClassName(LongToHandle<HWND>(yyframerecord(winslot(1).wWindow)->word[5]), cls, sizeof cls);
+  GetClassName(LongToHandle<HWND>(yyframerecord(winslot(1).wWindow)->word[SP_BAR]), cls, sizeof cls);
   EXPECT_STREQ(cls, "TESSSPLITH");
   EXPECT_EQ(inParentClient(3, 1).bottom, 300) << "the second pane fills the rest";
 
@@ -420,12 +420,12 @@ TEST_F(SplitWindow, StackedWithGivenExtentAndDraggedBar) {
   EXPECT_EQ(c.bottom, 140);
   EXPECT_EQ(inParentClient(3, 1).top, inParentClient(2, 1).bottom + (after.bottom - after.top));
   EXPECT_EQ(inParentClient(3, 1).bottom, 300);
-  EXPECT_EQ(yyframerecord(winslot(1).wWindow)->word[12], 140);
+  EXPECT_EQ(yyframerecord(winslot(1).wWindow)->word[SP_EXTENT1], 140);
 }
 
 TEST_F(SplitWindow, ClosingOnePaneUndoesTheSplit) {
   split(0, -1);
-  HWND barWindow = LongToHandle<HWND>(yyframerecord(winslot(1).wWindow)->word[5]);
+  HWND barWindow = LongToHandle<HWND>(yyframerecord(winslot(1).wWindow)->word[SP_BAR]);
   WindowCloseChild(3);
   EXPECT_EQ(winslot(2).wWindow, nullptr);
   EXPECT_EQ(winslot(3).wWindow, nullptr);

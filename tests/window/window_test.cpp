@@ -250,8 +250,8 @@ TEST_F(WindowOpenTest, CombinedDialogFillsAFixedSizeWindow) {
   EXPECT_EQ(tessar.dialog.CURDIALOG, 121);
   const FrameRecord* r = yyframerecord(winslot(0).wWindow);
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(r->word[0], SW_DIALOGWINDOW);
-  win::HWND dlg = win::LongToHandle<win::HWND>(r->word[5]);
+  EXPECT_EQ(r->word[FR_KIND], SW_DIALOGWINDOW);
+  win::HWND dlg = win::LongToHandle<win::HWND>(r->word[DW_DIALOG]);
   EXPECT_EQ(clientRect(winslot(0).hClient).right, windowRect(dlg).right - windowRect(dlg).left);
   EXPECT_EQ(clientRect(winslot(0).hClient).bottom, windowRect(dlg).bottom - windowRect(dlg).top);
   // Not resizable: no maximise box, no sizing border, not maximised.

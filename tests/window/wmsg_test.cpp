@@ -558,15 +558,15 @@ TEST(YyInterpretKey, OffsetsAndSharedCodes) {
 TEST(YySplitFixed, PanesAndNestedSplits) {
   // Window numbers 40-43 stand for panes; 41 is a split window of its own.
   FrameRecord outer, inner;
-  outer.word[0] = inner.word[0] = SW_SPLITWINDOW;
-  outer.word[9] = 1;              // stacked
-  outer.word[7] = 40;
-  outer.word[8] = 41;
-  outer.word[10] = WOF_FIXEDSIZE;
-  inner.word[9] = 0;              // side by side
-  inner.word[7] = 42;
-  inner.word[8] = 43;
-  inner.word[10] = inner.word[11] = WOF_FIXEDSIZE;
+  outer.word[FR_KIND] = inner.word[FR_KIND] = SW_SPLITWINDOW;
+  outer.word[SP_FLAGS] = 1;              // stacked
+  outer.word[SP_PANE1] = 40;
+  outer.word[SP_PANE2] = 41;
+  outer.word[SP_PANEFLAGS1] = WOF_FIXEDSIZE;
+  inner.word[SP_FLAGS] = 0;              // side by side
+  inner.word[SP_PANE1] = 42;
+  inner.word[SP_PANE2] = 43;
+  inner.word[SP_PANEFLAGS1] = inner.word[SP_PANEFLAGS2] = WOF_FIXEDSIZE;
   win::test::reset();
   win::WNDCLASS wc;
   wc.lpfnWndProc = win::DefWindowProc;
@@ -585,7 +585,7 @@ TEST(YySplitFixed, PanesAndNestedSplits) {
     SCOPED_TRACE(c.why);
     EXPECT_EQ(yySplitFixed(outer, c.pane, c.direction), c.fixed);
   }
-  inner.word[9] = 2;              // proportional: its width follows the frame
+  inner.word[SP_FLAGS] = 2;              // proportional: its width follows the frame
   EXPECT_EQ(yySplitFixed(outer, 1, 0), 0);
   win::DestroyWindow(winslot(41).wWindow);
   winslot(41).wWindow = nullptr;

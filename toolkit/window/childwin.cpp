@@ -37,13 +37,13 @@ HWND combine(int n, int dialog, bool show) {
   HWND dlg = combinedialog(dialog, winslot(n).hClient, show);
   if (dlg == nullptr) return nullptr;
   auto* record = new FrameRecord;
-  record->word[0] = SW_DIALOGWINDOW;
-  record->word[5] = HandleToLong(dlg);
+  record->word[FR_KIND] = SW_DIALOGWINDOW;
+  record->word[DW_DIALOG] = HandleToLong(dlg);
   RECT fr;
   GetWindowRect(winslot(n).wWindow, fr);
-  record->word[6] = fr.right - fr.left;
-  record->word[7] = fr.bottom - fr.top;
-  for (int p = 0; p < 4; ++p) record->word[ix(p + 1)] = HandleToLong(winslot(n).hToolbar[ix(p)]);
+  record->word[DW_FRAMEWIDTH] = fr.right - fr.left;
+  record->word[DW_FRAMEHEIGHT] = fr.bottom - fr.top;
+  for (int p = 0; p < 4; ++p) record->word[ix(FR_TOOLBAR + p)] = HandleToLong(winslot(n).hToolbar[ix(p)]);
   SetWindowLongPtr(winslot(n).wWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
   return dlg;
 }
@@ -106,7 +106,7 @@ bool ownedby(HWND f, HWND owner) {
 // The menu of a window, destroyed unless the window only borrows it from a pane.
 void dropmenu(int i) {
   const FrameRecord* r = yyframerecord(winslot(i).wWindow);
-  const bool borrowed = r && r->word[0] == SW_SPLITWINDOW && r->word[18] != 0;
+  const bool borrowed = r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_MENUPANE] != 0;
   if (winslot(i).hMenuRoot != nullptr && !borrowed) {
     yyClearMenuPrompt(winslot(i).hMenuRoot, i);
     DestroyMenu(winslot(i).hMenuRoot);
@@ -125,9 +125,9 @@ void releasedc(int i) {
 
 void detachsplit(HWND frame) {
   FrameRecord* r = yyframerecord(frame);
-  if (r == nullptr || r->word[0] != SW_SPLITWINDOW) return;
+  if (r == nullptr || r->word[FR_KIND] != SW_SPLITWINDOW) return;
   SetWindowLongPtr(frame, GWLP_USERDATA, 0);
-  HWND bar = LongToHandle<HWND>(r->word[5]);
+  HWND bar = LongToHandle<HWND>(r->word[SP_BAR]);
   if (bar != nullptr && IsWindow(bar)) {
     SetWindowLongPtr(bar, GWLP_USERDATA, 0);
     DestroyWindow(bar);
@@ -137,8 +137,8 @@ void detachsplit(HWND frame) {
 
 void dropdialog(HWND frame, int& curdialog) {
   FrameRecord* r = yyframerecord(frame);
-  if (r == nullptr || r->word[0] != SW_DIALOGWINDOW) return;
-  HWND dlg = LongToHandle<HWND>(r->word[5]);
+  if (r == nullptr || r->word[FR_KIND] != SW_DIALOGWINDOW) return;
+  HWND dlg = LongToHandle<HWND>(r->word[DW_DIALOG]);
   if (curdialog != 0 && yydialogidentifier(dlg) == curdialog) curdialog = 0;
   if (dlg != nullptr && IsWindow(dlg)) {
     ShowWindow(dlg, SW_HIDE);
@@ -307,7 +307,7 @@ void yyopenchild(int x, int y, int width, int height, int& window, int flags, in
     winslot(n).hPrevious = dlg;
     for (int w = 0; w < MAXWINDOWS; ++w) {
       const FrameRecord* rec = yyframerecord(winslot(w).wWindow);
-      if (rec && rec->word[0] == SW_DIALOGWINDOW && LongToHandle<HWND>(rec->word[5]) == dlg) winslot(n).hPrevious = winslot(w).wWindow;
+      if (rec && rec->word[FR_KIND] == SW_DIALOGWINDOW && LongToHandle<HWND>(rec->word[DW_DIALOG]) == dlg) winslot(n).hPrevious = winslot(w).wWindow;
     }
   }
 
@@ -354,7 +354,7 @@ void yyopenchild(int x, int y, int width, int height, int& window, int flags, in
     BringWindowToTop(frame);
     ValidateRect(client, nullptr);
     const FrameRecord* rec = yyframerecord(frame);
-    if (rec && rec->word[0] == SW_DIALOGWINDOW) UpdateWindow(LongToHandle<HWND>(rec->word[5]));
+    if (rec && rec->word[FR_KIND] == SW_DIALOGWINDOW) UpdateWindow(LongToHandle<HWND>(rec->word[DW_DIALOG]));
     winslot(n).wChildRect.left = -999;
     SetFocus(client);
     yytitlecolour(frame);
@@ -399,16 +399,16 @@ void yyclosechild(int& window, int& curdialog) {
   HWND frame = winslot(window).wWindow;
   const int container = ischildframe(frame) ? yygetwindowindex(GetParent(frame)) : -1;
   FrameRecord* split = container >= 0 ? yyframerecord(winslot(container).wWindow) : nullptr;
-  if (split != nullptr && split->word[0] == SW_SPLITWINDOW) {
+  if (split != nullptr && split->word[FR_KIND] == SW_SPLITWINDOW) {
     // Closing one pane undoes the whole split.
-    const int first = split->word[7], second = split->word[8];
+    const int first = split->word[SP_PANE1], second = split->word[SP_PANE2];
     HWND outer = winslot(container).wWindow;
     SetWindowLongPtr(outer, GWLP_USERDATA, 0);
-    if (split->word[18] != 0) winslot(container).hMenuRoot = nullptr;   // the borrowed pane menu goes with the pane
+    if (split->word[SP_MENUPANE] != 0) winslot(container).hMenuRoot = nullptr;   // the borrowed pane menu goes with the pane
     if (!ischildframe(outer) && GetMenu(outer) != winslot(container).hMenuRoot) SetMenu(outer, winslot(container).hMenuRoot);
     if (exists(first)) yyCloseChild2(first, curdialog);
     if (exists(second)) yyCloseChild2(second, curdialog);
-    HWND bar = LongToHandle<HWND>(split->word[5]);
+    HWND bar = LongToHandle<HWND>(split->word[SP_BAR]);
     if (bar != nullptr && IsWindow(bar)) {
       SetWindowLongPtr(bar, GWLP_USERDATA, 0);
       DestroyWindow(bar);
@@ -421,8 +421,8 @@ void yyclosechild(int& window, int& curdialog) {
 
 void yyCloseChild2(int window, int& curdialog) {
   const FrameRecord* r = yyframerecord(winslot(window).wWindow);
-  if (r != nullptr && r->word[0] == SW_SPLITWINDOW) {
-    const int first = r->word[7], second = r->word[8];
+  if (r != nullptr && r->word[FR_KIND] == SW_SPLITWINDOW) {
+    const int first = r->word[SP_PANE1], second = r->word[SP_PANE2];
     if (exists(first)) yyCloseChild2(first, curdialog);
     if (exists(second)) yyCloseChild2(second, curdialog);
   }
@@ -442,10 +442,10 @@ void yyCloseChild3(int n, int& curdialog) {
     if (i == n || f == nullptr) continue;
     if (!IsChild(frame, f) && !ownedby(f, frame)) continue;
     FrameRecord* r = yyframerecord(f);
-    if (r && r->word[0] == SW_SPLITWINDOW) {
+    if (r && r->word[FR_KIND] == SW_SPLITWINDOW) {
       SetWindowLongPtr(f, GWLP_USERDATA, 0);
       delete r;
-    } else if (r && r->word[0] == SW_DIALOGWINDOW) {
+    } else if (r && r->word[FR_KIND] == SW_DIALOGWINDOW) {
       dropdialog(f, curdialog);
     }
     dropmenu(i);
@@ -455,8 +455,8 @@ void yyCloseChild3(int n, int& curdialog) {
   }
   for (int i = 0; i < MAXWINDOWS; ++i) {
     FrameRecord* r = yyframerecord(winslot(i).wWindow);
-    if (r && r->word[0] == SW_SPLITWINDOW && r->word[18] == HandleToLong(frame)) {
-      r->word[18] = 0;
+    if (r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_MENUPANE] == HandleToLong(frame)) {
+      r->word[SP_MENUPANE] = 0;
       winslot(i).hMenuRoot = nullptr;
     }
   }
@@ -505,8 +505,8 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
       return;
     }
   auto* rec = new FrameRecord;
-  rec->word[0] = SW_SPLITWINDOW;
-  rec->word[14] = -999;
+  rec->word[FR_KIND] = SW_SPLITWINDOW;
+  rec->word[SP_DRAG] = -999;
   SetWindowLongPtr(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(rec));
   // The two lowest free numbers.
   int p0 = -1, p1 = -1;
@@ -522,8 +522,8 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
   {
     RECT fr;
     GetWindowRect(frame, fr);
-    rec->word[15] = fr.right - fr.left;
-    rec->word[16] = fr.bottom - fr.top;
+    rec->word[SP_FRAMEWIDTH] = fr.right - fr.left;
+    rec->word[SP_FRAMEHEIGHT] = fr.bottom - fr.top;
   }
   // Dialogs to combine with the panes decide fixed panes and the first pane's extent.
   std::array<int, 2> dw{0, 0}, dh{0, 0};
@@ -547,9 +547,9 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
     paneflags[1] |= WOF_FIXEDSIZE;
     splitflags &= ~2;
   }
-  rec->word[9] = splitflags;
-  rec->word[10] = paneflags[0];
-  rec->word[11] = paneflags[1];
+  rec->word[SP_FLAGS] = splitflags;
+  rec->word[SP_PANEFLAGS1] = paneflags[0];
+  rec->word[SP_PANEFLAGS2] = paneflags[1];
   const int thickness = GetSystemMetrics(SM_CXSIZEFRAME);
 
   HINSTANCE inst = GetModuleHandle(nullptr);
@@ -613,7 +613,7 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
     }
     if (addclient(n) == nullptr) failed = true;
     tessar.window.WINFLAGS[n] = paneflags[ix(p)];
-    rec->word[ix(12 + p)] = equal ? 1 : 0;
+    rec->word[ix(SP_EXTENT1 + p)] = equal ? 1 : 0;
   }
   HWND bar = nullptr;
   if (!failed) {
@@ -639,11 +639,11 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
     return;
   }
   BringWindowToTop(bar);
-  rec->word[5] = HandleToLong(bar);
-  rec->word[6] = cur;
-  rec->word[7] = p0;
-  rec->word[8] = p1;
-  rec->word[17] = HandleToLong(winslot(p0).wWindow);
+  rec->word[SP_BAR] = HandleToLong(bar);
+  rec->word[SP_WINDOW] = cur;
+  rec->word[SP_PANE1] = p0;
+  rec->word[SP_PANE2] = p1;
+  rec->word[SP_ACTIVE] = HandleToLong(winslot(p0).wWindow);
   SetWindowLongPtr(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(rec));
   // The panes are placed: their sizes now are the ones the layout keeps.
   for (int p = 0; p < 2; ++p) {
@@ -653,7 +653,7 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
     if (!equal) {
       RECT c;
       GetClientRect(winslot(number[ix(p)]).wWindow, c);
-      rec->word[ix(12 + p)] = stacked ? c.bottom : c.right;
+      rec->word[ix(SP_EXTENT1 + p)] = stacked ? c.bottom : c.right;
     }
   }
   if (menu[0] != nullptr) {
@@ -664,9 +664,9 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
   for (int p = 0; p < 2; ++p)
     if (dialogs[ix(p)] > 0 && combine(number[ix(p)], dialogresource[ix(p)], true) == nullptr) dialogs[ix(p)] = -4;
   if (equal) {
-    rec->word[9] |= 2;
+    rec->word[SP_FLAGS] |= 2;
     SendMessage(splitclient, WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(Q.right), static_cast<WORD>(Q.bottom)));
-    rec->word[9] = splitflags;
+    rec->word[SP_FLAGS] = splitflags;
     for (int n : number) ShowWindow(winslot(n).wWindow, SW_SHOWNA);
   }
   const bool hadfocus = GetFocus() == splitclient;
@@ -674,11 +674,11 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
     RedrawWindow(winslot(n).hClient, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     ValidateRect(winslot(n).hClient, nullptr);
     const FrameRecord* pr = yyframerecord(winslot(n).wWindow);
-    if (pr && pr->word[0] == SW_DIALOGWINDOW) {
+    if (pr && pr->word[FR_KIND] == SW_DIALOGWINDOW) {
       RECT c;
       GetClientRect(winslot(n).hClient, c);
       SendMessage(winslot(n).hClient, WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(c.right), static_cast<WORD>(c.bottom)));
-      UpdateWindow(LongToHandle<HWND>(pr->word[5]));
+      UpdateWindow(LongToHandle<HWND>(pr->word[DW_DIALOG]));
     }
   }
   if (hadfocus) {

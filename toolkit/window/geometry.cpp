@@ -218,7 +218,7 @@ int winfoscreen(int item) {
 
 void yyedittest(int& type) {
   const FrameRecord* r = yyframerecord(winslot(wIndex).wWindow);
-  type = r != nullptr ? r->word[0] : 0;
+  type = r != nullptr ? r->word[FR_KIND] : 0;
 }
 
 void yywindowtest(int window, int& result) { result = exists(window) ? 1 : 0; }
@@ -236,7 +236,7 @@ void yygetdialogtype(int& kind) {
   }
   for (int w = 0; w < MAXWINDOWS; ++w) {
     const FrameRecord* r = yyframerecord(winslot(w).wWindow);
-    if (r && r->word[0] == SW_DIALOGWINDOW && LongToHandle<HWND>(r->word[5]) == dlg) {
+    if (r && r->word[FR_KIND] == SW_DIALOGWINDOW && LongToHandle<HWND>(r->word[DW_DIALOG]) == dlg) {
       kind = 4;
       return;
     }
@@ -362,13 +362,13 @@ void yywindowsizepos(int x, int y, int& width, int& height, int state) {
   HWND f = winslot(n).wWindow;
   if (f == nullptr) return;
   FrameRecord* rec = yyframerecord(f);
-  if (rec && rec->word[0] == SW_SPLITWINDOW) rec->word[19] = 1;
+  if (rec && rec->word[FR_KIND] == SW_SPLITWINDOW) rec->word[SP_SIZING] = 1;
   RECT fr, cr;
   GetWindowRect(f, fr);
   GetClientRect(winslot(n).hClient, cr);
   if (width == CENTRED) width = cr.right;
   if (height == CENTRED) height = cr.bottom;
-  if (rec && rec->word[0] == SW_DIALOGWINDOW && (GetWindowLong(f, GWL_STYLE) & static_cast<LONG>(WS_THICKFRAME)) == 0) {
+  if (rec && rec->word[FR_KIND] == SW_DIALOGWINDOW && (GetWindowLong(f, GWL_STYLE) & static_cast<LONG>(WS_THICKFRAME)) == 0) {
     width = cr.right;   // a window combined with a fixed dialog keeps its size
     height = cr.bottom;
   }
@@ -379,7 +379,7 @@ void yywindowsizepos(int x, int y, int& width, int& height, int state) {
   int fw = want.right - want.left, fh = want.bottom - want.top;
   fh += extentof(winslot(n).hToolbar[0], false) + extentof(winslot(n).hToolbar[3], false) + extentof(winslot(n).wMessLine, false);
   fw += extentof(winslot(n).hToolbar[1], true) + extentof(winslot(n).hToolbar[2], true);
-  if (rec && rec->word[0] == SW_EDITOR && rec->word[6] != 0) fh += extentof(LongToHandle<HWND>(rec->word[6]), false);
+  if (rec && rec->word[FR_KIND] == SW_EDITOR && rec->word[ED_COMMANDLINE] != 0) fh += extentof(LongToHandle<HWND>(rec->word[ED_COMMANDLINE]), false);
 
   const bool child = ischildframe(f);
   POINT at{fr.left, fr.top};
@@ -389,25 +389,25 @@ void yywindowsizepos(int x, int y, int& width, int& height, int state) {
   // A pane of a split window is sized by moving the bar between the panes.
   HWND container = child ? GetParent(GetParent(f)) : nullptr;
   FrameRecord* split = yyframerecord(container);
-  if (split && split->word[0] == SW_SPLITWINDOW && (split->word[7] == n || split->word[8] == n)) {
-    HWND bar = LongToHandle<HWND>(split->word[5]);
+  if (split && split->word[FR_KIND] == SW_SPLITWINDOW && (split->word[SP_PANE1] == n || split->word[SP_PANE2] == n)) {
+    HWND bar = LongToHandle<HWND>(split->word[SP_BAR]);
     RECT q;
     GetClientRect(GetParent(bar), q);
-    const bool stacked = (split->word[9] & 1) != 0;
+    const bool stacked = (split->word[SP_FLAGS] & 1) != 0;
     const int thickness = extentof(bar, !stacked);
     int pos = stacked ? fh : fw;
-    if (split->word[8] == n) pos = (stacked ? q.bottom : q.right) - (stacked ? fh : fw) - thickness;
-    split->word[14] = 0;
+    if (split->word[SP_PANE2] == n) pos = (stacked ? q.bottom : q.right) - (stacked ? fh : fw) - thickness;
+    split->word[SP_DRAG] = 0;
     if (stacked) MoveWindow(bar, 0, pos, q.right, thickness, TRUE);
     else MoveWindow(bar, pos, 0, thickness, q.bottom, TRUE);
-    split->word[14] = -999;
+    split->word[SP_DRAG] = -999;
   } else if (!IsIconic(f) && !IsZoomed(f) && (state == 1 || state == 3)) {
     MoveWindow(f, nx, ny, fw, fh, TRUE);
     if (state == 3) {
       ShowWindow(f, SW_HIDE);
       if (n == 0) wHideRoot = 1;
     } else {
-      if (rec && rec->word[0] == SW_DIALOGWINDOW) ShowWindow(LongToHandle<HWND>(rec->word[5]), SW_SHOWNA);
+      if (rec && rec->word[FR_KIND] == SW_DIALOGWINDOW) ShowWindow(LongToHandle<HWND>(rec->word[DW_DIALOG]), SW_SHOWNA);
       ShowWindow(f, SW_SHOWNA);
       if (n == 0) wHideRoot = 0;
     }
@@ -422,7 +422,7 @@ void yywindowsizepos(int x, int y, int& width, int& height, int state) {
     if (child && s == 2) winslot(n).wChildRect = wp.rcNormalPosition;
     SetWindowPlacement(f, wp);
   }
-  if (rec && rec->word[0] == SW_SPLITWINDOW) rec->word[19] = 0;
+  if (rec && rec->word[FR_KIND] == SW_SPLITWINDOW) rec->word[SP_SIZING] = 0;
   GetClientRect(winslot(n).hClient, cr);
   width = cr.right;
   height = cr.bottom;
@@ -464,9 +464,9 @@ void yywindowraise() {
   EnableWindow(f, TRUE);
   const FrameRecord* r = yyframerecord(f);
   HWND focus = f;
-  if (r && (r->word[0] == SW_EDITOR || r->word[0] == SW_BITMAPVIEWER || r->word[0] == SW_DIALOGWINDOW ||
-            r->word[0] == SW_GRIDWINDOW) && r->word[5] != 0)
-    focus = LongToHandle<HWND>(r->word[5]);
+  if (r && (r->word[FR_KIND] == SW_EDITOR || r->word[FR_KIND] == SW_BITMAPVIEWER || r->word[FR_KIND] == SW_DIALOGWINDOW ||
+            r->word[FR_KIND] == SW_GRIDWINDOW) && r->word[FR_CONTROL] != 0)
+    focus = LongToHandle<HWND>(r->word[FR_CONTROL]);
   SetFocus(focus);
   yytitlecolour(f);
 }
@@ -487,17 +487,17 @@ void yywindowrevert(int& curdialog, int flags, int& result) {
     result = 2;
     return;
   }
-  if (r->word[0] == SW_SPLITWINDOW) {
-    int first = r->word[7];
+  if (r->word[FR_KIND] == SW_SPLITWINDOW) {
+    int first = r->word[SP_PANE1];
     yyclosechild(first, curdialog);
     result = 0;
     return;
   }
-  if (r->word[0] != SW_DIALOGWINDOW) {
+  if (r->word[FR_KIND] != SW_DIALOGWINDOW) {
     result = -1;
     return;
   }
-  HWND dlg = LongToHandle<HWND>(r->word[5]);
+  HWND dlg = LongToHandle<HWND>(r->word[DW_DIALOG]);
   SetWindowLongPtr(f, GWLP_USERDATA, 0);
   delete r;
   if (curdialog != 0 && yydialogidentifier(dlg) == curdialog) curdialog = 0;

@@ -45,7 +45,7 @@ int yygetwindowindex(win::HWND hwnd) {
     if (winslot(w).wWindow == hwnd || winslot(w).hClient == hwnd) return w;
   for (int w = 1; w < MAXWINDOWS; ++w) {
     const FrameRecord* r = yyframerecord(winslot(w).wWindow);
-    if (r && r->word[0] == SW_BITMAPVIEWER && win::LongToHandle<win::HWND>(r->word[5]) == hwnd) return w;
+    if (r && r->word[FR_KIND] == SW_BITMAPVIEWER && win::LongToHandle<win::HWND>(r->word[BV_VIEWER]) == hwnd) return w;
   }
   return -1;
 }
@@ -344,12 +344,12 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
       dialog = -4;
     } else {
       auto* record = new FrameRecord;
-      record->word[0] = SW_DIALOGWINDOW;
-      record->word[5] = HandleToLong(dlg);
+      record->word[FR_KIND] = SW_DIALOGWINDOW;
+      record->word[DW_DIALOG] = HandleToLong(dlg);
       RECT fr;
       GetWindowRect(frame, fr);
-      record->word[6] = fr.right - fr.left;
-      record->word[7] = fr.bottom - fr.top;
+      record->word[DW_FRAMEWIDTH] = fr.right - fr.left;
+      record->word[DW_FRAMEHEIGHT] = fr.bottom - fr.top;
       SetWindowLongPtr(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
       bDlgRoot = 1;
     }
@@ -434,8 +434,8 @@ void yyshutdown() {
     HWND f = winslot(w).wWindow;
     FrameRecord* r = yyframerecord(f);
     if (r == nullptr) continue;
-    if (r->word[5] != 0) DestroyWindow(LongToHandle<HWND>(r->word[5]));   // the dialog or the bar
-    if (r->word[0] == SW_DIALOGWINDOW || r->word[0] == SW_SPLITWINDOW) {
+    if (r->word[FR_CONTROL] != 0) DestroyWindow(LongToHandle<HWND>(r->word[FR_CONTROL]));   // the dialog or the bar
+    if (r->word[FR_KIND] == SW_DIALOGWINDOW || r->word[FR_KIND] == SW_SPLITWINDOW) {
       SetWindowLongPtr(f, GWLP_USERDATA, 0);
       delete r;
     }

@@ -33,6 +33,28 @@ enum SpecialWindowType { SW_EDITOR = 1, SW_BITMAPVIEWER = 2, SW_DIALOGWINDOW = 3
 struct FrameRecord {
   std::array<int, 24> word{};
 };
+// Words of the frame record, named per kind; the numbers are the record's fixed layout.
+// Every kind: word 0 the kind; words 1-4 its toolbars at positions 0-3; word 5 the main
+// control (given the focus when the window is raised).
+enum FrameWord : std::size_t { FR_KIND = 0, FR_TOOLBAR = 1, FR_CONTROL = 5 };
+// Window combined with a dialog (kind 3): the dialog, and the frame size (of the restored
+// frame when it opened maximised).
+enum DialogWindowWord : std::size_t { DW_DIALOG = 5, DW_FRAMEWIDTH = 6, DW_FRAMEHEIGHT = 7 };
+// Text editor (kind 1): its command-line bar, the status bar that shows its menu prompts,
+// and its two other bars.
+enum EditorWord : std::size_t { ED_COMMANDLINE = 6, ED_PROMPTTARGET = 8, ED_BAR1 = 9, ED_BAR2 = 11 };
+// Bitmap viewer (kind 2): the viewer window. Grid window (kind 4): the grid control.
+enum ViewerWord : std::size_t { BV_VIEWER = 5 };
+enum GridWord : std::size_t { GW_GRID = 5 };
+// Split window (kind 5): the splitter bar; the window that was split; the two panes'
+// numbers; the split flags (1 stacked, 2 proportional, 4 second pane keeps its extent); the
+// panes' flags; the panes' extents; the bar's edge while dragged (-999 none); the frame
+// size; the active pane's frame; the frame of the pane whose menu is shown (0 none); 1 while
+// the window layer sizes the window.
+enum SplitWord : std::size_t { SP_BAR = 5, SP_WINDOW = 6, SP_PANE1 = 7, SP_PANE2 = 8, SP_FLAGS = 9,
+                               SP_PANEFLAGS1 = 10, SP_PANEFLAGS2 = 11, SP_EXTENT1 = 12, SP_EXTENT2 = 13,
+                               SP_DRAG = 14, SP_FRAMEWIDTH = 15, SP_FRAMEHEIGHT = 16, SP_ACTIVE = 17,
+                               SP_MENUPANE = 18, SP_SIZING = 19 };
 FrameRecord* yyframerecord(win::HWND frame);   // nullptr for an ordinary window
 
 // Colour and drawing state of the window layer, set when the root window opens.

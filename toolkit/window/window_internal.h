@@ -21,7 +21,7 @@ inline bool ischildframe(win::HWND frame) {
 // The special-window kind of a frame, 0 for an ordinary window.
 inline int kindof(win::HWND frame) {
   const FrameRecord* r = yyframerecord(frame);
-  return r ? r->word[0] : 0;
+  return r ? r->word[FR_KIND] : 0;
 }
 
 // The outer height of a window, 0 for none.

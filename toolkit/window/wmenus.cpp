@@ -33,7 +33,7 @@ bool ispane(int w) {
   const int c = containerof(winslot(w).wWindow);
   if (c < 0) return false;
   const FrameRecord* r = yyframerecord(winslot(c).wWindow);
-  return r && r->word[0] == SW_SPLITWINDOW && (r->word[7] == w || r->word[8] == w);
+  return r && r->word[FR_KIND] == SW_SPLITWINDOW && (r->word[SP_PANE1] == w || r->word[SP_PANE2] == w);
 }
 
 // The bytes of a resource, empty when it is missing.
@@ -232,7 +232,7 @@ void yymenuchange(int& ID, int WIN) {
       const int w = yygetwindowindex(f);
       if (w >= 0 && w != WIN && winslot(w).hMenuRoot != nullptr) fallback = winslot(w).hMenuRoot;
       const FrameRecord* r = yyframerecord(f);
-      f = r && r->word[0] == SW_SPLITWINDOW && r->word[17] != 0 ? LongToHandle<HWND>(r->word[17]) : nullptr;
+      f = r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_ACTIVE] != 0 ? LongToHandle<HWND>(r->word[SP_ACTIVE]) : nullptr;
     }
     if (HMENU current = GetMenu(frame))
       for (int w = 0; w < MAXWINDOWS; ++w)
@@ -257,7 +257,7 @@ void yymenuchange(int& ID, int WIN) {
   if (GetMenu(frame) != show) SetMenu(frame, show);
 
   const FrameRecord* rec = yyframerecord(own);
-  const bool borrowed = rec && rec->word[0] == SW_SPLITWINDOW && rec->word[18] != 0;
+  const bool borrowed = rec && rec->word[FR_KIND] == SW_SPLITWINDOW && rec->word[SP_MENUPANE] != 0;
   if (old != nullptr && !borrowed) {
     yyClearMenuPrompt(old, WIN);
     DestroyMenu(old);
@@ -271,14 +271,14 @@ void yymenuchange(int& ID, int WIN) {
     winslot(WIN).hAccel = LoadAccelerators(GetModuleHandle(nullptr), MAKEINTRESOURCE(ID));
     winslot(WIN).hVXKMenuString = FindResource(nullptr, MAKEINTRESOURCE(ID), "VXKMENUSTRING");
   }
-  if (rec && rec->word[0] == SW_BITMAPVIEWER && rec->word[5] != 0) {
+  if (rec && rec->word[FR_KIND] == SW_BITMAPVIEWER && rec->word[BV_VIEWER] != 0) {
     // The viewer lays itself out again for the changed menu bar.
     RECT fr;
     GetWindowRect(own, fr);
     SetWindowPos(own, nullptr, 0, 0, fr.right - fr.left, fr.bottom - fr.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT c;
     GetClientRect(winslot(WIN).hClient, c);
-    SendMessage(LongToHandle<HWND>(rec->word[5]), WM_SIZE, SIZE_RESTORED,
+    SendMessage(LongToHandle<HWND>(rec->word[BV_VIEWER]), WM_SIZE, SIZE_RESTORED,
                 MAKELPARAM(static_cast<WORD>(c.right), static_cast<WORD>(c.bottom)));
   }
 }
@@ -330,16 +330,16 @@ void yyRestackToolbars(int WIN) {
   if (!exists(WIN)) return;
   std::vector<HWND> bars;
   const FrameRecord* r = yyframerecord(winslot(WIN).wWindow);
-  const bool editor = r && r->word[0] == SW_EDITOR;
-  // The editor's command line (record word 6) and its other bars (words 9 and 11) stand
+  const bool editor = r && r->word[FR_KIND] == SW_EDITOR;
+  // The editor's command line and its other bars stand
   // around the status bar and toolbars.
-  if (editor && r->word[6] != 0) bars.push_back(LongToHandle<HWND>(r->word[6]));
+  if (editor && r->word[ED_COMMANDLINE] != 0) bars.push_back(LongToHandle<HWND>(r->word[ED_COMMANDLINE]));
   if (winslot(WIN).wMessLine != nullptr) bars.push_back(winslot(WIN).wMessLine);
   for (HWND t : winslot(WIN).hToolbar)
     if (t != nullptr) bars.push_back(t);
   if (editor)
-    for (int k : {9, 11})
-      if (r->word[ix(k)] != 0) bars.push_back(LongToHandle<HWND>(r->word[ix(k)]));
+    for (EditorWord k : {ED_BAR1, ED_BAR2})
+      if (r->word[k] != 0) bars.push_back(LongToHandle<HWND>(r->word[k]));
   HWND after = HWND_TOP;
   for (HWND b : bars) {
     if (!IsWindow(b)) continue;
@@ -433,9 +433,9 @@ void yymntbar(int& ID, int WIN, int POS, int& width, int& height) {
       }
       // A text editor's command line stays above its top toolbar.
       const FrameRecord* rec = yyframerecord(frame);
-      if (POS == 0 && rec && rec->word[0] == SW_EDITOR && rec->word[6] != 0) {
+      if (POS == 0 && rec && rec->word[FR_KIND] == SW_EDITOR && rec->word[ED_COMMANDLINE] != 0) {
         RECT e;
-        GetWindowRect(LongToHandle<HWND>(rec->word[6]), e);
+        GetWindowRect(LongToHandle<HWND>(rec->word[ED_COMMANDLINE]), e);
         F.top += e.bottom - e.top;
       }
       if (POS == 0) MoveWindow(tb, F.left, F.top, F.right - F.left, h + 6, TRUE);
@@ -456,7 +456,7 @@ void yymntbar(int& ID, int WIN, int POS, int& width, int& height) {
   const int dh = (after.bottom - after.top) - (before.bottom - before.top);
   const bool changed = dw != 0 || dh != 0;
   if (FrameRecord* rec = yyframerecord(frame)) {
-    rec->word[ix(POS + 1)] = HandleToLong(slot);
+    rec->word[ix(FR_TOOLBAR + POS)] = HandleToLong(slot);
     if (changed && !IsIconic(frame)) {
       RECT fr;
       GetWindowRect(frame, fr);

@@ -106,7 +106,7 @@ int keymodifiers() {
 int windoworigin(win::HWND hwnd) {
   for (int w = 1; w < MAXWINDOWS; ++w) {
     FrameRecord* r = winslot(w).wWindow ? yyframerecord(winslot(w).wWindow) : nullptr;
-    if (r && r->word[0] == SW_BITMAPVIEWER && win::LongToHandle<win::HWND>(r->word[5]) == hwnd) return ORIGIN_VIEWER;
+    if (r && r->word[FR_KIND] == SW_BITMAPVIEWER && win::LongToHandle<win::HWND>(r->word[BV_VIEWER]) == hwnd) return ORIGIN_VIEWER;
   }
   return ORIGIN_WINDOW;
 }
@@ -258,7 +258,7 @@ FrameRecord* specialframeof(win::HWND h) {
     const int w = yygetwindowindex(p);
     if (w > 0 && winslot(w).wWindow == p) {
       FrameRecord* r = yyframerecord(p);
-      if (r && (r->word[0] == SW_EDITOR || r->word[0] == SW_GRIDWINDOW)) return r;
+      if (r && (r->word[FR_KIND] == SW_EDITOR || r->word[FR_KIND] == SW_GRIDWINDOW)) return r;
     }
   }
   return nullptr;
@@ -270,14 +270,14 @@ FrameRecord* specialframeof(win::HWND h) {
 bool dialogaccelerators(const win::MSG& m) {
   for (int w = 0; w < MAXWINDOWS; ++w) {
     const FrameRecord* r = yyframerecord(winslot(w).wWindow);
-    if (r == nullptr || r->word[0] != SW_DIALOGWINDOW || win::LongToHandle<win::HWND>(r->word[5]) != hDlgCur) continue;
+    if (r == nullptr || r->word[FR_KIND] != SW_DIALOGWINDOW || win::LongToHandle<win::HWND>(r->word[DW_DIALOG]) != hDlgCur) continue;
     if (winslot(w).hMenuRoot != nullptr) return yyTranslateAccelerator(w, w, m) != 0;
     for (win::HWND f = winslot(w).wWindow;
          f != nullptr && (win::GetWindowLong(f, win::GWL_STYLE) & static_cast<win::LONG>(win::WS_CHILD));) {
       f = win::GetParent(win::GetParent(f));   // the enclosing frame
       const int o = yygetwindowindex(f);
       const FrameRecord* split = yyframerecord(f);
-      if (o < 0 || split == nullptr || split->word[0] != SW_SPLITWINDOW) break;
+      if (o < 0 || split == nullptr || split->word[FR_KIND] != SW_SPLITWINDOW) break;
       if (winslot(o).hMenuRoot != nullptr) return yyTranslateAccelerator(o, o, m) != 0;
     }
     return false;

@@ -42,14 +42,14 @@ HWND frameofclient(HWND client) { return GetParent(client); }
 //   yyframelayout()
 //------------------------------------------------------------------------------
 int yySplitFixed(const FrameRecord& split, int pane, int direction) {
-  const bool stacked = (split.word[9] & 1) != 0;
+  const bool stacked = (split.word[SP_FLAGS] & 1) != 0;
   const int splitdir = stacked ? 1 : 0;
-  const int paneflags = split.word[static_cast<std::size_t>(10 + pane)];
+  const int paneflags = split.word[static_cast<std::size_t>(SP_PANEFLAGS1 + pane)];
   if (direction == splitdir && (paneflags & WOF_FIXEDSIZE)) return 1;
-  const FrameRecord* inner = yyframerecord(framehandle(split.word[static_cast<std::size_t>(7 + pane)]));
-  if (inner == nullptr || inner->word[0] != SW_SPLITWINDOW) return 0;
-  const bool innerstacked = (inner->word[9] & 1) != 0;
-  const bool proportional = (inner->word[9] & 2) != 0;
+  const FrameRecord* inner = yyframerecord(framehandle(split.word[static_cast<std::size_t>(SP_PANE1 + pane)]));
+  if (inner == nullptr || inner->word[FR_KIND] != SW_SPLITWINDOW) return 0;
+  const bool innerstacked = (inner->word[SP_FLAGS] & 1) != 0;
+  const bool proportional = (inner->word[SP_FLAGS] & 2) != 0;
   const bool a = yySplitFixed(*inner, 0, direction) != 0, b = yySplitFixed(*inner, 1, direction) != 0;
   if (innerstacked) return direction == 0 ? (a || b) : (!proportional && a && b);
   return direction == 0 ? (!proportional && a && b) : (a || b);
@@ -59,8 +59,8 @@ namespace {
 
 // A split window's own size is fixed in a direction by the rules applied to its panes.
 bool splitsizefixed(const FrameRecord& split, int direction) {
-  const bool stacked = (split.word[9] & 1) != 0;
-  const bool proportional = (split.word[9] & 2) != 0;
+  const bool stacked = (split.word[SP_FLAGS] & 1) != 0;
+  const bool proportional = (split.word[SP_FLAGS] & 2) != 0;
   const bool a = yySplitFixed(split, 0, direction) != 0, b = yySplitFixed(split, 1, direction) != 0;
   if (stacked) return direction == 0 ? (a || b) : (!proportional && a && b);
   return direction == 0 ? (!proportional && a && b) : (a || b);
@@ -71,10 +71,10 @@ bool splitsizefixed(const FrameRecord& split, int direction) {
 int yyTranslateAccelerator(int window, int menuwindow, const MSG& msg) {
   HWND frame = framehandle(window);
   const FrameRecord* r = yyframerecord(frame);
-  if (r && r->word[0] == SW_SPLITWINDOW && r->word[18] != 0) {
+  if (r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_MENUPANE] != 0) {
     // Editor and grid panes use their own tables, which their layers keep; other panes use
     // the menu window's table with the pane as target.
-    HWND pane = LongToHandle<HWND>(r->word[18]);
+    HWND pane = LongToHandle<HWND>(r->word[SP_MENUPANE]);
     const int k = kindof(pane);
     if (k == SW_EDITOR || k == SW_GRIDWINDOW) return 0;
     if (menuwindow < 0 || menuwindow >= MAXWINDOWS || winslot(menuwindow).hAccel == nullptr) return 0;
@@ -177,11 +177,11 @@ void yyframelayout(HWND frame) {
 //------------------------------------------------------------------------------
 namespace {
 
-// Paints a frame active and, through word 17, the active panes of nested split windows.
+// Paints a frame active and, through the active-pane word, the active panes of nested split windows.
 void paintactive(HWND frame) {
   SendMessage(frame, WM_NCACTIVATE, TRUE, 0);
-  for (const FrameRecord* r = yyframerecord(frame); r && r->word[0] == SW_SPLITWINDOW && r->word[17] != 0;) {
-    HWND pane = LongToHandle<HWND>(r->word[17]);
+  for (const FrameRecord* r = yyframerecord(frame); r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_ACTIVE] != 0;) {
+    HWND pane = LongToHandle<HWND>(r->word[SP_ACTIVE]);
     SendMessage(pane, WM_NCACTIVATE, TRUE, 0);
     r = yyframerecord(pane);
   }
@@ -253,12 +253,12 @@ void menuselect(HWND frame, WPARAM wParam, LPARAM lParam) {
   if (!found && (k == SW_EDITOR || k == SW_GRIDWINDOW) && menuRelay == 0) {
     // The editor or grid window shows its own prompt in this bar.
     FrameRecord* r = yyframerecord(framehandle(menuwindow));
-    const int saved = r->word[8];
-    r->word[8] = HandleToLong(bar);
+    const int saved = r->word[ED_PROMPTTARGET];
+    r->word[ED_PROMPTTARGET] = HandleToLong(bar);
     menuRelay = 1;
     SendMessage(framehandle(menuwindow), WM_MENUSELECT, wParam, lParam);
     menuRelay = 0;
-    r->word[8] = saved;
+    r->word[ED_PROMPTTARGET] = saved;
     return;
   }
   showprompt(bar, text);
@@ -269,8 +269,8 @@ void menuselect(HWND frame, WPARAM wParam, LPARAM lParam) {
 HWND commandtarget(HWND frame, LPARAM control) {
   HWND target = frame;
   if (control != 0) return target;
-  for (const FrameRecord* r = yyframerecord(target); r && r->word[0] == SW_SPLITWINDOW;) {
-    const int next = r->word[18] != 0 ? r->word[18] : r->word[17];
+  for (const FrameRecord* r = yyframerecord(target); r && r->word[FR_KIND] == SW_SPLITWINDOW;) {
+    const int next = r->word[SP_MENUPANE] != 0 ? r->word[SP_MENUPANE] : r->word[SP_ACTIVE];
     if (next == 0) break;
     target = LongToHandle<HWND>(next);
     r = yyframerecord(target);
@@ -282,10 +282,10 @@ LRESULT framehittest(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   LRESULT hit = DefWindowProc(hwnd, WM_NCHITTEST, wParam, lParam);
   if (ischildframe(hwnd) && hit == HTCAPTION) {
     const FrameRecord* g = yyframerecord(GetParent(GetParent(hwnd)));
-    if (g && g->word[0] == SW_SPLITWINDOW) return HTBORDER;
+    if (g && g->word[FR_KIND] == SW_SPLITWINDOW) return HTBORDER;
   }
   const FrameRecord* r = yyframerecord(hwnd);
-  if (r && r->word[0] == SW_SPLITWINDOW) {
+  if (r && r->word[FR_KIND] == SW_SPLITWINDOW) {
     if (splitsizefixed(*r, 0)) {
       if (hit == HTLEFT || hit == HTRIGHT) hit = HTBORDER;
       else if (hit == HTTOPLEFT || hit == HTTOPRIGHT) hit = HTTOP;
@@ -322,9 +322,9 @@ void tooltiptext(NMTTDISPINFO& info) {
 
 int yyCloseCheck(HWND frame) {
   const FrameRecord* r = yyframerecord(frame);
-  if (r == nullptr || r->word[0] != SW_SPLITWINDOW) return 1;
+  if (r == nullptr || r->word[FR_KIND] != SW_SPLITWINDOW) return 1;
   for (int pane = 0; pane < 2; ++pane) {
-    HWND p = framehandle(r->word[static_cast<std::size_t>(7 + pane)]);
+    HWND p = framehandle(r->word[static_cast<std::size_t>(SP_PANE1 + pane)]);
     if (kindof(p) == SW_SPLITWINDOW && yyCloseCheck(p) == 0) return 0;
   }
   return 1;
@@ -353,11 +353,11 @@ void framesize(HWND hwnd, WPARAM kind) {
     return;
   }
   yyframelayout(hwnd);
-  if (FrameRecord* r = yyframerecord(hwnd); r && r->word[0] == SW_SPLITWINDOW) {
+  if (FrameRecord* r = yyframerecord(hwnd); r && r->word[FR_KIND] == SW_SPLITWINDOW) {
     RECT wr;
     GetWindowRect(hwnd, wr);
-    r->word[15] = wr.right - wr.left;
-    r->word[16] = wr.bottom - wr.top;
+    r->word[SP_FRAMEWIDTH] = wr.right - wr.left;
+    r->word[SP_FRAMEHEIGHT] = wr.bottom - wr.top;
   }
 }
 
@@ -400,9 +400,9 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO: {
       const FrameRecord* r = yyframerecord(hwnd);
       auto* mm = reinterpret_cast<MINMAXINFO*>(lParam);
-      if (r && r->word[0] == SW_SPLITWINDOW && r->word[19] == 0 && mm) {
-        if (splitsizefixed(*r, 0)) mm->ptMaxSize.x = mm->ptMinTrackSize.x = mm->ptMaxTrackSize.x = r->word[15];
-        if (splitsizefixed(*r, 1)) mm->ptMaxSize.y = mm->ptMinTrackSize.y = mm->ptMaxTrackSize.y = r->word[16];
+      if (r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_SIZING] == 0 && mm) {
+        if (splitsizefixed(*r, 0)) mm->ptMaxSize.x = mm->ptMinTrackSize.x = mm->ptMaxTrackSize.x = r->word[SP_FRAMEWIDTH];
+        if (splitsizefixed(*r, 1)) mm->ptMaxSize.y = mm->ptMinTrackSize.y = mm->ptMaxTrackSize.y = r->word[SP_FRAMEHEIGHT];
         return 0;
       }
       return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -452,8 +452,8 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return DefWindowProc(hwnd, msg, wParam, lParam);
     case WM_INITMENUPOPUP: {
       HWND pane = hwnd;
-      for (const FrameRecord* r = yyframerecord(pane); r && r->word[0] == SW_SPLITWINDOW && r->word[17] != 0;) {
-        pane = LongToHandle<HWND>(r->word[17]);
+      for (const FrameRecord* r = yyframerecord(pane); r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_ACTIVE] != 0;) {
+        pane = LongToHandle<HWND>(r->word[SP_ACTIVE]);
         r = yyframerecord(pane);
       }
       const int k = kindof(pane);
@@ -547,15 +547,15 @@ void clientfocus(HWND hwnd) {
   HWND pane = frame;
   for (HWND outer = ischildframe(pane) ? GetParent(GetParent(pane)) : nullptr; outer != nullptr;) {
     FrameRecord* r = yyframerecord(outer);
-    if (r == nullptr || r->word[0] != SW_SPLITWINDOW) break;
-    r->word[17] = HandleToLong(pane);
+    if (r == nullptr || r->word[FR_KIND] != SW_SPLITWINDOW) break;
+    r->word[SP_ACTIVE] = HandleToLong(pane);
     if (kindof(frame) == SW_SPLITWINDOW) break;
     pane = outer;
     outer = ischildframe(pane) ? GetParent(GetParent(pane)) : nullptr;
   }
   const FrameRecord* own = yyframerecord(frame);
-  if (own && own->word[0] == SW_DIALOGWINDOW) {
-    HWND dlg = LongToHandle<HWND>(own->word[5]);
+  if (own && own->word[FR_KIND] == SW_DIALOGWINDOW) {
+    HWND dlg = LongToHandle<HWND>(own->word[DW_DIALOG]);
     const int saved = wMessageEnabled[EV_FIELDCHANGED - 1];
     wMessageEnabled[EV_FIELDCHANGED - 1] = 0;
     BringWindowToTop(dlg);
@@ -563,8 +563,8 @@ void clientfocus(HWND hwnd) {
     wMessageEnabled[EV_FIELDCHANGED - 1] = saved;
     hDlgCur = dlg;
   }
-  if (own && own->word[0] == SW_SPLITWINDOW && own->word[17] != 0) {
-    HWND active = LongToHandle<HWND>(own->word[17]);
+  if (own && own->word[FR_KIND] == SW_SPLITWINDOW && own->word[SP_ACTIVE] != 0) {
+    HWND active = LongToHandle<HWND>(own->word[SP_ACTIVE]);
     const int pw = yygetwindowindex(active);
     if (pw >= 0 && winslot(pw).hClient) SetFocus(winslot(pw).hClient);
     SendMessage(active, WM_NCACTIVATE, TRUE, 0);
@@ -572,12 +572,12 @@ void clientfocus(HWND hwnd) {
 }
 
 void splitlayout(HWND client, FrameRecord& r) {
-  HWND first = framehandle(r.word[7]), second = framehandle(r.word[8]);
-  HWND barwnd = LongToHandle<HWND>(r.word[5]);
+  HWND first = framehandle(r.word[SP_PANE1]), second = framehandle(r.word[SP_PANE2]);
+  HWND barwnd = LongToHandle<HWND>(r.word[SP_BAR]);
   if (!first || !second || !barwnd) return;
   RECT Q;
   GetClientRect(client, Q);
-  const bool stacked = (r.word[9] & 1) != 0;
+  const bool stacked = (r.word[SP_FLAGS] & 1) != 0;
   auto extent = [&](HWND h) { return stacked ? heightof(h) : widthof(h); };
   auto clientextent = [&](HWND h) {
     RECT c;
@@ -588,14 +588,14 @@ void splitlayout(HWND client, FrameRecord& r) {
   const int across = stacked ? Q.right : Q.bottom;
   const int barsize = extent(barwnd);
   int e1 = extent(first), e2 = extent(second);
-  if (r.word[9] & 2) {
+  if (r.word[SP_FLAGS] & 2) {
     const int nc = (e1 - clientextent(first)) + (e2 - clientextent(second));
     const int space = total - barsize - nc;
-    const int sum = r.word[12] + r.word[13];
-    const int s1 = sum > 0 ? space * r.word[12] / sum : space / 2;
+    const int sum = r.word[SP_EXTENT1] + r.word[SP_EXTENT2];
+    const int s1 = sum > 0 ? space * r.word[SP_EXTENT1] / sum : space / 2;
     e1 = s1 + (extent(first) - clientextent(first));
     e2 = total - e1 - barsize;
-  } else if ((r.word[9] & 4) || yySplitFixed(r, 1, stacked ? 1 : 0)) {
+  } else if ((r.word[SP_FLAGS] & 4) || yySplitFixed(r, 1, stacked ? 1 : 0)) {
     e1 = total - e2 - barsize;
   } else {
     e2 = total - e1 - barsize;
@@ -617,14 +617,14 @@ void splitlayout(HWND client, FrameRecord& r) {
 void clientsize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   HWND frame = frameofclient(hwnd);
   FrameRecord* r = yyframerecord(frame);
-  if (r && r->word[0] == SW_SPLITWINDOW) {
+  if (r && r->word[FR_KIND] == SW_SPLITWINDOW) {
     splitlayout(hwnd, *r);
     return;
   }
-  if (r && r->word[0] == SW_DIALOGWINDOW) {
+  if (r && r->word[FR_KIND] == SW_DIALOGWINDOW) {
     RECT c;
     GetClientRect(hwnd, c);
-    MoveWindow(LongToHandle<HWND>(r->word[5]), 0, 0, c.right, c.bottom, TRUE);
+    MoveWindow(LongToHandle<HWND>(r->word[DW_DIALOG]), 0, 0, c.right, c.bottom, TRUE);
     ValidateRect(hwnd, nullptr);
     return;
   }
@@ -778,7 +778,7 @@ FrameRecord* splitrecordofbar(HWND bar) {
 }
 
 bool eitherfixed(const FrameRecord& r) {
-  const int dir = (r.word[9] & 1) ? 1 : 0;
+  const int dir = (r.word[SP_FLAGS] & 1) ? 1 : 0;
   return yySplitFixed(r, 0, dir) != 0 || yySplitFixed(r, 1, dir) != 0;
 }
 
@@ -786,25 +786,25 @@ bool eitherfixed(const FrameRecord& r) {
 
 LRESULT yySplitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   FrameRecord* r = splitrecordofbar(hwnd);
-  if (r == nullptr || r->word[0] != SW_SPLITWINDOW) return DefWindowProc(hwnd, msg, wParam, lParam);
-  const bool stacked = (r->word[9] & 1) != 0;
+  if (r == nullptr || r->word[FR_KIND] != SW_SPLITWINDOW) return DefWindowProc(hwnd, msg, wParam, lParam);
+  const bool stacked = (r->word[SP_FLAGS] & 1) != 0;
   switch (msg) {
     case WM_ENTERSIZEMOVE: {
       RECT wr;
       GetWindowRect(hwnd, wr);
-      r->word[14] = stacked ? wr.left : wr.top;
+      r->word[SP_DRAG] = stacked ? wr.left : wr.top;
       return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     case WM_MOVING:
-      if (r->word[14] != -999 && lParam) {
+      if (r->word[SP_DRAG] != -999 && lParam) {
         RECT& p = *reinterpret_cast<RECT*>(lParam);
-        if (stacked) OffsetRect(p, r->word[14] - p.left, 0);
-        else OffsetRect(p, 0, r->word[14] - p.top);
+        if (stacked) OffsetRect(p, r->word[SP_DRAG] - p.left, 0);
+        else OffsetRect(p, 0, r->word[SP_DRAG] - p.top);
       }
       return TRUE;
     case WM_MOVE: {
-      if (r->word[14] == -999) return DefWindowProc(hwnd, msg, wParam, lParam);
-      HWND first = framehandle(r->word[7]), second = framehandle(r->word[8]);
+      if (r->word[SP_DRAG] == -999) return DefWindowProc(hwnd, msg, wParam, lParam);
+      HWND first = framehandle(r->word[SP_PANE1]), second = framehandle(r->word[SP_PANE2]);
       HWND client = GetParent(hwnd);
       if (!first || !second || !client) return 0;
       RECT Q, b;
@@ -823,17 +823,17 @@ LRESULT yySplitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       RECT c1, c2;
       GetClientRect(first, c1);
       GetClientRect(second, c2);
-      r->word[12] = stacked ? c1.bottom : c1.right;
-      r->word[13] = stacked ? c2.bottom : c2.right;
+      r->word[SP_EXTENT1] = stacked ? c1.bottom : c1.right;
+      r->word[SP_EXTENT2] = stacked ? c2.bottom : c2.right;
       return 0;
     }
     case WM_EXITSIZEMOVE:
-      r->word[14] = -999;
+      r->word[SP_DRAG] = -999;
       return DefWindowProc(hwnd, msg, wParam, lParam);
     case WM_DESTROY:
       return 0;
     case WM_SETFOCUS: {
-      const int pw = yygetwindowindex(LongToHandle<HWND>(r->word[17]));
+      const int pw = yygetwindowindex(LongToHandle<HWND>(r->word[SP_ACTIVE]));
       if (pw >= 0 && winslot(pw).hClient) SetFocus(winslot(pw).hClient);
       return 0;
     }
@@ -845,7 +845,7 @@ LRESULT yySplitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return eitherfixed(*r) ? HTBORDER : HTCAPTION;
     case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN: {
       const int button = msg == WM_NCLBUTTONDOWN ? 1 : msg == WM_NCRBUTTONDOWN ? 3 : 2;
-      yyinterpretmessage(EV_FRAMEBUTTON, button, wParam, lParam, framehandle(r->word[6]));
+      yyinterpretmessage(EV_FRAMEBUTTON, button, wParam, lParam, framehandle(r->word[SP_WINDOW]));
       return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     default:
