@@ -44,8 +44,7 @@ std::vector<int> pillowpixels(const std::string& path, int& w, int& h) {
 class Yypng1 : public ::testing::Test {
  protected:
   void SetUp() override {
-    tessar.error = ErrorState{};
-    tessar.hardcopy = HardcopyRegion{};
+    tessarreset();
     yypali();
     dir = testfolder("png");
   }

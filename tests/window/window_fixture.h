@@ -39,18 +39,11 @@ class WindowFixture : public ::testing::Test {
     useScreen(1280, 1024);
   }
   static void resetToolkit() {
-    tessar.window = WindowState{};
-    tessar.windowtext = WindowTextState{};
-    tessar.error = ErrorState{};
-    tessar.graphics.target = GraphicsTarget{};
+    tessarreset();
     wMessageEnabled.fill(0);
     wCursor = nullptr;
     iCursor = 0;
     for (DeferredEvent& s : VXKMessages) s = DeferredEvent{};
-    for (WindowSlot& s : tessar.windows) {
-      s.partlist.fill(0);
-      s.uStatusBorder.fill(0);
-    }
   }
   // Opens the root window as a program would.
   static void open(WindowOpenOptions o = {}) { WindowOpen(o); }

@@ -27,3 +27,6 @@ struct Tessar {
 };
 
 extern Tessar tessar;
+
+// Puts every region of tessar back to its state at load, as a fresh process has it.
+void tessarreset();
