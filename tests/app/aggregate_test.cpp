@@ -1,3 +1,4 @@
+// Aggregation of the daily record into years (dailytoannual).
 #include "app/aggregate.h"
 
 #include <gtest/gtest.h>

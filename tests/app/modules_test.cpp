@@ -1,3 +1,4 @@
+// The data model's records and their defaults, and the date and time of a save.
 #include "app/modules.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Driver output helpers: DXF, HP-GL/2 and printer-stream writes on an output unit.
 #include "toolkit/hardcopy/output_helpers.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Image loading: BMP, PCX and PNG pixels read into a caller's array, and PNG row filters.
 #include "toolkit/raster/image_load.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Writing a raster page as a PNG file: its chunk bytes, pngcheck and Pillow accepting it, and a failed write.
 #include <gtest/gtest.h>
 
 #include <cstdio>
