@@ -1,12 +1,9 @@
-# Audit checks of the project file against the file system's own refusals.
-tw_add_test(test_app_audit_projectfile
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/audit_projectfile_test.cpp LIBS tw_app_reg)
-
-# The same checks with the file reader and the code it calls built under AddressSanitizer,
-# so that a read past a line or a field stops the run. Run alone with: ctest -L asan
-tw_add_test(test_app_audit_projectfile_asan
+# The project file's damage checks with the file reader and the code it calls built under
+# AddressSanitizer, so that a read past a line or a field stops the run. Run alone with:
+# ctest -L asan
+tw_add_test(test_app_projectfile_asan
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/audit_projectfile_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/projectfile_damage_test.cpp
     ${PROJECT_SOURCE_DIR}/app/projectfile.cpp
     ${PROJECT_SOURCE_DIR}/app/datacheck.cpp
     ${PROJECT_SOURCE_DIR}/app/regstats.cpp
@@ -15,6 +12,6 @@ tw_add_test(test_app_audit_projectfile_asan
     ${PROJECT_SOURCE_DIR}/app/aggregate.cpp
   LIBS tw_text tw_os tw_msgbox tw_state
   LABELS asan)
-target_include_directories(test_app_audit_projectfile_asan PRIVATE ${PROJECT_SOURCE_DIR})
-target_compile_options(test_app_audit_projectfile_asan PRIVATE -fsanitize=address -fno-omit-frame-pointer)
-target_link_options(test_app_audit_projectfile_asan PRIVATE -fsanitize=address)
+target_include_directories(test_app_projectfile_asan PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_options(test_app_projectfile_asan PRIVATE -fsanitize=address -fno-omit-frame-pointer)
+target_link_options(test_app_projectfile_asan PRIVATE -fsanitize=address)

@@ -15,7 +15,7 @@ namespace {
 
 using namespace win;
 
-class AuditWindows : public twtest::WindowFixture {
+class WindowQueries : public twtest::WindowFixture {
  protected:
   void SetUp() override {
     WindowFixture::SetUp();
@@ -44,7 +44,7 @@ class AuditWindows : public twtest::WindowFixture {
   }
 };
 
-TEST_F(AuditWindows, GetWindowPosReadsFramesWhereTheyLie) {
+TEST_F(WindowQueries, GetWindowPosReadsFramesWhereTheyLie) {
   WindowOpenChildOptions top;
   top.x = 40;
   top.y = 50;
@@ -94,7 +94,7 @@ TEST_F(AuditWindows, GetWindowPosReadsFramesWhereTheyLie) {
   EXPECT_EQ(kind, 0);
 }
 
-TEST_F(AuditWindows, GetRestWinSizeOfAMaximisedWindowIsItsNormalClient) {
+TEST_F(WindowQueries, GetRestWinSizeOfAMaximisedWindowIsItsNormalClient) {
   ShowWindow(winslot(0).wWindow, SW_MAXIMIZE);
   test::runUntilIdle();
   RECT c;
@@ -107,7 +107,7 @@ TEST_F(AuditWindows, GetRestWinSizeOfAMaximisedWindowIsItsNormalClient) {
   EXPECT_EQ(in, 0);
 }
 
-TEST_F(AuditWindows, PeekPumpReturnsMinusOneOnAnEmptyQueueAndAQueuedKey) {
+TEST_F(WindowQueries, PeekPumpReturnsMinusOneOnAnEmptyQueueAndAQueuedKey) {
   for (int t = 1; t <= 16; ++t) wmessageenable(t, t == 1 ? 1 : 0);
   test::runUntilIdle();
   int type = 0, v1 = 0, v2 = 0, v3 = 0, v4 = 0, x = 0, y = 0, window = 0, time = 0;
@@ -126,7 +126,7 @@ TEST_F(AuditWindows, PeekPumpReturnsMinusOneOnAnEmptyQueueAndAQueuedKey) {
   EXPECT_GE(t2, t1);
 }
 
-TEST_F(AuditWindows, GetWindowIndexOfHandles) {
+TEST_F(WindowQueries, GetWindowIndexOfHandles) {
   WindowOpenChildOptions o;
   o.width = 100;
   o.height = 100;
@@ -151,7 +151,7 @@ TEST_F(AuditWindows, GetWindowIndexOfHandles) {
 }
 
 // Words 8-11 belong to the caller except for the event types that write them.
-TEST_F(AuditWindows, GraphicsWordsKeepTheCallersValuesUnlessTheEventWritesThem) {
+TEST_F(WindowQueries, GraphicsWordsKeepTheCallersValuesUnlessTheEventWritesThem) {
   for (int t = 1; t <= 16; ++t) wmessageenable(t, t == 1 || t == 13 ? 1 : 0);
   struct Case {
     const char* why;
@@ -181,7 +181,7 @@ TEST_F(AuditWindows, GraphicsWordsKeepTheCallersValuesUnlessTheEventWritesThem) 
 }
 
 // Closing frees what the windows held: no drawing object, device context or menu survives.
-TEST(WindowCloseAudit, FreesTheObjectsAndMenusOfEveryWindow) {
+TEST(WindowCloseAll, FreesTheObjectsAndMenusOfEveryWindow) {
   test::reset();
   twtest::useScreen(1280, 1024);
   tessar.editor.EDITBUF.assign(MAXWINDOWS, {});
@@ -228,10 +228,10 @@ TEST(WindowCloseAudit, FreesTheObjectsAndMenusOfEveryWindow) {
   test::reset();
 }
 
-class AuditSplit : public AuditWindows {
+class SplitDrag : public WindowQueries {
  protected:
   void SetUp() override {
-    AuditWindows::SetUp();
+    WindowQueries::SetUp();
     WindowOpenChildOptions o;
     o.width = 401;
     o.height = 300;
@@ -261,7 +261,7 @@ class AuditSplit : public AuditWindows {
   }
 };
 
-TEST_F(AuditSplit, BarBetweenAFixedPaneStaysAndShowsNoSizingCursor) {
+TEST_F(SplitDrag, BarBetweenAFixedPaneStaysAndShowsNoSizingCursor) {
   split(0, {7 | 0x40, 7});
   const POINT p = barCentre();
   EXPECT_EQ(SendMessage(bar(), WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y))),
@@ -275,7 +275,7 @@ TEST_F(AuditSplit, BarBetweenAFixedPaneStaysAndShowsNoSizingCursor) {
 }
 
 // The ratio the user dragged to is the one a later resize shares the space by.
-TEST_F(AuditSplit, ProportionalPanesKeepTheDraggedRatioWhenResized) {
+TEST_F(SplitDrag, ProportionalPanesKeepTheDraggedRatioWhenResized) {
   split(2, {7, 7});
   const POINT p = barCentre();
   EXPECT_EQ(SendMessage(bar(), WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y))),
