@@ -292,8 +292,8 @@ void yyDialogCreateSizeGrip(HWND dialog) {
     const int n = yygetwindowindex(w);
     if (n >= 0 && winslot(n).wMessLine != nullptr) return;   // the status bar has its own grip
     const FrameRecord* split = (GetWindowLong(w, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) ? yyframerecord(GetParent(GetParent(w))) : nullptr;
-    if (split == nullptr || split->word[0] != SW_SPLITWINDOW) break;
-    if (split->word[1] == n) return;   // the first pane of a split window
+    if (split == nullptr || split->word[FR_KIND] != SW_SPLITWINDOW) break;
+    if (split->word[SP_PANE1] == n) return;   // the first pane of a split window
     w = GetParent(GetParent(w));
   }
   RECT c;
@@ -311,7 +311,7 @@ void yygetwindowbitmap(int mode, int window, int& status) {
   status = 0;
   auto plain = [](int w) {
     const FrameRecord* r = yyframerecord(winslot(w).wWindow);
-    return r == nullptr || r->word[0] == SW_SPLITWINDOW;
+    return r == nullptr || r->word[FR_KIND] == SW_SPLITWINDOW;
   };
   if (mode == 1) {
     const DialogTable& dt = dialogtable;

@@ -307,7 +307,7 @@ void framestate(HWND dlg, bool& hidden, bool& combined) {
   HWND frame = winslot(w).wWindow;
   hidden = !IsWindowVisible(frame);
   const FrameRecord* r = yyframerecord(frame);
-  combined = r != nullptr && r->word[0] == SW_DIALOGWINDOW;
+  combined = r != nullptr && r->word[FR_KIND] == SW_DIALOGWINDOW;
 }
 
 }  // namespace
