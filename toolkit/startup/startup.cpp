@@ -15,6 +15,7 @@
 #include "platform/os_pump.h"
 #include "platform/win.h"
 #include "toolkit/editor/startup_editor.h"
+#include "toolkit/hardcopy/manager.h"
 #include "toolkit/hardcopy/printer_models.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
 #include "toolkit/os/opsys.h"
@@ -188,6 +189,7 @@ void winitialise(std::optional<std::string_view> inifile) {
   ws.STARTUP = -9999;
   // Reports made before the root window opens already reach the message box and the end.
   yyinstallservices();
+  yyinstallhardcopy();
   FileNames& fn = tessar.files;
   ErrorState& es = tessar.error;
 
