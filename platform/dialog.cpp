@@ -318,12 +318,22 @@ HWND dialogOf(HWND control) {
   return nullptr;
 }
 
+// The dialog's control that is or holds h (a combo box holds its edit part).
+HWND itemOf(const std::vector<HWND>& all, HWND h) {
+  for (HWND p = h; p; p = GetParent(p)) {
+    if (std::find(all.begin(), all.end(), p) != all.end()) return p;
+    if (!(styleOf(p) & WS_CHILD)) break;
+  }
+  return h;
+}
+
 }  // namespace
 
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
   if (!IsWindow(dialog)) return nullptr;
   std::vector<HWND> all;
   flatten(dialog, all);
+  control = itemOf(all, control);
   auto stop = [](HWND h) { return shownAndEnabled(h) && (styleOf(h) & WS_TABSTOP); };
   const auto at = std::find(all.begin(), all.end(), control);
   if (!control || at == all.end()) {
@@ -347,6 +357,11 @@ HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
 HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
   if (!IsWindow(dialog)) return nullptr;
   if (!control || !IsChild(dialog, control)) return GetNextDlgTabItem(dialog, nullptr, FALSE);
+  {
+    std::vector<HWND> all;
+    flatten(dialog, all);
+    control = itemOf(all, control);
+  }
   std::vector<HWND> group;
   groupOf(control, group);
   const std::size_t n = group.size();
@@ -538,6 +553,16 @@ void registerDialogClass() {
 void RegisterDialogClasses() {
   dlg::registerButtonClass();
   dlg::registerStaticClass();
+  dlg::registerEditClass();
+  dlg::registerListBoxClasses();
+  dlg::registerComboBoxClass();
+  dlg::registerScrollBarClass();
+  dlg::registerUpDownClass();
+  dlg::registerProgressClass();
+  dlg::registerTrackbarClass();
+  dlg::registerHeaderClass();
+  dlg::registerTabClass();
+  dlg::registerTreeViewClass();
   dlg::registerDialogClass();
 }
 

@@ -16,6 +16,16 @@ namespace win::dlg {
 void registerButtonClass();
 void registerStaticClass();
 void registerDialogClass();
+void registerEditClass();
+void registerListBoxClasses();   // LISTBOX and the combo box's list
+void registerComboBoxClass();
+void registerScrollBarClass();
+void registerUpDownClass();
+void registerProgressClass();
+void registerTrackbarClass();
+void registerHeaderClass();
+void registerTabClass();
+void registerTreeViewClass();
 
 // Colours and simple shapes.
 void fillSolid(HDC dc, const RECT& r, COLORREF colour);

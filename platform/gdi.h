@@ -6,10 +6,13 @@
 //
 // GDI handles are small numbers, like the window layer's, so that they fit 32-bit words.
 // Sections (grep "[SECTION]"): structures | constants | objects | device contexts and
-//   attributes | drawing | regions and clipping | bitmaps and block transfers | fonts and text
+//   attributes | drawing | regions and clipping | bitmaps and block transfers | fonts and text |
+//   logical palettes | enhanced metafiles
 #include <cstdint>
 
 #include "platform/win.h"
+
+struct HENHMETAFILE__;
 
 namespace win {
 
@@ -386,5 +389,79 @@ int DrawText(HDC dc, LPCSTR text, int length, RECT& rect, UINT format);
 // Average character width of the selected font as dialogs compute it (the 52 letters),
 // with the cell height in height.
 LONG GdiGetCharDimensions(HDC dc, TEXTMETRIC* metrics, LONG* height);
+
+
+//------------------------------------------------------------------------------
+// [SECTION] Logical palettes
+//------------------------------------------------------------------------------
+// The surfaces are true colour: a palette does not limit the colours drawn. A colour
+// PALETTEINDEX(n) draws entry n of the palette selected into the device context as it was
+// at its last RealizePalette (entry 0 for n beyond the palette; the default palette's 20
+// colours when none is selected). SetPaletteEntries changes the logical palette only;
+// AnimatePalette changes PC_RESERVED entries of both at once; pixels already drawn stay.
+struct PALETTEENTRY {
+  BYTE peRed = 0, peGreen = 0, peBlue = 0, peFlags = 0;
+};
+struct LOGPALETTE {
+  WORD palVersion = 0x300;
+  WORD palNumEntries = 0;
+  PALETTEENTRY palPalEntry[1];  // the entries run on behind the header
+};
+inline constexpr BYTE PC_RESERVED = 0x01, PC_EXPLICIT = 0x02, PC_NOCOLLAPSE = 0x04;
+inline constexpr COLORREF PALETTEINDEX(WORD n) { return 0x01000000u | n; }
+inline constexpr COLORREF PALETTERGB(BYTE r, BYTE g, BYTE b) {
+  return 0x02000000u | r | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
+}
+inline constexpr UINT CLR_INVALID_INDEX = 0xFFFFFFFF;
+
+HPALETTE CreatePalette(const LOGPALETTE* palette);  // 1-256 entries
+// Returns the palette it replaces; the stock DEFAULT_PALETTE may be selected back.
+HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
+// The entries of the selected palette now draw: returns how many (GDI_ERROR without a DC).
+UINT RealizePalette(HDC dc);
+// For a palette: the next RealizePalette maps every entry afresh. TRUE for other objects.
+BOOL UnrealizeObject(HGDIOBJ object);
+UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries);
+UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
+BOOL AnimatePalette(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries);
+// The entry nearest colour (squared distance of the channels, the lowest index on a tie).
+UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF colour);
+
+//------------------------------------------------------------------------------
+// [SECTION] Enhanced metafiles
+//------------------------------------------------------------------------------
+// A recording device context keeps the drawing calls made on it (pens, brushes, fonts and
+// their selection, attributes, clipping, lines, figures, pixels, text, shaded fills) as
+// numbered records in the enhanced-metafile order; PlayEnhMetaFile makes the same calls on
+// another device context. Metafiles live in memory: a file name is refused (nullptr).
+using HENHMETAFILE = ::HENHMETAFILE__*;
+inline constexpr int MM_TEXT = 1, MM_ANISOTROPIC = 8;
+
+struct ENHMETAHEADER {
+  DWORD iType = 1;
+  DWORD nSize = 88;
+  RECT rclBounds;        // pixels of the reference device that the records touch (inclusive)
+  RECT rclFrame;         // the picture frame in hundredths of a millimetre
+  DWORD nRecords = 0;
+  SIZE szlDevice;        // the reference device in pixels
+  SIZE szlMillimeters;   // and in millimetres
+};
+
+// reference: the device whose resolution the records are in (nullptr the screen). frame in
+// hundredths of a millimetre, or nullptr for the extent of what is drawn.
+HDC CreateEnhMetaFile(HDC reference, LPCSTR file, const RECT* frame, LPCSTR description);
+HENHMETAFILE CloseEnhMetaFile(HDC dc);
+BOOL DeleteEnhMetaFile(HENHMETAFILE metafile);
+HENHMETAFILE CopyEnhMetaFile(HENHMETAFILE metafile, LPCSTR file);
+UINT GetEnhMetaFileHeader(HENHMETAFILE metafile, UINT size, ENHMETAHEADER* header);
+// Maps the recording's logical space onto rect: its window extent when one was set
+// (SetWindowExtEx), else the frame in reference pixels; [left, right) x [top, bottom).
+// Clipping recorded in the metafile is intersected with the clip region of dc. Nothing is
+// drawn when the space or rect is empty.
+BOOL PlayEnhMetaFile(HDC dc, HENHMETAFILE metafile, const RECT& rect);
+// Kept for the player and for metafiles; drawing does not scale by them.
+BOOL SetWindowExtEx(HDC dc, int x, int y, SIZE* previous);
+BOOL GetWindowExtEx(HDC dc, SIZE& extent);
+int SetMapMode(HDC dc, int mode);
 
 }  // namespace win

@@ -75,7 +75,7 @@ uint32_t paintAt(const Paint& p, int x, int y) {
 
 Paint penPaint(const DcData& d, const Target& t, COLORREF colour) {
   Paint p;
-  p.colour = devicePixel(colour, t.mono);
+  p.colour = devicePixel(colour, t);
   p.rop = d.st.rop2;
   p.mono = t.mono;
   return p;
@@ -88,9 +88,9 @@ std::optional<Paint> brushPaint(const DcData& d, const Target& t, HBRUSH h, int 
   Paint p;
   p.brush = b->style != BS_SOLID;  // a solid brush paints as one colour, span by span
   p.b = b;
-  p.colour = devicePixel(b->colour, t.mono);
-  p.fg = devicePixel(d.st.text, t.mono);
-  p.bg = devicePixel(d.st.bk, t.mono);
+  p.colour = devicePixel(b->colour, t);
+  p.fg = devicePixel(d.st.text, t);
+  p.bg = devicePixel(d.st.bk, t);
   p.transparentBg = d.st.bkMode == TRANSPARENT;
   p.org = d.st.brushOrg;
   p.rop = rop;
@@ -433,8 +433,8 @@ void drawThin(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>
   const std::vector<long> pattern = stylePattern(pen);
   long period = 0;
   for (long v : pattern) period += v;
-  const uint32_t fg = devicePixel(pen.colour, t.mono);
-  const uint32_t bg = devicePixel(d.st.bk, t.mono);
+  const uint32_t fg = devicePixel(pen.colour, t);
+  const uint32_t bg = devicePixel(d.st.bk, t);
   const bool gaps = d.st.bkMode == OPAQUE;
   const int rop = d.st.rop2;
   const RECT lim = limitOf(t);
@@ -752,6 +752,7 @@ BOOL MoveToEx(HDC h, int x, int y, POINT* previous) {
   DcData* d = dc(h);
   if (!d) return FALSE;
   if (previous) *previous = d->st.current;
+  if (d->rec) metaRecord(*d, 27, {x, y});
   d->st.current = POINT{x, y};
   d->styleOffset = 0;
   return TRUE;
@@ -760,6 +761,11 @@ BOOL MoveToEx(HDC h, int x, int y, POINT* previous) {
 BOOL LineTo(HDC h, int x, int y) {
   DcData* d = dc(h);
   if (!d) return FALSE;
+  if (d->rec) {
+    metaRecord(*d, 54, {x, y});
+    d->st.current = POINT{x, y};
+    return TRUE;
+  }
   Target t;
   if (resolveTarget(*d, t)) {
     const POINT a = toDevice(*d, d->st.current.x, d->st.current.y), b = toDevice(*d, x, y);
@@ -773,6 +779,13 @@ BOOL LineTo(HDC h, int x, int y) {
 BOOL Polyline(HDC h, const POINT* points, int count) {
   DcData* d = dc(h);
   if (!d || !points || count < 2) return FALSE;
+  if (d->rec) {
+    MetaRecord r;
+    r.type = 4;
+    r.points.assign(points, points + count);
+    metaRecord(*d, std::move(r));
+    return TRUE;
+  }
   Target t;
   if (!resolveTarget(*d, t)) return TRUE;
   std::vector<POINT> dev;
@@ -789,6 +802,20 @@ namespace {
 BOOL polygons(HDC h, const POINT* points, const int* counts, int n) {
   DcData* d = dc(h);
   if (!d || !points || !counts || n <= 0) return FALSE;
+  if (d->rec) {
+    // One polygon as type 3, several as type 8 with their counts.
+    MetaRecord r;
+    r.type = n == 1 ? 3 : 8;
+    int total = 0;
+    for (int k = 0; k < n; ++k) {
+      if (counts[k] < 2) return FALSE;
+      if (n > 1) r.args.push_back(counts[k]);
+      total += counts[k];
+    }
+    r.points.assign(points, points + total);
+    metaRecord(*d, std::move(r));
+    return TRUE;
+  }
   std::vector<std::vector<Pt>> polys;
   std::vector<std::vector<POINT>> dev;
   const POINT* p = points;
@@ -874,6 +901,10 @@ void figure(DcData& d, Target& t, RECT rc, Shape&& shapeIn, bool erodeWide = fal
 BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {
   DcData* d = dc(h);
   if (!d) return FALSE;
+  if (d->rec) {
+    metaRecord(*d, 43, {left, top, right, bottom});
+    return TRUE;
+  }
   Target t;
   if (!resolveTarget(*d, t)) return TRUE;
   figure(*d, t, normalised(*d, left, top, right, bottom),
@@ -885,6 +916,10 @@ BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {
 BOOL Ellipse(HDC h, int left, int top, int right, int bottom) {
   DcData* d = dc(h);
   if (!d) return FALSE;
+  if (d->rec) {
+    metaRecord(*d, 42, {left, top, right, bottom});
+    return TRUE;
+  }
   Target t;
   if (!resolveTarget(*d, t)) return TRUE;
   figure(*d, t, normalised(*d, left, top, right, bottom),
@@ -896,6 +931,10 @@ BOOL Ellipse(HDC h, int left, int top, int right, int bottom) {
 BOOL Pie(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
   DcData* d = dc(h);
   if (!d) return FALSE;
+  if (d->rec) {
+    metaRecord(*d, 47, {left, top, right, bottom, xs, ys, xe, ye});
+    return TRUE;
+  }
   Target t;
   if (!resolveTarget(*d, t)) return TRUE;
   const RECT rc = normalised(*d, left, top, right, bottom);
@@ -912,6 +951,10 @@ BOOL Pie(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe
 BOOL Arc(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
   DcData* d = dc(h);
   if (!d) return FALSE;
+  if (d->rec) {
+    metaRecord(*d, 45, {left, top, right, bottom, xs, ys, xe, ye});
+    return TRUE;
+  }
   const PenData* pn = pen(d->st.pen);
   Target t;
   if (!pn || pn->style == PS_NULL || !resolveTarget(*d, t)) return TRUE;
@@ -994,11 +1037,15 @@ BOOL FillRgn(HDC h, HRGN rgn, HBRUSH hb) {
 COLORREF SetPixel(HDC h, int x, int y, COLORREF colour) {
   DcData* d = dc(h);
   if (!d) return CLR_INVALID;
+  if (d->rec) {
+    metaRecord(*d, 15, {x, y, static_cast<LONG>(colour)});
+    return colour;
+  }
   Target t;
   if (!resolveTarget(*d, t)) return CLR_INVALID;
   const POINT p = toDevice(*d, x, y);
   if (!t.clip.contains(p.x, p.y)) return CLR_INVALID;
-  const uint32_t v = devicePixel(colour, t.mono);
+  const uint32_t v = devicePixel(colour, t);
   t.px[static_cast<ptrdiff_t>(p.y + t.origin.y) * t.stride + t.origin.x + p.x] = v;
   finishTarget(t);
   return toColorref(v);
@@ -1031,6 +1078,29 @@ uint32_t shade(double r, double g, double b, bool mono) {
 BOOL GradientFill(HDC h, const TRIVERTEX* v, ULONG nv, const void* meshes, ULONG nm, ULONG mode) {
   DcData* d = dc(h);
   if (!d || !v || (nm && !meshes) || mode > GRADIENT_FILL_TRIANGLE) return FALSE;
+  if (d->rec) {
+    // Type 118: the mode, then per vertex x, y and the four channels; the meshes as points.
+    MetaRecord r;
+    r.type = 118;
+    r.args = {static_cast<LONG>(mode)};
+    for (ULONG i = 0; i < nv; ++i)
+      r.data.insert(r.data.end(), {static_cast<uint32_t>(v[i].x), static_cast<uint32_t>(v[i].y), v[i].Red,
+                                   v[i].Green, v[i].Blue, v[i].Alpha});
+    for (ULONG k = 0; k < nm; ++k) {
+      if (mode == GRADIENT_FILL_TRIANGLE) {
+        const GRADIENT_TRIANGLE& tri = static_cast<const GRADIENT_TRIANGLE*>(meshes)[k];
+        if (tri.Vertex1 >= nv || tri.Vertex2 >= nv || tri.Vertex3 >= nv) return FALSE;
+        r.points.push_back(POINT{static_cast<LONG>(tri.Vertex1), static_cast<LONG>(tri.Vertex2)});
+        r.points.push_back(POINT{static_cast<LONG>(tri.Vertex3), 0});
+      } else {
+        const GRADIENT_RECT& gr = static_cast<const GRADIENT_RECT*>(meshes)[k];
+        if (gr.UpperLeft >= nv || gr.LowerRight >= nv) return FALSE;
+        r.points.push_back(POINT{static_cast<LONG>(gr.UpperLeft), static_cast<LONG>(gr.LowerRight)});
+      }
+    }
+    metaRecord(*d, std::move(r));
+    return TRUE;
+  }
   Target t;
   if (!resolveTarget(*d, t)) return TRUE;
   const RECT lim = limitOf(t);

@@ -77,6 +77,38 @@ struct FontData {
   LOGFONT lf;
 };
 
+// A logical palette and the colours it drew with at its last realisation.
+struct PaletteData {
+  std::vector<PALETTEENTRY> entries;
+  std::vector<uint32_t> realised;   // pixels; empty until realised or selected
+  bool unrealised = false;
+};
+
+// One record of a recording: its enhanced-metafile record type, 32-bit parameters in the
+// order of that record, and the text, points or pixels it carries.
+struct MetaRecord {
+  DWORD type = 0;
+  std::vector<LONG> args;
+  std::string text;
+  std::vector<POINT> points;
+  std::vector<uint32_t> data;
+};
+
+// What a recording device context keeps. objects holds, per GDI handle value, the creation
+// record last written for it; its first parameter is the index in the metafile's own object
+// table (index 0 is the metafile itself).
+struct MetaRecording {
+  std::vector<MetaRecord> records;
+  std::vector<std::pair<UINT, MetaRecord>> objects;
+  DWORD nextIndex = 1;
+  RECT frame;             // hundredths of a millimetre; empty: the bounds decide
+  bool haveFrame = false;
+  RECT bounds{0, 0, -1, -1};
+  SIZE device{1280, 1024};
+  SIZE millimetres{338, 270};
+  int dpi = 96;
+};
+
 struct DcState {
   HPEN pen = nullptr;
   HBRUSH brush = nullptr;
@@ -94,6 +126,10 @@ struct DcState {
   POINT windowOrg;
   std::optional<Region> clip;  // device coordinates
   int stretchMode = 1;         // BLACKONWHITE; stretching always takes the nearest pixel
+  HPALETTE palette = nullptr;  // nullptr: the default palette
+  SIZE windowExt{1, 1};
+  bool windowExtSet = false;
+  int mapMode = 1;
 };
 
 struct DcData {
@@ -105,6 +141,8 @@ struct DcData {
   std::vector<DcState> saved;
   // Position in the line style of the current connected run of lines.
   long styleOffset = 0;
+  // Recording device contexts (enhanced metafiles) keep their calls instead of drawing.
+  std::shared_ptr<MetaRecording> rec;
 };
 
 // Handle value <-> object.
@@ -114,7 +152,12 @@ BrushData* brush(HGDIOBJ h);
 BitmapData* bitmap(HGDIOBJ h);
 FontData* font(HGDIOBJ h);
 Region* region(HGDIOBJ h);
+PaletteData* palette(HGDIOBJ h);
 DcData* dc(HDC h);
+HPALETTE newPalette(PaletteData p);
+HPEN newPen(PenData p);
+HBRUSH newBrush(BrushData b);
+HPALETTE defaultPalette();
 HRGN newRegion(Region r);
 HFONT newFont(std::unique_ptr<FontData> f);
 void keepForRun(HGDIOBJ object);  // DeleteObject will not delete it, as a stock object
@@ -130,6 +173,7 @@ struct Target {
   bool mono = false;
   cairo_surface_t* surface = nullptr;
   Region clip;             // device coordinates: area, visible part, limit and clip region
+  const std::vector<uint32_t>* palette = nullptr;   // realised entries for PALETTEINDEX colours
 };
 bool resolveTarget(DcData& d, Target& t);
 void finishTarget(Target& t);  // marks the surface dirty for cairo
@@ -161,7 +205,27 @@ inline uint32_t devicePixel(COLORREF c, bool mono) {
   const uint32_t p = toPixel(c & 0xFFFFFF);
   return mono ? monoPixel(p) : p;
 }
+// A colour drawn on a target: PALETTEINDEX colours through the realised palette.
+inline uint32_t devicePixel(COLORREF c, const Target& t) {
+  if ((c >> 24) == 0x01 && t.palette != nullptr && !t.palette->empty()) {
+    const size_t n = c & 0xFFFF;
+    const uint32_t p = (*t.palette)[n < t.palette->size() ? n : 0];
+    return t.mono ? monoPixel(p) : p;
+  }
+  return devicePixel(c, t.mono);
+}
 uint32_t rop2(int mode, uint32_t pen, uint32_t dst);
+
+// Recording device contexts (gdi_metafile.cpp). record() adds one record; select() records
+// the object's creation on first use and its selection.
+void metaRecord(DcData& d, MetaRecord r);
+void metaSelect(DcData& d, HGDIOBJ object);
+inline void metaRecord(DcData& d, DWORD type, std::vector<LONG> args) {
+  MetaRecord r;
+  r.type = type;
+  r.args = std::move(args);
+  metaRecord(d, std::move(r));
+}
 
 // Logical to device coordinates, kept within the platform's 28-bit coordinate space so that
 // no later arithmetic overflows.

@@ -44,6 +44,7 @@ Table<BrushData> gBrushes;
 Table<BitmapData> gBitmaps;
 Table<FontData> gFonts;
 Table<Region> gRegions;
+Table<PaletteData> gPalettes;
 Table<DcData> gDcs;
 
 constexpr UINT kSlotMask = 0xFFFFFF;
@@ -93,6 +94,15 @@ Region* region(HGDIOBJ h) {
   const UINT v = handleValue(h);
   return typeOf(v) == OBJ_REGION ? gRegions.get(slotOf(v)) : nullptr;
 }
+PaletteData* palette(HGDIOBJ h) {
+  const UINT v = handleValue(h);
+  return typeOf(v) == OBJ_PAL ? gPalettes.get(slotOf(v)) : nullptr;
+}
+
+HPALETTE newPalette(PaletteData p) {
+  return makeHandle<HPALETTE>(OBJ_PAL, gPalettes.add(std::make_unique<PaletteData>(std::move(p))));
+}
+
 DcData* dc(HDC h) {
   const UINT v = handleValue(h);
   return typeOf(v) == OBJ_DC || typeOf(v) == OBJ_MEMDC ? gDcs.get(slotOf(v)) : nullptr;
@@ -106,8 +116,6 @@ HRGN newRegion(Region r) {
   return makeHandle<HRGN>(OBJ_REGION, gRegions.add(std::make_unique<Region>(std::move(r))));
 }
 
-namespace {
-
 HPEN newPen(PenData p) {
   const DWORD type = p.extended ? OBJ_EXTPEN : OBJ_PEN;
   return makeHandle<HPEN>(type, gPens.add(std::make_unique<PenData>(std::move(p))));
@@ -115,6 +123,8 @@ HPEN newPen(PenData p) {
 HBRUSH newBrush(BrushData b) {
   return makeHandle<HBRUSH>(OBJ_BRUSH, gBrushes.add(std::make_unique<BrushData>(std::move(b))));
 }
+
+namespace {
 HBITMAP newBitmap(int w, int h, bool mono) {
   auto b = std::make_unique<BitmapData>();
   b->w = w;
@@ -167,6 +177,18 @@ Stock& stock() {
     k.objects[OEM_FIXED_FONT] = mkfont(-13, FW_NORMAL, FIXED_PITCH | FF_MODERN, "Terminal");
     k.objects[SYSTEM_FIXED_FONT] = mkfont(-13, FW_NORMAL, FIXED_PITCH | FF_MODERN, "Fixedsys");
     k.objects[19] = newBitmap(1, 1, true);  // the default bitmap of memory DCs
+    // The default palette: the 20 static colours, realised from the start.
+    static constexpr COLORREF kStatic[20] = {
+        0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+        0xC0DCC0, 0xF0CAA6, 0xF0FBFF, 0xA4A0A0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF,
+        0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    PaletteData dp;
+    for (COLORREF c : kStatic) {
+      dp.entries.push_back(PALETTEENTRY{static_cast<BYTE>(c & 0xFF), static_cast<BYTE>((c >> 8) & 0xFF),
+                                        static_cast<BYTE>((c >> 16) & 0xFF), 0});
+      dp.realised.push_back(toPixel(c));
+    }
+    k.objects[DEFAULT_PALETTE] = newPalette(std::move(dp));
     for (HGDIOBJ o : k.objects)
       if (o) k.values.push_back(handleValue(o));
     return k;
@@ -177,6 +199,8 @@ Stock& stock() {
 HBITMAP stockBitmap() { return static_cast<HBITMAP>(stock().objects[19]); }
 
 }  // namespace
+
+HPALETTE defaultPalette() { return static_cast<HPALETTE>(stock().objects[DEFAULT_PALETTE]); }
 
 void keepForRun(HGDIOBJ object) { stock().values.push_back(handleValue(object)); }
 
@@ -528,7 +552,7 @@ bool inUse(UINT v) {
     if (!d) continue;
     auto holds = [v](const DcState& st) {
       return handleValue(st.pen) == v || handleValue(st.brush) == v ||
-             handleValue(st.font) == v || handleValue(st.bitmap) == v;
+             handleValue(st.font) == v || handleValue(st.bitmap) == v || handleValue(st.palette) == v;
     };
     if (holds(d->st)) return true;
     for (const DcState& st : d->saved)
@@ -576,6 +600,7 @@ BOOL DeleteObject(HGDIOBJ h) {
     case OBJ_BITMAP: if (!gBitmaps.get(s)) return FALSE; gBitmaps.remove(s); return TRUE;
     case OBJ_FONT: if (!gFonts.get(s)) return FALSE; gFonts.remove(s); return TRUE;
     case OBJ_REGION: if (!gRegions.get(s)) return FALSE; gRegions.remove(s); return TRUE;
+    case OBJ_PAL: if (!gPalettes.get(s)) return FALSE; gPalettes.remove(s); return TRUE;
     default: return FALSE;
   }
 }
@@ -590,6 +615,7 @@ DWORD GetObjectType(HGDIOBJ h) {
     case OBJ_BITMAP: return gBitmaps.get(s) ? OBJ_BITMAP : 0;
     case OBJ_FONT: return gFonts.get(s) ? OBJ_FONT : 0;
     case OBJ_REGION: return gRegions.get(s) ? OBJ_REGION : 0;
+    case OBJ_PAL: return gPalettes.get(s) ? OBJ_PAL : 0;
     case OBJ_DC:
     case OBJ_MEMDC: return gDcs.get(s) ? typeOf(v) : 0;
     default: return 0;
@@ -653,6 +679,8 @@ int GetObject(HGDIOBJ h, int size, void* out) {
 HGDIOBJ SelectObject(HDC h, HGDIOBJ obj) {
   DcData* d = dc(h);
   if (!d || !obj) return nullptr;
+  if (d->rec && (pen(obj) || brush(obj) || font(obj))) metaSelect(*d, obj);
+  if (d->rec && bitmap(obj)) return nullptr;
   if (pen(obj)) { HGDIOBJ old = d->st.pen; d->st.pen = static_cast<HPEN>(obj); return old; }
   if (brush(obj)) { HGDIOBJ old = d->st.brush; d->st.brush = static_cast<HBRUSH>(obj); return old; }
   if (font(obj)) { HGDIOBJ old = d->st.font; d->st.font = static_cast<HFONT>(obj); return old; }
@@ -731,30 +759,44 @@ T swapAttr(HDC h, T bad, F field, T value) {
 }
 }  // namespace
 
+namespace {
+// A recording device context keeps the attribute as a record too.
+void recordAttr(HDC h, DWORD type, LONG value) {
+  DcData* d = dc(h);
+  if (d && d->rec) metaRecord(*d, type, {value});
+}
+}  // namespace
+
 int SetROP2(HDC h, int mode) {
   if (mode < R2_BLACK || mode > R2_WHITE) return 0;
+  recordAttr(h, 20, mode);
   return swapAttr<int>(h, 0, [](DcState& s) -> int& { return s.rop2; }, mode);
 }
 int GetROP2(HDC h) { DcData* d = dc(h); return d ? d->st.rop2 : 0; }
 COLORREF SetBkColor(HDC h, COLORREF c) {
+  recordAttr(h, 25, static_cast<LONG>(c));
   return swapAttr<COLORREF>(h, CLR_INVALID, [](DcState& s) -> COLORREF& { return s.bk; }, c);
 }
 COLORREF GetBkColor(HDC h) { DcData* d = dc(h); return d ? d->st.bk : CLR_INVALID; }
 int SetBkMode(HDC h, int mode) {
   if (mode != TRANSPARENT && mode != OPAQUE) return 0;
+  recordAttr(h, 18, mode);
   return swapAttr<int>(h, 0, [](DcState& s) -> int& { return s.bkMode; }, mode);
 }
 int GetBkMode(HDC h) { DcData* d = dc(h); return d ? d->st.bkMode : 0; }
 COLORREF SetTextColor(HDC h, COLORREF c) {
+  recordAttr(h, 24, static_cast<LONG>(c));
   return swapAttr<COLORREF>(h, CLR_INVALID, [](DcState& s) -> COLORREF& { return s.text; }, c);
 }
 COLORREF GetTextColor(HDC h) { DcData* d = dc(h); return d ? d->st.text : CLR_INVALID; }
 int SetPolyFillMode(HDC h, int mode) {
   if (mode != ALTERNATE && mode != WINDING) return 0;
+  recordAttr(h, 19, mode);
   return swapAttr<int>(h, 0, [](DcState& s) -> int& { return s.fillMode; }, mode);
 }
 int GetPolyFillMode(HDC h) { DcData* d = dc(h); return d ? d->st.fillMode : 0; }
 UINT SetTextAlign(HDC h, UINT align) {
+  recordAttr(h, 22, static_cast<LONG>(align));
   return swapAttr<UINT>(h, GDI_ERROR, [](DcState& s) -> UINT& { return s.align; }, align);
 }
 UINT GetTextAlign(HDC h) { DcData* d = dc(h); return d ? d->st.align : GDI_ERROR; }
@@ -769,7 +811,28 @@ BOOL setPoint(HDC h, POINT DcState::*field, int x, int y, POINT* previous) {
 }
 }  // namespace
 
-BOOL SetBrushOrgEx(HDC h, int x, int y, POINT* previous) { return setPoint(h, &DcState::brushOrg, x, y, previous); }
+BOOL SetBrushOrgEx(HDC h, int x, int y, POINT* previous) {
+  if (DcData* d = dc(h); d && d->rec) metaRecord(*d, 13, {x, y});
+  return setPoint(h, &DcState::brushOrg, x, y, previous);
+}
+BOOL SetWindowExtEx(HDC h, int x, int y, SIZE* previous) {
+  DcData* d = dc(h);
+  if (!d || x == 0 || y == 0) return FALSE;
+  if (previous) *previous = d->st.windowExt;
+  d->st.windowExt = SIZE{x, y};
+  d->st.windowExtSet = true;
+  if (d->rec) metaRecord(*d, 9, {x, y});
+  return TRUE;
+}
+BOOL GetWindowExtEx(HDC h, SIZE& e) { DcData* d = dc(h); if (!d) return FALSE; e = d->st.windowExt; return TRUE; }
+int SetMapMode(HDC h, int mode) {
+  DcData* d = dc(h);
+  if (!d || mode < 1 || mode > 8) return 0;
+  const int old = d->st.mapMode;
+  d->st.mapMode = mode;
+  if (d->rec) metaRecord(*d, 17, {mode});
+  return old;
+}
 BOOL SetViewportOrgEx(HDC h, int x, int y, POINT* previous) { return setPoint(h, &DcState::viewportOrg, x, y, previous); }
 BOOL SetWindowOrgEx(HDC h, int x, int y, POINT* previous) { return setPoint(h, &DcState::windowOrg, x, y, previous); }
 BOOL GetViewportOrgEx(HDC h, POINT& o) { DcData* d = dc(h); if (!d) return FALSE; o = d->st.viewportOrg; return TRUE; }
@@ -786,6 +849,18 @@ COLORREF GetNearestColor(HDC h, COLORREF c) {
 int GetDeviceCaps(HDC h, int index) {
   DcData* d = dc(h);
   if (!d) return 0;
+  if (d->rec) {
+    // A recording answers for its reference device.
+    const MetaRecording& r = *d->rec;
+    switch (index) {
+      case HORZSIZE: return r.millimetres.cx;
+      case VERTSIZE: return r.millimetres.cy;
+      case HORZRES: return r.device.cx;
+      case VERTRES: return r.device.cy;
+      case LOGPIXELSX: case LOGPIXELSY: return r.dpi;
+      default: break;
+    }
+  }
   BitmapData* b = d->memory ? bitmap(d->st.bitmap) : nullptr;
   const bool mono = b && b->mono;
   // The screen: 1280 x 1024 at 96 dots per inch, true colour.
@@ -815,6 +890,15 @@ int GetDeviceCaps(HDC h, int index) {
 int SelectClipRgn(HDC h, HRGN rgn) {
   DcData* d = dc(h);
   if (!d) return ERROR;
+  if (d->rec) {
+    // Record type 75, mode RGN_COPY, the region's rectangles (none: no clipping).
+    MetaRecord r;
+    r.type = 75;
+    r.args = {RGN_COPY, rgn ? 1 : 0};
+    if (Region* g = rgn ? region(rgn) : nullptr)
+      for (const RECT& q : g->rects) r.points.insert(r.points.end(), {POINT{q.left, q.top}, POINT{q.right, q.bottom}});
+    metaRecord(*d, std::move(r));
+  }
   if (!rgn) {
     d->st.clip.reset();
     return SIMPLEREGION;
@@ -893,6 +977,7 @@ void setWindowAreaHook(WindowAreaHook hook) { gWindowAreaHook = hook; }
 
 bool resolveTarget(DcData& d, Target& t) {
   t = Target{};
+  if (d.rec) return false;  // a recording draws nothing itself
   if (d.memory) {
     BitmapData* b = bitmap(d.st.bitmap);
     if (!b) return false;
@@ -930,6 +1015,8 @@ bool resolveTarget(DcData& d, Target& t) {
     t.clip = std::move(vis);
   }
   if (d.st.clip) t.clip.intersect(*d.st.clip);
+  const PaletteData* pal = palette(d.st.palette ? d.st.palette : defaultPalette());
+  if (pal) t.palette = &pal->realised;
   return t.px != nullptr;
 }
 

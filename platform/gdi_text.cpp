@@ -385,9 +385,9 @@ void drawRun(DcData& d, Target& t, Sized& s, const unsigned char* text, int n,
         {bx - f.vx * asc + f.ux * total, by - f.vy * asc + f.uy * total},
         {bx + f.vx * desc + f.ux * total, by + f.vy * desc + f.uy * total},
         {bx + f.vx * desc, by + f.vy * desc}};
-    fillDevicePolygon(t, box, devicePixel(d.st.bk, t.mono));
+    fillDevicePolygon(t, box, devicePixel(d.st.bk, t));
   }
-  const uint32_t colour = devicePixel(d.st.text, t.mono);
+  const uint32_t colour = devicePixel(d.st.text, t);
   const bool rotated = s.lf.lfEscapement % 3600 != 0;
   FT_Matrix m;
   const double a = s.lf.lfEscapement / 10.0 * 3.141592653589793 / 180.0;
@@ -552,7 +552,7 @@ BOOL textAt(HDC h, int x, int y, const RECT* clipRect, bool opaqueRect, const un
                                                       {double(clipRect->right), double(clipRect->top)},
                                                       {double(clipRect->right), double(clipRect->bottom)},
                                                       {double(clipRect->left), double(clipRect->bottom)}},
-                                                  devicePixel(d->st.bk, t.mono));
+                                                  devicePixel(d->st.bk, t));
     drawRun(*d, t, s, text, n, adv, bx, by, d->st.bkMode == OPAQUE);
     finishTarget(t);
   }
@@ -568,6 +568,7 @@ BOOL textAt(HDC h, int x, int y, const RECT* clipRect, bool opaqueRect, const un
 }  // namespace
 
 BOOL TextOut(HDC h, int x, int y, LPCSTR text, int length) {
+  if (DcData* d = dc(h); d && d->rec) return ExtTextOut(h, x, y, 0, nullptr, text, length < 0 ? 0 : static_cast<UINT>(length), nullptr);
   return textAt(h, x, y, nullptr, false, reinterpret_cast<const unsigned char*>(text), length, nullptr);
 }
 
@@ -575,6 +576,18 @@ BOOL ExtTextOut(HDC h, int x, int y, UINT options, const RECT* rect, LPCSTR text
                 const int* dx) {
   DcData* d = dc(h);
   if (!d) return FALSE;
+  if (d->rec) {
+    // Type 83: x, y, options, the rectangle (or none), the text and its advances.
+    if (length > 0x7FFFFFFF || (length > 0 && !text)) return FALSE;
+    MetaRecord r;
+    r.type = 83;
+    r.args = {x, y, static_cast<LONG>(options), rect ? 1 : 0};
+    if (rect) r.args.insert(r.args.end(), {rect->left, rect->top, rect->right, rect->bottom});
+    r.text.assign(text ? text : "", length);
+    if (dx) r.data.assign(dx, dx + length);
+    metaRecord(*d, std::move(r));
+    return TRUE;
+  }
   std::optional<RECT> dr;
   if (rect) {
     const POINT a = toDevice(*d, rect->left, rect->top), b = toDevice(*d, rect->right, rect->bottom);
@@ -588,7 +601,7 @@ BOOL ExtTextOut(HDC h, int x, int y, UINT options, const RECT* rect, LPCSTR text
     if (resolveTarget(*d, t)) {
       fillDevicePolygon(t, {{double(dr->left), double(dr->top)}, {double(dr->right), double(dr->top)},
                             {double(dr->right), double(dr->bottom)}, {double(dr->left), double(dr->bottom)}},
-                        devicePixel(d->st.bk, t.mono));
+                        devicePixel(d->st.bk, t));
       finishTarget(t);
     }
   }
@@ -706,7 +719,7 @@ int DrawText(HDC h, LPCSTR text, int length, RECT& rect, UINT format) {
         const POINT p = toDevice(*d, x, y);
         const double uy = p.y + s.tm.tmAscent + s.underlinePos;
         fillDevicePolygon(t, {{double(p.x + x0), uy}, {double(p.x + x1), uy}, {double(p.x + x1), uy + 1}, {double(p.x + x0), uy + 1}},
-                          devicePixel(d->st.text, t.mono));
+                          devicePixel(d->st.text, t));
         finishTarget(t);
       }
     }

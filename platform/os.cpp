@@ -126,8 +126,15 @@ std::map<std::string, int>& pendingFailures() {
   return pending;
 }
 
+std::vector<std::string>* callLog = nullptr;  // the services called, while a test records them
+
+void noteCall(const char* service) {
+  if (callLog) callLog->push_back(service);
+}
+
 // True (with status set) when a test asked the service to fail now.
 bool injected(const char* service, int& status) {
+  noteCall(service);
   auto& pending = pendingFailures();
   auto it = pending.find(service);
   if (it == pending.end()) return false;
@@ -212,6 +219,7 @@ void yyerrorstr(int code, char* buffer, int size) {
 
 namespace test {
 void failNext(const std::string& service, int code) { pendingFailures()[service] = code; }
+void recordCalls(std::vector<std::string>* log) { callLog = log; }
 }  // namespace test
 
 //------------------------------------------------------------------------------
@@ -251,7 +259,18 @@ void yyopen(const char* name, int mode, int& handle, int& status) {
 }
 
 void yyclos(int handle) {
+  noteCall("CloseHandle");
   if (handle >= 0) close(handle);
+}
+
+void yyflush(int handle, int& status) {
+  if (injected("FlushFileBuffers", status)) return;
+  while (fsync(handle) != 0) {
+    if (errno == EINTR) continue;
+    status = errno == EBADF ? ERROR_INVALID_HANDLE : oserrorcode(errno);
+    return;
+  }
+  status = 0;
 }
 
 void yyreadc(int handle, void* buffer, int count, int& bytesread, int& status) {
@@ -452,8 +471,9 @@ void yydelf(const char* name, int& status) {
 
 namespace {
 // Copies the bytes of one regular file to another; the target keeps the source's
-// last-write time. Returns a status.
-int copyFileBytes(const std::string& from, const std::string& to) {
+// last-write time. With flush the copy is on the disk before the call returns. Returns a
+// status.
+int copyFileBytes(const std::string& from, const std::string& to, bool flush = false) {
   const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return pathCode(errno, from);
   struct stat src;
@@ -498,6 +518,7 @@ int copyFileBytes(const std::string& from, const std::string& to) {
     const struct timespec times[2] = {src.st_atim, src.st_mtim};
     futimens(out, times);
   }
+  if (status == 0 && flush && fsync(out) != 0) status = oserrorcode(errno);
   if (close(out) != 0 && status == 0) status = oserrorcode(errno);
   close(in);
   return status;
@@ -525,9 +546,71 @@ void yyrename(int& status, const char* oldname, const char* newname) {
     status = pathCode(errno, to);
     return;
   }
-  // Across file systems a file moves by copy and delete.
-  status = copyFileBytes(from, to);
+  // Across file systems a file moves by copy and delete; the copy reaches the disk before
+  // the original goes, so that a power cut cannot lose both.
+  status = copyFileBytes(from, to, true);
   if (status == 0 && unlink(from.c_str()) != 0) status = oserrorcode(errno);
+}
+
+namespace {
+// Flushes the folder that holds path, so that a rename in it survives a power cut.
+int flushFolder(const std::string& path) {
+  int status = 0;
+  if (injected("FlushFolder", status)) return status;
+  const std::size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return pathCode(errno, folder);
+  while (fsync(fd) != 0) {
+    if (errno == EINTR) continue;
+    // Some file systems cannot flush a folder; their renames are as safe as they get.
+    if (errno != EINVAL && errno != ENOTSUP) status = oserrorcode(errno);
+    break;
+  }
+  close(fd);
+  return status;
+}
+}  // namespace
+
+void yyreplace(int& status, const char* newfile, const char* target) {
+  if (injected("MoveFileEx", status)) return;
+  const std::string from = toSystem(safeText(newfile));
+  const std::string to = toSystem(safeText(target));
+  if (rename(from.c_str(), to.c_str()) != 0) {
+    const int e = errno;
+    struct stat st;
+    status = pathCode(e, e == ENOENT && lstat(from.c_str(), &st) != 0 ? from : to);
+    return;
+  }
+  status = flushFolder(to);
+}
+
+int replaceDurably(const std::string& path, const std::string& bytes) {
+  const std::string temp = path + ".new";
+  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return pathCode(errno, temp);
+  std::size_t done = 0;
+  int status = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      status = oserrorcode(errno);
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  while (status == 0 && fsync(fd) != 0) {
+    if (errno == EINTR) continue;
+    status = oserrorcode(errno);
+  }
+  if (close(fd) != 0 && status == 0) status = oserrorcode(errno);
+  if (status == 0 && rename(temp.c_str(), path.c_str()) != 0) status = oserrorcode(errno);
+  if (status != 0) {
+    unlink(temp.c_str());
+    return status;
+  }
+  return flushFolder(path);
 }
 
 void yycopyf(const char* source, const char* target, int& status) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace win {
 
@@ -68,6 +69,8 @@ void yywritc(int handle, const void* buffer, int count, int& byteswritten, int& 
 // side (0: none); the caller's buffer is unchanged after a write.
 void yyread(int handle, void* buffer, int count, int& bytesread, int elemsize, int& status);
 void yywrit(int handle, void* buffer, int count, int& byteswritten, int elemsize, int& status);
+// Forces the bytes written to an open file onto the disk (status 0 once they are there).
+void yyflush(int handle, int& status);
 // origin 0 start, 1 current position, 2 end; position in and out (new absolute position).
 void yyseek(int handle, int& position, int origin, int& status);
 
@@ -90,6 +93,13 @@ void yysysdir(char* buffer, int& status, int size);
 void yydelf(const char* name, int& status);
 // Moves a file; an existing target is not replaced (status 183).
 void yyrename(int& status, const char* oldname, const char* newname);
+// Renames a complete new file over a target, replacing any file of that name in one step,
+// then flushes the target's folder so that the rename survives a power cut. The new file's
+// bytes must have been flushed (yyflush) before.
+void yyreplace(int& status, const char* newfile, const char* target);
+// Replaces a file (a name of the system, not converted) with bytes in the same durable
+// way: a temporary file beside it, flushed, renamed over it, the folder flushed. A status.
+int replaceDurably(const std::string& path, const std::string& bytes);
 // Copies a file over an existing target, keeping its last-write time; a file is never
 // copied onto itself (status 32).
 void yycopyf(const char* source, const char* target, int& status);
@@ -204,6 +214,9 @@ namespace test {
 // "WriteFile", "SetFilePointer", "DeleteFile", "CopyFile", "MoveFile", "FindFirstFile",
 // "GetCurrentDirectory", "GetFullPathName", "CreateProcess", "GetEnvironmentVariable").
 void failNext(const std::string& service, int code);
+// Records the name of every service called from now on into log (nullptr: stop), including
+// "CloseHandle", "FlushFileBuffers", "MoveFileEx" and "FlushFolder".
+void recordCalls(std::vector<std::string>* log);
 // Replaces the command line the process reports (empty: the real one again).
 void setCommandLine(const std::string& commandline);
 // Runs hook with the exit code just before yyexit ends the process (tests read what the

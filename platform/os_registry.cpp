@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -158,19 +159,15 @@ int save(const std::vector<Entry>& entries) {
   const std::string parent = dir.substr(0, dir.find_last_of('/'));
   mkdir(parent.c_str(), 0700);
   mkdir(dir.c_str(), 0700);
-  const std::string temp = path + ".new";
-  {
-    std::ofstream out(temp, std::ios::trunc);
-    if (!out) return ERROR_ACCESS_DENIED;
-    for (const Entry& e : entries)
-      if (!e.damaged.empty())
-        out << e.damaged << '\n';
-      else
-        out << e.root << '\t' << hex(e.key) << '\t' << hex(e.name) << '\t' << e.type << '\t'
+  std::ostringstream out;
+  for (const Entry& e : entries)
+    if (!e.damaged.empty())
+      out << e.damaged << '\n';
+    else
+      out << e.root << '\t' << hex(e.key) << '\t' << hex(e.name) << '\t' << e.type << '\t'
           << hex(e.data) << '\n';
-    if (!out.flush()) return ERROR_DISK_FULL;
-  }
-  return std::rename(temp.c_str(), path.c_str()) == 0 ? 0 : oserrorcode(errno);
+  // Flushed before and after the rename, so that a power cut leaves the old store or the new.
+  return replaceDurably(path, std::move(out).str());
 }
 
 bool sameKey(const Entry& e, int root, const std::string& key) {

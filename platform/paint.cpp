@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/scrollbar.h"
 #include "platform/window_internal.h"
 
 namespace win {
@@ -685,6 +686,9 @@ BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
 }
 
 int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO& si, BOOL redraw) {
+  // A scroll-bar control keeps its own values.
+  if (bar == SB_CTL)
+    return static_cast<int>(sendMsg(hwnd, SBM_SETSCROLLINFO, static_cast<WPARAM>(redraw), reinterpret_cast<LPARAM>(&si)));
   Window* w = wnd(hwnd);
   ScrollBar* b = barOf(w, bar);
   if (!b) return 0;
@@ -715,6 +719,7 @@ int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO& si, BOOL redraw) {
 }
 
 BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO& si) {
+  if (bar == SB_CTL) return static_cast<BOOL>(sendMsg(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&si)));
   ScrollBar* b = barOf(wnd(hwnd), bar);
   if (!b) return FALSE;
   if (si.fMask & SIF_RANGE) { si.nMin = b->min; si.nMax = b->max; }
@@ -725,6 +730,7 @@ BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO& si) {
 }
 
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+  if (bar == SB_CTL) return static_cast<int>(sendMsg(hwnd, SBM_SETPOS, static_cast<WPARAM>(pos), redraw));
   ScrollBar* b = barOf(wnd(hwnd), bar);
   if (!b) return 0;
   const int old = b->pos;
@@ -736,11 +742,17 @@ int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
 }
 
 int GetScrollPos(HWND hwnd, int bar) {
+  if (bar == SB_CTL) return static_cast<int>(sendMsg(hwnd, SBM_GETPOS, 0, 0));
   ScrollBar* b = barOf(wnd(hwnd), bar);
   return b ? b->pos : 0;
 }
 
 BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
+  if (bar == SB_CTL) {
+    if (!wnd(hwnd)) return FALSE;
+    sendMsg(hwnd, redraw ? SBM_SETRANGEREDRAW : SBM_SETRANGE, static_cast<WPARAM>(minPos), maxPos);
+    return TRUE;
+  }
   SCROLLINFO si;
   si.fMask = SIF_RANGE;
   si.nMin = minPos;
@@ -751,6 +763,11 @@ BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
 }
 
 BOOL GetScrollRange(HWND hwnd, int bar, int& minPos, int& maxPos) {
+  if (bar == SB_CTL) {
+    if (!wnd(hwnd)) return FALSE;
+    sendMsg(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(&minPos), reinterpret_cast<LPARAM>(&maxPos));
+    return TRUE;
+  }
   ScrollBar* b = barOf(wnd(hwnd), bar);
   if (!b) return FALSE;
   minPos = b->min;
@@ -761,6 +778,7 @@ BOOL GetScrollRange(HWND hwnd, int bar, int& minPos, int& maxPos) {
 BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
   Window* w = wnd(hwnd);
   if (!w) return FALSE;
+  if (bar == static_cast<UINT>(SB_CTL)) return static_cast<BOOL>(sendMsg(hwnd, SBM_ENABLE_ARROWS, arrows, 0));
   const bool on = arrows == ESB_ENABLE_BOTH;
   if (bar == SB_HORZ || bar == SB_BOTH) w->hbar.enabled = on;
   if (bar == SB_VERT || bar == SB_BOTH) w->vbar.enabled = on;

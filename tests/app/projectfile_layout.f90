@@ -1,7 +1,8 @@
 ! Writes a ".tw" project file with Fortran's own formatted output, from the values listed in
 ! the input file named by argument 1, to the file named by argument 2. The layout is the
 ! project file's, line by line; reals arrive as their 32-bit patterns so that both writers
-! start from the same values.
+! start from the same values. A real too wide for its Fw.d field is written Ew.s instead, s
+! the most significant digits (at most 9) that fit the same width.
 program projectfile_layout
   implicit none
   character(len=500) :: inname, outname, title, version
@@ -52,31 +53,32 @@ program projectfile_layout
   if (status >= 4) then
     write(2, '(A)') '        Variable Y/N   Coefficient   tstat   tprob'
     do i = 1, 3
-      write(2, '(A16,I2,F16.2,2F8.3)') rj(names(i), 16), userinc(i), coef(3 + i), tstat(3 + i), tprob(3 + i)
+      write(2, '(A16,I2,3A)') rj(names(i), 16), userinc(i), fx(coef(3 + i), 16, 2), fx(tstat(3 + i), 8, 3), &
+          fx(tprob(3 + i), 8, 3)
     end do
-    write(2, '(A16,I2,F16.2,2F8.3)') rj('Rain', 16), raininc, coef(3), tstat(3), tprob(3)
-    write(2, '(A16,I2,F16.2,2F8.3)') rj('Trend', 16), 1, coef(2), tstat(2), tprob(2)
-    write(2, '(A16,I2,F16.2,2F8.3)') rj('Coefficient', 16), 1, coef(1), tstat(1), tprob(1)
+    write(2, '(A16,I2,3A)') rj('Rain', 16), raininc, fx(coef(3), 16, 2), fx(tstat(3), 8, 3), fx(tprob(3), 8, 3)
+    write(2, '(A16,I2,3A)') rj('Trend', 16), 1, fx(coef(2), 16, 2), fx(tstat(2), 8, 3), fx(tprob(2), 8, 3)
+    write(2, '(A16,I2,3A)') rj('Coefficient', 16), 1, fx(coef(1), 16, 2), fx(tstat(1), 8, 3), fx(tprob(1), 8, 3)
     write(2, '(A)') ''
     write(2, '(A20,I2)') rj('Include outliers?', 20), inclout
     write(2, '(A)') ''
     write(2, '(A16,I30)') rj('numyears', 16), numyears
     write(2, '(A16,I30)') rj('nsample', 16), nsample
     write(2, '(A16,I30)') rj('NumUseVar', 16), numusevar
-    write(2, '(A16,F30.3)') rj('avest', 16), fit(1)
-    write(2, '(A16,F30.3)') rj('avobs', 16), fit(2)
-    write(2, '(A16,F30.3)') rj('ssreg', 16), fit(3)
-    write(2, '(A16,F30.3)') rj('ssresid', 16), fit(4)
-    write(2, '(A16,F30.3)') rj('sst', 16), fit(5)
-    write(2, '(A16,F30.3)') rj('R2', 16), fit(6)
-    write(2, '(A16,F30.3)') rj('SE', 16), fit(7)
-    write(2, '(A16,F30.3)') rj('ce', 16), fit(8)
+    write(2, '(A16,A)') rj('avest', 16), fx(fit(1), 30, 3)
+    write(2, '(A16,A)') rj('avobs', 16), fx(fit(2), 30, 3)
+    write(2, '(A16,A)') rj('ssreg', 16), fx(fit(3), 30, 3)
+    write(2, '(A16,A)') rj('ssresid', 16), fx(fit(4), 30, 3)
+    write(2, '(A16,A)') rj('sst', 16), fx(fit(5), 30, 3)
+    write(2, '(A16,A)') rj('R2', 16), fx(fit(6), 30, 3)
+    write(2, '(A16,A)') rj('SE', 16), fx(fit(7), 30, 3)
+    write(2, '(A16,A)') rj('ce', 16), fx(fit(8), 30, 3)
     write(2, '(A)') ''
-    write(2, '(A30,F16.1,A7)') rj('Mean Annual Flow (MAF):', 30), fit(9), rj('ML/yr', 7)
-    write(2, '(A30,F16.1,A7)') rj('Mean Annual Baseflow (MABF):', 30), fit(10), rj('ML/yr', 7)
-    write(2, '(A30,F16.1,A7)') rj('Baseflow trend:', 30), coef(2), rj('ML/yr', 7)
-    write(2, '(A30,F16.1,A)') rj('Baseflow trend / MABF:', 30), fit(11), '%'
-    write(2, '(A30,F16.1,A)') rj('Prob trend is not significant:', 30), 100.0 * tprob(2), '%'
+    write(2, '(A30,A,A7)') rj('Mean Annual Flow (MAF):', 30), fx(fit(9), 16, 1), rj('ML/yr', 7)
+    write(2, '(A30,A,A7)') rj('Mean Annual Baseflow (MABF):', 30), fx(fit(10), 16, 1), rj('ML/yr', 7)
+    write(2, '(A30,A,A7)') rj('Baseflow trend:', 30), fx(stored(coef(2), 16, 2), 16, 1), rj('ML/yr', 7)
+    write(2, '(A30,A,A)') rj('Baseflow trend / MABF:', 30), fx(fit(11), 16, 1), '%'
+    write(2, '(A30,A,A)') rj('Prob trend is not significant:', 30), fx(100.0 * stored(tprob(2), 8, 3), 16, 1), '%'
   else
     write(2, '(A)') '     Regression not undertaken'
   end if
@@ -87,9 +89,9 @@ program projectfile_layout
   write(2, '(A)') repeat('-', 19)
   write(2, '(A)') ''
   if (status >= 3) then
-    write(2, '(A25,F5.3)') rj('Digital filter parameter:', 25), fit(12)
+    write(2, '(A25,A)') rj('Digital filter parameter:', 25), fx(fit(12), 5, 3)
     write(2, '(A25,I5)') rj('Number of passes:', 25), passes
-    write(2, '(A25,F5.2)') rj('Baseflow Index (BFI):', 25), fit(13)
+    write(2, '(A25,A)') rj('Baseflow Index (BFI):', 25), fx(fit(13), 5, 2)
   else
     write(2, '(A)') '     Baseflow separation not undertaken'
   end if
@@ -117,9 +119,9 @@ program projectfile_layout
       read(1, *) yr, ti, ab
       av = transfer(ab, av)
       if (status >= 3) then
-        write(2, '(I6,6F16.2,I16)') yr, av(1), av(2), av(3), av(4), av(5), av(6), ti
+        write(2, '(I6,6A,I16)') yr, (fx(av(i), 16, 2), i = 1, 6), ti
       else
-        write(2, '(I6,2F16.2)') yr, av(1), av(3)
+        write(2, '(I6,2A)') yr, fx(av(1), 16, 2), fx(av(3), 16, 2)
       end if
     end do
   end if
@@ -141,9 +143,9 @@ program projectfile_layout
       read(1, *) dn, db
       dv = transfer(db, dv)
       if (status >= 3) then
-        write(2, '(I8,3F16.2)') dn, dv(1), dv(2), dv(3)
+        write(2, '(I8,3A)') dn, fx(dv(1), 16, 2), fx(dv(2), 16, 2), fx(dv(3), 16, 2)
       else
-        write(2, '(I8,2F16.2)') dn, dv(1), dv(3)
+        write(2, '(I8,2A)') dn, fx(dv(1), 16, 2), fx(dv(3), 16, 2)
       end if
     end do
   end if
@@ -151,6 +153,43 @@ program projectfile_layout
   close(1)
 
 contains
+
+  ! v as its Fw.d field holds it: written by fx and read back (-999.0 for asterisks). The
+  ! trend and probability lines are drawn from their fields as stored.
+  function stored(v, w, d) result(r)
+    real, intent(in) :: v
+    integer, intent(in) :: w, d
+    real :: r
+    character(len=40) :: f
+    character(len=w) :: t
+    t = fx(v, w, d)
+    r = -999.0
+    if (index(t, '*') /= 0) return
+    write(f, '(A,I0,A,I0,A)') '(F', w, '.', d, ')'
+    read(t, f) r
+  end function stored
+
+  ! Fw.d of v; when that is all asterisks, Ew.s with the largest s <= 9 that fits; an
+  ! infinity or NaN is asterisks.
+  function fx(v, w, d) result(r)
+    real, intent(in) :: v
+    integer, intent(in) :: w, d
+    character(len=w) :: r
+    character(len=40) :: f
+    integer :: s
+    if (v /= v .or. abs(v) > huge(v)) then
+      r = repeat('*', w)
+      return
+    end if
+    write(f, '(A,I0,A,I0,A)') '(F', w, '.', d, ')'
+    write(r, f) v
+    if (index(r, '*') == 0) return
+    do s = min(9, w), 1, -1
+      write(f, '(A,I0,A,I0,A)') '(E', w, '.', s, ')'
+      write(r, f) v
+      if (index(r, '*') == 0) return
+    end do
+  end function fx
 
   ! The text without trailing blanks, cut to its first w characters and right-justified.
   function rj(s, w) result(r)

@@ -8,9 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cstdint>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
@@ -20,6 +23,7 @@
 #include "app/calendar.h"
 #include "app/modules.h"
 #include "platform/message_box.h"
+#include "platform/os.h"
 #include "tests/support/files.h"
 
 namespace fs = std::filesystem;
@@ -136,6 +140,23 @@ class ProjectFile : public ::testing::Test {
   fs::path dir_;
 };
 
+// The first line in which two file texts differ, both ways; empty when they are equal.
+std::string firstdifference(const std::string& a, const std::string& b) {
+  std::istringstream ia(a), ib(b);
+  std::string la, lb;
+  for (int n = 1;; ++n) {
+    const bool ea = !std::getline(ia, la), eb = !std::getline(ib, lb);
+    if (ea && eb) return "";
+    if (ea != eb || la != lb) return "line " + std::to_string(n) + ": [" + la + "] / [" + lb + "]";
+  }
+}
+
+// A year label as the annual rows write it (I6).
+std::string fortranyear(int year) {
+  std::string s = std::to_string(year);
+  return std::string(6 - s.size(), ' ') + s;
+}
+
 fs::path fixture(int status) { return fs::path(TW_FIXTURES) / ("project-status" + std::to_string(status) + ".tw"); }
 
 TEST_F(ProjectFile, WritesTheGoldenFiles) {
@@ -206,14 +227,16 @@ TEST_F(ProjectFile, FieldsMatchFortranFormattedOutput) {
       {"daily data", 2, [] {}},
       {"separated", 3, [] {}},
       {"regression with every flag set", 4, [] {}},
-      {"values too wide for their fields, negative zero, long names", 4,
+      {"values too wide for their fields, an infinite sum, negative zero, long names", 4,
        [] {
          twvars.daily[3].flow = 1.0e15f;
          twvars.daily[4].rain = -0.001f;
          twvars.daily[5].baseflow = 99999999.99f;
          twvars.annual[1].user[2] = -1.0e14f;
+         twvars.annual[0].flow = std::numeric_limits<float>::infinity();
          regressdat.tstat[0] = 12345.678f;
          regressdat.tprob[1] = 0.0005f;
+         regressdat.coeffs[1] = 0.451f;  // 0.45 as stored, so the trend line shows 0.4
          regressdat.ssreg = 3.0e25f;
          regressdat.MAF = 1.0e16f;
          twvars.BFI = 12.5f;
@@ -394,6 +417,285 @@ void setcols(std::vector<std::string>& lines, std::string_view label, int first,
   l.replace(first - 1, value.size(), value);
 }
 
+// A regression whose t statistic is 10,000 or more, or -1,000 or less, once gave eight
+// asterisks in its F8.3 field, and the reader then refused the whole file. The writer now
+// uses the exponent form of the same width; a file of the old writer opens with those
+// statistics undefined.
+TEST_F(ProjectFile, WideTStatisticsSaveAndOpen) {
+  buildproject(4);
+  regressdat.tstat[1] = 10000.0f;
+  regressdat.tstat[2] = -1000.0f;
+  const std::string text = projecttext();
+  EXPECT_EQ(text, slurp(fs::path(TW_FIXTURES) / "project-wide-tstat.tw"));
+  initialise_tw_vars();
+  usefile(fs::path(TW_FIXTURES) / "project-wide-tstat.tw");
+  ASSERT_TRUE(fileopen_read());
+  EXPECT_EQ(regressdat.tstat[1], 10000.0f);
+  EXPECT_EQ(regressdat.tstat[2], -1000.0f);
+  EXPECT_EQ(projecttext(), text);
+
+  initialise_tw_vars();
+  usefile(fs::path(TW_FIXTURES) / "project-wide-tstat-asterisks.tw");
+  ASSERT_TRUE(fileopen_read());
+  EXPECT_EQ(regressdat.tstat[1], MISSING);
+  EXPECT_EQ(regressdat.tstat[2], MISSING);
+  EXPECT_EQ(regressdat.tstat[0], 3.123f);
+  EXPECT_EQ(regressdat.coeffs[1], -35.25f);
+  EXPECT_EQ(regressdat.tprob[1], 0.018f);
+}
+
+// Reals the writer could not express in their fixed field, at the edges of each width.
+TEST_F(ProjectFile, ValuesTooWideForTheFixedFormUseTheExponentForm) {
+  struct Case {
+    const char* why;
+    float value;
+    const char* flow;  // columns 9-24 of the first daily row (F16.2)
+  };
+  const Case cases[] = {
+      {"widest fixed form", 9999999827968.0f, "9999999827968.00"},
+      {"one digit more", 1.0e14f, " 0.100000000E+15"},
+      {"negative, a column short", -9999999827968.0f, "-0.999999983E+13"},
+      {"largest float", 3.4028235e38f, " 0.340282347E+39"},
+      {"smallest float", -3.4028235e38f, "-0.340282347E+39"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    buildproject(2);
+    twvars.daily[0].flow = c.value;
+    const std::string text = projecttext();
+    const std::size_t row = text.find("\n19900701") + 1;
+    EXPECT_EQ(text.substr(row + 8, 16), c.flow);
+    spit(dir_ / "wide.tw", text);
+    usefile(dir_ / "wide.tw");
+    ASSERT_TRUE(fileopen_read());
+    EXPECT_EQ(twvars.daily[0].flow, c.value);
+  }
+  // Nothing fits five columns of F5.2 for -999.0: the field stays asterisks and reads as
+  // missing (MissingBaseflowIndexReadsBack).
+}
+
+// Save, open and save again over random values of every numeric field the file keeps: the
+// file always opens and the second save is the first byte for byte. Daily values are ones
+// the file holds exactly (the annual sums are rebuilt from them on opening); values that
+// are stored and read back whole (user values, regression figures, the index) are any
+// finite float. The include flags of user variables are reset by every read, so they stay 0.
+TEST_F(ProjectFile, RandomValuesSurviveSaveOpenSave) {
+  std::mt19937 rng(20261210u);
+  auto anyfloat = [&rng] {
+    for (;;) {
+      const std::uint32_t bits = rng();
+      float f = 0.0f;
+      std::memcpy(&f, &bits, sizeof f);
+      if (std::isfinite(f)) return f;
+    }
+  };
+  // Near a power of ten: where a fixed field runs out of columns.
+  auto edge = [&rng] {
+    const float p = std::pow(10.0f, static_cast<float>(rng() % 39));
+    const float v = rng() % 2 ? std::nextafter(p, 0.0f) : p;
+    return rng() % 2 ? -v : v;
+  };
+  auto anyvalue = [&](int kind) {
+    switch (kind % 6) {
+      case 0: return anyfloat();
+      case 1: return edge();
+      case 2: return static_cast<float>(static_cast<int>(rng() % 2000001) - 1000000) / 100.0f;
+      case 3: return MISSING;
+      case 4: return rng() % 2 ? 0.0f : -0.0f;
+      default: return static_cast<float>(rng() % 1000) / 1000.0f;
+    }
+  };
+  // A daily value the file holds exactly: quarters, or a float beyond 2^24 (an integer).
+  auto dailyvalue = [&] {
+    switch (rng() % 4) {
+      case 0: return static_cast<float>(static_cast<int>(rng() % 400001) - 200000) * 0.25f;
+      case 1: {
+        const float v = anyfloat();
+        return std::fabs(v) >= 16777216.0f ? v : MISSING;
+      }
+      case 2: return MISSING;
+      default: return edge();
+    }
+  };
+  for (int round = 0; round < 120; ++round) {
+    SCOPED_TRACE(round);
+    const int status = 2 + round % 3;
+    buildproject(status, 3);
+    TwVars& tw = twvars;
+    RegressDat& rd = regressdat;
+    for (int k = 0; k < tw.ndays; ++k) {
+      DailyRecord& d = tw.daily[k];
+      d.flow = dailyvalue();
+      d.rain = dailyvalue();
+      d.baseflow = status >= 3 ? dailyvalue() : 0.0f;
+      d.flowflag = d.flow == MISSING ? FLOW_MISSING : (d.flow < 0.0f ? FLOW_NEGATIVE : FLOW_VALID);
+      d.rainflag = d.rain < 0.0f ? 0 : 1;
+    }
+    dailytoannual();
+    if (status >= 3) {
+      for (int y = 0; y < tw.numyears; ++y)
+        for (float& v : tw.annual[y].user) v = anyvalue(static_cast<int>(rng()));
+      tw.BFI = anyvalue(static_cast<int>(rng()));
+      tw.filterparam = static_cast<float>(1 + rng() % 999) / 1000.0f;
+      tw.passes = 1 + static_cast<int>(rng() % 99);
+    }
+    if (status >= 4) {
+      for (auto* a : {&rd.coeffs, &rd.tstat, &rd.tprob})
+        for (float& v : *a) v = anyvalue(static_cast<int>(rng()));
+      for (float* v : {&rd.avest, &rd.avobs, &rd.ssreg, &rd.ssresid, &rd.sst, &rd.R2, &rd.SE, &rd.ce, &rd.MAF,
+                       &rd.MABF, &rd.trendpct})
+        *v = anyvalue(static_cast<int>(rng()));
+      rd.includeoutliers = static_cast<int>(rng() % 2);
+      rd.nsample = static_cast<int>(rng() % (MAXYEARS + 1));
+      rd.NumUseVar = static_cast<int>(rng() % 5);
+    }
+    const std::string first = projecttext();
+    spit(dir_ / "random.tw", first);
+    initialise_tw_vars();
+    usefile(dir_ / "random.tw");
+    ASSERT_TRUE(fileopen_read()) << win::test::messageBoxes().back().text;
+    ASSERT_EQ(firstdifference(projecttext(), first), "");
+  }
+}
+
+// Every single numeric field of a saved file turned into asterisks: the file opens, with
+// that field undefined. Only the analysis status, which decides what the file holds, and
+// the first date, from which every other date follows, cannot be done without.
+TEST_F(ProjectFile, AFieldOfAsterisksReadsAsUndefined) {
+  const std::string golden = slurp(fixture(4));
+  std::vector<std::string> lines;
+  {
+    std::istringstream in(golden);
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+  }
+  const std::size_t statusline = lineof(lines, "Analysis status:");
+  const std::size_t firstdate = lineof(lines, "19900701");
+  int fields = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& l = lines[i];
+    for (std::size_t p = 0; p < l.size();) {
+      // A numeric field: a run of digits with its sign and point, as the writer writes it.
+      const std::size_t start = l.find_first_of("-0123456789.", p);
+      if (start == std::string::npos) break;
+      std::size_t end = l.find_first_not_of("-0123456789.+E", start);
+      if (end == std::string::npos) end = l.size();
+      p = end;
+      if (l.find_first_of("0123456789", start) >= end) continue;
+      if (i > 0 && i < 8 && i != statusline) continue;  // the title, date and version are texts
+      ++fields;
+      std::vector<std::string> changedlines = lines;
+      changedlines[i].replace(start, end - start, std::string(end - start, '*'));
+      std::string text;
+      for (const std::string& cl : changedlines) text += cl + "\n";
+      SCOPED_TRACE(changedlines[i]);
+      spit(dir_ / "stars.tw", text);
+      initialise_tw_vars();
+      usefile(dir_ / "stars.tw");
+      const bool cannotdowithout = i == statusline || (i == firstdate && start == 0);
+      ASSERT_EQ(fileopen_read(), !cannotdowithout);
+      if (cannotdowithout) continue;
+      // What it opened saves and opens again.
+      const std::string saved = projecttext();
+      spit(dir_ / "again.tw", saved);
+      usefile(dir_ / "again.tw");
+      ASSERT_TRUE(fileopen_read());
+      EXPECT_EQ(projecttext(), saved);
+    }
+  }
+  EXPECT_GT(fields, 100);
+}
+
+// Annual user values are stored under their year labels; the reader puts each on the
+// rebuilt year of the same label, whatever years the aggregation forms.
+TEST_F(ProjectFile, UserValuesStayOnTheirYears) {
+  for (int status : {3, 4}) {
+    SCOPED_TRACE(status);
+    const std::string text = slurp(fixture(status));
+    initialise_tw_vars();
+    usefile(fixture(status));
+    ASSERT_TRUE(fileopen_read());
+    std::istringstream in(text.substr(text.find("Lin.trend")));
+    std::string heading;
+    std::getline(in, heading);
+    int rows = 0;
+    for (std::string l; std::getline(in, l) && !l.empty(); ++rows) {
+      const int year = std::atoi(l.substr(0, 6).c_str());
+      const AnnualRecord* a = nullptr;
+      for (int y = 0; y < twvars.numyears; ++y)
+        if (twvars.annual[y].year == year) a = &twvars.annual[y];
+      ASSERT_NE(a, nullptr) << year;
+      for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(a->user[i], std::strtof(l.substr(54 + 16 * i, 16).c_str(), nullptr)) << year;
+        EXPECT_EQ(a->userflag[i], a->user[i] == MISSING ? 0 : 1);
+      }
+    }
+    EXPECT_EQ(rows, twvars.numyears);
+  }
+}
+
+// A file whose years begin a year before those the aggregation now forms (as a file of
+// another aggregation rule would): each value lands on its own year, the year the file
+// lacks has none, and the value of a year that is not rebuilt is reported.
+TEST_F(ProjectFile, UserValuesOfAYearNotRebuiltAreReported) {
+  std::vector<std::string> lines;
+  {
+    std::istringstream in(slurp(fixture(3)));
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+  }
+  std::vector<int> labels;
+  std::vector<std::array<float, 3>> values;
+  for (std::size_t i = lineof(lines, "Lin.trend") + 1; !lines[i].empty(); ++i) {
+    const int year = std::atoi(lines[i].substr(0, 6).c_str()) - 1;
+    lines[i].replace(0, 6, fortranyear(year));
+    labels.push_back(year);
+    values.push_back({std::strtof(lines[i].substr(54, 16).c_str(), nullptr),
+                      std::strtof(lines[i].substr(70, 16).c_str(), nullptr),
+                      std::strtof(lines[i].substr(86, 16).c_str(), nullptr)});
+  }
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  spit(dir_ / "shifted.tw", text);
+  initialise_tw_vars();
+  usefile(dir_ / "shifted.tw");
+  ASSERT_TRUE(fileopen_read());
+  ASSERT_EQ(twvars.numyears, static_cast<int>(labels.size()));
+  EXPECT_EQ(twvars.annual[0].year, labels[1]);
+  for (std::size_t k = 1; k < labels.size(); ++k) {
+    SCOPED_TRACE(labels[k]);
+    EXPECT_EQ(twvars.annual[k - 1].user, values[k]);
+  }
+  const AnnualRecord& last = twvars.annual[labels.size() - 1];
+  EXPECT_EQ(last.user, (std::array<float, 3>{MISSING, MISSING, MISSING}));
+  EXPECT_EQ(last.userflag, (std::array<int, 3>{0, 0, 0}));
+  const auto& boxes = win::test::messageBoxes();
+  ASSERT_GE(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "User data of these years match no year of the daily data and were not loaded:\r " +
+                               std::to_string(labels[0]));
+  EXPECT_EQ(boxes.back().title, "File opened");
+}
+
+// A file saved before the aggregation kept every covered year: its first, empty year (1990)
+// is no longer formed. Every other year keeps its own user values, and 1990's are reported.
+TEST_F(ProjectFile, FileOfTheEarlierAggregationRuleKeepsUserValuesOnTheirYears) {
+  initialise_tw_vars();
+  usefile(fs::path(TW_FIXTURES) / "project-status4-earlier-rule.tw");
+  ASSERT_TRUE(fileopen_read());
+  struct Year { int label; std::array<float, 3> user; };
+  const Year expected[] = {{1991, {10.25f, MISSING, 3.0f}},
+                           {1992, {10.50f, 98.50f, 6.0f}},
+                           {1993, {10.75f, 97.50f, 9.0f}}};
+  ASSERT_EQ(twvars.numyears, 3);
+  for (int y = 0; y < 3; ++y) {
+    SCOPED_TRACE(expected[y].label);
+    EXPECT_EQ(twvars.annual[y].year, expected[y].label);
+    EXPECT_EQ(twvars.annual[y].user, expected[y].user);
+  }
+  const auto& boxes = win::test::messageBoxes();
+  ASSERT_GE(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text,
+            "User data of these years match no year of the daily data and were not loaded:\r 1990");
+}
+
 TEST_F(ProjectFile, ReaderFailuresLeaveThePreviousProject) {
   using Lines = std::vector<std::string>;
   struct Case {
@@ -516,15 +818,15 @@ TEST_F(ProjectFile, SavingAnEmptyProjectCreatesTheFile) {
 TEST_F(ProjectFile, FailedSaveKeepsTheOldFile) {
   struct Case {
     const char* why;
-    int fault;
+    const char* service;  // the OS layer's service that fails
     const char* text;
     const char* title;
   };
   const Case cases[] = {
-      {"the new file cannot be opened", 1, "Failed to open new file on unit 3: ", "Problem with file"},
-      {"a write fails (disk full)", 2, "Problem with file. Data not saved properly.", "Problem"},
-      {"the close fails", 3, "Problem with file. Data not saved properly.", "Problem"},
-      {"the rename fails", 4, "Problem with file. Data not saved properly.", "Problem"},
+      {"the new file cannot be opened", "CreateFile", "Failed to open new file on unit 3: ", "Problem with file"},
+      {"a write fails (disk full)", "WriteFile", "Problem with file. Data not saved properly.", "Problem"},
+      {"the flush to the disk fails", "FlushFileBuffers", "Problem with file. Data not saved properly.", "Problem"},
+      {"the rename fails", "MoveFileEx", "Problem with file. Data not saved properly.", "Problem"},
   };
   const fs::path path = dir_ / "old.tw";
   for (const Case& c : cases) {
@@ -534,7 +836,7 @@ TEST_F(ProjectFile, FailedSaveKeepsTheOldFile) {
     usefile(path);
     win::test::clearMessageBoxes();
     win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
-    filesave_failnext = c.fault;
+    win::test::failNext(c.service, win::ERROR_DISK_FULL);
     EXPECT_FALSE(filesave());
     EXPECT_EQ(slurp(path), "the previous file\n");
     EXPECT_EQ(twvars.status, 3);
@@ -556,9 +858,38 @@ TEST_F(ProjectFile, FailedSaveKeepsTheOldFile) {
   win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
   EXPECT_FALSE(filesave());
   EXPECT_EQ(win::test::messageBoxes()[0].text, "Failed to open new file on unit 3:");
-  // The failure hook is spent: the next save succeeds.
+  // Nothing is left pending: the next save succeeds.
   usefile(path);
   EXPECT_TRUE(filesave());
+}
+
+// A save survives a power cut: the new file's bytes reach the disk before the rename, and
+// the folder holding the rename after it. A folder that cannot be flushed is reported,
+// though the new file has replaced the old one.
+TEST_F(ProjectFile, SaveFlushesTheFileBeforeTheRenameAndTheFolderAfter) {
+  const fs::path path = dir_ / "p.tw";
+  spit(path, "the previous file\n");
+  buildproject(3);
+  usefile(path);
+  std::vector<std::string> calls;
+  win::test::recordCalls(&calls);
+  const bool saved = filesave();
+  win::test::recordCalls(nullptr);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(calls, (std::vector<std::string>{"CreateFile", "WriteFile", "FlushFileBuffers", "CloseHandle",
+                                             "MoveFileEx", "FlushFolder"}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+
+  spit(path, "the previous file\n");
+  win::test::clearMessageBoxes();
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
+  win::test::failNext("FlushFolder", win::ERROR_GEN_FAILURE);
+  EXPECT_FALSE(filesave());
+  EXPECT_NE(twvars.iostat, 0);
+  ASSERT_EQ(win::test::messageBoxes().size(), 1u);
+  EXPECT_EQ(win::test::messageBoxes()[0].text, "Problem with file. Data not saved properly.");
+  EXPECT_NE(slurp(path), "the previous file\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1) << "temporary file left";
 }
 
 }  // namespace

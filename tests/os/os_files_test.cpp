@@ -5,6 +5,8 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/os.h"
 #include "tests/os/os_fixture.h"
@@ -373,6 +375,65 @@ TEST(Yyrename, KeepsAnExistingTarget) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(read("c"), "A");
   EXPECT_FALSE(exists("a"));
+}
+
+TEST(Yyreplace, ReplacesAnExistingTargetWhole) {
+  TempDir here;
+  write("new", "NEW");
+  write("old", "OLD");
+  int status = -1;
+  win::yyreplace(status, "new", "old");
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(read("old"), "NEW");
+  EXPECT_FALSE(exists("new"));
+  win::yyreplace(status, "none", "old");
+  EXPECT_EQ(status, win::ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(read("old"), "NEW");
+  win::yyreplace(status, "old", "nodir/old");
+  EXPECT_EQ(status, win::ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(read("old"), "NEW");
+  // An injected failure of the rename leaves both files; one of the folder's flush comes
+  // after the rename, which stands.
+  write("new", "NEWER");
+  win::test::failNext("MoveFileEx", win::ERROR_ACCESS_DENIED);
+  win::yyreplace(status, "new", "old");
+  EXPECT_EQ(status, win::ERROR_ACCESS_DENIED);
+  EXPECT_EQ(read("old"), "NEW");
+  win::test::failNext("FlushFolder", win::ERROR_GEN_FAILURE);
+  win::yyreplace(status, "new", "old");
+  EXPECT_EQ(status, win::ERROR_GEN_FAILURE);
+  EXPECT_EQ(read("old"), "NEWER");
+}
+
+TEST(Yyflush, FlushesAnOpenFileAndRefusesABadHandle) {
+  TempDir here;
+  int handle = -1, status = -1, written = 0;
+  win::yyopen("f.bin", 1, handle, status);
+  ASSERT_GE(handle, 0);
+  win::yywritc(handle, "abc", 3, written, status);
+  std::vector<std::string> calls;
+  win::test::recordCalls(&calls);
+  win::yyflush(handle, status);
+  EXPECT_EQ(status, 0);
+  win::test::failNext("FlushFileBuffers", win::ERROR_DISK_FULL);
+  win::yyflush(handle, status);
+  EXPECT_EQ(status, win::ERROR_DISK_FULL);
+  win::yyclos(handle);
+  win::test::recordCalls(nullptr);
+  EXPECT_EQ(calls, (std::vector<std::string>{"FlushFileBuffers", "FlushFileBuffers", "CloseHandle"}));
+  win::yyflush(handle, status);
+  EXPECT_EQ(status, win::ERROR_INVALID_HANDLE);
+  EXPECT_EQ(read("f.bin"), "abc");
+}
+
+TEST(ReplaceDurably, WritesTheWholeFileOrLeavesTheOld) {
+  TempDir here;
+  write("store", "old");
+  EXPECT_EQ(win::replaceDurably("store", "new contents"), 0);
+  EXPECT_EQ(read("store"), "new contents");
+  EXPECT_FALSE(exists("store.new"));
+  EXPECT_NE(win::replaceDurably("nodir/store", "x"), 0);
+  EXPECT_EQ(read("store"), "new contents");
 }
 
 TEST(Yysetfiletime, RoundTripAndCopy) {

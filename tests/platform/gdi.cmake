@@ -7,3 +7,5 @@ tw_add_test(test_platform_gdi SOURCES
 tw_add_test(test_platform_gdi_window SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi_window_test.cpp
   LIBS tw_platform_gdi)
 tw_add_resources(test_platform_gdi_window ${PROJECT_SOURCE_DIR}/tests/fixtures/rc-bitmaps.rc)
+tw_add_test(test_platform_gdi_records SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi_records_test.cpp
+  LIBS tw_platform_gdi)

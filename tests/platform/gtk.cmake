@@ -1,5 +1,5 @@
 # The GTK backend: key and text conversions (no display needed), and the smoke test on a
-# private Xvfb server with xdotool, xwd and ImageMagick (label gui).
+# private Xvfb server with xdotool, xwd and ImageMagick (label gui), and the controls there.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(TW_GTK_TEST REQUIRED IMPORTED_TARGET gtk+-3.0)
 tw_add_test(platform_gtk_keys_test
@@ -9,3 +9,8 @@ tw_add_test(platform_gtk_smoke_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/gtk_smoke_test.cpp
   LIBS tw_platform_gtk tw_platform_dlg tw_platform_gdi tw_platform_win tw_test_xserver
   LABELS gui)
+tw_add_test(platform_controls_gtk_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/controls_gtk_test.cpp
+  LIBS tw_platform_gtk tw_platform_dlg tw_platform_gdi tw_platform_win tw_test_xserver
+  LABELS gui)
+target_compile_definitions(platform_controls_gtk_test PRIVATE TW_SHOT_DIR="${CMAKE_BINARY_DIR}")

@@ -4,6 +4,12 @@ tw_add_test(test_core_messages SOURCES ${CMAKE_CURRENT_LIST_DIR}/messages_test.c
 tw_add_test(test_core_strings SOURCES ${CMAKE_CURRENT_LIST_DIR}/strings_test.cpp LIBS tw_text)
 tw_add_test(test_core_convert SOURCES ${CMAKE_CURRENT_LIST_DIR}/convert_test.cpp LIBS tw_text)
 
+# Fields of a record layout against C's exact printing and reading, and their input against
+# gfortran's formatted read (the reference program is built by the test).
+tw_add_test(test_core_format_fields SOURCES ${CMAKE_CURRENT_LIST_DIR}/format_fields_test.cpp LIBS tw_text)
+target_compile_definitions(test_core_format_fields PRIVATE
+  TW_FORMAT_READ_REFERENCE="${CMAKE_CURRENT_LIST_DIR}/format_read_reference.f90")
+
 # The display formats checked against gfortran: the reference program is built with the
 # tests; without gfortran the test fails and says so.
 find_program(TW_GFORTRAN gfortran)

@@ -42,6 +42,22 @@ struct GraphicsServices {
   void (*yybitmapinfo)(int window, int item, int& value) = nullptr;
   // The chart defaults that igrinit puts back (presentation graphics).
   void (*yypgreset)() = nullptr;
+
+  // The metafile slots are freed through this when the root window closes.
+  void (*WMetafileDestroy)(int slot) = nullptr;
+  // Drawing targets of other owners: a numbered bitmap (raster output) and a graphics field
+  // of the current dialog (the dialog manager). Each makes its surface gDC with its size.
+  void (*yybitmapselect)(int index, int& failed, int& width, int& height) = nullptr;
+  void (*yyfieldselect)(int& field, int& width, int& height) = nullptr;
+  // The window dump of screen request 20 (raster output): start a dump page, copy the
+  // rectangle of gDC onto it, end it.
+  void (*yywindumpstart)(int& failed) = nullptr;
+  void (*yywindumpblit)(int x1, int y1, int x2, int y2, int& failed) = nullptr;
+  void (*yywindumpend)() = nullptr;
+  // An image file (or the clipboard bitmap, type 0) drawn into a box of a device (0 the
+  // screen target), rotated about (ox, oy); raster output.
+  void (*yyloadimage)(int type, int device, int x1, int y1, int x2, int y2, int placement, int rotation, int ox,
+                      int oy, int& failed, int& oscode, std::string_view name) = nullptr;
 };
 
 extern GraphicsServices graphicsservices;

@@ -20,6 +20,7 @@
 #include "toolkit/hardcopy/startup_hardcopy.h"
 #include "toolkit/os/opsys.h"
 #include "toolkit/raster/print_select.h"
+#include "toolkit/screen/screen_driver.h"
 #include "toolkit/startup/info.h"
 #include "toolkit/text/convert.h"
 #include "toolkit/text/errors.h"
@@ -197,6 +198,7 @@ void winitialise(std::optional<std::string_view> inifile) {
   yygetdisplayinfo(di.WIDTH, di.HEIGHT, di.COLOURS, di.PALETTECLASS, di.DEVICECLASS);
   win::installpaintonlypump();
   yywinitialise();
+  yyscreenservices();
 
   fn.LFNPLOTI = 42;
   ws.ROOTOPEN = 0;

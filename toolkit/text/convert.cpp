@@ -6,7 +6,9 @@
 // internal text-to-number and reformatting routines never change LASTERROR or DEBUGLEVEL.
 #include "toolkit/text/convert.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -158,14 +160,20 @@ std::optional<std::vector<Descriptor>> parseFormat(std::string_view format) {
   return items;
 }
 
-// The magnitude of x printed by C's "%.*f" or "%.*e" (glibc prints exact decimal values,
-// rounded to the nearest with ties to even, as Fortran output does).
+// The magnitude of x printed as C's "%.*f" or "%.*e" prints it: exact decimal values,
+// rounded to the nearest with ties to even, as Fortran output does. std::to_chars gives the
+// same bytes without the locale and the formatting machinery; snprintf takes the texts too
+// long for the buffer.
 std::string printed(char conversion, int precision, double x) {
+  char buffer[512];
+  const auto form = conversion == 'f' ? std::chars_format::fixed : std::chars_format::scientific;
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x), form, precision);
+  if (ec == std::errc()) return std::string(buffer, end);
   const char format[] = {'%', '.', '*', conversion, '\0'};
   const int n = std::snprintf(nullptr, 0, format, precision, std::fabs(x));
-  std::vector<char> buffer(static_cast<std::size_t>(n) + 1);
-  std::snprintf(buffer.data(), buffer.size(), format, precision, std::fabs(x));
-  return std::string(buffer.data(), static_cast<std::size_t>(n));
+  std::vector<char> wide(static_cast<std::size_t>(n) + 1);
+  std::snprintf(wide.data(), wide.size(), format, precision, std::fabs(x));
+  return std::string(wide.data(), static_cast<std::size_t>(n));
 }
 
 // x in scientific form with sig significant digits.
@@ -285,11 +293,29 @@ struct Value {
   double r;
 };
 
+// Display formats already parsed: a program writes many values under a handful of texts.
+const std::optional<std::vector<Descriptor>>& parsedFormat(std::string_view format) {
+  struct Entry {
+    std::string text;
+    std::optional<std::vector<Descriptor>> items;
+  };
+  thread_local std::vector<Entry> cache;
+  for (const Entry& e : cache)
+    if (e.text == format) return e.items;
+  if (cache.size() >= 64) cache.clear();
+  cache.push_back({std::string(format), parseFormat(format)});
+  return cache.back().items;
+}
+
+// The fast paths of the fields section, which write straight into a record.
+bool appendFixed(std::string& out, double x, int w, int d);
+void appendInteger(std::string& out, long long value, const FieldFormat& f);
+
 // Formats one value with format into record; false for an invalid format, a value of the
 // wrong kind for its descriptor, or a record longer than maxLength.
 bool formatRecord(const Value& v, std::string_view format, std::size_t maxLength,
                   std::string& record) {
-  const auto items = parseFormat(format);
+  const auto& items = parsedFormat(format);
   if (!items) return false;
   record.clear();
   bool used = false;
@@ -302,12 +328,15 @@ bool formatRecord(const Value& v, std::string_view format, std::size_t maxLength
       if (d.w > static_cast<int>(maxLength) || d.d > static_cast<int>(maxLength)) return false;
       if (v.integer) {
         if (d.kind == 'I' || d.kind == 'G')
-          record += formatInteger(v.i, d.w, d.d, d.kind == 'I' && d.hasD);
+          appendInteger(record, v.i, {'I', d.w, d.d, d.kind == 'I' && d.hasD, 0, false});
         else
           return false;
       } else {
         switch (d.kind) {
-          case 'F': record += formatFixed(v.r, d.w, d.d); break;
+          case 'F':
+            if (!(d.w > 0 && std::isfinite(v.r) && appendFixed(record, v.r, d.w, d.d)))
+              record += formatFixed(v.r, d.w, d.d);
+            break;
           case 'E': record += formatExponent(v.r, d.w, d.d, d.e, d.hasE, d.scale); break;
           case 'G': record += formatGeneral(v.r, d.w, d.d, d.e, d.hasE); break;
           default: return false;
@@ -362,6 +391,263 @@ void IRealToString(float value, std::string& text, std::string_view format) {
 
 void IDoubleToString(double value, std::string& text, std::string_view format) {
   numberToString({false, 0, value}, text, format, "IDoubleToString");
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Fields of a record layout
+// - parsefieldformat(), appendfield(), appendfittedreal(), readfield()
+// One descriptor, parsed once, formats or reads many values: the fixed-point and integer
+// paths write straight into the record without a text of their own per value.
+//------------------------------------------------------------------------------
+namespace {
+
+void appendStars(std::string& out, int w) { out.append(static_cast<std::size_t>(w), '*'); }
+
+// Right-aligns [text, text + n) in w columns, or w asterisks when it is wider.
+void appendAligned(std::string& out, const char* text, std::size_t n, int w) {
+  if (static_cast<int>(n) > w) {
+    appendStars(out, w);
+    return;
+  }
+  out.append(static_cast<std::size_t>(w) - n, ' ');
+  out.append(text, n);
+}
+
+// Fw.d of a finite value with w > 0, as formatFixed writes it; false when the digits do
+// not fit the buffer (formatFixed takes those).
+bool appendFixed(std::string& out, double x, int w, int d) {
+  char buffer[128];
+  char* const body = buffer + 1;
+  char* last = nullptr;
+  const double magnitude = std::fabs(x);
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+  if (d <= 12 && magnitude < 1e18 && static_cast<double>(static_cast<float>(magnitude)) == magnitude &&
+      magnitude * kPowers[d] < 9e18) {
+    // A single-precision value times 10^d (at most 24 + 28 bits) is exact in a double, so
+    // rounding it to an integer (to nearest, ties to even) is the exact decimal rounding.
+    const auto scaled = static_cast<unsigned long long>(std::nearbyint(magnitude * kPowers[d]));
+    char digits[24];
+    char* digitsEnd = std::to_chars(digits, digits + sizeof digits, scaled).ptr;
+    const int count = static_cast<int>(digitsEnd - digits);
+    char* p = body;
+    if (count <= d) {
+      *p++ = '0';
+      if (d > 0) *p++ = '.';
+      for (int k = count; k < d; ++k) *p++ = '0';
+      p = std::copy(digits, digitsEnd, p);
+    } else {
+      p = std::copy(digits, digitsEnd - d, p);
+      if (d > 0) *p++ = '.';
+      p = std::copy(digitsEnd - d, digitsEnd, p);
+    }
+    last = p;
+  } else {
+    const auto [end, ec] =
+        std::to_chars(body, buffer + sizeof buffer - 1, magnitude, std::chars_format::fixed, d);
+    if (ec != std::errc()) return false;
+    last = end;
+  }
+  if (d == 0) *last++ = '.';
+  char* first = body;
+  const std::size_t bodyLength = static_cast<std::size_t>(last - body);
+  const bool negative = std::signbit(x);
+  if (static_cast<int>(bodyLength) + (negative ? 1 : 0) > w && bodyLength > 1 && body[0] == '0' &&
+      body[1] == '.')
+    ++first;
+  if (negative) *--first = '-';
+  appendAligned(out, first, static_cast<std::size_t>(last - first), w);
+  return true;
+}
+
+void appendInteger(std::string& out, long long value, const FieldFormat& f) {
+  const bool hasM = f.kind == 'I' && f.hasD;
+  if (hasM && f.d > 20) {
+    out += formatInteger(value, f.w, f.d, hasM);
+    return;
+  }
+  char buffer[48];
+  char* digits = buffer + 24;
+  const unsigned long long magnitude =
+      value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+  char* end = std::to_chars(digits, buffer + sizeof buffer, magnitude).ptr;
+  if (hasM && value == 0 && f.d == 0) {
+    end = digits;  // Iw.0 writes a zero as blanks
+  } else if (hasM) {
+    while (end - digits < f.d) *--digits = '0';
+  }
+  if (value < 0) *--digits = '-';
+  if (f.w == 0) {
+    if (end == digits) out += ' ';  // I0.0 of a zero is one blank
+    else out.append(digits, end);
+    return;
+  }
+  appendAligned(out, digits, static_cast<std::size_t>(end - digits), f.w);
+}
+
+bool isBlank(char c) { return c == ' '; }
+
+}  // namespace
+
+bool parsefieldformat(std::string_view descriptor, FieldFormat& field) {
+  Descriptor d;
+  if (!parseItem(descriptor, d) || d.kind == 'L' || d.scale != 0) return false;
+  field = {d.kind, d.w, d.d, d.hasD, d.e, d.hasE};
+  return true;
+}
+
+void appendfield(std::string& out, double value, const FieldFormat& field) {
+  if (field.kind == 'F' && field.w > 0 && std::isfinite(value) && appendFixed(out, value, field.w, field.d))
+    return;
+  switch (field.kind) {
+    case 'F': out += formatFixed(value, field.w, field.d); break;
+    case 'E': out += formatExponent(value, field.w, field.d, field.e, field.hasE); break;
+    case 'G': out += formatGeneral(value, field.w, field.d, field.e, field.hasE); break;
+    default: appendStars(out, field.w); break;
+  }
+}
+
+void appendfield(std::string& out, long long value, const FieldFormat& field) {
+  if (field.kind == 'I' || field.kind == 'G') appendInteger(out, value, field);
+  else appendStars(out, field.w);
+}
+
+void appendfittedreal(std::string& out, double value, const FieldFormat& field, int maxdigits) {
+  if (!std::isfinite(value)) {
+    appendStars(out, field.w);
+    return;
+  }
+  const std::size_t start = out.size();
+  appendfield(out, value, field);
+  // A number's text never begins with an asterisk: only a field that did not fit does.
+  if (field.w == 0 || out.size() == start || out[start] != '*') return;
+  // The most significant digits that fit the same width, down to one.
+  for (int sig = std::min(maxdigits, field.w); sig >= 1; --sig) {
+    const std::string text = formatExponent(value, field.w, sig, 0, false);
+    if (text.find('*') == std::string::npos) {
+      out.replace(start, std::string::npos, text);
+      return;
+    }
+  }
+}
+
+bool readfield(std::string_view text, const FieldFormat& field, int& value) {
+  long long sum = 0;
+  bool negative = false, sign = false, digit = false;
+  for (char c : text) {
+    if (isBlank(c)) continue;
+    if ((c == '+' || c == '-') && !sign && !digit) {
+      sign = true;
+      negative = c == '-';
+    } else if (isDigit(c)) {
+      digit = true;
+      sum = sum * 10 + (c - '0');
+      if (sum > 2147483648LL) return false;
+    } else {
+      return false;
+    }
+  }
+  if ((sign && !digit) || sum > (negative ? 2147483648LL : 2147483647LL)) return false;
+  (void)field;
+  value = static_cast<int>(negative ? -sum : sum);
+  return true;
+}
+
+bool readfield(std::string_view text, const FieldFormat& field, float& value) {
+  // The usual field: blanks before a signed number with a decimal point and no exponent.
+  {
+    std::size_t first = 0;
+    while (first < text.size() && text[first] == ' ') ++first;
+    std::size_t last = text.size();
+    while (last > first && text[last - 1] == ' ') --last;
+    std::size_t k = first < last && text[first] == '-' ? first + 1 : first;
+    bool point = false, digit = false, plain = k < last;
+    for (; k < last && plain; ++k) {
+      const char c = text[k];
+      if (isDigit(c)) digit = true;
+      else if (c == '.' && !point) point = true;
+      else plain = false;
+    }
+    if (plain && point && digit) {
+      float v = 0.0f;
+      const auto [ptr, ec] = std::from_chars(text.data() + first, text.data() + last, v);
+      if (ec == std::errc() && ptr == text.data() + last && std::isfinite(v)) {
+        value = v;
+        return true;
+      }
+    }
+  }
+  // The field without its blanks: sign, digits with at most one point, then an exponent
+  // after E, e, D or d, or after its sign alone (1.5+3).
+  char compact[160];
+  std::size_t n = 0;
+  for (char c : text) {
+    if (isBlank(c)) continue;
+    if (n + 24 >= sizeof compact) return false;
+    compact[n++] = c;
+  }
+  if (n == 0) {
+    value = 0.0f;
+    return true;
+  }
+  std::size_t i = 0;
+  const bool negative = compact[0] == '-';
+  if (compact[0] == '+' || compact[0] == '-') i = 1;
+  const std::size_t mantissaStart = i;
+  bool point = false, digit = false;
+  for (; i < n; ++i) {
+    const char c = compact[i];
+    if (isDigit(c)) digit = true;
+    else if (c == '.' && !point) point = true;
+    else break;
+  }
+  // A sign alone reads as zero, as does a mantissa without digits ("-.", ".E5"), which
+  // keeps its sign.
+  if (mantissaStart == n) {
+    value = 0.0f;
+    return true;
+  }
+  const std::size_t mantissaEnd = i;
+  long exponent = 0;
+  bool hasExponent = false;
+  if (i < n) {
+    const char c = compact[i];
+    if (c == 'E' || c == 'e' || c == 'D' || c == 'd') ++i;
+    else if (c != '+' && c != '-') return false;
+    bool exponentNegative = false;
+    if (i < n && (compact[i] == '+' || compact[i] == '-')) exponentNegative = compact[i++] == '-';
+    if (i == n) return false;
+    for (; i < n; ++i) {
+      if (!isDigit(compact[i])) return false;
+      exponent = std::min(exponent * 10 + (compact[i] - '0'), 100000L);
+    }
+    if (exponent > 9999) return false;  // Fortran input takes at most four exponent digits' worth
+    if (exponentNegative) exponent = -exponent;
+    hasExponent = true;
+  }
+  if (!digit) {
+    value = negative ? -0.0f : 0.0f;
+    return true;
+  }
+  // Without a decimal point the point is implied d digits from the right.
+  if (!point && field.hasD) exponent -= field.d;
+  std::size_t end = mantissaEnd;
+  if (hasExponent || exponent != 0) {
+    compact[end++] = 'e';
+    end = static_cast<std::size_t>(
+        std::to_chars(compact + end, compact + sizeof compact, exponent).ptr - compact);
+  }
+  float v = 0.0f;
+  const auto [ptr, ec] = std::from_chars(compact + mantissaStart, compact + end, v);
+  if (ec == std::errc::result_out_of_range) {
+    // Beyond the largest float fails; below the smallest reads as strtof rounds it.
+    compact[end] = '\0';
+    v = std::strtof(compact + mantissaStart, nullptr);
+  } else if (ec != std::errc() || ptr != compact + end) {
+    return false;
+  }
+  if (!std::isfinite(v)) return false;
+  value = negative ? -v : v;
+  return true;
 }
 
 //------------------------------------------------------------------------------

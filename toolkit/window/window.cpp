@@ -401,6 +401,10 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
 void windowclose() {
   if (graphicsservices.igrhardcopy != nullptr && tessar.graphics.attributes.HARDCOPYON > 0)
     graphicsservices.igrhardcopy("S", "");
+  if (graphicsservices.WMetafileDestroy != nullptr) {
+    for (int slot = 1; slot <= 20; ++slot)
+      if (tessar.graphics.metafiles[static_cast<std::size_t>(slot - 1)].KIND != 0) graphicsservices.WMetafileDestroy(slot);
+  }
   yyshutdown();
   WindowState& ws = tessar.window;
   ws.WINFLAGS[0] = -1;
@@ -408,6 +412,7 @@ void windowclose() {
   DialogState& ds = tessar.dialog;
   ds.CURDIALOG = 0;
   ds.FOCUSFIELD = 0;
+  ds.EXITBUTTON = 0;
   ds.DLGANSWER = 0;
   for (std::size_t w = 1; w < tessar.editor.EDITBUF.size(); ++w)
     for (EditBuffer& b : tessar.editor.EDITBUF[w]) b = EditBuffer{};
@@ -415,6 +420,7 @@ void windowclose() {
 
 void yyshutdown() {
   using namespace win;
+  if (unloadalldialogs != nullptr) unloadalldialogs();
   auto drop = [](auto& handle) {
     if (handle != nullptr) DeleteObject(handle);
     handle = nullptr;

@@ -1,0 +1,393 @@
+// platform/gdi_metafile.cpp: enhanced metafiles in memory. A recording device context keeps
+// every drawing call as a record numbered as the enhanced-metafile format numbers it, with
+// its own object table; the player makes the same calls on any device context, mapped onto
+// a rectangle. Invariants: (1) a recording draws nothing itself (resolveTarget refuses it);
+// (2) an object is recorded again whenever its definition differs from what its handle
+// stood for when last recorded, since handles are reused after DeleteObject; (3) playing
+// leaves the device context's state as it found it.
+// Sections (grep "[SECTION]"): recording | metafile handles | player
+#include <cmath>
+#include <cstring>
+#include <map>
+
+#include "platform/gdi_internal.h"
+
+namespace win::gdi {
+
+//------------------------------------------------------------------------------
+// [SECTION] Recording
+// - metaRecord(), metaSelect()
+//------------------------------------------------------------------------------
+namespace {
+
+void widen(RECT& b, LONG x, LONG y) {
+  if (b.right < b.left) {
+    b = RECT{x, y, x, y};
+    return;
+  }
+  b.left = std::min(b.left, x);
+  b.top = std::min(b.top, y);
+  b.right = std::max(b.right, x);
+  b.bottom = std::max(b.bottom, y);
+}
+
+// The pixels a drawing record reaches, for the bounds of a metafile without a frame.
+void growBounds(MetaRecording& m, const MetaRecord& r) {
+  switch (r.type) {
+    case 3: case 4: case 8:
+      for (const POINT& p : r.points) widen(m.bounds, p.x, p.y);
+      break;
+    case 42: case 43: case 45: case 47:
+      widen(m.bounds, r.args[0], r.args[1]);
+      widen(m.bounds, r.args[2] - 1, r.args[3] - 1);
+      break;
+    case 54: case 15: case 83:
+      widen(m.bounds, r.args[0], r.args[1]);
+      break;
+    case 118:
+      for (size_t i = 0; i + 5 < r.data.size(); i += 6)
+        widen(m.bounds, static_cast<LONG>(r.data[i]), static_cast<LONG>(r.data[i + 1]));
+      break;
+    default: break;
+  }
+}
+
+// The definition of a pen, brush or font as record parameters: type, then values.
+MetaRecord definition(HGDIOBJ obj) {
+  MetaRecord r;
+  if (const PenData* p = pen(obj)) {
+    r.type = p->extended ? 95 : 38;
+    r.args = {0, static_cast<LONG>(p->style), p->width, static_cast<LONG>(p->colour), p->geometric ? 1 : 0,
+              static_cast<LONG>(p->endcap), static_cast<LONG>(p->join)};
+    for (DWORD v : p->dashes) r.args.push_back(static_cast<LONG>(v));
+  } else if (const BrushData* b = brush(obj)) {
+    r.type = b->style == BS_PATTERN ? 94 : 39;
+    r.args = {0, static_cast<LONG>(b->style), static_cast<LONG>(b->colour), b->hatch, b->pw, b->ph, b->mono ? 1 : 0};
+    r.data = b->pattern;
+  } else if (const FontData* f = font(obj)) {
+    const LOGFONT& lf = f->lf;
+    r.type = 82;
+    r.args = {0, lf.lfHeight, lf.lfWidth, lf.lfEscapement, lf.lfOrientation, lf.lfWeight, lf.lfItalic,
+              lf.lfUnderline, lf.lfStrikeOut, lf.lfCharSet, lf.lfOutPrecision, lf.lfClipPrecision,
+              lf.lfQuality, lf.lfPitchAndFamily};
+    r.text.assign(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
+  }
+  return r;
+}
+
+bool sameDefinition(const MetaRecord& a, const MetaRecord& b) {
+  return a.type == b.type && a.text == b.text && a.data == b.data &&
+         std::equal(a.args.begin() + 1, a.args.end(), b.args.begin() + 1, b.args.end());
+}
+
+}  // namespace
+
+void metaRecord(DcData& d, MetaRecord r) {
+  growBounds(*d.rec, r);
+  d.rec->records.push_back(std::move(r));
+}
+
+void metaSelect(DcData& d, HGDIOBJ object) {
+  MetaRecording& m = *d.rec;
+  MetaRecord def = definition(object);
+  if (def.type == 0) return;
+  const UINT value = handleValue(object);
+  auto it = std::find_if(m.objects.begin(), m.objects.end(), [value](const auto& e) { return e.first == value; });
+  if (it == m.objects.end() || !sameDefinition(it->second, def)) {
+    def.args[0] = static_cast<LONG>(m.nextIndex++);
+    if (it == m.objects.end()) m.objects.emplace_back(value, def);
+    else it->second = def;
+    m.records.push_back(def);
+    it = std::find_if(m.objects.begin(), m.objects.end(), [value](const auto& e) { return e.first == value; });
+  }
+  const LONG index = it->second.args[0];
+  m.records.push_back(MetaRecord{37, {index}, {}, {}, {}});
+}
+
+}  // namespace win::gdi
+
+namespace win {
+using namespace gdi;
+
+//------------------------------------------------------------------------------
+// [SECTION] Metafile handles
+// - CreateEnhMetaFile(), CloseEnhMetaFile(), DeleteEnhMetaFile(), CopyEnhMetaFile(),
+//   GetEnhMetaFileHeader()
+//------------------------------------------------------------------------------
+namespace {
+
+struct EnhMetafile {
+  MetaRecording rec;
+  SIZE space;   // the logical space the player maps onto its rectangle
+};
+
+std::vector<std::unique_ptr<EnhMetafile>> gMetafiles{1};
+constexpr UINT kMetafileType = 13;
+
+EnhMetafile* metafile(HENHMETAFILE h) {
+  const UINT v = handleValue(h);
+  const UINT s = v & 0xFFFFFF;
+  if ((v >> 24) != kMetafileType || s >= gMetafiles.size()) return nullptr;
+  return gMetafiles[s].get();
+}
+
+HENHMETAFILE addMetafile(std::unique_ptr<EnhMetafile> m) {
+  UINT s = 1;
+  while (s < gMetafiles.size() && gMetafiles[s]) ++s;
+  if (s == gMetafiles.size()) gMetafiles.emplace_back();
+  gMetafiles[s] = std::move(m);
+  return reinterpret_cast<HENHMETAFILE>(static_cast<std::uintptr_t>((kMetafileType << 24) | s));
+}
+
+}  // namespace
+
+HDC CreateEnhMetaFile(HDC reference, LPCSTR file, const RECT* frame, LPCSTR) {
+  if (file != nullptr && *file != '\0') return nullptr;  // metafiles live in memory
+  if (reference != nullptr && !dc(reference)) return nullptr;
+  HDC h = CreateCompatibleDC(nullptr);
+  DcData* d = dc(h);
+  if (!d) return nullptr;
+  auto m = std::make_shared<MetaRecording>();
+  HDC ref = reference;
+  m->device = SIZE{GetDeviceCaps(ref ? ref : h, HORZRES), GetDeviceCaps(ref ? ref : h, VERTRES)};
+  m->millimetres = SIZE{GetDeviceCaps(ref ? ref : h, HORZSIZE), GetDeviceCaps(ref ? ref : h, VERTSIZE)};
+  m->dpi = GetDeviceCaps(ref ? ref : h, LOGPIXELSX);
+  if (frame) {
+    m->frame = *frame;
+    m->haveFrame = true;
+  }
+  d->rec = std::move(m);
+  return h;
+}
+
+HENHMETAFILE CloseEnhMetaFile(HDC h) {
+  DcData* d = dc(h);
+  if (!d || !d->rec) return nullptr;
+  auto m = std::make_unique<EnhMetafile>();
+  m->rec = *d->rec;
+  const MetaRecording& r = m->rec;
+  if (d->st.windowExtSet) {
+    m->space = d->st.windowExt;
+  } else if (r.haveFrame) {
+    m->space = SIZE{static_cast<LONG>(std::lround((r.frame.right - r.frame.left) * r.dpi / 2540.0)),
+                    static_cast<LONG>(std::lround((r.frame.bottom - r.frame.top) * r.dpi / 2540.0))};
+  } else if (r.bounds.right >= r.bounds.left) {
+    m->space = SIZE{r.bounds.right + 1, r.bounds.bottom + 1};
+  }
+  d->rec.reset();
+  DeleteDC(h);
+  return addMetafile(std::move(m));
+}
+
+BOOL DeleteEnhMetaFile(HENHMETAFILE h) {
+  if (!metafile(h)) return FALSE;
+  gMetafiles[handleValue(h) & 0xFFFFFF].reset();
+  return TRUE;
+}
+
+HENHMETAFILE CopyEnhMetaFile(HENHMETAFILE h, LPCSTR file) {
+  EnhMetafile* m = metafile(h);
+  if (!m || (file != nullptr && *file != '\0')) return nullptr;
+  return addMetafile(std::make_unique<EnhMetafile>(*m));
+}
+
+UINT GetEnhMetaFileHeader(HENHMETAFILE h, UINT size, ENHMETAHEADER* header) {
+  EnhMetafile* m = metafile(h);
+  if (!m) return 0;
+  if (!header) return sizeof(ENHMETAHEADER);
+  if (size < sizeof(ENHMETAHEADER)) return 0;
+  ENHMETAHEADER e;
+  e.rclBounds = m->rec.bounds;
+  e.rclFrame = m->rec.haveFrame ? m->rec.frame
+                                : RECT{0, 0, m->space.cx * 2540 / std::max(m->rec.dpi, 1),
+                                       m->space.cy * 2540 / std::max(m->rec.dpi, 1)};
+  e.nRecords = static_cast<DWORD>(m->rec.records.size() + 2);  // with the header and the end
+  e.szlDevice = m->rec.device;
+  e.szlMillimeters = m->rec.millimetres;
+  *header = e;
+  return sizeof(ENHMETAHEADER);
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Player
+// - PlayEnhMetaFile()
+//------------------------------------------------------------------------------
+namespace {
+
+struct Mapping {
+  LONG left, top;
+  double sx, sy;
+  bool identity;
+  LONG x(LONG v) const { return identity ? left + v : left + static_cast<LONG>(std::lround(v * sx)); }
+  LONG y(LONG v) const { return identity ? top + v : top + static_cast<LONG>(std::lround(v * sy)); }
+  LONG w(LONG v) const { return identity ? v : static_cast<LONG>(std::lround(v * sx)); }
+  POINT p(POINT q) const { return POINT{x(q.x), y(q.y)}; }
+};
+
+HGDIOBJ make(const MetaRecord& r, const Mapping& m) {
+  const auto& a = r.args;
+  switch (r.type) {
+    case 38: case 95: {
+      if (a.size() < 7) return nullptr;
+      PenData p;
+      p.extended = r.type == 95;
+      p.style = static_cast<UINT>(a[1]);
+      // Thin pens stay thin; wide ones and their dashes scale with the picture.
+      p.width = a[2] > 1 ? std::max<LONG>(1, m.w(a[2])) : a[2];
+      p.colour = static_cast<COLORREF>(a[3]);
+      p.geometric = a[4] != 0;
+      p.endcap = static_cast<UINT>(a[5]);
+      p.join = static_cast<UINT>(a[6]);
+      for (size_t i = 7; i < a.size(); ++i)
+        p.dashes.push_back(static_cast<DWORD>(p.geometric ? std::max<LONG>(1, m.w(a[i])) : a[i]));
+      return newPen(std::move(p));
+    }
+    case 39: case 94: {
+      if (a.size() < 7) return nullptr;
+      BrushData b;
+      b.style = static_cast<UINT>(a[1]);
+      b.colour = static_cast<COLORREF>(a[2]);
+      b.hatch = a[3];
+      b.pw = a[4];
+      b.ph = a[5];
+      b.mono = a[6] != 0;
+      b.pattern = r.data;
+      return newBrush(std::move(b));
+    }
+    case 82: {
+      if (a.size() < 14) return nullptr;
+      LOGFONT lf;
+      lf.lfHeight = m.identity ? a[1] : static_cast<LONG>(std::lround(a[1] * m.sy));
+      lf.lfWidth = m.w(a[2]);
+      lf.lfEscapement = a[3];
+      lf.lfOrientation = a[4];
+      lf.lfWeight = a[5];
+      lf.lfItalic = static_cast<BYTE>(a[6]);
+      lf.lfUnderline = static_cast<BYTE>(a[7]);
+      lf.lfStrikeOut = static_cast<BYTE>(a[8]);
+      lf.lfCharSet = static_cast<BYTE>(a[9]);
+      lf.lfOutPrecision = static_cast<BYTE>(a[10]);
+      lf.lfClipPrecision = static_cast<BYTE>(a[11]);
+      lf.lfQuality = static_cast<BYTE>(a[12]);
+      lf.lfPitchAndFamily = static_cast<BYTE>(a[13]);
+      std::strncpy(lf.lfFaceName, r.text.c_str(), LF_FACESIZE - 1);
+      return CreateFontIndirect(lf);
+    }
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+BOOL PlayEnhMetaFile(HDC h, HENHMETAFILE mf, const RECT& rect) {
+  EnhMetafile* m = metafile(mf);
+  if (!dc(h) || !m) return FALSE;
+  const LONG w = rect.right - rect.left, ht = rect.bottom - rect.top;
+  // An empty picture or rectangle (a minimised window) draws nothing.
+  if (m->space.cx <= 0 || m->space.cy <= 0 || w == 0 || ht == 0) return TRUE;
+  Mapping map{rect.left, rect.top, double(w) / m->space.cx, double(ht) / m->space.cy, false};
+  map.identity = w == m->space.cx && ht == m->space.cy;
+
+  const int level = SaveDC(h);
+  HRGN base = CreateRectRgn(0, 0, 0, 0);
+  const bool clipped = GetClipRgn(h, base) == 1;
+  std::map<LONG, HGDIOBJ> objects;
+  std::vector<POINT> pts;
+  for (const MetaRecord& r : m->rec.records) {
+    const auto& a = r.args;
+    auto arg = [&a](size_t i) { return i < a.size() ? a[i] : 0; };
+    switch (r.type) {
+      case 13: SetBrushOrgEx(h, map.x(arg(0)), map.y(arg(1)), nullptr); break;
+      case 18: SetBkMode(h, arg(0)); break;
+      case 19: SetPolyFillMode(h, arg(0)); break;
+      case 20: SetROP2(h, arg(0)); break;
+      case 22: SetTextAlign(h, static_cast<UINT>(arg(0))); break;
+      case 24: SetTextColor(h, static_cast<COLORREF>(arg(0))); break;
+      case 25: SetBkColor(h, static_cast<COLORREF>(arg(0))); break;
+      case 27: MoveToEx(h, map.x(arg(0)), map.y(arg(1)), nullptr); break;
+      case 54: LineTo(h, map.x(arg(0)), map.y(arg(1))); break;
+      case 15: SetPixel(h, map.x(arg(0)), map.y(arg(1)), static_cast<COLORREF>(arg(2))); break;
+      case 3: case 4: case 8:
+        pts.clear();
+        for (const POINT& p : r.points) pts.push_back(map.p(p));
+        if (r.type == 4) Polyline(h, pts.data(), static_cast<int>(pts.size()));
+        else if (r.type == 3) Polygon(h, pts.data(), static_cast<int>(pts.size()));
+        else PolyPolygon(h, pts.data(), a.data(), static_cast<int>(a.size()));
+        break;
+      case 42: Ellipse(h, map.x(arg(0)), map.y(arg(1)), map.x(arg(2)), map.y(arg(3))); break;
+      case 43: Rectangle(h, map.x(arg(0)), map.y(arg(1)), map.x(arg(2)), map.y(arg(3))); break;
+      case 45: case 47: {
+        const LONG v[8] = {map.x(arg(0)), map.y(arg(1)), map.x(arg(2)), map.y(arg(3)),
+                           map.x(arg(4)), map.y(arg(5)), map.x(arg(6)), map.y(arg(7))};
+        if (r.type == 45) Arc(h, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+        else Pie(h, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+        break;
+      }
+      case 83: {
+        RECT rc{};
+        if (arg(3)) rc = RECT{map.x(arg(4)), map.y(arg(5)), map.x(arg(6)), map.y(arg(7))};
+        std::vector<int> dx;
+        for (uint32_t v : r.data) dx.push_back(map.w(static_cast<LONG>(v)));
+        ExtTextOut(h, map.x(arg(0)), map.y(arg(1)), static_cast<UINT>(arg(2)), arg(3) ? &rc : nullptr,
+                   r.text.data(), static_cast<UINT>(r.text.size()), dx.empty() ? nullptr : dx.data());
+        break;
+      }
+      case 118: {
+        std::vector<TRIVERTEX> v;
+        for (size_t i = 0; i + 5 < r.data.size(); i += 6) {
+          TRIVERTEX t;
+          t.x = map.x(static_cast<LONG>(r.data[i]));
+          t.y = map.y(static_cast<LONG>(r.data[i + 1]));
+          t.Red = static_cast<COLOR16>(r.data[i + 2]);
+          t.Green = static_cast<COLOR16>(r.data[i + 3]);
+          t.Blue = static_cast<COLOR16>(r.data[i + 4]);
+          t.Alpha = static_cast<COLOR16>(r.data[i + 5]);
+          v.push_back(t);
+        }
+        const ULONG mode = static_cast<ULONG>(arg(0));
+        if (mode == GRADIENT_FILL_TRIANGLE) {
+          std::vector<GRADIENT_TRIANGLE> tri;
+          for (size_t i = 0; i + 1 < r.points.size(); i += 2)
+            tri.push_back(GRADIENT_TRIANGLE{static_cast<ULONG>(r.points[i].x), static_cast<ULONG>(r.points[i].y),
+                                            static_cast<ULONG>(r.points[i + 1].x)});
+          GradientFill(h, v.data(), static_cast<ULONG>(v.size()), tri.data(), static_cast<ULONG>(tri.size()), mode);
+        } else {
+          std::vector<GRADIENT_RECT> rects;
+          for (const POINT& p : r.points) rects.push_back(GRADIENT_RECT{static_cast<ULONG>(p.x), static_cast<ULONG>(p.y)});
+          GradientFill(h, v.data(), static_cast<ULONG>(v.size()), rects.data(), static_cast<ULONG>(rects.size()), mode);
+        }
+        break;
+      }
+      case 75: {
+        // The recorded clip region within the clip region the player was given.
+        if (arg(1) == 0) {
+          SelectClipRgn(h, clipped ? base : nullptr);
+          break;
+        }
+        Region g;
+        for (size_t i = 0; i + 1 < r.points.size(); i += 2)
+          g.addRect(RECT{map.x(r.points[i].x), map.y(r.points[i].y), map.x(r.points[i + 1].x), map.y(r.points[i + 1].y)});
+        if (const Region* b = clipped ? region(base) : nullptr) g.intersect(*b);
+        HRGN rg = newRegion(std::move(g));
+        SelectClipRgn(h, rg);
+        DeleteObject(rg);
+        break;
+      }
+      case 38: case 95: case 39: case 94: case 82:
+        if (!a.empty()) {
+          if (HGDIOBJ o = make(r, map)) objects[a[0]] = o;
+        }
+        break;
+      case 37:
+        if (auto it = objects.find(arg(0)); it != objects.end()) SelectObject(h, it->second);
+        break;
+      default: break;  // extents and map modes are in the mapping already
+    }
+  }
+  RestoreDC(h, level);
+  for (auto& [i, o] : objects) DeleteObject(o);
+  DeleteObject(base);
+  return TRUE;
+}
+
+}  // namespace win

@@ -1,0 +1,8 @@
+# The screen road on headless windows: graphics calls through the screen driver and the
+# drawing layer to pixels; drawing targets and metafile slots.
+tw_add_test(test_screen
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/screen_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/figures_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/targets_test.cpp
+  LIBS tw_screen)
