@@ -8,8 +8,10 @@
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/graphics/ellipses.h"
 #include "toolkit/graphics/fill.h"
 #include "toolkit/graphics/lines.h"
+#include "toolkit/graphics/markers.h"
 #include "toolkit/graphics/shapes.h"
 #include "toolkit/graphics/strokefonts.h"
 #include "toolkit/graphics/text.h"
@@ -101,6 +103,25 @@ void drawtestpicture(const std::string& imagefile) {
   igrfillpattern(0);
   IGrTriangle(92, 40, 98, 40, 95, 50);
 
+  // Circles and an ellipse: solid, hatched, hollow; an arrow.
+  rgb(0, 0, 200);
+  igrfillpattern(4);
+  igrcircle(8, 22, 4);
+  rgb(200, 0, 100);
+  igrfillpattern(2, 3, 1);
+  igrellipse(20, 22, 4, 0.6f);
+  rgb(0, 0, 0);
+  igrfillpattern(0);
+  igrcircle(30, 22, 3);
+  igrarrow(26, 15, 12, 0, 2);
+
+  // Markers 1-40 in two rows.
+  rgb(100, 50, 0);
+  WGrTextFont({.family = 102, .type = 0, .width = 0.012f, .height = 0.03f});
+  for (int k = 1; k <= 40; ++k)
+    igrmarker(3 + 1.9f * static_cast<float>((k - 1) % 20), k <= 20 ? 8 : 4, k);
+  igrfillpattern(0);
+
   // Texts: device faces, sizes, angles, accented characters; a stroke font.
   rgb(0, 0, 0);
   WGrTextFont({.family = 101, .type = 0, .width = 0.012f, .height = 0.035f});
@@ -166,6 +187,7 @@ const PictureSample kSamples[] = {
     {"green star, top arm", 82, 51.5f, 0, 100, 0},
     {"white background", 20, 10, 255, 255, 255},
     {"solid blue line type 0", 18, 70, 0, 0, 160},
+    {"solid blue circle", 8, 22, 0, 0, 200},
 };
 }  // namespace
 

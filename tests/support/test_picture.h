@@ -8,7 +8,8 @@
 void testpicturegraphics(int width = 1000, int height = 750);
 
 // Draws the picture in user units 0-100 by 0-75 over the whole drawable: lines of every type
-// and width, solid, patterned and hatched fills, filled shapes, texts in device and stroke
+// and width, solid, patterned and hatched fills, filled shapes, circles, an ellipse, an arrow,
+// the 40 markers, texts in device and stroke
 // fonts at several sizes and angles with accented characters, an image (when imagefile is
 // given) and a small line chart with axes. Where the parts lie is described in
 // testpicturelayout() so that tests can sample them.
