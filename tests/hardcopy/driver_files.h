@@ -13,11 +13,19 @@
 
 namespace hc {
 
+// One folder per test process, removed when the process ends.
 inline std::filesystem::path scratch(const std::string& name) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("tw-hardcopy-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  return dir / name;
+  struct Folder {
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("tw-hardcopy-" + std::to_string(::getpid()));
+    ~Folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  };
+  static Folder folder;
+  std::filesystem::create_directories(folder.path);
+  return folder.path / name;
 }
 
 // Lines split at CR LF; a lone LF inside a line stays in it.

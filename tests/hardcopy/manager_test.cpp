@@ -152,7 +152,6 @@ class PrintCommand : public Manager {
     log = hc::scratch("printed.log").string();
     std::filesystem::remove(log);
   }
-  std::string command(const std::string& body) { return body; }
   std::filesystem::path tmpdir;
   std::string log;
 };

@@ -16,6 +16,7 @@
 #include "toolkit/hardcopy/manager.h"
 #include "toolkit/hardcopy/postscript.h"
 #include "toolkit/state/tessar.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 
@@ -250,6 +251,39 @@ TEST_F(PostScript, LineTypesAndJoinsWriteOnlyChanges) {
   const std::size_t j = find(lines, "1 setlinejoin");
   ASSERT_NE(j, std::string::npos);
   EXPECT_NE(lines[j + 1], "5.0 setmiterlimit");
+}
+
+TEST_F(PostScript, ImageRowsGoInLinesOfFortyPixels) {
+  const std::string png = hc::scratch("wide.png").string();
+  hc::run("/usr/bin/python3 -c \"from PIL import Image\nImage.new('RGB',(100,2),(255,128,0)).save('" +
+          png + "')\"");
+  static std::string image;
+  image = png;
+  const auto lines = write("image.ps", [] {
+    assignfixed(tessar.files.HCCURRENT, image);
+    tessar.graphics.operands.IX2 = 100;
+    tessar.graphics.operands.IY2 = 2;
+    yyhdrv(DIMAGE);
+  });
+  EXPECT_EQ(tessar.graphics.operands.IOPER1, 0);
+  const std::size_t start = find(lines, "colorimage");
+  ASSERT_NE(start, std::string::npos);
+  EXPECT_EQ(lines[start - 3], "100 2 8 [100 0 0 -2 0 2]");
+  std::vector<std::size_t> sizes;
+  for (std::size_t i = start + 1; lines[i] != "grestore"; ++i) sizes.push_back(lines[i].size());
+  EXPECT_EQ(sizes, (std::vector<std::size_t>{240, 240, 240, 240, 240}));
+  EXPECT_EQ(lines[start + 1].substr(0, 6), "ff8000");
+}
+
+TEST_F(PostScript, MissingImageReportsBackAndWritesNothing) {
+  const auto lines = write("noimage.ps", [] {
+    assignfixed(tessar.files.HCCURRENT, "/nonexistent/picture.png");
+    tessar.graphics.operands.IX2 = 4;
+    tessar.graphics.operands.IY2 = 4;
+    yyhdrv(DIMAGE);
+  });
+  EXPECT_NE(tessar.graphics.operands.IOPER1, 0);
+  EXPECT_EQ(find(lines, "colorimage"), std::string::npos);
 }
 
 // --- Ghostscript ------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
+#include "toolkit/graphics/devices.h"
 #include "toolkit/graphics/fill.h"
 #include "toolkit/graphics/lines.h"
 #include "toolkit/graphics/shapes.h"
@@ -137,6 +138,28 @@ TEST_F(Svg, LongPolygonIsSplitIntoShortLines) {
   }
   EXPECT_LE(longest, 256u);
   EXPECT_GE(points, 2000u);
+}
+
+// Arcs come from no graphics routine yet: the requests are sent as the dispatch sends them,
+// the third operand being the end angle.
+TEST_F(Svg, ArcPathsTakeTheLargeFlagFromTheSweep) {
+  const auto lines = write("arcs.svg", [] {
+    DeviceOperands& op = tessar.graphics.operands;
+    op.RX1 = 320; op.RY1 = 240; op.RX2 = 100; op.RY2 = 100; op.RX3 = 0; op.RY3 = 3.5f;
+    yyhdrv(DARC);
+    op.RY3 = 1;
+    igrfillpattern(4);
+    op.IOPER1 = 1;
+    yyhdrv(DSECTOR);
+  });
+  bool large = false, sector = false;
+  for (const std::string& l : lines) {
+    large |= l.starts_with("<path d=\"M 420,240 A 100,100 0 1 0 ");
+    sector |= l.starts_with("<path d=\"M 420,240 A 100,100 0 0 0 ") &&
+              l.ends_with(" L 320,240 L 420,240\"/>");
+  }
+  EXPECT_TRUE(large) << bytes;
+  EXPECT_TRUE(sector) << bytes;
 }
 
 TEST_F(Svg, PictureValidatesAndRendersItsInk) {
