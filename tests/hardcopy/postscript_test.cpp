@@ -391,6 +391,33 @@ TEST_F(PostScriptGhostscript, EpsPictureBoxAgreesWithTheInk) {
   EXPECT_GE(y2, 592);
 }
 
+// The driver's own page: landscape with its margins, as PostScript and as EPS.
+TEST_F(PostScriptGhostscript, DefaultLandscapePagesAreReadAndBoxed) {
+  for (int eps : {0, 1}) {
+    igrhardcopyselect(1, HCPOSTSCRIPT);
+    igrhardcopyoptions(22, eps);
+    picture(eps != 0 ? "landscape.eps" : "landscape.ps");
+    accepted();
+    const hc::Run r = hc::run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=bbox " + path);
+    int x1 = -1, y1 = -1, x2 = -1, y2 = -1;
+    const std::size_t at = r.output.find("%%BoundingBox:");
+    ASSERT_NE(at, std::string::npos) << r.output;
+    std::sscanf(r.output.c_str() + at, "%%%%BoundingBox: %d %d %d %d", &x1, &y1, &x2, &y2);
+    if (eps != 0) {
+      EXPECT_NE(bytes.find("%%BoundingBox: 0 0 540 756"), std::string::npos);
+      EXPECT_GE(x1, 0);
+      EXPECT_GE(y1, 0);
+      EXPECT_LE(x2, 540);
+      EXPECT_LE(y2, 756);
+      EXPECT_GE(x2 - x1, 520);
+      EXPECT_GE(y2 - y1, 730);
+    } else {
+      // Turned a quarter: the long side of the picture runs up the page.
+      EXPECT_GT(y2 - y1, x2 - x1);
+    }
+  }
+}
+
 TEST_F(PostScriptGhostscript, ZeroLengthLineAndPointShowAsDots) {
   path = hc::scratch("dots.ps").string();
   igrhardcopyoptions(9, 80);
