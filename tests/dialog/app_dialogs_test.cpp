@@ -96,14 +96,14 @@ TEST_F(AppDialogTest, EveryDialogShowsInEachModeAndClosesWithOkAndCancel) {
       test::setIdleHook({});
       EXPECT_EQ(tessar.error.LASTERROR, 0);
       EXPECT_EQ(winfodialog(1), button);
-      EXPECT_TRUE(IsWindowEnabled(wWindow[0]));
+      EXPECT_TRUE(IsWindowEnabled(winslot(0).wWindow));
     }
     // Modeless and semi-modeless: the buttons post their events.
     for (int mode : {2, 3}) {
       SCOPED_TRACE(mode);
       WDialogShow(std::nullopt, std::nullopt, std::nullopt, mode);
       events();
-      EXPECT_EQ(IsWindowEnabled(wWindow[0]) != 0, mode == 2);
+      EXPECT_EQ(IsWindowEnabled(winslot(0).wWindow) != 0, mode == 2);
       clickOn(field(IDOK));
       auto got = dialogEvents();
       ASSERT_FALSE(got.empty());
@@ -115,7 +115,7 @@ TEST_F(AppDialogTest, EveryDialogShowsInEachModeAndClosesWithOkAndCancel) {
         EXPECT_EQ(got.back(), std::make_pair(static_cast<int>(EV_PUSHBUTTON), IDCANCEL));
       }
       WDialogHide();
-      EXPECT_TRUE(IsWindowEnabled(wWindow[0]));
+      EXPECT_TRUE(IsWindowEnabled(winslot(0).wWindow));
     }
     WDialogUnload();
   }
@@ -144,18 +144,18 @@ TEST_F(AppDialogTest, AMessageBoxOverASemiModelessDialogDisablesItAndGivesTheFoc
   ASSERT_EQ(test::messageBoxes().size(), 1u);
   EXPECT_EQ(test::messageBoxes()[0].owner, semi) << "the active dialog owns the box";
   EXPECT_TRUE(IsWindowEnabled(semi));
-  EXPECT_FALSE(IsWindowEnabled(wWindow[0])) << "the semi-modeless dialog still holds the main window";
+  EXPECT_FALSE(IsWindowEnabled(winslot(0).wWindow)) << "the semi-modeless dialog still holds the main window";
   EXPECT_EQ(focusId(), 1019);
 }
 
 TEST_F(AppDialogTest, WhileAModalDialogRunsTheMainWindowRepaintsFromItsSnapshot) {
-  HDC dc = GetDC(hClient[0]);
+  HDC dc = GetDC(winslot(0).hClient);
   RECT r;
-  GetClientRect(hClient[0], r);
+  GetClientRect(winslot(0).hClient, r);
   HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
   FillRect(dc, r, red);
   DeleteObject(red);
-  ReleaseDC(hClient[0], dc);
+  ReleaseDC(winslot(0).hClient, dc);
   WDialogLoad(110);
   COLORREF during = 0;
   int usesDuring = 0, usesInBox = 0;
@@ -166,16 +166,16 @@ TEST_F(AppDialogTest, WhileAModalDialogRunsTheMainWindowRepaintsFromItsSnapshot)
   test::setIdleHook([&] {
     switch (step++) {
       case 0:
-        usesDuring = nImage[0];
-        snapshot = hImage[0];
-        InvalidateRect(hClient[0], nullptr, TRUE);
-        UpdateWindow(hClient[0]);
-        during = test::pixel(hClient[0], 5, 5);
+        usesDuring = winslot(0).nImage;
+        snapshot = winslot(0).hImage;
+        InvalidateRect(winslot(0).hClient, nullptr, TRUE);
+        UpdateWindow(winslot(0).hClient);
+        during = test::pixel(winslot(0).hClient, 5, 5);
         WMessageBox(0, 0, 1, "Inner", "Inner");
         break;
       case 1:
-        usesInBox = nImage[0];
-        snapshotInBox = hImage[0];
+        usesInBox = winslot(0).nImage;
+        snapshotInBox = winslot(0).hImage;
         test::pressKey(VK_RETURN);
         break;
       default:
@@ -190,8 +190,8 @@ TEST_F(AppDialogTest, WhileAModalDialogRunsTheMainWindowRepaintsFromItsSnapshot)
   EXPECT_NE(snapshot, nullptr);
   EXPECT_EQ(snapshotInBox, snapshot) << "one snapshot per window for nested modal work";
   EXPECT_EQ(during, RGB(255, 0, 0)) << "repainted from the snapshot, not by the program";
-  EXPECT_EQ(nImage[0], 0);
-  EXPECT_EQ(hImage[0], nullptr) << "released when the outer modal work ends";
+  EXPECT_EQ(winslot(0).nImage, 0);
+  EXPECT_EQ(winslot(0).hImage, nullptr) << "released when the outer modal work ends";
   EXPECT_EQ(wBlitOn, 0);
 }
 

@@ -34,7 +34,7 @@ TEST(DialogsOnDisplay, EntryFieldsListsAndCombosShowInTheScreenshot) {
   o.flags = 0x27;
   o.title = "TarnWalker";
   WindowOpen(o);
-  ASSERT_TRUE(tw::test::waitUntilShown(wWindow[0]));
+  ASSERT_TRUE(tw::test::waitUntilShown(winslot(0).wWindow));
 
   WDialogLoad(116);
   WDialogShow(20, 40);

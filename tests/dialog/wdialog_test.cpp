@@ -107,7 +107,7 @@ TEST_F(DialogTableTest, ShowWithoutArgumentsCentresAModelessDialogOnTheScreen) {
   EXPECT_EQ(r.left, (1280 - (r.right - r.left)) / 2);
   EXPECT_EQ(r.top, (1024 - (r.bottom - r.top)) / 2);
   EXPECT_EQ(yydialogrecord(dialog())->showmode, 2);
-  EXPECT_TRUE(IsWindowEnabled(wWindow[0])) << "a modeless dialog leaves the main window enabled";
+  EXPECT_TRUE(IsWindowEnabled(winslot(0).wWindow)) << "a modeless dialog leaves the main window enabled";
   WDialogHide();
   EXPECT_FALSE(IsWindowVisible(dialog()));
 }
@@ -118,7 +118,7 @@ TEST_F(DialogTableTest, SemiModelessDisablesTheOtherWindowsUntilHidden) {
   WDialogLoad(110);
   WDialogShow(std::nullopt, std::nullopt, std::nullopt, 3);
   HWND semi = dialog();
-  EXPECT_FALSE(IsWindowEnabled(wWindow[0]));
+  EXPECT_FALSE(IsWindowEnabled(winslot(0).wWindow));
   EXPECT_FALSE(IsWindowEnabled(modeless));
   EXPECT_TRUE(IsWindowEnabled(semi));
   EXPECT_EQ(dialogtable.nSemi, 1);
@@ -132,7 +132,7 @@ TEST_F(DialogTableTest, SemiModelessDisablesTheOtherWindowsUntilHidden) {
   WDialogSelect(110);
   WDialogHide();
   EXPECT_EQ(dialogtable.nSemi, 0);
-  EXPECT_TRUE(IsWindowEnabled(wWindow[0]));
+  EXPECT_TRUE(IsWindowEnabled(winslot(0).wWindow));
   EXPECT_TRUE(IsWindowEnabled(modeless));
 }
 
@@ -163,7 +163,7 @@ TEST_F(DialogTableTest, ModalShowHandsTheTypedValuesBackToTheLoadedDialog) {
   float v = 0;
   WDialogGetReal(1019, v);
   EXPECT_FLOAT_EQ(v, 0.95f);
-  EXPECT_TRUE(IsWindowEnabled(wWindow[0]));
+  EXPECT_TRUE(IsWindowEnabled(winslot(0).wWindow));
 }
 
 // A dialog loaded under another identifier than its resource showed the template of the

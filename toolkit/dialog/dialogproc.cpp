@@ -204,8 +204,8 @@ int yydialoginitialise(HWND dialog, DialogRecord* record) {
   int result = 0;
   if (record != nullptr) {
     SetWindowLongPtr(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(yytakependingrecord(record)));
-    if (wWindow[0] != nullptr) {
-      if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtr(wWindow[0], GCLP_HICON)))
+    if (winslot(0).wWindow != nullptr) {
+      if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtr(winslot(0).wWindow, GCLP_HICON)))
         SendMessage(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     }
     RECT r;

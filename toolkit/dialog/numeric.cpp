@@ -237,7 +237,7 @@ HWND finddescendant(HWND parent, int id) {
 
 int yyoutofrange(HWND field, HWND taking, int flag) {
   if (guard != 0 || bOverride != 0 || field == nullptr || !yyisnumeric(field)) return 0;
-  if (taking != nullptr && (taking == wWindow[0] || taking == hClient[0])) return 0;
+  if (taking != nullptr && (taking == winslot(0).wWindow || taking == winslot(0).hClient)) return 0;
   FieldRecord* fr = yyfieldrecord(field);
   if (fr == nullptr) return 0;
   hBadTab = nullptr;

@@ -88,7 +88,7 @@ void yytabdialogend(HWND dialog) {
     if (yyfieldclass(c) == FieldClass::Dialog && yydialogrecord(c) != nullptr) {
       yytabdialogend(c);
       ShowWindow(c, SW_HIDE);
-      SetParent(c, hClient[0]);
+      SetParent(c, winslot(0).hClient);
       yyDialogCreateSizeGrip(c);
     }
     c = next;
@@ -290,7 +290,7 @@ void yyDialogCreateSizeGrip(HWND dialog) {
   const DialogRecord* rec = yydialogrecord(dialog);
   for (HWND w = rec->combinedwindow; w != nullptr;) {
     const int n = yygetwindowindex(w);
-    if (n >= 0 && wMessLine[at(n)] != nullptr) return;   // the status bar has its own grip
+    if (n >= 0 && winslot(n).wMessLine != nullptr) return;   // the status bar has its own grip
     const FrameRecord* split = (GetWindowLong(w, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) ? yyframerecord(GetParent(GetParent(w))) : nullptr;
     if (split == nullptr || split->word[0] != SW_SPLITWINDOW) break;
     if (split->word[1] == n) return;   // the first pane of a split window
@@ -310,7 +310,7 @@ void yyDialogCreateSizeGrip(HWND dialog) {
 void yygetwindowbitmap(int mode, int window, int& status) {
   status = 0;
   auto plain = [](int w) {
-    const FrameRecord* r = yyframerecord(wWindow[at(w)]);
+    const FrameRecord* r = yyframerecord(winslot(w).wWindow);
     return r == nullptr || r->word[0] == SW_SPLITWINDOW;
   };
   if (mode == 1) {
@@ -320,9 +320,9 @@ void yygetwindowbitmap(int mode, int window, int& status) {
         RedrawWindow(dt.hDialogList[at(i)], nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     wBlitOn = 1;
     for (int w = 0; w < MAXWINDOWS; ++w) {
-      HWND client = hClient[at(w)];
-      if (w == window || client == nullptr || !IsWindowVisible(wWindow[at(w)]) || !plain(w)) continue;
-      if (hImage[at(w)] == nullptr) {
+      HWND client = winslot(w).hClient;
+      if (w == window || client == nullptr || !IsWindowVisible(winslot(w).wWindow) || !plain(w)) continue;
+      if (winslot(w).hImage == nullptr) {
         RECT r;
         GetClientRect(client, r);
         HDC dc = GetDC(client);
@@ -333,34 +333,34 @@ void yygetwindowbitmap(int mode, int window, int& status) {
         SelectObject(mem, old);
         DeleteDC(mem);
         ReleaseDC(client, dc);
-        hImage[at(w)] = bmp;
+        winslot(w).hImage = bmp;
       }
-      ++nImage[at(w)];
+      ++winslot(w).nImage;
     }
     return;
   }
   wBlitOn = 0;
   for (int w = 0; w < MAXWINDOWS; ++w) {
-    if (w == window || hImage[at(w)] == nullptr) continue;
-    if (--nImage[at(w)] > 0) {
+    if (w == window || winslot(w).hImage == nullptr) continue;
+    if (--winslot(w).nImage > 0) {
       wBlitOn = 1;
       continue;
     }
-    nImage[at(w)] = 0;
-    HWND client = hClient[at(w)];
+    winslot(w).nImage = 0;
+    HWND client = winslot(w).hClient;
     if (client != nullptr && IsWindow(client)) {
       RECT r;
       GetClientRect(client, r);
       HDC dc = GetDC(client);
       HDC mem = CreateCompatibleDC(dc);
-      HGDIOBJ old = SelectObject(mem, hImage[at(w)]);
+      HGDIOBJ old = SelectObject(mem, winslot(w).hImage);
       BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
       SelectObject(mem, old);
       DeleteDC(mem);
       ReleaseDC(client, dc);
       ValidateRect(client, nullptr);
     }
-    DeleteObject(hImage[at(w)]);
-    hImage[at(w)] = nullptr;
+    DeleteObject(winslot(w).hImage);
+    winslot(w).hImage = nullptr;
   }
 }

@@ -50,7 +50,7 @@ bool isloaded(HWND h) {
 bool istoolkitwindow(HWND h) {
   if (h == nullptr || h == GetDesktopWindow()) return true;
   for (int w = 0; w < MAXWINDOWS; ++w)
-    if (wWindow[at(w)] == h || hClient[at(w)] == h) return true;
+    if (winslot(w).wWindow == h || winslot(w).hClient == h) return true;
   return false;
 }
 
@@ -72,9 +72,9 @@ void forget(HWND dialog) {
   if (hDlgCur == dialog) hDlgCur = nullptr;
   if (dt.nDialogs == 0) {
     bool visible = false;
-    for (HWND f : wWindow)
-      if (f != nullptr && IsWindowVisible(f)) visible = true;
-    if (!visible) hWinCur = wWindow[0];
+    for (const WindowSlot& slot : tessar.windows)
+      if (HWND f = slot.wWindow; f != nullptr && IsWindowVisible(f)) visible = true;
+    if (!visible) hWinCur = winslot(0).wWindow;
   }
 }
 
@@ -233,13 +233,13 @@ void yydialogload2(int resource, int& status, int identifier, int window, int co
   record->identifier = identifier;
   record->resource = resource;
   record->lastcellcode = 262145;
-  record->combinedwindow = combine != 0 && window >= 0 && window < MAXWINDOWS ? wWindow[at(window)] : nullptr;
+  record->combinedwindow = combine != 0 && window >= 0 && window < MAXWINDOWS ? winslot(window).wWindow : nullptr;
   ShowFocusField = 0;
   ShowX = ShowY = 0;
   CreatingDialog = 1;
   HWND parent = nullptr;
   if (window == -1) parent = yyactivewindlg();
-  else if (window >= 0 && window < MAXWINDOWS) parent = hClient[at(window)];
+  else if (window >= 0 && window < MAXWINDOWS) parent = winslot(window).hClient;
   HWND saved = hDlgCur;
   pendingRecord = record;
   ++dt.nDialogs;
@@ -304,7 +304,7 @@ void framestate(HWND dlg, bool& hidden, bool& combined) {
   while (p != nullptr && yygetwindowindex(p) < 0 && ischild(p)) p = GetParent(p);
   const int w = p != nullptr ? yygetwindowindex(p) : -1;
   if (w < 0) return;
-  HWND frame = wWindow[at(w)];
+  HWND frame = winslot(w).wWindow;
   hidden = !IsWindowVisible(frame);
   const FrameRecord* r = yyframerecord(frame);
   combined = r != nullptr && r->word[0] == SW_DIALOGWINDOW;
@@ -386,8 +386,8 @@ void yydialogshow(int x, int y, int xpixels, int ypixels, int& mode, int focusfi
     ++dt.nSemi;
     dt.hLastSemi = d;
     yyDisableDialogs(nullptr, 0);
-    for (HWND f : wWindow)
-      if (f != nullptr) EnableWindow(f, FALSE);
+    for (const WindowSlot& slot : tessar.windows)
+      if (HWND f = slot.wWindow; f != nullptr) EnableWindow(f, FALSE);
   }
   if (child && combined == 0 && (framehidden || framecombined)) {
     if (showmode == 3) {
@@ -623,7 +623,7 @@ void yydialoghide(int index, int& status) {
     if (o->reenablewindow == d) o->reenablewindow = rec->reenablewindow;
   }
   for (int w = 1; w < MAXWINDOWS; ++w)
-    if (hPrevious[at(w)] == d) hPrevious[at(w)] = rec->returnwindow;
+    if (winslot(w).hPrevious == d) winslot(w).hPrevious = rec->returnwindow;
   if (active) hDlgCur = nullptr;
   SetWindowPos(d, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
   rec->shown = 0;
@@ -700,8 +700,8 @@ void yyDisableDialogs(HWND spare, int flag) {
   for (int i = 1; i <= dt.nDialogs; ++i)
     if (takespart(dt.hDialogList[at(i)], spare)) EnableWindow(dt.hDialogList[at(i)], FALSE);
   if (flag == 1)
-    for (HWND f : wWindow)
-      if (f != nullptr && f != spare && IsWindowVisible(f)) EnableWindow(f, FALSE);
+    for (const WindowSlot& slot : tessar.windows)
+      if (HWND f = slot.wWindow; f != nullptr && f != spare && IsWindowVisible(f)) EnableWindow(f, FALSE);
 }
 
 void yyEnableDialogs(HWND window, int flag) {
@@ -713,8 +713,8 @@ void yyEnableDialogs(HWND window, int flag) {
   for (int i = 1; i <= dt.nDialogs; ++i)
     if (takespart(dt.hDialogList[at(i)], nullptr)) EnableWindow(dt.hDialogList[at(i)], TRUE);
   if (flag == 1)
-    for (HWND f : wWindow)
-      if (f != nullptr && IsWindowVisible(f)) EnableWindow(f, TRUE);
+    for (const WindowSlot& slot : tessar.windows)
+      if (HWND f = slot.wWindow; f != nullptr && IsWindowVisible(f)) EnableWindow(f, TRUE);
 }
 
 //------------------------------------------------------------------------------
