@@ -4,6 +4,8 @@ tw_add_test(pgraph_test
     ${CMAKE_CURRENT_LIST_DIR}/geometry_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mapping_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scalenum_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scales_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/plots_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ticks_test.cpp
   LIBS tw_pgraph tw_graphics)
