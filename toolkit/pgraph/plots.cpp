@@ -287,7 +287,12 @@ void ipglineplot(std::span<const float> y) {
       anyvalid = true;
       float gy = 0;
       if (stacked) {
-        b = std::max(yyp2y(stackat(i)), Z);
+        // The base is the running sum, held at the zero line on its own side only: a
+        // floor taken in graphics units put negative stacks and reversed axes on the
+        // wrong side of their base.
+        const float zeroplot = pd.PGYMIN > 0 ? pd.PGYMIN : pd.PGYMAX < 0 ? pd.PGYMAX : 0.0f;
+        const float st = stackat(i);
+        b = yyp2y(st >= 0 ? std::max(st, zeroplot) : std::min(st, zeroplot));
         stackat(i) += v;
         gy = yyp2y(stackat(i));
       } else {
