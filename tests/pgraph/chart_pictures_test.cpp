@@ -11,6 +11,7 @@
 #include "../screen/screen_fixture.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/strokefonts.h"
+#include "toolkit/pgraph/decorations.h"
 #include "toolkit/pgraph/definition.h"
 #include "toolkit/pgraph/mapping.h"
 #include "toolkit/pgraph/plots.h"
@@ -74,10 +75,15 @@ TEST_F(ChartPictures, FlowAndBaseflowLineChart) {
   ipgstyle(1, {.a = 0, .b = 0, .c = 0, .colour1 = colour("BLUE"), .colour2 = colour("BLUE")});
   ipgstyle(2, {.a = 0, .b = 0, .c = 0, .colour1 = colour("RED"), .colour2 = colour("RED")});
   IGrColour("BLACK");
+  ipgxgraticules(1);
+  ipgygraticules(1);
   ipgaxes();
   ipgxscale("");
   ipgyscaleleft("");
   ipgborder();
+  ipgtitle("Daily flow and baseflow");
+  ipgxlabel("Day of the year");
+  ipgylabelleft("Flow (m3/s)", "9");
   ipglineplot(flow);
   ipglineplot(base);
   save("chart_flow.png");

@@ -1,5 +1,6 @@
 # Presentation graphics: the chart definition, mapping, settings, scale arithmetic and text.
 add_library(tw_pgraph STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/decorations.cpp
   ${CMAKE_CURRENT_LIST_DIR}/definition.cpp
   ${CMAKE_CURRENT_LIST_DIR}/geometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mapping.cpp
