@@ -150,7 +150,7 @@ void drawscale(Call c) {
     } else {
       anchor = gy1 - NX;
     }
-    if (pd.THREED) first += pd.DEPTHSHIFT * pd.PGXRANGE;
+    if (pd.THREED && c.side == 2) first += pd.DEPTHSHIFT * pd.PGXRANGE;
   } else {
     axisline = c.side == 1 ? gx1 : gx2;
     if (!pd.THREED) {
@@ -165,7 +165,7 @@ void drawscale(Call c) {
     } else {
       anchor = gx1 - NY;
     }
-    if (pd.THREED) first += pd.DEPTHSHIFT * pd.PGYRANGE;
+    if (pd.THREED && c.side == 2) first += pd.DEPTHSHIFT * pd.PGYRANGE;
   }
   const bool outward = c.d > 0;
   const float dxN = outward ? sina / A * s * NX : 0.0f, dyN = outward ? (1 - cosa) * s * NX : 0.0f;
