@@ -13,6 +13,7 @@
 #include "toolkit/graphics/strokefonts.h"
 #include "toolkit/pgraph/decorations.h"
 #include "toolkit/pgraph/definition.h"
+#include "toolkit/pgraph/keys.h"
 #include "toolkit/pgraph/mapping.h"
 #include "toolkit/pgraph/plots.h"
 #include "toolkit/pgraph/scales.h"
@@ -69,7 +70,7 @@ TEST_F(ChartPictures, FlowAndBaseflowLineChart) {
   flowyear(flow, base);
   const std::array<int, 1> nv{365};
   ipgnewplot1(4, 2, nv);
-  IPgArea(0.12f, 0.15f, 0.95f, 0.9f);
+  IPgArea(0.12f, 0.15f, 0.8f, 0.9f);
   ipgunits(1, 0, 365, 100);
   ipgmissingdata(kMissing);
   ipgstyle(1, {.a = 0, .b = 0, .c = 0, .colour1 = colour("BLUE"), .colour2 = colour("BLUE")});
@@ -84,6 +85,9 @@ TEST_F(ChartPictures, FlowAndBaseflowLineChart) {
   ipgtitle("Daily flow and baseflow");
   ipgxlabel("Day of the year");
   ipgylabelleft("Flow (m3/s)", "9");
+  ipgkeyarea(1, 1, 0, 0);
+  const std::array<std::string, 2> keys{"Flow", "Baseflow"};
+  ipgkeyall(keys, "");
   ipglineplot(flow);
   ipglineplot(base);
   save("chart_flow.png");

@@ -3,6 +3,7 @@ add_library(tw_pgraph STATIC
   ${CMAKE_CURRENT_LIST_DIR}/decorations.cpp
   ${CMAKE_CURRENT_LIST_DIR}/definition.cpp
   ${CMAKE_CURRENT_LIST_DIR}/geometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/keys.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mapping.cpp
   ${CMAKE_CURRENT_LIST_DIR}/plots.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scalenum.cpp
