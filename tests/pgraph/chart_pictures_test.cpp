@@ -44,7 +44,7 @@ class ChartPictures : public twtest::ScreenFixture {
   }
   void save(const char* name) {
     EXPECT_GT(inkCount(), 2000);
-    win::test::savePng(hClient[0], std::string(TW_SHOT_DIR) + "/" + name, false);
+    win::test::savePng(winslot(0).hClient, std::string(TW_SHOT_DIR) + "/" + name, false);
   }
 };
 
