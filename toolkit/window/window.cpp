@@ -412,6 +412,7 @@ void windowclose() {
   DialogState& ds = tessar.dialog;
   ds.CURDIALOG = 0;
   ds.FOCUSFIELD = 0;
+  ds.EXITBUTTON = 0;
   ds.DLGANSWER = 0;
   for (std::size_t w = 1; w < tessar.editor.EDITBUF.size(); ++w)
     for (EditBuffer& b : tessar.editor.EDITBUF[w]) b = EditBuffer{};
@@ -419,6 +420,7 @@ void windowclose() {
 
 void yyshutdown() {
   using namespace win;
+  if (unloadalldialogs != nullptr) unloadalldialogs();
   auto drop = [](auto& handle) {
     if (handle != nullptr) DeleteObject(handle);
     handle = nullptr;

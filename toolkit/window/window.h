@@ -148,6 +148,8 @@ inline win::HRSRC hFloatPrompt = nullptr;
 // combined with a window takes the root window's accelerators. Installed when it starts.
 inline win::HWND (*combinedialog)(int dialog, win::HWND client, bool show) = nullptr;
 inline bool (*dialogtakesrootaccelerators)(win::HWND dialog) = nullptr;
+// The dialog layer unloads every loaded dialog when the root window closes.
+inline void (*unloadalldialogs)() = nullptr;
 inline int popupMenuLoop = 0;   // 1 while the menu loop belongs to a floating popup menu
 inline int menuRelay = 0;       // 1 while a menu selection is relayed to an editor or grid window
 

@@ -679,6 +679,19 @@ LRESULT yyWndProcClient(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       clientfocus(hwnd);
       return 0;
     case WM_PAINT: {
+      if (wBlitOn != 0 && w >= 0 && hImage[ix(w)] != nullptr) {
+        // While modal work runs the window shows the snapshot taken before it began.
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, ps);
+        HDC mem = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(mem, hImage[ix(w)]);
+        BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+               ps.rcPaint.bottom - ps.rcPaint.top, mem, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        EndPaint(hwnd, ps);
+        return 0;
+      }
       const unsigned before = wCompletions;
       const int k = kindof(frameofclient(hwnd));
       if (wBlitOn == 0 && k != SW_DIALOGWINDOW && k != SW_SPLITWINDOW)
@@ -688,6 +701,7 @@ LRESULT yyWndProcClient(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return result;
     }
     case WM_ERASEBKGND:
+      if (wBlitOn != 0 && w >= 0 && hImage[ix(w)] != nullptr) return 1;
       if (w >= 0 && hWindowColour[ix(w)] != nullptr) {
         RECT r;
         GetClientRect(hwnd, r);
