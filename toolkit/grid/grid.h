@@ -1,0 +1,135 @@
+#pragma once
+// The grid control's records and its cell store: the primitives through which everything
+// outside the grid window reads and writes cells, the public grid field operations over
+// them, and row insertion and deletion.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum GridColumnType { GridString = 0, GridInteger = 1, GridReal = 2, GridDouble = 3,
+                      GridCheckBox = 4, GridMenu = 5 };
+
+// GridCellState bits
+constexpr std::uint8_t GridCellLocked = 1, GridCellDefined = 2, GridCellEntered = 4;
+
+// Statuses returned in the identifier argument of the store primitives.
+constexpr int GridNoGrid = -1, GridOutOfRange = -2, GridNoValue = -3;
+
+struct GridCellColour {
+  std::uint8_t flags = 0;  // 1 text colour set, 2 background set
+  std::uint8_t textred = 0, textgreen = 0, textblue = 0;
+  std::uint8_t backred = 0, backgreen = 0, backblue = 0;
+};
+
+// What the column keeps of its prototype editor's dialog field record.
+struct GridFieldRecord {
+  double value = 0.0;
+  double rangelow = 1000.0, rangehigh = -1000.0;  // low above high: no range
+  double spinsmall = 0.0, spinlarge = 0.0;
+  int spinoption = 0;
+  int hasvalue = 0;
+  int textcolour = -1, background = -1;  // packed RGB, -1 default
+  bool hasformat = false;
+  std::string format;
+  int align = 0;         // 0 left, 1 centred, 2 right (edit style of the prototype)
+  int spinnerclass = 0;  // 0 none, else the column type whose spinner class the editor is
+};
+
+struct GridColumn {
+  int type = GridString;
+  int textlength = 0;
+  std::vector<char> strings;    // string columns: textlength + 1 bytes per row
+  std::vector<int> integers;    // integer, check-box and menu columns
+  std::vector<float> reals;
+  std::vector<double> doubles;
+  std::vector<std::uint8_t> states;
+  std::vector<GridCellColour> colours;  // empty until the first cell colour is set
+  GridFieldRecord prototype;
+  std::vector<std::string> options;  // menu columns: the option list
+};
+
+struct GridInstance {
+  int columncount = 0, rowsallocated = 0, rowsinuse = 0;
+  int currentcolumn = 0, currentrow = 0;
+  int modified = 0, changed = 0;
+  int firstvisiblecolumn = 0, lastvisiblecolumn = 0, firstvisiblerow = 0;
+  int visiblerows = 0, rowlabelcount = 0;
+  int textcolour = -1, background = -1;  // the grid field's own colours
+  bool hasrowlabels = false, hascolumnheader = false;
+  std::vector<std::array<char, 51>> rowlabels;
+  std::vector<std::string> columnlabels;  // item 0 the corner, c + 1 column c
+  int selfirstcolumn = -1, selfirstrow = -1, sellastcolumn = -1, sellastrow = -1;
+  int columnsatsetup = 0;
+  int scrollscale = 1, scrollrange = 0;
+  std::vector<GridColumn> columns;
+};
+
+// Builds a grid's records: columns of the given types (text length for string columns),
+// rows allocated and in use. Everything starts empty.
+struct GridColumnSpec { int type; int textlength = 0; };
+void yygridbuild(GridInstance& grid, const std::vector<GridColumnSpec>& columns,
+                 int rowsallocated, int rowsinuse);
+
+// How an identifier finds its grid: the dialog manager fills it (identifier != 0: the
+// control of the current dialog; 0: the current grid-editor window). Empty: no grid.
+struct GridServices {
+  GridInstance* (*locate)(int ident) = nullptr;
+};
+extern GridServices gridservices;
+
+// Store primitives (columns and rows from 0).
+void yygridputcellstring(int& status, int column, int row, double value, std::string_view text,
+                         std::string_view format);
+void yygridputcellcheck(int& status, int column, int row, int state);
+void yygridputcelloption(int& status, int column, int row, int option);
+void yygridgetcellstring(int& status, int column, int row, std::string& buffer, int length);
+void yygridgetcellvalue(int& status, int column, int row, double& value);
+void yygridgetcellcheck(int& status, int column, int row, int& state);
+void yygridgetcellmenu(int& status, int column, int row, int& option);
+void yygridclearcell(int& status, int column, int row, int mode);
+void yygridcellstate(int& status, int column, int row, int state);
+void yygridcolourcell(int& status, int column, int row, int tr, int tg, int tb, int br, int bg,
+                      int bb);
+void yygridcelltype(int& status, int column, int& type);
+void yygridgetformat(int ident, int column, std::string& buffer, int length);
+void yyGridGetString(const GridInstance& grid, int column, int row, std::string& buffer, int mode);
+
+// Rows, labels, selection and settings.
+void yygridsetrows(int& status, int rows);
+void yygridsetrows2(GridInstance& grid, int ident, int rows);
+void yygridlabelrow(int ident, int row, std::string_view text, int length);
+void yygridgetrowlabel(int ident, int row, std::string& buffer, int length);
+void yygridclearselection(int& status);
+void yygridsetselection(int& status, int firstcolumn, int firstrow, int lastcolumn, int lastrow);
+void yygridselectnone(GridInstance& grid);
+void yygridgetinfo(int& status, int item, int& value);
+void yygridrange(int& status, int column, double low, double high);
+void yygridrangecheck(int& status, int column, double value);
+void yygridrangecheck2(int& status, const GridInstance& grid, int column, double value);
+
+// Public grid field operations (columns and rows from 1; errors recorded under their names).
+void WGridRows(int ident, int nrows);
+void WGridPutCellString(int ident, int icol, int irow, std::string_view cvalue);
+void WGridPutCellInteger(int ident, int icol, int irow, int ivalue);
+void WGridPutCellReal(int ident, int icol, int irow, float rvalue, std::string_view cformat = {});
+void WGridPutCellDouble(int ident, int icol, int irow, double dvalue,
+                        std::string_view cformat = {});
+void WGridPutCellCheckBox(int ident, int icol, int irow, int istate);
+void WGridPutCellOption(int ident, int icol, int irow, int ioption);
+void WGridGetCellString(int ident, int icol, int irow, std::string& cvalue);
+void WGridGetCellInteger(int ident, int icol, int irow, int& ivalue);
+void WGridGetCellReal(int ident, int icol, int irow, float& rvalue);
+void WGridGetCellDouble(int ident, int icol, int irow, double& dvalue);
+void WGridGetCellCheckBox(int ident, int icol, int irow, int& istate);
+void WGridGetCellMenu(int ident, int icol, int irow, int& ioption);
+void WGridLabelRow(int ident, int irow, std::string_view clabel);
+void WGridColourCell(int ident, int icol, int irow, const int* irgbfore = nullptr,
+                     const int* irgbback = nullptr);
+void WGridStateCell(int ident, int icol, int irow, int istate);
+void WGridClearCell(int ident, int icol, int irow);
+
+// Row insertion and deletion; number, iadjust and ilabels absent are 1, 0 and 0.
+void WGridInsertRows(int ident, int irow, int number = 1, int iadjust = 0, int ilabels = 0);
+void WGridDeleteRows(int ident, int irow, int number = 1, int iadjust = 0, int ilabels = 0);
