@@ -8,3 +8,7 @@ target_compile_definitions(test_platform_icon PRIVATE TW_PROGRAM_ICON="${PROJECT
 tw_add_test(test_platform_clipboard
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/clipboard_test.cpp
   LIBS tw_platform_clipboard tw_platform_win)
+
+tw_add_test(test_platform_clipboard_text
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/clipboard_text_test.cpp
+  LIBS tw_platform_clipboard)
