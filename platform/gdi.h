@@ -433,7 +433,9 @@ UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF colour);
 // A recording device context keeps the drawing calls made on it (pens, brushes, fonts and
 // their selection, attributes, clipping, lines, figures, pixels, text, shaded fills) as
 // numbered records in the enhanced-metafile order; PlayEnhMetaFile makes the same calls on
-// another device context. Metafiles live in memory: a file name is refused (nullptr).
+// another device context. With a file name the standard enhanced-metafile file is written
+// there at the close (CloseEnhMetaFile gives nullptr and sets the last error when it cannot
+// be written whole); CopyEnhMetaFile with a file name writes one too.
 using HENHMETAFILE = ::HENHMETAFILE__*;
 inline constexpr int MM_TEXT = 1, MM_ANISOTROPIC = 8;
 
@@ -454,6 +456,8 @@ HENHMETAFILE CloseEnhMetaFile(HDC dc);
 BOOL DeleteEnhMetaFile(HENHMETAFILE metafile);
 HENHMETAFILE CopyEnhMetaFile(HENHMETAFILE metafile, LPCSTR file);
 UINT GetEnhMetaFileHeader(HENHMETAFILE metafile, UINT size, ENHMETAHEADER* header);
+// The standard file bytes; data nullptr: their count. 0 when size is too small.
+UINT GetEnhMetaFileBits(HENHMETAFILE metafile, UINT size, BYTE* data);
 // Maps the recording's logical space onto rect: its window extent when one was set
 // (SetWindowExtEx), else the frame in reference pixels; [left, right) x [top, bottom).
 // Clipping recorded in the metafile is intersected with the clip region of dc. Nothing is

@@ -139,10 +139,15 @@ HENHMETAFILE addMetafile(std::unique_ptr<EnhMetafile> m) {
   return reinterpret_cast<HENHMETAFILE>(static_cast<std::uintptr_t>((kMetafileType << 24) | s));
 }
 
+RECT frameOf(const EnhMetafile& m) {
+  return m.rec.haveFrame ? m.rec.frame
+                         : RECT{0, 0, m.space.cx * 2540 / std::max(m.rec.dpi, 1),
+                                m.space.cy * 2540 / std::max(m.rec.dpi, 1)};
+}
+
 }  // namespace
 
-HDC CreateEnhMetaFile(HDC reference, LPCSTR file, const RECT* frame, LPCSTR) {
-  if (file != nullptr && *file != '\0') return nullptr;  // metafiles live in memory
+HDC CreateEnhMetaFile(HDC reference, LPCSTR file, const RECT* frame, LPCSTR description) {
   if (reference != nullptr && !dc(reference)) return nullptr;
   HDC h = CreateCompatibleDC(nullptr);
   DcData* d = dc(h);
@@ -155,6 +160,13 @@ HDC CreateEnhMetaFile(HDC reference, LPCSTR file, const RECT* frame, LPCSTR) {
   if (frame) {
     m->frame = *frame;
     m->haveFrame = true;
+  }
+  if (file) m->file = file;
+  if (description) {
+    // Two NULs end the description; the text between parts keeps its single NULs.
+    const char* e = description;
+    while (*e || e[1]) ++e;
+    m->description.assign(description, static_cast<size_t>(e - description) + 2);
   }
   d->rec = std::move(m);
   return h;
@@ -176,6 +188,10 @@ HENHMETAFILE CloseEnhMetaFile(HDC h) {
   }
   d->rec.reset();
   DeleteDC(h);
+  if (!m->rec.file.empty()) {
+    const std::vector<BYTE> bytes = enhMetafileBytes(m->rec, frameOf(*m), m->rec.description);
+    if (!writeWholeFile(m->rec.file, bytes)) return nullptr;
+  }
   return addMetafile(std::move(m));
 }
 
@@ -187,8 +203,23 @@ BOOL DeleteEnhMetaFile(HENHMETAFILE h) {
 
 HENHMETAFILE CopyEnhMetaFile(HENHMETAFILE h, LPCSTR file) {
   EnhMetafile* m = metafile(h);
-  if (!m || (file != nullptr && *file != '\0')) return nullptr;
-  return addMetafile(std::make_unique<EnhMetafile>(*m));
+  if (!m) return nullptr;
+  auto copy = std::make_unique<EnhMetafile>(*m);
+  copy->rec.file = file ? file : "";
+  if (!copy->rec.file.empty() &&
+      !writeWholeFile(copy->rec.file, enhMetafileBytes(copy->rec, frameOf(*copy), copy->rec.description)))
+    return nullptr;
+  return addMetafile(std::move(copy));
+}
+
+UINT GetEnhMetaFileBits(HENHMETAFILE h, UINT size, BYTE* data) {
+  EnhMetafile* m = metafile(h);
+  if (!m) return 0;
+  const std::vector<BYTE> bytes = enhMetafileBytes(m->rec, frameOf(*m), m->rec.description);
+  if (!data) return static_cast<UINT>(bytes.size());
+  if (size < bytes.size()) return 0;
+  std::memcpy(data, bytes.data(), bytes.size());
+  return static_cast<UINT>(bytes.size());
 }
 
 UINT GetEnhMetaFileHeader(HENHMETAFILE h, UINT size, ENHMETAHEADER* header) {
@@ -198,9 +229,7 @@ UINT GetEnhMetaFileHeader(HENHMETAFILE h, UINT size, ENHMETAHEADER* header) {
   if (size < sizeof(ENHMETAHEADER)) return 0;
   ENHMETAHEADER e;
   e.rclBounds = m->rec.bounds;
-  e.rclFrame = m->rec.haveFrame ? m->rec.frame
-                                : RECT{0, 0, m->space.cx * 2540 / std::max(m->rec.dpi, 1),
-                                       m->space.cy * 2540 / std::max(m->rec.dpi, 1)};
+  e.rclFrame = frameOf(*m);
   e.nRecords = static_cast<DWORD>(m->rec.records.size() + 2);  // with the header and the end
   e.szlDevice = m->rec.device;
   e.szlMillimeters = m->rec.millimetres;
