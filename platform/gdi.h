@@ -10,9 +10,12 @@
 //   logical palettes | enhanced metafiles
 #include <cstdint>
 
+#include <array>
+
 #include "platform/win.h"
 
 struct HENHMETAFILE__;
+struct HMETAFILE__;
 
 namespace win {
 
@@ -463,6 +466,21 @@ UINT GetEnhMetaFileBits(HENHMETAFILE metafile, UINT size, BYTE* data);
 // Clipping recorded in the metafile is intersected with the clip region of dc. Nothing is
 // drawn when the space or rect is empty.
 BOOL PlayEnhMetaFile(HDC dc, HENHMETAFILE metafile, const RECT& rect);
+// Windows metafiles: the same recording, kept in the 16-bit record layout (coordinates
+// clamped to 16 bits; clipping regions and shaded fills have no record there). With a file
+// name the file is written at CloseMetaFile (nullptr and the last error when it cannot be).
+using HMETAFILE = ::HMETAFILE__*;
+HDC CreateMetaFile(LPCSTR file);
+HMETAFILE CloseMetaFile(HDC dc);
+BOOL DeleteMetaFile(HMETAFILE metafile);
+HMETAFILE CopyMetaFile(HMETAFILE metafile, LPCSTR file);
+// The records with their 18-byte header; data nullptr: their count. 0 when size is too small.
+UINT GetMetaFileBitsEx(HMETAFILE metafile, UINT size, void* data);
+// The 22-byte header that goes before the records in a placeable metafile file, for a page
+// in points: box (0, 0, width x units / 72, height x units / 72) at 1000 units per inch, fewer
+// when that box would not fit in 16 bits.
+std::array<BYTE, 22> PlaceableMetafileHeader(LONG widthPoints, LONG heightPoints);
+
 // Kept for the player and for metafiles; drawing does not scale by them.
 BOOL SetWindowExtEx(HDC dc, int x, int y, SIZE* previous);
 BOOL GetWindowExtEx(HDC dc, SIZE& extent);

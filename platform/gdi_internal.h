@@ -115,6 +115,7 @@ struct MetaRecording {
 // The standard enhanced-metafile bytes of a recording (gdi_metafile_file.cpp), and a file
 // written whole or not at all (last error set on failure).
 std::vector<BYTE> enhMetafileBytes(const MetaRecording& m, const RECT& frame, const std::string& description);
+std::vector<BYTE> metafileBytes(const MetaRecording& m);
 bool writeWholeFile(const std::string& path, std::span<const BYTE> bytes);
 
 struct DcState {

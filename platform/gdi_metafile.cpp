@@ -122,21 +122,25 @@ struct EnhMetafile {
 };
 
 std::vector<std::unique_ptr<EnhMetafile>> gMetafiles{1};
-constexpr UINT kMetafileType = 13;
+constexpr UINT kMetafileType = 13, kWindowsMetafileType = 14;
 
-EnhMetafile* metafile(HENHMETAFILE h) {
+EnhMetafile* metafile(HENHMETAFILE h, UINT type = kMetafileType) {
   const UINT v = handleValue(h);
   const UINT s = v & 0xFFFFFF;
-  if ((v >> 24) != kMetafileType || s >= gMetafiles.size()) return nullptr;
+  if ((v >> 24) != type || s >= gMetafiles.size()) return nullptr;
   return gMetafiles[s].get();
 }
 
-HENHMETAFILE addMetafile(std::unique_ptr<EnhMetafile> m) {
+HENHMETAFILE addMetafile(std::unique_ptr<EnhMetafile> m, UINT type = kMetafileType) {
   UINT s = 1;
   while (s < gMetafiles.size() && gMetafiles[s]) ++s;
   if (s == gMetafiles.size()) gMetafiles.emplace_back();
   gMetafiles[s] = std::move(m);
-  return reinterpret_cast<HENHMETAFILE>(static_cast<std::uintptr_t>((kMetafileType << 24) | s));
+  return reinterpret_cast<HENHMETAFILE>(static_cast<std::uintptr_t>((type << 24) | s));
+}
+
+EnhMetafile* windowsMetafile(HMETAFILE h) {
+  return metafile(reinterpret_cast<HENHMETAFILE>(h), kWindowsMetafileType);
 }
 
 RECT frameOf(const EnhMetafile& m) {
@@ -235,6 +239,49 @@ UINT GetEnhMetaFileHeader(HENHMETAFILE h, UINT size, ENHMETAHEADER* header) {
   e.szlMillimeters = m->rec.millimetres;
   *header = e;
   return sizeof(ENHMETAHEADER);
+}
+
+HDC CreateMetaFile(LPCSTR file) {
+  HDC h = CreateEnhMetaFile(nullptr, nullptr, nullptr, nullptr);
+  if (DcData* d = dc(h); d && file) d->rec->file = file;
+  return h;
+}
+
+HMETAFILE CloseMetaFile(HDC h) {
+  DcData* d = dc(h);
+  if (!d || !d->rec) return nullptr;
+  const std::string file = d->rec->file;
+  d->rec->file.clear();
+  HENHMETAFILE e = CloseEnhMetaFile(h);
+  EnhMetafile* m = metafile(e);
+  if (!m) return nullptr;
+  auto w = std::make_unique<EnhMetafile>(std::move(*m));
+  DeleteEnhMetaFile(e);
+  if (!file.empty() && !writeWholeFile(file, metafileBytes(w->rec))) return nullptr;
+  return reinterpret_cast<HMETAFILE>(addMetafile(std::move(w), kWindowsMetafileType));
+}
+
+BOOL DeleteMetaFile(HMETAFILE h) {
+  if (!windowsMetafile(h)) return FALSE;
+  gMetafiles[handleValue(h) & 0xFFFFFF].reset();
+  return TRUE;
+}
+
+HMETAFILE CopyMetaFile(HMETAFILE h, LPCSTR file) {
+  EnhMetafile* m = windowsMetafile(h);
+  if (!m) return nullptr;
+  if (file && *file && !writeWholeFile(file, metafileBytes(m->rec))) return nullptr;
+  return reinterpret_cast<HMETAFILE>(addMetafile(std::make_unique<EnhMetafile>(*m), kWindowsMetafileType));
+}
+
+UINT GetMetaFileBitsEx(HMETAFILE h, UINT size, void* data) {
+  EnhMetafile* m = windowsMetafile(h);
+  if (!m) return 0;
+  const std::vector<BYTE> bytes = metafileBytes(m->rec);
+  if (!data) return static_cast<UINT>(bytes.size());
+  if (size < bytes.size()) return 0;
+  std::memcpy(data, bytes.data(), bytes.size());
+  return static_cast<UINT>(bytes.size());
 }
 
 //------------------------------------------------------------------------------

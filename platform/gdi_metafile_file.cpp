@@ -254,3 +254,174 @@ bool writeWholeFile(const std::string& path, std::span<const BYTE> bytes) {
 }
 
 }  // namespace win::gdi
+
+//------------------------------------------------------------------------------
+// Windows metafiles: the same records in the 16-bit layout.
+//------------------------------------------------------------------------------
+namespace win::gdi {
+namespace {
+
+int16_t s16(LONG v) { return static_cast<int16_t>(std::clamp<LONG>(v, -32768, 32767)); }
+
+class Words {
+ public:
+  void w(uint16_t v) { b_.push_back(static_cast<BYTE>(v)); b_.push_back(static_cast<BYTE>(v >> 8)); }
+  void s(LONG v) { w(static_cast<uint16_t>(s16(v))); }
+  void colour(LONG c) { w(static_cast<uint16_t>(c)); w(static_cast<uint16_t>(static_cast<uint32_t>(c) >> 16)); }
+  void bytes(const std::string& t) { for (char c : t) b_.push_back(static_cast<BYTE>(c)); if (b_.size() % 2) b_.push_back(0); }
+  size_t begin(uint16_t function) { const size_t at = b_.size(); w(0); w(0); w(function); return at; }
+  void end(size_t at) {
+    const uint32_t n = static_cast<uint32_t>((b_.size() - at) / 2);
+    for (int i = 0; i < 4; ++i) b_[at + i] = static_cast<BYTE>(n >> (8 * i));
+    maxRecord_ = std::max(maxRecord_, n);
+  }
+  std::vector<BYTE>& data() { return b_; }
+  uint32_t maxRecord() const { return maxRecord_; }
+
+ private:
+  std::vector<BYTE> b_;
+  uint32_t maxRecord_ = 0;
+};
+
+void wmfRecord(Words& o, const MetaRecord& r) {
+  const auto& a = r.args;
+  auto arg = [&a](size_t i) { return i < a.size() ? a[i] : 0; };
+  auto pair = [&](uint16_t f) { const size_t at = o.begin(f); o.s(arg(1)); o.s(arg(0)); o.end(at); };
+  auto one = [&](uint16_t f) { const size_t at = o.begin(f); o.w(static_cast<uint16_t>(arg(0))); o.end(at); };
+  switch (r.type) {
+    case 9: pair(0x020C); break;   // window extent: y, x
+    case 27: pair(0x0214); break;  // move to
+    case 54: pair(0x0213); break;  // line to
+    case 17: one(0x0103); break;
+    case 18: one(0x0102); break;
+    case 19: one(0x0106); break;
+    case 20: one(0x0104); break;
+    case 22: one(0x012E); break;
+    case 37: {
+      // Object indices count from 0 here; stock objects are not in the table.
+      if (arg(0) < 1) break;
+      const size_t at = o.begin(0x012D); o.w(static_cast<uint16_t>(arg(0) - 1)); o.end(at);
+      break;
+    }
+    case 24: case 25: {
+      const size_t at = o.begin(r.type == 24 ? 0x0209 : 0x0201); o.colour(arg(0)); o.end(at);
+      break;
+    }
+    case 15: {
+      const size_t at = o.begin(0x041F); o.colour(arg(2)); o.s(arg(1)); o.s(arg(0)); o.end(at);
+      break;
+    }
+    case 3: case 4: {
+      const size_t at = o.begin(r.type == 3 ? 0x0324 : 0x0325);
+      o.w(static_cast<uint16_t>(r.points.size()));
+      for (const POINT& p : r.points) { o.s(p.x); o.s(p.y); }
+      o.end(at);
+      break;
+    }
+    case 8: {
+      const size_t at = o.begin(0x0538);
+      o.w(static_cast<uint16_t>(a.size()));
+      for (LONG c : a) o.w(static_cast<uint16_t>(c));
+      for (const POINT& p : r.points) { o.s(p.x); o.s(p.y); }
+      o.end(at);
+      break;
+    }
+    case 42: case 43: {  // bottom, right, top, left
+      const size_t at = o.begin(r.type == 42 ? 0x0418 : 0x041B);
+      o.s(arg(3)); o.s(arg(2)); o.s(arg(1)); o.s(arg(0));
+      o.end(at);
+      break;
+    }
+    case 45: case 47: {  // end, start, then the box from the bottom
+      const size_t at = o.begin(r.type == 45 ? 0x0817 : 0x081A);
+      o.s(arg(7)); o.s(arg(6)); o.s(arg(5)); o.s(arg(4));
+      o.s(arg(3)); o.s(arg(2)); o.s(arg(1)); o.s(arg(0));
+      o.end(at);
+      break;
+    }
+    case 38: case 95: {
+      // User patterns have no 16-bit form: the nearest dashed style stands in.
+      LONG style = arg(1) & 0xF;
+      if (style == 7) style = 1;
+      const size_t at = o.begin(0x02FA);
+      o.w(static_cast<uint16_t>(style)); o.s(arg(2)); o.w(0); o.colour(arg(3));
+      o.end(at);
+      break;
+    }
+    case 39: case 94: {
+      const size_t at = o.begin(0x02FC);
+      o.w(static_cast<uint16_t>(r.type == 94 ? 0 : arg(1))); o.colour(arg(2)); o.w(static_cast<uint16_t>(arg(3)));
+      o.end(at);
+      break;
+    }
+    case 82: {
+      const size_t at = o.begin(0x02FB);
+      for (size_t i = 1; i <= 5; ++i) o.s(arg(i));
+      std::string tail;
+      for (size_t i = 6; i <= 13; ++i) tail.push_back(static_cast<char>(arg(i)));
+      tail += r.text.substr(0, 31);
+      tail.push_back('\0');
+      o.bytes(tail);
+      o.end(at);
+      break;
+    }
+    case 83: {
+      const size_t at = o.begin(0x0A32);
+      o.s(arg(1)); o.s(arg(0));
+      o.w(static_cast<uint16_t>(std::min<size_t>(r.text.size(), 0x7FFF)));
+      o.w(static_cast<uint16_t>(arg(2) & (arg(3) ? 0xFFFF : ~6)));
+      if (arg(3)) { o.s(arg(4)); o.s(arg(5)); o.s(arg(6)); o.s(arg(7)); }
+      o.bytes(r.text.substr(0, 0x7FFF));
+      if (r.data.size() == r.text.size())
+        for (size_t i = 0; i < r.text.size() && i < 0x7FFF; ++i) o.s(static_cast<LONG>(r.data[i]));
+      o.end(at);
+      break;
+    }
+    default: break;  // clipping regions and shaded fills have no record here
+  }
+}
+
+}  // namespace
+
+std::vector<BYTE> metafileBytes(const MetaRecording& m) {
+  Words o;
+  for (int i = 0; i < 9; ++i) o.w(0);
+  for (const MetaRecord& r : m.records) wmfRecord(o, r);
+  const size_t eof = o.begin(0);
+  o.end(eof);
+  std::vector<BYTE>& b = o.data();
+  const uint32_t words = static_cast<uint32_t>(b.size() / 2);
+  const uint16_t head[9] = {1, 9, 0x0300, static_cast<uint16_t>(words), static_cast<uint16_t>(words >> 16),
+                            static_cast<uint16_t>(m.nextIndex > 1 ? m.nextIndex - 1 : 0),
+                            static_cast<uint16_t>(o.maxRecord()), static_cast<uint16_t>(o.maxRecord() >> 16), 0};
+  for (int i = 0; i < 9; ++i) {
+    b[2 * i] = static_cast<BYTE>(head[i]);
+    b[2 * i + 1] = static_cast<BYTE>(head[i] >> 8);
+  }
+  return std::move(b);
+}
+
+}  // namespace win::gdi
+
+namespace win {
+
+std::array<BYTE, 22> PlaceableMetafileHeader(LONG widthPoints, LONG heightPoints) {
+  // The box is signed 16-bit: big pages get fewer units per inch rather than overflow.
+  const LONG largest = std::max<LONG>({widthPoints, heightPoints, 1});
+  const LONG units = largest * 1000 / 72 <= 32767 ? 1000 : std::max<LONG>(1, 32767 * 72 / largest);
+  const uint16_t w[10] = {0xCDD7, 0x9AC6, 0, 0, 0,
+                          static_cast<uint16_t>(widthPoints * units / 72), static_cast<uint16_t>(heightPoints * units / 72),
+                          static_cast<uint16_t>(units), 0, 0};
+  uint16_t sum = 0;
+  for (uint16_t v : w) sum ^= v;
+  std::array<BYTE, 22> h{};
+  for (int i = 0; i < 10; ++i) {
+    h[2 * i] = static_cast<BYTE>(w[i]);
+    h[2 * i + 1] = static_cast<BYTE>(w[i] >> 8);
+  }
+  h[20] = static_cast<BYTE>(sum);
+  h[21] = static_cast<BYTE>(sum >> 8);
+  return h;
+}
+
+}  // namespace win

@@ -1,5 +1,5 @@
-// Enhanced-metafile files: the byte layout of the records, failures to write reported, and
-// the files read by an independent renderer (emf2svg-conv).
+// Metafile files (enhanced and Windows, placeable): the byte layouts, failures to write
+// reported, and the files read by independent renderers (emf2svg-conv, libwmf's wmf2svg).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -160,6 +160,69 @@ TEST(EnhMetafileFile, Emf2svgDrawsTheLinesFillsAndText) {
   EXPECT_NE(out.find("#FF0000"), std::string::npos) << "red rectangle";
   EXPECT_NE(out.find("#00A000"), std::string::npos) << "green triangle";
   EXPECT_NE(out.find("width=\"200"), std::string::npos) << "the rectangle keeps its size: " << out;
+}
+
+TEST(PlaceableMetafileHeader, DefaultPageAndPagesTooBigForTheBox) {
+  const std::array<BYTE, 22> expected = {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 0x04, 0x29,
+                                         0x4C, 0x1D, 0xE8, 0x03, 0, 0, 0, 0, 0xB1, 0x60};
+  EXPECT_EQ(PlaceableMetafileHeader(756, 540), expected);
+  struct Case { LONG w, h; int units; };
+  for (const Case c : {Case{2359, 100, 1000}, Case{2360, 100, 999}, Case{100, 5000, 471}, Case{30000, 30000, 78}}) {
+    const std::array<BYTE, 22> h = PlaceableMetafileHeader(c.w, c.h);
+    auto word = [&h](int i) { return static_cast<uint16_t>(h[2 * i] | h[2 * i + 1] << 8); };
+    EXPECT_EQ(word(7), c.units) << c.w << " x " << c.h;
+    EXPECT_LE(word(5), 32767u);
+    EXPECT_LE(word(6), 32767u);
+    EXPECT_EQ(word(5), c.w * c.units / 72);
+    uint16_t sum = 0;
+    for (int i = 0; i < 10; ++i) sum ^= word(i);
+    EXPECT_EQ(word(10), sum);
+  }
+}
+
+TEST(WindowsMetafileFile, PlaceableFileDrawnByLibwmf) {
+  ASSERT_TRUE(haveTool("wmf2svg", "libwmf-bin")) << "libwmf-bin could not be installed";
+  const fs::path dir = fs::temp_directory_path() / "tw_wmf_render";
+  fs::create_directories(dir);
+  HDC rec = CreateMetaFile(nullptr);
+  ASSERT_NE(rec, nullptr);
+  drawPicture(rec, true);
+  HMETAFILE mf = CloseMetaFile(rec);
+  ASSERT_NE(mf, nullptr);
+  const UINT n = GetMetaFileBitsEx(mf, 0, nullptr);
+  std::vector<BYTE> bits(n);
+  ASSERT_EQ(GetMetaFileBitsEx(mf, n, bits.data()), n);
+  EXPECT_EQ(u32(bits, 6), n / 2) << "size in words";
+  EXPECT_EQ(bits[n - 6], 3) << "ends with the three-word end record";
+  const std::array<BYTE, 22> head = PlaceableMetafileHeader(756, 540);
+  const fs::path wmf = dir / "picture.wmf", svg = dir / "picture.svg";
+  {
+    std::ofstream out(wmf, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(head.data()), head.size());
+    out.write(reinterpret_cast<const char*>(bits.data()), bits.size());
+  }
+  fs::remove(svg);
+  const std::string cmd = "wmf2svg -o " + svg.string() + " " + wmf.string() + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  const std::string out = readText(svg);
+  EXPECT_NE(out.find("Daily flow"), std::string::npos) << out;
+  EXPECT_NE(out.find("stroke:blue"), std::string::npos) << out;
+  EXPECT_NE(out.find("fill:red"), std::string::npos) << "red rectangle";
+  EXPECT_NE(out.find("fill:green"), std::string::npos) << "green triangle";
+
+  // The plain file, and a file that cannot be written.
+  const std::string plain = (dir / "plain.wmf").string();
+  HMETAFILE c = CopyMetaFile(mf, plain.c_str());
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(fs::file_size(plain), n);
+  SetLastError(0);
+  const std::string nowhere = (dir / "missing" / "x.wmf").string();
+  HDC bad = CreateMetaFile(nowhere.c_str());
+  drawPicture(bad, true);
+  EXPECT_EQ(CloseMetaFile(bad), nullptr);
+  EXPECT_NE(GetLastError(), 0u);
+  DeleteMetaFile(c);
+  DeleteMetaFile(mf);
 }
 
 }  // namespace
