@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include <array>
+#include <vector>
 
 #include "platform/win.h"
 
@@ -466,6 +467,10 @@ UINT GetEnhMetaFileBits(HENHMETAFILE metafile, UINT size, BYTE* data);
 // Clipping recorded in the metafile is intersected with the clip region of dc. Nothing is
 // drawn when the space or rect is empty.
 BOOL PlayEnhMetaFile(HDC dc, HENHMETAFILE metafile, const RECT& rect);
+// The metafile played onto a white width x height picture, as PNG file bytes (empty when the
+// metafile or size is not valid); the clipboard offers metafiles to the desktop this way.
+std::vector<BYTE> RenderEnhMetaFilePng(HENHMETAFILE metafile, int width, int height);
+
 // Windows metafiles: the same recording, kept in the 16-bit record layout (coordinates
 // clamped to 16 bits; clipping regions and shaded fills have no record there). With a file
 // name the file is written at CloseMetaFile (nullptr and the last error when it cannot be).

@@ -284,6 +284,35 @@ UINT GetMetaFileBitsEx(HMETAFILE h, UINT size, void* data) {
   return static_cast<UINT>(bytes.size());
 }
 
+// The clipboard offers a metafile to the desktop also as a picture: played onto white.
+std::vector<BYTE> RenderEnhMetaFilePng(HENHMETAFILE h, int width, int height) {
+  std::vector<BYTE> png;
+  if (!metafile(h) || width <= 0 || height <= 0 || width > 16384 || height > 16384) return png;
+  HDC dcH = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateBitmap(width, height, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dcH, bm);
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  const RECT all{0, 0, width, height};
+  FillRect(dcH, all, white);
+  DeleteObject(white);
+  PlayEnhMetaFile(dcH, h, all);
+  if (BitmapData* b = bitmap(bm); b && b->surface) {
+    cairo_surface_flush(b->surface);
+    cairo_surface_write_to_png_stream(
+        b->surface,
+        [](void* closure, const unsigned char* data, unsigned int length) {
+          auto* out = static_cast<std::vector<BYTE>*>(closure);
+          out->insert(out->end(), data, data + length);
+          return CAIRO_STATUS_SUCCESS;
+        },
+        &png);
+  }
+  SelectObject(dcH, old);
+  DeleteDC(dcH);
+  DeleteObject(bm);
+  return png;
+}
+
 //------------------------------------------------------------------------------
 // [SECTION] Player
 // - PlayEnhMetaFile()

@@ -225,4 +225,26 @@ TEST(WindowsMetafileFile, PlaceableFileDrawnByLibwmf) {
   DeleteMetaFile(mf);
 }
 
+TEST(RenderEnhMetaFilePng, ThePictureOnWhiteReadByPillow) {
+  ASSERT_TRUE(haveTool("/usr/bin/python3", "python3") &&
+              std::system("/usr/bin/python3 -c 'import PIL' >/dev/null 2>&1 || DEBIAN_FRONTEND=noninteractive "
+                          "apt-get install -y -qq python3-pil >/dev/null 2>&1") == 0);
+  HDC rec = CreateEnhMetaFile(nullptr, nullptr, nullptr, nullptr);
+  drawPicture(rec);
+  HENHMETAFILE mf = CloseEnhMetaFile(rec);
+  EXPECT_TRUE(RenderEnhMetaFilePng(mf, 0, 10).empty());
+  EXPECT_TRUE(RenderEnhMetaFilePng(nullptr, 10, 10).empty());
+  const std::vector<BYTE> png = RenderEnhMetaFilePng(mf, 701, 501);
+  ASSERT_GT(png.size(), 8u);
+  const fs::path file = fs::temp_directory_path() / "tw_emf_picture.png";
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), png.size());
+  // Red rectangle, green triangle, white elsewhere, at the recorded pixels.
+  const std::string cmd = "/usr/bin/python3 -c \"from PIL import Image; i = Image.open('" + file.string() +
+                          "').convert('RGB'); print(i.size, i.getpixel((500, 100)), i.getpixel((175, 120)), "
+                          "i.getpixel((650, 300)))\" > " + file.string() + ".txt";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_EQ(readText(file.string() + ".txt"), "(701, 501) (255, 0, 0) (0, 160, 0) (255, 255, 255)\n");
+  DeleteEnhMetaFile(mf);
+}
+
 }  // namespace
