@@ -24,7 +24,7 @@ void openRoot() {
 void BM_WMessageClick(benchmark::State& state) {
   openRoot();
   win::POINT p{400, 300};
-  win::ClientToScreen(hClient[0], p);
+  win::ClientToScreen(winslot(0).hClient, p);
   int type = 0;
   MessageRecord m;
   for (auto _ : state) {

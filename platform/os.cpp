@@ -234,6 +234,7 @@ void yyopen(const char* name, int mode, int& handle, int& status) {
     case 0: flags = O_RDONLY; break;
     case 1: flags = O_WRONLY | O_CREAT | O_TRUNC; break;
     case 2: flags = O_RDWR; break;
+    case 3: flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW; break;
     default: status = ERROR_INVALID_PARAMETER; return;
   }
   const std::string path = toSystem(safeText(name));

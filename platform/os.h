@@ -59,7 +59,8 @@ inline constexpr int DRIVE_RAMDISK = 6;
 int oserrorcode(int errnum);
 
 // Raw files. A handle is a file descriptor, -1 invalid. Mode 0 reads an existing file,
-// 1 writes a new or emptied file, 2 reads and writes an existing file.
+// 1 writes a new or emptied file, 2 reads and writes an existing file, 3 writes a new file
+// only (an existing name, even a link, fails).
 void yyopen(const char* name, int mode, int& handle, int& status);
 void yyclos(int handle);
 void yyreadc(int handle, void* buffer, int count, int& bytesread, int& status);

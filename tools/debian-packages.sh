@@ -6,6 +6,10 @@ TW_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config ccache libgtest-
 TW_TEST_PACKAGES="gfortran python3 python3-pil pngcheck r-base-core xvfb xdotool x11-apps x11-xkb-utils imagemagick"
 # ezdxf reads back the numbers the DXF writers put out.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES python3-ezdxf"
+# Ghostscript, xmllint and rsvg-convert read and render the PostScript, EPS and SVG files.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES ghostscript libxml2-utils librsvg2-bin"
+# pandoc reads back the RTF the rich-edit control writes.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES pandoc"
 
 tw_need() {
   local missing=()

@@ -1,3 +1,4 @@
+// The baseflow filter: one pass of the filter and the full separation.
 #include "app/baseflow.h"
 
 #include <gtest/gtest.h>

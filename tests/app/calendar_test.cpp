@@ -1,3 +1,4 @@
+// The calendar: leap years, month lengths, day numbers and the next date.
 #include "app/calendar.h"
 
 #include <gtest/gtest.h>

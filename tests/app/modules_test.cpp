@@ -1,11 +1,13 @@
+// The data model's records and their defaults, and the date and time of a save.
 #include "app/modules.h"
 
 #include <gtest/gtest.h>
 
-// Must run before anything calls initialise_regressdat in this program.
+// The record as the program starts with it, whatever other tests did to regressdat.
 TEST(RegressDat, IncludeOutliersStartsZero) {
-  EXPECT_EQ(regressdat.includeoutliers, 0);
-  EXPECT_TRUE(regressdat.Cov.empty());
+  const RegressDat atstart{};
+  EXPECT_EQ(atstart.includeoutliers, 0);
+  EXPECT_TRUE(atstart.Cov.empty());
 }
 
 TEST(InitialiseTwVars, DefaultsMatchFreshProject) {

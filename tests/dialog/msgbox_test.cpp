@@ -1,3 +1,4 @@
+// The message box front routines: buttons, icons, answers and their errors.
 #include <gtest/gtest.h>
 
 #include "platform/message_box.h"

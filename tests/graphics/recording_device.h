@@ -66,9 +66,7 @@ inline std::vector<int> codes(char side) {
 
 // Fresh graphics state with the recording device on both sides and a working palette.
 inline void resetgraphics(int width = 640, int height = 480) {
-  tessar.graphics = GraphicsRegion{};
-  tessar.error = ErrorState{};
-  tessar.window.CURWINDOW = 0;
+  tessarreset();
   graphicsservices = GraphicsServices{};
   graphicsservices.yygapi = recordscreen;
   graphicsservices.yygcgm = recordcgm;

@@ -1,3 +1,4 @@
+// The CGM scanner: the information a metafile gives and its integer reader.
 #include "toolkit/hardcopy/cgm_scan.h"
 
 #include <gtest/gtest.h>

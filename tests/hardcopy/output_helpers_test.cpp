@@ -20,9 +20,7 @@ namespace {
 class OutputHelpers : public ::testing::Test {
  protected:
   void SetUp() override {
-    tessar.error = ErrorState{};
-    tessar.hardcopy = HardcopyRegion{};
-    tessar.graphics.operands = DeviceOperands{};
+    tessarreset();
     path = (testfolder("out") / "out.txt").string();
   }
   // Runs the writes on output unit 2 and returns what the file holds.

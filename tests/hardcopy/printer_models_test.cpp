@@ -1,3 +1,4 @@
+// Printer models: the table of raster printers and their selection.
 #include "toolkit/hardcopy/printer_models.h"
 
 #include <gtest/gtest.h>

@@ -7,10 +7,6 @@ inline void resetchart() {
   resetgraphics(640, 480);
   // What the window layer installs when it starts.
   graphicsservices.yypgreset = yypgreset;
-  tessar.pgraph = PgraphRegion{};
-  tessar.files.TEXTBUF.assign(200, ' ');
-  tessar.dialog.DECIMALSUBST = 0;
-  tessar.files.DECIMAL = '.';
   yypgreset();
   tessar.error = ErrorState{};
 }

@@ -3,6 +3,7 @@
 tw_add_test(test_platform_gdi SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/gdi_pixel_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gdi_text_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gdi_arc_test.cpp
   LIBS tw_platform_gdi)
 tw_add_test(test_platform_gdi_window SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi_window_test.cpp
   LIBS tw_platform_gdi)

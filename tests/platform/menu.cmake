@@ -5,8 +5,8 @@ tw_add_test(test_platform_menu
   LIBS tw_platform_menu)
 tw_add_resources(test_platform_menu ${CMAKE_CURRENT_LIST_DIR}/menu_test.rc)
 tw_add_test(test_platform_toolbar
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/toolbar_test.cpp
-  LIBS tw_platform_menu)
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/toolbar_test.cpp ${CMAKE_CURRENT_LIST_DIR}/toolbar_drawing_test.cpp
+  LIBS tw_platform_menu tw_platform_gdi)
 # The same on a real display: the GTK backend on a private Xvfb server, xdotool and
 # ImageMagick (label gui).
 tw_add_test(test_platform_menu_gtk

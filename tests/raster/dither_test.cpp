@@ -1,3 +1,4 @@
+// Dithering: the colour-cube tables and where a pixel's colour lands.
 #include "toolkit/raster/dither.h"
 
 #include <gtest/gtest.h>

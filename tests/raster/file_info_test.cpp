@@ -1,3 +1,4 @@
+// Image-file information: kinds, sizes and colour counts read from file headers.
 #include "toolkit/raster/file_info.h"
 
 #include <gtest/gtest.h>

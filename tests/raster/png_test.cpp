@@ -1,3 +1,4 @@
+// PNG pieces: compression, CRC, chunk words and colour-to-index conversion.
 #include "toolkit/raster/png.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Writing a raster page as a PNG file: its chunk bytes, pngcheck and Pillow accepting it, and a failed write.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -44,8 +45,7 @@ std::vector<int> pillowpixels(const std::string& path, int& w, int& h) {
 class Yypng1 : public ::testing::Test {
  protected:
   void SetUp() override {
-    tessar.error = ErrorState{};
-    tessar.hardcopy = HardcopyRegion{};
+    tessarreset();
     yypali();
     dir = testfolder("png");
   }

@@ -1,3 +1,4 @@
+// Raster primitives: pixels, pixel runs, lines with width and dashes, span fills, polygon edge crossings and colour values on the virtual page.
 #include "toolkit/raster/primitives.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,7 @@ tw_add_test(raster_test
     ${CMAKE_CURRENT_LIST_DIR}/png_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/png_writer_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/primitives_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/spotcheck_test.cpp
   LIBS tw_raster)
 target_compile_definitions(raster_test PRIVATE TW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 

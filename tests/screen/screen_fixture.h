@@ -42,7 +42,7 @@ class ScreenFixture : public WindowFixture {
     IGrUnits(0, 0, static_cast<float>(t.WIDTH) - 0.01f, static_cast<float>(t.HEIGHT) - 0.01f);
   }
   static win::COLORREF px(int x, int y, int window = 0) {
-    return win::test::pixel(hClient[static_cast<std::size_t>(window)], x, y);
+    return win::test::pixel(winslot(window).hClient, x, y);
   }
   // Pixel (x, y) in graphics device units: row 0 at the bottom.
   static win::COLORREF at(int x, int y, int window = 0) {
@@ -58,7 +58,7 @@ class ScreenFixture : public WindowFixture {
   }
   static std::vector<win::COLORREF> all(int window = 0) {
     int w = 0, h = 0;
-    return win::test::pixels(hClient[static_cast<std::size_t>(window)], true, w, h);
+    return win::test::pixels(winslot(window).hClient, true, w, h);
   }
   static int inkCount() {
     int n = 0;

@@ -310,8 +310,8 @@ TEST_F(Targets, APictureRecordedInASlotPlaysBackAsDrawnDirectly) {
   EXPECT_EQ(differ, 0);
   EXPECT_GT(inkCount(), 1000);
   EXPECT_NE(px(39, 212), win::RGB(255, 255, 255)) << "the shaded triangle";
-  win::test::savePng(hClient[0], "screen_picture.png", false);
-  win::test::savePng(hClient[1], "screen_picture_played.png", false);
+  win::test::savePng(winslot(0).hClient, "screen_picture.png", false);
+  win::test::savePng(winslot(1).hClient, "screen_picture_played.png", false);
   WMetafileDestroy(1);
 }
 

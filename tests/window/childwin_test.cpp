@@ -43,9 +43,9 @@ class ChildWindows : public twtest::WindowFixture {
 
   static RECT inParentClient(int w, int parent) {
     RECT r;
-    GetWindowRect(wWindow[static_cast<std::size_t>(w)], r);
+    GetWindowRect(winslot(w).wWindow, r);
     POINT tl{r.left, r.top};
-    ScreenToClient(hClient[static_cast<std::size_t>(parent)], tl);
+    ScreenToClient(winslot(parent).hClient, tl);
     return RECT{tl.x, tl.y, tl.x + r.right - r.left, tl.y + r.bottom - r.top};
   }
 };
@@ -55,7 +55,7 @@ TEST_F(ChildWindows, NumbersLowestFreeFirstUpToFifty) {
   EXPECT_EQ(openChild(), 2);
   EXPECT_EQ(openChild(), 3);
   WindowCloseChild(2);
-  EXPECT_EQ(wWindow[2], nullptr);
+  EXPECT_EQ(winslot(2).wWindow, nullptr);
   EXPECT_EQ(openChild(), 2) << "the gap is filled first";
   for (int n = 4; n <= 50; ++n) ASSERT_EQ(openChild(), n);
   tessar.error.LASTERROR = 0;
@@ -78,26 +78,26 @@ TEST_F(ChildWindows, TopLevelChildBecomesCurrentWithItsMenuAndStatusBar) {
   EXPECT_EQ(tessar.window.CURWIDTH, 200);
   EXPECT_EQ(tessar.window.CURHEIGHT, 150);
   EXPECT_EQ(tessar.window.WINFLAGS[1], 7 | WOF_STATUSBAR);
-  EXPECT_NE(wMessLine[1], nullptr);
-  EXPECT_EQ(GetMenu(wWindow[1]), hMenuRoot[1]);
+  EXPECT_NE(winslot(1).wMessLine, nullptr);
+  EXPECT_EQ(GetMenu(winslot(1).wWindow), winslot(1).hMenuRoot);
   MENUITEMINFO mi;
   mi.fMask = MIIM_ID;
-  ASSERT_TRUE(GetMenuItemInfo(hMenuRoot[1], 0, TRUE, mi));
+  ASSERT_TRUE(GetMenuItemInfo(winslot(1).hMenuRoot, 0, TRUE, mi));
   EXPECT_EQ(mi.wID, 40017u) << "the pop-up took its identifier";
   RECT fr;
-  GetWindowRect(wWindow[1], fr);
+  GetWindowRect(winslot(1).wWindow, fr);
   EXPECT_EQ(fr.left, 50);
   EXPECT_EQ(fr.top, 60);
   char title[20] = {};
-  GetWindowText(wWindow[1], title, sizeof title);
+  GetWindowText(winslot(1).wWindow, title, sizeof title);
   EXPECT_STREQ(title, "Plot");
-  EXPECT_EQ(GetFocus(), hClient[1]);
+  EXPECT_EQ(GetFocus(), winslot(1).hClient);
   EXPECT_EQ(winfowindow(5), 50);
 }
 
 TEST_F(ChildWindows, InsideParentPlacementInWindowUnits) {
   RECT pc;
-  GetClientRect(hClient[0], pc);
+  GetClientRect(winslot(0).hClient, pc);
   ASSERT_EQ(pc.right, 500);
   WindowOpenChildOptions o;
   o.flags = 7 | WOF_INSIDEPARENT;
@@ -105,13 +105,13 @@ TEST_F(ChildWindows, InsideParentPlacementInWindowUnits) {
   WindowOpenChild(n, o);   // no size, no place: 8000/9999 of the parent, centred
   ASSERT_EQ(n, 1);
   RECT c;
-  GetClientRect(hClient[1], c);
+  GetClientRect(winslot(1).hClient, c);
   EXPECT_EQ(c.right, 8000 * 500 / 9999);
   EXPECT_EQ(c.bottom, 8000 * pc.bottom / 9999);
   const RECT r = inParentClient(1, 0);
   EXPECT_EQ(r.left, (500 - (r.right - r.left)) / 2);
   EXPECT_EQ(r.top, (pc.bottom - (r.bottom - r.top)) / 2);
-  EXPECT_TRUE(IsChild(hClient[0], wWindow[1]));
+  EXPECT_TRUE(IsChild(winslot(0).hClient, winslot(1).wWindow));
 
   windowselect(0);
   WindowOpenChildOptions far;
@@ -155,7 +155,7 @@ TEST_F(ChildWindows, OpenFailures) {
     EXPECT_EQ(tessar.error.LASTERROR, c.wantError);
     EXPECT_EQ(tessar.window.CURWINDOW, 0) << "the window current before stays";
     EXPECT_EQ(tessar.window.CURWIDTH, 500);
-    EXPECT_EQ(wWindow[2], nullptr);
+    EXPECT_EQ(winslot(2).wWindow, nullptr);
   }
 }
 
@@ -165,7 +165,7 @@ TEST_F(ChildWindows, FrameThatCannotBeMade) {
   tessar.error.LASTERROR = 0;
   EXPECT_EQ(openChild(), -1);
   EXPECT_EQ(tessar.error.LASTERROR, 0);
-  EXPECT_EQ(wWindow[1], nullptr);
+  EXPECT_EQ(winslot(1).wWindow, nullptr);
   EXPECT_EQ(tessar.window.CURWINDOW, 0);
   WindowOpenChildOptions o;
   o.flags = 7 | WOF_STATUSBAR;
@@ -180,7 +180,7 @@ TEST_F(ChildWindows, CloseFailures) {
     WindowCloseChild(n);
     EXPECT_EQ(tessar.error.LASTERROR, 1003);
   }
-  EXPECT_NE(wWindow[0], nullptr);
+  EXPECT_NE(winslot(0).wWindow, nullptr);
 }
 
 // Closing the current window makes the root current; closing a window closes what lies
@@ -196,7 +196,7 @@ TEST_F(ChildWindows, CloseTakesInsideAndOwnedWindows) {
   owned.parent = 1;
   ASSERT_EQ(openChild(owned), 3);
   ASSERT_EQ(openChild(), 4);
-  HWND ownedFrame = wWindow[3];
+  HWND ownedFrame = winslot(3).wWindow;
   tessar.editor.EDITBUF[1][0].name = "kept until the window closes";
   tessar.editor.EDITBUF[1][0].NAMEALLOCATED = 1;
 
@@ -205,12 +205,12 @@ TEST_F(ChildWindows, CloseTakesInsideAndOwnedWindows) {
   EXPECT_EQ(tessar.error.LASTERROR, 0);
   for (int n : {1, 2, 3}) {
     SCOPED_TRACE(n);
-    EXPECT_EQ(wWindow[static_cast<std::size_t>(n)], nullptr);
-    EXPECT_EQ(hClient[static_cast<std::size_t>(n)], nullptr);
+    EXPECT_EQ(winslot(n).wWindow, nullptr);
+    EXPECT_EQ(winslot(n).hClient, nullptr);
     EXPECT_EQ(tessar.window.WINFLAGS[n], -1);
   }
   EXPECT_FALSE(IsWindow(ownedFrame));
-  EXPECT_NE(wWindow[4], nullptr) << "an unrelated window stays";
+  EXPECT_NE(winslot(4).wWindow, nullptr) << "an unrelated window stays";
   EXPECT_EQ(tessar.window.CURWINDOW, 0);
   EXPECT_EQ(tessar.window.CURWIDTH, 500);
   EXPECT_TRUE(tessar.editor.EDITBUF[1][0].name.empty());
@@ -234,10 +234,10 @@ TEST_F(ChildWindows, CloseWhileAWindowInsideIsCurrent) {
   WindowCloseChild(1);
   EXPECT_EQ(tessar.window.CURWINDOW, 0);
   EXPECT_EQ(wIndex, 0);
-  EXPECT_EQ(hMovie, hClient[0]);
+  EXPECT_EQ(hMovie, winslot(0).hClient);
   ASSERT_NE(wDC, nullptr);
   windowclear(0, 0, 4, 4, static_cast<int>(RGB(0, 0, 255)));
-  EXPECT_EQ(test::pixel(hClient[0], 2, 2), RGB(0, 0, 255)) << "drawing reaches the root window";
+  EXPECT_EQ(test::pixel(winslot(0).hClient, 2, 2), RGB(0, 0, 255)) << "drawing reaches the root window";
 }
 
 // Raising brings the current window to the front; closing a child activates the window that
@@ -245,13 +245,13 @@ TEST_F(ChildWindows, CloseWhileAWindowInsideIsCurrent) {
 TEST_F(ChildWindows, RaiseAndActivationOnClose) {
   ASSERT_EQ(openChild(), 1);
   ASSERT_EQ(openChild(), 2);
-  EXPECT_EQ(hPrevious[2], wWindow[1]);
+  EXPECT_EQ(winslot(2).hPrevious, winslot(1).wWindow);
   windowselect(1);
   yywindowraise();
   test::runUntilIdle();
-  EXPECT_EQ(test::topLevelWindows().front().hwnd, wWindow[1]);
-  EXPECT_EQ(GetFocus(), hClient[1]);
-  HWND first = wWindow[1];
+  EXPECT_EQ(test::topLevelWindows().front().hwnd, winslot(1).wWindow);
+  EXPECT_EQ(GetFocus(), winslot(1).hClient);
+  HWND first = winslot(1).wWindow;
   windowselect(2);
   WindowCloseChild(2);
   test::runUntilIdle();
@@ -268,9 +268,9 @@ TEST_F(ChildWindows, ChildMenuPromptsAndCommand) {
   o.menu = 30002;
   ASSERT_EQ(openChild(o), 1);
   NcLayout l;
-  ASSERT_TRUE(GetNcLayout(wWindow[1], l));
+  ASSERT_TRUE(GetNcLayout(winslot(1).wWindow, l));
   RECT wr;
-  GetWindowRect(wWindow[1], wr);
+  GetWindowRect(winslot(1).wWindow, wr);
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   SIZE s{};
@@ -281,7 +281,7 @@ TEST_F(ChildWindows, ChildMenuPromptsAndCommand) {
   std::string prompt, rowPrompt;
   test::setIdleHook([&, step = 0]() mutable {
     char text[200] = {};
-    SendMessage(wMessLine[1], SB_GETTEXT, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+    SendMessage(winslot(1).wMessLine, SB_GETTEXT, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
     std::vector<test::TopLevel> pops;
     for (const test::TopLevel& t : test::topLevelWindows()) {
       char cls[32] = {};
@@ -320,16 +320,16 @@ TEST_F(ChildWindows, ChildMenuAndToolbar) {
   o.toolbars = {30102, 0, 0, 0};
   ASSERT_EQ(openChild(o), 1);
   EXPECT_EQ(yyHasMenu(1), 1);
-  ASSERT_NE(hToolbar[1][0], nullptr);
+  ASSERT_NE(winslot(1).hToolbar[0], nullptr);
   RECT c;
-  GetClientRect(hClient[1], c);
+  GetClientRect(winslot(1).hClient, c);
   EXPECT_EQ(c.bottom, 150) << "the toolbar adds to the frame, not takes from the client";
   WMenuSetState(40018, 1, 0);
-  EXPECT_FALSE(SendMessage(hToolbar[1][0], TB_ISBUTTONENABLED, 40018, 0));
-  EXPECT_TRUE(GetMenuState(hMenuRoot[1], 40018, MF_BYCOMMAND) & MF_GRAYED);
-  EXPECT_FALSE(GetMenuState(hMenuRoot[0], 40006, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_FALSE(SendMessage(winslot(1).hToolbar[0], TB_ISBUTTONENABLED, 40018, 0));
+  EXPECT_TRUE(GetMenuState(winslot(1).hMenuRoot, 40018, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_FALSE(GetMenuState(winslot(0).hMenuRoot, 40006, MF_BYCOMMAND) & MF_GRAYED);
   WindowCloseChild(1);
-  EXPECT_EQ(hToolbar[1][0], nullptr);
+  EXPECT_EQ(winslot(1).hToolbar[0], nullptr);
 }
 
 // A dialog that cannot be combined is reported, and the window opens without it.
@@ -342,9 +342,9 @@ TEST_F(ChildWindows, DialogThatCannotBeCombined) {
   EXPECT_EQ(dialog, -1);
   EXPECT_EQ(tessar.error.LASTERROR, 1007);
   EXPECT_EQ(tessar.dialog.CURDIALOG, 0);
-  EXPECT_EQ(yyframerecord(wWindow[1]), nullptr);
+  EXPECT_EQ(yyframerecord(winslot(1).wWindow), nullptr);
   RECT c;
-  GetClientRect(hClient[1], c);
+  GetClientRect(winslot(1).hClient, c);
   EXPECT_EQ(c.right, 200) << "the size asked for";
 }
 
@@ -365,9 +365,9 @@ class SplitWindow : public ChildWindows {
     return panes;
   }
   static RECT bar() {
-    const FrameRecord* r = yyframerecord(wWindow[1]);
+    const FrameRecord* r = yyframerecord(winslot(1).wWindow);
     RECT b{};
-    if (r) GetWindowRect(LongToHandle<HWND>(r->word[5]), b);
+    if (r) GetWindowRect(LongToHandle<HWND>(r->word[SP_BAR]), b);
     return b;
   }
 };
@@ -376,10 +376,10 @@ TEST_F(SplitWindow, EqualSplitSideBySide) {
   const std::array<int, 2> panes = split(0, -1);
   ASSERT_EQ(panes[0], 2);
   ASSERT_EQ(panes[1], 3);
-  const FrameRecord* r = yyframerecord(wWindow[1]);
+  const FrameRecord* r = yyframerecord(winslot(1).wWindow);
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(r->word[0], SW_SPLITWINDOW);
-  EXPECT_EQ(r->word[6], 1);
+  EXPECT_EQ(r->word[FR_KIND], SW_SPLITWINDOW);
+  EXPECT_EQ(r->word[SP_WINDOW], 1);
   const RECT a = inParentClient(2, 1), b = inParentClient(3, 1);
   const int thickness = GetSystemMetrics(SM_CXSIZEFRAME);
   EXPECT_EQ(a.left, 0);
@@ -387,10 +387,10 @@ TEST_F(SplitWindow, EqualSplitSideBySide) {
   EXPECT_EQ(b.right, 401);
   EXPECT_EQ(b.left - a.right, thickness) << "the bar between them";
   EXPECT_LE(std::abs((a.right - a.left) - (b.right - b.left)), 1) << "equal halves";
-  EXPECT_TRUE(IsWindowVisible(wWindow[2]));
-  EXPECT_TRUE(IsWindowVisible(wWindow[3]));
+  EXPECT_TRUE(IsWindowVisible(winslot(2).wWindow));
+  EXPECT_TRUE(IsWindowVisible(winslot(3).wWindow));
   char cls[32] = {};
-  GetClassName(LongToHandle<HWND>(r->word[5]), cls, sizeof cls);
+  GetClassName(LongToHandle<HWND>(r->word[SP_BAR]), cls, sizeof cls);
   EXPECT_STREQ(cls, "TESSSPLITV");
 }
 
@@ -398,11 +398,11 @@ TEST_F(SplitWindow, StackedWithGivenExtentAndDraggedBar) {
   const std::array<int, 2> panes = split(1, 100);
   ASSERT_EQ(panes[0], 2);
   RECT c;
-  GetClientRect(hClient[2], c);
+  GetClientRect(winslot(2).hClient, c);
   EXPECT_EQ(c.bottom, 100) << "the first pane's client takes the extent";
   const RECT before = bar();
   char cls[32] = {};
-  GetClassName(LongToHandle<HWND>(yyframerecord(wWindow[1])->word[5]), cls, sizeof cls);
+  GetClassName(LongToHandle<HWND>(yyframerecord(winslot(1).wWindow)->word[SP_BAR]), cls, sizeof cls);
   EXPECT_STREQ(cls, "TESSSPLITH");
   EXPECT_EQ(inParentClient(3, 1).bottom, 300) << "the second pane fills the rest";
 
@@ -416,52 +416,52 @@ TEST_F(SplitWindow, StackedWithGivenExtentAndDraggedBar) {
   const RECT after = bar();
   EXPECT_EQ(after.top - before.top, 40);
   EXPECT_EQ(after.left, before.left);
-  GetClientRect(hClient[2], c);
+  GetClientRect(winslot(2).hClient, c);
   EXPECT_EQ(c.bottom, 140);
   EXPECT_EQ(inParentClient(3, 1).top, inParentClient(2, 1).bottom + (after.bottom - after.top));
   EXPECT_EQ(inParentClient(3, 1).bottom, 300);
-  EXPECT_EQ(yyframerecord(wWindow[1])->word[12], 140);
+  EXPECT_EQ(yyframerecord(winslot(1).wWindow)->word[SP_EXTENT1], 140);
 }
 
 TEST_F(SplitWindow, ClosingOnePaneUndoesTheSplit) {
   split(0, -1);
-  HWND barWindow = LongToHandle<HWND>(yyframerecord(wWindow[1])->word[5]);
+  HWND barWindow = LongToHandle<HWND>(yyframerecord(winslot(1).wWindow)->word[SP_BAR]);
   WindowCloseChild(3);
-  EXPECT_EQ(wWindow[2], nullptr);
-  EXPECT_EQ(wWindow[3], nullptr);
+  EXPECT_EQ(winslot(2).wWindow, nullptr);
+  EXPECT_EQ(winslot(3).wWindow, nullptr);
   EXPECT_FALSE(IsWindow(barWindow));
-  EXPECT_EQ(yyframerecord(wWindow[1]), nullptr);
-  EXPECT_NE(wWindow[1], nullptr) << "the split window itself stays";
+  EXPECT_EQ(yyframerecord(winslot(1).wWindow), nullptr);
+  EXPECT_NE(winslot(1).wWindow, nullptr) << "the split window itself stays";
   // Split again, then close the split window: its panes go with it.
   const std::array<int, 2> again = split(0, 80);
   ASSERT_EQ(again[0], 2);
   WindowCloseChild(1);
-  for (int n : {1, 2, 3}) EXPECT_EQ(wWindow[static_cast<std::size_t>(n)], nullptr) << n;
+  for (int n : {1, 2, 3}) EXPECT_EQ(winslot(n).wWindow, nullptr) << n;
 }
 
 // The first pane's menu shows on the frame; removing a pane's menu brings back the split
 // window's own; undoing the split leaves the split window's own menu.
 TEST_F(SplitWindow, PaneMenusOnTheOuterFrame) {
   WMenu(30001, 1);
-  ASSERT_NE(hMenuRoot[1], nullptr);
-  HMENU own = hMenuRoot[1];
+  ASSERT_NE(winslot(1).hMenuRoot, nullptr);
+  HMENU own = winslot(1).hMenuRoot;
   std::array<int, 2> panes{};
   std::array<int, 2> dialogs{0, 0};
   yywindowsplit(panes, 0, {7, 7}, -1, {30002, 0}, {}, dialogs, {-1, -1}, "Left", "Right");
   ASSERT_EQ(panes[0], 2);
-  EXPECT_EQ(GetMenu(wWindow[1]), hMenuRoot[2]);
+  EXPECT_EQ(GetMenu(winslot(1).wWindow), winslot(2).hMenuRoot);
   MENUITEMINFO mi;
   mi.fMask = MIIM_ID;
-  ASSERT_TRUE(GetMenuItemInfo(hMenuRoot[2], 0, TRUE, mi));
+  ASSERT_TRUE(GetMenuItemInfo(winslot(2).hMenuRoot, 0, TRUE, mi));
   EXPECT_EQ(mi.wID, 40017u);
   WMenu(0, 2);
   EXPECT_EQ(tessar.error.LASTERROR, 0) << "a pane may change its menu";
-  EXPECT_EQ(GetMenu(wWindow[1]), own);
+  EXPECT_EQ(GetMenu(winslot(1).wWindow), own);
   WMenu(30003, 2);
-  EXPECT_EQ(GetMenu(wWindow[1]), hMenuRoot[2]);
+  EXPECT_EQ(GetMenu(winslot(1).wWindow), winslot(2).hMenuRoot);
   WindowCloseChild(2);
-  EXPECT_EQ(GetMenu(wWindow[1]), own);
-  EXPECT_EQ(hMenuRoot[1], own);
+  EXPECT_EQ(GetMenu(winslot(1).wWindow), own);
+  EXPECT_EQ(winslot(1).hMenuRoot, own);
   WindowOpenChildOptions inside;
   inside.flags = 7 | WOF_INSIDEPARENT;
   inside.parent = 1;
@@ -477,9 +477,9 @@ TEST_F(SplitWindow, RevertClosesThePanes) {
   int cd = 0, result = -9;
   yywindowrevert(cd, 7, result);
   EXPECT_EQ(result, 0);
-  EXPECT_EQ(wWindow[2], nullptr);
-  EXPECT_EQ(wWindow[3], nullptr);
-  EXPECT_EQ(yyframerecord(wWindow[1]), nullptr);
+  EXPECT_EQ(winslot(2).wWindow, nullptr);
+  EXPECT_EQ(winslot(3).wWindow, nullptr);
+  EXPECT_EQ(yyframerecord(winslot(1).wWindow), nullptr);
   yywindowrevert(cd, 7, result);
   EXPECT_EQ(result, 2) << "an ordinary window";
 }
@@ -492,7 +492,7 @@ TEST_F(SplitWindow, RefusedWhenChildrenLieInside) {
   windowselect(1);
   const std::array<int, 2> panes = split(0, -1);
   EXPECT_EQ(panes[0], -6);
-  EXPECT_EQ(yyframerecord(wWindow[1]), nullptr);
+  EXPECT_EQ(yyframerecord(winslot(1).wWindow), nullptr);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ class LevelThree : public twtest::WindowFixture {
   }
   static std::string rootStatus() {
     char buf[300] = {};
-    win::SendMessage(wMessLine[0], win::SB_GETTEXT, 0, reinterpret_cast<win::LPARAM>(buf));
+    win::SendMessage(winslot(0).wMessLine, win::SB_GETTEXT, 0, reinterpret_cast<win::LPARAM>(buf));
     return buf;
   }
 };

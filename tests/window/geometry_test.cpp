@@ -74,24 +74,24 @@ TEST_F(SquareWindow, ClearFillsClientCornersIncluded) {
   };
   for (const Probe& p : probes) {
     SCOPED_TRACE(p.why);
-    EXPECT_EQ(test::pixel(hClient[0], p.x, p.y), p.want);
+    EXPECT_EQ(test::pixel(winslot(0).hClient, p.x, p.y), p.want);
   }
   // Without arguments: every client pixel takes the window text background (white).
   int w = 0, h = 0;
-  const std::vector<COLORREF> frameBefore = test::pixels(wWindow[0], false, w, h);
+  const std::vector<COLORREF> frameBefore = test::pixels(winslot(0).wWindow, false, w, h);
   windowclear();
   int cw = 0, ch = 0;
-  const std::vector<COLORREF> client = test::pixels(hClient[0], true, cw, ch);
+  const std::vector<COLORREF> client = test::pixels(winslot(0).hClient, true, cw, ch);
   ASSERT_EQ(cw, 1000);
   std::size_t notWhite = 0;
   for (COLORREF c : client) notWhite += c != RGB(255, 255, 255) ? 1 : 0;
   EXPECT_EQ(notWhite, 0u);
   // The frame's own pixels outside the client area are untouched.
   POINT origin{0, 0};
-  ClientToScreen(hClient[0], origin);
+  ClientToScreen(winslot(0).hClient, origin);
   RECT fr;
-  GetWindowRect(wWindow[0], fr);
-  const std::vector<COLORREF> frameAfter = test::pixels(wWindow[0], false, w, h);
+  GetWindowRect(winslot(0).wWindow, fr);
+  const std::vector<COLORREF> frameAfter = test::pixels(winslot(0).wWindow, false, w, h);
   ASSERT_EQ(frameBefore.size(), frameAfter.size());
   std::size_t changedOutside = 0;
   for (int y = 0; y < h; ++y)
@@ -125,20 +125,20 @@ TEST_F(SquareWindow, ScrollFillsUncoveredStrip) {
   };
   for (const Probe& p : probes) {
     SCOPED_TRACE(p.why);
-    EXPECT_EQ(test::pixel(hClient[0], p.x, p.y), p.want);
+    EXPECT_EQ(test::pixel(winslot(0).hClient, p.x, p.y), p.want);
   }
   RECT u{};
-  EXPECT_FALSE(GetUpdateRect(hClient[0], &u, FALSE)) << "nothing left to expose";
+  EXPECT_FALSE(GetUpdateRect(winslot(0).hClient, &u, FALSE)) << "nothing left to expose";
   yyscrollarea(-40, 0, -1);
-  EXPECT_EQ(test::pixel(hClient[0], 985, 500), RGB(255, 255, 255)) << "right strip in the background colour";
-  EXPECT_EQ(test::pixel(hClient[0], 959, 500), RGB(255, 0, 0));
+  EXPECT_EQ(test::pixel(winslot(0).hClient, 985, 500), RGB(255, 255, 255)) << "right strip in the background colour";
+  EXPECT_EQ(test::pixel(winslot(0).hClient, 959, 500), RGB(255, 0, 0));
 }
 
 TEST_F(SquareWindow, WindowQueries) {
   POINT origin{0, 0};
-  ClientToScreen(hClient[0], origin);
+  ClientToScreen(winslot(0).hClient, origin);
   RECT fr;
-  GetWindowRect(wWindow[0], fr);
+  GetWindowRect(winslot(0).wWindow, fr);
   struct Case {
     const char* why;
     int item, want;
@@ -164,14 +164,14 @@ TEST_F(SquareWindow, WindowQueries) {
     SCOPED_TRACE(c.why);
     EXPECT_EQ(winfowindow(c.item), c.want);
   }
-  ShowWindow(wWindow[0], SW_MAXIMIZE);
+  ShowWindow(winslot(0).wWindow, SW_MAXIMIZE);
   test::runUntilIdle();
   EXPECT_EQ(winfowindow(9), 2);
   EXPECT_EQ(winfowindow(11), 1000) << "the size it has again in the normal state";
   EXPECT_EQ(winfowindow(13), fr.left);
-  ShowWindow(wWindow[0], SW_MINIMIZE);
+  ShowWindow(winslot(0).wWindow, SW_MINIMIZE);
   EXPECT_EQ(winfowindow(9), 0);
-  ShowWindow(wWindow[0], SW_HIDE);
+  ShowWindow(winslot(0).wWindow, SW_HIDE);
   EXPECT_EQ(winfowindow(9), 3);
 }
 
@@ -209,7 +209,7 @@ TEST_F(SquareWindow, Selection) {
   windowselect(0);
   EXPECT_EQ(tessar.window.CURWINDOW, 0);
   EXPECT_EQ(tessar.window.CURWIDTH, 1000);
-  EXPECT_EQ(hMovie, hClient[0]);
+  EXPECT_EQ(hMovie, winslot(0).hClient);
   tessar.windowtext.X = 17;
   struct Case {
     const char* why;
@@ -242,7 +242,7 @@ TEST_F(SquareWindow, SizeAndPlacement) {
   EXPECT_EQ(w, 640);
   EXPECT_EQ(h, 480);
   RECT fr;
-  GetWindowRect(wWindow[0], fr);
+  GetWindowRect(winslot(0).wWindow, fr);
   EXPECT_EQ(fr.left, 20);
   EXPECT_EQ(fr.top, 30);
   int keepw = CENTRED, keeph = 300;
@@ -253,7 +253,7 @@ TEST_F(SquareWindow, SizeAndPlacement) {
   yywindowtitle(icon, 1, "New caption");
   EXPECT_EQ(icon, -2);
   char title[40] = {};
-  GetWindowText(wWindow[0], title, sizeof title);
+  GetWindowText(winslot(0).wWindow, title, sizeof title);
   EXPECT_STREQ(title, "New caption");
 }
 

@@ -63,8 +63,8 @@ TEST_F(RootWindowLife, ClassesCarryTheProgramIcon) {
   openMain();
   HICON program = LoadIcon(nullptr, "ICON1");
   ASSERT_NE(program, nullptr);
-  EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtr(wWindow[0], GCLP_HICON)), program);
-  EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtr(hClient[0], GCLP_HICON)), nullptr) << "client areas have none";
+  EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtr(winslot(0).wWindow, GCLP_HICON)), program);
+  EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtr(winslot(0).hClient, GCLP_HICON)), nullptr) << "client areas have none";
   WNDCLASS child;
   ASSERT_TRUE(GetClassInfo(GetModuleHandle(nullptr), "TESSCHILD", child));
   EXPECT_EQ(child.hIcon, program);
@@ -85,7 +85,7 @@ TEST_F(RootWindowLife, RegistersThePrivateClipboardFormatOnce) {
 
 TEST_F(RootWindowLife, WindowTitleSetsTheWindowIcon) {
   openMain();
-  HWND f = wWindow[0];
+  HWND f = winslot(0).wWindow;
   auto bigIcon = [f] { return reinterpret_cast<HICON>(SendMessage(f, WM_GETICON, ICON_BIG, 0)); };
   const int owned = icon::ownedCount();
 
@@ -147,9 +147,9 @@ TEST_F(RootWindowLife, ClosingFreesRunTimePrompts) {
   ASSERT_EQ(id, 40006);
   id = 40001;   // a pop-up item, by its identifier from the item table
   yymenuprompt(id, "Everything about files");
-  ASSERT_EQ(nMenuString[0], 2);
-  gWatched[0] = promptOf(hMenuRoot[0], 40006);
-  gWatched[1] = promptOf(hMenuRoot[0], 40001);
+  ASSERT_EQ(winslot(0).nMenuString, 2);
+  gWatched[0] = promptOf(winslot(0).hMenuRoot, 40006);
+  gWatched[1] = promptOf(winslot(0).hMenuRoot, 40001);
   ASSERT_NE(gWatched[0], nullptr);
   ASSERT_NE(gWatched[1], nullptr);
   gFreed[0] = gFreed[1] = false;
@@ -157,7 +157,7 @@ TEST_F(RootWindowLife, ClosingFreesRunTimePrompts) {
   windowclose();
   EXPECT_TRUE(gFreed[0]);
   EXPECT_TRUE(gFreed[1]);
-  EXPECT_EQ(nMenuString[0], 0);
+  EXPECT_EQ(winslot(0).nMenuString, 0);
   gWatched[0] = gWatched[1] = nullptr;
 }
 
@@ -173,7 +173,7 @@ TEST_F(RootWindowLife, ClosingFreesPromptsOfChildWindowsStillOpen) {
   int id = 40018;
   yymenuprompt(id, "Copy the plot");
   ASSERT_EQ(id, 40018);
-  gWatched[2] = promptOf(hMenuRoot[static_cast<std::size_t>(child)], 40018);
+  gWatched[2] = promptOf(winslot(child).hMenuRoot, 40018);
   ASSERT_NE(gWatched[2], nullptr);
   gFreed[2] = false;
 

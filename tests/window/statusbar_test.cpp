@@ -24,13 +24,13 @@ class StatusBar : public twtest::WindowFixture {
   }
   static std::vector<int> edges() {
     std::vector<int> e(256);
-    const auto n = win::SendMessage(wMessLine[0], win::SB_GETPARTS, 256, reinterpret_cast<win::LPARAM>(e.data()));
+    const auto n = win::SendMessage(winslot(0).wMessLine, win::SB_GETPARTS, 256, reinterpret_cast<win::LPARAM>(e.data()));
     e.resize(static_cast<std::size_t>(n));
     return e;
   }
   static std::string text(int part) {
     char buf[300] = {};
-    win::SendMessage(wMessLine[0], win::SB_GETTEXT, static_cast<win::WPARAM>(part), reinterpret_cast<win::LPARAM>(buf));
+    win::SendMessage(winslot(0).wMessLine, win::SB_GETTEXT, static_cast<win::WPARAM>(part), reinterpret_cast<win::LPARAM>(buf));
     return buf;
   }
 };
@@ -62,14 +62,14 @@ TEST_F(StatusBar, PartWidthsSurviveAResize) {
   yysetstatuspart(3, 80, 1);
   yysetstatusbar(3);
   win::RECT f;
-  win::GetWindowRect(wWindow[0], f);
-  win::SetWindowPos(wWindow[0], nullptr, 0, 0, f.right - f.left + 100, f.bottom - f.top,
+  win::GetWindowRect(winslot(0).wWindow, f);
+  win::SetWindowPos(winslot(0).wWindow, nullptr, 0, 0, f.right - f.left + 100, f.bottom - f.top,
                     win::SWP_NOMOVE | win::SWP_NOZORDER);
   EXPECT_EQ(edges(), (std::vector<int>{100, 520, 600}));
   // The bar follows the frame's bottom and width.
   win::RECT bar, client;
-  win::GetWindowRect(wMessLine[0], bar);
-  win::GetWindowRect(hClient[0], client);
+  win::GetWindowRect(winslot(0).wMessLine, bar);
+  win::GetWindowRect(winslot(0).hClient, client);
   EXPECT_EQ(bar.top, client.bottom);
   EXPECT_EQ(bar.right - bar.left, 600);
 }
@@ -98,7 +98,7 @@ TEST_F(StatusBar, BorderStylesReachTheControl) {
   windowoutstatusbar(2, "b");
   windowoutstatusbar(3, "c");
   auto border = [](int part) {
-    return win::HIWORD(static_cast<win::UINT_PTR>(win::SendMessage(wMessLine[0], win::SB_GETTEXTLENGTH, static_cast<win::WPARAM>(part), 0)));
+    return win::HIWORD(static_cast<win::UINT_PTR>(win::SendMessage(winslot(0).wMessLine, win::SB_GETTEXTLENGTH, static_cast<win::WPARAM>(part), 0)));
   };
   EXPECT_EQ(border(0), win::SBT_NOBORDERS);
   EXPECT_EQ(border(1), win::SBT_POPOUT);
@@ -108,25 +108,25 @@ TEST_F(StatusBar, BorderStylesReachTheControl) {
 TEST_F(StatusBar, TextIsDrawnInTheBar) {
   win::test::runUntilIdle();
   int w = 0, h = 0;
-  const auto before = win::test::pixels(wMessLine[0], true, w, h);
+  const auto before = win::test::pixels(winslot(0).wMessLine, true, w, h);
   windowoutstatusbar(1, "Tarnwalker file:   None");
-  const auto after = win::test::pixels(wMessLine[0], true, w, h);
+  const auto after = win::test::pixels(winslot(0).wMessLine, true, w, h);
   int changed = 0;
   for (std::size_t i = 0; i < before.size(); ++i) changed += before[i] != after[i];
   EXPECT_GT(changed, 20);
   // Ink near the left of the bar, where the first part's text starts.
   bool ink = false;
   for (int y = 0; y < h && !ink; ++y)
-    for (int x = 2; x < 60 && !ink; ++x) ink = win::test::pixel(wMessLine[0], x, y) == win::GetSysColor(win::COLOR_BTNTEXT);
+    for (int x = 2; x < 60 && !ink; ++x) ink = win::test::pixel(winslot(0).wMessLine, x, y) == win::GetSysColor(win::COLOR_BTNTEXT);
   EXPECT_TRUE(ink);
 }
 
 TEST_F(StatusBar, DraggingTheGripSizesTheWindow) {
   win::test::runUntilIdle();
   win::RECT bar;
-  win::GetWindowRect(wMessLine[0], bar);
+  win::GetWindowRect(winslot(0).wMessLine, bar);
   const int x = bar.right - 3, y = bar.bottom - 3;
-  EXPECT_EQ(win::SendMessage(wMessLine[0], win::WM_NCHITTEST, 0, win::MAKELPARAM(static_cast<win::WORD>(x), static_cast<win::WORD>(y))),
+  EXPECT_EQ(win::SendMessage(winslot(0).wMessLine, win::WM_NCHITTEST, 0, win::MAKELPARAM(static_cast<win::WORD>(x), static_cast<win::WORD>(y))),
             win::HTBOTTOMRIGHT);
   win::test::mouseMove(x, y);
   win::test::mouseDown(win::test::Button::Left, x, y);
@@ -134,13 +134,13 @@ TEST_F(StatusBar, DraggingTheGripSizesTheWindow) {
   win::test::mouseUp(win::test::Button::Left, x + 60, y + 40);
   win::test::runUntilIdle();
   win::RECT c;
-  win::GetClientRect(hClient[0], c);
+  win::GetClientRect(winslot(0).hClient, c);
   EXPECT_EQ(c.right, 560);
   EXPECT_EQ(c.bottom, 240);
   // The grip goes when the window is maximised.
-  win::ShowWindow(wWindow[0], win::SW_MAXIMIZE);
-  win::GetWindowRect(wMessLine[0], bar);
-  EXPECT_EQ(win::SendMessage(wMessLine[0], win::WM_NCHITTEST, 0,
+  win::ShowWindow(winslot(0).wWindow, win::SW_MAXIMIZE);
+  win::GetWindowRect(winslot(0).wMessLine, bar);
+  EXPECT_EQ(win::SendMessage(winslot(0).wMessLine, win::WM_NCHITTEST, 0,
                              win::MAKELPARAM(static_cast<win::WORD>(bar.right - 3), static_cast<win::WORD>(bar.bottom - 3))),
             win::HTCLIENT);
 }
@@ -150,21 +150,21 @@ TEST_F(StatusBar, SimpleModeShowsOneTextAndKeepsTheParts) {
   yysetstatuspart(2, -1, 1);
   yysetstatusbar(2);
   windowoutstatusbar(2, "kept");
-  win::SendMessage(wMessLine[0], win::SB_SIMPLE, win::TRUE, 0);
-  win::SendMessage(wMessLine[0], win::SB_SETTEXT, win::SB_SIMPLEID, reinterpret_cast<win::LPARAM>("one text"));
+  win::SendMessage(winslot(0).wMessLine, win::SB_SIMPLE, win::TRUE, 0);
+  win::SendMessage(winslot(0).wMessLine, win::SB_SETTEXT, win::SB_SIMPLEID, reinterpret_cast<win::LPARAM>("one text"));
   win::RECT r;
-  win::SendMessage(wMessLine[0], win::SB_GETRECT, 0, reinterpret_cast<win::LPARAM>(&r));
+  win::SendMessage(winslot(0).wMessLine, win::SB_GETRECT, 0, reinterpret_cast<win::LPARAM>(&r));
   win::RECT c;
-  win::GetClientRect(wMessLine[0], c);
+  win::GetClientRect(winslot(0).wMessLine, c);
   EXPECT_EQ(r.left, c.left);
   EXPECT_EQ(r.right, c.right);
-  win::SendMessage(wMessLine[0], win::SB_SIMPLE, win::FALSE, 0);
+  win::SendMessage(winslot(0).wMessLine, win::SB_SIMPLE, win::FALSE, 0);
   EXPECT_EQ(text(1), "kept");
   EXPECT_EQ(edges(), (std::vector<int>{100, 500}));
   // Edges the control cannot hold are refused.
   int edge = 10;
-  EXPECT_FALSE(win::SendMessage(wMessLine[0], win::SB_SETPARTS, 0, reinterpret_cast<win::LPARAM>(&edge)));
-  EXPECT_FALSE(win::SendMessage(wMessLine[0], win::SB_SETPARTS, 257, 0));
+  EXPECT_FALSE(win::SendMessage(winslot(0).wMessLine, win::SB_SETPARTS, 0, reinterpret_cast<win::LPARAM>(&edge)));
+  EXPECT_FALSE(win::SendMessage(winslot(0).wMessLine, win::SB_SETPARTS, 257, 0));
 }
 
 TEST_F(StatusBar, WindowWithoutStatusBarIgnoresTheText) {
@@ -174,14 +174,14 @@ TEST_F(StatusBar, WindowWithoutStatusBarIgnoresTheText) {
   open(o);
   windowoutstatusbar(1, "lost");
   yysetstatusbar(2);
-  EXPECT_EQ(wMessLine[0], nullptr);
+  EXPECT_EQ(winslot(0).wMessLine, nullptr);
   EXPECT_EQ(tessar.error.LASTERROR, 0);
 }
 
 TEST_F(StatusBar, MenuLoopShowsPromptsAndLeavingRestoresTheParts) {
   windowoutstatusbar(1, "file name");
-  win::SendMessage(wWindow[0], win::WM_ENTERMENULOOP, 0, 0);
-  EXPECT_TRUE(win::SendMessage(wMessLine[0], win::SB_ISSIMPLE, 0, 0));
+  win::SendMessage(winslot(0).wWindow, win::WM_ENTERMENULOOP, 0, 0);
+  EXPECT_TRUE(win::SendMessage(winslot(0).wMessLine, win::SB_ISSIMPLE, 0, 0));
   EXPECT_EQ(text(win::SB_SIMPLEID), "");
   struct Case { const char* why; int command; const char* prompt; };
   const Case cases[] = {
@@ -195,14 +195,14 @@ TEST_F(StatusBar, MenuLoopShowsPromptsAndLeavingRestoresTheParts) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    win::SendMessage(wWindow[0], win::WM_MENUSELECT, win::MAKEWPARAM(static_cast<win::WORD>(c.command), 0x2000), 0);
+    win::SendMessage(winslot(0).wWindow, win::WM_MENUSELECT, win::MAKEWPARAM(static_cast<win::WORD>(c.command), 0x2000), 0);
     EXPECT_EQ(text(win::SB_SIMPLEID), c.prompt);
   }
   // An item with no prompt text clears the prompt.
-  win::SendMessage(wWindow[0], win::WM_MENUSELECT, win::MAKEWPARAM(40004, 0), 0);
+  win::SendMessage(winslot(0).wWindow, win::WM_MENUSELECT, win::MAKEWPARAM(40004, 0), 0);
   EXPECT_EQ(text(win::SB_SIMPLEID), "");
-  win::SendMessage(wWindow[0], win::WM_EXITMENULOOP, 0, 0);
-  EXPECT_FALSE(win::SendMessage(wMessLine[0], win::SB_ISSIMPLE, 0, 0));
+  win::SendMessage(winslot(0).wWindow, win::WM_EXITMENULOOP, 0, 0);
+  EXPECT_FALSE(win::SendMessage(winslot(0).wMessLine, win::SB_ISSIMPLE, 0, 0));
   EXPECT_EQ(text(0), "file name");
 }
 
@@ -212,7 +212,7 @@ TEST_F(StatusBar, MenuItemPromptsComeFromThePromptResource) {
   o.flags = 0x27;
   o.menu = 30001;
   open(o);
-  win::SendMessage(wWindow[0], win::WM_ENTERMENULOOP, 0, 0);
+  win::SendMessage(winslot(0).wWindow, win::WM_ENTERMENULOOP, 0, 0);
   struct Case { const char* why; int id; const char* prompt; };
   const Case cases[] = {
       {"first entry", 40001, "Create and save data"},
@@ -221,21 +221,21 @@ TEST_F(StatusBar, MenuItemPromptsComeFromThePromptResource) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    win::SendMessage(wWindow[0], win::WM_MENUSELECT, win::MAKEWPARAM(static_cast<win::WORD>(c.id), 0),
-                     reinterpret_cast<win::LPARAM>(hMenuRoot[0]));
+    win::SendMessage(winslot(0).wWindow, win::WM_MENUSELECT, win::MAKEWPARAM(static_cast<win::WORD>(c.id), 0),
+                     reinterpret_cast<win::LPARAM>(winslot(0).hMenuRoot));
     EXPECT_EQ(text(win::SB_SIMPLEID), c.prompt);
   }
-  win::SendMessage(wWindow[0], win::WM_EXITMENULOOP, 0, 0);
-  EXPECT_FALSE(win::SendMessage(wMessLine[0], win::SB_ISSIMPLE, 0, 0));
+  win::SendMessage(winslot(0).wWindow, win::WM_EXITMENULOOP, 0, 0);
+  EXPECT_FALSE(win::SendMessage(winslot(0).wMessLine, win::SB_ISSIMPLE, 0, 0));
 }
 
 TEST_F(StatusBar, ToolbarTooltipsComeFromTheListThenTheStringTable) {
   // Toolbars at every position, each with its own tooltip control.
   for (int p = 0; p < 4; ++p)
-    hToolbar[0][static_cast<std::size_t>(p)] = win::CreateWindowEx(
+    winslot(0).hToolbar[static_cast<std::size_t>(p)] = win::CreateWindowEx(
         0, win::TOOLBARCLASSNAME, "", win::WS_CHILD | win::WS_VISIBLE | win::TBSTYLE_TOOLTIPS | win::CCS_NORESIZE, 0,
-        0, 100, 24, wWindow[0], nullptr, nullptr, nullptr);
-  pTooltip[0] = {{40004, "Print the plot"}, {40006, "Copy the plot"}};
+        0, 100, 24, winslot(0).wWindow, nullptr, nullptr, nullptr);
+  winslot(0).pTooltip = {{40004, "Print the plot"}, {40006, "Copy the plot"}};
   struct Case { const char* why; int position, id; const char* text; };
   const Case cases[] = {
       {"a bottom toolbar's button is found in the list", 3, 40004, "Print the plot"},
@@ -247,11 +247,11 @@ TEST_F(StatusBar, ToolbarTooltipsComeFromTheListThenTheStringTable) {
     SCOPED_TRACE(c.why);
     win::NMTTDISPINFO info;
     info.hdr.hwndFrom = reinterpret_cast<win::HWND>(
-        win::SendMessage(hToolbar[0][static_cast<std::size_t>(c.position)], win::TB_GETTOOLTIPS, 0, 0));
+        win::SendMessage(winslot(0).hToolbar[static_cast<std::size_t>(c.position)], win::TB_GETTOOLTIPS, 0, 0));
     ASSERT_NE(info.hdr.hwndFrom, nullptr);
     info.hdr.idFrom = static_cast<win::UINT_PTR>(c.id);
     info.hdr.code = win::TTN_GETDISPINFO;
-    win::SendMessage(wWindow[0], win::WM_NOTIFY, static_cast<win::WPARAM>(c.id), reinterpret_cast<win::LPARAM>(&info));
+    win::SendMessage(winslot(0).wWindow, win::WM_NOTIFY, static_cast<win::WPARAM>(c.id), reinterpret_cast<win::LPARAM>(&info));
     EXPECT_STREQ(info.lpszText ? info.lpszText : "", c.text);
   }
 }
@@ -261,26 +261,26 @@ TEST_F(StatusBar, ToolbarTooltipsComeFromTheListThenTheStringTable) {
 TEST_F(StatusBar, FrameLayoutPutsTheClientInsideFourToolbars) {
   const int sizes[4] = {24, 30, 40, 22};   // top and bottom heights, left and right widths
   for (int p = 0; p < 4; ++p) {
-    hToolbar[0][static_cast<std::size_t>(p)] =
+    winslot(0).hToolbar[static_cast<std::size_t>(p)] =
         win::CreateWindowEx(0, "TESSCLIENT", "", win::WS_CHILD | win::WS_VISIBLE, 0, 0, sizes[p], sizes[p],
-                            wWindow[0], nullptr, nullptr, nullptr);
-    iToolSize[0][static_cast<std::size_t>(p)] = sizes[p];
+                            winslot(0).wWindow, nullptr, nullptr, nullptr);
+    winslot(0).iToolSize[static_cast<std::size_t>(p)] = sizes[p];
   }
   win::RECT f;
-  win::GetWindowRect(wWindow[0], f);
-  win::SetWindowPos(wWindow[0], nullptr, 0, 0, f.right - f.left, f.bottom - f.top + 60, win::SWP_NOMOVE | win::SWP_NOZORDER);
+  win::GetWindowRect(winslot(0).wWindow, f);
+  win::SetWindowPos(winslot(0).wWindow, nullptr, 0, 0, f.right - f.left, f.bottom - f.top + 60, win::SWP_NOMOVE | win::SWP_NOZORDER);
   auto rect = [](win::HWND h) {
     win::RECT r;
     win::GetWindowRect(h, r);
     win::POINT tl{r.left, r.top}, br{r.right, r.bottom};
-    win::ScreenToClient(wWindow[0], tl);
-    win::ScreenToClient(wWindow[0], br);
+    win::ScreenToClient(winslot(0).wWindow, tl);
+    win::ScreenToClient(winslot(0).wWindow, br);
     return win::RECT{tl.x, tl.y, br.x, br.y};
   };
   win::RECT frame;
-  win::GetClientRect(wWindow[0], frame);
-  const win::RECT top = rect(hToolbar[0][0]), left = rect(hToolbar[0][1]), right = rect(hToolbar[0][2]);
-  const win::RECT bottom = rect(hToolbar[0][3]), bar = rect(wMessLine[0]), client = rect(hClient[0]);
+  win::GetClientRect(winslot(0).wWindow, frame);
+  const win::RECT top = rect(winslot(0).hToolbar[0]), left = rect(winslot(0).hToolbar[1]), right = rect(winslot(0).hToolbar[2]);
+  const win::RECT bottom = rect(winslot(0).hToolbar[3]), bar = rect(winslot(0).wMessLine), client = rect(winslot(0).hClient);
   EXPECT_EQ(bar.bottom, frame.bottom);
   EXPECT_EQ(bottom.bottom, bar.top);
   EXPECT_EQ(bottom.right - bottom.left, frame.right);
@@ -311,13 +311,13 @@ TEST_F(YyStringOut, DrawsWithTheWindowColoursAndAdvances) {
   int blue = 0, yellow = 0;
   for (int py = 30; py < 56; ++py)
     for (int px = 20; px < 20 + width; ++px) {
-      const win::COLORREF c = win::test::pixel(hClient[0], px, py);
+      const win::COLORREF c = win::test::pixel(winslot(0).hClient, px, py);
       blue += c == win::RGB(0, 0, 255);
       yellow += c == win::RGB(255, 255, 0);
     }
   EXPECT_GT(blue, 30);
   EXPECT_GT(yellow, 100);   // opaque background behind the letters
-  EXPECT_EQ(win::test::pixel(hClient[0], 10, 50), win::RGB(255, 255, 255));
+  EXPECT_EQ(win::test::pixel(winslot(0).hClient, 10, 50), win::RGB(255, 255, 255));
 }
 
 TEST_F(YyStringOut, FontKindsGiveTheirMetrics) {
@@ -357,14 +357,14 @@ TEST_F(WCursorShapeTest, ShapesShowOverTheClientArea) {
 TEST_F(WCursorShapeTest, GlobalShapeRemovesTheWindowsOwnCursors) {
   open();
   WCursorShape(3, 1);   // the cross for the root window only
-  EXPECT_EQ(iCursorWin[0], 3);
+  EXPECT_EQ(winslot(0).iCursorWin, 3);
   WCursorShape(1, 2);   // the global shape changes, the own one stays
-  EXPECT_EQ(iCursorWin[0], 3);
+  EXPECT_EQ(winslot(0).iCursorWin, 3);
   int shape = -1;
   yygetmousecursor(shape, 1, 0);
   EXPECT_EQ(shape, 3);
   WCursorShape(1);      // hourglass everywhere
-  EXPECT_EQ(hCursorWin[0], nullptr);
+  EXPECT_EQ(winslot(0).hCursorWin, nullptr);
   yygetmousecursor(shape, 1, 0);
   EXPECT_EQ(shape, 1);
   const win::POINT p = onClient(5, 5);

@@ -39,16 +39,11 @@ class WindowFixture : public ::testing::Test {
     useScreen(1280, 1024);
   }
   static void resetToolkit() {
-    tessar.window = WindowState{};
-    tessar.windowtext = WindowTextState{};
-    tessar.error = ErrorState{};
-    tessar.graphics.target = GraphicsTarget{};
+    tessarreset();
     wMessageEnabled.fill(0);
     wCursor = nullptr;
     iCursor = 0;
     for (DeferredEvent& s : VXKMessages) s = DeferredEvent{};
-    for (auto& parts : partlist) parts.fill(0);
-    for (auto& borders : uStatusBorder) borders.fill(0);
   }
   // Opens the root window as a program would.
   static void open(WindowOpenOptions o = {}) { WindowOpen(o); }
@@ -66,7 +61,7 @@ class WindowFixture : public ::testing::Test {
   // Screen position of a client-area pixel of window w.
   static win::POINT onClient(int x, int y, int w = 0) {
     win::POINT p{x, y};
-    win::ClientToScreen(hClient[static_cast<std::size_t>(w)], p);
+    win::ClientToScreen(winslot(w).hClient, p);
     return p;
   }
   // Screen position of the first point of the frame that answers the hit-test code.

@@ -29,7 +29,7 @@ TEST(WindowOpenOnDisplay, StatusBarTextShowsInTheScreenshot) {
   EXPECT_EQ(tessar.window.CURWIDTH, 819);   // 80 per cent of the 1024-pixel screen
   windowoutstatusbar(1, "Tarnwalker file:   None");
 
-  ASSERT_TRUE(tw::test::waitUntilShown(wWindow[0]));
+  ASSERT_TRUE(tw::test::waitUntilShown(winslot(0).wWindow));
 
   const std::string png = ::testing::TempDir() + "tarnwalker-root-window.png";
   cairo_surface_t* shot = tw::test::xwdScreenshot(png);
@@ -37,8 +37,8 @@ TEST(WindowOpenOnDisplay, StatusBarTextShowsInTheScreenshot) {
   std::printf("screenshot: %s\n", png.c_str());
 
   win::RECT bar, client;
-  win::GetWindowRect(wMessLine[0], bar);
-  win::GetWindowRect(hClient[0], client);
+  win::GetWindowRect(winslot(0).wMessLine, bar);
+  win::GetWindowRect(winslot(0).hClient, client);
   EXPECT_EQ(pixelAt(shot, (client.left + client.right) / 2, (client.top + client.bottom) / 2), win::RGB(255, 255, 255));
   // The bar's face, and the text's ink at the left of the bar.
   EXPECT_EQ(pixelAt(shot, bar.right - 60, bar.top + 4), win::GetSysColor(win::COLOR_BTNFACE));

@@ -31,14 +31,14 @@ TEST_F(WindowOpenTest, DefaultSizeIsFourFifthsOfTheScreen) {
   EXPECT_EQ(tessar.window.ROOTOPEN, 1);
   EXPECT_EQ(tessar.window.CURWIDTH, 819);
   EXPECT_EQ(tessar.window.CURHEIGHT, 614);
-  EXPECT_EQ(clientRect(hClient[0]).right, 819);
-  EXPECT_EQ(clientRect(hClient[0]).bottom, 614);
+  EXPECT_EQ(clientRect(winslot(0).hClient).right, 819);
+  EXPECT_EQ(clientRect(winslot(0).hClient).bottom, 614);
   // Centred on the screen.
-  const win::RECT f = windowRect(wWindow[0]);
+  const win::RECT f = windowRect(winslot(0).wWindow);
   EXPECT_EQ(f.left, (1024 - (f.right - f.left)) / 2);
   EXPECT_EQ(f.top, (768 - (f.bottom - f.top)) / 2);
-  EXPECT_TRUE(win::IsWindowVisible(wWindow[0]));
-  EXPECT_EQ(win::GetFocus(), hClient[0]);
+  EXPECT_TRUE(win::IsWindowVisible(winslot(0).wWindow));
+  EXPECT_EQ(win::GetFocus(), winslot(0).hClient);
   EXPECT_EQ(tessar.window.WINFLAGS[0], 7);
   // Every event type starts with its default.
   for (int t = 1; t <= 16; ++t) {
@@ -70,13 +70,13 @@ TEST_F(WindowOpenTest, SecondCallChangesNothing) {
   o.height = 200;
   o.title = "First";
   open(o);
-  win::HWND frame = wWindow[0];
+  win::HWND frame = winslot(0).wWindow;
   WindowOpenOptions again;
   again.width = 600;
   again.title = "Second";
   open(again);
-  EXPECT_EQ(wWindow[0], frame);
-  EXPECT_EQ(clientRect(hClient[0]).right, 300);
+  EXPECT_EQ(winslot(0).wWindow, frame);
+  EXPECT_EQ(clientRect(winslot(0).hClient).right, 300);
   EXPECT_EQ(win::test::topLevelWindows().size(), 1u);
   EXPECT_EQ(tessar.error.LASTERROR, 0);
 }
@@ -89,11 +89,11 @@ TEST_F(WindowOpenTest, NegativePositionCentresOnlyInTheRecordForm) {
   rec.height = 300;
   rec.title = "Record form" + std::string(69, ' ');
   WindowOpen(rec);
-  win::RECT f = windowRect(wWindow[0]);
+  win::RECT f = windowRect(winslot(0).wWindow);
   EXPECT_EQ(f.left, (1280 - (f.right - f.left)) / 2);
   EXPECT_EQ(f.top, 10);
   std::string title(80, '\0');
-  win::GetWindowText(wWindow[0], title.data(), 80);
+  win::GetWindowText(winslot(0).wWindow, title.data(), 80);
   EXPECT_STREQ(title.c_str(), "Record form");   // trailing blanks removed
   windowclose();
 
@@ -103,7 +103,7 @@ TEST_F(WindowOpenTest, NegativePositionCentresOnlyInTheRecordForm) {
   o.width = 400;
   o.height = 300;
   open(o);
-  EXPECT_EQ(windowRect(wWindow[0]).left, -1);
+  EXPECT_EQ(windowRect(winslot(0).wWindow).left, -1);
 }
 
 TEST_F(WindowOpenTest, FlagsShapeTheFrameAndTheStatusBar) {
@@ -125,23 +125,23 @@ TEST_F(WindowOpenTest, FlagsShapeTheFrameAndTheStatusBar) {
     o.width = 500;
     o.height = 300;
     open(o);
-    EXPECT_EQ(wMessLine[0] != nullptr, c.statusbar);
-    const auto style = static_cast<win::DWORD>(win::GetWindowLong(wWindow[0], win::GWL_STYLE));
+    EXPECT_EQ(winslot(0).wMessLine != nullptr, c.statusbar);
+    const auto style = static_cast<win::DWORD>(win::GetWindowLong(winslot(0).wWindow, win::GWL_STYLE));
     EXPECT_EQ((style & win::WS_THICKFRAME) != 0, c.sizing);
-    if (wMessLine[0] != nullptr) {
-      const auto sb = static_cast<win::DWORD>(win::GetWindowLong(wMessLine[0], win::GWL_STYLE));
+    if (winslot(0).wMessLine != nullptr) {
+      const auto sb = static_cast<win::DWORD>(win::GetWindowLong(winslot(0).wMessLine, win::GWL_STYLE));
       EXPECT_EQ((sb & win::SBARS_SIZEGRIP) != 0, c.grip);
       // The status bar is under the client area, which keeps the size asked for.
-      const win::RECT client = windowRect(hClient[0]), bar = windowRect(wMessLine[0]);
+      const win::RECT client = windowRect(winslot(0).hClient), bar = windowRect(winslot(0).wMessLine);
       EXPECT_EQ(bar.top, client.bottom);
-      EXPECT_EQ(partlist[1][0], -1);
+      EXPECT_EQ(winslot(0).partlist[1], -1);
     }
-    EXPECT_EQ(clientRect(hClient[0]).right, 500);
-    EXPECT_EQ(clientRect(hClient[0]).bottom, 300);
-    EXPECT_EQ(win::IsWindowVisible(wWindow[0]) != 0, c.visible);
+    EXPECT_EQ(clientRect(winslot(0).hClient).right, 500);
+    EXPECT_EQ(clientRect(winslot(0).hClient).bottom, 300);
+    EXPECT_EQ(win::IsWindowVisible(winslot(0).wWindow) != 0, c.visible);
     EXPECT_EQ(wHideRoot, c.visible ? 0 : 1);
     if (!c.visible) {
-      EXPECT_NE(win::GetFocus(), hClient[0]);
+      EXPECT_NE(win::GetFocus(), winslot(0).hClient);
     }
     windowclose();
   }
@@ -153,14 +153,14 @@ TEST_F(WindowOpenTest, MaximisedWindowRestoresToTheSizeAskedFor) {
   o.width = 400;
   o.height = 250;
   open(o);
-  EXPECT_TRUE(win::IsZoomed(wWindow[0]));
-  const win::RECT max = clientRect(hClient[0]);
+  EXPECT_TRUE(win::IsZoomed(winslot(0).wWindow));
+  const win::RECT max = clientRect(winslot(0).hClient);
   EXPECT_GT(max.right, 1000);
   EXPECT_EQ(tessar.window.CURWIDTH, max.right);
-  EXPECT_EQ(windowRect(wMessLine[0]).top, windowRect(hClient[0]).bottom);
-  win::ShowWindow(wWindow[0], win::SW_RESTORE);
-  EXPECT_EQ(clientRect(hClient[0]).right, 400);
-  EXPECT_EQ(clientRect(hClient[0]).bottom, 250);
+  EXPECT_EQ(windowRect(winslot(0).wMessLine).top, windowRect(winslot(0).hClient).bottom);
+  win::ShowWindow(winslot(0).wWindow, win::SW_RESTORE);
+  EXPECT_EQ(clientRect(winslot(0).hClient).right, 400);
+  EXPECT_EQ(clientRect(winslot(0).hClient).bottom, 250);
 }
 
 TEST_F(WindowOpenTest, ColourCountOutsideTheChoicesIsSixteen) {
@@ -182,7 +182,7 @@ TEST_F(WindowOpenTest, MissingDialogIsReportedAndTheWindowOpens) {
   EXPECT_EQ(dialog, -1);
   EXPECT_EQ(tessar.error.LASTERROR, 1007);
   EXPECT_EQ(tessar.dialog.CURDIALOG, 0);
-  EXPECT_EQ(clientRect(hClient[0]).right, 320);
+  EXPECT_EQ(clientRect(winslot(0).hClient).right, 320);
 }
 
 TEST_F(WindowOpenTest, MenuNumberBringsTheMenuItsAcceleratorsAndPrompts) {
@@ -191,19 +191,19 @@ TEST_F(WindowOpenTest, MenuNumberBringsTheMenuItsAcceleratorsAndPrompts) {
   o.width = 400;
   o.height = 300;
   open(o);
-  EXPECT_NE(win::GetMenu(wWindow[0]), nullptr);
-  EXPECT_EQ(hMenuRoot[0], win::GetMenu(wWindow[0]));
-  EXPECT_NE(hAccel[0], nullptr);
-  EXPECT_NE(hVXKMenuString[0], nullptr);
+  EXPECT_NE(win::GetMenu(winslot(0).wWindow), nullptr);
+  EXPECT_EQ(winslot(0).hMenuRoot, win::GetMenu(winslot(0).wWindow));
+  EXPECT_NE(winslot(0).hAccel, nullptr);
+  EXPECT_NE(winslot(0).hVXKMenuString, nullptr);
   // The client keeps the size asked for under the menu bar.
-  EXPECT_EQ(clientRect(hClient[0]).right, 400);
-  EXPECT_EQ(clientRect(hClient[0]).bottom, 300);
+  EXPECT_EQ(clientRect(winslot(0).hClient).right, 400);
+  EXPECT_EQ(clientRect(winslot(0).hClient).bottom, 300);
   windowclose();
   // A menu number without a MENU resource: a window without a menu, and no report.
   o.menu = 30999;
   open(o);
-  EXPECT_EQ(win::GetMenu(wWindow[0]), nullptr);
-  EXPECT_EQ(hAccel[0], nullptr);
+  EXPECT_EQ(win::GetMenu(winslot(0).wWindow), nullptr);
+  EXPECT_EQ(winslot(0).hAccel, nullptr);
   EXPECT_EQ(tessar.error.LASTERROR, 0);
 }
 
@@ -214,6 +214,9 @@ TEST_F(WindowOpenTest, DialogsThatCannotBeCombinedAreReported) {
       {"no such DIALOG resource", 31999, -1, 1007},
       {"a fitting dialog without a dialog layer to load it", 121, -4, 1088},
   };
+  // The program links the dialog layer; these cases are the window layer's own answers.
+  const auto layer = combinedialog;
+  combinedialog = nullptr;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     int dialog = c.dialog;
@@ -224,11 +227,12 @@ TEST_F(WindowOpenTest, DialogsThatCannotBeCombinedAreReported) {
     open(o);
     EXPECT_EQ(dialog, c.code);
     EXPECT_EQ(tessar.error.LASTERROR, c.error);
-    EXPECT_EQ(clientRect(hClient[0]).right, 320);
-    EXPECT_EQ(yyframerecord(wWindow[0]), nullptr);
+    EXPECT_EQ(clientRect(winslot(0).hClient).right, 320);
+    EXPECT_EQ(yyframerecord(winslot(0).wWindow), nullptr);
     windowclose();
     tessar.error.LASTERROR = 0;
   }
+  combinedialog = layer;
 }
 
 win::INT_PTR plainDialogProc(win::HWND, win::UINT, win::WPARAM, win::LPARAM) { return win::FALSE; }
@@ -248,17 +252,17 @@ TEST_F(WindowOpenTest, CombinedDialogFillsAFixedSizeWindow) {
   combinedialog = nullptr;
   EXPECT_EQ(dialog, 121);
   EXPECT_EQ(tessar.dialog.CURDIALOG, 121);
-  const FrameRecord* r = yyframerecord(wWindow[0]);
+  const FrameRecord* r = yyframerecord(winslot(0).wWindow);
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(r->word[0], SW_DIALOGWINDOW);
-  win::HWND dlg = win::LongToHandle<win::HWND>(r->word[5]);
-  EXPECT_EQ(clientRect(hClient[0]).right, windowRect(dlg).right - windowRect(dlg).left);
-  EXPECT_EQ(clientRect(hClient[0]).bottom, windowRect(dlg).bottom - windowRect(dlg).top);
+  EXPECT_EQ(r->word[FR_KIND], SW_DIALOGWINDOW);
+  win::HWND dlg = win::LongToHandle<win::HWND>(r->word[DW_DIALOG]);
+  EXPECT_EQ(clientRect(winslot(0).hClient).right, windowRect(dlg).right - windowRect(dlg).left);
+  EXPECT_EQ(clientRect(winslot(0).hClient).bottom, windowRect(dlg).bottom - windowRect(dlg).top);
   // Not resizable: no maximise box, no sizing border, not maximised.
-  const auto style = static_cast<win::DWORD>(win::GetWindowLong(wWindow[0], win::GWL_STYLE));
+  const auto style = static_cast<win::DWORD>(win::GetWindowLong(winslot(0).wWindow, win::GWL_STYLE));
   EXPECT_EQ(style & win::WS_MAXIMIZEBOX, 0u);
   EXPECT_EQ(style & win::WS_THICKFRAME, 0u);
-  EXPECT_FALSE(win::IsZoomed(wWindow[0]));
+  EXPECT_FALSE(win::IsZoomed(winslot(0).wWindow));
   windowclose();
   EXPECT_FALSE(win::IsWindow(dlg));
   EXPECT_EQ(bDlgRoot, 0);
@@ -270,9 +274,9 @@ TEST_F(WindowOpenTest, BackgroundColourFillsTheClientArea) {
   o.height = 80;
   o.background = 0x0000FF;   // red
   open(o);
-  win::InvalidateRect(hClient[0], nullptr, win::TRUE);
-  win::UpdateWindow(hClient[0]);
-  EXPECT_EQ(win::test::pixel(hClient[0], 50, 40), win::RGB(255, 0, 0));
+  win::InvalidateRect(winslot(0).hClient, nullptr, win::TRUE);
+  win::UpdateWindow(winslot(0).hClient);
+  EXPECT_EQ(win::test::pixel(winslot(0).hClient, 50, 40), win::RGB(255, 0, 0));
 }
 
 // The program used to end with status 0 here, as if it had succeeded.
@@ -306,9 +310,9 @@ TEST_F(WindowCloseTest, LeavesNoWindowObjectOrTimerBehind) {
   EXPECT_EQ(gBitmap, nullptr);
   EXPECT_TRUE(win::test::topLevelWindows().empty());
   for (int w = 0; w < MAXWINDOWS; ++w) {
-    EXPECT_EQ(wWindow[static_cast<std::size_t>(w)], nullptr);
-    EXPECT_EQ(hClient[static_cast<std::size_t>(w)], nullptr);
-    EXPECT_EQ(wMessLine[static_cast<std::size_t>(w)], nullptr);
+    EXPECT_EQ(winslot(w).wWindow, nullptr);
+    EXPECT_EQ(winslot(w).hClient, nullptr);
+    EXPECT_EQ(winslot(w).wMessLine, nullptr);
   }
   EXPECT_EQ(hWindowFont, nullptr);
   EXPECT_EQ(wDC, nullptr);

@@ -44,7 +44,7 @@ TEST(MainWindowOnDisplay, MenuToolbarAndStatusBarInTheScreenshot) {
   windowoutstatusbar(1, "Tarnwalker file:   None");
   ASSERT_EQ(tessar.error.LASTERROR, 0);
 
-  ASSERT_TRUE(tw::test::waitUntilShown(wWindow[0]));
+  ASSERT_TRUE(tw::test::waitUntilShown(winslot(0).wWindow));
 
   const std::string png = "/tmp/root-gtk.png";
   cairo_surface_t* shot = tw::test::xwdScreenshot(png);
@@ -56,20 +56,20 @@ TEST(MainWindowOnDisplay, MenuToolbarAndStatusBarInTheScreenshot) {
   for (int command : {40024, 40009, 40004, 40014, 40005}) {
     SCOPED_TRACE(command);
     win::RECT r{};
-    ASSERT_TRUE(win::SendMessage(hToolbar[0][0], win::TB_GETRECT, static_cast<win::WPARAM>(command),
+    ASSERT_TRUE(win::SendMessage(winslot(0).hToolbar[0], win::TB_GETRECT, static_cast<win::WPARAM>(command),
                                  reinterpret_cast<win::LPARAM>(&r)));
     win::POINT tl{r.left + 3, r.top + 3}, br{r.right - 3, r.bottom - 3};
-    win::ClientToScreen(hToolbar[0][0], tl);
-    win::ClientToScreen(hToolbar[0][0], br);
+    win::ClientToScreen(winslot(0).hToolbar[0], tl);
+    win::ClientToScreen(winslot(0).hToolbar[0], br);
     EXPECT_GT(differing(shot, win::RECT{tl.x, tl.y, br.x, br.y}, face), 20);
   }
   // The menu bar's words and the status bar's text are inked on the face colour.
   win::NcLayout l;
-  ASSERT_TRUE(win::GetNcLayout(wWindow[0], l));
+  ASSERT_TRUE(win::GetNcLayout(winslot(0).wWindow, l));
   win::RECT fr, bar, client;
-  win::GetWindowRect(wWindow[0], fr);
-  win::GetWindowRect(wMessLine[0], bar);
-  win::GetWindowRect(hClient[0], client);
+  win::GetWindowRect(winslot(0).wWindow, fr);
+  win::GetWindowRect(winslot(0).wMessLine, bar);
+  win::GetWindowRect(winslot(0).hClient, client);
   const win::RECT menu{fr.left + l.menuBar.left, fr.top + l.menuBar.top, fr.left + l.menuBar.left + 150,
                        fr.top + l.menuBar.bottom};
   EXPECT_GT(differing(shot, menu, face), 40);

@@ -40,12 +40,12 @@ class MenuWindow : public twtest::WindowFixture {
 
   static void script(std::vector<std::function<void()>> steps) { tw::test::script(std::move(steps)); }
   // Screen centre of menu-bar item i of the main menu.
-  static POINT barItem(int i) { return tw::test::menuBarItem(wWindow[0], {"File", "Analysis", "Help"}, i); }
+  static POINT barItem(int i) { return tw::test::menuBarItem(winslot(0).wWindow, {"File", "Analysis", "Help"}, i); }
   static std::vector<test::TopLevel> popups() { return tw::test::visiblePopups(); }
   static POINT popupRow(const test::TopLevel& p, int row, const std::vector<bool>& separators) {
     return tw::test::popupRow(p, row, separators);
   }
-  static std::string statusText() { return tw::test::statusBarText(wMessLine[0]); }
+  static std::string statusText() { return tw::test::statusBarText(winslot(0).wMessLine); }
 
   // The next event other than the expose and resize events that the toolbar's arrival left.
   static int nextInput(MessageRecord& m) {
@@ -55,7 +55,7 @@ class MenuWindow : public twtest::WindowFixture {
     return type;
   }
 
-  static HWND toolbar(int pos = 0) { return hToolbar[0][static_cast<std::size_t>(pos)]; }
+  static HWND toolbar(int pos = 0) { return winslot(0).hToolbar[static_cast<std::size_t>(pos)]; }
 
   // Screen centre of the toolbar button with the command.
   static POINT button(int command, int pos = 0) {
@@ -87,7 +87,7 @@ class MenuWindow : public twtest::WindowFixture {
     return tipText();
   }
 
-  static bool itemGrey(int id) { return (GetMenuState(hMenuRoot[0], static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) != 0; }
+  static bool itemGrey(int id) { return (GetMenuState(winslot(0).hMenuRoot, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) != 0; }
   static bool buttonEnabled(int id) { return SendMessage(toolbar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0) != 0; }
 };
 
@@ -143,7 +143,7 @@ TEST_F(MenuWindow, FilePopupShowsPromptsAndChoiceGivesCommandEvent) {
   EXPECT_EQ(m.value1, 40009);
   EXPECT_EQ(m.window, 0);
   EXPECT_TRUE(popups().empty());
-  EXPECT_FALSE(SendMessage(wMessLine[0], SB_ISSIMPLE, 0, 0)) << "the bar shows its parts again";
+  EXPECT_FALSE(SendMessage(winslot(0).wMessLine, SB_ISSIMPLE, 0, 0)) << "the bar shows its parts again";
 }
 
 // A toolbar button gives the same command event as its menu item.
@@ -193,7 +193,7 @@ TEST_F(MenuWindow, SetStateGreysItemAndButtonTogether) {
 
 TEST_F(MenuWindow, SetStateChecksItemAndButton) {
   WMenuSetState(40007, 2, 1);
-  EXPECT_TRUE(GetMenuState(hMenuRoot[0], 40007, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_TRUE(GetMenuState(winslot(0).hMenuRoot, 40007, MF_BYCOMMAND) & MF_CHECKED);
   EXPECT_TRUE(SendMessage(toolbar(), TB_ISBUTTONCHECKED, 40007, 0));
   int v = -5;
   yymngflg(40007, 2, v);
@@ -251,16 +251,16 @@ TEST_F(MenuWindow, HoverShowsTooltip) {
 // Removing the menu and loading it again gives the pop-ups their identifiers and prompts.
 TEST_F(MenuWindow, MenuRemovedAndLoadedAgainKeepsPopupPrompts) {
   wmenuroot(0);
-  EXPECT_EQ(GetMenu(wWindow[0]), nullptr);
-  EXPECT_EQ(hMenuRoot[0], nullptr);
-  EXPECT_EQ(hVXKMenuString[0], nullptr);
+  EXPECT_EQ(GetMenu(winslot(0).wWindow), nullptr);
+  EXPECT_EQ(winslot(0).hMenuRoot, nullptr);
+  EXPECT_EQ(winslot(0).hVXKMenuString, nullptr);
   wmenuroot(30002);
-  EXPECT_EQ(GetMenu(wWindow[0]), hMenuRoot[0]);
+  EXPECT_EQ(GetMenu(winslot(0).wWindow), winslot(0).hMenuRoot);
   wmenuroot(30001);
-  ASSERT_NE(hMenuRoot[0], nullptr);
+  ASSERT_NE(winslot(0).hMenuRoot, nullptr);
   MENUITEMINFO mi;
   mi.fMask = MIIM_ID;
-  ASSERT_TRUE(GetMenuItemInfo(hMenuRoot[0], 0, TRUE, mi));
+  ASSERT_TRUE(GetMenuItemInfo(winslot(0).hMenuRoot, 0, TRUE, mi));
   EXPECT_EQ(mi.wID, 40001u);
   std::string first;
   script({[&] {
@@ -275,7 +275,7 @@ TEST_F(MenuWindow, MenuRemovedAndLoadedAgainKeepsPopupPrompts) {
   tessar.error.LASTERROR = 0;
   wmenuroot(29999);
   EXPECT_EQ(tessar.error.LASTERROR, 1002);
-  EXPECT_NE(hMenuRoot[0], nullptr) << "a failed load keeps the menu";
+  EXPECT_NE(winslot(0).hMenuRoot, nullptr) << "a failed load keeps the menu";
   tessar.error.LASTERROR = 0;
   WMenu(30002, 51);
   EXPECT_EQ(tessar.error.LASTERROR, 1003);
@@ -288,28 +288,28 @@ TEST_F(MenuWindow, MenuRemovedAndLoadedAgainKeepsPopupPrompts) {
 // tooltip texts; a second toolbar keeps the list and grows it.
 TEST_F(MenuWindow, ToolbarPlacementAndTooltipList) {
   RECT c;
-  GetClientRect(hClient[0], c);
+  GetClientRect(winslot(0).hClient, c);
   EXPECT_EQ(c.right, 800);
   EXPECT_EQ(c.bottom, 500 - 22) << "the top toolbar is 16 + 6 high";
   EXPECT_EQ(tessar.window.CURHEIGHT, 500 - 22);
-  EXPECT_EQ(iToolSize[0][0], 22);
-  EXPECT_EQ(pTooltip[0].size(), 17u) << "13 buttons and 4 separators";
+  EXPECT_EQ(winslot(0).iToolSize[0], 22);
+  EXPECT_EQ(winslot(0).pTooltip.size(), 17u) << "13 buttons and 4 separators";
   EXPECT_EQ(SendMessage(toolbar(), TB_BUTTONCOUNT, 0, 0), 17);
 
   int id = 40014;
   yytooltip(id, "Own", 4);
   WMenuToolbar(30102);
   EXPECT_EQ(tessar.error.LASTERROR, 0);
-  EXPECT_EQ(pTooltip[0].size(), 6u);
-  for (const TooltipEntry& e : pTooltip[0]) EXPECT_EQ(e.id, 0);
+  EXPECT_EQ(winslot(0).pTooltip.size(), 6u);
+  for (const TooltipEntry& e : winslot(0).pTooltip) EXPECT_EQ(e.id, 0);
 
   int own = 40010;
   yytooltip(own, "Kept", 5);
   WMenuToolbar(30101, 0, 2);   // left
-  EXPECT_EQ(pTooltip[0].size(), 23u);
-  EXPECT_EQ(pTooltip[0][5].id, 40010) << "the text went into the last free entry and keeps its place";
-  EXPECT_EQ(iToolSize[0][1], 19);
-  GetClientRect(hClient[0], c);
+  EXPECT_EQ(winslot(0).pTooltip.size(), 23u);
+  EXPECT_EQ(winslot(0).pTooltip[5].id, 40010) << "the text went into the last free entry and keeps its place";
+  EXPECT_EQ(winslot(0).iToolSize[1], 19);
+  GetClientRect(winslot(0).hClient, c);
   EXPECT_EQ(c.right, 800 - 19);
   EXPECT_EQ(tessar.window.CURWIDTH, 800 - 19);
 
@@ -337,8 +337,8 @@ TEST_F(MenuWindow, ToolbarPlacementAndTooltipList) {
   WMenuToolbar(0, 0, 1);
   WMenuToolbar(0, 0, 2);
   EXPECT_EQ(yyHasMenu(0), 1) << "the menu is still there";
-  EXPECT_TRUE(pTooltip[0].empty());
-  GetClientRect(hClient[0], c);
+  EXPECT_TRUE(winslot(0).pTooltip.empty());
+  GetClientRect(winslot(0).hClient, c);
   EXPECT_EQ(c.right, 800);
   EXPECT_EQ(c.bottom, 500);
 }
@@ -349,7 +349,7 @@ TEST_F(MenuWindow, ToolbarThatCannotBeMade) {
   WMenuToolbar(30102, 0, 4);
   EXPECT_EQ(tessar.error.LASTERROR, 1002);
   EXPECT_EQ(toolbar(3), nullptr);
-  EXPECT_EQ(pTooltip[0].size(), 17u) << "the top toolbar's list stays";
+  EXPECT_EQ(winslot(0).pTooltip.size(), 17u) << "the top toolbar's list stays";
 }
 
 // The item operations: text, prompt, insert and delete, with the prompts counted.
@@ -357,18 +357,18 @@ TEST_F(MenuWindow, ItemOperations) {
   int id = 40006;
   yymntext(id, "Save now");
   char text[32] = {};
-  GetMenuString(hMenuRoot[0], 40006, text, sizeof text, MF_BYCOMMAND);
+  GetMenuString(winslot(0).hMenuRoot, 40006, text, sizeof text, MF_BYCOMMAND);
   EXPECT_STREQ(text, "Save now");
 
   id = 40006;
   yymenuprompt(id, "Run-time prompt");
-  EXPECT_EQ(nMenuString[0], 1);
+  EXPECT_EQ(winslot(0).nMenuString, 1);
   yymenuprompt(id, "Replaced");
-  EXPECT_EQ(nMenuString[0], 1);
+  EXPECT_EQ(winslot(0).nMenuString, 1);
 
   id = 40006;
   yymnins(id, 2, 41000, "After save");
-  HMENU file = GetSubMenu(hMenuRoot[0], 0);
+  HMENU file = GetSubMenu(winslot(0).hMenuRoot, 0);
   EXPECT_EQ(GetMenuItemID(file, 3), 41000u) << "offset 2 puts it after the item";
   id = 40006;
   yymnins(id, 99, 0, "");
@@ -382,8 +382,8 @@ TEST_F(MenuWindow, ItemOperations) {
   id = 40006;
   yymndel(id);
   EXPECT_EQ(id, 40006);
-  EXPECT_EQ(nMenuString[0], 0) << "its prompt went with it";
-  EXPECT_EQ(GetMenuState(hMenuRoot[0], 40006, MF_BYCOMMAND), 0xFFFFFFFFu);
+  EXPECT_EQ(winslot(0).nMenuString, 0) << "its prompt went with it";
+  EXPECT_EQ(GetMenuState(winslot(0).hMenuRoot, 40006, MF_BYCOMMAND), 0xFFFFFFFFu);
 
   struct Case {
     const char* why;
@@ -461,25 +461,25 @@ TEST_F(RootWindowOpen, ToolbarsNamedAtOpeningGrowTheFrame) {
   open(o);
   EXPECT_EQ(tessar.error.LASTERROR, 0);
   RECT c, f;
-  GetClientRect(hClient[0], c);
+  GetClientRect(winslot(0).hClient, c);
   EXPECT_EQ(c.right, 600);
   EXPECT_EQ(c.bottom, 400);
   EXPECT_EQ(tessar.window.CURWIDTH, 600);
-  GetWindowRect(wWindow[0], f);
+  GetWindowRect(winslot(0).wWindow, f);
   EXPECT_LE(std::abs(f.left - (1280 - (f.right - f.left)) / 2), 1);
   EXPECT_LE(std::abs(f.top - (1024 - (f.bottom - f.top)) / 2), 1);
   RECT top, left, bottom, bar, client;
-  GetWindowRect(hToolbar[0][0], top);
-  GetWindowRect(hToolbar[0][1], left);
-  GetWindowRect(hToolbar[0][3], bottom);
-  GetWindowRect(wMessLine[0], bar);
-  GetWindowRect(hClient[0], client);
+  GetWindowRect(winslot(0).hToolbar[0], top);
+  GetWindowRect(winslot(0).hToolbar[1], left);
+  GetWindowRect(winslot(0).hToolbar[3], bottom);
+  GetWindowRect(winslot(0).wMessLine, bar);
+  GetWindowRect(winslot(0).hClient, client);
   EXPECT_EQ(top.bottom, client.top);
   EXPECT_EQ(left.right, client.left);
   EXPECT_EQ(left.top, client.top);
   EXPECT_EQ(bottom.top, client.bottom);
   EXPECT_EQ(bottom.bottom, bar.top) << "the bottom toolbar stands on the status bar";
-  EXPECT_EQ(pTooltip[0].size(), 17u + 6u + 6u);
+  EXPECT_EQ(winslot(0).pTooltip.size(), 17u + 6u + 6u);
 }
 
 // Matching copies the state and text of items with equal identifiers, through the pop-ups.
@@ -505,7 +505,7 @@ TEST(YyMnMtch, CopiesStatesAndTextsByIdentifier) {
 TEST_F(MenuWindow, MainWindowPicture) {
   windowoutstatusbar(1, "Tarnwalker file:   None");
   test::runUntilIdle();
-  ASSERT_TRUE(test::savePng(wWindow[0], "/tmp/root-headless.png", false));
+  ASSERT_TRUE(test::savePng(winslot(0).wWindow, "/tmp/root-headless.png", false));
 
   // Button images are drawn on the toolbar: each button's square holds colours other than
   // the face in many columns, a separator only its etched line.
@@ -528,7 +528,7 @@ TEST_F(MenuWindow, MainWindowPicture) {
     if (b.fsStyle & TBSTYLE_SEP) EXPECT_LE(inked(r), 2);
     else EXPECT_GE(inked(r), 8);
   }
-  EXPECT_EQ(test::pixel(hClient[0], 400, 250), RGB(255, 255, 255));
+  EXPECT_EQ(test::pixel(winslot(0).hClient, 400, 250), RGB(255, 255, 255));
   EXPECT_EQ(statusText(), "Tarnwalker file:   None");
 }
 

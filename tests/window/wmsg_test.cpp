@@ -42,15 +42,15 @@ void pressKeypad(int digit, bool numlock, unsigned modifiers = 0) {
 }
 
 TEST_F(WMessage, CloseBoxGivesCloseRequestAndLeavesTheWindowOpen) {
-  const win::POINT box = findHit(wWindow[0], win::HTCLOSE);
+  const win::POINT box = findHit(winslot(0).wWindow, win::HTCLOSE);
   ASSERT_GE(box.x, 0);
   win::test::click(box.x, box.y);
   MessageRecord m;
   EXPECT_EQ(next(m), 9);
   EXPECT_EQ(m.window, 0);
   EXPECT_EQ(m.value1, -1);
-  EXPECT_TRUE(win::IsWindow(wWindow[0]));
-  EXPECT_TRUE(win::IsWindowVisible(wWindow[0]));
+  EXPECT_TRUE(win::IsWindow(winslot(0).wWindow));
+  EXPECT_TRUE(win::IsWindowVisible(winslot(0).wWindow));
 }
 
 TEST_F(WMessage, KeysGiveTheirCodes) {
@@ -227,8 +227,8 @@ TEST_F(WMessage, GraphicsPositionFollowsTheDefaultUnits) {
 TEST_F(WMessage, ResizeOutsideTheLoopIsHeldBackAndItsRepaintDropped) {
   only({7, 8});
   win::RECT f;
-  win::GetWindowRect(wWindow[0], f);
-  win::SetWindowPos(wWindow[0], nullptr, 0, 0, f.right - f.left + 100, f.bottom - f.top + 50,
+  win::GetWindowRect(winslot(0).wWindow, f);
+  win::SetWindowPos(winslot(0).wWindow, nullptr, 0, 0, f.right - f.left + 100, f.bottom - f.top + 50,
                     win::SWP_NOMOVE | win::SWP_NOZORDER);
   MessageRecord m;
   ASSERT_EQ(next(m), 8);
@@ -246,7 +246,7 @@ TEST_F(WMessage, ResizeOutsideTheLoopIsHeldBackAndItsRepaintDropped) {
 
 TEST_F(WMessage, DraggingTheBorderGivesOneResize) {
   only({4, 7, 8});
-  const win::POINT corner = findHit(wWindow[0], win::HTBOTTOMRIGHT);
+  const win::POINT corner = findHit(winslot(0).wWindow, win::HTBOTTOMRIGHT);
   ASSERT_GE(corner.x, 0);
   win::test::mouseMove(corner.x, corner.y);
   win::test::mouseDown(win::test::Button::Left, corner.x, corner.y);
@@ -257,7 +257,7 @@ TEST_F(WMessage, DraggingTheBorderGivesOneResize) {
   ASSERT_EQ(next(m), 8);
   EXPECT_EQ(m.value1, tessar.window.CURWIDTH);
   win::RECT c;
-  win::GetClientRect(hClient[0], c);
+  win::GetClientRect(winslot(0).hClient, c);
   EXPECT_EQ(m.value1, c.right);
   EXPECT_EQ(m.value2, c.bottom);
   EXPECT_GT(c.right, 400);
@@ -270,8 +270,8 @@ TEST_F(WMessage, DraggingTheBorderGivesOneResize) {
 TEST_F(WMessage, HeldBackExposeComesBackAsTheWholeArea) {
   only({7});
   win::RECT small{10, 10, 20, 20};
-  win::InvalidateRect(hClient[0], &small, win::TRUE);
-  win::UpdateWindow(hClient[0]);   // painted now, outside the loop
+  win::InvalidateRect(winslot(0).hClient, &small, win::TRUE);
+  win::UpdateWindow(winslot(0).hClient);   // painted now, outside the loop
   MessageRecord m;
   ASSERT_EQ(next(m), 7);
   EXPECT_EQ(m.x, unitsfrompixels(0, 400));
@@ -283,7 +283,7 @@ TEST_F(WMessage, HeldBackExposeComesBackAsTheWholeArea) {
 TEST_F(WMessage, ExposeInTheLoopGivesTheInvalidArea) {
   only({7});
   win::RECT area{40, 30, 80, 60};
-  win::InvalidateRect(hClient[0], &area, win::TRUE);
+  win::InvalidateRect(winslot(0).hClient, &area, win::TRUE);
   MessageRecord m;
   ASSERT_EQ(next(m), 7);
   EXPECT_EQ(m.x, unitsfrompixels(40, 400));
@@ -293,7 +293,7 @@ TEST_F(WMessage, ExposeInTheLoopGivesTheInvalidArea) {
 
 TEST_F(WMessage, MinimisedWindowSendsNoResize) {
   only({8, 13});
-  win::ShowWindow(wWindow[0], win::SW_MINIMIZE);
+  win::ShowWindow(winslot(0).wWindow, win::SW_MINIMIZE);
   yysettimer(10, 77, 1);
   MessageRecord m;
   ASSERT_EQ(next(m), 13);   // the resize never came
@@ -304,11 +304,11 @@ TEST_F(WMessage, MinimisedWindowSendsNoResize) {
 // of negative extent.
 TEST_F(WMessage, KeyOverAClientWithoutHeightHasNoGraphicsPosition) {
   only({1});
-  win::SetWindowPos(wWindow[0], nullptr, 0, 0, 300, 30, win::SWP_NOMOVE | win::SWP_NOZORDER);
+  win::SetWindowPos(winslot(0).wWindow, nullptr, 0, 0, 300, 30, win::SWP_NOMOVE | win::SWP_NOZORDER);
   win::RECT c;
-  win::GetClientRect(hClient[0], c);
+  win::GetClientRect(winslot(0).hClient, c);
   ASSERT_EQ(c.bottom, 0);
-  win::SetFocus(hClient[0]);
+  win::SetFocus(winslot(0).hClient);
   win::test::pressKey('K');
   MessageRecord m;
   m.gx = 7;
@@ -329,8 +329,8 @@ TEST_F(WMessage, HiddenWindowTakesItsNewSizeWithoutAnEvent) {
   open(o);
   only({7, 8, 13});
   win::RECT f;
-  win::GetWindowRect(wWindow[0], f);
-  win::SetWindowPos(wWindow[0], nullptr, 0, 0, f.right - f.left + 20, f.bottom - f.top + 10,
+  win::GetWindowRect(winslot(0).wWindow, f);
+  win::SetWindowPos(winslot(0).wWindow, nullptr, 0, 0, f.right - f.left + 20, f.bottom - f.top + 10,
                     win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
   EXPECT_EQ(tessar.window.CURWIDTH, 420);
   EXPECT_EQ(tessar.window.CURHEIGHT, 310);
@@ -383,8 +383,8 @@ TEST_F(WMessage, FieldChangeWhileAnotherEventWaitsIsReturnedNext) {
   dialogidentifierof = [](win::HWND) { return 110; };
   bInWMessage = 1;
   wValidMessage = 1;
-  yyinterpretmessage(1, 0, 'x', 0, hClient[0]);
-  yyinterpretmessage(10, 262145, win::MAKEWPARAM(3, 4), 262146, hClient[0]);
+  yyinterpretmessage(1, 0, 'x', 0, winslot(0).hClient);
+  yyinterpretmessage(10, 262145, win::MAKEWPARAM(3, 4), 262146, winslot(0).hClient);
   bInWMessage = 0;
   dialogidentifierof = nullptr;
   EXPECT_EQ(wMessageType, 1);
@@ -400,15 +400,15 @@ TEST_F(WMessage, FieldChangeWhileAnotherEventWaitsIsReturnedNext) {
 TEST_F(WMessage, MenuCommandArrivesAsCommandEvent) {
   only({2});
   // What a menu item or an accelerator sends the frame.
-  win::PostMessage(wWindow[0], win::WM_COMMAND, win::MAKEWPARAM(40004, 0), 0);
+  win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, win::MAKEWPARAM(40004, 0), 0);
   MessageRecord m;
   ASSERT_EQ(next(m), 2);
   EXPECT_EQ(m.window, 0);
   EXPECT_EQ(m.value1, 40004);
   EXPECT_EQ(m.value2, -1);
   // Notifications of controls are not commands.
-  win::PostMessage(wWindow[0], win::WM_COMMAND, win::MAKEWPARAM(40005, 5), 0);
-  win::PostMessage(wWindow[0], win::WM_COMMAND, win::MAKEWPARAM(40006, 1), 0);
+  win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, win::MAKEWPARAM(40005, 5), 0);
+  win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, win::MAKEWPARAM(40006, 1), 0);
   ASSERT_EQ(next(m), 2);
   EXPECT_EQ(m.value1, 40006);
 }
@@ -457,7 +457,7 @@ TEST_F(WMessageWithMenu, MenuChoiceFromTheKeyboardGivesItsCommand) {
 
 TEST_F(WMessage, PressOnTheCaptionGivesFrameButtonEventWhenEnabled) {
   only({12});
-  const win::POINT caption = findHit(wWindow[0], win::HTCAPTION);
+  const win::POINT caption = findHit(winslot(0).wWindow, win::HTCAPTION);
   ASSERT_GE(caption.x, 0);
   win::test::mouseMove(caption.x + 40, caption.y);
   win::test::mouseDown(win::test::Button::Right, caption.x + 40, caption.y);
@@ -514,8 +514,8 @@ TEST_F(WMessage, MinimisedFieldResizeKeepsTheWaitingEvent) {
   only({1, 8});
   bInWMessage = 1;
   wValidMessage = 1;
-  yyinterpretmessage(1, 0, 'x', 0, hClient[0]);
-  yyinterpretmessage(108, static_cast<int>(win::SIZE_MINIMIZED), 5, 0, wWindow[0]);
+  yyinterpretmessage(1, 0, 'x', 0, winslot(0).hClient);
+  yyinterpretmessage(108, static_cast<int>(win::SIZE_MINIMIZED), 5, 0, winslot(0).wWindow);
   bInWMessage = 0;
   EXPECT_EQ(wMessageType, 1);
   EXPECT_EQ(wMessageValue1, 'x');
@@ -558,22 +558,22 @@ TEST(YyInterpretKey, OffsetsAndSharedCodes) {
 TEST(YySplitFixed, PanesAndNestedSplits) {
   // Window numbers 40-43 stand for panes; 41 is a split window of its own.
   FrameRecord outer, inner;
-  outer.word[0] = inner.word[0] = SW_SPLITWINDOW;
-  outer.word[9] = 1;              // stacked
-  outer.word[7] = 40;
-  outer.word[8] = 41;
-  outer.word[10] = WOF_FIXEDSIZE;
-  inner.word[9] = 0;              // side by side
-  inner.word[7] = 42;
-  inner.word[8] = 43;
-  inner.word[10] = inner.word[11] = WOF_FIXEDSIZE;
+  outer.word[FR_KIND] = inner.word[FR_KIND] = SW_SPLITWINDOW;
+  outer.word[SP_FLAGS] = 1;              // stacked
+  outer.word[SP_PANE1] = 40;
+  outer.word[SP_PANE2] = 41;
+  outer.word[SP_PANEFLAGS1] = WOF_FIXEDSIZE;
+  inner.word[SP_FLAGS] = 0;              // side by side
+  inner.word[SP_PANE1] = 42;
+  inner.word[SP_PANE2] = 43;
+  inner.word[SP_PANEFLAGS1] = inner.word[SP_PANEFLAGS2] = WOF_FIXEDSIZE;
   win::test::reset();
   win::WNDCLASS wc;
   wc.lpfnWndProc = win::DefWindowProc;
   wc.lpszClassName = "PaneStandIn";
   win::RegisterClass(wc);
-  wWindow[41] = win::CreateWindowEx(0, "PaneStandIn", "", win::WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  win::SetWindowLongPtr(wWindow[41], win::GWLP_USERDATA, reinterpret_cast<win::LONG_PTR>(&inner));
+  winslot(41).wWindow = win::CreateWindowEx(0, "PaneStandIn", "", win::WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  win::SetWindowLongPtr(winslot(41).wWindow, win::GWLP_USERDATA, reinterpret_cast<win::LONG_PTR>(&inner));
   struct Case { const char* why; int pane, direction, fixed; };
   const Case cases[] = {
       {"a fixed pane along the split direction", 0, 1, 1},
@@ -585,10 +585,10 @@ TEST(YySplitFixed, PanesAndNestedSplits) {
     SCOPED_TRACE(c.why);
     EXPECT_EQ(yySplitFixed(outer, c.pane, c.direction), c.fixed);
   }
-  inner.word[9] = 2;              // proportional: its width follows the frame
+  inner.word[SP_FLAGS] = 2;              // proportional: its width follows the frame
   EXPECT_EQ(yySplitFixed(outer, 1, 0), 0);
-  win::DestroyWindow(wWindow[41]);
-  wWindow[41] = nullptr;
+  win::DestroyWindow(winslot(41).wWindow);
+  winslot(41).wWindow = nullptr;
 }
 
 TEST(YyMouseModifiers, BitsOfTheHeldKeysAndButtons) {

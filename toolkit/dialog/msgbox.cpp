@@ -49,9 +49,17 @@ void yymessagebox(int buttons, int icon, int defpos, int& answer, const char* me
   if (defpos == 2) style |= win::MB_DEFBUTTON2;
   if (defpos == 3) style |= win::MB_DEFBUTTON3;
 
-  // The owner comes from the dialog manager's active window once windows exist; until
-  // then the box has none.
-  switch (win::MessageBox(nullptr, message, title, style)) {
+  // The box is owned by the window or dialog the dialog manager names as active; every
+  // other toolkit window and shown dialog is disabled while it runs.
+  const MessageBoxServices& sv = messageboxservices;
+  win::HWND owner = sv.owner != nullptr ? sv.owner() : nullptr;
+  win::HWND focus = win::GetFocus();
+  if (sv.disable != nullptr) sv.disable(owner);
+  const int result = win::MessageBox(owner, message, title, style);
+  if (sv.enable != nullptr) sv.enable(owner);
+  if (focus != nullptr && owner != nullptr && win::IsWindow(focus) && (focus == owner || win::IsChild(owner, focus)))
+    win::SetFocus(focus);
+  switch (result) {
     case win::IDOK:
     case win::IDRETRY:
     case win::IDYES: answer = MBANSWER_OK; break;
@@ -70,7 +78,10 @@ void WMessageBox(int buttons, int icon, int idefault, std::string_view message,
   const std::string text = withouttrailingblanks(message);
   const std::string caption = withouttrailingblanks(title);
   int answer = MBANSWER_FAILED;
+  // The toolkit's windows repaint from snapshots while the box is up.
+  if (messageboxservices.snapshot != nullptr) messageboxservices.snapshot(1);
   yymessagebox(buttons, icon, defpos, answer, text.c_str(), caption.c_str());
+  if (messageboxservices.snapshot != nullptr) messageboxservices.snapshot(0);
   ds.FOCUSFIELD = 0;
   // A failed box must not leave an earlier Yes or OK for its caller to act on.
   ds.DLGANSWER = answer;

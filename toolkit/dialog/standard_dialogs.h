@@ -3,6 +3,20 @@
 // answer goes to DLGANSWER of tessar.dialog (winfodialog item 4).
 #include <string_view>
 
+#include "platform/win.h"
+
+// The modal frame of the standard dialogs, filled by the dialog manager when it starts: the
+// owner of a box, disabling and re-enabling the other windows around it (owner: the window
+// to spare and to give the focus back to), and the window snapshots (1 take, 0 release).
+// Without the dialog manager a box has no owner and nothing else happens.
+struct MessageBoxServices {
+  win::HWND (*owner)() = nullptr;
+  void (*disable)(win::HWND owner) = nullptr;
+  void (*enable)(win::HWND owner) = nullptr;
+  void (*snapshot)(int mode) = nullptr;
+};
+inline MessageBoxServices messageboxservices;
+
 // Message-box answers stored in DLGANSWER.
 inline constexpr int MBANSWER_OK = 1;      // OK, Retry, Yes
 inline constexpr int MBANSWER_CANCEL = 0;  // Cancel, Ignore

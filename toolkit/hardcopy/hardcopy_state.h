@@ -56,6 +56,13 @@ struct HardcopySettings {
   int PAGEHEIGHT = 0;      // and short side
 };
 
+// The PostScript driver's colour and path state. Reset when a plot begins.
+struct PostScriptState {
+  std::array<float, 3> PSLASTRGB{-1, -1, -1};  // colour last written with "g"; -1 none yet
+  std::array<float, 3> PSCURRGB{};              // colour of the next stroke or fill
+  int PSPATHPOINTS = 0;                         // segments in the open path, 0 none open
+};
+
 struct HardcopyRegion {
   // The hardcopy options: option k at index k - 1 (1-29 and 101-108 are used).
   // Written by each driver's defaults request, igrhardcopyoptions and the option dialogs.
@@ -66,4 +73,5 @@ struct HardcopyRegion {
   // red x 65536 + green x 256 + blue. Written by the DXF driver, read by yydxf1.
   int DXFCOLOUR = 0;
   HardcopySettings settings;
+  PostScriptState postscript;
 };

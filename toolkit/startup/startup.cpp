@@ -15,11 +15,12 @@
 #include "platform/os_pump.h"
 #include "platform/win.h"
 #include "toolkit/editor/startup_editor.h"
-#include "toolkit/screen/screen_driver.h"
+#include "toolkit/hardcopy/manager.h"
 #include "toolkit/hardcopy/printer_models.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
 #include "toolkit/os/opsys.h"
 #include "toolkit/raster/print_select.h"
+#include "toolkit/screen/screen_driver.h"
 #include "toolkit/startup/info.h"
 #include "toolkit/text/convert.h"
 #include "toolkit/text/errors.h"
@@ -189,6 +190,7 @@ void winitialise(std::optional<std::string_view> inifile) {
   ws.STARTUP = -9999;
   // Reports made before the root window opens already reach the message box and the end.
   yyinstallservices();
+  yyinstallhardcopy();
   FileNames& fn = tessar.files;
   ErrorState& es = tessar.error;
 

@@ -1,3 +1,8 @@
 #include "toolkit/state/tessar.h"
 
 Tessar tessar;
+
+void tessarreset() {
+  static const Tessar atload{};
+  tessar = atload;
+}

@@ -9,10 +9,12 @@
 #include "toolkit/raster/raster_state.h"
 #include "toolkit/state/core_state.h"
 #include "toolkit/state/error_state.h"
+#include "toolkit/window/window_state.h"
 
 struct Tessar {
   ErrorState error;
   WindowState window;
+  WindowRegion windows;   // one record per window number 0-50
   DisplayInfo display;
   WindowTextState windowtext;
   FileNames files;
@@ -25,3 +27,6 @@ struct Tessar {
 };
 
 extern Tessar tessar;
+
+// Puts every region of tessar back to its state at load, as a fresh process has it.
+void tessarreset();

@@ -3,7 +3,7 @@
 // two panes with a movable bar.
 // Sections (grep "[SECTION]"): helpers | opening | closing | splitting
 //
-// Invariants: (1) an open window number n has wWindow[n] and hClient[n], and WINFLAGS[n]
+// Invariants: (1) an open window number n has winslot(n).wWindow and winslot(n).hClient, and WINFLAGS[n]
 // holds its flags; a closed one has both entries empty and WINFLAGS[n] = -1; (2) a split
 // record is attached to the split window's frame and its bar while both panes are open.
 #include "toolkit/window/childwin.h"
@@ -34,17 +34,17 @@ constexpr const char* kClientClass = "TESSCLIENT";
 
 // The dialog of a type 3 record combined into the frame's client area.
 HWND combine(int n, int dialog, bool show) {
-  HWND dlg = combinedialog(dialog, hClient[ix(n)], show);
+  HWND dlg = combinedialog(dialog, winslot(n).hClient, show);
   if (dlg == nullptr) return nullptr;
   auto* record = new FrameRecord;
-  record->word[0] = SW_DIALOGWINDOW;
-  record->word[5] = HandleToLong(dlg);
+  record->word[FR_KIND] = SW_DIALOGWINDOW;
+  record->word[DW_DIALOG] = HandleToLong(dlg);
   RECT fr;
-  GetWindowRect(wWindow[ix(n)], fr);
-  record->word[6] = fr.right - fr.left;
-  record->word[7] = fr.bottom - fr.top;
-  for (int p = 0; p < 4; ++p) record->word[ix(p + 1)] = HandleToLong(hToolbar[ix(n)][ix(p)]);
-  SetWindowLongPtr(wWindow[ix(n)], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
+  GetWindowRect(winslot(n).wWindow, fr);
+  record->word[DW_FRAMEWIDTH] = fr.right - fr.left;
+  record->word[DW_FRAMEHEIGHT] = fr.bottom - fr.top;
+  for (int p = 0; p < 4; ++p) record->word[ix(FR_TOOLBAR + p)] = HandleToLong(winslot(n).hToolbar[ix(p)]);
+  SetWindowLongPtr(winslot(n).wWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
   return dlg;
 }
 
@@ -52,48 +52,47 @@ HWND combine(int n, int dialog, bool show) {
 int addstatusbar(int n, int flags) {
   if (!(flags & WOF_STATUSBAR)) return 0;
   RECT fr;
-  GetWindowRect(wWindow[ix(n)], fr);
+  GetWindowRect(winslot(n).wWindow, fr);
   const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
                       ((flags & WOF_FIXEDSIZE) ? 0 : SBARS_SIZEGRIP);
-  wMessLine[ix(n)] = CreateWindowEx(0, STATUSCLASSNAME, "", style, 0, 0, fr.right - fr.left, 10, wWindow[ix(n)],
+  winslot(n).wMessLine = CreateWindowEx(0, STATUSCLASSNAME, "", style, 0, 0, fr.right - fr.left, 10, winslot(n).wWindow,
                                     LongToHandle<HMENU>(STATUSBARID), GetModuleHandle(nullptr), nullptr);
-  for (int p = 1; p < 256; ++p) uStatusBorder[ix(p)][ix(n)] = 0;
-  partlist[1][ix(n)] = -1;
-  return heightof(wMessLine[ix(n)]);
+  for (int p = 1; p < 256; ++p) winslot(n).uStatusBorder[ix(p)] = 0;
+  winslot(n).partlist[1] = -1;
+  return heightof(winslot(n).wMessLine);
 }
 
 // The client window in the frame's room left by its bars.
 HWND addclient(int n) {
-  HWND frame = wWindow[ix(n)];
+  HWND frame = winslot(n).wWindow;
   RECT cr;
   GetClientRect(frame, cr);
   HWND client = CreateWindowEx(0, kClientClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                                cr.right, cr.bottom, frame, LongToHandle<HMENU>(CLIENTID), GetModuleHandle(nullptr),
                                nullptr);
-  hClient[ix(n)] = client;
+  winslot(n).hClient = client;
   if (client != nullptr) yyframelayout(frame);
   return client;
 }
 
 // Clears the tables of a window whose frame is going or gone.
 void clearentries(int i) {
-  if (hWinCur == wWindow[ix(i)]) hWinCur = wWindow[0];
-  wWindow[ix(i)] = nullptr;
-  hClient[ix(i)] = nullptr;
-  wMessLine[ix(i)] = nullptr;
-  hToolbar[ix(i)].fill(nullptr);
-  iToolSize[ix(i)].fill(0);
-  pTooltip[ix(i)].clear();
-  hMenuRoot[ix(i)] = nullptr;
-  hAccel[ix(i)] = nullptr;
-  hVXKMenuString[ix(i)] = nullptr;
-  nMenuString[ix(i)] = 0;
-  hCursorWin[ix(i)] = nullptr;
-  iCursorWin[ix(i)] = 0;
-  wChildRect[ix(i)].left = -999;
-  if (hWindowColour[ix(i)] != nullptr) DeleteObject(hWindowColour[ix(i)]);
-  hWindowColour[ix(i)] = nullptr;
-  iWindowColour[ix(i)] = -1;
+  if (hWinCur == winslot(i).wWindow) hWinCur = winslot(0).wWindow;
+  winslot(i).wWindow = nullptr;
+  winslot(i).hClient = nullptr;
+  winslot(i).wMessLine = nullptr;
+  winslot(i).hToolbar.fill(nullptr);
+  winslot(i).iToolSize.fill(0);
+  winslot(i).pTooltip.clear();
+  winslot(i).hMenuRoot = nullptr;
+  winslot(i).hAccel = nullptr;
+  winslot(i).hVXKMenuString = nullptr;
+  winslot(i).nMenuString = 0;
+  winslot(i).hCursorWin = nullptr;
+  winslot(i).iCursorWin = 0;
+  winslot(i).wChildRect.left = -999;
+  if (winslot(i).hWindowColour != nullptr) DeleteObject(winslot(i).hWindowColour);
+  winslot(i).hWindowColour = nullptr;
   VXKMessages[ix(i)] = DeferredEvent{};
   tessar.window.WINFLAGS[i] = -1;
 }
@@ -106,29 +105,29 @@ bool ownedby(HWND f, HWND owner) {
 
 // The menu of a window, destroyed unless the window only borrows it from a pane.
 void dropmenu(int i) {
-  const FrameRecord* r = yyframerecord(wWindow[ix(i)]);
-  const bool borrowed = r && r->word[0] == SW_SPLITWINDOW && r->word[18] != 0;
-  if (hMenuRoot[ix(i)] != nullptr && !borrowed) {
-    yyClearMenuPrompt(hMenuRoot[ix(i)], i);
-    DestroyMenu(hMenuRoot[ix(i)]);
+  const FrameRecord* r = yyframerecord(winslot(i).wWindow);
+  const bool borrowed = r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_MENUPANE] != 0;
+  if (winslot(i).hMenuRoot != nullptr && !borrowed) {
+    yyClearMenuPrompt(winslot(i).hMenuRoot, i);
+    DestroyMenu(winslot(i).hMenuRoot);
   }
-  hMenuRoot[ix(i)] = nullptr;
+  winslot(i).hMenuRoot = nullptr;
 }
 
 // The current window's client device context goes before its window.
 void releasedc(int i) {
   if (i != wIndex || wDC == nullptr) return;
-  ReleaseDC(hClient[ix(i)], wDC);
+  ReleaseDC(winslot(i).hClient, wDC);
   if (gDC == wDC) gDC = nullptr;
   wDC = nullptr;
-  if (hMovie == hClient[ix(i)]) hMovie = nullptr;
+  if (hMovie == winslot(i).hClient) hMovie = nullptr;
 }
 
 void detachsplit(HWND frame) {
   FrameRecord* r = yyframerecord(frame);
-  if (r == nullptr || r->word[0] != SW_SPLITWINDOW) return;
+  if (r == nullptr || r->word[FR_KIND] != SW_SPLITWINDOW) return;
   SetWindowLongPtr(frame, GWLP_USERDATA, 0);
-  HWND bar = LongToHandle<HWND>(r->word[5]);
+  HWND bar = LongToHandle<HWND>(r->word[SP_BAR]);
   if (bar != nullptr && IsWindow(bar)) {
     SetWindowLongPtr(bar, GWLP_USERDATA, 0);
     DestroyWindow(bar);
@@ -138,8 +137,8 @@ void detachsplit(HWND frame) {
 
 void dropdialog(HWND frame, int& curdialog) {
   FrameRecord* r = yyframerecord(frame);
-  if (r == nullptr || r->word[0] != SW_DIALOGWINDOW) return;
-  HWND dlg = LongToHandle<HWND>(r->word[5]);
+  if (r == nullptr || r->word[FR_KIND] != SW_DIALOGWINDOW) return;
+  HWND dlg = LongToHandle<HWND>(r->word[DW_DIALOG]);
   if (curdialog != 0 && yydialogidentifier(dlg) == curdialog) curdialog = 0;
   if (dlg != nullptr && IsWindow(dlg)) {
     ShowWindow(dlg, SW_HIDE);
@@ -157,19 +156,19 @@ void dropdialog(HWND frame, int& curdialog) {
 //------------------------------------------------------------------------------
 int yygetnextfree() {
   for (int n = 1; n < MAXWINDOWS; ++n)
-    if (wWindow[ix(n)] == nullptr) return n;
+    if (winslot(n).wWindow == nullptr) return n;
   return -1;
 }
 
 void yywindowcheckinside(int& parent) {
   parent = -1;
-  HWND f = wWindow[ix(wIndex)];
+  HWND f = winslot(wIndex).wWindow;
   if (f != nullptr && ischildframe(f)) parent = yygetwindowindex(GetParent(f));
 }
 
 void yyclosemcidevice(int window) {
-  // Media devices are not opened by this layer; a device number left behind is forgotten.
-  if (window >= 0 && window < MAXWINDOWS) wDevice[ix(window)] = 0;
+  // Media devices are not opened by this layer, so a window never has one to close.
+  (void)window;
 }
 
 //------------------------------------------------------------------------------
@@ -249,11 +248,11 @@ void yyopenchild(int x, int y, int width, int height, int& window, int flags, in
       window = -5;
       return;
     }
-    if (!IsWindowVisible(wWindow[ix(parent)])) {
+    if (!IsWindowVisible(winslot(parent).wWindow)) {
       window = -2;
       return;
     }
-    const int k = kindof(wWindow[ix(parent)]);
+    const int k = kindof(winslot(parent).wWindow);
     if (k == SW_DIALOGWINDOW) {
       window = -3;
       return;
@@ -271,10 +270,10 @@ void yyopenchild(int x, int y, int width, int height, int& window, int flags, in
   HMENU hmenu = nullptr;
   if (inside) {
     style |= WS_CHILD | WS_CLIPSIBLINGS;
-    owner = hClient[ix(parent)];
+    owner = winslot(parent).hClient;
   } else {
     style |= WS_POPUP;
-    if ((flags & WOF_OWNED) && exists(parent)) owner = wWindow[ix(parent)];
+    if ((flags & WOF_OWNED) && exists(parent)) owner = winslot(parent).wWindow;
     if (menu != 0) hmenu = yymnload(menu);
   }
   if (flags & WOF_SYSMENU) style |= WS_SYSMENU;
@@ -284,8 +283,7 @@ void yyopenchild(int x, int y, int width, int height, int& window, int flags, in
   DWORD exstyle = (flags & WOF_TOOLWINDOW) ? WS_EX_TOOLWINDOW : WS_EX_APPWINDOW;
   if (flags & WOF_TOPMOST) exstyle |= WS_EX_TOPMOST;
 
-  if (background != -1) hWindowColour[ix(n)] = CreateSolidBrush(static_cast<COLORREF>(background));
-  iWindowColour[ix(n)] = background;
+  if (background != -1) winslot(n).hWindowColour = CreateSolidBrush(static_cast<COLORREF>(background));
 
   RECT r{0, 0, width, height};
   AdjustWindowRectEx(r, style, hmenu != nullptr, exstyle);
@@ -293,7 +291,7 @@ void yyopenchild(int x, int y, int width, int height, int& window, int flags, in
   int availw = GetSystemMetrics(SM_CXSCREEN), availh = GetSystemMetrics(SM_CYSCREEN);
   if (inside) {
     RECT pc;
-    GetClientRect(hClient[ix(parent)], pc);
+    GetClientRect(winslot(parent).hClient, pc);
     availw = pc.right;
     availh = pc.bottom;
   }
@@ -304,12 +302,12 @@ void yyopenchild(int x, int y, int width, int height, int& window, int flags, in
   const int cd = tessar.dialog.CURDIALOG;
   HWND dlg = cd != 0 && dialogwindowof != nullptr ? dialogwindowof(cd) : nullptr;
   if (dlg == nullptr || !IsWindowVisible(dlg)) {
-    hPrevious[ix(n)] = hWinCur;
+    winslot(n).hPrevious = hWinCur;
   } else {
-    hPrevious[ix(n)] = dlg;
+    winslot(n).hPrevious = dlg;
     for (int w = 0; w < MAXWINDOWS; ++w) {
-      const FrameRecord* rec = yyframerecord(wWindow[ix(w)]);
-      if (rec && rec->word[0] == SW_DIALOGWINDOW && LongToHandle<HWND>(rec->word[5]) == dlg) hPrevious[ix(n)] = wWindow[ix(w)];
+      const FrameRecord* rec = yyframerecord(winslot(w).wWindow);
+      if (rec && rec->word[FR_KIND] == SW_DIALOGWINDOW && LongToHandle<HWND>(rec->word[DW_DIALOG]) == dlg) winslot(n).hPrevious = winslot(w).wWindow;
     }
   }
 
@@ -317,13 +315,13 @@ void yyopenchild(int x, int y, int width, int height, int& window, int flags, in
   HWND frame = CreateWindowEx(exstyle, kChildClass, title, style, fx, fy, fw, fh, owner, hmenu, inst, nullptr);
   HWND client = nullptr;
   if (frame != nullptr) {
-    wWindow[ix(n)] = frame;
-    hMenuRoot[ix(n)] = hmenu;
+    winslot(n).wWindow = frame;
+    winslot(n).hMenuRoot = hmenu;
     if (hmenu != nullptr) {
-      hAccel[ix(n)] = LoadAccelerators(inst, MAKEINTRESOURCE(menu));
-      hVXKMenuString[ix(n)] = FindResource(nullptr, MAKEINTRESOURCE(menu), "VXKMENUSTRING");
+      winslot(n).hAccel = LoadAccelerators(inst, MAKEINTRESOURCE(menu));
+      winslot(n).hVXKMenuString = FindResource(nullptr, MAKEINTRESOURCE(menu), "VXKMENUSTRING");
     }
-    wChildRect[ix(n)].left = -999;
+    winslot(n).wChildRect.left = -999;
     const bool maximised = (flags & WOF_MAXIMISED) != 0;
     int addw = 0, addh = 0;
     yyopentoolbars(n, toolbars, addw, addh);
@@ -356,8 +354,8 @@ void yyopenchild(int x, int y, int width, int height, int& window, int flags, in
     BringWindowToTop(frame);
     ValidateRect(client, nullptr);
     const FrameRecord* rec = yyframerecord(frame);
-    if (rec && rec->word[0] == SW_DIALOGWINDOW) UpdateWindow(LongToHandle<HWND>(rec->word[5]));
-    wChildRect[ix(n)].left = -999;
+    if (rec && rec->word[FR_KIND] == SW_DIALOGWINDOW) UpdateWindow(LongToHandle<HWND>(rec->word[DW_DIALOG]));
+    winslot(n).wChildRect.left = -999;
     SetFocus(client);
     yytitlecolour(frame);
   } else if (flags & WOF_MAXIMISED) {
@@ -394,23 +392,23 @@ void windowclosechild(int window) {
 }
 
 void yyclosechild(int& window, int& curdialog) {
-  if (window < 1 || window >= MAXWINDOWS || wWindow[ix(window)] == nullptr) {
+  if (window < 1 || window >= MAXWINDOWS || winslot(window).wWindow == nullptr) {
     window = -1;
     return;
   }
-  HWND frame = wWindow[ix(window)];
+  HWND frame = winslot(window).wWindow;
   const int container = ischildframe(frame) ? yygetwindowindex(GetParent(frame)) : -1;
-  FrameRecord* split = container >= 0 ? yyframerecord(wWindow[ix(container)]) : nullptr;
-  if (split != nullptr && split->word[0] == SW_SPLITWINDOW) {
+  FrameRecord* split = container >= 0 ? yyframerecord(winslot(container).wWindow) : nullptr;
+  if (split != nullptr && split->word[FR_KIND] == SW_SPLITWINDOW) {
     // Closing one pane undoes the whole split.
-    const int first = split->word[7], second = split->word[8];
-    HWND outer = wWindow[ix(container)];
+    const int first = split->word[SP_PANE1], second = split->word[SP_PANE2];
+    HWND outer = winslot(container).wWindow;
     SetWindowLongPtr(outer, GWLP_USERDATA, 0);
-    if (split->word[18] != 0) hMenuRoot[ix(container)] = nullptr;   // the borrowed pane menu goes with the pane
-    if (!ischildframe(outer) && GetMenu(outer) != hMenuRoot[ix(container)]) SetMenu(outer, hMenuRoot[ix(container)]);
+    if (split->word[SP_MENUPANE] != 0) winslot(container).hMenuRoot = nullptr;   // the borrowed pane menu goes with the pane
+    if (!ischildframe(outer) && GetMenu(outer) != winslot(container).hMenuRoot) SetMenu(outer, winslot(container).hMenuRoot);
     if (exists(first)) yyCloseChild2(first, curdialog);
     if (exists(second)) yyCloseChild2(second, curdialog);
-    HWND bar = LongToHandle<HWND>(split->word[5]);
+    HWND bar = LongToHandle<HWND>(split->word[SP_BAR]);
     if (bar != nullptr && IsWindow(bar)) {
       SetWindowLongPtr(bar, GWLP_USERDATA, 0);
       DestroyWindow(bar);
@@ -422,9 +420,9 @@ void yyclosechild(int& window, int& curdialog) {
 }
 
 void yyCloseChild2(int window, int& curdialog) {
-  const FrameRecord* r = yyframerecord(wWindow[ix(window)]);
-  if (r != nullptr && r->word[0] == SW_SPLITWINDOW) {
-    const int first = r->word[7], second = r->word[8];
+  const FrameRecord* r = yyframerecord(winslot(window).wWindow);
+  if (r != nullptr && r->word[FR_KIND] == SW_SPLITWINDOW) {
+    const int first = r->word[SP_PANE1], second = r->word[SP_PANE2];
     if (exists(first)) yyCloseChild2(first, curdialog);
     if (exists(second)) yyCloseChild2(second, curdialog);
   }
@@ -432,7 +430,7 @@ void yyCloseChild2(int window, int& curdialog) {
 }
 
 void yyCloseChild3(int n, int& curdialog) {
-  HWND frame = wWindow[ix(n)];
+  HWND frame = winslot(n).wWindow;
   if (frame == nullptr) return;
   yyclosemcidevice(n);
   releasedc(n);
@@ -440,14 +438,14 @@ void yyCloseChild3(int n, int& curdialog) {
 
   std::vector<HWND> owned;
   for (int i = 1; i < MAXWINDOWS; ++i) {
-    HWND f = wWindow[ix(i)];
+    HWND f = winslot(i).wWindow;
     if (i == n || f == nullptr) continue;
     if (!IsChild(frame, f) && !ownedby(f, frame)) continue;
     FrameRecord* r = yyframerecord(f);
-    if (r && r->word[0] == SW_SPLITWINDOW) {
+    if (r && r->word[FR_KIND] == SW_SPLITWINDOW) {
       SetWindowLongPtr(f, GWLP_USERDATA, 0);
       delete r;
-    } else if (r && r->word[0] == SW_DIALOGWINDOW) {
+    } else if (r && r->word[FR_KIND] == SW_DIALOGWINDOW) {
       dropdialog(f, curdialog);
     }
     dropmenu(i);
@@ -456,24 +454,24 @@ void yyCloseChild3(int n, int& curdialog) {
     clearentries(i);
   }
   for (int i = 0; i < MAXWINDOWS; ++i) {
-    FrameRecord* r = yyframerecord(wWindow[ix(i)]);
-    if (r && r->word[0] == SW_SPLITWINDOW && r->word[18] == HandleToLong(frame)) {
-      r->word[18] = 0;
-      hMenuRoot[ix(i)] = nullptr;
+    FrameRecord* r = yyframerecord(winslot(i).wWindow);
+    if (r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_MENUPANE] == HandleToLong(frame)) {
+      r->word[SP_MENUPANE] = 0;
+      winslot(i).hMenuRoot = nullptr;
     }
   }
   for (int i = 0; i < MAXWINDOWS; ++i)
-    if (hPrevious[ix(i)] == frame) hPrevious[ix(i)] = hPrevious[ix(n)];
+    if (winslot(i).hPrevious == frame) winslot(i).hPrevious = winslot(n).hPrevious;
 
   dropmenu(n);
   detachsplit(frame);
-  HWND previous = hPrevious[ix(n)];
+  HWND previous = winslot(n).hPrevious;
   for (HWND f : owned)
     if (IsWindow(f)) DestroyWindow(f);
-  if (hClient[ix(n)] != nullptr && IsWindow(hClient[ix(n)])) DestroyWindow(hClient[ix(n)]);
+  if (winslot(n).hClient != nullptr && IsWindow(winslot(n).hClient)) DestroyWindow(winslot(n).hClient);
   DestroyWindow(frame);
   clearentries(n);
-  hPrevious[ix(n)] = nullptr;
+  winslot(n).hPrevious = nullptr;
   if (previous != nullptr && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
 }
 
@@ -486,7 +484,7 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
                    std::array<int, 2>& dialogs, const std::array<int, 2>& backgrounds, const char* title1,
                    const char* title2) {
   const int cur = wIndex;
-  HWND frame = wWindow[ix(cur)];
+  HWND frame = winslot(cur).wWindow;
   if (frame == nullptr) {
     panes = {-1, -1};
     return;
@@ -500,20 +498,20 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
     panes = {-4, -4};
     return;
   }
-  HWND splitclient = hClient[ix(cur)];
+  HWND splitclient = winslot(cur).hClient;
   for (int i = 1; i < MAXWINDOWS; ++i)
-    if (wWindow[ix(i)] != nullptr && ischildframe(wWindow[ix(i)]) && GetParent(wWindow[ix(i)]) == splitclient) {
+    if (winslot(i).wWindow != nullptr && ischildframe(winslot(i).wWindow) && GetParent(winslot(i).wWindow) == splitclient) {
       panes = {-6, -6};
       return;
     }
   auto* rec = new FrameRecord;
-  rec->word[0] = SW_SPLITWINDOW;
-  rec->word[14] = -999;
+  rec->word[FR_KIND] = SW_SPLITWINDOW;
+  rec->word[SP_DRAG] = -999;
   SetWindowLongPtr(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(rec));
   // The two lowest free numbers.
   int p0 = -1, p1 = -1;
   for (int i = 1; i < MAXWINDOWS && p1 < 0; ++i)
-    if (wWindow[ix(i)] == nullptr) (p0 < 0 ? p0 : p1) = i;
+    if (winslot(i).wWindow == nullptr) (p0 < 0 ? p0 : p1) = i;
   if (p1 < 0) {
     SetWindowLongPtr(frame, GWLP_USERDATA, 0);
     delete rec;
@@ -524,8 +522,8 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
   {
     RECT fr;
     GetWindowRect(frame, fr);
-    rec->word[15] = fr.right - fr.left;
-    rec->word[16] = fr.bottom - fr.top;
+    rec->word[SP_FRAMEWIDTH] = fr.right - fr.left;
+    rec->word[SP_FRAMEHEIGHT] = fr.bottom - fr.top;
   }
   // Dialogs to combine with the panes decide fixed panes and the first pane's extent.
   std::array<int, 2> dw{0, 0}, dh{0, 0};
@@ -549,9 +547,9 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
     paneflags[1] |= WOF_FIXEDSIZE;
     splitflags &= ~2;
   }
-  rec->word[9] = splitflags;
-  rec->word[10] = paneflags[0];
-  rec->word[11] = paneflags[1];
+  rec->word[SP_FLAGS] = splitflags;
+  rec->word[SP_PANEFLAGS1] = paneflags[0];
+  rec->word[SP_PANEFLAGS2] = paneflags[1];
   const int thickness = GetSystemMetrics(SM_CXSIZEFRAME);
 
   HINSTANCE inst = GetModuleHandle(nullptr);
@@ -590,20 +588,19 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
     const int n = number[ix(p)];
     const int pos = p == 0 ? 0 : ext[0] + thickness;
     RECT g = stacked ? RECT{0, pos, across, pos + ext[ix(p)]} : RECT{pos, 0, pos + ext[ix(p)], across};
-    if (backgrounds[ix(p)] != -1) hWindowColour[ix(n)] = CreateSolidBrush(static_cast<COLORREF>(backgrounds[ix(p)]));
-    iWindowColour[ix(n)] = backgrounds[ix(p)];
+    if (backgrounds[ix(p)] != -1) winslot(n).hWindowColour = CreateSolidBrush(static_cast<COLORREF>(backgrounds[ix(p)]));
     HWND pane = CreateWindowEx(0, kChildClass, titles[ix(p)] ? titles[ix(p)] : "", style[ix(p)], g.left, g.top,
                                g.right - g.left, g.bottom - g.top, splitclient, nullptr, inst, nullptr);
     if (pane == nullptr) {
       failed = true;
       break;
     }
-    wWindow[ix(n)] = pane;
-    wChildRect[ix(n)].left = -999;
-    hMenuRoot[ix(n)] = menu[ix(p)];
+    winslot(n).wWindow = pane;
+    winslot(n).wChildRect.left = -999;
+    winslot(n).hMenuRoot = menu[ix(p)];
     if (menu[ix(p)] != nullptr) {
-      hAccel[ix(n)] = LoadAccelerators(inst, MAKEINTRESOURCE(menus[ix(p)]));
-      hVXKMenuString[ix(n)] = FindResource(nullptr, MAKEINTRESOURCE(menus[ix(p)]), "VXKMENUSTRING");
+      winslot(n).hAccel = LoadAccelerators(inst, MAKEINTRESOURCE(menus[ix(p)]));
+      winslot(n).hVXKMenuString = FindResource(nullptr, MAKEINTRESOURCE(menus[ix(p)]), "VXKMENUSTRING");
     }
     int addw = 0, addh = 0;
     yyopentoolbars(n, toolbars[ix(p)], addw, addh);
@@ -616,7 +613,7 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
     }
     if (addclient(n) == nullptr) failed = true;
     tessar.window.WINFLAGS[n] = paneflags[ix(p)];
-    rec->word[ix(12 + p)] = equal ? 1 : 0;
+    rec->word[ix(SP_EXTENT1 + p)] = equal ? 1 : 0;
   }
   HWND bar = nullptr;
   if (!failed) {
@@ -628,9 +625,9 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
   }
   if (failed) {
     for (int n : number) {
-      if (wWindow[ix(n)] != nullptr) {
+      if (winslot(n).wWindow != nullptr) {
         dropmenu(n);
-        DestroyWindow(wWindow[ix(n)]);
+        DestroyWindow(winslot(n).wWindow);
       }
       clearentries(n);
     }
@@ -642,51 +639,51 @@ void yywindowsplit(std::array<int, 2>& panes, int splitflags, std::array<int, 2>
     return;
   }
   BringWindowToTop(bar);
-  rec->word[5] = HandleToLong(bar);
-  rec->word[6] = cur;
-  rec->word[7] = p0;
-  rec->word[8] = p1;
-  rec->word[17] = HandleToLong(wWindow[ix(p0)]);
+  rec->word[SP_BAR] = HandleToLong(bar);
+  rec->word[SP_WINDOW] = cur;
+  rec->word[SP_PANE1] = p0;
+  rec->word[SP_PANE2] = p1;
+  rec->word[SP_ACTIVE] = HandleToLong(winslot(p0).wWindow);
   SetWindowLongPtr(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(rec));
   // The panes are placed: their sizes now are the ones the layout keeps.
   for (int p = 0; p < 2; ++p) {
     const int pos = p == 0 ? 0 : ext[0] + thickness;
-    if (stacked) MoveWindow(wWindow[ix(number[ix(p)])], 0, pos, across, ext[ix(p)], TRUE);
-    else MoveWindow(wWindow[ix(number[ix(p)])], pos, 0, ext[ix(p)], across, TRUE);
+    if (stacked) MoveWindow(winslot(number[ix(p)]).wWindow, 0, pos, across, ext[ix(p)], TRUE);
+    else MoveWindow(winslot(number[ix(p)]).wWindow, pos, 0, ext[ix(p)], across, TRUE);
     if (!equal) {
       RECT c;
-      GetClientRect(wWindow[ix(number[ix(p)])], c);
-      rec->word[ix(12 + p)] = stacked ? c.bottom : c.right;
+      GetClientRect(winslot(number[ix(p)]).wWindow, c);
+      rec->word[ix(SP_EXTENT1 + p)] = stacked ? c.bottom : c.right;
     }
   }
   if (menu[0] != nullptr) {
     HWND top = frame;
-    while (ischildframe(top) && yygetwindowindex(GetParent(top)) >= 0) top = wWindow[ix(yygetwindowindex(GetParent(top)))];
+    while (ischildframe(top) && yygetwindowindex(GetParent(top)) >= 0) top = winslot(yygetwindowindex(GetParent(top))).wWindow;
     if (!ischildframe(top)) SetMenu(top, menu[0]);
   }
   for (int p = 0; p < 2; ++p)
     if (dialogs[ix(p)] > 0 && combine(number[ix(p)], dialogresource[ix(p)], true) == nullptr) dialogs[ix(p)] = -4;
   if (equal) {
-    rec->word[9] |= 2;
+    rec->word[SP_FLAGS] |= 2;
     SendMessage(splitclient, WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(Q.right), static_cast<WORD>(Q.bottom)));
-    rec->word[9] = splitflags;
-    for (int n : number) ShowWindow(wWindow[ix(n)], SW_SHOWNA);
+    rec->word[SP_FLAGS] = splitflags;
+    for (int n : number) ShowWindow(winslot(n).wWindow, SW_SHOWNA);
   }
   const bool hadfocus = GetFocus() == splitclient;
   for (int n : number) {
-    RedrawWindow(hClient[ix(n)], nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    ValidateRect(hClient[ix(n)], nullptr);
-    const FrameRecord* pr = yyframerecord(wWindow[ix(n)]);
-    if (pr && pr->word[0] == SW_DIALOGWINDOW) {
+    RedrawWindow(winslot(n).hClient, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ValidateRect(winslot(n).hClient, nullptr);
+    const FrameRecord* pr = yyframerecord(winslot(n).wWindow);
+    if (pr && pr->word[FR_KIND] == SW_DIALOGWINDOW) {
       RECT c;
-      GetClientRect(hClient[ix(n)], c);
-      SendMessage(hClient[ix(n)], WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(c.right), static_cast<WORD>(c.bottom)));
-      UpdateWindow(LongToHandle<HWND>(pr->word[5]));
+      GetClientRect(winslot(n).hClient, c);
+      SendMessage(winslot(n).hClient, WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(c.right), static_cast<WORD>(c.bottom)));
+      UpdateWindow(LongToHandle<HWND>(pr->word[DW_DIALOG]));
     }
   }
   if (hadfocus) {
-    SetFocus(hClient[ix(p0)]);
-    yytitlecolour(wWindow[ix(p0)]);
+    SetFocus(winslot(p0).hClient);
+    yytitlecolour(winslot(p0).wWindow);
   }
   panes = {p0, p1};
 }

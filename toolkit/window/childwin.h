@@ -5,8 +5,9 @@
 // owned by it. A window can be split into two panes, side by side or stacked, with a bar
 // between them; each pane is a window with its own number.
 //
-// Window numbers are handed out lowest free first; a number is free when its wWindow entry
-// is empty. hPrevious[n] (window.h) is the frame to activate again when child n closes.
+// Window numbers are handed out lowest free first; a number is free when its record's
+// wWindow is empty. Its hPrevious (window_state.h) is the frame to activate again when child
+// n closes.
 #include <array>
 #include <optional>
 #include <string_view>

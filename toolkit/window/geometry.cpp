@@ -89,10 +89,10 @@ void yywindowselect(int& width, int& height, int& window) {
     window = -1;
     return;
   }
-  HWND oldclient = hClient[ix(wIndex)];
+  HWND oldclient = winslot(wIndex).hClient;
   const bool drawingonwindow = gDC != nullptr && gDC == wDC;
   if (wDC != nullptr) ReleaseDC(oldclient, wDC);
-  HWND client = hClient[ix(window)];
+  HWND client = winslot(window).hClient;
   wDC = GetDC(client);
   wIndex = window;
   // A dialog field, bitmap or metafile being drawn on keeps the drawing context.
@@ -147,7 +147,7 @@ void yycleararea(int x1, int y1, int x2, int y2, int colour) {
 }
 
 void yyscrollarea(int dx, int dy, int colour) {
-  HWND client = hClient[ix(wIndex)];
+  HWND client = winslot(wIndex).hClient;
   if (client == nullptr || wDC == nullptr) return;
   HRGN uncovered = CreateRectRgn(0, 0, 0, 0);
   ScrollWindowEx(client, dx, dy, nullptr, nullptr, uncovered, nullptr, 0);
@@ -217,8 +217,8 @@ int winfoscreen(int item) {
 }
 
 void yyedittest(int& type) {
-  const FrameRecord* r = yyframerecord(wWindow[ix(wIndex)]);
-  type = r != nullptr ? r->word[0] : 0;
+  const FrameRecord* r = yyframerecord(winslot(wIndex).wWindow);
+  type = r != nullptr ? r->word[FR_KIND] : 0;
 }
 
 void yywindowtest(int window, int& result) { result = exists(window) ? 1 : 0; }
@@ -235,8 +235,8 @@ void yygetdialogtype(int& kind) {
     return;
   }
   for (int w = 0; w < MAXWINDOWS; ++w) {
-    const FrameRecord* r = yyframerecord(wWindow[ix(w)]);
-    if (r && r->word[0] == SW_DIALOGWINDOW && LongToHandle<HWND>(r->word[5]) == dlg) {
+    const FrameRecord* r = yyframerecord(winslot(w).wWindow);
+    if (r && r->word[FR_KIND] == SW_DIALOGWINDOW && LongToHandle<HWND>(r->word[DW_DIALOG]) == dlg) {
       kind = 4;
       return;
     }
@@ -249,7 +249,7 @@ void yygetdialogtype(int& kind) {
 
 void yygetwindowpos(int mode, int& first, int& second, int& inside, int& parent) {
   first = second = inside = parent = 0;
-  HWND h = wWindow[ix(wIndex)];
+  HWND h = winslot(wIndex).wWindow;
   if (mode >= 2) {
     const int dialog = tessar.dialog.CURDIALOG;
     h = dialog != 0 && dialogwindowof != nullptr ? dialogwindowof(dialog) : nullptr;
@@ -291,13 +291,13 @@ void yygetwindowpos(int mode, int& first, int& second, int& inside, int& parent)
 
 void yygetclientpos(int& x, int& y) {
   POINT p{0, 0};
-  ClientToScreen(hClient[ix(wIndex)], p);
+  ClientToScreen(winslot(wIndex).hClient, p);
   x = p.x;
   y = p.y;
 }
 
 void yygetminmaxstate(int& state) {
-  HWND f = wWindow[ix(wIndex)];
+  HWND f = winslot(wIndex).wWindow;
   if (f == nullptr || !IsWindowVisible(f)) state = WSTATE_HIDDEN;
   else if (IsIconic(f)) state = WSTATE_MINIMISED;
   else if (IsZoomed(f)) state = WSTATE_MAXIMISED;
@@ -305,7 +305,7 @@ void yygetminmaxstate(int& state) {
 }
 
 void yygetrestwinsize(int& width, int& height, int& x, int& y, int& inside, int& parent) {
-  HWND f = wWindow[ix(wIndex)];
+  HWND f = winslot(wIndex).wWindow;
   width = height = x = y = inside = parent = 0;
   if (f == nullptr) return;
   if (IsIconic(f) || IsZoomed(f)) {
@@ -313,7 +313,7 @@ void yygetrestwinsize(int& width, int& height, int& x, int& y, int& inside, int&
     GetWindowPlacement(f, wp);
     RECT fr, cr;
     GetWindowRect(f, fr);
-    GetClientRect(hClient[ix(wIndex)], cr);
+    GetClientRect(winslot(wIndex).hClient, cr);
     const int dw = (fr.right - fr.left) - cr.right, dh = (fr.bottom - fr.top) - cr.bottom;
     RECT n = wp.rcNormalPosition;
     if (!ischildframe(f)) {
@@ -330,7 +330,7 @@ void yygetrestwinsize(int& width, int& height, int& x, int& y, int& inside, int&
     return;
   }
   RECT cr;
-  GetClientRect(hClient[ix(wIndex)], cr);
+  GetClientRect(winslot(wIndex).hClient, cr);
   width = cr.right;
   height = cr.bottom;
   yygetwindowpos(0, x, y, inside, parent);
@@ -359,16 +359,16 @@ int extentof(HWND h, bool across) {
 
 void yywindowsizepos(int x, int y, int& width, int& height, int state) {
   const int n = wIndex;
-  HWND f = wWindow[ix(n)];
+  HWND f = winslot(n).wWindow;
   if (f == nullptr) return;
   FrameRecord* rec = yyframerecord(f);
-  if (rec && rec->word[0] == SW_SPLITWINDOW) rec->word[19] = 1;
+  if (rec && rec->word[FR_KIND] == SW_SPLITWINDOW) rec->word[SP_SIZING] = 1;
   RECT fr, cr;
   GetWindowRect(f, fr);
-  GetClientRect(hClient[ix(n)], cr);
+  GetClientRect(winslot(n).hClient, cr);
   if (width == CENTRED) width = cr.right;
   if (height == CENTRED) height = cr.bottom;
-  if (rec && rec->word[0] == SW_DIALOGWINDOW && (GetWindowLong(f, GWL_STYLE) & static_cast<LONG>(WS_THICKFRAME)) == 0) {
+  if (rec && rec->word[FR_KIND] == SW_DIALOGWINDOW && (GetWindowLong(f, GWL_STYLE) & static_cast<LONG>(WS_THICKFRAME)) == 0) {
     width = cr.right;   // a window combined with a fixed dialog keeps its size
     height = cr.bottom;
   }
@@ -377,9 +377,9 @@ void yywindowsizepos(int x, int y, int& width, int& height, int state) {
   RECT want{0, 0, width, height};
   AdjustWindowRectEx(want, style, GetMenu(f) != nullptr, exstyle);
   int fw = want.right - want.left, fh = want.bottom - want.top;
-  fh += extentof(hToolbar[ix(n)][0], false) + extentof(hToolbar[ix(n)][3], false) + extentof(wMessLine[ix(n)], false);
-  fw += extentof(hToolbar[ix(n)][1], true) + extentof(hToolbar[ix(n)][2], true);
-  if (rec && rec->word[0] == SW_EDITOR && rec->word[6] != 0) fh += extentof(LongToHandle<HWND>(rec->word[6]), false);
+  fh += extentof(winslot(n).hToolbar[0], false) + extentof(winslot(n).hToolbar[3], false) + extentof(winslot(n).wMessLine, false);
+  fw += extentof(winslot(n).hToolbar[1], true) + extentof(winslot(n).hToolbar[2], true);
+  if (rec && rec->word[FR_KIND] == SW_EDITOR && rec->word[ED_COMMANDLINE] != 0) fh += extentof(LongToHandle<HWND>(rec->word[ED_COMMANDLINE]), false);
 
   const bool child = ischildframe(f);
   POINT at{fr.left, fr.top};
@@ -389,25 +389,25 @@ void yywindowsizepos(int x, int y, int& width, int& height, int state) {
   // A pane of a split window is sized by moving the bar between the panes.
   HWND container = child ? GetParent(GetParent(f)) : nullptr;
   FrameRecord* split = yyframerecord(container);
-  if (split && split->word[0] == SW_SPLITWINDOW && (split->word[7] == n || split->word[8] == n)) {
-    HWND bar = LongToHandle<HWND>(split->word[5]);
+  if (split && split->word[FR_KIND] == SW_SPLITWINDOW && (split->word[SP_PANE1] == n || split->word[SP_PANE2] == n)) {
+    HWND bar = LongToHandle<HWND>(split->word[SP_BAR]);
     RECT q;
     GetClientRect(GetParent(bar), q);
-    const bool stacked = (split->word[9] & 1) != 0;
+    const bool stacked = (split->word[SP_FLAGS] & 1) != 0;
     const int thickness = extentof(bar, !stacked);
     int pos = stacked ? fh : fw;
-    if (split->word[8] == n) pos = (stacked ? q.bottom : q.right) - (stacked ? fh : fw) - thickness;
-    split->word[14] = 0;
+    if (split->word[SP_PANE2] == n) pos = (stacked ? q.bottom : q.right) - (stacked ? fh : fw) - thickness;
+    split->word[SP_DRAG] = 0;
     if (stacked) MoveWindow(bar, 0, pos, q.right, thickness, TRUE);
     else MoveWindow(bar, pos, 0, thickness, q.bottom, TRUE);
-    split->word[14] = -999;
+    split->word[SP_DRAG] = -999;
   } else if (!IsIconic(f) && !IsZoomed(f) && (state == 1 || state == 3)) {
     MoveWindow(f, nx, ny, fw, fh, TRUE);
     if (state == 3) {
       ShowWindow(f, SW_HIDE);
       if (n == 0) wHideRoot = 1;
     } else {
-      if (rec && rec->word[0] == SW_DIALOGWINDOW) ShowWindow(LongToHandle<HWND>(rec->word[5]), SW_SHOWNA);
+      if (rec && rec->word[FR_KIND] == SW_DIALOGWINDOW) ShowWindow(LongToHandle<HWND>(rec->word[DW_DIALOG]), SW_SHOWNA);
       ShowWindow(f, SW_SHOWNA);
       if (n == 0) wHideRoot = 0;
     }
@@ -419,17 +419,17 @@ void yywindowsizepos(int x, int y, int& width, int& height, int state) {
     wp.rcNormalPosition = RECT{nx - off.x, ny - off.y, nx - off.x + fw, ny - off.y + fh};
     const int s = state == -1 ? (IsIconic(f) ? 0 : IsZoomed(f) ? 2 : IsWindowVisible(f) ? 1 : 3) : state;
     wp.showCmd = s == 0 ? SW_SHOWMINNOACTIVE : s == 1 ? SW_SHOWNOACTIVATE : s == 2 ? SW_SHOWMAXIMIZED : SW_HIDE;
-    if (child && s == 2) wChildRect[ix(n)] = wp.rcNormalPosition;
+    if (child && s == 2) winslot(n).wChildRect = wp.rcNormalPosition;
     SetWindowPlacement(f, wp);
   }
-  if (rec && rec->word[0] == SW_SPLITWINDOW) rec->word[19] = 0;
-  GetClientRect(hClient[ix(n)], cr);
+  if (rec && rec->word[FR_KIND] == SW_SPLITWINDOW) rec->word[SP_SIZING] = 0;
+  GetClientRect(winslot(n).hClient, cr);
   width = cr.right;
   height = cr.bottom;
 }
 
 void yywindowtitle(int& icon, int titleflag, const char* title) {
-  HWND f = wWindow[ix(wIndex)];
+  HWND f = winslot(wIndex).wWindow;
   if (f == nullptr) return;
   if (titleflag == 1) SetWindowText(f, title);
   if (icon == -1) return;
@@ -450,23 +450,23 @@ void yywindowtitle(int& icon, int titleflag, const char* title) {
 void yywindowraise() {
   HWND chain[MAXWINDOWS + 1];
   int n = 0;
-  for (HWND f = wWindow[ix(wIndex)]; f != nullptr && n <= MAXWINDOWS;) {
+  for (HWND f = winslot(wIndex).wWindow; f != nullptr && n <= MAXWINDOWS;) {
     chain[n++] = f;
     const int c = containerof(f);
-    f = c >= 0 ? wWindow[ix(c)] : nullptr;
+    f = c >= 0 ? winslot(c).wWindow : nullptr;
   }
   for (int k = n - 1; k >= 0; --k) {
     BringWindowToTop(chain[k]);
     ShowWindow(chain[k], SW_SHOW);
   }
-  HWND f = wWindow[ix(wIndex)];
+  HWND f = winslot(wIndex).wWindow;
   if (f == nullptr) return;
   EnableWindow(f, TRUE);
   const FrameRecord* r = yyframerecord(f);
   HWND focus = f;
-  if (r && (r->word[0] == SW_EDITOR || r->word[0] == SW_BITMAPVIEWER || r->word[0] == SW_DIALOGWINDOW ||
-            r->word[0] == SW_GRIDWINDOW) && r->word[5] != 0)
-    focus = LongToHandle<HWND>(r->word[5]);
+  if (r && (r->word[FR_KIND] == SW_EDITOR || r->word[FR_KIND] == SW_BITMAPVIEWER || r->word[FR_KIND] == SW_DIALOGWINDOW ||
+            r->word[FR_KIND] == SW_GRIDWINDOW) && r->word[FR_CONTROL] != 0)
+    focus = LongToHandle<HWND>(r->word[FR_CONTROL]);
   SetFocus(focus);
   yytitlecolour(f);
 }
@@ -477,7 +477,7 @@ void yywindowraise() {
 // as it is here and answers -1.
 void yywindowrevert(int& curdialog, int flags, int& result) {
   const int n = wIndex;
-  HWND f = wWindow[ix(n)];
+  HWND f = winslot(n).wWindow;
   if (f == nullptr) {
     result = 1;
     return;
@@ -487,17 +487,17 @@ void yywindowrevert(int& curdialog, int flags, int& result) {
     result = 2;
     return;
   }
-  if (r->word[0] == SW_SPLITWINDOW) {
-    int first = r->word[7];
+  if (r->word[FR_KIND] == SW_SPLITWINDOW) {
+    int first = r->word[SP_PANE1];
     yyclosechild(first, curdialog);
     result = 0;
     return;
   }
-  if (r->word[0] != SW_DIALOGWINDOW) {
+  if (r->word[FR_KIND] != SW_DIALOGWINDOW) {
     result = -1;
     return;
   }
-  HWND dlg = LongToHandle<HWND>(r->word[5]);
+  HWND dlg = LongToHandle<HWND>(r->word[DW_DIALOG]);
   SetWindowLongPtr(f, GWLP_USERDATA, 0);
   delete r;
   if (curdialog != 0 && yydialogidentifier(dlg) == curdialog) curdialog = 0;

@@ -17,7 +17,7 @@
 
 namespace {
 std::size_t ix(int w) { return static_cast<std::size_t>(w); }
-win::HWND currentbar() { return wMessLine[ix(tessar.window.CURWINDOW)]; }
+win::HWND currentbar() { return winslot(tessar.window.CURWINDOW).wMessLine; }
 }  // namespace
 
 //------------------------------------------------------------------------------
@@ -37,7 +37,7 @@ void yysetstatustext(int part, const char* text) {
   win::HWND bar = currentbar();
   if (bar == nullptr || part < 1 || part > 255) return;
   const int w = tessar.window.CURWINDOW;
-  const auto border = static_cast<win::WPARAM>(uStatusBorder[ix(part)][ix(w)]);
+  const auto border = static_cast<win::WPARAM>(winslot(w).uStatusBorder[ix(part)]);
   win::SendMessage(bar, win::SB_SETTEXT, static_cast<win::WPARAM>(part - 1) | border, reinterpret_cast<win::LPARAM>(text));
   win::RECT r;
   if (win::SendMessage(bar, win::SB_GETRECT, static_cast<win::WPARAM>(part - 1), reinterpret_cast<win::LPARAM>(&r)))
@@ -48,29 +48,29 @@ void yysetstatustext(int part, const char* text) {
 void yysetstatuspart(int part, int width, int border) {
   if (part < 1 || part > 255) return;
   const int w = tessar.window.CURWINDOW;
-  partlist[ix(part)][ix(w)] = width;
-  uStatusBorder[ix(part)][ix(w)] = border == 0 ? win::SBT_NOBORDERS : border == 2 ? win::SBT_POPOUT : 0;
+  winslot(w).partlist[ix(part)] = width;
+  winslot(w).uStatusBorder[ix(part)] = border == 0 ? win::SBT_NOBORDERS : border == 2 ? win::SBT_POPOUT : 0;
 }
 
 void yySetStatusBar2(int window, int parts) {
-  if (window < 0 || window >= MAXWINDOWS || wMessLine[ix(window)] == nullptr) return;
+  if (window < 0 || window >= MAXWINDOWS || winslot(window).wMessLine == nullptr) return;
   parts = std::clamp(parts, 1, 255);
   std::vector<int> edges(ix(parts));
   int j = -1;
   int edge = 0;
   for (int p = 1; p <= parts; ++p) {
-    const int width = partlist[ix(p)][ix(window)];
+    const int width = winslot(window).partlist[ix(p)];
     if (width == -1) { j = p; break; }
     edge += width;
     edges[ix(p - 1)] = edge;
   }
   if (j > 0) {
     win::RECT c;
-    win::GetClientRect(wWindow[ix(window)], c);
+    win::GetClientRect(winslot(window).wWindow, c);
     edges[ix(parts - 1)] = c.right;
-    for (int p = parts - 1; p >= j; --p) edges[ix(p - 1)] = edges[ix(p)] - partlist[ix(p + 1)][ix(window)];
+    for (int p = parts - 1; p >= j; --p) edges[ix(p - 1)] = edges[ix(p)] - winslot(window).partlist[ix(p + 1)];
   }
-  win::SendMessage(wMessLine[ix(window)], win::SB_SETPARTS, static_cast<win::WPARAM>(parts),
+  win::SendMessage(winslot(window).wMessLine, win::SB_SETPARTS, static_cast<win::WPARAM>(parts),
                    reinterpret_cast<win::LPARAM>(edges.data()));
 }
 
@@ -84,7 +84,7 @@ void yysetstatusbar(int parts) {
     const auto length = win::LOWORD(static_cast<win::UINT_PTR>(win::SendMessage(bar, win::SB_GETTEXTLENGTH, static_cast<win::WPARAM>(p), 0)));
     std::string text(length + 1u, '\0');
     win::SendMessage(bar, win::SB_GETTEXT, static_cast<win::WPARAM>(p), reinterpret_cast<win::LPARAM>(text.data()));
-    const auto border = static_cast<win::WPARAM>(uStatusBorder[ix(p + 1)][ix(w)]);
+    const auto border = static_cast<win::WPARAM>(winslot(w).uStatusBorder[ix(p + 1)]);
     win::SendMessage(bar, win::SB_SETTEXT, static_cast<win::WPARAM>(p) | border, reinterpret_cast<win::LPARAM>(text.c_str()));
   }
   win::InvalidateRect(bar, nullptr, win::TRUE);
@@ -98,7 +98,7 @@ void yysetstatusbar(int parts) {
 //------------------------------------------------------------------------------
 void yystringout(int& x, int& y, const char* text, int length) {
   using namespace win;
-  HWND client = hClient[ix(tessar.window.CURWINDOW)];
+  HWND client = winslot(tessar.window.CURWINDOW).hClient;
   if (client == nullptr || text == nullptr || length < 1) return;
   HDC dc = GetDC(client);
   HGDIOBJ oldfont = SelectObject(dc, hWindowFont ? static_cast<HGDIOBJ>(hWindowFont) : GetStockObject(SYSTEM_FONT));
@@ -132,7 +132,7 @@ void yystringout(int& x, int& y, const char* text, int length) {
 void yystringlen(int& width, const char* text, int length) {
   using namespace win;
   width = 0;
-  HWND client = hClient[ix(tessar.window.CURWINDOW)];
+  HWND client = winslot(tessar.window.CURWINDOW).hClient;
   if (client == nullptr || text == nullptr || length < 1) return;
   HDC dc = GetDC(client);
   HGDIOBJ oldfont = SelectObject(dc, hWindowFont ? static_cast<HGDIOBJ>(hWindowFont) : GetStockObject(SYSTEM_FONT));
@@ -176,7 +176,7 @@ void yycreatefont(int kind, int bold, int italic, int& width, int& height) {
     case 6: hWindowFont = create(VARIABLE_PITCH, "Wingdings"); break;
     default: hWindowFont = static_cast<HFONT>(GetStockObject(SYSTEM_FONT)); break;
   }
-  HWND client = hClient[ix(tessar.window.CURWINDOW)];
+  HWND client = winslot(tessar.window.CURWINDOW).hClient;
   HDC dc = GetDC(client);
   HGDIOBJ old = SelectObject(dc, hWindowFont);
   TEXTMETRIC tm{};
@@ -263,14 +263,16 @@ void yychangecursor(int shape, int mode, int targettype, int targetnumber) {
   if (mode == 1) {
     if (targettype == 3) return;   // dialog graphics fields keep their cursor in the dialog layer
     if (targetnumber < 0 || targetnumber >= MAXWINDOWS) return;
-    hCursorWin[ix(targetnumber)] = c;
-    iCursorWin[ix(targetnumber)] = shape;
-    showcursor(c, hClient[ix(targetnumber)]);
+    winslot(targetnumber).hCursorWin = c;
+    winslot(targetnumber).iCursorWin = shape;
+    showcursor(c, winslot(targetnumber).hClient);
     return;
   }
   if (mode != 2) {
-    hCursorWin.fill(nullptr);
-    iCursorWin.fill(0);
+    for (WindowSlot& s : tessar.windows) {
+      s.hCursorWin = nullptr;
+      s.iCursorWin = 0;
+    }
   }
   iCursor = shape;
   wCursor = c;
@@ -279,7 +281,7 @@ void yychangecursor(int shape, int mode, int targettype, int targetnumber) {
 
 void yysetcursorpos(int x, int y, int mode) {
   if (mode != 1) return;   // dialog graphics fields are the dialog layer's
-  win::HWND client = hClient[ix(tessar.window.CURWINDOW)];
+  win::HWND client = winslot(tessar.window.CURWINDOW).hClient;
   if (client == nullptr) return;
   win::POINT p{x, y};
   win::ClientToScreen(client, p);
@@ -288,8 +290,8 @@ void yysetcursorpos(int x, int y, int mode) {
 
 void yygetmousecursor(int& shape, int mode, int number) {
   shape = iCursor;
-  if (mode == 1 && number >= 0 && number < MAXWINDOWS && hCursorWin[ix(number)] != nullptr)
-    shape = iCursorWin[ix(number)];
+  if (mode == 1 && number >= 0 && number < MAXWINDOWS && winslot(number).hCursorWin != nullptr)
+    shape = winslot(number).iCursorWin;
 }
 
 //------------------------------------------------------------------------------

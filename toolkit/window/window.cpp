@@ -42,10 +42,10 @@ FrameRecord* yyframerecord(win::HWND frame) {
 int yygetwindowindex(win::HWND hwnd) {
   if (hwnd == nullptr) return -1;
   for (int w = 0; w < MAXWINDOWS; ++w)
-    if (wWindow[static_cast<std::size_t>(w)] == hwnd || hClient[static_cast<std::size_t>(w)] == hwnd) return w;
+    if (winslot(w).wWindow == hwnd || winslot(w).hClient == hwnd) return w;
   for (int w = 1; w < MAXWINDOWS; ++w) {
-    const FrameRecord* r = yyframerecord(wWindow[static_cast<std::size_t>(w)]);
-    if (r && r->word[0] == SW_BITMAPVIEWER && win::LongToHandle<win::HWND>(r->word[5]) == hwnd) return w;
+    const FrameRecord* r = yyframerecord(winslot(w).wWindow);
+    if (r && r->word[FR_KIND] == SW_BITMAPVIEWER && win::LongToHandle<win::HWND>(r->word[BV_VIEWER]) == hwnd) return w;
   }
   return -1;
 }
@@ -53,11 +53,11 @@ int yygetwindowindex(win::HWND hwnd) {
 void yytitlecolour(win::HWND hwnd) {
   if (hwnd != nullptr && yygetwindowindex(hwnd) >= 0 && win::IsWindowVisible(hwnd)) {
     const int w = yygetwindowindex(hwnd);
-    if (hClient[static_cast<std::size_t>(w)] && win::GetFocus() != hClient[static_cast<std::size_t>(w)])
-      win::SetFocus(hClient[static_cast<std::size_t>(w)]);
+    if (winslot(w).hClient && win::GetFocus() != winslot(w).hClient)
+      win::SetFocus(winslot(w).hClient);
   }
   for (int w = 1; w < MAXWINDOWS; ++w) {
-    win::HWND f = wWindow[static_cast<std::size_t>(w)];
+    win::HWND f = winslot(w).wWindow;
     if (f == nullptr) continue;
     const bool active = hwnd != nullptr && (f == hwnd || win::IsChild(f, hwnd));
     win::SendMessage(f, win::WM_NCACTIVATE, active ? win::TRUE : win::FALSE, 0);
@@ -140,7 +140,7 @@ void probedialog(int& dialog, int& width, int& height, int& flags) {
     dialog = -1;
     return;
   }
-  HWND probe = CreateDialogParam(GetModuleHandle(nullptr), MAKEINTRESOURCE(dialog), wWindow[0],
+  HWND probe = CreateDialogParam(GetModuleHandle(nullptr), MAKEINTRESOURCE(dialog), winslot(0).wWindow,
                                  yyWindowSizeDlgProc, 0);
   if (probe == nullptr) {
     dialog = -4;
@@ -258,8 +258,8 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
   RegisterStatusBarClass();
   RegisterToolbarClass();
 
-  wWindow[0] = CreateWindowEx(0, kRootClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, inst, nullptr);
-  if (wWindow[0] == nullptr) fatal("Failed to create window - aborting.");
+  winslot(0).wWindow = CreateWindowEx(0, kRootClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, inst, nullptr);
+  if (winslot(0).wWindow == nullptr) fatal("Failed to create window - aborting.");
 
   // The rich-edit control is not part of this layer yet: the editor uses its plain form.
   iVerRTF = 1;
@@ -269,8 +269,8 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
 
   const int dialogresource = dialog;
   if (dialog != 0) probedialog(dialog, width, height, flags);
-  DestroyWindow(wWindow[0]);
-  wWindow[0] = nullptr;
+  DestroyWindow(winslot(0).wWindow);
+  winslot(0).wWindow = nullptr;
 
   DWORD style = WS_CAPTION | WS_CLIPCHILDREN;
   if (flags & WOF_SYSMENU) style |= WS_SYSMENU;
@@ -278,8 +278,7 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
   if (flags & WOF_MAXBOX) style |= WS_MAXIMIZEBOX;
   if (!(flags & WOF_FIXEDSIZE)) style |= WS_THICKFRAME;
   const DWORD exstyle = WS_EX_APPWINDOW | ((flags & WOF_TOPMOST) ? WS_EX_TOPMOST : 0);
-  if (background != -1) hWindowColour[0] = CreateSolidBrush(static_cast<COLORREF>(background));
-  iWindowColour[0] = background;
+  if (background != -1) winslot(0).hWindowColour = CreateSolidBrush(static_cast<COLORREF>(background));
 
   HMENU hmenu = menu != 0 ? yymnload(menu) : nullptr;
   RECT r{0, 0, width, height};
@@ -291,15 +290,15 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
   const bool maximised = (flags & WOF_MAXIMISED) != 0;
 
   HWND frame = CreateWindowEx(exstyle, kRootClass, title, style, fx, fy, fw, fh, nullptr, hmenu, inst, nullptr);
-  wWindow[0] = frame;
+  winslot(0).wWindow = frame;
   HWND client = nullptr;
   if (frame != nullptr) {
-    hMenuRoot[0] = hmenu;
+    winslot(0).hMenuRoot = hmenu;
     if (hmenu != nullptr) {
-      hAccel[0] = LoadAccelerators(inst, MAKEINTRESOURCE(menu));
-      hVXKMenuString[0] = FindResource(nullptr, MAKEINTRESOURCE(menu), "VXKMENUSTRING");
+      winslot(0).hAccel = LoadAccelerators(inst, MAKEINTRESOURCE(menu));
+      winslot(0).hVXKMenuString = FindResource(nullptr, MAKEINTRESOURCE(menu), "VXKMENUSTRING");
     }
-    for (int p = 1; p < 256; ++p) uStatusBorder[static_cast<std::size_t>(p)][0] = 0;
+    for (int p = 1; p < 256; ++p) winslot(0).uStatusBorder[static_cast<std::size_t>(p)] = 0;
     int added = 0, addedw = 0;
     yyopentoolbars(0, toolbars, addedw, added);
     fw += addedw;
@@ -309,17 +308,17 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
     if (flags & WOF_STATUSBAR) {
       const DWORD sbstyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
                             ((flags & WOF_FIXEDSIZE) ? 0 : SBARS_SIZEGRIP);
-      wMessLine[0] = CreateWindowEx(0, STATUSCLASSNAME, "", sbstyle, 0, 0, fw, 10, frame,
+      winslot(0).wMessLine = CreateWindowEx(0, STATUSCLASSNAME, "", sbstyle, 0, 0, fw, 10, frame,
                                     LongToHandle<HMENU>(STATUSBARID), inst, nullptr);
-      partlist[1][0] = -1;
-      const int bar = heightof(wMessLine[0]);
+      winslot(0).partlist[1] = -1;
+      const int bar = heightof(winslot(0).wMessLine);
       added += bar;
       fh += bar;
       if (y == CENTRED && !maximised) fy -= bar / 2;
     }
     if (added > 0 || addedw > 0) {
       SetWindowPos(frame, nullptr, fx, fy, fw, fh, SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOZORDER);
-      if (wMessLine[0]) SendMessage(wMessLine[0], WM_SIZE, 0, 0);
+      if (winslot(0).wMessLine) SendMessage(winslot(0).wMessLine, WM_SIZE, 0, 0);
       if (maximised && IsZoomed(frame)) {   // a maximised frame grows its restored size instead
         WINDOWPLACEMENT wp;
         GetWindowPlacement(frame, wp);
@@ -329,11 +328,11 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
     }
     RECT cr;
     GetClientRect(frame, cr);
-    cr.bottom -= heightof(wMessLine[0]);
+    cr.bottom -= heightof(winslot(0).wMessLine);
     client = CreateWindowEx(0, kClientClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                             cr.left, cr.top, cr.right - cr.left, cr.bottom - cr.top, frame,
                             LongToHandle<HMENU>(CLIENTID), inst, nullptr);
-    hClient[0] = client;
+    winslot(0).hClient = client;
     if (client != nullptr && yyHasMenu(0) == 1) yyframelayout(frame);   // the toolbars' room
   }
   if (frame == nullptr || client == nullptr) fatal("Failed to create window - aborting.");
@@ -345,12 +344,12 @@ void yycreaterootwindow(int x, int y, int& width, int& height, int flagsin, int 
       dialog = -4;
     } else {
       auto* record = new FrameRecord;
-      record->word[0] = SW_DIALOGWINDOW;
-      record->word[5] = HandleToLong(dlg);
+      record->word[FR_KIND] = SW_DIALOGWINDOW;
+      record->word[DW_DIALOG] = HandleToLong(dlg);
       RECT fr;
       GetWindowRect(frame, fr);
-      record->word[6] = fr.right - fr.left;
-      record->word[7] = fr.bottom - fr.top;
+      record->word[DW_FRAMEWIDTH] = fr.right - fr.left;
+      record->word[DW_FRAMEHEIGHT] = fr.bottom - fr.top;
       SetWindowLongPtr(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
       bDlgRoot = 1;
     }
@@ -412,6 +411,7 @@ void windowclose() {
   DialogState& ds = tessar.dialog;
   ds.CURDIALOG = 0;
   ds.FOCUSFIELD = 0;
+  ds.EXITBUTTON = 0;
   ds.DLGANSWER = 0;
   for (std::size_t w = 1; w < tessar.editor.EDITBUF.size(); ++w)
     for (EditBuffer& b : tessar.editor.EDITBUF[w]) b = EditBuffer{};
@@ -419,6 +419,7 @@ void windowclose() {
 
 void yyshutdown() {
   using namespace win;
+  if (unloadalldialogs != nullptr) unloadalldialogs();
   auto drop = [](auto& handle) {
     if (handle != nullptr) DeleteObject(handle);
     handle = nullptr;
@@ -436,44 +437,43 @@ void yyshutdown() {
     hWindowFont = nullptr;
   }
   for (int w = 0; w < MAXWINDOWS; ++w) {
-    HWND f = wWindow[static_cast<std::size_t>(w)];
+    HWND f = winslot(w).wWindow;
     FrameRecord* r = yyframerecord(f);
     if (r == nullptr) continue;
-    if (r->word[5] != 0) DestroyWindow(LongToHandle<HWND>(r->word[5]));   // the dialog or the bar
-    if (r->word[0] == SW_DIALOGWINDOW || r->word[0] == SW_SPLITWINDOW) {
+    if (r->word[FR_CONTROL] != 0) DestroyWindow(LongToHandle<HWND>(r->word[FR_CONTROL]));   // the dialog or the bar
+    if (r->word[FR_KIND] == SW_DIALOGWINDOW || r->word[FR_KIND] == SW_SPLITWINDOW) {
       SetWindowLongPtr(f, GWLP_USERDATA, 0);
       delete r;
     }
   }
   hImgLib = 0;
   hEmailLib = 0;
-  wDevice.fill(0);
   if (wDC != nullptr) {
-    ReleaseDC(hClient[static_cast<std::size_t>(tessar.window.CURWINDOW)] ? hClient[static_cast<std::size_t>(tessar.window.CURWINDOW)] : hClient[0], wDC);
+    ReleaseDC(winslot(tessar.window.CURWINDOW).hClient ? winslot(tessar.window.CURWINDOW).hClient : winslot(0).hClient, wDC);
     wDC = nullptr;
   }
   gDC = nullptr;
   hMovie = nullptr;
   for (int w = MAXWINDOWS - 1; w >= 0; --w) {
     const auto i = static_cast<std::size_t>(w);
-    if (wWindow[i] != nullptr && IsWindow(wWindow[i])) DestroyWindow(wWindow[i]);
-    wWindow[i] = nullptr;
-    hClient[i] = nullptr;
-    wMessLine[i] = nullptr;
-    hCursorWin[i] = nullptr;
-    iCursorWin[i] = 0;
-    if (hWindowColour[i] != nullptr) DeleteObject(hWindowColour[i]);
-    hWindowColour[i] = nullptr;
+    if (winslot(i).wWindow != nullptr && IsWindow(winslot(i).wWindow)) DestroyWindow(winslot(i).wWindow);
+    winslot(i).wWindow = nullptr;
+    winslot(i).hClient = nullptr;
+    winslot(i).wMessLine = nullptr;
+    winslot(i).hCursorWin = nullptr;
+    winslot(i).iCursorWin = 0;
+    if (winslot(i).hWindowColour != nullptr) DeleteObject(winslot(i).hWindowColour);
+    winslot(i).hWindowColour = nullptr;
+    winslot(i).hToolbar.fill(nullptr);
+    winslot(i).pTooltip.clear();
   }
   tessar.window.CURWINDOW = 0;
   wIndex = 0;
   hGraphicsField = hGraphicsBitmap = hGraphicsMetafile = nullptr;
   hGraphicsFieldWnd = nullptr;
-  for (auto& t : hToolbar) t.fill(nullptr);
   wMessageEnabled = wMessageDefault;
   hWinCur = nullptr;
   hDlgCur = nullptr;
   bDlgRoot = 0;
-  for (auto& t : pTooltip) t.clear();
   for (DeferredEvent& s : VXKMessages) s = DeferredEvent{};
 }

@@ -1,24 +1,17 @@
 #pragma once
-// Root window and window classes: WindowOpen and windowclose, the window-layer tables that
-// every toolkit window keeps (51 entries, windows 0-50), the frame record of special
-// windows, and the colour and drawing state of the window layer.
-//
-// Window-layer tables. Started empty (all 0) by the program; filled for window 0 by
-// yycreaterootwindow, for windows 1-50 by the child-window routines; cleared by yyshutdown.
-// Written by: the root and child window routines (wWindow, hClient, wMessLine, hMenuRoot,
-//   hAccel, hVXKMenuString, hWindowColour); the menu and toolbar routines (hMenuRoot,
-//   hVXKMenuString, hToolbar, iToolSize); the status bar routines (partlist, uStatusBorder);
-//   the cursor routines (hCursorWin, iCursorWin).
-// Read by: the window procedures, the event loop and every routine that acts on a window.
+// Root window and window classes: WindowOpen and windowclose, the frame record of special
+// windows, and the colour and drawing state of the window layer. The records of the windows
+// 0-50 live in the window region of tessar (window_state.h); winslot(w) names one.
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/win.h"
-
-inline constexpr int MAXWINDOWS = 51;   // windows 0-50
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/window_state.h"
 
 // Window-open flags (WindowOpenFlags).
 inline constexpr int WOF_SYSMENU = 1, WOF_MINBOX = 2, WOF_MAXBOX = 4, WOF_MAXIMISED = 8,
@@ -30,36 +23,8 @@ inline constexpr int WOF_SYSMENU = 1, WOF_MINBOX = 2, WOF_MAXBOX = 4, WOF_MAXIMI
 inline constexpr int STATUSBARID = 999;
 inline constexpr int CLIENTID = -1;
 
-inline std::array<win::HWND, MAXWINDOWS> wWindow{};        // frame, nullptr = number free
-inline std::array<win::HWND, MAXWINDOWS> hClient{};        // client area
-inline std::array<win::HMENU, MAXWINDOWS> hMenuRoot{};
-inline std::array<win::HACCEL, MAXWINDOWS> hAccel{};
-inline std::array<win::HRSRC, MAXWINDOWS> hVXKMenuString{};
-// Toolbars at positions 0 top, 1 left, 2 right, 3 bottom; the size is the width of a left or
-// right toolbar.
-inline std::array<std::array<win::HWND, 4>, MAXWINDOWS> hToolbar{};
-inline std::array<std::array<int, 4>, MAXWINDOWS> iToolSize{};
-inline std::array<win::HWND, MAXWINDOWS> wMessLine{};      // status bar
-// Status-bar parts 1-255 (index 0 unused): width in pixels (-1 takes the remaining room) and
-// border style (0 sunken, 0x100 none, 0x200 raised).
-inline std::array<std::array<int, MAXWINDOWS>, 256> partlist{};
-inline std::array<std::array<int, MAXWINDOWS>, 256> uStatusBorder{};
-inline std::array<win::HWND, MAXWINDOWS> hPrevious{};
-inline std::array<win::RECT, MAXWINDOWS> wChildRect{};   // left -999: no placement saved
-inline std::array<win::HBRUSH, MAXWINDOWS> hWindowColour{};
-inline std::array<int, MAXWINDOWS> iWindowColour{};
-inline std::array<win::HCURSOR, MAXWINDOWS> hCursorWin{};
-inline std::array<int, MAXWINDOWS> iCursorWin{};
-inline std::array<win::HBITMAP, MAXWINDOWS> hImage{};
-inline std::array<int, MAXWINDOWS> nImage{};
-inline std::array<int, MAXWINDOWS> wDevice{};             // media-control device, 0 none
-inline std::array<int, MAXWINDOWS> nMenuString{};          // prompts stored in the menu's items
-// Toolbar tooltip texts of a window: the command identifier and its text.
-struct TooltipEntry {
-  int id = 0;
-  std::string text;
-};
-inline std::array<std::vector<TooltipEntry>, MAXWINDOWS> pTooltip{};
+// The record of window number w (0-50) in the window region of tessar.
+inline WindowSlot& winslot(int w) { return tessar.windows[static_cast<std::size_t>(w)]; }
 
 // Frame record: zeroed 32-bit words attached to a special frame as its user data; word 0 is
 // the special-window kind.
@@ -68,6 +33,28 @@ enum SpecialWindowType { SW_EDITOR = 1, SW_BITMAPVIEWER = 2, SW_DIALOGWINDOW = 3
 struct FrameRecord {
   std::array<int, 24> word{};
 };
+// Words of the frame record, named per kind; the numbers are the record's fixed layout.
+// Every kind: word 0 the kind; words 1-4 its toolbars at positions 0-3; word 5 the main
+// control (given the focus when the window is raised).
+enum FrameWord : std::size_t { FR_KIND = 0, FR_TOOLBAR = 1, FR_CONTROL = 5 };
+// Window combined with a dialog (kind 3): the dialog, and the frame size (of the restored
+// frame when it opened maximised).
+enum DialogWindowWord : std::size_t { DW_DIALOG = 5, DW_FRAMEWIDTH = 6, DW_FRAMEHEIGHT = 7 };
+// Text editor (kind 1): its command-line bar, the status bar that shows its menu prompts,
+// and its two other bars.
+enum EditorWord : std::size_t { ED_COMMANDLINE = 6, ED_PROMPTTARGET = 8, ED_BAR1 = 9, ED_BAR2 = 11 };
+// Bitmap viewer (kind 2): the viewer window. Grid window (kind 4): the grid control.
+enum ViewerWord : std::size_t { BV_VIEWER = 5 };
+enum GridWord : std::size_t { GW_GRID = 5 };
+// Split window (kind 5): the splitter bar; the window that was split; the two panes'
+// numbers; the split flags (1 stacked, 2 proportional, 4 second pane keeps its extent); the
+// panes' flags; the panes' extents; the bar's edge while dragged (-999 none); the frame
+// size; the active pane's frame; the frame of the pane whose menu is shown (0 none); 1 while
+// the window layer sizes the window.
+enum SplitWord : std::size_t { SP_BAR = 5, SP_WINDOW = 6, SP_PANE1 = 7, SP_PANE2 = 8, SP_FLAGS = 9,
+                               SP_PANEFLAGS1 = 10, SP_PANEFLAGS2 = 11, SP_EXTENT1 = 12, SP_EXTENT2 = 13,
+                               SP_DRAG = 14, SP_FRAMEWIDTH = 15, SP_FRAMEHEIGHT = 16, SP_ACTIVE = 17,
+                               SP_MENUPANE = 18, SP_SIZING = 19 };
 FrameRecord* yyframerecord(win::HWND frame);   // nullptr for an ordinary window
 
 // Colour and drawing state of the window layer, set when the root window opens.
@@ -148,6 +135,8 @@ inline win::HRSRC hFloatPrompt = nullptr;
 // combined with a window takes the root window's accelerators. Installed when it starts.
 inline win::HWND (*combinedialog)(int dialog, win::HWND client, bool show) = nullptr;
 inline bool (*dialogtakesrootaccelerators)(win::HWND dialog) = nullptr;
+// The dialog layer unloads every loaded dialog when the root window closes.
+inline void (*unloadalldialogs)() = nullptr;
 inline int popupMenuLoop = 0;   // 1 while the menu loop belongs to a floating popup menu
 inline int menuRelay = 0;       // 1 while a menu selection is relayed to an editor or grid window
 

@@ -11,7 +11,7 @@
 inline std::size_t ix(int w) { return static_cast<std::size_t>(w); }
 
 // An open window number.
-inline bool exists(int w) { return w >= 0 && w < MAXWINDOWS && wWindow[ix(w)] != nullptr; }
+inline bool exists(int w) { return w >= 0 && w < MAXWINDOWS && winslot(w).wWindow != nullptr; }
 
 // A frame inside another window's client area.
 inline bool ischildframe(win::HWND frame) {
@@ -21,7 +21,7 @@ inline bool ischildframe(win::HWND frame) {
 // The special-window kind of a frame, 0 for an ordinary window.
 inline int kindof(win::HWND frame) {
   const FrameRecord* r = yyframerecord(frame);
-  return r ? r->word[0] : 0;
+  return r ? r->word[FR_KIND] : 0;
 }
 
 // The outer height of a window, 0 for none.

@@ -30,10 +30,10 @@ namespace {
 
 // A window is a pane when the window holding it is split and names it as one of its panes.
 bool ispane(int w) {
-  const int c = containerof(wWindow[ix(w)]);
+  const int c = containerof(winslot(w).wWindow);
   if (c < 0) return false;
-  const FrameRecord* r = yyframerecord(wWindow[ix(c)]);
-  return r && r->word[0] == SW_SPLITWINDOW && (r->word[7] == w || r->word[8] == w);
+  const FrameRecord* r = yyframerecord(winslot(c).wWindow);
+  return r && r->word[FR_KIND] == SW_SPLITWINDOW && (r->word[SP_PANE1] == w || r->word[SP_PANE2] == w);
 }
 
 // The bytes of a resource, empty when it is missing.
@@ -98,10 +98,10 @@ int yymngetpos(HMENU menu, int ID, HMENU& submenu) {
 }
 
 void yyredrawmenu(int ID, int WIN) {
-  if (!exists(WIN) || hMenuRoot[ix(WIN)] == nullptr) return;
+  if (!exists(WIN) || winslot(WIN).hMenuRoot == nullptr) return;
   HMENU sub = nullptr;
-  if (yymngetpos(hMenuRoot[ix(WIN)], ID, sub) >= 0 && sub == hMenuRoot[ix(WIN)]) {
-    HWND f = wWindow[ix(WIN)];
+  if (yymngetpos(winslot(WIN).hMenuRoot, ID, sub) >= 0 && sub == winslot(WIN).hMenuRoot) {
+    HWND f = winslot(WIN).wWindow;
     SetWindowPos(f, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     DrawMenuBar(f);
   }
@@ -109,8 +109,8 @@ void yyredrawmenu(int ID, int WIN) {
 
 int yyHasMenu(int WIN) {
   if (WIN < 0 || WIN >= MAXWINDOWS) return 0;
-  if (hMenuRoot[ix(WIN)] != nullptr) return 1;
-  for (HWND t : hToolbar[ix(WIN)])
+  if (winslot(WIN).hMenuRoot != nullptr) return 1;
+  for (HWND t : winslot(WIN).hToolbar)
     if (t != nullptr) return 1;
   return 0;
 }
@@ -118,8 +118,8 @@ int yyHasMenu(int WIN) {
 int yyGetMainMenuWindow(int WIN) {
   if (!exists(WIN)) return 0;
   int w = WIN;
-  for (int c = containerof(wWindow[ix(w)]); c >= 0; c = containerof(wWindow[ix(w)])) w = c;
-  return hMenuRoot[ix(w)] != nullptr ? w : 0;
+  for (int c = containerof(winslot(w).wWindow); c >= 0; c = containerof(winslot(w).wWindow)) w = c;
+  return winslot(w).hMenuRoot != nullptr ? w : 0;
 }
 
 void yyClearMenuPrompt(HMENU menu, int WIN) {
@@ -128,7 +128,7 @@ void yyClearMenuPrompt(HMENU menu, int WIN) {
     freeprompt(menu, static_cast<UINT>(i));
     if (HMENU sub = GetSubMenu(menu, i)) yyClearMenuPrompt(sub, -1);
   }
-  if (WIN >= 0 && WIN < MAXWINDOWS) nMenuString[ix(WIN)] = 0;
+  if (WIN >= 0 && WIN < MAXWINDOWS) winslot(WIN).nMenuString = 0;
 }
 
 //------------------------------------------------------------------------------
@@ -211,7 +211,7 @@ void yymenuchange(int& ID, int WIN) {
     ID = -2;
     return;
   }
-  HWND own = wWindow[ix(WIN)];
+  HWND own = winslot(WIN).wWindow;
   const bool split = kindof(own) == SW_SPLITWINDOW;
   const bool pane = ispane(WIN);
   if ((ischildframe(own) && !pane) || kindof(own) == SW_EDITOR) {
@@ -222,21 +222,21 @@ void yymenuchange(int& ID, int WIN) {
   HWND frame = own;
   if (split || pane)
     for (int w = WIN; ispane(w);) {
-      w = containerof(wWindow[ix(w)]);
-      frame = wWindow[ix(w)];
+      w = containerof(winslot(w).wWindow);
+      frame = winslot(w).wWindow;
     }
   HMENU fallback = nullptr;
   HWND owner = nullptr;
   if (split || pane) {
     for (HWND f = frame; f != nullptr;) {
       const int w = yygetwindowindex(f);
-      if (w >= 0 && w != WIN && hMenuRoot[ix(w)] != nullptr) fallback = hMenuRoot[ix(w)];
+      if (w >= 0 && w != WIN && winslot(w).hMenuRoot != nullptr) fallback = winslot(w).hMenuRoot;
       const FrameRecord* r = yyframerecord(f);
-      f = r && r->word[0] == SW_SPLITWINDOW && r->word[17] != 0 ? LongToHandle<HWND>(r->word[17]) : nullptr;
+      f = r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_ACTIVE] != 0 ? LongToHandle<HWND>(r->word[SP_ACTIVE]) : nullptr;
     }
     if (HMENU current = GetMenu(frame))
       for (int w = 0; w < MAXWINDOWS; ++w)
-        if (hMenuRoot[ix(w)] == current) owner = wWindow[ix(w)];
+        if (winslot(w).hMenuRoot == current) owner = winslot(w).wWindow;
   }
   HMENU fresh = nullptr;
   if (ID != 0) {
@@ -246,7 +246,7 @@ void yymenuchange(int& ID, int WIN) {
       return;
     }
   }
-  HMENU old = hMenuRoot[ix(WIN)];
+  HMENU old = winslot(WIN).hMenuRoot;
   HMENU show = GetMenu(frame);
   if (split || pane) {
     if (owner != nullptr && (owner == own || IsChild(owner, own))) show = fresh != nullptr ? fresh : fallback;
@@ -257,28 +257,28 @@ void yymenuchange(int& ID, int WIN) {
   if (GetMenu(frame) != show) SetMenu(frame, show);
 
   const FrameRecord* rec = yyframerecord(own);
-  const bool borrowed = rec && rec->word[0] == SW_SPLITWINDOW && rec->word[18] != 0;
+  const bool borrowed = rec && rec->word[FR_KIND] == SW_SPLITWINDOW && rec->word[SP_MENUPANE] != 0;
   if (old != nullptr && !borrowed) {
     yyClearMenuPrompt(old, WIN);
     DestroyMenu(old);
   }
-  nMenuString[ix(WIN)] = 0;
-  hMenuRoot[ix(WIN)] = nullptr;
-  hAccel[ix(WIN)] = nullptr;
-  hVXKMenuString[ix(WIN)] = nullptr;
+  winslot(WIN).nMenuString = 0;
+  winslot(WIN).hMenuRoot = nullptr;
+  winslot(WIN).hAccel = nullptr;
+  winslot(WIN).hVXKMenuString = nullptr;
   if (fresh != nullptr) {
-    hMenuRoot[ix(WIN)] = fresh;
-    hAccel[ix(WIN)] = LoadAccelerators(GetModuleHandle(nullptr), MAKEINTRESOURCE(ID));
-    hVXKMenuString[ix(WIN)] = FindResource(nullptr, MAKEINTRESOURCE(ID), "VXKMENUSTRING");
+    winslot(WIN).hMenuRoot = fresh;
+    winslot(WIN).hAccel = LoadAccelerators(GetModuleHandle(nullptr), MAKEINTRESOURCE(ID));
+    winslot(WIN).hVXKMenuString = FindResource(nullptr, MAKEINTRESOURCE(ID), "VXKMENUSTRING");
   }
-  if (rec && rec->word[0] == SW_BITMAPVIEWER && rec->word[5] != 0) {
+  if (rec && rec->word[FR_KIND] == SW_BITMAPVIEWER && rec->word[BV_VIEWER] != 0) {
     // The viewer lays itself out again for the changed menu bar.
     RECT fr;
     GetWindowRect(own, fr);
     SetWindowPos(own, nullptr, 0, 0, fr.right - fr.left, fr.bottom - fr.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT c;
-    GetClientRect(hClient[ix(WIN)], c);
-    SendMessage(LongToHandle<HWND>(rec->word[5]), WM_SIZE, SIZE_RESTORED,
+    GetClientRect(winslot(WIN).hClient, c);
+    SendMessage(LongToHandle<HWND>(rec->word[BV_VIEWER]), WM_SIZE, SIZE_RESTORED,
                 MAKELPARAM(static_cast<WORD>(c.right), static_cast<WORD>(c.bottom)));
   }
 }
@@ -306,9 +306,9 @@ void yymnflot(int& ID, int X, int Y, int CLIENT) {
   while (GetMenuItemCount(loaded) > 0) RemoveMenu(loaded, 0, MF_BYPOSITION);
   DestroyMenu(loaded);
   const int main = yyGetMainMenuWindow(wIndex);
-  if (hMenuRoot[ix(main)] != nullptr) yymnmtch(wrapper, hMenuRoot[ix(main)]);
+  if (winslot(main).hMenuRoot != nullptr) yymnmtch(wrapper, winslot(main).hMenuRoot);
   POINT p{X, Y};
-  HWND client = hClient[ix(wIndex)];
+  HWND client = winslot(wIndex).hClient;
   if (CLIENT != 0) ClientToScreen(client, p);
   hFloatPrompt = FindResource(nullptr, MAKEINTRESOURCE(ID), "VXKMENUSTRING");
   TrackPopupMenu(wrapper, TPM_LEFTALIGN | TPM_LEFTBUTTON, p.x, p.y, 0, client, nullptr);
@@ -329,17 +329,17 @@ LRESULT yySubToolbar(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 void yyRestackToolbars(int WIN) {
   if (!exists(WIN)) return;
   std::vector<HWND> bars;
-  const FrameRecord* r = yyframerecord(wWindow[ix(WIN)]);
-  const bool editor = r && r->word[0] == SW_EDITOR;
-  // The editor's command line (record word 6) and its other bars (words 9 and 11) stand
+  const FrameRecord* r = yyframerecord(winslot(WIN).wWindow);
+  const bool editor = r && r->word[FR_KIND] == SW_EDITOR;
+  // The editor's command line and its other bars stand
   // around the status bar and toolbars.
-  if (editor && r->word[6] != 0) bars.push_back(LongToHandle<HWND>(r->word[6]));
-  if (wMessLine[ix(WIN)] != nullptr) bars.push_back(wMessLine[ix(WIN)]);
-  for (HWND t : hToolbar[ix(WIN)])
+  if (editor && r->word[ED_COMMANDLINE] != 0) bars.push_back(LongToHandle<HWND>(r->word[ED_COMMANDLINE]));
+  if (winslot(WIN).wMessLine != nullptr) bars.push_back(winslot(WIN).wMessLine);
+  for (HWND t : winslot(WIN).hToolbar)
     if (t != nullptr) bars.push_back(t);
   if (editor)
-    for (int k : {9, 11})
-      if (r->word[ix(k)] != 0) bars.push_back(LongToHandle<HWND>(r->word[ix(k)]));
+    for (EditorWord k : {ED_BAR1, ED_BAR2})
+      if (r->word[k] != 0) bars.push_back(LongToHandle<HWND>(r->word[k]));
   HWND after = HWND_TOP;
   for (HWND b : bars) {
     if (!IsWindow(b)) continue;
@@ -355,17 +355,17 @@ void yymntbar(int& ID, int WIN, int POS, int& width, int& height) {
     ID = -2;
     return;
   }
-  HWND frame = wWindow[ix(WIN)];
+  HWND frame = winslot(WIN).wWindow;
   HINSTANCE inst = GetModuleHandle(nullptr);
   RECT before{0, 0, 0, 0};
-  HWND& slot = hToolbar[ix(WIN)][ix(POS)];
+  HWND& slot = winslot(WIN).hToolbar[ix(POS)];
   if (slot != nullptr) {
     GetWindowRect(slot, before);
     DestroyWindow(slot);
     slot = nullptr;
-    iToolSize[ix(WIN)][ix(POS)] = 0;
-    if (std::all_of(hToolbar[ix(WIN)].begin(), hToolbar[ix(WIN)].end(), [](HWND t) { return t == nullptr; }))
-      pTooltip[ix(WIN)].clear();   // the list lives while the window has a toolbar
+    winslot(WIN).iToolSize[ix(POS)] = 0;
+    if (std::all_of(winslot(WIN).hToolbar.begin(), winslot(WIN).hToolbar.end(), [](HWND t) { return t == nullptr; }))
+      winslot(WIN).pTooltip.clear();   // the list lives while the window has a toolbar
   }
   bool built = true;
   RECT after{0, 0, 0, 0};
@@ -391,7 +391,7 @@ void yymntbar(int& ID, int WIN, int POS, int& width, int& height) {
       SendMessage(tb, TB_SETBUTTONSIZE, 0, MAKELONG(w + 6, h + 6));
       std::vector<TBBUTTON> buttons;
       int image = 0;
-      HMENU menu = hMenuRoot[ix(WIN)];
+      HMENU menu = winslot(WIN).hMenuRoot;
       for (DWORD at = 4; at + 2 <= b.size; at += 2) {
         const int id = b.u16(at);
         if (id == 0 && (at + 4 > b.size || b.u16(at + 2) == 0)) break;   // the two closing zeros
@@ -426,37 +426,37 @@ void yymntbar(int& ID, int WIN, int POS, int& width, int& height) {
       // Placement in the frame's client rectangle, above the status bar.
       RECT F;
       GetClientRect(frame, F);
-      if (HWND sb = wMessLine[ix(WIN)]) {
+      if (HWND sb = winslot(WIN).wMessLine) {
         RECT s;
         GetWindowRect(sb, s);
         F.bottom -= s.bottom - s.top;
       }
       // A text editor's command line stays above its top toolbar.
       const FrameRecord* rec = yyframerecord(frame);
-      if (POS == 0 && rec && rec->word[0] == SW_EDITOR && rec->word[6] != 0) {
+      if (POS == 0 && rec && rec->word[FR_KIND] == SW_EDITOR && rec->word[ED_COMMANDLINE] != 0) {
         RECT e;
-        GetWindowRect(LongToHandle<HWND>(rec->word[6]), e);
+        GetWindowRect(LongToHandle<HWND>(rec->word[ED_COMMANDLINE]), e);
         F.top += e.bottom - e.top;
       }
       if (POS == 0) MoveWindow(tb, F.left, F.top, F.right - F.left, h + 6, TRUE);
       else if (POS == 3) MoveWindow(tb, F.left, F.bottom - (h + 6), F.right - F.left, h + 6, TRUE);
       else if (POS == 1) MoveWindow(tb, F.left, F.top, w + 3, F.bottom - F.top, TRUE);
       else MoveWindow(tb, F.right - (w + 3), F.top, w + 3, F.bottom - F.top, TRUE);
-      iToolSize[ix(WIN)][ix(POS)] = side ? w + 3 : h + 6;
+      winslot(WIN).iToolSize[ix(POS)] = side ? w + 3 : h + 6;
       GetWindowRect(tb, after);
 
       // The tooltip list grows to the buttons and separators of all the window's toolbars.
       std::size_t total = 0;
-      for (HWND t : hToolbar[ix(WIN)])
+      for (HWND t : winslot(WIN).hToolbar)
         if (t != nullptr) total += static_cast<std::size_t>(SendMessage(t, TB_BUTTONCOUNT, 0, 0));
-      if (pTooltip[ix(WIN)].size() < total) pTooltip[ix(WIN)].resize(total);
+      if (winslot(WIN).pTooltip.size() < total) winslot(WIN).pTooltip.resize(total);
     }
   }
   const int dw = (after.right - after.left) - (before.right - before.left);
   const int dh = (after.bottom - after.top) - (before.bottom - before.top);
   const bool changed = dw != 0 || dh != 0;
   if (FrameRecord* rec = yyframerecord(frame)) {
-    rec->word[ix(POS + 1)] = HandleToLong(slot);
+    rec->word[ix(FR_TOOLBAR + POS)] = HandleToLong(slot);
     if (changed && !IsIconic(frame)) {
       RECT fr;
       GetWindowRect(frame, fr);
@@ -468,14 +468,14 @@ void yymntbar(int& ID, int WIN, int POS, int& width, int& height) {
       SetWindowPos(frame, nullptr, 0, 0, fw, fh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
-  if (built && !IsIconic(frame) && changed && hClient[ix(WIN)] != nullptr) {
+  if (built && !IsIconic(frame) && changed && winslot(WIN).hClient != nullptr) {
     RECT c;
     GetClientRect(frame, c);
     SendMessage(frame, WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(c.right), static_cast<WORD>(c.bottom)));
     const bool across = POS == 0 || POS == 3;
     if ((across && dh != 0) || (!across && dw != 0)) {
       RECT cc;
-      GetClientRect(hClient[ix(WIN)], cc);
+      GetClientRect(winslot(WIN).hClient, cc);
       width = cc.right;
       height = cc.bottom;
     }
@@ -490,8 +490,8 @@ void yyopentoolbars(int WIN, const std::array<int, 4>& toolbars, int& width, int
     if (id == 0) continue;
     yymntbar(id, WIN, p, w, h);
     if (id < 0) continue;
-    if (p == 1 || p == 2) width += iToolSize[ix(WIN)][ix(p)];
-    else height += iToolSize[ix(WIN)][ix(p)];
+    if (p == 1 || p == 2) width += winslot(WIN).iToolSize[ix(p)];
+    else height += winslot(WIN).iToolSize[ix(p)];
   }
 }
 
@@ -506,7 +506,7 @@ namespace {
 // true when there is one.
 bool eachbutton(int WIN, int ID, UINT msg, BOOL on) {
   bool found = false;
-  for (HWND t : hToolbar[ix(WIN)]) {
+  for (HWND t : winslot(WIN).hToolbar) {
     if (t == nullptr || SendMessage(t, TB_GETSTATE, static_cast<WPARAM>(ID), 0) == -1) continue;
     SendMessage(t, msg, static_cast<WPARAM>(ID), on);
     InvalidateRect(t, nullptr, TRUE);
@@ -517,7 +517,7 @@ bool eachbutton(int WIN, int ID, UINT msg, BOOL on) {
 }
 
 LRESULT buttonstate(int WIN, int ID) {
-  for (HWND t : hToolbar[ix(WIN)])
+  for (HWND t : winslot(WIN).hToolbar)
     if (t != nullptr) {
       const LRESULT s = SendMessage(t, TB_GETSTATE, static_cast<WPARAM>(ID), 0);
       if (s != -1) return s;
@@ -527,7 +527,7 @@ LRESULT buttonstate(int WIN, int ID) {
 
 // The item with the identifier in the menu: its pop-up and position.
 bool finditem(int M, int ID, HMENU& sub, int& pos) {
-  HMENU menu = hMenuRoot[ix(M)];
+  HMENU menu = winslot(M).hMenuRoot;
   if (menu == nullptr) return false;
   pos = yymngetpos(menu, ID, sub);
   return pos >= 0;
@@ -594,13 +594,13 @@ void yymngflg(int ID, int OPTION, int& VALUE) {
 
 void yytooltip(int& ID, const char* text, int length) {
   const int cw = wIndex;
-  const bool any = std::any_of(hToolbar[ix(cw)].begin(), hToolbar[ix(cw)].end(), [](HWND t) { return t != nullptr; });
+  const bool any = std::any_of(winslot(cw).hToolbar.begin(), winslot(cw).hToolbar.end(), [](HWND t) { return t != nullptr; });
   const int W = any ? cw : 0;
   if (buttonstate(W, ID) == -1) {
     ID = -1;
     return;
   }
-  std::vector<TooltipEntry>& list = pTooltip[ix(W)];
+  std::vector<TooltipEntry>& list = winslot(W).pTooltip;
   TooltipEntry* entry = nullptr;
   for (TooltipEntry& e : list)
     if (e.id == ID) entry = &e;
@@ -629,7 +629,7 @@ void yymenuprompt(int& ID, const char* text) {
   freeprompt(sub, static_cast<UINT>(pos));
   const std::size_t n = std::strlen(text);
   if (n == 0) {
-    if (had) --nMenuString[ix(M)];
+    if (had) --winslot(M).nMenuString;
     return;
   }
   char* copy = new char[n + 1];
@@ -638,7 +638,7 @@ void yymenuprompt(int& ID, const char* text) {
   mi.fMask = MIIM_DATA;
   mi.dwItemData = reinterpret_cast<ULONG_PTR>(copy);
   SetMenuItemInfo(sub, static_cast<UINT>(pos), TRUE, mi);
-  if (!had) ++nMenuString[ix(M)];
+  if (!had) ++winslot(M).nMenuString;
 }
 
 void yymndel(int& ID) {
@@ -651,12 +651,12 @@ void yymndel(int& ID) {
   }
   if (hasprompt(sub, static_cast<UINT>(pos))) {
     freeprompt(sub, static_cast<UINT>(pos));
-    --nMenuString[ix(M)];
+    --winslot(M).nMenuString;
   }
   if (HMENU inner = GetSubMenu(sub, pos)) yyClearMenuPrompt(inner, -1);
   DeleteMenu(sub, static_cast<UINT>(pos), MF_BYPOSITION);
-  if (sub == hMenuRoot[ix(M)]) {
-    HWND f = wWindow[ix(M)];
+  if (sub == winslot(M).hMenuRoot) {
+    HWND f = winslot(M).wWindow;
     SetWindowPos(f, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     DrawMenuBar(f);
   }

@@ -105,8 +105,8 @@ int keymodifiers() {
 // Origin of a window's positional events: the bitmap viewer's area, else a client area.
 int windoworigin(win::HWND hwnd) {
   for (int w = 1; w < MAXWINDOWS; ++w) {
-    FrameRecord* r = wWindow[static_cast<std::size_t>(w)] ? yyframerecord(wWindow[static_cast<std::size_t>(w)]) : nullptr;
-    if (r && r->word[0] == SW_BITMAPVIEWER && win::LongToHandle<win::HWND>(r->word[5]) == hwnd) return ORIGIN_VIEWER;
+    FrameRecord* r = winslot(w).wWindow ? yyframerecord(winslot(w).wWindow) : nullptr;
+    if (r && r->word[FR_KIND] == SW_BITMAPVIEWER && win::LongToHandle<win::HWND>(r->word[BV_VIEWER]) == hwnd) return ORIGIN_VIEWER;
   }
   return ORIGIN_WINDOW;
 }
@@ -155,7 +155,7 @@ void yyinterpretmessage(int type, int button, win::WPARAM wParam, win::LPARAM lP
     if (wParam == SIZE_MINIMIZED) return;
     const int w = LOWORD(static_cast<UINT_PTR>(lParam)), h = HIWORD(static_cast<UINT_PTR>(lParam));
     if (!IsWindowVisible(hwnd)) {
-      if (hClient[0] != nullptr) yyresize(yygetwindowindex(hwnd), w, h);
+      if (winslot(0).hClient != nullptr) yyresize(yygetwindowindex(hwnd), w, h);
       return;
     }
     wMessageType = EV_RESIZE;
@@ -256,9 +256,9 @@ FrameRecord* specialframeof(win::HWND h) {
   win::HWND p = h;
   for (int i = 0; i < 4 && p != nullptr; ++i, p = win::GetParent(p)) {
     const int w = yygetwindowindex(p);
-    if (w > 0 && wWindow[static_cast<std::size_t>(w)] == p) {
+    if (w > 0 && winslot(w).wWindow == p) {
       FrameRecord* r = yyframerecord(p);
-      if (r && (r->word[0] == SW_EDITOR || r->word[0] == SW_GRIDWINDOW)) return r;
+      if (r && (r->word[FR_KIND] == SW_EDITOR || r->word[FR_KIND] == SW_GRIDWINDOW)) return r;
     }
   }
   return nullptr;
@@ -269,16 +269,16 @@ FrameRecord* specialframeof(win::HWND h) {
 // dialog uses the root window's when the dialog layer says it takes them.
 bool dialogaccelerators(const win::MSG& m) {
   for (int w = 0; w < MAXWINDOWS; ++w) {
-    const FrameRecord* r = yyframerecord(wWindow[static_cast<std::size_t>(w)]);
-    if (r == nullptr || r->word[0] != SW_DIALOGWINDOW || win::LongToHandle<win::HWND>(r->word[5]) != hDlgCur) continue;
-    if (hMenuRoot[static_cast<std::size_t>(w)] != nullptr) return yyTranslateAccelerator(w, w, m) != 0;
-    for (win::HWND f = wWindow[static_cast<std::size_t>(w)];
+    const FrameRecord* r = yyframerecord(winslot(w).wWindow);
+    if (r == nullptr || r->word[FR_KIND] != SW_DIALOGWINDOW || win::LongToHandle<win::HWND>(r->word[DW_DIALOG]) != hDlgCur) continue;
+    if (winslot(w).hMenuRoot != nullptr) return yyTranslateAccelerator(w, w, m) != 0;
+    for (win::HWND f = winslot(w).wWindow;
          f != nullptr && (win::GetWindowLong(f, win::GWL_STYLE) & static_cast<win::LONG>(win::WS_CHILD));) {
       f = win::GetParent(win::GetParent(f));   // the enclosing frame
       const int o = yygetwindowindex(f);
       const FrameRecord* split = yyframerecord(f);
-      if (o < 0 || split == nullptr || split->word[0] != SW_SPLITWINDOW) break;
-      if (hMenuRoot[static_cast<std::size_t>(o)] != nullptr) return yyTranslateAccelerator(o, o, m) != 0;
+      if (o < 0 || split == nullptr || split->word[FR_KIND] != SW_SPLITWINDOW) break;
+      if (winslot(o).hMenuRoot != nullptr) return yyTranslateAccelerator(o, o, m) != 0;
     }
     return false;
   }
@@ -310,9 +310,9 @@ void dispatchone(const win::MSG& m) {
   const int own = toolkitwindowof(m.hwnd);
   if (own >= 0) {
     int menuwindow = -1;
-    for (HWND p = wWindow[static_cast<std::size_t>(own)]; p != nullptr; p = GetParent(p)) {
+    for (HWND p = winslot(own).wWindow; p != nullptr; p = GetParent(p)) {
       const int w = yygetwindowindex(p);
-      if (w >= 0 && hMenuRoot[static_cast<std::size_t>(w)] != nullptr) { menuwindow = w; break; }
+      if (w >= 0 && winslot(w).hMenuRoot != nullptr) { menuwindow = w; break; }
       if (w == 0) break;
     }
     if (menuwindow >= 0 && yyTranslateAccelerator(own, menuwindow, m) != 0) return;
@@ -329,14 +329,14 @@ bool takeheld(int& ITYPE, int& value1, int& value2, int& value3, int& value4, in
               int& window, int& time) {
   for (int w = 0; w < MAXWINDOWS; ++w) {
     DeferredEvent& s = VXKMessages[static_cast<std::size_t>(w)];
-    if (s.type == 0 || hClient[static_cast<std::size_t>(w)] == nullptr) continue;
+    if (s.type == 0 || winslot(w).hClient == nullptr) continue;
     ITYPE = s.type;
     window = w;
     value1 = s.value1; value2 = s.value2; value3 = s.value3; value4 = s.value4;
     x = s.x; y = s.y; time = s.time;
     if (s.type == EV_EXPOSE) {
       win::RECT r;
-      win::GetClientRect(hClient[static_cast<std::size_t>(w)], r);
+      win::GetClientRect(winslot(w).hClient, r);
       x = 0; y = 0; value1 = r.right; value2 = r.bottom; value3 = 0;
     }
     s = DeferredEvent{};
@@ -361,9 +361,9 @@ void finishpump(int& ITYPE, int& value1, int& value2, int& value3, int& value4, 
   const bool windowevent = (ITYPE == EV_RESIZE || (ITYPE == EV_EXPOSE && value3 == ORIGIN_WINDOW));
   if (windowevent && window >= 0 && window < MAXWINDOWS) {
     DeferredEvent& s = VXKMessages[static_cast<std::size_t>(window)];
-    if (s.type == EV_EXPOSE && ITYPE == EV_EXPOSE && hClient[static_cast<std::size_t>(window)] != nullptr) {
+    if (s.type == EV_EXPOSE && ITYPE == EV_EXPOSE && winslot(window).hClient != nullptr) {
       win::RECT r;
-      win::GetClientRect(hClient[static_cast<std::size_t>(window)], r);
+      win::GetClientRect(winslot(window).hClient, r);
       x = 0; y = 0; value1 = r.right; value2 = r.bottom;
     }
     s = DeferredEvent{};
@@ -559,27 +559,27 @@ void yyevent(int& ITYPE, MessageRecord& M) {
 void yysettimer(int milliseconds, int id, int which) {
   const auto tid = static_cast<win::UINT_PTR>(id);
   if (milliseconds > 0) {
-    win::HWND h = which == 1 ? hClient[0] : wWindow[0];
+    win::HWND h = which == 1 ? winslot(0).hClient : winslot(0).wWindow;
     if (h != nullptr) win::SetTimer(h, tid, static_cast<win::UINT>(milliseconds), nullptr);
     return;
   }
-  if (hClient[0] != nullptr) win::KillTimer(hClient[0], tid);
-  if (wWindow[0] != nullptr) win::KillTimer(wWindow[0], tid);
+  if (winslot(0).hClient != nullptr) win::KillTimer(winslot(0).hClient, tid);
+  if (winslot(0).wWindow != nullptr) win::KillTimer(winslot(0).wWindow, tid);
 }
 
 void yywait(int N) {
-  if (hClient[0] == nullptr) return;
+  if (winslot(0).hClient == nullptr) return;
   // Hundredths of a second; a wait longer than the timer can count is cut to its longest.
   const long long ms = 10LL * (N > 0 ? N : 0);
   const auto interval = static_cast<win::UINT>(ms > 0x7FFFFFFFLL ? 0x7FFFFFFFLL : ms);
-  if (win::SetTimer(hClient[0], 999, interval, nullptr) == 0) return;
+  if (win::SetTimer(winslot(0).hClient, 999, interval, nullptr) == 0) return;
   TimerEnabled = 1;
   while (TimerEnabled != 0) {
     win::MSG m;
     if (!win::GetMessage(m, nullptr, 0, 0)) {
       win::PostQuitMessage(static_cast<int>(m.wParam));
       TimerEnabled = 0;
-      win::KillTimer(hClient[0], 999);
+      win::KillTimer(winslot(0).hClient, 999);
       break;
     }
     win::TranslateMessage(m);

@@ -29,7 +29,7 @@ int widthof(HWND h) {
   return r.right - r.left;
 }
 
-HWND framehandle(int w) { return w >= 0 && w < MAXWINDOWS ? wWindow[ix(w)] : nullptr; }
+HWND framehandle(int w) { return w >= 0 && w < MAXWINDOWS ? winslot(w).wWindow : nullptr; }
 
 // The frame of a client window: its parent.
 HWND frameofclient(HWND client) { return GetParent(client); }
@@ -42,14 +42,14 @@ HWND frameofclient(HWND client) { return GetParent(client); }
 //   yyframelayout()
 //------------------------------------------------------------------------------
 int yySplitFixed(const FrameRecord& split, int pane, int direction) {
-  const bool stacked = (split.word[9] & 1) != 0;
+  const bool stacked = (split.word[SP_FLAGS] & 1) != 0;
   const int splitdir = stacked ? 1 : 0;
-  const int paneflags = split.word[static_cast<std::size_t>(10 + pane)];
+  const int paneflags = split.word[static_cast<std::size_t>(SP_PANEFLAGS1 + pane)];
   if (direction == splitdir && (paneflags & WOF_FIXEDSIZE)) return 1;
-  const FrameRecord* inner = yyframerecord(framehandle(split.word[static_cast<std::size_t>(7 + pane)]));
-  if (inner == nullptr || inner->word[0] != SW_SPLITWINDOW) return 0;
-  const bool innerstacked = (inner->word[9] & 1) != 0;
-  const bool proportional = (inner->word[9] & 2) != 0;
+  const FrameRecord* inner = yyframerecord(framehandle(split.word[static_cast<std::size_t>(SP_PANE1 + pane)]));
+  if (inner == nullptr || inner->word[FR_KIND] != SW_SPLITWINDOW) return 0;
+  const bool innerstacked = (inner->word[SP_FLAGS] & 1) != 0;
+  const bool proportional = (inner->word[SP_FLAGS] & 2) != 0;
   const bool a = yySplitFixed(*inner, 0, direction) != 0, b = yySplitFixed(*inner, 1, direction) != 0;
   if (innerstacked) return direction == 0 ? (a || b) : (!proportional && a && b);
   return direction == 0 ? (!proportional && a && b) : (a || b);
@@ -59,8 +59,8 @@ namespace {
 
 // A split window's own size is fixed in a direction by the rules applied to its panes.
 bool splitsizefixed(const FrameRecord& split, int direction) {
-  const bool stacked = (split.word[9] & 1) != 0;
-  const bool proportional = (split.word[9] & 2) != 0;
+  const bool stacked = (split.word[SP_FLAGS] & 1) != 0;
+  const bool proportional = (split.word[SP_FLAGS] & 2) != 0;
   const bool a = yySplitFixed(split, 0, direction) != 0, b = yySplitFixed(split, 1, direction) != 0;
   if (stacked) return direction == 0 ? (a || b) : (!proportional && a && b);
   return direction == 0 ? (!proportional && a && b) : (a || b);
@@ -71,24 +71,24 @@ bool splitsizefixed(const FrameRecord& split, int direction) {
 int yyTranslateAccelerator(int window, int menuwindow, const MSG& msg) {
   HWND frame = framehandle(window);
   const FrameRecord* r = yyframerecord(frame);
-  if (r && r->word[0] == SW_SPLITWINDOW && r->word[18] != 0) {
+  if (r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_MENUPANE] != 0) {
     // Editor and grid panes use their own tables, which their layers keep; other panes use
     // the menu window's table with the pane as target.
-    HWND pane = LongToHandle<HWND>(r->word[18]);
+    HWND pane = LongToHandle<HWND>(r->word[SP_MENUPANE]);
     const int k = kindof(pane);
     if (k == SW_EDITOR || k == SW_GRIDWINDOW) return 0;
-    if (menuwindow < 0 || menuwindow >= MAXWINDOWS || hAccel[ix(menuwindow)] == nullptr) return 0;
-    return TranslateAccelerator(pane, hAccel[ix(menuwindow)], msg);
+    if (menuwindow < 0 || menuwindow >= MAXWINDOWS || winslot(menuwindow).hAccel == nullptr) return 0;
+    return TranslateAccelerator(pane, winslot(menuwindow).hAccel, msg);
   }
-  if (menuwindow < 0 || menuwindow >= MAXWINDOWS || hAccel[ix(menuwindow)] == nullptr || frame == nullptr) return 0;
-  return TranslateAccelerator(frame, hAccel[ix(menuwindow)], msg);
+  if (menuwindow < 0 || menuwindow >= MAXWINDOWS || winslot(menuwindow).hAccel == nullptr || frame == nullptr) return 0;
+  return TranslateAccelerator(frame, winslot(menuwindow).hAccel, msg);
 }
 
 void yydrawablesize(int kind, int number, int& width, int& height) {
   width = 0;
   height = 0;
   HWND h = nullptr;
-  if (kind == 1) h = number >= 0 && number < MAXWINDOWS ? hClient[ix(number)] : nullptr;
+  if (kind == 1) h = number >= 0 && number < MAXWINDOWS ? winslot(number).hClient : nullptr;
   else if (kind == 3 && hDlgCur != nullptr) h = number == 0 ? hDlgCur : GetDlgItem(hDlgCur, number);
   if (h == nullptr) return;
   RECT r;
@@ -101,13 +101,13 @@ HWND yyGetPromptWindow(int window) {
   for (HWND f = framehandle(window); f != nullptr;) {
     const int w = yygetwindowindex(f);
     if (w < 0) return nullptr;
-    if (wMessLine[ix(w)] != nullptr) return wMessLine[ix(w)];
+    if (winslot(w).wMessLine != nullptr) return winslot(w).wMessLine;
     if (!ischildframe(f)) return nullptr;
     // Up the parent chain: the client area holding this child, then its frame.
     HWND p = GetParent(f);
     const int pw = yygetwindowindex(p);
     if (pw < 0) return nullptr;
-    f = wWindow[ix(pw)];
+    f = winslot(pw).wWindow;
   }
   return nullptr;
 }
@@ -141,14 +141,14 @@ void yyframelayout(HWND frame) {
   if (w < 0) return;
   RECT R;
   GetClientRect(frame, R);
-  if (HWND sb = wMessLine[ix(w)]) {
+  if (HWND sb = winslot(w).wMessLine) {
     const int parts = static_cast<int>(SendMessage(sb, SB_GETPARTS, 0, 0));
     yySetStatusBar2(w, std::max(parts, 1));
     SendMessage(sb, WM_SIZE, 0, MAKELPARAM(static_cast<WORD>(R.right), static_cast<WORD>(R.bottom)));
     InvalidateRect(sb, nullptr, TRUE);
     R.bottom -= heightof(sb);
   }
-  const auto& tb = hToolbar[ix(w)];
+  const auto& tb = winslot(w).hToolbar;
   if (tb[0]) {
     SendMessage(tb[0], TB_AUTOSIZE, 0, 0);
     R.top += heightof(tb[0]);
@@ -159,16 +159,16 @@ void yyframelayout(HWND frame) {
     R.bottom -= h;
   }
   if (tb[1]) {
-    const int s = iToolSize[ix(w)][1];
+    const int s = winslot(w).iToolSize[1];
     MoveWindow(tb[1], R.left, R.top, s, R.bottom - R.top, TRUE);
     R.left += s;
   }
   if (tb[2]) {
-    const int s = iToolSize[ix(w)][2];
+    const int s = winslot(w).iToolSize[2];
     MoveWindow(tb[2], R.right - s, R.top, s, R.bottom - R.top, TRUE);
     R.right -= s;
   }
-  if (hClient[ix(w)]) MoveWindow(hClient[ix(w)], R.left, R.top, R.right - R.left, R.bottom - R.top, TRUE);
+  if (winslot(w).hClient) MoveWindow(winslot(w).hClient, R.left, R.top, R.right - R.left, R.bottom - R.top, TRUE);
 }
 
 //------------------------------------------------------------------------------
@@ -177,11 +177,11 @@ void yyframelayout(HWND frame) {
 //------------------------------------------------------------------------------
 namespace {
 
-// Paints a frame active and, through word 17, the active panes of nested split windows.
+// Paints a frame active and, through the active-pane word, the active panes of nested split windows.
 void paintactive(HWND frame) {
   SendMessage(frame, WM_NCACTIVATE, TRUE, 0);
-  for (const FrameRecord* r = yyframerecord(frame); r && r->word[0] == SW_SPLITWINDOW && r->word[17] != 0;) {
-    HWND pane = LongToHandle<HWND>(r->word[17]);
+  for (const FrameRecord* r = yyframerecord(frame); r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_ACTIVE] != 0;) {
+    HWND pane = LongToHandle<HWND>(r->word[SP_ACTIVE]);
     SendMessage(pane, WM_NCACTIVATE, TRUE, 0);
     r = yyframerecord(pane);
   }
@@ -193,15 +193,15 @@ int menuwindowfor(HWND frame) {
   HMENU current = GetMenu(frame);
   int found = -1;
   for (int w = 0; w < MAXWINDOWS; ++w)
-    if (current != nullptr && hMenuRoot[ix(w)] == current) found = w;
+    if (current != nullptr && winslot(w).hMenuRoot == current) found = w;
   return found >= 0 ? found : own;
 }
 
 bool promptsapply(HWND frame, int menuwindow) {
   if (menuwindow < 0) return false;
   const int k = kindof(framehandle(menuwindow));
-  return hVXKMenuString[ix(menuwindow)] != nullptr || hFloatPrompt != nullptr || GetMenu(frame) == nullptr ||
-         nMenuString[ix(menuwindow)] > 0 || k == SW_EDITOR || k == SW_GRIDWINDOW;
+  return winslot(menuwindow).hVXKMenuString != nullptr || hFloatPrompt != nullptr || GetMenu(frame) == nullptr ||
+         winslot(menuwindow).nMenuString > 0 || k == SW_EDITOR || k == SW_GRIDWINDOW;
 }
 
 void showprompt(HWND bar, const std::string& text) {
@@ -231,7 +231,7 @@ void menuselect(HWND frame, WPARAM wParam, LPARAM lParam) {
     return;
   }
   bool found = false;
-  if (hVXKMenuString[ix(menuwindow)] != nullptr || hFloatPrompt != nullptr || nMenuString[ix(menuwindow)] > 0) {
+  if (winslot(menuwindow).hVXKMenuString != nullptr || hFloatPrompt != nullptr || winslot(menuwindow).nMenuString > 0) {
     // A popup item is known by the identifier its menu's item table gave it.
     UINT id = LOWORD(wParam);
     if (flags & MF_POPUP) {
@@ -241,24 +241,24 @@ void menuselect(HWND frame, WPARAM wParam, LPARAM lParam) {
     }
     MENUITEMINFO data;
     data.fMask = MIIM_DATA;
-    HMENU main = hMenuRoot[ix(menuwindow)];
+    HMENU main = winslot(menuwindow).hMenuRoot;
     if (id != 0 && main != nullptr && GetMenuItemInfo(main, id, FALSE, data) && data.dwItemData != 0) {
       text = reinterpret_cast<const char*>(data.dwItemData);
       found = true;
     }
-    if (!found && id != 0) found = yyresourceprompt(hVXKMenuString[ix(menuwindow)], static_cast<int>(id), text);
+    if (!found && id != 0) found = yyresourceprompt(winslot(menuwindow).hVXKMenuString, static_cast<int>(id), text);
     if (!found && id != 0) found = yyresourceprompt(hFloatPrompt, static_cast<int>(id), text);
   }
   const int k = kindof(framehandle(menuwindow));
   if (!found && (k == SW_EDITOR || k == SW_GRIDWINDOW) && menuRelay == 0) {
     // The editor or grid window shows its own prompt in this bar.
     FrameRecord* r = yyframerecord(framehandle(menuwindow));
-    const int saved = r->word[8];
-    r->word[8] = HandleToLong(bar);
+    const int saved = r->word[ED_PROMPTTARGET];
+    r->word[ED_PROMPTTARGET] = HandleToLong(bar);
     menuRelay = 1;
     SendMessage(framehandle(menuwindow), WM_MENUSELECT, wParam, lParam);
     menuRelay = 0;
-    r->word[8] = saved;
+    r->word[ED_PROMPTTARGET] = saved;
     return;
   }
   showprompt(bar, text);
@@ -269,8 +269,8 @@ void menuselect(HWND frame, WPARAM wParam, LPARAM lParam) {
 HWND commandtarget(HWND frame, LPARAM control) {
   HWND target = frame;
   if (control != 0) return target;
-  for (const FrameRecord* r = yyframerecord(target); r && r->word[0] == SW_SPLITWINDOW;) {
-    const int next = r->word[18] != 0 ? r->word[18] : r->word[17];
+  for (const FrameRecord* r = yyframerecord(target); r && r->word[FR_KIND] == SW_SPLITWINDOW;) {
+    const int next = r->word[SP_MENUPANE] != 0 ? r->word[SP_MENUPANE] : r->word[SP_ACTIVE];
     if (next == 0) break;
     target = LongToHandle<HWND>(next);
     r = yyframerecord(target);
@@ -282,10 +282,10 @@ LRESULT framehittest(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   LRESULT hit = DefWindowProc(hwnd, WM_NCHITTEST, wParam, lParam);
   if (ischildframe(hwnd) && hit == HTCAPTION) {
     const FrameRecord* g = yyframerecord(GetParent(GetParent(hwnd)));
-    if (g && g->word[0] == SW_SPLITWINDOW) return HTBORDER;
+    if (g && g->word[FR_KIND] == SW_SPLITWINDOW) return HTBORDER;
   }
   const FrameRecord* r = yyframerecord(hwnd);
-  if (r && r->word[0] == SW_SPLITWINDOW) {
+  if (r && r->word[FR_KIND] == SW_SPLITWINDOW) {
     if (splitsizefixed(*r, 0)) {
       if (hit == HTLEFT || hit == HTRIGHT) hit = HTBORDER;
       else if (hit == HTTOPLEFT || hit == HTTOPRIGHT) hit = HTTOP;
@@ -305,9 +305,9 @@ LRESULT framehittest(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 void tooltiptext(NMTTDISPINFO& info) {
   const int id = static_cast<int>(info.hdr.idFrom);
   for (int w = 0; w < MAXWINDOWS; ++w)
-    for (HWND tb : hToolbar[ix(w)]) {
+    for (HWND tb : winslot(w).hToolbar) {
       if (tb == nullptr || reinterpret_cast<HWND>(SendMessage(tb, TB_GETTOOLTIPS, 0, 0)) != info.hdr.hwndFrom) continue;
-      for (const TooltipEntry& e : pTooltip[ix(w)])
+      for (const TooltipEntry& e : winslot(w).pTooltip)
         if (e.id == id) {
           const std::size_t n = std::min<std::size_t>(e.text.size(), sizeof info.szText - 1);
           e.text.copy(info.szText, n);
@@ -322,9 +322,9 @@ void tooltiptext(NMTTDISPINFO& info) {
 
 int yyCloseCheck(HWND frame) {
   const FrameRecord* r = yyframerecord(frame);
-  if (r == nullptr || r->word[0] != SW_SPLITWINDOW) return 1;
+  if (r == nullptr || r->word[FR_KIND] != SW_SPLITWINDOW) return 1;
   for (int pane = 0; pane < 2; ++pane) {
-    HWND p = framehandle(r->word[static_cast<std::size_t>(7 + pane)]);
+    HWND p = framehandle(r->word[static_cast<std::size_t>(SP_PANE1 + pane)]);
     if (kindof(p) == SW_SPLITWINDOW && yyCloseCheck(p) == 0) return 0;
   }
   return 1;
@@ -333,7 +333,7 @@ int yyCloseCheck(HWND frame) {
 void framesize(HWND hwnd, WPARAM kind) {
   const int w = yygetwindowindex(hwnd);
   if (w > 0 && ischildframe(hwnd)) {
-    RECT& saved = wChildRect[ix(w)];
+    RECT& saved = winslot(w).wChildRect;
     WINDOWPLACEMENT wp;
     GetWindowPlacement(hwnd, wp);
     if (kind == SIZE_MAXIMIZED && saved.left == -999) {
@@ -353,11 +353,11 @@ void framesize(HWND hwnd, WPARAM kind) {
     return;
   }
   yyframelayout(hwnd);
-  if (FrameRecord* r = yyframerecord(hwnd); r && r->word[0] == SW_SPLITWINDOW) {
+  if (FrameRecord* r = yyframerecord(hwnd); r && r->word[FR_KIND] == SW_SPLITWINDOW) {
     RECT wr;
     GetWindowRect(hwnd, wr);
-    r->word[15] = wr.right - wr.left;
-    r->word[16] = wr.bottom - wr.top;
+    r->word[SP_FRAMEWIDTH] = wr.right - wr.left;
+    r->word[SP_FRAMEHEIGHT] = wr.bottom - wr.top;
   }
 }
 
@@ -369,16 +369,16 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       if (w >= 0) {
         // The prompts set at run time live in the menu's items: free them before the menu goes.
-        if (hMenuRoot[ix(w)] != nullptr) yyClearMenuPrompt(hMenuRoot[ix(w)], w);
+        if (winslot(w).hMenuRoot != nullptr) yyClearMenuPrompt(winslot(w).hMenuRoot, w);
         // So do the window's own icons (yywindowtitle); shared icons outlive DestroyIcon.
         HICON big = reinterpret_cast<HICON>(SendMessage(hwnd, WM_SETICON, ICON_BIG, 0));
         HICON small = reinterpret_cast<HICON>(SendMessage(hwnd, WM_SETICON, ICON_SMALL, 0));
         if (big != nullptr) DestroyIcon(big);
         if (small != nullptr && small != big) DestroyIcon(small);
-        hMenuRoot[ix(w)] = nullptr;
-        hAccel[ix(w)] = nullptr;
-        hVXKMenuString[ix(w)] = nullptr;
-        hToolbar[ix(w)].fill(nullptr);
+        winslot(w).hMenuRoot = nullptr;
+        winslot(w).hAccel = nullptr;
+        winslot(w).hVXKMenuString = nullptr;
+        winslot(w).hToolbar.fill(nullptr);
       }
       return DefWindowProc(hwnd, msg, wParam, lParam);
     case WM_SIZE:
@@ -388,7 +388,7 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) != WA_INACTIVE) yytitlecolour(hwnd);
       return DefWindowProc(hwnd, msg, wParam, lParam);
     case WM_SETFOCUS:
-      if (w >= 0 && hClient[ix(w)] != nullptr) SetFocus(hClient[ix(w)]);
+      if (w >= 0 && winslot(w).hClient != nullptr) SetFocus(winslot(w).hClient);
       return 0;
     case WM_CLOSE:
       if (kindof(hwnd) == SW_SPLITWINDOW && yyCloseCheck(hwnd) == 0) return 0;
@@ -400,9 +400,9 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO: {
       const FrameRecord* r = yyframerecord(hwnd);
       auto* mm = reinterpret_cast<MINMAXINFO*>(lParam);
-      if (r && r->word[0] == SW_SPLITWINDOW && r->word[19] == 0 && mm) {
-        if (splitsizefixed(*r, 0)) mm->ptMaxSize.x = mm->ptMinTrackSize.x = mm->ptMaxTrackSize.x = r->word[15];
-        if (splitsizefixed(*r, 1)) mm->ptMaxSize.y = mm->ptMinTrackSize.y = mm->ptMaxTrackSize.y = r->word[16];
+      if (r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_SIZING] == 0 && mm) {
+        if (splitsizefixed(*r, 0)) mm->ptMaxSize.x = mm->ptMinTrackSize.x = mm->ptMaxTrackSize.x = r->word[SP_FRAMEWIDTH];
+        if (splitsizefixed(*r, 1)) mm->ptMaxSize.y = mm->ptMinTrackSize.y = mm->ptMaxTrackSize.y = r->word[SP_FRAMEHEIGHT];
         return 0;
       }
       return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -439,7 +439,7 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (k == SW_EDITOR || k == SW_GRIDWINDOW) SendMessage(target, msg, wParam, lParam);
       else yyinterpretmessage(EV_COMMAND, 0, wParam, lParam, target);
       if (lParam != 0 && w >= 0)
-        for (HWND tb : hToolbar[ix(w)])
+        for (HWND tb : winslot(w).hToolbar)
           if (tb != nullptr && tb == reinterpret_cast<HWND>(lParam)) {
             InvalidateRect(tb, nullptr, TRUE);
             UpdateWindow(tb);
@@ -452,8 +452,8 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return DefWindowProc(hwnd, msg, wParam, lParam);
     case WM_INITMENUPOPUP: {
       HWND pane = hwnd;
-      for (const FrameRecord* r = yyframerecord(pane); r && r->word[0] == SW_SPLITWINDOW && r->word[17] != 0;) {
-        pane = LongToHandle<HWND>(r->word[17]);
+      for (const FrameRecord* r = yyframerecord(pane); r && r->word[FR_KIND] == SW_SPLITWINDOW && r->word[SP_ACTIVE] != 0;) {
+        pane = LongToHandle<HWND>(r->word[SP_ACTIVE]);
         r = yyframerecord(pane);
       }
       const int k = kindof(pane);
@@ -485,7 +485,7 @@ LRESULT yyWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (w > 0 && ischildframe(hwnd) && IsIconic(hwnd)) ArrangeIconicWindows(GetParent(hwnd));
       return 0;
     case WM_PALETTECHANGED:
-      if (w >= 0 && hClient[ix(w)] != nullptr) return SendMessage(hClient[ix(w)], msg, wParam, lParam);
+      if (w >= 0 && winslot(w).hClient != nullptr) return SendMessage(winslot(w).hClient, msg, wParam, lParam);
       return 0;
     default:
       return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -539,7 +539,7 @@ void clientfocus(HWND hwnd) {
   HWND frame = frameofclient(hwnd);
   hWinCur = frame;
   hDlgCur = nullptr;
-  if (!(frame == wWindow[0] && wHideRoot != 0)) {
+  if (!(frame == winslot(0).wWindow && wHideRoot != 0)) {
     BringWindowToTop(frame);
     if (!IsWindowVisible(frame)) ShowWindow(frame, SW_SHOW);
   }
@@ -547,15 +547,15 @@ void clientfocus(HWND hwnd) {
   HWND pane = frame;
   for (HWND outer = ischildframe(pane) ? GetParent(GetParent(pane)) : nullptr; outer != nullptr;) {
     FrameRecord* r = yyframerecord(outer);
-    if (r == nullptr || r->word[0] != SW_SPLITWINDOW) break;
-    r->word[17] = HandleToLong(pane);
+    if (r == nullptr || r->word[FR_KIND] != SW_SPLITWINDOW) break;
+    r->word[SP_ACTIVE] = HandleToLong(pane);
     if (kindof(frame) == SW_SPLITWINDOW) break;
     pane = outer;
     outer = ischildframe(pane) ? GetParent(GetParent(pane)) : nullptr;
   }
   const FrameRecord* own = yyframerecord(frame);
-  if (own && own->word[0] == SW_DIALOGWINDOW) {
-    HWND dlg = LongToHandle<HWND>(own->word[5]);
+  if (own && own->word[FR_KIND] == SW_DIALOGWINDOW) {
+    HWND dlg = LongToHandle<HWND>(own->word[DW_DIALOG]);
     const int saved = wMessageEnabled[EV_FIELDCHANGED - 1];
     wMessageEnabled[EV_FIELDCHANGED - 1] = 0;
     BringWindowToTop(dlg);
@@ -563,21 +563,21 @@ void clientfocus(HWND hwnd) {
     wMessageEnabled[EV_FIELDCHANGED - 1] = saved;
     hDlgCur = dlg;
   }
-  if (own && own->word[0] == SW_SPLITWINDOW && own->word[17] != 0) {
-    HWND active = LongToHandle<HWND>(own->word[17]);
+  if (own && own->word[FR_KIND] == SW_SPLITWINDOW && own->word[SP_ACTIVE] != 0) {
+    HWND active = LongToHandle<HWND>(own->word[SP_ACTIVE]);
     const int pw = yygetwindowindex(active);
-    if (pw >= 0 && hClient[ix(pw)]) SetFocus(hClient[ix(pw)]);
+    if (pw >= 0 && winslot(pw).hClient) SetFocus(winslot(pw).hClient);
     SendMessage(active, WM_NCACTIVATE, TRUE, 0);
   }
 }
 
 void splitlayout(HWND client, FrameRecord& r) {
-  HWND first = framehandle(r.word[7]), second = framehandle(r.word[8]);
-  HWND barwnd = LongToHandle<HWND>(r.word[5]);
+  HWND first = framehandle(r.word[SP_PANE1]), second = framehandle(r.word[SP_PANE2]);
+  HWND barwnd = LongToHandle<HWND>(r.word[SP_BAR]);
   if (!first || !second || !barwnd) return;
   RECT Q;
   GetClientRect(client, Q);
-  const bool stacked = (r.word[9] & 1) != 0;
+  const bool stacked = (r.word[SP_FLAGS] & 1) != 0;
   auto extent = [&](HWND h) { return stacked ? heightof(h) : widthof(h); };
   auto clientextent = [&](HWND h) {
     RECT c;
@@ -588,14 +588,14 @@ void splitlayout(HWND client, FrameRecord& r) {
   const int across = stacked ? Q.right : Q.bottom;
   const int barsize = extent(barwnd);
   int e1 = extent(first), e2 = extent(second);
-  if (r.word[9] & 2) {
+  if (r.word[SP_FLAGS] & 2) {
     const int nc = (e1 - clientextent(first)) + (e2 - clientextent(second));
     const int space = total - barsize - nc;
-    const int sum = r.word[12] + r.word[13];
-    const int s1 = sum > 0 ? space * r.word[12] / sum : space / 2;
+    const int sum = r.word[SP_EXTENT1] + r.word[SP_EXTENT2];
+    const int s1 = sum > 0 ? space * r.word[SP_EXTENT1] / sum : space / 2;
     e1 = s1 + (extent(first) - clientextent(first));
     e2 = total - e1 - barsize;
-  } else if ((r.word[9] & 4) || yySplitFixed(r, 1, stacked ? 1 : 0)) {
+  } else if ((r.word[SP_FLAGS] & 4) || yySplitFixed(r, 1, stacked ? 1 : 0)) {
     e1 = total - e2 - barsize;
   } else {
     e2 = total - e1 - barsize;
@@ -617,14 +617,14 @@ void splitlayout(HWND client, FrameRecord& r) {
 void clientsize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   HWND frame = frameofclient(hwnd);
   FrameRecord* r = yyframerecord(frame);
-  if (r && r->word[0] == SW_SPLITWINDOW) {
+  if (r && r->word[FR_KIND] == SW_SPLITWINDOW) {
     splitlayout(hwnd, *r);
     return;
   }
-  if (r && r->word[0] == SW_DIALOGWINDOW) {
+  if (r && r->word[FR_KIND] == SW_DIALOGWINDOW) {
     RECT c;
     GetClientRect(hwnd, c);
-    MoveWindow(LongToHandle<HWND>(r->word[5]), 0, 0, c.right, c.bottom, TRUE);
+    MoveWindow(LongToHandle<HWND>(r->word[DW_DIALOG]), 0, 0, c.right, c.bottom, TRUE);
     ValidateRect(hwnd, nullptr);
     return;
   }
@@ -679,6 +679,19 @@ LRESULT yyWndProcClient(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       clientfocus(hwnd);
       return 0;
     case WM_PAINT: {
+      if (wBlitOn != 0 && w >= 0 && winslot(w).hImage != nullptr) {
+        // While modal work runs the window shows the snapshot taken before it began.
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, ps);
+        HDC mem = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(mem, winslot(w).hImage);
+        BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+               ps.rcPaint.bottom - ps.rcPaint.top, mem, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        EndPaint(hwnd, ps);
+        return 0;
+      }
       const unsigned before = wCompletions;
       const int k = kindof(frameofclient(hwnd));
       if (wBlitOn == 0 && k != SW_DIALOGWINDOW && k != SW_SPLITWINDOW)
@@ -688,18 +701,19 @@ LRESULT yyWndProcClient(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return result;
     }
     case WM_ERASEBKGND:
-      if (w >= 0 && hWindowColour[ix(w)] != nullptr) {
+      if (wBlitOn != 0 && w >= 0 && winslot(w).hImage != nullptr) return 1;
+      if (w >= 0 && winslot(w).hWindowColour != nullptr) {
         RECT r;
         GetClientRect(hwnd, r);
-        FillRect(reinterpret_cast<HDC>(wParam), r, hWindowColour[ix(w)]);
+        FillRect(reinterpret_cast<HDC>(wParam), r, winslot(w).hWindowColour);
         return 1;
       }
       return DefWindowProc(hwnd, msg, wParam, lParam);
     case WM_SETCURSOR: {
       if (LOWORD(static_cast<UINT_PTR>(lParam)) == HTCLIENT && w >= 0) {
-        const int k = kindof(wWindow[ix(w)]);
+        const int k = kindof(winslot(w).wWindow);
         if (k != 0 && k != SW_BITMAPVIEWER) return TRUE;
-        HCURSOR c = hCursorWin[ix(w)] != nullptr ? hCursorWin[ix(w)] : wCursor;
+        HCURSOR c = winslot(w).hCursorWin != nullptr ? winslot(w).hCursorWin : wCursor;
         if (c != nullptr) {
           SetCursor(c);
           return TRUE;
@@ -778,7 +792,7 @@ FrameRecord* splitrecordofbar(HWND bar) {
 }
 
 bool eitherfixed(const FrameRecord& r) {
-  const int dir = (r.word[9] & 1) ? 1 : 0;
+  const int dir = (r.word[SP_FLAGS] & 1) ? 1 : 0;
   return yySplitFixed(r, 0, dir) != 0 || yySplitFixed(r, 1, dir) != 0;
 }
 
@@ -786,25 +800,25 @@ bool eitherfixed(const FrameRecord& r) {
 
 LRESULT yySplitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   FrameRecord* r = splitrecordofbar(hwnd);
-  if (r == nullptr || r->word[0] != SW_SPLITWINDOW) return DefWindowProc(hwnd, msg, wParam, lParam);
-  const bool stacked = (r->word[9] & 1) != 0;
+  if (r == nullptr || r->word[FR_KIND] != SW_SPLITWINDOW) return DefWindowProc(hwnd, msg, wParam, lParam);
+  const bool stacked = (r->word[SP_FLAGS] & 1) != 0;
   switch (msg) {
     case WM_ENTERSIZEMOVE: {
       RECT wr;
       GetWindowRect(hwnd, wr);
-      r->word[14] = stacked ? wr.left : wr.top;
+      r->word[SP_DRAG] = stacked ? wr.left : wr.top;
       return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     case WM_MOVING:
-      if (r->word[14] != -999 && lParam) {
+      if (r->word[SP_DRAG] != -999 && lParam) {
         RECT& p = *reinterpret_cast<RECT*>(lParam);
-        if (stacked) OffsetRect(p, r->word[14] - p.left, 0);
-        else OffsetRect(p, 0, r->word[14] - p.top);
+        if (stacked) OffsetRect(p, r->word[SP_DRAG] - p.left, 0);
+        else OffsetRect(p, 0, r->word[SP_DRAG] - p.top);
       }
       return TRUE;
     case WM_MOVE: {
-      if (r->word[14] == -999) return DefWindowProc(hwnd, msg, wParam, lParam);
-      HWND first = framehandle(r->word[7]), second = framehandle(r->word[8]);
+      if (r->word[SP_DRAG] == -999) return DefWindowProc(hwnd, msg, wParam, lParam);
+      HWND first = framehandle(r->word[SP_PANE1]), second = framehandle(r->word[SP_PANE2]);
       HWND client = GetParent(hwnd);
       if (!first || !second || !client) return 0;
       RECT Q, b;
@@ -823,18 +837,18 @@ LRESULT yySplitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       RECT c1, c2;
       GetClientRect(first, c1);
       GetClientRect(second, c2);
-      r->word[12] = stacked ? c1.bottom : c1.right;
-      r->word[13] = stacked ? c2.bottom : c2.right;
+      r->word[SP_EXTENT1] = stacked ? c1.bottom : c1.right;
+      r->word[SP_EXTENT2] = stacked ? c2.bottom : c2.right;
       return 0;
     }
     case WM_EXITSIZEMOVE:
-      r->word[14] = -999;
+      r->word[SP_DRAG] = -999;
       return DefWindowProc(hwnd, msg, wParam, lParam);
     case WM_DESTROY:
       return 0;
     case WM_SETFOCUS: {
-      const int pw = yygetwindowindex(LongToHandle<HWND>(r->word[17]));
-      if (pw >= 0 && hClient[ix(pw)]) SetFocus(hClient[ix(pw)]);
+      const int pw = yygetwindowindex(LongToHandle<HWND>(r->word[SP_ACTIVE]));
+      if (pw >= 0 && winslot(pw).hClient) SetFocus(winslot(pw).hClient);
       return 0;
     }
     case WM_SETCURSOR:
@@ -845,7 +859,7 @@ LRESULT yySplitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return eitherfixed(*r) ? HTBORDER : HTCAPTION;
     case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN: {
       const int button = msg == WM_NCLBUTTONDOWN ? 1 : msg == WM_NCRBUTTONDOWN ? 3 : 2;
-      yyinterpretmessage(EV_FRAMEBUTTON, button, wParam, lParam, framehandle(r->word[6]));
+      yyinterpretmessage(EV_FRAMEBUTTON, button, wParam, lParam, framehandle(r->word[SP_WINDOW]));
       return DefWindowProc(hwnd, msg, wParam, lParam);
     }
     default:

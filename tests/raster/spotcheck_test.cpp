@@ -56,7 +56,7 @@ TEST(IGrLoadImageData, PngWithAHugeTextChunkLoads) {
 // and heights of one, two and five rows, written by Pillow with random content.
 TEST(IGrLoadImageData, AgreesWithPillowAcrossWidths) {
   const auto dir = testfolder("audit_sweep");
-  const std::string script = std::string(TW_SOURCE_DIR) + "/tests/raster/audit_pillow_sweep.py";
+  const std::string script = std::string(TW_SOURCE_DIR) + "/tests/raster/pillow_sweep.py";
   ASSERT_EQ(std::system(("/usr/bin/python3 " + script + " " + dir.string()).c_str()), 0)
       << "Pillow (Debian python3-pil) is needed";
   std::ifstream list(dir / "list.txt");
@@ -83,7 +83,7 @@ TEST(IGrLoadImageData, AgreesWithPillowAcrossWidths) {
 }
 
 // An SVG's size is read only from the line that opens the svg element.
-TEST(Igrfileinfo, SvgSizeOnlyFromTheElementsOwnLine) {
+TEST(IgrfileinfoSvg, SvgSizeOnlyFromTheElementsOwnLine) {
   struct Case {
     const char* why;
     const char* text;

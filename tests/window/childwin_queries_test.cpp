@@ -15,7 +15,7 @@ namespace {
 
 using namespace win;
 
-class AuditWindows : public twtest::WindowFixture {
+class WindowQueries : public twtest::WindowFixture {
  protected:
   void SetUp() override {
     WindowFixture::SetUp();
@@ -36,15 +36,15 @@ class AuditWindows : public twtest::WindowFixture {
   // Frame rectangle of window w in the client coordinates of window parent (-1: the screen).
   static RECT frameIn(int w, int parent) {
     RECT r;
-    GetWindowRect(wWindow[static_cast<std::size_t>(w)], r);
+    GetWindowRect(winslot(w).wWindow, r);
     if (parent < 0) return r;
     POINT tl{r.left, r.top};
-    ScreenToClient(hClient[static_cast<std::size_t>(parent)], tl);
+    ScreenToClient(winslot(parent).hClient, tl);
     return RECT{tl.x, tl.y, tl.x + r.right - r.left, tl.y + r.bottom - r.top};
   }
 };
 
-TEST_F(AuditWindows, GetWindowPosReadsFramesWhereTheyLie) {
+TEST_F(WindowQueries, GetWindowPosReadsFramesWhereTheyLie) {
   WindowOpenChildOptions top;
   top.x = 40;
   top.y = 50;
@@ -77,7 +77,7 @@ TEST_F(AuditWindows, GetWindowPosReadsFramesWhereTheyLie) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     windowselect(c.window);
-    if (c.minimise) ShowWindow(wWindow[static_cast<std::size_t>(c.window)], SW_MINIMIZE);
+    if (c.minimise) ShowWindow(winslot(c.window).wWindow, SW_MINIMIZE);
     int first = -7, second = -7, in = -7, parent = -7;
     yygetwindowpos(c.mode, first, second, in, parent);
     EXPECT_EQ(first, c.first);
@@ -94,11 +94,11 @@ TEST_F(AuditWindows, GetWindowPosReadsFramesWhereTheyLie) {
   EXPECT_EQ(kind, 0);
 }
 
-TEST_F(AuditWindows, GetRestWinSizeOfAMaximisedWindowIsItsNormalClient) {
-  ShowWindow(wWindow[0], SW_MAXIMIZE);
+TEST_F(WindowQueries, GetRestWinSizeOfAMaximisedWindowIsItsNormalClient) {
+  ShowWindow(winslot(0).wWindow, SW_MAXIMIZE);
   test::runUntilIdle();
   RECT c;
-  GetClientRect(hClient[0], c);
+  GetClientRect(winslot(0).hClient, c);
   ASSERT_GT(c.right, 500);
   int w = 0, h = 0, x = 0, y = 0, in = -1, parent = -1;
   yygetrestwinsize(w, h, x, y, in, parent);
@@ -107,13 +107,13 @@ TEST_F(AuditWindows, GetRestWinSizeOfAMaximisedWindowIsItsNormalClient) {
   EXPECT_EQ(in, 0);
 }
 
-TEST_F(AuditWindows, PeekPumpReturnsMinusOneOnAnEmptyQueueAndAQueuedKey) {
+TEST_F(WindowQueries, PeekPumpReturnsMinusOneOnAnEmptyQueueAndAQueuedKey) {
   for (int t = 1; t <= 16; ++t) wmessageenable(t, t == 1 ? 1 : 0);
   test::runUntilIdle();
   int type = 0, v1 = 0, v2 = 0, v3 = 0, v4 = 0, x = 0, y = 0, window = 0, time = 0;
   yydispatchpeekmessage(type, v1, v2, v3, v4, x, y, window, time);
   EXPECT_EQ(type, -1) << "nothing waits: no blocking";
-  SetFocus(hClient[0]);
+  SetFocus(winslot(0).hClient);
   test::keyDown('K');
   yydispatchpeekmessage(type, v1, v2, v3, v4, x, y, window, time);
   EXPECT_EQ(type, 1);
@@ -126,7 +126,7 @@ TEST_F(AuditWindows, PeekPumpReturnsMinusOneOnAnEmptyQueueAndAQueuedKey) {
   EXPECT_GE(t2, t1);
 }
 
-TEST_F(AuditWindows, GetWindowIndexOfHandles) {
+TEST_F(WindowQueries, GetWindowIndexOfHandles) {
   WindowOpenChildOptions o;
   o.width = 100;
   o.height = 100;
@@ -137,11 +137,11 @@ TEST_F(AuditWindows, GetWindowIndexOfHandles) {
     int want;
   };
   const Case cases[] = {
-      {"root frame", wWindow[0], 0},
-      {"root client", hClient[0], 0},
-      {"child frame", wWindow[1], 1},
-      {"child client", hClient[1], 1},
-      {"the status bar is no toolkit window", wMessLine[0], -1},
+      {"root frame", winslot(0).wWindow, 0},
+      {"root client", winslot(0).hClient, 0},
+      {"child frame", winslot(1).wWindow, 1},
+      {"child client", winslot(1).hClient, 1},
+      {"the status bar is no toolkit window", winslot(0).wMessLine, -1},
       {"no handle", nullptr, -1},
   };
   for (const Case& c : cases) {
@@ -151,7 +151,7 @@ TEST_F(AuditWindows, GetWindowIndexOfHandles) {
 }
 
 // Words 8-11 belong to the caller except for the event types that write them.
-TEST_F(AuditWindows, GraphicsWordsKeepTheCallersValuesUnlessTheEventWritesThem) {
+TEST_F(WindowQueries, GraphicsWordsKeepTheCallersValuesUnlessTheEventWritesThem) {
   for (int t = 1; t <= 16; ++t) wmessageenable(t, t == 1 || t == 13 ? 1 : 0);
   struct Case {
     const char* why;
@@ -166,7 +166,7 @@ TEST_F(AuditWindows, GraphicsWordsKeepTheCallersValuesUnlessTheEventWritesThem) 
     SCOPED_TRACE(c.why);
     if (c.type == 13) yysettimer(10, 5, 1);
     else {
-      SetFocus(hClient[0]);
+      SetFocus(winslot(0).hClient);
       test::pressKey('K');
     }
     MessageRecord m;
@@ -181,7 +181,7 @@ TEST_F(AuditWindows, GraphicsWordsKeepTheCallersValuesUnlessTheEventWritesThem) 
 }
 
 // Closing frees what the windows held: no drawing object, device context or menu survives.
-TEST(WindowCloseAudit, FreesTheObjectsAndMenusOfEveryWindow) {
+TEST(WindowCloseAll, FreesTheObjectsAndMenusOfEveryWindow) {
   test::reset();
   twtest::useScreen(1280, 1024);
   tessar.editor.EDITBUF.assign(MAXWINDOWS, {});
@@ -209,11 +209,11 @@ TEST(WindowCloseAudit, FreesTheObjectsAndMenusOfEveryWindow) {
   const Held held[] = {
       {"the window text font (Arial, bold)", hWindowFont},
       {"the stipple bitmap", gBitmap},
-      {"the root window's background brush", hWindowColour[0]},
-      {"the child's background brush", hWindowColour[1]},
+      {"the root window's background brush", winslot(0).hWindowColour},
+      {"the child's background brush", winslot(1).hWindowColour},
       {"the client device context", wDC},
   };
-  const HMENU menus[] = {GetMenu(wWindow[0]), GetMenu(wWindow[1])};
+  const HMENU menus[] = {GetMenu(winslot(0).wWindow), GetMenu(winslot(1).wWindow)};
   for (const Held& h : held) {
     SCOPED_TRACE(h.why);
     ASSERT_NE(GetObjectType(h.object), 0u);
@@ -228,10 +228,10 @@ TEST(WindowCloseAudit, FreesTheObjectsAndMenusOfEveryWindow) {
   test::reset();
 }
 
-class AuditSplit : public AuditWindows {
+class SplitDrag : public WindowQueries {
  protected:
   void SetUp() override {
-    AuditWindows::SetUp();
+    WindowQueries::SetUp();
     WindowOpenChildOptions o;
     o.width = 401;
     o.height = 300;
@@ -245,7 +245,7 @@ class AuditSplit : public AuditWindows {
     ASSERT_EQ(panes[0], 2);
     ASSERT_EQ(panes[1], 3);
   }
-  static HWND bar() { return LongToHandle<HWND>(yyframerecord(wWindow[1])->word[5]); }
+  static HWND bar() { return LongToHandle<HWND>(yyframerecord(winslot(1).wWindow)->word[SP_BAR]); }
   static POINT barCentre() {
     RECT b;
     GetWindowRect(bar(), b);
@@ -261,7 +261,7 @@ class AuditSplit : public AuditWindows {
   }
 };
 
-TEST_F(AuditSplit, BarBetweenAFixedPaneStaysAndShowsNoSizingCursor) {
+TEST_F(SplitDrag, BarBetweenAFixedPaneStaysAndShowsNoSizingCursor) {
   split(0, {7 | 0x40, 7});
   const POINT p = barCentre();
   EXPECT_EQ(SendMessage(bar(), WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y))),
@@ -275,31 +275,31 @@ TEST_F(AuditSplit, BarBetweenAFixedPaneStaysAndShowsNoSizingCursor) {
 }
 
 // The ratio the user dragged to is the one a later resize shares the space by.
-TEST_F(AuditSplit, ProportionalPanesKeepTheDraggedRatioWhenResized) {
+TEST_F(SplitDrag, ProportionalPanesKeepTheDraggedRatioWhenResized) {
   split(2, {7, 7});
   const POINT p = barCentre();
   EXPECT_EQ(SendMessage(bar(), WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y))),
             HTCAPTION);
   drag(p, -80);
-  const FrameRecord* r = yyframerecord(wWindow[1]);
-  const int w12 = r->word[12], w13 = r->word[13];
+  const FrameRecord* r = yyframerecord(winslot(1).wWindow);
+  const int w12 = r->word[SP_EXTENT1], w13 = r->word[SP_EXTENT2];
   RECT c2, c3;
-  GetClientRect(hClient[2], c2);
-  GetClientRect(hClient[3], c3);
+  GetClientRect(winslot(2).hClient, c2);
+  GetClientRect(winslot(3).hClient, c3);
   EXPECT_EQ(w12, c2.right);
   EXPECT_EQ(w13, c3.right);
   ASSERT_LT(w12, w13) << "the first pane was made narrower";
 
   RECT f;
-  GetWindowRect(wWindow[1], f);
-  SetWindowPos(wWindow[1], nullptr, 0, 0, f.right - f.left + 200, f.bottom - f.top, SWP_NOMOVE | SWP_NOZORDER);
+  GetWindowRect(winslot(1).wWindow, f);
+  SetWindowPos(winslot(1).wWindow, nullptr, 0, 0, f.right - f.left + 200, f.bottom - f.top, SWP_NOMOVE | SWP_NOZORDER);
   test::runUntilIdle();
   RECT q, b;
-  GetClientRect(hClient[1], q);
+  GetClientRect(winslot(1).hClient, q);
   GetWindowRect(bar(), b);
   const RECT f2 = frameIn(2, 1), f3 = frameIn(3, 1);
-  GetClientRect(hClient[2], c2);
-  GetClientRect(hClient[3], c3);
+  GetClientRect(winslot(2).hClient, c2);
+  GetClientRect(winslot(3).hClient, c3);
   const int nonclient = (f2.right - f2.left - c2.right) + (f3.right - f3.left - c3.right);
   const int space = q.right - (b.right - b.left) - nonclient;
   EXPECT_EQ(c2.right, space * w12 / (w12 + w13));

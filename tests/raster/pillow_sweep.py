@@ -1,7 +1,7 @@
 """Random images of every layout the image loader reads, written by Pillow, each with a
 reference file of the pixels Pillow reads back: width, height, then the colour values.
 
-  audit_pillow_sweep.py DIR    writes the images, their references and DIR/list.txt
+  pillow_sweep.py DIR    writes the images, their references and DIR/list.txt
 """
 import os
 import random

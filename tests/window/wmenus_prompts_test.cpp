@@ -32,8 +32,8 @@ class MainMenuPrompts : public twtest::WindowFixture {
     test::setIdleHook({});
     WindowFixture::TearDown();
   }
-  static std::string statusText() { return tw::test::statusBarText(wMessLine[0]); }
-  static POINT barItem(int i) { return tw::test::menuBarItem(wWindow[0], {"File", "Analysis", "Help"}, i); }
+  static std::string statusText() { return tw::test::statusBarText(winslot(0).wMessLine); }
+  static POINT barItem(int i) { return tw::test::menuBarItem(winslot(0).wWindow, {"File", "Analysis", "Help"}, i); }
   // Opens bar item i with a click, reads the bar, then presses Down `items` times reading
   // the bar after each, and leaves the menu with Escape.
   static std::vector<std::string> walk(int i, int items) {
@@ -77,7 +77,7 @@ TEST_F(MainMenuPrompts, EachItemShowsItsPrompt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     EXPECT_EQ(walk(c.bar, c.items), c.want);
-    EXPECT_FALSE(SendMessage(wMessLine[0], SB_ISSIMPLE, 0, 0)) << "the bar shows its parts again";
+    EXPECT_FALSE(SendMessage(winslot(0).wMessLine, SB_ISSIMPLE, 0, 0)) << "the bar shows its parts again";
   }
 }
 

@@ -1,0 +1,565 @@
+// platform/richedit.cpp: the rich-edit control classes, built on the EDIT control's window
+// procedure (which keeps the text, selection, undo, keys, mouse and drawing) with the
+// rich-edit messages on top: extended selection and limit, text ranges, find, plain-text
+// streaming and the EN_SELCHANGE notification of the event mask.
+//
+// Invariant: the text inside holds no LF; every line end is one CR (what comes in through
+// typing, pasting, setting or streaming is turned so), so positions count line ends once.
+#include "platform/richedit.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/clipboard.h"
+#include "platform/dialog_internal.h"
+#include "platform/gdi.h"
+#include "platform/richedit_rtf.h"
+
+namespace win {
+namespace {
+
+struct RichData {
+  DWORD eventMask = ENM_NONE;
+};
+
+std::unordered_map<HWND, RichData>& riches() {
+  static std::unordered_map<HWND, RichData> m;
+  return m;
+}
+
+WNDPROC editProc() {
+  static WNDPROC p = nullptr;
+  if (!p) {
+    WNDCLASS wc;
+    if (GetClassInfo(nullptr, "EDIT", wc)) p = wc.lpfnWndProc;
+  }
+  return p;
+}
+
+LRESULT base(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  WNDPROC p = editProc();
+  return p ? CallWindowProc(p, h, msg, w, l) : DefWindowProc(h, msg, w, l);
+}
+
+// CR LF and lone LF become CR.
+std::string toCr(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
+    out.push_back(s[i] == '\n' ? '\r' : s[i]);
+  }
+  return out;
+}
+
+std::string toCrLf(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() + s.size() / 16);
+  for (char c : s) {
+    out.push_back(c);
+    if (c == '\r') out.push_back('\n');
+  }
+  return out;
+}
+
+std::string textOf(HWND h) {
+  std::string s(static_cast<std::size_t>(base(h, WM_GETTEXTLENGTH, 0, 0)), '\0');
+  if (!s.empty()) base(h, WM_GETTEXT, s.size() + 1, reinterpret_cast<LPARAM>(s.data()));
+  return s;
+}
+
+CHARRANGE selOf(HWND h) {
+  DWORD a = 0, b = 0;
+  base(h, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+  return CHARRANGE{static_cast<LONG>(a), static_cast<LONG>(b)};
+}
+
+// A range clipped to the text, -1 at the end meaning the end.
+void clip(CHARRANGE& r, LONG n) {
+  if (r.cpMax < 0) r.cpMax = n;
+  r.cpMin = std::clamp(r.cpMin, 0, n);
+  r.cpMax = std::clamp(r.cpMax, 0, n);
+}
+
+unsigned char lower(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return static_cast<unsigned char>(c + 32);
+  return c;
+}
+
+bool wordChar(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0xC0;
+}
+
+bool matchAt(std::string_view t, std::size_t at, std::string_view f, bool matchCase, bool whole) {
+  for (std::size_t k = 0; k < f.size(); ++k) {
+    const auto a = static_cast<unsigned char>(t[at + k]), b = static_cast<unsigned char>(f[k]);
+    if (matchCase ? a != b : lower(a) != lower(b)) return false;
+  }
+  if (whole) {
+    if (at > 0 && wordChar(static_cast<unsigned char>(t[at - 1]))) return false;
+    const std::size_t e = at + f.size();
+    if (e < t.size() && wordChar(static_cast<unsigned char>(t[e]))) return false;
+  }
+  return true;
+}
+
+// The first match inside the range, or the last one when searching up (the range then runs
+// from cpMin back to cpMax). -1 when none.
+LONG find(const std::string& text, CHARRANGE r, std::string_view what, WPARAM flags) {
+  const auto n = static_cast<LONG>(text.size());
+  const bool down = (flags & FR_DOWN) != 0;
+  if (!down && r.cpMax < 0) r.cpMax = 0;
+  clip(r, n);
+  const LONG lo = std::min(r.cpMin, r.cpMax), hi = std::max(r.cpMin, r.cpMax);
+  const auto len = static_cast<LONG>(what.size());
+  if (len == 0 || hi - lo < len) return -1;
+  const bool mc = (flags & FR_MATCHCASE) != 0, whole = (flags & FR_WHOLEWORD) != 0;
+  if (down) {
+    if (mc && !whole) {
+      const std::size_t p = std::string_view(text).substr(0, static_cast<std::size_t>(hi)).find(what, static_cast<std::size_t>(lo));
+      return p == std::string_view::npos ? -1 : static_cast<LONG>(p);
+    }
+    const unsigned char f0 = lower(static_cast<unsigned char>(what[0]));
+    for (LONG i = lo; i + len <= hi; ++i)
+      if ((mc ? static_cast<unsigned char>(text[static_cast<std::size_t>(i)]) == static_cast<unsigned char>(what[0])
+              : lower(static_cast<unsigned char>(text[static_cast<std::size_t>(i)])) == f0) &&
+          matchAt(text, static_cast<std::size_t>(i), what, mc, whole))
+        return i;
+    return -1;
+  }
+  for (LONG i = hi - len; i >= lo; --i)
+    if (matchAt(text, static_cast<std::size_t>(i), what, mc, whole)) return i;
+  return -1;
+}
+
+void notifySelChange(HWND h, const CHARRANGE& sel) {
+  HWND parent = GetParent(h);
+  if (!parent) return;
+  SELCHANGE sc;
+  sc.nmhdr.hwndFrom = h;
+  sc.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
+  sc.nmhdr.code = EN_SELCHANGE;
+  sc.chrg = sel;
+  sc.seltype = sel.cpMin == sel.cpMax ? SEL_EMPTY : SEL_TEXT;
+  SendMessage(parent, WM_NOTIFY, sc.nmhdr.idFrom, reinterpret_cast<LPARAM>(&sc));
+}
+
+bool keyMessage(UINT m) {
+  return m == WM_KEYDOWN || m == WM_KEYUP || m == WM_CHAR || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP || m == WM_SYSCHAR;
+}
+
+bool mouseMessage(UINT m) {
+  return m == WM_MOUSEMOVE || m == WM_LBUTTONDOWN || m == WM_LBUTTONUP || m == WM_LBUTTONDBLCLK || m == WM_RBUTTONDOWN ||
+         m == WM_RBUTTONUP || m == WM_RBUTTONDBLCLK || m == WM_MBUTTONDOWN || m == WM_MBUTTONUP ||
+         m == WM_MBUTTONDBLCLK || m == WM_MOUSEWHEEL;
+}
+
+// Asks the parent about a key or mouse message; false when the parent drops it.
+bool filterPasses(HWND h, UINT& msg, WPARAM& wParam, LPARAM& lParam) {
+  HWND parent = GetParent(h);
+  if (!parent) return true;
+  MSGFILTER mf;
+  mf.nmhdr.hwndFrom = h;
+  mf.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
+  mf.nmhdr.code = EN_MSGFILTER;
+  mf.msg = msg;
+  mf.wParam = wParam;
+  mf.lParam = lParam;
+  if (SendMessage(parent, WM_NOTIFY, mf.nmhdr.idFrom, reinterpret_cast<LPARAM>(&mf)) != 0) return false;
+  msg = mf.msg;
+  wParam = mf.wParam;
+  lParam = mf.lParam;
+  return true;
+}
+
+LRESULT streamIn(HWND h, WPARAM format, EDITSTREAM& es) {
+  es.dwError = 0;
+  if (!es.pfnCallback || ((format & 0xFF) != SF_TEXT && (format & 0xFF) != SF_RTF)) {
+    es.dwError = static_cast<DWORD>(-1);
+    return 0;
+  }
+  std::string in;
+  std::string block(65536, '\0');
+  while (true) {
+    LONG got = 0;
+    const DWORD err = es.pfnCallback(es.dwCookie, reinterpret_cast<BYTE*>(block.data()),
+                                     static_cast<LONG>(block.size()), &got);
+    if (err != 0) {
+      es.dwError = err;
+      break;
+    }
+    if (got <= 0) break;
+    in.append(block.data(), static_cast<std::size_t>(std::min<LONG>(got, static_cast<LONG>(block.size()))));
+  }
+  // RTF gives its text; what is no RTF comes in as plain text.
+  std::string body;
+  if ((format & 0xFF) == SF_RTF && rtf::read(in, body)) in.swap(body);
+  // A NUL would end the text early: it reads as a blank.
+  std::replace(in.begin(), in.end(), '\0', ' ');
+  std::string text = toCr(in);
+  const auto limit = static_cast<std::size_t>(base(h, EM_GETLIMITTEXT, 0, 0));
+  if (format & SFF_SELECTION) {
+    const CHARRANGE s = selOf(h);
+    const std::size_t room = limit - std::min(limit, static_cast<std::size_t>(base(h, WM_GETTEXTLENGTH, 0, 0)) -
+                                                         static_cast<std::size_t>(s.cpMax - s.cpMin));
+    if (text.size() > room) text.resize(room);
+    base(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  } else {
+    if (text.size() > limit) text.resize(limit);
+    base(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  return static_cast<LRESULT>(text.size());
+}
+
+rtf::DefaultFont fontOf(HWND h) {
+  rtf::DefaultFont f;
+  LOGFONT lf;
+  if (HFONT font = dlg::fontOf(h); font && GetObject(font, sizeof lf, &lf) == static_cast<int>(sizeof lf)) {
+    if (lf.lfFaceName[0]) f.face = lf.lfFaceName;
+    f.fixedPitch = (lf.lfPitchAndFamily & 3) == FIXED_PITCH;
+    // Heights are pixels at 96 dots an inch, made from whole points (8 points are 11 pixels).
+    const LONG px = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+    if (px > 0) f.halfPoints = 2 * static_cast<int>((px * 72 + 48) / 96);
+  }
+  return f;
+}
+
+LRESULT streamOut(HWND h, WPARAM format, EDITSTREAM& es) {
+  es.dwError = 0;
+  if (!es.pfnCallback || ((format & 0xFF) != SF_TEXT && (format & 0xFF) != SF_RTF)) {
+    es.dwError = static_cast<DWORD>(-1);
+    return 0;
+  }
+  std::string text = textOf(h);
+  if (format & SFF_SELECTION) {
+    CHARRANGE s = selOf(h);
+    clip(s, static_cast<LONG>(text.size()));
+    text = text.substr(static_cast<std::size_t>(s.cpMin), static_cast<std::size_t>(s.cpMax - s.cpMin));
+  }
+  const std::string out = (format & 0xFF) == SF_RTF ? rtf::write(text, fontOf(h)) : toCrLf(text);
+  std::size_t done = 0;
+  while (done < out.size()) {
+    const auto cb = static_cast<LONG>(std::min<std::size_t>(65536, out.size() - done));
+    LONG wrote = 0;
+    std::string block = out.substr(done, static_cast<std::size_t>(cb));
+    const DWORD err = es.pfnCallback(es.dwCookie, reinterpret_cast<BYTE*>(block.data()), cb, &wrote);
+    if (err != 0) {
+      es.dwError = err;
+      break;
+    }
+    if (wrote <= 0) break;
+    done += static_cast<std::size_t>(std::min(wrote, cb));
+  }
+  return static_cast<LRESULT>(done);
+}
+
+int scale(long v, int num, int den) { return static_cast<int>(v * num / den); }
+
+// Width of s from x = 0, tabs at every 8 average characters.
+int widthOf(HDC dc, std::string_view s, int tab) {
+  int x = 0;
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t t = s.find('\t', from);
+    const std::size_t to = t == std::string_view::npos ? s.size() : t;
+    SIZE sz;
+    if (to > from && GetTextExtentPoint32(dc, s.data() + from, static_cast<int>(to - from), sz)) x += sz.cx;
+    if (t == std::string_view::npos) return x;
+    x = (x / tab + 1) * tab;
+    from = t + 1;
+  }
+}
+
+void drawLine(HDC dc, int x0, int y, std::string_view s, int tab) {
+  int x = 0;
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t t = s.find('\t', from);
+    const std::size_t to = t == std::string_view::npos ? s.size() : t;
+    if (to > from) {
+      TextOut(dc, x0 + x, y, s.data() + from, static_cast<int>(to - from));
+      SIZE sz;
+      if (GetTextExtentPoint32(dc, s.data() + from, static_cast<int>(to - from), sz)) x += sz.cx;
+    }
+    if (t == std::string_view::npos) return;
+    x = (x / tab + 1) * tab;
+    from = t + 1;
+  }
+}
+
+LRESULT formatRange(HWND h, bool render, const FORMATRANGE& fr) {
+  if (!fr.hdc) return 0;
+  const std::string text = textOf(h);
+  CHARRANGE r = fr.chrg;
+  clip(r, static_cast<LONG>(text.size()));
+  const int dpiX = std::max(1, GetDeviceCaps(fr.hdc, LOGPIXELSX)), dpiY = std::max(1, GetDeviceCaps(fr.hdc, LOGPIXELSY));
+  const int left = scale(fr.rc.left, dpiX, 1440), right = scale(fr.rc.right, dpiX, 1440);
+  const int top = scale(fr.rc.top, dpiY, 1440), bottom = scale(fr.rc.bottom, dpiY, 1440);
+  // The control's font at the device's resolution (its height is in screen pixels).
+  LOGFONT lf;
+  HFONT own = nullptr;
+  if (HFONT f = dlg::fontOf(h); f && GetObject(f, sizeof lf, &lf) == static_cast<int>(sizeof lf)) {
+    lf.lfHeight = scale(lf.lfHeight, dpiY, 96);
+    lf.lfWidth = scale(lf.lfWidth, dpiX, 96);
+    own = CreateFontIndirect(lf);
+  }
+  HGDIOBJ old = own ? SelectObject(fr.hdc, own) : nullptr;
+  const int oldMode = SetBkMode(fr.hdc, TRANSPARENT);   // the page shows through
+  TEXTMETRIC tm;
+  int lh = 16, tab = 64;
+  if (GetTextMetrics(fr.hdc, tm)) {
+    lh = std::max(1, static_cast<int>(tm.tmHeight + tm.tmExternalLeading));
+    tab = std::max(1, static_cast<int>(tm.tmAveCharWidth) * 8);
+  }
+  const int width = std::max(1, right - left);
+  LONG pos = r.cpMin;
+  int y = top;
+  while (pos < r.cpMax && y + lh <= bottom) {
+    LONG pe = pos;
+    while (pe < r.cpMax && text[static_cast<std::size_t>(pe)] != '\r') ++pe;
+    const std::string_view para(text.data() + pos, static_cast<std::size_t>(pe - pos));
+    // The longest part that fits, cut after its last blank (at a character when a word is
+    // wider than the line).
+    std::size_t lo = 0, hi = para.size();
+    if (widthOf(fr.hdc, para, tab) > width) {
+      hi = std::min<std::size_t>(para.size(), 4096);
+      while (lo < hi) {
+        const std::size_t mid = (lo + hi + 1) / 2;
+        if (widthOf(fr.hdc, para.substr(0, mid), tab) <= width) lo = mid;
+        else hi = mid - 1;
+      }
+      std::size_t cut = std::max<std::size_t>(lo, 1);
+      std::size_t blank = cut;
+      while (blank > 0 && para[blank - 1] != ' ') --blank;
+      if (blank > 0) cut = blank;
+      hi = cut;
+    }
+    if (render) drawLine(fr.hdc, left, y, para.substr(0, hi), tab);
+    y += lh;
+    pos += static_cast<LONG>(hi);
+    if (pos == pe && pe < r.cpMax) ++pos;   // past the paragraph end
+  }
+  SetBkMode(fr.hdc, oldMode);
+  if (own) {
+    SelectObject(fr.hdc, old);
+    DeleteObject(own);
+  }
+  return pos;
+}
+
+// Messages that cannot move the selection need no comparison afterwards.
+bool readsOnly(UINT msg) {
+  switch (msg) {
+    case WM_PAINT: case WM_ERASEBKGND: case WM_GETTEXT: case WM_GETTEXTLENGTH: case WM_GETFONT:
+    case WM_GETDLGCODE: case WM_NCHITTEST: case WM_SETCURSOR: case WM_NCPAINT:
+    case EM_GETSEL: case EM_GETLINECOUNT: case EM_LINEINDEX: case EM_LINELENGTH: case EM_GETLINE:
+    case EM_LINEFROMCHAR: case EM_POSFROMCHAR: case EM_CHARFROMPOS: case EM_GETMODIFY:
+    case EM_CANUNDO: case EM_GETFIRSTVISIBLELINE: case EM_GETLIMITTEXT: case EM_GETRECT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_NCCREATE: {
+      riches()[h] = RichData{};
+      CREATESTRUCT cs = *reinterpret_cast<const CREATESTRUCT*>(lParam);
+      std::string name;
+      if (cs.lpszName && !IS_INTRESOURCE(cs.lpszName)) {
+        name = toCr(cs.lpszName);
+        cs.lpszName = name.c_str();
+      }
+      const LRESULT r = base(h, msg, wParam, reinterpret_cast<LPARAM>(&cs));
+      base(h, EM_LIMITTEXT, static_cast<WPARAM>(kRichEditDefaultLimit), 0);
+      return r;
+    }
+    case WM_NCDESTROY:
+      riches().erase(h);
+      return base(h, msg, wParam, lParam);
+    default:
+      break;
+  }
+  auto it = riches().find(h);
+  if (it == riches().end()) return base(h, msg, wParam, lParam);
+  switch (msg) {
+    case EM_SETEVENTMASK: {
+      const DWORD old = it->second.eventMask;
+      it->second.eventMask = static_cast<DWORD>(lParam);
+      return static_cast<LRESULT>(old);
+    }
+    case EM_GETEVENTMASK:
+      return static_cast<LRESULT>(it->second.eventMask);
+    case EM_EXGETSEL:
+      if (lParam) *reinterpret_cast<CHARRANGE*>(lParam) = selOf(h);
+      return 0;
+    case EM_EXLIMITTEXT:
+      base(h, EM_LIMITTEXT, lParam > 0 ? static_cast<WPARAM>(lParam) : static_cast<WPARAM>(kRichEditDefaultLimit), 0);
+      return 0;
+    case EM_EXLINEFROMCHAR:
+      return base(h, EM_LINEFROMCHAR, static_cast<WPARAM>(lParam), 0);
+    case EM_GETTEXTRANGE: {
+      auto* tr = reinterpret_cast<TEXTRANGE*>(lParam);
+      if (!tr || !tr->lpstrText) return 0;
+      const std::string t = textOf(h);
+      CHARRANGE r = tr->chrg;
+      clip(r, static_cast<LONG>(t.size()));
+      const LONG n = std::max<LONG>(0, r.cpMax - r.cpMin);
+      std::memcpy(tr->lpstrText, t.data() + r.cpMin, static_cast<std::size_t>(n));
+      tr->lpstrText[n] = '\0';
+      return n;
+    }
+    case EM_GETSELTEXT: {
+      if (!lParam) return 0;
+      const std::string t = textOf(h);
+      CHARRANGE r = selOf(h);
+      clip(r, static_cast<LONG>(t.size()));
+      char* out = reinterpret_cast<char*>(lParam);
+      const LONG n = r.cpMax - r.cpMin;
+      std::memcpy(out, t.data() + r.cpMin, static_cast<std::size_t>(n));
+      out[n] = '\0';
+      return n;
+    }
+    case EM_GETTEXTLENGTHEX: {
+      const auto* g = reinterpret_cast<const GETTEXTLENGTHEX*>(wParam);
+      if (g && (g->flags & GTL_USECRLF)) {
+        const std::string t = textOf(h);
+        return static_cast<LRESULT>(t.size() + static_cast<std::size_t>(std::count(t.begin(), t.end(), '\r')));
+      }
+      return base(h, WM_GETTEXTLENGTH, 0, 0);
+    }
+    case EM_FINDTEXT:
+    case EM_FINDTEXTEX: {
+      auto* ft = reinterpret_cast<FINDTEXT*>(lParam);
+      if (!ft || !ft->lpstrText) return -1;
+      const std::string what = toCr(ft->lpstrText);
+      const LONG p = find(textOf(h), ft->chrg, what, wParam);
+      if (msg == EM_FINDTEXTEX) {
+        auto* fx = reinterpret_cast<FINDTEXTEX*>(lParam);
+        fx->chrgText = p < 0 ? CHARRANGE{-1, -1} : CHARRANGE{p, p + static_cast<LONG>(what.size())};
+      }
+      return p;
+    }
+    case EM_HIDESELECTION:
+      return 0;
+    case EM_FORMATRANGE:
+      return lParam ? formatRange(h, wParam != 0, *reinterpret_cast<const FORMATRANGE*>(lParam)) : 0;
+    case EM_CANREDO:
+      return FALSE;
+    case EM_CANPASTE: {
+      return IsClipboardFormatAvailable(CF_TEXT) ? TRUE : FALSE;
+    }
+    default:
+      break;
+  }
+
+  if (((it->second.eventMask & ENM_KEYEVENTS) && keyMessage(msg)) ||
+      ((it->second.eventMask & ENM_MOUSEEVENTS) && mouseMessage(msg))) {
+    if (!filterPasses(h, msg, wParam, lParam)) return 0;
+    it = riches().find(h);   // the parent may have destroyed the control
+    if (it == riches().end()) return 0;
+  }
+  const bool watch = (it->second.eventMask & ENM_SELCHANGE) && !readsOnly(msg);
+  const CHARRANGE before = watch ? selOf(h) : CHARRANGE{};
+  LRESULT r = 0;
+  switch (msg) {
+    case EM_STREAMIN:
+    case EM_STREAMOUT: {
+      auto* es = reinterpret_cast<EDITSTREAM*>(lParam);
+      if (!es) return 0;
+      r = msg == EM_STREAMIN ? streamIn(h, wParam, *es) : streamOut(h, wParam, *es);
+      break;
+    }
+    case WM_CHAR:
+      // Enter makes one CR.
+      if (wParam == '\r' || wParam == '\n') {
+        if (GetWindowLong(h, GWL_STYLE) & ES_READONLY) {
+          MessageBeep(0);
+          return 0;
+        }
+        r = base(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("\r"));
+      } else {
+        r = base(h, msg, wParam, lParam);
+      }
+      break;
+    case EM_EXSETSEL: {
+      const auto* cr = reinterpret_cast<const CHARRANGE*>(lParam);
+      if (!cr) return 0;
+      base(h, EM_SETSEL, static_cast<WPARAM>(static_cast<LONG_PTR>(cr->cpMin)), static_cast<LPARAM>(cr->cpMax));
+      r = selOf(h).cpMax;
+      break;
+    }
+    case WM_COPY:
+    case WM_CUT: {
+      // Other programs read line ends on the clipboard as CR LF.
+      const CHARRANGE sel = selOf(h);
+      if (sel.cpMin == sel.cpMax) return 0;
+      if (msg == WM_CUT && (GetWindowLong(h, GWL_STYLE) & ES_READONLY)) {
+        MessageBeep(0);
+        return 0;
+      }
+      const std::string t = toCrLf(textOf(h).substr(static_cast<std::size_t>(sel.cpMin),
+                                                    static_cast<std::size_t>(sel.cpMax - sel.cpMin)));
+      if (OpenClipboard(h)) {
+        EmptyClipboard();
+        if (HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, t.size() + 1)) {
+          if (char* p = static_cast<char*>(GlobalLock(g))) {
+            std::memcpy(p, t.c_str(), t.size() + 1);
+            GlobalUnlock(g);
+            if (!SetClipboardData(CF_TEXT, g)) GlobalFree(g);
+          } else {
+            GlobalFree(g);
+          }
+        }
+        CloseClipboard();
+      }
+      if (msg == WM_CUT) base(h, WM_CLEAR, 0, 0);
+      break;
+    }
+    case WM_PASTE: {
+      if (GetWindowLong(h, GWL_STYLE) & ES_READONLY) {
+        MessageBeep(0);
+        return 0;
+      }
+      std::string s;
+      if (OpenClipboard(h)) {
+        if (HGLOBAL g = GetClipboardData(CF_TEXT)) {
+          if (const char* p = static_cast<const char*>(GlobalLock(g))) s = toCr(p);
+          GlobalUnlock(g);
+        }
+        CloseClipboard();
+      }
+      if (!s.empty()) base(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(s.c_str()));
+      break;
+    }
+    case WM_SETTEXT:
+    case EM_REPLACESEL: {
+      const char* s = reinterpret_cast<const char*>(lParam);
+      const std::string t = toCr(s ? s : "");
+      r = base(h, msg, wParam, reinterpret_cast<LPARAM>(t.c_str()));
+      break;
+    }
+    default:
+      r = base(h, msg, wParam, lParam);
+      break;
+  }
+  if (watch && IsWindow(h)) {
+    const CHARRANGE after = selOf(h);
+    if (after.cpMin != before.cpMin || after.cpMax != before.cpMax) notifySelChange(h, after);
+  }
+  return r;
+}
+
+}  // namespace
+
+void RegisterRichEditClasses() {
+  RegisterDialogClasses();
+  dlg::registerControlClass(RICHEDIT_CLASS, richProc);
+  dlg::registerControlClass(RICHEDIT_CLASS10, richProc);
+}
+
+}  // namespace win

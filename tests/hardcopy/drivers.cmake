@@ -1,0 +1,7 @@
+tw_add_test(hardcopy_drivers_test
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/manager_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/postscript_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/svg_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dxf_test.cpp
+  LIBS tw_test_picture tw_hcdrivers)

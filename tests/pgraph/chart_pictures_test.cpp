@@ -1,0 +1,155 @@
+// Pictures of charts: a line chart of flow and baseflow with missing days, a stacked filled
+// line chart whose values change sign, an XY chart with markers and a fitted line, and a polar
+// chart; the recorded requests painted on a headless window and saved as PNG.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "../screen/screen_fixture.h"
+#include "toolkit/graphics/colour.h"
+#include "toolkit/graphics/strokefonts.h"
+#include "toolkit/pgraph/decorations.h"
+#include "toolkit/pgraph/definition.h"
+#include "toolkit/pgraph/keys.h"
+#include "toolkit/pgraph/mapping.h"
+#include "toolkit/pgraph/plots.h"
+#include "toolkit/pgraph/scales.h"
+#include "toolkit/pgraph/settings.h"
+
+namespace {
+
+constexpr int kWidth = 800, kHeight = 600;
+constexpr float kMissing = -999.0f;
+
+// The palette index of a named colour.
+int colour(const char* name) {
+  IGrColour(name);
+  return tessar.graphics.attributes.COLOURS[PAIRINDEX][CURRENT];
+}
+
+class ChartPictures : public twtest::ScreenFixture {
+ protected:
+  void start() {
+    openScreen(kWidth, kHeight);
+    tessar.pgraph = PgraphRegion{};
+    tessar.files.TEXTBUF.assign(200, ' ');
+    tessar.files.DECIMAL = '.';
+    IGrUnits(0, 0, 1, 1);
+    yypgreset();
+    wgrvfontstandard();
+    tessar.graphics.text.FONTKIND = 1;
+  }
+  void save(const char* name) {
+    EXPECT_GT(inkCount(), 2000);
+    win::test::savePng(winslot(0).hClient, std::string(TW_SHOT_DIR) + "/" + name, false);
+  }
+};
+
+// A year of daily flow: recessions after storms over a slowly varying base, two gaps.
+void flowyear(std::vector<float>& flow, std::vector<float>& base) {
+  flow.assign(365, 0);
+  base.assign(365, 0);
+  float storm = 0;
+  for (int d = 0; d < 365; ++d) {
+    if (d % 37 == 5) storm += 40 + static_cast<float>(d % 5) * 12;
+    storm *= 0.85f;
+    const float b = 8 + 4 * std::sin(static_cast<float>(d) / 58.0f);
+    base[static_cast<std::size_t>(d)] = b + 0.15f * storm;
+    flow[static_cast<std::size_t>(d)] = b + storm;
+  }
+  for (int d = 120; d < 131; ++d) flow[static_cast<std::size_t>(d)] = base[static_cast<std::size_t>(d)] = kMissing;
+  flow[250] = base[250] = kMissing;
+}
+
+TEST_F(ChartPictures, FlowAndBaseflowLineChart) {
+  start();
+  std::vector<float> flow, base;
+  flowyear(flow, base);
+  const std::array<int, 1> nv{365};
+  ipgnewplot1(4, 2, nv);
+  IPgArea(0.12f, 0.15f, 0.8f, 0.9f);
+  ipgunits(1, 0, 365, 100);
+  ipgmissingdata(kMissing);
+  ipgstyle(1, {.a = 0, .b = 0, .c = 0, .colour1 = colour("BLUE"), .colour2 = colour("BLUE")});
+  ipgstyle(2, {.a = 0, .b = 0, .c = 0, .colour1 = colour("RED"), .colour2 = colour("RED")});
+  IGrColour("BLACK");
+  ipgxgraticules(1);
+  ipgygraticules(1);
+  ipgaxes();
+  ipgxscale("");
+  ipgyscaleleft("");
+  ipgborder();
+  ipgtitle("Daily flow and baseflow");
+  ipgxlabel("Day of the year");
+  ipgylabelleft("Flow (m3/s)", "9");
+  ipgkeyarea(1, 1, 0, 0);
+  const std::array<std::string, 2> keys{"Flow", "Baseflow"};
+  ipgkeyall(keys, "");
+  ipglineplot(flow);
+  ipglineplot(base);
+  save("chart_flow.png");
+}
+
+TEST_F(ChartPictures, StackedFillWithASignChange) {
+  start();
+  const std::array<int, 1> nv{12};
+  ipgnewplot1(4, 2, nv, 0x400);
+  IPgArea(0.12f, 0.12f, 0.95f, 0.92f);
+  ipgunits(1, -10, 12, 20);
+  ipgstyle(1, {.a = 4, .b = 0, .c = 1, .colour1 = colour("GREEN"), .colour2 = colour("GREEN")});
+  ipgstyle(2, {.a = 4, .b = 0, .c = 1, .colour1 = colour("CYAN"), .colour2 = colour("CYAN")});
+  const std::array<float, 12> a{4, 6, 3, -2, -6, -4, 1, 5, 8, 6, 2, -3};
+  const std::array<float, 12> b{3, 3, 4, 4, 5, 5, 4, 4, 3, 3, 2, 2};
+  ipglineplot(a);
+  ipglineplot(b);
+  IGrColour("BLACK");
+  ipgaxes();
+  ipgxscale("");
+  ipgyscaleleft("");
+  ipgborder();
+  save("chart_stacked.png");
+}
+
+TEST_F(ChartPictures, XYChartWithMarkersAndAFittedLine) {
+  start();
+  const std::array<int, 1> nv{30};
+  ipgnewplot1(6, 2, nv);
+  IPgArea(0.12f, 0.12f, 0.95f, 0.92f);
+  ipgunits(1980, 0, 2010, 50);
+  std::array<float, 30> x{}, y{};
+  for (int i = 0; i < 30; ++i) {
+    x[static_cast<std::size_t>(i)] = 1980.5f + static_cast<float>(i);
+    y[static_cast<std::size_t>(i)] = 15 + 0.6f * static_cast<float>(i) + 6 * std::sin(static_cast<float>(i) * 1.7f);
+  }
+  ipgstyle(1, {.a = 0, .b = 3, .c = 0, .colour1 = colour("BLUE"), .colour2 = colour("BLUE")});
+  ipgmarker(1, 2);
+  ipgstyle(2, {.a = 0, .b = 0, .c = 0, .colour1 = colour("RED"), .colour2 = colour("RED")});
+  IGrColour("BLACK");
+  ipgxscale("");
+  ipgyscaleleft("");
+  ipgborder();
+  ipgxypairs(x, y);
+  const std::array<float, 2> fx{1980.5f, 2009.5f}, fy{15.0f, 15 + 0.6f * 29};
+  ipgxypairs(fx, fy, 2);
+  save("chart_xy.png");
+}
+
+TEST_F(ChartPictures, PolarChart) {
+  start();
+  const std::array<int, 1> nv{24};
+  ipgnewplot1(4, 1, nv, 0x40);
+  IPgArea(0.1f, 0.1f, 0.9f, 0.9f);
+  IPgUnitsPolar(10);
+  std::array<float, 24> r{};
+  for (int i = 0; i < 24; ++i) r[static_cast<std::size_t>(i)] = 6 + 3 * std::cos(static_cast<float>(i) * 0.52f);
+  ipgstyle(1, {.a = 0, .b = 3, .c = 0, .colour1 = colour("BLUE"), .colour2 = colour("BLUE")});
+  IGrColour("BLACK");
+  ipgaxes();
+  ipglineplot(r);
+  save("chart_polar.png");
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// Keys: the key area, the samples of one entry by plot type and style, the column key of 1
+// to 12 sets in the strip right of the plot, the one-row key, line-end labels, and the text
+// state put back.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "tests/pgraph/chart_recorder.h"
+#include "toolkit/graphics/colour.h"
+#include "toolkit/graphics/strokefonts.h"
+#include "toolkit/graphics/text.h"
+#include "toolkit/pgraph/definition.h"
+#include "toolkit/pgraph/keys.h"
+#include "toolkit/pgraph/mapping.h"
+#include "toolkit/pgraph/plots.h"
+#include "toolkit/pgraph/settings.h"
+
+namespace {
+
+class Keys : public ::testing::Test {
+ protected:
+  void SetUp() override { resetchartdevice(); }
+  void linechart(int sets) {
+    const std::array<int, 1> nv{10};
+    ipgnewplot1(4, sets, nv);
+    IPgArea(0.1f, 0.2f, 0.7f, 0.9f);
+    ipgunits(0, 0, 10, 10);
+    for (int k = 1; k <= sets; ++k) ipgstyle(k, {.a = 0, .b = 0, .c = 0});
+    devicelog().clear();
+    drawntexts().clear();
+  }
+  PlotDefinition& pd = tessar.pgraph.plot;
+};
+
+TEST_F(Keys, KeyAreaTakesEachCoordinateInRangeOnItsOwn) {
+  struct Case { const char* why; std::array<float, 4> in; std::array<float, 4> want; };
+  const Case cases[] = {
+      {"the application's empty box: automatic", {1, 1, 0, 0}, {1, 0, 1, 0}},
+      {"right edge out of range kept", {0.2f, 0.1f, 1.5f, 0.4f}, {0.2f, 0, 0.1f, 0.4f}},
+      {"all in range", {0.7f, 0.2f, 0.95f, 0.8f}, {0.7f, 0.95f, 0.2f, 0.8f}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    pd.KEYAREA = {1, 0, 1, 0};
+    ipgkeyarea(c.in[0], c.in[1], c.in[2], c.in[3]);
+    EXPECT_EQ(pd.KEYAREA, c.want);
+  }
+}
+
+TEST_F(Keys, ColumnKeyRowsSpreadOverThePlotHeightSetOneOnTop) {
+  for (int n = 1; n <= 12; ++n) {
+    SCOPED_TRACE(n);
+    linechart(n);
+    std::vector<std::string> texts;
+    for (int k = 1; k <= n; ++k) texts.push_back("Set " + std::to_string(k));
+    const float cw = tessar.graphics.text.CW, ch = tessar.graphics.text.CH;
+    ipgkeyall(texts, "");
+    ASSERT_EQ(static_cast<int>(drawntexts().size()), n);
+    const float YB = yyp2y(0), YT = yyp2y(10), H = YT - YB, YC = YB + H / 2;
+    for (int k = 1; k <= n; ++k) {
+      float X = 0, Y = 0;
+      const float nn = static_cast<float>(n);
+      device(0, YC + H * ((nn + 1) / 2 - static_cast<float>(k)) / (nn + 1), X, Y);
+      EXPECT_EQ(drawntexts()[static_cast<std::size_t>(k - 1)].text, texts[static_cast<std::size_t>(k - 1)]);
+      EXPECT_NEAR(drawntexts()[static_cast<std::size_t>(k - 1)].y, Y, 0.5f);
+      float Xp = 0, Yp = 0;
+      device(yyp2x(10), 0, Xp, Yp);
+      EXPECT_GT(drawntexts()[static_cast<std::size_t>(k - 1)].x, Xp);   // right of the plot
+    }
+    EXPECT_FLOAT_EQ(tessar.graphics.text.CW, cw);
+    EXPECT_FLOAT_EQ(tessar.graphics.text.CH, ch);
+  }
+}
+
+TEST_F(Keys, ReversedColumnPutsTheLastSetOnTop) {
+  linechart(3);
+  const std::vector<std::string> texts{"a", "b", "c"};
+  ipgkeyall(texts, "r");
+  ASSERT_EQ(drawntexts().size(), 3u);
+  EXPECT_GT(drawntexts()[2].y, drawntexts()[0].y);
+}
+
+TEST_F(Keys, LineSampleOrMarkerByStyle) {
+  linechart(2);
+  ipgstyle(2, {.a = 0, .b = 3, .c = 0});
+  float w = 0, h = 0;
+  yypgkeyc(w, h);
+  ipgkeysingle(1, 0.8f, 0.5f, "Flow");
+  const auto s = segments();
+  ASSERT_EQ(s.size(), 1u);   // a line of 2.15 cells
+  float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+  device(0.8f, 0.5f, X1, Y1);
+  device(0.8f + 2.15f * w, 0.5f, X2, Y2);
+  EXPECT_NEAR(s[0].x1, X1, 0.01f);
+  EXPECT_NEAR(s[0].x2, X2, 0.01f);
+  devicelog().clear();
+  ipgkeysingle(2, 0.8f, 0.4f, "Base");
+  EXPECT_GT(devicelog().size(), 1u);   // the marker and its text, no 2.15-cell line
+  for (const Segment& g : segments()) EXPECT_LT(std::abs(g.x2 - g.x1), 2.15f * w * 640 * 0.99f);
+}
+
+TEST_F(Keys, TheTextIsInTheCallersColourAndTheColoursComeBack) {
+  linechart(1);
+  ipgstyle(1, {.a = 0, .b = 0, .c = 0, .colour1 = 40, .colour2 = 41});
+  IGrColourN(7);
+  IGrColourN(3);
+  const auto before = tessar.graphics.attributes.COLOURS;
+  devicelog().clear();
+  ipgkeysingle(1, 0.8f, 0.5f, "Flow");
+  EXPECT_EQ(tessar.graphics.attributes.COLOURS, before);
+  for (const DeviceCall& c : devicelog())
+    if (c.code == DTEXT) EXPECT_EQ(c.colours[PAIRINDEX][CURRENT], 3);
+  // Stroke text as well: every stroke after the sample line is in the caller's colour.
+  wgrvfontstandard();
+  tessar.graphics.text.FONTKIND = 1;
+  devicelog().clear();
+  ipgkeysingle(1, 0.8f, 0.5f, "Flow");
+  std::vector<int> strokes;
+  for (const DeviceCall& c : devicelog())
+    if (c.side == 'S' && (c.code == DLINE || c.code == DPOLYLINE || c.code == DPOLYGONSOLID))
+      strokes.push_back(c.colours[PAIRINDEX][CURRENT]);
+  ASSERT_GT(strokes.size(), 2u);
+  EXPECT_EQ(strokes.front(), 40);
+  EXPECT_EQ(strokes.back(), 3);
+}
+
+TEST_F(Keys, SetNumbersOutsideTheChartDrawNothing) {
+  linechart(2);
+  ipgkeysingle(0, 0.8f, 0.5f, "x");
+  ipgkeysingle(3, 0.8f, 0.5f, "x");
+  EXPECT_TRUE(devicelog().empty());
+}
+
+TEST_F(Keys, BlankTextStillGivesAnEntry) {
+  linechart(2);
+  const std::vector<std::string> texts{"   ", "b"};
+  ipgkeyall(texts, "");
+  EXPECT_EQ(segments().size(), 2u);   // both samples
+}
+
+TEST_F(Keys, RowKeySitsAtTheKeyPositionBelowThePlot) {
+  linechart(3);
+  const std::vector<std::string> texts{"a", "b", "c"};
+  ipgkeyall(texts, "X");
+  ASSERT_EQ(drawntexts().size(), 3u);
+  float X = 0, Y = 0;
+  device(0, 0.3f * yyp2y(0), X, Y);   // default key position 0.7
+  for (const DrawnText& t : drawntexts()) EXPECT_NEAR(t.y, Y, 0.5f);
+  EXPECT_LT(drawntexts()[0].x, drawntexts()[1].x);
+  EXPECT_LT(drawntexts()[1].x, drawntexts()[2].x);
+}
+
+TEST_F(Keys, LineEndLabelsFollowTheLastPlottedPoints) {
+  linechart(2);
+  const std::array<float, 10> a{1, 2, 3, 4, 5, 6, 7, 8, 9, 9}, b{1, 1, 1, 1, 1, 1, 1, 1, 1, 2};
+  ipglineplot(a);
+  ipglineplot(b);
+  drawntexts().clear();
+  const std::vector<std::string> texts{"Flow", "Base"};
+  ipgkeyall(texts, "E");
+  ASSERT_EQ(drawntexts().size(), 2u);
+  EXPECT_GT(drawntexts()[0].y, drawntexts()[1].y);
+}
+
+}  // namespace

@@ -1,0 +1,450 @@
+// The rich-edit control with plain text: typing and line ends, selection by keys and mouse with
+// EN_SELCHANGE, undo, the clipboard, find, plain-text streaming in and out, and a 10 MB text.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/clipboard.h"
+#include "platform/richedit.h"
+#include "platform/test_api.h"
+#include "tests/platform/ctl_helpers.h"
+
+using namespace win;
+using ctltest::textOf;
+
+namespace {
+
+constexpr int kId = 1002;
+
+// Key filter of the parent: drops Ctrl+V and turns a typed 'a' into 'b'; counts mouse events.
+int mouseEvents = 0;
+LRESULT filter(const MSGFILTER& mf) {
+  auto& m = const_cast<MSGFILTER&>(mf);
+  if (m.msg == WM_KEYDOWN && m.wParam == 'V' && GetKeyState(VK_CONTROL) < 0) return 1;
+  if (m.msg == WM_CHAR && m.wParam == 0x16) return 1;
+  if (m.msg == WM_CHAR && m.wParam == 'a') m.wParam = 'b';
+  if (m.msg == WM_LBUTTONDOWN) ++mouseEvents;
+  return 0;
+}
+
+std::vector<CHARRANGE>& selChanges() {
+  static std::vector<CHARRANGE> v;
+  return v;
+}
+
+LRESULT watchingParent(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(l)->code == EN_SELCHANGE) {
+    const auto* sc = reinterpret_cast<const SELCHANGE*>(l);
+    EXPECT_EQ(sc->seltype, sc->chrg.cpMin == sc->chrg.cpMax ? SEL_EMPTY : SEL_TEXT);
+    selChanges().push_back(sc->chrg);
+  }
+  if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(l)->code == EN_MSGFILTER)
+    return filter(*reinterpret_cast<const MSGFILTER*>(l));
+  return ctltest::parentProc(h, msg, w, l);
+}
+
+CHARRANGE selOf(HWND e) {
+  CHARRANGE r;
+  SendMessage(e, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+void setSel(HWND e, LONG a, LONG b) {
+  CHARRANGE r{a, b};
+  SendMessage(e, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+// A stream over a string: reading hands out at most `step` bytes at a time; writing appends.
+struct Cookie {
+  std::string data;
+  std::size_t at = 0;
+  std::size_t step = 1 << 20;
+  DWORD failWith = 0;   // returned by the callback once `at` reaches failAt
+  std::size_t failAt = std::string::npos;
+};
+
+DWORD readCb(UINT_PTR cookie, BYTE* buf, LONG cb, LONG* pcb) {
+  auto* c = reinterpret_cast<Cookie*>(cookie);
+  if (c->at >= c->failAt) return c->failWith;
+  const std::size_t n = std::min({static_cast<std::size_t>(cb), c->step, c->data.size() - c->at});
+  std::memcpy(buf, c->data.data() + c->at, n);
+  c->at += n;
+  *pcb = static_cast<LONG>(n);
+  return 0;
+}
+
+DWORD writeCb(UINT_PTR cookie, BYTE* buf, LONG cb, LONG* pcb) {
+  auto* c = reinterpret_cast<Cookie*>(cookie);
+  if (c->data.size() >= c->failAt) return c->failWith;
+  c->data.append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(cb));
+  *pcb = cb;
+  return 0;
+}
+
+LRESULT streamIn(HWND e, const std::string& s, WPARAM format = SF_TEXT, Cookie* cookie = nullptr, DWORD* err = nullptr) {
+  Cookie local;
+  Cookie& c = cookie ? *cookie : local;
+  c.data = s;
+  EDITSTREAM es;
+  es.dwCookie = reinterpret_cast<UINT_PTR>(&c);
+  es.pfnCallback = readCb;
+  const LRESULT r = SendMessage(e, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+  if (err) *err = es.dwError;
+  return r;
+}
+
+std::string streamOut(HWND e, WPARAM format = SF_TEXT) {
+  Cookie c;
+  EDITSTREAM es;
+  es.dwCookie = reinterpret_cast<UINT_PTR>(&c);
+  es.pfnCallback = writeCb;
+  SendMessage(e, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
+  EXPECT_EQ(es.dwError, 0u);
+  return c.data;
+}
+
+class RichEditTest : public ctltest::Fixture {
+ protected:
+  void SetUp() override {
+    ctltest::Fixture::SetUp();
+    RegisterRichEditClasses();
+    selChanges().clear();
+    SetWindowLongPtr(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&watchingParent));
+  }
+  HWND rich(const char* cls = RICHEDIT_CLASS) {
+    HWND e = make(cls, WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_AUTOHSCROLL | WS_HSCROLL, 10, 10,
+                  400, 300, kId);
+    EXPECT_NE(e, nullptr);
+    SendMessage(e, EM_EXLIMITTEXT, 0, 104857500);
+    SetFocus(e);
+    test::runUntilIdle();
+    return e;
+  }
+};
+
+TEST_F(RichEditTest, BothClassNamesMakeTheControlWithItsDefaultLimit) {
+  for (const char* cls : {RICHEDIT_CLASS, RICHEDIT_CLASS10}) {
+    HWND e = make(cls, ES_MULTILINE, 10, 10, 200, 100, kId);
+    ASSERT_NE(e, nullptr) << cls;
+    EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT, 0, 0), kRichEditDefaultLimit);
+    SendMessage(e, EM_EXLIMITTEXT, 0, 0);
+    EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT, 0, 0), kRichEditDefaultLimit);
+    DestroyWindow(e);
+  }
+}
+
+TEST_F(RichEditTest, TypingEndsLinesWithOneCharacterAndUndoTakesItBack) {
+  HWND e = rich();
+  test::typeText("ab\ncd");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "ab\rcd");
+  EXPECT_EQ(selOf(e).cpMin, 5);
+  EXPECT_EQ(SendMessage(e, EM_GETLINECOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessage(e, EM_EXLINEFROMCHAR, 0, 4), 1);
+  GETTEXTLENGTHEX g;
+  EXPECT_EQ(SendMessage(e, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&g), 0), 5);
+  g.flags = GTL_USECRLF;
+  EXPECT_EQ(SendMessage(e, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&g), 0), 6);
+  EXPECT_EQ(streamOut(e), "ab\r\ncd");
+
+  // Shift+Home selects back to the line start; typing replaces it; Ctrl+Z restores.
+  test::pressKey(VK_HOME, test::kShift);
+  test::runUntilIdle();
+  EXPECT_EQ(selOf(e).cpMin, 3);
+  EXPECT_EQ(selOf(e).cpMax, 5);
+  test::typeText("X");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "ab\rX");
+  EXPECT_TRUE(SendMessage(e, EM_CANUNDO, 0, 0));
+  test::pressKey('Z', test::kCtrl);
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "ab\rcd");
+  EXPECT_TRUE(SendMessage(e, EM_GETMODIFY, 0, 0));
+}
+
+TEST_F(RichEditTest, SelectionChangesAreReportedOnlyUnderTheEventMask) {
+  HWND e = rich();
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("first line\r\nsecond line"));
+  EXPECT_EQ(textOf(e), "first line\rsecond line");
+  setSel(e, 0, 5);
+  EXPECT_TRUE(selChanges().empty());
+  EXPECT_EQ(SendMessage(e, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE), 0);
+  EXPECT_EQ(SendMessage(e, EM_GETEVENTMASK, 0, 0), static_cast<LRESULT>(ENM_CHANGE | ENM_SELCHANGE));
+
+  setSel(e, 11, -1);
+  ASSERT_EQ(selChanges().size(), 1u);
+  EXPECT_EQ(selChanges().back().cpMin, 11);
+  EXPECT_EQ(selChanges().back().cpMax, 22);
+  char buf[64];
+  EXPECT_EQ(SendMessage(e, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buf)), 11);
+  EXPECT_STREQ(buf, "second line");
+
+  // A click at the start of the first line puts the caret there, as a user sees it.
+  const LRESULT p = SendMessage(e, EM_POSFROMCHAR, 0, 0);
+  ctltest::clickAt(e, GET_X_LPARAM(p) + 1, GET_Y_LPARAM(p) + 3);
+  EXPECT_EQ(selOf(e).cpMin, 0);
+  EXPECT_EQ(selOf(e).cpMax, 0);
+  ASSERT_GE(selChanges().size(), 2u);
+  EXPECT_EQ(selChanges().back().cpMax, 0);
+
+  // Shift+Ctrl+End selects to the end; a key that changes nothing reports nothing.
+  test::pressKey(VK_END, test::kShift | test::kCtrl);
+  test::runUntilIdle();
+  EXPECT_EQ(selOf(e).cpMax, 22);
+  const std::size_t n = selChanges().size();
+  test::pressKey(VK_END, test::kShift | test::kCtrl);
+  test::runUntilIdle();
+  EXPECT_EQ(selChanges().size(), n);
+
+  TEXTRANGE tr;
+  tr.chrg = {6, 14};
+  tr.lpstrText = buf;
+  EXPECT_EQ(SendMessage(e, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr)), 8);
+  EXPECT_STREQ(buf, "line\rsec");
+}
+
+TEST_F(RichEditTest, KeyAndMouseEventsPassThroughTheParentsFilter) {
+  HWND e = rich();
+  mouseEvents = 0;
+  test::typeText("a");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "a");   // no filter without the mask
+  SendMessage(e, EM_SETEVENTMASK, 0, ENM_KEYEVENTS | ENM_MOUSEEVENTS);
+  test::typeText("ca");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "acb");
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, 2);
+  std::memcpy(GlobalLock(g), "z", 2);
+  GlobalUnlock(g);
+  SetClipboardData(CF_TEXT, g);
+  CloseClipboard();
+  test::pressKey('V', test::kCtrl);
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "acb");   // the parent consumed the paste
+  ctltest::clickAt(e, 5, 5);
+  EXPECT_EQ(mouseEvents, 1);
+}
+
+TEST_F(RichEditTest, ClipboardCarriesCrLfBothWays) {
+  HWND e = rich();
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one\rtwo"));
+  setSel(e, 0, -1);
+  test::pressKey('C', test::kCtrl);
+  test::runUntilIdle();
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HGLOBAL g = GetClipboardData(CF_TEXT);
+  ASSERT_NE(g, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(g)), "one\r\ntwo");
+  GlobalUnlock(g);
+  CloseClipboard();
+  EXPECT_TRUE(SendMessage(e, EM_CANPASTE, CF_TEXT, 0));
+  setSel(e, 7, 7);
+  test::pressKey('V', test::kCtrl);
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "one\rtwoone\rtwo");
+  test::pressKey('Z', test::kCtrl);
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "one\rtwo");
+  setSel(e, 3, 7);
+  test::pressKey('X', test::kCtrl);
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "one");
+}
+
+TEST_F(RichEditTest, FindHonoursDirectionCaseWholeWordAndRange) {
+  HWND e = rich();
+  //                                        0         1         2         3
+  //                                        0123456789012345678901234567890123456
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Flow flows; FLOW\r\nflow_rate flow"));
+  struct Case {
+    const char* what;
+    LONG from, to;
+    WPARAM flags;
+    LONG expect;
+  };
+  const Case cases[] = {
+      {"flow", 0, -1, FR_DOWN, 0},                               // case ignored
+      {"flow", 1, -1, FR_DOWN, 5},                               // inside "flows"
+      {"flow", 1, -1, FR_DOWN | FR_MATCHCASE, 5},
+      {"FLOW", 1, -1, FR_DOWN | FR_MATCHCASE, 12},
+      {"flow", 1, -1, FR_DOWN | FR_WHOLEWORD, 12},               // not "flows"
+      {"flow", 13, -1, FR_DOWN | FR_WHOLEWORD, 27},              // not "flow_rate"
+      {"flow", 0, 3, FR_DOWN, -1},                               // range too short
+      {"flow", 0, 9, FR_DOWN | FR_MATCHCASE, 5},
+      {"flow", 0, 8, FR_DOWN | FR_MATCHCASE, -1},                // the match must end inside
+      {"flow", 31, 0, 0, 27},                                    // up: the last before 31
+      {"flow", 26, 0, FR_WHOLEWORD, 12},
+      {"flow", 26, 0, FR_MATCHCASE, 17},
+      {"w;\nfl", 0, -1, FR_DOWN, -1},                            // no such text
+      {"FLOW\r\nflow", 0, -1, FR_DOWN, 12},                      // line end counts once
+      {"", 0, -1, FR_DOWN, -1},
+      {"r\xE9te", 0, -1, FR_DOWN, -1},
+  };
+  for (const Case& c : cases) {
+    FINDTEXTEX ft;
+    ft.chrg = {c.from, c.to};
+    ft.lpstrText = c.what;
+    EXPECT_EQ(SendMessage(e, EM_FINDTEXTEX, c.flags, reinterpret_cast<LPARAM>(&ft)), c.expect)
+        << c.what << " " << c.from << " " << c.to << " " << c.flags;
+    if (c.expect >= 0) {
+      EXPECT_EQ(ft.chrgText.cpMin, c.expect);
+      EXPECT_GT(ft.chrgText.cpMax, c.expect);
+    } else {
+      EXPECT_EQ(ft.chrgText.cpMin, -1);
+    }
+    FINDTEXT plain;
+    plain.chrg = ft.chrg;
+    plain.lpstrText = c.what;
+    EXPECT_EQ(SendMessage(e, EM_FINDTEXT, c.flags, reinterpret_cast<LPARAM>(&plain)), c.expect);
+  }
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Caf\xC9 caf\xE9"));
+  FINDTEXT ft;
+  ft.chrg = {0, -1};
+  ft.lpstrText = "caf\xE9";
+  EXPECT_EQ(SendMessage(e, EM_FINDTEXT, FR_DOWN, reinterpret_cast<LPARAM>(&ft)), 0);
+  EXPECT_EQ(SendMessage(e, EM_FINDTEXT, FR_DOWN | FR_MATCHCASE, reinterpret_cast<LPARAM>(&ft)), 5);
+}
+
+TEST_F(RichEditTest, PlainTextStreamsInAndOut) {
+  HWND e = rich();
+  // Every kind of line end arrives as one CR; a NUL reads as a blank; small blocks join.
+  Cookie small;
+  small.step = 3;
+  EXPECT_EQ(streamIn(e, std::string("a\r\nb\nc\rd\0e", 10), SF_TEXT, &small), 9);
+  EXPECT_EQ(textOf(e), "a\rb\rc\rd e");
+  EXPECT_FALSE(SendMessage(e, EM_CANUNDO, 0, 0));
+  EXPECT_FALSE(SendMessage(e, EM_GETMODIFY, 0, 0));
+  EXPECT_EQ(streamOut(e), "a\r\nb\r\nc\r\nd e");
+
+  // Into the selection, and the selection out.
+  setSel(e, 2, 3);
+  streamIn(e, "B1\r\nB2", SF_TEXT | SFF_SELECTION);
+  EXPECT_EQ(textOf(e), "a\rB1\rB2\rc\rd e");
+  setSel(e, 2, 7);
+  EXPECT_EQ(streamOut(e, SF_TEXT | SFF_SELECTION), "B1\r\nB2");
+
+  // The limit cuts what comes in.
+  SendMessage(e, EM_EXLIMITTEXT, 0, 4);
+  EXPECT_EQ(streamIn(e, "123456"), 4);
+  EXPECT_EQ(textOf(e), "1234");
+  SendMessage(e, EM_EXLIMITTEXT, 0, 1000);
+
+  // A failing reader: the error comes back and what was read before it stays.
+  Cookie failing;
+  failing.step = 4;
+  failing.failAt = 4;
+  failing.failWith = 5;
+  DWORD err = 0;
+  streamIn(e, "abcdefgh", SF_TEXT, &failing, &err);
+  EXPECT_EQ(err, 5u);
+  EXPECT_EQ(textOf(e), "abcd");
+
+  // A failing writer stops the stream with its error.
+  Cookie out;
+  out.failAt = 0;
+  out.failWith = 7;
+  EDITSTREAM es;
+  es.dwCookie = reinterpret_cast<UINT_PTR>(&out);
+  es.pfnCallback = writeCb;
+  SendMessage(e, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+  EXPECT_EQ(es.dwError, 7u);
+  EXPECT_TRUE(out.data.empty());
+}
+
+TEST_F(RichEditTest, TenMegabyteTextLoadsSearchesAndComesBackUnchanged) {
+  HWND e = rich();
+  std::string text;
+  text.reserve(10u << 20);
+  for (int i = 0; text.size() < (10u << 20); ++i) text += "1987-03-" + std::to_string(i % 28 + 10) + ";12.5;0.3\r\n";
+  text += "marker line\r\n";
+  const auto lines = static_cast<LONG>(std::count(text.begin(), text.end(), '\n'));
+  const auto chars = static_cast<LONG>(text.size()) - lines;
+  EXPECT_EQ(streamIn(e, text), chars);
+  FINDTEXTEX ft;
+  ft.chrg = {0, -1};
+  ft.lpstrText = "MARKER";
+  EXPECT_EQ(SendMessage(e, EM_FINDTEXTEX, FR_DOWN, reinterpret_cast<LPARAM>(&ft)), chars - 12);
+  EXPECT_EQ(ft.chrgText.cpMax, chars - 6);
+  SendMessage(e, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&ft.chrgText));
+  EXPECT_EQ(SendMessage(e, EM_EXLINEFROMCHAR, 0, ft.chrgText.cpMin), lines - 1);
+  EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0) > lines - 40, true);
+  EXPECT_TRUE(streamOut(e) == text);
+}
+
+// Pages for printing: each call fills one page rectangle with whole lines and hands back where
+// the next page starts; measuring and drawing agree; long paragraphs break at blanks.
+TEST_F(RichEditTest, FormatRangeFillsPagesWithWholeLines) {
+  HWND e = rich();
+  std::string text;
+  for (int i = 1; i <= 60; ++i) text += "Line " + std::to_string(i) + "\r";
+  text += "a long paragraph of words that cannot fit on one line of the narrow page at all";
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  HDC screen = GetDC(top);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bm = CreateCompatibleBitmap(screen, 200, 300);
+  HGDIOBJ oldBm = SelectObject(dc, bm);
+  RECT white{0, 0, 200, 300};
+  FillRect(dc, white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ASSERT_GT(dpi, 0);
+
+  FORMATRANGE fr;
+  fr.hdc = fr.hdcTarget = dc;
+  fr.rc = RECT{0, 0, 1440 * 150 / dpi, 1440 * 200 / dpi};   // 150 x 200 pixels
+  fr.rcPage = fr.rc;
+  fr.chrg = {0, -1};
+  const LRESULT measured = SendMessage(e, EM_FORMATRANGE, FALSE, reinterpret_cast<LPARAM>(&fr));
+  ASSERT_GT(measured, 0);
+  EXPECT_EQ(text[static_cast<std::size_t>(measured) - 1], '\r');   // a page ends after a whole line
+  const LRESULT drawn = SendMessage(e, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+  EXPECT_EQ(drawn, measured);
+  int dark = 0;
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 150; ++x) dark += GetPixel(dc, x, y) != RGB(255, 255, 255);
+  EXPECT_GT(dark, 100);
+  for (int y = 200; y < 300; ++y) EXPECT_EQ(GetPixel(dc, 100, y), RGB(255, 255, 255)) << "below the page at " << y;
+
+  // Page after page until the end; every page moves on.
+  std::vector<LRESULT> starts{0};
+  while (starts.back() < static_cast<LRESULT>(text.size()) && starts.size() < 50) {
+    fr.chrg = {static_cast<LONG>(starts.back()), -1};
+    const LRESULT next = SendMessage(e, EM_FORMATRANGE, FALSE, reinterpret_cast<LPARAM>(&fr));
+    ASSERT_GT(next, starts.back());
+    starts.push_back(next);
+  }
+  EXPECT_EQ(starts.back(), static_cast<LRESULT>(text.size()));
+  EXPECT_EQ(starts[1], measured);
+  EXPECT_GE(starts.size(), 5u);
+  SendMessage(e, EM_FORMATRANGE, FALSE, 0);
+
+  // The long paragraph on a page of its own: the first line ends after a blank.
+  const auto para = static_cast<LONG>(text.find("a long"));
+  fr.chrg = {para, -1};
+  fr.rc.bottom = 1440 * 20 / dpi;   // room for one line
+  const LRESULT oneLine = SendMessage(e, EM_FORMATRANGE, FALSE, reinterpret_cast<LPARAM>(&fr));
+  ASSERT_GT(oneLine, para);
+  ASSERT_LT(oneLine, static_cast<LRESULT>(text.size()));
+  EXPECT_EQ(text[static_cast<std::size_t>(oneLine) - 1], ' ');
+
+  // A picture of a page drawn into the test window, to look at.
+  ShowWindow(e, SW_HIDE);
+  test::runUntilIdle();
+  HDC wdc = GetDC(top);
+  fr.hdc = fr.hdcTarget = wdc;
+  fr.rc = RECT{1440 * 10 / dpi, 1440 * 10 / dpi, 1440 * 200 / dpi, 1440 * 300 / dpi};
+  fr.chrg = {static_cast<LONG>(starts[3]), -1};
+  SendMessage(e, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+  ReleaseDC(top, wdc);
+  test::savePng(top, ::testing::TempDir() + "richedit_formatrange.png", true);
+
+  SelectObject(dc, oldBm);
+  DeleteObject(bm);
+  DeleteDC(dc);
+  ReleaseDC(top, screen);
+}
+
+}  // namespace

@@ -1,0 +1,312 @@
+// toolkit/dialog/companion.cpp: the companion text of a dialog (the RCDATA resource of the
+// dialog's number), read once after the dialog's windows exist and applied line by line to
+// the fields it names: ranges, list items, checks, tab pages, grids, colours, trackbars,
+// lengths, resizing, formats, tree views, fonts and user flags.
+//
+// The text is 8-bit, ends at its first NUL; lines end with a line feed, and the resource
+// compiler leaves one blank before it. A line whose layout is broken (no blank after a
+// number, a tab line without caption, a font line without comma) never reads past its own
+// line: each section reads only the line it is on.
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/dialog.h"
+#include "platform/gdi.h"
+#include "platform/resource.h"
+#include "toolkit/text/convert.h"
+#include "toolkit/dialog/control_codes.h"
+#include "toolkit/dialog/dialog_internal.h"
+
+using namespace win;
+
+namespace {
+
+enum Section { NONE, RANGES, MENUS, CHECKS, TABS, GRIDS, COLOURS, TRACKBARS, LENGTHS, DIALOGLINE,
+               FORMATS, TREEVIEWS, FONTS, FLAGS };
+
+constexpr struct { const char* word; Section section; } kHeaders[] = {
+    {"[Ranges]", RANGES},       {"[Menus]", MENUS},     {"[Checks]", CHECKS},
+    {"[Tabs]", TABS},           {"[Grids]", GRIDS},     {"[Colours]", COLOURS},
+    {"[Trackbars]", TRACKBARS}, {"[Lengths]", LENGTHS}, {"[Dialog]", DIALOGLINE},
+    {"[Formats]", FORMATS},     {"[Treeviews]", TREEVIEWS}, {"[Fonts]", FONTS},
+    {"[Flags]", FLAGS}};
+
+constexpr std::size_t kItemMax = 1024;
+
+// A cursor over one line of the text.
+struct Line {
+  std::string_view text;
+  std::size_t pos = 0;
+  void blanks() {
+    while (pos < text.size() && text[pos] == ' ') ++pos;
+  }
+  // An optional "-" and digits, up to the first other character; then the blanks after it.
+  int integer() {
+    blanks();
+    bool negative = false;
+    if (pos < text.size() && text[pos] == '-') {
+      negative = true;
+      ++pos;
+    }
+    long long v = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+      v = v * 10 + (text[pos] - '0');
+      if (v > 2147483647LL) v = 2147483647LL;
+      ++pos;
+    }
+    skipword();
+    return static_cast<int>(negative ? -v : v);
+  }
+  double real() {
+    blanks();
+    const std::size_t start = pos;
+    while (pos < text.size() && text[pos] != ' ') ++pos;
+    double v = 0.0;
+    yyst2dbl(v, text.substr(start, pos - start));
+    blanks();
+    return v;
+  }
+  void skipword() {
+    while (pos < text.size() && text[pos] != ' ') ++pos;
+    blanks();
+  }
+  std::string_view rest() const { return text.substr(std::min(pos, text.size())); }
+};
+
+// Walks the text line by line.
+struct Reader {
+  std::string_view text;
+  std::size_t pos = 0;
+  bool next(std::string_view& line) {
+    if (pos >= text.size()) return false;
+    const std::size_t end = text.find('\n', pos);
+    line = text.substr(pos, (end == std::string_view::npos ? text.size() : end) - pos);
+    pos = end == std::string_view::npos ? text.size() : end + 1;
+    return true;
+  }
+};
+
+std::string item(std::string_view line) {
+  std::string s = yytrimright(line);
+  if (s.size() > kItemMax) s.resize(kItemMax);
+  return s;
+}
+
+void ranges(HWND dlg, HWND field, Line& l) {
+  const double lo = l.real(), hi = l.real();
+  if (field == nullptr) return;
+  const FieldClass c = yyfieldclass(field);
+  if (c == FieldClass::Progress || c == FieldClass::Trackbar) {
+    double pos = 0.0;
+    yyst2dbl(pos, yywindowtext(field, 17));
+    const int p = static_cast<int>(pos);
+    if (c == FieldClass::Progress) {
+      SendMessage(field, PBM_SETRANGE, 0,
+                  MAKELPARAM(static_cast<WORD>(static_cast<int>(lo)), static_cast<WORD>(static_cast<int>(hi))));
+      SendMessage(field, PBM_SETPOS, static_cast<WPARAM>(p), 0);
+    } else {
+      SendMessage(field, TBM_SETRANGEMIN, FALSE, static_cast<LPARAM>(static_cast<int>(lo)));
+      SendMessage(field, TBM_SETRANGEMAX, FALSE, static_cast<LPARAM>(static_cast<int>(hi)));
+      SendMessage(field, TBM_SETPOS, TRUE, static_cast<LPARAM>(p));
+    }
+    return;
+  }
+  int id = GetDlgCtrlID(field);
+  yyfieldrange2(id, lo, hi, dlg);
+}
+
+void menus(HWND field, Line& l, Reader& r, int index) {
+  const int n = l.integer(), selection = l.integer();
+  const bool list = field != nullptr && yyfieldclass(field) == FieldClass::List;
+  if (field != nullptr) SendMessage(field, list ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
+  std::string_view line;
+  for (int k = 0; k < n && r.next(line); ++k) {
+    if (field == nullptr) continue;
+    const std::string text = item(line);
+    SendMessage(field, list ? LB_ADDSTRING : CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  if (field == nullptr) return;
+  const int select = index == -1 ? 0 : selection - 1;
+  SendMessage(field, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(select), 0);
+}
+
+void tabs(HWND dlg, HWND field, Line& l, Reader& r) {
+  const int n = l.integer(), initial = l.integer();
+  DialogTable& dt = dialogtable;
+  const int savedcur = dt.iDlgCur;
+  std::vector<int> pages;
+  std::string_view line;
+  for (int k = 0; k < n && r.next(line); ++k) {
+    Line t{line};
+    const int page = t.integer();
+    std::string caption(t.rest());
+    if (!caption.empty()) caption.pop_back();   // the blank that ends every line
+    if (caption.size() > kItemMax) caption.resize(kItemMax);
+    if (field != nullptr) {
+      TCITEM ti;
+      ti.mask = TCIF_TEXT | TCIF_PARAM;
+      ti.pszText = caption.data();
+      ti.lParam = page;
+      SendMessage(field, TCM_INSERTITEM, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&ti));
+    }
+    int status = page;
+    yydialogload2(page, status, page, 0, 0);
+    pages.push_back(page);
+  }
+  dt.iDlgCur = savedcur;
+  if (field == nullptr) return;
+  RECT area;
+  yytabdisplayarea(field, area);
+  for (int page : pages) {
+    const int k = yydialogfind(page);
+    if (k > 0)
+      SetWindowPos(dt.hDialogList[static_cast<std::size_t>(k)], nullptr, area.left, area.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  int selected = 0;
+  for (std::size_t k = 0; k < pages.size(); ++k)
+    if (pages[k] == initial) {
+      selected = static_cast<int>(k);
+      break;
+    }
+  SendMessage(field, TCM_SETCURSEL, static_cast<WPARAM>(selected), 0);
+  (void)dlg;
+}
+
+void colours(HWND field, Line& l) {
+  int v[6];
+  for (int& c : v) c = l.integer();
+  FieldRecord* fr = yyfieldrecord(field);
+  if (fr == nullptr) return;
+  yyFieldColour2(*fr, v[0], v[1], v[2], true);
+  yyFieldColour2(*fr, v[3], v[4], v[5], false);
+}
+
+void trackbars(HWND field, Line& l) {
+  const int freq = l.integer(), line = l.integer(), page = l.integer(), s = l.integer(), e = l.integer();
+  if (field == nullptr || yyfieldclass(field) != FieldClass::Trackbar) return;
+  SendMessage(field, TBM_SETTICFREQ, static_cast<WPARAM>(freq), 0);
+  SendMessage(field, TBM_SETLINESIZE, 0, line);
+  SendMessage(field, TBM_SETPAGESIZE, 0, page);
+  if (!(GetWindowLong(field, GWL_STYLE) & static_cast<LONG>(TBS_ENABLESELRANGE))) return;
+  if (s == e) SendMessage(field, TBM_CLEARSEL, FALSE, 0);
+  else SendMessage(field, TBM_SETSEL, FALSE, MAKELPARAM(static_cast<WORD>(s), static_cast<WORD>(e)));
+}
+
+void lengths(HWND field, Line& l) {
+  const int n = l.integer();
+  if (field == nullptr) return;
+  const FieldClass c = yyfieldclass(field);
+  if (c == FieldClass::Edit || yyisnumeric(c)) SendMessage(field, EM_LIMITTEXT, static_cast<WPARAM>(n), 0);
+  if (c == FieldClass::Combo) SendMessage(field, CB_LIMITTEXT, static_cast<WPARAM>(n), 0);
+  if (FieldRecord* fr = yyfieldrecord(field)) fr->lengthlimit = n;
+}
+
+void dialogline(HWND dlg, int flag, Line& l) {
+  DialogRecord* rec = yydialogrecord(dlg);
+  if (rec == nullptr) return;
+  rec->rootaccelerators = flag;
+  if (l.rest().find_first_not_of(' ') == std::string_view::npos) return;
+  const int field = l.integer(), mode = l.integer();
+  HWND stretch = field != 0 ? GetDlgItem(dlg, field) : nullptr;
+  if (stretch == nullptr) return;
+  rec->stretchfield = stretch;
+  rec->stretchmode = mode;
+  yydialoganchors(dlg);
+  yyDialogCreateSizeGrip(dlg);
+}
+
+void formats(HWND field, Line& l) {
+  const std::string f = yytrimright(l.rest());
+  FieldRecord* fr = yyfieldrecord(field);
+  if (f.empty() || fr == nullptr) return;
+  delete fr->format;
+  fr->format = new std::string(f);
+}
+
+void fonts(HWND field, Line& l) {
+  const int points = l.integer();
+  const std::string_view rest = l.rest();
+  const std::size_t comma = rest.find(',');
+  std::string face(rest.substr(0, comma == std::string_view::npos ? rest.size() : comma));
+  if (comma == std::string_view::npos) return;   // a line without a comma names no weight
+  if (face.size() > 31) face.resize(31);
+  Line w{rest, comma + 1};
+  const int weight = w.integer(), italic = w.integer();
+  if (field == nullptr) return;
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  const int height = -static_cast<int>(std::lround(points * dpi / 72.0));
+  HFONT font = CreateFont(height, 0, 0, 0, weight, italic == 1 ? 1 : 0, 0, 0, DEFAULT_CHARSET,
+                          OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                          face.c_str());
+  if (font != nullptr) SendMessage(field, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+}  // namespace
+
+int strcmpvxk(std::string_view header, std::string_view text) {
+  for (std::size_t i = 0;; ++i) {
+    if (i >= header.size() || i >= text.size()) return 0;
+    if (header[i] != text[i])
+      return static_cast<unsigned char>(header[i]) - static_cast<unsigned char>(text[i]);
+  }
+}
+
+void yydialogvxk(HWND dlg, int resource, int index) {
+  HRSRC res = FindResource(nullptr, MAKEINTRESOURCE(resource), RT_RCDATA);
+  if (res == nullptr) return;
+  const char* data = static_cast<const char*>(LockResource(LoadResource(nullptr, res)));
+  if (data == nullptr) return;
+  std::string_view all(data, SizeofResource(nullptr, res));
+  all = all.substr(0, all.find('\0'));
+  Reader r{all};
+  Section section = NONE;
+  std::string_view raw;
+  while (r.next(raw)) {
+    Line l{raw};
+    l.blanks();
+    const std::string_view start = l.rest();
+    bool header = false;
+    // A line that is empty after its blanks would match every header word; it opens none.
+    for (const auto& h : kHeaders)
+      if (!start.empty() && strcmpvxk(h.word, start) == 0) {
+        section = h.section;
+        header = true;
+        break;
+      }
+    if (header) continue;
+    if (start.empty()) continue;
+    const int id = l.integer();
+    HWND field = section == DIALOGLINE ? nullptr : GetDlgItem(dlg, id);
+    switch (section) {
+      case RANGES: ranges(dlg, field, l); break;
+      case MENUS: menus(field, l, r, index); break;
+      case CHECKS: {
+        const int state = l.integer();
+        if (field != nullptr) SendMessage(field, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+        break;
+      }
+      case TABS: tabs(dlg, field, l, r); break;
+      case GRIDS: break;   // the grid field reads its own definition
+      case COLOURS: colours(field, l); break;
+      case TRACKBARS: trackbars(field, l); break;
+      case LENGTHS: lengths(field, l); break;
+      case DIALOGLINE: dialogline(dlg, id, l); break;
+      case FORMATS: formats(field, l); break;
+      case TREEVIEWS: {
+        const int menu = l.integer(), select = l.integer();
+        if (field != nullptr && menu != 0) yyTreeViewInit(field, menu, select);
+        break;
+      }
+      case FONTS: fonts(field, l); break;
+      case FLAGS: {
+        const int flags = l.integer();
+        if (FieldRecord* fr = yyfieldrecord(field)) fr->userflags = flags;
+        break;
+      }
+      case NONE: break;
+    }
+  }
+}

@@ -1,0 +1,250 @@
+#include "toolkit/pgraph/decorations.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "toolkit/graphics/ellipses.h"
+#include "toolkit/graphics/lines.h"
+#include "toolkit/graphics/text.h"
+#include "toolkit/graphics/textstring.h"
+#include "toolkit/pgraph/geometry.h"
+#include "toolkit/pgraph/mapping.h"
+#include "toolkit/pgraph/ticks.h"
+#include "toolkit/state/tessar.h"
+
+namespace {
+
+bool hasletter(std::string_view options, char letter) {
+  for (char c : options)
+    if (c == letter || (letter >= 'A' && letter <= 'Z' && c == letter + ('a' - 'A'))) return true;
+  return false;
+}
+
+// axis 0 title, 1 X, 2 Y, 3 Z; side 1 bottom or left, 2 top or right.
+void label(std::string_view text, std::string_view options, int axis, int side) {
+  const auto last = text.find_last_not_of(' ');
+  if (last == std::string_view::npos) return;
+  text = text.substr(0, last + 1);
+  const PlotDefinition& pd = tessar.pgraph.plot;
+  GraphicsRegion& g = tessar.graphics;
+  TextState& ts = g.text;
+  const GraphicsArea& ar = g.area;
+  // The 3-D placements along the box edges are not drawn here; a Z label needs the box.
+  if (axis == 3 || (axis != 0 && pd.THREEDXY)) return;
+  const float savedcw = ts.CW, savedch = ts.CH, savedangle = ts.ANGLE1;
+  const int saveddir = ts.DIRECTION, savedjust = ts.JUSTIFY;
+  ts.DIRECTION = axis >= 2 ? 1 : 0;
+  const float pos = axis == 0 ? 1 - pd.TITLEPOS : axis == 1 ? 1 - pd.XLABELPOS : 1 - pd.YLABELPOS;
+  float p1x = 0, p1y = 0, p2x = 0, p2y = 0;
+  ipgunitstogrunits(pd.PGXMIN, pd.PGYMIN, p1x, p1y);
+  ipgunitstogrunits(pd.PGXMAX, pd.PGYMAX, p2x, p2y);
+  const float tlen = wgrtextlength(text, 0);
+  const float nch = static_cast<float>(text.size());
+  const float SX = ar.REFXRANGE, SY = ar.REFYRANGE;
+  const float AW = ar.AX2 - ar.AX1, AH = ar.AY2 - ar.AY1, R = ar.ASPECT;
+  float xt = 0, yt = 0;
+  if (axis <= 1) {
+    const float cwmax = (pd.PGAREA[1] - pd.PGAREA[0]) / tlen;
+    if (tlen > 0 && ts.CW > cwmax) yychsize(cwmax, ts.CH);
+    if (hasletter(options, 'L')) {
+      xt = p1x;
+      ts.JUSTIFY = 0;
+    } else if (hasletter(options, 'R')) {
+      xt = p2x;
+      ts.JUSTIFY = 2;
+    } else {
+      xt = (p1x + p2x) / 2;
+      ts.JUSTIFY = 1;
+    }
+    const float D = 0.5f * ts.CH * SY;
+    yt = side == 1 ? ar.GY1 + std::max(pos * (p1y - ar.GY1), D)
+                   : ar.GY2 - std::max(pos * (ar.GY2 - p2y), D);
+  } else {
+    const int rot = hasletter(options, 'R') ? 270 : hasletter(options, '9') ? 90 : 0;
+    const float H = pd.PGAREA[3] - pd.PGAREA[2];
+    float D = 0;
+    if (rot != 0) {
+      const float cwmax = H * AH / (tlen * AW * R);
+      if (tlen > 0 && ts.CW > cwmax) yychsize(cwmax, ts.CH);
+      ts.DIRECTION = 0;
+      yychrot(static_cast<float>(rot));
+      D = 0.5f * ts.CH * SX / R;
+    } else {
+      const float chmax = H / nch;
+      if (ts.CH > chmax) yychsize(ts.CW, chmax);
+      D = 0.5f * ts.CW * SX;
+    }
+    if (hasletter(options, 'T')) {
+      yt = p2y;
+      ts.JUSTIFY = rot == 90 ? 2 : 0;
+    } else if (hasletter(options, 'B')) {
+      yt = p1y;
+      ts.JUSTIFY = rot == 90 ? 0 : 2;
+    } else {
+      yt = (p1y + p2y) / 2;
+      ts.JUSTIFY = 1;
+    }
+    xt = side == 1 ? ar.GX1 + std::max(pos * (p1x - ar.GX1), D)
+                   : ar.GX2 - std::max(pos * (ar.GX2 - p2x), D);
+  }
+  wgrtextstring(xt, yt, text);
+  yychsize(savedcw, savedch);
+  ts.DIRECTION = saveddir;
+  ts.JUSTIFY = savedjust;
+  if (ts.ANGLE1 != savedangle) yychrot(savedangle);
+}
+
+// Positions of one Cartesian grid: visit(V) for every line.
+template <class Visit>
+void gridpositions(bool xaxis, Visit&& visit) {
+  const PlotDefinition& pd = tessar.pgraph.plot;
+  const bool logs = xaxis ? pd.XLOG != 0 : pd.YLOG != 0;
+  const float low = xaxis ? pd.PGXLOW : pd.PGYLOW, high = xaxis ? pd.PGXHIGH : pd.PGYHIGH;
+  const int ax = xaxis ? 0 : 1;
+  if (logs) {
+    int S = 1, D = 0, f = 0, l = 0;
+    yyslog(low, high, S, D, f, l);
+    if (S < 1 || (l - f + S) / S <= 0) return;
+    for (int j = f; j <= l; j += S) {
+      const float decade = std::pow(10.0f, static_cast<float>(j));
+      float V = decade;
+      for (int m = 1;;) {
+        if (V > low) visit(V);
+        if (D > 4 || m >= 9) break;
+        ++m;
+        V = static_cast<float>(m) * decade;
+        if (V > high) break;
+      }
+    }
+    return;
+  }
+  float step = 0, first = 0, labelstep = 0, labelfirst = 0;
+  int n = 0, e = 0;
+  yyscal(low, high, 0, pd.NVALUES[0], xaxis ? 1 : 2, step, first, n, e, labelstep, labelfirst);
+  const int users = pd.NUSERTICKS[static_cast<std::size_t>(ax)];
+  if (users > 0) n = users;
+  float V = 0;
+  for (int j = 1; j <= n; ++j) {
+    if (users > 0) {
+      V = pd.USERTICKS[static_cast<std::size_t>(ax)][static_cast<std::size_t>(std::min(j, 100) - 1)];
+      if (pd.THREED) V *= 1 - pd.DEPTHSHIFT;
+    } else {
+      V = j == 1 ? first : V + step;
+    }
+    if (V > low) visit(V);
+  }
+}
+
+void graticules(bool xaxis, int lt) {
+  const PlotDefinition& pd = tessar.pgraph.plot;
+  GraphicsRegion& g = tessar.graphics;
+  const int skip = xaxis ? 1 : 2;
+  if (pd.PGTYPE == skip || pd.PGTYPE == 3 || pd.PGTYPE == 9) return;
+  // The 3-D box grid is not drawn here.
+  if (pd.THREEDXY) return;
+  const int remembered = g.attributes.LINETYPE;
+  if (pd.POLAR) {
+    GraphicsAttributes& at = g.attributes;
+    const int screen = at.SCREENON, hardcopy = at.HARDCOPYON, fill = at.FILLSTYLE;
+    auto pass = [&] {
+      float xc = 0, yc = 0, rx = 0, ry = 0;
+      yypol(xc, yc, rx, ry);
+      constexpr float deg = 3.14159265f / 180;
+      if (xaxis) {
+        if (pd.NUSERTICKS[0] > 0) {
+          for (int j = 1; j <= pd.NUSERTICKS[0]; ++j) {
+            const float a = pd.USERTICKS[0][static_cast<std::size_t>(std::min(j, 100) - 1)] * deg;
+            igrlinetype(lt);
+            igrjoin(xc, yc, xc + rx * std::cos(a), yc + ry * std::sin(a));
+          }
+        } else {
+          for (float d : {30.0f, 60.0f, 120.0f, 150.0f}) {
+            const float a = d * deg;
+            igrlinetype(lt);
+            igrjoin(xc - rx * std::cos(a), yc - ry * std::sin(a), xc + rx * std::cos(a), yc + ry * std::sin(a));
+          }
+        }
+        return;
+      }
+      at.FILLSTYLE = 0;
+      const float af = at.SCREENON != 0 ? g.area.ASPECT : g.operands.HCASPECT;
+      auto circle = [&](float r) {
+        igrlinetype(lt);
+        if (af != 0 && rx != 0) igrellipse(xc, yc, r, ry / (af * rx));
+      };
+      if (pd.YLOG) {
+        int S = 1, D = 0, f = 0, l = 0;
+        yyslpol(pd.PGRMAX, S, D, f, l);
+        if (S < 1) return;
+        for (int j = f; j <= l; j += S) {
+          const float V = std::pow(10.0f, static_cast<float>(j));
+          circle(rx * (yylog1(V) + 38) / pd.LOGRRANGE);
+          if (D <= 4)
+            for (int m = 2; m <= 9 && static_cast<float>(m) * V < pd.PGRMAX; ++m)
+              circle(rx * (yylog1(static_cast<float>(m) * V) + 38) / pd.LOGRRANGE);
+        }
+      } else {
+        float s = 0;
+        int n = 0, e = 0;
+        yyscpol(pd.PGRMAX, s, n, e);
+        if (pd.NUSERTICKS[1] > 0) {
+          for (int j = 1; j <= pd.NUSERTICKS[1]; ++j)
+            circle(rx * pd.USERTICKS[1][static_cast<std::size_t>(std::min(j, 100) - 1)] / pd.PGRMAX);
+        } else {
+          for (int j = 2; j <= n; ++j) circle(rx * static_cast<float>(j - 1) * s / pd.PGRMAX);
+        }
+      }
+    };
+    if (screen != 0) {
+      at.HARDCOPYON = 0;
+      pass();
+      at.HARDCOPYON = hardcopy;
+    }
+    if (hardcopy > 0) {
+      at.SCREENON = 0;
+      pass();
+    }
+    at.SCREENON = screen;
+    at.HARDCOPYON = hardcopy;
+    at.FILLSTYLE = fill;
+  } else if (xaxis) {
+    const float yb = yyp2y(pd.PGYMIN), ytop = yyp2y(pd.PGYMAX);
+    const float yk = yyp2y(pd.PGYMIN + pd.DEPTHSHIFT * pd.PGYRANGE);
+    gridpositions(true, [&](float V) {
+      float xg = yyp2x(V);
+      igrlinetype(lt);
+      igrmoveto(xg, yb);
+      if (pd.THREED) {
+        xg = yyp2x(V + pd.DEPTHSHIFT * pd.PGXRANGE);
+        igrlineto(xg, yk);
+      }
+      igrlineto(xg, ytop);
+    });
+  } else {
+    const float xl = yyp2x(pd.PGXMIN), xr = yyp2x(pd.PGXMAX);
+    const float xk = yyp2x(pd.PGXMIN + pd.DEPTHSHIFT * pd.PGXRANGE);
+    gridpositions(false, [&](float V) {
+      float yg = yyp2y(V);
+      igrlinetype(lt);
+      igrmoveto(xl, yg);
+      if (pd.THREED) {
+        yg = yyp2y(V + pd.DEPTHSHIFT * pd.PGYRANGE);
+        igrlineto(xk, yg);
+      }
+      igrlineto(xr, yg);
+    });
+  }
+  if (remembered != lt) igrlinetype(remembered);
+}
+
+}  // namespace
+
+void ipgtitle(std::string_view text, std::string_view options) { label(text, options, 0, 2); }
+void ipgxlabel(std::string_view text, std::string_view options) { label(text, options, 1, 1); }
+void ipgxlabeltop(std::string_view text, std::string_view options) { label(text, options, 1, 2); }
+void ipgylabelleft(std::string_view text, std::string_view options) { label(text, options, 2, 1); }
+void ipgylabelright(std::string_view text, std::string_view options) { label(text, options, 2, 2); }
+void ipgzlabelleft(std::string_view text, std::string_view options) { label(text, options, 3, 1); }
+void ipgzlabelright(std::string_view text, std::string_view options) { label(text, options, 3, 2); }
+void ipgxgraticules(int lt) { graticules(true, lt); }
+void ipgygraticules(int lt) { graticules(false, lt); }
