@@ -10,9 +10,13 @@
 //   logical palettes | enhanced metafiles
 #include <cstdint>
 
+#include <array>
+#include <vector>
+
 #include "platform/win.h"
 
 struct HENHMETAFILE__;
+struct HMETAFILE__;
 
 namespace win {
 
@@ -433,7 +437,9 @@ UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF colour);
 // A recording device context keeps the drawing calls made on it (pens, brushes, fonts and
 // their selection, attributes, clipping, lines, figures, pixels, text, shaded fills) as
 // numbered records in the enhanced-metafile order; PlayEnhMetaFile makes the same calls on
-// another device context. Metafiles live in memory: a file name is refused (nullptr).
+// another device context. With a file name the standard enhanced-metafile file is written
+// there at the close (CloseEnhMetaFile gives nullptr and sets the last error when it cannot
+// be written whole); CopyEnhMetaFile with a file name writes one too.
 using HENHMETAFILE = ::HENHMETAFILE__*;
 inline constexpr int MM_TEXT = 1, MM_ANISOTROPIC = 8;
 
@@ -454,11 +460,32 @@ HENHMETAFILE CloseEnhMetaFile(HDC dc);
 BOOL DeleteEnhMetaFile(HENHMETAFILE metafile);
 HENHMETAFILE CopyEnhMetaFile(HENHMETAFILE metafile, LPCSTR file);
 UINT GetEnhMetaFileHeader(HENHMETAFILE metafile, UINT size, ENHMETAHEADER* header);
+// The standard file bytes; data nullptr: their count. 0 when size is too small.
+UINT GetEnhMetaFileBits(HENHMETAFILE metafile, UINT size, BYTE* data);
 // Maps the recording's logical space onto rect: its window extent when one was set
 // (SetWindowExtEx), else the frame in reference pixels; [left, right) x [top, bottom).
 // Clipping recorded in the metafile is intersected with the clip region of dc. Nothing is
 // drawn when the space or rect is empty.
 BOOL PlayEnhMetaFile(HDC dc, HENHMETAFILE metafile, const RECT& rect);
+// The metafile played onto a white width x height picture, as PNG file bytes (empty when the
+// metafile or size is not valid); the clipboard offers metafiles to the desktop this way.
+std::vector<BYTE> RenderEnhMetaFilePng(HENHMETAFILE metafile, int width, int height);
+
+// Windows metafiles: the same recording, kept in the 16-bit record layout (coordinates
+// clamped to 16 bits; clipping regions and shaded fills have no record there). With a file
+// name the file is written at CloseMetaFile (nullptr and the last error when it cannot be).
+using HMETAFILE = ::HMETAFILE__*;
+HDC CreateMetaFile(LPCSTR file);
+HMETAFILE CloseMetaFile(HDC dc);
+BOOL DeleteMetaFile(HMETAFILE metafile);
+HMETAFILE CopyMetaFile(HMETAFILE metafile, LPCSTR file);
+// The records with their 18-byte header; data nullptr: their count. 0 when size is too small.
+UINT GetMetaFileBitsEx(HMETAFILE metafile, UINT size, void* data);
+// The 22-byte header that goes before the records in a placeable metafile file, for a page
+// in points: box (0, 0, width x units / 72, height x units / 72) at 1000 units per inch, fewer
+// when that box would not fit in 16 bits.
+std::array<BYTE, 22> PlaceableMetafileHeader(LONG widthPoints, LONG heightPoints);
+
 // Kept for the player and for metafiles; drawing does not scale by them.
 BOOL SetWindowExtEx(HDC dc, int x, int y, SIZE* previous);
 BOOL GetWindowExtEx(HDC dc, SIZE& extent);

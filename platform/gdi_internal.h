@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -107,7 +108,15 @@ struct MetaRecording {
   SIZE device{1280, 1024};
   SIZE millimetres{338, 270};
   int dpi = 96;
+  std::string file;         // written there at the close; empty: in memory only
+  std::string description;  // the header's description, NULs included
 };
+
+// The standard enhanced-metafile bytes of a recording (gdi_metafile_file.cpp), and a file
+// written whole or not at all (last error set on failure).
+std::vector<BYTE> enhMetafileBytes(const MetaRecording& m, const RECT& frame, const std::string& description);
+std::vector<BYTE> metafileBytes(const MetaRecording& m);
+bool writeWholeFile(const std::string& path, std::span<const BYTE> bytes);
 
 struct DcState {
   HPEN pen = nullptr;

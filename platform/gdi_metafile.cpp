@@ -122,27 +122,36 @@ struct EnhMetafile {
 };
 
 std::vector<std::unique_ptr<EnhMetafile>> gMetafiles{1};
-constexpr UINT kMetafileType = 13;
+constexpr UINT kMetafileType = 13, kWindowsMetafileType = 14;
 
-EnhMetafile* metafile(HENHMETAFILE h) {
+EnhMetafile* metafile(HENHMETAFILE h, UINT type = kMetafileType) {
   const UINT v = handleValue(h);
   const UINT s = v & 0xFFFFFF;
-  if ((v >> 24) != kMetafileType || s >= gMetafiles.size()) return nullptr;
+  if ((v >> 24) != type || s >= gMetafiles.size()) return nullptr;
   return gMetafiles[s].get();
 }
 
-HENHMETAFILE addMetafile(std::unique_ptr<EnhMetafile> m) {
+HENHMETAFILE addMetafile(std::unique_ptr<EnhMetafile> m, UINT type = kMetafileType) {
   UINT s = 1;
   while (s < gMetafiles.size() && gMetafiles[s]) ++s;
   if (s == gMetafiles.size()) gMetafiles.emplace_back();
   gMetafiles[s] = std::move(m);
-  return reinterpret_cast<HENHMETAFILE>(static_cast<std::uintptr_t>((kMetafileType << 24) | s));
+  return reinterpret_cast<HENHMETAFILE>(static_cast<std::uintptr_t>((type << 24) | s));
+}
+
+EnhMetafile* windowsMetafile(HMETAFILE h) {
+  return metafile(reinterpret_cast<HENHMETAFILE>(h), kWindowsMetafileType);
+}
+
+RECT frameOf(const EnhMetafile& m) {
+  return m.rec.haveFrame ? m.rec.frame
+                         : RECT{0, 0, m.space.cx * 2540 / std::max(m.rec.dpi, 1),
+                                m.space.cy * 2540 / std::max(m.rec.dpi, 1)};
 }
 
 }  // namespace
 
-HDC CreateEnhMetaFile(HDC reference, LPCSTR file, const RECT* frame, LPCSTR) {
-  if (file != nullptr && *file != '\0') return nullptr;  // metafiles live in memory
+HDC CreateEnhMetaFile(HDC reference, LPCSTR file, const RECT* frame, LPCSTR description) {
   if (reference != nullptr && !dc(reference)) return nullptr;
   HDC h = CreateCompatibleDC(nullptr);
   DcData* d = dc(h);
@@ -155,6 +164,13 @@ HDC CreateEnhMetaFile(HDC reference, LPCSTR file, const RECT* frame, LPCSTR) {
   if (frame) {
     m->frame = *frame;
     m->haveFrame = true;
+  }
+  if (file) m->file = file;
+  if (description) {
+    // Two NULs end the description; the text between parts keeps its single NULs.
+    const char* e = description;
+    while (*e || e[1]) ++e;
+    m->description.assign(description, static_cast<size_t>(e - description) + 2);
   }
   d->rec = std::move(m);
   return h;
@@ -176,6 +192,10 @@ HENHMETAFILE CloseEnhMetaFile(HDC h) {
   }
   d->rec.reset();
   DeleteDC(h);
+  if (!m->rec.file.empty()) {
+    const std::vector<BYTE> bytes = enhMetafileBytes(m->rec, frameOf(*m), m->rec.description);
+    if (!writeWholeFile(m->rec.file, bytes)) return nullptr;
+  }
   return addMetafile(std::move(m));
 }
 
@@ -187,8 +207,23 @@ BOOL DeleteEnhMetaFile(HENHMETAFILE h) {
 
 HENHMETAFILE CopyEnhMetaFile(HENHMETAFILE h, LPCSTR file) {
   EnhMetafile* m = metafile(h);
-  if (!m || (file != nullptr && *file != '\0')) return nullptr;
-  return addMetafile(std::make_unique<EnhMetafile>(*m));
+  if (!m) return nullptr;
+  auto copy = std::make_unique<EnhMetafile>(*m);
+  copy->rec.file = file ? file : "";
+  if (!copy->rec.file.empty() &&
+      !writeWholeFile(copy->rec.file, enhMetafileBytes(copy->rec, frameOf(*copy), copy->rec.description)))
+    return nullptr;
+  return addMetafile(std::move(copy));
+}
+
+UINT GetEnhMetaFileBits(HENHMETAFILE h, UINT size, BYTE* data) {
+  EnhMetafile* m = metafile(h);
+  if (!m) return 0;
+  const std::vector<BYTE> bytes = enhMetafileBytes(m->rec, frameOf(*m), m->rec.description);
+  if (!data) return static_cast<UINT>(bytes.size());
+  if (size < bytes.size()) return 0;
+  std::memcpy(data, bytes.data(), bytes.size());
+  return static_cast<UINT>(bytes.size());
 }
 
 UINT GetEnhMetaFileHeader(HENHMETAFILE h, UINT size, ENHMETAHEADER* header) {
@@ -198,14 +233,84 @@ UINT GetEnhMetaFileHeader(HENHMETAFILE h, UINT size, ENHMETAHEADER* header) {
   if (size < sizeof(ENHMETAHEADER)) return 0;
   ENHMETAHEADER e;
   e.rclBounds = m->rec.bounds;
-  e.rclFrame = m->rec.haveFrame ? m->rec.frame
-                                : RECT{0, 0, m->space.cx * 2540 / std::max(m->rec.dpi, 1),
-                                       m->space.cy * 2540 / std::max(m->rec.dpi, 1)};
+  e.rclFrame = frameOf(*m);
   e.nRecords = static_cast<DWORD>(m->rec.records.size() + 2);  // with the header and the end
   e.szlDevice = m->rec.device;
   e.szlMillimeters = m->rec.millimetres;
   *header = e;
   return sizeof(ENHMETAHEADER);
+}
+
+HDC CreateMetaFile(LPCSTR file) {
+  HDC h = CreateEnhMetaFile(nullptr, nullptr, nullptr, nullptr);
+  if (DcData* d = dc(h); d && file) d->rec->file = file;
+  return h;
+}
+
+HMETAFILE CloseMetaFile(HDC h) {
+  DcData* d = dc(h);
+  if (!d || !d->rec) return nullptr;
+  const std::string file = d->rec->file;
+  d->rec->file.clear();
+  HENHMETAFILE e = CloseEnhMetaFile(h);
+  EnhMetafile* m = metafile(e);
+  if (!m) return nullptr;
+  auto w = std::make_unique<EnhMetafile>(std::move(*m));
+  DeleteEnhMetaFile(e);
+  if (!file.empty() && !writeWholeFile(file, metafileBytes(w->rec))) return nullptr;
+  return reinterpret_cast<HMETAFILE>(addMetafile(std::move(w), kWindowsMetafileType));
+}
+
+BOOL DeleteMetaFile(HMETAFILE h) {
+  if (!windowsMetafile(h)) return FALSE;
+  gMetafiles[handleValue(h) & 0xFFFFFF].reset();
+  return TRUE;
+}
+
+HMETAFILE CopyMetaFile(HMETAFILE h, LPCSTR file) {
+  EnhMetafile* m = windowsMetafile(h);
+  if (!m) return nullptr;
+  if (file && *file && !writeWholeFile(file, metafileBytes(m->rec))) return nullptr;
+  return reinterpret_cast<HMETAFILE>(addMetafile(std::make_unique<EnhMetafile>(*m), kWindowsMetafileType));
+}
+
+UINT GetMetaFileBitsEx(HMETAFILE h, UINT size, void* data) {
+  EnhMetafile* m = windowsMetafile(h);
+  if (!m) return 0;
+  const std::vector<BYTE> bytes = metafileBytes(m->rec);
+  if (!data) return static_cast<UINT>(bytes.size());
+  if (size < bytes.size()) return 0;
+  std::memcpy(data, bytes.data(), bytes.size());
+  return static_cast<UINT>(bytes.size());
+}
+
+// The clipboard offers a metafile to the desktop also as a picture: played onto white.
+std::vector<BYTE> RenderEnhMetaFilePng(HENHMETAFILE h, int width, int height) {
+  std::vector<BYTE> png;
+  if (!metafile(h) || width <= 0 || height <= 0 || width > 16384 || height > 16384) return png;
+  HDC dcH = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateBitmap(width, height, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dcH, bm);
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  const RECT all{0, 0, width, height};
+  FillRect(dcH, all, white);
+  DeleteObject(white);
+  PlayEnhMetaFile(dcH, h, all);
+  if (BitmapData* b = bitmap(bm); b && b->surface) {
+    cairo_surface_flush(b->surface);
+    cairo_surface_write_to_png_stream(
+        b->surface,
+        [](void* closure, const unsigned char* data, unsigned int length) {
+          auto* out = static_cast<std::vector<BYTE>*>(closure);
+          out->insert(out->end(), data, data + length);
+          return CAIRO_STATUS_SUCCESS;
+        },
+        &png);
+  }
+  SelectObject(dcH, old);
+  DeleteDC(dcH);
+  DeleteObject(bm);
+  return png;
 }
 
 //------------------------------------------------------------------------------

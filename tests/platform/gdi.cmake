@@ -10,3 +10,6 @@ tw_add_test(test_platform_gdi_window SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi_windo
 tw_add_resources(test_platform_gdi_window ${PROJECT_SOURCE_DIR}/tests/fixtures/rc-bitmaps.rc)
 tw_add_test(test_platform_gdi_records SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi_records_test.cpp
   LIBS tw_platform_gdi)
+# Enhanced-metafile files, checked with emf2svg-conv.
+tw_add_test(test_platform_metafile_file SOURCES ${CMAKE_CURRENT_LIST_DIR}/metafile_file_test.cpp
+  LIBS tw_platform_gdi tw_platform_printer)

@@ -1,0 +1,250 @@
+// Metafile files (enhanced and Windows, placeable): the byte layouts, failures to write
+// reported, and the files read by independent renderers (emf2svg-conv, libwmf's wmf2svg).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/gdi.h"
+#include "platform/printer.h"
+
+namespace {
+
+using namespace win;
+namespace fs = std::filesystem;
+
+uint32_t u32(const std::vector<BYTE>& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+std::string readText(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool haveTool(const char* tool, const char* package) {
+  const std::string probe = std::string("command -v ") + tool + " >/dev/null 2>&1";
+  if (std::system(probe.c_str()) == 0) return true;
+  const std::string install = std::string("DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "
+                                          "--no-install-recommends ") + package + " >/dev/null 2>&1";
+  std::system(install.c_str());
+  return std::system(probe.c_str()) == 0;
+}
+
+// A picture with lines, a filled rectangle, a filled polygon and a text: in 1/10 points on
+// an anisotropic page (Windows metafiles), else in pixels a tenth of that (enhanced).
+void drawPicture(HDC dc, bool anisotropic = false) {
+  const int k = anisotropic ? 1 : 10;
+  if (anisotropic) {
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, 7561, 5401, nullptr);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  HPEN pen = CreatePen(PS_SOLID, 20 / k, RGB(0, 0, 255));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  MoveToEx(dc, 500 / k, 500 / k, nullptr);
+  LineTo(dc, 7000 / k, 5000 / k);
+  const POINT zig[] = {{500 / k, 4500 / k}, {2000 / k, 3000 / k}, {3500 / k, 4500 / k}, {5000 / k, 3000 / k}};
+  Polyline(dc, zig, 4);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  HGDIOBJ oldBrush = SelectObject(dc, red);
+  SelectObject(dc, GetStockObject(NULL_PEN));
+  Rectangle(dc, 4000 / k, 500 / k, 6000 / k, 1500 / k);
+  HBRUSH green = CreateSolidBrush(RGB(0, 160, 0));
+  SelectObject(dc, green);
+  const POINT tri[] = {{1000 / k, 1000 / k}, {2500 / k, 1000 / k}, {1750 / k, 2200 / k}};
+  Polygon(dc, tri, 3);
+  HFONT font = CreateFont(-300 / k, 0, 0, 0, 700, 0, 0, 0, 0, 2, 1, 0, 0x22, "Arial");
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetTextAlign(dc, 0x18);
+  TextOut(dc, 3000 / k, 2500 / k, "Daily flow", 10);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(font);
+  DeleteObject(green);
+  DeleteObject(red);
+  DeleteObject(pen);
+}
+
+const RECT kFrame{0, 0, 26670, 19050};  // 756 x 540 points in 1/100 mm
+
+TEST(EnhMetafileFile, RecordsChainToTheEndAndTheHeaderCountsThem) {
+  HDC rec = CreateEnhMetaFile(nullptr, nullptr, &kFrame, "VXK metafile driver\0Flow\0");
+  ASSERT_NE(rec, nullptr);
+  drawPicture(rec);
+  HENHMETAFILE mf = CloseEnhMetaFile(rec);
+  const UINT n = GetEnhMetaFileBits(mf, 0, nullptr);
+  ASSERT_GT(n, 108u);
+  std::vector<BYTE> b(n);
+  ASSERT_EQ(GetEnhMetaFileBits(mf, n, b.data()), n);
+  EXPECT_EQ(GetEnhMetaFileBits(mf, n - 1, b.data()), 0u);
+  EXPECT_EQ(u32(b, 0), 1u);
+  EXPECT_EQ(u32(b, 40), 0x464D4520u);
+  EXPECT_EQ(u32(b, 48), n) << "bytes in the header";
+  EXPECT_EQ(u32(b, 24 + 8), 26670u);
+  // The description: UTF-16, both NULs at its end counted.
+  EXPECT_EQ(u32(b, 60), 26u);
+  EXPECT_EQ(u32(b, 64), 108u);
+  EXPECT_EQ(b[108], 'V');
+  EXPECT_EQ(b[110], 'X');
+  size_t at = 0, records = 0, last = 0;
+  while (at < n) {
+    const uint32_t size = u32(b, at + 4);
+    ASSERT_GT(size, 7u);
+    ASSERT_EQ(size % 4, 0u);
+    last = at;
+    at += size;
+    ++records;
+  }
+  EXPECT_EQ(at, n);
+  EXPECT_EQ(u32(b, 52), records);
+  EXPECT_EQ(u32(b, last), 14u) << "the end-of-file record closes it";
+  EXPECT_EQ(u32(b, last + 16), 20u);
+  DeleteEnhMetaFile(mf);
+}
+
+TEST(EnhMetafileFile, WrittenAtCloseOrTheFailureReported) {
+  const fs::path dir = fs::temp_directory_path() / "tw_emf_file";
+  fs::create_directories(dir);
+  const std::string path = (dir / "pic.emf").string();
+  HDC rec = CreateEnhMetaFile(nullptr, path.c_str(), &kFrame, nullptr);
+  drawPicture(rec);
+  HENHMETAFILE mf = CloseEnhMetaFile(rec);
+  ASSERT_NE(mf, nullptr);
+  EXPECT_EQ(fs::file_size(path), GetEnhMetaFileBits(mf, 0, nullptr));
+  const std::string copy = (dir / "copy.emf").string();
+  HENHMETAFILE c = CopyEnhMetaFile(mf, copy.c_str());
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(readText(copy), readText(path));
+
+  SetLastError(0);
+  const std::string nowhere = (dir / "missing" / "pic.emf").string();
+  HDC bad = CreateEnhMetaFile(nullptr, nowhere.c_str(), &kFrame, nullptr);
+  ASSERT_NE(bad, nullptr);
+  drawPicture(bad);
+  EXPECT_EQ(CloseEnhMetaFile(bad), nullptr);
+  EXPECT_NE(GetLastError(), 0u);
+  EXPECT_FALSE(fs::exists(nowhere));
+  SetLastError(0);
+  EXPECT_EQ(CopyEnhMetaFile(mf, nowhere.c_str()), nullptr);
+  EXPECT_NE(GetLastError(), 0u);
+  DeleteEnhMetaFile(c);
+  DeleteEnhMetaFile(mf);
+}
+
+TEST(EnhMetafileFile, Emf2svgDrawsTheLinesFillsAndText) {
+  ASSERT_TRUE(haveTool("emf2svg-conv", "emf2svg")) << "emf2svg could not be installed";
+  const fs::path dir = fs::temp_directory_path() / "tw_emf_render";
+  fs::create_directories(dir);
+  const fs::path emf = dir / "picture.emf", svg = dir / "picture.svg";
+  fs::remove(svg);
+  HDC rec = CreateEnhMetaFile(nullptr, emf.c_str(), &kFrame, nullptr);
+  drawPicture(rec);
+  HENHMETAFILE mf = CloseEnhMetaFile(rec);
+  ASSERT_NE(mf, nullptr);
+  DeleteEnhMetaFile(mf);
+  const std::string cmd = "emf2svg-conv -i " + emf.string() + " -o " + svg.string() + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  const std::string out = readText(svg);
+  EXPECT_NE(out.find("Daily flow"), std::string::npos) << out;
+  EXPECT_NE(out.find("#0000FF"), std::string::npos) << "blue lines";
+  EXPECT_NE(out.find("#FF0000"), std::string::npos) << "red rectangle";
+  EXPECT_NE(out.find("#00A000"), std::string::npos) << "green triangle";
+  EXPECT_NE(out.find("width=\"200"), std::string::npos) << "the rectangle keeps its size: " << out;
+}
+
+TEST(PlaceableMetafileHeader, DefaultPageAndPagesTooBigForTheBox) {
+  const std::array<BYTE, 22> expected = {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 0x04, 0x29,
+                                         0x4C, 0x1D, 0xE8, 0x03, 0, 0, 0, 0, 0xB1, 0x60};
+  EXPECT_EQ(PlaceableMetafileHeader(756, 540), expected);
+  struct Case { LONG w, h; int units; };
+  for (const Case c : {Case{2359, 100, 1000}, Case{2360, 100, 999}, Case{100, 5000, 471}, Case{30000, 30000, 78}}) {
+    const std::array<BYTE, 22> h = PlaceableMetafileHeader(c.w, c.h);
+    auto word = [&h](int i) { return static_cast<uint16_t>(h[2 * i] | h[2 * i + 1] << 8); };
+    EXPECT_EQ(word(7), c.units) << c.w << " x " << c.h;
+    EXPECT_LE(word(5), 32767u);
+    EXPECT_LE(word(6), 32767u);
+    EXPECT_EQ(word(5), c.w * c.units / 72);
+    uint16_t sum = 0;
+    for (int i = 0; i < 10; ++i) sum ^= word(i);
+    EXPECT_EQ(word(10), sum);
+  }
+}
+
+TEST(WindowsMetafileFile, PlaceableFileDrawnByLibwmf) {
+  ASSERT_TRUE(haveTool("wmf2svg", "libwmf-bin")) << "libwmf-bin could not be installed";
+  const fs::path dir = fs::temp_directory_path() / "tw_wmf_render";
+  fs::create_directories(dir);
+  HDC rec = CreateMetaFile(nullptr);
+  ASSERT_NE(rec, nullptr);
+  drawPicture(rec, true);
+  HMETAFILE mf = CloseMetaFile(rec);
+  ASSERT_NE(mf, nullptr);
+  const UINT n = GetMetaFileBitsEx(mf, 0, nullptr);
+  std::vector<BYTE> bits(n);
+  ASSERT_EQ(GetMetaFileBitsEx(mf, n, bits.data()), n);
+  EXPECT_EQ(u32(bits, 6), n / 2) << "size in words";
+  EXPECT_EQ(bits[n - 6], 3) << "ends with the three-word end record";
+  const std::array<BYTE, 22> head = PlaceableMetafileHeader(756, 540);
+  const fs::path wmf = dir / "picture.wmf", svg = dir / "picture.svg";
+  {
+    std::ofstream out(wmf, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(head.data()), head.size());
+    out.write(reinterpret_cast<const char*>(bits.data()), bits.size());
+  }
+  fs::remove(svg);
+  const std::string cmd = "wmf2svg -o " + svg.string() + " " + wmf.string() + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  const std::string out = readText(svg);
+  EXPECT_NE(out.find("Daily flow"), std::string::npos) << out;
+  EXPECT_NE(out.find("stroke:blue"), std::string::npos) << out;
+  EXPECT_NE(out.find("fill:red"), std::string::npos) << "red rectangle";
+  EXPECT_NE(out.find("fill:green"), std::string::npos) << "green triangle";
+
+  // The plain file, and a file that cannot be written.
+  const std::string plain = (dir / "plain.wmf").string();
+  HMETAFILE c = CopyMetaFile(mf, plain.c_str());
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(fs::file_size(plain), n);
+  SetLastError(0);
+  const std::string nowhere = (dir / "missing" / "x.wmf").string();
+  HDC bad = CreateMetaFile(nowhere.c_str());
+  drawPicture(bad, true);
+  EXPECT_EQ(CloseMetaFile(bad), nullptr);
+  EXPECT_NE(GetLastError(), 0u);
+  DeleteMetaFile(c);
+  DeleteMetaFile(mf);
+}
+
+TEST(RenderEnhMetaFilePng, ThePictureOnWhiteReadByPillow) {
+  ASSERT_TRUE(haveTool("/usr/bin/python3", "python3") &&
+              std::system("/usr/bin/python3 -c 'import PIL' >/dev/null 2>&1 || DEBIAN_FRONTEND=noninteractive "
+                          "apt-get install -y -qq python3-pil >/dev/null 2>&1") == 0);
+  HDC rec = CreateEnhMetaFile(nullptr, nullptr, nullptr, nullptr);
+  drawPicture(rec);
+  HENHMETAFILE mf = CloseEnhMetaFile(rec);
+  EXPECT_TRUE(RenderEnhMetaFilePng(mf, 0, 10).empty());
+  EXPECT_TRUE(RenderEnhMetaFilePng(nullptr, 10, 10).empty());
+  const std::vector<BYTE> png = RenderEnhMetaFilePng(mf, 701, 501);
+  ASSERT_GT(png.size(), 8u);
+  const fs::path file = fs::temp_directory_path() / "tw_emf_picture.png";
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), png.size());
+  // Red rectangle, green triangle, white elsewhere, at the recorded pixels.
+  const std::string cmd = "/usr/bin/python3 -c \"from PIL import Image; i = Image.open('" + file.string() +
+                          "').convert('RGB'); print(i.size, i.getpixel((500, 100)), i.getpixel((175, 120)), "
+                          "i.getpixel((650, 300)))\" > " + file.string() + ".txt";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_EQ(readText(file.string() + ".txt"), "(701, 501) (255, 0, 0) (0, 160, 0) (255, 255, 255)\n");
+  DeleteEnhMetaFile(mf);
+}
+
+}  // namespace
