@@ -1,2 +1,5 @@
 add_executable(tarnwalker ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(tarnwalker PRIVATE tw_startup)
+# The main menu's state and command tables.
+add_library(tw_mainmenu STATIC ${CMAKE_CURRENT_LIST_DIR}/menustate.cpp)
+target_link_libraries(tw_mainmenu PUBLIC tw_app tw_window)
