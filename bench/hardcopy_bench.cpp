@@ -11,7 +11,7 @@
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/lines.h"
-#include "toolkit/hardcopy/manager.h"
+#include "toolkit/hcdrivers/manager.h"
 #include "toolkit/state/tessar.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include "toolkit/graphics/shapes.h"
 #include "toolkit/graphics/text.h"
 #include "toolkit/graphics/textstring.h"
-#include "toolkit/hardcopy/dxf.h"
-#include "toolkit/hardcopy/manager.h"
+#include "toolkit/hcdrivers/dxf.h"
+#include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_helpers.h"
 #include "toolkit/state/tessar.h"
 

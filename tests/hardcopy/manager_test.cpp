@@ -8,7 +8,7 @@
 #include "tests/hardcopy/driver_files.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/lines.h"
-#include "toolkit/hardcopy/manager.h"
+#include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/strings.h"

@@ -13,8 +13,8 @@
 #include "toolkit/graphics/shapes.h"
 #include "toolkit/graphics/text.h"
 #include "toolkit/graphics/textstring.h"
-#include "toolkit/hardcopy/manager.h"
-#include "toolkit/hardcopy/postscript.h"
+#include "toolkit/hcdrivers/manager.h"
+#include "toolkit/hcdrivers/postscript.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/strings.h"
 

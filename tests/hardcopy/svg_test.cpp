@@ -15,8 +15,8 @@
 #include "toolkit/graphics/shapes.h"
 #include "toolkit/graphics/text.h"
 #include "toolkit/graphics/textstring.h"
-#include "toolkit/hardcopy/manager.h"
-#include "toolkit/hardcopy/svg.h"
+#include "toolkit/hcdrivers/manager.h"
+#include "toolkit/hcdrivers/svg.h"
 #include "toolkit/state/tessar.h"
 
 namespace {

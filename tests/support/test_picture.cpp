@@ -16,7 +16,7 @@
 #include "toolkit/graphics/strokefonts.h"
 #include "toolkit/graphics/text.h"
 #include "toolkit/graphics/textstring.h"
-#include "toolkit/hardcopy/manager.h"
+#include "toolkit/hcdrivers/manager.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/strings.h"
 

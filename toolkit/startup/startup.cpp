@@ -15,7 +15,7 @@
 #include "platform/os_pump.h"
 #include "platform/win.h"
 #include "toolkit/editor/startup_editor.h"
-#include "toolkit/hardcopy/manager.h"
+#include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/printer_models.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
 #include "toolkit/os/opsys.h"

@@ -1,5 +1,5 @@
 // The hardcopy manager over the graphics layer's hardcopy side.
-#include "toolkit/hardcopy/manager.h"
+#include "toolkit/hcdrivers/manager.h"
 
 #include <array>
 #include <string>
@@ -8,10 +8,10 @@
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
-#include "toolkit/hardcopy/dxf.h"
-#include "toolkit/hardcopy/postscript.h"
+#include "toolkit/hcdrivers/dxf.h"
+#include "toolkit/hcdrivers/postscript.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
-#include "toolkit/hardcopy/svg.h"
+#include "toolkit/hcdrivers/svg.h"
 #include "toolkit/os/opsys.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"

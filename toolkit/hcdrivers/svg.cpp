@@ -1,5 +1,5 @@
 // SVG: one element per line; style carried by stroke, fill and text groups.
-#include "toolkit/hardcopy/svg.h"
+#include "toolkit/hcdrivers/svg.h"
 
 #include <algorithm>
 #include <array>
@@ -10,9 +10,9 @@
 
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
-#include "toolkit/hardcopy/manager.h"
+#include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
-#include "toolkit/hardcopy/postscript.h"
+#include "toolkit/hcdrivers/postscript.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
 #include "toolkit/text/strings.h"

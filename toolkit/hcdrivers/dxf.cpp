@@ -1,5 +1,5 @@
 // DXF: a two-dimensional ASCII drawing in inches, every entity on layer "1".
-#include "toolkit/hardcopy/dxf.h"
+#include "toolkit/hcdrivers/dxf.h"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +9,7 @@
 
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
-#include "toolkit/hardcopy/manager.h"
+#include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/hardcopy/output_helpers.h"
 #include "toolkit/state/tessar.h"

@@ -1,5 +1,5 @@
 // PostScript and EPS: file structure, prolog and fonts, and the drawing requests.
-#include "toolkit/hardcopy/postscript.h"
+#include "toolkit/hcdrivers/postscript.h"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +9,7 @@
 
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
-#include "toolkit/hardcopy/manager.h"
+#include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/raster/image_load.h"
 #include "toolkit/state/tessar.h"
