@@ -20,7 +20,6 @@
 #include "app/calendar.h"
 #include "app/datacheck.h"
 #include "app/modules.h"
-#include "platform/os.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/os/opsys.h"
 #include "toolkit/text/convert.h"
@@ -557,26 +556,16 @@ bool filesave() {
   std::string text;
   filesave_text(text, year, month, day, hour, minute);
 
-  // The new file is written beside the old one, flushed to the disk and only then renamed
-  // over it, so that neither a failed save nor a power cut loses the previous file
-  // (Invariant 2).
-  const std::string temp = name + ".tmp~";
-  int handle = -1, status = 0;
-  if (!name.empty()) win::yyopen(temp.c_str(), 1, handle, status);
-  if (handle < 0) {
-    tw.iostat = status != 0 ? status : 1;
+  // Written beside the old file and renamed over it only when complete and on the disk, so
+  // that neither a failed save nor a power cut loses the previous file.
+  bool opened = false;
+  const int status = yyreplacefile(name, text, opened);
+  if (!opened) {
+    tw.iostat = status;
     WMessageBox(0, 3, 1, "Failed to open new file on unit 3: " + name, "Problem with file");
     return false;
   }
-  int written = 0;
-  win::yywritc(handle, text.data(), static_cast<int>(text.size()), written, status);
-  if (status == 0 && written != static_cast<int>(text.size())) status = win::ERROR_DISK_FULL;
-  if (status == 0) win::yyflush(handle, status);
-  win::yyclos(handle);
-  if (status == 0) win::yyreplace(status, temp.c_str(), name.c_str());
   if (status != 0) {
-    int ignored = 0;
-    win::yydelf(temp.c_str(), ignored);
     tw.iostat = status;
     WMessageBox(0, 1, 1, "Problem with file. Data not saved properly.", "Problem");
     return false;
@@ -855,24 +844,6 @@ std::vector<int> attachuservalues(const std::vector<StoredYear>& stored) {
   return unplaced;
 }
 
-// The whole file through the OS layer (the file name crosses it converted, as for the save).
-bool readwhole(const std::string& name, std::string& text, bool& opened) {
-  int handle = -1, status = 0;
-  win::yyopen(name.c_str(), 0, handle, status);
-  opened = handle >= 0;
-  if (!opened) return false;
-  int size = 0;
-  win::yyseek(handle, size, 2, status);
-  int start = 0;
-  if (status == 0) win::yyseek(handle, start, 0, status);
-  int got = 0;
-  if (status == 0 && size >= 0) {
-    text.resize(static_cast<std::size_t>(size));
-    win::yyreadc(handle, text.data(), size, got, status);
-  }
-  win::yyclos(handle);
-  return status == 0 && got == size;
-}
 
 // The daily table of the project being read: a second full table, kept between reads, so
 // that the previous project is set aside whole without copying its days.
@@ -901,7 +872,7 @@ bool fileopen_read() {
   // megabytes, which a fresh buffer would first have to clear and map page by page.
   static std::string filetext;
   bool opened = false;
-  const bool read = readwhole(name, filetext, opened);
+  const bool read = yyreadwholefile(name, filetext, opened);
   if (!read) {
     filetext.clear();
     if (!opened) WMessageBox(0, 3, 1, "Failed to open file: \r" + name, "Problem with file");

@@ -107,6 +107,44 @@ void IFileSeek(int handle, int& position, int origin) {
 
 void ifileclose(int handle) { win::yyclos(handle); }
 
+int yyreplacefile(std::string_view name, std::string_view bytes, bool& opened) {
+  const std::string target(name);
+  const std::string temp = target + ".tmp~";
+  int handle = -1, status = 0;
+  if (!target.empty()) win::yyopen(temp.c_str(), 1, handle, status);
+  opened = handle >= 0;
+  if (!opened) return status != 0 ? status : 1;
+  int written = 0;
+  win::yywritc(handle, bytes.data(), static_cast<int>(bytes.size()), written, status);
+  if (status == 0 && written != static_cast<int>(bytes.size())) status = win::ERROR_DISK_FULL;
+  if (status == 0) win::yyflush(handle, status);
+  win::yyclos(handle);
+  if (status == 0) win::yyreplace(status, temp.c_str(), target.c_str());
+  if (status != 0) {
+    int ignored = 0;
+    win::yydelf(temp.c_str(), ignored);
+  }
+  return status;
+}
+
+bool yyreadwholefile(std::string_view name, std::string& text, bool& opened) {
+  int handle = -1, status = 0;
+  win::yyopen(std::string(name).c_str(), 0, handle, status);
+  opened = handle >= 0;
+  if (!opened) return false;
+  int size = 0;
+  win::yyseek(handle, size, 2, status);
+  int start = 0;
+  if (status == 0) win::yyseek(handle, start, 0, status);
+  int got = 0;
+  if (status == 0 && size >= 0) {
+    text.resize(static_cast<std::size_t>(size));
+    win::yyreadc(handle, text.data(), size, got, status);
+  }
+  win::yyclos(handle);
+  return status == 0 && got == size;
+}
+
 //------------------------------------------------------------------------------
 // Environment, paths, files
 //------------------------------------------------------------------------------

@@ -36,6 +36,14 @@ void IFileWriteChar(int handle, std::span<const T> buffer, int count, int& bytes
 // -1 after a failure). Any other origin does nothing.
 void IFileSeek(int handle, int& position, int origin);
 void ifileclose(int handle);
+// Whole files for callers that keep a document (no error recorded: the caller reports).
+// yyreplacefile writes bytes to a new file beside name, flushes it to the disk, renames it
+// over name in one step and flushes the folder, so that neither a failure nor a power cut
+// loses the previous file; it answers 0 or the failing step's system code, with opened
+// false when the new file could not even be created (nothing is left behind on failure).
+int yyreplacefile(std::string_view name, std::string_view bytes, bool& opened);
+// The whole of a file into text; false when it cannot be opened (opened false) or read.
+bool yyreadwholefile(std::string_view name, std::string& text, bool& opened);
 
 // Environment variable into value (blank when not set; error 1023 when it does not fit).
 void IOsVariable(std::string_view name, std::string& value);
