@@ -183,8 +183,10 @@ void IGrPolygonGrad(std::span<const float> x, std::span<const float> y, int n, i
     if (x[n - 1] == x[0] && y[n - 1] == y[0]) --n;
     std::vector<float> xt(static_cast<std::size_t>(n)), yt(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) yye2i(x[i], y[i], xt[i], yt[i]);
-    const auto [bx0, bx1] = std::minmax_element(xt.begin(), xt.end());
-    const auto [by0, by1] = std::minmax_element(yt.begin(), yt.end());
+    // Plain iterators rather than structured bindings: the lambdas below capture them.
+    const auto xs = std::minmax_element(xt.begin(), xt.end());
+    const auto ys = std::minmax_element(yt.begin(), yt.end());
+    const auto bx0 = xs.first, bx1 = xs.second, by0 = ys.first, by1 = ys.second;
 
     int& option7 = tessar.hardcopy.HCOPTIONS[6];
     const int linetype = at.LINETYPE, model = at.COLOURMODEL, saved7 = option7;
