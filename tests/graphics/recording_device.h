@@ -2,6 +2,7 @@
 // A recording device: stands in for the screen driver, the CGM recorder and the hardcopy
 // driver, and logs every request each side receives with the operands it saw.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/graphics/area.h"
@@ -61,6 +62,28 @@ inline std::vector<int> codes(char side) {
   std::vector<int> out;
   for (const DeviceCall& c : devicelog())
     if (c.side == side) out.push_back(c.code);
+  return out;
+}
+
+// The first point of every stroke or filled glyph outline one side received, in order: lines
+// and polylines, solid polygons, and the opening of a hardcopy polygon (whose scan lines up
+// to its closing are left out).
+inline std::vector<std::pair<float, float>> strokestarts(char side) {
+  std::vector<std::pair<float, float>> out;
+  bool inpolygon = false;
+  for (const DeviceCall& c : devicelog()) {
+    if (c.side != side) continue;
+    if (c.code == DPOLYGON) {
+      inpolygon = c.operands.IOPER1 != -1;
+      if (inpolygon && !c.x.empty()) out.emplace_back(c.x[0], c.y[0]);
+    } else if (c.code == DPOLYGONSOLID && !c.x.empty()) {
+      out.emplace_back(c.x[0], c.y[0]);
+    } else if (!inpolygon && c.code == DLINE) {
+      out.emplace_back(c.operands.RX1, c.operands.RY1);
+    } else if (!inpolygon && c.code == DPOLYLINE && !c.x.empty()) {
+      out.emplace_back(c.x[0], c.y[0]);
+    }
+  }
   return out;
 }
 

@@ -3,6 +3,7 @@
 // cannot draw device text, underlines and background boxes, and string widths.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,54 @@ TEST_F(TextString640, StrokeTextReachesBothSidesInOnePass) {
   }
   EXPECT_GT(screen, 3);
   EXPECT_EQ(screen, hardcopy);
+}
+
+TEST_F(TextString640, StrokeTextOnHardcopyAloneIsPlacedAsOnScreen) {
+  struct Case { const char* why; bool outline; int justify; float angle; };
+  const Case cases[] = {
+      {"standard font at fixed pitch, left", false, 0, 0},
+      {"standard font, centred, rotated", false, 1, 30},
+      {"outline font at table spacing, right", true, 2, 0},
+      {"outline font, left, rotated", true, 0, -45},
+  };
+  openhardcopy();
+  GraphicsAttributes& at = tessar.graphics.attributes;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    if (c.outline)
+      wgrofontswiss();
+    else
+      wgrvfontstandard(0);
+    WGrTextFont({.family = 1});
+    wgrtextorientation(c.justify, c.angle);
+    at.SCREENON = 1;
+    at.HARDCOPYON = 0;
+    devicelog().clear();
+    wgrtextstring(200, 240, "HHHH");
+    const auto screen = strokestarts('S');
+    const float nextx = tessar.graphics.area.CURX, nexty = tessar.graphics.area.CURY;
+    at.SCREENON = 0;
+    at.HARDCOPYON = 1;
+    devicelog().clear();
+    wgrtextstring(200, 240, "HHHH");
+    const auto hardcopy = strokestarts('H');
+    ASSERT_GE(screen.size(), 4u);
+    ASSERT_EQ(hardcopy.size(), screen.size());
+    for (std::size_t i = 0; i < screen.size(); ++i) {
+      EXPECT_NEAR(hardcopy[i].first, screen[i].first, 1e-3) << "stroke " << i;
+      EXPECT_NEAR(hardcopy[i].second, screen[i].second, 1e-3) << "stroke " << i;
+    }
+    // Equal glyphs side by side: the last one starts three advances after the first.
+    const float w = tessar.graphics.text.SPACING == 0 ? 1.0f : yychwidth('H');
+    const std::size_t perglyph = hardcopy.size() / 4;
+    const float dx = hardcopy[3 * perglyph].first - hardcopy[0].first;
+    const float dy = hardcopy[3 * perglyph].second - hardcopy[0].second;
+    EXPECT_NEAR(std::hypot(dx, dy), 3 * w * AW(), 1e-2);
+    EXPECT_NEAR(tessar.graphics.area.CURX, nextx, 1e-3);
+    EXPECT_NEAR(tessar.graphics.area.CURY, nexty, 1e-3);
+  }
+  EXPECT_EQ(at.SCREENON, 0);
+  EXPECT_EQ(at.HARDCOPYON, 1);
 }
 
 TEST_F(TextString640, RotatedStrokeTextRunsAlongItsAngle) {

@@ -228,7 +228,9 @@ TEST_F(PostScript, TextLiteralsEscapeAndNeverSplitAnEscape) {
     wgrtextorientation(1, 90.0f);
     wgrtextstring(0.5f, 0.5f, "c\\d");
     wgrtextorientation(0, 0.0f);
-    // 248 plain characters, then a parenthesis: its escape no longer fits the 249.
+    // 248 plain characters, then a parenthesis: its escape no longer fits the 249. Narrow
+    // enough for all of them to lie inside the area.
+    WGrTextFont({.width = 0.002f});
     wgrtextstring(0.1f, 0.3f, std::string(248, 'x') + "(");
   });
   EXPECT_NE(find(lines, "(a\\(b\\)) lsh"), std::string::npos);
@@ -389,6 +391,30 @@ TEST_F(PostScriptGhostscript, EpsPictureBoxAgreesWithTheInk) {
   EXPECT_LE(y1, 8);
   EXPECT_GE(x2, 792);
   EXPECT_GE(y2, 592);
+}
+
+// The picture's red stroke line "Stroke font \xE9\xE8" (at 3, 33 units, 14 characters of the
+// swiss outline font at table spacing, about 101 points long): its ink must run along the
+// line glyph after glyph, not pile up in one place.
+TEST_F(PostScriptGhostscript, PictureStrokeTextRunsAlongItsLine) {
+  picture("stroketext.ps");
+  accepted();
+  const std::string png = render();
+  // Columns of the band around the text line holding the text's dark red, as runs of ink.
+  const hc::Run r = hc::run("/usr/bin/python3 -c \"from PIL import Image\n"
+                            "im=Image.open('" + png + "').convert('RGB')\n"
+                            "cols=[x for x in range(0,400) if any("
+                            "(lambda p: p[0]>90 and p[1]<70 and p[2]<70)(im.getpixel((x,y)))"
+                            " for y in range(316,350))]\n"
+                            "runs=sum(1 for i,x in enumerate(cols) if i==0 or cols[i-1]!=x-1)\n"
+                            "print(min(cols), max(cols), runs)\"");
+  int first = -1, last = -1, runs = -1;
+  std::istringstream in(r.output);
+  in >> first >> last >> runs;
+  ASSERT_GE(first, 0) << r.output;
+  EXPECT_NEAR(first, 24, 6);           // the line starts at x = 3 units
+  EXPECT_NEAR(last - first, 98, 12);   // and spans its 10.53 cell widths
+  EXPECT_GE(runs, 6);   // glyphs apart (neighbours touch at this resolution); a pile is one
 }
 
 // The driver's own page: landscape with its margins, as PostScript and as EPS.

@@ -33,6 +33,10 @@ void testpicturegraphics(int width, int height) {
   g.target.TARGETTYPE = 1;
   g.target.TARGETNUMBER = 0;
   yyresn(1, 0, width, height);
+  // As the program starts graphics without a screen: text defaults, the character width
+  // table and the standard stroke font, without which proportional stroke glyphs would all
+  // be drawn at the start of their string.
+  igrinit("H");
 }
 
 namespace {

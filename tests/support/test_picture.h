@@ -4,7 +4,8 @@
 #include <string>
 
 // Fresh graphics state on a drawable of the given size with the screen side off and the
-// hardcopy manager installed: only an open hardcopy receives the picture.
+// hardcopy manager installed, initialised as igrinit ("H") leaves it: only an open hardcopy
+// receives the picture.
 void testpicturegraphics(int width = 1000, int height = 750);
 
 // Draws the picture in user units 0-100 by 0-75 over the whole drawable: lines of every type
