@@ -15,8 +15,8 @@
 //   painting | window procedures
 #include <algorithm>
 #include <string>
-#include <unordered_map>
 
+#include "platform/control_records.h"
 #include "platform/combobox.h"
 #include "platform/dialog_internal.h"
 #include "platform/edit.h"
@@ -47,15 +47,12 @@ struct ComboData {
   bool dragged = false;       // ... and has since moved into the list
 };
 
-std::unordered_map<HWND, ComboData>& combos() {
-  static std::unordered_map<HWND, ComboData> m;
-  return m;
+ControlRecords<ComboData>& combos() {
+  static ControlRecords<ComboData> records;
+  return records;
 }
 
-ComboData* rec(HWND h) {
-  auto it = combos().find(h);
-  return it == combos().end() ? nullptr : &it->second;
-}
+ComboData* rec(HWND h) { return combos().find(h); }
 
 DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 DWORD kindOf(HWND h) { return styleOf(h) & 0x3; }
@@ -469,7 +466,7 @@ LRESULT comboEditProc(HWND e, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT create(HWND h, const CREATESTRUCT* cs) {
-  ComboData& d = combos()[h];
+  ComboData& d = combos().get(h);
   d.fullHeight = cs ? cs->cy : 0;
   const DWORD style = styleOf(h);
   DWORD listStyle = LBS_HASSTRINGS | WS_VSCROLL | WS_BORDER | LBS_NOTIFY;
@@ -501,7 +498,7 @@ LRESULT create(HWND h, const CREATESTRUCT* cs) {
 LRESULT comboProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE:
-      combos()[h] = ComboData{};
+      combos().create(h);
       return DefWindowProc(h, msg, wParam, lParam);
     case WM_NCDESTROY:
       combos().erase(h);

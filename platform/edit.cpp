@@ -13,9 +13,9 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "platform/control_records.h"
 #include "platform/clipboard.h"
 #include "platform/dialog_internal.h"
 #include "platform/edit.h"
@@ -51,15 +51,12 @@ struct EditData {
   bool scrollBar = false;   // created with WS_VSCROLL (the bar hides while nothing scrolls)
 };
 
-std::unordered_map<HWND, EditData>& edits() {
-  static std::unordered_map<HWND, EditData> m;
-  return m;
+ControlRecords<EditData>& edits() {
+  static ControlRecords<EditData> records;
+  return records;
 }
 
-EditData* rec(HWND h) {
-  auto it = edits().find(h);
-  return it == edits().end() ? nullptr : &it->second;
-}
+EditData* rec(HWND h) { return edits().find(h); }
 
 DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool multiLine(HWND h) { return (styleOf(h) & ES_MULTILINE) != 0; }
@@ -701,7 +698,7 @@ LRESULT lineIndex(HWND h, EditData& d, WPARAM line) {
 LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE: {
-      EditData& d = edits()[h] = EditData{};
+      EditData& d = edits().create(h);
       const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
       if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) d.text = cs->lpszName;
       if (cs && (static_cast<DWORD>(cs->style) & ES_PASSWORD)) d.password = '*';

@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "platform/control_records.h"
 #include "platform/dialog_internal.h"
 #include "platform/header.h"
 
@@ -38,15 +38,12 @@ struct HeaderData {
   int grab = 0;          // pointer x minus the item's right edge at the press
 };
 
-std::unordered_map<HWND, HeaderData>& headers() {
-  static std::unordered_map<HWND, HeaderData> m;
-  return m;
+ControlRecords<HeaderData>& headers() {
+  static ControlRecords<HeaderData> records;
+  return records;
 }
 
-HeaderData* rec(HWND h) {
-  auto it = headers().find(h);
-  return it == headers().end() ? nullptr : &it->second;
-}
+HeaderData* rec(HWND h) { return headers().find(h); }
 
 DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 int count(const HeaderData& d) { return static_cast<int>(d.items.size()); }
@@ -182,7 +179,7 @@ void endTrack(HWND h, bool cancel) {
 LRESULT headerProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE:
-      headers()[h] = HeaderData{};
+      headers().create(h);
       return DefWindowProc(h, msg, wParam, lParam);
     case WM_NCDESTROY:
       headers().erase(h);

@@ -14,9 +14,9 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "platform/control_records.h"
 #include "platform/dialog_internal.h"
 #include "platform/listbox.h"
 
@@ -43,15 +43,12 @@ struct ListData {
   bool scrollBar = false;   // created with WS_VSCROLL (the bar hides while nothing scrolls)
 };
 
-std::unordered_map<HWND, ListData>& lists() {
-  static std::unordered_map<HWND, ListData> m;
-  return m;
+ControlRecords<ListData>& lists() {
+  static ControlRecords<ListData> records;
+  return records;
 }
 
-ListData* rec(HWND h) {
-  auto it = lists().find(h);
-  return it == lists().end() ? nullptr : &it->second;
-}
+ListData* rec(HWND h) { return lists().find(h); }
 
 DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool multiSel(HWND h) { return (styleOf(h) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
@@ -383,7 +380,7 @@ void paint(HWND h) {
 LRESULT listProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE: {
-      ListData& d = lists()[h] = ListData{};
+      ListData& d = lists().create(h);
       const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
       d.scrollBar = cs && (static_cast<DWORD>(cs->style) & WS_VSCROLL);
       return DefWindowProc(h, msg, wParam, lParam);

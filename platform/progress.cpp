@@ -2,8 +2,8 @@
 // (from the bottom with PBS_VERTICAL) in proportion to the position, in blocks, or smoothly
 // with PBS_SMOOTH. It takes no input.
 #include <algorithm>
-#include <unordered_map>
 
+#include "platform/control_records.h"
 #include "platform/dialog_internal.h"
 #include "platform/progress.h"
 
@@ -15,9 +15,9 @@ struct ProgressData {
   COLORREF bar = CLR_DEFAULT, back = CLR_DEFAULT;
 };
 
-std::unordered_map<HWND, ProgressData>& bars() {
-  static std::unordered_map<HWND, ProgressData> m;
-  return m;
+ControlRecords<ProgressData>& bars() {
+  static ControlRecords<ProgressData> records;
+  return records;
 }
 
 DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
@@ -42,9 +42,9 @@ LRESULT setRange(HWND h, ProgressData& d, int low, int high) {
 void paint(HWND h) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(h, ps);
-  auto it = bars().find(h);
-  if (dc && it != bars().end()) {
-    const ProgressData& d = it->second;
+  const ProgressData* found = bars().find(h);
+  if (dc && found != nullptr) {
+    const ProgressData& d = *found;
     RECT c;
     GetClientRect(h, c);
     dlg::fillSolid(dc, c, d.back == CLR_DEFAULT ? GetSysColor(COLOR_BTNFACE) : d.back);
@@ -78,7 +78,7 @@ void paint(HWND h) {
 LRESULT progressProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE:
-      bars()[h] = ProgressData{};
+      bars().create(h);
       return DefWindowProc(h, msg, wParam, lParam);
     case WM_NCDESTROY:
       bars().erase(h);
@@ -86,9 +86,9 @@ LRESULT progressProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  auto it = bars().find(h);
-  if (it == bars().end()) return DefWindowProc(h, msg, wParam, lParam);
-  ProgressData& d = it->second;
+  ProgressData* found = bars().find(h);
+  if (found == nullptr) return DefWindowProc(h, msg, wParam, lParam);
+  ProgressData& d = *found;
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;

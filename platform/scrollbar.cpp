@@ -7,8 +7,8 @@
 // the release, and every press ends with SB_ENDSCROLL; the parent sets the new position.
 // Keys (with the focus): arrows a line, Page Up/Down a page, Home and End the ends.
 #include <algorithm>
-#include <unordered_map>
 
+#include "platform/control_records.h"
 #include "platform/dialog_internal.h"
 #include "platform/scrollbar.h"
 
@@ -31,15 +31,12 @@ struct BarData {
   bool focused = false;
 };
 
-std::unordered_map<HWND, BarData>& bars() {
-  static std::unordered_map<HWND, BarData> m;
-  return m;
+ControlRecords<BarData>& bars() {
+  static ControlRecords<BarData> records;
+  return records;
 }
 
-BarData* rec(HWND h) {
-  auto it = bars().find(h);
-  return it == bars().end() ? nullptr : &it->second;
-}
+BarData* rec(HWND h) { return bars().find(h); }
 
 DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool vertical(HWND h) { return (styleOf(h) & SBS_VERT) != 0; }
@@ -236,7 +233,7 @@ void drag(HWND h, LPARAM lParam) {
 LRESULT barProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE:
-      bars()[h] = BarData{};
+      bars().create(h);
       return DefWindowProc(h, msg, wParam, lParam);
     case WM_NCDESTROY:
       bars().erase(h);

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "platform/control_records.h"
 #include "platform/dialog_internal.h"
 #include "platform/tab.h"
 
@@ -35,15 +35,12 @@ struct TabData {
   HFONT font = nullptr;
 };
 
-std::unordered_map<HWND, TabData>& tabControls() {
-  static std::unordered_map<HWND, TabData> m;
-  return m;
+ControlRecords<TabData>& tabControls() {
+  static ControlRecords<TabData> records;
+  return records;
 }
 
-TabData* rec(HWND h) {
-  auto it = tabControls().find(h);
-  return it == tabControls().end() ? nullptr : &it->second;
-}
+TabData* rec(HWND h) { return tabControls().find(h); }
 
 DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 int count(const TabData& d) { return static_cast<int>(d.tabs.size()); }
@@ -162,7 +159,7 @@ void putItem(TabData& d, Tab& t, const TCITEM& item) {
 LRESULT tabProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE:
-      tabControls()[h] = TabData{};
+      tabControls().create(h);
       return DefWindowProc(h, msg, wParam, lParam);
     case WM_NCDESTROY:
       tabControls().erase(h);

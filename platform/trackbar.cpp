@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <iterator>
 #include <set>
-#include <unordered_map>
 #include <vector>
 
+#include "platform/control_records.h"
 #include "platform/dialog_internal.h"
 #include "platform/trackbar.h"
 
@@ -34,15 +34,12 @@ struct TrackData {
   int paging = 0;        // -1 or +1 while the channel is held beside the thumb
 };
 
-std::unordered_map<HWND, TrackData>& tracks() {
-  static std::unordered_map<HWND, TrackData> m;
-  return m;
+ControlRecords<TrackData>& tracks() {
+  static ControlRecords<TrackData> records;
+  return records;
 }
 
-TrackData* rec(HWND h) {
-  auto it = tracks().find(h);
-  return it == tracks().end() ? nullptr : &it->second;
-}
+TrackData* rec(HWND h) { return tracks().find(h); }
 
 DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool vertical(HWND h) { return (styleOf(h) & TBS_VERT) != 0; }
@@ -227,7 +224,7 @@ void release(HWND h) {
 LRESULT trackProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE:
-      tracks()[h] = TrackData{};
+      tracks().create(h);
       return DefWindowProc(h, msg, wParam, lParam);
     case WM_NCDESTROY:
       tracks().erase(h);

@@ -16,9 +16,9 @@
 #include <cstring>
 #include <map>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "platform/control_records.h"
 #include "platform/dialog_internal.h"
 #include "platform/treeview.h"
 
@@ -50,15 +50,12 @@ struct TreeData {
   bool scrollBar = false;
 };
 
-std::unordered_map<HWND, TreeData>& trees() {
-  static std::unordered_map<HWND, TreeData> m;
-  return m;
+ControlRecords<TreeData>& trees() {
+  static ControlRecords<TreeData> records;
+  return records;
 }
 
-TreeData* rec(HWND h) {
-  auto it = trees().find(h);
-  return it == trees().end() ? nullptr : &it->second;
-}
+TreeData* rec(HWND h) { return trees().find(h); }
 
 DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 HTREEITEM handleOf(int id) { return reinterpret_cast<HTREEITEM>(static_cast<std::intptr_t>(id)); }
@@ -486,7 +483,7 @@ LRESULT insertItem(HWND h, TreeData& d, const TVINSERTSTRUCT& ins) {
 LRESULT treeProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE: {
-      TreeData& d = trees()[h] = TreeData{};
+      TreeData& d = trees().create(h);
       const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
       d.scrollBar = cs && (static_cast<DWORD>(cs->style) & WS_VSCROLL);
       return DefWindowProc(h, msg, wParam, lParam);

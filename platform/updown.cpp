@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/control_records.h"
 #include "platform/dialog_internal.h"
 #include "platform/updown.h"
 
@@ -34,9 +35,9 @@ struct UpDownData {
   bool keyHeld = false;  // an arrow key of the buddy is down
 };
 
-std::unordered_map<HWND, UpDownData>& updowns() {
-  static std::unordered_map<HWND, UpDownData> m;
-  return m;
+ControlRecords<UpDownData>& updowns() {
+  static ControlRecords<UpDownData> records;
+  return records;
 }
 
 // Buddies we subclassed: the buddy's own procedure and the up-down control it serves.
@@ -49,10 +50,7 @@ std::unordered_map<HWND, BuddyLink>& buddies() {
   return m;
 }
 
-UpDownData* rec(HWND h) {
-  auto it = updowns().find(h);
-  return it == updowns().end() ? nullptr : &it->second;
-}
+UpDownData* rec(HWND h) { return updowns().find(h); }
 
 DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool horizontal(HWND h) { return (styleOf(h) & UDS_HORZ) != 0; }
@@ -285,7 +283,7 @@ void paint(HWND h) {
 LRESULT updownProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE:
-      updowns()[h] = UpDownData{};
+      updowns().create(h);
       return DefWindowProc(h, msg, wParam, lParam);
     case WM_NCDESTROY:
       if (UpDownData* d = rec(h)) unhookBuddy(h, *d);
