@@ -1,5 +1,6 @@
 tw_add_test(raster_test
   SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/bitmap_writers_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dither_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_info_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/image_load_test.cpp

@@ -1,10 +1,13 @@
-# The hardcopy manager and the vector file drivers (PostScript and EPS, DXF, SVG). They draw
+# The hardcopy manager, the vector file drivers (PostScript and EPS, DXF, SVG), the raster
+# device and the bitmap-file driver. They draw
 # from the graphics state and load images, so they sit above the graphics core and raster
 # output; the graphics core reaches them through `graphicsservices`.
 add_library(tw_hcdrivers STATIC
   ${CMAKE_CURRENT_LIST_DIR}/manager.cpp
   ${CMAKE_CURRENT_LIST_DIR}/postscript.cpp
   ${CMAKE_CURRENT_LIST_DIR}/svg.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/dxf.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/dxf.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/raster_device.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bitmap_file.cpp)
 target_link_libraries(tw_hcdrivers PUBLIC tw_raster tw_graphics tw_hardcopy tw_os tw_text
   tw_state tw_platform_os)

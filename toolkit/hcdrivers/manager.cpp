@@ -8,6 +8,7 @@
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/hcdrivers/bitmap_file.h"
 #include "toolkit/hcdrivers/dxf.h"
 #include "toolkit/hcdrivers/postscript.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
@@ -285,4 +286,5 @@ void yyinstallhardcopy() {
   yyhcregister(HCPOSTSCRIPT, xxpost);
   yyhcregister(HCSVG, xxsvg);
   yyhcregister(HCDXF, xxdxf);
+  yyhcregister(HCBITMAP, xximag);
 }

@@ -1,13 +1,15 @@
 # Raster output and images: the virtual raster page with its primitives and dithering,
-# the PNG writer with its CRC and buffer compression, file identification and image loading;
-# printer information and the page of window dumps, over the platform's printers.
+# the BMP, PCX and PNG writers with the PNG CRC and buffer compression, file identification and
+# image loading; printer information and the page of window dumps, over the platform's printers.
 find_package(ZLIB REQUIRED)
 add_library(tw_raster STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/bmp_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dither.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image_load.cpp
   ${CMAKE_CURRENT_LIST_DIR}/png.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pcx_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/png_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/primitives.cpp
   ${CMAKE_CURRENT_LIST_DIR}/printer_info.cpp
