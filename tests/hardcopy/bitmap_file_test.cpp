@@ -103,7 +103,9 @@ TEST_F(BitmapFile, TestPictureInEveryFormat) {
     if (const char* keep = std::getenv("TW_KEEP_PICTURES"))
       std::filesystem::copy_file(path, std::filesystem::path(keep) / c.name,
                                  std::filesystem::copy_options::overwrite_existing);
-    if (c.format == 3) EXPECT_EQ(hc::run("pngcheck -q " + path).status, 0);
+    if (c.format == 3) {
+      EXPECT_EQ(hc::run("pngcheck -q " + path).status, 0);
+    }
     const Read r = pillow(path, points);
     ASSERT_EQ(r.width, 800) << r.output;
     ASSERT_EQ(r.height, 600);
@@ -120,10 +122,11 @@ TEST_F(BitmapFile, TestPictureInEveryFormat) {
         EXPECT_EQ(got[0] + got[1] + got[2] == 765, white) << s[k].what;
       }
     }
-    if (c.depth == 24)
+    if (c.depth == 24) {
       for (std::size_t q = 0; q < 4; ++q)
         for (std::size_t i = 0; i < 3; ++i)
           EXPECT_EQ(r.points[static_cast<std::size_t>(n) + q][i], want[q][i]) << "image quarter " << q;
+    }
   }
 }
 

@@ -5,5 +5,6 @@ tw_add_test(hardcopy_drivers_test
     ${CMAKE_CURRENT_LIST_DIR}/svg_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dxf_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bitmap_file_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/raster_printer_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/picture_text_test.cpp
   LIBS tw_test_picture tw_hcdrivers)

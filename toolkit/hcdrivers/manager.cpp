@@ -11,6 +11,7 @@
 #include "toolkit/hcdrivers/bitmap_file.h"
 #include "toolkit/hcdrivers/dxf.h"
 #include "toolkit/hcdrivers/postscript.h"
+#include "toolkit/hcdrivers/raster_printer.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
 #include "toolkit/hcdrivers/svg.h"
 #include "toolkit/os/opsys.h"
@@ -244,8 +245,7 @@ void igrhardcopyoptions(int n, int v) {
       return;
     }
     case 24:
-      // The raster printer's option limit belongs to its set-up, built elsewhere.
-      if (v < 0) return;
+      if (v < 0 || (device == HCRASTER && v > tessar.hardcopy.printer.COMPRESSDIGIT)) return;
       slot = v;
       return;
     case 26:
@@ -287,4 +287,5 @@ void yyinstallhardcopy() {
   yyhcregister(HCSVG, xxsvg);
   yyhcregister(HCDXF, xxdxf);
   yyhcregister(HCBITMAP, xximag);
+  yyhcregister(HCRASTER, xxrast);
 }

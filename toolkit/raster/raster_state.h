@@ -28,6 +28,8 @@ struct RasterState {
   int RASCLEARWORDS = 0;                // last word index a clear writes
   std::uint32_t RASCLEARVALUE = 0;      // the page's white
   float RASXRES = 0, RASYRES = 0;       // pixels per inch
+  int RASPAPERWIDTH = 0;                // raster printer: dots across the paper
+  int RASPAPERHEIGHT = 0;               // raster printer: dot rows down the paper
   std::array<std::uint32_t, 4> RASBYTEMASK{};  // drawing form: all bits but byte k
   std::array<int, 4> RASCLIP{};         // xmin, xmax, ymin, ymax in page pixels
   std::array<int, 2> RASPIXEL{};        // (previous, current) drawing value
