@@ -366,6 +366,22 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int wDest, int hDest, int xSrc, 
 // bits holds scanLines rows from row startScan (counted from the bottom); returns rows set.
 int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc,
                       UINT startScan, UINT scanLines, const void* bits, const BITMAPINFO* info, UINT usage);
+// World transforms (advanced graphics mode): world x, y go to page x * eM11 + y * eM21 + eDx,
+// x * eM12 + y * eM22 + eDy. They act on the image transfers (StretchDIBits, StretchBlt,
+// BitBlt), which draw the transformed rectangle with each pixel taken from the source point
+// under it; other drawing ignores them. The compatible mode can only be set back once the
+// transform is the identity again.
+struct XFORM {
+  float eM11 = 1, eM12 = 0, eM21 = 0, eM22 = 1, eDx = 0, eDy = 0;
+};
+inline constexpr int GM_COMPATIBLE = 1, GM_ADVANCED = 2;
+inline constexpr DWORD MWT_IDENTITY = 1;
+int SetGraphicsMode(HDC dc, int mode);   // the previous mode, 0 on failure
+int GetGraphicsMode(HDC dc);
+BOOL SetWorldTransform(HDC dc, const XFORM* transform);   // FALSE outside the advanced mode
+BOOL GetWorldTransform(HDC dc, XFORM* transform);
+BOOL ModifyWorldTransform(HDC dc, const XFORM* transform, DWORD mode);   // MWT_IDENTITY only
+
 // Rows of a bitmap as a DIB of the header's depth (1, 24 or 32; 0 asks for the bitmap's own
 // format). Without bits only the header is completed (size, depth, image size). Returns the
 // rows copied (or 1 for a header), 0 on failure.

@@ -3,6 +3,9 @@
 // first unless the height is negative); LoadBitmap turns it into a GDI bitmap. Every read is
 // checked against the resource's size: a damaged resource loads as none.
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <functional>
 #include <cstring>
 #include <vector>
 
@@ -146,7 +149,80 @@ long nearest(long k, long n, long m, bool flip) {
   return flip ? m - 1 - s : s;
 }
 
+bool identity(const XFORM& x) {
+  return x.eM11 == 1 && x.eM12 == 0 && x.eM21 == 0 && x.eM22 == 1 && x.eDx == 0 && x.eDy == 0;
+}
+
 }  // namespace
+
+namespace gdi {
+
+bool turned(const DcData& d) { return d.st.graphicsMode == GM_ADVANCED && !identity(d.st.world); }
+
+bool transferTurned(DcData& d, Target& t, int x, int y, int w, int h, DWORD rop,
+                    const std::function<std::uint32_t(double u, double v)>& source) {
+  const XFORM& m = d.st.world;
+  const double det = static_cast<double>(m.eM11) * m.eM22 - static_cast<double>(m.eM12) * m.eM21;
+  if (det == 0 || w == 0 || h == 0) return false;
+  // Page corners of the world rectangle, then their device bounds.
+  long left = LONG_MAX, top = LONG_MAX, right = LONG_MIN, bottom = LONG_MIN;
+  for (const auto& [cx, cy] : {std::pair{x, y}, {x + w, y}, {x, y + h}, {x + w, y + h}}) {
+    const double px = cx * m.eM11 + cy * m.eM21 + m.eDx, py = cx * m.eM12 + cy * m.eM22 + m.eDy;
+    const POINT p = toDevice(d, static_cast<int>(std::lround(px)), static_cast<int>(std::lround(py)));
+    left = std::min<long>(left, p.x);
+    top = std::min<long>(top, p.y);
+    right = std::max<long>(right, p.x);
+    bottom = std::max<long>(bottom, p.y);
+  }
+  const POINT origin = toDevice(d, 0, 0);
+  const RECT dr{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right), static_cast<LONG>(bottom)};
+  return transfer(d, t, dr, rop, [&](int ox, int oy) -> std::uint32_t {
+    const double px = left + ox + 0.5 - origin.x - m.eDx, py = top + oy + 0.5 - origin.y - m.eDy;
+    const double wx = (px * m.eM22 - py * m.eM21) / det, wy = (py * m.eM11 - px * m.eM12) / det;
+    const double u = (wx - x) / w, v = (wy - y) / h;
+    if (u < 0 || u >= 1 || v < 0 || v >= 1) return kNoPixel;
+    return source(u, v);
+  });
+}
+
+}  // namespace gdi
+
+int SetGraphicsMode(HDC h, int mode) {
+  DcData* d = dc(h);
+  if (!d || (mode != GM_COMPATIBLE && mode != GM_ADVANCED)) return 0;
+  if (mode == GM_COMPATIBLE && !identity(d->st.world)) return 0;
+  const int old = d->st.graphicsMode;
+  d->st.graphicsMode = mode;
+  return old;
+}
+
+int GetGraphicsMode(HDC h) {
+  DcData* d = dc(h);
+  return d ? d->st.graphicsMode : 0;
+}
+
+BOOL SetWorldTransform(HDC h, const XFORM* transform) {
+  DcData* d = dc(h);
+  if (!d || !transform || d->st.graphicsMode != GM_ADVANCED) return FALSE;
+  const XFORM& m = *transform;
+  if (static_cast<double>(m.eM11) * m.eM22 - static_cast<double>(m.eM12) * m.eM21 == 0) return FALSE;
+  d->st.world = m;
+  return TRUE;
+}
+
+BOOL GetWorldTransform(HDC h, XFORM* transform) {
+  DcData* d = dc(h);
+  if (!d || !transform) return FALSE;
+  *transform = d->st.world;
+  return TRUE;
+}
+
+BOOL ModifyWorldTransform(HDC h, const XFORM*, DWORD mode) {
+  DcData* d = dc(h);
+  if (!d || mode != MWT_IDENTITY || d->st.graphicsMode != GM_ADVANCED) return FALSE;
+  d->st.world = XFORM{};
+  return TRUE;
+}
 
 int SetStretchBltMode(HDC h, int mode) {
   DcData* d = dc(h);
@@ -162,8 +238,8 @@ int GetStretchBltMode(HDC h) {
 }
 
 BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop) {
-  if (w == sw && h == sh && w >= 0 && h >= 0) return BitBlt(dest, x, y, w, h, src, sx, sy, rop);
   DcData* d = dc(dest);
+  if (w == sw && h == sh && w >= 0 && h >= 0 && !(d && turned(*d))) return BitBlt(dest, x, y, w, h, src, sx, sy, rop);
   if (!d || w == 0 || h == 0 || sw == 0 || sh == 0) return FALSE;
   if (!usesSource((rop >> 16) & 0xFF)) return PatBlt(dest, x, y, w, h, rop);
   DcData* s = dc(src);
@@ -176,6 +252,16 @@ BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, i
   const long bw = sr.right - sr.left, bh = sr.bottom - sr.top;
   if (bw > 32767 || bh > 32767) return FALSE;
   const std::vector<std::uint32_t> block = sourceBlock(*d, dt, *s, st, sr);
+  if (turned(*d)) {
+    const bool mirrorX = sw < 0, mirrorY = sh < 0;
+    transferTurned(*d, dt, x, y, w, h, rop, [&](double u, double v) {
+      long cx = static_cast<long>(u * bw), cy = static_cast<long>(v * bh);
+      if (mirrorX) cx = bw - 1 - cx;
+      if (mirrorY) cy = bh - 1 - cy;
+      return block[static_cast<std::size_t>(cy * bw + cx)];
+    });
+    return TRUE;
+  }
   const RECT dr = destRect(*d, x, y, w, h);
   const long dw = dr.right - dr.left, dh = dr.bottom - dr.top;
   const bool flipX = (w < 0) != (sw < 0), flipY = (h < 0) != (sh < 0);
@@ -194,6 +280,14 @@ int StretchDIBits(HDC h, int xDest, int yDest, int wDest, int hDest, int xSrc, i
   if (!resolveTarget(*d, t)) return 0;
   // Source rows from the top: a bottom-up DIB counts ySrc from its bottom row.
   const long top = v.topDown ? ySrc : v.height - ySrc - hSrc;
+  if (turned(*d)) {
+    transferTurned(*d, t, xDest, yDest, wDest, hDest, rop, [&](double u, double vv) -> std::uint32_t {
+      const long sxp = xSrc + static_cast<long>(u * wSrc), syp = top + static_cast<long>(vv * hSrc);
+      if (sxp < 0 || syp < 0 || sxp >= v.width || syp >= v.height) return kNoPixel;
+      return v.pixel(sxp, syp);
+    });
+    return hSrc;
+  }
   const RECT dr = destRect(*d, xDest, yDest, wDest, hDest);
   const long dw = dr.right - dr.left, dh = dr.bottom - dr.top;
   transfer(*d, t, dr, rop, [&](int ox, int oy) -> std::uint32_t {

@@ -1270,6 +1270,7 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int 
   if (!resolveTarget(*s, st)) return FALSE;
   if (!resolveTarget(*d, dt)) return TRUE;
   if (width < 0 || height < 0) return FALSE;
+  if (turned(*d)) return StretchBlt(dest, x, y, width, height, src, sx, sy, width, height, rop);
   const POINT dp = toDevice(*d, x, y), sp = toDevice(*s, sx, sy);
   // The source block is copied first: source and destination may be the same surface.
   const std::vector<uint32_t> block = sourceBlock(*d, dt, *s, st, RECT{sp.x, sp.y, sp.x + width, sp.y + height});

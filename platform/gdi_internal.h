@@ -139,6 +139,8 @@ struct DcState {
   SIZE windowExt{1, 1};
   bool windowExtSet = false;
   int mapMode = 1;
+  int graphicsMode = 1;        // GM_COMPATIBLE; the world transform acts only in GM_ADVANCED
+  XFORM world{1, 0, 0, 1, 0, 0};
 };
 
 struct DcData {
@@ -266,6 +268,13 @@ bool transfer(DcData& d, Target& t, const RECT& dest, DWORD rop, const std::func
 // colour to mono by the source DC's background colour; kNoPixel outside the source surface.
 std::vector<uint32_t> sourceBlock(const DcData& d, const Target& dt, const DcData& s, const Target& st,
                                   const RECT& area);
+
+// The DC's world transform is in force (advanced mode, not the identity).
+bool turned(const DcData& d);
+// Draws the world rectangle x, y, w, h through the world transform: each device pixel inside
+// the transformed rectangle takes source(u, v), its place in the rectangle as fractions 0-1.
+bool transferTurned(DcData& d, Target& t, int x, int y, int w, int h, DWORD rop,
+                    const std::function<uint32_t(double u, double v)>& source);
 
 // Fills a polygon given in device coordinates (corners) with a colour, under the clip, raster
 // operation copy; used for text backgrounds and text decorations.

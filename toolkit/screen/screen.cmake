@@ -1,8 +1,10 @@
 # The screen side: the screen driver, its drawing layer, the choice of drawing target and the
-# in-memory metafile slots. It draws on the window layer's drawing context, so it sits above
+# in-memory metafile slots, and images drawn on device contexts. It draws on the window layer's drawing context, so it sits above
 # the window layer; the graphics core reaches it through graphicsservices.
 add_library(tw_screen STATIC
   ${CMAKE_CURRENT_LIST_DIR}/wgraph.cpp
   ${CMAKE_CURRENT_LIST_DIR}/screen_driver.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/targets.cpp)
-target_link_libraries(tw_screen PUBLIC tw_state tw_text tw_graphics tw_window tw_platform_gdi tw_platform_os)
+  ${CMAKE_CURRENT_LIST_DIR}/targets.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/images.cpp)
+target_link_libraries(tw_screen PUBLIC tw_state tw_text tw_graphics tw_raster tw_window tw_platform_gdi
+  tw_platform_os)

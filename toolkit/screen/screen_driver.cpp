@@ -17,6 +17,7 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/graphics/gradient.h"
 #include "toolkit/screen/targets.h"
+#include "toolkit/screen/images.h"
 #include "toolkit/screen/wgraph.h"
 
 namespace {
@@ -396,4 +397,5 @@ void yyscreenservices() {
   graphicsservices.yygapi = yygapi;
   graphicsservices.IGrSelect = IGrSelect;
   graphicsservices.WMetafileDestroy = WMetafileDestroy;
+  graphicsservices.yyloadimage = yyloadimage;
 }

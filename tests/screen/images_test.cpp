@@ -1,0 +1,169 @@
+// Image files drawn on the screen target: BMP, PCX and PNG made by Pillow, stretched and at their own size, turned by the page rotation, the loader's errors; and the platform's world transform under image transfers.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/gdi.h"
+#include "tests/screen/screen_fixture.h"
+#include "toolkit/graphics/devices.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/text/strings.h"
+
+namespace {
+
+using twtest::ScreenFixture;
+
+// A 16 x 8 image in four quarters: red top left, green top right, blue bottom left, yellow
+// bottom right, saved by Pillow in the format of the file's extension.
+std::string quarters(const std::string& name) {
+  const auto dir = std::filesystem::temp_directory_path() / ("tw_images_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / name).string();
+  const std::string script =
+      "from PIL import Image\n"
+      "im=Image.new('RGB',(16,8))\n"
+      "for x in range(16):\n"
+      "  for y in range(8): im.putpixel((x,y),[(255,0,0),(0,255,0),(0,0,255),(255,255,0)][(y>3)*2+(x>7)])\n"
+      "im.save('" + path + "')\n";
+  EXPECT_EQ(std::system(("/usr/bin/python3 -c \"" + script + "\"").c_str()), 0);
+  return path;
+}
+
+constexpr win::COLORREF kRed = win::RGB(255, 0, 0), kGreen = win::RGB(0, 255, 0), kBlue = win::RGB(0, 0, 255),
+                        kYellow = win::RGB(255, 255, 0), kWhite = win::RGB(255, 255, 255);
+
+class Images : public ScreenFixture {
+ protected:
+  // Draws the file through the screen's image request into the area; returns the error.
+  int draw(const std::string& path, int type, int placement) {
+    assignfixed(tessar.files.HCCURRENT, path);
+    DeviceOperands& op = tessar.graphics.operands;
+    op.IX1 = type;
+    op.IY1 = placement;
+    yygdrv(DIMAGE);
+    return op.IOPER1;
+  }
+};
+
+TEST_F(Images, EveryFormatStretchedIntoTheArea) {
+  struct Case {
+    const char* name;
+    int type;
+  };
+  for (const Case& c : {Case{"q.bmp", 1}, Case{"q.pcx", 2}, Case{"q.png", 15}}) {
+    SCOPED_TRACE(c.name);
+    openScreen(200, 100);
+    IGrArea(0.1f, 0.2f, 0.5f, 0.6f);   // pixels 20-100 across, 20-60 up
+    EXPECT_EQ(draw(quarters(c.name), c.type, 1), 0);
+    EXPECT_EQ(at(30, 50), kRed);
+    EXPECT_EQ(at(90, 50), kGreen);
+    EXPECT_EQ(at(30, 25), kBlue);
+    EXPECT_EQ(at(90, 25), kYellow);
+    EXPECT_EQ(at(110, 50), kWhite) << "nothing beyond the box";
+    windowclose();
+  }
+}
+
+TEST_F(Images, NaturalSizeFromTheTopLeftCorner) {
+  openScreen(200, 100);
+  IGrArea(0.1f, 0.2f, 0.5f, 0.6f);
+  EXPECT_EQ(draw(quarters("n.png"), 15, 0), 0);
+  // The box's top left corner is (20, 60) up from the bottom: 16 x 8 pixels hang below it.
+  EXPECT_EQ(at(21, 59), kRed);
+  EXPECT_EQ(at(35, 59), kGreen);
+  EXPECT_EQ(at(21, 53), kBlue);
+  EXPECT_EQ(at(35, 53), kYellow);
+  EXPECT_EQ(at(37, 59), kWhite);
+  EXPECT_EQ(at(21, 51), kWhite);
+}
+
+TEST_F(Images, PageRotationTurnsTheImage) {
+  const std::string path = quarters("r.png");
+  struct Case {
+    int rotation;
+    win::COLORREF topleft, topright, bottomleft, bottomright;
+  };
+  // Seen on the screen: the picture's top edge turns with the page.
+  for (const Case& c : {Case{180, kYellow, kBlue, kGreen, kRed}, Case{90, kGreen, kYellow, kRed, kBlue},
+                        Case{270, kBlue, kRed, kYellow, kGreen}}) {
+    SCOPED_TRACE(c.rotation);
+    openScreen(200, 200);
+    tessar.graphics.area.PAGEROTATION = c.rotation;
+    IGrArea(0.25f, 0.25f, 0.75f, 0.75f);
+    EXPECT_EQ(draw(path, 15, 1), 0);
+    tessar.graphics.area.PAGEROTATION = 0;
+    EXPECT_EQ(at(60, 140), c.topleft);
+    EXPECT_EQ(at(140, 140), c.topright);
+    EXPECT_EQ(at(60, 60), c.bottomleft);
+    EXPECT_EQ(at(140, 60), c.bottomright);
+    windowclose();
+  }
+}
+
+TEST_F(Images, ErrorsComeBackAndNothingIsDrawn) {
+  openScreen(100, 100);
+  IGrArea(0, 0, 1, 1);
+  const auto dir = std::filesystem::temp_directory_path();
+  const std::string text = (dir / ("tw_images_text_" + std::to_string(::getpid()) + ".png")).string();
+  FILE* f = std::fopen(text.c_str(), "w");
+  std::fputs("not an image\n", f);
+  std::fclose(f);
+  struct Case {
+    std::string path;
+    int type, error;
+  };
+  for (const Case& c : {Case{(dir / "no_such_image.png").string(), 15, 1}, Case{text, 15, 27},
+                        Case{quarters("wrongtype.bmp"), 15, 27}, Case{"", 0, 1095}}) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(draw(c.path, c.type, 1), c.error);
+  }
+  EXPECT_EQ(inkCount(), 0);
+  std::filesystem::remove(text);
+}
+
+// The platform: a 4 x 2 image turned a quarter by the world transform covers 2 x 4 pixels, and
+// the compatible mode comes back only with the identity.
+TEST(WorldTransform, QuarterTurnOfADeviceIndependentBitmap) {
+  using namespace win;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP page = CreateCompatibleBitmap(screen, 10, 10);
+  SelectObject(dc, page);
+  PatBlt(dc, 0, 0, 10, 10, WHITENESS);
+  struct {
+    BITMAPINFOHEADER h;
+  } info;
+  info.h.biWidth = 4;
+  info.h.biHeight = -2;   // top row first
+  info.h.biBitCount = 32;
+  // Top row red, red, green, green; bottom row blue, blue, black, black (blue, green, red, 0).
+  const std::uint32_t bits[8] = {0x00FF0000u, 0x00FF0000u, 0x0000FF00u, 0x0000FF00u,
+                                 0x000000FFu, 0x000000FFu, 0, 0};
+  EXPECT_EQ(SetGraphicsMode(dc, GM_ADVANCED), GM_COMPATIBLE);
+  XFORM turn;
+  turn.eM11 = 0;
+  turn.eM12 = -1;
+  turn.eM21 = 1;
+  turn.eM22 = 0;
+  turn.eDx = 2;
+  turn.eDy = 6;
+  ASSERT_TRUE(SetWorldTransform(dc, &turn));
+  EXPECT_EQ(SetGraphicsMode(dc, GM_COMPATIBLE), 0) << "not while the transform turns";
+  StretchDIBits(dc, 0, 0, 4, 2, 0, 0, 4, 2, bits, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
+  // World (x, y) lands at page (2 + y, 6 - x): columns 2-3, rows 2-5.
+  EXPECT_EQ(GetPixel(dc, 2, 5), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 3, 5), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(dc, 2, 2), RGB(0, 255, 0));
+  EXPECT_EQ(GetPixel(dc, 3, 2), RGB(0, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 4, 3), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(dc, 2, 1), RGB(255, 255, 255));
+  ASSERT_TRUE(ModifyWorldTransform(dc, nullptr, MWT_IDENTITY));
+  EXPECT_EQ(SetGraphicsMode(dc, GM_COMPATIBLE), GM_ADVANCED);
+  DeleteDC(dc);
+  DeleteObject(page);
+  ReleaseDC(nullptr, screen);
+}
+
+}  // namespace

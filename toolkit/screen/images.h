@@ -1,0 +1,19 @@
+#pragma once
+// Image files (and the clipboard's bitmap) drawn on a device context: the screen target
+// (device 0) and, once their drawing layers have set them, the printer (10) and metafile (11)
+// device contexts; stretched or at natural size, turned by quarter turns.
+#include <string_view>
+
+#include "platform/gdi.h"
+
+// The surface of the printer or metafile device: its device context and clip region (either
+// may be nullptr). The drawing layers of those devices set them while they draw.
+void yyimagesurface(int device, win::HDC dc, win::HRGN clip);
+
+// Draws the image of the type (0 clipboard bitmap, 1 BMP, 2 PCX, 15 PNG) into x1, y1 - x2, y2
+// of the device (stretched when stretch is not 0, else at its own size from x1, y1), turned by
+// rotation degrees about the translation dx, dy. error is 0 or the toolkit error number
+// (1 cannot open, 2 cannot read, 27 not a usable image, 1066 copy failed, 1094/1095
+// clipboard), syserror the system's code; nothing is reported here.
+void yyloadimage(int type, int device, int x1, int y1, int x2, int y2, int stretch, int rotation, int dx,
+                 int dy, int& error, int& syserror, std::string_view name);
