@@ -6,4 +6,5 @@ tw_add_test(test_screen
     ${CMAKE_CURRENT_LIST_DIR}/figures_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/targets_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/images_test.cpp
-  LIBS tw_screen)
+    ${CMAKE_CURRENT_LIST_DIR}/bitmaps_test.cpp
+  LIBS tw_screen tw_resources)

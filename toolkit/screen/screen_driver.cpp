@@ -17,6 +17,7 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/graphics/gradient.h"
 #include "toolkit/screen/targets.h"
+#include "toolkit/screen/bitmaps.h"
 #include "toolkit/screen/images.h"
 #include "toolkit/screen/wgraph.h"
 
@@ -398,4 +399,5 @@ void yyscreenservices() {
   graphicsservices.IGrSelect = IGrSelect;
   graphicsservices.WMetafileDestroy = WMetafileDestroy;
   graphicsservices.yyloadimage = yyloadimage;
+  graphicsservices.yybitmapselect = yybitmapselect;
 }
