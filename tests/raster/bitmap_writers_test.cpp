@@ -39,21 +39,6 @@ std::uint32_t le32(const Bytes& b, std::size_t at) {
 }
 int le16(const Bytes& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
 
-// Width, height and pixels of a file as Pillow reads it.
-std::vector<int> pillowpixels(const std::string& path, int& w, int& h) {
-  const std::string script = std::string(TW_SOURCE_DIR) + "/tests/raster/pillow_images.py";
-  const std::string command = "/usr/bin/python3 " + script + " read '" + path + "' 2>&1";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string text;
-  char buffer[4096];
-  while (pipe && fgets(buffer, sizeof buffer, pipe.get())) text += buffer;
-  std::istringstream in(text);
-  w = h = 0;
-  in >> w >> h;
-  std::vector<int> pixels(static_cast<std::size_t>(std::max(w * h, 0)));
-  for (int& p : pixels) in >> p;
-  return pixels;
-}
 
 // Paints a pattern that gives every pixel of a row its own colour; returns the colours, top
 // row first, as a reader should see them.
@@ -115,7 +100,7 @@ TEST_F(BitmapWriters, PillowReadsEveryDepthAndFormat) {
     writepage(path, c.format);
     EXPECT_EQ(tessar.hardcopy.printer.OUTPUTERROR, 0);
     int w = 0, h = 0;
-    EXPECT_EQ(pillowpixels(path, w, h), want);
+    EXPECT_EQ(pillowread(path, w, h), want);
     EXPECT_EQ(w, c.width);
     EXPECT_EQ(h, c.height);
   }
@@ -157,7 +142,7 @@ TEST_F(BitmapWriters, LargePageHeaderHoldsTheWholeSize) {
   EXPECT_EQ(b.size(), 18000054u);
   EXPECT_EQ(le32(b, 2), 18000054u);
   int w = 0, h = 0;
-  const std::vector<int> pixels = pillowpixels(path, w, h);
+  const std::vector<int> pixels = pillowread(path, w, h);
   ASSERT_EQ(w, 3000);
   ASSERT_EQ(h, 2000);
   EXPECT_EQ(pixels[2999], 0x0000FF) << "top right pixel";

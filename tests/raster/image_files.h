@@ -2,7 +2,10 @@
 // Small files made by the tests in a temporary folder of their own.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <sstream>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -45,6 +48,26 @@ inline PillowPixels pillowpixels(const std::string& image) {
   for (int& v : p.values) ref >> v;
   return p;
 }
+
+#ifdef TW_SOURCE_DIR
+// Width, height and the colour of each pixel (top row first) of an image file as Pillow reads it.
+inline std::vector<int> pillowread(const std::string& path, int& w, int& h) {
+  const std::string script = std::string(TW_SOURCE_DIR) + "/tests/raster/pillow_images.py";
+  const std::string command = "/usr/bin/python3 " + script + " read '" + path + "' 2>&1";
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
+    pclose(pipe);
+  }
+  std::istringstream in(text);
+  w = h = 0;
+  in >> w >> h;
+  std::vector<int> pixels(static_cast<std::size_t>(std::max(w * h, 0)));
+  for (int& p : pixels) in >> p;
+  return pixels;
+}
+#endif
 
 inline Bytes textbytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 

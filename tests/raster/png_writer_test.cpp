@@ -27,20 +27,6 @@ Bytes writepage(const std::string& path) {
   return readfile(path);
 }
 
-// Width, height and pixels of a file as Pillow reads it.
-std::vector<int> pillowpixels(const std::string& path, int& w, int& h) {
-  const std::string script = std::string(TW_SOURCE_DIR) + "/tests/raster/pillow_images.py";
-  const std::string command = "/usr/bin/python3 " + script + " read '" + path + "'";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string text;
-  char buffer[4096];
-  while (pipe && fgets(buffer, sizeof buffer, pipe.get())) text += buffer;
-  std::istringstream in(text);
-  in >> w >> h;
-  std::vector<int> pixels(static_cast<std::size_t>(std::max(w * h, 0)));
-  for (int& p : pixels) in >> p;
-  return pixels;
-}
 
 class Yypng1 : public ::testing::Test {
  protected:
@@ -91,7 +77,7 @@ TEST_F(Yypng1, WritesFilesPngcheckAndPillowAccept) {
     EXPECT_EQ(tessar.hardcopy.printer.OUTPUTERROR, 0);
     EXPECT_EQ(std::system(("pngcheck -q '" + path + "' > /dev/null").c_str()), 0);
     int w = 0, h = 0;
-    EXPECT_EQ(pillowpixels(path, w, h), want);
+    EXPECT_EQ(pillowread(path, w, h), want);
     EXPECT_EQ(w, c.width);
     EXPECT_EQ(h, c.height);
   }

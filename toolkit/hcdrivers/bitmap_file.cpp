@@ -23,9 +23,6 @@ namespace {
 // The output name of the open hardcopy, for the header patch after the file is closed.
 std::string savedname(260, ' ');
 
-// Pages beyond this many words are refused like a failed allocation: the page is zeroed
-// when it is taken, so a size the machine cannot hold would otherwise stall or kill it.
-constexpr long long kMostWords = 1LL << 29;
 
 std::array<int, 108>& options() { return tessar.hardcopy.HCOPTIONS; }
 
@@ -37,15 +34,6 @@ void extractionmasks() {
   for (int k = 0; k < 4; ++k) tessar.raster.state.RASBYTEMASK[static_cast<std::size_t>(k)] = 0xFFu << (8 * k);
 }
 
-bool allocate(long long total) {
-  if (total > kMostWords) return false;
-  try {
-    tessar.raster.IRBUFF.assign(static_cast<std::size_t>(total) + 1, 0);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-}
 
 void defaults() {
   DeviceOperands& op = tessar.graphics.operands;
@@ -92,7 +80,7 @@ void begin() {
       const long long rowwords = (static_cast<long long>(std::max(rs.RASWIDTH, 0)) + perword - 1) / perword;
       const long long planewords = static_cast<long long>(std::max(rs.RASHEIGHT, 0)) * rowwords;
       const long long total = planes * planewords;
-      if (allocate(total) || total <= 0) {
+      if (yyrasallocate(total) || total <= 0) {
         rs.RASROWWORDS = static_cast<int>(rowwords);
         rs.RASPLANEWORDS = static_cast<int>(planewords);
         rs.RASTOTALWORDS = static_cast<int>(total);
@@ -107,16 +95,7 @@ void begin() {
     rs.RASCLEARWORDS = rs.RASTOTALWORDS;
     savedname = tessar.files.HCCURRENT;
   }
-  int code = DBEGINPLOT;
-  yyvras(code);
-  if (!opening) return;
-  if (tessar.graphics.attributes.HARDCOPYON == 0) {
-    // The file could not be opened and no end request will come: the page goes now.
-    std::vector<std::uint32_t>().swap(tessar.raster.IRBUFF);
-    return;
-  }
-  code = DCLEAR;
-  yyvras(code);
+  yyrasbegin(opening);
 }
 
 void endpage() {

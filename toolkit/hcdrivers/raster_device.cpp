@@ -373,6 +373,28 @@ void gradient() {
 
 }  // namespace
 
+bool yyrasallocate(long long total) {
+  if (total > (1LL << 29)) return false;
+  try {
+    tessar.raster.IRBUFF.assign(static_cast<std::size_t>(total) + 1, 0);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+void yyrasbegin(bool opening) {
+  int code = DBEGINPLOT;
+  yyvras(code);
+  if (!opening) return;
+  if (tessar.graphics.attributes.HARDCOPYON == 0) {
+    std::vector<std::uint32_t>().swap(tessar.raster.IRBUFF);
+    return;
+  }
+  code = DCLEAR;
+  yyvras(code);
+}
+
 void yyvras(int& code) {
   switch (code) {
     case DOPEN: defaults(); return;

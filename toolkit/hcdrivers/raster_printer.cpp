@@ -22,8 +22,6 @@ namespace {
 
 constexpr char ESC = 27;
 constexpr std::size_t kGenbuf = 40000;
-// Pages beyond this many words are refused like a failed allocation (see the bitmap file).
-constexpr long long kMostWords = 1LL << 29;
 
 int option(int n) { return tessar.hardcopy.HCOPTIONS[static_cast<std::size_t>(n - 1)]; }
 RasterPrinter& printer() { return tessar.hardcopy.printer; }
@@ -82,15 +80,6 @@ void write(int unit, const std::array<char, N>& field, int length) {
 
 bool failed() { return printer().OUTPUTERROR != 0; }
 
-bool allocate(long long total) {
-  if (total > kMostWords) return false;
-  try {
-    tessar.raster.IRBUFF.assign(static_cast<std::size_t>(total) + 1, 0);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-}
 
 void defaults() {
   DeviceOperands& op = tessar.graphics.operands;
@@ -164,7 +153,7 @@ void begin() {
       const long long rowwords = (static_cast<long long>(std::max(rs.RASWIDTH, 0)) + 31) / 32;
       const long long planewords = static_cast<long long>(std::max(rs.RASHEIGHT, 0)) * rowwords;
       const long long total = op.HCPLANES * planewords;
-      if (allocate(total)) {
+      if (yyrasallocate(total)) {
         rs.RASROWWORDS = static_cast<int>(rowwords);
         rs.RASPLANEWORDS = static_cast<int>(planewords);
         rs.RASTOTALWORDS = static_cast<int>(total);
@@ -182,15 +171,7 @@ void begin() {
     // is printed again.
     rs.RASCLEARWORDS = rs.RASTOTALWORDS;
   }
-  int code = DBEGINPLOT;
-  yyvras(code);
-  if (!opening) return;
-  if (tessar.graphics.attributes.HARDCOPYON == 0) {
-    std::vector<std::uint32_t>().swap(tessar.raster.IRBUFF);
-    return;
-  }
-  code = DCLEAR;
-  yyvras(code);
+  yyrasbegin(opening);
 }
 
 void endpage() {

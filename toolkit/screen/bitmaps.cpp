@@ -114,6 +114,19 @@ int replace(int slot, int width, int height, Draw draw) {
   return 0;
 }
 
+// Pixels of the rectangle, rows from y2 down to y1, with their element index (x2 - x1 + 1)
+// (y - y1) + (x - x1); elements beyond the array are passed over.
+template <class Visit>
+void eachpixel(int x1, int y1, int x2, int y2, std::size_t elements, Visit visit) {
+  const long long across = static_cast<long long>(x2) - x1 + 1;
+  for (int y = y2; y >= y1; --y) {
+    for (int x = x1; x <= x2; ++x) {
+      const long long k = across * (y - y1) + (x - x1);
+      if (k >= 0 && k < static_cast<long long>(elements)) visit(x, y, static_cast<std::size_t>(k));
+    }
+  }
+}
+
 }  // namespace
 
 void yybitmapcreate(int& number, int width, int height, int colour) {
@@ -195,14 +208,9 @@ void yybitmapgetdata(int slot, std::span<const int> colours, int x1, int y1, int
     return;
   }
   BitmapDC b(slot);
-  const long long across = static_cast<long long>(x2) - x1 + 1;
-  for (int y = y2; y >= y1; --y) {
-    for (int x = x1; x <= x2; ++x) {
-      const long long k = across * (y - y1) + (x - x1);
-      if (k < 0 || k >= static_cast<long long>(colours.size())) continue;
-      SetPixelV(b.get(), x, y, devicecolour(colours[static_cast<std::size_t>(k)]));
-    }
-  }
+  eachpixel(x1, y1, x2, y2, colours.size(), [&](int x, int y, std::size_t k) {
+    SetPixelV(b.get(), x, y, devicecolour(colours[k]));
+  });
   result = 0;
 }
 
@@ -212,14 +220,9 @@ void yybitmapputdata(int slot, std::span<int> colours, int x1, int y1, int x2, i
     return;
   }
   BitmapDC b(slot);
-  const long long across = static_cast<long long>(x2) - x1 + 1;
-  for (int y = y2; y >= y1; --y) {
-    for (int x = x1; x <= x2; ++x) {
-      const long long k = across * (y - y1) + (x - x1);
-      if (k < 0 || k >= static_cast<long long>(colours.size())) continue;
-      colours[static_cast<std::size_t>(k)] = static_cast<int>(GetPixel(b.get(), x, y) & 0xFFFFFFu);
-    }
-  }
+  eachpixel(x1, y1, x2, y2, colours.size(), [&](int x, int y, std::size_t k) {
+    colours[k] = static_cast<int>(GetPixel(b.get(), x, y) & 0xFFFFFFu);
+  });
   result = 0;
 }
 
