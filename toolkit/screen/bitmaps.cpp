@@ -9,6 +9,7 @@
 #include "toolkit/screen/wgraph.h"
 #include "toolkit/window/statusbar.h"
 #include "toolkit/window/window.h"
+#include "toolkit/window/window_state.h"
 
 using namespace win;
 
@@ -368,8 +369,49 @@ void yybitmapselect(int slot, int& result, int& width, int& height) {
   result = 0;
 }
 
-int yybitmapisviewer(int) {
-  // No window shows a numbered bitmap yet: the bitmap viewer comes with the text editor's
-  // window machinery.
+win::HBITMAP yybitmaphandle(int slot) { return valid(slot) ? hBitmap[static_cast<std::size_t>(slot)] : nullptr; }
+
+namespace {
+
+// The viewer record of window w, nullptr when the window is no bitmap viewer.
+const FrameRecord* viewerof(int w) {
+  if (w < 1 || w >= MAXWINDOWS) return nullptr;
+  const FrameRecord* r = yyframerecord(winslot(w).wWindow);
+  return r != nullptr && r->word[FR_KIND] == SW_BITMAPVIEWER ? r : nullptr;
+}
+
+}  // namespace
+
+int yybitmapisviewer(int slot) {
+  if (!valid(slot)) return 0;
+  const int handle = HandleToLong(hBitmap[static_cast<std::size_t>(slot)]);
+  for (int w = 1; w < MAXWINDOWS; ++w)
+    if (const FrameRecord* r = viewerof(w); r != nullptr && r->word[BV_BITMAP] == handle) return w;
   return 0;
+}
+
+void yybitmapinfo(int window, int item, int& value) {
+  value = 0;
+  const FrameRecord* r = viewerof(window);
+  if (r == nullptr) return;
+  HWND view = LongToHandle<HWND>(r->word[BV_VIEWER]);
+  switch (item) {
+    case 3:
+      for (std::size_t s = 0; s < hBitmap.size(); ++s)
+        if (hBitmap[s] != nullptr && HandleToLong(hBitmap[s]) == r->word[BV_BITMAP]) value = static_cast<int>(s) + 1;
+      break;
+    case 4: value = GetScrollPos(view, SB_HORZ); break;
+    case 5: value = GetScrollPos(view, SB_VERT); break;
+    case 101: value = r->word[BV_WIDTH]; break;
+    case 102: value = r->word[BV_HEIGHT]; break;
+    case 103: {
+      SCROLLINFO si;
+      si.fMask = SIF_POS | SIF_PAGE;
+      GetScrollInfo(view, SB_VERT, si);
+      value = si.nPos + static_cast<int>(si.nPage);
+      if ((GetWindowLong(view, GWL_STYLE) & static_cast<LONG>(WS_HSCROLL)) != 0) value += GetSystemMetrics(SM_CYHSCROLL);
+      break;
+    }
+    default: break;
+  }
 }

@@ -6,6 +6,8 @@
 // viewer, 1066 copy failed. Colours are red + 256 green + 65536 blue.
 #include <span>
 
+#include "platform/win.h"
+
 void yybitmapcreate(int& number, int width, int height, int colour);
 void yybitmapdestroy(int slot, int& result);
 void yybitmapget(int slot, int x, int y, int width, int height, int& result);
@@ -27,3 +29,9 @@ void yybitmapsize(int slot, int& width, int& height);
 void yybitmapselect(int slot, int& result, int& width, int& height);
 // The window number (1-50) of a bitmap viewer showing the bitmap, else 0.
 int yybitmapisviewer(int slot);
+// The slot's bitmap, nullptr for a slot without one.
+win::HBITMAP yybitmaphandle(int slot);
+// A bitmap viewer window's item: 3 the bitmap number shown, 4 and 5 the horizontal and
+// vertical scroll positions, 101 and 102 the bitmap's size, 103 the vertical position of the
+// visible bottom edge (plus the horizontal scroll bar's height when it shows); 0 otherwise.
+void yybitmapinfo(int window, int item, int& value);

@@ -400,4 +400,5 @@ void yyscreenservices() {
   graphicsservices.WMetafileDestroy = WMetafileDestroy;
   graphicsservices.yyloadimage = yyloadimage;
   graphicsservices.yybitmapselect = yybitmapselect;
+  graphicsservices.yybitmapinfo = yybitmapinfo;
 }

@@ -43,8 +43,14 @@ enum DialogWindowWord : std::size_t { DW_DIALOG = 5, DW_FRAMEWIDTH = 6, DW_FRAME
 // Text editor (kind 1): its command-line bar, the status bar that shows its menu prompts,
 // and its two other bars.
 enum EditorWord : std::size_t { ED_COMMANDLINE = 6, ED_PROMPTTARGET = 8, ED_BAR1 = 9, ED_BAR2 = 11 };
-// Bitmap viewer (kind 2): the viewer window. Grid window (kind 4): the grid control.
-enum ViewerWord : std::size_t { BV_VIEWER = 5 };
+// Bitmap viewer (kind 2): the viewer window, the status bar, the mode (1 modal, 2 modeless,
+// 3 semi-modeless), the modal end flag, the bitmap shown with its width and height, the frame
+// size that shows it whole (-999 none), the options (1 keys scroll, 2 the left button drags),
+// the dragging flag, the mouse position and scroll positions where the drag started.
+// Grid window (kind 4): the grid control.
+enum ViewerWord : std::size_t { BV_VIEWER = 5, BV_STATUSBAR = 6, BV_MODE = 7, BV_END = 8, BV_BITMAP = 9,
+                                BV_WIDTH = 10, BV_HEIGHT = 11, BV_LIMITW = 12, BV_LIMITH = 13, BV_OPTIONS = 14,
+                                BV_DRAGGING = 15, BV_DRAGX = 16, BV_DRAGY = 17, BV_DRAGH = 18, BV_DRAGV = 19 };
 enum GridWord : std::size_t { GW_GRID = 5 };
 // Split window (kind 5): the splitter bar; the window that was split; the two panes'
 // numbers; the split flags (1 stacked, 2 proportional, 4 second pane keeps its extent); the

@@ -1,0 +1,2 @@
+# The bitmap viewer on headless windows, driven by keys, wheel and mouse.
+tw_add_test(test_viewer SOURCES ${CMAKE_CURRENT_LIST_DIR}/viewer_test.cpp LIBS tw_editor tw_resources)

@@ -1,0 +1,21 @@
+#pragma once
+// The bitmap viewer: a toolkit child window turned into a scrollable view of one numbered
+// bitmap, modal, modeless or semi-modeless. Its frame carries a frame record of kind 2
+// (words named BV_ in toolkit/window/window.h), shared with the view window.
+#include "platform/win.h"
+
+// Shows the slot's bitmap in the current window, scrolled to x, y (negative: 0). mode 1
+// modal (returns when the window closes), 2 modeless, 3 semi-modeless; it becomes 2 (result 5)
+// in a frame that is itself a child window. options: 1 keys scroll, 2 the left button drags
+// (a modal viewer has both). Results: 0; 1 the root window; 2 no such bitmap; 3 the bitmap
+// is the drawing target; 4 another special window; 5 mode changed; 6 no room; 9 the client
+// area holds child windows. A window that is a viewer already shows the new bitmap.
+void yybitmapview(int slot, int x, int y, int& mode, int options, int& result);
+
+// Sets the viewer record to show the bitmap and fits the frame and the scroll bars to it;
+// a negative position keeps the present one.
+void yyBitmapViewerInit(win::HWND frame, win::HBITMAP bitmap, int x, int y);
+
+// The frame's and the view window's procedures.
+win::LRESULT yyBitmapWndProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
+win::LRESULT yyBitmapWndProcClient(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
