@@ -1,0 +1,253 @@
+// The text editor window: a file opened in a modeless child window, its text, caption, status parts and menus; typing, saving (the old file kept when the save fails), the close question answered Yes, No and Cancel; find; several buffers switched; the programming interface's positions and texts.
+#include "toolkit/editor/editor.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/menu.h"
+#include "platform/message_box.h"
+#include "platform/richedit.h"
+#include "platform/statusbar.h"
+#include "tests/screen/screen_fixture.h"
+#include "toolkit/editor/editor_internal.h"
+#include "toolkit/editor/startup_editor.h"
+#include "toolkit/window/childwin.h"
+
+namespace {
+
+using twtest::ScreenFixture;
+using namespace win;
+
+std::string slurp(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class Editor : public ScreenFixture {
+ protected:
+  void SetUp() override {
+    ScreenFixture::SetUp();
+    openScreen(600, 400);
+    yyeditbufalloc();
+    wmessageenable(EV_CLOSE, 1);
+    wmessageenable(EV_COMMAND, 1);
+    dir = std::filesystem::temp_directory_path() / ("tw_editor_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    test::clearMessageBoxes();
+  }
+  void TearDown() override {
+    test::clearMessageBoxAnswers();
+    for (int w = 1; w < MAXWINDOWS; ++w)
+      if (winslot(w).wWindow != nullptr) WindowCloseChild(w);
+    std::filesystem::remove_all(dir);
+    ScreenFixture::TearDown();
+  }
+  // A child window as "Browse text file" opens it: caption, system menu, boxes, status bar.
+  int child() {
+    WindowOpenChildOptions o;
+    o.flags = 39;
+    o.width = 400;
+    o.height = 300;
+    o.title = "Text Editor";
+    int n = 0;
+    WindowOpenChild(n, o);
+    EXPECT_GT(n, 0);
+    return n;
+  }
+  std::string file(const std::string& name, const std::string& text) {
+    const auto p = dir / name;
+    std::ofstream(p, std::ios::binary) << text;
+    return p.string();
+  }
+  static EditorRecord* record(int w) { return yyeditrecord(winslot(w).wWindow); }
+  static std::string caption(int w) {
+    char text[512] = {};
+    GetWindowText(winslot(w).wWindow, text, sizeof text);
+    return text;
+  }
+  static std::string status(int w, int part) {
+    char text[256] = {};
+    SendMessage(winslot(w).wMessLine, SB_GETTEXT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+  static std::string text() {
+    int result = -1;
+    std::string t;
+    yyeditgettext(result, 1 << 20, t);
+    return t;
+  }
+  static int nextevent(MessageRecord& m) {
+    int type = 0;
+    for (int k = 0; k < 6; ++k) {
+      wmessage(type, m);
+      if (type == EV_CLOSE || type == EV_COMMAND) return type;
+    }
+    return type;
+  }
+  std::filesystem::path dir;
+};
+
+TEST_F(Editor, BrowseOpensAFileWithMenusCaptionAndStatus) {
+  const int w = child();
+  const std::string path = file("flows.txt", "Gauge 410001\r\nDaily flow\r\n");
+  WEditFile(path, {.mode = 2, .menu = 0, .options = 34, .fonttype = 1});
+  ASSERT_EQ(tessar.error.LASTERROR, 0);
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(text(), "Gauge 410001\r\nDaily flow\r\n");
+  EXPECT_EQ(caption(w), "Text Editor - [" + path + "]");
+  EXPECT_EQ(status(w, 0), "Line:1   Col:1");
+  EXPECT_EQ(status(w, 3), "\tINS");
+  HMENU bar = winslot(w).hMenuRoot;
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(GetMenuItemCount(bar), 3) << "File, Edit and Search; no Format, no View";
+  char name[64] = {};
+  GetMenuString(bar, 2, name, sizeof name, MF_BYPOSITION);
+  EXPECT_STREQ(name, "&Search");
+
+  // A file that must exist and does not: error 1, nothing opens.
+  const int other = child();
+  WEditFile((dir / "missing.txt").string(), {.options = 2});
+  EXPECT_EQ(tessar.error.LASTERROR, 1);
+  EXPECT_EQ(record(other), nullptr);
+}
+
+TEST_F(Editor, PositionsCountLineEndsTwice) {
+  child();
+  WEditFile("", {});
+  int result = -1;
+  yyeditputtext(result, "ab\r\ncd");
+  ASSERT_EQ(result, 0);
+  int value = 0;
+  yyeditinfo(wIndex, 2, value);
+  EXPECT_EQ(value, 6);
+  int start = 4;
+  yyeditselect(start, 5);
+  yyeditinfo(wIndex, 4, value);
+  EXPECT_EQ(value, 5) << "the c, 1-based";
+  std::string part;
+  start = 3;
+  yyeditgettextpart(start, 3, part);
+  EXPECT_EQ(part, "\ncd");
+  std::string three;
+  yyeditgettext(result, 4, three);
+  EXPECT_EQ(result, 2);
+  EXPECT_EQ(three, "ab\r");
+  start = 2;
+  yyeditputtextpart(start, 4, " ");
+  EXPECT_EQ(text(), "ab cd") << "the line end replaced";
+}
+
+TEST_F(Editor, SaveReplacesTheFileAndAFailedSaveKeepsIt) {
+  const int w = child();
+  const std::string path = file("notes.txt", "old\r\n");
+  WEditFile(path, {.options = 128});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  SetFocus(r->control);
+  SendMessage(r->control, EM_SETSEL, 0, 0);
+  test::typeText("new ");
+  test::runUntilIdle();
+  EXPECT_EQ(caption(w), "Text Editor - [" + path + " *]") << "the modified mark";
+  PostMessage(winslot(w).wWindow, WM_COMMAND, ED_SAVE, 0);
+  MessageRecord m;
+  EXPECT_EQ(nextevent(m), EV_COMMAND) << "the program hears of the save";
+  EXPECT_EQ(m.value1, ED_SAVE);
+  EXPECT_EQ(slurp(path), "new old\r\n");
+  EXPECT_EQ(caption(w), "Text Editor - [" + path + "]");
+
+  // The folder made read-only: the save fails with a message and the old file stays whole.
+  test::typeText("x");
+  std::filesystem::permissions(dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  test::answerNextMessageBoxWithClick(IDOK);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_SAVE, 0);
+  std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
+  if (::geteuid() != 0) {
+    EXPECT_EQ(slurp(path), "new old\r\n");
+    ASSERT_FALSE(test::messageBoxes().empty());
+    EXPECT_EQ(test::messageBoxes().back().title, "Open Error");
+    EXPECT_NE(SendMessage(r->control, EM_GETMODIFY, 0, 0), 0) << "still unsaved";
+  }
+}
+
+TEST_F(Editor, TheCloseQuestion) {
+  const int w = child();
+  const std::string path = file("q.txt", "text");
+  WEditFile(path, {});
+  EditorRecord* r = record(w);
+  SetFocus(r->control);
+  test::typeText("more ");
+  test::runUntilIdle();
+  MessageRecord m;
+
+  test::answerNextMessageBoxWithClick(IDCANCEL);
+  PostMessage(winslot(w).wWindow, WM_CLOSE, 0, 0);
+  test::runUntilIdle();
+  ASSERT_EQ(test::messageBoxes().size(), 1u);
+  EXPECT_EQ(test::messageBoxes().back().text, "Do you want to save changes to " + path + "?");
+  EXPECT_EQ(slurp(path), "text");
+
+  test::answerNextMessageBoxWithClick(IDNO);
+  PostMessage(winslot(w).wWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(nextevent(m), EV_CLOSE);
+  EXPECT_EQ(slurp(path), "text") << "No keeps the file";
+
+  test::answerNextMessageBoxWithClick(IDYES);
+  PostMessage(winslot(w).wWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(nextevent(m), EV_CLOSE);
+  EXPECT_EQ(slurp(path), "more text");
+}
+
+TEST_F(Editor, FindSelectsTheNextMatch) {
+  const int w = child();
+  WEditFile(file("f.txt", "Baseflow index\r\nbaseflow again\r\n"), {});
+  EditorRecord* r = record(w);
+  std::strcpy(r->findbuffer.data(), "flow");
+  r->find.Flags = FR_DOWN;
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_FINDNEXT, 0);
+  DWORD s = 0, e = 0;
+  SendMessage(r->control, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  EXPECT_EQ(s, 4u);
+  EXPECT_EQ(e, 8u);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_FINDNEXT, 0);
+  SendMessage(r->control, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  EXPECT_EQ(s, 19u) << "in the second line (one control character per line end)";
+  test::answerNextMessageBoxWithClick(IDOK);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_FINDNEXT, 0);
+  ASSERT_FALSE(test::messageBoxes().empty());
+  EXPECT_EQ(test::messageBoxes().back().text, "End of text reached");
+}
+
+TEST_F(Editor, SeveralBuffersKeepTheirTexts) {
+  const int w = child();
+  const std::string a = file("a.txt", "first"), b = file("b.txt", "second");
+  WEditFile(a, {.options = 16384});
+  WEditFile(b, {.options = 16384});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->count, 2);
+  EXPECT_EQ(r->current, 2);
+  EXPECT_EQ(text(), "second");
+  char entry[300] = {};
+  GetMenuString(r->view, 1, entry, sizeof entry, MF_BYPOSITION);
+  EXPECT_EQ(std::string(entry), "&2\t" + b);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_VIEW + 1, 0);
+  EXPECT_EQ(r->current, 1);
+  EXPECT_EQ(text(), "first");
+  EXPECT_EQ(caption(w), "Text Editor - [" + a + "]");
+  WEditFile(b, {.options = 16384});
+  EXPECT_EQ(r->current, 2) << "a file already open is switched to, not read again";
+  EXPECT_EQ(r->count, 2);
+  int result = -1;
+  yyeditselectbuffer(1, result);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(text(), "first");
+  yyeditselectbuffer(3, result);
+  EXPECT_EQ(result, 2);
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+#pragma once
+// The text editor window: a toolkit child window turned into a plain-text editor on the
+// platform's rich-edit control, with its File, Edit, Search and View menus, status parts,
+// find and replace, up to 20 buffers, and the routines a program reads and changes the text
+// with. Positions of the programming interface count a line end as two characters (CR LF)
+// unless the editor has the raw-positions option.
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct WEditFileOptions {
+  std::optional<int> mode;          // 1 modal, 2 modeless (default), 3 semi-modeless
+  std::optional<int> menu;          // the caller's MENU resource (0 none)
+  std::optional<int> options;       // EditorOptions bits
+  std::optional<int> fonttype, fontsize;
+  std::optional<std::string_view> filter;   // description, pattern, ... each ended by the separator
+  std::optional<int> filterindex;
+  std::optional<int> splitwindow;
+};
+void WEditFile(std::string_view filename, const WEditFileOptions& options = {});
+// The worker: status 0 or the editor status (1-12) that WEditFile maps to an error.
+void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int fontsize, int filterindex,
+                int splitwindow, std::string_view filename, std::string_view filter);
+void yyeditfont(int fonttype, int fontsize, int& result);
+
+// Programming interface (result 1, or -1 where noted, when the current window is no editor).
+void yyeditputtext(int& result, std::string_view text);
+void yyeditputtextpart(int& start, int end, std::string_view text);   // start: result out
+void yyeditgettext(int& result, int maximum, std::string& text);
+void yyeditgettextpart(int& start, int count, std::string& text);     // start: result out
+void yyeditselect(int& start, int end);                                // start: result out
+void yyeditsetpos(int position);
+void yyeditsettop(int line);
+void yyeditsetflags(int saved, int changed);
+void yyeditclearundo();
+void yyeditcountrtf(int& count);
+void yyeditgetrtf(std::string& buffer, int length);
+void yyeditputrtf(int count, std::string_view buffer);
+void yyeditconvertpos(int mode, int value, int& result);
+void yyeditinfo(int window, int item, int& value);
+void yyeditinfostring(int window, int item, std::string& text, int maximum);
+void yyeditshowhide(int show);
+void yyeditredraw(int window);
+void yyeditsave(int saveas);
+void yyeditsetbackup(int flag);
+
+// Buffers of window w (buffer 1-20).
+void yyeditstorebuffername(int window, int buffer, std::string_view name);
+void yyeditgetbuffername(int window, int buffer, std::string& name);
+void yyeditgetsave(int window, int buffer, int& saved);
+void yyeditstorebuffer(int window, int buffer);
+void yyeditretrievebuffer(int window, int buffer);
+void yyeditswap(int window, int from, int to);
+void yyeditclosebuffer(int window, int buffer);
+void yyeditselectbuffer(int n, int& result);

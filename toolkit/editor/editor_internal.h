@@ -1,0 +1,86 @@
+#pragma once
+// The text editor's per-window record and the routines its parts call in one another.
+//
+// EditorRecord: allocated when an editor is created and freed when the window is destroyed
+// (modeless, semi-modeless) or when the modal loop ends (modal). It extends the window layer's
+// frame record, whose words the window layer reads (kind 1, the toolbars in words 1-4, the
+// control in word 5, the command line in word 6, the status bar in word 8); the frame's user
+// data points at that frame record.
+#include <array>
+#include <string>
+
+#include "platform/findreplace.h"
+#include "platform/win.h"
+#include "toolkit/window/window.h"
+
+// Option bits of WEditFile.
+enum EditorOptions : int {
+  EO_WORDWRAP = 1, EO_MUSTEXIST = 2, EO_READONLY = 4, EO_COMMANDLINE = 8, EO_HISTORY = 16,
+  EO_NOTOOLBAR = 32, EO_RICHTEXT = 64, EO_SHOWMODIFIED = 128, EO_NONEWOPEN = 256,
+  EO_NOSAVEAS = 512, EO_NOPRINT = 1024, EO_NOSAVE = 8192, EO_BUFFERS = 16384,
+  EO_NOCLOSE = 32768, EO_RAWPOSITIONS = 65536, EO_BACKUP = 131072, EO_NOFILENAME = 4194304,
+  EO_NOMENUS = 8388608, EO_QUIETOPEN = 16777216, EO_PRINTBYPROGRAM = 67108864,
+  EO_EXTRATOOLS = 134217728
+};
+
+// Editor commands.
+enum EditorCommand : int {
+  ED_NEW = 32101, ED_OPEN = 32102, ED_SAVE = 32103, ED_SAVEAS = 32104, ED_PRINT = 32105,
+  ED_PRINTSEL = 32106, ED_CLOSE = 32107, ED_EXIT = 32108, ED_UNDO = 32121, ED_CUT = 32122,
+  ED_COPY = 32123, ED_PASTE = 32124, ED_DELETE = 32125, ED_SELECTALL = 32126, ED_REDO = 32127,
+  ED_FIND = 32141, ED_FINDNEXT = 32142, ED_REPLACE = 32143, ED_SETBOOKMARK = 32147,
+  ED_GOTOBOOKMARK = 32148, ED_VIEW = 32180
+};
+
+struct EditorRecord : FrameRecord {
+  win::HWND control = nullptr;
+  win::HWND toolbar = nullptr;
+  win::HWND statusbar = nullptr;
+  win::HWND commandline = nullptr;
+  win::HWND finddialog = nullptr;
+  win::HWND focus = nullptr;
+  win::HMENU menubar = nullptr, file = nullptr, edit = nullptr, search = nullptr, format = nullptr,
+             view = nullptr;
+  int mode = 2;
+  int changed = 0;
+  int protection = 1;
+  std::array<int, 21> filterindex{};   // buffers 1-20
+  int current = 1;
+  int count = 1;
+  std::string filename;                // current buffer's full path, empty when untitled
+  std::string basetitle;
+  std::string findtext, replacetext;
+  std::string filter;                  // the file types, NUL-separated pairs
+  std::array<char, 1024> findbuffer{}, replacebuffer{};
+  win::FINDREPLACE find;
+  int modalend = 0;
+  int insertmode = 1;
+  int options = 0;
+  bool maynew = true, readonly = false, mayopen = true, maysave = true, maysaveas = true, mayprint = true;
+  bool richtext = false, buffers = false, hidden = false;
+  win::HFONT font = nullptr;
+  int fonttype = 0, fontsize = 0, lineheight = 0, charheight = 0;
+  std::array<int, 21> bookmark{}, bookmarklength{};
+};
+
+EditorRecord* yyeditrecord(win::HWND frame);   // nullptr for a frame without an editor
+EditorRecord* yyeditcurrent();                 // the editor of the current window, or nullptr
+win::HWND yyeditframe();                       // the current window's frame
+
+// Parts calling each other.
+void yyEditTitle(win::HWND frame);
+int yyEditOpenFile(win::HWND frame, int quiet);
+int yyEditSaveFile(win::HWND frame, int saveas);
+int yyEditCheckSave(win::HWND frame, EditorRecord& r);
+int yyEditFind(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
+int yyEditReplace(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
+void yyEditPaste(EditorRecord& r);
+void yyEditResetFormat(EditorRecord& r);
+void yyEditSwitchBuffer(win::HWND frame, int n);
+void yyEditCreateFont(EditorRecord& r, int type, int size);
+// The control's text with each line end as CR LF (the text as a file holds it), and the
+// control position of a logical one.
+std::string yyeditlogicaltext(const EditorRecord& r);
+int yyEditAdjustPos(const EditorRecord& r, int logical);
+// The View entry text of buffer n: "&n\t" or "&A\t"... then the path or "Untitled".
+std::string yyeditviewentry(int n, const std::string& path);
