@@ -329,7 +329,12 @@ TEST_F(ProjectFile, RoundTripKeepsEveryByte) {
     usefile(path);
     ASSERT_TRUE(fileopen_read());
     ASSERT_TRUE(filesave());
-    EXPECT_EQ(slurp(path), first);
+    // Every byte but the time of the save, which moves on between the two saves.
+    auto undated = [](std::string t) {
+      const std::size_t at = t.find("Date saved:");
+      return at == std::string::npos ? t : t.erase(at, t.find('\n', at) - at);
+    };
+    EXPECT_EQ(undated(slurp(path)), undated(first));
     // The save writes what filesave_text lays out, with the date of the save on line 6.
     const std::string text = projecttext();
     const std::size_t l6 = text.find("Date saved:");

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/combobox.h"
 #include "platform/menu.h"
 #include "platform/message_box.h"
 #include "platform/richedit.h"
@@ -248,6 +249,74 @@ TEST_F(Editor, SeveralBuffersKeepTheirTexts) {
   EXPECT_EQ(text(), "first");
   yyeditselectbuffer(3, result);
   EXPECT_EQ(result, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The command line with history: Enter raises event 14 and keeps one line per command,
+// Up walks back through them, Esc clears the line.
+TEST_F(Editor, CommandLineAndHistory) {
+  const int w = child();
+  wmessageenable(EV_COMMANDLINE, 1);
+  WEditFile("", {.options = 16});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  ASSERT_NE(r->commandline, nullptr);
+  EXPECT_EQ(GetFocus(), r->commandedit) << "the command line has the focus";
+  int result = -1;
+  yyeditprompt(result, "Command:");
+  EXPECT_EQ(result, 0);
+  MessageRecord m;
+  auto enter = [&](const std::string& line) {
+    test::typeText(line + "\n");
+    int type = 0;
+    for (int k = 0; k < 6 && type != EV_COMMANDLINE; ++k) wmessage(type, m);
+    return type;
+  };
+  EXPECT_EQ(enter("plot flow"), EV_COMMANDLINE);
+  std::string got;
+  yyeditgetcommand(result, got, 100);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(got, "plot flow");
+  SetWindowText(r->commandedit, "");
+  EXPECT_EQ(enter("plot rain"), EV_COMMANDLINE);
+  SetWindowText(r->commandedit, "");
+  EXPECT_EQ(enter("plot rain"), EV_COMMANDLINE);
+  SetWindowText(r->commandedit, "");
+  EXPECT_EQ(enter("   "), EV_COMMANDLINE) << "a blank line still reaches the program";
+  std::string line;
+  yyeditgethistory(0, line);
+  EXPECT_EQ(line, "plot rain");
+  yyeditgethistory(1, line);
+  EXPECT_EQ(line, "plot flow");
+  EXPECT_EQ(SendMessage(r->commandline, CB_GETCOUNT, 0, 0), 2) << "repeats and blanks add nothing";
+  SetWindowText(r->commandedit, "plot");
+  yyeditgetcommand(result, got, 4);
+  EXPECT_EQ(result, 2) << "cut to the room given";
+  EXPECT_EQ(got, "plo");
+
+  SetWindowText(r->commandedit, "plot f");
+  test::pressKey(VK_UP);
+  test::runUntilIdle();
+  yyeditgetcommand(result, got, 100);
+  EXPECT_EQ(got, "plot flow") << "Up finds the line beginning with the text";
+  test::pressKey(VK_ESCAPE);
+  test::runUntilIdle();
+  yyeditgetcommand(result, got, 100);
+  EXPECT_EQ(got, "");
+
+  yyeditclearhistory(result);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(SendMessage(r->commandline, CB_GETCOUNT, 0, 0), 0);
+  yyeditcheckhistory(result);
+  EXPECT_EQ(result, 0);
+
+  // A modal editor has no command line: 1033.
+  wIndex = 0;
+  yyeditcheckhistory(result);
+  EXPECT_EQ(result, 1) << "the root window is no editor";
 }
 
 }  // namespace

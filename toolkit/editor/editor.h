@@ -9,13 +9,13 @@
 #include <string_view>
 
 struct WEditFileOptions {
-  std::optional<int> mode;          // 1 modal, 2 modeless (default), 3 semi-modeless
-  std::optional<int> menu;          // the caller's MENU resource (0 none)
-  std::optional<int> options;       // EditorOptions bits
-  std::optional<int> fonttype, fontsize;
-  std::optional<std::string_view> filter;   // description, pattern, ... each ended by the separator
-  std::optional<int> filterindex;
-  std::optional<int> splitwindow;
+  std::optional<int> mode{};        // 1 modal, 2 modeless (default), 3 semi-modeless
+  std::optional<int> menu{};        // the caller's MENU resource (0 none)
+  std::optional<int> options{};     // EditorOptions bits
+  std::optional<int> fonttype{}, fontsize{};
+  std::optional<std::string_view> filter{};   // description, pattern, ... each ended by the separator
+  std::optional<int> filterindex{};
+  std::optional<int> splitwindow{};
 };
 void WEditFile(std::string_view filename, const WEditFileOptions& options = {});
 // The worker: status 0 or the editor status (1-12) that WEditFile maps to an error.
@@ -43,6 +43,15 @@ void yyeditshowhide(int show);
 void yyeditredraw(int window);
 void yyeditsave(int saveas);
 void yyeditsetbackup(int flag);
+
+// Command line and history of the current window's editor (result 1: no editor).
+void yyeditprompt(int& result, std::string_view prompt);          // 2: no command line
+void yyeditputcommand(int& result, std::string_view text, int caret);
+void yyeditgetcommand(int& result, std::string& text, int maximum);   // 2 cut, 3 no command line
+void yyeditcheckhistory(int& result);                              // 0 has one, 2 none
+void yyeditclearhistory(int& result);
+void yyeditputhistory(int index, std::string_view text);
+void yyeditgethistory(int index, std::string& text);
 
 // Buffers of window w (buffer 1-20).
 void yyeditstorebuffername(int window, int buffer, std::string_view name);

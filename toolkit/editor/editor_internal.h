@@ -36,7 +36,12 @@ struct EditorRecord : FrameRecord {
   win::HWND control = nullptr;
   win::HWND toolbar = nullptr;
   win::HWND statusbar = nullptr;
-  win::HWND commandline = nullptr;
+  win::HWND commandline = nullptr;       // combo box (with history) or edit field
+  win::HWND commandedit = nullptr;       // the edit field of the command line
+  win::HWND promptframe = nullptr, prompttext = nullptr;
+  win::WNDPROC commandproc = nullptr;    // the edit field's own procedure
+  int commandheight = 0, promptoffset = 0;
+  bool history = false;
   win::HWND finddialog = nullptr;
   win::HWND focus = nullptr;
   win::HMENU menubar = nullptr, file = nullptr, edit = nullptr, search = nullptr, format = nullptr,
@@ -66,6 +71,10 @@ struct EditorRecord : FrameRecord {
 EditorRecord* yyeditrecord(win::HWND frame);   // nullptr for a frame without an editor
 EditorRecord* yyeditcurrent();                 // the editor of the current window, or nullptr
 win::HWND yyeditframe();                       // the current window's frame
+
+// The command line (options 8 and 16): built at creation, laid out at the bottom.
+void yyeditcommandline(win::HWND frame, EditorRecord& r);
+void yyeditcommandlayout(EditorRecord& r, const win::RECT& area);
 
 // Parts calling each other.
 void yyEditTitle(win::HWND frame);

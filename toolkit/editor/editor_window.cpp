@@ -134,7 +134,10 @@ void layout(HWND frame, EditorRecord& r) {
   GetWindowRect(winslot(w).hClient, c);
   POINT corner{c.left, c.top};
   ScreenToClient(frame, corner);
-  MoveWindow(r.control, corner.x, corner.y, c.right - c.left, c.bottom - c.top, TRUE);
+  RECT area{corner.x, corner.y, corner.x + (c.right - c.left), corner.y + (c.bottom - c.top)};
+  yyeditcommandlayout(r, area);
+  if (r.commandline != nullptr) area.bottom -= r.commandheight;
+  MoveWindow(r.control, area.left, area.top, area.right - area.left, std::max<int>(area.bottom - area.top, 0), TRUE);
 }
 
 int textcontrolstyle(const EditorRecord& r) {
@@ -344,6 +347,7 @@ void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int
   }
   SendMessage(r->control, WM_SETFONT, reinterpret_cast<WPARAM>(r->font), TRUE);
   SendMessage(r->control, EM_EXLIMITTEXT, 0, 104857500);
+  if ((options & (EO_COMMANDLINE | EO_HISTORY)) != 0 && mode != 1) yyeditcommandline(frame, *r);
   SendMessage(r->control, EM_SETEVENTMASK, 0,
               static_cast<LPARAM>(ENM_CHANGE | ENM_SCROLL | ENM_MOUSEEVENTS | ENM_SELCHANGE | ENM_PROTECTED |
                                   (r->statusbar != nullptr ? ENM_KEYEVENTS : 0)));
@@ -367,8 +371,10 @@ void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int
   if (!path.empty()) yyEditOpenFile(frame, 1);
   yyEditTitle(frame);
 
-  r->focus = r->control;
-  SetFocus(r->control);
+  r->focus = r->commandline != nullptr ? r->commandedit : r->control;
+  // Raising the window gives the focus to this control.
+  r->word[FR_CONTROL] = HandleToLong(r->focus);
+  SetFocus(r->focus);
   SendMessage(r->control, EM_SETMODIFY, FALSE, 0);
   r->changed = 0;
   if (mode == 3) ++dialogtable.nSemi;

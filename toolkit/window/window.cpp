@@ -53,8 +53,12 @@ int yygetwindowindex(win::HWND hwnd) {
 void yytitlecolour(win::HWND hwnd) {
   if (hwnd != nullptr && yygetwindowindex(hwnd) >= 0 && win::IsWindowVisible(hwnd)) {
     const int w = yygetwindowindex(hwnd);
-    if (winslot(w).hClient && win::GetFocus() != winslot(w).hClient)
-      win::SetFocus(winslot(w).hClient);
+    // A special window's client is hidden under its control: the control takes the focus.
+    const FrameRecord* r = yyframerecord(winslot(w).wWindow);
+    win::HWND target = r != nullptr && r->word[FR_CONTROL] != 0 ? win::LongToHandle<win::HWND>(r->word[FR_CONTROL])
+                                                                : winslot(w).hClient;
+    if (target && win::GetFocus() != target && !(r != nullptr && win::IsChild(target, win::GetFocus())))
+      win::SetFocus(target);
   }
   for (int w = 1; w < MAXWINDOWS; ++w) {
     win::HWND f = winslot(w).wWindow;
