@@ -16,7 +16,8 @@ add_library(tw_platform_dlg STATIC
   ${CMAKE_CURRENT_LIST_DIR}/treeview.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog_draw.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/message_box.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/message_box.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_dialog.cpp)
 target_include_directories(tw_platform_dlg PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(tw_platform_dlg PUBLIC tw_platform_win tw_platform_gdi tw_platform_resources)
 target_link_libraries(tw_platform_dlg PUBLIC tw_platform_icon tw_platform_clipboard)

@@ -320,3 +320,41 @@ TEST_F(Editor, CommandLineAndHistory) {
 }
 
 }  // namespace
+
+namespace {
+
+// Saving an untitled text asks for a name in the save dialog; Open loads a file chosen in the
+// open dialog. Both answered by typing as a user would.
+TEST_F(Editor, SaveAsAndOpenThroughTheFileDialogs) {
+  const int w = child();
+  WEditFile("", {});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  SetFocus(r->control);
+  test::typeText("untitled text");
+  test::runUntilIdle();
+  const std::string target = (dir / "named.txt").string();
+  int step = 0;
+  test::setIdleHook([&] {
+    if (step++ == 0) test::typeText(target + "\n");
+    else test::pressKey(VK_ESCAPE);
+  });
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_SAVE, 0);
+  test::setIdleHook(nullptr);
+  EXPECT_EQ(slurp(target), "untitled text");
+  EXPECT_EQ(r->filename, target);
+  EXPECT_EQ(caption(w), "Text Editor - [" + target + "]");
+
+  const std::string other = file("other.txt", "from the dialog");
+  step = 0;
+  test::setIdleHook([&] {
+    if (step++ == 0) test::typeText(other + "\n");
+    else test::pressKey(VK_ESCAPE);
+  });
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_OPEN, 0);
+  test::setIdleHook(nullptr);
+  EXPECT_EQ(text(), "from the dialog");
+  EXPECT_EQ(r->filename, other);
+}
+
+}  // namespace

@@ -38,3 +38,27 @@ void WMessageBox(int buttons, int icon, int idefault, std::string_view message,
 // defpos (1-3) and returns the answer code in answer (-1 when the box failed).
 void yymessagebox(int buttons, int icon, int defpos, int& answer, const char* message,
                   const char* title);
+
+// File selection flags of WSelectFile (added together): 1 save dialog; 2 save: ask before
+// overwriting, open: offer to create a missing file (not with 128); 4 the folder of a typed
+// name need not exist; 8 keep the folder the user went to as the current directory (else it
+// is restored, also after a cancel); 16 open: several files; 32 append the chosen type's
+// extension to a name typed without one; 128 open: the file must exist.
+//
+// Shows the open or save dialog over the filter text (description, pattern, ... each ended by
+// the filter's last non-blank character) starting from the folder and name of filename; on
+// OK filename (fixed length) receives the chosen path, or with several files the folder, a
+// NUL and each name followed by a NUL. DLGANSWER is 1 when a file was chosen, else 0; a
+// cancel leaves filename unchanged, a failure also records error 1004.
+void WSelectFile(std::string_view filter, int flags, std::string& filename,
+                 std::string_view title = {}, int* filterindex = nullptr);
+// Worker: filter identifier -1 takes the filter text, 0 none; snapshot 1 keeps the windows
+// repainting from snapshots meanwhile.
+void yywsfile(int filterid, std::string_view filter, int flags, std::string& filename,
+              std::string_view title, int& filterindex, int snapshot);
+// Splits path (fixed length, in: the path, out: its folder without the separator) and name.
+void yysplitp(std::string& path, std::string& name);
+// Runs the platform dialog; answer 1 chosen, 0 not; error the platform's extended error.
+void yygetfiledialog(int filterid, int& filterindex, int save, int prompt, int pathmaybemissing, int multiple,
+                     int defaultextension, int mustexist, int& answer, int& error, const char* title,
+                     std::string& file, const char* initialdir, const char* filter);

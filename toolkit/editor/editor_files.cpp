@@ -1,10 +1,14 @@
 // The editor's files: loading a file into the current buffer, saving it (replacing the old
 // file in one step, with an optional ".bak" copy first) and the question about unsaved text.
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "platform/file_dialog.h"
+#include "platform/menu.h"
 #include "platform/message_box.h"
+#include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/editor/editor.h"
 #include "toolkit/editor/editor_internal.h"
 #include "toolkit/os/opsys.h"
@@ -12,6 +16,8 @@
 using namespace win;
 
 namespace {
+
+bool haschild(HWND h) { return (GetWindowLong(h, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) != 0; }
 
 void warn(HWND owner, const std::string& text, const char* title) {
   MessageBox(owner, text.c_str(), title, MB_OK | MB_ICONWARNING);
@@ -61,12 +67,48 @@ int yyEditOpenFile(HWND frame, int quiet) {
   return result;
 }
 
+int yyEditFileDialog(HWND frame, EditorRecord& r, bool save, std::string& path) {
+  // The editor's filter, or the text files of its kind.
+  std::string filter = r.filter;
+  if (filter.empty()) filter = r.richtext ? std::string("Rich Text Files (*.RTF)\0*.rtf\0", 30) : std::string("Text Files (*.TXT)\0*.txt\0", 26);
+  filter += '\0';
+  std::string buffer = save ? r.filename : path;
+  buffer.resize(std::max<std::size_t>(buffer.size() + 1, 4096), '\0');
+  OPENFILENAME ofn;
+  ofn.hwndOwner = frame;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = static_cast<DWORD>(std::max(r.filterindex[static_cast<std::size_t>(r.current)], 1));
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST);
+  ofn.lpstrDefExt = "";
+  if (r.mode == 2) yyDisableDialogs(frame, 1);
+  const BOOL ok = save ? GetSaveFileName(ofn) : GetOpenFileName(ofn);
+  if (r.mode == 2) yyEnableDialogs(frame, 1);
+  if (haschild(frame)) {
+    SetFocus(frame);
+    yytitlecolour(frame);
+  }
+  if (!ok) return 0;
+  path = buffer.substr(0, buffer.find('\0'));
+  r.filterindex[static_cast<std::size_t>(r.current)] = static_cast<int>(ofn.nFilterIndex);
+  return 1;
+}
+
 int yyEditSaveFile(HWND frame, int saveas) {
   EditorRecord* r = yyeditrecord(frame);
   if (r == nullptr) return 0;
-  // Naming a file needs the file dialog of the standard dialogs, not yet on this platform:
-  // an untitled text or Save As is not saved.
-  if (saveas == 1 || r->filename.empty()) return 0;
+  if (saveas == 1 || r->filename.empty()) {
+    std::string path;
+    if (yyEditFileDialog(frame, *r, true, path) == 0) return 0;
+    r->filename = path;
+    const int w = yygetwindowindex(frame);
+    yyeditstorebuffername(w, r->current, r->filename);
+    if (r->view != nullptr)
+      ModifyMenu(r->view, static_cast<UINT>(r->current - 1), MF_BYPOSITION | MF_STRING,
+                 static_cast<UINT_PTR>(ED_VIEW + r->current), yyeditviewentry(r->current, r->filename).c_str());
+    yyEditTitle(frame);
+  }
   const std::string text = yyeditlogicaltext(*r);
   if ((r->options & EO_BACKUP) != 0) {
     std::string old;

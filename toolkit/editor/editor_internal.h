@@ -81,6 +81,8 @@ void yyEditTitle(win::HWND frame);
 int yyEditOpenFile(win::HWND frame, int quiet);
 int yyEditSaveFile(win::HWND frame, int saveas);
 int yyEditCheckSave(win::HWND frame, EditorRecord& r);
+// The editor's open (save false) or save dialog; 1 with the chosen path, 0 cancelled.
+int yyEditFileDialog(win::HWND frame, EditorRecord& r, bool save, std::string& path);
 int yyEditFind(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
 int yyEditReplace(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
 void yyEditPaste(EditorRecord& r);

@@ -539,8 +539,38 @@ void command(HWND frame, EditorRecord& r, int id) {
         yyEditSwitchBuffer(frame, id - ED_VIEW);
         break;
       }
-      if (id == ED_OPEN || id == ED_PRINT || id == ED_PRINTSEL) {
-        // Opening and printing need the file dialogs and the printer of later work.
+      if (id == ED_OPEN) {
+        if (!r.mayopen) return;
+        if (r.buffers ? r.count >= 20 : yyEditCheckSave(frame, r) == 0) return;
+        std::string path;
+        if (yyEditFileDialog(frame, r, false, path) == 0) return;
+        const int w = yygetwindowindex(frame);
+        if (r.buffers) {
+          for (int k = 1; k <= r.count; ++k) {
+            std::string name;
+            if (k == r.current) name = r.filename;
+            else yyeditgetbuffername(w, k, name);
+            if (strcasecmp(name.c_str(), path.c_str()) == 0) {
+              yyEditSwitchBuffer(frame, k);
+              yyinterpretmessage(EV_COMMAND, 0, MAKEWPARAM(static_cast<WORD>(ED_VIEW + k), 0), -1, frame);
+              return;
+            }
+          }
+          if (untouched(r)) {
+            r.filename = path;
+            ModifyMenu(r.view, 0, MF_BYPOSITION | MF_STRING, ED_VIEW + 1, yyeditviewentry(1, path).c_str());
+          } else {
+            addbuffer(frame, r, path);
+          }
+        } else {
+          r.filename = path;
+        }
+        if (yyEditOpenFile(frame, 0) == 0) r.filename.clear();
+        yyEditTitle(frame);
+        break;
+      }
+      if (id == ED_PRINT || id == ED_PRINTSEL) {
+        // Printing needs the printer device contexts of later work.
         return;
       }
       break;

@@ -1,0 +1,173 @@
+// File selection: the save and open dialogs driven by typed keys as a user would, the flags (overwrite and create questions, must exist, several files, default extension, current directory kept or restored), cancel, and the path split.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "platform/message_box.h"
+#include "platform/test_api.h"
+#include "toolkit/dialog/standard_dialogs.h"
+#include "toolkit/state/tessar.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* kFilter = "Tarnwalker results files (*.tw)|*.tw|All files (*.*)|*.*|";
+
+class SelectFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    win::test::reset();
+    tessarreset();
+    win::test::clearMessageBoxes();
+    start = fs::current_path();
+    dir = fs::temp_directory_path() / ("tw_select_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "sub");
+    std::ofstream(dir / "old.tw") << "x";
+    std::ofstream(dir / "a.tw") << "a";
+    std::ofstream(dir / "b.tw") << "b";
+    fs::current_path(dir);
+  }
+  void TearDown() override {
+    win::test::setIdleHook(nullptr);
+    fs::current_path(start);
+    fs::remove_all(dir);
+    win::test::reset();
+  }
+  // What the user does, one step each time the dialog waits; message boxes get boxkey.
+  void script(std::deque<std::function<void()>> steps, int boxkey = 0) {
+    auto queue = std::make_shared<std::deque<std::function<void()>>>(std::move(steps));
+    win::test::setIdleHook([queue, boxkey] {
+      if (win::test::openMessageBox() != nullptr) {
+        win::test::pressKey(boxkey != 0 ? boxkey : win::VK_RETURN);
+        return;
+      }
+      if (queue->empty()) {
+        win::test::pressKey(win::VK_ESCAPE);
+        return;
+      }
+      auto step = queue->front();
+      queue->pop_front();
+      step();
+    });
+  }
+  static std::function<void()> type(const std::string& text) {
+    return [text] { win::test::typeText(text); };
+  }
+  static std::function<void()> key(int vk) {
+    return [vk] { win::test::pressKey(vk); };
+  }
+  static std::string trimmed(std::string s) {
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+  }
+  fs::path start, dir;
+};
+
+TEST_F(SelectFile, SaveAsAppendsTheExtensionAndKeepsTheFolder) {
+  std::string name(260, ' ');
+  script({type("sub/result"), [] {
+            win::test::savePng(win::GetActiveWindow(), std::string(TW_SHOT_DIR) + "/file_dialog.png", false);
+            win::test::pressKey(win::VK_RETURN);
+          }});
+  WSelectFile(kFilter, 45, name);
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+  EXPECT_EQ(trimmed(name), (dir / "sub" / "result.tw").string());
+  EXPECT_EQ(fs::current_path(), dir / "sub") << "flag 8 keeps the folder the user went to";
+}
+
+TEST_F(SelectFile, TheOverwriteQuestionAndCancel) {
+  std::string name(260, ' ');
+  name.replace(0, 6, "kept.x");
+  // The existing file: No keeps the dialog open; Escape then cancels it.
+  script({type("old.tw"), key(win::VK_RETURN)}, 'N');
+  WSelectFile(kFilter, 1 + 2, name);
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 0);
+  EXPECT_EQ(trimmed(name), "kept.x") << "a cancel leaves the name";
+  ASSERT_EQ(win::test::messageBoxes().size(), 1u);
+  EXPECT_NE(win::test::messageBoxes()[0].text.find("already exists"), std::string::npos);
+  EXPECT_EQ(fs::current_path(), dir) << "the folder is restored after a cancel";
+
+  script({type("old.tw"), key(win::VK_RETURN)}, 'Y');
+  WSelectFile(kFilter, 1 + 2, name);
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+  EXPECT_EQ(trimmed(name), (dir / "old.tw").string());
+}
+
+TEST_F(SelectFile, OpenFlags) {
+  struct Case {
+    const char* why;
+    int flags;
+    std::string typed;
+    int boxkey;
+    int answer;
+    std::string result;
+  };
+  const Case cases[] = {
+      {"must exist: a missing name is refused, then the box and Escape cancel", 128, "missing.tw", 0, 0, ""},
+      {"must exist: an existing file", 128, "a.tw", 0, 1, (dir / "a.tw").string()},
+      {"create question answered Yes", 2, "new.tw", 'Y', 1, (dir / "new.tw").string()},
+      {"create question answered No", 2, "new.tw", 'N', 0, ""},
+      {"a folder typed is entered, not chosen", 0, "sub", 0, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    win::test::clearMessageBoxes();
+    std::string name(260, ' ');
+    script({type(c.typed), key(win::VK_RETURN)}, c.boxkey);
+    WSelectFile(kFilter, c.flags, name);
+    EXPECT_EQ(tessar.dialog.DLGANSWER, c.answer);
+    EXPECT_EQ(trimmed(name), c.result);
+  }
+}
+
+TEST_F(SelectFile, SeveralFilesComeBackAsFolderAndNames) {
+  std::string name(260, ' ');
+  script({type("\"a.tw\" \"b.tw\""), key(win::VK_RETURN)});
+  WSelectFile(kFilter, 16 + 128, name);
+  ASSERT_EQ(tessar.dialog.DLGANSWER, 1);
+  const std::string want = dir.string() + std::string(1, '\0') + "a.tw" + std::string(1, '\0') + "b.tw";
+  EXPECT_EQ(name.substr(0, want.size()), want);
+}
+
+TEST_F(SelectFile, StartsInTheFolderOfTheName) {
+  std::string name(260, ' ');
+  const std::string initial = (dir / "sub" / "plot.tw").string();
+  name.replace(0, initial.size(), initial);
+  script({key(win::VK_RETURN)});   // the name offered is taken as it is
+  WSelectFile(kFilter, 1, name);
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+  EXPECT_EQ(trimmed(name), initial);
+  EXPECT_EQ(fs::current_path(), dir) << "without flag 8 the folder is restored";
+}
+
+TEST(SplitPath, FoldersAndNames) {
+  struct Case {
+    std::string path, folder, name;
+  };
+  const Case cases[] = {{"/data/old.tw", "/data", "old.tw"}, {"/a.tw", "/", "a.tw"},    {"a.tw", "", "a.tw"},
+                        {"/data/", "/data", ""},             {"/", "/", ""},            {"  /x/y.tw", "/x", "y.tw"},
+                        {"/data/..", "/data/..", ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::string path = c.path;
+    path.resize(40, ' ');
+    std::string name(20, ' ');
+    yysplitp(path, name);
+    auto t = [](std::string s) {
+      s.erase(s.find_last_not_of(' ') + 1);
+      return s;
+    };
+    EXPECT_EQ(t(path), c.folder);
+    EXPECT_EQ(t(name), c.name);
+  }
+}
+
+}  // namespace
