@@ -79,7 +79,8 @@ void mainprogram_start() {
   o.width = genwin.width;
   o.height = genwin.height;
   o.menu = genwin.menuid;
-  o.title = trimmed(genwin.wintitle);
+  const std::string title = trimmed(genwin.wintitle);
+  o.title = title;
   WindowOpen(o);
   WMenuToolbar(30101);
   wmessageenable(EV_FIELDCHANGED, 1);
@@ -118,7 +119,10 @@ bool exitsequence() {
 }
 
 void displayabout() {
+  tessar.error.LASTERROR = 0;
   WDialogLoad(109);
+  // Without its dialog there is no OK to wait for.
+  if (tessar.error.LASTERROR != 0) return;
   // The version field shows this program's version.
   WDialogPutString(1018, std::string(param.version));
   WDialogShow(-1, -1, 0, 3);

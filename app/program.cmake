@@ -1,5 +1,6 @@
 add_executable(tarnwalker ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
-target_link_libraries(tarnwalker PRIVATE tw_mainprog tw_startup tw_platform_gtk)
+# The program's resources (menus, toolbars, dialogs, texts) register themselves when linked.
+target_link_libraries(tarnwalker PRIVATE tw_mainprog tw_startup tw_platform_gtk tw_resources)
 # The main menu's state and command tables.
 add_library(tw_mainmenu STATIC ${CMAKE_CURRENT_LIST_DIR}/menustate.cpp)
 target_link_libraries(tw_mainmenu PUBLIC tw_app tw_window)
