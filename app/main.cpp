@@ -1,4 +1,5 @@
-// TarnWalker's entry point: the main program on the desktop through the GTK backend.
+// TarnWalker's entry point: the toolkit's start-up, then the main program on the desktop
+// through the GTK backend.
 #include <cstdio>
 
 #include "app/mainprogram.h"
@@ -7,8 +8,18 @@
 
 namespace {
 
+int exitcode = 0;
+
 void tarnwalker_main() {
-  mainprogram_start();
+  // Start-up first: its INI keywords may end the program before any window is wanted.
+  winitialise(" ");
+  if (!win::UseGtkBackend()) {
+    std::fputs("TarnWalker needs a desktop display: neither DISPLAY nor WAYLAND_DISPLAY names one that opens.\n",
+               stderr);
+    exitcode = 2;
+    return;
+  }
+  mainprogram_start(false);
   while (!mainprogram_turn()) {
   }
 }
@@ -16,9 +27,7 @@ void tarnwalker_main() {
 }  // namespace
 
 int main() {
-  if (!win::UseGtkBackend()) {
-    std::fputs("TarnWalker needs a desktop display: neither DISPLAY nor WAYLAND_DISPLAY names one that opens.\n", stderr);
-    return 2;
-  }
-  return WinMain(tarnwalker_main) == 1 ? 0 : 3;
+  const int status = WinMain(tarnwalker_main);
+  if (status != 1) return 3;
+  return exitcode;
 }

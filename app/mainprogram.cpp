@@ -62,8 +62,8 @@ void dispatch(int id) {
 
 }  // namespace
 
-void mainprogram_start() {
-  winitialise(" ");
+void mainprogram_start(bool initialise) {
+  if (initialise) winitialise(" ");
   genwin.flags = 39;
   genwin.x = -1;
   genwin.y = 30;

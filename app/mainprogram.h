@@ -3,9 +3,9 @@
 // the exit sequence, the about dialog, the text-file browser, and the file commands New,
 // Open and Save as.
 
-// Opens the main window with its menu, toolbar and status bar, resets the project and
-// shows the about dialog.
-void mainprogram_start();
+// Starts the toolkit (unless the caller has), opens the main window with its menu, toolbar
+// and status bar, resets the project and shows the about dialog.
+void mainprogram_start(bool initialise = true);
 // One turn of the main loop: menu state, one event, its command. True when the program is
 // to stop (the exit sequence ran to its end).
 bool mainprogram_turn();
