@@ -1,21 +1,33 @@
-// TarnWalker's entry point. The application's main program (its main window loop) is not
-// built yet; until then the program starts the toolkit and says what this build holds.
+// TarnWalker's entry point: the toolkit's start-up, then the main program on the desktop
+// through the GTK backend.
 #include <cstdio>
 
+#include "app/mainprogram.h"
+#include "platform/gtk_backend.h"
 #include "toolkit/startup/startup.h"
 
 namespace {
 
+int exitcode = 0;
+
 void tarnwalker_main() {
+  // Start-up first: its INI keywords may end the program before any window is wanted.
   winitialise(" ");
-  std::puts(
-      "TarnWalker: the application's main window loop, its data-entry dialogs and its plots\n"
-      "are not built yet. This build holds the analysis engine (calendar, aggregation into\n"
-      "years, baseflow filter, trend regression, project files) and the toolkit's windows,\n"
-      "menus, message boxes, graphics core, chart arithmetic and image files;\n"
-      "run ./test.sh to exercise them.");
+  if (!win::UseGtkBackend()) {
+    std::fputs("TarnWalker needs a desktop display: neither DISPLAY nor WAYLAND_DISPLAY names one that opens.\n",
+               stderr);
+    exitcode = 2;
+    return;
+  }
+  mainprogram_start(false);
+  while (!mainprogram_turn()) {
+  }
 }
 
 }  // namespace
 
-int main() { return WinMain(tarnwalker_main) == 1 ? 0 : 3; }
+int main() {
+  const int status = WinMain(tarnwalker_main);
+  if (status != 1) return 3;
+  return exitcode;
+}
