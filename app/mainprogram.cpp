@@ -7,6 +7,7 @@
 #include "app/menustate.h"
 #include "app/modules.h"
 #include "app/projectfile.h"
+#include "app/separation.h"
 #include "toolkit/dialog/dialogs.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/editor/editor.h"
@@ -44,7 +45,11 @@ void dispatch(int id) {
     case MainCommand::NewDaily: break;        // the daily data entry is not built yet
     case MainCommand::Exit: break;            // handled by the caller
     case MainCommand::Save: filesave(); break;
-    case MainCommand::BaseflowSeparation: baseflowseparation(); break;
+    case MainCommand::BaseflowSeparation:
+      baseflowseparation();
+      // A separation that failed opens no view and leaves the status as it was.
+      if (twvars.errorflag == 0) bfsep_main();
+      break;
     case MainCommand::TrendAnalysis: break;   // the regression window is not built yet
     case MainCommand::Open: fileopen(); break;
     case MainCommand::NewAnnual: break;       // the annual data entry is not built yet
