@@ -17,6 +17,7 @@
 #include "platform/message_box.h"
 #include "platform/statusbar.h"
 #include "platform/test_api.h"
+#include "tests/support/scripted_user.h"
 #include "tests/window/window_fixture.h"
 #include "toolkit/dialog/dialogs.h"
 
@@ -47,33 +48,11 @@ class MainProgram : public twtest::WindowFixture {
     fs::remove_all(dir);
     WindowFixture::TearDown();
   }
-  // The user's answers: each time the program waits, the next step runs; message boxes take
-  // the next key of boxkeys (Enter when none is left).
-  void user(std::deque<std::function<void()>> steps, std::deque<int> boxkeys = {}) {
-    auto s = std::make_shared<std::deque<std::function<void()>>>(std::move(steps));
-    auto k = std::make_shared<std::deque<int>>(std::move(boxkeys));
-    win::test::setIdleHook([s, k] {
-      if (win::test::openMessageBox() != nullptr) {
-        const int key = k->empty() ? win::VK_RETURN : k->front();
-        if (!k->empty()) k->pop_front();
-        win::test::pressKey(key);
-        return;
-      }
-      if (s->empty()) {
-        win::test::pressKey(win::VK_ESCAPE);
-        return;
-      }
-      auto step = s->front();
-      s->pop_front();
-      step();
-    });
+  static void user(std::deque<tw::test::Step> steps, std::deque<int> boxkeys = {}) {
+    tw::test::scriptuser(std::move(steps), std::move(boxkeys));
   }
-  static std::function<void()> type(const std::string& t) {
-    return [t] { win::test::typeText(t); };
-  }
-  static std::function<void()> enter() {
-    return [] { win::test::pressKey(win::VK_RETURN); };
-  }
+  static tw::test::Step type(const std::string& t) { return tw::test::typed(t); }
+  static tw::test::Step enter() { return tw::test::pressed(win::VK_RETURN); }
   // Starts the program, closing the about dialog with its OK button.
   void started() {
     user({enter()});

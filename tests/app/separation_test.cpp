@@ -15,6 +15,7 @@
 #include "app/projectfile.h"
 #include "platform/message_box.h"
 #include "platform/test_api.h"
+#include "tests/support/scripted_user.h"
 #include "tests/window/window_fixture.h"
 #include "toolkit/dialog/dialogs.h"
 
@@ -76,23 +77,8 @@ class SeparationView : public twtest::WindowFixture {
     win::test::setIdleHook(nullptr);
     WindowFixture::TearDown();
   }
-  // Each time the program waits the next step runs; message boxes get 'N'.
-  static void user(std::deque<std::function<void()>> steps) {
-    auto s = std::make_shared<std::deque<std::function<void()>>>(std::move(steps));
-    win::test::setIdleHook([s] {
-      if (win::test::openMessageBox() != nullptr) {
-        win::test::pressKey('N');
-        return;
-      }
-      if (s->empty()) {
-        win::test::pressKey(win::VK_ESCAPE);
-        return;
-      }
-      auto step = s->front();
-      s->pop_front();
-      step();
-    });
-  }
+  // Message boxes get No.
+  static void user(std::deque<tw::test::Step> steps) { tw::test::scriptuser(std::move(steps), {'N', 'N', 'N'}); }
 };
 
 TEST_F(SeparationView, ANewParameterIsAppliedAndTheYearsFollowIt) {

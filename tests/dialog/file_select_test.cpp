@@ -11,6 +11,7 @@
 
 #include "platform/message_box.h"
 #include "platform/test_api.h"
+#include "tests/support/scripted_user.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/state/tessar.h"
 
@@ -42,28 +43,11 @@ class SelectFile : public ::testing::Test {
     win::test::reset();
   }
   // What the user does, one step each time the dialog waits; message boxes get boxkey.
-  void script(std::deque<std::function<void()>> steps, int boxkey = 0) {
-    auto queue = std::make_shared<std::deque<std::function<void()>>>(std::move(steps));
-    win::test::setIdleHook([queue, boxkey] {
-      if (win::test::openMessageBox() != nullptr) {
-        win::test::pressKey(boxkey != 0 ? boxkey : win::VK_RETURN);
-        return;
-      }
-      if (queue->empty()) {
-        win::test::pressKey(win::VK_ESCAPE);
-        return;
-      }
-      auto step = queue->front();
-      queue->pop_front();
-      step();
-    });
+  static void script(std::deque<tw::test::Step> steps, int boxkey = 0) {
+    tw::test::scriptuser(std::move(steps), boxkey != 0 ? std::deque<int>{boxkey, boxkey} : std::deque<int>{});
   }
-  static std::function<void()> type(const std::string& text) {
-    return [text] { win::test::typeText(text); };
-  }
-  static std::function<void()> key(int vk) {
-    return [vk] { win::test::pressKey(vk); };
-  }
+  static tw::test::Step type(const std::string& text) { return tw::test::typed(text); }
+  static tw::test::Step key(int vk) { return tw::test::pressed(vk); }
   static std::string trimmed(std::string s) {
     s.erase(s.find_last_not_of(' ') + 1);
     return s;

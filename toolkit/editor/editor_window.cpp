@@ -13,6 +13,7 @@
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/editor/editor.h"
 #include "toolkit/editor/editor_internal.h"
+#include "toolkit/editor/viewer.h"
 #include "toolkit/os/opsys.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
@@ -387,20 +388,8 @@ void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int
   if (mode != 2) yyDisableDialogs(frame, 1);
   if (mode != 1) return;
 
-  MSG msg;
-  while (r->modalend == 0 && GetMessage(msg, nullptr, 0, 0)) {
-    if (r->finddialog != nullptr && IsDialogMessage(r->finddialog, msg)) continue;
-    if (block118 != 0 && msg.message == 0x118 && msg.wParam == 0xFFF6) continue;
-    TranslateMessage(msg);
-    DispatchMessage(msg);
-  }
+  yyspecialmodalloop(r->modalend, &r->finddialog);
   delete r;
-  HWND back = dialogtable.hLastSemi != nullptr ? dialogtable.hLastSemi : winslot(0).wWindow;
-  yyEnableDialogs(back, 1);
-  if (back != nullptr) {
-    SetActiveWindow(back);
-    SetFocus(back);
-  }
 }
 
 void WEditFile(std::string_view filename, const WEditFileOptions& o) {
@@ -623,16 +612,7 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   switch (msg) {
     case WM_DESTROY: {
-      if (r->mode == 3) {
-        --dialogtable.nSemi;
-        const int w = yygetwindowindex(hwnd);
-        HWND back = w >= 0 && winslot(w).hPrevious != nullptr ? winslot(w).hPrevious : winslot(0).wWindow;
-        yyEnableDialogs(back, 1);
-        if (back != nullptr && IsWindow(back)) {
-          SetActiveWindow(back);
-          SetFocus(back);
-        }
-      }
+      yyspecialwindowgone(hwnd, r->mode);
       if (r->finddialog != nullptr) DestroyWindow(r->finddialog);
       if (r->font != nullptr && r->font != GetStockObject(SYSTEM_FONT) && r->font != GetStockObject(SYSTEM_FIXED_FONT))
         DeleteObject(r->font);

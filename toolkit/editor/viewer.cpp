@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/dialog.h"
 #include "platform/gdi.h"
 #include "platform/menu.h"
 #include "toolkit/dialog/dialog_internal.h"
@@ -264,15 +265,32 @@ void yybitmapview(int slot, int x, int y, int& mode, int options, int& result) {
   if (mode != 2) yyDisableDialogs(frame, 1);
   if (mode != 1) return;
 
+  yyspecialmodalloop(r->word[BV_END]);
+  delete r;
+  // The window has gone: the root window is the current one again.
+  if (winslot(w).wWindow == nullptr) windowselect(0);
+}
+
+void yyspecialwindowgone(HWND frame, int mode) {
+  if (mode != 3) return;
+  --dialogtable.nSemi;
+  const int w = yygetwindowindex(frame);
+  HWND back = w >= 0 && winslot(w).hPrevious != nullptr ? winslot(w).hPrevious : winslot(0).wWindow;
+  yyEnableDialogs(back, 1);
+  if (back != nullptr && IsWindow(back)) {
+    SetActiveWindow(back);
+    SetFocus(back);
+  }
+}
+
+void yyspecialmodalloop(const int& endflag, const HWND* finddialog) {
   MSG msg;
-  while (r->word[BV_END] == 0 && GetMessage(msg, nullptr, 0, 0)) {
+  while (endflag == 0 && GetMessage(msg, nullptr, 0, 0)) {
+    if (finddialog != nullptr && *finddialog != nullptr && IsDialogMessage(*finddialog, msg)) continue;
     if (block118 != 0 && msg.message == 0x118 && msg.wParam == 0xFFF6) continue;
     TranslateMessage(msg);
     DispatchMessage(msg);
   }
-  delete r;
-  // The window has gone: the root window is the current one again.
-  if (winslot(w).wWindow == nullptr) windowselect(0);
   HWND back = dialogtable.hLastSemi != nullptr ? dialogtable.hLastSemi : winslot(0).wWindow;
   yyEnableDialogs(back, 1);
   if (back != nullptr) {
@@ -288,15 +306,7 @@ LRESULT yyBitmapWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_DESTROY: {
       const int mode = r->word[BV_MODE];
-      if (mode == 3) {
-        --dialogtable.nSemi;
-        HWND back = w >= 0 && winslot(w).hPrevious != nullptr ? winslot(w).hPrevious : winslot(0).wWindow;
-        yyEnableDialogs(back, 1);
-        if (back != nullptr && IsWindow(back)) {
-          SetActiveWindow(back);
-          SetFocus(back);
-        }
-      }
+      yyspecialwindowgone(hwnd, mode);
       // The modal loop frees its own record once it sees the end flag. The window goes without
       // the child-window routines, so its entries, and those of windows inside it, go here.
       if (mode == 1) {

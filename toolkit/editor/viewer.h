@@ -19,3 +19,11 @@ void yyBitmapViewerInit(win::HWND frame, win::HBITMAP bitmap, int x, int y);
 // The frame's and the view window's procedures.
 win::LRESULT yyBitmapWndProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
 win::LRESULT yyBitmapWndProcClient(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
+
+// What the special windows of this folder share when one closes: a semi-modeless window
+// gives back its count and hands activation to the window before it (or the root window).
+void yyspecialwindowgone(win::HWND frame, int mode);
+// The modal loop of a special window: messages dispatched until the end flag is set, the
+// caret-blink timer held back while the toolkit asks for it; then the window before the
+// modal one (or the root window) is enabled and activated again.
+void yyspecialmodalloop(const int& endflag, const win::HWND* finddialog = nullptr);
