@@ -1,7 +1,11 @@
 # Sourced by run.sh and test.sh: installs the Debian packages TarnWalker needs when missing.
 TW_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config ccache libgtest-dev libgmock-dev
   libbenchmark-dev zlib1g-dev libeigen3-dev libcairo2-dev libfontconfig-dev libfreetype-dev
-  libgtk-3-dev libcups2-dev fonts-liberation fonts-dejavu-core fonts-urw-base35 hershey-fonts-data"
+  libgtk-3-dev libcups2-dev fonts-liberation fonts-dejavu-core fonts-urw-base35 hershey-fonts-data
+  fp-utils"
+# fp-utils brings chmcmd, which compiles the help pages into the program's CHM help file.
+# What the running program opens its help file with.
+TW_RUN_PACKAGES="xchm"
 # Independent tools the tests check our results against, and the X server for the GUI tests.
 TW_TEST_PACKAGES="gfortran python3 python3-pil pngcheck r-base-core xvfb xdotool x11-apps x11-xkb-utils imagemagick"
 # ezdxf reads back the numbers the DXF writers put out.
