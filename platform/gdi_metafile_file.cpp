@@ -102,7 +102,8 @@ void record(Out& o, const MetaRecord& r) {
       break;
     }
     case 38: case 95: {
-      const LONG style = arg(1);
+      // The style with its type, end and join bits, as the file keeps them.
+      const LONG style = arg(1) | (arg(4) ? 0x10000 : 0) | arg(5) | arg(6);
       const bool user = (style & 0xF) == 7 && a.size() > 7;
       if (r.type == 38 || !user) {
         // A plain logical pen; an extended pen without a user pattern says the same.
