@@ -246,8 +246,9 @@ void WMetafileLoad(int slot, std::string_view name) {
   ENHMETAHEADER h;
   GetEnhMetaFileHeader(hMetafile[slot - 1], sizeof h, &h);
   MetafileSlot& s = slotof(slot);
-  s.SIZE1 = static_cast<int>(static_cast<long long>(h.rclFrame.right - h.rclFrame.left) * 72 / 2540);
-  s.SIZE2 = static_cast<int>(static_cast<long long>(h.rclFrame.bottom - h.rclFrame.top) * 72 / 2540);
+  // Rounded: the frame was cut to whole hundredths of a millimetre when it was written.
+  s.SIZE1 = static_cast<int>((static_cast<long long>(h.rclFrame.right - h.rclFrame.left) * 72 + 1270) / 2540);
+  s.SIZE2 = static_cast<int>((static_cast<long long>(h.rclFrame.bottom - h.rclFrame.top) * 72 + 1270) / 2540);
   s.SIZE3 = static_cast<int>(static_cast<long long>(s.SIZE1) * wMetafileDPI / 72);
   s.SIZE4 = static_cast<int>(static_cast<long long>(s.SIZE2) * wMetafileDPI / 72);
   s.KIND = 3;
