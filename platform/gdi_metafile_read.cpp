@@ -143,7 +143,8 @@ bool parseEnhMetafile(std::span<const BYTE> bytes, MetaRecording& m, SIZE& space
         const DWORD style = in.u32();
         const LONG width = in.i32();
         in.skip(4);
-        m.records.push_back(penRecord(38, index, style, width, in.u32()));
+        // A logical pen wider than one pixel is geometric, as CreatePen makes it.
+        m.records.push_back(penRecord(38, index, style | (width > 1 ? PS_GEOMETRIC : 0), width, in.u32()));
         break;
       }
       case 95: {
@@ -407,7 +408,7 @@ bool parseMetafile(std::span<const BYTE> bytes, MetaRecording& m, SIZE& space, P
         const DWORD style = in.u16();
         const LONG width = in.i16();
         in.skip(2);
-        create(penRecord(38, 0, style, width, static_cast<COLORREF>(colour())));
+        create(penRecord(38, 0, style | (width > 1 ? PS_GEOMETRIC : 0), width, static_cast<COLORREF>(colour())));
         break;
       }
       case 0x02FC: {
