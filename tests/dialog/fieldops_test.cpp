@@ -1,6 +1,8 @@
 // Field operations and dialog queries on real dialogs: texts and numbers through formats and
 // ranges, check boxes, radio groups, list items and selections, colours, focus, states and
 // options, the field kinds and states the queries report, and resizable dialogs.
+#include <functional>
+
 #include "tests/dialog/dialog_fixture.h"
 #include "toolkit/window/childwin.h"
 #include "toolkit/window/geometry.h"
@@ -442,6 +444,88 @@ TEST_F(FieldOperationTest, ATrackbarTakesItsSettingsAndReportsItsPosition) {
   press(VK_DELETE);
   events();
   EXPECT_EQ(SendMessage(bar, TBM_GETSELSTART, 0, 0), SendMessage(bar, TBM_GETSELEND, 0, 0));
+}
+
+TEST_F(FieldOperationTest, TrackbarsAndProgressBarsSetAndReadByProgram) {
+  HWND track = field(2018), progress = field(2017);
+  int f = 0, pos = 0, start = 0, end = 0;
+  yydialogundefined(-77);
+  struct Case {
+    const char* why;
+    std::function<void(int&)> act;
+    int in, out;
+  };
+  const Case cases[] = {
+      {"a range with ticks every 10", [](int& f) { yyrangetrack(f, -20, 80, 10); }, 2018, 2018},
+      {"position and a selection", [](int& f) { yyfieldputtrack(f, 25, 0, 50, 0); }, 2018, 2018},
+      {"steps, the page as the line when 0", [](int& f) { yyfieldtrackstep(f, 3, 0); }, 2018, 2018},
+      {"a progress bar is no trackbar", [](int& f) { yyfieldputtrack(f, 1, 0, 0, 0); }, 2017, -1},
+      {"a trackbar is no progress bar", [](int& f) { yyfieldputprogress(f, 1, 0); }, 2018, -1},
+      {"a missing field", [](int& f) { yyrangeprogress(f, 0, 10); }, 4242, -1},
+      {"a 16-bit progress range", [](int& f) { yyrangeprogress(f, -100, 300); }, 2017, 2017},
+      {"the position", [](int& f) { yyfieldputprogress(f, 120, 0); }, 2017, 2017},
+      {"advanced by 30", [](int& f) { yyfieldputprogress(f, 30, 1); }, 2017, 2017},
+  };
+  for (const Case& c : cases) {
+    f = c.in;
+    c.act(f);
+    EXPECT_EQ(f, c.out) << c.why;
+  }
+  EXPECT_EQ(winfodialogfield(2018, 7), -20);
+  EXPECT_EQ(winfodialogfield(2018, 8), 80);
+  EXPECT_EQ(SendMessage(track, TBM_GETLINESIZE, 0, 0), 3);
+  EXPECT_EQ(SendMessage(track, TBM_GETPAGESIZE, 0, 0), 3);
+  f = 2018;
+  yyfieldgettrack(f, pos, start, end);
+  EXPECT_EQ(pos, 25);
+  EXPECT_EQ(start, 0);
+  EXPECT_EQ(end, 50);
+  // Mode 1 keeps the selection, mode 2 clears it: then both ends read as undefined.
+  yyfieldputtrack(f, 60, 5, 6, 1);
+  yyfieldgettrack(f, pos, start, end);
+  EXPECT_EQ(pos, 60);
+  EXPECT_EQ(start, 0);
+  yyfieldputtrack(f, 60, 0, 0, 2);
+  yyfieldgettrack(f, pos, start, end);
+  EXPECT_EQ(start, -77);
+  EXPECT_EQ(end, -77);
+  EXPECT_EQ(SendMessage(progress, PBM_GETPOS, 0, 0), 150);
+  EXPECT_EQ(SendMessage(progress, PBM_GETRANGE, TRUE, 0), -100);
+  EXPECT_EQ(SendMessage(progress, PBM_GETRANGE, FALSE, 0), 300);
+}
+
+TEST_F(FieldOperationTest, ADialogSizedByProgramHidesTheFieldsItCutsOff) {
+  WDialogShow();
+  events();
+  WDialogSetField(2018);
+  RECT before;
+  GetClientRect(dialog(), before);
+  int status = 1;
+  // 170 dialog units wide cuts off the group box, both lists and the buttons at the bottom;
+  // 0 keeps the height.
+  yydialogsize(170, 0, status);
+  EXPECT_EQ(status, 0);
+  RECT now;
+  GetClientRect(dialog(), now);
+  RECT units{0, 0, 170, 0};
+  MapDialogRect(dialog(), units);
+  EXPECT_EQ(now.right, units.right);
+  EXPECT_EQ(now.bottom, before.bottom);
+  for (int id : {2012, 2013, 2014, IDOK, IDCANCEL}) EXPECT_FALSE(IsWindowVisible(field(id))) << id;
+  for (int id : {2001, 2010, 2018}) EXPECT_TRUE(IsWindowVisible(field(id))) << id;
+  EXPECT_EQ(yyfieldrecord(field(IDOK))->state, 1) << "the recorded state is kept";
+  // The second list had been disabled by program: it comes back disabled.
+  WDialogFieldState(2014, 0);
+  yydialogsize(300, 220, status);
+  for (int id : {2012, 2013, 2014, IDOK, IDCANCEL}) EXPECT_TRUE(IsWindowVisible(field(id))) << id;
+  EXPECT_FALSE(IsWindowEnabled(field(2014)));
+  EXPECT_TRUE(IsWindowEnabled(field(2013)));
+  // A field cut off while it has the focus passes the focus on.
+  WDialogSetField(IDCANCEL);
+  yydialogsize(0, 100, status);
+  EXPECT_FALSE(IsWindowVisible(field(IDCANCEL)));
+  EXPECT_NE(focusId(), IDCANCEL);
+  EXPECT_NE(GetFocus(), nullptr);
 }
 
 TEST_F(FieldOperationTest, ADialogCombinedWithAChildWindowGoesWithTheWindow) {
