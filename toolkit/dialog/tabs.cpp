@@ -512,9 +512,12 @@ void yygetwindowbitmap(int mode, int window, int& status) {
     return r == nullptr || r->word[FR_KIND] == SW_SPLITWINDOW;
   };
   if (mode == 1) {
+    // A dialog that draws only finishes its pending paints: painting it afresh would wipe
+    // the program's drawing off the snapshot.
     for (int i = 1; i <= dt.nDialogs; ++i)
-      if (IsWindowVisible(dt.hDialogList[at(i)]))
-        RedrawWindow(dt.hDialogList[at(i)], nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      if (HWND d = dt.hDialogList[at(i)]; IsWindowVisible(d))
+        RedrawWindow(d, nullptr, nullptr,
+                     (yyCheckUserDrawn(d) != 0 ? 0u : RDW_INVALIDATE) | RDW_ALLCHILDREN | RDW_UPDATENOW);
     wBlitOn = 1;
     for (int w = 0; w < MAXWINDOWS; ++w) {
       HWND client = winslot(w).hClient;
