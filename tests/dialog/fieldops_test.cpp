@@ -376,6 +376,47 @@ TEST_F(FieldOperationTest, FieldKindsAndStates) {
   EXPECT_EQ(winfodialogfield(2015, 6), 3) << "hidden whether or not disabled";
 }
 
+// The kinds and states of the field query across the test dialogs and an application dialog,
+// with the dialog queries that answer for the current dialog.
+TEST_F(FieldOperationTest, EveryFieldKindAndStateTheQueriesReport) {
+  struct Kind {
+    int dialog, field, type;
+  };
+  const Kind kinds[] = {{900, 2017, 14}, {900, 2018, 16}, {903, 5001, 13}, {907, 6001, 17}, {116, 1034, 11},
+                        {116, 1033, 11}, {900, 2014, 12}};
+  for (const Kind& k : kinds) {
+    WDialogLoad(k.dialog);
+    WDialogSelect(k.dialog);
+    EXPECT_EQ(winfodialogfield(k.field, 5), k.type) << k.dialog << " " << k.field;
+    EXPECT_EQ(winfodialog(3), k.dialog);
+  }
+  WDialogSelect(900);
+  struct State {
+    const char* why;
+    int field, put, state;
+  };
+  const State states[] = {
+      {"an edit, enabled", 2001, 1, 1},
+      {"an edit read-only", 2001, 2, 2},
+      {"a numeric field read-only", 2002, 2, 2},
+      {"a list disabled", 2013, 0, 0},
+      {"a button hidden", 2015, 3, 3},
+      {"a button enabled again", 2015, 1, 1},
+  };
+  for (const State& c : states) {
+    WDialogFieldState(c.field, c.put);
+    EXPECT_EQ(winfodialogfield(c.field, 6), c.state) << c.why;
+  }
+  // The size of the current dialog in pixels, and its kind; none after the unload.
+  RECT r;
+  GetWindowRect(dialog(), r);
+  EXPECT_EQ(winfodialog(9), r.bottom - r.top);
+  EXPECT_EQ(winfodialog(10), 1);
+  WDialogUnload();
+  EXPECT_EQ(winfodialog(3), 0);
+  EXPECT_EQ(winfodialog(10), 0);
+}
+
 TEST_F(FieldOperationTest, FieldGeometryAndPreviousResults) {
   RECT r;
   GetWindowRect(field(2001), r);
