@@ -49,6 +49,7 @@ TEST_F(DrawingSurfaceTest, AFieldIsDrawnOnWithRowZeroAtTheBottomAndThenPostsItsP
   EXPECT_NE(test::pixel(f, c.right / 2, 10), RGB(255, 0, 0)) << "not from the top";
   EXPECT_EQ(yyfieldrecord(f)->graphics, 1);
   EXPECT_EQ(yyCheckUserDrawn(dialog()), 1);
+  test::savePng(dialog(), "dialog_field_drawn.png", true);
   // Now the field asks the program to draw it again when it is uncovered.
   events();
   InvalidateRect(f, nullptr, TRUE);

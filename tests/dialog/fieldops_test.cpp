@@ -55,6 +55,29 @@ TEST_F(FieldOperationTest, NumbersGoInThroughFormatsAndComeBackAsStored) {
   EXPECT_EQ(v, 0.925f) << "the stored value, not the short text";
 }
 
+TEST_F(FieldOperationTest, DoublesKeepTheirPrecisionThroughTheirFormat) {
+  struct Case {
+    const char* why;
+    double value;
+    const char* format;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"ten decimals given here", 3.14159265358979, "(F12.10)", "3.1415926536"},
+      {"the format given last is the field's now", 2.718281828459045, nullptr, "2.7182818285"},
+      {"a blank format keeps it", 0.5, "   ", "0.5000000000"},
+  };
+  for (const Case& c : cases) {
+    if (c.format) WDialogPutDouble(2004, c.value, c.format);
+    else WDialogPutDouble(2004, c.value);
+    EXPECT_EQ(text(2004), c.shown) << c.why;
+    EXPECT_EQ(tessar.error.LASTERROR, 0) << c.why;
+  }
+  float v = 0;
+  WDialogGetReal(2004, v);
+  EXPECT_EQ(v, 0.5f);
+}
+
 TEST_F(FieldOperationTest, TextsAndIntegersReadBackAsTheCaseSays) {
   struct Case {
     const char* why;
