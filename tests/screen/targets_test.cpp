@@ -518,6 +518,27 @@ TEST_F(Targets, MetafileFilesOfEveryKindAndTheClipboardPlayIntoTheirBox) {
   EXPECT_EQ(px(22, 12), RGB(255, 255, 255)) << "nothing where the unturned box was";
   EXPECT_EQ(px(40, 50), RGB(255, 255, 255));
   EXPECT_EQ(GetGraphicsMode(gDC), GM_COMPATIBLE) << "the turn is undone";
+
+  // The printer's surface: the box is on the page, less the page's origin.
+  HDC page = CreateCompatibleDC(nullptr);
+  HBITMAP paper = CreateBitmap(200, 100, 1, 32, nullptr);
+  HGDIOBJ oldPaper = SelectObject(page, paper);
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  FillRect(page, RECT{0, 0, 200, 100}, white);
+  DeleteObject(white);
+  yyimagesurface(10, page, nullptr);
+  yyimagesurfacepage(10, 5, 4, 0, 0, 0);
+  yywmfplaymetafile(1, 20, 10, 119, 59, 10, 0, 0, 0, failed, fp);
+  EXPECT_EQ(failed, 0);
+  EXPECT_EQ(GetPixel(page, 16, 7), RGB(255, 0, 0)) << "(20, 10) less the origin (5, 4)";
+  EXPECT_EQ(GetPixel(page, 63, 29), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(page, 66, 7), RGB(255, 255, 255));
+  EXPECT_EQ(SetMapMode(page, MM_TEXT), MM_TEXT) << "the mapping mode was put back";
+  yyimagesurface(10, nullptr, nullptr);
+  yyimagesurfacepage(10, 0, 0, 0, 0, 0);
+  SelectObject(page, oldPaper);
+  DeleteDC(page);
+  DeleteObject(paper);
   DeleteEnhMetaFile(emf);
   DeleteMetaFile(wmf);
 }

@@ -253,7 +253,10 @@ void yywmfplaymetafile(int kind, int x1, int y1, int x2, int y2, int device, int
         if (device == 11 && s.format != 2 && w != 0 && h != 0 && s.extent.cx > 0 && s.extent.cy > 0) {
           // On a Windows metafile the picture goes in through its window.
           SetWindowOrgEx(s.dc, -(x1 * s.extent.cx) / w, -(y1 * s.extent.cy) / h, nullptr);
-          SetViewportExtEx(s.dc, s.extent.cx * s.extent.cx / (w + 1), s.extent.cy * s.extent.cy / (h + 1), nullptr);
+          SIZE v{1, 1};
+          GetViewportExtEx(s.dc, v);
+          SetViewportExtEx(s.dc, static_cast<int>(static_cast<long long>(v.cx) * (w + 1) / s.extent.cx),
+                           static_cast<int>(static_cast<long long>(v.cy) * (h + 1) / s.extent.cy), nullptr);
         } else {
           SetViewportOrgEx(s.dc, x1 - (device == 10 ? s.origin.x : 0), y1 - (device == 10 ? s.origin.y : 0), nullptr);
           SetViewportExtEx(s.dc, w + 1, h + 1, nullptr);
