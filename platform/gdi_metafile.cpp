@@ -146,8 +146,8 @@ EnhMetafile* windowsMetafile(HMETAFILE h) {
 
 RECT frameOf(const EnhMetafile& m) {
   return m.rec.haveFrame ? m.rec.frame
-                         : RECT{0, 0, m.space.cx * 2540 / std::max(m.rec.dpi, 1),
-                                m.space.cy * 2540 / std::max(m.rec.dpi, 1)};
+                         : RECT{0, 0, static_cast<LONG>(static_cast<long long>(m.space.cx) * 2540 / std::max(m.rec.dpi, 1)),
+                                static_cast<LONG>(static_cast<long long>(m.space.cy) * 2540 / std::max(m.rec.dpi, 1))};
 }
 
 }  // namespace
@@ -343,14 +343,21 @@ struct Mapping {
   POINT origin{0, 0};
   bool turned = false;
   XFORM world;
-  LONG sxv(LONG v) const { v -= origin.x; return identity ? left + v : left + static_cast<LONG>(std::lround(v * sx)); }
-  LONG syv(LONG v) const { v -= origin.y; return identity ? top + v : top + static_cast<LONG>(std::lround(v * sy)); }
-  LONG w(LONG v) const { return identity ? v : static_cast<LONG>(std::lround(v * std::abs(sx))); }
+  // Results are kept within reach of the rasteriser, whatever a metafile's numbers are.
+  static LONG keep(double v) { return static_cast<LONG>(std::lround(std::clamp(v, -1e9, 1e9))); }
+  LONG sxv(LONG v) const {
+    const double d = static_cast<double>(v) - origin.x;
+    return keep(left + (identity ? d : d * sx));
+  }
+  LONG syv(LONG v) const {
+    const double d = static_cast<double>(v) - origin.y;
+    return keep(top + (identity ? d : d * sy));
+  }
+  LONG w(LONG v) const { return identity ? v : keep(v * std::abs(sx)); }
   POINT p(POINT q) const {
-    const LONG x = sxv(q.x), y = syv(q.y);
-    if (!turned) return POINT{x, y};
-    return POINT{static_cast<LONG>(std::lround(x * world.eM11 + y * world.eM21 + world.eDx)),
-                 static_cast<LONG>(std::lround(x * world.eM12 + y * world.eM22 + world.eDy))};
+    const double x = sxv(q.x), y = syv(q.y);
+    if (!turned) return POINT{static_cast<LONG>(x), static_cast<LONG>(y)};
+    return POINT{keep(x * world.eM11 + y * world.eM21 + world.eDx), keep(x * world.eM12 + y * world.eM22 + world.eDy)};
   }
   POINT p(LONG x, LONG y) const { return p(POINT{x, y}); }
   // A box's corners, ordered again after a turn.
@@ -374,13 +381,14 @@ HGDIOBJ make(const MetaRecord& r, const Mapping& m) {
       p.extended = r.type == 95;
       p.style = static_cast<UINT>(a[1]);
       // Thin pens stay thin; wide ones and their dashes scale with the picture.
-      p.width = a[2] > 1 ? std::max<LONG>(1, m.w(a[2])) : a[2];
+      // No pen is wider than a picture could be: a metafile's own numbers are not trusted.
+      p.width = std::min<LONG>(a[2] > 1 ? std::max<LONG>(1, m.w(a[2])) : std::max<LONG>(a[2], 0), 4096);
       p.colour = static_cast<COLORREF>(a[3]);
       p.geometric = a[4] != 0;
       p.endcap = static_cast<UINT>(a[5]);
       p.join = static_cast<UINT>(a[6]);
       for (size_t i = 7; i < a.size(); ++i)
-        p.dashes.push_back(static_cast<DWORD>(p.geometric ? std::max<LONG>(1, m.w(a[i])) : a[i]));
+        p.dashes.push_back(static_cast<DWORD>(std::clamp<LONG>(p.geometric ? m.w(a[i]) : a[i], 1, 1 << 16)));
       return newPen(std::move(p));
     }
     case 39: case 94: {
@@ -398,8 +406,8 @@ HGDIOBJ make(const MetaRecord& r, const Mapping& m) {
     case 82: {
       if (a.size() < 14) return nullptr;
       LOGFONT lf;
-      lf.lfHeight = m.identity ? a[1] : static_cast<LONG>(std::lround(a[1] * m.sy));
-      lf.lfWidth = m.w(a[2]);
+      lf.lfHeight = std::clamp<LONG>(m.identity ? a[1] : static_cast<LONG>(std::lround(a[1] * m.sy)), -2048, 2048);
+      lf.lfWidth = std::clamp<LONG>(m.w(a[2]), -2048, 2048);
       lf.lfEscapement = a[3] + m.turn();
       lf.lfOrientation = a[4] + m.turn();
       lf.lfWeight = a[5];
@@ -560,7 +568,8 @@ BOOL PlayMetaFile(HDC h, HMETAFILE mf) {
   // The device context's window origin comes back off in its own drawing, so the rectangle
   // starts there; the viewport extent is the rectangle's size.
   const POINT o = d->st.windowOrg;
-  RECT rect{o.x, o.y, o.x + m->space.cx, o.y + m->space.cy};
+  RECT rect{o.x, o.y, static_cast<LONG>(std::clamp<long long>(static_cast<long long>(o.x) + m->space.cx, -(1LL << 30), 1LL << 30)),
+            static_cast<LONG>(std::clamp<long long>(static_cast<long long>(o.y) + m->space.cy, -(1LL << 30), 1LL << 30))};
   if (d->st.mapMode == MM_ANISOTROPIC)
     rect = RECT{o.x, o.y, o.x + d->st.viewportExt.cx, o.y + d->st.viewportExt.cy};
   return play(h, m, rect);

@@ -222,7 +222,8 @@ std::vector<BYTE> enhMetafileBytes(const MetaRecording& m, const RECT& frame, co
   o.i32(m.device.cx); o.i32(m.device.cy);
   o.i32(m.millimetres.cx); o.i32(m.millimetres.cy);
   o.u32(0); o.u32(0); o.u32(0);  // no pixel format, no OpenGL
-  o.i32(m.millimetres.cx * 1000); o.i32(m.millimetres.cy * 1000);
+  o.i32(static_cast<LONG>(std::clamp<long long>(m.millimetres.cx * 1000LL, INT32_MIN, INT32_MAX)));
+  o.i32(static_cast<LONG>(std::clamp<long long>(m.millimetres.cy * 1000LL, INT32_MIN, INT32_MAX)));
   utf16(o, description);
   o.end(at);
   for (const MetaRecord& r : m.records) record(o, r);

@@ -3,6 +3,7 @@
 // Invariants: (1) nothing is read outside the bytes given: a record whose size runs past
 // them, is below its fixed part or not a multiple of its unit ends the reading as a
 // failure; (2) records this platform does not draw are skipped, not refused.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -16,7 +17,9 @@ class In {
   In(std::span<const BYTE> b, size_t at, size_t end) : b_(b), at_(at), end_(end) {}
   bool has(size_t n) const { return at_ + n <= end_; }
   uint32_t u32() { uint32_t v = 0; for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(byte()) << (8 * i); return v; }
-  LONG i32() { return static_cast<LONG>(static_cast<int32_t>(u32())); }
+  // Coordinates and sizes beyond any picture are brought within +-2^27 on reading, so that
+  // no arithmetic on them overflows.
+  LONG i32() { return std::clamp<LONG>(static_cast<int32_t>(u32()), -(1 << 27), 1 << 27); }
   uint16_t u16() { const uint16_t lo = byte(); return static_cast<uint16_t>(lo | (byte() << 8)); }
   LONG i16() { return static_cast<int16_t>(u16()); }
   BYTE byte() { return at_ < end_ ? b_[at_++] : (at_++, BYTE{0}); }
@@ -70,7 +73,9 @@ bool parseEnhMetafile(std::span<const BYTE> bytes, MetaRecording& m, SIZE& space
   m.frame = frame;
   m.haveFrame = true;
   m.nextIndex = std::max<uint32_t>(handles, 1);
-  m.dpi = m.millimetres.cx > 0 && m.device.cx > 0 ? static_cast<int>(std::lround(m.device.cx * 25.4 / m.millimetres.cx)) : 96;
+  m.dpi = m.millimetres.cx > 0 && m.device.cx > 0
+              ? static_cast<int>(std::clamp<long>(std::lround(m.device.cx * 25.4 / m.millimetres.cx), 1, 10000))
+              : 96;
   bool extent = false;
   size_t at = headerSize;
   bool ended = false;
@@ -258,8 +263,8 @@ bool parseEnhMetafile(std::span<const BYTE> bytes, MetaRecording& m, SIZE& space
     if (!ended && at >= total) return false;   // no end record
   }
   if (!extent) {
-    space = SIZE{static_cast<LONG>(std::lround((frame.right - frame.left) * m.dpi / 2540.0)),
-                 static_cast<LONG>(std::lround((frame.bottom - frame.top) * m.dpi / 2540.0))};
+    space = SIZE{static_cast<LONG>(std::lround((static_cast<double>(frame.right) - frame.left) * m.dpi / 2540.0)),
+                 static_cast<LONG>(std::lround((static_cast<double>(frame.bottom) - frame.top) * m.dpi / 2540.0))};
   }
   return true;
 }

@@ -376,6 +376,32 @@ TEST(EnhMetafileBits, DamagedBytesAreRefusedWithoutReadingPastThem) {
   EXPECT_EQ(SetEnhMetaFileBits(0, nullptr), nullptr);
 }
 
+// Found by fuzz_metafile: a header's millimetres overflowed when written again, and a pen
+// millions of pixels wide took minutes to play.
+TEST(EnhMetafileBits, NumbersBeyondAnyPictureAreKeptInReach) {
+  HDC rec = CreateEnhMetaFile(nullptr, nullptr, &kFrame, nullptr);
+  HPEN pen = CreatePen(PS_SOLID, 3, RGB(0, 0, 255));
+  SelectObject(rec, pen);
+  MoveToEx(rec, 10, 10, nullptr);
+  LineTo(rec, 40, 20);
+  HENHMETAFILE mf = CloseEnhMetaFile(rec);
+  std::vector<BYTE> bytes = enhBytes(mf);
+  DeleteEnhMetaFile(mf);
+  DeleteObject(pen);
+  auto put = [&bytes](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<BYTE>(v >> (8 * i));
+  };
+  put(80, 0x7FFFFFF0);   // millimetres across
+  for (size_t at = u32(bytes, 4); at + 8 <= bytes.size(); at += u32(bytes, at + 4))
+    if (u32(bytes, at) == 38) put(at + 16, 0x7FFFFFF0);   // the pen's width
+  HENHMETAFILE back = SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data());
+  ASSERT_NE(back, nullptr);
+  EXPECT_GT(enhBytes(back).size(), 100u);
+  const auto px = played(nullptr, 48, 32, [back](HDC dc) { PlayEnhMetaFile(dc, back, RECT{0, 0, 48, 32}); });
+  EXPECT_EQ(px.size(), 48u * 32u);
+  DeleteEnhMetaFile(back);
+}
+
 TEST(WindowsMetafileBits, ReadBackPlaysOntoTheViewportAsTheRecording) {
   HDC rec = CreateMetaFile(nullptr);
   drawPicture(rec, true);
