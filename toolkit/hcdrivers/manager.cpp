@@ -10,6 +10,7 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hcdrivers/bitmap_file.h"
 #include "toolkit/hcdrivers/dxf.h"
+#include "toolkit/hcdrivers/hpgl.h"
 #include "toolkit/hcdrivers/postscript.h"
 #include "toolkit/hcdrivers/raster_printer.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
@@ -288,4 +289,6 @@ void yyinstallhardcopy() {
   yyhcregister(HCDXF, xxdxf);
   yyhcregister(HCBITMAP, xximag);
   yyhcregister(HCRASTER, xxrast);
+  yyhcregister(HCHPGL, xxhpgl);
+  yyhcregister(HCHPGL2, xxhpgl2);
 }
