@@ -286,6 +286,16 @@ TEST_F(Hpgl2, DitheredFillsOnTheLaserJet) {
   EXPECT_EQ(std::count(l.begin(), l.end(), "FT11 1"), 1);
   EXPECT_EQ(std::count(l.begin(), l.end(), "CO\" 6 4 2 3 1\""), 2);
   EXPECT_EQ(std::count(l.begin(), l.end(), "CO\" 6 -1\""), 2);
+  // Black is ink on every pixel of the cell.
+  const Lines black = write("black.plt", [] {
+    IGrColourN(223);
+    igrfillpattern(4);
+    IGrRectangle(0.1f, 0.1f, 0.3f, 0.3f);
+  });
+  const Lines solid = after(black, "RF1,8,4,", 3);
+  ASSERT_EQ(solid.size(), 3u) << bytes;
+  EXPECT_EQ(solid[1], "1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,");
+  EXPECT_EQ(solid[2], "1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1;");
   // Two colours in a pattern fill: a checkerboard of their two patterns.
   const Lines two = write("mix.plt", [] {
     IGrColourN(223);
@@ -296,6 +306,11 @@ TEST_F(Hpgl2, DitheredFillsOnTheLaserJet) {
   const Lines mix = after(two, "RF2,8,4,", 4);
   ASSERT_EQ(mix.size(), 4u) << bytes;
   EXPECT_EQ(mix[3], "FT11 2");
+  // The previous colour (black, all ink) holds the cells of one colour of the checkerboard.
+  std::uint32_t cells = 0;
+  for (int b = 0; b < 32; ++b)
+    if (mix[1 + b / 16][static_cast<std::size_t>(2 * (b % 16))] == '1') cells |= 1u << b;
+  EXPECT_EQ(cells & 0xAA55AA55u, 0xAA55AA55u);
 }
 
 TEST_F(Hpgl2, MeanColourPenForPatternFillsOnColourDevices) {
