@@ -62,7 +62,7 @@ struct HpglState {
   float U = 1016.0f / 72.0f;  // plotter units per point
   int model = 1;
   const Dialect* dialect = &kDialects[0];
-  int p1x = 0, p1y = 0, p2x = 0, p2y = 0;
+  int window[4] = {0, 0, 0, 0};  // P1 and P2 in plotter units
   char pen = ' ';
   int reselect = 0;
   bool nativefill = false;
@@ -114,29 +114,12 @@ void defaults() {
   op.HCDEVICE = HCHPGL;
 }
 
-// The window corners as (4I7) from the given column.
-void window(int column) {
-  yyhpglint(column, 7, hs.p1x);
-  yyhpglint(column + 7, 7, hs.p1y);
-  yyhpglint(column + 14, 7, hs.p2x);
-  yyhpglint(column + 21, 7, hs.p2y);
-}
-
 void beginplot() {
   DeviceOperands& op = ops();
   op.HCSCALEX = 32760.0f / drawablewidth();
   op.HCSCALEY = 32760.0f / drawableheight();
   if (op.IOPER1 > 0) {
-    ErrorState& es = tessar.error;
-    const int saved = es.LASTERROR;
-    es.LASTERROR = 0;
-    yyprop(2);
-    if (es.LASTERROR != 0) {
-      tessar.graphics.attributes.HARDCOPYON = 0;
-      return;
-    }
-    es.LASTERROR = saved;
-    op.HPGLPREFIX = option(17) != 0 ? 1 : 2;
+    if (!yyhpglopen()) return;
     hs.terminator = static_cast<char>(option(21));
     hs.reselect = 0;
     hs.pen = ' ';
@@ -145,16 +128,16 @@ void beginplot() {
     hs.lastclass = 0;
     if (option(19) != 0) yyhpg3("\x1b.Y");
     const float U = hs.U;
-    hs.p1x = static_cast<int>(U * static_cast<float>(option(3)));
-    hs.p1y = static_cast<int>(U * static_cast<float>(option(4)));
-    hs.p2x = static_cast<int>(U * static_cast<float>(option(1) + option(3)));
-    hs.p2y = static_cast<int>(U * static_cast<float>(option(2) + option(4)));
+    hs.window[0] = static_cast<int>(U * static_cast<float>(option(3)));
+    hs.window[1] = static_cast<int>(U * static_cast<float>(option(4)));
+    hs.window[2] = static_cast<int>(U * static_cast<float>(option(1) + option(3)));
+    hs.window[3] = static_cast<int>(U * static_cast<float>(option(2) + option(4)));
     yyhpglline("IN; IP");
-    window(7);
+    yyhpglwindow(7, hs.window);
     yyhpg7();
     yyhpglline("RO 90; IP");
     if (option(5) != 0) yyhpglput(4, " ");
-    window(11);
+    yyhpglwindow(11, hs.window);
     yyhpg7();
     yyhpg3(std::string("DT") + hs.terminator);
     yyhpg3("DI1. 0.");
@@ -191,18 +174,9 @@ void colour() {
   }
 }
 
-void moveunlessthere(float x, float y) {
-  const DeviceOperands& op = ops();
-  if (x != op.LASTPENX || y != op.LASTPENY) yyhpg1("PU", x, y);
-}
-
 void line(float x1, float y1, float x2, float y2) {
-  DeviceOperands& op = ops();
   reselectpen();
-  moveunlessthere(x1, y1);
-  yyhpg1("PD", x2, y2);
-  op.LASTPENX = x2;
-  op.LASTPENY = y2;
+  yyhpglmove(x1, y1, x2, y2);
 }
 
 void polyline() {
@@ -212,32 +186,10 @@ void polyline() {
   const int n = std::min({op.IOPER2, static_cast<int>(x.size()), static_cast<int>(y.size())});
   if (n < 1) return;
   reselectpen();
-  moveunlessthere(x[0], y[0]);
+  if (x[0] != op.LASTPENX || y[0] != op.LASTPENY) yyhpg1("PU", x[0], y[0]);
   for (std::size_t k = 1; k < static_cast<std::size_t>(n); ++k) yyhpg1("PD", x[k], y[k]);
   op.LASTPENX = x[static_cast<std::size_t>(n - 1)];
   op.LASTPENY = y[static_cast<std::size_t>(n - 1)];
-}
-
-// The scaling that makes the ellipse round on the page, and the radius under it.
-float ellipsescaling() {
-  const DeviceOperands& op = ops();
-  const GraphicsArea& ar = tessar.graphics.area;
-  const float ratio = op.RX3 > 0 ? op.RX3 : 1;
-  const float r = op.HCASPECT, aw = ar.AREAW, ah = ar.AREAH;
-  float sf = ar.PAGEROTATION % 180 == 0 ? 32760.0f * aw / (r * ah * ratio)
-                                        : 32760.0f * r * aw * ratio / ah;
-  if (!std::isfinite(sf) || sf < 1) sf = 32760;
-  const int s = yyhpgltrunc(sf);
-  yyhpglline(kHpglScale);
-  float radius = op.RX2;
-  if (s <= 32760) {
-    yyhpglint(13, 5, s);
-  } else {
-    yyhpglint(5, 5, 1073217600 / s);
-    radius = 32760.0f * op.RX2 / static_cast<float>(s);
-  }
-  yyhpg7();
-  return radius;
 }
 
 void fill(int code) {
@@ -283,7 +235,8 @@ void fill(int code) {
     case DELLIPSEFILL: {
       yyhpg1("PU", op.RX1, op.RY1);
       if (!native) yyhpg6(5, 0, at.FILLSTYLE, at.HATCHDENSITY, at.HATCHANGLE);
-      const float radius = ellipsescaling();
+      float cx = 0, cy = 0;
+      const float radius = yyhpglround(op.RX3, cx, cy);
       if (native) yyhpg3("PM0");
       yyhpg1("CI", radius, 0);
       if (native) yyhpg3("PM2;FP");
@@ -371,24 +324,12 @@ void fill(int code) {
 
 void text() {
   DeviceOperands& op = ops();
-  const GraphicsRegion& g = tessar.graphics;
-  const TextState& ts = g.text;
-  const GraphicsArea& ar = g.area;
+  const TextState& ts = tessar.graphics.text;
   const int n = std::clamp(op.IX1, 0, static_cast<int>(tessar.files.HCCURRENT.size()));
   reselectpen();
   const int cls = std::clamp(ts.SPACING, 0, 2);
   if (hs.fontpending != 0) {
-    const float ex = ar.REXTX > 0 ? ar.REXTX : 1, ey = ar.REXTY > 0 ? ar.REXTY : 1;
-    float w = 100.0f * ts.CW * kWidthFactor[static_cast<std::size_t>(cls)] * ar.RDEVW / (1.5f * ex);
-    float h = 100.0f * ts.CH * kHeightFactor[static_cast<std::size_t>(cls)] * ar.RDEVH / (2.0f * ey);
-    if (ar.PAGEROTATION % 180 != 0 && op.HCASPECT > 0) {
-      w *= op.HCASPECT;
-      h /= op.HCASPECT;
-    }
-    yyhpglline("SR");
-    yyhpglreal(3, 8, 2, w);
-    yyhpglreal(11, 8, 2, h);
-    yyhpg7();
+    yyhpglsize(1.5f, kWidthFactor[static_cast<std::size_t>(cls)], kHeightFactor[static_cast<std::size_t>(cls)]);
     hs.fontpending = 0;
   }
   if (ts.TYPEFLAGS != hs.laststyle || cls != hs.lastclass) {
@@ -403,20 +344,6 @@ void text() {
   yyhpg2(label);
   op.LASTPENX = -9999;
   op.LASTPENY = -9999;
-}
-
-void clip() {
-  const GraphicsArea& ar = tessar.graphics.area;
-  yyhpg3("SC");
-  const float fx = hs.U * static_cast<float>(option(1)) / drawablewidth();
-  const float fy = hs.U * static_cast<float>(option(2)) / drawableheight();
-  yyhpglline("IW");
-  yyhpglint(3, 7, yyhpgltrunc(fx * ar.XMIN) + hs.p1x);
-  yyhpglint(10, 7, yyhpgltrunc(fy * ar.YMIN) + hs.p1y);
-  yyhpglint(17, 7, std::min(yyhpgltrunc(fx * ar.XMAX + 0.99f) + hs.p1x, hs.p2x));
-  yyhpglint(24, 7, std::min(yyhpgltrunc(fy * ar.YMAX + 0.99f) + hs.p1y, hs.p2y));
-  yyhpg7();
-  yyhpg3(kHpglScale);
 }
 
 void endpage() {
@@ -457,7 +384,7 @@ void xxhpgl(int& code) {
       return;
     }
     case DTEXT: text(); return;
-    case DCLIP: clip(); return;
+    case DCLIP: yyhpglclip(hs.U, hs.window); return;
     case DPOINT: line(op.RX1, op.RY1, op.RX1, op.RY1); return;
     case DLINETYPE: {
       static constexpr std::array<const char*, 8> kTypes = {"", nullptr, "2 2", "4 3",
@@ -475,14 +402,7 @@ void xxhpgl(int& code) {
       yyhpg7();
       return;
     case DPOLYLINE: polyline(); return;
-    case DCHARROTATE: {
-      const TextState& ts = tessar.graphics.text;
-      yyhpglline("DI");
-      yyhpglreal(3, 6, 3, ts.COSA2);
-      yyhpglreal(10, 6, 3, std::sin(ts.ANGLE2 * 0.017453292f));
-      yyhpg7();
-      return;
-    }
+    case DCHARROTATE: yyhpgldirection(); return;
     case DARC: yyhpg0(DARC, kHpglScale); return;
     default: return;
   }

@@ -55,7 +55,7 @@ struct Hpgl2State {
   int type = 1;
   char fontletter = 'S';
   float divisor = 1.5f;
-  int p1x = 0, p1y = 0, p2x = 0, p2y = 0;
+  int window[4] = {0, 0, 0, 0};  // P1 and P2 in plotter units
   std::string pen = "   ";
   std::string savedpen = "   ";
   std::string defined = std::string(256, ' ');
@@ -125,28 +125,12 @@ void defaults() {
   op.HCDEVICE = HCHPGL2;
 }
 
-void window(int column) {
-  yyhpglint(column, 7, h2.p1x);
-  yyhpglint(column + 7, 7, h2.p1y);
-  yyhpglint(column + 14, 7, h2.p2x);
-  yyhpglint(column + 21, 7, h2.p2y);
-}
-
 void beginplot() {
   DeviceOperands& op = ops();
   op.HCSCALEX = 32760.0f / drawablewidth();
   op.HCSCALEY = 32760.0f / drawableheight();
   if (op.IOPER1 > 0) {
-    ErrorState& es = tessar.error;
-    const int saved = es.LASTERROR;
-    es.LASTERROR = 0;
-    yyprop(2);
-    if (es.LASTERROR != 0) {
-      tessar.graphics.attributes.HARDCOPYON = 0;
-      return;
-    }
-    es.LASTERROR = saved;
-    op.HPGLPREFIX = option(17) != 0 ? 1 : 2;
+    if (!yyhpglopen()) return;
     const int type = h2.type;
     const char letter = h2.fontletter;
     const float divisor = h2.divisor;
@@ -165,16 +149,16 @@ void beginplot() {
         if (c == '\r' || c == '\n') c = ' ';
       yyhpglcompact(title);
     }
-    h2.p1x = static_cast<int>(kU * static_cast<float>(option(3)));
-    h2.p1y = static_cast<int>(kU * static_cast<float>(option(4)));
-    h2.p2x = static_cast<int>(kU * static_cast<float>(option(1) + option(3)));
-    h2.p2y = static_cast<int>(kU * static_cast<float>(option(2) + option(4)));
+    h2.window[0] = static_cast<int>(kU * static_cast<float>(option(3)));
+    h2.window[1] = static_cast<int>(kU * static_cast<float>(option(4)));
+    h2.window[2] = static_cast<int>(kU * static_cast<float>(option(1) + option(3)));
+    h2.window[3] = static_cast<int>(kU * static_cast<float>(option(2) + option(4)));
     yyhpglline("IN; IP");
-    window(7);
+    yyhpglwindow(7, h2.window);
     yyhpg7();
     yyhpglline("RO 90; IP");
     if ((h2.type == 4) == (option(5) != 0)) yyhpglput(4, " ");
-    window(11);
+    yyhpglwindow(11, h2.window);
     yyhpg7();
     yyhpg3(std::string("DT") + h2.terminator);
     yyhpg3("DI1. 0.");
@@ -243,18 +227,9 @@ void colour() {
   if (at.HCFILL == 0) comment({{4, "1"}, {6, integer(8, currentrgbvalue())}}, 14);
 }
 
-void moveunlessthere(float x, float y) {
-  const DeviceOperands& op = ops();
-  if (x != op.LASTPENX || y != op.LASTPENY) yyhpg1("PU", x, y);
-}
-
 void line(float x1, float y1, float x2, float y2) {
-  DeviceOperands& op = ops();
-  op.PLOTSTARTED = 1;
-  moveunlessthere(x1, y1);
-  yyhpg1("PD", x2, y2);
-  op.LASTPENX = x2;
-  op.LASTPENY = y2;
+  ops().PLOTSTARTED = 1;
+  yyhpglmove(x1, y1, x2, y2);
 }
 
 int pointcount() {
@@ -269,7 +244,7 @@ void polyline() {
   const std::vector<float>& x = tessar.graphics.XWORK;
   const std::vector<float>& y = tessar.graphics.YWORK;
   op.PLOTSTARTED = 1;
-  moveunlessthere(x[0], y[0]);
+  if (x[0] != op.LASTPENX || y[0] != op.LASTPENY) yyhpg1("PU", x[0], y[0]);
   const int saved = op.IOPER2;
   op.IOPER2 = n;
   yyhpgl2a();
@@ -373,22 +348,8 @@ void fill(int code) {
         comment({{4, "5"}, {6, digit(style)}, {8, digit(at.HATCHDENSITY)},
                  {10, digit(at.HATCHANGLE)}, {12, digit(at.OUTLINE)}},
                 13);
-      const GraphicsArea& ar = tessar.graphics.area;
-      const float ratio = op.RX3 > 0 ? op.RX3 : 1;
-      const float r = op.HCASPECT;
-      float sf = ar.PAGEROTATION % 180 == 0 ? 32760.0f * ar.AREAW / (r * ar.AREAH * ratio)
-                                            : 32760.0f * r * ar.AREAW * ratio / ar.AREAH;
-      if (!std::isfinite(sf) || sf < 1) sf = 32760;
-      const int s = yyhpgltrunc(sf);
-      yyhpglline(kHpglScale);
-      float radius = op.RX2;
-      if (s <= 32760) {
-        yyhpglint(13, 5, s);
-      } else {
-        yyhpglint(5, 5, 1073217600 / s);
-        radius = 32760.0f * op.RX2 / static_cast<float>(s);
-      }
-      yyhpg7();
+      float cx = 0, cy = 0;
+      const float radius = yyhpglround(op.RX3, cx, cy);
       if (filled) yyhpg3("PM0");
       yyhpg1("CI", radius, 0);
       if (filled) yyhpg3("PM2;FP");
@@ -442,26 +403,15 @@ void fill(int code) {
 
 void text() {
   DeviceOperands& op = ops();
-  const GraphicsRegion& g = tessar.graphics;
-  const TextState& ts = g.text;
-  const GraphicsArea& ar = g.area;
+  const TextState& ts = tessar.graphics.text;
   const int n = std::clamp(op.IX1, 0, static_cast<int>(tessar.files.HCCURRENT.size()));
   op.PLOTSTARTED = 1;
   const int cls = std::clamp(ts.SPACING, 0, 2);
   const int kind = ts.HWFONT;
   if (h2.fontpending != 0) {
-    const float ex = ar.REXTX > 0 ? ar.REXTX : 1, ey = ar.REXTY > 0 ? ar.REXTY : 1;
-    float w = 100.0f * ts.CW * kWidthFactor[static_cast<std::size_t>(cls)] * ar.RDEVW / (h2.divisor * ex);
-    float h = 100.0f * ts.CH * kHeightFactor[static_cast<std::size_t>(cls)] * ar.RDEVH / (2.0f * ey);
-    if (ar.PAGEROTATION % 180 != 0 && op.HCASPECT > 0) {
-      w *= op.HCASPECT;
-      h /= op.HCASPECT;
-    }
     if (cls != h2.lastclass) comment({{4, "10"}, {7, digit(cls)}}, 8);
-    yyhpglline("SR");
-    yyhpglreal(3, 8, 2, w);
-    yyhpglreal(11, 8, 2, h);
-    yyhpg7();
+    yyhpglsize(h2.divisor, kWidthFactor[static_cast<std::size_t>(cls)],
+               kHeightFactor[static_cast<std::size_t>(cls)]);
     h2.fontpending = 0;
   }
   if (kind != h2.lastkind || ts.TYPEFLAGS != h2.laststyle || cls != h2.lastclass) {
@@ -509,20 +459,6 @@ void text() {
   op.LASTPENY = -9999;
 }
 
-void clip() {
-  const GraphicsArea& ar = tessar.graphics.area;
-  yyhpg3("SC");
-  const float fx = kU * static_cast<float>(option(1)) / drawablewidth();
-  const float fy = kU * static_cast<float>(option(2)) / drawableheight();
-  yyhpglline("IW");
-  yyhpglint(3, 7, yyhpgltrunc(fx * ar.XMIN) + h2.p1x);
-  yyhpglint(10, 7, yyhpgltrunc(fy * ar.YMIN) + h2.p1y);
-  yyhpglint(17, 7, std::min(yyhpgltrunc(fx * ar.XMAX + 0.99f) + h2.p1x, h2.p2x));
-  yyhpglint(24, 7, std::min(yyhpgltrunc(fy * ar.YMAX + 0.99f) + h2.p1y, h2.p2y));
-  yyhpg7();
-  yyhpg3(kHpglScale);
-}
-
 }  // namespace
 
 void xxhpgl2(int& code) {
@@ -548,7 +484,7 @@ void xxhpgl2(int& code) {
     case DENDPAGE: endpage(); return;
     case DFONT: h2.fontpending = 1; return;
     case DTEXT: text(); return;
-    case DCLIP: clip(); return;
+    case DCLIP: yyhpglclip(kU, h2.window); return;
     case DPOINT: line(op.RX1, op.RY1, op.RX1, op.RY1); return;
     case DPALETTEENTRY:
       if (op.IOPER2 >= 0 && op.IOPER2 <= 255) definepen(op.IOPER2, op.IX1);
@@ -567,14 +503,7 @@ void xxhpgl2(int& code) {
       yyhpg7();
       return;
     case DPOLYLINE: polyline(); return;
-    case DCHARROTATE: {
-      const TextState& ts = tessar.graphics.text;
-      yyhpglline("DI");
-      yyhpglreal(3, 6, 3, ts.COSA2);
-      yyhpglreal(10, 6, 3, std::sin(ts.ANGLE2 * 0.017453292f));
-      yyhpg7();
-      return;
-    }
+    case DCHARROTATE: yyhpgldirection(); return;
     case DARC: yyhpgl2e(DARC, kHpglScale); return;
     case DLINEJOIN: {
       static constexpr std::array<const char*, 3> kJoin = {"LA2 1", "LA2 4", "LA2 5"};

@@ -12,6 +12,7 @@
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/hardcopy/output_helpers.h"
 #include "toolkit/state/tessar.h"
+#include "toolkit/text/errors.h"
 
 namespace {
 
@@ -69,7 +70,6 @@ std::string fixedreal(int width, int decimals, float value) {
 void wedge(int code, std::string_view restore, bool hpgl2) {
   DeviceOperands& op = ops();
   const GraphicsAttributes& at = tessar.graphics.attributes;
-  const GraphicsArea& ar = tessar.graphics.area;
   const bool open = code != DSECTOR && at.FILLSTYLE == 0 && at.HATCHDENSITY > 2;
   if (code == DSECTOR || at.FILLSTYLE != 0 || at.HATCHDENSITY <= 2) yyhpg1("PU", op.RX1, op.RY1);
   if (hpgl2 && (at.FILLSTYLE == 1 || at.FILLSTYLE == 2)) {
@@ -80,23 +80,8 @@ void wedge(int code, std::string_view restore, bool hpgl2) {
     yyhpglint(12, 1, at.OUTLINE);
     yyhpg7();
   }
-  const float aw = ar.AREAW, ah = ar.AREAH, r = op.HCASPECT;
-  float sf = ar.PAGEROTATION % 180 == 0 ? 32760.0f * aw / (r * ah) : 32760.0f * r * aw / ah;
-  // A degenerate area leaves no usable scaling: keep the plain one.
-  if (!std::isfinite(sf) || sf < 1) sf = 32760;
-  const int s = yyhpgltrunc(sf);
-  float cx = op.RX1, cy = op.RY1, radius = op.RX2;
-  yyhpglline(restore);
-  if (s <= 32760) {
-    yyhpglint(13, 5, s);
-    cy = op.RY1 * static_cast<float>(s) / 32760.0f;
-  } else {
-    const int t = 1073217600 / s;
-    yyhpglint(5, 5, t);
-    cx = op.RX1 * static_cast<float>(t) / 32760.0f;
-    radius = 32760.0f * op.RX2 / static_cast<float>(s);
-  }
-  yyhpg7();
+  float cx = 0, cy = 0;
+  const float radius = yyhpglround(1, cx, cy, restore);
   if (open) {
     const float xc = cx * op.HCSCALEX, yc = cy * op.HCSCALEY, rr = radius * op.HCSCALEX;
     pair("PU", yyhpgltrunc(xc + rr * std::cos(op.RX3)), yyhpgltrunc(yc + rr * std::sin(op.RX3)));
@@ -135,6 +120,99 @@ void encoded(std::string& out, long long d) {
 }
 
 }  // namespace
+
+float yyhpglround(float ratio, float& cx, float& cy, std::string_view restore) {
+  const DeviceOperands& op = ops();
+  const GraphicsArea& ar = tessar.graphics.area;
+  const float aw = ar.AREAW, ah = ar.AREAH, r = op.HCASPECT;
+  if (!(ratio > 0)) ratio = 1;
+  float sf = ar.PAGEROTATION % 180 == 0 ? 32760.0f * aw / (r * ah * ratio)
+                                        : 32760.0f * r * aw * ratio / ah;
+  // A degenerate area leaves no usable scaling: keep the plain one.
+  if (!std::isfinite(sf) || sf < 1) sf = 32760;
+  const int s = yyhpgltrunc(sf);
+  cx = op.RX1;
+  cy = op.RY1;
+  float radius = op.RX2;
+  yyhpglline(restore);
+  if (s <= 32760) {
+    yyhpglint(13, 5, s);
+    cy = op.RY1 * static_cast<float>(s) / 32760.0f;
+  } else {
+    const int t = 1073217600 / s;
+    yyhpglint(5, 5, t);
+    cx = op.RX1 * static_cast<float>(t) / 32760.0f;
+    radius = 32760.0f * op.RX2 / static_cast<float>(s);
+  }
+  yyhpg7();
+  return radius;
+}
+
+bool yyhpglopen() {
+  ErrorState& es = tessar.error;
+  const int saved = es.LASTERROR;
+  es.LASTERROR = 0;
+  yyprop(2);
+  if (es.LASTERROR != 0) {
+    tessar.graphics.attributes.HARDCOPYON = 0;
+    return false;
+  }
+  es.LASTERROR = saved;
+  ops().HPGLPREFIX = option(17) != 0 ? 1 : 2;
+  return true;
+}
+
+void yyhpglwindow(int column, const int (&window)[4]) {
+  for (int k = 0; k < 4; ++k) yyhpglint(column + 7 * k, 7, window[k]);
+}
+
+void yyhpglmove(float x1, float y1, float x2, float y2) {
+  DeviceOperands& op = ops();
+  if (x1 != op.LASTPENX || y1 != op.LASTPENY) yyhpg1("PU", x1, y1);
+  yyhpg1("PD", x2, y2);
+  op.LASTPENX = x2;
+  op.LASTPENY = y2;
+}
+
+void yyhpglclip(float units, const int (&window)[4]) {
+  const GraphicsRegion& g = tessar.graphics;
+  const GraphicsArea& ar = g.area;
+  yyhpg3("SC");
+  const float fx = units * static_cast<float>(option(1)) / static_cast<float>(std::max(g.target.WIDTH, 1));
+  const float fy = units * static_cast<float>(option(2)) / static_cast<float>(std::max(g.target.HEIGHT, 1));
+  yyhpglline("IW");
+  yyhpglint(3, 7, yyhpgltrunc(fx * ar.XMIN) + window[0]);
+  yyhpglint(10, 7, yyhpgltrunc(fy * ar.YMIN) + window[1]);
+  yyhpglint(17, 7, std::min(yyhpgltrunc(fx * ar.XMAX + 0.99f) + window[0], window[2]));
+  yyhpglint(24, 7, std::min(yyhpgltrunc(fy * ar.YMAX + 0.99f) + window[1], window[3]));
+  yyhpg7();
+  yyhpg3(kHpglScale);
+}
+
+void yyhpglsize(float divisor, float widthfactor, float heightfactor) {
+  const GraphicsRegion& g = tessar.graphics;
+  const TextState& ts = g.text;
+  const GraphicsArea& ar = g.area;
+  const float ex = ar.REXTX > 0 ? ar.REXTX : 1, ey = ar.REXTY > 0 ? ar.REXTY : 1;
+  float w = 100.0f * ts.CW * widthfactor * ar.RDEVW / (divisor * ex);
+  float h = 100.0f * ts.CH * heightfactor * ar.RDEVH / (2.0f * ey);
+  if (ar.PAGEROTATION % 180 != 0 && g.operands.HCASPECT > 0) {
+    w *= g.operands.HCASPECT;
+    h /= g.operands.HCASPECT;
+  }
+  yyhpglline("SR");
+  yyhpglreal(3, 8, 2, w);
+  yyhpglreal(11, 8, 2, h);
+  yyhpg7();
+}
+
+void yyhpgldirection() {
+  const TextState& ts = tessar.graphics.text;
+  yyhpglline("DI");
+  yyhpglreal(3, 6, 3, ts.COSA2);
+  yyhpglreal(10, 6, 3, std::sin(ts.ANGLE2 * 0.017453292f));
+  yyhpg7();
+}
 
 int yyhpgltrunc(float value) {
   if (!(value == value)) return 0;

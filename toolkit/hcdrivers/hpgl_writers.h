@@ -40,6 +40,25 @@ void yyhpg7();
 // Wedge (request 13) or pie or open arc outline (34) under a scaling made square on the page.
 void yyhpg0(int code, std::string_view restore);
 
+// What both drivers write alike.
+// Opens the output at begin plot; false (and the hardcopy off) when it cannot be opened.
+bool yyhpglopen();
+// The window P1, P2 (plotter units) as (4I7) into HPGLLINE from the given column.
+void yyhpglwindow(int column, const int (&window)[4]);
+// Pen up to the start unless the pen is there, pen down to the end; the end is the last pen.
+void yyhpglmove(float x1, float y1, float x2, float y2);
+// The clip box of the graphics area as the input window IW in plotter units, between "SC"
+// alone and the plot scaling again; units are plotter units per point.
+void yyhpglclip(float units, const int (&window)[4]);
+// The relative character size SR of the current text size.
+void yyhpglsize(float divisor, float widthfactor, float heightfactor);
+// The label direction DI of the current text angle.
+void yyhpgldirection();
+// The scaling line (the restore text with one range changed) that keeps a circle round on
+// the page (ellipse of axis ratio ratio; 1 for wedges and arcs): the centre (RX1, RY1) and radius RX2 under it come back in cx, cy and
+// the result.
+float yyhpglround(float ratio, float& cx, float& cy, std::string_view restore = kHpglScale);
+
 // HP-GL/2: the polyline of the point work arrays from point 2 on as encoded polylines
 // (PE, seven-bit base-32, relative).
 void yyhpgl2a();
