@@ -22,6 +22,7 @@
 #include "toolkit/hcdrivers/hpgl_writers.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
+#include "toolkit/raster/file_info.h"
 #include "toolkit/raster/dither.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/strings.h"
@@ -218,6 +219,22 @@ TEST_F(Hpgl2, LaserJetHeaderAndPageEnd) {
   const Lines c = write("copies.plt", [] { igrjoin(0.1f, 0.1f, 0.2f, 0.2f); });
   EXPECT_EQ(c[c.size() - 2], "\x1b%1A\x1b&l99X\f\x1b%0B");
   EXPECT_EQ(c[c.size() - 2].size(), 15u);
+}
+
+TEST_F(Hpgl2, FileQueryKnowsTheFileAndCountsItsPages) {
+  write("two2.plt", [] {
+    igrfillpattern(4);
+    IGrRectangle(0.1f, 0.1f, 0.3f, 0.3f);
+    tessar.graphics.operands.IOPER2 = 0;
+    yyhdrv(DENDPAGE);
+    igrjoin(0.2f, 0.2f, 0.3f, 0.3f);
+  }, "Title");
+  std::array<int, 6> info{};
+  igrfileinfo(path, info, 1);
+  EXPECT_EQ(info[0], 5);
+  int pages = 0;
+  yycnthpg(path, pages);
+  EXPECT_EQ(pages, 2);
 }
 
 TEST_F(Hpgl2, DesignJetHasNoEscapes) {

@@ -19,6 +19,7 @@
 #include "toolkit/hcdrivers/hpgl_writers.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
+#include "toolkit/raster/file_info.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/strings.h"
 
@@ -223,6 +224,21 @@ TEST_F(Hpgl, PagesPenReselectionAndLabels) {
   EXPECT_TRUE(label[2].starts_with("PD")) << label[2];
   EXPECT_NE(std::find_if(l.begin(), l.end(), [](const std::string& s) { return s.starts_with("SR"); }),
             l.end());
+}
+
+TEST_F(Hpgl, FileQueryKnowsTheFileAndCountsItsPages) {
+  write("two.plt", [] {
+    igrjoin(0.1f, 0.1f, 0.2f, 0.2f);
+    tessar.graphics.operands.IOPER2 = 0;
+    yyhdrv(DENDPAGE);
+    igrjoin(0.2f, 0.2f, 0.3f, 0.3f);
+  });
+  std::array<int, 6> info{};
+  igrfileinfo(path, info, 1);
+  EXPECT_EQ(info[0], 4);
+  int pages = 0;
+  yycnthpg(path, pages);
+  EXPECT_EQ(pages, 2);
 }
 
 TEST_F(Hpgl, EmulatedRectangleIsAnnotated) {
