@@ -7,6 +7,7 @@ tw_add_test(pgraph_test
     ${CMAKE_CURRENT_LIST_DIR}/mapping_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scalenum_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scales_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scales3d_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/plots_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ticks_test.cpp
