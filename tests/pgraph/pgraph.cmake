@@ -4,6 +4,7 @@ tw_add_test(pgraph_test
     ${CMAKE_CURRENT_LIST_DIR}/definition_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/geometry_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/keys_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/keys_special_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mapping_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scalenum_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scales_test.cpp
