@@ -1,6 +1,7 @@
 tw_add_test(pgraph_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/decorations_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/decorations3d_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/definition_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/geometry_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/keys_test.cpp
