@@ -143,7 +143,7 @@ TEST_F(ChartPictures, PolarChart) {
   start();
   const std::array<int, 1> nv{24};
   ipgnewplot1(4, 1, nv, 0x40);
-  IPgArea(0.1f, 0.1f, 0.9f, 0.9f);
+  IPgArea(0.1f, 0.08f, 0.9f, 0.84f);
   IPgUnitsPolar(10);
   std::array<float, 24> r{};
   for (int i = 0; i < 24; ++i) r[static_cast<std::size_t>(i)] = 6 + 3 * std::cos(static_cast<float>(i) * 0.52f);
@@ -201,6 +201,30 @@ TEST_F(ChartPictures, KeyTextsInTheCallersColourOnScreen) {
     EXPECT_LE(rows.size(), 2u);
     save(font == 0 ? "chart_key_devicefont.png" : "chart_key_strokefont.png");
   }
+}
+
+// The box of a 3-D chart with its grid, scales and labels along the front edges.
+TEST_F(ChartPictures, ThreeDBoxWithScalesAndLabels) {
+  start();
+  const std::array<int, 2> nv{6, 6};
+  ipgnewplot1(5, 1, nv, 1);
+  IPgArea(0.15f, 0.25f, 0.85f, 0.88f);
+  ipgunits(0, 0, 10, 10);
+  IPgUnitsZ(0, 100);
+  ipgelevation(25);
+  ipgrotation(30);
+  IGrColour("BLACK");
+  ipgaxes();
+  ipgxgraticules(1);
+  ipgygraticules(1);
+  ipgxscale("");
+  ipgyscaleleft("");
+  ipgzscale("");
+  ipgxlabel("Distance east");
+  ipgylabelleft("Distance north");
+  ipgzlabelleft("Height", "9");
+  ipgtitle("A 3-D box");
+  save("chart_box3d.png");
 }
 
 // A colour-block key of twelve sets beside the plot, and a colour-bar key of a shaded chart
