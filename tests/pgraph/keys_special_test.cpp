@@ -88,6 +88,29 @@ TEST_F(SpecialKeys, AnEntryAtNinetyDegreesIsTurnedAtFortyFiveIsLevel) {
   }
 }
 
+TEST_F(SpecialKeys, VectorChartsShowAnArrow) {
+  struct Case { int a; bool filledhead; };
+  for (const Case c : {Case{1, false}, Case{0, false}, Case{4, true}}) {
+    SCOPED_TRACE(c.a);
+    chart(11, 1);
+    ipgstyle(1, {.a = c.a});
+    const int fill = tessar.graphics.attributes.FILLSTYLE;
+    ipgkeysingle(1, 0.8f, 0.5f, "Wind");
+    bool solid = false;
+    int lines = 0;
+    for (const DeviceCall& d : devicelog()) {
+      if (d.side != 'S') continue;
+      if (d.code == DLINE || d.code == DPOLYLINE) ++lines;
+      if (d.code == DPOLYGONSOLID || d.code == DTRIANGLESOLID) solid = true;
+    }
+    EXPECT_EQ(solid, c.filledhead);   // the head filled only for style 4
+    if (!c.filledhead) EXPECT_GE(lines, 2);   // the shaft and the head in lines
+    EXPECT_EQ(tessar.graphics.attributes.FILLSTYLE, fill);
+    ASSERT_FALSE(drawntexts().empty());
+    EXPECT_EQ(drawntexts().back().text, "Wind");
+  }
+}
+
 TEST_F(SpecialKeys, BlockKeyPutsSetOneAtTheBottomOrLeft) {
   struct Case { const char* options; bool row; bool firstlow; };
   for (const Case c : {Case{"U", false, true}, Case{"UR", false, false}, Case{"UX", true, true}}) {

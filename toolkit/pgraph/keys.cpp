@@ -8,6 +8,7 @@
 
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
+#include "toolkit/graphics/ellipses.h"
 #include "toolkit/graphics/gradient.h"
 #include "toolkit/graphics/lines.h"
 #include "toolkit/graphics/markers.h"
@@ -215,10 +216,14 @@ void ipgkeysingle(int iset, float x, float y, std::string_view text) {
     igrmoveto(x, y);
     igrlinetorel(stepx(2.15f), stepy(2.15f));
   } else {
-    // Arrows belong to the vector charts, which are not built: a plain line stands in.
     if (SA != 4 && g.attributes.LINETYPE != 0) igrlinetype(0);
     IGrColourN(colour(k, 0));
-    igrjoin(x, y, x + stepx(1.75f), y + stepy(1.75f));
+    int type = 1;
+    if (SA == 0 || SA == 4) {
+      type = 2;
+      g.attributes.FILLSTYLE = SA == 4 ? 4 : 0;
+    }
+    igrarrowjoin(x, y, x + stepx(1.75f), y + stepy(1.75f), type, 0.0f);
   }
   yysav(1);
   ts.JUSTIFY = 0;
