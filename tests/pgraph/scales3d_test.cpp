@@ -179,6 +179,27 @@ TEST_F(ThreeDScales, EdgeAndJustificationFollowTheRotation) {
   EXPECT_EQ(textsonly(), (std::vector<std::string>{"0", "2", "4", "6", "8", "10"}));
 }
 
+// A reversed X range mirrors the box: the ticks still lie on the edge, the first unit at the
+// start corner, and the numbers stay within the range.
+TEST_F(ThreeDScales, AReversedRangeKeepsItsTicksOnTheEdge) {
+  ipgunits(10, 0, 0, 10);
+  corners();
+  ipgxscale("");
+  EXPECT_EQ(textsonly(), (std::vector<std::string>{"0", "2", "4", "6", "8", "10"}));
+  float X4 = 0, Y4 = 0, X3 = 0, Y3 = 0;
+  device(qx[3], qy[3], X4, Y4);
+  device(qx[2], qy[2], X3, Y3);
+  const auto segs = segments();
+  ASSERT_EQ(segs.size(), 6u);
+  for (const Segment& g : segs) {
+    EXPECT_GE(g.x1, std::min(X3, X4) - 0.05f);
+    EXPECT_LE(g.x1, std::max(X3, X4) + 0.05f);
+  }
+  // The value 10 (the first unit) is at corner 4, the start of the edge.
+  EXPECT_NEAR(segs.back().x1, X4, 0.05f);
+  EXPECT_NEAR(segs.front().x1, X3, 0.05f);
+}
+
 TEST_F(ThreeDScales, ZScaleStandsAtTheLeftmostCorner) {
   corners();
   ipgzscale("");

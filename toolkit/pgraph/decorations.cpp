@@ -269,8 +269,11 @@ void boxgrid(bool xaxis, int lt) {
   const float rn = xaxis ? pd.RNVALUES1 : pd.RNVALUES2, rs = xaxis ? pd.RNSTEPS1 : pd.RNSTEPS2;
   const int nvalues = pd.NVALUES[static_cast<std::size_t>(ax)];
   const bool cells = (pd.PGTYPE == 10 || (pd.PGTYPE == 8 && pd.SMOOTH)) && rn > 0;
+  // Positions along the edge in scale steps from the start corner, which holds the first
+  // unit; a reversed range takes its ticks from the sorted ends, as the 3-D scales do.
   std::vector<float> ts;
   float L = 0;
+  bool percell = false;
   if (users > 0) {
     L = xaxis ? pd.PGXRANGE : pd.PGYRANGE;
     for (int j = 1; j <= users; ++j)
@@ -278,12 +281,16 @@ void boxgrid(bool xaxis, int lt) {
   } else {
     float step = 0, first = 0, offset = 0;
     int n = 0, e = 0;
-    yyscal3d(pmin, pmax, step, n, L, e, first, offset);
+    const bool reversed = pmax < pmin;
+    yyscal3d(reversed ? pmax : pmin, reversed ? pmin : pmax, step, n, L, e, first, offset);
+    L = std::fabs(L);
     if (cells && nvalues < 4) {
-      n = nvalues;
-      offset = 0;
+      percell = true;
+      for (int k = 0; k < nvalues; ++k) ts.push_back(static_cast<float>(k));
+    } else if (L != 0) {
+      const float unitsperstep = (pmax - pmin) / L;
+      for (int k = 0; k < n; ++k) ts.push_back((first + static_cast<float>(k) * step - pmin) / unitsperstep);
     }
-    for (int k = 0; k < n; ++k) ts.push_back(static_cast<float>(k) + offset);
   }
   if (L == 0) return;
   float sx = ex / L, sy = ey / L;
@@ -296,7 +303,7 @@ void boxgrid(bool xaxis, int lt) {
     } else {
       ox += 0.5f * ex / rn;
       oy += 0.5f * ey / rn;
-      if (nvalues < 4) {
+      if (percell) {
         sx = ex / rn;
         sy = ey / rn;
       } else {

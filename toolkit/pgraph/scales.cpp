@@ -528,26 +528,34 @@ void threedscale(const Call& c, Setup& u) {
   if (users <= 0) {
     float step = 0, span = 0, first = 0, offset = 0;
     int n = 0;
-    yyscal3d(pmin, pmax, step, n, span, e, first, offset);
-    float px = span != 0 ? ex / span : 0.0f, py = span != 0 ? ey / span : 0.0f;
+    // The ticks of a reversed range are taken from its sorted ends and placed by value from
+    // the start corner, which holds the first unit: taken unsorted they ran off the edge
+    // behind the start with values growing past the range.
+    const bool reversed = pmax < pmin;
+    yyscal3d(reversed ? pmax : pmin, reversed ? pmin : pmax, step, n, span, e, first, offset);
+    const float steps_ = std::fabs(span);
+    float px = steps_ != 0 ? ex / steps_ : 0.0f, py = steps_ != 0 ? ey / steps_ : 0.0f;
+    bool percell = false;
     if (cells && N > 0) {
       px *= rs / rn;
       py *= rs / rn;
       ox += 0.5f * ex / static_cast<float>(N);
       oy += 0.5f * ey / static_cast<float>(N);
       if (N < 4) {
+        percell = true;
         n = N;
         px = ex / static_cast<float>(N);
         py = ey / static_cast<float>(N);
         first = pmin;
         step = prange / rs;
-        offset = 0;
       }
     }
     steplength = std::hypot(px, py);
+    const float unitsperstep = steps_ != 0 ? prange / steps_ : 1.0f;
     for (int k = 0; k < n; ++k) {
-      const float t = static_cast<float>(k) + offset;
-      steps.push_back({ox + t * px, oy + t * py, first + static_cast<float>(k) * step, 0});
+      const float v = first + static_cast<float>(k) * step;
+      const float t = percell ? static_cast<float>(k) : (v - pmin) / unitsperstep;
+      steps.push_back({ox + t * px, oy + t * py, v, 0});
     }
   } else {
     float ux = prange != 0 ? ex / prange : 0.0f, uy = prange != 0 ? ey / prange : 0.0f;
