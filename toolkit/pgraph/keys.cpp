@@ -821,8 +821,9 @@ void pielabels(const KeyFrame& kf, bool percent, bool onedecimal) {
         std::snprintf(field, sizeof field, "%5d", static_cast<int>(0.5f + pie[0]));
         start = 2;
       }
+      // A value too wide for its five places is written as stars, as the edit descriptor does.
       std::string f(field);
-      f = f.substr(0, 5) + "% ";
+      f = (f.size() > 5 ? std::string(5, '*') : f) + "% ";
       if (f[start] != '1') ++start;
       if (s > 0) {
         label = f.substr(start) + label;
