@@ -146,10 +146,11 @@ class ThreeDScales : public ::testing::Test {
 // The side of the projected base each scale runs along, and its justification, by rotation.
 TEST_F(ThreeDScales, EdgeAndJustificationFollowTheRotation) {
   ASSERT_EQ(pd.THREEDXY, 1);
-  struct Case { float rotation; int axis, from, to, justify; };
+  // sx: the side in x the ticks and numbers go to (+1 right, -1 left).
+  struct Case { float rotation; int axis, from, to, justify, sx; };
   const Case cases[] = {
-      {0, 1, 4, 3, 0},  {0, 2, 1, 4, 2},  {90, 1, 4, 3, 2}, {90, 2, 2, 3, 0},
-      {180, 1, 1, 2, 0}, {180, 2, 2, 3, 2}, {270, 1, 1, 2, 2}, {270, 2, 1, 4, 0},
+      {0, 1, 4, 3, 0, 1},   {0, 2, 1, 4, 2, -1},  {90, 1, 4, 3, 2, -1}, {90, 2, 2, 3, 0, 1},
+      {180, 1, 1, 2, 0, 1}, {180, 2, 2, 3, 2, -1}, {270, 1, 1, 2, 2, -1}, {270, 2, 1, 4, 0, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.rotation) + " axis " + std::to_string(c.axis));
@@ -170,6 +171,7 @@ TEST_F(ThreeDScales, EdgeAndJustificationFollowTheRotation) {
     for (const Segment& s : segs) {
       const float cross = (X2 - X1) * (s.y1 - Y1) - (Y2 - Y1) * (s.x1 - X1);
       EXPECT_NEAR(cross / std::hypot(X2 - X1, Y2 - Y1), 0, 0.05f);
+      EXPECT_GT((s.x2 - s.x1) * static_cast<float>(c.sx), 0);   // twice the tick length
     }
   }
   // 0 to 10 in steps of 2.
@@ -198,6 +200,36 @@ TEST_F(ThreeDScales, AReversedRangeKeepsItsTicksOnTheEdge) {
   // The value 10 (the first unit) is at corner 4, the start of the edge.
   EXPECT_NEAR(segs.back().x1, X4, 0.05f);
   EXPECT_NEAR(segs.front().x1, X3, 0.05f);
+}
+
+std::vector<float>& textwidths() {
+  static std::vector<float> w;
+  return w;
+}
+void recordwidths(int& code) {
+  if (code == DTEXT) textwidths().push_back(tessar.graphics.text.CW);
+  recordchartscreen(code);
+}
+
+// Numbers that run nearly along their edge are narrowed when crowded; numbers turned well
+// away from it never are.
+TEST_F(ThreeDScales, OnlyNumbersAlongTheEdgeAreNarrowed) {
+  ipgelevation(5);   // a flat view: the front X edge runs within 15 degrees of level
+  struct Case { float textangle; bool narrowed; };
+  for (const Case c : {Case{0, true}, Case{90, false}}) {
+    SCOPED_TRACE(c.textangle);
+    graphicsservices.yygapi = recordwidths;
+    textwidths().clear();
+    ipgxscaleangle(0, c.textangle);
+    yychsize(0.2f, 0.04f);
+    ipgxscale("N");
+    ASSERT_EQ(textwidths().size(), 6u);
+    for (float w : textwidths()) {
+      if (c.narrowed) EXPECT_LT(w, 0.2f);
+      else EXPECT_FLOAT_EQ(w, 0.2f);
+    }
+    EXPECT_FLOAT_EQ(tessar.graphics.text.CW, 0.2f);
+  }
 }
 
 TEST_F(ThreeDScales, ZScaleStandsAtTheLeftmostCorner) {
@@ -265,6 +297,22 @@ TEST_F(TextTable, FourColumnsInAFilledBandUnderThePlot) {
   EXPECT_TRUE(filled);
   // The colours are as they were.
   EXPECT_EQ(devicelog().back().colours, tessar.graphics.attributes.COLOURS);
+}
+
+TEST_F(TextTable, ATextLongerThanItsColumnNarrowsTheWholeBand) {
+  graphicsservices.yygapi = recordwidths;
+  textwidths().clear();
+  const float cw = tessar.graphics.text.CW;
+  const std::vector<std::string> texts{"N", "A text much longer than a column", "S", "W"};
+  ipgxtext(texts, 4);
+  ASSERT_EQ(textwidths().size(), 4u);
+  float gx1 = 0, gy1 = 0, gx2 = 0, gy2 = 0;
+  ipgunitstogrunits(0, 0, gx1, gy1);
+  ipgunitstogrunits(1, 1, gx2, gy2);
+  const float fit = (gx2 - gx1) / 4 / (1 + wgrtextlength(texts[1]));
+  for (float w : textwidths()) EXPECT_FLOAT_EQ(w, fit);
+  EXPECT_LT(fit, cw);
+  EXPECT_FLOAT_EQ(tessar.graphics.text.CW, cw);
 }
 
 TEST_F(TextTable, RowsBesideThePlotFirstTextOnTop) {
