@@ -227,6 +227,27 @@ TEST_F(ChartPictures, ThreeDBoxWithScalesAndLabels) {
   save("chart_box3d.png");
 }
 
+// Keys of four sets side by side: turned texts ("9") with a frame and title, stacked
+// characters ("V") with a cleared background.
+TEST_F(ChartPictures, SideBySideKeys) {
+  start();
+  const std::array<int, 1> nv{10};
+  ipgnewplot1(4, 4, nv);
+  IPgArea(0.1f, 0.12f, 0.55f, 0.9f);
+  ipgunits(0, 0, 10, 10);
+  const char* names[4] = {"BLUE", "RED", "GREEN", "MAGENTA"};
+  for (int k = 1; k <= 4; ++k)
+    ipgstyle(k, {.a = 0, .b = k == 4 ? 3 : 0, .c = 0, .colour1 = colour(names[k - 1]), .colour2 = colour(names[k - 1])});
+  IGrColour("BLACK");
+  ipgborder();
+  const std::array<std::string, 4> keys{"Flow", "Baseflow", "Quickflow", "Rain"};
+  ipgkeyarea(0.57f, 0.12f, 0.77f, 0.9f);
+  ipgkeyall(keys, "9B", "Turned");
+  ipgkeyarea(0.79f, 0.12f, 0.99f, 0.9f);
+  ipgkeyall(keys, "VBC", "Stacked");
+  save("chart_sidebyside.png");
+}
+
 // A colour-block key of twelve sets beside the plot, and a colour-bar key of a shaded chart
 // in a given key area.
 TEST_F(ChartPictures, ColourBlockAndColourBarKeys) {
