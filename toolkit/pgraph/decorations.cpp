@@ -330,7 +330,7 @@ void graticules(bool xaxis, int lt) {
     boxgrid(xaxis, lt);
   } else if (pd.POLAR) {
     GraphicsAttributes& at = g.attributes;
-    const int screen = at.SCREENON, hardcopy = at.HARDCOPYON, fill = at.FILLSTYLE;
+    const int fill = at.FILLSTYLE;
     auto pass = [&] {
       float xc = 0, yc = 0, rx = 0, ry = 0;
       yypol(xc, yc, rx, ry);
@@ -352,7 +352,7 @@ void graticules(bool xaxis, int lt) {
         return;
       }
       at.FILLSTYLE = 0;
-      const float af = at.SCREENON != 0 ? g.area.ASPECT : g.operands.HCASPECT;
+      const float af = polaraspect();
       auto circle = [&](float r) {
         igrlinetype(lt);
         if (af != 0 && rx != 0) igrellipse(xc, yc, r, ry / (af * rx));
@@ -380,17 +380,7 @@ void graticules(bool xaxis, int lt) {
         }
       }
     };
-    if (screen != 0) {
-      at.HARDCOPYON = 0;
-      pass();
-      at.HARDCOPYON = hardcopy;
-    }
-    if (hardcopy > 0) {
-      at.SCREENON = 0;
-      pass();
-    }
-    at.SCREENON = screen;
-    at.HARDCOPYON = hardcopy;
+    polarpasses(pass);
     at.FILLSTYLE = fill;
   } else if (xaxis) {
     const float yb = yyp2y(pd.PGYMIN), ytop = yyp2y(pd.PGYMAX);

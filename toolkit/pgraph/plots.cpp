@@ -109,7 +109,7 @@ void ipgaxes(std::optional<float> x0opt, std::optional<float> y0opt) {
     const int fill = g.attributes.FILLSTYLE;
     g.attributes.FILLSTYLE = 0;
     polarpasses([&] {
-      const float A = g.attributes.SCREENON != 0 ? g.area.ASPECT : g.operands.HCASPECT;
+      const float A = polaraspect();
       float cx = 0, cy = 0, rx = 0, ry = 0;
       yypol(cx, cy, rx, ry);
       igrjoin(cx - rx, cy, cx + rx, cy);
