@@ -623,6 +623,71 @@ TEST_F(CgmFile, GradientPolygonBecomesTriangles) {
   EXPECT_EQ(interp->int16(0), 3);
 }
 
+// A 24-bit BMP of width x height pixels of one colour.
+void writebmp(const std::string& path, int width, int height, int r, int g, int b) {
+  const int row = (3 * width + 3) / 4 * 4;
+  const int size = 54 + row * height;
+  Bytes f(static_cast<std::size_t>(size), 0);
+  auto put32 = [&](std::size_t at, int v) {
+    for (std::size_t k = 0; k < 4; ++k) f[at + k] = static_cast<std::uint8_t>((v >> (8 * k)) & 255);
+  };
+  f[0] = 'B';
+  f[1] = 'M';
+  put32(2, size);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, width);
+  put32(22, height);
+  f[26] = 1;
+  f[28] = 24;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const std::size_t at = 54 + static_cast<std::size_t>(y * row + 3 * x);
+      f[at] = static_cast<std::uint8_t>(b);
+      f[at + 1] = static_cast<std::uint8_t>(g);
+      f[at + 2] = static_cast<std::uint8_t>(r);
+    }
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(out, nullptr);
+  std::fwrite(f.data(), 1, f.size(), out);
+  std::fclose(out);
+}
+
+// An image of 3 x 2 pixels of one colour: a first partition of 20 octets, then one row a
+// partition, each one run and a zero octet.
+TEST_F(CgmFile, ImageAsCellArrayRuns) {
+  const std::string bmp = hc::scratch("cells.bmp").string();
+  writebmp(bmp, 3, 2, 10, 20, 30);
+  const Decoded d = write("image.cgm", [&] {
+    assignfixed(tessar.files.HCCURRENT, bmp);
+    tessar.graphics.operands.IX2 = 3;
+    tessar.graphics.operands.IY2 = 2;
+    yyhdrv(DIMAGE);
+    EXPECT_EQ(tessar.graphics.operands.IOPER1, 0);
+  });
+  ASSERT_TRUE(d.wellformed);
+  const Element* cells = d.first(4, 9);
+  ASSERT_NE(cells, nullptr);
+  EXPECT_EQ(cells->partitions, 3);
+  EXPECT_EQ(cells->int16(6), 3);
+  EXPECT_EQ(cells->int16(7), 2);
+  EXPECT_EQ(cells->int16(8), 8);
+  EXPECT_EQ(cells->int16(9), 0);
+  EXPECT_EQ(hex(Bytes(cells->p.begin() + 20, cells->p.end())), "00 03 0A 14 1E 00 00 03 0A 14 1E 00");
+  EXPECT_NE(hex(bytes).find("41 3F 80 14"), std::string::npos);   // header, then 20 | 0x8000
+  const std::string tail = hex(Bytes(bytes.end() - 30, bytes.end()));
+  EXPECT_NE(tail.find("80 06 00 03 0A 14 1E 00 00 06 00 03 0A 14 1E 00"), std::string::npos) << tail;
+  // A file that is not there: nothing written, the load's error returned.
+  const Decoded none = write("noimage.cgm", [&] {
+    assignfixed(tessar.files.HCCURRENT, bmp + ".missing");
+    tessar.graphics.operands.IX2 = 3;
+    tessar.graphics.operands.IY2 = 2;
+    yyhdrv(DIMAGE);
+    EXPECT_NE(tessar.graphics.operands.IOPER1, 0);
+  });
+  EXPECT_EQ(none.count(4, 9), 0);
+}
+
 // The clipboard gets the octets a file of the same picture holds.
 TEST_F(CgmFile, ClipboardCarriesTheFileBytes) {
   write("forclipboard.cgm", [] { drawtestpicture(); });
@@ -846,6 +911,29 @@ TEST_F(CgmRecorder, RecordsThroughTheScreenSide) {
   EXPECT_EQ(s.error, 0);
   EXPECT_EQ(s.pictures, 1);
   EXPECT_FLOAT_EQ(s.ratio, 1.4f);
+}
+
+// The shared picture recorded through the screen side: whole elements, one picture, and the
+// shapes the file driver writes too.
+TEST_F(CgmRecorder, TheTestPictureRecordsWhole) {
+  drawtestpicture();
+  const Decoded d = finish();
+  ASSERT_TRUE(d.wellformed);
+  EXPECT_EQ(d.count(0, 3), 1);
+  EXPECT_EQ(d.count(0, 5), 1);
+  EXPECT_EQ(d.elements.back().id, 2);
+  EXPECT_GE(d.count(4, 17), 3);
+  EXPECT_GE(d.count(4, 5), 5);
+  EXPECT_GE(d.count(4, 7), 3);
+  bool wave = false;
+  for (const Element& e : d.elements) wave |= e.cls == 4 && e.id == 1 && e.p.size() == 4 * 201;
+  EXPECT_TRUE(wave);
+  for (const Element& e : d.elements)
+    if (e.cls == 4 && (e.id == 1 || e.id == 7))
+      for (std::size_t k = 0; 2 * k + 1 < e.p.size(); k += 2) {
+        ASSERT_GE(e.int16(k), -1) << e.id;
+        ASSERT_LE(e.int16(k), 6300) << e.id;
+      }
 }
 
 TEST_F(CgmRecorder, LargePageExtentAndAPictureAfterTheEnd) {
