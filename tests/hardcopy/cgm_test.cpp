@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <map>
 #include <sstream>
 
@@ -621,6 +622,56 @@ TEST_F(CgmFile, GradientPolygonBecomesTriangles) {
   const Element* interp = d.first(5, 43);
   ASSERT_NE(interp, nullptr);
   EXPECT_EQ(interp->int16(0), 3);
+}
+
+// Operands no caller should send (counts beyond the work arrays, negative counts, text
+// counts beyond the operand, reals that are not numbers, a drawable without width) reach
+// every request of both devices: nothing reads past a buffer and the output stays whole.
+TEST_F(CgmFile, HostileOperandsKeepTheOutputWhole) {
+  struct Operands {
+    int count, points, ix;
+    float real;
+  } const cases[] = {{1, 1000000000, 100000, std::numeric_limits<float>::quiet_NaN()},
+                     {-5, -5, -5, std::numeric_limits<float>::infinity()},
+                     {1, 3, 300, -1e30f},
+                     {0, 2, 0, 1e30f}};
+  auto hostile = [](const Operands& c) {
+    GraphicsRegion& g = tessar.graphics;
+    DeviceOperands& op = g.operands;
+    g.XWORK = {1, 2, 3};
+    g.YWORK = {1, 2};
+    g.gradient.n = 1000;
+    op.IOPER1 = c.count;
+    op.IOPER2 = c.points;
+    op.IX1 = op.IX2 = op.IX3 = op.IX4 = c.ix;
+    op.IY1 = op.IY2 = op.IY3 = op.IY4 = c.ix;
+    op.RX1 = op.RX2 = op.RY1 = op.RY2 = op.RX4 = op.RY4 = c.real;
+    op.RX3 = 0;
+    op.RY3 = c.real;
+    g.target.WIDTH = 0;
+    assignfixed(tessar.files.HCCURRENT, "");
+  };
+  for (const Operands& c : cases) {
+    const Decoded d = write("hostile.cgm", [&] {
+      const int width = tessar.graphics.target.WIDTH;
+      for (int code = 2; code <= 40; ++code) {
+        if (code == DBEGINPLOT || code == DENDPLOT || code == DENDPAGE) continue;
+        hostile(c);
+        int k = code;
+        yyhdrv(k);
+        hostile(c);
+        tessar.graphics.target.TARGETNUMBER = 7;
+        tessar.graphics.metafiles[6] = MetafileSlot{756, 540, 6300, 4500, 6, 1, 4000, 0, Bytes(4000, 0)};
+        yygcgm(k);
+      }
+      tessar.graphics.target.WIDTH = width;
+      tessar.graphics.target.TARGETNUMBER = 0;
+    });
+    EXPECT_TRUE(d.wellformed) << c.points;
+    EXPECT_EQ(d.elements.back().id, 2);
+    tessar.graphics.XWORK.clear();
+    tessar.graphics.YWORK.clear();
+  }
 }
 
 // A 24-bit BMP of width x height pixels of one colour.

@@ -253,7 +253,10 @@ void fill(int code) {
       // The graphics layer keeps the drawable width above 0; a width of 0 counts as 1.
       const int width = std::max(tessar.graphics.target.WIDTH, 1);
       const float radius = std::isfinite(op.RX2) ? std::clamp(op.RX2, -1e9f, 1e9f) : 0.0f;
-      const long long segments = static_cast<long long>(radius) * 75 / width + 25;
+      // Beyond 32767 segments a half turn looks no different; the bound keeps an absurd
+      // radius from asking for billions of points.
+      const long long segments =
+          std::min<long long>(static_cast<long long>(radius) * 75 / width + 25, 32767);
       const float step = segments > 0 ? 3.14159f / static_cast<float>(segments) : 3.14159f;
       std::vector<int> xy{vx(op.RX1), vy(op.RY1)};
       auto angle = [&](float a) {

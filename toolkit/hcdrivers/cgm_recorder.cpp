@@ -107,7 +107,8 @@ void sector() {
   DeviceOperands& op = ops();
   const GraphicsArea& ar = tessar.graphics.area;
   const int width = std::max(tessar.graphics.target.WIDTH, 1);
-  const long long n = static_cast<long long>(rnd(op.RX2)) * 75 / width + 25;
+  // A bounded segment count, as in the file driver.
+  const long long n = std::min<long long>(static_cast<long long>(rnd(op.RX2)) * 75 / width + 25, 32767);
   const float step = n > 0 ? 3.14159265f / static_cast<float>(n) : 3.14159265f;
   if (ar.ASPECT != 0) op.RY2 = op.RY2 / ar.ASPECT * CGMASPECT;
   std::vector<int> xy{op.IX1, op.IY1};
