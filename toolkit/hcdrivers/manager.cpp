@@ -9,6 +9,8 @@
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hcdrivers/bitmap_file.h"
+#include "toolkit/hcdrivers/cgm_file.h"
+#include "toolkit/hcdrivers/cgm_recorder.h"
 #include "toolkit/hcdrivers/dxf.h"
 #include "toolkit/hcdrivers/postscript.h"
 #include "toolkit/hcdrivers/raster_printer.h"
@@ -288,4 +290,6 @@ void yyinstallhardcopy() {
   yyhcregister(HCDXF, xxdxf);
   yyhcregister(HCBITMAP, xximag);
   yyhcregister(HCRASTER, xxrast);
+  yyhcregister(HCCGM, xxcgm);
+  graphicsservices.yygcgm = yygcgm;
 }
