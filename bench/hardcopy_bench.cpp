@@ -1,5 +1,5 @@
 // Vector files: a chart of 60,000 points (axes, ticks and the data as one polyline) written as
-// PostScript, DXF, SVG and binary CGM through the hardcopy manager.
+// PostScript, DXF, SVG, binary CGM, HP-GL and HP-GL/2 through the hardcopy manager.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -49,6 +49,10 @@ BENCHMARK(BM_PostScript60k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Dxf60k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Svg60k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Cgm60k)->Unit(benchmark::kMillisecond);
+void BM_Hpgl60k(benchmark::State& s) { chart(s, HCHPGL, "bench60k.plt"); }
+void BM_Hpgl2_60k(benchmark::State& s) { chart(s, HCHPGL2, "bench60k2.plt"); }
+BENCHMARK(BM_Hpgl60k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Hpgl2_60k)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

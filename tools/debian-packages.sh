@@ -14,6 +14,8 @@ TW_TEST_PACKAGES="$TW_TEST_PACKAGES python3-ezdxf"
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES ghostscript libxml2-utils librsvg2-bin"
 # pdfimages and pdftotext read what is in the PDFs we make (the user manual, printed pages).
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES poppler-utils"
+# hp2xx reads and renders the HP-GL files.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES hp2xx"
 # pandoc reads back the RTF the rich-edit control writes.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES pandoc"
 

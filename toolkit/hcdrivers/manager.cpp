@@ -12,6 +12,7 @@
 #include "toolkit/hcdrivers/cgm_file.h"
 #include "toolkit/hcdrivers/cgm_recorder.h"
 #include "toolkit/hcdrivers/dxf.h"
+#include "toolkit/hcdrivers/hpgl.h"
 #include "toolkit/hcdrivers/postscript.h"
 #include "toolkit/hcdrivers/raster_printer.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
@@ -292,4 +293,6 @@ void yyinstallhardcopy() {
   yyhcregister(HCRASTER, xxrast);
   yyhcregister(HCCGM, xxcgm);
   graphicsservices.yygcgm = yygcgm;
+  yyhcregister(HCHPGL, xxhpgl);
+  yyhcregister(HCHPGL2, xxhpgl2);
 }
