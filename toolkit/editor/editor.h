@@ -43,6 +43,12 @@ void yyeditshowhide(int show);
 void yyeditredraw(int window);
 void yyeditsave(int saveas);
 void yyeditsetbackup(int flag);
+// Character format of the characters from..to (1-based, inclusive) and paragraph format of
+// the paragraphs they touch; result 0, -1 no editor, -2 no rich text. -1 (colours -2) keeps a
+// value; colours are red + 256 green + 65536 blue, -1 automatic; size in points.
+void yyeditformattext(int& result, int from, int to, int bold, int italic, int underline, int strike, int size,
+                      int colour, int background, std::string_view face);
+void yyeditformatpara(int& result, int from, int to, int bullet, int alignment);   // alignment 0 left, 1 centre, 2 right
 
 // Command line and history of the current window's editor (result 1: no editor).
 void yyeditprompt(int& result, std::string_view prompt);          // 2: no command line

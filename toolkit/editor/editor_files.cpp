@@ -1,8 +1,10 @@
-// The editor's files: loading a file into the current buffer, saving it (replacing the old
-// file in one step, with an optional ".bak" copy first) and the question about unsaved text.
+// The editor's files: loading a file into the current buffer (plain text, or RTF in a
+// rich-text editor), saving it (replacing the old file in one step, with an optional ".bak"
+// copy first) and the question about unsaved text.
 #include <cerrno>
 #include <algorithm>
 #include <cstring>
+#include <strings.h>
 #include <string>
 
 #include "platform/file_dialog.h"
@@ -30,6 +32,12 @@ std::string systemtext(int code) {
 
 }  // namespace
 
+bool yyEditIsRTF(const EditorRecord& r) {
+  if (!r.richtext) return false;
+  const std::string& n = r.filename;
+  return n.size() >= 4 && strcasecmp(n.c_str() + n.size() - 4, ".rtf") == 0;
+}
+
 int yyEditOpenFile(HWND frame, int quiet) {
   EditorRecord* r = yyeditrecord(frame);
   if (r == nullptr) return 0;
@@ -46,14 +54,14 @@ int yyEditOpenFile(HWND frame, int quiet) {
     warn(frame, systemtext(code), "Read Error");
   } else {
     // NUL bytes show as blanks; a closing Ctrl+Z is no part of the text.
-    for (char& c : text)
-      if (c == '\0') c = ' ';
-    if (!text.empty() && text.back() == '\x1a') text.pop_back();
+    if (!yyEditIsRTF(*r)) {
+      for (char& c : text)
+        if (c == '\0') c = ' ';
+      if (!text.empty() && text.back() == '\x1a') text.pop_back();
+    }
     yyEditResetFormat(*r);
-    const int saved = wIndex;
-    wIndex = yygetwindowindex(frame);
-    yyeditputrtf(static_cast<int>(text.size()), text);
-    wIndex = saved;
+    // A plain file is text even where it starts like RTF.
+    yyeditstreamin(*r, text, yyEditIsRTF(*r));
     SendMessage(r->control, EM_SETSEL, 0, 0);
     SendMessage(r->control, EM_SCROLLCARET, 0, 0);
     SendMessage(r->control, EM_EMPTYUNDOBUFFER, 0, 0);
@@ -109,7 +117,7 @@ int yyEditSaveFile(HWND frame, int saveas) {
                  static_cast<UINT_PTR>(ED_VIEW + r->current), yyeditviewentry(r->current, r->filename).c_str());
     yyEditTitle(frame);
   }
-  const std::string text = yyeditlogicaltext(*r);
+  const std::string text = yyeditstreamout(*r, yyEditIsRTF(*r));
   if ((r->options & EO_BACKUP) != 0) {
     std::string old;
     bool opened = false;

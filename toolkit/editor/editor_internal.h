@@ -8,6 +8,7 @@
 // data points at that frame record.
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "platform/findreplace.h"
 #include "platform/win.h"
@@ -29,7 +30,8 @@ enum EditorCommand : int {
   ED_PRINTSEL = 32106, ED_CLOSE = 32107, ED_EXIT = 32108, ED_UNDO = 32121, ED_CUT = 32122,
   ED_COPY = 32123, ED_PASTE = 32124, ED_DELETE = 32125, ED_SELECTALL = 32126, ED_REDO = 32127,
   ED_FIND = 32141, ED_FINDNEXT = 32142, ED_REPLACE = 32143, ED_SETBOOKMARK = 32147,
-  ED_GOTOBOOKMARK = 32148, ED_VIEW = 32180
+  ED_GOTOBOOKMARK = 32148, ED_FONT = 32161, ED_BULLET = 32162, ED_LEFT = 32163, ED_CENTRE = 32164,
+  ED_RIGHT = 32165, ED_BOLD = 32166, ED_ITALIC = 32167, ED_UNDERLINE = 32168, ED_VIEW = 32180
 };
 
 struct EditorRecord : FrameRecord {
@@ -87,6 +89,22 @@ int yyEditFind(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request
 int yyEditReplace(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
 void yyEditPaste(EditorRecord& r);
 void yyEditResetFormat(EditorRecord& r);
+// Formatting of rich-text editors: bold, italic or underline (32166-32168) of the selection
+// or the word at the caret, bullets and alignment (32163-32165) of the selected paragraphs,
+// the font dialog, and the Bullet Style mark that follows the selection.
+void yyEditFormatBIU(EditorRecord& r, int command);
+void yyEditFormatBullet(EditorRecord& r);
+void yyEditFormatLCR(EditorRecord& r, int command);
+void yyEditFormatFont(win::HWND frame, EditorRecord& r);
+void yyEditUpdateBIU(EditorRecord& r);
+// The text as the editor's stream gives it (RTF, or the text as a file holds it), and
+// a stream read into the control in place of its text.
+std::string yyeditstreamout(const EditorRecord& r, bool rtf);
+void yyeditstreamin(EditorRecord& r, std::string_view data, bool rtf);
+// Files of a rich-text editor whose names end in ".rtf" are RTF.
+bool yyEditIsRTF(const EditorRecord& r);
+// The selection has one protection state and it is unprotected.
+bool yyEditSelectionEditable(const EditorRecord& r);
 void yyEditSwitchBuffer(win::HWND frame, int n);
 void yyEditCreateFont(EditorRecord& r, int type, int size);
 // The control's text with each line end as CR LF (the text as a file holds it), and the

@@ -95,6 +95,17 @@ void buildmenus(HWND frame, EditorRecord& r, int menu, int& status) {
   AppendMenu(r.search, MF_STRING, ED_SETBOOKMARK, "&Set Bookmark");
   AppendMenu(r.search, MF_STRING | MF_GRAYED, ED_GOTOBOOKMARK, "Goto &Bookmark");
 
+  if (r.richtext && !r.readonly) {
+    const bool extra = (r.options & EO_EXTRATOOLS) != 0;
+    r.format = CreatePopupMenu();
+    AppendMenu(r.format, MF_STRING, ED_FONT, "&Font");
+    AppendMenu(r.format, MF_STRING, ED_BULLET, "&Bullet Style");
+    AppendMenu(r.format, MF_SEPARATOR, 0, nullptr);
+    AppendMenu(r.format, MF_STRING, ED_LEFT, extra ? "Align &Left\tCtrl+Shift+L" : "Align &Left\tCtrl+L");
+    AppendMenu(r.format, MF_STRING, ED_CENTRE, extra ? "Align &Centre\tCtrl+Shift+E" : "Align &Centre\tCtrl+E");
+    AppendMenu(r.format, MF_STRING, ED_RIGHT, extra ? "Align &Right\tCtrl+Shift+R" : "Align &Right\tCtrl+R");
+  }
+
   if (r.buffers) {
     r.view = CreatePopupMenu();
     AppendMenu(r.view, MF_STRING | MF_CHECKED, ED_VIEW + 1, yyeditviewentry(1, r.filename).c_str());
@@ -110,7 +121,9 @@ void buildmenus(HWND frame, EditorRecord& r, int menu, int& status) {
   InsertMenu(r.menubar, 0, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.file), "&File");
   InsertMenu(r.menubar, 1, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.edit), "&Edit");
   InsertMenu(r.menubar, 2, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.search), "&Search");
-  if (r.view != nullptr) InsertMenu(r.menubar, 3, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.view), "&View");
+  if (r.format != nullptr) InsertMenu(r.menubar, 3, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.format), "F&ormat");
+  if (r.view != nullptr)
+    InsertMenu(r.menubar, r.format != nullptr ? 4 : 3, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.view), "&View");
 
   const int w = yygetwindowindex(frame);
   if (!haschildstyle(frame)) SetMenu(frame, r.menubar);
@@ -505,6 +518,21 @@ void command(HWND frame, EditorRecord& r, int id) {
       yyEditFind(frame, r, r.find);
       event = false;
       break;
+    case ED_FONT:
+    case ED_BULLET:
+    case ED_LEFT:
+    case ED_CENTRE:
+    case ED_RIGHT:
+    case ED_BOLD:
+    case ED_ITALIC:
+    case ED_UNDERLINE:
+      event = false;
+      if (!r.richtext || r.readonly) break;
+      if (id == ED_FONT) yyEditFormatFont(frame, r);
+      else if (id == ED_BULLET) yyEditFormatBullet(r);
+      else if (id >= ED_LEFT && id <= ED_RIGHT) yyEditFormatLCR(r, id);
+      else yyEditFormatBIU(r, id);
+      break;
     case ED_SETBOOKMARK: {
       DWORD s = 0, e = 0;
       SendMessage(r.control, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
@@ -661,6 +689,7 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if (h->code == EN_SELCHANGE) {
+        yyEditUpdateBIU(*r);
         caretstatus(*r);
         return 0;
       }
@@ -691,6 +720,11 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         for (UINT id : {ED_CUT, ED_COPY, ED_DELETE}) EnableMenuItem(popup, id, MF_BYCOMMAND | some);
         EnableMenuItem(popup, ED_PASTE, MF_BYCOMMAND | (IsClipboardFormatAvailable(CF_TEXT) ? MF_ENABLED : MF_GRAYED));
         return 0;
+      }
+      if (popup == r->format && popup != nullptr) {
+        const UINT state = yyEditSelectionEditable(*r) ? MF_ENABLED : MF_GRAYED;
+        EnableMenuItem(popup, ED_FONT, MF_BYCOMMAND | state);
+        EnableMenuItem(popup, ED_BULLET, MF_BYCOMMAND | state);
       }
       if (popup == r->search) {
         EnableMenuItem(popup, ED_FINDNEXT, MF_BYCOMMAND | (r->findbuffer[0] != '\0' ? MF_ENABLED : MF_GRAYED));
