@@ -236,6 +236,7 @@ int lineX(HWND h, HDC dc, const EditData& d, const Layout& l, const Line& ln) {
     d.formatter->paragraph(d.text, ln.start, left, right, a);
     width = std::max(1, width - left - right);
     align = a == 1 ? ES_CENTER : a == 2 ? ES_RIGHT : ES_LEFT;
+    width = std::max(1, width - 1);   // room for the caret after a right-aligned line's end
   }
   const int lw = lineWidth(dc, d, multiLine(h), l, ln);
   if (lw > width || align == ES_LEFT) return l.fr.left + left - d.xOffset;

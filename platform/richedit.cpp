@@ -251,6 +251,7 @@ rtf::DefaultFont fontOf(HWND h) {
   if (HFONT font = dlg::fontOf(h); font && GetObject(font, sizeof lf, &lf) == static_cast<int>(sizeof lf)) {
     if (lf.lfFaceName[0]) f.face = lf.lfFaceName;
     f.fixedPitch = (lf.lfPitchAndFamily & 3) == FIXED_PITCH;
+    f.family = static_cast<BYTE>(lf.lfPitchAndFamily & 0xF0);
     // Heights are pixels at 96 dots an inch, made from whole points (8 points are 11 pixels).
     const LONG px = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
     if (px > 0) f.halfPoints = 2 * static_cast<int>((px * 72 + 48) / 96);

@@ -78,7 +78,7 @@ std::string write(const Document& doc, const DefaultFont& font) {
     std::string name;
     BYTE pitchFamily;
   };
-  std::vector<Face> faces{{font.face, static_cast<BYTE>(font.fixedPitch ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH)}};
+  std::vector<Face> faces{{font.face, static_cast<BYTE>((font.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH) | (font.family & 0xF0))}};
   std::vector<COLORREF> colours;   // colour table entries 1...
   std::vector<int> fontOf(doc.formats.size(), 0), colourOf(doc.formats.size(), 0), backOf(doc.formats.size(), 0);
   auto colourIndex = [&](COLORREF c) {

@@ -16,6 +16,7 @@ struct DefaultFont {
   std::string face = "Courier New";
   int halfPoints = 20;
   bool fixedPitch = true;
+  BYTE family = 0x30;   // FF_ values
 };
 
 struct CharFormat {
