@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +16,8 @@
 #include "platform/richedit.h"
 #include "platform/statusbar.h"
 #include "tests/screen/screen_fixture.h"
+#include "tests/support/menu_driving.h"
+#include "tests/support/scripted_user.h"
 #include "toolkit/editor/editor_internal.h"
 #include "toolkit/editor/startup_editor.h"
 #include "toolkit/window/childwin.h"
@@ -358,3 +362,210 @@ TEST_F(Editor, SaveAsAndOpenThroughTheFileDialogs) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string run(const std::string& command) {
+  std::string out;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[4096];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+void clickon(HWND control) {
+  RECT rc;
+  GetWindowRect(control, rc);
+  test::click((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+  test::runUntilIdle();
+}
+
+void keys(int vk, unsigned modifiers = 0, int times = 1) {
+  for (int k = 0; k < times; ++k) test::pressKey(vk, modifiers);
+  test::runUntilIdle();
+}
+
+// A menu item chosen by its mnemonics: Alt with the bar item's letter, then the item's.
+void menu(char bar, char item, std::deque<tw::test::Step> then = {}) {
+  then.push_front([item] { test::pressKey(item); });
+  tw::test::scriptuser(std::move(then));
+  test::pressKey(bar, test::kAlt);
+  test::runUntilIdle();
+  test::setIdleHook(nullptr);
+}
+
+bool boldat(HWND control, LONG a, LONG b) {
+  SendMessage(control, EM_SETSEL, static_cast<WPARAM>(a), b);
+  CHARFORMAT cf;
+  cf.dwMask = CFM_BOLD;
+  SendMessage(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  return (cf.dwMask & CFM_BOLD) != 0 && (cf.dwEffects & CFE_BOLD) != 0;
+}
+
+bool bulletat(HWND control, LONG a) {
+  SendMessage(control, EM_SETSEL, static_cast<WPARAM>(a), a);
+  PARAFORMAT pf;
+  SendMessage(control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+  return pf.wNumbering == PFN_BULLET;
+}
+
+// A rich-text editor with several buffers and a command line, used as a person would with
+// keys and clicks: a command entered, words replaced in the Replace dialog, a name made bold
+// in the Font dialog, two lines made bullets, the text saved as RTF (which pandoc reads with
+// its formats), a LibreOffice document opened beside it and the buffers switched.
+TEST_F(Editor, RichTextAsAUserWould) {
+  const int w = child();
+  MoveWindow(winslot(w).wWindow, 20, 20, 560, 330, TRUE);
+  wmessageenable(EV_COMMANDLINE, 1);
+  const std::string notes = file("notes.txt", "Daily flow at Tarn Beck\r\nRain gauge\r\nSnow gauge\r\n");
+  WEditFile(notes, {.options = EO_RICHTEXT | EO_BUFFERS | EO_HISTORY, .fonttype = 3, .fontsize = 11});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  HMENU bar = winslot(w).hMenuRoot;
+  ASSERT_EQ(GetMenuItemCount(bar), 5);
+  char name[64] = {};
+  GetMenuString(bar, 3, name, sizeof name, MF_BYPOSITION);
+  EXPECT_STREQ(name, "F&ormat");
+  GetMenuString(bar, 4, name, sizeof name, MF_BYPOSITION);
+  EXPECT_STREQ(name, "&View");
+
+  // A command, then Tab to the text.
+  test::typeText("plot flow\n");
+  MessageRecord m;
+  int type = 0;
+  for (int k = 0; k < 6 && type != EV_COMMANDLINE; ++k) wmessage(type, m);
+  EXPECT_EQ(type, EV_COMMANDLINE);
+  std::string line;
+  yyeditgethistory(0, line);
+  EXPECT_EQ(line, "plot flow");
+  keys(VK_TAB);
+  ASSERT_EQ(GetFocus(), r->control);
+
+  // Search, Replace: both words replaced with Replace All.
+  menu('S', 'R');
+  ASSERT_NE(r->finddialog, nullptr);
+  clickon(GetDlgItem(r->finddialog, kFrFindEdit));
+  test::typeText("gauge");
+  clickon(GetDlgItem(r->finddialog, kFrReplaceEdit));
+  test::typeText("station");
+  test::runUntilIdle();
+  test::answerNextMessageBoxWithClick(IDOK);
+  clickon(GetDlgItem(r->finddialog, kFrReplaceAllButton));
+  ASSERT_FALSE(test::messageBoxes().empty());
+  EXPECT_EQ(test::messageBoxes().back().text, "End of text reached");
+  clickon(GetDlgItem(r->finddialog, IDCANCEL));
+  EXPECT_EQ(r->finddialog, nullptr);
+  EXPECT_EQ(text(), "Daily flow at Tarn Beck\r\nRain station\r\nSnow station\r\n");
+
+  // "Tarn Beck" made bold in the Font dialog: its style list, Down twice from Regular.
+  SetFocus(r->control);
+  keys(VK_HOME, test::kCtrl);
+  keys(VK_RIGHT, test::kCtrl, 3);
+  keys(VK_END, test::kShift);
+  const std::string dialogPicture = ::testing::TempDir() + "editor_font_dialog.png";
+  bool fontDialogSeen = false;
+  menu('O', 'F', {[] { test::pressKey('Y', test::kAlt); }, [] { test::pressKey(VK_DOWN); },
+                  [] { test::pressKey(VK_DOWN); },
+                  [&] {
+                    for (const test::TopLevel& t : test::topLevelWindows())
+                      if (t.visible && t.title == "Font") fontDialogSeen = test::savePng(t.hwnd, dialogPicture);
+                    test::pressKey(VK_RETURN);
+                  }});
+  EXPECT_TRUE(fontDialogSeen);
+  EXPECT_TRUE(boldat(r->control, 14, 23));
+  EXPECT_FALSE(boldat(r->control, 0, 14));
+  // The two gauge lines become bullets.
+  SetFocus(r->control);
+  keys(VK_HOME, test::kCtrl);
+  keys(VK_DOWN);
+  keys(VK_DOWN, test::kShift);
+  menu('O', 'B');
+  EXPECT_FALSE(bulletat(r->control, 0));
+  EXPECT_TRUE(bulletat(r->control, 25));
+  EXPECT_TRUE(bulletat(r->control, 38));
+  UINT state = GetMenuState(r->format, ED_BULLET, MF_BYCOMMAND);
+  EXPECT_TRUE(state & MF_CHECKED) << "Bullet Style marks a bulleted selection";
+
+  const std::string picture = ::testing::TempDir() + "editor_rich_text.png";
+  test::runUntilIdle();
+  EXPECT_TRUE(test::savePng(winslot(w).wWindow, picture));
+
+  // File, Save As with an .rtf name: written as RTF.
+  const std::string saved = (dir / "notes.rtf").string();
+  menu('F', 'A', {[saved] { test::typeText(saved + "\n"); }});
+  EXPECT_EQ(r->filename, saved);
+  const std::string rtf = slurp(saved);
+  ASSERT_EQ(rtf.rfind("{\\rtf1", 0), 0u) << rtf.substr(0, 200);
+  if (std::system("command -v pandoc >/dev/null 2>&1") != 0)
+    std::system("bash -c '. " TW_SOURCE_DIR "/tools/debian-packages.sh && tw_need pandoc' >/dev/null 2>&1");
+  ASSERT_EQ(std::system("command -v pandoc >/dev/null 2>&1"), 0) << "pandoc could not be installed";
+  const std::string md = run("pandoc -f rtf -t markdown --wrap=none " + saved);
+  EXPECT_NE(md.find("Daily flow at **Tarn Beck**"), std::string::npos) << md;
+  EXPECT_NE(md.find("-   Rain station\n\n-   Snow station"), std::string::npos) << md;
+
+  // File, Open: LibreOffice's RTF in a second buffer; View, 1 brings the notes back with
+  // their formats.
+  const std::string office = (dir / "office.rtf").string();
+  std::filesystem::copy_file(TW_SOURCE_DIR "/tests/fixtures/richedit-libreoffice-formats.rtf", office);
+  menu('F', 'O', {[office] { test::typeText(office + "\n"); }});
+  EXPECT_EQ(r->count, 2);
+  EXPECT_EQ(r->current, 2);
+  EXPECT_EQ(text().substr(0, 34), "Flow at Tarn Beck and italic text.");
+  EXPECT_TRUE(boldat(r->control, 8, 17));
+  EXPECT_TRUE(bulletat(r->control, 36));
+  menu('V', '1');
+  EXPECT_EQ(r->current, 1);
+  EXPECT_EQ(text(), "Daily flow at Tarn Beck\r\nRain station\r\nSnow station\r\n");
+  EXPECT_TRUE(boldat(r->control, 14, 23));
+  EXPECT_TRUE(bulletat(r->control, 25));
+  EXPECT_EQ(caption(w), "Text Editor - [" + saved + "]");
+}
+
+// A plain-text file that starts like RTF stays text in a rich-text editor; an .RTF name in
+// capitals is RTF; the programming interface formats ranges and refuses plain editors.
+TEST_F(Editor, RtfFilesAndTheFormattingRoutines) {
+  const int w = child();
+  const std::string literal = file("codes.txt", "{\\rtf1 not read}");
+  WEditFile(literal, {.options = EO_RICHTEXT});
+  EXPECT_EQ(text(), "{\\rtf1 not read}");
+  const std::string upper = file("REPORT.RTF", "{\\rtf1 Flow {\\b high}\\par}");
+  WEditFile(upper, {.options = EO_RICHTEXT});
+  EXPECT_EQ(text(), "Flow high");
+  EditorRecord* r = record(w);
+  EXPECT_TRUE(boldat(r->control, 5, 9));
+  int result = 1;
+  yyeditformattext(result, 1, 4, 1, -1, -1, -1, 20, 255, -2, "");
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(boldat(r->control, 0, 4));
+  CHARFORMAT cf;
+  SendMessage(r->control, EM_SETSEL, 0, 4);
+  SendMessage(r->control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  EXPECT_EQ(cf.yHeight, 400);
+  EXPECT_EQ(cf.crTextColor, RGB(255, 0, 0));
+  yyeditformatpara(result, 1, 2, 1, 1);
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(bulletat(r->control, 0));
+  SendMessage(r->control, EM_SETSEL, 0, 0);
+  PARAFORMAT pf;
+  SendMessage(r->control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+  EXPECT_EQ(pf.wAlignment, PFA_CENTER);
+  // Save keeps it RTF; New resets text and format.
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_SAVE, 0);
+  EXPECT_EQ(slurp(upper).rfind("{\\rtf1", 0), 0u);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_NEW, 0);
+  EXPECT_EQ(text(), "");
+  EXPECT_FALSE(bulletat(r->control, 0));
+
+  child();
+  WEditFile("", {});
+  yyeditformattext(result, 1, 1, 1, -1, -1, -1, -1, -2, -2, "");
+  EXPECT_EQ(result, -2) << "no rich text";
+  wIndex = 0;
+  yyeditformatpara(result, 1, 1, 1, -1);
+  EXPECT_EQ(result, -1) << "no editor";
+}
+
+}  // namespace
+
