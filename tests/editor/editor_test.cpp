@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -565,6 +568,75 @@ TEST_F(Editor, RtfFilesAndTheFormattingRoutines) {
   wIndex = 0;
   yyeditformatpara(result, 1, 1, 1, -1);
   EXPECT_EQ(result, -1) << "no editor";
+}
+
+}  // namespace
+
+namespace {
+
+// Whether another program could take the file for writing (a write lock on it).
+bool writable(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR);
+  if (fd < 0) return false;
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  const bool ok = fcntl(fd, F_OFD_SETLK, &lock) == 0;
+  ::close(fd);
+  return ok;
+}
+
+// A file stays locked against writers while it is in an editor, also across a save; closing
+// its buffer or the window releases it; a read-only viewer keeps no lock; a file another
+// program holds for writing does not open.
+TEST_F(Editor, FilesAreLockedWhileInTheEditor) {
+  const int w = child();
+  const std::string path = file("locked.txt", "kept");
+  EXPECT_TRUE(writable(path));
+  WEditFile(path, {.options = EO_BUFFERS});
+  EXPECT_FALSE(writable(path));
+  EditorRecord* r = record(w);
+  SetFocus(r->control);
+  test::typeText("more ");
+  test::runUntilIdle();
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_SAVE, 0);
+  EXPECT_EQ(slurp(path), "more kept");
+  EXPECT_FALSE(writable(path)) << "locked again after the save";
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_NEW, 0);
+  EXPECT_EQ(r->count, 2);
+  EXPECT_FALSE(writable(path)) << "buffer 1 keeps its lock";
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_VIEW + 1, 0);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_CLOSE, 0);
+  EXPECT_EQ(r->count, 1);
+  EXPECT_TRUE(writable(path));
+
+  WEditFile(path, {.options = EO_BUFFERS});
+  EXPECT_FALSE(writable(path));
+  WindowCloseChild(w);
+  EXPECT_TRUE(writable(path));
+
+  child();
+  WEditFile(path, {.options = EO_READONLY});
+  EXPECT_EQ(text(), "more kept");
+  EXPECT_TRUE(writable(path)) << "a viewer keeps no lock";
+
+  // Another program writing the file: the editor cannot open it.
+  const int fd = ::open(path.c_str(), O_RDWR);
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  ASSERT_EQ(fcntl(fd, F_OFD_SETLK, &lock), 0);
+  child();
+  test::answerNextMessageBoxWithClick(IDOK);
+  WEditFile("", {});
+  std::string chosen = path;
+  tw::test::scriptuser({[chosen] { test::typeText(chosen + "\n"); }});
+  SendMessage(winslot(wIndex).wWindow, WM_COMMAND, ED_OPEN, 0);
+  test::setIdleHook(nullptr);
+  ::close(fd);
+  ASSERT_FALSE(test::messageBoxes().empty());
+  EXPECT_EQ(test::messageBoxes().back().title, "Open Error");
+  EXPECT_EQ(text(), "");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/file_dialog.h"
 #include "platform/menu.h"
 #include "platform/message_box.h"
+#include "platform/os.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/editor/editor.h"
 #include "toolkit/editor/editor_internal.h"
@@ -23,6 +24,13 @@ bool haschild(HWND h) { return (GetWindowLong(h, GWL_STYLE) & static_cast<LONG>(
 
 void warn(HWND owner, const std::string& text, const char* title) {
   MessageBox(owner, text.c_str(), title, MB_OK | MB_ICONWARNING);
+}
+
+// The system's text for a code of the OS layer.
+std::string codetext(int code) {
+  char text[301] = {};
+  win::yyerrorstr(code, text, sizeof text);
+  return text;
 }
 
 std::string systemtext(int code) {
@@ -42,16 +50,23 @@ int yyEditOpenFile(HWND frame, int quiet) {
   EditorRecord* r = yyeditrecord(frame);
   if (r == nullptr) return 0;
   r->protection = 0;
+  // The file stays open while it is in the editor, so that no other program writes it.
+  int& lock = r->lockfile[static_cast<std::size_t>(r->current)];
+  yyunlockfile(lock);
+  const int lockcode = yylockfile(r->filename, lock);
   std::string text;
   bool opened = false;
   errno = 0;
-  const bool read = yyreadwholefile(r->filename, text, opened);
+  const bool read = lockcode == 0 && yyreadwholefile(r->filename, text, opened);
   const int code = errno;
   int result = 0;
-  if (!opened) {
-    if (!(quiet == 1 && (r->options & EO_QUIETOPEN) != 0)) warn(frame, systemtext(code), "Open Error");
+  if (lockcode != 0 || !opened) {
+    if (!(quiet == 1 && (r->options & EO_QUIETOPEN) != 0))
+      warn(frame, lockcode != 0 ? codetext(lockcode) : systemtext(code), "Open Error");
+    yyunlockfile(lock);
   } else if (!read) {
     warn(frame, systemtext(code), "Read Error");
+    yyunlockfile(lock);
   } else {
     // NUL bytes show as blanks; a closing Ctrl+Z is no part of the text.
     if (!yyEditIsRTF(*r)) {
@@ -71,8 +86,13 @@ int yyEditOpenFile(HWND frame, int quiet) {
     result = 1;
   }
   if (opened) r->bookmark[static_cast<std::size_t>(r->current)] = -1;
+  if (r->readonly) yyunlockfile(lock);
   r->protection = 1;
   return result;
+}
+
+void yyEditCloseFile(HWND frame) {
+  if (EditorRecord* r = yyeditrecord(frame)) yyunlockfile(r->lockfile[static_cast<std::size_t>(r->current)]);
 }
 
 int yyEditFileDialog(HWND frame, EditorRecord& r, bool save, std::string& path) {
@@ -126,8 +146,12 @@ int yyEditSaveFile(HWND frame, int saveas) {
       yyreplacefile(r->filename + ".bak", old, made);
     }
   }
+  // The lock comes off while the file is replaced and goes on the new file afterwards, also
+  // when writing failed.
+  yyEditCloseFile(frame);
   bool opened = false;
   const int code = yyreplacefile(r->filename, text, opened);
+  if (!r->readonly) yylockfile(r->filename, r->lockfile[static_cast<std::size_t>(r->current)]);
   if (code != 0) {
     warn(frame, systemtext(code), opened ? "Write Error" : "Open Error");
     return 0;

@@ -68,6 +68,12 @@ struct EditorRecord : FrameRecord {
   win::HFONT font = nullptr;
   int fonttype = 0, fontsize = 0, lineheight = 0, charheight = 0;
   std::array<int, 21> bookmark{}, bookmarklength{};
+  // Per buffer: a handle that keeps other writers off the buffer's file (-1 none).
+  std::array<int, 21> lockfile = [] {
+    std::array<int, 21> a{};
+    a.fill(-1);
+    return a;
+  }();
 };
 
 EditorRecord* yyeditrecord(win::HWND frame);   // nullptr for a frame without an editor
@@ -83,6 +89,8 @@ void yyEditTitle(win::HWND frame);
 int yyEditOpenFile(win::HWND frame, int quiet);
 int yyEditSaveFile(win::HWND frame, int saveas);
 int yyEditCheckSave(win::HWND frame, EditorRecord& r);
+// Releases the current buffer's lock on its file.
+void yyEditCloseFile(win::HWND frame);
 // The editor's open (save false) or save dialog; 1 with the chosen path, 0 cancelled.
 int yyEditFileDialog(win::HWND frame, EditorRecord& r, bool save, std::string& path);
 int yyEditFind(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);

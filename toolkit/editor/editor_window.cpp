@@ -171,12 +171,13 @@ void addbuffer(HWND frame, EditorRecord& r, const std::string& path) {
   r.current = r.count;
   r.filterindex[static_cast<std::size_t>(r.current)] = r.filterindex[static_cast<std::size_t>(r.current - 1)];
   r.bookmark[static_cast<std::size_t>(r.current)] = -1;
+  r.lockfile[static_cast<std::size_t>(r.current)] = -1;
   r.filename = path;
   AppendMenu(r.view, MF_STRING | MF_CHECKED, static_cast<UINT_PTR>(ED_VIEW + r.count), yyeditviewentry(r.count, path).c_str());
 }
 
 bool untouched(const EditorRecord& r) {
-  return r.count == 1 && r.filename.empty() && SendMessage(r.control, WM_GETTEXTLENGTH, 0, 0) == 0 &&
+  return r.count == 1 && r.filename.empty() && r.lockfile[1] < 0 && SendMessage(r.control, WM_GETTEXTLENGTH, 0, 0) == 0 &&
          SendMessage(r.control, EM_GETMODIFY, 0, 0) == 0;
 }
 
@@ -444,6 +445,7 @@ void command(HWND frame, EditorRecord& r, int id) {
         addbuffer(frame, r, "");
       } else {
         if (yyEditCheckSave(frame, r) == 0) return;
+        yyEditCloseFile(frame);
         r.filename.clear();
       }
       r.protection = 0;
@@ -463,6 +465,7 @@ void command(HWND frame, EditorRecord& r, int id) {
     case ED_CLOSE: {
       if (!r.buffers || yyEditCheckSave(frame, r) == 0) return;
       const int w = yygetwindowindex(frame);
+      yyEditCloseFile(frame);
       if (r.count == 1) {
         r.filename.clear();
         yyEditResetFormat(r);
@@ -474,7 +477,9 @@ void command(HWND frame, EditorRecord& r, int id) {
           r.filterindex[static_cast<std::size_t>(k)] = r.filterindex[static_cast<std::size_t>(k + 1)];
           r.bookmark[static_cast<std::size_t>(k)] = r.bookmark[static_cast<std::size_t>(k + 1)];
           r.bookmarklength[static_cast<std::size_t>(k)] = r.bookmarklength[static_cast<std::size_t>(k + 1)];
+          r.lockfile[static_cast<std::size_t>(k)] = r.lockfile[static_cast<std::size_t>(k + 1)];
         }
+        r.lockfile[static_cast<std::size_t>(r.count)] = -1;
         DeleteMenu(r.view, static_cast<UINT>(r.count - 1), MF_BYPOSITION);
         --r.count;
         for (int k = 1; k <= r.count; ++k) {
@@ -642,6 +647,7 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY: {
       yyspecialwindowgone(hwnd, r->mode);
       if (r->finddialog != nullptr) DestroyWindow(r->finddialog);
+      for (int& lock : r->lockfile) yyunlockfile(lock);
       if (r->font != nullptr && r->font != GetStockObject(SYSTEM_FONT) && r->font != GetStockObject(SYSTEM_FIXED_FONT))
         DeleteObject(r->font);
       SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
