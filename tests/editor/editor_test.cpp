@@ -15,6 +15,7 @@
 
 #include "platform/combobox.h"
 #include "platform/menu.h"
+#include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
 #include "platform/richedit.h"
 #include "platform/statusbar.h"
@@ -637,6 +638,74 @@ TEST_F(Editor, FilesAreLockedWhileInTheEditor) {
   ASSERT_FALSE(test::messageBoxes().empty());
   EXPECT_EQ(test::messageBoxes().back().title, "Open Error");
   EXPECT_EQ(text(), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Screen centre of the toolbar button with a command.
+POINT buttonat(HWND toolbar, int command) {
+  const auto index = static_cast<WPARAM>(SendMessage(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(command), 0));
+  RECT rc;
+  SendMessage(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc));
+  POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  ClientToScreen(toolbar, p);
+  return p;
+}
+
+bool enabled(HWND toolbar, int command) { return SendMessage(toolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0; }
+
+// The editor's toolbar: its buttons by the options, Cut and Copy following the selection,
+// Undo the control, clicks carrying out the commands, and the tooltip texts.
+TEST_F(Editor, TheToolbar) {
+  const int w = child();
+  MoveWindow(winslot(w).wWindow, 20, 20, 420, 220, TRUE);
+  WEditFile(file("t.txt", "Baseflow index 0.62\r\n"), {});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r->toolbar, nullptr);
+  EXPECT_EQ(SendMessage(r->toolbar, TB_BUTTONCOUNT, 0, 0), 13) << "New Open Save | Print | Find | Cut Copy Paste Undo Redo";
+  EXPECT_FALSE(enabled(r->toolbar, ED_CUT));
+  EXPECT_FALSE(enabled(r->toolbar, ED_COPY));
+  EXPECT_TRUE(enabled(r->toolbar, ED_PASTE));
+  EXPECT_FALSE(enabled(r->toolbar, ED_UNDO));
+  RECT bar, text;
+  GetWindowRect(r->toolbar, bar);
+  GetWindowRect(r->control, text);
+  EXPECT_GE(text.top, bar.bottom) << "the text below the toolbar";
+
+  SetFocus(r->control);
+  keys(VK_END, test::kShift);
+  EXPECT_TRUE(enabled(r->toolbar, ED_CUT));
+  EXPECT_TRUE(enabled(r->toolbar, ED_COPY));
+  const POINT cut = buttonat(r->toolbar, ED_CUT);
+  test::click(cut.x, cut.y);
+  test::runUntilIdle();
+  EXPECT_EQ(this->text(), "\r\n");
+  EXPECT_TRUE(enabled(r->toolbar, ED_UNDO));
+  EXPECT_FALSE(enabled(r->toolbar, ED_COPY));
+  test::runUntilIdle();
+  EXPECT_TRUE(test::savePng(winslot(w).wWindow, ::testing::TempDir() + "editor_toolbar.png"));
+  const POINT undo = buttonat(r->toolbar, ED_UNDO);
+  test::click(undo.x, undo.y);
+  test::runUntilIdle();
+  EXPECT_EQ(this->text(), "Baseflow index 0.62\r\n");
+
+  char tip[80] = {};
+  TOOLINFO ti;
+  ti.hwnd = r->toolbar;
+  ti.uId = ED_FIND;
+  ti.lpszText = tip;
+  SendMessage(r->tooltips, TTM_GETTEXT, 0, reinterpret_cast<LPARAM>(&ti));
+  EXPECT_STREQ(tip, "Find");
+
+  // A viewer's toolbar: Open, Print, Find and Copy; option 32: none.
+  child();
+  WEditFile("", {.options = EO_READONLY | EO_NONEWOPEN});
+  EXPECT_EQ(SendMessage(yyeditcurrent()->toolbar, TB_BUTTONCOUNT, 0, 0), 5) << "Print | Find | Copy";
+  child();
+  WEditFile("", {.options = EO_NOTOOLBAR});
+  EXPECT_EQ(yyeditcurrent()->toolbar, nullptr);
 }
 
 }  // namespace

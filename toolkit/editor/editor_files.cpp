@@ -80,6 +80,7 @@ int yyEditOpenFile(HWND frame, int quiet) {
     SendMessage(r->control, EM_SETSEL, 0, 0);
     SendMessage(r->control, EM_SCROLLCARET, 0, 0);
     SendMessage(r->control, EM_EMPTYUNDOBUFFER, 0, 0);
+    yyedittoolbarundo(*r);
     SendMessage(r->control, EM_SETMODIFY, FALSE, 0);
     r->changed = 0;
     yyEditTitle(frame);

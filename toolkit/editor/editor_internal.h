@@ -36,7 +36,8 @@ enum EditorCommand : int {
 
 struct EditorRecord : FrameRecord {
   win::HWND control = nullptr;
-  win::HWND toolbar = nullptr;
+  win::HWND toolbar = nullptr;           // the editor's own toolbar (none with option 32)
+  win::HWND tooltips = nullptr;          // its tooltip window
   win::HWND statusbar = nullptr;
   win::HWND commandline = nullptr;       // combo box (with history) or edit field
   win::HWND commandedit = nullptr;       // the edit field of the command line
@@ -79,6 +80,13 @@ struct EditorRecord : FrameRecord {
 EditorRecord* yyeditrecord(win::HWND frame);   // nullptr for a frame without an editor
 EditorRecord* yyeditcurrent();                 // the editor of the current window, or nullptr
 win::HWND yyeditframe();                       // the current window's frame
+
+// The editor toolbar: built at creation unless option 32; Cut and Copy follow the selection,
+// Undo and Redo the control; the tooltip text of a command ("" for none).
+void yyeditmaketoolbar(win::HWND frame, EditorRecord& r);
+void yyedittoolbarselection(EditorRecord& r);
+void yyedittoolbarundo(EditorRecord& r);
+const char* yyedittooltip(int command, bool extra);
 
 // The command line (options 8 and 16): built at creation, laid out at the bottom.
 void yyeditcommandline(win::HWND frame, EditorRecord& r);

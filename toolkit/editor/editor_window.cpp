@@ -7,6 +7,7 @@
 #include "platform/clipboard.h"
 #include "platform/gdi.h"
 #include "platform/menu.h"
+#include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
 #include "platform/richedit.h"
 #include "platform/statusbar.h"
@@ -149,6 +150,15 @@ void layout(HWND frame, EditorRecord& r) {
   POINT corner{c.left, c.top};
   ScreenToClient(frame, corner);
   RECT area{corner.x, corner.y, corner.x + (c.right - c.left), corner.y + (c.bottom - c.top)};
+  if (r.toolbar != nullptr) {
+    // The editor's toolbar across the top, as tall as its buttons.
+    SendMessage(r.toolbar, TB_AUTOSIZE, 0, 0);
+    RECT t;
+    GetWindowRect(r.toolbar, t);
+    const int height = t.bottom - t.top;
+    MoveWindow(r.toolbar, area.left, area.top, area.right - area.left, height, TRUE);
+    area.top = std::min<LONG>(area.top + height, area.bottom);
+  }
   yyeditcommandlayout(r, area);
   if (r.commandline != nullptr) area.bottom -= r.commandheight;
   MoveWindow(r.control, area.left, area.top, area.right - area.left, std::max<int>(area.bottom - area.top, 0), TRUE);
@@ -330,6 +340,7 @@ void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int
   r->filename = path;
   r->statusbar = winslot(w).wMessLine;
   if (client != nullptr) ShowWindow(client, SW_HIDE);
+  if ((options & EO_NOTOOLBAR) == 0) yyeditmaketoolbar(frame, *r);
 
   if ((options & EO_NOMENUS) == 0 && !haschildstyle(frame)) buildmenus(frame, *r, menu, status);
   if (mode == 1) {
@@ -677,6 +688,13 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NOTIFY: {
       const auto* h = reinterpret_cast<const NMHDR*>(lParam);
+      if (h != nullptr && h->code == TTN_GETDISPINFO && r->tooltips != nullptr && h->hwndFrom == r->tooltips) {
+        auto* info = reinterpret_cast<NMTTDISPINFO*>(lParam);
+        const char* tip = yyedittooltip(static_cast<int>(h->idFrom), (r->options & EO_EXTRATOOLS) != 0);
+        info->lpszText = const_cast<char*>(tip);
+        if (*tip != '\0') return 0;
+        return DefWindowProc(hwnd, msg, wParam, lParam);
+      }
       if (h == nullptr || h->hwndFrom != r->control) return yyWndProc(hwnd, msg, wParam, lParam);
       if (h->code == EN_MSGFILTER) {
         const auto* f = reinterpret_cast<const MSGFILTER*>(lParam);
@@ -695,6 +713,7 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if (h->code == EN_SELCHANGE) {
+        if (IsWindowVisible(r->control)) yyedittoolbarselection(*r);
         yyEditUpdateBIU(*r);
         caretstatus(*r);
         return 0;
@@ -706,6 +725,7 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       const WORD code = HIWORD(wParam);
       if (reinterpret_cast<HWND>(lParam) == r->control) {
         if (code == EN_CHANGE) {
+          yyedittoolbarundo(*r);
           r->changed = 1;
           if ((r->options & EO_SHOWMODIFIED) != 0) yyEditTitle(hwnd);
         }
