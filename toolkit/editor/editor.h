@@ -59,6 +59,16 @@ void yyeditclearhistory(int& result);
 void yyeditputhistory(int index, std::string_view text);
 void yyeditgethistory(int index, std::string& text);
 
+// Custom painting: from yyeditsetcallback on, the current window's editor draws every visible
+// line itself, coloured by the segments yyeditparsecallback gives for it: up to maximum
+// segments (start, end: 1-based positions in the line, inclusive; colour red + 256 green +
+// 65536 blue, or -1 for the selection colours) in ascending order. selstart and selend are
+// the line's selected part (1-based) or -1, -1. The routine as linked gives no segments; a
+// program colours its text by linking its own routine of this name.
+void yyeditsetcallback();
+void yyeditparsecallback(int window, int selstart, int selend, int maximum, int* starts, int* ends, int* colours,
+                         int& count, const char* line, int length);
+
 // Buffers of window w (buffer 1-20).
 void yyeditstorebuffername(int window, int buffer, std::string_view name);
 void yyeditgetbuffername(int window, int buffer, std::string& name);

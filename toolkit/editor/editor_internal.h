@@ -66,6 +66,8 @@ struct EditorRecord : FrameRecord {
   int options = 0;
   bool maynew = true, readonly = false, mayopen = true, maysave = true, maysaveas = true, mayprint = true;
   bool richtext = false, buffers = false, hidden = false;
+  bool custompaint = false;              // yyeditsetcallback: the lines are drawn by the editor
+  win::WNDPROC richproc = nullptr;       // the control's own procedure under the painting one
   win::HFONT font = nullptr;
   int fonttype = 0, fontsize = 0, lineheight = 0, charheight = 0;
   std::array<int, 21> bookmark{}, bookmarklength{};
