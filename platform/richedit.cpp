@@ -483,6 +483,7 @@ LRESULT setCharFormat(HWND h, rich::Formats& fm, WPARAM which, const CHARFORMAT*
     }
   } else {
     mergeChar(fm.charFormats[0], *cf);
+    fm.defaultChanged = !(fm.charFormats[0] == rtf::CharFormat{});
     relayout(h, fm);
     return 1;
   }

@@ -255,10 +255,7 @@ void Formats::textSet(int length) {
   height_ = -1;
 }
 
-bool Formats::active() const {
-  return !chars.uniform(0) || !paras.uniform(0) || !(charFormats[0] == rtf::CharFormat{}) ||
-         !(paraFormats[0] == rtf::ParaFormat{});
-}
+bool Formats::active() const { return defaultChanged || !chars.uniform(0) || !paras.uniform(0); }
 
 int Formats::measure(HDC dc, int at, const char* s, int n) {
   int x = 0;

@@ -77,6 +77,9 @@ class Formats final : public editx::Formatter {
   // The format the next characters typed at position typingAt get (-1: that of the
   // character before).
   int typing = -1, typingAt = -1;
+  // Format 0 (the control's font) was given attributes of its own (SCF_DEFAULT); paragraph
+  // format 0 never changes.
+  bool defaultChanged = false;
 
   int internChar(const rtf::CharFormat& f);
   int internPara(const rtf::ParaFormat& f);
