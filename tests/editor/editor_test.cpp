@@ -25,6 +25,7 @@
 #include "toolkit/editor/editor_internal.h"
 #include "toolkit/editor/startup_editor.h"
 #include "toolkit/window/childwin.h"
+#include "toolkit/window/geometry.h"
 
 namespace {
 
@@ -706,6 +707,57 @@ TEST_F(Editor, TheToolbar) {
   child();
   WEditFile("", {.options = EO_NOTOOLBAR});
   EXPECT_EQ(yyeditcurrent()->toolbar, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// An editor in a pane of a split window: with the split window's number its menu shows on
+// the split window's frame, whose menu commands reach the editor; focusing an editor in a
+// pane shows its menu on the outermost frame.
+TEST_F(Editor, MenusOfAnEditorInASplitWindow) {
+  const int w = child();
+  std::array<int, 2> panes{};
+  std::array<int, 2> dialogs{0, 0};
+  yywindowsplit(panes, 0, {7, 7}, -1, {0, 0}, {}, dialogs, {-1, -1}, "Text", "Other");
+  test::runUntilIdle();
+  ASSERT_GT(panes[0], 0);
+  HWND outer = winslot(w).wWindow;
+  EXPECT_EQ(GetMenu(outer), nullptr);
+  windowselect(panes[0]);
+  WEditFile("", {.splitwindow = w});
+  ASSERT_EQ(tessar.error.LASTERROR, 0);
+  EditorRecord* r = record(panes[0]);
+  ASSERT_NE(r, nullptr);
+  ASSERT_NE(r->menubar, nullptr);
+  EXPECT_EQ(GetMenu(outer), r->menubar);
+  const FrameRecord* split = yyframerecord(outer);
+  ASSERT_NE(split, nullptr);
+  EXPECT_EQ(split->word[SP_MENUPANE], HandleToLong(winslot(panes[0]).wWindow));
+  EXPECT_EQ(split->word[SP_ACTIVE], HandleToLong(winslot(panes[0]).wWindow));
+  int result = -1;
+  yyeditputtext(result, "in the pane");
+  // Edit, Select All on the outer frame's menu selects the pane's text.
+  SetFocus(r->control);
+  menu('E', 'A');
+  DWORD s = 1, e = 0;
+  SendMessage(r->control, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  EXPECT_EQ(s, 0u);
+  EXPECT_EQ(e, 11u);
+
+  // The editor in a pane of another split window, named without it: its menu shows there
+  // once the editor has the focus.
+  const int other = child();
+  std::array<int, 2> more{};
+  yywindowsplit(more, 0, {7, 7}, -1, {0, 0}, {}, dialogs, {-1, -1}, "A", "B");
+  windowselect(more[0]);
+  WEditFile("", {});
+  SetFocus(record(more[0])->control);
+  EXPECT_EQ(GetMenu(winslot(other).wWindow), record(more[0])->menubar);
+  WindowCloseChild(other);
+  WindowCloseChild(w);
+  EXPECT_EQ(winslot(w).wWindow, nullptr);
 }
 
 }  // namespace

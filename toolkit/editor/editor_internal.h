@@ -50,6 +50,7 @@ struct EditorRecord : FrameRecord {
   win::HMENU menubar = nullptr, file = nullptr, edit = nullptr, search = nullptr, format = nullptr,
              view = nullptr;
   int mode = 2;
+  int splitwindow = -1;                  // the split window whose frames show the editor's menu
   int changed = 0;
   int protection = 1;
   std::array<int, 21> filterindex{};   // buffers 1-20

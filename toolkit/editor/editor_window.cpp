@@ -6,6 +6,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/gdi.h"
+#include "platform/combobox.h"
 #include "platform/menu.h"
 #include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
@@ -52,6 +53,49 @@ void caretstatus(const EditorRecord& r) {
   const int first = static_cast<int>(SendMessage(r.control, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
   const std::string text = "Line:" + std::to_string(line + 1) + "   Col:" + std::to_string(static_cast<int>(e) - first + 1);
   setstatus(r, 0, text.c_str());
+}
+
+// The split window whose pane frame f is (a split window's record sits on the frame two
+// levels above its panes), or nullptr.
+HWND splitof(HWND f) {
+  if (!haschildstyle(f)) return nullptr;
+  HWND g = GetParent(GetParent(f));
+  const FrameRecord* r = g != nullptr ? yyframerecord(g) : nullptr;
+  return r != nullptr && r->word[FR_KIND] == SW_SPLITWINDOW ? g : nullptr;
+}
+
+// The outermost frame of the split windows around f (f itself outside any).
+HWND outermost(HWND f) {
+  for (HWND g = splitof(f); g != nullptr; g = splitof(g)) f = g;
+  return f;
+}
+
+// The menu bar of window w shows on the outermost frame of the split windows around pane
+// frame: each split window up to window upto (-1: all) without a menu of its own borrows
+// it and has the pane as its active pane.
+void lendmenu(HWND pane, int upto) {
+  const int w = yygetwindowindex(pane);
+  HMENU bar = w >= 0 ? winslot(w).hMenuRoot : nullptr;
+  HWND f = pane, shown = nullptr;
+  for (HWND g = splitof(f); g != nullptr; f = g, g = splitof(g)) {
+    FrameRecord* split = yyframerecord(g);
+    const int gw = yygetwindowindex(g);
+    split->word[SP_ACTIVE] = HandleToLong(f);
+    if (gw >= 0 && bar != nullptr && (winslot(gw).hMenuRoot == nullptr || split->word[SP_MENUPANE] != 0)) {
+      winslot(gw).hMenuRoot = bar;
+      split->word[SP_MENUPANE] = HandleToLong(pane);
+    }
+    if (gw >= 0 && winslot(gw).hMenuRoot != nullptr) shown = g;
+    if (gw == upto) break;
+  }
+  // The outermost frame shows the nearest menu.
+  HWND outer = outermost(pane);
+  const int sw = shown != nullptr ? yygetwindowindex(shown) : -1;
+  HMENU show = bar != nullptr ? bar : sw >= 0 ? winslot(sw).hMenuRoot : nullptr;
+  if (!haschildstyle(outer) && show != nullptr && GetMenu(outer) != show) {
+    SetMenu(outer, show);
+    DrawMenuBar(outer);
+  }
 }
 
 void buildmenus(HWND frame, EditorRecord& r, int menu, int& status) {
@@ -252,7 +296,7 @@ void yyeditfont(int fonttype, int fontsize, int& result) {
 }
 
 void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int fontsize, int filterindex,
-                int, std::string_view filename, std::string_view filter) {
+                int splitwindow, std::string_view filename, std::string_view filter) {
   status = 0;
   const int w = wIndex;
   if (w <= 0 || w >= MAXWINDOWS || winslot(w).wWindow == nullptr) {
@@ -342,7 +386,20 @@ void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int
   if (client != nullptr) ShowWindow(client, SW_HIDE);
   if ((options & EO_NOTOOLBAR) == 0) yyeditmaketoolbar(frame, *r);
 
-  if ((options & EO_NOMENUS) == 0 && !haschildstyle(frame)) buildmenus(frame, *r, menu, status);
+  // Menus where the outermost frame of the split windows around the editor can show them.
+  if ((options & EO_NOMENUS) == 0 && !haschildstyle(outermost(frame))) {
+    buildmenus(frame, *r, menu, status);
+    if (splitwindow > 0 && splitof(frame) != nullptr) {
+      // Only when that split window holds the editor.
+      HWND split = splitwindow < MAXWINDOWS ? winslot(splitwindow).wWindow : nullptr;
+      for (HWND g = splitof(frame); g != nullptr; g = splitof(g))
+        if (g == split) {
+          lendmenu(frame, splitwindow);
+          r->splitwindow = splitwindow;
+          break;
+        }
+    }
+  }
   if (mode == 1) {
     for (HWND& bar : winslot(w).hToolbar) {
       if (bar != nullptr) DestroyWindow(bar);
@@ -723,7 +780,17 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_COMMAND: {
       const WORD code = HIWORD(wParam);
-      if (reinterpret_cast<HWND>(lParam) == r->control) {
+      const auto from = reinterpret_cast<HWND>(lParam);
+      if (from != nullptr && ((code == EN_SETFOCUS && (from == r->control || from == r->commandline)) ||
+                              (code == CBN_SETFOCUS && from == r->commandline))) {
+        // The control with the focus is the one to focus again; inside split windows this
+        // pane becomes the active one and its menu shows.
+        r->focus = from == r->commandline ? r->commandedit : from;
+        r->word[FR_CONTROL] = HandleToLong(r->focus);
+        if (splitof(hwnd) != nullptr) lendmenu(hwnd, -1);
+        if (from != r->control) return 0;
+      }
+      if (from == r->control) {
         if (code == EN_CHANGE) {
           yyedittoolbarundo(*r);
           r->changed = 1;
