@@ -396,9 +396,13 @@ LRESULT formatRange(HWND h, bool render, const FORMATRANGE& fr) {
 //------------------------------------------------------------------------------
 // Character and paragraph formats
 //------------------------------------------------------------------------------
-void mergeChar(rtf::CharFormat& c, const CHARFORMAT& cf) {
+// baseBold: the control's font is bold, so that "not bold" must be said.
+void mergeChar(rtf::CharFormat& c, const CHARFORMAT& cf, bool baseBold) {
   const DWORD m = cf.dwMask, e = cf.dwEffects;
-  if (m & CFM_BOLD) c.bold = (e & CFE_BOLD) != 0;
+  if (m & CFM_BOLD) {
+    c.bold = (e & CFE_BOLD) != 0;
+    c.unbold = !c.bold && baseBold;
+  }
   if (m & CFM_ITALIC) c.italic = (e & CFE_ITALIC) != 0;
   if (m & CFM_UNDERLINE) c.underline = (e & CFE_UNDERLINE) != 0;
   if (m & CFM_STRIKEOUT) c.strike = (e & CFE_STRIKEOUT) != 0;
@@ -419,7 +423,10 @@ void mergeChar(rtf::CharFormat& c, const CHARFORMAT& cf) {
       c.autoBack = (e & CFE_AUTOBACKCOLOR) != 0;
       c.back = c.autoBack ? 0 : c2.crBackColor;
     }
-    if ((m & CFM_WEIGHT) && c2.wWeight != 0) c.bold = c2.wWeight >= FW_SEMIBOLD;
+    if ((m & CFM_WEIGHT) && c2.wWeight != 0) {
+      c.bold = c2.wWeight >= FW_SEMIBOLD;
+      c.unbold = !c.bold && baseBold;
+    }
   }
 }
 
@@ -432,7 +439,7 @@ rtf::CharFormat resolved(const rich::Formats& fm, const rtf::CharFormat& b, int 
     r.charset = b.charset;
   }
   if (r.twips == 0) r.twips = b.twips;
-  r.bold = r.bold || b.bold;
+  r.bold = r.bold || (b.bold && !r.unbold);
   r.italic = r.italic || b.italic;
   r.underline = r.underline || b.underline;
   r.strike = r.strike || b.strike;
@@ -461,9 +468,10 @@ CHARRANGE wordAt(const std::string& t, LONG p) {
 
 LRESULT setCharFormat(HWND h, rich::Formats& fm, WPARAM which, const CHARFORMAT* cf) {
   if (!cf || cf->cbSize < sizeof(CHARFORMAT)) return 0;
+  const bool baseBold = fm.base().bold;
   auto change = [&](int v) {
     rtf::CharFormat c = fm.charFormats[static_cast<std::size_t>(v)];
-    mergeChar(c, *cf);
+    mergeChar(c, *cf, baseBold);
     return fm.internChar(c);
   };
   const auto n = static_cast<LONG>(base(h, WM_GETTEXTLENGTH, 0, 0));
@@ -482,7 +490,7 @@ LRESULT setCharFormat(HWND h, rich::Formats& fm, WPARAM which, const CHARFORMAT*
       return 1;
     }
   } else {
-    mergeChar(fm.charFormats[0], *cf);
+    mergeChar(fm.charFormats[0], *cf, baseBold);
     fm.defaultChanged = !(fm.charFormats[0] == rtf::CharFormat{});
     relayout(h, fm);
     return 1;

@@ -164,6 +164,7 @@ HFONT Formats::fontFor(int format) {
     lf.lfWidth = 0;
   }
   if (f.bold) lf.lfWeight = FW_BOLD;
+  else if (f.unbold) lf.lfWeight = FW_NORMAL;
   if (f.italic) lf.lfItalic = 1;
   if (f.underline) lf.lfUnderline = 1;
   if (f.strike) lf.lfStrikeOut = 1;

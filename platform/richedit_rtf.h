@@ -21,6 +21,7 @@ struct DefaultFont {
 
 struct CharFormat {
   bool bold = false, italic = false, underline = false, strike = false, protect = false;
+  bool unbold = false;    // normal weight although the control's font is bold
   int twips = 0;          // character height; 0: the control's
   std::string face;       // empty: the control's
   BYTE charset = 0;

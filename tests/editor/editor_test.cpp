@@ -6,12 +6,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/combobox.h"
 #include "platform/menu.h"
@@ -758,6 +760,66 @@ TEST_F(Editor, MenusOfAnEditorInASplitWindow) {
   WindowCloseChild(other);
   WindowCloseChild(w);
   EXPECT_EQ(winslot(w).wWindow, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Format buttons (a program with their bitmap has them) follow the selection: checked when
+// set throughout, indeterminate when mixed; the alignment of the paragraph checks its button.
+TEST_F(Editor, FormatButtonsFollowTheSelection) {
+  const int w = child();
+  WEditFile("", {.options = EO_RICHTEXT, .fonttype = 3});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r->toolbar, nullptr);
+  std::vector<TBBUTTON> buttons;
+  for (int command : {ED_BOLD, ED_ITALIC, ED_UNDERLINE, ED_LEFT, ED_CENTRE, ED_RIGHT, ED_BULLET}) {
+    TBBUTTON b;
+    b.idCommand = command;
+    b.fsState = TBSTATE_ENABLED;
+    buttons.push_back(b);
+  }
+  SendMessage(r->toolbar, TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  int result = -1;
+  yyeditputtext(result, "low high");
+  yyeditformattext(result, 5, 8, 1, -1, -1, -1, -1, -2, -2, "");
+  yyeditformatpara(result, 1, 1, -1, 1);
+  auto state = [&](int command) { return static_cast<int>(SendMessage(r->toolbar, TB_GETSTATE, static_cast<WPARAM>(command), 0)); };
+  SendMessage(r->control, EM_SETSEL, 5, 8);
+  EXPECT_EQ(state(ED_BOLD), TBSTATE_ENABLED | TBSTATE_CHECKED);
+  EXPECT_EQ(state(ED_ITALIC), TBSTATE_ENABLED);
+  EXPECT_EQ(state(ED_CENTRE), TBSTATE_ENABLED | TBSTATE_CHECKED);
+  EXPECT_EQ(state(ED_LEFT), TBSTATE_ENABLED);
+  SendMessage(r->control, EM_SETSEL, 0, 8);
+  EXPECT_EQ(state(ED_BOLD), TBSTATE_ENABLED | TBSTATE_INDETERMINATE);
+  // The Bold command over the mixed selection makes it all bold.
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_BOLD, 0);
+  EXPECT_EQ(state(ED_BOLD), TBSTATE_ENABLED | TBSTATE_CHECKED);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_BOLD, 0);
+  EXPECT_EQ(state(ED_BOLD), TBSTATE_ENABLED) << "a second Bold takes it away";
+}
+
+}  // namespace
+
+namespace {
+
+// In the bold system font, Bold over bold text makes it normal weight, and back.
+TEST_F(Editor, BoldSwitchesOffInABoldFont) {
+  const int w = child();
+  WEditFile("", {.options = EO_RICHTEXT});
+  EditorRecord* r = record(w);
+  int result = -1;
+  yyeditputtext(result, "heavy text");
+  SendMessage(r->control, EM_SETSEL, 0, 5);
+  EXPECT_TRUE(boldat(r->control, 0, 5)) << "the system font is bold";
+  SendMessage(r->control, EM_SETSEL, 0, 5);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_BOLD, 0);
+  EXPECT_FALSE(boldat(r->control, 0, 5));
+  EXPECT_TRUE(boldat(r->control, 6, 10));
+  SendMessage(r->control, EM_SETSEL, 0, 5);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_BOLD, 0);
+  EXPECT_TRUE(boldat(r->control, 0, 10));
 }
 
 }  // namespace

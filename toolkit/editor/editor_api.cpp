@@ -8,6 +8,7 @@
 #include "platform/fontdialog.h"
 #include "platform/gdi.h"
 #include "platform/menu.h"
+#include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
 #include "platform/richedit.h"
 #include "platform/statusbar.h"
@@ -522,12 +523,31 @@ bool yyEditSelectionEditable(const EditorRecord& r) {
 
 void yyEditUpdateBIU(EditorRecord& r) {
   if (!r.richtext || r.readonly) return;
+  PARAFORMAT pf;
+  const auto pmask = static_cast<DWORD>(SendMessage(r.control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf)));
   if (r.format != nullptr) {
-    PARAFORMAT pf;
-    const auto mask = static_cast<DWORD>(SendMessage(r.control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf)));
-    const bool bulleted = (mask & PFM_NUMBERING) == 0 || pf.wNumbering == PFN_BULLET;
+    const bool bulleted = (pmask & PFM_NUMBERING) == 0 || pf.wNumbering == PFN_BULLET;
     CheckMenuItem(r.format, ED_BULLET, MF_BYCOMMAND | (bulleted ? MF_CHECKED : MF_UNCHECKED));
   }
+  // The format buttons, where the toolbar has them: enabled for an editable selection,
+  // checked when set throughout, indeterminate when mixed.
+  if (r.toolbar == nullptr || SendMessage(r.toolbar, TB_COMMANDTOINDEX, ED_BOLD, 0) < 0) return;
+  const BYTE base = yyEditSelectionEditable(r) ? TBSTATE_ENABLED : 0;
+  CHARFORMAT cf;
+  cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE;
+  const auto cmask = static_cast<DWORD>(SendMessage(r.control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)));
+  auto state = [&](int command, bool uniform, bool set) {
+    const BYTE st = static_cast<BYTE>(base | (!uniform ? TBSTATE_INDETERMINATE : set ? TBSTATE_CHECKED : 0));
+    SendMessage(r.toolbar, TB_SETSTATE, static_cast<WPARAM>(command), MAKELONG(st, 0));
+  };
+  state(ED_BOLD, (cmask & CFM_BOLD) != 0, (cf.dwEffects & CFE_BOLD) != 0);
+  state(ED_ITALIC, (cmask & CFM_ITALIC) != 0, (cf.dwEffects & CFE_ITALIC) != 0);
+  state(ED_UNDERLINE, (cmask & CFM_UNDERLINE) != 0, (cf.dwEffects & CFE_UNDERLINE) != 0);
+  state(ED_BULLET, (pmask & PFM_NUMBERING) != 0, pf.wNumbering == PFN_BULLET);
+  const bool aligned = (pmask & PFM_ALIGNMENT) != 0;
+  state(ED_LEFT, aligned, pf.wAlignment == PFA_LEFT);
+  state(ED_CENTRE, aligned, pf.wAlignment == PFA_CENTER);
+  state(ED_RIGHT, aligned, pf.wAlignment == PFA_RIGHT);
 }
 
 namespace {
