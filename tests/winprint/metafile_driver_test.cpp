@@ -188,7 +188,7 @@ TEST_F(Metafile, TestPictureRendersInLibwmfAndEmf2svg) {
 
   const std::string wmf = plot("picture.wmf", [] { drawtestpicture(); });
   ASSERT_GT(wmf.size(), 1000u);
-  const std::string svg = hc::scratch("picture-wmf.svg").string();
+  const std::string svg = (keep / "picture-wmf.svg").string();
   const hc::Run a = hc::run("wmf2svg -o '" + svg + "' '" + path + "'");
   ASSERT_EQ(a.status, 0) << a.output;
   const std::string wmfsvg = tw::test::slurp(svg);
