@@ -34,6 +34,17 @@ constexpr int kCapIndexes[] = {TECHNOLOGY, HORZSIZE, VERTSIZE, HORZRES, VERTRES,
                                PLANES, NUMCOLORS, LOGPIXELSX, LOGPIXELSY, PHYSICALWIDTH,
                                PHYSICALHEIGHT, PHYSICALOFFSETX, PHYSICALOFFSETY};
 
+// One FreeType library for the run: cairo keeps font faces cached beyond a job, and their
+// faces must not outlive the library they came from.
+FT_Library library() {
+  static FT_Library lib = [] {
+    FT_Library l = nullptr;
+    FT_Init_FreeType(&l);
+    return l;
+  }();
+  return lib;
+}
+
 double red(COLORREF c) { return (c & 0xFF) / 255.0; }
 double green(COLORREF c) { return ((c >> 8) & 0xFF) / 255.0; }
 double blue(COLORREF c) { return ((c >> 16) & 0xFF) / 255.0; }
@@ -475,7 +486,7 @@ class PrintJob : public PrintDevice {
   int copies = 1;
   int widthPx = 0, heightPx = 0, dpix = 600, dpiy = 600;
 
-  ~PrintJob() override { abort(); if (lib_) FT_Done_FreeType(lib_); }
+  ~PrintJob() override { abort(); }
 
   int caps(int index) const override {
     auto it = capabilities.find(index);
@@ -502,8 +513,7 @@ class PrintJob : public PrintDevice {
     }
     cairo_pdf_surface_set_metadata(pdf_, CAIRO_PDF_METADATA_TITLE, title_.c_str());
     cairo_pdf_surface_set_metadata(pdf_, CAIRO_PDF_METADATA_CREATOR, "TarnWalker");
-    if (!lib_) FT_Init_FreeType(&lib_);
-    player_ = std::make_unique<Player>(lib_);
+    player_ = std::make_unique<Player>(library());
     return ++gJobs;
   }
 
@@ -587,7 +597,6 @@ class PrintJob : public PrintDevice {
   static constexpr DWORD ERROR_INVALID_PARAMETER = 87;
   static inline int gJobs = 0;
   cairo_surface_t* pdf_ = nullptr;
-  FT_Library lib_ = nullptr;
   std::unique_ptr<Player> player_;
   std::string title_, output_, temp_;
   bool pageOpen_ = false;

@@ -93,6 +93,32 @@ TEST_F(PrintJob, APageOnThePdfPrinterKeepsItsTextSizeAndInk) {
   EXPECT_NE(probe.output.find("(255, 0, 0) (0, 0, 255) (255, 255, 255)"), std::string::npos) << probe.output;
 }
 
+// Regression: the fonts cairo keeps from a finished job outlived the FreeType library that
+// job made, and a later job's text crashed once cairo let them go (after a few hundred sizes).
+TEST_F(PrintJob, JobAfterJobWithText) {
+  for (int job = 0; job < 8; ++job) {
+    HDC dc = CreateDC("pdf", "Print to PDF file", "FILE:", nullptr);
+    ASSERT_NE(dc, nullptr);
+    const std::string out = (dir / ("job" + std::to_string(job) + ".pdf")).string();
+    DOCINFO info;
+    info.lpszDocName = "again";
+    info.lpszOutput = out.c_str();
+    ASSERT_GT(StartDoc(dc, info), 0);
+    ASSERT_GT(StartPage(dc), 0);
+    for (int size = 0; size < 60; ++size) {
+      HFONT font = CreateFont(-(40 + size + 60 * job), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+      HGDIOBJ old = SelectObject(dc, font);
+      TextOut(dc, 100, 100 + 50 * size, "Tarn", 4);
+      SelectObject(dc, old);
+      DeleteObject(font);
+    }
+    ASSERT_GT(EndPage(dc), 0);
+    ASSERT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+    EXPECT_TRUE(std::filesystem::exists(out));
+  }
+}
+
 TEST_F(PrintJob, LandscapeTurnsThePage) {
   DEVMODE mode;
   mode.dmFields = DM_ORIENTATION;

@@ -139,6 +139,18 @@ TEST_F(Metafile, NoNameGoesToTheClipboardAsAMetafilePicture) {
   win::GlobalUnlock(block);
   win::CloseClipboard();
   EXPECT_EQ(tessar.error.LASTERROR, 0);
+  // An enhanced metafile goes there as itself, with the page as its frame.
+  igrhardcopyselect(1, HCWMF);
+  igrhardcopyoptions(27, 2);
+  plot("", smallplot);
+  ASSERT_TRUE(win::OpenClipboard(nullptr));
+  const auto emf = reinterpret_cast<win::HENHMETAFILE>(win::GetClipboardData(win::CF_ENHMETAFILE));
+  win::ENHMETAHEADER header;
+  ASSERT_EQ(win::GetEnhMetaFileHeader(emf, sizeof header, &header), sizeof header);
+  EXPECT_EQ(header.rclFrame.right, 26670);
+  EXPECT_EQ(header.rclFrame.bottom, 19050);
+  EXPECT_FALSE(win::IsClipboardFormatAvailable(win::CF_METAFILEPICT)) << "the clipboard was emptied first";
+  win::CloseClipboard();
 }
 
 TEST_F(Metafile, FilesThatCannotBeWrittenAreReported) {
