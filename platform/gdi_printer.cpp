@@ -390,6 +390,35 @@ class Player {
     }
   }
 
+  // A picture: its pixels stretched into the destination, each taking the nearest source pixel.
+  void picture(cairo_t* cr, const MetaRecord& r) {
+    const auto& a = r.args;
+    const LONG sw = at(a, 4), sh = at(a, 5);
+    if (sw <= 0 || sh <= 0 || r.data.size() < static_cast<size_t>(sw) * static_cast<size_t>(sh)) return;
+    cairo_surface_t* img = cairo_image_surface_create(CAIRO_FORMAT_RGB24, sw, sh);
+    if (cairo_surface_status(img) != CAIRO_STATUS_SUCCESS) {
+      cairo_surface_destroy(img);
+      return;
+    }
+    cairo_surface_flush(img);
+    unsigned char* px = cairo_image_surface_get_data(img);
+    const int stride = cairo_image_surface_get_stride(img);
+    for (LONG y = 0; y < sh; ++y)
+      std::memcpy(px + static_cast<size_t>(y) * static_cast<size_t>(stride), r.data.data() + static_cast<size_t>(y) * static_cast<size_t>(sw),
+                  static_cast<size_t>(sw) * 4);
+    cairo_surface_mark_dirty(img);
+    cairo_save(cr);
+    cairo_rectangle(cr, X(at(a, 0)), Y(at(a, 1)), at(a, 2), at(a, 3));
+    cairo_clip(cr);
+    cairo_translate(cr, X(at(a, 0)), Y(at(a, 1)));
+    cairo_scale(cr, static_cast<double>(at(a, 2)) / sw, static_cast<double>(at(a, 3)) / sh);
+    cairo_set_source_surface(cr, img, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(img);
+  }
+
   void step(cairo_t* cr, const MetaRecord& r) {
     const auto& a = r.args;
     switch (r.type) {
@@ -450,6 +479,7 @@ class Player {
       }
       case 83: text(cr, r); break;
       case 118: gradient(cr, r); break;
+      case 81: picture(cr, r); break;
       case 75:
         clipped_ = at(a, 1) != 0;
         clip_.clear();

@@ -30,6 +30,16 @@ std::uint16_t u16(const std::string& b, std::size_t at) {
   return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) | (static_cast<unsigned char>(b[at + 1]) << 8));
 }
 
+// A 16 x 16 colour ramp for the picture's image.
+std::string makeimage() {
+  const std::string png = hc::scratch("image16.png").string();
+  hc::run("/usr/bin/python3 -c \"from PIL import Image\n"
+          "im=Image.new('RGB',(16,16))\n"
+          "[im.putpixel((x,y),(x*16,y*16,128)) for x in range(16) for y in range(16)]\n"
+          "im.save('" + png + "')\"");
+  return png;
+}
+
 class Metafile : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -198,21 +208,26 @@ TEST_F(Metafile, TestPictureRendersInLibwmfAndEmf2svg) {
   const std::filesystem::path keep = std::filesystem::temp_directory_path() / "tw-winprint-renderings";
   std::filesystem::create_directories(keep);
 
-  const std::string wmf = plot("picture.wmf", [] { drawtestpicture(); });
+  static std::string image;
+  image = makeimage();
+  const std::string wmf = plot("picture.wmf", [] { drawtestpicture(image); });
   ASSERT_GT(wmf.size(), 1000u);
+  // The image is a stretched DIB record, 16 x 16 pixels.
+  EXPECT_NE(wmf.find(std::string("\x43\x0F", 2)), std::string::npos);
   const std::string svg = (keep / "picture-wmf.svg").string();
   const hc::Run a = hc::run("wmf2svg -o '" + svg + "' '" + path + "'");
   ASSERT_EQ(a.status, 0) << a.output;
   const std::string wmfsvg = tw::test::slurp(svg);
   EXPECT_NE(wmfsvg.find("<text"), std::string::npos);
   EXPECT_NE(wmfsvg.find("<polygon"), std::string::npos);
+  EXPECT_NE(wmfsvg.find("<image"), std::string::npos);
   const hc::Run g = hc::run("wmf2gd -t png -o '" + (keep / "picture-wmf2gd.png").string() + "' '" + path + "'");
   EXPECT_EQ(g.status, 0) << g.output;
   EXPECT_GT(std::filesystem::file_size(keep / "picture-wmf2gd.png"), 2000u);
 
   igrhardcopyselect(1, HCWMF);
   igrhardcopyoptions(27, 2);
-  const std::string emf = plot("picture.emf", [] { drawtestpicture(); });
+  const std::string emf = plot("picture.emf", [] { drawtestpicture(image); });
   ASSERT_GT(emf.size(), 1000u);
   const std::string esvg = (keep / "picture-emf.svg").string();
   const hc::Run e = hc::run("emf2svg-conv -i '" + path + "' -o '" + esvg + "'");
@@ -220,10 +235,14 @@ TEST_F(Metafile, TestPictureRendersInLibwmfAndEmf2svg) {
   const std::string emfsvg = tw::test::slurp(esvg);
   EXPECT_NE(emfsvg.find("<text"), std::string::npos);
   EXPECT_NE(emfsvg.find("<path"), std::string::npos);
+  EXPECT_NE(emfsvg.find("<image"), std::string::npos);
   const hc::Run r = hc::run("rsvg-convert -f png -o '" + (keep / "picture-emf.png").string() + "' '" + esvg + "'");
   EXPECT_EQ(r.status, 0) << r.output;
-  // libwmf writes the texts' bytes as they are (Latin-1): made UTF-8 for rsvg.
-  const hc::Run w = hc::run("iconv -f latin1 -t utf-8 '" + svg + "' > '" + svg + ".utf8' && rsvg-convert -f png -o '" +
+  // libwmf writes the texts' bytes as they are (Latin-1) and images with an undeclared
+  // xlink prefix: made UTF-8 and the prefix declared for rsvg.
+  const hc::Run w = hc::run("iconv -f latin1 -t utf-8 '" + svg +
+                            "' | sed 's|^<svg |<svg xmlns:xlink=\"http://www.w3.org/1999/xlink\" |' > '" + svg +
+                            ".utf8' && rsvg-convert -f png -o '" +
                             (keep / "picture-wmf2svg.png").string() + "' '" + svg + ".utf8'");
   EXPECT_EQ(w.status, 0) << w.output;
 }

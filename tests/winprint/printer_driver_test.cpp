@@ -93,11 +93,18 @@ TEST_F(Printer, BuiltInPdfPrinterPrintsTheTestPicture) {
   ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
   igrhardcopyselect(1, HCWINPRINTER);
   tessar.error.LASTERROR = 0;
+  static std::string image;
+  image = hc::scratch("ramp.png").string();
+  hc::run("/usr/bin/python3 -c \"from PIL import Image\nim=Image.new('RGB',(16,16))\n"
+          "[im.putpixel((x,y),(x*16,y*16,128)) for x in range(16) for y in range(16)]\nim.save('" + image + "')\"");
   igrhardcopy();
-  drawtestpicture();
+  drawtestpicture(image);
   igrhardcopy("S");
   EXPECT_EQ(tessar.error.LASTERROR, 0);
   const fs::path pdf = folder / "Tessaraweld graphic.pdf";
+  // The image went into the page as a picture of its own size.
+  const hc::Run images = hc::run("pdfimages -list '" + pdf.string() + "'");
+  EXPECT_NE(images.output.find("   16    16  rgb"), std::string::npos) << images.output;
   ASSERT_TRUE(fs::exists(pdf));
   const hc::Run info = hc::run("pdfinfo '" + pdf.string() + "'");
   EXPECT_NE(info.output.find("Pages:           1"), std::string::npos) << info.output;
@@ -228,8 +235,12 @@ TEST_F(Printer, RealPrintJobThroughCupsPdf) {
         if (e.path().extension() == ".pdf") pdf = e.path();
     }
     ASSERT_FALSE(pdf.empty()) << hc::run("cat '" + (dir / "log/error_log").string() + "'").output;
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // let cups-pdf finish the file
-    const hc::Run info = hc::run("pdfinfo '" + pdf.string() + "'");
+    // cups-pdf writes the file while Ghostscript runs: it is whole once poppler reads it.
+    hc::Run info = hc::run("pdfinfo '" + pdf.string() + "'");
+    for (int i = 0; i < 200 && info.output.find("Pages:") == std::string::npos; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      info = hc::run("pdfinfo '" + pdf.string() + "'");
+    }
     EXPECT_NE(info.output.find("Pages:           1"), std::string::npos) << info.output;
     const fs::path keep = fs::temp_directory_path() / "tw-winprint-renderings";
     fs::create_directories(keep);
