@@ -930,6 +930,16 @@ void yyosver(int& major, int& minor) {
 
 void yywinvariant(int& variant) { variant = 4; }
 
+int yylocalemeasure() {
+  locale_t l = newlocale(LC_MEASUREMENT_MASK, "", static_cast<locale_t>(0));
+  if (l == static_cast<locale_t>(0)) return 2;
+  // glibc gives 1 for the metric system and 2 for the US one.
+  const char* m = nl_langinfo_l(_NL_MEASUREMENT_MEASUREMENT, l);
+  const int system = m != nullptr && m[0] == 2 ? 1 : 2;
+  freelocale(l);
+  return system;
+}
+
 void yydisk(int& serial, const char* rootpath) {
   struct statvfs sv;
   serial = 0;

@@ -135,6 +135,8 @@ void yyerrorstr(int code, char* buffer, int size);
 // System facts.
 // The decimal separator of the user's locale (LC_ALL, LC_NUMERIC, LANG), "." by default.
 char localedecimal();
+// The measurement system of the user's locale (LC_MEASUREMENT): 1 inches, 2 metric.
+int yylocalemeasure();
 void yyosver(int& major, int& minor);
 void yywinvariant(int& variant);
 void yydisk(int& serial, const char* rootpath);
