@@ -11,6 +11,8 @@
 #include "platform/message_box.h"
 #include "platform/test_api.h"
 #include "tests/dialog/dialog_fixture.h"
+#include "tests/support/menu_driving.h"
+#include "tests/support/scripted_user.h"
 #include "toolkit/grid/wgrid.h"
 
 namespace {
@@ -32,11 +34,11 @@ class GridWindow : public dlgtest::DialogFixture {
     test::runUntilIdle();
   }
   // Screen position of the centre of a cell (0-based), which must be in view.
-  POINT cellpoint(int column, int row) {
-    GridInstance& g = grid();
+  POINT cellpoint(int column, int row) { return cellpoint(grid(), column, row); }
+  static POINT cellpoint(GridInstance& g, int column, int row) {
     int x = 0;
-    for (int c = g.firstvisiblecolumn; c < column; ++c) x += g.columns[static_cast<std::size_t>(c)].width - 1;
-    POINT p{x + g.columns[static_cast<std::size_t>(column)].width / 2,
+    for (int c = g.firstvisiblecolumn; c < column; ++c) x += g.data().columns[static_cast<std::size_t>(c)].width - 1;
+    POINT p{x + g.data().columns[static_cast<std::size_t>(column)].width / 2,
             (row - g.firstvisiblerow) * (g.rowheight - 1) + g.rowheight / 2};
     ClientToScreen(g.cellarea, p);
     return p;
@@ -407,6 +409,129 @@ TEST_F(GridWindow, PasteOfBadValuesReportsThemAndKeepsTheCells) {
   EXPECT_FLOAT_EQ(g.columns[1].reals[59999], 1.0f);
   EXPECT_FALSE(g.columns[0].states[60000] & GridCellDefined);
   EXPECT_FLOAT_EQ(g.columns[0].reals[60000], 0.0f);
+}
+
+// A dialog shown modally shows the loaded grid: what the user types there is in the loaded
+// grid afterwards, with its current cell; the modal copy's windows and record are gone and
+// the loaded grid holds nothing of them.
+TEST_F(GridWindow, TheModalCopyEditsTheLoadedGrid) {
+  WDialogLoad(950);
+  WGridPutCellString(kGrid, 1, 1, "Tarn Beck");
+  WGridPutCellInteger(kGrid, 2, 1, 7);
+  GridInstance* loaded = &grid();
+  GridInstance* modal = nullptr;
+  auto modalgrid = [&modal]() -> GridInstance& {
+    modal = yygridinstance(GetDlgItem(dialogtable.hDialogList[0], kGrid));
+    return *modal;
+  };
+  tw::test::scriptuser({
+      [&] {
+        GridInstance& m = modalgrid();
+        EXPECT_EQ(m.owner, loaded);
+        const POINT p = cellpoint(m, 0, 3);
+        test::click(p.x, p.y);
+      },
+      tw::test::typed("Kelda"),
+      [] { test::pressKey(VK_DOWN); },
+      [&] {
+        // The modal grid shows the loaded grid's cells.
+        std::string s;
+        yyGridGetString(modalgrid().data(), 0, 0, s, 0);
+        EXPECT_EQ(s, "Tarn Beck");
+        const POINT p = centre(GetDlgItem(dialogtable.hDialogList[0], IDOK));
+        test::click(p.x, p.y);
+      },
+  });
+  WDialogShow(std::nullopt, std::nullopt, std::nullopt, 1);
+  test::setIdleHook({});
+  EXPECT_EQ(tessar.dialog.EXITBUTTON, IDOK);
+  EXPECT_EQ(&grid(), loaded);
+  EXPECT_EQ(cell(0, 3), "Kelda");
+  EXPECT_EQ(cell(1, 0), "7");
+  EXPECT_EQ(grid().currentrow, 4);
+  EXPECT_EQ(grid().owner, nullptr);
+  EXPECT_EQ(dialogtable.hDialogList[0], nullptr);
+  // The loaded grid goes on working after the copy has gone.
+  WGridPutCellString(kGrid, 1, 6, "after");
+  EXPECT_EQ(cell(0, 5), "after");
+  WDialogUnload();
+}
+
+// Rows inserted and deleted through the field operations move the cells and repaint; a full
+// grid refuses an insertion and loses nothing.
+TEST_F(GridWindow, RowInsertionAndDeletionInADialog) {
+  loadAndShow(950);
+  for (int row = 1; row <= 4; ++row) WGridPutCellString(kGrid, 1, row, "r" + std::to_string(row));
+  tessar.error.LASTERROR = 0;
+  WGridInsertRows(kGrid, 2, 1, 1);
+  EXPECT_EQ(tessar.error.LASTERROR, 1018);   // 200 rows in use of 200: full
+  EXPECT_EQ(cell(0, 1), "r2");
+  tessar.error.LASTERROR = 0;
+  WGridRows(kGrid, 5);
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  GetScrollInfo(gridwindow(), SB_VERT, si);
+  EXPECT_EQ(si.nMax, 4);
+  WGridInsertRows(kGrid, 2, 1, 1);
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+  EXPECT_EQ(grid().rowsinuse, 6);
+  EXPECT_EQ(cell(0, 1), "");
+  EXPECT_EQ(cell(0, 2), "r2");
+  EXPECT_EQ(cell(0, 4), "r4");
+  EXPECT_EQ(bCellUpdate, 1);
+  WGridDeleteRows(kGrid, 1, 2, 1);
+  EXPECT_EQ(grid().rowsinuse, 4);
+  EXPECT_EQ(cell(0, 0), "r2");
+  EXPECT_EQ(cell(0, 2), "r4");
+  // Only the rows in use are painted: the cell area is empty face colour below them.
+  test::runUntilIdle();
+  GridInstance& g = grid();
+  EXPECT_EQ(test::pixel(g.cellarea, 30, 6 * (g.rowheight - 1)), GetSysColor(COLOR_BTNFACE));
+}
+
+// The header's corner selects the whole grid, a column title the column, a row label the
+// row; the context menu's Copy copies the selection.
+TEST_F(GridWindow, HeaderClicksAndTheContextMenu) {
+  loadAndShow(950);
+  GridInstance& g = grid();
+  WGridRows(kGrid, 3);
+  RECT r;
+  SendMessage(g.header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(g.header, p);
+  test::click(p.x, p.y);
+  test::runUntilIdle();
+  EXPECT_EQ(g.selfirstrow, 0);
+  EXPECT_EQ(g.sellastrow, 2);
+  EXPECT_EQ(g.sellastcolumn, 5);
+  SendMessage(g.header, HDM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&r));
+  p = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(g.header, p);
+  test::click(p.x, p.y);
+  test::runUntilIdle();
+  EXPECT_EQ(g.currentcolumn, 2);
+  EXPECT_EQ(g.selfirstcolumn, 2);
+  EXPECT_EQ(g.sellastcolumn, 2);
+  EXPECT_EQ(g.sellastrow, 2);
+  const POINT label = centre(g.rowlabelcontrols[1]);
+  test::click(label.x, label.y);
+  test::runUntilIdle();
+  EXPECT_EQ(g.currentrow, 1);
+  EXPECT_EQ(g.selfirstrow, 1);
+  EXPECT_EQ(g.sellastrow, 1);
+  EXPECT_EQ(g.selfirstcolumn, 0);
+  EXPECT_EQ(g.sellastcolumn, 5);
+  WGridPutCellString(kGrid, 1, 1, "a");
+  WGridPutCellString(kGrid, 1, 2, "b");
+  clickcell(0, 0);
+  clickcell(0, 1, test::kShift);
+  setclipboard("");
+  tw::test::script({[] { test::pressKey('C'); }});
+  const POINT q = cellpoint(3, 2);
+  test::click(q.x, q.y, test::Button::Right);
+  test::runUntilIdle();
+  test::setIdleHook({});
+  EXPECT_EQ(clipboard(), "a\r\nb\r\n");
 }
 
 TEST_F(GridWindow, TheDailyDataGridScalesItsScrollBar) {

@@ -694,8 +694,18 @@ int rowsInUse(int ident, int irow, std::string_view name) {
 
 }  // namespace
 
+namespace {
+// A bulk change paints the grid once, at its end.
+struct PaintOnce {
+  int ident;
+  explicit PaintOnce(int i) : ident(i) { yygridcellredrawoff(); }
+  ~PaintOnce() { yygridcellredrawon(ident); }
+};
+}  // namespace
+
 void WGridInsertRows(int ident, int irow, int number, int iadjust, int ilabels) {
   constexpr std::string_view name = "WGridInsertRows";
+  const PaintOnce paint(ident);
   int n = rowsInUse(ident, irow, name);
   if (n == 0) return;
   int status = ident, allocated = 0, columns = 0;
@@ -723,6 +733,7 @@ void WGridInsertRows(int ident, int irow, int number, int iadjust, int ilabels) 
 
 void WGridDeleteRows(int ident, int irow, int number, int iadjust, int ilabels) {
   constexpr std::string_view name = "WGridDeleteRows";
+  const PaintOnce paint(ident);
   const int n = rowsInUse(ident, irow, name);
   if (n == 0) return;
   int status = ident, columns = 0;

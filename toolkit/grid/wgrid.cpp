@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/clipboard.h"
 #include "platform/combobox.h"
@@ -189,8 +190,13 @@ void fitheight(GridInstance& g) {
   SetWindowPos(g.window, nullptr, 0, 0, r.right - r.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Every grid window's instance, so that a modal copy can be cut loose from a loaded grid that
+// goes first.
+std::vector<GridInstance*> liveGrids;
+
 LRESULT create(HWND h, const CREATESTRUCT& cs) {
   auto* g = new GridInstance;
+  liveGrids.push_back(g);
   SetWindowLongPtr(h, 0, reinterpret_cast<LONG_PTR>(g));
   g->window = h;
   g->hasrowlabels = (cs.style & GRS_ROWLABELS) != 0;
@@ -235,6 +241,15 @@ void setfont(GridInstance& g, HFONT font) {
 
 void destroy(HWND h, GridInstance* g) {
   yyGridDestroyCurrent(*g, 1);
+  liveGrids.erase(std::remove(liveGrids.begin(), liveGrids.end(), g), liveGrids.end());
+  for (GridInstance* other : liveGrids)
+    if (other->owner == g) {
+      // A copy showing this grid shows nothing from now on.
+      yyGridDestroyCurrent(*other, 0);
+      other->owner = nullptr;
+      other->columncount = other->rowsinuse = other->rowsallocated = 0;
+      if (other->cellarea) InvalidateRect(other->cellarea, nullptr, TRUE);
+    }
   if (!g->owner) {
     for (GridColumn& c : g->columns) c.prototypeeditor = nullptr;   // children go with the window
   }
@@ -703,6 +718,7 @@ void yygridcellredrawon(int identifier) {
   bCellUpdate = 1;
   GridInstance* g = gridservices.locate ? gridservices.locate(identifier) : nullptr;
   if (g && g->cellarea) {
+    relabel(*g);
     InvalidateRect(g->cellarea, nullptr, FALSE);
     UpdateWindow(g->cellarea);
   }
@@ -715,7 +731,7 @@ void yygridcellstored(GridInstance& g, int column, int row) {
 }
 
 void yygridlabelschanged(GridInstance& g) {
-  if (g.window) relabel(g);
+  if (g.window && bCellUpdate) relabel(g);
 }
 
 void yygridrowschanged(GridInstance& g) {
