@@ -534,6 +534,21 @@ TEST_F(GridWindow, HeaderClicksAndTheContextMenu) {
   EXPECT_EQ(clipboard(), "a\r\nb\r\n");
 }
 
+// A click on the cell in the third column and the tenth row tells the program: a field change
+// of the grid with the packed cell 3 x 262144 + 10.
+TEST_F(GridWindow, ACellChangeIsAFieldChangedEventWithThePackedCell) {
+  loadAndShow(950);
+  events();
+  const POINT p = cellpoint(2, 9);
+  test::click(p.x, p.y);
+  bool seen = false;
+  for (const auto& e : events())
+    if (e.type == EV_FIELDCHANGED && e.m.value2 == kGrid && e.m.y == 786442) seen = true;
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(grid().currentcolumn, 2);
+  EXPECT_EQ(grid().currentrow, 9);
+}
+
 TEST_F(GridWindow, TheDailyDataGridScalesItsScrollBar) {
   loadAndShow(960);
   GridInstance& g = grid();
