@@ -42,6 +42,7 @@ LRESULT yygridwndproc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT yygridwndprocclient(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT yygridcellwndproc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT yygridsubheader(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
+void validateprototypes(GridInstance& g);
 
 DWORD styleof(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool has(const GridInstance& g, DWORD style) { return (styleof(g.window) & style) != 0; }
@@ -402,6 +403,7 @@ LRESULT setcolumns(GridInstance& g, HWND templ) {
     while (child && isupdown(child)) child = GetWindow(child, GW_HWNDNEXT);
   }
   if (!ok) return 0;
+  validateprototypes(g);
   if (IsWindowEnabled(g.window) && g.editor == nullptr) {
     g.initialised = 1;
     yyGridCreateCurrent(g);
@@ -629,6 +631,13 @@ void drawcheck(HDC dc, const RECT& cell, bool on, COLORREF back) {
   DeleteObject(mark);
 }
 
+// The hidden prototypes are never painted: what placing text in them leaves to paint is
+// dropped, so that the grid counts as drawn.
+void validateprototypes(GridInstance& g) {
+  for (GridColumn& c : g.data().columns)
+    if (c.prototypeeditor) RedrawWindow(c.prototypeeditor, nullptr, nullptr, RDW_VALIDATE | RDW_FRAME | RDW_NOINTERNALPAINT);
+}
+
 void paint(GridInstance& g, HDC dc, const RECT& update) {
   const int rows = consideredrows(g);
   const int last = lastconsideredcolumn(g);
@@ -651,6 +660,8 @@ void paint(GridInstance& g, HDC dc, const RECT& update) {
   SetTextAlign(dc, TA_LEFT | TA_TOP);
   const bool focused = focusinside(g);
   std::string text;
+  struct Format { RECT rect{}; bool valid = false; };
+  std::vector<Format> formats(g.data().columns.size());
   for (int c = g.firstvisiblecolumn; c <= last; ++c) {
     GridColumn& column = col(g, c);
     if (column.width <= 1) continue;
@@ -676,12 +687,22 @@ void paint(GridInstance& g, HDC dc, const RECT& update) {
       int tx = cell.left + 3, ty = cell.top + 3;
       RECT clip = inner;
       if (column.type != GridMenu && column.prototypeeditor) {
-        SetWindowText(column.prototypeeditor, text.c_str());
-        const LRESULT p = SendMessage(column.prototypeeditor, EM_POSFROMCHAR, 0, 0);
-        RECT fr;
-        SendMessage(column.prototypeeditor, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
-        tx = cell.left - 1 + static_cast<short>(LOWORD(static_cast<DWORD>(p)));
-        ty = cell.top - 1 + static_cast<short>(HIWORD(static_cast<DWORD>(p)));
+        // The prototype's formatting rectangle and its alignment place the text as the
+        // editor would show it (the text itself is not put into the prototype, which would
+        // give a hidden window something to paint on every paint).
+        if (!formats[static_cast<std::size_t>(c)].valid) {
+          SendMessage(column.prototypeeditor, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&formats[static_cast<std::size_t>(c)].rect));
+          formats[static_cast<std::size_t>(c)].valid = true;
+        }
+        const RECT& fr = formats[static_cast<std::size_t>(c)].rect;
+        SIZE extent{};
+        GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), extent);
+        const DWORD align = column.prototypestyle & (ES_CENTER | ES_RIGHT);
+        int x0 = fr.left;
+        if (align & ES_RIGHT) x0 = fr.right - extent.cx;
+        else if (align & ES_CENTER) x0 = (fr.left + fr.right - extent.cx) / 2;
+        tx = cell.left - 1 + std::max<int>(static_cast<int>(fr.left), x0);
+        ty = cell.top - 1 + fr.top;
         clip = RECT{cell.left + fr.left - 1, cell.top + fr.top, cell.left + fr.right, cell.top + fr.bottom};
         IntersectRect(clip, clip, inner);
       }
@@ -689,6 +710,7 @@ void paint(GridInstance& g, HDC dc, const RECT& update) {
     }
   }
   if (oldfont) SelectObject(dc, oldfont);
+  validateprototypes(g);
 }
 
 void relabel(GridInstance& g) {
