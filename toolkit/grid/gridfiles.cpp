@@ -605,7 +605,7 @@ void permute(std::vector<T>& v, const std::vector<int>& order, int start, std::s
 
 int WGridSort(int ident, int icol, int iflags, int istart, int iend) {
   constexpr std::string_view name = "WGridSort";
-  if (tessar.dialog.CURDIALOG == 0 && ident != 0) {
+  if (tessar.dialog.CURDIALOG == 0) {  // the sort asks for a dialog even for grid 0
     yyerror(1005, name);
     return 0;
   }
