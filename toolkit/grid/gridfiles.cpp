@@ -268,7 +268,6 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
     fileError(opened ? 2 : 1, 0, name);
     return;
   }
-  if (g.editor) yyGridDestroyCurrent(g, 0);
   const bool labels = (iflags & GridCsvLabels) != 0;
   const bool labelLine = labels && g.hascolumnheader;
   const int startCol = labels && g.hasrowlabels ? -1 : 0;
@@ -354,6 +353,7 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
   if (lastError == 1054 || lastError == 1055) yyerror(lastError, name);
   else if (lastError) tessar.error.LASTERROR = lastError;
   g.modified = g.changed = 1;
+  if (g.editor) yyGridUpdateCurrent(g);  // the file's value replaces whatever was typed
   yygridcellredrawon(ident);
   if (g.window && g.header) win::InvalidateRect(g.header, nullptr, win::TRUE);
 }
