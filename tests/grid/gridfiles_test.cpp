@@ -399,6 +399,27 @@ TEST_F(GridFiles, HtmlEscapesAndValidates) {
   EXPECT_EQ(lines.back(), "</table>");
 }
 
+TEST_F(GridFiles, HtmlTitlesColoursAndLongFields) {
+  build(1);
+  int back = 0x0000ff;
+  WGridColourCell(kId, 1, 1, nullptr, &back);
+  WGridSaveHTML(kId, path("b.htm"), 1, 1, 1, 1, 0, "   ");
+  std::string html = tw::test::slurp(path("b.htm"));
+  EXPECT_NE(html.find("<title></title>"), std::string::npos) << "a blank title";
+  EXPECT_EQ(html.find("<h2>"), std::string::npos) << "no heading for a blank title";
+  EXPECT_NE(html.find("bgcolor=\"#ff0000\""), std::string::npos);
+  WGridSaveHTML(kId, path("b.htm"), 1, 1, 1, 1, GridHtmlNoColours);
+  html = tw::test::slurp(path("b.htm"));
+  EXPECT_EQ(html.find("<title>"), std::string::npos);
+  EXPECT_EQ(html.find("bgcolor"), std::string::npos) << "option 8: no cell colours";
+
+  // A field far longer than any cell is cut to the column, and the load does not stall on it.
+  writeFile("long.csv", "\"" + std::string(70000, 'x') + "\",1\nshort,2\n");
+  WGridLoad(kId, path("long.csv"), 1);
+  EXPECT_EQ(s(1, 1), std::string(20, 'x'));
+  EXPECT_EQ(s(1, 2), "short");
+}
+
 TEST_F(GridFiles, FindCases) {
   build(5);
   const char* texts[] = {"Baseflow", "FLOW", "Total FLOW", "", "flow"};
