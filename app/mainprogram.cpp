@@ -20,6 +20,7 @@
 #include "toolkit/window/statusbar.h"
 #include "toolkit/window/window.h"
 #include "toolkit/window/wmenus.h"
+#include "toolkit/winprint/wdrivers.h"
 #include "toolkit/window/wmsg.h"
 
 namespace {
@@ -69,6 +70,8 @@ void dispatch(int id) {
 
 void mainprogram_start(bool initialise) {
   if (initialise) winitialise(" ");
+  // The Windows metafile and printer drivers join the hardcopy manager's dispatch.
+  yyinstallwinprint();
   genwin.flags = 39;
   genwin.x = -1;
   genwin.y = 30;

@@ -141,7 +141,8 @@ BOOL EmptyClipboard() {
 HGLOBAL SetClipboardData(UINT format, HGLOBAL data) {
   Store& s = store();
   if (!openHere() || format == 0) return nullptr;
-  if (data && !block(data)) return nullptr;
+  // An enhanced metafile is handed over as its handle, not as a memory block.
+  if (data && !block(data) && format != CF_ENHMETAFILE) return nullptr;
   if (data && (format == CF_TEXT || format == CF_OEMTEXT)) {
     // Readers take the text up to its NUL: make sure there is one inside the block.
     Block* b = block(data);

@@ -7,7 +7,8 @@
 // then on and frees them when they are replaced or emptied), and closes it. Reading needs the
 // clipboard open; IsClipboardFormatAvailable does not. A CF_TEXT block holds 8-bit text with
 // CR LF line ends and a terminating NUL: a block handed over without a NUL gets one, so a
-// reader never runs past the block. Registered formats are numbered from 0xC000 up, a name
+// reader never runs past the block. CF_ENHMETAFILE data is an enhanced-metafile handle of the
+// drawing layer, kept as it is. Registered formats are numbered from 0xC000 up, a name
 // given again (in any case) gets its number again; they share their numbers with registered
 // window messages.
 #include <cstddef>

@@ -276,10 +276,27 @@ int StretchDIBits(HDC h, int xDest, int yDest, int wDest, int hDest, int xSrc, i
   DcData* d = dc(h);
   DibView v;
   if (!d || !viewOf(info, bits, usage, v) || wDest == 0 || hDest == 0 || wSrc <= 0 || hSrc <= 0) return 0;
-  Target t;
-  if (!resolveTarget(*d, t)) return 0;
   // Source rows from the top: a bottom-up DIB counts ySrc from its bottom row.
   const long top = v.topDown ? ySrc : v.height - ySrc - hSrc;
+  if (d->rec) {
+    // Type 81: the destination, the source size and the raster operation, with the source
+    // rectangle's pixels from its top row (outside the DIB white). A turned picture has no
+    // record: recordings keep no world transform.
+    if (turned(*d) || static_cast<long long>(wSrc) * hSrc > (1LL << 24)) return 0;
+    MetaRecord r;
+    r.type = 81;
+    r.args = {xDest, yDest, wDest, hDest, wSrc, hSrc, static_cast<LONG>(rop)};
+    r.data.reserve(static_cast<std::size_t>(wSrc) * static_cast<std::size_t>(hSrc));
+    for (long y = 0; y < hSrc; ++y)
+      for (long x = 0; x < wSrc; ++x) {
+        const long sx = xSrc + x, sy = top + y;
+        r.data.push_back(sx < 0 || sy < 0 || sx >= v.width || sy >= v.height ? 0xFFFFFFu : v.pixel(sx, sy));
+      }
+    metaRecord(*d, std::move(r));
+    return hSrc;
+  }
+  Target t;
+  if (!resolveTarget(*d, t)) return 0;
   if (turned(*d)) {
     transferTurned(*d, t, xDest, yDest, wDest, hDest, rop, [&](double u, double vv) -> std::uint32_t {
       const long sxp = xSrc + static_cast<long>(u * wSrc), syp = top + static_cast<long>(vv * hSrc);

@@ -148,6 +148,13 @@ struct DcState {
   XFORM world{1, 0, 0, 1, 0, 0};
 };
 
+// The print job behind a printer device context (gdi_printer.cpp): it answers the device's
+// capabilities and ends with the DC.
+struct PrintDevice {
+  virtual ~PrintDevice() = default;
+  virtual int caps(int index) const = 0;
+};
+
 struct DcData {
   bool memory = true;
   HWND hwnd = nullptr;         // window DCs
@@ -159,6 +166,8 @@ struct DcData {
   long styleOffset = 0;
   // Recording device contexts (enhanced metafiles) keep their calls instead of drawing.
   std::shared_ptr<MetaRecording> rec;
+  // Printer device contexts record each page (rec) and play it into the job's PDF.
+  std::shared_ptr<PrintDevice> printer;
 };
 
 // Handle value <-> object.

@@ -44,6 +44,10 @@ void growBounds(MetaRecording& m, const MetaRecord& r) {
     case 54: case 15: case 83:
       widen(m.bounds, r.args[0], r.args[1]);
       break;
+    case 81:
+      widen(m.bounds, r.args[0], r.args[1]);
+      widen(m.bounds, r.args[0] + r.args[2] - 1, r.args[1] + r.args[3] - 1);
+      break;
     case 118:
       for (size_t i = 0; i + 5 < r.data.size(); i += 6)
         widen(m.bounds, static_cast<LONG>(r.data[i]), static_cast<LONG>(r.data[i + 1]));
@@ -519,6 +523,18 @@ BOOL play(HDC h, EnhMetafile* m, const RECT& rect) {
           for (const POINT& p : r.points) rects.push_back(GRADIENT_RECT{static_cast<ULONG>(p.x), static_cast<ULONG>(p.y)});
           GradientFill(h, v.data(), static_cast<ULONG>(v.size()), rects.data(), static_cast<ULONG>(rects.size()), mode);
         }
+        break;
+      }
+      case 81: {
+        // A picture: the pixels kept from the top row, drawn as a top-down 32-bit DIB.
+        const LONG sw = arg(4), sh = arg(5);
+        if (sw <= 0 || sh <= 0 || r.data.size() < static_cast<size_t>(sw) * static_cast<size_t>(sh)) break;
+        BITMAPINFO bi;
+        bi.bmiHeader.biWidth = sw;
+        bi.bmiHeader.biHeight = -sh;
+        bi.bmiHeader.biBitCount = 32;
+        StretchDIBits(h, map.x(arg(0)), map.y(arg(1)), map.w(arg(2)), map.identity ? arg(3) : static_cast<LONG>(std::lround(arg(3) * map.sy)),
+                      0, 0, sw, sh, r.data.data(), &bi, DIB_RGB_COLORS, static_cast<DWORD>(arg(6)));
         break;
       }
       case 75: {

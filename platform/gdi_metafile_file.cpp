@@ -54,6 +54,31 @@ void utf16(Out& o, const std::string& s) {
   for (char c : s) o.u16(static_cast<unsigned char>(c));
 }
 
+// A picture record's pixels (from the top row) as a 24-bit bottom-up DIB: the 40-byte header
+// and the rows, each padded to four bytes.
+std::vector<BYTE> dibBytes(const MetaRecord& r, LONG w, LONG h) {
+  std::vector<BYTE> b;
+  auto u32 = [&b](uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(static_cast<BYTE>(v >> (8 * i))); };
+  const uint32_t row = (static_cast<uint32_t>(w) * 3 + 3) & ~3u;
+  u32(40); u32(static_cast<uint32_t>(w)); u32(static_cast<uint32_t>(h));
+  b.push_back(1); b.push_back(0); b.push_back(24); b.push_back(0);
+  u32(0); u32(row * static_cast<uint32_t>(h)); u32(0); u32(0); u32(0); u32(0);
+  for (LONG y = h - 1; y >= 0; --y) {
+    const size_t start = b.size();
+    for (LONG x = 0; x < w; ++x) {
+      const uint32_t p = r.data[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+      b.push_back(static_cast<BYTE>(p)); b.push_back(static_cast<BYTE>(p >> 8)); b.push_back(static_cast<BYTE>(p >> 16));
+    }
+    while ((b.size() - start) % 4) b.push_back(0);
+  }
+  return b;
+}
+
+bool pictureOk(const MetaRecord& r) {
+  return r.args.size() >= 7 && r.args[4] > 0 && r.args[5] > 0 &&
+         r.data.size() >= static_cast<size_t>(r.args[4]) * static_cast<size_t>(r.args[5]);
+}
+
 void record(Out& o, const MetaRecord& r) {
   const auto& a = r.args;
   auto arg = [&a](size_t i) { return i < a.size() ? a[i] : 0; };
@@ -173,6 +198,20 @@ void record(Out& o, const MetaRecord& r) {
       o.end(at);
       break;
     }
+    case 81: {
+      // EMR_STRETCHDIBITS: bounds, destination corner, source corner and size, where the
+      // header and the bits lie, usage, raster operation, destination size; then the DIB.
+      if (!pictureOk(r)) break;
+      const std::vector<BYTE> dib = dibBytes(r, arg(4), arg(5));
+      const size_t at = o.begin(81);
+      o.rect(RECT{arg(0), arg(1), arg(0) + arg(2) - 1, arg(1) + arg(3) - 1});
+      o.i32(arg(0)); o.i32(arg(1)); o.i32(0); o.i32(0); o.i32(arg(4)); o.i32(arg(5));
+      o.u32(80); o.u32(40); o.u32(120); o.u32(static_cast<uint32_t>(dib.size() - 40));
+      o.u32(0); o.u32(static_cast<uint32_t>(arg(6))); o.i32(arg(2)); o.i32(arg(3));
+      for (BYTE c : dib) o.u8(c);
+      o.end(at);
+      break;
+    }
     case 118: {
       const size_t at = o.begin(118);
       const uint32_t nv = static_cast<uint32_t>(r.data.size() / 6);
@@ -271,6 +310,7 @@ class Words {
   void s(LONG v) { w(static_cast<uint16_t>(s16(v))); }
   void colour(LONG c) { w(static_cast<uint16_t>(c)); w(static_cast<uint16_t>(static_cast<uint32_t>(c) >> 16)); }
   void bytes(const std::string& t) { for (char c : t) b_.push_back(static_cast<BYTE>(c)); if (b_.size() % 2) b_.push_back(0); }
+  void raw(const std::vector<BYTE>& t) { b_.insert(b_.end(), t.begin(), t.end()); if (b_.size() % 2) b_.push_back(0); }
   size_t begin(uint16_t function) { const size_t at = b_.size(); w(0); w(0); w(function); return at; }
   void end(size_t at) {
     const uint32_t n = static_cast<uint32_t>((b_.size() - at) / 2);
@@ -376,6 +416,19 @@ void wmfRecord(Words& o, const MetaRecord& r) {
       o.bytes(r.text.substr(0, 0x7FFF));
       if (r.data.size() == r.text.size())
         for (size_t i = 0; i < r.text.size() && i < 0x7FFF; ++i) o.s(static_cast<LONG>(r.data[i]));
+      o.end(at);
+      break;
+    }
+    case 81: {
+      // META_STRETCHDIB: raster operation, usage, source height, width, y, x, destination
+      // height, width, y, x, then the DIB.
+      if (!pictureOk(r)) break;
+      const size_t at = o.begin(0x0F43);
+      o.colour(arg(6));
+      o.w(0);
+      o.s(arg(5)); o.s(arg(4)); o.s(0); o.s(0);
+      o.s(arg(3)); o.s(arg(2)); o.s(arg(1)); o.s(arg(0));
+      o.raw(dibBytes(r, arg(4), arg(5)));
       o.end(at);
       break;
     }

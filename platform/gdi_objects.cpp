@@ -857,6 +857,7 @@ COLORREF GetNearestColor(HDC h, COLORREF c) {
 int GetDeviceCaps(HDC h, int index) {
   DcData* d = dc(h);
   if (!d) return 0;
+  if (d->printer) return d->printer->caps(index);
   if (d->rec) {
     // A recording answers for its reference device.
     const MetaRecording& r = *d->rec;

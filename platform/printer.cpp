@@ -218,6 +218,22 @@ printer::Record* findPrinter(LPCSTR device) {
 
 }  // namespace
 
+namespace printer {
+const Record* find(const char* device) { return findPrinter(device); }
+bool failing(const char* service) { return ::win::failing(service); }
+int submit(const std::string& device, const std::string& file, const std::string& title,
+           int copies, DWORD& error) {
+  cups_option_t* options = nullptr;
+  int count = 0;
+  if (copies > 1) count = cupsAddOption("copies", std::to_string(copies).c_str(), count, &options);
+  const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, device.c_str(), file.c_str(), title.c_str(),
+                                 count, options);
+  cupsFreeOptions(count, options);
+  if (job <= 0) error = ERROR_CANCELLED;
+  return job > 0 ? job : 0;
+}
+}  // namespace printer
+
 DWORD GetLastError() { return store().lastError; }
 void SetLastError(DWORD code) { store().lastError = code; }
 

@@ -119,6 +119,39 @@ BOOL ClosePrinter(HPRINTER printer);
 LONG DocumentProperties(HWND owner, HPRINTER printer, LPCSTR device, DEVMODE* out,
                         const DEVMODE* in, DWORD mode);
 
+// Printer device contexts and print jobs (gdi_printer.cpp, in the drawing layer). A printer
+// DC draws like any device context, in printer pixels with the page's corner at (0, 0); each
+// page is kept until EndPage and then drawn with cairo into the job's PDF. EndDoc sends the
+// PDF as one job to the CUPS destination, or, for the built-in PDF printer, writes it to
+// the DOCINFO output name (else "<document name>.pdf" in the current folder).
+struct DOCINFO {
+  int cbSize = sizeof(DOCINFO);
+  LPCSTR lpszDocName = nullptr;
+  LPCSTR lpszOutput = nullptr;
+  LPCSTR lpszDatatype = nullptr;
+  DWORD fwType = 0;
+};
+inline constexpr int SP_ERROR = -1;
+// Error codes of print jobs.
+inline constexpr DWORD ERROR_WRITE_FAULT = 29, ERROR_CANCELLED = 1223,
+                       ERROR_SPL_NO_STARTDOC = 3003;
+// A device context on the printer named device with the paper, orientation and copies of
+// mode (the printer's own settings when nullptr). nullptr with the last error set for an
+// unknown printer.
+HDC CreateDC(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODE* mode);
+// The job's number (> 0), or SP_ERROR with the last error set (a job already running, no
+// printer DC, the PDF cannot be started).
+int StartDoc(HDC dc, const DOCINFO& info);
+// > 0, or SP_ERROR with the last error set (no job, a page already open or none open, the
+// page cannot be written).
+int StartPage(HDC dc);
+int EndPage(HDC dc);
+// Ends the job: the PDF completed and handed over (sent to CUPS or written). > 0, or
+// SP_ERROR with the last error set; nothing is left behind on failure.
+int EndDoc(HDC dc);
+// Drops the job and its pages; nothing is printed.
+int AbortDoc(HDC dc);
+
 namespace test {
 // A printer of the test's choice. width and height are the physical page in pixels, portrait.
 struct Printer {
@@ -135,7 +168,8 @@ void setPrinters(const std::vector<Printer>& printers);
 // Forgets the printers set or found; the next service looks them up again.
 void resetPrinters();
 // The next call of the named service ("CreateIC", "GetProfileString", "OpenPrinter",
-// "DocumentProperties") fails with code.
+// "DocumentProperties", "CreateDC", "StartDoc", "StartPage", "EndPage", "EndDoc") fails
+// with code.
 void failNextPrinter(const std::string& service, DWORD code);
 // How many printer handles are open.
 int openPrinters();

@@ -35,4 +35,13 @@ bool mediaSize(std::string_view media, double& width, double& height);
 // destination CUPS marks as default, else the PDF printer. Instances are left out.
 std::vector<Record> fromDests(int count, const cups_dest_t* dests);
 
+// The layer's record of the printer named device (case-insensitively), nullptr when none.
+const Record* find(const char* device);
+// True once when a test asked the named service to fail (the last error is then set).
+bool failing(const char* service);
+// Sends a finished PDF file as one job to the CUPS destination: the job's number, or 0
+// with error set to ERROR_CANCELLED.
+int submit(const std::string& device, const std::string& file, const std::string& title,
+           int copies, DWORD& error);
+
 }  // namespace win::printer

@@ -152,6 +152,7 @@ void drawtestpicture(const std::string& imagefile) {
     IGrArea(0.42f, 0.05f, 0.55f, 0.35f);
     GraphicsRegion& g = tessar.graphics;
     assignfixed(tessar.files.HCCURRENT, imagefile);
+    g.operands.IX1 = 15;  // the image type of the request: the picture's images are PNG files
     g.operands.IX2 = 16;
     g.operands.IY2 = 16;
     yyhdrv(DIMAGE);

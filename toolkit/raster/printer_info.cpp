@@ -143,6 +143,13 @@ bool yywprdevmode(int landscape, int copies, win::DEVMODE& mode) {
   return true;
 }
 
+win::HDC yywprgetdc(int landscape, int copies) {
+  win::DEVMODE mode;
+  if (!yywprdevmode(landscape, copies, mode)) return nullptr;
+  const PrinterSettings& ps = tessar.raster.printersettings;
+  return win::CreateDC(ps.lpPrintDriver.data(), ps.lpPrintType.data(), ps.lpPrintPort.data(), &mode);
+}
+
 std::uint16_t yywprpalsize(const void* header) {
   const auto* bytes = static_cast<const unsigned char*>(header);
   std::uint32_t size = 0;

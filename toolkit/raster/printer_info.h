@@ -6,6 +6,7 @@
 #include <cfenv>
 #include <cstdint>
 
+#include "platform/gdi.h"
 #include "platform/printer.h"
 
 // The default printer's names from the profile entry "device,driver,port" into lpPrintType,
@@ -27,6 +28,11 @@ void yywprinfo(int& longside, int& shortside, int& width, int& height, int& left
 // nothing applies, the device mode keeps an empty field mask. False, with mode untouched,
 // when the printer cannot be opened or gives no device mode. The printer is closed again.
 bool yywprdevmode(int landscape, int copies, win::DEVMODE& mode);
+
+// A device context of the printer lpPrintType with the device mode of yywprdevmode (the
+// landscape flag, the copies and the saved page set-up settings); nullptr when the printer
+// cannot be opened, gives no device mode or no device context. The caller deletes it.
+win::HDC yywprgetdc(int landscape, int copies);
 
 // Bytes of the colour table behind a 12-byte core or 40-byte info bitmap header: 2, 16 or
 // 256 entries for 1, 4 and 8 bits (or biClrUsed when it is set), 3 bytes each after a core

@@ -15,4 +15,4 @@ add_library(tw_raster STATIC
   ${CMAKE_CURRENT_LIST_DIR}/printer_info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/print_select.cpp)
 target_link_libraries(tw_raster PUBLIC tw_state tw_text tw_os tw_graphics tw_hardcopy
-  tw_platform_printer ZLIB::ZLIB)
+  tw_platform_printer tw_platform_gdi ZLIB::ZLIB)

@@ -161,6 +161,12 @@ void yywinlinestyles() {
     }
 }
 
+std::span<const DWORD> yywinpattern(int type) {
+  if (type < 1 || type > 7) return {};
+  const auto p = static_cast<std::size_t>(type - 1);
+  return std::span<const DWORD>(kDashes[p].data(), static_cast<std::size_t>(kDashCount[p]));
+}
+
 std::span<const DWORD> yywindashes(int type) {
   if (type < 1 || type > 7) return {};
   const auto p = static_cast<std::size_t>(type - 1);

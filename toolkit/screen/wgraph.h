@@ -59,5 +59,8 @@ void yypolfree();
 // Puts the current pen, font, plot mode and palette into a newly selected gDC, keeping what
 // they replace in gPenOld and gFontOld.
 void yywinselectcurrent();
+// The dash pattern of a line type 1-7 in screen pixels, dash first, as the screen driver
+// starts from (empty for 0); the metafile and printer layers scale it for their devices.
+std::span<const win::DWORD> yywinpattern(int type);
 // The scaled dash pattern of a line type 1-7 (empty for 0).
 std::span<const win::DWORD> yywindashes(int type);
