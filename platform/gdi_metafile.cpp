@@ -533,7 +533,8 @@ BOOL play(HDC h, EnhMetafile* m, const RECT& rect) {
         bi.bmiHeader.biWidth = sw;
         bi.bmiHeader.biHeight = -sh;
         bi.bmiHeader.biBitCount = 32;
-        StretchDIBits(h, map.x(arg(0)), map.y(arg(1)), map.w(arg(2)), map.identity ? arg(3) : static_cast<LONG>(std::lround(arg(3) * map.sy)),
+        const POINT at = map.p(arg(0), arg(1));
+        StretchDIBits(h, at.x, at.y, map.w(arg(2)), map.identity ? arg(3) : Mapping::keep(arg(3) * std::abs(map.sy)),
                       0, 0, sw, sh, r.data.data(), &bi, DIB_RGB_COLORS, static_cast<DWORD>(arg(6)));
         break;
       }
