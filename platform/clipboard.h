@@ -17,7 +17,8 @@
 
 namespace win {
 
-// Standard formats.
+// Standard formats. A CF_ENHMETAFILE block holds the enhanced metafile's standard bytes
+// (GetEnhMetaFileBits); SetEnhMetaFileBits makes a metafile of them again.
 inline constexpr UINT CF_TEXT = 1, CF_BITMAP = 2, CF_METAFILEPICT = 3, CF_OEMTEXT = 7, CF_DIB = 8,
                       CF_UNICODETEXT = 13, CF_ENHMETAFILE = 14;
 

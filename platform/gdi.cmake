@@ -11,6 +11,7 @@ add_library(tw_platform_gdi STATIC
   ${CMAKE_CURRENT_LIST_DIR}/gdi_palette.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gdi_metafile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gdi_metafile_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gdi_metafile_read.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gdi_printer.cpp)
 target_include_directories(tw_platform_gdi PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(tw_platform_gdi PUBLIC PkgConfig::TW_GDI_DEPS tw_platform_win tw_platform_resources

@@ -502,7 +502,21 @@ UINT GetMetaFileBitsEx(HMETAFILE metafile, UINT size, void* data);
 // when that box would not fit in 16 bits.
 std::array<BYTE, 22> PlaceableMetafileHeader(LONG widthPoints, LONG heightPoints);
 
+// Metafile bytes as GetEnhMetaFileBits and GetMetaFileBitsEx give them (and other programs
+// write them): a metafile of their records, nullptr when the bytes are not a whole metafile.
+// Records this layer does not draw are kept out.
+HENHMETAFILE SetEnhMetaFileBits(UINT size, const BYTE* data);
+HMETAFILE SetMetaFileBitsEx(UINT size, const BYTE* data);
+// Plays a Windows metafile: in MM_ANISOTROPIC its window (the origin and extent its records
+// set, else its bounds) is mapped onto the viewport of dc (SetViewportOrgEx,
+// SetViewportExtEx); in the other modes one logical unit is one pixel.
+BOOL PlayMetaFile(HDC dc, HMETAFILE metafile);
+// Both players honour the world transform of dc in the advanced mode (quarter turns: boxes
+// stay boxes; text turns with it).
+
 // Kept for the player and for metafiles; drawing does not scale by them.
+BOOL SetViewportExtEx(HDC dc, int x, int y, SIZE* previous);
+BOOL GetViewportExtEx(HDC dc, SIZE& extent);
 BOOL SetWindowExtEx(HDC dc, int x, int y, SIZE* previous);
 BOOL GetWindowExtEx(HDC dc, SIZE& extent);
 int SetMapMode(HDC dc, int mode);

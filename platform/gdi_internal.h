@@ -117,6 +117,10 @@ struct MetaRecording {
 std::vector<BYTE> enhMetafileBytes(const MetaRecording& m, const RECT& frame, const std::string& description);
 std::vector<BYTE> metafileBytes(const MetaRecording& m);
 bool writeWholeFile(const std::string& path, std::span<const BYTE> bytes);
+// Those bytes read back (gdi_metafile_read.cpp): the records, the logical space the picture
+// spans and (Windows metafiles) its window origin; false for bytes that are not whole.
+bool parseEnhMetafile(std::span<const BYTE> bytes, MetaRecording& m, SIZE& space);
+bool parseMetafile(std::span<const BYTE> bytes, MetaRecording& m, SIZE& space, POINT& origin);
 
 struct DcState {
   HPEN pen = nullptr;
@@ -138,6 +142,7 @@ struct DcState {
   HPALETTE palette = nullptr;  // nullptr: the default palette
   SIZE windowExt{1, 1};
   bool windowExtSet = false;
+  SIZE viewportExt{1, 1};
   int mapMode = 1;
   int graphicsMode = 1;        // GM_COMPATIBLE; the world transform acts only in GM_ADVANCED
   XFORM world{1, 0, 0, 1, 0, 0};

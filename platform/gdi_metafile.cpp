@@ -122,7 +122,8 @@ namespace {
 
 struct EnhMetafile {
   MetaRecording rec;
-  SIZE space;   // the logical space the player maps onto its rectangle
+  SIZE space;          // the logical space the player maps onto its rectangle
+  POINT origin{0, 0};  // where that space starts (a Windows metafile's window origin)
 };
 
 std::vector<std::unique_ptr<EnhMetafile>> gMetafiles{1};
@@ -149,8 +150,8 @@ EnhMetafile* windowsMetafile(HMETAFILE h) {
 
 RECT frameOf(const EnhMetafile& m) {
   return m.rec.haveFrame ? m.rec.frame
-                         : RECT{0, 0, m.space.cx * 2540 / std::max(m.rec.dpi, 1),
-                                m.space.cy * 2540 / std::max(m.rec.dpi, 1)};
+                         : RECT{0, 0, static_cast<LONG>(static_cast<long long>(m.space.cx) * 2540 / std::max(m.rec.dpi, 1)),
+                                static_cast<LONG>(static_cast<long long>(m.space.cy) * 2540 / std::max(m.rec.dpi, 1))};
 }
 
 }  // namespace
@@ -288,6 +289,20 @@ UINT GetMetaFileBitsEx(HMETAFILE h, UINT size, void* data) {
   return static_cast<UINT>(bytes.size());
 }
 
+HENHMETAFILE SetEnhMetaFileBits(UINT size, const BYTE* data) {
+  if (!data) return nullptr;
+  auto m = std::make_unique<EnhMetafile>();
+  if (!parseEnhMetafile(std::span<const BYTE>(data, size), m->rec, m->space)) return nullptr;
+  return addMetafile(std::move(m));
+}
+
+HMETAFILE SetMetaFileBitsEx(UINT size, const BYTE* data) {
+  if (!data) return nullptr;
+  auto m = std::make_unique<EnhMetafile>();
+  if (!parseMetafile(std::span<const BYTE>(data, size), m->rec, m->space, m->origin)) return nullptr;
+  return reinterpret_cast<HMETAFILE>(addMetafile(std::move(m), kWindowsMetafileType));
+}
+
 // The clipboard offers a metafile to the desktop also as a picture: played onto white.
 std::vector<BYTE> RenderEnhMetaFilePng(HENHMETAFILE h, int width, int height) {
   std::vector<BYTE> png;
@@ -323,14 +338,42 @@ std::vector<BYTE> RenderEnhMetaFilePng(HENHMETAFILE h, int width, int height) {
 //------------------------------------------------------------------------------
 namespace {
 
+// The picture's logical space onto the rectangle, then through the world transform of the
+// device context when one is in force.
 struct Mapping {
   LONG left, top;
   double sx, sy;
   bool identity;
-  LONG x(LONG v) const { return identity ? left + v : left + static_cast<LONG>(std::lround(v * sx)); }
-  LONG y(LONG v) const { return identity ? top + v : top + static_cast<LONG>(std::lround(v * sy)); }
-  LONG w(LONG v) const { return identity ? v : static_cast<LONG>(std::lround(v * sx)); }
-  POINT p(POINT q) const { return POINT{x(q.x), y(q.y)}; }
+  POINT origin{0, 0};
+  bool turned = false;
+  XFORM world;
+  // Results are kept within reach of the rasteriser, whatever a metafile's numbers are.
+  static LONG keep(double v) { return static_cast<LONG>(std::lround(std::clamp(v, -1e9, 1e9))); }
+  LONG sxv(LONG v) const {
+    const double d = static_cast<double>(v) - origin.x;
+    return keep(left + (identity ? d : d * sx));
+  }
+  LONG syv(LONG v) const {
+    const double d = static_cast<double>(v) - origin.y;
+    return keep(top + (identity ? d : d * sy));
+  }
+  LONG w(LONG v) const { return identity ? v : keep(v * std::abs(sx)); }
+  POINT p(POINT q) const {
+    const double x = sxv(q.x), y = syv(q.y);
+    if (!turned) return POINT{static_cast<LONG>(x), static_cast<LONG>(y)};
+    return POINT{keep(x * world.eM11 + y * world.eM21 + world.eDx), keep(x * world.eM12 + y * world.eM22 + world.eDy)};
+  }
+  POINT p(LONG x, LONG y) const { return p(POINT{x, y}); }
+  // A box's corners, ordered again after a turn.
+  RECT box(LONG l, LONG t, LONG r, LONG b) const {
+    const POINT a = p(l, t), c = p(r, b);
+    return RECT{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
+  }
+  // Tenths of a degree the text turns by.
+  LONG turn() const {
+    return turned ? static_cast<LONG>(std::lround(std::atan2(-world.eM12, world.eM11) * 1800.0 / M_PI)) : 0;
+  }
+  bool mirrored() const { return turned && world.eM11 * world.eM22 - world.eM12 * world.eM21 < 0; }
 };
 
 HGDIOBJ make(const MetaRecord& r, const Mapping& m) {
@@ -342,13 +385,14 @@ HGDIOBJ make(const MetaRecord& r, const Mapping& m) {
       p.extended = r.type == 95;
       p.style = static_cast<UINT>(a[1]);
       // Thin pens stay thin; wide ones and their dashes scale with the picture.
-      p.width = a[2] > 1 ? std::max<LONG>(1, m.w(a[2])) : a[2];
+      // No pen is wider than a picture could be: a metafile's own numbers are not trusted.
+      p.width = std::min<LONG>(a[2] > 1 ? std::max<LONG>(1, m.w(a[2])) : std::max<LONG>(a[2], 0), 4096);
       p.colour = static_cast<COLORREF>(a[3]);
       p.geometric = a[4] != 0;
       p.endcap = static_cast<UINT>(a[5]);
       p.join = static_cast<UINT>(a[6]);
       for (size_t i = 7; i < a.size(); ++i)
-        p.dashes.push_back(static_cast<DWORD>(p.geometric ? std::max<LONG>(1, m.w(a[i])) : a[i]));
+        p.dashes.push_back(static_cast<DWORD>(std::clamp<LONG>(p.geometric ? m.w(a[i]) : a[i], 1, 1 << 16)));
       return newPen(std::move(p));
     }
     case 39: case 94: {
@@ -366,10 +410,10 @@ HGDIOBJ make(const MetaRecord& r, const Mapping& m) {
     case 82: {
       if (a.size() < 14) return nullptr;
       LOGFONT lf;
-      lf.lfHeight = m.identity ? a[1] : static_cast<LONG>(std::lround(a[1] * m.sy));
-      lf.lfWidth = m.w(a[2]);
-      lf.lfEscapement = a[3];
-      lf.lfOrientation = a[4];
+      lf.lfHeight = std::clamp<LONG>(m.identity ? a[1] : static_cast<LONG>(std::lround(a[1] * m.sy)), -2048, 2048);
+      lf.lfWidth = std::clamp<LONG>(m.w(a[2]), -2048, 2048);
+      lf.lfEscapement = a[3] + m.turn();
+      lf.lfOrientation = a[4] + m.turn();
       lf.lfWeight = a[5];
       lf.lfItalic = static_cast<BYTE>(a[6]);
       lf.lfUnderline = static_cast<BYTE>(a[7]);
@@ -388,14 +432,20 @@ HGDIOBJ make(const MetaRecord& r, const Mapping& m) {
 
 }  // namespace
 
-BOOL PlayEnhMetaFile(HDC h, HENHMETAFILE mf, const RECT& rect) {
-  EnhMetafile* m = metafile(mf);
-  if (!dc(h) || !m) return FALSE;
+namespace {
+
+BOOL play(HDC h, EnhMetafile* m, const RECT& rect) {
   const LONG w = rect.right - rect.left, ht = rect.bottom - rect.top;
   // An empty picture or rectangle (a minimised window) draws nothing.
-  if (m->space.cx <= 0 || m->space.cy <= 0 || w == 0 || ht == 0) return TRUE;
+  if (m->space.cx == 0 || m->space.cy == 0 || w == 0 || ht == 0) return TRUE;
   Mapping map{rect.left, rect.top, double(w) / m->space.cx, double(ht) / m->space.cy, false};
   map.identity = w == m->space.cx && ht == m->space.cy;
+  map.origin = m->origin;
+  if (GetGraphicsMode(h) == GM_ADVANCED) {
+    GetWorldTransform(h, &map.world);
+    const XFORM& x = map.world;
+    map.turned = !(x.eM11 == 1 && x.eM12 == 0 && x.eM21 == 0 && x.eM22 == 1 && x.eDx == 0 && x.eDy == 0);
+  }
 
   const int level = SaveDC(h);
   HRGN base = CreateRectRgn(0, 0, 0, 0);
@@ -406,16 +456,16 @@ BOOL PlayEnhMetaFile(HDC h, HENHMETAFILE mf, const RECT& rect) {
     const auto& a = r.args;
     auto arg = [&a](size_t i) { return i < a.size() ? a[i] : 0; };
     switch (r.type) {
-      case 13: SetBrushOrgEx(h, map.x(arg(0)), map.y(arg(1)), nullptr); break;
+      case 13: { const POINT q = map.p(arg(0), arg(1)); SetBrushOrgEx(h, q.x, q.y, nullptr); break; }
       case 18: SetBkMode(h, arg(0)); break;
       case 19: SetPolyFillMode(h, arg(0)); break;
       case 20: SetROP2(h, arg(0)); break;
       case 22: SetTextAlign(h, static_cast<UINT>(arg(0))); break;
       case 24: SetTextColor(h, static_cast<COLORREF>(arg(0))); break;
       case 25: SetBkColor(h, static_cast<COLORREF>(arg(0))); break;
-      case 27: MoveToEx(h, map.x(arg(0)), map.y(arg(1)), nullptr); break;
-      case 54: LineTo(h, map.x(arg(0)), map.y(arg(1))); break;
-      case 15: SetPixel(h, map.x(arg(0)), map.y(arg(1)), static_cast<COLORREF>(arg(2))); break;
+      case 27: { const POINT q = map.p(arg(0), arg(1)); MoveToEx(h, q.x, q.y, nullptr); break; }
+      case 54: { const POINT q = map.p(arg(0), arg(1)); LineTo(h, q.x, q.y); break; }
+      case 15: { const POINT q = map.p(arg(0), arg(1)); SetPixel(h, q.x, q.y, static_cast<COLORREF>(arg(2))); break; }
       case 3: case 4: case 8:
         pts.clear();
         for (const POINT& p : r.points) pts.push_back(map.p(p));
@@ -423,21 +473,28 @@ BOOL PlayEnhMetaFile(HDC h, HENHMETAFILE mf, const RECT& rect) {
         else if (r.type == 3) Polygon(h, pts.data(), static_cast<int>(pts.size()));
         else PolyPolygon(h, pts.data(), a.data(), static_cast<int>(a.size()));
         break;
-      case 42: Ellipse(h, map.x(arg(0)), map.y(arg(1)), map.x(arg(2)), map.y(arg(3))); break;
-      case 43: Rectangle(h, map.x(arg(0)), map.y(arg(1)), map.x(arg(2)), map.y(arg(3))); break;
+      case 42: case 43: {
+        const RECT b = map.box(arg(0), arg(1), arg(2), arg(3));
+        if (r.type == 42) Ellipse(h, b.left, b.top, b.right, b.bottom);
+        else Rectangle(h, b.left, b.top, b.right, b.bottom);
+        break;
+      }
       case 45: case 47: {
-        const LONG v[8] = {map.x(arg(0)), map.y(arg(1)), map.x(arg(2)), map.y(arg(3)),
-                           map.x(arg(4)), map.y(arg(5)), map.x(arg(6)), map.y(arg(7))};
-        if (r.type == 45) Arc(h, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-        else Pie(h, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+        const RECT b = map.box(arg(0), arg(1), arg(2), arg(3));
+        POINT s = map.p(arg(4), arg(5)), e = map.p(arg(6), arg(7));
+        // A mirror turns the arc's sense: its ends change places.
+        if (map.mirrored()) std::swap(s, e);
+        if (r.type == 45) Arc(h, b.left, b.top, b.right, b.bottom, s.x, s.y, e.x, e.y);
+        else Pie(h, b.left, b.top, b.right, b.bottom, s.x, s.y, e.x, e.y);
         break;
       }
       case 83: {
         RECT rc{};
-        if (arg(3)) rc = RECT{map.x(arg(4)), map.y(arg(5)), map.x(arg(6)), map.y(arg(7))};
+        if (arg(3)) rc = map.box(arg(4), arg(5), arg(6), arg(7));
         std::vector<int> dx;
         for (uint32_t v : r.data) dx.push_back(map.w(static_cast<LONG>(v)));
-        ExtTextOut(h, map.x(arg(0)), map.y(arg(1)), static_cast<UINT>(arg(2)), arg(3) ? &rc : nullptr,
+        const POINT at = map.p(arg(0), arg(1));
+        ExtTextOut(h, at.x, at.y, static_cast<UINT>(arg(2)), arg(3) ? &rc : nullptr,
                    r.text.data(), static_cast<UINT>(r.text.size()), dx.empty() ? nullptr : dx.data());
         break;
       }
@@ -445,8 +502,9 @@ BOOL PlayEnhMetaFile(HDC h, HENHMETAFILE mf, const RECT& rect) {
         std::vector<TRIVERTEX> v;
         for (size_t i = 0; i + 5 < r.data.size(); i += 6) {
           TRIVERTEX t;
-          t.x = map.x(static_cast<LONG>(r.data[i]));
-          t.y = map.y(static_cast<LONG>(r.data[i + 1]));
+          const POINT q = map.p(static_cast<LONG>(r.data[i]), static_cast<LONG>(r.data[i + 1]));
+          t.x = q.x;
+          t.y = q.y;
           t.Red = static_cast<COLOR16>(r.data[i + 2]);
           t.Green = static_cast<COLOR16>(r.data[i + 3]);
           t.Blue = static_cast<COLOR16>(r.data[i + 4]);
@@ -475,7 +533,8 @@ BOOL PlayEnhMetaFile(HDC h, HENHMETAFILE mf, const RECT& rect) {
         bi.bmiHeader.biWidth = sw;
         bi.bmiHeader.biHeight = -sh;
         bi.bmiHeader.biBitCount = 32;
-        StretchDIBits(h, map.x(arg(0)), map.y(arg(1)), map.w(arg(2)), map.identity ? arg(3) : static_cast<LONG>(std::lround(arg(3) * map.sy)),
+        const POINT at = map.p(arg(0), arg(1));
+        StretchDIBits(h, at.x, at.y, map.w(arg(2)), map.identity ? arg(3) : Mapping::keep(arg(3) * std::abs(map.sy)),
                       0, 0, sw, sh, r.data.data(), &bi, DIB_RGB_COLORS, static_cast<DWORD>(arg(6)));
         break;
       }
@@ -487,7 +546,7 @@ BOOL PlayEnhMetaFile(HDC h, HENHMETAFILE mf, const RECT& rect) {
         }
         Region g;
         for (size_t i = 0; i + 1 < r.points.size(); i += 2)
-          g.addRect(RECT{map.x(r.points[i].x), map.y(r.points[i].y), map.x(r.points[i + 1].x), map.y(r.points[i + 1].y)});
+          g.addRect(map.box(r.points[i].x, r.points[i].y, r.points[i + 1].x, r.points[i + 1].y));
         if (const Region* b = clipped ? region(base) : nullptr) g.intersect(*b);
         HRGN rg = newRegion(std::move(g));
         SelectClipRgn(h, rg);
@@ -509,6 +568,28 @@ BOOL PlayEnhMetaFile(HDC h, HENHMETAFILE mf, const RECT& rect) {
   for (auto& [i, o] : objects) DeleteObject(o);
   DeleteObject(base);
   return TRUE;
+}
+
+}  // namespace
+
+BOOL PlayEnhMetaFile(HDC h, HENHMETAFILE mf, const RECT& rect) {
+  EnhMetafile* m = metafile(mf);
+  if (!dc(h) || !m) return FALSE;
+  return play(h, m, rect);
+}
+
+BOOL PlayMetaFile(HDC h, HMETAFILE mf) {
+  EnhMetafile* m = windowsMetafile(mf);
+  DcData* d = dc(h);
+  if (!d || !m) return FALSE;
+  // The device context's window origin comes back off in its own drawing, so the rectangle
+  // starts there; the viewport extent is the rectangle's size.
+  const POINT o = d->st.windowOrg;
+  RECT rect{o.x, o.y, static_cast<LONG>(std::clamp<long long>(static_cast<long long>(o.x) + m->space.cx, -(1LL << 30), 1LL << 30)),
+            static_cast<LONG>(std::clamp<long long>(static_cast<long long>(o.y) + m->space.cy, -(1LL << 30), 1LL << 30))};
+  if (d->st.mapMode == MM_ANISOTROPIC)
+    rect = RECT{o.x, o.y, o.x + d->st.viewportExt.cx, o.y + d->st.viewportExt.cy};
+  return play(h, m, rect);
 }
 
 }  // namespace win

@@ -127,7 +127,8 @@ void record(Out& o, const MetaRecord& r) {
       break;
     }
     case 38: case 95: {
-      const LONG style = arg(1);
+      // The style with its type, end and join bits, as the file keeps them.
+      const LONG style = arg(1) | (arg(4) ? 0x10000 : 0) | arg(5) | arg(6);
       const bool user = (style & 0xF) == 7 && a.size() > 7;
       if (r.type == 38 || !user) {
         // A plain logical pen; an extended pen without a user pattern says the same.
@@ -260,7 +261,8 @@ std::vector<BYTE> enhMetafileBytes(const MetaRecording& m, const RECT& frame, co
   o.i32(m.device.cx); o.i32(m.device.cy);
   o.i32(m.millimetres.cx); o.i32(m.millimetres.cy);
   o.u32(0); o.u32(0); o.u32(0);  // no pixel format, no OpenGL
-  o.i32(m.millimetres.cx * 1000); o.i32(m.millimetres.cy * 1000);
+  o.i32(static_cast<LONG>(std::clamp<long long>(m.millimetres.cx * 1000LL, INT32_MIN, INT32_MAX)));
+  o.i32(static_cast<LONG>(std::clamp<long long>(m.millimetres.cy * 1000LL, INT32_MIN, INT32_MAX)));
   utf16(o, description);
   o.end(at);
   for (const MetaRecord& r : m.records) record(o, r);

@@ -825,6 +825,14 @@ BOOL SetWindowExtEx(HDC h, int x, int y, SIZE* previous) {
   return TRUE;
 }
 BOOL GetWindowExtEx(HDC h, SIZE& e) { DcData* d = dc(h); if (!d) return FALSE; e = d->st.windowExt; return TRUE; }
+BOOL SetViewportExtEx(HDC h, int x, int y, SIZE* previous) {
+  DcData* d = dc(h);
+  if (!d || x == 0 || y == 0) return FALSE;
+  if (previous) *previous = d->st.viewportExt;
+  d->st.viewportExt = SIZE{x, y};
+  return TRUE;
+}
+BOOL GetViewportExtEx(HDC h, SIZE& e) { DcData* d = dc(h); if (!d) return FALSE; e = d->st.viewportExt; return TRUE; }
 int SetMapMode(HDC h, int mode) {
   DcData* d = dc(h);
   if (!d || mode < 1 || mode > 8) return 0;

@@ -18,3 +18,6 @@ tw_add_resources(test_dialog_tabs ${CMAKE_CURRENT_LIST_DIR}/fields_test.rc)
 tw_add_test(test_dialog_trees SOURCES ${CMAKE_CURRENT_LIST_DIR}/trees_test.cpp
   LIBS tw_dialog tw_window tw_resources LABELS gui)
 tw_add_resources(test_dialog_trees ${CMAKE_CURRENT_LIST_DIR}/fields_test.rc)
+tw_add_test(test_dialog_drawing SOURCES ${CMAKE_CURRENT_LIST_DIR}/drawing_test.cpp
+  LIBS tw_dialog tw_screen tw_window tw_resources LABELS gui)
+tw_add_resources(test_dialog_drawing ${CMAKE_CURRENT_LIST_DIR}/fields_test.rc)

@@ -1,6 +1,8 @@
 // Field operations and dialog queries on real dialogs: texts and numbers through formats and
 // ranges, check boxes, radio groups, list items and selections, colours, focus, states and
 // options, the field kinds and states the queries report, and resizable dialogs.
+#include <functional>
+
 #include "tests/dialog/dialog_fixture.h"
 #include "toolkit/window/childwin.h"
 #include "toolkit/window/geometry.h"
@@ -51,6 +53,29 @@ TEST_F(FieldOperationTest, NumbersGoInThroughFormatsAndComeBackAsStored) {
   float v = 0;
   WDialogGetReal(1019, v);
   EXPECT_EQ(v, 0.925f) << "the stored value, not the short text";
+}
+
+TEST_F(FieldOperationTest, DoublesKeepTheirPrecisionThroughTheirFormat) {
+  struct Case {
+    const char* why;
+    double value;
+    const char* format;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"ten decimals given here", 3.14159265358979, "(F12.10)", "3.1415926536"},
+      {"the format given last is the field's now", 2.718281828459045, nullptr, "2.7182818285"},
+      {"a blank format keeps it", 0.5, "   ", "0.5000000000"},
+  };
+  for (const Case& c : cases) {
+    if (c.format) WDialogPutDouble(2004, c.value, c.format);
+    else WDialogPutDouble(2004, c.value);
+    EXPECT_EQ(text(2004), c.shown) << c.why;
+    EXPECT_EQ(tessar.error.LASTERROR, 0) << c.why;
+  }
+  float v = 0;
+  WDialogGetReal(2004, v);
+  EXPECT_EQ(v, 0.5f);
 }
 
 TEST_F(FieldOperationTest, TextsAndIntegersReadBackAsTheCaseSays) {
@@ -374,6 +399,47 @@ TEST_F(FieldOperationTest, FieldKindsAndStates) {
   EXPECT_EQ(winfodialogfield(2015, 6), 3) << "hidden whether or not disabled";
 }
 
+// The kinds and states of the field query across the test dialogs and an application dialog,
+// with the dialog queries that answer for the current dialog.
+TEST_F(FieldOperationTest, EveryFieldKindAndStateTheQueriesReport) {
+  struct Kind {
+    int dialog, field, type;
+  };
+  const Kind kinds[] = {{900, 2017, 14}, {900, 2018, 16}, {903, 5001, 13}, {907, 6001, 17}, {116, 1034, 11},
+                        {116, 1033, 11}, {900, 2014, 12}};
+  for (const Kind& k : kinds) {
+    WDialogLoad(k.dialog);
+    WDialogSelect(k.dialog);
+    EXPECT_EQ(winfodialogfield(k.field, 5), k.type) << k.dialog << " " << k.field;
+    EXPECT_EQ(winfodialog(3), k.dialog);
+  }
+  WDialogSelect(900);
+  struct State {
+    const char* why;
+    int field, put, state;
+  };
+  const State states[] = {
+      {"an edit, enabled", 2001, 1, 1},
+      {"an edit read-only", 2001, 2, 2},
+      {"a numeric field read-only", 2002, 2, 2},
+      {"a list disabled", 2013, 0, 0},
+      {"a button hidden", 2015, 3, 3},
+      {"a button enabled again", 2015, 1, 1},
+  };
+  for (const State& c : states) {
+    WDialogFieldState(c.field, c.put);
+    EXPECT_EQ(winfodialogfield(c.field, 6), c.state) << c.why;
+  }
+  // The size of the current dialog in pixels, and its kind; none after the unload.
+  RECT r;
+  GetWindowRect(dialog(), r);
+  EXPECT_EQ(winfodialog(9), r.bottom - r.top);
+  EXPECT_EQ(winfodialog(10), 1);
+  WDialogUnload();
+  EXPECT_EQ(winfodialog(3), 0);
+  EXPECT_EQ(winfodialog(10), 0);
+}
+
 TEST_F(FieldOperationTest, FieldGeometryAndPreviousResults) {
   RECT r;
   GetWindowRect(field(2001), r);
@@ -442,6 +508,88 @@ TEST_F(FieldOperationTest, ATrackbarTakesItsSettingsAndReportsItsPosition) {
   press(VK_DELETE);
   events();
   EXPECT_EQ(SendMessage(bar, TBM_GETSELSTART, 0, 0), SendMessage(bar, TBM_GETSELEND, 0, 0));
+}
+
+TEST_F(FieldOperationTest, TrackbarsAndProgressBarsSetAndReadByProgram) {
+  HWND track = field(2018), progress = field(2017);
+  int f = 0, pos = 0, start = 0, end = 0;
+  yydialogundefined(-77);
+  struct Case {
+    const char* why;
+    std::function<void(int&)> act;
+    int in, out;
+  };
+  const Case cases[] = {
+      {"a range with ticks every 10", [](int& f) { yyrangetrack(f, -20, 80, 10); }, 2018, 2018},
+      {"position and a selection", [](int& f) { yyfieldputtrack(f, 25, 0, 50, 0); }, 2018, 2018},
+      {"steps, the page as the line when 0", [](int& f) { yyfieldtrackstep(f, 3, 0); }, 2018, 2018},
+      {"a progress bar is no trackbar", [](int& f) { yyfieldputtrack(f, 1, 0, 0, 0); }, 2017, -1},
+      {"a trackbar is no progress bar", [](int& f) { yyfieldputprogress(f, 1, 0); }, 2018, -1},
+      {"a missing field", [](int& f) { yyrangeprogress(f, 0, 10); }, 4242, -1},
+      {"a 16-bit progress range", [](int& f) { yyrangeprogress(f, -100, 300); }, 2017, 2017},
+      {"the position", [](int& f) { yyfieldputprogress(f, 120, 0); }, 2017, 2017},
+      {"advanced by 30", [](int& f) { yyfieldputprogress(f, 30, 1); }, 2017, 2017},
+  };
+  for (const Case& c : cases) {
+    f = c.in;
+    c.act(f);
+    EXPECT_EQ(f, c.out) << c.why;
+  }
+  EXPECT_EQ(winfodialogfield(2018, 7), -20);
+  EXPECT_EQ(winfodialogfield(2018, 8), 80);
+  EXPECT_EQ(SendMessage(track, TBM_GETLINESIZE, 0, 0), 3);
+  EXPECT_EQ(SendMessage(track, TBM_GETPAGESIZE, 0, 0), 3);
+  f = 2018;
+  yyfieldgettrack(f, pos, start, end);
+  EXPECT_EQ(pos, 25);
+  EXPECT_EQ(start, 0);
+  EXPECT_EQ(end, 50);
+  // Mode 1 keeps the selection, mode 2 clears it: then both ends read as undefined.
+  yyfieldputtrack(f, 60, 5, 6, 1);
+  yyfieldgettrack(f, pos, start, end);
+  EXPECT_EQ(pos, 60);
+  EXPECT_EQ(start, 0);
+  yyfieldputtrack(f, 60, 0, 0, 2);
+  yyfieldgettrack(f, pos, start, end);
+  EXPECT_EQ(start, -77);
+  EXPECT_EQ(end, -77);
+  EXPECT_EQ(SendMessage(progress, PBM_GETPOS, 0, 0), 150);
+  EXPECT_EQ(SendMessage(progress, PBM_GETRANGE, TRUE, 0), -100);
+  EXPECT_EQ(SendMessage(progress, PBM_GETRANGE, FALSE, 0), 300);
+}
+
+TEST_F(FieldOperationTest, ADialogSizedByProgramHidesTheFieldsItCutsOff) {
+  WDialogShow();
+  events();
+  WDialogSetField(2018);
+  RECT before;
+  GetClientRect(dialog(), before);
+  int status = 1;
+  // 170 dialog units wide cuts off the group box, both lists and the buttons at the bottom;
+  // 0 keeps the height.
+  yydialogsize(170, 0, status);
+  EXPECT_EQ(status, 0);
+  RECT now;
+  GetClientRect(dialog(), now);
+  RECT units{0, 0, 170, 0};
+  MapDialogRect(dialog(), units);
+  EXPECT_EQ(now.right, units.right);
+  EXPECT_EQ(now.bottom, before.bottom);
+  for (int id : {2012, 2013, 2014, IDOK, IDCANCEL}) EXPECT_FALSE(IsWindowVisible(field(id))) << id;
+  for (int id : {2001, 2010, 2018}) EXPECT_TRUE(IsWindowVisible(field(id))) << id;
+  EXPECT_EQ(yyfieldrecord(field(IDOK))->state, 1) << "the recorded state is kept";
+  // The second list had been disabled by program: it comes back disabled.
+  WDialogFieldState(2014, 0);
+  yydialogsize(300, 220, status);
+  for (int id : {2012, 2013, 2014, IDOK, IDCANCEL}) EXPECT_TRUE(IsWindowVisible(field(id))) << id;
+  EXPECT_FALSE(IsWindowEnabled(field(2014)));
+  EXPECT_TRUE(IsWindowEnabled(field(2013)));
+  // A field cut off while it has the focus passes the focus on.
+  WDialogSetField(IDCANCEL);
+  yydialogsize(0, 100, status);
+  EXPECT_FALSE(IsWindowVisible(field(IDCANCEL)));
+  EXPECT_NE(focusId(), IDCANCEL);
+  EXPECT_NE(GetFocus(), nullptr);
 }
 
 TEST_F(FieldOperationTest, ADialogCombinedWithAChildWindowGoesWithTheWindow) {

@@ -1,6 +1,8 @@
 // Tab fields whose pages are dialogs of their own: pages loaded with their owner and shown
 // inside the tab field, switching posts the tab-changed event, a refused entry keeps the tab,
 // the keyboard crosses nested pages, and the pages go with their owner.
+#include <functional>
+
 #include "tests/dialog/dialog_fixture.h"
 
 namespace {
@@ -147,6 +149,83 @@ TEST_F(TabPageTest, UnloadingTheOwnerUnloadsItsPages) {
   WDialogLoad(903);
   WDialogUnload(1);
   EXPECT_EQ(dialogtable.nDialogs, 3) << "a non-zero flag leaves the pages loaded";
+}
+
+
+TEST_F(TabPageTest, TabsChosenEnabledAndReadByProgram) {
+  WDialogShow();
+  events();
+  HWND tab = field(5001);
+  int f = 5001, page = 0;
+  yyfieldgettab(f, page);
+  EXPECT_EQ(page, 905);
+  struct Case {
+    const char* why;
+    std::function<void(int&, int&)> act;
+    int field, page;
+    int want, wantpage;
+  };
+  const Case cases[] = {
+      {"a push button is no tab field", [](int& f, int& p) { yyfieldgettab(f, p); }, IDOK, 0, -1, 0},
+      {"a missing field", [](int& f, int& p) { yydialogsettab(f, p); }, 4242, 904, -1, 904},
+      {"no tab shows page 999", [](int& f, int& p) { yydialogsettab(f, p); }, 5001, 999, 5001, -1},
+      {"enabling a page no tab shows", [](int& f, int& p) { yytabenable(f, p, 1); }, 5001, 999, 5001, -1},
+  };
+  for (const Case& c : cases) {
+    int cf = c.field, cp = c.page;
+    c.act(cf, cp);
+    EXPECT_EQ(cf, c.want) << c.why;
+    EXPECT_EQ(cp, c.wantpage) << c.why;
+  }
+  // The first tab disabled: no click, no arrow and no program reaches it.
+  f = 5001;
+  page = 904;
+  yytabenable(f, page, 0);
+  EXPECT_EQ(page, 904);
+  EXPECT_TRUE(yytabdisabled(tab, 0));
+  UpdateWindow(tab);
+  clickTab(tab, 0);
+  SetFocus(tab);
+  press(VK_LEFT);
+  press(VK_UP);
+  EXPECT_TRUE(dialogEvents().empty()) << "no tab change";
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 1);
+  page = 904;
+  yydialogsettab(f, page);
+  EXPECT_EQ(page, -1) << "the only tab showing 904 is disabled";
+  // Its caption is embossed: highlight and shadow, no black text.
+  RECT r;
+  SendMessage(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  int shadow = 0, light = 0, black = 0;
+  for (int y = r.top + 2; y < r.bottom - 2; ++y)
+    for (int x = r.left + 2; x < r.right - 2; ++x) {
+      const COLORREF c = test::pixel(tab, x, y);
+      shadow += c == GetSysColor(COLOR_3DSHADOW);
+      light += c == GetSysColor(COLOR_3DHIGHLIGHT);
+      black += c == RGB(0, 0, 0);
+    }
+  EXPECT_GT(shadow, 8);
+  EXPECT_GT(light, 8);
+  EXPECT_EQ(black, 0);
+  test::savePng(dialog(), "tabs_disabled.png", true);
+  // Enabled again, the program switches to it: the pages change places, no event is posted.
+  yytabenable(f, page = 904, 1);
+  page = 904;
+  yydialogsettab(f, page);
+  EXPECT_EQ(page, 904);
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 0);
+  EXPECT_TRUE(IsWindowVisible(this->page(904)));
+  EXPECT_FALSE(IsWindowVisible(this->page(905)));
+  yyfieldgettab(f, page);
+  EXPECT_EQ(page, 904);
+  EXPECT_EQ(yydialogrecord(dialog())->currentpage, 904);
+  EXPECT_TRUE(dialogEvents().empty());
+  // The arrows now step over a disabled tab to the next enabled one, or stay.
+  yytabenable(f, page = 905, 0);
+  SetFocus(tab);
+  press(VK_RIGHT);
+  events();
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 0) << "nothing enabled to the right";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -245,6 +246,236 @@ TEST(RenderEnhMetaFilePng, ThePictureOnWhiteReadByPillow) {
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   EXPECT_EQ(readText(file.string() + ".txt"), "(701, 501) (255, 0, 0) (0, 160, 0) (255, 255, 255)\n");
   DeleteEnhMetaFile(mf);
+}
+
+
+// Every kind of record the recorder keeps, besides drawPicture's.
+void drawMore(HDC dc) {
+  LOGBRUSH lb{BS_SOLID, RGB(128, 0, 128), 0};
+  const DWORD dashes[] = {12, 6};
+  HPEN dashed = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL, 3, lb, 2, dashes);
+  HGDIOBJ oldPen = SelectObject(dc, dashed);
+  MoveToEx(dc, 20, 520, nullptr);
+  LineTo(dc, 700, 520);
+  HBRUSH blue = CreateSolidBrush(RGB(0, 0, 200));
+  HGDIOBJ oldBrush = SelectObject(dc, blue);
+  Ellipse(dc, 600, 200, 700, 260);
+  Pie(dc, 600, 300, 700, 400, 700, 350, 650, 300);
+  Arc(dc, 450, 300, 550, 400, 550, 350, 450, 350);
+  const POINT two[] = {{20, 300}, {80, 300}, {50, 350}, {100, 300}, {160, 300}, {130, 350}};
+  const int counts[] = {3, 3};
+  PolyPolygon(dc, two, counts, 2);
+  for (int k = 0; k < 20; ++k) SetPixel(dc, 200 + 2 * k, 450, RGB(255, 128, 0));
+  TRIVERTEX v[3] = {{300, 380, 0xFF00, 0, 0, 0}, {420, 380, 0, 0xFF00, 0, 0}, {360, 440, 0, 0, 0xFF00, 0}};
+  GRADIENT_TRIANGLE t{0, 1, 2};
+  GradientFill(dc, v, 3, &t, 1, GRADIENT_FILL_TRIANGLE);
+  HRGN clip = CreateRectRgn(0, 460, 300, 500);
+  SelectClipRgn(dc, clip);
+  HBRUSH grey = CreateSolidBrush(RGB(90, 90, 90));
+  SelectObject(dc, grey);
+  Rectangle(dc, 0, 440, 400, 510);   // only its part inside the clip shows
+  SelectClipRgn(dc, nullptr);
+  const int dx[] = {14, 14, 14, 14};
+  ExtTextOut(dc, 500, 450, 0, nullptr, "Rain", 4, dx);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(clip);
+  DeleteObject(grey);
+  DeleteObject(blue);
+  DeleteObject(dashed);
+}
+
+std::vector<COLORREF> played(HDC source, int width, int height, const std::function<void(HDC)>& play) {
+  (void)source;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateBitmap(width, height, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dc, bm);
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  FillRect(dc, RECT{0, 0, width, height}, white);
+  DeleteObject(white);
+  play(dc);
+  std::vector<COLORREF> px;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) px.push_back(GetPixel(dc, x, y));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(bm);
+  return px;
+}
+
+std::vector<BYTE> enhBytes(HENHMETAFILE mf) {
+  std::vector<BYTE> b(GetEnhMetaFileBits(mf, 0, nullptr));
+  GetEnhMetaFileBits(mf, static_cast<UINT>(b.size()), b.data());
+  return b;
+}
+
+TEST(EnhMetafileBits, ReadBackThePicturePlaysPixelForPixel) {
+  HDC rec = CreateEnhMetaFile(nullptr, nullptr, &kFrame, nullptr);
+  drawPicture(rec);
+  drawMore(rec);
+  HENHMETAFILE mf = CloseEnhMetaFile(rec);
+  const std::vector<BYTE> bytes = enhBytes(mf);
+  HENHMETAFILE back = SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data());
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(enhBytes(back), bytes) << "the bytes written again are the bytes read";
+  ENHMETAHEADER a, b;
+  GetEnhMetaFileHeader(mf, sizeof a, &a);
+  GetEnhMetaFileHeader(back, sizeof b, &b);
+  EXPECT_EQ(b.rclFrame.right, kFrame.right);
+  EXPECT_EQ(b.nRecords, a.nRecords);
+  // The frame is 756 x 540 points: 1008 x 720 pixels; played at three quarters and smaller.
+  for (const RECT box : {RECT{0, 0, 756, 540}, RECT{10, 20, 388, 290}}) {
+    const auto want = played(nullptr, 760, 545, [&](HDC dc) { PlayEnhMetaFile(dc, mf, box); });
+    const auto got = played(nullptr, 760, 545, [&](HDC dc) { PlayEnhMetaFile(dc, back, box); });
+    int differ = 0;
+    for (std::size_t i = 0; i < want.size(); ++i) differ += want[i] != got[i];
+    EXPECT_EQ(differ, 0) << "box right " << box.right;
+    EXPECT_EQ(got[static_cast<std::size_t>(box.top + (box.bottom - box.top) * 100 / 720) * 760 +
+                  static_cast<std::size_t>(box.left + (box.right - box.left) * 500 / 1008)],
+              RGB(255, 0, 0)) << "the red rectangle";
+  }
+  DeleteEnhMetaFile(back);
+  DeleteEnhMetaFile(mf);
+}
+
+TEST(EnhMetafileBits, DamagedBytesAreRefusedWithoutReadingPastThem) {
+  HDC rec = CreateEnhMetaFile(nullptr, nullptr, &kFrame, nullptr);
+  drawPicture(rec);
+  drawMore(rec);
+  HENHMETAFILE mf = CloseEnhMetaFile(rec);
+  const std::vector<BYTE> bytes = enhBytes(mf);
+  DeleteEnhMetaFile(mf);
+  // Every cut before the end record is refused; the copies live on the heap so a read past
+  // their end is caught by the sanitiser builds.
+  for (std::size_t n = 0; n + 20 < bytes.size(); n += 4) {
+    std::vector<BYTE> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
+    HENHMETAFILE h = SetEnhMetaFileBits(static_cast<UINT>(cut.size()), cut.data());
+    EXPECT_EQ(h, nullptr) << "cut at " << n;
+    if (h) DeleteEnhMetaFile(h);
+  }
+  struct Case {
+    const char* why;
+    std::size_t at;
+    uint32_t value;
+  };
+  const std::size_t first = u32(bytes, 4);   // the first record after the header
+  const Case cases[] = {
+      {"no signature", 40, 0x12345678},
+      {"a total larger than the bytes", 48, 0x7FFFFFF0},
+      {"a record size that is no multiple of four", first + 4, 10},
+      {"a record size below its own header", first + 4, 4},
+      {"a record size running past the end", first + 4, 0x7FFFFFF0},
+  };
+  for (const Case& c : cases) {
+    std::vector<BYTE> bad = bytes;
+    for (int i = 0; i < 4; ++i) bad[c.at + static_cast<std::size_t>(i)] = static_cast<BYTE>(c.value >> (8 * i));
+    HENHMETAFILE h = SetEnhMetaFileBits(static_cast<UINT>(bad.size()), bad.data());
+    EXPECT_EQ(h, nullptr) << c.why;
+    if (h) DeleteEnhMetaFile(h);
+  }
+  EXPECT_EQ(SetEnhMetaFileBits(0, nullptr), nullptr);
+}
+
+// Found by fuzz_metafile: a header's millimetres overflowed when written again, and a pen
+// millions of pixels wide took minutes to play.
+TEST(EnhMetafileBits, NumbersBeyondAnyPictureAreKeptInReach) {
+  HDC rec = CreateEnhMetaFile(nullptr, nullptr, &kFrame, nullptr);
+  HPEN pen = CreatePen(PS_SOLID, 3, RGB(0, 0, 255));
+  SelectObject(rec, pen);
+  MoveToEx(rec, 10, 10, nullptr);
+  LineTo(rec, 40, 20);
+  HENHMETAFILE mf = CloseEnhMetaFile(rec);
+  std::vector<BYTE> bytes = enhBytes(mf);
+  DeleteEnhMetaFile(mf);
+  DeleteObject(pen);
+  auto put = [&bytes](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<BYTE>(v >> (8 * i));
+  };
+  put(80, 0x7FFFFFF0);   // millimetres across
+  for (size_t at = u32(bytes, 4); at + 8 <= bytes.size(); at += u32(bytes, at + 4))
+    if (u32(bytes, at) == 38) put(at + 16, 0x7FFFFFF0);   // the pen's width
+  HENHMETAFILE back = SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data());
+  ASSERT_NE(back, nullptr);
+  EXPECT_GT(enhBytes(back).size(), 100u);
+  const auto px = played(nullptr, 48, 32, [back](HDC dc) { PlayEnhMetaFile(dc, back, RECT{0, 0, 48, 32}); });
+  EXPECT_EQ(px.size(), 48u * 32u);
+  DeleteEnhMetaFile(back);
+}
+
+TEST(WindowsMetafileBits, ReadBackPlaysOntoTheViewportAsTheRecording) {
+  HDC rec = CreateMetaFile(nullptr);
+  drawPicture(rec, true);
+  HMETAFILE mf = CloseMetaFile(rec);
+  std::vector<BYTE> bytes(GetMetaFileBitsEx(mf, 0, nullptr));
+  GetMetaFileBitsEx(mf, static_cast<UINT>(bytes.size()), bytes.data());
+  HMETAFILE back = SetMetaFileBitsEx(static_cast<UINT>(bytes.size()), bytes.data());
+  ASSERT_NE(back, nullptr);
+  auto onto = [](HMETAFILE m) {
+    return played(nullptr, 400, 300, [m](HDC dc) {
+      SetMapMode(dc, MM_ANISOTROPIC);
+      SetViewportOrgEx(dc, 10, 5, nullptr);
+      SetViewportExtEx(dc, 378, 270, nullptr);
+      PlayMetaFile(dc, m);
+    });
+  };
+  const auto want = onto(mf), got = onto(back);
+  int differ = 0;
+  for (std::size_t i = 0; i < want.size(); ++i) differ += want[i] != got[i];
+  EXPECT_EQ(differ, 0);
+  // The red rectangle (4000-6000, 500-1500 of 7561 x 5401) at half the tenth: 200-300, 25-75.
+  EXPECT_EQ(got[static_cast<std::size_t>(5 + 50) * 400 + 10 + 250], RGB(255, 0, 0));
+  EXPECT_EQ(got[static_cast<std::size_t>(5 + 50) * 400 + 10 + 320], RGB(255, 255, 255));
+  // Truncations are refused.
+  for (std::size_t n = 0; n + 6 < bytes.size(); n += 2) {
+    std::vector<BYTE> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
+    HMETAFILE h = SetMetaFileBitsEx(static_cast<UINT>(cut.size()), cut.data());
+    EXPECT_EQ(h, nullptr) << "cut at " << n;
+    if (h) DeleteMetaFile(h);
+  }
+  DeleteMetaFile(back);
+  DeleteMetaFile(mf);
+}
+
+TEST(PlayEnhMetaFile, TheWorldTransformTurnsThePictureByQuarterTurns) {
+  // A red bar 40 x 10 at the top left of a 100 x 50 picture, a blue dot at its right end.
+  const RECT frame{0, 0, 2646, 1323};
+  HDC rec = CreateEnhMetaFile(nullptr, nullptr, &frame, nullptr);
+  SetWindowExtEx(rec, 100, 50, nullptr);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  SelectObject(rec, red);
+  SelectObject(rec, GetStockObject(NULL_PEN));
+  Rectangle(rec, 0, 0, 40, 10);
+  SetPixel(rec, 45, 5, RGB(0, 0, 255));
+  HENHMETAFILE mf = CloseEnhMetaFile(rec);
+  struct Case {
+    int degrees;
+    XFORM turn;
+    POINT red, blue;   // where (20, 5) and (45, 5) of the box at (100, 100) land
+  };
+  // x' = x M11 + y M21 + dx, y' = x M12 + y M22 + dy.
+  const Case cases[] = {
+      {0, {1, 0, 0, 1, 0, 0}, {120, 105}, {145, 105}},
+      {90, {0, -1, 1, 0, 0, 300}, {105, 180}, {105, 155}},
+      {180, {-1, 0, 0, -1, 300, 300}, {180, 195}, {155, 195}},
+      {270, {0, 1, -1, 0, 300, 0}, {195, 120}, {195, 145}},
+  };
+  for (const Case& c : cases) {
+    const auto px = played(nullptr, 300, 300, [&](HDC dc) {
+      SetGraphicsMode(dc, GM_ADVANCED);
+      SetWorldTransform(dc, &c.turn);
+      PlayEnhMetaFile(dc, mf, RECT{100, 100, 200, 150});
+      ModifyWorldTransform(dc, nullptr, MWT_IDENTITY);
+      SetGraphicsMode(dc, GM_COMPATIBLE);
+    });
+    auto at = [&px](POINT p) { return px[static_cast<std::size_t>(p.y) * 300 + static_cast<std::size_t>(p.x)]; };
+    EXPECT_EQ(at(c.red), RGB(255, 0, 0)) << c.degrees;
+    EXPECT_EQ(at(c.blue), RGB(0, 0, 255)) << c.degrees;
+    int redCount = 0;
+    for (COLORREF v : px) redCount += v == RGB(255, 0, 0);
+    EXPECT_EQ(redCount, 39 * 9) << c.degrees << ": the bar keeps its pixels (without a pen a rectangle loses its right and bottom edges)";
+  }
+  DeleteEnhMetaFile(mf);
+  DeleteObject(red);
 }
 
 }  // namespace

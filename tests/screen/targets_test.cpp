@@ -1,6 +1,11 @@
 // Drawing targets and in-memory metafile slots: the fallback to the current window, the
 // slot errors, and a picture recorded in a slot and played back on another window.
 #include <array>
+#include <cstring>
+#include <functional>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 #include "screen_fixture.h"
 #include "toolkit/window/childwin.h"
@@ -12,6 +17,8 @@
 #include "toolkit/screen/targets.h"
 #include "toolkit/graphics/text.h"
 #include "toolkit/screen/wgraph.h"
+#include "toolkit/screen/images.h"
+#include "platform/clipboard.h"
 
 namespace {
 
@@ -313,6 +320,227 @@ TEST_F(Targets, APictureRecordedInASlotPlaysBackAsDrawnDirectly) {
   win::test::savePng(winslot(0).hClient, "screen_picture.png", false);
   win::test::savePng(winslot(1).hClient, "screen_picture_played.png", false);
   WMetafileDestroy(1);
+}
+
+
+// Two root-sized windows side by side: 0 and 1, both 320 x 240.
+void twowindows() {
+  WindowOpenOptions o;
+  o.x = 0;
+  o.y = 0;
+  o.width = 320;
+  o.height = 240;
+  WindowOpen(o);
+  int child = 0;
+  WindowOpenChildOptions co;
+  co.x = 600;
+  co.y = 400;
+  co.width = 320;
+  co.height = 240;
+  WindowOpenChild(child, co);
+}
+
+int differing(const std::vector<win::COLORREF>& a, const std::vector<win::COLORREF>& b) {
+  if (a.size() != b.size()) return -1;
+  int n = 0;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) ++n;
+  return n;
+}
+
+std::filesystem::path scratch(const char* name) {
+  const auto dir = std::filesystem::temp_directory_path() / ("tw_targets_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  return dir / name;
+}
+
+TEST_F(Targets, ASlotSavedToAFileAndLoadedIntoAnotherPlaysTheSamePixels) {
+  twowindows();
+  WMetafileCreate(1, 240, 180);
+  IGrSelect(4, 1);
+  picture();
+  const std::string file = scratch("picture.emf").string();
+  WMetafileSave(1, file);
+  ASSERT_EQ(tessar.error.LASTERROR, 0);
+  EXPECT_GT(std::filesystem::file_size(file), 1000u);
+  WMetafileLoad(2, file);
+  ASSERT_EQ(tessar.error.LASTERROR, 0);
+  const MetafileSlot& loaded = tessar.graphics.metafiles[1];
+  EXPECT_EQ(loaded.KIND, 3);
+  EXPECT_EQ(loaded.SIZE1, 240) << "points, from the file's frame";
+  EXPECT_EQ(loaded.SIZE2, 180);
+  IGrSelect(4, 2);
+  EXPECT_EQ(tessar.error.LASTERROR, 1019) << "a loaded metafile is finished: it cannot be drawn on";
+  tessar.error.LASTERROR = 0;
+  for (int w = 0; w <= 1; ++w) {
+    IGrSelect(1, w);
+    pixelUnits();
+    igrareaclear();
+    WMetafilePlay(w + 1, 0, 0, 319.99f, 239.99f);
+  }
+  EXPECT_EQ(differing(all(0), all(1)), 0);
+  EXPECT_GT(inkCount(), 1000);
+  WMetafileDestroy(1);
+  WMetafileDestroy(2);
+}
+
+TEST_F(Targets, SavingAndLoadingFailures) {
+  openScreen();
+  struct Case {
+    const char* why;
+    std::function<void()> act;
+    int error;
+  };
+  const std::string garbage = scratch("garbage.emf").string();
+  std::ofstream(garbage) << "not a metafile at all, not even close";
+  const Case cases[] = {
+      {"a free slot has nothing to save", [] { WMetafileSave(3, "/tmp/x.emf"); }, 1060},
+      {"slot 21 does not exist", [] { WMetafileLoad(21, "/tmp/x.emf"); }, 1060},
+      {"a missing file cannot be opened", [] { WMetafileLoad(3, "/nonexistent/dir/x.emf"); }, 1},
+      {"bytes that are no metafile", [&] { WMetafileLoad(3, garbage); }, 2},
+      {"a folder that does not exist cannot take the file",
+       [] {
+         WMetafileCreate(4, 72, 72);
+         WMetafileSave(4, "/nonexistent/dir/x.emf");
+       },
+       1},
+  };
+  for (const Case& c : cases) {
+    tessar.error.LASTERROR = 0;
+    c.act();
+    EXPECT_EQ(tessar.error.LASTERROR, c.error) << c.why;
+  }
+  EXPECT_EQ(tessar.graphics.metafiles[2].KIND, 0) << "a failed load leaves the slot free";
+  EXPECT_EQ(MetafileDC[2], nullptr);
+  WMetafileDestroy(4);
+}
+
+// A picture of one red box on white, in a file of each kind, played into a box of the window.
+TEST_F(Targets, MetafileFilesOfEveryKindAndTheClipboardPlayIntoTheirBox) {
+  openScreen(200, 100);
+  using namespace win;
+  auto record = [](HDC dc) {
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    HGDIOBJ old = SelectObject(dc, red);
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    Rectangle(dc, 0, 0, 50, 25);   // the left half of a 100 x 50 picture, top half
+    SelectObject(dc, old);
+    DeleteObject(red);
+  };
+  // Enhanced: a 100 x 50 pixel frame.
+  const RECT frame{0, 0, 2646, 1323};
+  HDC e = CreateEnhMetaFile(nullptr, nullptr, &frame, nullptr);
+  SetWindowExtEx(e, 100, 50, nullptr);
+  record(e);
+  HENHMETAFILE emf = CloseEnhMetaFile(e);
+  std::vector<BYTE> ebytes(GetEnhMetaFileBits(emf, 0, nullptr));
+  GetEnhMetaFileBits(emf, static_cast<UINT>(ebytes.size()), ebytes.data());
+  // Windows metafile with a window of 100 x 50.
+  HDC w = CreateMetaFile(nullptr);
+  SetMapMode(w, MM_ANISOTROPIC);
+  SetWindowExtEx(w, 100, 50, nullptr);
+  record(w);
+  HMETAFILE wmf = CloseMetaFile(w);
+  std::vector<BYTE> wbytes(GetMetaFileBitsEx(wmf, 0, nullptr));
+  GetMetaFileBitsEx(wmf, static_cast<UINT>(wbytes.size()), wbytes.data());
+  const auto header = PlaceableMetafileHeader(75, 37);
+  auto write = [](const char* name, const std::vector<BYTE>& bytes, const BYTE* head = nullptr) {
+    const std::string f = scratch(name).string();
+    std::ofstream out(f, std::ios::binary);
+    if (head != nullptr) out.write(reinterpret_cast<const char*>(head), 22);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return f;
+  };
+  const std::string fe = write("box.emf", ebytes), fw = write("box.wmf", wbytes),
+                    fp = write("boxp.wmf", wbytes, header.data());
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  CloseClipboard();
+
+  struct Case {
+    const char* why;
+    int kind;
+    std::string name;
+    int failed;
+  };
+  const std::vector<Case> cases = {
+      {"an enhanced metafile", 2, fe, 0},
+      {"a plain Windows metafile", 0, fw, 0},
+      {"a placeable Windows metafile: its 22-byte header is skipped", 1, fp, 0},
+      {"the placeable file read as a plain one is no metafile", 0, fp, 2},
+      {"an enhanced metafile read as a Windows one", 0, fe, 2},
+      {"a missing file", 2, "/nonexistent/box.emf", 1},
+      {"an empty clipboard has no enhanced metafile", 2, "C", 1095},
+  };
+  for (const Case& c : cases) {
+    igrareaclear();
+    int failed = -1;
+    // Box (20, 10) - (119, 59) in platform pixels: the red quarter is (20, 10) - (69, 34).
+    yywmfplaymetafile(c.kind, 20, 10, 119, 59, 0, 0, 0, 0, failed, c.name);
+    EXPECT_EQ(failed, c.failed) << c.why;
+    if (c.failed != 0) {
+      EXPECT_EQ(inkCount(), 0) << c.why;
+      continue;
+    }
+    EXPECT_EQ(px(22, 12), RGB(255, 0, 0)) << c.why;
+    EXPECT_EQ(px(66, 31), RGB(255, 0, 0)) << c.why;
+    EXPECT_EQ(px(75, 12), RGB(255, 255, 255)) << c.why << ": right of the box";
+    EXPECT_EQ(px(22, 40), RGB(255, 255, 255)) << c.why << ": below it";
+    EXPECT_EQ(px(18, 12), RGB(255, 255, 255)) << c.why << ": left of the play box";
+  }
+
+  // The clipboard carries the enhanced metafile's bytes.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GHND, ebytes.size());
+  std::memcpy(GlobalLock(block), ebytes.data(), ebytes.size());
+  GlobalUnlock(block);
+  SetClipboardData(CF_ENHMETAFILE, block);
+  CloseClipboard();
+  igrareaclear();
+  int failed = -1;
+  yywmfplaymetafile(2, 20, 10, 119, 59, 0, 0, 0, 0, failed, "C");
+  EXPECT_EQ(failed, 0);
+  EXPECT_EQ(px(22, 12), RGB(255, 0, 0));
+  // Held open by another window: 1094.
+  ASSERT_TRUE(OpenClipboard(winslot(0).hClient));
+  yywmfplaymetafile(2, 20, 10, 119, 59, 0, 0, 0, 0, failed, "C");
+  EXPECT_EQ(failed, 1094);
+  CloseClipboard();
+
+  // A quarter turn (90) about (0, 100): x' = y, y' = 100 - x. The red quarter
+  // (20, 10) - (69, 34) lands on (10, 31) - (34, 80).
+  igrareaclear();
+  yywmfplaymetafile(2, 20, 10, 119, 59, 0, 90, 0, 100, failed, fe);
+  EXPECT_EQ(failed, 0);
+  EXPECT_EQ(px(12, 78), RGB(255, 0, 0));
+  EXPECT_EQ(px(32, 34), RGB(255, 0, 0));
+  EXPECT_EQ(px(22, 12), RGB(255, 255, 255)) << "nothing where the unturned box was";
+  EXPECT_EQ(px(40, 50), RGB(255, 255, 255));
+  EXPECT_EQ(GetGraphicsMode(gDC), GM_COMPATIBLE) << "the turn is undone";
+
+  // The printer's surface: the box is on the page, less the page's origin.
+  HDC page = CreateCompatibleDC(nullptr);
+  HBITMAP paper = CreateBitmap(200, 100, 1, 32, nullptr);
+  HGDIOBJ oldPaper = SelectObject(page, paper);
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  FillRect(page, RECT{0, 0, 200, 100}, white);
+  DeleteObject(white);
+  yyimagesurface(10, page, nullptr);
+  yyimagesurfacepage(10, 5, 4, 0, 0, 0);
+  yywmfplaymetafile(1, 20, 10, 119, 59, 10, 0, 0, 0, failed, fp);
+  EXPECT_EQ(failed, 0);
+  EXPECT_EQ(GetPixel(page, 16, 7), RGB(255, 0, 0)) << "(20, 10) less the origin (5, 4)";
+  EXPECT_EQ(GetPixel(page, 63, 29), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(page, 66, 7), RGB(255, 255, 255));
+  EXPECT_EQ(SetMapMode(page, MM_TEXT), MM_TEXT) << "the mapping mode was put back";
+  yyimagesurface(10, nullptr, nullptr);
+  yyimagesurfacepage(10, 0, 0, 0, 0, 0);
+  SelectObject(page, oldPaper);
+  DeleteDC(page);
+  DeleteObject(paper);
+  DeleteEnhMetaFile(emf);
+  DeleteMetaFile(wmf);
 }
 
 }  // namespace

@@ -57,6 +57,9 @@ struct DialogRecord {
   // The template the dialog was made from, so that a dialog loaded under another identifier
   // still shows its own template modal.
   int resource = 0;
+  // Snapshot of a dialog that draws, taken around modal work, and its use count.
+  win::HBITMAP image = nullptr;
+  int nimage = 0;
 };
 
 // One record per field window, its user data.
@@ -160,6 +163,8 @@ void yyfieldspinstepd(int& field, double small, double large);
 // Field operations used inside the manager.
 void yyDialogSelectAll(win::HWND field);
 void yyfieldclear(int& field);
+void yyfieldenable(int& field, int state, int noupdate);
+int yyFieldInRect(win::HWND field, const win::RECT& rect);   // 1 inside, 2 across, 0 outside (screen)
 void yygetmenutype(int& field, int& type);
 
 // Queries.
@@ -189,3 +194,45 @@ void yydialoganchors(win::HWND dialog);
 void yydialogresize(win::HWND dialog, int width, int height);
 int yytabnotify(win::HWND dialog, const win::NMHDR& header);
 void yygetwindowbitmap(int mode, int window, int& status);
+// Paints a dialog that draws, or a field of it, from the dialog's snapshot (nothing without one).
+void yypaintfromsnapshot(win::HWND window, win::HDC dc);
+
+// Tabs by program: a field that is no tab field gives field -1; a page no (enabled) tab shows
+// gives page -1.
+bool yytabdisabled(win::HWND tab, int index);
+void yydialogsettab(int& field, int& page);
+void yytabenable(int& field, int& page, int enable);
+void yyfieldgettab(int& field, int& page);
+// Resizes the current dialog to width x height dialog units (0 or less keeps that side);
+// status -1 for a dialog combined with a window.
+void yydialogsize(int width, int height, int& status);
+
+// Tree fields by item identifier: field -1 (no tree field), -2 (no such item), -3 (the
+// identifier exists already when checked, or the item is no branch).
+inline int iTreeCheck = 0;
+void yytreeviewcheck(int flag);
+void yytreeviewinsert(int& field, int reference, int position, int id, std::string_view text);
+void yytreeviewdelete(int& field, int id);
+void yytreeviewgetstate(int& field, int id, int& state);
+void yytreeviewsetstate(int& field, int id, int state);
+void yytreeviewsetstring(int& field, int id, std::string_view text);
+void yyfieldputtree(int& field, int id);
+void yyfieldgettree(int& field, int& id, int textflag, std::string& text);
+
+// Trackbars and progress bars by program: field -1 for a missing field or one of another
+// class. iUndef stands for a trackbar selection that does not exist.
+inline int iUndef = 0;
+void yydialogundefined(int value);
+void yyfieldputtrack(int& field, int position, int start, int end, int mode);
+void yyfieldgettrack(int& field, int& position, int& start, int& end);
+void yyrangetrack(int& field, int minimum, int maximum, int frequency);
+void yyfieldtrackstep(int& field, int line, int page);
+void yyfieldputprogress(int& field, int value, int delta);
+void yyrangeprogress(int& field, int minimum, int maximum);
+
+// The drawing surface: field f of the current dialog (0 the dialog itself) becomes gDC with
+// the drawing state; field -1 when it or its device context cannot be had.
+void yyfieldselect(int& field, int& width, int& height);
+// 1 when the dialog, one of its fields or the current page of one of its tab fields draws
+// graphics.
+int yyCheckUserDrawn(win::HWND dialog);

@@ -470,6 +470,14 @@ INT_PTR yydialogproc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       DialogRecord* r = yydialogrecord(dialog);
       if (modal || r == nullptr) return FALSE;
+      if (wBlitOn != 0 && r->image != nullptr) {
+        // Modal work runs: the dialog shows what it drew before.
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(dialog, ps);
+        yypaintfromsnapshot(dialog, dc);
+        EndPaint(dialog, ps);
+        return TRUE;
+      }
       if (r->graphics != 0 && wBlitOn == 0) {
         r->eventfield = 0;
         yyinterpretmessage(107, 0, 0, 0, dialog);
@@ -479,6 +487,7 @@ INT_PTR yydialogproc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCDESTROY: {
       DialogRecord* r = reinterpret_cast<DialogRecord*>(GetWindowLongPtr(dialog, GWLP_USERDATA));
       SetWindowLongPtr(dialog, GWLP_USERDATA, 0);
+      if (r != nullptr && r->image != nullptr) DeleteObject(r->image);
       if (dialog == dialogtable.hDialogList[0]) dialogtable.hDialogList[0] = nullptr;
       else yyforgetdialog(dialog);
       delete r;
@@ -691,7 +700,11 @@ LRESULT yysubpaint(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (yyismodaldialog(dialog)) return result;
   DialogRecord* r = yydialogrecord(dialog);
   if (r == nullptr) return result;
-  if (msg == WM_PAINT) {
+  if (msg == WM_PAINT && wBlitOn != 0 && r->image != nullptr) {
+    HDC dc = GetDC(h);
+    yypaintfromsnapshot(h, dc);
+    ReleaseDC(h, dc);
+  } else if (msg == WM_PAINT) {
     r->eventfield = GetDlgCtrlID(h);
     yyinterpretmessage(107, 0, static_cast<WPARAM>(r->eventfield), 0, dialog);
   } else if (msg == WM_SIZE) {
@@ -832,6 +845,37 @@ LRESULT yysubtree(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+// The captions of disabled tabs, embossed: highlight one pixel right and down on the
+// button face, then shadow over it.
+void paintdisabledtabs(HWND h, int n) {
+  HDC dc = GetDC(h);
+  HGDIOBJ oldfont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(h, WM_GETFONT, 0, 0)));
+  for (int k = 0; k < n; ++k) {
+    if (!yytabdisabled(h, k)) continue;
+    RECT r;
+    if (SendMessage(h, TCM_GETITEMRECT, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&r)) == 0) continue;
+    InflateRect(r, -2, -2);
+    char text[256] = {};
+    TCITEM ti;
+    ti.mask = TCIF_TEXT;
+    ti.pszText = text;
+    ti.cchTextMax = sizeof text;
+    SendMessage(h, TCM_GETITEM, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&ti));
+    RECT t{r.left, r.top + 1, r.right, r.bottom};
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    FillRect(dc, r, GetSysColorBrush(COLOR_BTNFACE));
+    SetTextColor(dc, GetSysColor(COLOR_3DHIGHLIGHT));
+    RECT hl{t.left + 1, t.top + 1, t.right + 1, t.bottom + 1};
+    DrawText(dc, text, -1, hl, DT_CENTER | DT_TOP | DT_SINGLELINE);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_3DSHADOW));
+    DrawText(dc, text, -1, t, DT_CENTER | DT_TOP | DT_SINGLELINE);
+  }
+  SelectObject(dc, oldfont);
+  ReleaseDC(h, dc);
+}
+
 LRESULT yysubtab(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCHITTEST) {
     // The pages lie under the tab field's display area: only the tabs themselves are its.
@@ -840,7 +884,31 @@ LRESULT yysubtab(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     ScreenToClient(h, hit.pt);
     if (SendMessage(h, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0 && !yytabpages(h).empty()) return HTTRANSPARENT;
   }
+  // Only these messages look at disabled tabs (the tab messages sent here come back through
+  // this procedure).
+  const bool looks = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK || msg == WM_KEYDOWN || msg == WM_PAINT;
+  const int n = looks ? static_cast<int>(SendMessage(h, TCM_GETITEMCOUNT, 0, 0)) : 0;
+  bool anydisabled = false;
+  for (int k = 0; k < n && !anydisabled; ++k) anydisabled = yytabdisabled(h, k);
+  if (anydisabled && (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)) {
+    TCHITTESTINFO hit;
+    hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const int k = static_cast<int>(SendMessage(h, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (k >= 0 && yytabdisabled(h, k)) return 0;
+  }
+  if (anydisabled && msg == WM_KEYDOWN) {
+    if (wParam == VK_UP || wParam == VK_DOWN) return 0;
+    if (wParam == VK_LEFT || wParam == VK_RIGHT) {
+      // The nearest enabled tab that way, or nothing.
+      const int step = wParam == VK_LEFT ? -1 : 1;
+      int k = static_cast<int>(SendMessage(h, TCM_GETCURSEL, 0, 0)) + step;
+      while (k >= 0 && k < n && yytabdisabled(h, k)) k += step;
+      if (k >= 0 && k < n) SendMessage(h, TCM_SETCURFOCUS, static_cast<WPARAM>(k), 0);
+      return 0;
+    }
+  }
   const LRESULT result = forward(classprocs.tab, h, msg, wParam, lParam);
+  if (msg == WM_PAINT && anydisabled) paintdisabledtabs(h, n);
   if (msg == WM_MOVE || (msg == WM_SIZE && (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED))) {
     RECT area;
     yytabdisplayarea(h, area);

@@ -106,6 +106,92 @@ void yytabdialogsetfocus(HWND tab, HWND page, int focus) {
 }
 
 //------------------------------------------------------------------------------
+// [SECTION] Tabs by program
+// - yytabdisabled(), yydialogsettab(), yytabenable(), yyfieldgettab()
+//------------------------------------------------------------------------------
+namespace {
+
+// A tab's item data: the page identifier in the low word, the disabled flag in the high one.
+LPARAM tabdata(HWND tab, int k) {
+  TCITEM ti;
+  ti.mask = TCIF_PARAM;
+  SendMessage(tab, TCM_GETITEM, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&ti));
+  return ti.lParam;
+}
+
+HWND tabfield(int& field) {
+  HWND h = yycurrentfield(field);
+  if (h == nullptr || yyfieldclass(h) != FieldClass::Tab) {
+    field = -1;
+    return nullptr;
+  }
+  return h;
+}
+
+}  // namespace
+
+bool yytabdisabled(HWND tab, int k) {
+  return ((static_cast<std::uint64_t>(tabdata(tab, k)) >> 32) & 0xFFFFFFFFu) != 0;
+}
+
+void yydialogsettab(int& field, int& page) {
+  HWND tab = tabfield(field);
+  if (tab == nullptr) return;
+  const std::vector<int> pages = yytabpages(tab);
+  int k = 0;
+  while (k < static_cast<int>(pages.size()) && (pages[at(k)] != page || yytabdisabled(tab, k))) ++k;
+  if (k == static_cast<int>(pages.size())) {
+    page = -1;
+    return;
+  }
+  const LRESULT old = SendMessage(tab, TCM_GETCURSEL, 0, 0);
+  if (old == k) return;
+  SendMessage(tab, TCM_SETCURSEL, static_cast<WPARAM>(k), 0);
+  if (!IsWindowVisible(tab)) return;
+  HWND dialog = GetParent(tab);
+  if (old >= 0 && static_cast<std::size_t>(old) < pages.size())
+    if (HWND p = pagewindow(pages[at(static_cast<int>(old))])) ShowWindow(p, SW_HIDE);
+  if (HWND p = pagewindow(page)) {
+    SetWindowPos(p, tab, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    const DialogRecord* r = yydialogrecord(dialog);
+    yytabdialogsetfocus(tab, p, r != nullptr && r->shown != 0 ? 1 : 0);
+  }
+  if (DialogRecord* r = yydialogrecord(dialog)) {
+    r->previouspage = r->currentpage;
+    r->currentpage = page;
+  }
+  InvalidateRect(tab, nullptr, TRUE);
+}
+
+void yytabenable(int& field, int& page, int enable) {
+  HWND tab = tabfield(field);
+  if (tab == nullptr) return;
+  const std::vector<int> pages = yytabpages(tab);
+  const auto it = std::find(pages.begin(), pages.end(), page);
+  if (it == pages.end()) {
+    page = -1;
+    return;
+  }
+  const int k = static_cast<int>(it - pages.begin());
+  const bool disabled = enable == 0;
+  if (disabled == yytabdisabled(tab, k)) return;
+  TCITEM ti;
+  ti.mask = TCIF_PARAM;
+  ti.lParam = static_cast<LPARAM>((static_cast<std::uint64_t>(disabled ? 1 : 0) << 32) |
+                                  static_cast<std::uint32_t>(page));
+  SendMessage(tab, TCM_SETITEM, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&ti));
+  if (IsWindowVisible(tab)) InvalidateRect(tab, nullptr, TRUE);
+}
+
+void yyfieldgettab(int& field, int& page) {
+  HWND tab = tabfield(field);
+  if (tab == nullptr) return;
+  const std::vector<int> pages = yytabpages(tab);
+  const LRESULT k = SendMessage(tab, TCM_GETCURSEL, 0, 0);
+  page = k >= 0 && static_cast<std::size_t>(k) < pages.size() ? pages[at(static_cast<int>(k))] : -1;
+}
+
+//------------------------------------------------------------------------------
 // [SECTION] Tab changes
 // - yytabnotify()
 //------------------------------------------------------------------------------
@@ -284,6 +370,64 @@ void yydialogresize(HWND dialog, int width, int height) {
   }
 }
 
+void yydialogsize(int width, int height, int& status) {
+  status = 0;
+  HWND d = yycurrentdialog();
+  DialogRecord* rec = yydialogrecord(d);
+  if (rec == nullptr) return;
+  if (rec->combinedwindow != nullptr) {
+    status = -1;
+    return;
+  }
+  RECT old;
+  GetClientRect(d, old);
+  RECT units{0, 0, width, height};
+  MapDialogRect(d, units);
+  RECT client{0, 0, width > 0 ? units.right : old.right, height > 0 ? units.bottom : old.bottom};
+  const bool resizable = yyIsResizableDialog(d) != 0;
+  // Fields of a fixed dialog that the new size cuts off are hidden; their state is kept.
+  auto screen = [d](RECT r) {
+    POINT tl{0, 0};
+    ClientToScreen(d, tl);
+    OffsetRect(r, tl.x, tl.y);
+    return r;
+  };
+  std::vector<HWND> before;
+  if (!resizable) {
+    const RECT was = screen(old), will = screen(client);
+    for (HWND f = GetWindow(d, GW_CHILD); f != nullptr; f = GetWindow(f, GW_HWNDNEXT)) {
+      const FieldRecord* fr = yyfieldrecord(f);
+      if (fr == nullptr || !anchored(f) || yyfieldclass(f) == FieldClass::UpDown) continue;
+      const bool inside = yyFieldInRect(f, was) == 1;
+      if (inside) before.push_back(f);
+      if (!inside || yyFieldInRect(f, will) == 1) continue;
+      HWND focus = GetFocus();
+      const bool hadfocus = focus != nullptr && (focus == f || IsChild(f, focus));
+      ShowWindow(f, SW_HIDE);
+      if (fr->buddy != nullptr) ShowWindow(fr->buddy, SW_HIDE);
+      if (hadfocus) SendMessage(d, WM_NEXTDLGCTL, 0, FALSE);
+    }
+  }
+  RECT outer = client;
+  AdjustWindowRectEx(outer, static_cast<DWORD>(GetWindowLong(d, GWL_STYLE)), GetMenu(d) != nullptr,
+                     static_cast<DWORD>(GetWindowLong(d, GWL_EXSTYLE)));
+  const int ow = outer.right - outer.left, oh = outer.bottom - outer.top;
+  rec->minwidth = std::min(rec->minwidth, ow);
+  rec->minheight = std::min(rec->minheight, oh);
+  SetWindowPos(d, nullptr, 0, 0, ow, oh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (resizable) return;
+  RECT now;
+  GetClientRect(d, now);
+  const RECT inner = screen(now);
+  for (HWND f = GetWindow(d, GW_CHILD); f != nullptr; f = GetWindow(f, GW_HWNDNEXT)) {
+    const FieldRecord* fr = yyfieldrecord(f);
+    if (fr == nullptr || !anchored(f) || yyfieldclass(f) == FieldClass::UpDown) continue;
+    if (std::find(before.begin(), before.end(), f) != before.end() || yyFieldInRect(f, inner) != 1) continue;
+    int id = GetDlgCtrlID(f);
+    yyfieldenable(id, fr->state, 1);
+  }
+}
+
 void yyDialogCreateSizeGrip(HWND dialog) {
   if (!yyIsResizableDialog(dialog)) return;
   if (HWND old = GetDlgItem(dialog, -1); old != nullptr && yyfieldclass(old) == FieldClass::Scrollbar) return;
@@ -307,35 +451,86 @@ void yyDialogCreateSizeGrip(HWND dialog) {
 // [SECTION] Snapshots
 // - yygetwindowbitmap()
 //------------------------------------------------------------------------------
+namespace {
+
+HBITMAP takesnapshot(HWND w) {
+  RECT r;
+  GetClientRect(w, r);
+  HDC dc = GetDC(w);
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, std::max<LONG>(1, r.right), std::max<LONG>(1, r.bottom));
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  ReleaseDC(w, dc);
+  return bmp;
+}
+
+// The part (x, y, width, height) of a snapshot copied onto dc at (dx, dy).
+void putsnapshot(HDC dc, HBITMAP image, int dx, int dy, int x, int y, int width, int height) {
+  HDC mem = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(mem, image);
+  BitBlt(dc, dx, dy, width, height, mem, x, y, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+}
+
+void givesnapshotback(HWND w, HBITMAP image) {
+  RECT r;
+  GetClientRect(w, r);
+  HDC dc = GetDC(w);
+  putsnapshot(dc, image, 0, 0, 0, 0, r.right, r.bottom);
+  ReleaseDC(w, dc);
+  ValidateRect(w, nullptr);
+}
+
+}  // namespace
+
+void yypaintfromsnapshot(HWND w, HDC dc) {
+  HWND dialog = yydialogrecord(w) != nullptr ? w : GetParent(w);
+  const DialogRecord* r = yydialogrecord(dialog);
+  if (r == nullptr || r->image == nullptr) return;
+  if (w == dialog) {
+    RECT c;
+    GetClientRect(w, c);
+    putsnapshot(dc, r->image, 0, 0, 0, 0, c.right, c.bottom);
+    return;
+  }
+  RECT f;
+  GetWindowRect(w, f);
+  POINT tl{f.left, f.top};
+  ScreenToClient(dialog, tl);
+  putsnapshot(dc, r->image, 0, 0, tl.x, tl.y, f.right - f.left, f.bottom - f.top);
+}
+
 void yygetwindowbitmap(int mode, int window, int& status) {
   status = 0;
+  const DialogTable& dt = dialogtable;
   auto plain = [](int w) {
     const FrameRecord* r = yyframerecord(winslot(w).wWindow);
     return r == nullptr || r->word[FR_KIND] == SW_SPLITWINDOW;
   };
   if (mode == 1) {
-    const DialogTable& dt = dialogtable;
+    // A dialog that draws only finishes its pending paints: painting it afresh would wipe
+    // the program's drawing off the snapshot.
     for (int i = 1; i <= dt.nDialogs; ++i)
-      if (IsWindowVisible(dt.hDialogList[at(i)]))
-        RedrawWindow(dt.hDialogList[at(i)], nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      if (HWND d = dt.hDialogList[at(i)]; IsWindowVisible(d))
+        RedrawWindow(d, nullptr, nullptr,
+                     (yyCheckUserDrawn(d) != 0 ? 0u : RDW_INVALIDATE) | RDW_ALLCHILDREN | RDW_UPDATENOW);
     wBlitOn = 1;
     for (int w = 0; w < MAXWINDOWS; ++w) {
       HWND client = winslot(w).hClient;
       if (w == window || client == nullptr || !IsWindowVisible(winslot(w).wWindow) || !plain(w)) continue;
-      if (winslot(w).hImage == nullptr) {
-        RECT r;
-        GetClientRect(client, r);
-        HDC dc = GetDC(client);
-        HDC mem = CreateCompatibleDC(dc);
-        HBITMAP bmp = CreateCompatibleBitmap(dc, std::max<LONG>(1, r.right), std::max<LONG>(1, r.bottom));
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
-        ReleaseDC(client, dc);
-        winslot(w).hImage = bmp;
-      }
+      if (winslot(w).hImage == nullptr) winslot(w).hImage = takesnapshot(client);
       ++winslot(w).nImage;
+    }
+    for (int i = 1; i <= dt.nDialogs; ++i) {
+      HWND d = dt.hDialogList[at(i)];
+      DialogRecord* r = yydialogrecord(d);
+      if (r == nullptr || !IsWindowVisible(d) || yyCheckUserDrawn(d) == 0) continue;
+      if (r->image == nullptr) r->image = takesnapshot(d);
+      ++r->nimage;
     }
     return;
   }
@@ -348,19 +543,25 @@ void yygetwindowbitmap(int mode, int window, int& status) {
     }
     winslot(w).nImage = 0;
     HWND client = winslot(w).hClient;
-    if (client != nullptr && IsWindow(client)) {
-      RECT r;
-      GetClientRect(client, r);
-      HDC dc = GetDC(client);
-      HDC mem = CreateCompatibleDC(dc);
-      HGDIOBJ old = SelectObject(mem, winslot(w).hImage);
-      BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
-      SelectObject(mem, old);
-      DeleteDC(mem);
-      ReleaseDC(client, dc);
-      ValidateRect(client, nullptr);
-    }
+    if (client != nullptr && IsWindow(client)) givesnapshotback(client, winslot(w).hImage);
     DeleteObject(winslot(w).hImage);
     winslot(w).hImage = nullptr;
+  }
+  for (int i = 1; i <= dt.nDialogs; ++i) {
+    HWND d = dt.hDialogList[at(i)];
+    DialogRecord* r = yydialogrecord(d);
+    if (r == nullptr) continue;
+    if (r->image == nullptr) {
+      if (IsWindowVisible(d)) RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      continue;
+    }
+    if (--r->nimage > 0) {
+      wBlitOn = 1;
+      continue;
+    }
+    r->nimage = 0;
+    givesnapshotback(d, r->image);
+    DeleteObject(r->image);
+    r->image = nullptr;
   }
 }

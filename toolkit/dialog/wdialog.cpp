@@ -17,6 +17,7 @@
 #include "toolkit/window/wmsg.h"
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
+#include "toolkit/graphics/devices.h"
 #include "toolkit/grid/wgrid.h"
 #include "toolkit/dialog/dialogs.h"
 #include "toolkit/dialog/standard_dialogs.h"
@@ -780,6 +781,7 @@ void yyregisterdialoghooks() {
   dialogtakesrootaccelerators = takesrootaccelerators;
   combinedialog = combinewithwindow;
   unloadalldialogs = yyunloadalldialogs;
+  graphicsservices.yyfieldselect = yyfieldselect;
   messageboxservices.owner = [] {
     HWND owner = yyactivewindlg();
     return owner != nullptr && IsWindow(owner) ? owner : nullptr;

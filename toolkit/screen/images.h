@@ -9,6 +9,9 @@
 // The surface of the printer or metafile device: its device context and clip region (either
 // may be nullptr). The drawing layers of those devices set them while they draw.
 void yyimagesurface(int device, win::HDC dc, win::HRGN clip);
+// What the metafile player needs besides: the printer's page origin (device 10) and the
+// hardcopy metafile's format (2 enhanced) and its two extents (device 11).
+void yyimagesurfacepage(int device, int originx, int originy, int format, int extentx, int extenty);
 
 // Draws the image of the type (0 clipboard bitmap, 1 BMP, 2 PCX, 15 PNG) into x1, y1 - x2, y2
 // of the device (stretched when stretch is not 0, else at its own size from x1, y1), turned by
@@ -17,3 +20,12 @@ void yyimagesurface(int device, win::HDC dc, win::HRGN clip);
 // clipboard), syserror the system's code; nothing is reported here.
 void yyloadimage(int type, int device, int x1, int y1, int x2, int y2, int stretch, int rotation, int dx,
                  int dy, int& error, int& syserror, std::string_view name);
+
+// Plays a metafile file into x1, y1 - x2, y2 of the device (0 the screen target, 10 the
+// printer, 11 the hardcopy metafile), turned by rotation (0, 90, 180, 270) about (ox, oy).
+// kind 1 a placeable Windows metafile (its 22-byte header skipped), 2 an enhanced metafile,
+// any other a plain Windows metafile; a name of one character plays the clipboard's enhanced
+// metafile. failed: 0, 1 the file cannot be opened, 2 its bytes are no metafile, 1094 the
+// clipboard cannot be opened, 1095 it holds no enhanced metafile.
+void yywmfplaymetafile(int kind, int x1, int y1, int x2, int y2, int device, int rotation, int ox, int oy,
+                       int& failed, std::string_view name);

@@ -6,6 +6,12 @@
 // finished: finishing the slot that is the target puts the current window back first.
 #include "toolkit/screen/targets.h"
 
+#include <string>
+#include <vector>
+
+#include "platform/os.h"
+#include "platform/printer.h"  // the last error
+
 #include "toolkit/text/errors.h"
 #include "toolkit/window/geometry.h"
 #include "toolkit/window/statusbar.h"
@@ -26,6 +32,16 @@ MetafileSlot& slotof(int slot) { return tessar.graphics.metafiles[static_cast<st
 void leaverecording(int index) {
   if (MetafileDC[index] != nullptr && gDC == MetafileDC[index] && hMetafile[index] == nullptr)
     IGrSelect(1, tessar.window.CURWINDOW);
+}
+
+// A recording slot is finished before it is copied or played.
+void finish(int index) {
+  leaverecording(index);
+  if (hMetafile[index] == nullptr) {
+    hMetafile[index] = CloseEnhMetaFile(MetafileDC[index]);
+    // The slot now holds a finished metafile: a marker stands for its context.
+    MetafileDC[index] = reinterpret_cast<HDC>(static_cast<std::uintptr_t>(index + 1));
+  }
 }
 
 }  // namespace
@@ -193,6 +209,52 @@ void WMetafilePlay(int slot, float x1, float y1, float x2, float y2) {
   yymetafileplay(slot - 1, l, H - t, r + 1, H - b + 1);
 }
 
+void WMetafileSave(int slot, std::string_view name) {
+  if (!slotok(slot) || slotof(slot).KIND != 3 || MetafileDC[slot - 1] == nullptr) {
+    yyerror(1060, "WMetafileSave");
+    return;
+  }
+  int failed = 0, oserror = 0;
+  yymetafilesave(slot - 1, failed, oserror, name);
+  if (failed != 0) {
+    tessar.error.ERRDETAIL = oserror;
+    tessar.error.ERRDETAILKIND = 2;
+    yyerror(1, "WMetafileSave");
+  }
+}
+
+void WMetafileLoad(int slot, std::string_view name) {
+  if (!slotok(slot)) {
+    yyerror(1060, "WMetafileLoad");
+    return;
+  }
+  if (slotof(slot).KIND != 0) WMetafileDestroy(slot);
+  int size = 0, year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, attributes = 0, kb = 0;
+  const std::string file(name);
+  yyfileinfo(size, year, month, day, hour, minute, second, attributes, kb, file.c_str());
+  int failed = 0, oserror = 0;
+  yymetafileload(slot - 1, std::max(size, 0), failed, oserror, name);
+  if (failed != 0) {
+    MetafileDC[slot - 1] = nullptr;
+    hMetafile[slot - 1] = nullptr;
+    tessar.error.ERRDETAIL = oserror;
+    tessar.error.ERRDETAILKIND = 2;
+    yyerror(failed, "WMetafileLoad");
+    return;
+  }
+  // The picture's size in points from its frame; its drawable in reference pixels.
+  ENHMETAHEADER h;
+  GetEnhMetaFileHeader(hMetafile[slot - 1], sizeof h, &h);
+  MetafileSlot& s = slotof(slot);
+  // Rounded: the frame was cut to whole hundredths of a millimetre when it was written.
+  s.SIZE1 = static_cast<int>((static_cast<long long>(h.rclFrame.right - h.rclFrame.left) * 72 + 1270) / 2540);
+  s.SIZE2 = static_cast<int>((static_cast<long long>(h.rclFrame.bottom - h.rclFrame.top) * 72 + 1270) / 2540);
+  s.SIZE3 = static_cast<int>(static_cast<long long>(s.SIZE1) * wMetafileDPI / 72);
+  s.SIZE4 = static_cast<int>(static_cast<long long>(s.SIZE2) * wMetafileDPI / 72);
+  s.KIND = 3;
+  s.INUSE = 1;
+}
+
 //------------------------------------------------------------------------------
 // [SECTION] Metafile module
 // - yymetafileselect2(), yymetafilecreate(), yymetafiledestroy(), yymetafileplay()
@@ -237,13 +299,57 @@ void yymetafiledestroy(int index) {
 
 void yymetafileplay(int index, int x1, int y1, int x2, int y2) {
   if (index < 0 || index > 19 || MetafileDC[index] == nullptr) return;
-  leaverecording(index);
-  if (hMetafile[index] == nullptr) {
-    hMetafile[index] = CloseEnhMetaFile(MetafileDC[index]);
-    // The slot now holds a finished metafile: a marker stands for its context.
-    MetafileDC[index] = reinterpret_cast<HDC>(static_cast<std::uintptr_t>(index + 1));
-  }
+  finish(index);
   if (gClipRgn != nullptr) SelectClipRgn(gDC, gClipRgn);
   PlayEnhMetaFile(gDC, hMetafile[index], RECT{x1, y1, x2, y2});
   SelectClipRgn(gDC, nullptr);
+}
+
+void yymetafilesave(int index, int& failed, int& oserror, std::string_view name) {
+  failed = 1;
+  oserror = 0;
+  if (index < 0 || index > 19 || MetafileDC[index] == nullptr) return;
+  finish(index);
+  const std::string file(name);
+  HENHMETAFILE copy = CopyEnhMetaFile(hMetafile[index], file.c_str());
+  if (copy == nullptr) {
+    oserror = static_cast<int>(GetLastError());
+    return;
+  }
+  failed = 0;
+  DeleteEnhMetaFile(copy);
+}
+
+void yymetafileload(int index, int count, int& failed, int& oserror, std::string_view name) {
+  failed = 1;
+  oserror = 0;
+  if (index < 0 || index > 19) return;
+  if (MetafileDC[index] != nullptr) yymetafiledestroy(index);
+  int handle = -1, status = 0;
+  yyopen(std::string(name).c_str(), 0, handle, status);
+  if (status != 0) {
+    oserror = status;
+    MetafileDC[index] = nullptr;
+    return;
+  }
+  std::vector<BYTE> block(static_cast<std::size_t>(std::max(count, 0)), 0);
+  int got = 0;
+  if (count > 0) yyreadc(handle, block.data(), count, got, status);
+  yyclos(handle);
+  if (status != 0 || got != count) {
+    failed = 2;
+    oserror = status;
+    MetafileDC[index] = nullptr;
+    return;
+  }
+  hMetafile[index] = SetEnhMetaFileBits(static_cast<UINT>(block.size()), block.data());
+  // Bytes that are no metafile leave the slot empty rather than looking like a recording.
+  if (hMetafile[index] == nullptr) {
+    failed = 2;
+    MetafileDC[index] = nullptr;
+    return;
+  }
+  failed = 0;
+  // A non-zero marker: the slot holds a finished metafile.
+  MetafileDC[index] = reinterpret_cast<HDC>(static_cast<std::uintptr_t>(index + 1));
 }

@@ -5,6 +5,7 @@
 //
 // Slots are numbered 1-20 by the public routines and 0-19 inside the metafile module.
 #include <optional>
+#include <string_view>
 
 #include "platform/gdi.h"
 
@@ -23,7 +24,19 @@ void WMetafileCreate(int slot, int width, int height);
 // graphics units; a slot still recording is finished first.
 void WMetafilePlay(int slot, float x1, float y1, float x2, float y2);
 
+// Writes slot 1-20 (finishing a recording first) as an enhanced-metafile file; error 1060 for
+// a slot without a metafile, 1 (with the system's code) when the file cannot be written.
+void WMetafileSave(int slot, std::string_view name);
+// Reads an enhanced-metafile file into slot 1-20, replacing what it held, to be played; its
+// size is the file's frame. Error 1060 for a slot outside 1-20, 1 when the file cannot be
+// opened, 2 when it cannot be read whole or is no enhanced metafile.
+void WMetafileLoad(int slot, std::string_view name);
+
 void yymetafileselect2(int index, int width, int height, int& failed);
 void yymetafilecreate(int index, int width, int height, int& hres, int& vres, int& hsize, int& vsize);
 void yymetafiledestroy(int index);
 void yymetafileplay(int index, int x1, int y1, int x2, int y2);
+// failed 0, or 1 with the system's code in oserror.
+void yymetafilesave(int index, int& failed, int& oserror, std::string_view name);
+// failed 0, 1 (cannot open, oserror) or 2 (short read or no metafile); count bytes are read.
+void yymetafileload(int index, int count, int& failed, int& oserror, std::string_view name);
