@@ -31,6 +31,8 @@ struct Store {
   HWND opener = nullptr;
   HWND owner = nullptr;
   std::vector<std::pair<UINT, HGLOBAL>> formats;
+  bool changed = false;      // emptied or set since it was opened
+  bool refreshing = false;
 };
 
 Store& store() {
@@ -56,6 +58,14 @@ void dropAll() {
 // The clipboard may be read and written: someone in the program has it open (one thread, so
 // whoever opened it is the caller).
 bool openHere() { return store().open; }
+
+void refresh() {
+  Store& s = store();
+  if (clipboard::bridge.refresh == nullptr || s.refreshing) return;
+  s.refreshing = true;
+  clipboard::bridge.refresh();
+  s.refreshing = false;
+}
 
 }  // namespace
 
@@ -107,6 +117,31 @@ std::size_t GlobalSize(HGLOBAL h) {
 
 namespace clipboard {
 int liveBlocks() { return static_cast<int>(store().blocks.size()); }
+
+std::vector<UINT> storedFormats() {
+  std::vector<UINT> out;
+  for (const auto& [f, data] : store().formats) out.push_back(f);
+  return out;
+}
+
+std::vector<unsigned char> storedBytes(UINT format) {
+  for (const auto& [f, data] : store().formats)
+    if (f == format)
+      if (const Block* b = block(data)) return b->bytes;
+  return {};
+}
+
+void replaceFromDesktop(const std::vector<std::pair<UINT, std::vector<unsigned char>>>& items) {
+  Store& s = store();
+  dropAll();
+  s.owner = nullptr;
+  for (const auto& [format, bytes] : items) {
+    HGLOBAL h = GlobalAlloc(GHND, bytes.size());
+    if (h == nullptr) continue;
+    block(h)->bytes = bytes;
+    s.formats.emplace_back(format, h);
+  }
+}
 }  // namespace clipboard
 
 //------------------------------------------------------------------------------
@@ -119,6 +154,8 @@ BOOL OpenClipboard(HWND owner) {
   if (s.open && s.opener != owner && (s.opener == nullptr || IsWindow(s.opener))) return FALSE;
   s.open = true;
   s.opener = owner;
+  s.changed = false;
+  refresh();
   return TRUE;
 }
 
@@ -127,6 +164,8 @@ BOOL CloseClipboard() {
   if (!s.open) return FALSE;
   s.open = false;
   s.opener = nullptr;
+  if (s.changed && clipboard::bridge.publish != nullptr) clipboard::bridge.publish();
+  s.changed = false;
   return TRUE;
 }
 
@@ -135,6 +174,7 @@ BOOL EmptyClipboard() {
   if (!openHere()) return FALSE;
   dropAll();
   s.owner = s.opener;
+  s.changed = true;
   return TRUE;
 }
 
@@ -142,6 +182,7 @@ HGLOBAL SetClipboardData(UINT format, HGLOBAL data) {
   Store& s = store();
   if (!openHere() || format == 0) return nullptr;
   if (data && !block(data)) return nullptr;
+  s.changed = true;
   if (data && (format == CF_TEXT || format == CF_OEMTEXT)) {
     // Readers take the text up to its NUL: make sure there is one inside the block.
     Block* b = block(data);
@@ -165,12 +206,16 @@ HGLOBAL GetClipboardData(UINT format) {
 }
 
 BOOL IsClipboardFormatAvailable(UINT format) {
+  if (!store().open) refresh();
   for (const auto& [f, data] : store().formats)
     if (f == format) return TRUE;
   return FALSE;
 }
 
-int CountClipboardFormats() { return static_cast<int>(store().formats.size()); }
+int CountClipboardFormats() {
+  if (!store().open) refresh();
+  return static_cast<int>(store().formats.size());
+}
 
 UINT EnumClipboardFormats(UINT format) {
   const auto& f = store().formats;

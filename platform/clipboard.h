@@ -11,6 +11,8 @@
 // given again (in any case) gets its number again; they share their numbers with registered
 // window messages.
 #include <cstddef>
+#include <utility>
+#include <vector>
 
 #include "platform/win.h"
 
@@ -46,6 +48,22 @@ int GetClipboardFormatName(UINT format, LPSTR name, int size);
 
 namespace clipboard {
 int liveBlocks();   // memory blocks not yet freed, for the tests
+
+// The bridge to the desktop's clipboard, installed by a display backend. publish: the store
+// changed (emptied or set) while it was open and has just been closed: offer it to the
+// desktop. refresh: the program is about to look at the store: when another program holds
+// the desktop's clipboard, take its data in (replaceFromDesktop). Empty: the store is the
+// program's own.
+struct Bridge {
+  void (*publish)() = nullptr;
+  void (*refresh)() = nullptr;
+};
+inline Bridge bridge;
+// The formats in the store and the bytes of one, for the bridge (no need to open it).
+std::vector<UINT> storedFormats();
+std::vector<unsigned char> storedBytes(UINT format);
+// Replaces the store's contents by the desktop's (no window owns them then).
+void replaceFromDesktop(const std::vector<std::pair<UINT, std::vector<unsigned char>>>& items);
 }  // namespace clipboard
 
 }  // namespace win

@@ -218,6 +218,12 @@ printer::Record* findPrinter(LPCSTR device) {
 
 }  // namespace
 
+std::vector<PRINTER_NAMES> EnumPrinters() {
+  std::vector<PRINTER_NAMES> out;
+  for (const printer::Record& r : printers()) out.push_back({r.device, r.driver, r.port});
+  return out;
+}
+
 DWORD GetLastError() { return store().lastError; }
 void SetLastError(DWORD code) { store().lastError = code; }
 

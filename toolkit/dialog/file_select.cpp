@@ -5,6 +5,7 @@
 
 #include "platform/file_dialog.h"
 #include "platform/os.h"
+#include "toolkit/dialog/modal_frame.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
@@ -72,8 +73,6 @@ void yygetfiledialog(int filterid, int& filterindex, int save, int prompt, int p
     filters = f + std::string(1, '\0');
   }
   win::OPENFILENAME ofn;
-  const MessageBoxServices& sv = messageboxservices;
-  ofn.hwndOwner = sv.owner != nullptr ? sv.owner() : nullptr;
   ofn.lpstrFilter = filters.empty() ? nullptr : filters.c_str();
   ofn.nFilterIndex = static_cast<win::DWORD>(std::max(filterindex, 1));
   std::string buffer = file;
@@ -90,11 +89,11 @@ void yygetfiledialog(int filterid, int& filterindex, int save, int prompt, int p
   if (save == 0 && mustexist != 0) ofn.Flags |= win::OFN_FILEMUSTEXIST;
   ofn.lpstrDefExt = defaultextension != 0 ? "" : nullptr;
 
-  win::HWND focus = win::GetFocus();
-  if (sv.disable != nullptr) sv.disable(ofn.hwndOwner);
-  const win::BOOL ok = save != 0 ? win::GetSaveFileName(ofn) : win::GetOpenFileName(ofn);
-  if (sv.enable != nullptr) sv.enable(ofn.hwndOwner);
-  if (focus != nullptr && win::IsWindow(focus)) win::SetFocus(focus);
+  win::BOOL ok = win::FALSE;
+  yymodalframe([&](win::HWND owner) {
+    ofn.hwndOwner = owner;
+    ok = save != 0 ? win::GetSaveFileName(ofn) : win::GetOpenFileName(ofn);
+  });
   if (ok) {
     answer = 1;
     error = 0;

@@ -1,0 +1,125 @@
+// platform/gtk_clipboard.cpp: the clipboard store and the desktop's clipboard. What the
+// program puts on the clipboard is offered to the desktop when the store is closed: text as
+// UTF-8 (and the other text targets), a registered format under its own name. When another
+// program holds the desktop's clipboard, opening the store (or asking what it holds) takes
+// that program's text in as Windows-1252 with CR LF line ends, and the registered formats it
+// offers by name. The data offered is read from the store when a program asks for it, so
+// the desktop always gets what the store holds.
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/clipboard.h"
+#include "platform/clipboard_text.h"
+#include "platform/gtk_internal.h"
+#include "platform/window_internal.h"
+
+namespace win::gtkbackend {
+namespace {
+
+constexpr guint kText = 1;   // target info of the text targets; a registered format is its number
+
+bool owned = false;          // the desktop's clipboard holds what our store offers
+bool fromDesktop = false;    // the store holds what another program offered
+
+GtkClipboard* desktop() { return gtk_clipboard_get(GDK_SELECTION_CLIPBOARD); }
+
+void give(GtkClipboard*, GtkSelectionData* data, guint info, gpointer) {
+  if (info == kText) {
+    const std::vector<unsigned char> bytes = clipboard::storedBytes(CF_TEXT);
+    const std::string text = clipboard::desktopTextFromStore(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    gtk_selection_data_set_text(data, text.c_str(), static_cast<gint>(text.size()));
+    return;
+  }
+  const std::vector<unsigned char> bytes = clipboard::storedBytes(info);
+  gtk_selection_data_set(data, gtk_selection_data_get_target(data), 8, bytes.data(), static_cast<gint>(bytes.size()));
+}
+
+void cleared(GtkClipboard*, gpointer) { owned = false; }
+
+std::string formatName(UINT format) {
+  char name[256] = {};
+  return GetClipboardFormatName(format, name, sizeof name) > 0 ? std::string(name) : std::string();
+}
+
+void publish() {
+  const std::vector<UINT> formats = clipboard::storedFormats();
+  GtkTargetList* list = gtk_target_list_new(nullptr, 0);
+  for (UINT f : formats) {
+    if (f == CF_TEXT) {
+      gtk_target_list_add_text_targets(list, kText);
+    } else if (f >= 0xC000) {
+      const std::string name = formatName(f);
+      if (!name.empty()) gtk_target_list_add(list, gdk_atom_intern(name.c_str(), FALSE), 0, f);
+    }
+  }
+  gint n = 0;
+  GtkTargetEntry* targets = gtk_target_table_new_from_list(list, &n);
+  gtk_target_list_unref(list);
+  fromDesktop = false;
+  if (n == 0) {
+    // Emptied: the desktop's clipboard is given up only when it held ours.
+    if (owned) gtk_clipboard_clear(desktop());
+    owned = false;
+  } else if (gtk_clipboard_set_with_data(desktop(), targets, static_cast<guint>(n), give, cleared, nullptr)) {
+    owned = true;   // after the call: it clears our previous offer first
+  }
+  gtk_target_table_free(targets, n);
+}
+
+// The registered format of a desktop target name, 0 when the program has not registered it.
+UINT registeredFormat(const std::string& name) {
+  std::string upper = name;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const auto& atoms = ws().atoms;
+  auto it = atoms.find(upper);
+  return it == atoms.end() || it->second < 0xC000 ? 0 : it->second;
+}
+
+void refresh() {
+  if (owned) return;
+  GdkAtom* targets = nullptr;
+  gint n = 0;
+  std::vector<std::pair<UINT, std::vector<unsigned char>>> items;
+  const bool offered = gtk_clipboard_wait_for_targets(desktop(), &targets, &n) != FALSE;
+  if (offered) {
+    if (gtk_targets_include_text(targets, n)) {
+      if (gchar* text = gtk_clipboard_wait_for_text(desktop())) {
+        std::string store = clipboard::storeTextFromDesktop(text);
+        g_free(text);
+        std::vector<unsigned char> bytes(store.begin(), store.end());
+        bytes.push_back(0);
+        items.emplace_back(CF_TEXT, std::move(bytes));
+      }
+    }
+    for (gint i = 0; i < n; ++i) {
+      gchar* name = gdk_atom_name(targets[i]);
+      const UINT format = registeredFormat(name);
+      g_free(name);
+      if (format == 0) continue;
+      if (GtkSelectionData* data = gtk_clipboard_wait_for_contents(desktop(), targets[i])) {
+        const guchar* p = gtk_selection_data_get_data(data);
+        const gint length = gtk_selection_data_get_length(data);
+        if (p != nullptr && length >= 0) items.emplace_back(format, std::vector<unsigned char>(p, p + length));
+        gtk_selection_data_free(data);
+      }
+    }
+    g_free(targets);
+  }
+  // Nothing on offer: the store keeps the program's own data, but not a departed program's.
+  if (items.empty() && !fromDesktop) return;
+  clipboard::replaceFromDesktop(items);
+  fromDesktop = !items.empty();
+}
+
+}  // namespace
+
+void installClipboard() {
+  clipboard::bridge.publish = publish;
+  clipboard::bridge.refresh = refresh;
+}
+
+}  // namespace win::gtkbackend

@@ -1,0 +1,189 @@
+// The standard dialogs and the clipboard on a real display: a private Xvfb server with the
+// GTK backend. The application's Save as runs GTK's file chooser, answered with keys typed
+// by xdotool as a user would (a screenshot is kept); the page set-up shows on the desktop;
+// text copied in the program is read by xclip, and text put by xclip (LF lines, UTF-8)
+// pastes as Windows-1252 lines with CR LF.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/mainprogram.h"
+#include "app/modules.h"
+#include "platform/clipboard.h"
+#include "platform/edit.h"
+#include "platform/gtk_backend.h"
+#include "platform/printer.h"
+#include "platform/win.h"
+#include "tests/hardcopy/driver_files.h"
+#include "tests/support/xserver.h"
+#include "tests/window/display_fixture.h"
+#include "toolkit/dialog/dialogs.h"
+#include "toolkit/dialog/standard_dialogs.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/window.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class OnDesktop : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ready = tw::test::startXvfb(false) && win::UseGtkBackend();
+  }
+  static void TearDownTestSuite() { tw::test::stopXvfb(); }
+  void SetUp() override {
+    ASSERT_TRUE(ready) << "Xvfb or GTK did not start";
+    ASSERT_TRUE(hc::needtool("xdotool", "xdotool"));
+    ASSERT_TRUE(hc::needtool("xclip", "xclip"));
+    ASSERT_TRUE(hc::needtool("import", "imagemagick"));
+    dir = fs::temp_directory_path() / ("tw_stddlg_gtk_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    start = fs::current_path();
+    fs::current_path(dir);
+  }
+  void TearDown() override {
+    fs::current_path(start);
+    fs::remove_all(dir);
+  }
+  static inline bool ready = false;
+  fs::path dir, start;
+};
+
+// A user at the desktop, in a shell of its own: waits for each window by its title, points
+// at it (the bare server gives the keyboard to the window under the pointer) and types.
+const char* kUserFunctions = R"(
+at() { eval "$(xdotool getwindowgeometry --shell "$1")"; xdotool mousemove $((X + WIDTH / 2)) $((Y + 12)); }
+wait_new() {  # a visible window titled $1 other than $2
+  for i in $(seq 1 300); do
+    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -1)
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+)";
+
+void runUser(const fs::path& script, const std::string& steps) {
+  std::ofstream(script) << "set -e\n" << kUserFunctions << steps;
+  ASSERT_TRUE(tw::test::sh("timeout 60 bash " + script.string() + " > " + script.string() + ".log 2>&1 &"));
+}
+
+TEST_F(OnDesktop, SaveAsThroughGtksFileChooserAnsweredWithTypedKeys) {
+  WindowOpenOptions o;
+  o.flags = 0x27;
+  o.title = "TarnWalker";
+  WindowOpen(o);
+  ASSERT_TRUE(tw::test::waitUntilShown(winslot(0).wWindow));
+  initialise_tw_vars();
+  twvars.status = 0;
+  fs::create_directories(dir / "gauges");
+  const fs::path shot = dir / "save_as.png";
+  // The notice box (ours) and then the chooser are both titled "Save as..."; the chooser
+  // is the second. The name goes into its name field, Enter saves; "Done" follows.
+  runUser(dir / "user.sh", "box=$(wait_new '^Save as\\.\\.\\.$')\nsleep 0.5\nat $box\nxdotool key Return\n"
+                           "chooser=$(wait_new '^Save as\\.\\.\\.$' $box)\nsleep 1.5\nat $chooser\n"
+                           "xdotool type --delay 40 'gauges/results'\nsleep 0.8\n"
+                           "import -window root " + shot.string() + "\ncp " + shot.string() + " " +
+                           std::string(TW_SHOT_DIR) + "/save_as_gtk.png\nxdotool key Return\n"
+                           "done=$(wait_new '^Done$')\nsleep 0.5\nat $done\nxdotool key Return\n");
+  filesaveas();
+  std::printf("user: %s\nscreenshot: %s/save_as_gtk.png\n", slurp(dir / "user.sh.log").c_str(), TW_SHOT_DIR);
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+  std::string name = twvars.filename;
+  name.erase(name.find_last_not_of(' ') + 1);
+  EXPECT_EQ(name, (dir / "gauges" / "results.tw").string()) << "flag 32 appends the chosen type's extension";
+  EXPECT_TRUE(fs::exists(dir / "gauges" / "results.tw")) << "the project was written there";
+  EXPECT_EQ(fs::current_path(), dir / "gauges") << "flag 8 keeps the folder the user went to";
+  cairo_surface_t* image = tw::test::loadPng(shot.string());
+  ASSERT_NE(image, nullptr) << "no screenshot";
+  cairo_surface_destroy(image);
+  windowclose();
+}
+
+TEST_F(OnDesktop, PageSetupOnTheDesktopChoosesThePdfPrinterA4Landscape) {
+  win::test::setPrinters({{"Office", "cups", "ipp://office", 5100, 6600, 600, 600, 2, true},
+                          {"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, false}});
+  const fs::path shot = dir / "page.png";
+  // The printer list has the focus: Down takes the PDF printer; Tab, Home: A4; the
+  // orientation's mnemonic; the left margin's field by its mnemonic, retyped.
+  runUser(dir / "page.sh", "d=$(wait_new '^Page Setup$')\nsleep 1\nat $d\n"
+                           "xdotool key Down Tab Home alt+l alt+e ctrl+a\nxdotool type --delay 40 '20'\n"
+                           "sleep 0.5\nimport -window root " + shot.string() + "\ncp " + shot.string() + " " +
+                           std::string(TW_SHOT_DIR) + "/page_setup_gtk.png\nxdotool key Return\n");
+  int paperwidth = 0, paperheight = 0, printwidth = 17590, printheight = 25940, left = 1000, top = 1000;
+  int orientation = 0, copies = 1, colours = 99, result = -1;
+  yyprintdialog(paperwidth, paperheight, printwidth, printheight, left, top, orientation, copies, 2, colours, result);
+  std::printf("user: %s\nscreenshot: %s/page_setup_gtk.png\n", slurp(dir / "page.sh.log").c_str(), TW_SHOT_DIR);
+  EXPECT_EQ(result, 1);
+  EXPECT_STREQ(tessar.raster.printersettings.lpPrintType.data(), "Print to PDF file");
+  EXPECT_EQ(tessar.raster.printersettings.prSize, win::DMPAPER_A4);
+  EXPECT_EQ(orientation, 1);
+  EXPECT_EQ(paperwidth, 29700);
+  EXPECT_EQ(paperheight, 21000);
+  EXPECT_EQ(left, 2000);
+  EXPECT_EQ(top, 1000);
+  win::test::resetPrinters();
+}
+
+TEST_F(OnDesktop, ClipboardTextBothWaysWithXclip) {
+  // Copied in the program: Windows-1252 with CR LF, read by xclip as UTF-8 with LF.
+  const std::string copied = "Flow\tRain\r\n12.5\tcaf\xE9\r\n1\x96" "2\r\n";
+  ASSERT_TRUE(win::OpenClipboard(nullptr));
+  win::EmptyClipboard();
+  win::HGLOBAL block = win::GlobalAlloc(win::GHND, copied.size() + 1);
+  std::memcpy(win::GlobalLock(block), copied.c_str(), copied.size() + 1);
+  win::GlobalUnlock(block);
+  ASSERT_NE(win::SetClipboardData(win::CF_TEXT, block), nullptr);
+  win::CloseClipboard();
+  const fs::path out = dir / "out.txt";
+  // xclip asks while the program serves the desktop from its message loop.
+  ASSERT_TRUE(tw::test::sh("(xclip -selection clipboard -o > " + out.string() + ".part 2>/dev/null; mv " +
+                           out.string() + ".part " + out.string() + ") &"));
+  EXPECT_TRUE(tw::test::pumpUntil([&] { return fs::exists(out); }, 15));
+  EXPECT_EQ(slurp(out), "Flow\tRain\n12.5\tcaf\xC3\xA9\n1\xE2\x80\x93" "2\n");
+
+  // Put by xclip (LF lines, UTF-8 with "é" and "–"): pasted into an edit field as lines.
+  std::ofstream(dir / "in.txt", std::ios::binary) << "Gauge 410730 \xC3\xA9t\xC3\xA9\n3\xE2\x80\x93" "4 ML/d\n";
+  int status = 0;
+  // xclip stays as the clipboard's owner; its output goes nowhere, so nothing waits on it.
+  std::string pid = tw::test::runCommand("xclip -selection clipboard -i " + (dir / "in.txt").string() +
+                                         " >/dev/null 2>&1 & echo $!", status);
+  pid.erase(pid.find_last_not_of("\n ") + 1);
+  ASSERT_FALSE(pid.empty());
+  const std::string want = "Gauge 410730 \xE9t\xE9\r\n3\x96" "4 ML/d\r\n";
+  std::string got;
+  EXPECT_TRUE(tw::test::pumpUntil(
+      [&] {
+        if (!win::OpenClipboard(nullptr)) return false;
+        got.clear();
+        if (win::HGLOBAL h = win::GetClipboardData(win::CF_TEXT)) got = static_cast<const char*>(win::GlobalLock(h)), win::GlobalUnlock(h);
+        win::CloseClipboard();
+        return got == want;
+      },
+      15));
+  EXPECT_EQ(got, want);
+  win::HWND edit = win::CreateWindowEx(0, "EDIT", "", win::WS_POPUP | win::ES_MULTILINE, 0, 0, 300, 100, nullptr,
+                                       nullptr, nullptr, nullptr);
+  ASSERT_NE(edit, nullptr);
+  win::SendMessage(edit, win::WM_PASTE, 0, 0);
+  char text[256] = {};
+  win::GetWindowText(edit, text, sizeof text);
+  EXPECT_EQ(std::string(text), want);
+  win::DestroyWindow(edit);
+  tw::test::sh("kill " + pid);
+}
+
+}  // namespace
