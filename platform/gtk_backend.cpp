@@ -631,8 +631,9 @@ bool UseGtkBackend() {
 }
 
 GtkWindow* gtkbackend::windowOf(HWND hwnd) {
-  if (!hwnd) return nullptr;
+  // The desktop shows our windows as they are before a dialog of its own comes up.
   reconcile();
+  if (!hwnd) return nullptr;
   Native* n = nativeOf(topLevelOf(hwnd));
   return n && n->shown ? GTK_WINDOW(n->widget) : nullptr;
 }

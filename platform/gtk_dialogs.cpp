@@ -49,6 +49,13 @@ gboolean filterMatches(const GtkFileFilterInfo* info, gpointer data) {
   return FALSE;
 }
 
+// Placed over the owner, or in the middle of the screen without one.
+void place(GtkWidget* dialog) {
+  gtk_window_set_position(GTK_WINDOW(dialog), gtk_window_get_transient_for(GTK_WINDOW(dialog)) != nullptr
+                                                  ? GTK_WIN_POS_CENTER_ON_PARENT
+                                                  : GTK_WIN_POS_CENTER);
+}
+
 void settle() {
   // Let the desktop take the closed dialog down before the program goes on.
   for (int i = 0; i < 50 && g_main_context_pending(nullptr); ++i) g_main_context_iteration(nullptr, FALSE);
@@ -65,6 +72,7 @@ int fileDialog(native::FileRequest& r) {
                                                                                      : "_Open",
                                              GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(d);
+  place(d);
   gtk_dialog_set_default_response(GTK_DIALOG(d), GTK_RESPONSE_ACCEPT);
   gtk_file_chooser_set_select_multiple(chooser, r.multiple ? TRUE : FALSE);
   gtk_file_chooser_set_local_only(chooser, TRUE);
@@ -88,6 +96,22 @@ int fileDialog(native::FileRequest& r) {
   if (r.filter >= 0 && r.filter < static_cast<int>(filters.size()))
     gtk_file_chooser_set_filter(chooser, filters[static_cast<std::size_t>(r.filter)]);
   const native::Questions q = questionsOver(d);
+  // A dialog's size, not the whole screen that the chooser takes without a size it
+  // remembers; it sets its own size as it comes up, so ours follows.
+  gtk_widget_show(d);
+  settle();
+  const int width = 760, height = 520;
+  gtk_window_resize(GTK_WINDOW(d), width, height);
+  int x = 0, y = 0, w = 0, h = 0;
+  if (GtkWindow* parent = gtk_window_get_transient_for(GTK_WINDOW(d))) {
+    gtk_window_get_position(parent, &x, &y);
+    gtk_window_get_size(parent, &w, &h);
+  } else if (GdkMonitor* m = gdk_display_get_primary_monitor(gdk_display_get_default())) {
+    GdkRectangle r;
+    gdk_monitor_get_geometry(m, &r);
+    x = r.x, y = r.y, w = r.width, h = r.height;
+  }
+  if (w > 0 && h > 0) gtk_window_move(GTK_WINDOW(d), std::max(0, x + (w - width) / 2), std::max(0, y + (h - height) / 2));
   int answer = 0;
   while (gtk_dialog_run(GTK_DIALOG(d)) == GTK_RESPONSE_ACCEPT) {
     std::vector<std::string> paths;
@@ -140,9 +164,13 @@ int pageDialog(native::PageRequest& r) {
   gtk_container_add(GTK_CONTAINER(orientation), portrait);
   gtk_container_add(GTK_CONTAINER(orientation), landscape);
 
-  gtk_grid_attach(GTK_GRID(grid), label("P_rinter:"), 0, 0, 1, 1);
+  GtkWidget* printerLabel = label("P_rinter:");
+  gtk_label_set_mnemonic_widget(GTK_LABEL(printerLabel), printer);
+  GtkWidget* paperLabel = label("Paper _size:");
+  gtk_label_set_mnemonic_widget(GTK_LABEL(paperLabel), paper);
+  gtk_grid_attach(GTK_GRID(grid), printerLabel, 0, 0, 1, 1);
   gtk_grid_attach(GTK_GRID(grid), printer, 1, 0, 3, 1);
-  gtk_grid_attach(GTK_GRID(grid), label("Paper _size:"), 0, 1, 1, 1);
+  gtk_grid_attach(GTK_GRID(grid), paperLabel, 0, 1, 1, 1);
   gtk_grid_attach(GTK_GRID(grid), paper, 1, 1, 3, 1);
   gtk_grid_attach(GTK_GRID(grid), label("Orientation:"), 0, 2, 1, 1);
   gtk_grid_attach(GTK_GRID(grid), orientation, 1, 2, 3, 1);
@@ -161,7 +189,9 @@ int pageDialog(native::PageRequest& r) {
     gtk_grid_attach(GTK_GRID(grid), l, (i % 2) * 2, 4 + i / 2, 1, 1);
     gtk_grid_attach(GTK_GRID(grid), margins[i], (i % 2) * 2 + 1, 4 + i / 2, 1, 1);
   }
+  place(d);
   gtk_widget_show_all(d);
+  gtk_widget_grab_focus(printer);
   const int response = gtk_dialog_run(GTK_DIALOG(d));
   if (response == GTK_RESPONSE_OK) {
     r.printer = gtk_combo_box_get_active(GTK_COMBO_BOX(printer));
@@ -184,6 +214,7 @@ GdkRGBA rgbaOf(COLORREF c) {
 int colourDialog(native::ColourRequest& r) {
   GtkWidget* d = gtk_color_chooser_dialog_new("Color", windowOf(r.owner));
   GtkColorChooser* chooser = GTK_COLOR_CHOOSER(d);
+  place(d);
   gtk_color_chooser_set_use_alpha(chooser, FALSE);
   GdkRGBA custom[16];
   for (int i = 0; i < 16; ++i) custom[i] = rgbaOf(r.custom[i]);
