@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi.h"
 #include "platform/window_internal.h"
 
 namespace win {
@@ -48,10 +49,19 @@ Block* block(HGLOBAL h) {
 
 void freeBlock(HGLOBAL h) { store().blocks.erase(reinterpret_cast<std::uintptr_t>(h)); }
 
+// Bitmaps and enhanced metafiles are held as the drawing layer's objects, not as blocks.
+bool objectFormat(UINT format) { return format == CF_BITMAP || format == CF_ENHMETAFILE; }
+
+void release(UINT format, HGLOBAL data) {
+  if (data == nullptr) return;
+  if (format == CF_BITMAP) DeleteObject(reinterpret_cast<HGDIOBJ>(data));
+  else if (format == CF_ENHMETAFILE) DeleteEnhMetaFile(reinterpret_cast<HENHMETAFILE>(data));
+  else freeBlock(data);
+}
+
 void dropAll() {
   Store& s = store();
-  for (auto& [format, data] : s.formats)
-    if (data) freeBlock(data);
+  for (auto& [format, data] : s.formats) release(format, data);
   s.formats.clear();
 }
 
@@ -131,7 +141,14 @@ std::vector<unsigned char> storedBytes(UINT format) {
   return {};
 }
 
-void replaceFromDesktop(const std::vector<std::pair<UINT, std::vector<unsigned char>>>& items) {
+HGLOBAL storedHandle(UINT format) {
+  for (const auto& [f, data] : store().formats)
+    if (f == format) return data;
+  return nullptr;
+}
+
+void replaceFromDesktop(const std::vector<std::pair<UINT, std::vector<unsigned char>>>& items,
+                        const std::vector<std::pair<UINT, HGLOBAL>>& objects) {
   Store& s = store();
   dropAll();
   s.owner = nullptr;
@@ -141,6 +158,8 @@ void replaceFromDesktop(const std::vector<std::pair<UINT, std::vector<unsigned c
     block(h)->bytes = bytes;
     s.formats.emplace_back(format, h);
   }
+  for (const auto& [format, object] : objects)
+    if (object != nullptr) s.formats.emplace_back(format, object);
 }
 }  // namespace clipboard
 
@@ -181,7 +200,7 @@ BOOL EmptyClipboard() {
 HGLOBAL SetClipboardData(UINT format, HGLOBAL data) {
   Store& s = store();
   if (!openHere() || format == 0) return nullptr;
-  if (data && !block(data)) return nullptr;
+  if (data && !objectFormat(format) && !block(data)) return nullptr;
   s.changed = true;
   if (data && (format == CF_TEXT || format == CF_OEMTEXT)) {
     // Readers take the text up to its NUL: make sure there is one inside the block.
@@ -190,7 +209,7 @@ HGLOBAL SetClipboardData(UINT format, HGLOBAL data) {
   }
   for (auto& [f, held] : s.formats) {
     if (f != format) continue;
-    if (held && held != data) freeBlock(held);
+    if (held && held != data) release(f, held);
     held = data;
     return data;
   }

@@ -7,7 +7,9 @@
 // then on and frees them when they are replaced or emptied), and closes it. Reading needs the
 // clipboard open; IsClipboardFormatAvailable does not. A CF_TEXT block holds 8-bit text with
 // CR LF line ends and a terminating NUL: a block handed over without a NUL gets one, so a
-// reader never runs past the block. Registered formats are numbered from 0xC000 up, a name
+// reader never runs past the block. CF_BITMAP and CF_ENHMETAFILE hold the drawing layer's
+// bitmap and enhanced-metafile handles instead of blocks; the store deletes them when they are
+// replaced or emptied. Registered formats are numbered from 0xC000 up, a name
 // given again (in any case) gets its number again; they share their numbers with registered
 // window messages.
 #include <cstddef>
@@ -59,11 +61,16 @@ struct Bridge {
   void (*refresh)() = nullptr;
 };
 inline Bridge bridge;
-// The formats in the store and the bytes of one, for the bridge (no need to open it).
+// The formats in the store, the bytes of one held in a block, and the data handle of one
+// (a bitmap or metafile object for CF_BITMAP and CF_ENHMETAFILE), for the bridge (no need
+// to open it).
 std::vector<UINT> storedFormats();
 std::vector<unsigned char> storedBytes(UINT format);
-// Replaces the store's contents by the desktop's (no window owns them then).
-void replaceFromDesktop(const std::vector<std::pair<UINT, std::vector<unsigned char>>>& items);
+HGLOBAL storedHandle(UINT format);
+// Replaces the store's contents by the desktop's: blocks made of items, and objects (bitmaps,
+// metafiles) that the store takes over. No window owns them then.
+void replaceFromDesktop(const std::vector<std::pair<UINT, std::vector<unsigned char>>>& items,
+                        const std::vector<std::pair<UINT, HGLOBAL>>& objects = {});
 }  // namespace clipboard
 
 }  // namespace win

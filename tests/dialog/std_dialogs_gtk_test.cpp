@@ -13,11 +13,13 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/mainprogram.h"
 #include "app/modules.h"
 #include "platform/clipboard.h"
 #include "platform/edit.h"
+#include "platform/gdi.h"
 #include "platform/gtk_backend.h"
 #include "platform/printer.h"
 #include "platform/win.h"
@@ -149,6 +151,13 @@ TEST_F(OnDesktop, ClipboardTextBothWaysWithXclip) {
   std::memcpy(win::GlobalLock(block), copied.c_str(), copied.size() + 1);
   win::GlobalUnlock(block);
   ASSERT_NE(win::SetClipboardData(win::CF_TEXT, block), nullptr);
+  // A registered format travels under its name, its bytes as they are.
+  const win::UINT cgm = win::RegisterClipboardFormat("Tessaraweld CGM");
+  const std::string picture("BEGMF\0\x01\xFF", 8);
+  win::HGLOBAL bytes = win::GlobalAlloc(win::GHND, picture.size());
+  std::memcpy(win::GlobalLock(bytes), picture.data(), picture.size());
+  win::GlobalUnlock(bytes);
+  ASSERT_NE(win::SetClipboardData(cgm, bytes), nullptr);
   win::CloseClipboard();
   const fs::path out = dir / "out.txt";
   // xclip asks while the program serves the desktop from its message loop.
@@ -158,6 +167,12 @@ TEST_F(OnDesktop, ClipboardTextBothWaysWithXclip) {
             0);
   EXPECT_TRUE(tw::test::pumpUntil([&] { return fs::exists(out); }, 15));
   EXPECT_EQ(slurp(out), "Flow\tRain\n12.5\tcaf\xC3\xA9\n1\xE2\x80\x93" "2\n");
+  const fs::path picked = dir / "picture.bin";
+  ASSERT_EQ(std::system(("(xclip -selection clipboard -t 'Tessaraweld CGM' -o > " + picked.string() + ".part 2>/dev/null; mv " +
+                         picked.string() + ".part " + picked.string() + ") </dev/null >/dev/null 2>&1 &").c_str()),
+            0);
+  EXPECT_TRUE(tw::test::pumpUntil([&] { return fs::exists(picked); }, 15));
+  EXPECT_EQ(slurp(picked), picture);
 
   // Put by xclip (LF lines, UTF-8 with "é" and "–"): pasted into an edit field as lines.
   std::ofstream(dir / "in.txt", std::ios::binary) << "Gauge 410730 \xC3\xA9t\xC3\xA9\n3\xE2\x80\x93" "4 ML/d\n";
@@ -187,6 +202,104 @@ TEST_F(OnDesktop, ClipboardTextBothWaysWithXclip) {
   win::GetWindowText(edit, text, sizeof text);
   EXPECT_EQ(std::string(text), want);
   win::DestroyWindow(edit);
+  tw::test::sh("kill " + pid);
+
+  // Another program's data in a format the program registered comes in under that format.
+  std::ofstream(dir / "picture.in", std::ios::binary) << "BEGMF from elsewhere";
+  pid = tw::test::runCommand("xclip -selection clipboard -t 'Tessaraweld CGM' -i " + (dir / "picture.in").string() +
+                                 " >/dev/null 2>&1 & echo $!",
+                             status);
+  pid.erase(pid.find_last_not_of("\n ") + 1);
+  std::string taken;
+  EXPECT_TRUE(tw::test::pumpUntil(
+      [&] {
+        if (!win::OpenClipboard(nullptr)) return false;
+        taken.clear();
+        if (win::HGLOBAL h = win::GetClipboardData(cgm))
+          taken.assign(static_cast<const char*>(win::GlobalLock(h)), win::GlobalSize(h)), win::GlobalUnlock(h);
+        const bool text = win::GetClipboardData(win::CF_TEXT) != nullptr;
+        win::CloseClipboard();
+        return !taken.empty() && !text;
+      },
+      15));
+  EXPECT_EQ(taken, "BEGMF from elsewhere");
+  tw::test::sh("kill " + pid);
+}
+
+// Copies a desktop target of the clipboard into a file with xclip, in the background while
+// the program serves the request; true once the file is there.
+bool fetched(const std::string& target, const fs::path& file) {
+  const std::string part = file.string() + ".part";
+  const std::string command = "(xclip -selection clipboard -t '" + target + "' -o > " + part + " 2>/dev/null; mv " + part +
+                              " " + file.string() + ") </dev/null >/dev/null 2>&1 &";
+  return std::system(command.c_str()) == 0 && tw::test::pumpUntil([&] { return fs::exists(file); }, 15);
+}
+
+TEST_F(OnDesktop, ClipboardPicturesTravelAsPng) {
+  // A bitmap copied in the program: a PNG of its pixels for the desktop.
+  std::vector<unsigned char> bits(6 * 4 * 4, 0);
+  for (std::size_t i = 0; i < bits.size(); i += 4) bits[i + 2] = 0xFF;   // red, rows B G R x
+  bits[4 * (6 * 3 + 5) + 0] = 0xFF;   // bottom right blue
+  bits[4 * (6 * 3 + 5) + 2] = 0;
+  win::HBITMAP bitmap = win::CreateBitmap(6, 4, 1, 32, bits.data());
+  ASSERT_TRUE(win::OpenClipboard(nullptr));
+  win::EmptyClipboard();
+  win::SetClipboardData(win::CF_BITMAP, reinterpret_cast<win::HGLOBAL>(bitmap));
+  win::CloseClipboard();
+  ASSERT_TRUE(fetched("image/png", dir / "bitmap.png"));
+  cairo_surface_t* png = tw::test::loadPng((dir / "bitmap.png").string());
+  ASSERT_NE(png, nullptr) << "not a PNG";
+  EXPECT_EQ(cairo_image_surface_get_width(png), 6);
+  EXPECT_EQ(cairo_image_surface_get_height(png), 4);
+  EXPECT_EQ(tw::test::pixelAt(png, 0, 0), win::RGB(255, 0, 0));
+  EXPECT_EQ(tw::test::pixelAt(png, 5, 3), win::RGB(0, 0, 255));
+  cairo_surface_destroy(png);
+
+  // A plot recorded as an enhanced metafile: drawn into the PNG at its frame's size.
+  win::RECT frame{0, 0, 2540, 1270};   // 1 x 0.5 inch: 96 x 48 pixels
+  win::HDC recorder = win::CreateEnhMetaFile(nullptr, nullptr, &frame, nullptr);
+  win::HBRUSH blue = win::CreateSolidBrush(win::RGB(0, 0, 255));
+  win::SelectObject(recorder, blue);
+  win::Rectangle(recorder, 0, 0, 10, 10);
+  win::HENHMETAFILE plot = win::CloseEnhMetaFile(recorder);
+  win::DeleteObject(blue);
+  ASSERT_TRUE(win::OpenClipboard(nullptr));
+  win::EmptyClipboard();
+  win::SetClipboardData(win::CF_ENHMETAFILE, reinterpret_cast<win::HGLOBAL>(plot));
+  win::CloseClipboard();
+  ASSERT_TRUE(fetched("image/png", dir / "plot.png"));
+  png = tw::test::loadPng((dir / "plot.png").string());
+  ASSERT_NE(png, nullptr) << "not a PNG";
+  EXPECT_EQ(cairo_image_surface_get_width(png), 96);
+  EXPECT_EQ(cairo_image_surface_get_height(png), 48);
+  cairo_surface_destroy(png);
+
+  // An image put by another program comes in as a bitmap.
+  ASSERT_TRUE(tw::test::sh("convert -size 5x3 xc:'rgb(0,128,0)' " + (dir / "green.png").string()));
+  int status = 0;
+  std::string pid = tw::test::runCommand("xclip -selection clipboard -t image/png -i " + (dir / "green.png").string() +
+                                             " >/dev/null 2>&1 & echo $!",
+                                         status);
+  pid.erase(pid.find_last_not_of("\n ") + 1);
+  win::HBITMAP pasted = nullptr;
+  EXPECT_TRUE(tw::test::pumpUntil(
+      [&] {
+        if (!win::OpenClipboard(nullptr)) return false;
+        pasted = reinterpret_cast<win::HBITMAP>(win::GetClipboardData(win::CF_BITMAP));
+        win::BITMAP bm{};
+        const bool there = pasted != nullptr && win::GetObject(pasted, sizeof bm, &bm) != 0 && bm.bmWidth == 5;
+        if (there) {
+          EXPECT_EQ(bm.bmHeight, 3);
+          win::HDC dc = win::CreateCompatibleDC(nullptr);
+          win::HGDIOBJ old = win::SelectObject(dc, pasted);
+          EXPECT_EQ(win::GetPixel(dc, 2, 1), win::RGB(0, 128, 0));
+          win::SelectObject(dc, old);
+          win::DeleteDC(dc);
+        }
+        win::CloseClipboard();
+        return there;
+      },
+      15));
   tw::test::sh("kill " + pid);
 }
 
