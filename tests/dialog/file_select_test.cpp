@@ -195,6 +195,20 @@ TEST_F(SelectFile, FilterTextRulesAndTheFilterIndex) {
   }
 }
 
+TEST_F(SelectFile, AFilterFromTheStringTable) {
+  // The worker's filter identifier names a string-table entry; 0 means no filter.
+  std::string name(260, ' ');
+  int index = 1;
+  script({type("flows"), key(win::VK_RETURN)});
+  yywsfile(900, "", 33, name, "", index, 1);
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+  EXPECT_EQ(trimmed(name), (dir / "flows.dat").string());
+  name.assign(260, ' ');
+  script({type("flows"), key(win::VK_RETURN)});
+  yywsfile(0, "ignored|*.x|", 33, name, "", index, 1);
+  EXPECT_EQ(trimmed(name), (dir / "flows").string());
+}
+
 TEST_F(SelectFile, AResultLongerThanTheNameFieldIsCut) {
   // The caller's field is fixed-length: the path is cut to it, never written past it.
   std::string name(12, ' ');

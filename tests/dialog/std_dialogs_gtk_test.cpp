@@ -70,6 +70,13 @@ class OnDesktop : public ::testing::Test {
 // at it (the bare server gives the keyboard to the window under the pointer) and types.
 const char* kUserFunctions = R"sh(
 at() { eval "$(xdotool getwindowgeometry --shell "$1")"; xdotool mousemove $((X + WIDTH / 2)) $((Y + 12)); }
+press_from_corner() {  # clicks at $2, $3 pixels left of and above the bottom right corner of $1
+  eval "$(xdotool getwindowgeometry --shell "$1")"; xdotool mousemove $((X + WIDTH - $2)) $((Y + HEIGHT - $3)) click 1
+}
+give_up() {  # a window titled $1 still up: Escape, so that the test fails rather than waits
+  sleep 2
+  if xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; then xdotool key Escape; sleep 0.5; xdotool key Escape; fi
+}
 wait_new() {  # a visible window titled $1 other than $2
   for i in $(seq 1 300); do
     w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -1)
@@ -224,6 +231,38 @@ TEST_F(OnDesktop, ClipboardTextBothWaysWithXclip) {
       15));
   EXPECT_EQ(taken, "BEGMF from elsewhere");
   tw::test::sh("kill " + pid);
+}
+
+TEST_F(OnDesktop, ColourAndFolderChoosersOfTheDesktop) {
+  // GTK's colour chooser opens on the caller's colour with its editor; a colour typed in
+  // its entry (Enter applies it) is taken with its Select button.
+  const fs::path shot = dir / "colour.png";
+  runUser(dir / "colour.sh", "d=$(wait_new '^Color$')\nsleep 1\nat $d\nxdotool key ctrl+a\n"
+                             "xdotool type --delay 40 '#C86432'\nxdotool key Return\nsleep 0.5\n"
+                             "import -window root " + shot.string() + "\ncp " + shot.string() + " " +
+                             std::string(TW_SHOT_DIR) + "/colour_gtk.png\npress_from_corner $d 50 25\n"
+                             "give_up '^Color$'\n");
+  int red = 10, green = 20, blue = 30, result = -1, error = -1;
+  yygetrgbdialog(red, green, blue, result, error);
+  std::printf("user: %s\nscreenshot: %s/colour_gtk.png\n", slurp(dir / "colour.sh.log").c_str(), TW_SHOT_DIR);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(red, 200);
+  EXPECT_EQ(green, 100);
+  EXPECT_EQ(blue, 50);
+
+  // GTK's folder chooser opens in the caller's directory; Select takes it.
+  fs::create_directories(dir / "results" / "2024");
+  runUser(dir / "folder.sh", "d=$(wait_new '^Folder for the results$')\nsleep 1\n"
+                             "import -window root " + (dir / "folder.png").string() + "\ncp " + (dir / "folder.png").string() +
+                             " " + std::string(TW_SHOT_DIR) + "/folder_gtk.png\npress_from_corner $d 50 25\n"
+                             "give_up '^Folder for'\n");
+  char buffer[300] = {};
+  std::strcpy(buffer, (dir / "results" / "2024").c_str());
+  int answer = 0;
+  yyselectdir(1, answer, 0, buffer, "Folder for the results", sizeof buffer);
+  std::printf("user: %s\n", slurp(dir / "folder.sh.log").c_str());
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(std::string(buffer), (dir / "results" / "2024").string());
 }
 
 // Copies a desktop target of the clipboard into a file with xclip, in the background while

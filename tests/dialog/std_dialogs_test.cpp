@@ -17,6 +17,9 @@
 #include "platform/printer.h"
 #include "platform/test_api.h"
 #include "tests/support/scripted_user.h"
+#include "tests/window/window_fixture.h"
+#include "toolkit/dialog/dialog_internal.h"
+#include "toolkit/dialog/dialogs.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/raster/printer_info.h"
 #include "toolkit/state/tessar.h"
@@ -226,6 +229,35 @@ TEST_F(SelectDirectory, TheChecksOfATypedDirectory) {
     EXPECT_EQ(fs::is_directory(path), c.created || c.typed == "data");
     if (c.created) fs::remove(path);
   }
+}
+
+class Placing : public twtest::WindowFixture {};
+
+TEST_F(Placing, OptionDialogsShowAtTheClientOriginOfAWindow) {
+  openMainWindow();
+  int x = -1, y = -1;
+  yygetwindlgpos(0, 0, 0, x, y);
+  win::POINT origin{0, 0};
+  win::ClientToScreen(winslot(0).hClient, origin);
+  EXPECT_EQ(x, origin.x);
+  EXPECT_EQ(y, origin.y);
+  EXPECT_GT(y, 0) << "below the caption and menu bar";
+
+  WDialogLoad(110);
+  yyshowcd(0, 2, 0);
+  win::HWND dialog = yycurrentdialog();
+  ASSERT_NE(dialog, nullptr);
+  win::RECT r;
+  win::GetWindowRect(dialog, r);
+  EXPECT_EQ(r.left, x);
+  EXPECT_EQ(r.top, y);
+  // -1: the current dialog's own client origin.
+  win::POINT inner{0, 0};
+  win::ClientToScreen(dialog, inner);
+  yygetwindlgpos(-1, 0, 0, x, y);
+  EXPECT_EQ(x, inner.x);
+  EXPECT_EQ(y, inner.y);
+  WDialogUnload();
 }
 
 TEST(MeasurementSystem, TheLocaleDecides) {

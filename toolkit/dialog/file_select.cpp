@@ -5,6 +5,7 @@
 
 #include "platform/file_dialog.h"
 #include "platform/os.h"
+#include "platform/resource.h"
 #include "toolkit/dialog/modal_frame.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/state/tessar.h"
@@ -63,13 +64,19 @@ void yygetfiledialog(int filterid, int& filterindex, int save, int prompt, int p
                      int defaultextension, int mustexist, int& answer, int& error, const char* title,
                      std::string& file, const char* initialdir, const char* filter) {
   std::string filters;
+  // -1: the filter text given; another number: that string-table entry; 0 none.
+  std::string f;
   if (filterid == -1 && filter != nullptr) {
+    f = filter;
+  } else if (filterid > 0) {
+    char text[1001] = {};
+    if (win::LoadString(nullptr, static_cast<win::UINT>(filterid), text, sizeof text) > 0) f = text;
+    f = trimmed(f);
+  }
+  if (!f.empty()) {
     // The filter's last character separates its items.
-    std::string f = filter;
-    if (!f.empty()) {
-      const char separator = f.back();
-      std::replace(f.begin(), f.end(), separator, '\0');
-    }
+    const char separator = f.back();
+    std::replace(f.begin(), f.end(), separator, '\0');
     filters = f + std::string(1, '\0');
   }
   win::OPENFILENAME ofn;
