@@ -18,6 +18,7 @@
 #include "app/mainprogram.h"
 #include "app/modules.h"
 #include "platform/clipboard.h"
+#include "platform/dialog.h"
 #include "platform/edit.h"
 #include "platform/gdi.h"
 #include "platform/gtk_backend.h"
@@ -201,6 +202,7 @@ TEST_F(OnDesktop, ClipboardTextBothWaysWithXclip) {
       },
       15));
   EXPECT_EQ(got, want);
+  win::RegisterDialogClasses();
   win::HWND edit = win::CreateWindowEx(0, "EDIT", "", win::WS_POPUP | win::ES_MULTILINE, 0, 0, 300, 100, nullptr,
                                        nullptr, nullptr, nullptr);
   ASSERT_NE(edit, nullptr);
