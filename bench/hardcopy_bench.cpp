@@ -1,5 +1,5 @@
 // Vector files: a chart of 60,000 points (axes, ticks and the data as one polyline) written as
-// PostScript, DXF and SVG through the hardcopy manager.
+// PostScript, DXF, SVG, binary CGM, HP-GL and HP-GL/2 through the hardcopy manager.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -44,9 +44,15 @@ void chart(benchmark::State& state, int device, const char* name) {
 void BM_PostScript60k(benchmark::State& s) { chart(s, HCPOSTSCRIPT, "bench60k.ps"); }
 void BM_Dxf60k(benchmark::State& s) { chart(s, HCDXF, "bench60k.dxf"); }
 void BM_Svg60k(benchmark::State& s) { chart(s, HCSVG, "bench60k.svg"); }
+void BM_Cgm60k(benchmark::State& s) { chart(s, HCCGM, "bench60k.cgm"); }
 BENCHMARK(BM_PostScript60k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Dxf60k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Svg60k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Cgm60k)->Unit(benchmark::kMillisecond);
+void BM_Hpgl60k(benchmark::State& s) { chart(s, HCHPGL, "bench60k.plt"); }
+void BM_Hpgl2_60k(benchmark::State& s) { chart(s, HCHPGL2, "bench60k2.plt"); }
+BENCHMARK(BM_Hpgl60k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Hpgl2_60k)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

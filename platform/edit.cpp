@@ -19,6 +19,7 @@
 #include "platform/clipboard.h"
 #include "platform/dialog_internal.h"
 #include "platform/edit.h"
+#include "platform/edit_formatter.h"
 
 namespace win {
 namespace {
@@ -48,6 +49,7 @@ struct EditData {
   HFONT font = nullptr;
   bool focused = false;
   bool tracking = false;
+  editx::Formatter* formatter = nullptr;   // the rich-edit control's formats, or none
   bool scrollBar = false;   // created with WS_VSCROLL (the bar hides while nothing scrolls)
 };
 
@@ -118,8 +120,12 @@ int breakLength(std::string_view s, int i) {
   return s[static_cast<std::size_t>(i)] == '\n' ? 1 : 0;
 }
 
-// Width of s drawn from x = 0; a multi-line control expands tabs to its tab stops.
-int extent(HDC dc, const EditData& d, bool multi, int avgChar, std::string_view s) {
+// Whether the text is measured and drawn in the formatter's formats.
+bool formatted(const EditData& d) { return d.formatter && !d.password && d.formatter->active(); }
+
+// Width of s (the text from position at, -1: no position) drawn from x = 0; a multi-line
+// control expands tabs to its tab stops.
+int extent(HDC dc, const EditData& d, bool multi, int avgChar, std::string_view s, int at = -1) {
   int x = 0;
   std::size_t from = 0;
   while (from <= s.size()) {
@@ -127,7 +133,10 @@ int extent(HDC dc, const EditData& d, bool multi, int avgChar, std::string_view 
     const std::size_t to = tab == std::string_view::npos ? s.size() : tab;
     if (to > from) {
       SIZE sz;
-      if (GetTextExtentPoint32(dc, s.data() + from, static_cast<int>(to - from), sz)) x += sz.cx;
+      if (at >= 0 && formatted(d))
+        x += d.formatter->measure(dc, at + static_cast<int>(from), s.data() + from, static_cast<int>(to - from));
+      else if (GetTextExtentPoint32(dc, s.data() + from, static_cast<int>(to - from), sz))
+        x += sz.cx;
     }
     if (tab == std::string_view::npos) break;
     int stop = 0;
@@ -152,6 +161,7 @@ Layout layout(HWND h, HDC dc, const EditData& d) {
   TEXTMETRIC tm;
   if (GetTextMetrics(dc, tm)) {
     if (tm.tmHeight > 0) l.lineHeight = tm.tmHeight;
+    if (formatted(d)) l.lineHeight = d.formatter->lineHeight(dc, l.lineHeight);
     if (tm.tmAveCharWidth > 0) l.avgChar = tm.tmAveCharWidth;
   }
   l.shown = d.password ? std::string(d.text.size(), d.password) : d.text;
@@ -162,22 +172,28 @@ Layout layout(HWND h, HDC dc, const EditData& d) {
     return l;
   }
   const bool wrap = !(style & ES_AUTOHSCROLL);
-  const int width = l.fr.right - l.fr.left;
+  const bool fmt = formatted(d);
   int pos = 0;
   while (true) {
     int pe = pos;
     while (pe < n && breakLength(d.text, pe) == 0) ++pe;
     const int brk = breakLength(d.text, pe);
     int start = pos;
+    int width = l.fr.right - l.fr.left;
+    if (fmt && wrap) {
+      int left = 0, right = 0, align = 0;
+      d.formatter->paragraph(d.text, pos, left, right, align);
+      width = std::max(1, width - left - right);
+    }
     while (wrap && start < pe &&
            extent(dc, d, true, l.avgChar, std::string_view(d.text).substr(static_cast<std::size_t>(start),
-                                                                         static_cast<std::size_t>(pe - start))) > width) {
+                                                                         static_cast<std::size_t>(pe - start)), start) > width) {
       // The longest part that fits, broken after its last blank (at a character when a
       // word is wider than the line).
       int fit = start + 1;
       while (fit < pe && extent(dc, d, true, l.avgChar,
                                 std::string_view(d.text).substr(static_cast<std::size_t>(start),
-                                                                static_cast<std::size_t>(fit + 1 - start))) <= width)
+                                                                static_cast<std::size_t>(fit + 1 - start)), start) <= width)
         ++fit;
       int cut = fit;
       while (cut > start && d.text[static_cast<std::size_t>(cut) - 1] != ' ') --cut;
@@ -204,18 +220,28 @@ int lineOf(const Layout& l, int index) {
 
 int lineWidth(HDC dc, const EditData& d, bool multi, const Layout& l, const Line& ln) {
   return extent(dc, d, multi, l.avgChar,
-                std::string_view(l.shown).substr(static_cast<std::size_t>(ln.start), static_cast<std::size_t>(ln.end - ln.start)));
+                std::string_view(l.shown).substr(static_cast<std::size_t>(ln.start), static_cast<std::size_t>(ln.end - ln.start)),
+                ln.start);
 }
 
 // Left end of a line on the screen: aligned in the formatting rectangle while it fits,
 // else scrolled.
 int lineX(HWND h, HDC dc, const EditData& d, const Layout& l, const Line& ln) {
-  const int width = l.fr.right - l.fr.left;
+  int width = l.fr.right - l.fr.left;
+  int left = 0;
+  DWORD align = styleOf(h) & (ES_CENTER | ES_RIGHT);
+  if (formatted(d) && multiLine(h)) {
+    // The paragraph's indents and alignment.
+    int right = 0, a = 0;
+    d.formatter->paragraph(d.text, ln.start, left, right, a);
+    width = std::max(1, width - left - right);
+    align = a == 1 ? ES_CENTER : a == 2 ? ES_RIGHT : ES_LEFT;
+    width = std::max(1, width - 1);   // room for the caret after a right-aligned line's end
+  }
   const int lw = lineWidth(dc, d, multiLine(h), l, ln);
-  const DWORD align = styleOf(h) & (ES_CENTER | ES_RIGHT);
-  if (lw > width || align == ES_LEFT) return l.fr.left - d.xOffset;
-  if (align == ES_RIGHT) return l.fr.left + width - lw - d.xOffset;
-  return l.fr.left + (width - lw) / 2 - d.xOffset;
+  if (lw > width || align == ES_LEFT) return l.fr.left + left - d.xOffset;
+  if (align == ES_RIGHT) return l.fr.left + left + width - lw - d.xOffset;
+  return l.fr.left + left + (width - lw) / 2 - d.xOffset;
 }
 
 POINT posOf(HWND h, HDC dc, const EditData& d, const Layout& l, int index) {
@@ -224,7 +250,8 @@ POINT posOf(HWND h, HDC dc, const EditData& d, const Layout& l, int index) {
   const int at = std::clamp(index, ln.start, ln.end);
   const int x = lineX(h, dc, d, l, ln) +
                 extent(dc, d, multiLine(h), l.avgChar,
-                       std::string_view(l.shown).substr(static_cast<std::size_t>(ln.start), static_cast<std::size_t>(at - ln.start)));
+                       std::string_view(l.shown).substr(static_cast<std::size_t>(ln.start), static_cast<std::size_t>(at - ln.start)),
+                       ln.start);
   return POINT{x, l.fr.top + (k - d.firstLine) * l.lineHeight};
 }
 
@@ -239,7 +266,8 @@ int indexAt(HWND h, HDC dc, const EditData& d, const Layout& l, POINT p, int* li
   for (int i = ln.start; i < ln.end; ++i) {
     const int x = x0 + extent(dc, d, multiLine(h), l.avgChar,
                               std::string_view(l.shown).substr(static_cast<std::size_t>(ln.start),
-                                                               static_cast<std::size_t>(i + 1 - ln.start)));
+                                                               static_cast<std::size_t>(i + 1 - ln.start)),
+                              ln.start);
     if (p.x < (prev + x + 1) / 2) return i;
     prev = x;
   }
@@ -370,7 +398,9 @@ bool replaceSel(HWND h, std::string_view insIn, bool user, bool undoable, bool t
     notify(h, EN_MAXTEXT);
     return false;
   }
-  if (undoable && !(typed && d->typing)) {
+  const bool saved = undoable && !(typed && d->typing);
+  if (d->formatter) d->formatter->replaced(lo, hi - lo, static_cast<int>(ins.size()), saved);
+  if (saved) {
     d->undoText = d->text;
     d->undoAnchor = d->anchor;
     d->undoCaret = d->caret;
@@ -469,6 +499,7 @@ bool undo(HWND h) {
   EditData* d = rec(h);
   if (!d || !d->canUndo) return false;
   std::swap(d->text, d->undoText);
+  if (d->formatter) d->formatter->undone();
   std::swap(d->anchor, d->undoAnchor);
   std::swap(d->caret, d->undoCaret);
   d->anchor = tidy(*d, d->anchor);
@@ -486,15 +517,21 @@ bool undo(HWND h) {
 //------------------------------------------------------------------------------
 // [SECTION] Painting
 //------------------------------------------------------------------------------
-void drawRun(HDC dc, const EditData& d, bool multi, const Layout& l, int x, int y, std::string_view s, const RECT& clip) {
+// s: the text from position at; selected: drawn in the highlight text colour.
+void drawRun(HDC dc, const EditData& d, bool multi, const Layout& l, int x, int y, std::string_view s, const RECT& clip,
+             int at, bool selected) {
+  const bool fmt = formatted(d);
   // Tab by tab, so that tabs land on the stops extent() measured.
   std::size_t from = 0;
   int origin = x;
   while (from <= s.size()) {
     const std::size_t tab = multi ? s.find('\t', from) : std::string_view::npos;
     const std::size_t to = tab == std::string_view::npos ? s.size() : tab;
-    const int at = origin + extent(dc, d, multi, l.avgChar, s.substr(0, from));
-    if (to > from) ExtTextOut(dc, at, y, ETO_CLIPPED, &clip, s.data() + from, static_cast<UINT>(to - from), nullptr);
+    const int px = origin + extent(dc, d, multi, l.avgChar, s.substr(0, from), at);
+    if (to > from && fmt)
+      d.formatter->draw(dc, px, y, at + static_cast<int>(from), s.data() + from, static_cast<int>(to - from), clip, selected);
+    else if (to > from)
+      ExtTextOut(dc, px, y, ETO_CLIPPED, &clip, s.data() + from, static_cast<UINT>(to - from), nullptr);
     if (tab == std::string_view::npos) break;
     from = tab + 1;
   }
@@ -534,16 +571,18 @@ void paint(HWND h) {
         const std::string_view all = std::string_view(l.shown).substr(static_cast<std::size_t>(ln.start),
                                                                        static_cast<std::size_t>(ln.end - ln.start));
         SetTextColor(dc, text);
-        drawRun(dc, *d, multi, l, x0, y, all, l.fr);
+        drawRun(dc, *d, multi, l, x0, y, all, l.fr, ln.start, false);
+        if (formatted(*d)) d->formatter->decorate(dc, d->text, ln.start, x0, y, l.fr);
         const int a = std::max(lo, ln.start), b = std::min(hi, ln.end);
         if (showSel && a < b) {
-          const int xa = x0 + extent(dc, *d, multi, l.avgChar, all.substr(0, static_cast<std::size_t>(a - ln.start)));
-          const int xb = x0 + extent(dc, *d, multi, l.avgChar, all.substr(0, static_cast<std::size_t>(b - ln.start)));
+          const int xa = x0 + extent(dc, *d, multi, l.avgChar, all.substr(0, static_cast<std::size_t>(a - ln.start)), ln.start);
+          const int xb = x0 + extent(dc, *d, multi, l.avgChar, all.substr(0, static_cast<std::size_t>(b - ln.start)), ln.start);
           RECT sel{std::max(xa, static_cast<int>(l.fr.left)), y, std::min(xb, static_cast<int>(l.fr.right)), y + l.lineHeight};
           sel.bottom = std::min(sel.bottom, l.fr.bottom);
           dlg::fillSolid(dc, sel, GetSysColor(COLOR_HIGHLIGHT));
           SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-          drawRun(dc, *d, multi, l, xa, y, all.substr(static_cast<std::size_t>(a - ln.start), static_cast<std::size_t>(b - a)), sel);
+          drawRun(dc, *d, multi, l, xa, y, all.substr(static_cast<std::size_t>(a - ln.start), static_cast<std::size_t>(b - a)), sel, a,
+                  true);
         }
       }
       if (d->focused) {
@@ -742,6 +781,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT: {
       const char* s = reinterpret_cast<const char*>(lParam);
       d.text = s ? s : "";
+      if (d.formatter) d.formatter->textSet(static_cast<int>(d.text.size()));
       d.anchor = d.caret = 0;
       d.modified = false;
       d.canUndo = false;
@@ -1022,7 +1062,14 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
+namespace editx {
+void setFormatter(HWND h, Formatter* f) {
+  if (EditData* d = rec(h)) d->formatter = f;
+}
+}  // namespace editx
+
 namespace dlg {
+
 void registerEditClass() {
   WNDCLASS wc;
   if (GetClassInfo(nullptr, "Edit", wc)) return;

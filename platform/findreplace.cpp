@@ -8,53 +8,21 @@
 #include <vector>
 
 #include "platform/dialog.h"
+#include "platform/dialog_template.h"
 
 namespace win {
 namespace {
 
-struct Builder {
-  std::vector<WORD> t;
-  void dword(DWORD v) {
-    t.push_back(static_cast<WORD>(v & 0xFFFF));
-    t.push_back(static_cast<WORD>(v >> 16));
-  }
-  void text(const char* s) {
-    for (; *s; ++s) t.push_back(static_cast<WORD>(static_cast<unsigned char>(*s)));
-    t.push_back(0);
-  }
-  void item(WORD atom, const char* s, DWORD style, short x, short y, short cx, short cy, int id) {
-    if (t.size() % 2) t.push_back(0);   // DWORD alignment
-    dword(style | WS_CHILD | WS_VISIBLE);
-    dword(0);
-    for (short v : {x, y, cx, cy}) t.push_back(static_cast<WORD>(v));
-    t.push_back(static_cast<WORD>(id));
-    t.push_back(0xFFFF);
-    t.push_back(atom);
-    text(s);
-    t.push_back(0);
-  }
-};
+using Builder = dlg::TemplateBuilder;
 
 constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82;
 
 std::vector<WORD> dialogTemplate(bool replace) {
   Builder b;
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | WS_VISIBLE;
-  b.dword(style);
-  b.dword(0);
-  const std::size_t countAt = b.t.size();
-  b.t.push_back(0);
-  for (short v : {short(30), short(73), short(replace ? 230 : 236), short(replace ? 94 : 62)})
-    b.t.push_back(static_cast<WORD>(v));
-  b.t.push_back(0);
-  b.t.push_back(0);
-  b.text(replace ? "Replace" : "Find");
-  b.t.push_back(8);
-  b.text("MS Sans Serif");
-  int n = 0;
+  b.header(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE, 30, 73, replace ? 230 : 236, replace ? 94 : 62,
+           replace ? "Replace" : "Find");
   auto item = [&](WORD atom, const char* s, DWORD st, short x, short y, short cx, short cy, int id) {
     b.item(atom, s, st, x, y, cx, cy, id);
-    ++n;
   };
   item(kStatic, "Fi&nd what:", SS_LEFT, 4, 8, 42, 8, -1);
   item(kEdit, "", ES_AUTOHSCROLL | WS_BORDER | WS_GROUP | WS_TABSTOP, replace ? 54 : 47, 7, replace ? 114 : 128, 12,
@@ -80,7 +48,6 @@ std::vector<WORD> dialogTemplate(bool replace) {
     item(kButton, "Replace &All", BS_PUSHBUTTON | WS_TABSTOP, bx, 41, 50, 14, kFrReplaceAllButton);
   }
   item(kButton, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, bx, replace ? 59 : 23, 50, 14, IDCANCEL);
-  b.t[countAt] = static_cast<WORD>(n);
   return b.t;
 }
 

@@ -36,11 +36,19 @@ struct TBBUTTON {
   INT_PTR iString = 0;
 };
 
-// hInst null: nID is an HBITMAP; otherwise nID names a BITMAP resource of the program.
+// hInst null: nID is an HBITMAP; HINST_COMMCTRL: nID names the layer's own strip; otherwise
+// nID names a BITMAP resource of the program.
 struct TBADDBITMAP {
   HINSTANCE hInst = nullptr;
   UINT_PTR nID = 0;
 };
+
+// The layer's standard strip: fifteen 16 x 15 images.
+inline const HINSTANCE HINST_COMMCTRL = reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(-1));
+inline constexpr UINT_PTR IDB_STD_SMALL_COLOR = 0;
+inline constexpr int STD_CUT = 0, STD_COPY = 1, STD_PASTE = 2, STD_UNDO = 3, STD_REDOW = 4, STD_DELETE = 5,
+                     STD_FILENEW = 6, STD_FILEOPEN = 7, STD_FILESAVE = 8, STD_PRINTPRE = 9, STD_PROPERTIES = 10,
+                     STD_HELP = 11, STD_FIND = 12, STD_REPLACE = 13, STD_PRINT = 14;
 
 inline constexpr UINT TB_ENABLEBUTTON = WM_USER + 1;     // wParam command, lParam TRUE/FALSE
 inline constexpr UINT TB_CHECKBUTTON = WM_USER + 2;

@@ -235,6 +235,7 @@ void yyopen(const char* name, int mode, int& handle, int& status) {
     case 1: flags = O_WRONLY | O_CREAT | O_TRUNC; break;
     case 2: flags = O_RDWR; break;
     case 3: flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW; break;
+    case 4: flags = O_RDONLY; break;
     default: status = ERROR_INVALID_PARAMETER; return;
   }
   const std::string path = toSystem(safeText(name));
@@ -253,6 +254,18 @@ void yyopen(const char* name, int mode, int& handle, int& status) {
     close(fd);
     status = ERROR_ACCESS_DENIED;
     return;
+  }
+  if (mode == 4) {
+    // Locks of the open file description: they go with this handle alone.
+    struct flock lock {};
+    lock.l_type = F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    if (fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+      const int e = errno;
+      close(fd);
+      status = e == EAGAIN || e == EACCES ? ERROR_SHARING_VIOLATION : pathCode(e, path);
+      return;
+    }
   }
   handle = fd;
   status = 0;

@@ -60,7 +60,9 @@ int oserrorcode(int errnum);
 
 // Raw files. A handle is a file descriptor, -1 invalid. Mode 0 reads an existing file,
 // 1 writes a new or emptied file, 2 reads and writes an existing file, 3 writes a new file
-// only (an existing name, even a link, fails).
+// only (an existing name, even a link, fails), 4 reads an existing file and keeps writers
+// out while the handle is open: a shared lock on the open file, which every program that
+// locks before it writes respects (status 32 when one holds it for writing).
 void yyopen(const char* name, int mode, int& handle, int& status);
 void yyclos(int handle);
 void yyreadc(int handle, void* buffer, int count, int& bytesread, int& status);

@@ -1,7 +1,8 @@
 // platform/richedit.cpp: the rich-edit control classes, built on the EDIT control's window
 // procedure (which keeps the text, selection, undo, keys, mouse and drawing) with the
-// rich-edit messages on top: extended selection and limit, text ranges, find, plain-text
-// streaming and the EN_SELCHANGE notification of the event mask.
+// rich-edit messages on top: extended selection and limit, text ranges, find, character and
+// paragraph formats (kept in rich::Formats, which the EDIT control measures and draws
+// through), plain-text and RTF streaming and the EN_SELCHANGE notification of the event mask.
 //
 // Invariant: the text inside holds no LF; every line end is one CR (what comes in through
 // typing, pasting, setting or streaming is turned so), so positions count line ends once.
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -16,6 +18,7 @@
 #include "platform/clipboard.h"
 #include "platform/dialog_internal.h"
 #include "platform/gdi.h"
+#include "platform/richedit_format.h"
 #include "platform/richedit_rtf.h"
 
 namespace win {
@@ -23,6 +26,7 @@ namespace {
 
 struct RichData {
   DWORD eventMask = ENM_NONE;
+  std::unique_ptr<rich::Formats> formats;
 };
 
 std::unordered_map<HWND, RichData>& riches() {
@@ -175,7 +179,7 @@ bool filterPasses(HWND h, UINT& msg, WPARAM& wParam, LPARAM& lParam) {
   return true;
 }
 
-LRESULT streamIn(HWND h, WPARAM format, EDITSTREAM& es) {
+LRESULT streamIn(HWND h, rich::Formats& fm, WPARAM format, EDITSTREAM& es) {
   es.dwError = 0;
   if (!es.pfnCallback || ((format & 0xFF) != SF_TEXT && (format & 0xFF) != SF_RTF)) {
     es.dwError = static_cast<DWORD>(-1);
@@ -194,12 +198,13 @@ LRESULT streamIn(HWND h, WPARAM format, EDITSTREAM& es) {
     if (got <= 0) break;
     in.append(block.data(), static_cast<std::size_t>(std::min<LONG>(got, static_cast<LONG>(block.size()))));
   }
-  // RTF gives its text; what is no RTF comes in as plain text.
-  std::string body;
-  if ((format & 0xFF) == SF_RTF && rtf::read(in, body)) in.swap(body);
+  // RTF gives its text and formats; what is no RTF comes in as plain text.
+  rtf::Document doc;
+  const bool isRtf = (format & 0xFF) == SF_RTF && rtf::read(in, doc);
+  if (isRtf) in.swap(doc.text);
   // A NUL would end the text early: it reads as a blank.
   std::replace(in.begin(), in.end(), '\0', ' ');
-  std::string text = toCr(in);
+  std::string text = isRtf ? std::move(in) : toCr(in);
   const auto limit = static_cast<std::size_t>(base(h, EM_GETLIMITTEXT, 0, 0));
   if (format & SFF_SELECTION) {
     const CHARRANGE s = selOf(h);
@@ -211,7 +216,33 @@ LRESULT streamIn(HWND h, WPARAM format, EDITSTREAM& es) {
     if (text.size() > limit) text.resize(limit);
     base(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
+  if (isRtf) {
+    doc.text = text;
+    const LONG at = (format & SFF_SELECTION) ? selOf(h).cpMin - static_cast<LONG>(text.size()) : 0;
+    fm.load(doc, std::max<LONG>(at, 0), static_cast<int>(base(h, WM_GETTEXTLENGTH, 0, 0)));
+    base(h, WM_SIZE, 0, 0);   // lays the text out again in its fonts
+  }
   return static_cast<LRESULT>(text.size());
+}
+
+// The characters of range s with their formats, as a document of their own.
+rtf::Document selectionOf(const rich::Formats& fm, const std::string& text, CHARRANGE s) {
+  rtf::Document doc;
+  doc.text = text.substr(static_cast<std::size_t>(s.cpMin), static_cast<std::size_t>(s.cpMax - s.cpMin));
+  doc.formats = fm.charFormats;
+  doc.runs.clear();
+  fm.chars.each(s.cpMin, s.cpMax, [&](int a, int, int v) { doc.runs.emplace_back(a - s.cpMin, v); });
+  if (doc.runs.empty()) doc.runs.emplace_back(0, 0);
+  doc.paragraphs.clear();
+  std::size_t pos = static_cast<std::size_t>(s.cpMin);
+  while (true) {
+    const std::size_t end = text.find('\r', pos);
+    const std::size_t at = end == std::string::npos ? text.size() : end;
+    doc.paragraphs.push_back(fm.paraFormats[static_cast<std::size_t>(fm.paras.at(static_cast<int>(at)))]);
+    if (end == std::string::npos || end >= static_cast<std::size_t>(s.cpMax)) break;
+    pos = end + 1;
+  }
+  return doc;
 }
 
 rtf::DefaultFont fontOf(HWND h) {
@@ -220,6 +251,7 @@ rtf::DefaultFont fontOf(HWND h) {
   if (HFONT font = dlg::fontOf(h); font && GetObject(font, sizeof lf, &lf) == static_cast<int>(sizeof lf)) {
     if (lf.lfFaceName[0]) f.face = lf.lfFaceName;
     f.fixedPitch = (lf.lfPitchAndFamily & 3) == FIXED_PITCH;
+    f.family = static_cast<BYTE>(lf.lfPitchAndFamily & 0xF0);
     // Heights are pixels at 96 dots an inch, made from whole points (8 points are 11 pixels).
     const LONG px = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
     if (px > 0) f.halfPoints = 2 * static_cast<int>((px * 72 + 48) / 96);
@@ -227,19 +259,30 @@ rtf::DefaultFont fontOf(HWND h) {
   return f;
 }
 
-LRESULT streamOut(HWND h, WPARAM format, EDITSTREAM& es) {
+LRESULT streamOut(HWND h, const rich::Formats& fm, WPARAM format, EDITSTREAM& es) {
   es.dwError = 0;
   if (!es.pfnCallback || ((format & 0xFF) != SF_TEXT && (format & 0xFF) != SF_RTF)) {
     es.dwError = static_cast<DWORD>(-1);
     return 0;
   }
   std::string text = textOf(h);
-  if (format & SFF_SELECTION) {
-    CHARRANGE s = selOf(h);
-    clip(s, static_cast<LONG>(text.size()));
-    text = text.substr(static_cast<std::size_t>(s.cpMin), static_cast<std::size_t>(s.cpMax - s.cpMin));
+  std::string out;
+  if ((format & 0xFF) == SF_RTF) {
+    rtf::Document doc = fm.document(text);
+    if (format & SFF_SELECTION) {
+      CHARRANGE s = selOf(h);
+      clip(s, static_cast<LONG>(text.size()));
+      doc = selectionOf(fm, text, s);
+    }
+    out = rtf::write(doc, fontOf(h));
+  } else {
+    if (format & SFF_SELECTION) {
+      CHARRANGE s = selOf(h);
+      clip(s, static_cast<LONG>(text.size()));
+      text = text.substr(static_cast<std::size_t>(s.cpMin), static_cast<std::size_t>(s.cpMax - s.cpMin));
+    }
+    out = toCrLf(text);
   }
-  const std::string out = (format & 0xFF) == SF_RTF ? rtf::write(text, fontOf(h)) : toCrLf(text);
   std::size_t done = 0;
   while (done < out.size()) {
     const auto cb = static_cast<LONG>(std::min<std::size_t>(65536, out.size() - done));
@@ -350,6 +393,218 @@ LRESULT formatRange(HWND h, bool render, const FORMATRANGE& fr) {
   return pos;
 }
 
+//------------------------------------------------------------------------------
+// Character and paragraph formats
+//------------------------------------------------------------------------------
+// baseBold: the control's font is bold, so that "not bold" must be said.
+void mergeChar(rtf::CharFormat& c, const CHARFORMAT& cf, bool baseBold) {
+  const DWORD m = cf.dwMask, e = cf.dwEffects;
+  if (m & CFM_BOLD) {
+    c.bold = (e & CFE_BOLD) != 0;
+    c.unbold = !c.bold && baseBold;
+  }
+  if (m & CFM_ITALIC) c.italic = (e & CFE_ITALIC) != 0;
+  if (m & CFM_UNDERLINE) c.underline = (e & CFE_UNDERLINE) != 0;
+  if (m & CFM_STRIKEOUT) c.strike = (e & CFE_STRIKEOUT) != 0;
+  if (m & CFM_PROTECTED) c.protect = (e & CFE_PROTECTED) != 0;
+  if ((m & CFM_SIZE) && cf.yHeight > 0) c.twips = static_cast<int>(std::min<LONG>(cf.yHeight, 32760));
+  if (m & CFM_COLOR) {
+    c.autoColour = (e & CFE_AUTOCOLOR) != 0;
+    c.colour = c.autoColour ? 0 : cf.crTextColor;
+  }
+  if ((m & CFM_FACE) && cf.szFaceName[0]) {
+    c.face.assign(cf.szFaceName, strnlen(cf.szFaceName, LF_FACESIZE));
+    c.pitchFamily = cf.bPitchAndFamily;
+  }
+  if (m & CFM_CHARSET) c.charset = cf.bCharSet;
+  if (cf.cbSize >= sizeof(CHARFORMAT2)) {
+    const auto& c2 = static_cast<const CHARFORMAT2&>(cf);
+    if (m & CFM_BACKCOLOR) {
+      c.autoBack = (e & CFE_AUTOBACKCOLOR) != 0;
+      c.back = c.autoBack ? 0 : c2.crBackColor;
+    }
+    if ((m & CFM_WEIGHT) && c2.wWeight != 0) {
+      c.bold = c2.wWeight >= FW_SEMIBOLD;
+      c.unbold = !c.bold && baseBold;
+    }
+  }
+}
+
+// A format with the control's font filled in where it has none of its own.
+rtf::CharFormat resolved(const rich::Formats& fm, const rtf::CharFormat& b, int k) {
+  rtf::CharFormat r = fm.charFormats[static_cast<std::size_t>(k)];
+  if (r.face.empty()) {
+    r.face = b.face;
+    r.pitchFamily = b.pitchFamily;
+    r.charset = b.charset;
+  }
+  if (r.twips == 0) r.twips = b.twips;
+  r.bold = r.bold || (b.bold && !r.unbold);
+  r.italic = r.italic || b.italic;
+  r.underline = r.underline || b.underline;
+  r.strike = r.strike || b.strike;
+  return r;
+}
+
+// The format typing at the caret gives.
+int typingFormat(const rich::Formats& fm, LONG caret) {
+  if (fm.typing >= 0 && fm.typingAt == caret) return fm.typing;
+  if (caret > 0) return fm.chars.at(caret - 1);
+  return fm.chars.length() > 0 ? fm.chars.at(0) : fm.chars.runs().front().value;
+}
+
+void relayout(HWND h, rich::Formats& fm) {
+  fm.invalidate();
+  base(h, WM_SIZE, 0, 0);
+}
+
+// The word around position p (letters, digits, underscores), empty when none.
+CHARRANGE wordAt(const std::string& t, LONG p) {
+  LONG a = p, b = p;
+  while (a > 0 && wordChar(static_cast<unsigned char>(t[static_cast<std::size_t>(a - 1)]))) --a;
+  while (b < static_cast<LONG>(t.size()) && wordChar(static_cast<unsigned char>(t[static_cast<std::size_t>(b)]))) ++b;
+  return CHARRANGE{a, b};
+}
+
+LRESULT setCharFormat(HWND h, rich::Formats& fm, WPARAM which, const CHARFORMAT* cf) {
+  if (!cf || cf->cbSize < sizeof(CHARFORMAT)) return 0;
+  const bool baseBold = fm.base().bold;
+  auto change = [&](int v) {
+    rtf::CharFormat c = fm.charFormats[static_cast<std::size_t>(v)];
+    mergeChar(c, *cf, baseBold);
+    return fm.internChar(c);
+  };
+  const auto n = static_cast<LONG>(base(h, WM_GETTEXTLENGTH, 0, 0));
+  CHARRANGE r{0, n};
+  if (which & SCF_ALL) {
+    if (n == 0) fm.chars.reset(0, change(fm.chars.runs().front().value));
+  } else if (which & SCF_SELECTION) {
+    r = selOf(h);
+    if (r.cpMin == r.cpMax && (which & SCF_WORD)) r = wordAt(textOf(h), r.cpMin);
+    if (r.cpMin == r.cpMax) {
+      // No characters: the format of what is typed next at the caret.
+      const LONG caret = selOf(h).cpMin;
+      fm.typing = change(typingFormat(fm, caret));
+      fm.typingAt = caret;
+      relayout(h, fm);
+      return 1;
+    }
+  } else {
+    mergeChar(fm.charFormats[0], *cf, baseBold);
+    fm.defaultChanged = !(fm.charFormats[0] == rtf::CharFormat{});
+    relayout(h, fm);
+    return 1;
+  }
+  fm.chars.apply(r.cpMin, r.cpMax, change);
+  if (r.cpMin < r.cpMax) base(h, EM_SETMODIFY, TRUE, 0);
+  relayout(h, fm);
+  return 1;
+}
+
+LRESULT getCharFormat(HWND h, const rich::Formats& fm, WPARAM which, CHARFORMAT* cf) {
+  if (!cf || cf->cbSize < sizeof(CHARFORMAT)) return 0;
+  const bool two = cf->cbSize >= sizeof(CHARFORMAT2);
+  std::vector<int> used;
+  if (which & SCF_SELECTION) {
+    const CHARRANGE r = selOf(h);
+    if (r.cpMin == r.cpMax) used.push_back(typingFormat(fm, r.cpMin));
+    else fm.chars.each(r.cpMin, r.cpMax, [&](int, int, int v) { used.push_back(v); });
+  }
+  if (used.empty()) used.push_back(0);
+  const rtf::CharFormat b = fm.base();
+  const rtf::CharFormat first = resolved(fm, b, used[0]);
+  DWORD mask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_PROTECTED | CFM_SIZE | CFM_COLOR | CFM_FACE |
+               CFM_CHARSET | (two ? CFM_BACKCOLOR | CFM_WEIGHT : 0);
+  for (std::size_t k = 1; k < used.size(); ++k) {
+    const rtf::CharFormat o = resolved(fm, b, used[k]);
+    if (o.bold != first.bold) mask &= ~(CFM_BOLD | CFM_WEIGHT);
+    if (o.italic != first.italic) mask &= ~CFM_ITALIC;
+    if (o.underline != first.underline) mask &= ~CFM_UNDERLINE;
+    if (o.strike != first.strike) mask &= ~CFM_STRIKEOUT;
+    if (o.protect != first.protect) mask &= ~CFM_PROTECTED;
+    if (o.twips != first.twips) mask &= ~CFM_SIZE;
+    if (o.autoColour != first.autoColour || o.colour != first.colour) mask &= ~CFM_COLOR;
+    if (o.face != first.face) mask &= ~CFM_FACE;
+    if (o.charset != first.charset) mask &= ~CFM_CHARSET;
+    if (o.autoBack != first.autoBack || o.back != first.back) mask &= ~CFM_BACKCOLOR;
+  }
+  DWORD e = 0;
+  if (first.bold && (mask & CFM_BOLD)) e |= CFE_BOLD;
+  if (first.italic && (mask & CFM_ITALIC)) e |= CFE_ITALIC;
+  if (first.underline && (mask & CFM_UNDERLINE)) e |= CFE_UNDERLINE;
+  if (first.strike && (mask & CFM_STRIKEOUT)) e |= CFE_STRIKEOUT;
+  if (first.protect && (mask & CFM_PROTECTED)) e |= CFE_PROTECTED;
+  if (first.autoColour && (mask & CFM_COLOR)) e |= CFE_AUTOCOLOR;
+  if (two && first.autoBack && (mask & CFM_BACKCOLOR)) e |= CFE_AUTOBACKCOLOR;
+  cf->dwMask = mask;
+  cf->dwEffects = e;
+  cf->yHeight = first.twips;
+  cf->yOffset = 0;
+  cf->crTextColor = first.autoColour ? GetSysColor(COLOR_WINDOWTEXT) : first.colour;
+  cf->bCharSet = first.charset;
+  cf->bPitchAndFamily = first.pitchFamily;
+  std::memset(cf->szFaceName, 0, sizeof cf->szFaceName);
+  std::memcpy(cf->szFaceName, first.face.data(), std::min<std::size_t>(first.face.size(), LF_FACESIZE - 1));
+  if (two) {
+    auto* c2 = static_cast<CHARFORMAT2*>(cf);
+    c2->wWeight = static_cast<WORD>(first.bold ? FW_BOLD : FW_NORMAL);
+    c2->crBackColor = first.autoBack ? GetSysColor(COLOR_WINDOW) : first.back;
+  }
+  return static_cast<LRESULT>(mask);
+}
+
+LONG paraEnd(const std::string& t, LONG p) {
+  const std::size_t e = t.find('\r', static_cast<std::size_t>(std::clamp<LONG>(p, 0, static_cast<LONG>(t.size()))));
+  return e == std::string::npos ? static_cast<LONG>(t.size()) : static_cast<LONG>(e);
+}
+
+LRESULT setParaFormat(HWND h, rich::Formats& fm, const PARAFORMAT* pf) {
+  if (!pf || pf->cbSize < sizeof(PARAFORMAT)) return 0;
+  const std::string t = textOf(h);
+  const CHARRANGE r = selOf(h);
+  fm.paras.apply(r.cpMin, paraEnd(t, r.cpMax) + 1, [&](int v) {
+    rtf::ParaFormat p = fm.paraFormats[static_cast<std::size_t>(v)];
+    const DWORD m = pf->dwMask;
+    if (m & PFM_NUMBERING) p.bullet = pf->wNumbering == PFN_BULLET;
+    if (m & PFM_ALIGNMENT) p.align = pf->wAlignment == PFA_CENTER ? 1 : pf->wAlignment == PFA_RIGHT ? 2 : 0;
+    if (m & PFM_STARTINDENT) p.start = static_cast<int>(pf->dxStartIndent);
+    else if (m & PFM_OFFSETINDENT) p.start += static_cast<int>(pf->dxStartIndent);
+    if (m & PFM_RIGHTINDENT) p.right = static_cast<int>(pf->dxRightIndent);
+    if (m & PFM_OFFSET) p.offset = static_cast<int>(pf->dxOffset);
+    return fm.internPara(p);
+  });
+  base(h, EM_SETMODIFY, TRUE, 0);
+  relayout(h, fm);
+  return 1;
+}
+
+LRESULT getParaFormat(HWND h, const rich::Formats& fm, PARAFORMAT* pf) {
+  if (!pf || pf->cbSize < sizeof(PARAFORMAT)) return 0;
+  const std::string t = textOf(h);
+  const CHARRANGE r = selOf(h);
+  const LONG last = paraEnd(t, r.cpMax);
+  LONG e = paraEnd(t, r.cpMin);
+  const rtf::ParaFormat first = fm.paraFormats[static_cast<std::size_t>(fm.paras.at(e))];
+  DWORD mask = PFM_NUMBERING | PFM_ALIGNMENT | PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET | PFM_TABSTOPS;
+  while (e < last) {
+    e = paraEnd(t, e + 1);
+    const rtf::ParaFormat& o = fm.paraFormats[static_cast<std::size_t>(fm.paras.at(e))];
+    if (o.bullet != first.bullet) mask &= ~PFM_NUMBERING;
+    if (o.align != first.align) mask &= ~PFM_ALIGNMENT;
+    if (o.start != first.start) mask &= ~PFM_STARTINDENT;
+    if (o.right != first.right) mask &= ~PFM_RIGHTINDENT;
+    if (o.offset != first.offset) mask &= ~PFM_OFFSET;
+  }
+  pf->dwMask = mask;
+  pf->wNumbering = first.bullet ? PFN_BULLET : 0;
+  pf->wAlignment = first.align == 1 ? PFA_CENTER : first.align == 2 ? PFA_RIGHT : PFA_LEFT;
+  pf->dxStartIndent = first.start;
+  pf->dxRightIndent = first.right;
+  pf->dxOffset = first.offset;
+  pf->cTabCount = 0;
+  return static_cast<LRESULT>(mask);
+}
+
 // Messages that cannot move the selection need no comparison afterwards.
 bool readsOnly(UINT msg) {
   switch (msg) {
@@ -368,6 +623,7 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE: {
       riches()[h] = RichData{};
+      riches()[h].formats = std::make_unique<rich::Formats>(h);
       CREATESTRUCT cs = *reinterpret_cast<const CREATESTRUCT*>(lParam);
       std::string name;
       if (cs.lpszName && !IS_INTRESOURCE(cs.lpszName)) {
@@ -376,9 +632,13 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       const LRESULT r = base(h, msg, wParam, reinterpret_cast<LPARAM>(&cs));
       base(h, EM_LIMITTEXT, static_cast<WPARAM>(kRichEditDefaultLimit), 0);
+      rich::Formats& fm = *riches()[h].formats;
+      editx::setFormatter(h, &fm);
+      fm.textSet(static_cast<int>(base(h, WM_GETTEXTLENGTH, 0, 0)));
       return r;
     }
     case WM_NCDESTROY:
+      editx::setFormatter(h, nullptr);
       riches().erase(h);
       return base(h, msg, wParam, lParam);
     default:
@@ -450,6 +710,19 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return lParam ? formatRange(h, wParam != 0, *reinterpret_cast<const FORMATRANGE*>(lParam)) : 0;
     case EM_CANREDO:
       return FALSE;
+    case EM_SETCHARFORMAT:
+      return setCharFormat(h, *it->second.formats, wParam, reinterpret_cast<const CHARFORMAT*>(lParam));
+    case EM_GETCHARFORMAT:
+      return getCharFormat(h, *it->second.formats, wParam, reinterpret_cast<CHARFORMAT*>(lParam));
+    case EM_SETPARAFORMAT:
+      return setParaFormat(h, *it->second.formats, reinterpret_cast<const PARAFORMAT*>(lParam));
+    case EM_GETPARAFORMAT:
+      return getParaFormat(h, *it->second.formats, reinterpret_cast<PARAFORMAT*>(lParam));
+    case WM_SETFONT: {
+      const LRESULT r = base(h, msg, wParam, lParam);
+      it->second.formats->invalidate();
+      return r;
+    }
     case EM_CANPASTE: {
       return IsClipboardFormatAvailable(CF_TEXT) ? TRUE : FALSE;
     }
@@ -471,7 +744,8 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case EM_STREAMOUT: {
       auto* es = reinterpret_cast<EDITSTREAM*>(lParam);
       if (!es) return 0;
-      r = msg == EM_STREAMIN ? streamIn(h, wParam, *es) : streamOut(h, wParam, *es);
+      rich::Formats& fm = *it->second.formats;
+      r = msg == EM_STREAMIN ? streamIn(h, fm, wParam, *es) : streamOut(h, fm, wParam, *es);
       break;
     }
     case WM_CHAR:

@@ -1,15 +1,19 @@
 #pragma once
 // platform/richedit.h: the rich-edit control classes ("RichEdit20A", and "RICHEDIT" for the
 // first rich-edit level) of the platform layer, in the names and numbers the toolkit was
-// designed on. This stage holds plain text: everything the EDIT control does (keys, mouse,
-// selection, undo, clipboard, drawing) plus the extended selection and limit, text ranges,
-// find, streaming of plain text and of RTF (its text), page formatting for printing and the
-// selection-change notification.
+// designed on: everything the EDIT control does (keys, mouse, selection, undo, clipboard,
+// drawing) plus the extended selection and limit, text ranges, find, character and paragraph
+// formats (font, size, bold, italic, underline, strike-out, colours, bullets, alignment,
+// indents), streaming of plain text and of RTF with those formats, page formatting for
+// printing and the selection-change notification.
 //
 // Paragraphs end at a lone CR inside the control, so that every position counts a line end
 // once; plain text streamed in has its CR LF and LF turned into CR, and streamed out gets
 // CR LF back.
+#include <cstdint>
+
 #include "platform/edit.h"
+#include "platform/gdi.h"
 #include "platform/win.h"
 
 namespace win {
@@ -113,6 +117,65 @@ struct EDITSTREAM {
   UINT_PTR dwCookie = 0;
   DWORD dwError = 0;
   EDITSTREAMCALLBACK pfnCallback = nullptr;
+};
+
+// Character formats (EM_SETCHARFORMAT, EM_GETCHARFORMAT). Which characters: the control's
+// default format, the selection, the word at the caret when the selection is empty, all.
+inline constexpr WPARAM SCF_DEFAULT = 0x0000, SCF_SELECTION = 0x0001, SCF_WORD = 0x0002, SCF_ALL = 0x0004;
+inline constexpr DWORD CFM_BOLD = 0x00000001, CFM_ITALIC = 0x00000002, CFM_UNDERLINE = 0x00000004,
+                       CFM_STRIKEOUT = 0x00000008, CFM_PROTECTED = 0x00000010, CFM_WEIGHT = 0x00400000,
+                       CFM_BACKCOLOR = 0x04000000, CFM_CHARSET = 0x08000000, CFM_OFFSET = 0x10000000,
+                       CFM_FACE = 0x20000000, CFM_COLOR = 0x40000000, CFM_SIZE = 0x80000000;
+inline constexpr DWORD CFE_BOLD = 0x0001, CFE_ITALIC = 0x0002, CFE_UNDERLINE = 0x0004, CFE_STRIKEOUT = 0x0008,
+                       CFE_PROTECTED = 0x0010, CFE_AUTOBACKCOLOR = CFM_BACKCOLOR, CFE_AUTOCOLOR = CFM_COLOR;
+
+struct CHARFORMAT {
+  UINT cbSize = sizeof(CHARFORMAT);
+  DWORD dwMask = 0;
+  DWORD dwEffects = 0;
+  LONG yHeight = 0;   // twips
+  LONG yOffset = 0;
+  COLORREF crTextColor = 0;
+  BYTE bCharSet = 0;
+  BYTE bPitchAndFamily = 0;
+  char szFaceName[LF_FACESIZE] = {};
+};
+
+// The larger layout (cbSize tells them apart), with the weight and the background colour.
+struct CHARFORMAT2 : CHARFORMAT {
+  CHARFORMAT2() { cbSize = sizeof(CHARFORMAT2); }
+  WORD wWeight = 0;
+  std::int16_t sSpacing = 0;
+  COLORREF crBackColor = 0;
+  DWORD lcid = 0;
+  DWORD dwReserved = 0;
+  std::int16_t sStyle = 0;
+  WORD wKerning = 0;
+  BYTE bUnderlineType = 0;
+  BYTE bAnimation = 0;
+  BYTE bRevAuthor = 0;
+  BYTE bReserved1 = 0;
+};
+
+// Paragraph formats (EM_SETPARAFORMAT, EM_GETPARAFORMAT) of the paragraphs the selection touches.
+inline constexpr DWORD PFM_STARTINDENT = 0x00000001, PFM_RIGHTINDENT = 0x00000002, PFM_OFFSET = 0x00000004,
+                       PFM_ALIGNMENT = 0x00000008, PFM_TABSTOPS = 0x00000010, PFM_NUMBERING = 0x00000020,
+                       PFM_OFFSETINDENT = 0x80000000;
+inline constexpr WORD PFN_BULLET = 1;
+inline constexpr WORD PFA_LEFT = 1, PFA_RIGHT = 2, PFA_CENTER = 3;
+inline constexpr int MAX_TAB_STOPS = 32;
+
+struct PARAFORMAT {
+  UINT cbSize = sizeof(PARAFORMAT);
+  DWORD dwMask = 0;
+  WORD wNumbering = 0;
+  WORD wEffects = 0;
+  LONG dxStartIndent = 0;   // twips: the first line's indent
+  LONG dxRightIndent = 0;
+  LONG dxOffset = 0;        // the other lines' indent relative to the first's
+  WORD wAlignment = 0;
+  std::int16_t cTabCount = 0;
+  LONG rgxTabs[MAX_TAB_STOPS] = {};
 };
 
 // Text limit before EM_EXLIMITTEXT; EM_EXLIMITTEXT 0 gives kRichEditDefaultLimit too.

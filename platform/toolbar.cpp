@@ -17,6 +17,7 @@
 #include "platform/classic_draw.h"
 #include "platform/gdi.h"
 #include "platform/menu_toolbar.h"
+#include "platform/toolbar_images.h"
 #include "platform/resource.h"
 
 namespace win {
@@ -149,7 +150,8 @@ LRESULT addBitmap(Toolbar& tb, int count, const TBADDBITMAP& add) {
     return res && decodeDib(static_cast<const unsigned char*>(LockResource(LoadResource(add.hInst, res))),
                             SizeofResource(add.hInst, res), w, h, px);
   };
-  if (add.hInst) ok = fromResource();
+  if (add.hInst == HINST_COMMCTRL) ok = tbimages::standard(add.nID, w, h, px, kClear);
+  else if (add.hInst) ok = fromResource();
   // Without an instance nID is a bitmap; a number that is no bitmap is taken as a resource
   // (every table belongs to the program), so that a caller leaving the instance out still
   // gets its images.

@@ -12,6 +12,10 @@ TW_TEST_PACKAGES="gfortran python3 python3-pil pngcheck r-base-core xvfb xdotool
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES python3-ezdxf"
 # Ghostscript, xmllint and rsvg-convert read and render the PostScript, EPS and SVG files.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES ghostscript libxml2-utils librsvg2-bin"
+# pdfimages and pdftotext read what is in the PDFs we make (the user manual, printed pages).
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES poppler-utils"
+# hp2xx reads and renders the HP-GL files.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES hp2xx"
 # pandoc reads back the RTF the rich-edit control writes.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES pandoc"
 

@@ -2,5 +2,6 @@
 tw_add_test(test_app_mainprogram SOURCES ${CMAKE_CURRENT_LIST_DIR}/mainprogram_test.cpp LIBS tw_mainprog tw_resources)
 tw_add_test(test_app_separation SOURCES ${CMAKE_CURRENT_LIST_DIR}/separation_test.cpp LIBS tw_mainprog tw_resources)
 tw_add_test(test_app_helpfiles SOURCES ${CMAKE_CURRENT_LIST_DIR}/help_files_test.cpp)
-target_compile_definitions(test_app_helpfiles PRIVATE TW_PROGRAM_DIR="${PROJECT_BINARY_DIR}/app")
+target_compile_definitions(test_app_helpfiles PRIVATE TW_PROGRAM_DIR="${PROJECT_BINARY_DIR}/app"
+  TW_HELP_WORK="${PROJECT_BINARY_DIR}/resources/help")
 add_dependencies(test_app_helpfiles tw_help)

@@ -3,20 +3,31 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/combobox.h"
 #include "platform/menu.h"
+#include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
 #include "platform/richedit.h"
 #include "platform/statusbar.h"
 #include "tests/screen/screen_fixture.h"
+#include "tests/support/menu_driving.h"
+#include "tests/support/scripted_user.h"
 #include "toolkit/editor/editor_internal.h"
 #include "toolkit/editor/startup_editor.h"
 #include "toolkit/window/childwin.h"
+#include "toolkit/window/geometry.h"
 
 namespace {
 
@@ -358,3 +369,458 @@ TEST_F(Editor, SaveAsAndOpenThroughTheFileDialogs) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string run(const std::string& command) {
+  std::string out;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[4096];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+void clickon(HWND control) {
+  RECT rc;
+  GetWindowRect(control, rc);
+  test::click((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+  test::runUntilIdle();
+}
+
+void keys(int vk, unsigned modifiers = 0, int times = 1) {
+  for (int k = 0; k < times; ++k) test::pressKey(vk, modifiers);
+  test::runUntilIdle();
+}
+
+// A menu item chosen by its mnemonics: Alt with the bar item's letter, then the item's.
+void menu(char bar, char item, std::deque<tw::test::Step> then = {}) {
+  then.push_front([item] { test::pressKey(item); });
+  tw::test::scriptuser(std::move(then));
+  test::pressKey(bar, test::kAlt);
+  test::runUntilIdle();
+  test::setIdleHook(nullptr);
+}
+
+bool boldat(HWND control, LONG a, LONG b) {
+  SendMessage(control, EM_SETSEL, static_cast<WPARAM>(a), b);
+  CHARFORMAT cf;
+  cf.dwMask = CFM_BOLD;
+  SendMessage(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  return (cf.dwMask & CFM_BOLD) != 0 && (cf.dwEffects & CFE_BOLD) != 0;
+}
+
+bool bulletat(HWND control, LONG a) {
+  SendMessage(control, EM_SETSEL, static_cast<WPARAM>(a), a);
+  PARAFORMAT pf;
+  SendMessage(control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+  return pf.wNumbering == PFN_BULLET;
+}
+
+// A rich-text editor with several buffers and a command line, used as a person would with
+// keys and clicks: a command entered, words replaced in the Replace dialog, a name made bold
+// in the Font dialog, two lines made bullets, the text saved as RTF (which pandoc reads with
+// its formats), a LibreOffice document opened beside it and the buffers switched.
+TEST_F(Editor, RichTextAsAUserWould) {
+  const int w = child();
+  MoveWindow(winslot(w).wWindow, 20, 20, 560, 330, TRUE);
+  wmessageenable(EV_COMMANDLINE, 1);
+  const std::string notes = file("notes.txt", "Daily flow at Tarn Beck\r\nRain gauge\r\nSnow gauge\r\n");
+  WEditFile(notes, {.options = EO_RICHTEXT | EO_BUFFERS | EO_HISTORY, .fonttype = 3, .fontsize = 11});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  HMENU bar = winslot(w).hMenuRoot;
+  ASSERT_EQ(GetMenuItemCount(bar), 5);
+  char name[64] = {};
+  GetMenuString(bar, 3, name, sizeof name, MF_BYPOSITION);
+  EXPECT_STREQ(name, "F&ormat");
+  GetMenuString(bar, 4, name, sizeof name, MF_BYPOSITION);
+  EXPECT_STREQ(name, "&View");
+
+  // A command, then Tab to the text.
+  test::typeText("plot flow\n");
+  MessageRecord m;
+  int type = 0;
+  for (int k = 0; k < 6 && type != EV_COMMANDLINE; ++k) wmessage(type, m);
+  EXPECT_EQ(type, EV_COMMANDLINE);
+  std::string line;
+  yyeditgethistory(0, line);
+  EXPECT_EQ(line, "plot flow");
+  keys(VK_TAB);
+  ASSERT_EQ(GetFocus(), r->control);
+
+  // Search, Replace: both words replaced with Replace All.
+  menu('S', 'R');
+  ASSERT_NE(r->finddialog, nullptr);
+  clickon(GetDlgItem(r->finddialog, kFrFindEdit));
+  test::typeText("gauge");
+  clickon(GetDlgItem(r->finddialog, kFrReplaceEdit));
+  test::typeText("station");
+  test::runUntilIdle();
+  test::answerNextMessageBoxWithClick(IDOK);
+  clickon(GetDlgItem(r->finddialog, kFrReplaceAllButton));
+  ASSERT_FALSE(test::messageBoxes().empty());
+  EXPECT_EQ(test::messageBoxes().back().text, "End of text reached");
+  clickon(GetDlgItem(r->finddialog, IDCANCEL));
+  EXPECT_EQ(r->finddialog, nullptr);
+  EXPECT_EQ(text(), "Daily flow at Tarn Beck\r\nRain station\r\nSnow station\r\n");
+
+  // "Tarn Beck" made bold in the Font dialog: its style list, Down twice from Regular.
+  SetFocus(r->control);
+  keys(VK_HOME, test::kCtrl);
+  keys(VK_RIGHT, test::kCtrl, 3);
+  keys(VK_END, test::kShift);
+  const std::string dialogPicture = ::testing::TempDir() + "editor_font_dialog.png";
+  bool fontDialogSeen = false;
+  menu('O', 'F', {[] { test::pressKey('Y', test::kAlt); }, [] { test::pressKey(VK_DOWN); },
+                  [] { test::pressKey(VK_DOWN); },
+                  [&] {
+                    for (const test::TopLevel& t : test::topLevelWindows())
+                      if (t.visible && t.title == "Font") fontDialogSeen = test::savePng(t.hwnd, dialogPicture);
+                    test::pressKey(VK_RETURN);
+                  }});
+  EXPECT_TRUE(fontDialogSeen);
+  EXPECT_TRUE(boldat(r->control, 14, 23));
+  EXPECT_FALSE(boldat(r->control, 0, 14));
+  // The two gauge lines become bullets.
+  SetFocus(r->control);
+  keys(VK_HOME, test::kCtrl);
+  keys(VK_DOWN);
+  keys(VK_DOWN, test::kShift);
+  menu('O', 'B');
+  EXPECT_FALSE(bulletat(r->control, 0));
+  EXPECT_TRUE(bulletat(r->control, 25));
+  EXPECT_TRUE(bulletat(r->control, 38));
+  UINT state = GetMenuState(r->format, ED_BULLET, MF_BYCOMMAND);
+  EXPECT_TRUE(state & MF_CHECKED) << "Bullet Style marks a bulleted selection";
+
+  const std::string picture = ::testing::TempDir() + "editor_rich_text.png";
+  test::runUntilIdle();
+  EXPECT_TRUE(test::savePng(winslot(w).wWindow, picture));
+
+  // File, Save As with an .rtf name: written as RTF.
+  const std::string saved = (dir / "notes.rtf").string();
+  menu('F', 'A', {[saved] { test::typeText(saved + "\n"); }});
+  EXPECT_EQ(r->filename, saved);
+  const std::string rtf = slurp(saved);
+  ASSERT_EQ(rtf.rfind("{\\rtf1", 0), 0u) << rtf.substr(0, 200);
+  if (std::system("command -v pandoc >/dev/null 2>&1") != 0)
+    std::system("bash -c '. " TW_SOURCE_DIR "/tools/debian-packages.sh && tw_need pandoc' >/dev/null 2>&1");
+  ASSERT_EQ(std::system("command -v pandoc >/dev/null 2>&1"), 0) << "pandoc could not be installed";
+  const std::string md = run("pandoc -f rtf -t markdown --wrap=none " + saved);
+  EXPECT_NE(md.find("Daily flow at **Tarn Beck**"), std::string::npos) << md;
+  EXPECT_NE(md.find("-   Rain station\n\n-   Snow station"), std::string::npos) << md;
+
+  // File, Open: LibreOffice's RTF in a second buffer; View, 1 brings the notes back with
+  // their formats.
+  const std::string office = (dir / "office.rtf").string();
+  std::filesystem::copy_file(TW_SOURCE_DIR "/tests/fixtures/richedit-libreoffice-formats.rtf", office);
+  menu('F', 'O', {[office] { test::typeText(office + "\n"); }});
+  EXPECT_EQ(r->count, 2);
+  EXPECT_EQ(r->current, 2);
+  EXPECT_EQ(text().substr(0, 34), "Flow at Tarn Beck and italic text.");
+  EXPECT_TRUE(boldat(r->control, 8, 17));
+  EXPECT_TRUE(bulletat(r->control, 36));
+  menu('V', '1');
+  EXPECT_EQ(r->current, 1);
+  EXPECT_EQ(text(), "Daily flow at Tarn Beck\r\nRain station\r\nSnow station\r\n");
+  EXPECT_TRUE(boldat(r->control, 14, 23));
+  EXPECT_TRUE(bulletat(r->control, 25));
+  EXPECT_EQ(caption(w), "Text Editor - [" + saved + "]");
+}
+
+// A plain-text file that starts like RTF stays text in a rich-text editor; an .RTF name in
+// capitals is RTF; the programming interface formats ranges and refuses plain editors.
+TEST_F(Editor, RtfFilesAndTheFormattingRoutines) {
+  const int w = child();
+  const std::string literal = file("codes.txt", "{\\rtf1 not read}");
+  WEditFile(literal, {.options = EO_RICHTEXT});
+  EXPECT_EQ(text(), "{\\rtf1 not read}");
+  const std::string upper = file("REPORT.RTF", "{\\rtf1 Flow {\\b high}\\par}");
+  WEditFile(upper, {.options = EO_RICHTEXT});
+  EXPECT_EQ(text(), "Flow high");
+  EditorRecord* r = record(w);
+  EXPECT_TRUE(boldat(r->control, 5, 9));
+  int result = 1;
+  yyeditformattext(result, 1, 4, 1, -1, -1, -1, 20, 255, -2, "");
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(boldat(r->control, 0, 4));
+  CHARFORMAT cf;
+  SendMessage(r->control, EM_SETSEL, 0, 4);
+  SendMessage(r->control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  EXPECT_EQ(cf.yHeight, 400);
+  EXPECT_EQ(cf.crTextColor, RGB(255, 0, 0));
+  yyeditformatpara(result, 1, 2, 1, 1);
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(bulletat(r->control, 0));
+  SendMessage(r->control, EM_SETSEL, 0, 0);
+  PARAFORMAT pf;
+  SendMessage(r->control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+  EXPECT_EQ(pf.wAlignment, PFA_CENTER);
+  // Save keeps it RTF; New resets text and format.
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_SAVE, 0);
+  EXPECT_EQ(slurp(upper).rfind("{\\rtf1", 0), 0u);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_NEW, 0);
+  EXPECT_EQ(text(), "");
+  EXPECT_FALSE(bulletat(r->control, 0));
+
+  child();
+  WEditFile("", {});
+  yyeditformattext(result, 1, 1, 1, -1, -1, -1, -1, -2, -2, "");
+  EXPECT_EQ(result, -2) << "no rich text";
+  wIndex = 0;
+  yyeditformatpara(result, 1, 1, 1, -1);
+  EXPECT_EQ(result, -1) << "no editor";
+}
+
+}  // namespace
+
+namespace {
+
+// Whether another program could take the file for writing (a write lock on it).
+bool writable(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR);
+  if (fd < 0) return false;
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  const bool ok = fcntl(fd, F_OFD_SETLK, &lock) == 0;
+  ::close(fd);
+  return ok;
+}
+
+// A file stays locked against writers while it is in an editor, also across a save; closing
+// its buffer or the window releases it; a read-only viewer keeps no lock; a file another
+// program holds for writing does not open.
+TEST_F(Editor, FilesAreLockedWhileInTheEditor) {
+  const int w = child();
+  const std::string path = file("locked.txt", "kept");
+  EXPECT_TRUE(writable(path));
+  WEditFile(path, {.options = EO_BUFFERS});
+  EXPECT_FALSE(writable(path));
+  EditorRecord* r = record(w);
+  SetFocus(r->control);
+  test::typeText("more ");
+  test::runUntilIdle();
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_SAVE, 0);
+  EXPECT_EQ(slurp(path), "more kept");
+  EXPECT_FALSE(writable(path)) << "locked again after the save";
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_NEW, 0);
+  EXPECT_EQ(r->count, 2);
+  EXPECT_FALSE(writable(path)) << "buffer 1 keeps its lock";
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_VIEW + 1, 0);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_CLOSE, 0);
+  EXPECT_EQ(r->count, 1);
+  EXPECT_TRUE(writable(path));
+
+  WEditFile(path, {.options = EO_BUFFERS});
+  EXPECT_FALSE(writable(path));
+  WindowCloseChild(w);
+  EXPECT_TRUE(writable(path));
+
+  child();
+  WEditFile(path, {.options = EO_READONLY});
+  EXPECT_EQ(text(), "more kept");
+  EXPECT_TRUE(writable(path)) << "a viewer keeps no lock";
+
+  // Another program writing the file: the editor cannot open it.
+  const int fd = ::open(path.c_str(), O_RDWR);
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  ASSERT_EQ(fcntl(fd, F_OFD_SETLK, &lock), 0);
+  child();
+  test::answerNextMessageBoxWithClick(IDOK);
+  WEditFile("", {});
+  std::string chosen = path;
+  tw::test::scriptuser({[chosen] { test::typeText(chosen + "\n"); }});
+  SendMessage(winslot(wIndex).wWindow, WM_COMMAND, ED_OPEN, 0);
+  test::setIdleHook(nullptr);
+  ::close(fd);
+  ASSERT_FALSE(test::messageBoxes().empty());
+  EXPECT_EQ(test::messageBoxes().back().title, "Open Error");
+  EXPECT_EQ(text(), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Screen centre of the toolbar button with a command.
+POINT buttonat(HWND toolbar, int command) {
+  const auto index = static_cast<WPARAM>(SendMessage(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(command), 0));
+  RECT rc;
+  SendMessage(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc));
+  POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  ClientToScreen(toolbar, p);
+  return p;
+}
+
+bool enabled(HWND toolbar, int command) { return SendMessage(toolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0; }
+
+// The editor's toolbar: its buttons by the options, Cut and Copy following the selection,
+// Undo the control, clicks carrying out the commands, and the tooltip texts.
+TEST_F(Editor, TheToolbar) {
+  const int w = child();
+  MoveWindow(winslot(w).wWindow, 20, 20, 420, 220, TRUE);
+  WEditFile(file("t.txt", "Baseflow index 0.62\r\n"), {});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r->toolbar, nullptr);
+  EXPECT_EQ(SendMessage(r->toolbar, TB_BUTTONCOUNT, 0, 0), 13) << "New Open Save | Print | Find | Cut Copy Paste Undo Redo";
+  EXPECT_FALSE(enabled(r->toolbar, ED_CUT));
+  EXPECT_FALSE(enabled(r->toolbar, ED_COPY));
+  EXPECT_TRUE(enabled(r->toolbar, ED_PASTE));
+  EXPECT_FALSE(enabled(r->toolbar, ED_UNDO));
+  RECT bar, text;
+  GetWindowRect(r->toolbar, bar);
+  GetWindowRect(r->control, text);
+  EXPECT_GE(text.top, bar.bottom) << "the text below the toolbar";
+
+  SetFocus(r->control);
+  keys(VK_END, test::kShift);
+  EXPECT_TRUE(enabled(r->toolbar, ED_CUT));
+  EXPECT_TRUE(enabled(r->toolbar, ED_COPY));
+  const POINT cut = buttonat(r->toolbar, ED_CUT);
+  test::click(cut.x, cut.y);
+  test::runUntilIdle();
+  EXPECT_EQ(this->text(), "\r\n");
+  EXPECT_TRUE(enabled(r->toolbar, ED_UNDO));
+  EXPECT_FALSE(enabled(r->toolbar, ED_COPY));
+  test::runUntilIdle();
+  EXPECT_TRUE(test::savePng(winslot(w).wWindow, ::testing::TempDir() + "editor_toolbar.png"));
+  const POINT undo = buttonat(r->toolbar, ED_UNDO);
+  test::click(undo.x, undo.y);
+  test::runUntilIdle();
+  EXPECT_EQ(this->text(), "Baseflow index 0.62\r\n");
+
+  char tip[80] = {};
+  TOOLINFO ti;
+  ti.hwnd = r->toolbar;
+  ti.uId = ED_FIND;
+  ti.lpszText = tip;
+  SendMessage(r->tooltips, TTM_GETTEXT, 0, reinterpret_cast<LPARAM>(&ti));
+  EXPECT_STREQ(tip, "Find");
+
+  // A viewer's toolbar: Open, Print, Find and Copy; option 32: none.
+  child();
+  WEditFile("", {.options = EO_READONLY | EO_NONEWOPEN});
+  EXPECT_EQ(SendMessage(yyeditcurrent()->toolbar, TB_BUTTONCOUNT, 0, 0), 5) << "Print | Find | Copy";
+  child();
+  WEditFile("", {.options = EO_NOTOOLBAR});
+  EXPECT_EQ(yyeditcurrent()->toolbar, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// An editor in a pane of a split window: with the split window's number its menu shows on
+// the split window's frame, whose menu commands reach the editor; focusing an editor in a
+// pane shows its menu on the outermost frame.
+TEST_F(Editor, MenusOfAnEditorInASplitWindow) {
+  const int w = child();
+  std::array<int, 2> panes{};
+  std::array<int, 2> dialogs{0, 0};
+  yywindowsplit(panes, 0, {7, 7}, -1, {0, 0}, {}, dialogs, {-1, -1}, "Text", "Other");
+  test::runUntilIdle();
+  ASSERT_GT(panes[0], 0);
+  HWND outer = winslot(w).wWindow;
+  EXPECT_EQ(GetMenu(outer), nullptr);
+  windowselect(panes[0]);
+  WEditFile("", {.splitwindow = w});
+  ASSERT_EQ(tessar.error.LASTERROR, 0);
+  EditorRecord* r = record(panes[0]);
+  ASSERT_NE(r, nullptr);
+  ASSERT_NE(r->menubar, nullptr);
+  EXPECT_EQ(GetMenu(outer), r->menubar);
+  const FrameRecord* split = yyframerecord(outer);
+  ASSERT_NE(split, nullptr);
+  EXPECT_EQ(split->word[SP_MENUPANE], HandleToLong(winslot(panes[0]).wWindow));
+  EXPECT_EQ(split->word[SP_ACTIVE], HandleToLong(winslot(panes[0]).wWindow));
+  int result = -1;
+  yyeditputtext(result, "in the pane");
+  // Edit, Select All on the outer frame's menu selects the pane's text.
+  SetFocus(r->control);
+  menu('E', 'A');
+  DWORD s = 1, e = 0;
+  SendMessage(r->control, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  EXPECT_EQ(s, 0u);
+  EXPECT_EQ(e, 11u);
+
+  // The editor in a pane of another split window, named without it: its menu shows there
+  // once the editor has the focus.
+  const int other = child();
+  std::array<int, 2> more{};
+  yywindowsplit(more, 0, {7, 7}, -1, {0, 0}, {}, dialogs, {-1, -1}, "A", "B");
+  windowselect(more[0]);
+  WEditFile("", {});
+  SetFocus(record(more[0])->control);
+  EXPECT_EQ(GetMenu(winslot(other).wWindow), record(more[0])->menubar);
+  WindowCloseChild(other);
+  WindowCloseChild(w);
+  EXPECT_EQ(winslot(w).wWindow, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Format buttons (a program with their bitmap has them) follow the selection: checked when
+// set throughout, indeterminate when mixed; the alignment of the paragraph checks its button.
+TEST_F(Editor, FormatButtonsFollowTheSelection) {
+  const int w = child();
+  WEditFile("", {.options = EO_RICHTEXT, .fonttype = 3});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r->toolbar, nullptr);
+  std::vector<TBBUTTON> buttons;
+  for (int command : {ED_BOLD, ED_ITALIC, ED_UNDERLINE, ED_LEFT, ED_CENTRE, ED_RIGHT, ED_BULLET}) {
+    TBBUTTON b;
+    b.idCommand = command;
+    b.fsState = TBSTATE_ENABLED;
+    buttons.push_back(b);
+  }
+  SendMessage(r->toolbar, TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  int result = -1;
+  yyeditputtext(result, "low high");
+  yyeditformattext(result, 5, 8, 1, -1, -1, -1, -1, -2, -2, "");
+  yyeditformatpara(result, 1, 1, -1, 1);
+  auto state = [&](int command) { return static_cast<int>(SendMessage(r->toolbar, TB_GETSTATE, static_cast<WPARAM>(command), 0)); };
+  SendMessage(r->control, EM_SETSEL, 5, 8);
+  EXPECT_EQ(state(ED_BOLD), TBSTATE_ENABLED | TBSTATE_CHECKED);
+  EXPECT_EQ(state(ED_ITALIC), TBSTATE_ENABLED);
+  EXPECT_EQ(state(ED_CENTRE), TBSTATE_ENABLED | TBSTATE_CHECKED);
+  EXPECT_EQ(state(ED_LEFT), TBSTATE_ENABLED);
+  SendMessage(r->control, EM_SETSEL, 0, 8);
+  EXPECT_EQ(state(ED_BOLD), TBSTATE_ENABLED | TBSTATE_INDETERMINATE);
+  // The Bold command over the mixed selection makes it all bold.
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_BOLD, 0);
+  EXPECT_EQ(state(ED_BOLD), TBSTATE_ENABLED | TBSTATE_CHECKED);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_BOLD, 0);
+  EXPECT_EQ(state(ED_BOLD), TBSTATE_ENABLED) << "a second Bold takes it away";
+}
+
+}  // namespace
+
+namespace {
+
+// In the bold system font, Bold over bold text makes it normal weight, and back.
+TEST_F(Editor, BoldSwitchesOffInABoldFont) {
+  const int w = child();
+  WEditFile("", {.options = EO_RICHTEXT});
+  EditorRecord* r = record(w);
+  int result = -1;
+  yyeditputtext(result, "heavy text");
+  SendMessage(r->control, EM_SETSEL, 0, 5);
+  EXPECT_TRUE(boldat(r->control, 0, 5)) << "the system font is bold";
+  SendMessage(r->control, EM_SETSEL, 0, 5);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_BOLD, 0);
+  EXPECT_FALSE(boldat(r->control, 0, 5));
+  EXPECT_TRUE(boldat(r->control, 6, 10));
+  SendMessage(r->control, EM_SETSEL, 0, 5);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_BOLD, 0);
+  EXPECT_TRUE(boldat(r->control, 0, 10));
+}
+
+}  // namespace
+

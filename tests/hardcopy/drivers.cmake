@@ -7,4 +7,5 @@ tw_add_test(hardcopy_drivers_test
     ${CMAKE_CURRENT_LIST_DIR}/bitmap_file_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/raster_printer_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/picture_text_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cgm_test.cpp
   LIBS tw_test_picture tw_hcdrivers)

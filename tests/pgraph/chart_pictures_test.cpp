@@ -3,6 +3,7 @@
 // chart; the recorded requests painted on a headless window and saved as PNG.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -11,6 +12,7 @@
 #include "../screen/screen_fixture.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/strokefonts.h"
+#include "toolkit/graphics/text.h"
 #include "toolkit/pgraph/decorations.h"
 #include "toolkit/pgraph/definition.h"
 #include "toolkit/pgraph/keys.h"
@@ -141,15 +143,139 @@ TEST_F(ChartPictures, PolarChart) {
   start();
   const std::array<int, 1> nv{24};
   ipgnewplot1(4, 1, nv, 0x40);
-  IPgArea(0.1f, 0.1f, 0.9f, 0.9f);
+  IPgArea(0.1f, 0.08f, 0.9f, 0.84f);
   IPgUnitsPolar(10);
   std::array<float, 24> r{};
   for (int i = 0; i < 24; ++i) r[static_cast<std::size_t>(i)] = 6 + 3 * std::cos(static_cast<float>(i) * 0.52f);
   ipgstyle(1, {.a = 0, .b = 3, .c = 0, .colour1 = colour("BLUE"), .colour2 = colour("BLUE")});
+  ipgstyle(2, {.a = 0, .b = 0, .c = 0, .colour1 = colour("RED"), .colour2 = colour("RED")});
   IGrColour("BLACK");
+  ipgxgraticules(1);
+  ipgygraticules(1);
   ipgaxes();
+  ipgxscale("");
+  ipgyscaleleft("");
+  ipgtitle("Direction of the wind");
   ipglineplot(r);
   save("chart_polar.png");
+}
+
+// The key's texts are in the colour current when the key is drawn, whatever the samples'
+// colours: the application's separation chart (palette model, device font), and stroke text.
+TEST_F(ChartPictures, KeyTextsInTheCallersColourOnScreen) {
+  for (int font : {0, 1}) {
+    SCOPED_TRACE(font);
+    start();
+    tessar.graphics.text.FONTKIND = font;
+    igrcolourmodel(8);
+    IGrColourN(223);
+    const std::array<int, 2> nv{10, 10};
+    ipgnewplot1(4, 2, nv, 0, 0);
+    ipgunits(0, 0, 10, 10);
+    IPgArea(0.15f, 0.08f, 0.85f, 0.92f);
+    IGrColour("black");
+    ipgborder();
+    if (font == 0) WGrTextFont({.width = 0.012f, .height = 0.035f});
+    ipgstyle(1, {.a = 0, .b = 0, .c = 0, .colour1 = 159, .colour2 = 159});
+    ipgstyle(2, {.a = 0, .b = 0, .c = 0, .colour1 = 31, .colour2 = 31});
+    ipgkeyarea(1, 1, 0, 0);
+    const std::array<std::string, 2> keys{"Total Flow", "Base Flow "};
+    ipgkeyall(keys, "");
+    // Right of the plot the only saturated pixels are the two one-pixel sample lines.
+    int w = 0, h = 0;
+    const auto pixels = win::test::pixels(winslot(0).hClient, true, w, h);
+    int dark = 0;
+    std::vector<int> rows;
+    for (int y = 0; y < h; ++y)
+      for (int x = static_cast<int>(0.86f * static_cast<float>(w)); x < w; ++x) {
+        const win::COLORREF c = pixels[static_cast<std::size_t>(y * w + x)];
+        const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+        const int hi = std::max({r, g, b}), lo = std::min({r, g, b});
+        if (hi - lo > 60) {
+          if (std::find(rows.begin(), rows.end(), y) == rows.end()) rows.push_back(y);
+        } else if (hi < 128) {
+          ++dark;
+        }
+      }
+    EXPECT_GT(dark, 50);
+    EXPECT_LE(rows.size(), 2u);
+    save(font == 0 ? "chart_key_devicefont.png" : "chart_key_strokefont.png");
+  }
+}
+
+// The box of a 3-D chart with its grid, scales and labels along the front edges.
+TEST_F(ChartPictures, ThreeDBoxWithScalesAndLabels) {
+  start();
+  const std::array<int, 2> nv{6, 6};
+  ipgnewplot1(5, 1, nv, 1);
+  IPgArea(0.15f, 0.25f, 0.85f, 0.88f);
+  ipgunits(0, 0, 10, 10);
+  IPgUnitsZ(0, 100);
+  ipgelevation(25);
+  ipgrotation(30);
+  IGrColour("BLACK");
+  ipgaxes();
+  ipgxgraticules(1);
+  ipgygraticules(1);
+  ipgxscale("");
+  ipgyscaleleft("");
+  ipgzscale("");
+  ipgxlabel("Distance east");
+  ipgylabelleft("Distance north");
+  ipgzlabelleft("Height", "9");
+  ipgtitle("A 3-D box");
+  save("chart_box3d.png");
+}
+
+// Keys of four sets side by side: turned texts ("9") with a frame and title, stacked
+// characters ("V") with a cleared background.
+TEST_F(ChartPictures, SideBySideKeys) {
+  start();
+  const std::array<int, 1> nv{10};
+  ipgnewplot1(4, 4, nv);
+  IPgArea(0.1f, 0.12f, 0.55f, 0.9f);
+  ipgunits(0, 0, 10, 10);
+  const char* names[4] = {"BLUE", "RED", "GREEN", "MAGENTA"};
+  for (int k = 1; k <= 4; ++k)
+    ipgstyle(k, {.a = 0, .b = k == 4 ? 3 : 0, .c = 0, .colour1 = colour(names[k - 1]), .colour2 = colour(names[k - 1])});
+  IGrColour("BLACK");
+  ipgborder();
+  const std::array<std::string, 4> keys{"Flow", "Baseflow", "Quickflow", "Rain"};
+  ipgkeyarea(0.57f, 0.12f, 0.77f, 0.9f);
+  ipgkeyall(keys, "9B", "Turned");
+  ipgkeyarea(0.79f, 0.12f, 0.99f, 0.9f);
+  ipgkeyall(keys, "VBC", "Stacked");
+  save("chart_sidebyside.png");
+}
+
+// A colour-block key of twelve sets beside the plot, and a colour-bar key of a shaded chart
+// in a given key area.
+TEST_F(ChartPictures, ColourBlockAndColourBarKeys) {
+  start();
+  const std::array<int, 1> nv{12};
+  ipgnewplot1(4, 12, nv);
+  IPgArea(0.1f, 0.12f, 0.6f, 0.9f);
+  ipgunits(1, 0, 12, 12);
+  std::vector<std::string> names;
+  for (int k = 1; k <= 12; ++k) {
+    ipgstyle(k, {.a = 0, .b = 0, .c = 0, .colour1 = 16 * (k % 16) + 8, .colour2 = 16 * (k % 16) + 8});
+    names.push_back(k % 3 == 0 ? std::string("Month ") + std::to_string(k) : std::string(" "));
+  }
+  IGrColour("BLACK");
+  ipgborder();
+  ipgxscale("");
+  ipgyscaleleft("");
+  ipgkeyarea(0.62f, 0.12f, 0.8f, 0.9f);
+  ipgkeyall(names, "UB", "Months");
+  // The bar key reads the first two sets' colours and texts.
+  ipgnewplot1(8, 2, std::array<int, 2>{10, 10}, 0x10);   // shaded mode
+  ipgstyle(1, {.colour1 = colour("BLUE")});
+  ipgstyle(2, {.colour1 = colour("YELLOW")});
+  IGrColour("BLACK");
+  ipgkeyarea(0.82f, 0.12f, 0.99f, 0.9f);
+  const std::array<std::string, 2> ends{"Low", "High"};
+  ipgkeyall(ends, "B", "Depth");
+  save("chart_colourkeys.png");
 }
 
 }  // namespace

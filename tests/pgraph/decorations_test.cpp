@@ -142,4 +142,28 @@ TEST_F(Decorations, PolarSpokesAreFourDiameters) {
   EXPECT_EQ(lines(), 4);
 }
 
+TEST_F(Decorations, PolarCirclesAtTheRadiusStepsNoneAtTheCentre) {
+  const std::array<int, 1> nv{12};
+  ipgnewplot1(4, 1, nv, 0x40);
+  IPgUnitsPolar(10);
+  struct Case { const char* why; int hardcopy, screen; bool hardcopydrawn; };
+  for (const Case c : {Case{"screen only", 0, 4, false}, Case{"with a hardcopy open", 1, 4, true}}) {
+    SCOPED_TRACE(c.why);
+    tessar.graphics.attributes.HARDCOPYON = c.hardcopy;
+    tessar.graphics.operands.HCASPECT = 1.4f;
+    devicelog().clear();
+    ipgygraticules(1);
+    int screen = 0, hardcopy = 0;
+    for (const DeviceCall& d : devicelog()) {
+      if (d.side == 'S' && d.code == DELLIPSE) ++screen;
+      if (d.side == 'H' && d.code == DELLIPSEFILL) ++hardcopy;   // the hardcopy's ellipse request
+    }
+    EXPECT_EQ(screen, c.screen);   // radii 2, 4, 6 and 8 of 10
+    EXPECT_EQ(hardcopy > 0, c.hardcopydrawn);
+    EXPECT_EQ(tessar.graphics.attributes.SCREENON, 1);
+    EXPECT_EQ(tessar.graphics.attributes.HARDCOPYON, c.hardcopy);
+  }
+  tessar.graphics.attributes.HARDCOPYON = 0;
+}
+
 }  // namespace

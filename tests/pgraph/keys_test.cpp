@@ -126,6 +126,40 @@ TEST_F(Keys, TheTextIsInTheCallersColourAndTheColoursComeBack) {
   EXPECT_EQ(strokes.back(), 3);
 }
 
+TEST_F(Keys, TheTextIsInTheCallersColourAfterEverySampleKind) {
+  struct Case { const char* why; int type, a, b, c; };
+  const Case cases[] = {{"line", 4, 0, 0, 0},   {"marker", 4, 0, 3, 0}, {"letter", 4, 0, 2, 0},
+                        {"number", 4, 0, 1, 0}, {"symbol", 4, 0, 4, 0}, {"filled box", 4, 1, 0, 1},
+                        {"bar box", 1, 1, 1, 1}, {"gradient box", 1, 5, 0, 0}};
+  for (int font : {0, 1}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.why) + (font ? " stroke" : " device"));
+      resetchartdevice();
+      if (font == 1) wgrvfontstandard();
+      tessar.graphics.text.FONTKIND = font;
+      const std::array<int, 1> nv{10};
+      ipgnewplot1(c.type, 1, nv);
+      ipgunits(0, 0, 10, 10);
+      ipgstyle(1, {.a = c.a, .b = c.b, .c = c.c, .colour1 = 40, .colour2 = 159});
+      ipgmarker(1, 14);
+      IGrColourN(7);
+      IGrColourN(3);
+      const auto before = tessar.graphics.attributes.COLOURS;
+      devicelog().clear();
+      ipgkeysingle(1, 0.8f, 0.5f, "Flow");
+      EXPECT_EQ(tessar.graphics.attributes.COLOURS, before);
+      // The last requests draw the text (the samples of letters and numbers are texts too).
+      const auto& log = devicelog();
+      ASSERT_FALSE(log.empty());
+      EXPECT_EQ(log.back().colours[PAIRINDEX][CURRENT], 3);
+      if (font == 0) {
+        ASSERT_FALSE(drawntexts().empty());
+        EXPECT_EQ(drawntexts().back().text, "Flow");
+      }
+    }
+  }
+}
+
 TEST_F(Keys, SetNumbersOutsideTheChartDrawNothing) {
   linechart(2);
   ipgkeysingle(0, 0.8f, 0.5f, "x");

@@ -1,12 +1,15 @@
 tw_add_test(pgraph_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/decorations_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/decorations3d_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/definition_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/geometry_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/keys_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/keys_special_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mapping_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scalenum_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scales_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scales3d_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/plots_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ticks_test.cpp

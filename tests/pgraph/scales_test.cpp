@@ -148,6 +148,27 @@ TEST_F(Scales, TextLabelsFillTheUserTickSlotsAndBlankTheRest) {
   EXPECT_EQ(drawntexts()[0].text.size(), 200u);
 }
 
+TEST_F(Scales, TextLabelsOnALogAxisAndOnTheThirdAxis) {
+  // On a log axis from 1 to 1000 the texts belong to the decade steps from the one below the
+  // range: the decades 1, 10, 100 and 1000 carry texts 2 to 5.
+  ipgscaling("LOG", "LIN");
+  ipgunits(1, 0, 1000, 5);
+  const std::vector<std::string> texts{"below", "one", "ten", "hundred", "thousand"};
+  ipgxtext(texts, 5);
+  EXPECT_EQ(textsonly(), (std::vector<std::string>{"one", "ten", "hundred", "thousand"}));
+  // The third axis's texts go along the left Y axis of a flat chart.
+  ipgscaling("LIN", "LIN");
+  ipgunits(0, 0, 10, 5);
+  drawntexts().clear();
+  const std::vector<std::string> z{"low", "high"};
+  ipgztext(z, 2);
+  ASSERT_EQ(drawntexts().size(), 2u);
+  float X = 0, Y = 0;
+  device(yyp2x(0), 0, X, Y);
+  for (const DrawnText& t : drawntexts()) EXPECT_LT(t.x, X);
+  EXPECT_LT(drawntexts()[0].y, drawntexts()[1].y);
+}
+
 TEST_F(Scales, ZScaleOnACartesianChartDrawsAYScaleOnThePreviousSide) {
   ipgunits(0, 0, 10, 5);
   ipgyscaleright("");

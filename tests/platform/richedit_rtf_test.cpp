@@ -1,6 +1,6 @@
 // RTF of the rich-edit control: what it writes is read back by pandoc and by itself with the
-// same text; RTF that LibreOffice wrote, and hand-made RTF with escapes, groups and skipped
-// destinations, load with their text.
+// same text and formats; RTF that LibreOffice wrote, and hand-made RTF with escapes, groups
+// and skipped destinations, load with their text and formats.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -157,4 +157,128 @@ TEST_F(RichEditRtfTest, LibreOfficeRtfLoadsItsText) {
   EXPECT_EQ(textOf(e), "Daily flow at Tarn Beck\rMean 7.5 m\xB3/s \x96 na\xEFve \x80 estimate\rLast paragraph");
 }
 
+// Formats of a text: bold, italic, underline, red and 14 points on words, a bulleted and a
+// centred paragraph.
+class RichEditRtfFormats : public RichEditRtfTest {
+ protected:
+  void formatText() {
+    SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Flow at Tarn Beck, rising fast\rFirst point\rSecond point\rCentred"));
+    auto chr = [&](LONG a, LONG b, DWORD mask, DWORD effects, LONG height = 0, COLORREF colour = 0) {
+      SendMessage(e, EM_SETSEL, static_cast<WPARAM>(a), b);
+      CHARFORMAT cf;
+      cf.dwMask = mask;
+      cf.dwEffects = effects;
+      cf.yHeight = height;
+      cf.crTextColor = colour;
+      SendMessage(e, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    };
+    chr(8, 17, CFM_BOLD, CFE_BOLD);                  // Tarn Beck
+    chr(19, 25, CFM_ITALIC, CFE_ITALIC);             // rising
+    chr(26, 30, CFM_UNDERLINE | CFM_COLOR | CFM_SIZE, CFE_UNDERLINE, 280, RGB(255, 0, 0));   // fast
+    auto para = [&](LONG a, LONG b, DWORD mask, WORD numbering, WORD align) {
+      SendMessage(e, EM_SETSEL, static_cast<WPARAM>(a), b);
+      PARAFORMAT pf;
+      pf.dwMask = mask;
+      pf.wNumbering = numbering;
+      pf.wAlignment = align;
+      SendMessage(e, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+    };
+    para(31, 45, PFM_NUMBERING, PFN_BULLET, 0);      // both points
+    para(57, 57, PFM_ALIGNMENT, 0, PFA_CENTER);
+  }
+  CHARFORMAT2 charAt(LONG a, LONG b) {
+    SendMessage(e, EM_SETSEL, static_cast<WPARAM>(a), b);
+    CHARFORMAT2 cf;
+    SendMessage(e, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return cf;
+  }
+  PARAFORMAT paraAt(LONG a) {
+    SendMessage(e, EM_SETSEL, static_cast<WPARAM>(a), a);
+    PARAFORMAT pf;
+    SendMessage(e, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+    return pf;
+  }
+  bool has(const CHARFORMAT2& cf, DWORD bit) { return (cf.dwMask & bit) != 0 && (cf.dwEffects & bit) != 0; }
+};
+
+TEST_F(RichEditRtfFormats, OwnRtfKeepsTheFormats) {
+  formatText();
+  const std::string rtf = save();
+  for (const char* word : {"\\b ", "\\i ", "\\ul", "\\cf1", "\\fs28", "\\qc", "\\ls1", "\\listtext", "\\red255\\green0\\blue0"})
+    EXPECT_NE(rtf.find(word), std::string::npos) << word << " not in\n" << rtf;
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  load(rtf);
+  EXPECT_EQ(textOf(e), "Flow at Tarn Beck, rising fast\rFirst point\rSecond point\rCentred");
+  EXPECT_TRUE(has(charAt(8, 17), CFM_BOLD));
+  EXPECT_FALSE(charAt(0, 9).dwMask & CFM_BOLD);   // mixed
+  EXPECT_TRUE(has(charAt(19, 25), CFM_ITALIC));
+  const CHARFORMAT2 fast = charAt(26, 30);
+  EXPECT_TRUE(has(fast, CFM_UNDERLINE));
+  EXPECT_EQ(fast.crTextColor, RGB(255, 0, 0));
+  EXPECT_EQ(fast.yHeight, 280);
+  EXPECT_EQ(paraAt(0).wNumbering, 0);
+  EXPECT_EQ(paraAt(35).wNumbering, PFN_BULLET);
+  EXPECT_EQ(paraAt(50).wNumbering, PFN_BULLET);
+  EXPECT_EQ(paraAt(60).wAlignment, PFA_CENTER);
+  EXPECT_EQ(paraAt(60).wNumbering, 0);
+  // The selection's RTF carries its formats alone.
+  SendMessage(e, EM_SETSEL, 8, 25);
+  const std::string part = save(SF_RTF | SFF_SELECTION);
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  load(part);
+  EXPECT_EQ(textOf(e), "Tarn Beck, rising");
+  EXPECT_TRUE(has(charAt(0, 9), CFM_BOLD));
+  EXPECT_TRUE(has(charAt(11, 17), CFM_ITALIC));
+  EXPECT_FALSE(charAt(9, 11).dwEffects & CFE_BOLD);
+}
+
+// pandoc reads the bold, italic and underlined words and the bulleted paragraphs as a list.
+TEST_F(RichEditRtfFormats, PandocReadsTheFormats) {
+  if (std::system("command -v pandoc >/dev/null 2>&1") != 0)
+    std::system("bash -c '. " TW_SOURCE_DIR "/tools/debian-packages.sh && tw_need pandoc' >/dev/null 2>&1");
+  ASSERT_EQ(std::system("command -v pandoc >/dev/null 2>&1"), 0) << "pandoc could not be installed";
+  // A proportional font: pandoc shows text in a fixed-pitch font as code.
+  HFONT arial = CreateFont(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH | FF_SWISS, "Arial");
+  SendMessage(e, WM_SETFONT, reinterpret_cast<WPARAM>(arial), FALSE);
+  formatText();
+  const std::string path = ::testing::TempDir() + "richedit_pandoc_formats.rtf";
+  {
+    std::ofstream f(path, std::ios::binary);
+    f << save();
+  }
+  const std::string md = run("pandoc -f rtf -t markdown --wrap=none " + path);
+  EXPECT_NE(md.find("Flow at **Tarn Beck**, *rising* [fast]{.underline}"), std::string::npos) << md;
+  EXPECT_NE(md.find("-   First point\n\n-   Second point"), std::string::npos) << md;
+  EXPECT_NE(md.find("Centred"), std::string::npos) << md;
+  SendMessage(e, WM_SETFONT, 0, FALSE);
+  DeleteObject(arial);
+}
+
+// Made with: soffice --headless --infilter="HTML (StarWriter)" --convert-to "rtf:Rich Text Format"
+// richedit-libreoffice-formats.html (LibreOffice 7.4): bold and italic words, a bulleted list,
+// a centred paragraph and a red right-aligned one.
+TEST_F(RichEditRtfFormats, LibreOfficeRtfLoadsItsFormats) {
+  const std::string rtf = readFile(TW_SOURCE_DIR "/tests/fixtures/richedit-libreoffice-formats.rtf");
+  ASSERT_FALSE(rtf.empty());
+  load(rtf);
+  const std::string text = "Flow at Tarn Beck and italic text.\rFirst point\rSecond point\rCentred line\rRed right";
+  ASSERT_EQ(textOf(e), text);
+  const auto at = [&](const char* word) { return static_cast<LONG>(text.find(word)); };
+  EXPECT_TRUE(has(charAt(at("Tarn"), at(" and")), CFM_BOLD));
+  EXPECT_FALSE(charAt(0, at(" and")).dwMask & CFM_BOLD);
+  EXPECT_TRUE(has(charAt(at("italic"), at(" text")), CFM_ITALIC));
+  EXPECT_FALSE(charAt(at("First"), at("First") + 5).dwEffects & CFE_BOLD);
+  EXPECT_EQ(paraAt(0).wNumbering, 0);
+  EXPECT_EQ(paraAt(at("First")).wNumbering, PFN_BULLET);
+  EXPECT_EQ(paraAt(at("Second")).wNumbering, PFN_BULLET);
+  EXPECT_EQ(paraAt(at("Centred")).wNumbering, 0);
+  EXPECT_EQ(paraAt(at("Centred")).wAlignment, PFA_CENTER);
+  EXPECT_EQ(paraAt(at("Red")).wAlignment, PFA_RIGHT);
+  const CHARFORMAT2 red = charAt(at("Red"), static_cast<LONG>(text.size()));
+  EXPECT_FALSE(red.dwEffects & CFE_AUTOCOLOR);
+  EXPECT_EQ(red.crTextColor, RGB(255, 0, 0));
+  EXPECT_STREQ(charAt(0, 4).szFaceName, "Liberation Serif");
+}
+
 }  // namespace
+

@@ -43,6 +43,12 @@ void yyeditshowhide(int show);
 void yyeditredraw(int window);
 void yyeditsave(int saveas);
 void yyeditsetbackup(int flag);
+// Character format of the characters from..to (1-based, inclusive) and paragraph format of
+// the paragraphs they touch; result 0, -1 no editor, -2 no rich text. -1 (colours -2) keeps a
+// value; colours are red + 256 green + 65536 blue, -1 automatic; size in points.
+void yyeditformattext(int& result, int from, int to, int bold, int italic, int underline, int strike, int size,
+                      int colour, int background, std::string_view face);
+void yyeditformatpara(int& result, int from, int to, int bullet, int alignment);   // alignment 0 left, 1 centre, 2 right
 
 // Command line and history of the current window's editor (result 1: no editor).
 void yyeditprompt(int& result, std::string_view prompt);          // 2: no command line
@@ -52,6 +58,16 @@ void yyeditcheckhistory(int& result);                              // 0 has one,
 void yyeditclearhistory(int& result);
 void yyeditputhistory(int index, std::string_view text);
 void yyeditgethistory(int index, std::string& text);
+
+// Custom painting: from yyeditsetcallback on, the current window's editor draws every visible
+// line itself, coloured by the segments yyeditparsecallback gives for it: up to maximum
+// segments (start, end: 1-based positions in the line, inclusive; colour red + 256 green +
+// 65536 blue, or -1 for the selection colours) in ascending order. selstart and selend are
+// the line's selected part (1-based) or -1, -1. The routine as linked gives no segments; a
+// program colours its text by linking its own routine of this name.
+void yyeditsetcallback();
+void yyeditparsecallback(int window, int selstart, int selend, int maximum, int* starts, int* ends, int* colours,
+                         int& count, const char* line, int length);
 
 // Buffers of window w (buffer 1-20).
 void yyeditstorebuffername(int window, int buffer, std::string_view name);

@@ -5,7 +5,10 @@
 #include <string>
 
 #include "platform/clipboard.h"
+#include "platform/fontdialog.h"
+#include "platform/gdi.h"
 #include "platform/menu.h"
+#include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
 #include "platform/richedit.h"
 #include "platform/statusbar.h"
@@ -226,22 +229,42 @@ void yyeditclearundo() {
   SendMessage(r->control, EM_EMPTYUNDOBUFFER, 0, 0);
 }
 
-// The text stream is the text as a file holds it (this editor keeps plain text).
+std::string yyeditstreamout(const EditorRecord& r, bool rtf) {
+  if (!rtf) return yyeditlogicaltext(r);
+  std::string out;
+  EDITSTREAM es;
+  es.dwCookie = reinterpret_cast<UINT_PTR>(&out);
+  es.pfnCallback = [](UINT_PTR cookie, BYTE* in, LONG cb, LONG* done) -> DWORD {
+    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(in), static_cast<std::size_t>(cb));
+    *done = cb;
+    return 0;
+  };
+  SendMessage(r.control, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
+  return out;
+}
+
+// The text stream is RTF in a rich-text editor, else the text as a file holds it.
 void yyeditcountrtf(int& count) {
   EditorRecord* r = yyeditcurrent();
-  count = r == nullptr ? 1 : static_cast<int>(yyeditlogicaltext(*r).size());
+  count = r == nullptr ? 1 : static_cast<int>(yyeditstreamout(*r, r->richtext).size());
 }
 
 void yyeditgetrtf(std::string& buffer, int length) {
   EditorRecord* r = yyeditcurrent();
   if (r == nullptr) return;
-  buffer = yyeditlogicaltext(*r).substr(0, static_cast<std::size_t>(std::max(length, 0)));
+  buffer = yyeditstreamout(*r, r->richtext).substr(0, static_cast<std::size_t>(std::max(length, 0)));
 }
 
 void yyeditputrtf(int count, std::string_view buffer) {
   EditorRecord* r = yyeditcurrent();
   if (r == nullptr) return;
-  const std::string text(buffer.substr(0, static_cast<std::size_t>(std::clamp(count, 0, static_cast<int>(buffer.size())))));
+  yyeditstreamin(*r, buffer.substr(0, static_cast<std::size_t>(std::clamp(count, 0, static_cast<int>(buffer.size())))),
+                 r->richtext);
+}
+
+void yyeditstreamin(EditorRecord& rec, std::string_view data, bool rtf) {
+  EditorRecord* r = &rec;
+  const std::string text(data);
   r->protection = 0;
   EDITSTREAM es;
   struct Source {
@@ -257,7 +280,7 @@ void yyeditputrtf(int count, std::string_view buffer) {
     *done = static_cast<LONG>(n);
     return 0;
   };
-  SendMessage(r->control, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+  SendMessage(r->control, EM_STREAMIN, rtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es));
   r->protection = 1;
 }
 
@@ -466,6 +489,237 @@ void yyEditPaste(EditorRecord& r) {
 void yyEditResetFormat(EditorRecord& r) {
   SetWindowText(r.control, "");
   if (r.font != nullptr) SendMessage(r.control, WM_SETFONT, reinterpret_cast<WPARAM>(r.font), TRUE);
+  PARAFORMAT pf;
+  pf.dwMask = PFM_NUMBERING | PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET | PFM_ALIGNMENT | PFM_TABSTOPS;
+  pf.wAlignment = PFA_LEFT;
+  SendMessage(r.control, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+  SendMessage(r.control, EM_SETMODIFY, FALSE, 0);
+}
+
+//------------------------------------------------------------------------------
+// Formatting
+//------------------------------------------------------------------------------
+namespace {
+
+// The characters from..to (control positions) of an editor formatted by apply, the
+// selection kept.
+template <class Apply>
+void withrange(EditorRecord& r, int from, int to, Apply apply) {
+  DWORD s = 0, e = 0;
+  SendMessage(r.control, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  SendMessage(r.control, EM_SETSEL, static_cast<WPARAM>(from), to);
+  apply();
+  SendMessage(r.control, EM_SETSEL, s, static_cast<LPARAM>(e));
+}
+
+}  // namespace
+
+bool yyEditSelectionEditable(const EditorRecord& r) {
+  CHARFORMAT cf;
+  cf.dwMask = CFM_PROTECTED;
+  const auto mask = static_cast<DWORD>(SendMessage(r.control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)));
+  return (mask & CFM_PROTECTED) != 0 && (cf.dwEffects & CFE_PROTECTED) == 0;
+}
+
+void yyEditUpdateBIU(EditorRecord& r) {
+  if (!r.richtext || r.readonly) return;
+  PARAFORMAT pf;
+  const auto pmask = static_cast<DWORD>(SendMessage(r.control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf)));
+  if (r.format != nullptr) {
+    const bool bulleted = (pmask & PFM_NUMBERING) == 0 || pf.wNumbering == PFN_BULLET;
+    CheckMenuItem(r.format, ED_BULLET, MF_BYCOMMAND | (bulleted ? MF_CHECKED : MF_UNCHECKED));
+  }
+  // The format buttons, where the toolbar has them: enabled for an editable selection,
+  // checked when set throughout, indeterminate when mixed.
+  if (r.toolbar == nullptr || SendMessage(r.toolbar, TB_COMMANDTOINDEX, ED_BOLD, 0) < 0) return;
+  const BYTE base = yyEditSelectionEditable(r) ? TBSTATE_ENABLED : 0;
+  CHARFORMAT cf;
+  cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE;
+  const auto cmask = static_cast<DWORD>(SendMessage(r.control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)));
+  auto state = [&](int command, bool uniform, bool set) {
+    const BYTE st = static_cast<BYTE>(base | (!uniform ? TBSTATE_INDETERMINATE : set ? TBSTATE_CHECKED : 0));
+    SendMessage(r.toolbar, TB_SETSTATE, static_cast<WPARAM>(command), MAKELONG(st, 0));
+  };
+  state(ED_BOLD, (cmask & CFM_BOLD) != 0, (cf.dwEffects & CFE_BOLD) != 0);
+  state(ED_ITALIC, (cmask & CFM_ITALIC) != 0, (cf.dwEffects & CFE_ITALIC) != 0);
+  state(ED_UNDERLINE, (cmask & CFM_UNDERLINE) != 0, (cf.dwEffects & CFE_UNDERLINE) != 0);
+  state(ED_BULLET, (pmask & PFM_NUMBERING) != 0, pf.wNumbering == PFN_BULLET);
+  const bool aligned = (pmask & PFM_ALIGNMENT) != 0;
+  state(ED_LEFT, aligned, pf.wAlignment == PFA_LEFT);
+  state(ED_CENTRE, aligned, pf.wAlignment == PFA_CENTER);
+  state(ED_RIGHT, aligned, pf.wAlignment == PFA_RIGHT);
+}
+
+namespace {
+
+// With the extra tools, the underline box is offered only for a selection that is underlined
+// throughout (the record's custom data).
+UINT_PTR yyHelpEdFontHook(HWND dialog, UINT msg, WPARAM, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) {
+    const auto* c = reinterpret_cast<const CHOOSEFONT*>(lParam);
+    EnableWindow(GetDlgItem(dialog, kCfUnderline), c != nullptr && c->lCustData != 0 ? TRUE : FALSE);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void yyEditFormatFont(HWND frame, EditorRecord& r) {
+  CHARFORMAT cf;
+  cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_CHARSET;
+  const auto mask = static_cast<DWORD>(SendMessage(r.control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)));
+  HDC screen = GetDC(r.control);
+  const int resolution = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(r.control, screen);
+  LOGFONT lf{};
+  lf.lfHeight = -static_cast<LONG>(cf.yHeight / 20 * resolution / 72);
+  lf.lfWeight = (mask & CFM_BOLD) != 0 ? ((cf.dwEffects & CFE_BOLD) != 0 ? FW_BOLD : FW_NORMAL) : 0;
+  lf.lfItalic = (mask & CFM_ITALIC) != 0 && (cf.dwEffects & CFE_ITALIC) != 0 ? 1 : 0;
+  lf.lfUnderline = (mask & CFM_UNDERLINE) != 0 && (cf.dwEffects & CFE_UNDERLINE) != 0 ? 1 : 0;
+  lf.lfStrikeOut = (mask & CFM_STRIKEOUT) != 0 && (cf.dwEffects & CFE_STRIKEOUT) != 0 ? 1 : 0;
+  lf.lfCharSet = cf.bCharSet;
+  lf.lfPitchAndFamily = cf.bPitchAndFamily;
+  std::memcpy(lf.lfFaceName, cf.szFaceName, sizeof lf.lfFaceName);
+  CHOOSEFONT c;
+  c.hwndOwner = frame;
+  c.lpLogFont = &lf;
+  c.Flags = CF_SCREENFONTS | CF_TTONLY | CF_FORCEFONTEXIST | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  if ((mask & CFM_BOLD) == 0 || (mask & CFM_ITALIC) == 0) c.Flags |= CF_NOSTYLESEL;
+  if ((mask & CFM_FACE) == 0) c.Flags |= CF_NOFACESEL;
+  if ((mask & CFM_SIZE) == 0) c.Flags |= CF_NOSIZESEL;
+  c.rgbColors = (mask & CFM_COLOR) != 0 && (cf.dwEffects & CFE_AUTOCOLOR) == 0 ? cf.crTextColor : GetSysColor(COLOR_WINDOWTEXT);
+  if ((r.options & EO_EXTRATOOLS) != 0) {
+    c.Flags |= CF_ENABLEHOOK;
+    c.lpfnHook = yyHelpEdFontHook;
+    c.lCustData = (mask & CFM_UNDERLINE) != 0 && (cf.dwEffects & CFE_UNDERLINE) != 0 ? 1 : 0;
+  }
+  if (!ChooseFont(c)) return;
+  CHARFORMAT set;
+  set.dwMask = CFM_COLOR | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_CHARSET;
+  set.crTextColor = c.rgbColors;
+  if (lf.lfUnderline != 0) set.dwEffects |= CFE_UNDERLINE;
+  if (lf.lfStrikeOut != 0) set.dwEffects |= CFE_STRIKEOUT;
+  set.bCharSet = lf.lfCharSet;
+  // What the dialog left unchosen over a mixed selection stays as it is.
+  if ((c.Flags & CF_NOSIZESEL) == 0 && c.iPointSize > 0) {
+    set.dwMask |= CFM_SIZE;
+    set.yHeight = c.iPointSize * 2;
+  }
+  if ((c.Flags & CF_NOFACESEL) == 0 && lf.lfFaceName[0] != '\0') {
+    set.dwMask |= CFM_FACE;
+    std::memcpy(set.szFaceName, lf.lfFaceName, sizeof set.szFaceName);
+    set.bPitchAndFamily = lf.lfPitchAndFamily;
+  }
+  if ((c.Flags & CF_NOSTYLESEL) == 0) {
+    set.dwMask |= CFM_BOLD | CFM_ITALIC;
+    if (lf.lfWeight == FW_BOLD) set.dwEffects |= CFE_BOLD;
+    if (lf.lfItalic != 0) set.dwEffects |= CFE_ITALIC;
+  }
+  SendMessage(r.control, EM_SETCHARFORMAT, SCF_SELECTION | SCF_WORD, reinterpret_cast<LPARAM>(&set));
+  yyEditUpdateBIU(r);
+}
+
+void yyEditFormatBIU(EditorRecord& r, int command) {
+  const DWORD bit = command == ED_BOLD ? CFM_BOLD : command == ED_ITALIC ? CFM_ITALIC : CFM_UNDERLINE;
+  CHARFORMAT cf;
+  cf.dwMask = bit;
+  const auto mask = static_cast<DWORD>(SendMessage(r.control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)));
+  // Uniform: the opposite; mixed: on.
+  const bool on = (mask & bit) == 0 || (cf.dwEffects & bit) == 0;
+  CHARFORMAT set;
+  set.dwMask = bit;
+  set.dwEffects = on ? bit : 0;
+  SendMessage(r.control, EM_SETCHARFORMAT, SCF_SELECTION | SCF_WORD, reinterpret_cast<LPARAM>(&set));
+  yyEditUpdateBIU(r);
+}
+
+void yyEditFormatBullet(EditorRecord& r) {
+  PARAFORMAT pf;
+  const auto mask = static_cast<DWORD>(SendMessage(r.control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf)));
+  const bool all = (mask & PFM_NUMBERING) != 0 && pf.wNumbering == PFN_BULLET;
+  PARAFORMAT set;
+  set.dwMask = PFM_NUMBERING;
+  set.wNumbering = all ? 0 : PFN_BULLET;
+  SendMessage(r.control, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&set));
+  yyEditUpdateBIU(r);
+}
+
+void yyEditFormatLCR(EditorRecord& r, int command) {
+  PARAFORMAT set;
+  set.dwMask = PFM_ALIGNMENT;
+  set.wAlignment = command == ED_CENTRE ? PFA_CENTER : command == ED_RIGHT ? PFA_RIGHT : PFA_LEFT;
+  SendMessage(r.control, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&set));
+  yyEditUpdateBIU(r);
+}
+
+void yyeditformattext(int& result, int from, int to, int bold, int italic, int underline, int strike, int size, int colour,
+                      int background, std::string_view face) {
+  EditorRecord* r = yyeditcurrent();
+  if (r == nullptr) {
+    result = -1;
+    return;
+  }
+  if (!r->richtext) {
+    result = -2;
+    return;
+  }
+  CHARFORMAT2 cf;
+  auto effect = [&](int v, DWORD bit, bool positive) {
+    if (v == -1) return;
+    cf.dwMask |= bit;
+    if (positive ? v > 0 : v == 1) cf.dwEffects |= bit;
+  };
+  effect(bold, CFM_BOLD, false);
+  effect(italic, CFM_ITALIC, false);
+  effect(underline, CFM_UNDERLINE, true);
+  effect(strike, CFM_STRIKEOUT, false);
+  if (size != -1) {
+    cf.dwMask |= CFM_SIZE;
+    cf.yHeight = size * 20;
+  }
+  if (colour != -2) {
+    cf.dwMask |= CFM_COLOR;
+    if (colour == -1) cf.dwEffects |= CFE_AUTOCOLOR;
+    else cf.crTextColor = static_cast<COLORREF>(colour);
+  }
+  if (background != -2) {
+    cf.dwMask |= CFM_BACKCOLOR;
+    if (background == -1) cf.dwEffects |= CFE_AUTOBACKCOLOR;
+    else cf.crBackColor = static_cast<COLORREF>(background);
+  }
+  if (!face.empty()) {
+    cf.dwMask |= CFM_FACE;
+    std::memcpy(cf.szFaceName, face.data(), std::min<std::size_t>(face.size(), sizeof cf.szFaceName - 1));
+  }
+  cf.bCharSet = DEFAULT_CHARSET;
+  const int a = yyEditAdjustPos(*r, std::max(from - 1, 0)), b = yyEditAdjustPos(*r, std::max(to, 0));
+  withrange(*r, a, b, [&] { SendMessage(r->control, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)); });
+  result = 0;
+}
+
+void yyeditformatpara(int& result, int from, int to, int bullet, int alignment) {
+  EditorRecord* r = yyeditcurrent();
+  if (r == nullptr) {
+    result = -1;
+    return;
+  }
+  if (!r->richtext) {
+    result = -2;
+    return;
+  }
+  PARAFORMAT pf;
+  if (bullet != -1) {
+    pf.dwMask |= PFM_NUMBERING;
+    pf.wNumbering = bullet == 1 ? PFN_BULLET : 0;
+  }
+  if (alignment >= 0 && alignment <= 2) {
+    pf.dwMask |= PFM_ALIGNMENT;
+    pf.wAlignment = alignment == 1 ? PFA_CENTER : alignment == 2 ? PFA_RIGHT : PFA_LEFT;
+  }
+  const int a = yyEditAdjustPos(*r, std::max(from - 1, 0)), b = yyEditAdjustPos(*r, std::max(to, 0));
+  withrange(*r, a, b, [&] { SendMessage(r->control, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf)); });
+  result = 0;
 }
 
 //------------------------------------------------------------------------------

@@ -1,13 +1,16 @@
-// The editor's files: loading a file into the current buffer, saving it (replacing the old
-// file in one step, with an optional ".bak" copy first) and the question about unsaved text.
+// The editor's files: loading a file into the current buffer (plain text, or RTF in a
+// rich-text editor), saving it (replacing the old file in one step, with an optional ".bak"
+// copy first) and the question about unsaved text.
 #include <cerrno>
 #include <algorithm>
 #include <cstring>
+#include <strings.h>
 #include <string>
 
 #include "platform/file_dialog.h"
 #include "platform/menu.h"
 #include "platform/message_box.h"
+#include "platform/os.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/editor/editor.h"
 #include "toolkit/editor/editor_internal.h"
@@ -23,6 +26,13 @@ void warn(HWND owner, const std::string& text, const char* title) {
   MessageBox(owner, text.c_str(), title, MB_OK | MB_ICONWARNING);
 }
 
+// The system's text for a code of the OS layer.
+std::string codetext(int code) {
+  char text[301] = {};
+  win::yyerrorstr(code, text, sizeof text);
+  return text;
+}
+
 std::string systemtext(int code) {
   const char* t = std::strerror(code != 0 ? code : EIO);
   return std::string(t).substr(0, 300);
@@ -30,41 +40,60 @@ std::string systemtext(int code) {
 
 }  // namespace
 
+bool yyEditIsRTF(const EditorRecord& r) {
+  if (!r.richtext) return false;
+  const std::string& n = r.filename;
+  return n.size() >= 4 && strcasecmp(n.c_str() + n.size() - 4, ".rtf") == 0;
+}
+
 int yyEditOpenFile(HWND frame, int quiet) {
   EditorRecord* r = yyeditrecord(frame);
   if (r == nullptr) return 0;
   r->protection = 0;
+  // The file stays open while it is in the editor, so that no other program writes it.
+  int& lock = r->lockfile[static_cast<std::size_t>(r->current)];
+  yyunlockfile(lock);
+  const int lockcode = yylockfile(r->filename, lock);
   std::string text;
   bool opened = false;
   errno = 0;
-  const bool read = yyreadwholefile(r->filename, text, opened);
+  const bool read = lockcode == 0 && yyreadwholefile(r->filename, text, opened);
   const int code = errno;
   int result = 0;
-  if (!opened) {
-    if (!(quiet == 1 && (r->options & EO_QUIETOPEN) != 0)) warn(frame, systemtext(code), "Open Error");
+  if (lockcode != 0 || !opened) {
+    if (!(quiet == 1 && (r->options & EO_QUIETOPEN) != 0))
+      warn(frame, lockcode != 0 ? codetext(lockcode) : systemtext(code), "Open Error");
+    yyunlockfile(lock);
   } else if (!read) {
     warn(frame, systemtext(code), "Read Error");
+    yyunlockfile(lock);
   } else {
     // NUL bytes show as blanks; a closing Ctrl+Z is no part of the text.
-    for (char& c : text)
-      if (c == '\0') c = ' ';
-    if (!text.empty() && text.back() == '\x1a') text.pop_back();
+    if (!yyEditIsRTF(*r)) {
+      for (char& c : text)
+        if (c == '\0') c = ' ';
+      if (!text.empty() && text.back() == '\x1a') text.pop_back();
+    }
     yyEditResetFormat(*r);
-    const int saved = wIndex;
-    wIndex = yygetwindowindex(frame);
-    yyeditputrtf(static_cast<int>(text.size()), text);
-    wIndex = saved;
+    // A plain file is text even where it starts like RTF.
+    yyeditstreamin(*r, text, yyEditIsRTF(*r));
     SendMessage(r->control, EM_SETSEL, 0, 0);
     SendMessage(r->control, EM_SCROLLCARET, 0, 0);
     SendMessage(r->control, EM_EMPTYUNDOBUFFER, 0, 0);
+    yyedittoolbarundo(*r);
     SendMessage(r->control, EM_SETMODIFY, FALSE, 0);
     r->changed = 0;
     yyEditTitle(frame);
     result = 1;
   }
   if (opened) r->bookmark[static_cast<std::size_t>(r->current)] = -1;
+  if (r->readonly) yyunlockfile(lock);
   r->protection = 1;
   return result;
+}
+
+void yyEditCloseFile(HWND frame) {
+  if (EditorRecord* r = yyeditrecord(frame)) yyunlockfile(r->lockfile[static_cast<std::size_t>(r->current)]);
 }
 
 int yyEditFileDialog(HWND frame, EditorRecord& r, bool save, std::string& path) {
@@ -109,7 +138,7 @@ int yyEditSaveFile(HWND frame, int saveas) {
                  static_cast<UINT_PTR>(ED_VIEW + r->current), yyeditviewentry(r->current, r->filename).c_str());
     yyEditTitle(frame);
   }
-  const std::string text = yyeditlogicaltext(*r);
+  const std::string text = yyeditstreamout(*r, yyEditIsRTF(*r));
   if ((r->options & EO_BACKUP) != 0) {
     std::string old;
     bool opened = false;
@@ -118,8 +147,12 @@ int yyEditSaveFile(HWND frame, int saveas) {
       yyreplacefile(r->filename + ".bak", old, made);
     }
   }
+  // The lock comes off while the file is replaced and goes on the new file afterwards, also
+  // when writing failed.
+  yyEditCloseFile(frame);
   bool opened = false;
   const int code = yyreplacefile(r->filename, text, opened);
+  if (!r->readonly) yylockfile(r->filename, r->lockfile[static_cast<std::size_t>(r->current)]);
   if (code != 0) {
     warn(frame, systemtext(code), opened ? "Write Error" : "Open Error");
     return 0;

@@ -8,6 +8,7 @@
 // data points at that frame record.
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "platform/findreplace.h"
 #include "platform/win.h"
@@ -29,12 +30,14 @@ enum EditorCommand : int {
   ED_PRINTSEL = 32106, ED_CLOSE = 32107, ED_EXIT = 32108, ED_UNDO = 32121, ED_CUT = 32122,
   ED_COPY = 32123, ED_PASTE = 32124, ED_DELETE = 32125, ED_SELECTALL = 32126, ED_REDO = 32127,
   ED_FIND = 32141, ED_FINDNEXT = 32142, ED_REPLACE = 32143, ED_SETBOOKMARK = 32147,
-  ED_GOTOBOOKMARK = 32148, ED_VIEW = 32180
+  ED_GOTOBOOKMARK = 32148, ED_FONT = 32161, ED_BULLET = 32162, ED_LEFT = 32163, ED_CENTRE = 32164,
+  ED_RIGHT = 32165, ED_BOLD = 32166, ED_ITALIC = 32167, ED_UNDERLINE = 32168, ED_VIEW = 32180
 };
 
 struct EditorRecord : FrameRecord {
   win::HWND control = nullptr;
-  win::HWND toolbar = nullptr;
+  win::HWND toolbar = nullptr;           // the editor's own toolbar (none with option 32)
+  win::HWND tooltips = nullptr;          // its tooltip window
   win::HWND statusbar = nullptr;
   win::HWND commandline = nullptr;       // combo box (with history) or edit field
   win::HWND commandedit = nullptr;       // the edit field of the command line
@@ -47,6 +50,7 @@ struct EditorRecord : FrameRecord {
   win::HMENU menubar = nullptr, file = nullptr, edit = nullptr, search = nullptr, format = nullptr,
              view = nullptr;
   int mode = 2;
+  int splitwindow = -1;                  // the split window whose frames show the editor's menu
   int changed = 0;
   int protection = 1;
   std::array<int, 21> filterindex{};   // buffers 1-20
@@ -63,14 +67,29 @@ struct EditorRecord : FrameRecord {
   int options = 0;
   bool maynew = true, readonly = false, mayopen = true, maysave = true, maysaveas = true, mayprint = true;
   bool richtext = false, buffers = false, hidden = false;
+  bool custompaint = false;              // yyeditsetcallback: the lines are drawn by the editor
+  win::WNDPROC richproc = nullptr;       // the control's own procedure under the painting one
   win::HFONT font = nullptr;
   int fonttype = 0, fontsize = 0, lineheight = 0, charheight = 0;
   std::array<int, 21> bookmark{}, bookmarklength{};
+  // Per buffer: a handle that keeps other writers off the buffer's file (-1 none).
+  std::array<int, 21> lockfile = [] {
+    std::array<int, 21> a{};
+    a.fill(-1);
+    return a;
+  }();
 };
 
 EditorRecord* yyeditrecord(win::HWND frame);   // nullptr for a frame without an editor
 EditorRecord* yyeditcurrent();                 // the editor of the current window, or nullptr
 win::HWND yyeditframe();                       // the current window's frame
+
+// The editor toolbar: built at creation unless option 32; Cut and Copy follow the selection,
+// Undo and Redo the control; the tooltip text of a command ("" for none).
+void yyeditmaketoolbar(win::HWND frame, EditorRecord& r);
+void yyedittoolbarselection(EditorRecord& r);
+void yyedittoolbarundo(EditorRecord& r);
+const char* yyedittooltip(int command, bool extra);
 
 // The command line (options 8 and 16): built at creation, laid out at the bottom.
 void yyeditcommandline(win::HWND frame, EditorRecord& r);
@@ -81,12 +100,30 @@ void yyEditTitle(win::HWND frame);
 int yyEditOpenFile(win::HWND frame, int quiet);
 int yyEditSaveFile(win::HWND frame, int saveas);
 int yyEditCheckSave(win::HWND frame, EditorRecord& r);
+// Releases the current buffer's lock on its file.
+void yyEditCloseFile(win::HWND frame);
 // The editor's open (save false) or save dialog; 1 with the chosen path, 0 cancelled.
 int yyEditFileDialog(win::HWND frame, EditorRecord& r, bool save, std::string& path);
 int yyEditFind(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
 int yyEditReplace(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
 void yyEditPaste(EditorRecord& r);
 void yyEditResetFormat(EditorRecord& r);
+// Formatting of rich-text editors: bold, italic or underline (32166-32168) of the selection
+// or the word at the caret, bullets and alignment (32163-32165) of the selected paragraphs,
+// the font dialog, and the Bullet Style mark that follows the selection.
+void yyEditFormatBIU(EditorRecord& r, int command);
+void yyEditFormatBullet(EditorRecord& r);
+void yyEditFormatLCR(EditorRecord& r, int command);
+void yyEditFormatFont(win::HWND frame, EditorRecord& r);
+void yyEditUpdateBIU(EditorRecord& r);
+// The text as the editor's stream gives it (RTF, or the text as a file holds it), and
+// a stream read into the control in place of its text.
+std::string yyeditstreamout(const EditorRecord& r, bool rtf);
+void yyeditstreamin(EditorRecord& r, std::string_view data, bool rtf);
+// Files of a rich-text editor whose names end in ".rtf" are RTF.
+bool yyEditIsRTF(const EditorRecord& r);
+// The selection has one protection state and it is unprotected.
+bool yyEditSelectionEditable(const EditorRecord& r);
 void yyEditSwitchBuffer(win::HWND frame, int n);
 void yyEditCreateFont(EditorRecord& r, int type, int size);
 // The control's text with each line end as CR LF (the text as a file holds it), and the

@@ -6,7 +6,9 @@
 
 #include "platform/clipboard.h"
 #include "platform/gdi.h"
+#include "platform/combobox.h"
 #include "platform/menu.h"
+#include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
 #include "platform/richedit.h"
 #include "platform/statusbar.h"
@@ -53,6 +55,49 @@ void caretstatus(const EditorRecord& r) {
   setstatus(r, 0, text.c_str());
 }
 
+// The split window whose pane frame f is (a split window's record sits on the frame two
+// levels above its panes), or nullptr.
+HWND splitof(HWND f) {
+  if (!haschildstyle(f)) return nullptr;
+  HWND g = GetParent(GetParent(f));
+  const FrameRecord* r = g != nullptr ? yyframerecord(g) : nullptr;
+  return r != nullptr && r->word[FR_KIND] == SW_SPLITWINDOW ? g : nullptr;
+}
+
+// The outermost frame of the split windows around f (f itself outside any).
+HWND outermost(HWND f) {
+  for (HWND g = splitof(f); g != nullptr; g = splitof(g)) f = g;
+  return f;
+}
+
+// The menu bar of window w shows on the outermost frame of the split windows around pane
+// frame: each split window up to window upto (-1: all) without a menu of its own borrows
+// it and has the pane as its active pane.
+void lendmenu(HWND pane, int upto) {
+  const int w = yygetwindowindex(pane);
+  HMENU bar = w >= 0 ? winslot(w).hMenuRoot : nullptr;
+  HWND f = pane, shown = nullptr;
+  for (HWND g = splitof(f); g != nullptr; f = g, g = splitof(g)) {
+    FrameRecord* split = yyframerecord(g);
+    const int gw = yygetwindowindex(g);
+    split->word[SP_ACTIVE] = HandleToLong(f);
+    if (gw >= 0 && bar != nullptr && (winslot(gw).hMenuRoot == nullptr || split->word[SP_MENUPANE] != 0)) {
+      winslot(gw).hMenuRoot = bar;
+      split->word[SP_MENUPANE] = HandleToLong(pane);
+    }
+    if (gw >= 0 && winslot(gw).hMenuRoot != nullptr) shown = g;
+    if (gw == upto) break;
+  }
+  // The outermost frame shows the nearest menu.
+  HWND outer = outermost(pane);
+  const int sw = shown != nullptr ? yygetwindowindex(shown) : -1;
+  HMENU show = bar != nullptr ? bar : sw >= 0 ? winslot(sw).hMenuRoot : nullptr;
+  if (!haschildstyle(outer) && show != nullptr && GetMenu(outer) != show) {
+    SetMenu(outer, show);
+    DrawMenuBar(outer);
+  }
+}
+
 void buildmenus(HWND frame, EditorRecord& r, int menu, int& status) {
   const bool accelerators = false;   // this program's resources hold no editor accelerator table
   r.file = CreatePopupMenu();
@@ -95,6 +140,17 @@ void buildmenus(HWND frame, EditorRecord& r, int menu, int& status) {
   AppendMenu(r.search, MF_STRING, ED_SETBOOKMARK, "&Set Bookmark");
   AppendMenu(r.search, MF_STRING | MF_GRAYED, ED_GOTOBOOKMARK, "Goto &Bookmark");
 
+  if (r.richtext && !r.readonly) {
+    const bool extra = (r.options & EO_EXTRATOOLS) != 0;
+    r.format = CreatePopupMenu();
+    AppendMenu(r.format, MF_STRING, ED_FONT, "&Font");
+    AppendMenu(r.format, MF_STRING, ED_BULLET, "&Bullet Style");
+    AppendMenu(r.format, MF_SEPARATOR, 0, nullptr);
+    AppendMenu(r.format, MF_STRING, ED_LEFT, extra ? "Align &Left\tCtrl+Shift+L" : "Align &Left\tCtrl+L");
+    AppendMenu(r.format, MF_STRING, ED_CENTRE, extra ? "Align &Centre\tCtrl+Shift+E" : "Align &Centre\tCtrl+E");
+    AppendMenu(r.format, MF_STRING, ED_RIGHT, extra ? "Align &Right\tCtrl+Shift+R" : "Align &Right\tCtrl+R");
+  }
+
   if (r.buffers) {
     r.view = CreatePopupMenu();
     AppendMenu(r.view, MF_STRING | MF_CHECKED, ED_VIEW + 1, yyeditviewentry(1, r.filename).c_str());
@@ -110,7 +166,9 @@ void buildmenus(HWND frame, EditorRecord& r, int menu, int& status) {
   InsertMenu(r.menubar, 0, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.file), "&File");
   InsertMenu(r.menubar, 1, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.edit), "&Edit");
   InsertMenu(r.menubar, 2, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.search), "&Search");
-  if (r.view != nullptr) InsertMenu(r.menubar, 3, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.view), "&View");
+  if (r.format != nullptr) InsertMenu(r.menubar, 3, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.format), "F&ormat");
+  if (r.view != nullptr)
+    InsertMenu(r.menubar, r.format != nullptr ? 4 : 3, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.view), "&View");
 
   const int w = yygetwindowindex(frame);
   if (!haschildstyle(frame)) SetMenu(frame, r.menubar);
@@ -136,6 +194,15 @@ void layout(HWND frame, EditorRecord& r) {
   POINT corner{c.left, c.top};
   ScreenToClient(frame, corner);
   RECT area{corner.x, corner.y, corner.x + (c.right - c.left), corner.y + (c.bottom - c.top)};
+  if (r.toolbar != nullptr) {
+    // The editor's toolbar across the top, as tall as its buttons.
+    SendMessage(r.toolbar, TB_AUTOSIZE, 0, 0);
+    RECT t;
+    GetWindowRect(r.toolbar, t);
+    const int height = t.bottom - t.top;
+    MoveWindow(r.toolbar, area.left, area.top, area.right - area.left, height, TRUE);
+    area.top = std::min<LONG>(area.top + height, area.bottom);
+  }
   yyeditcommandlayout(r, area);
   if (r.commandline != nullptr) area.bottom -= r.commandheight;
   MoveWindow(r.control, area.left, area.top, area.right - area.left, std::max<int>(area.bottom - area.top, 0), TRUE);
@@ -158,12 +225,13 @@ void addbuffer(HWND frame, EditorRecord& r, const std::string& path) {
   r.current = r.count;
   r.filterindex[static_cast<std::size_t>(r.current)] = r.filterindex[static_cast<std::size_t>(r.current - 1)];
   r.bookmark[static_cast<std::size_t>(r.current)] = -1;
+  r.lockfile[static_cast<std::size_t>(r.current)] = -1;
   r.filename = path;
   AppendMenu(r.view, MF_STRING | MF_CHECKED, static_cast<UINT_PTR>(ED_VIEW + r.count), yyeditviewentry(r.count, path).c_str());
 }
 
 bool untouched(const EditorRecord& r) {
-  return r.count == 1 && r.filename.empty() && SendMessage(r.control, WM_GETTEXTLENGTH, 0, 0) == 0 &&
+  return r.count == 1 && r.filename.empty() && r.lockfile[1] < 0 && SendMessage(r.control, WM_GETTEXTLENGTH, 0, 0) == 0 &&
          SendMessage(r.control, EM_GETMODIFY, 0, 0) == 0;
 }
 
@@ -228,7 +296,7 @@ void yyeditfont(int fonttype, int fontsize, int& result) {
 }
 
 void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int fontsize, int filterindex,
-                int, std::string_view filename, std::string_view filter) {
+                int splitwindow, std::string_view filename, std::string_view filter) {
   status = 0;
   const int w = wIndex;
   if (w <= 0 || w >= MAXWINDOWS || winslot(w).wWindow == nullptr) {
@@ -316,8 +384,22 @@ void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int
   r->filename = path;
   r->statusbar = winslot(w).wMessLine;
   if (client != nullptr) ShowWindow(client, SW_HIDE);
+  if ((options & EO_NOTOOLBAR) == 0) yyeditmaketoolbar(frame, *r);
 
-  if ((options & EO_NOMENUS) == 0 && !haschildstyle(frame)) buildmenus(frame, *r, menu, status);
+  // Menus where the outermost frame of the split windows around the editor can show them.
+  if ((options & EO_NOMENUS) == 0 && !haschildstyle(outermost(frame))) {
+    buildmenus(frame, *r, menu, status);
+    if (splitwindow > 0 && splitof(frame) != nullptr) {
+      // Only when that split window holds the editor.
+      HWND split = splitwindow < MAXWINDOWS ? winslot(splitwindow).wWindow : nullptr;
+      for (HWND g = splitof(frame); g != nullptr; g = splitof(g))
+        if (g == split) {
+          lendmenu(frame, splitwindow);
+          r->splitwindow = splitwindow;
+          break;
+        }
+    }
+  }
   if (mode == 1) {
     for (HWND& bar : winslot(w).hToolbar) {
       if (bar != nullptr) DestroyWindow(bar);
@@ -431,6 +513,7 @@ void command(HWND frame, EditorRecord& r, int id) {
         addbuffer(frame, r, "");
       } else {
         if (yyEditCheckSave(frame, r) == 0) return;
+        yyEditCloseFile(frame);
         r.filename.clear();
       }
       r.protection = 0;
@@ -450,6 +533,7 @@ void command(HWND frame, EditorRecord& r, int id) {
     case ED_CLOSE: {
       if (!r.buffers || yyEditCheckSave(frame, r) == 0) return;
       const int w = yygetwindowindex(frame);
+      yyEditCloseFile(frame);
       if (r.count == 1) {
         r.filename.clear();
         yyEditResetFormat(r);
@@ -461,7 +545,9 @@ void command(HWND frame, EditorRecord& r, int id) {
           r.filterindex[static_cast<std::size_t>(k)] = r.filterindex[static_cast<std::size_t>(k + 1)];
           r.bookmark[static_cast<std::size_t>(k)] = r.bookmark[static_cast<std::size_t>(k + 1)];
           r.bookmarklength[static_cast<std::size_t>(k)] = r.bookmarklength[static_cast<std::size_t>(k + 1)];
+          r.lockfile[static_cast<std::size_t>(k)] = r.lockfile[static_cast<std::size_t>(k + 1)];
         }
+        r.lockfile[static_cast<std::size_t>(r.count)] = -1;
         DeleteMenu(r.view, static_cast<UINT>(r.count - 1), MF_BYPOSITION);
         --r.count;
         for (int k = 1; k <= r.count; ++k) {
@@ -504,6 +590,21 @@ void command(HWND frame, EditorRecord& r, int id) {
       r.findtext = r.findbuffer.data();
       yyEditFind(frame, r, r.find);
       event = false;
+      break;
+    case ED_FONT:
+    case ED_BULLET:
+    case ED_LEFT:
+    case ED_CENTRE:
+    case ED_RIGHT:
+    case ED_BOLD:
+    case ED_ITALIC:
+    case ED_UNDERLINE:
+      event = false;
+      if (!r.richtext || r.readonly) break;
+      if (id == ED_FONT) yyEditFormatFont(frame, r);
+      else if (id == ED_BULLET) yyEditFormatBullet(r);
+      else if (id >= ED_LEFT && id <= ED_RIGHT) yyEditFormatLCR(r, id);
+      else yyEditFormatBIU(r, id);
       break;
     case ED_SETBOOKMARK: {
       DWORD s = 0, e = 0;
@@ -614,6 +715,7 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY: {
       yyspecialwindowgone(hwnd, r->mode);
       if (r->finddialog != nullptr) DestroyWindow(r->finddialog);
+      for (int& lock : r->lockfile) yyunlockfile(lock);
       if (r->font != nullptr && r->font != GetStockObject(SYSTEM_FONT) && r->font != GetStockObject(SYSTEM_FIXED_FONT))
         DeleteObject(r->font);
       SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
@@ -643,6 +745,13 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NOTIFY: {
       const auto* h = reinterpret_cast<const NMHDR*>(lParam);
+      if (h != nullptr && h->code == TTN_GETDISPINFO && r->tooltips != nullptr && h->hwndFrom == r->tooltips) {
+        auto* info = reinterpret_cast<NMTTDISPINFO*>(lParam);
+        const char* tip = yyedittooltip(static_cast<int>(h->idFrom), (r->options & EO_EXTRATOOLS) != 0);
+        info->lpszText = const_cast<char*>(tip);
+        if (*tip != '\0') return 0;
+        return DefWindowProc(hwnd, msg, wParam, lParam);
+      }
       if (h == nullptr || h->hwndFrom != r->control) return yyWndProc(hwnd, msg, wParam, lParam);
       if (h->code == EN_MSGFILTER) {
         const auto* f = reinterpret_cast<const MSGFILTER*>(lParam);
@@ -661,6 +770,8 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if (h->code == EN_SELCHANGE) {
+        if (IsWindowVisible(r->control)) yyedittoolbarselection(*r);
+        yyEditUpdateBIU(*r);
         caretstatus(*r);
         return 0;
       }
@@ -669,8 +780,19 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_COMMAND: {
       const WORD code = HIWORD(wParam);
-      if (reinterpret_cast<HWND>(lParam) == r->control) {
+      const auto from = reinterpret_cast<HWND>(lParam);
+      if (from != nullptr && ((code == EN_SETFOCUS && (from == r->control || from == r->commandline)) ||
+                              (code == CBN_SETFOCUS && from == r->commandline))) {
+        // The control with the focus is the one to focus again; inside split windows this
+        // pane becomes the active one and its menu shows.
+        r->focus = from == r->commandline ? r->commandedit : from;
+        r->word[FR_CONTROL] = HandleToLong(r->focus);
+        if (splitof(hwnd) != nullptr) lendmenu(hwnd, -1);
+        if (from != r->control) return 0;
+      }
+      if (from == r->control) {
         if (code == EN_CHANGE) {
+          yyedittoolbarundo(*r);
           r->changed = 1;
           if ((r->options & EO_SHOWMODIFIED) != 0) yyEditTitle(hwnd);
         }
@@ -691,6 +813,11 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         for (UINT id : {ED_CUT, ED_COPY, ED_DELETE}) EnableMenuItem(popup, id, MF_BYCOMMAND | some);
         EnableMenuItem(popup, ED_PASTE, MF_BYCOMMAND | (IsClipboardFormatAvailable(CF_TEXT) ? MF_ENABLED : MF_GRAYED));
         return 0;
+      }
+      if (popup == r->format && popup != nullptr) {
+        const UINT state = yyEditSelectionEditable(*r) ? MF_ENABLED : MF_GRAYED;
+        EnableMenuItem(popup, ED_FONT, MF_BYCOMMAND | state);
+        EnableMenuItem(popup, ED_BULLET, MF_BYCOMMAND | state);
       }
       if (popup == r->search) {
         EnableMenuItem(popup, ED_FINDNEXT, MF_BYCOMMAND | (r->findbuffer[0] != '\0' ? MF_ENABLED : MF_GRAYED));

@@ -1,6 +1,7 @@
 #pragma once
 // The hardcopy subsystem's region of tessar.
 #include <array>
+#include <string>
 
 // The raster printer in use. Zero at load.
 // Written by: iprinter (BANDADVANCE, PINS, RESCOUNT, RESOLUTIONS, PRCLASS, PLANES,
@@ -74,4 +75,7 @@ struct HardcopyRegion {
   int DXFCOLOUR = 0;
   HardcopySettings settings;
   PostScriptState postscript;
+  // The line the HP-GL and HP-GL/2 writers build: a blank-padded template whose fixed
+  // columns the writers fill before it is compacted and written. Written and read by them.
+  std::string HPGLLINE = std::string(50, ' ');
 };

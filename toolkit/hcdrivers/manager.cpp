@@ -9,7 +9,10 @@
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hcdrivers/bitmap_file.h"
+#include "toolkit/hcdrivers/cgm_file.h"
+#include "toolkit/hcdrivers/cgm_recorder.h"
 #include "toolkit/hcdrivers/dxf.h"
+#include "toolkit/hcdrivers/hpgl.h"
 #include "toolkit/hcdrivers/postscript.h"
 #include "toolkit/hcdrivers/raster_printer.h"
 #include "toolkit/hardcopy/startup_hardcopy.h"
@@ -288,4 +291,8 @@ void yyinstallhardcopy() {
   yyhcregister(HCDXF, xxdxf);
   yyhcregister(HCBITMAP, xximag);
   yyhcregister(HCRASTER, xxrast);
+  yyhcregister(HCCGM, xxcgm);
+  graphicsservices.yygcgm = yygcgm;
+  yyhcregister(HCHPGL, xxhpgl);
+  yyhcregister(HCHPGL2, xxhpgl2);
 }

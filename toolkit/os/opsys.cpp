@@ -145,6 +145,18 @@ bool yyreadwholefile(std::string_view name, std::string& text, bool& opened) {
   return status == 0 && got == size;
 }
 
+int yylockfile(std::string_view name, int& handle) {
+  int status = 0;
+  win::yyopen(std::string(name).c_str(), 4, handle, status);
+  if (status != 0) handle = -1;
+  return status;
+}
+
+void yyunlockfile(int& handle) {
+  if (handle >= 0) win::yyclos(handle);
+  handle = -1;
+}
+
 //------------------------------------------------------------------------------
 // Environment, paths, files
 //------------------------------------------------------------------------------

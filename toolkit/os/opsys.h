@@ -44,6 +44,11 @@ void ifileclose(int handle);
 int yyreplacefile(std::string_view name, std::string_view bytes, bool& opened);
 // The whole of a file into text; false when it cannot be opened (opened false) or read.
 bool yyreadwholefile(std::string_view name, std::string& text, bool& opened);
+// An open handle on a file that keeps other writers out while it is open (a shared lock that
+// programs locking before they write respect): 0 and the handle, or the system's code and
+// -1. yyunlockfile closes it (nothing for -1) and sets it to -1.
+int yylockfile(std::string_view name, int& handle);
+void yyunlockfile(int& handle);
 
 // Environment variable into value (blank when not set; error 1023 when it does not fit).
 void IOsVariable(std::string_view name, std::string& value);

@@ -1,7 +1,9 @@
 #include "toolkit/pgraph/decorations.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 #include "toolkit/graphics/ellipses.h"
 #include "toolkit/graphics/lines.h"
@@ -20,6 +22,103 @@ bool hasletter(std::string_view options, char letter) {
   return false;
 }
 
+// The place of an X, Y or Z label of a 3-D XY chart: along the projected edge of the box
+// floor that the rotation puts in front, or beside the vertical edge at a floor corner.
+void threedplace(std::string_view options, int axis, int side, float pos, float p1x, float p1y,
+                 float p2x, float p2y, float tlen, float nch, float& xt, float& yt) {
+  const PlotDefinition& pd = tessar.pgraph.plot;
+  GraphicsRegion& g = tessar.graphics;
+  TextState& ts = g.text;
+  const GraphicsArea& ar = g.area;
+  const float SX = ar.REFXRANGE, SY = ar.REFYRANGE;
+  const float AW = ar.AX2 - ar.AX1, AH = ar.AY2 - ar.AY1, R = ar.ASPECT;
+  const float UX1 = ar.GX1, UY1 = ar.GY1, UX2 = ar.GX2, UY2 = ar.GY2;
+  std::array<float, 4> qx{}, qy{};
+  int iz = 1;
+  float yleft = 0;
+  yycorn(qx, qy, iz, yleft);
+  const float half = yyp2y(pd.PGYMIN + 0.5f * pd.PGYRANGE) - yyp2y(pd.PGYMIN);
+  const float rot = pd.ROTATION;
+  const int ic = axis == 3 ? iz : (rot < 45 || rot >= 315) ? 1 : rot < 135 ? 4 : rot < 225 ? 3 : 2;
+  auto wrap = [](int i) { return i > 4 ? i - 4 : i; };
+  const int i1 = wrap(ic + 1), i2 = wrap(ic + 2), i3 = wrap(ic + 3);
+  auto QX = [&](int i) { return qx[static_cast<std::size_t>(i - 1)]; };
+  auto QY = [&](int i) { return qy[static_cast<std::size_t>(i - 1)]; };
+  const int A = QY(i1) < QY(i3) ? i3 : i1, B = A == i3 ? i1 : i3;
+  if (axis == 3) {
+    const int turn = hasletter(options, 'R') ? 270 : hasletter(options, '9') ? 90 : 0;
+    const float HH = (pd.PGAREA[3] - pd.PGAREA[2]) / 2;
+    float D = 0;
+    if (turn != 0) {
+      const float cwmax = HH * AH / (tlen * AW * R);
+      if (tlen > 0 && ts.CW > cwmax) yychsize(cwmax, ts.CH);
+      ts.DIRECTION = 0;
+      yychrot(static_cast<float>(turn));
+      D = 0.5f * ts.CH * SX / R;
+    } else {
+      const float chmax = HH / nch;
+      if (ts.CH > chmax) yychsize(ts.CW, chmax);
+      D = 0.5f * SX * ts.CW;
+    }
+    if (side == 1) {
+      xt = QX(ic) - std::max(pos * (p1x - UX1), D);
+      yt = QY(ic);
+    } else {
+      xt = QX(i2) + std::max(pos * (UX2 - p2x), D);
+      yt = QY(i2);
+    }
+    if (hasletter(options, 'T')) {
+      yt += half;
+      ts.JUSTIFY = turn == 90 ? 2 : 0;
+    } else if (hasletter(options, 'B')) {
+      ts.JUSTIFY = turn == 90 ? 0 : 2;
+    } else {
+      yt += half / 2;
+      ts.JUSTIFY = 1;
+    }
+    return;
+  }
+  ts.DIRECTION = 0;
+  const bool flag = side == 1;
+  const float G = (flag ? p1y - UY1 : UY2 - p2y) / (UY2 - UY1);
+  const float F = G < 0.1f ? 2.0f : G < 0.25f ? 2.66666f - 6.6666665f * G : 1.0f;
+  const float off = (1 - pos) * G * F;
+  const float DX = off * (UX2 - UX1), DY = off * (UY2 - UY1);
+  float FR = 0.5f;
+  if (hasletter(options, 'L')) {
+    ts.JUSTIFY = 0;
+    FR = 0;
+  } else if (hasletter(options, 'R')) {
+    ts.JUSTIFY = 2;
+    FR = 1;
+  } else {
+    ts.JUSTIFY = 1;
+  }
+  const bool E = axis == 2 - (ic % 2);
+  const float EX = E ? QX(i2) - QX(B) : QX(B) - QX(ic), EY = E ? QY(i2) - QY(B) : QY(B) - QY(ic);
+  const float ang = std::atan2(EY * (SX / SY) * (AH / AW) / R, EX) * 180 / 3.14159265f;
+  yychrot(ang);
+  const float C = ts.COSA1, S = ts.SINA1Q;
+  if (E && flag) {
+    xt = QX(i2) - (1 - FR) * EX + DX * S;
+    yt = QY(B) + FR * EY - DY * C;
+  } else if (E) {
+    xt = QX(ic) + FR * EX - DX * S;
+    yt = QY(A) - (1 - FR) * EY + DY * C + half;
+  } else if (flag) {
+    xt = QX(ic) + FR * EX + DX * S;
+    yt = QY(B) - (1 - FR) * EY - DY * C;
+  } else {
+    xt = QX(i2) - (1 - FR) * EX - DX * S;
+    yt = QY(A) + FR * EY + DY * C + half;
+  }
+  const float ledge = std::sqrt((EX / SX) * (EX / SX) + (EY / SY) * (EY / SY));
+  const float a = ang * 3.14159265f / 180;
+  const float sa = std::fabs(std::sin(a)), ca = std::fabs(std::cos(a));
+  const float cwmax = ledge * (sa * AH + ca) / (tlen * (sa * AW * R + ca));
+  if (tlen > 0 && ts.CW > cwmax) yychsize(cwmax, ts.CH);
+}
+
 // axis 0 title, 1 X, 2 Y, 3 Z; side 1 bottom or left, 2 top or right.
 void label(std::string_view text, std::string_view options, int axis, int side) {
   const auto last = text.find_last_not_of(' ');
@@ -29,12 +128,15 @@ void label(std::string_view text, std::string_view options, int axis, int side) 
   GraphicsRegion& g = tessar.graphics;
   TextState& ts = g.text;
   const GraphicsArea& ar = g.area;
-  // The 3-D placements along the box edges are not drawn here; a Z label needs the box.
-  if (axis == 3 || (axis != 0 && pd.THREEDXY)) return;
+  // A Z label needs the 3-D box.
+  if (axis == 3 && !pd.THREEDXY) return;
   const float savedcw = ts.CW, savedch = ts.CH, savedangle = ts.ANGLE1;
   const int saveddir = ts.DIRECTION, savedjust = ts.JUSTIFY;
   ts.DIRECTION = axis >= 2 ? 1 : 0;
-  const float pos = axis == 0 ? 1 - pd.TITLEPOS : axis == 1 ? 1 - pd.XLABELPOS : 1 - pd.YLABELPOS;
+  const float pos = axis == 0   ? 1 - pd.TITLEPOS
+                    : axis == 1 ? 1 - pd.XLABELPOS
+                    : axis == 2 ? 1 - pd.YLABELPOS
+                                : pd.ZLABELPOS;
   float p1x = 0, p1y = 0, p2x = 0, p2y = 0;
   ipgunitstogrunits(pd.PGXMIN, pd.PGYMIN, p1x, p1y);
   ipgunitstogrunits(pd.PGXMAX, pd.PGYMAX, p2x, p2y);
@@ -43,7 +145,9 @@ void label(std::string_view text, std::string_view options, int axis, int side) 
   const float SX = ar.REFXRANGE, SY = ar.REFYRANGE;
   const float AW = ar.AX2 - ar.AX1, AH = ar.AY2 - ar.AY1, R = ar.ASPECT;
   float xt = 0, yt = 0;
-  if (axis <= 1) {
+  if (axis != 0 && pd.THREEDXY) {
+    threedplace(options, axis, side, pos, p1x, p1y, p2x, p2y, tlen, nch, xt, yt);
+  } else if (axis <= 1) {
     const float cwmax = (pd.PGAREA[1] - pd.PGAREA[0]) / tlen;
     if (tlen > 0 && ts.CW > cwmax) yychsize(cwmax, ts.CH);
     if (hasletter(options, 'L')) {
@@ -135,17 +239,98 @@ void gridpositions(bool xaxis, Visit&& visit) {
   }
 }
 
+// The 3-D grid: lines across the box floor from the front edge, then up the back wall.
+void boxgrid(bool xaxis, int lt) {
+  const PlotDefinition& pd = tessar.pgraph.plot;
+  std::array<float, 4> qx{}, qy{};
+  int ileft = 1;
+  float yleft = 0;
+  yycorn(qx, qy, ileft, yleft);
+  auto QX = [&](int i) { return qx[static_cast<std::size_t>(i - 1)]; };
+  auto QY = [&](int i) { return qy[static_cast<std::size_t>(i - 1)]; };
+  const float hz = yyp2y(pd.PGYMIN + 0.5f * pd.PGYRANGE) - yyp2y(pd.PGYMIN);
+  const float rot = pd.ROTATION;
+  int from = 1, to = 2;
+  float dvx = 0, dvy = 0;
+  if (xaxis && (rot < 135 || rot >= 315)) {
+    from = 4, to = 3, dvx = QX(2) - QX(3), dvy = QY(1) - QY(4);
+  } else if (xaxis) {
+    from = 1, to = 2, dvx = QX(4) - QX(1), dvy = QY(3) - QY(2);
+  } else if (rot < 45 || rot >= 225) {
+    from = 1, to = 4, dvx = QX(3) - QX(4), dvy = QY(2) - QY(1);
+  } else {
+    from = 2, to = 3, dvx = QX(1) - QX(2), dvy = QY(4) - QY(3);
+  }
+  float ox = QX(from), oy = QY(from);
+  const float ex = QX(to) - ox, ey = QY(to) - oy;
+  const int ax = xaxis ? 0 : 1;
+  const int users = std::min(pd.NUSERTICKS[static_cast<std::size_t>(ax)], 100);
+  const float pmin = xaxis ? pd.PGXMIN : pd.PGYMIN, pmax = xaxis ? pd.PGXMAX : pd.PGYMAX;
+  const float rn = xaxis ? pd.RNVALUES1 : pd.RNVALUES2, rs = xaxis ? pd.RNSTEPS1 : pd.RNSTEPS2;
+  const int nvalues = pd.NVALUES[static_cast<std::size_t>(ax)];
+  const bool cells = (pd.PGTYPE == 10 || (pd.PGTYPE == 8 && pd.SMOOTH)) && rn > 0;
+  // Positions along the edge in scale steps from the start corner, which holds the first
+  // unit; a reversed range takes its ticks from the sorted ends, as the 3-D scales do.
+  std::vector<float> ts;
+  float L = 0;
+  bool percell = false;
+  if (users > 0) {
+    L = xaxis ? pd.PGXRANGE : pd.PGYRANGE;
+    for (int j = 1; j <= users; ++j)
+      ts.push_back(pd.USERTICKS[static_cast<std::size_t>(ax)][static_cast<std::size_t>(j - 1)] - pmin);
+  } else {
+    float step = 0, first = 0, offset = 0;
+    int n = 0, e = 0;
+    const bool reversed = pmax < pmin;
+    yyscal3d(reversed ? pmax : pmin, reversed ? pmin : pmax, step, n, L, e, first, offset);
+    L = std::fabs(L);
+    if (cells && nvalues < 4) {
+      percell = true;
+      for (int k = 0; k < nvalues; ++k) ts.push_back(static_cast<float>(k));
+    } else if (L != 0) {
+      const float unitsperstep = (pmax - pmin) / L;
+      for (int k = 0; k < n; ++k) ts.push_back((first + static_cast<float>(k) * step - pmin) / unitsperstep);
+    }
+  }
+  if (L == 0) return;
+  float sx = ex / L, sy = ey / L;
+  if (cells) {
+    if (users > 0) {
+      sx *= rs / rn;
+      sy *= rs / rn;
+      ox += 0.5f * sx;
+      oy += 0.5f * sy;
+    } else {
+      ox += 0.5f * ex / rn;
+      oy += 0.5f * ey / rn;
+      if (percell) {
+        sx = ex / rn;
+        sy = ey / rn;
+      } else {
+        sx *= rs / rn;
+        sy *= rs / rn;
+      }
+    }
+  }
+  for (float t : ts) {
+    const float px = ox + t * sx, py = oy + t * sy;
+    igrlinetype(lt);
+    igrjoin(px, py, px + dvx, py + dvy);
+    igrlinetorel(0, hz);
+  }
+}
+
 void graticules(bool xaxis, int lt) {
   const PlotDefinition& pd = tessar.pgraph.plot;
   GraphicsRegion& g = tessar.graphics;
   const int skip = xaxis ? 1 : 2;
   if (pd.PGTYPE == skip || pd.PGTYPE == 3 || pd.PGTYPE == 9) return;
-  // The 3-D box grid is not drawn here.
-  if (pd.THREEDXY) return;
   const int remembered = g.attributes.LINETYPE;
-  if (pd.POLAR) {
+  if (pd.THREEDXY) {
+    boxgrid(xaxis, lt);
+  } else if (pd.POLAR) {
     GraphicsAttributes& at = g.attributes;
-    const int screen = at.SCREENON, hardcopy = at.HARDCOPYON, fill = at.FILLSTYLE;
+    const int fill = at.FILLSTYLE;
     auto pass = [&] {
       float xc = 0, yc = 0, rx = 0, ry = 0;
       yypol(xc, yc, rx, ry);
@@ -167,7 +352,7 @@ void graticules(bool xaxis, int lt) {
         return;
       }
       at.FILLSTYLE = 0;
-      const float af = at.SCREENON != 0 ? g.area.ASPECT : g.operands.HCASPECT;
+      const float af = polaraspect();
       auto circle = [&](float r) {
         igrlinetype(lt);
         if (af != 0 && rx != 0) igrellipse(xc, yc, r, ry / (af * rx));
@@ -195,17 +380,7 @@ void graticules(bool xaxis, int lt) {
         }
       }
     };
-    if (screen != 0) {
-      at.HARDCOPYON = 0;
-      pass();
-      at.HARDCOPYON = hardcopy;
-    }
-    if (hardcopy > 0) {
-      at.SCREENON = 0;
-      pass();
-    }
-    at.SCREENON = screen;
-    at.HARDCOPYON = hardcopy;
+    polarpasses(pass);
     at.FILLSTYLE = fill;
   } else if (xaxis) {
     const float yb = yyp2y(pd.PGYMIN), ytop = yyp2y(pd.PGYMAX);

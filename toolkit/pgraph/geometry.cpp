@@ -15,7 +15,7 @@ constexpr float kDegree = static_cast<float>(std::numbers::pi / 180);
 // Graphics Y units covering the device length of one graphics X unit.
 float aspectfactor() {
   const GraphicsRegion& g = tessar.graphics;
-  const float k = g.attributes.SCREENON != 0 ? g.area.ASPECT : g.operands.HCASPECT;
+  const float k = polaraspect();
   return k * (g.area.GYRANGE / g.area.GXRANGE) * (g.area.AREAW / g.area.AREAH);
 }
 

@@ -28,26 +28,6 @@ namespace {
 int symbolswitch = 0;
 float lastpairx = 0, lastpairy = 0;
 
-// Runs body once per device pass of a polar chart: the screen alone, then an open hardcopy
-// alone; both flags are as before afterwards.
-template <class Body>
-void polarpasses(Body&& body) {
-  GraphicsAttributes& at = tessar.graphics.attributes;
-  const int screen = at.SCREENON, hardcopy = at.HARDCOPYON;
-  if (screen != 0) {
-    at.HARDCOPYON = 0;
-    body();
-    at.HARDCOPYON = hardcopy;
-  }
-  if (hardcopy > 0) {
-    at.SCREENON = 0;
-    body();
-    at.SCREENON = screen;
-  }
-  at.SCREENON = screen;
-  at.HARDCOPYON = hardcopy;
-}
-
 int setstyle(int k, int i) {
   return tessar.pgraph.plot.SETSTYLE[static_cast<std::size_t>(k - 1)][static_cast<std::size_t>(i)];
 }
@@ -129,7 +109,7 @@ void ipgaxes(std::optional<float> x0opt, std::optional<float> y0opt) {
     const int fill = g.attributes.FILLSTYLE;
     g.attributes.FILLSTYLE = 0;
     polarpasses([&] {
-      const float A = g.attributes.SCREENON != 0 ? g.area.ASPECT : g.operands.HCASPECT;
+      const float A = polaraspect();
       float cx = 0, cy = 0, rx = 0, ry = 0;
       yypol(cx, cy, rx, ry);
       igrjoin(cx - rx, cy, cx + rx, cy);

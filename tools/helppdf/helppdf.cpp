@@ -1,9 +1,10 @@
-// helppdf: lays the help pages (their headings, paragraphs, list items and table rows; the
-// other markup is dropped) out as an A4 PDF user manual with cairo.
+// helppdf: lays the help pages (their headings, paragraphs, list items, table rows and
+// pictures; the other markup is dropped) out as an A4 PDF user manual with cairo.
 //   helppdf OUTPUT.pdf PAGE.htm...
 #include <cairo-pdf.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -15,8 +16,8 @@ namespace {
 constexpr double kWidth = 595.0, kHeight = 842.0, kMargin = 60.0;
 
 struct Block {
-  int kind;   // 1 heading, 2 subheading, 3 paragraph, 4 list item, 5 table row
-  std::string text;
+  int kind;   // 1 heading, 2 subheading, 3 paragraph, 4 list item, 5 table row, 6 picture
+  std::string text;   // the picture's file for a picture
 };
 
 std::string entities(std::string s) {
@@ -45,6 +46,12 @@ std::vector<Block> blocks(const std::string& html) {
     if (end == std::string::npos) break;
     std::string tag = html.substr(i + 1, end - i - 1);
     i = end + 1;
+    if (tag.starts_with("img ")) {
+      const std::size_t a = tag.find("src=\"");
+      const std::size_t b = a == std::string::npos ? a : tag.find('"', a + 5);
+      if (b != std::string::npos) out.push_back({6, tag.substr(a + 5, b - a - 5)});
+      continue;
+    }
     const bool closing = !tag.empty() && tag[0] == '/';
     if (closing) tag.erase(0, 1);
     tag = tag.substr(0, tag.find(' '));
@@ -112,6 +119,26 @@ struct Writer {
     if (!line.empty()) emit();
     y += after;
   }
+  // A PNG picture at the text width or smaller; false when it cannot be read.
+  bool picture(const std::string& path) {
+    cairo_surface_t* img = cairo_image_surface_create_from_png(path.c_str());
+    if (cairo_surface_status(img) != CAIRO_STATUS_SUCCESS) {
+      cairo_surface_destroy(img);
+      return false;
+    }
+    const double w = cairo_image_surface_get_width(img), h = cairo_image_surface_get_height(img);
+    const double scale = std::min({1.0, (kWidth - 2 * kMargin) / w, (kHeight - 2 * kMargin) / h * 0.6});
+    if (y + h * scale + 8 > kHeight - kMargin) newpage();
+    cairo_save(cr);
+    cairo_translate(cr, kMargin, y + 4);
+    cairo_scale(cr, scale, scale);
+    cairo_set_source_surface(cr, img, 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    y += h * scale + 12;
+    cairo_surface_destroy(img);
+    return true;
+  }
 };
 
 }  // namespace
@@ -142,6 +169,18 @@ int main(int argc, char** argv) {
         case 2: w.paragraph(b.text, 13, true, 0, 4); break;
         case 4: w.paragraph("\xe2\x80\xa2 " + b.text, 10, false, 12, 3); break;
         case 5: w.paragraph(b.text, 10, false, 12, 3); break;
+        case 6: {
+          // Pictures lie beside their page.
+          const std::string page = argv[k];
+          const std::size_t slash = page.find_last_of('/');
+          const std::string path = (slash == std::string::npos ? "" : page.substr(0, slash + 1)) + b.text;
+          if (!w.picture(path)) {
+            std::fprintf(stderr, "helppdf: cannot read the picture %s\n", path.c_str());
+            std::remove(argv[1]);   // no manual without its pictures
+            return 1;
+          }
+          break;
+        }
         default: w.paragraph(b.text, 10, false, 0, 6); break;
       }
     }

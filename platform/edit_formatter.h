@@ -1,0 +1,45 @@
+#pragma once
+// platform/edit_formatter.h: internal to the text controls. A control built on the EDIT
+// control's window procedure (the rich-edit control) attaches a formatter to it: the EDIT
+// control then measures and draws its text through it (fonts, colours, paragraph indents and
+// alignment) and tells it of every change of the text, so that formats stay on their
+// characters. Without a formatter the EDIT control draws in its one font.
+#include <string>
+
+#include "platform/win.h"
+
+namespace win::editx {
+
+class Formatter {
+ public:
+  virtual ~Formatter() = default;
+
+  // The characters [pos, pos + removed) were replaced by inserted new ones; saved: the EDIT
+  // control kept its undo copy of the text just before.
+  virtual void replaced(int pos, int removed, int inserted, bool saved) = 0;
+  // The undo copy and the text were swapped.
+  virtual void undone() = 0;
+  // The whole text was set anew (WM_SETTEXT).
+  virtual void textSet(int length) = 0;
+
+  // False while every character has the control's font and every paragraph the plain
+  // format: the EDIT control then measures and draws as without a formatter.
+  virtual bool active() const = 0;
+  // Width of n characters of text from position at, in the formats they carry; dc holds
+  // the control's font.
+  virtual int measure(HDC dc, int at, const char* s, int n) = 0;
+  // Draws them at x, y (top of the line) clipped to clip; selected: in the highlight text colour.
+  virtual void draw(HDC dc, int x, int y, int at, const char* s, int n, const RECT& clip, bool selected) = 0;
+  // Height of every line: the tallest font in use (at least base).
+  virtual int lineHeight(HDC dc, int base) = 0;
+  // Left and right indent in pixels and alignment (0 left, 1 centre, 2 right) of the
+  // paragraph holding position at.
+  virtual void paragraph(const std::string& text, int at, int& left, int& right, int& align) = 0;
+  // Draws what goes in front of a paragraph's first line (its bullet) left of x.
+  virtual void decorate(HDC dc, const std::string& text, int lineStart, int x, int y, const RECT& clip) = 0;
+};
+
+// Attaches f (owned by the caller, nullptr detaches) to the EDIT-based control h.
+void setFormatter(HWND h, Formatter* f);
+
+}  // namespace win::editx
