@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/clipboard.h"
 #include "platform/gdi.h"
+#include "toolkit/screen/wgraph.h"
 #include "tests/screen/screen_fixture.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/state/tessar.h"
@@ -100,6 +102,56 @@ TEST_F(Images, PageRotationTurnsTheImage) {
     EXPECT_EQ(at(140, 60), c.bottomright);
     windowclose();
   }
+}
+
+// The clipboard's bitmap (16 x 8 quarters as above), as a program put it there: stretched into
+// the area, at its own size from the top left corner, and never turned by the page rotation.
+TEST_F(Images, ClipboardBitmapStretchedAndAtItsSize) {
+  auto clip = [] {
+    win::HBITMAP bitmap = win::CreateCompatibleBitmap(gDC, 16, 8);
+    win::HDC memory = win::CreateCompatibleDC(gDC);
+    win::HGDIOBJ old = win::SelectObject(memory, bitmap);
+    const win::COLORREF colours[4] = {kRed, kGreen, kBlue, kYellow};
+    for (int q = 0; q < 4; ++q) {
+      win::HBRUSH brush = win::CreateSolidBrush(colours[q]);
+      win::FillRect(memory, win::RECT{(q % 2) * 8, (q / 2) * 4, (q % 2) * 8 + 8, (q / 2) * 4 + 4}, brush);
+      win::DeleteObject(brush);
+    }
+    win::SelectObject(memory, old);
+    win::DeleteDC(memory);
+    ASSERT_TRUE(win::OpenClipboard(nullptr));
+    win::EmptyClipboard();
+    ASSERT_NE(win::SetClipboardData(win::CF_BITMAP, reinterpret_cast<win::HGLOBAL>(bitmap)), nullptr);
+    win::CloseClipboard();
+  };
+  for (int rotation : {0, 90, 180, 270}) {
+    SCOPED_TRACE(rotation);
+    openScreen(200, 200);
+    clip();
+    tessar.graphics.area.PAGEROTATION = rotation;
+    IGrArea(0.25f, 0.25f, 0.75f, 0.75f);   // pixels 50-150 both ways
+    EXPECT_EQ(draw("", 0, 1), 0);
+    tessar.graphics.area.PAGEROTATION = 0;
+    EXPECT_EQ(at(60, 140), kRed);
+    EXPECT_EQ(at(140, 140), kGreen);
+    EXPECT_EQ(at(60, 60), kBlue);
+    EXPECT_EQ(at(140, 60), kYellow);
+    EXPECT_EQ(at(160, 100), kWhite) << "nothing beyond the box";
+    EXPECT_EQ(at(100, 40), kWhite) << "nothing beyond the box";
+    windowclose();
+  }
+  openScreen(200, 100);
+  IGrArea(0.1f, 0.2f, 0.5f, 0.6f);
+  EXPECT_EQ(draw("", 0, 0), 0);
+  EXPECT_EQ(at(21, 59), kRed);
+  EXPECT_EQ(at(35, 59), kGreen);
+  EXPECT_EQ(at(21, 53), kBlue);
+  EXPECT_EQ(at(35, 53), kYellow);
+  EXPECT_EQ(at(37, 59), kWhite);
+  EXPECT_EQ(at(21, 51), kWhite);
+  ASSERT_TRUE(win::OpenClipboard(nullptr));
+  win::EmptyClipboard();
+  win::CloseClipboard();
 }
 
 TEST_F(Images, ErrorsComeBackAndNothingIsDrawn) {
