@@ -5,8 +5,12 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/clipboard.h"
 #include "platform/gdi.h"
+#include "toolkit/screen/wgraph.h"
+#include "tests/hardcopy/driver_files.h"
 #include "tests/screen/screen_fixture.h"
+#include "toolkit/screen/images.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/strings.h"
@@ -100,6 +104,104 @@ TEST_F(Images, PageRotationTurnsTheImage) {
     EXPECT_EQ(at(140, 60), c.bottomright);
     windowclose();
   }
+}
+
+// The clipboard's bitmap (16 x 8 quarters as above), as a program put it there: stretched into
+// the area, at its own size from the top left corner, and never turned by the page rotation.
+TEST_F(Images, ClipboardBitmapStretchedAndAtItsSize) {
+  auto clip = [] {
+    win::HBITMAP bitmap = win::CreateCompatibleBitmap(gDC, 16, 8);
+    win::HDC memory = win::CreateCompatibleDC(gDC);
+    win::HGDIOBJ old = win::SelectObject(memory, bitmap);
+    const win::COLORREF colours[4] = {kRed, kGreen, kBlue, kYellow};
+    for (int q = 0; q < 4; ++q) {
+      win::HBRUSH brush = win::CreateSolidBrush(colours[q]);
+      win::FillRect(memory, win::RECT{(q % 2) * 8, (q / 2) * 4, (q % 2) * 8 + 8, (q / 2) * 4 + 4}, brush);
+      win::DeleteObject(brush);
+    }
+    win::SelectObject(memory, old);
+    win::DeleteDC(memory);
+    ASSERT_TRUE(win::OpenClipboard(nullptr));
+    win::EmptyClipboard();
+    ASSERT_NE(win::SetClipboardData(win::CF_BITMAP, reinterpret_cast<win::HGLOBAL>(bitmap)), nullptr);
+    win::CloseClipboard();
+  };
+  for (int rotation : {0, 90, 180, 270}) {
+    SCOPED_TRACE(rotation);
+    openScreen(200, 200);
+    clip();
+    tessar.graphics.area.PAGEROTATION = rotation;
+    IGrArea(0.25f, 0.25f, 0.75f, 0.75f);   // pixels 50-150 both ways
+    EXPECT_EQ(draw("", 0, 1), 0);
+    tessar.graphics.area.PAGEROTATION = 0;
+    EXPECT_EQ(at(60, 140), kRed);
+    EXPECT_EQ(at(140, 140), kGreen);
+    EXPECT_EQ(at(60, 60), kBlue);
+    EXPECT_EQ(at(140, 60), kYellow);
+    EXPECT_EQ(at(160, 100), kWhite) << "nothing beyond the box";
+    EXPECT_EQ(at(100, 40), kWhite) << "nothing beyond the box";
+    windowclose();
+  }
+  openScreen(200, 100);
+  IGrArea(0.1f, 0.2f, 0.5f, 0.6f);
+  EXPECT_EQ(draw("", 0, 0), 0);
+  EXPECT_EQ(at(21, 59), kRed);
+  EXPECT_EQ(at(35, 59), kGreen);
+  EXPECT_EQ(at(21, 53), kBlue);
+  EXPECT_EQ(at(35, 53), kYellow);
+  EXPECT_EQ(at(37, 59), kWhite);
+  EXPECT_EQ(at(21, 51), kWhite);
+  ASSERT_TRUE(win::OpenClipboard(nullptr));
+  win::EmptyClipboard();
+  win::CloseClipboard();
+}
+
+// A rectangle of the window saved to each file type and to the clipboard: Pillow reads the
+// files with their size and colours (pngcheck accepts the PNG), the clipboard's bitmap comes
+// back through the image request; a file that cannot be made is error 1.
+TEST_F(Images, SavedRectanglesReadBack) {
+  ASSERT_TRUE(hc::needtool("pngcheck", "pngcheck"));
+  openScreen(200, 100);
+  const win::COLORREF colours[4] = {kRed, kGreen, kBlue, kYellow};
+  for (int q = 0; q < 4; ++q) {
+    win::HBRUSH brush = win::CreateSolidBrush(colours[q]);
+    win::FillRect(gDC, win::RECT{(q % 2) * 100, (q / 2) * 50, (q % 2) * 100 + 100, (q / 2) * 50 + 50}, brush);
+    win::DeleteObject(brush);
+  }
+  // 11 x 8 pixels (y down) around the quarters' corner: 5 columns red over blue, 6 green
+  // over yellow; 5 rows of the top quarters, 3 of the bottom ones.
+  const auto dir = std::filesystem::path(quarters("x.png")).parent_path();
+  for (const auto& [file, type] : {std::pair{"saved.bmp", 1}, std::pair{"saved.pcx", 2}, std::pair{"saved.png", 15}}) {
+    SCOPED_TRACE(file);
+    const std::string path = (dir / file).string();
+    int error = -1, syserror = -1;
+    yysaveimage(type, 95, 45, 105, 52, error, syserror, path);
+    EXPECT_EQ(error, 0);
+    const hc::Run r = hc::run("/usr/bin/python3 -c \"from PIL import Image; im = Image.open('" + path +
+                              "').convert('RGB'); print(*im.size, *[im.getpixel(p) for p in [(0, 0), (4, 4), (5, 0), (10, 4), (0, 5), (4, 7), (5, 5), (10, 7)]])\"");
+    EXPECT_EQ(r.output,
+              "11 8 (255, 0, 0) (255, 0, 0) (0, 255, 0) (0, 255, 0) (0, 0, 255) (0, 0, 255) (255, 255, 0) "
+              "(255, 255, 0)\n");
+    if (type == 15) {
+      EXPECT_EQ(hc::run("pngcheck -q '" + path + "'").status, 0);
+    }
+  }
+  int error = -1, syserror = -1;
+  yysaveimage(1, 0, 0, 9, 9, error, syserror, (dir / "no-such-folder" / "x.bmp").string());
+  EXPECT_EQ(error, 1);
+  EXPECT_NE(syserror, 0);
+  yysaveimage(0, 95, 45, 105, 52, error, syserror, "");
+  EXPECT_EQ(error, 0);
+  IGrArea(0.5f, 0.2f, 1, 0.8f);
+  ASSERT_EQ(draw("", 0, 0), 0);   // at its size below the box's top left corner (100, 80 up)
+  EXPECT_EQ(at(101, 78), kRed);
+  EXPECT_EQ(at(106, 78), kGreen);
+  EXPECT_EQ(at(101, 74), kBlue);
+  EXPECT_EQ(at(109, 74), kYellow);
+  EXPECT_EQ(at(112, 74), kGreen) << "the window's own quarter beyond the 11 pixels";
+  ASSERT_TRUE(win::OpenClipboard(nullptr));
+  win::EmptyClipboard();
+  win::CloseClipboard();
 }
 
 TEST_F(Images, ErrorsComeBackAndNothingIsDrawn) {

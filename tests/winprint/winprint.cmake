@@ -9,3 +9,6 @@ tw_add_test(winprint_test
 # The option dialogs, driven by injected keys and clicks (label gui).
 tw_add_test(winprint_dialogs_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/options_dialog_test.cpp
   LIBS tw_winprint tw_dialog tw_window tw_resources LABELS gui)
+# The window dump of the screen printed on the PDF printer, rendered by poppler.
+tw_add_test(winprint_dump_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/window_dump_test.cpp
+  LIBS tw_winprint tw_screen tw_resources)

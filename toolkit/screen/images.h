@@ -29,3 +29,11 @@ void yyloadimage(int type, int device, int x1, int y1, int x2, int y2, int stret
 // clipboard cannot be opened, 1095 it holds no enhanced metafile.
 void yywmfplaymetafile(int kind, int x1, int y1, int x2, int y2, int device, int rotation, int ox, int oy,
                        int& failed, std::string_view name);
+
+// Saves the inclusive rectangle x1, y1 - x2, y2 of gDC (y down): type 0 to the clipboard as a
+// bitmap, 1 a BMP of the screen bitmap's depth, 2 a PCX (three planes on a screen of 256
+// colours or more, else one plane and a 256-entry palette), 15 a PNG (24-bit colour, or 4-
+// and 8-bit palette images); PCX and PNG capture the width rounded up to even. error is 0,
+// 1 cannot create the file, 2 short write, 1044 compression, 1072 no bitmap or memory, 1094
+// clipboard; other types write nothing.
+void yysaveimage(int type, int x1, int y1, int x2, int y2, int& error, int& syserror, std::string_view name);

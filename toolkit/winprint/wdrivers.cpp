@@ -2,6 +2,7 @@
 // calls, their defaults, their scale at begin plot and a few requests (line width, point,
 // text anchor, monochrome colours); everything else is shared.
 #include "toolkit/winprint/wdrivers.h"
+#include "toolkit/winprint/wdump.h"
 
 #include <algorithm>
 #include <array>
@@ -562,4 +563,5 @@ void xxwin(int& code) { request(printer, code); }
 void yyinstallwinprint() {
   yyhcregister(HCWINPRINTER, xxwin);
   yyhcregister(HCWMF, xxwmf);
+  yyinstallwindump();
 }

@@ -9,5 +9,6 @@ void xxwin(int& code);
 // near-white (all three below 10 or all above 245) exchanged; other values leave it.
 void yywmf1(int& red, int& green, int& blue);
 void yywin1(int& red, int& green, int& blue);
-// Registers devices 10 and 11 with the hardcopy manager.
+// Registers devices 10 and 11 with the hardcopy manager and the window dump with the screen
+// driver.
 void yyinstallwinprint();
