@@ -213,7 +213,11 @@ TEST_F(DataEntry, TheUsgsRecordFromEntryToTheReopenedFile) {
   std::string missingline, negativeline;
   std::vector<std::string> cells;
   std::vector<GridCellColour> colours;
-  command(40016, {[&] {
+  command(40016, {clickcell(1008, 0, 0),
+                  [] {
+                    for (int k = 0; k < 4; ++k) win::test::pressKey(win::VK_NEXT);   // down to the gap
+                  },
+                  [&] {
                     std::string t(100, ' ');
                     WDialogGetString(1039, t);
                     missingline = trimmed(t);
