@@ -392,6 +392,30 @@ TEST_F(DataEntry, RefusalsLeaveTheRecordAsItWas) {
   }
 }
 
+// OK with no flow is refused and the dialog stays; then a paste with leading and inner blanks,
+// a typed -999, a negative flow and rain, and rain past the last flow.
+TEST_F(DataEntry, OkAgainAfterNoFlowAndTheFlagsOfEachKindOfCell) {
+  command(40004, {click(1), click(1), clickcell(1008, 0, 0), paste("\t1.0\n\t\n5\t2\n-999\t0\n-2\t-1\n7\t\n\t3.5\n"),
+                  click(1)},
+          {win::VK_RETURN, win::VK_RETURN, 'N'});
+  EXPECT_EQ(boxtitled("Problem here!").rfind("No flow data has been entered.", 0), 0u);
+  ASSERT_EQ(twvars.status, 2);
+  EXPECT_EQ(twvars.ndays, 6) << "the rain of row 7 lies beyond the last flow";
+  struct Want { float flow; int flowflag; float rain; int rainflag; };
+  const Want want[] = {{MISSING, 0, 1.0f, 1}, {MISSING, 0, MISSING, 0}, {5, 2, 2, 1}, {MISSING, 0, 0, 1},
+                       {-2, 1, -1, 0},        {7, 2, MISSING, 0},       {MISSING, 0, 3.5f, 1}};
+  for (std::size_t k = 0; k < std::size(want); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(twvars.daily[k].flow, want[k].flow);
+    EXPECT_EQ(twvars.daily[k].flowflag, want[k].flowflag);
+    EXPECT_EQ(twvars.daily[k].rain, want[k].rain);
+    EXPECT_EQ(twvars.daily[k].rainflag, want[k].rainflag);
+  }
+  EXPECT_EQ(trimmed(twvars.daily[0].datetext), "1 Jan 1980") << "the dialog opens on 1 January 1980";
+  EXPECT_EQ(twvars.missingflows, 3);
+  EXPECT_EQ(twvars.negativeflows, 1);
+}
+
 TEST_F(DataEntry, ExtraRowsAcceptedStoreTheFirst60000Days) {
   std::string text;
   for (int k = 0; k < 60005; ++k) text += std::to_string(k % 97) + "\r\n";
