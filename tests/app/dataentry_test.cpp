@@ -154,10 +154,17 @@ class DataEntry : public twtest::WindowFixture {
   }
   // Add new daily flows: the start date typed, the text pasted at the top cell, OK; then the
   // boxes as keys (the summary, the save question).
-  static void newdaily(int d, int m, int y, const std::string& text, std::deque<int> boxkeys) {
+  static void newdaily(int d, int m, int y, const std::string& text, std::deque<int> boxkeys,
+                       const std::string& shot = {}) {
+    Step ok = click(1);
+    if (!shot.empty())
+      ok = [shot] {
+        ASSERT_TRUE(win::test::savePng(yycurrentdialog(), std::string(TW_SHOT_DIR) + "/" + shot, false));
+        clickon(field(1));
+      };
     command(40004,
             {typeinto(1001, std::to_string(d)), typeinto(1002, std::to_string(m)), typeinto(1003, std::to_string(y)),
-             click(1), clickcell(1008, 0, 0), paste(text), click(1)},
+             click(1), clickcell(1008, 0, 0), paste(text), ok},
             std::move(boxkeys));
   }
   static std::string boxtitled(const std::string& title) {
@@ -317,7 +324,7 @@ TEST_F(DataEntry, TheUsgsRecordFromEntryToTheReopenedFile) {
 }
 
 TEST_F(DataEntry, FlowsOnlyWithLineFeeds) {
-  newdaily(1, 10, 1999, spreadsheet(false, "\n"), {win::VK_RETURN, 'N'});
+  newdaily(1, 10, 1999, spreadsheet(false, "\n"), {win::VK_RETURN, 'N'}, "daily_entry.png");
   const int days = static_cast<int>(usgs().flows.size());
   EXPECT_EQ(twvars.ndays, days);
   EXPECT_EQ(trimmed(twvars.daily[0].datetext), "1 Oct 1999");
