@@ -86,3 +86,8 @@ std::string datachecksummary() {
   text += cr;
   return std::string(trimright(text));
 }
+
+std::string datacheckline(int count, std::string_view caption) {
+  const std::string pct = twvars.ndays > 0 ? percent(count, twvars.ndays) : realtext(0.0f, "(F0.1)");
+  return "- " + pct + std::string(caption) + inttext(count) + " days)\r";
+}

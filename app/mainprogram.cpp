@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/baseflow.h"
+#include "app/dataentry.h"
 #include "app/menustate.h"
 #include "app/modules.h"
 #include "app/projectfile.h"
@@ -43,7 +44,7 @@ bool offersave() {
 
 void dispatch(int id) {
   switch (maincommand(id)) {
-    case MainCommand::NewDaily: break;        // the daily data entry is not built yet
+    case MainCommand::NewDaily: newdaily(); break;
     case MainCommand::Exit: break;            // handled by the caller
     case MainCommand::Save: filesave(); break;
     case MainCommand::BaseflowSeparation:
@@ -53,10 +54,10 @@ void dispatch(int id) {
       break;
     case MainCommand::TrendAnalysis: break;   // the regression window is not built yet
     case MainCommand::Open: fileopen(); break;
-    case MainCommand::NewAnnual: break;       // the annual data entry is not built yet
+    case MainCommand::NewAnnual: newannual(); break;
     case MainCommand::Help: WHelpFile("tarnwalker_help.chm"); break;
-    case MainCommand::AggPeriod: break;       // the aggregation dialog is not built yet
-    case MainCommand::ReviewFlows: break;     // the data review is not built yet
+    case MainCommand::AggPeriod: aggperiod(); break;
+    case MainCommand::ReviewFlows: reviewflows(); break;
     case MainCommand::New: filenew(); break;
     case MainCommand::About: displayabout(); break;
     case MainCommand::BrowseFile: browsefile(); break;

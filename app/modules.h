@@ -5,7 +5,7 @@
 // field length; 1-based arrays of the design are 0-based here (element k is [k-1]).
 //
 // Missing value: MISSING (-999.0) marks every absent daily or annual value. A daily flow is
-// missing when it equals MISSING exactly; a daily rain when it is negative.
+// missing when it is MISSING or below (stored as MISSING); a daily rain when it is negative.
 //
 // Analysis status (twvars.status):
 //   0 nothing, no project file yet       1 a project file without daily data
@@ -23,9 +23,22 @@ inline constexpr int MAXDAYS = 60000;   // daily records, about 164 years
 inline constexpr int MAXYEARS = 165;    // annual records
 
 // Daily flow flags (DailyRecord::flowflag).
-inline constexpr int FLOW_MISSING = 0;   // flow exactly -999.0
+inline constexpr int FLOW_MISSING = 0;   // flow -999.0 (or below, stored as -999.0)
 inline constexpr int FLOW_NEGATIVE = 1;  // below 0.0 and not -999.0
 inline constexpr int FLOW_VALID = 2;     // 0.0 or more
+
+// A daily flow as the record keeps it, from entry and from the project file alike: a value at
+// or below MISSING is a missing day, stored as MISSING exactly, so that the entry's search for
+// the last flow, the flags, the data check and the saved file all count it the same way.
+inline void storeflow(float value, float& flow, int& flag) {
+  if (value <= MISSING) {
+    flow = MISSING;
+    flag = FLOW_MISSING;
+  } else {
+    flow = value;
+    flag = value < 0.0f ? FLOW_NEGATIVE : FLOW_VALID;
+  }
+}
 
 // One day of the record.
 struct DailyRecord {

@@ -7,8 +7,9 @@ target_link_libraries(tw_mainmenu PUBLIC tw_app tw_window)
 # The separation and regression plots, drawn through presentation graphics.
 add_library(tw_appplots STATIC ${CMAKE_CURRENT_LIST_DIR}/plots.cpp)
 target_link_libraries(tw_appplots PUBLIC tw_app tw_pgraph tw_graphics tw_window tw_text)
-# The main program, its menu loop and the file commands.
+# The main program, its menu loop, the file commands and the data dialogs.
 add_library(tw_mainprog STATIC ${CMAKE_CURRENT_LIST_DIR}/mainprogram.cpp ${CMAKE_CURRENT_LIST_DIR}/filecommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dataentry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/separation.cpp)
 target_link_libraries(tw_mainprog PUBLIC tw_mainmenu tw_appplots tw_app_reg tw_editor tw_dialog tw_msgbox tw_startup
   tw_winprint)

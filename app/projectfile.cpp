@@ -774,7 +774,7 @@ void readproject(LineSource& in) {
     DailyRecord& d = tw.daily[k];
     d.datenum = 10000 * d.year + 100 * d.month + d.day;
     wdatetostring(d.datetext, d.year, d.month, d.day, 25, ' ');
-    d.flowflag = d.flow == MISSING ? FLOW_MISSING : (d.flow < 0.0f ? FLOW_NEGATIVE : FLOW_VALID);
+    storeflow(d.flow, d.flow, d.flowflag);
     d.rainflag = d.rain < 0.0f ? 0 : 1;
     d.quickflow = 0.0f;
   }

@@ -473,7 +473,9 @@ TEST_F(ProjectFile, ValuesTooWideForTheFixedFormUseTheExponentForm) {
     spit(dir_ / "wide.tw", text);
     usefile(dir_ / "wide.tw");
     ASSERT_TRUE(fileopen_read());
-    EXPECT_EQ(twvars.daily[0].flow, c.value);
+    // A flow below the missing value reads back as a missing day.
+    EXPECT_EQ(twvars.daily[0].flow, c.value <= MISSING ? MISSING : c.value);
+    EXPECT_EQ(twvars.daily[0].flowflag, c.value <= MISSING ? FLOW_MISSING : FLOW_VALID);
   }
   // Nothing fits five columns of F5.2 for -999.0: the field stays asterisks and reads as
   // missing (MissingBaseflowIndexReadsBack).
@@ -530,10 +532,10 @@ TEST_F(ProjectFile, RandomValuesSurviveSaveOpenSave) {
     RegressDat& rd = regressdat;
     for (int k = 0; k < tw.ndays; ++k) {
       DailyRecord& d = tw.daily[k];
-      d.flow = dailyvalue();
+      // The flow as the program keeps it: one below the missing value is a missing day.
+      storeflow(dailyvalue(), d.flow, d.flowflag);
       d.rain = dailyvalue();
       d.baseflow = status >= 3 ? dailyvalue() : 0.0f;
-      d.flowflag = d.flow == MISSING ? FLOW_MISSING : (d.flow < 0.0f ? FLOW_NEGATIVE : FLOW_VALID);
       d.rainflag = d.rain < 0.0f ? 0 : 1;
     }
     dailytoannual();

@@ -1,0 +1,481 @@
+// The data dialogs as a hydrologist meets them on the headless backend, driven through the
+// main menu with keys and clicks: a new project, the USGS record pasted into the daily entry
+// as a spreadsheet puts it on the clipboard (flows with rain, CR LF; flows only, LF), the data
+// check summary, the review with its coloured cells, the July-June aggregation period, one
+// annual variable, the save and the reopened file; and the entry's refusals (dates that are
+// none, numbers that are none, bad pastes, too many rows), each leaving the record as it was.
+#include "app/dataentry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/datacheck.h"
+#include "app/mainprogram.h"
+#include "app/modules.h"
+#include "app/projectfile.h"
+#include "platform/message_box.h"
+#include "platform/test_api.h"
+#include "tests/support/clipboard_text.h"
+#include "tests/support/scripted_user.h"
+#include "tests/window/window_fixture.h"
+#include "toolkit/dialog/dialog_internal.h"
+#include "toolkit/dialog/dialogs.h"
+#include "toolkit/grid/wgrid.h"
+
+namespace fs = std::filesystem;
+using tw::test::Step;
+
+namespace {
+
+// Days of the USGS record blanked, made negative or made far below the missing value in the
+// spreadsheet (0-based rows), as a gauge's outages and faults would leave it.
+constexpr int kGapFrom = 100, kGapDays = 7, kSingleGap = 5000, kNegative = 200, kBelowMissing = 300;
+constexpr int kRainGapFrom = 50, kRainGapDays = 3, kNegativeRain = 60;
+
+struct Usgs {
+  std::vector<std::string> flows;   // as the file writes them
+};
+
+const Usgs& usgs() {
+  static const Usgs u = [] {
+    Usgs out;
+    std::ifstream in(fs::path(TW_FIXTURES) / "usgs-12304500-2000-2019.csv");
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) out.flows.push_back(line.substr(line.find(',') + 1));
+    return out;
+  }();
+  return u;
+}
+
+std::string flowcell(int k) {
+  if ((k >= kGapFrom && k < kGapFrom + kGapDays) || k == kSingleGap) return "";
+  if (k == kNegative) return "-3.5";
+  if (k == kBelowMissing) return "-1500";
+  return usgs().flows[static_cast<std::size_t>(k)];
+}
+std::string raincell(int k) {
+  if (k >= kRainGapFrom && k < kRainGapFrom + kRainGapDays) return "";
+  if (k == kNegativeRain) return "-1";
+  return std::to_string(k * 37 % 100 / 10) + "." + std::to_string(k * 37 % 10);
+}
+
+// The record as a spreadsheet copies it: tab-separated, one line per day.
+std::string spreadsheet(bool rain, const char* eol) {
+  std::string text;
+  for (int k = 0; k < static_cast<int>(usgs().flows.size()); ++k) {
+    text += flowcell(k);
+    if (rain) text += "\t" + raincell(k);
+    text += eol;
+  }
+  return text;
+}
+
+std::string trimmed(std::string s) {
+  s.erase(s.find_last_not_of(' ') + 1);
+  return s;
+}
+
+class DataEntry : public twtest::WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    dir = fs::temp_directory_path() / ("tw_dataentry_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    start = fs::current_path();
+    fs::current_path(dir);
+    win::test::clearMessageBoxes();
+    tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
+    mainprogram_start();
+    win::test::setIdleHook(nullptr);
+  }
+  void TearDown() override {
+    win::test::setIdleHook(nullptr);
+    fs::current_path(start);
+    fs::remove_all(dir);
+    WindowFixture::TearDown();
+  }
+  // A main-menu command chosen, with the user's steps and answers to the boxes.
+  static void command(int id, std::deque<Step> steps, std::deque<int> boxkeys = {}) {
+    tw::test::scriptuser(std::move(steps), std::move(boxkeys));
+    win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, static_cast<win::WPARAM>(id), 0);
+    mainprogram_turn();
+    win::test::setIdleHook(nullptr);
+  }
+  static win::HWND field(int id) { return win::GetDlgItem(yycurrentdialog(), id); }
+  static void clickon(win::HWND h) {
+    win::RECT r;
+    win::GetWindowRect(h, r);
+    win::test::click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+  static Step click(int id) {
+    return [id] { clickon(field(id)); };
+  }
+  // Replaces the text of a numeric field as a user would: click, select it all, type.
+  static Step typeinto(int id, std::string text) {
+    return [id, text] {
+      clickon(field(id));
+      win::test::pressKey(win::VK_END);
+      win::test::pressKey(win::VK_HOME, win::test::kShift);
+      win::test::typeText(text);
+    };
+  }
+  static GridInstance& grid(int id) {
+    GridInstance* g = gridservices.locate(id);
+    EXPECT_NE(g, nullptr);
+    return *g;
+  }
+  // A click on a cell in view (0-based).
+  static Step clickcell(int id, int column, int row) {
+    return [id, column, row] {
+      GridInstance& g = grid(id);
+      int x = 0;
+      for (int c = g.firstvisiblecolumn; c < column; ++c) x += g.data().columns[static_cast<std::size_t>(c)].width - 1;
+      win::POINT p{x + g.data().columns[static_cast<std::size_t>(column)].width / 2,
+                   (row - g.firstvisiblerow) * (g.rowheight - 1) + g.rowheight / 2};
+      win::ClientToScreen(g.cellarea, p);
+      win::test::click(p.x, p.y);
+    };
+  }
+  static Step paste(std::string text) {
+    return [text] {
+      ASSERT_TRUE(tw::test::setclipboardtext(text));
+      win::test::pressKey('V', win::test::kCtrl);
+    };
+  }
+  // Add new daily flows: the start date typed, the text pasted at the top cell, OK; then the
+  // boxes as keys (the summary, the save question).
+  static void newdaily(int d, int m, int y, const std::string& text, std::deque<int> boxkeys,
+                       const std::string& shot = {}) {
+    Step ok = click(1);
+    if (!shot.empty())
+      ok = [shot] {
+        ASSERT_TRUE(win::test::savePng(yycurrentdialog(), std::string(TW_SHOT_DIR) + "/" + shot, false));
+        clickon(field(1));
+      };
+    command(40004,
+            {typeinto(1001, std::to_string(d)), typeinto(1002, std::to_string(m)), typeinto(1003, std::to_string(y)),
+             click(1), clickcell(1008, 0, 0), paste(text), ok},
+            std::move(boxkeys));
+  }
+  static std::string boxtitled(const std::string& title) {
+    for (auto it = win::test::messageBoxes().rbegin(); it != win::test::messageBoxes().rend(); ++it)
+      if (it->title == title) return it->text;
+    return "(no box titled " + title + ")";
+  }
+  fs::path dir, start;
+};
+
+TEST_F(DataEntry, TheUsgsRecordFromEntryToTheReopenedFile) {
+  // New project.
+  command(40024, {tw::test::typed("tarn"), tw::test::pressed(win::VK_RETURN)}, {win::VK_RETURN});
+  ASSERT_EQ(trimmed(twvars.filename), (dir / "tarn.tw").string());
+  ASSERT_EQ(twvars.status, 1);
+  // Add new daily flows, flows with rain as a spreadsheet copies them (CR LF); the summary
+  // box, then Yes to the save.
+  newdaily(1, 1, 2000, spreadsheet(true, "\r\n"), {win::VK_RETURN, 'Y'});
+  const int days = static_cast<int>(usgs().flows.size());
+  ASSERT_EQ(twvars.status, 2);
+  EXPECT_EQ(twvars.ndays, days);
+  EXPECT_EQ(twvars.startyear, 2000);
+  EXPECT_EQ(trimmed(twvars.title), "Gauged flow (ML/d)");
+  EXPECT_EQ(trimmed(twvars.daily[0].datetext), "1 Jan 2000");
+  EXPECT_EQ(twvars.daily[59].dayofyear, 60);
+  EXPECT_EQ(trimmed(twvars.daily[static_cast<std::size_t>(days - 1)].datetext), "31 Dec 2019");
+  int wrong = 0;
+  for (int k = 0; k < days; ++k) {
+    const DailyRecord& r = twvars.daily[static_cast<std::size_t>(k)];
+    const std::string f = flowcell(k), rc = raincell(k);
+    const float flow = f.empty() || k == kBelowMissing ? MISSING : std::stof(f);
+    const int flag = flow == MISSING ? FLOW_MISSING : (flow < 0 ? FLOW_NEGATIVE : FLOW_VALID);
+    const float rain = rc.empty() ? MISSING : std::stof(rc);
+    if (r.flow != flow || r.flowflag != flag || r.rain != rain || r.rainflag != (rain >= 0 ? 1 : 0)) ++wrong;
+  }
+  EXPECT_EQ(wrong, 0);
+  // The summary counts the flow below the missing value as missing, as the record holds it.
+  const int missing = kGapDays + 2, missingrain = kRainGapDays + 1;
+  EXPECT_EQ(twvars.missingflows, missing);
+  EXPECT_EQ(twvars.negativeflows, 1);
+  EXPECT_EQ(twvars.longestflowgap, kGapDays);
+  EXPECT_EQ(twvars.missingrain, missingrain);
+  const std::string summary = boxtitled("File opened");
+  EXPECT_NE(summary.find("-   20.0 years of data"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("- 7305 days of data"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("- 0.1% missing flows (9 days)"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("- 0.0% negative flows (1 days)"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("- longest period of missing flows is 7 days"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("- 0.1% missing rainfall (4 days)"), std::string::npos) << summary;
+  EXPECT_TRUE(fs::exists(dir / "tarn.tw")) << "Yes to the save question wrote the file";
+
+  // Review: the counts, missing days orange and empty, the negative flow yellow.
+  std::string missingline, negativeline;
+  std::vector<std::string> cells;
+  std::vector<GridCellColour> colours;
+  command(40016, {clickcell(1008, 0, 0),
+                  [] {
+                    for (int k = 0; k < 4; ++k) win::test::pressKey(win::VK_NEXT);   // down to the gap
+                  },
+                  [&] {
+                    std::string t(100, ' ');
+                    WDialogGetString(1039, t);
+                    missingline = trimmed(t);
+                    WDialogGetString(1030, t);
+                    negativeline = trimmed(t);
+                    GridInstance& g = grid(1008);
+                    for (int row : {kGapFrom, kSingleGap, kBelowMissing, kNegative, 0}) {
+                      std::string s;
+                      yyGridGetString(g.data(), 0, row, s, 0);
+                      cells.push_back(s);
+                      colours.push_back(g.data().columns[0].colours[static_cast<std::size_t>(row)]);
+                    }
+                    ASSERT_TRUE(win::test::savePng(yycurrentdialog(), std::string(TW_SHOT_DIR) + "/review.png", false));
+                    clickon(field(1));
+                  }});
+  EXPECT_EQ(missingline.substr(0, 31), "- 0.1% missing flows (9 days)\r");
+  EXPECT_EQ(negativeline.substr(0, 32), "- 0.0% negative flows (1 days)\r");
+  ASSERT_EQ(cells.size(), 5u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(cells[static_cast<std::size_t>(i)], "") << i;
+    EXPECT_EQ(colours[static_cast<std::size_t>(i)].backred, 255);
+    EXPECT_EQ(colours[static_cast<std::size_t>(i)].backgreen, 180);
+    EXPECT_EQ(colours[static_cast<std::size_t>(i)].backblue, 70);
+  }
+  EXPECT_EQ(cells[3], "-3.50");
+  EXPECT_EQ(colours[3].backblue, 0) << "negative flow on yellow";
+  EXPECT_EQ(colours[3].backgreen, 255);
+  EXPECT_EQ(cells[4], "8.61");
+  EXPECT_EQ(colours[4].backblue, 255) << "a valid flow on white";
+
+  // Aggregation period July-June, chosen in the two lists with the arrow keys; the number of
+  // months follows at once.
+  int months = 0;
+  command(40015, {click(1033), [] {
+                    for (int k = 0; k < 6; ++k) win::test::pressKey(win::VK_DOWN);
+                  },
+                  click(1034), [] {
+                    for (int k = 0; k < 6; ++k) win::test::pressKey(win::VK_UP);
+                  },
+                  [&] {
+                    WDialogGetInteger(1001, months);
+                    clickon(field(1));
+                  }});
+  EXPECT_EQ(months, 12);
+  EXPECT_EQ(twvars.aggstartmonth, 7);
+  EXPECT_EQ(twvars.aggendmonth, 6);
+  EXPECT_EQ(twvars.monthflags, (std::array<int, 12>{1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2}));
+
+  // The separation (Finished at once, back to the main menu, No to the save) opens the annual
+  // entry; one annual variable: its name typed over the header's, ten years of values pasted
+  // and one more typed; OK and No to the save question.
+  command(40007, {tw::test::pressed(win::VK_RETURN),
+                  [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
+          {'N', 'N'});
+  ASSERT_EQ(twvars.status, 3);
+  std::string values;
+  for (int y = 0; y < 10; ++y) values += std::to_string(10 + y) + ".25\r\n";
+  command(40012,
+          {clickcell(1011, 3, 0),
+           [] {
+             win::test::pressKey(win::VK_HOME);
+             win::test::pressKey(win::VK_END, win::test::kShift);
+             win::test::typeText("Bore depth");
+           },
+           clickcell(1008, 3, 1), paste(values), clickcell(1008, 3, 11), tw::test::typed("7.5"), click(1)},
+          {'N'});
+  EXPECT_EQ(trimmed(twvars.usernames[0]), "Bore depth");
+  EXPECT_EQ(twvars.useryears[0], 11);
+  EXPECT_FLOAT_EQ(twvars.annual[11].user[0], 7.5f) << "typed and not left: OK still takes it";
+  EXPECT_EQ(twvars.userinclude[0], 1);
+  EXPECT_EQ(twvars.annual[0].userflag[0], 0);
+  EXPECT_FLOAT_EQ(twvars.annual[1].user[0], 10.25f);
+  EXPECT_EQ(twvars.annual[0].year, 2000) << "July-June years end in the year of their label";
+
+  // Save, then the file reopens with the same data.
+  command(40006, {});
+  const TwVars saved = twvars;
+  initialise_tw_vars();
+  twvars.ndays = 0;
+  ASSERT_TRUE(fileopen_read());
+  EXPECT_EQ(twvars.ndays, saved.ndays);
+  EXPECT_EQ(twvars.aggstartmonth, 7);
+  EXPECT_EQ(trimmed(twvars.usernames[0]).substr(trimmed(twvars.usernames[0]).find('B')), "Bore depth");
+  wrong = 0;
+  for (std::size_t k = 0; k < static_cast<std::size_t>(saved.ndays); ++k) {
+    const DailyRecord &a = twvars.daily[k], &b = saved.daily[k];
+    if (std::fabs(a.flow - b.flow) > 0.005f * std::max(1.0f, std::fabs(b.flow)) || a.flowflag != b.flowflag ||
+        std::fabs(a.rain - b.rain) > 0.005f || a.rainflag != b.rainflag || a.datenum != b.datenum)
+      ++wrong;
+  }
+  EXPECT_EQ(wrong, 0);
+  for (std::size_t y = 0; y < static_cast<std::size_t>(saved.numyears); ++y) {
+    EXPECT_EQ(twvars.annual[y].userflag[0], saved.annual[y].userflag[0]) << y;
+    if (saved.annual[y].userflag[0] == 1) EXPECT_FLOAT_EQ(twvars.annual[y].user[0], saved.annual[y].user[0]);
+  }
+  EXPECT_EQ(twvars.missingflows, saved.missingflows) << "the summary of the reopened file agrees";
+}
+
+TEST_F(DataEntry, FlowsOnlyWithLineFeeds) {
+  newdaily(1, 10, 1999, spreadsheet(false, "\n"), {win::VK_RETURN, 'N'}, "daily_entry.png");
+  const int days = static_cast<int>(usgs().flows.size());
+  EXPECT_EQ(twvars.ndays, days);
+  EXPECT_EQ(trimmed(twvars.daily[0].datetext), "1 Oct 1999");
+  EXPECT_FLOAT_EQ(twvars.daily[1].flow, std::stof(usgs().flows[1]));
+  EXPECT_EQ(twvars.missingrain, days);
+  EXPECT_EQ(twvars.longestraingap, days);
+  const std::string summary = boxtitled("File opened");
+  EXPECT_NE(summary.find("- 100.0% missing rainfall (7305 days)"), std::string::npos) << summary;
+  EXPECT_EQ(twvars.status, 2);
+}
+
+// Each refusal is told in a box and leaves the project loaded before as it was.
+TEST_F(DataEntry, RefusalsLeaveTheRecordAsItWas) {
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
+  twvars.filename.resize(500, ' ');
+  ASSERT_TRUE(fileopen_read());
+  const TwVars before = twvars;
+  auto same = [&before] {
+    if (twvars.ndays != before.ndays || twvars.status != before.status || twvars.title != before.title ||
+        twvars.startday != before.startday || twvars.startmonth != before.startmonth)
+      return false;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(before.ndays); ++k)
+      if (twvars.daily[k].flow != before.daily[k].flow || twvars.daily[k].rain != before.daily[k].rain) return false;
+    return true;
+  };
+  std::string sixtythousandandten;
+  for (int k = 0; k < 60010; ++k) sixtythousandandten += "1.5\r\n";
+  struct Case {
+    const char* why;
+    std::deque<Step> steps;
+    std::deque<int> boxkeys;
+    const char* title;
+    const char* text;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"31 April",
+                   {typeinto(1001, "31"), typeinto(1002, "4"), typeinto(1003, "1981"), click(1), click(2)},
+                   {win::VK_RETURN},
+                   "Problem here!",
+                   "April 1981 has 30 days."});
+  cases.push_back({"29 February of a common year",
+                   {typeinto(1001, "29"), typeinto(1002, "2"), typeinto(1003, "1981"), click(1), click(2)},
+                   {win::VK_RETURN},
+                   "Problem here!",
+                   "February 1981 has 28 days."});
+  cases.push_back({"a day beyond the field's range, refused by the field",
+                   {typeinto(1001, "32"), click(1), click(2)}, {}, "", ""});
+  cases.push_back({"a word typed for a flow, then OK",
+                   {click(1), clickcell(1008, 0, 0), tw::test::typed("abc"), click(1), click(2)},
+                   {win::VK_RETURN},
+                   "Problem here!",
+                   "No flow data has been entered."});
+  cases.push_back({"a paste of no numbers, then OK",
+                   {click(1), clickcell(1008, 0, 0), paste("abc\tx\r\nflow\train\r\n"), click(1), click(2)},
+                   {win::VK_RETURN, win::VK_RETURN},
+                   "Problem here!",
+                   "No flow data has been entered."});
+  cases.push_back({"more rows than the record holds, then No",
+                   {click(1), clickcell(1008, 0, 0), paste(sixtythousandandten), click(1), click(2)},
+                   {'N'},
+                   "Too many rows",
+                   "10 rows below row 60000 (9 Apr 2144, the last day a record can hold) hold values"});
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    win::test::clearMessageBoxes();
+    command(40004, std::move(c.steps), std::move(c.boxkeys));
+    EXPECT_TRUE(same());
+    // The numeric fields refuse what is out of range or no number themselves: OK does nothing.
+    if (*c.title != '\0') EXPECT_EQ(boxtitled(c.title).find(c.text), 0u) << boxtitled(c.title);
+    else EXPECT_TRUE(win::test::messageBoxes().empty()) << win::test::messageBoxes()[0].title << ": " << win::test::messageBoxes()[0].text;
+    EXPECT_EQ(yycurrentdialog(), nullptr) << "both dialogs are gone";
+  }
+}
+
+// OK with no flow is refused and the dialog stays; then a paste with leading and inner blanks,
+// a typed -999, a negative flow and rain, and rain past the last flow.
+TEST_F(DataEntry, OkAgainAfterNoFlowAndTheFlagsOfEachKindOfCell) {
+  command(40004, {click(1), click(1), clickcell(1008, 0, 0), paste("\t1.0\n\t\n5\t2\n-999\t0\n-2\t-1\n7\t\n\t3.5\n"),
+                  click(1)},
+          {win::VK_RETURN, win::VK_RETURN, 'N'});
+  EXPECT_EQ(boxtitled("Problem here!").rfind("No flow data has been entered.", 0), 0u);
+  ASSERT_EQ(twvars.status, 2);
+  EXPECT_EQ(twvars.ndays, 6) << "the rain of row 7 lies beyond the last flow";
+  struct Want { float flow; int flowflag; float rain; int rainflag; };
+  const Want want[] = {{MISSING, 0, 1.0f, 1}, {MISSING, 0, MISSING, 0}, {5, 2, 2, 1}, {MISSING, 0, 0, 1},
+                       {-2, 1, -1, 0},        {7, 2, MISSING, 0},       {MISSING, 0, 3.5f, 1}};
+  for (std::size_t k = 0; k < std::size(want); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(twvars.daily[k].flow, want[k].flow);
+    EXPECT_EQ(twvars.daily[k].flowflag, want[k].flowflag);
+    EXPECT_EQ(twvars.daily[k].rain, want[k].rain);
+    EXPECT_EQ(twvars.daily[k].rainflag, want[k].rainflag);
+  }
+  EXPECT_EQ(trimmed(twvars.daily[0].datetext), "1 Jan 1980") << "the dialog opens on 1 January 1980";
+  EXPECT_EQ(twvars.missingflows, 3);
+  EXPECT_EQ(twvars.negativeflows, 1);
+}
+
+TEST_F(DataEntry, ExtraRowsAcceptedStoreTheFirst60000Days) {
+  std::string text;
+  for (int k = 0; k < 60005; ++k) text += std::to_string(k % 97) + "\r\n";
+  newdaily(1, 1, 1980, text, {'Y', win::VK_RETURN, 'N'});
+  EXPECT_EQ(twvars.ndays, MAXDAYS);
+  EXPECT_FLOAT_EQ(twvars.daily[MAXDAYS - 1].flow, static_cast<float>((MAXDAYS - 1) % 97));
+  EXPECT_EQ(boxtitled("Too many rows").rfind("5 rows below row 60000", 0), 0u);
+}
+
+TEST_F(DataEntry, AnnualEntryAfterARegressionResetsTheResultsAndTheStatus) {
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status4.tw").string();
+  twvars.filename.resize(500, ' ');
+  ASSERT_TRUE(fileopen_read());
+  ASSERT_EQ(twvars.status, 4);
+  ASSERT_NE(regressdat.R2, 0.0f);
+  command(40012, {click(1)}, {'N'});
+  EXPECT_EQ(twvars.status, 3) << "no menu offers results that are gone";
+  EXPECT_EQ(regressdat.R2, 0.0f);
+  // Cancel keeps everything.
+  twvars.status = 4;
+  regressdat.R2 = 0.5f;
+  command(40012, {click(2)});
+  EXPECT_EQ(twvars.status, 4);
+  EXPECT_EQ(regressdat.R2, 0.5f);
+}
+
+TEST_F(DataEntry, AggregationPeriodsAndCancel) {
+  struct Case { int s, e, months; std::array<int, 12> flags; };
+  const Case cases[] = {
+      {3, 3, 1, {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {3, 2, 12, {1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2}},
+      {1, 12, 12, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+  };
+  for (const Case& c : cases) {
+    int months = 0;
+    command(40015, {[&] {
+                      WDialogPutOption(1033, c.s);
+                      WDialogPutOption(1034, c.e);
+                      clickon(field(1033));
+                    },
+                    // A step down and back: the number of months is that of the selections.
+                    tw::test::pressed(win::VK_DOWN), tw::test::pressed(win::VK_UP),
+                    [&] {
+                      WDialogGetInteger(1001, months);
+                      clickon(field(1));
+                    }});
+    EXPECT_EQ(months, c.months) << c.s << "-" << c.e;
+    EXPECT_EQ(twvars.monthflags, c.flags) << c.s << "-" << c.e;
+  }
+  const auto flags = twvars.monthflags;
+  command(40015, {click(1033), tw::test::pressed(win::VK_DOWN), click(2)});
+  EXPECT_EQ(twvars.monthflags, flags);
+  EXPECT_EQ(twvars.aggstartmonth, 1);
+}
+
+}  // namespace
