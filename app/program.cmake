@@ -9,7 +9,8 @@ add_library(tw_appplots STATIC ${CMAKE_CURRENT_LIST_DIR}/plots.cpp)
 target_link_libraries(tw_appplots PUBLIC tw_app tw_pgraph tw_graphics tw_window tw_text)
 # The main program, its menu loop and the file commands.
 add_library(tw_mainprog STATIC ${CMAKE_CURRENT_LIST_DIR}/mainprogram.cpp ${CMAKE_CURRENT_LIST_DIR}/filecommands.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/separation.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/separation.cpp ${CMAKE_CURRENT_LIST_DIR}/plotcommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/regwindow.cpp)
 target_link_libraries(tw_mainprog PUBLIC tw_mainmenu tw_appplots tw_app_reg tw_editor tw_dialog tw_msgbox tw_startup)
 # The help file and the user manual go beside the program.
 add_dependencies(tarnwalker tw_help)
