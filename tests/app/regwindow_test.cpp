@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <deque>
@@ -17,6 +18,7 @@
 #include "app/baseflow.h"
 #include "app/mainprogram.h"
 #include "app/modules.h"
+#include "app/plots.h"
 #include "app/projectfile.h"
 #include "platform/message_box.h"
 #include "platform/test_api.h"
@@ -193,6 +195,52 @@ TEST_F(RegressionWindow, TheUserRefitsDropsAnOutlierAndGoesBack) {
   EXPECT_EQ(regressdat.includeoutliers, 0);
   EXPECT_EQ(twvars.status, 4) << "Finished after a successful fit";
   EXPECT_FALSE(verdict.empty());
+}
+
+
+// The fixture's three years are too few: each run reports it, the plot area stays empty, and
+// Finished (pressed with Enter, the default button, never Help) leaves the status at 3.
+TEST_F(RegressionWindow, AFailedFitClearsThePlotAndLeavesStatusThree) {
+  tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
+  mainprogram_start();
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  ASSERT_EQ(twvars.status, 3);
+  regressdat.includeoutliers = 0;
+  // Something on the screen that the failed fit must not leave behind.
+  displayplot();
+  int boxes = 0;
+  bool blank = false;
+  win::test::setIdleHook([&, step = 0]() mutable {
+    if (win::test::openMessageBox() != nullptr) {
+      ++boxes;
+      win::test::pressKey(step >= 4 ? 'N' : win::VK_RETURN);
+      return;
+    }
+    switch (step++) {
+      case 0: clickfield(1032); break;                     // ticked: one run
+      case 1: win::test::pressKey(win::VK_TAB); break;
+      case 2: {
+        int w = 0, h = 0;
+        const auto px = win::test::pixels(winslot(0).hClient, true, w, h);
+        blank = w > 0 && std::all_of(px.begin(), px.end(), [&](win::COLORREF c) { return c == px.front(); });
+        win::test::savePng(winslot(0).hClient, shot("regression_failed_plot.png"), false);
+        win::test::pressKey(win::VK_RETURN);               // Finished
+        break;
+      }
+      case 3: win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); break;
+      default: win::test::pressKey(win::VK_ESCAPE); break;
+    }
+  });
+  win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40008, 0);
+  EXPECT_FALSE(mainprogram_turn());
+  EXPECT_NE(twvars.errorflag, 0);
+  EXPECT_GE(boxes, 2) << "the failure is shown, then the save question";
+  EXPECT_TRUE(blank) << "no plot after a failed fit";
+  EXPECT_EQ(twvars.status, 3);
 }
 
 }  // namespace
