@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <random>
 #include <cmath>
 #include <cstdio>
 #include <deque>
@@ -27,6 +32,7 @@
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialogs.h"
 #include "toolkit/grid/grid.h"
+#include "toolkit/window/geometry.h"
 
 namespace fs = std::filesystem;
 
@@ -241,6 +247,75 @@ TEST_F(RegressionWindow, AFailedFitClearsThePlotAndLeavesStatusThree) {
   EXPECT_GE(boxes, 2) << "the failure is shown, then the save question";
   EXPECT_TRUE(blank) << "no plot after a failed fit";
   EXPECT_EQ(twvars.status, 3);
+}
+
+
+// The whole program under random input from a project with a regression to run: keys, clicks,
+// wheel turns and menu commands from a fixed seed, in a folder of its own. The run must end,
+// and the project saved afterwards must open again. TW_RANDOM_EVENTS gives a longer run.
+TEST_F(RegressionWindow, RandomInputEndsAndTheSavedProjectOpensAgain) {
+  const fs::path folder = fs::temp_directory_path() / ("tw_random_" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  const fs::path before = fs::current_path();
+  fs::current_path(folder);
+  const char* oldpath = std::getenv("PATH");
+  const std::string savedpath = oldpath ? oldpath : "";
+  ::setenv("PATH", folder.c_str(), 1);   // no help viewer starts
+  tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
+  mainprogram_start();
+  loadproject();
+  const std::string file = (folder / "random.tw").string();
+  twvars.filename = file;
+  twvars.filename.resize(500, ' ');
+  const char* env = std::getenv("TW_RANDOM_EVENTS");
+  const long events = env ? std::atol(env) : 1000;
+  static const int commands[] = {40004, 40006, 40007, 40008, 40009, 40010, 40011, 40012, 40013, 40015, 40016,
+                                 40018, 40019, 40020, 40022, 40023, 40024, 40025, 40026, 40027};
+  static const int keys[] = {win::VK_RETURN, win::VK_ESCAPE, win::VK_TAB, win::VK_SPACE, win::VK_LEFT, win::VK_RIGHT,
+                             win::VK_UP, win::VK_DOWN, win::VK_DELETE, win::VK_BACK, '0', '5', '9', 'A', 'N', 'Y'};
+  std::mt19937 random(20261211);
+  long sent = 0;
+  const int width = winfoscreen(1), height = winfoscreen(2);
+  win::test::setIdleHook([&] {
+    if (win::test::openMessageBox() != nullptr) {
+      win::test::pressKey(sent < events && random() % 2 ? win::VK_RETURN : 'N');
+      ++sent;
+      return;
+    }
+    if (sent >= events) {
+      // Winding down: every dialog cancelled, every window asked to close.
+      if (sent++ % 2) win::test::pressKey(win::VK_ESCAPE);
+      else win::PostMessage(winslot(0).wWindow, win::WM_CLOSE, 0, 0);
+      return;
+    }
+    ++sent;
+    const int x = static_cast<int>(random() % static_cast<unsigned>(std::max(width, 1)));
+    const int y = static_cast<int>(random() % static_cast<unsigned>(std::max(height, 1)));
+    switch (random() % 8) {
+      case 0: win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, commands[random() % std::size(commands)], 0); break;
+      case 1: case 2: win::test::click(x, y); break;
+      case 3: win::test::wheel(x, y, static_cast<int>(random() % 5) - 2); break;
+      default: win::test::pressKey(keys[random() % std::size(keys)]); break;
+    }
+  });
+  long turns = 0;
+  while (!mainprogram_turn() && ++turns < events + 100000) {
+  }
+  win::test::setIdleHook(nullptr);
+  std::printf("random input: %ld events, %ld main-loop turns, status %d\n", sent, turns, twvars.status);
+  EXPECT_LT(turns, events + 100000) << "the run ends";
+  // The project as the run left it, saved and read back.
+  twvars.filename = file;
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  const int ndays = twvars.ndays;
+  EXPECT_TRUE(filesave());
+  EXPECT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  EXPECT_EQ(twvars.ndays, ndays);
+  ::setenv("PATH", savedpath.c_str(), 1);
+  fs::current_path(before);
+  fs::remove_all(folder);
 }
 
 }  // namespace
