@@ -8,6 +8,7 @@
 #include "app/menustate.h"
 #include "app/modules.h"
 #include "app/projectfile.h"
+#include "app/regwindow.h"
 #include "app/separation.h"
 #include "toolkit/dialog/dialogs.h"
 #include "toolkit/dialog/standard_dialogs.h"
@@ -52,7 +53,7 @@ void dispatch(int id) {
       // A separation that failed opens no view and leaves the status as it was.
       if (twvars.errorflag == 0) bfsep_main();
       break;
-    case MainCommand::TrendAnalysis: break;   // the regression window is not built yet
+    case MainCommand::TrendAnalysis: trendanalysis(); break;
     case MainCommand::Open: fileopen(); break;
     case MainCommand::NewAnnual: newannual(); break;
     case MainCommand::Help: WHelpFile("tarnwalker_help.chm"); break;

@@ -10,7 +10,8 @@ target_link_libraries(tw_appplots PUBLIC tw_app tw_pgraph tw_graphics tw_window 
 # The main program, its menu loop, the file commands and the data dialogs.
 add_library(tw_mainprog STATIC ${CMAKE_CURRENT_LIST_DIR}/mainprogram.cpp ${CMAKE_CURRENT_LIST_DIR}/filecommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dataentry.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/separation.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/separation.cpp ${CMAKE_CURRENT_LIST_DIR}/plotcommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/regwindow.cpp)
 target_link_libraries(tw_mainprog PUBLIC tw_mainmenu tw_appplots tw_app_reg tw_editor tw_dialog tw_msgbox tw_startup
   tw_winprint)
 # The help file and the user manual go beside the program.

@@ -9,6 +9,7 @@
 #include "app/aggregate.h"
 #include "app/baseflow.h"
 #include "app/modules.h"
+#include "app/plotcommands.h"
 #include "app/plots.h"
 #include "app/projectfile.h"
 #include "platform/dialog.h"
@@ -26,20 +27,6 @@
 
 namespace {
 
-// The name chosen for the last saved plot.
-std::string plotfile(500, ' ');
-
-std::string trimmed(const std::string& s) {
-  const std::size_t end = s.find_last_not_of(' ');
-  return end == std::string::npos ? std::string() : s.substr(0, end + 1);
-}
-
-bool exists(const std::string& name) {
-  int size = 0, y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, attributes = 0, kb = 0;
-  win::yyfileinfo(size, y, mo, d, h, mi, s, attributes, kb, name.c_str());
-  return size != -1;
-}
-
 // The parameter and scaling of the dialog applied: the separation runs again and the plot
 // is drawn afresh.
 void applydialog() {
@@ -56,12 +43,6 @@ void applydialog() {
   }
   baseflowseparation();
   refreshplot();
-}
-
-void plotto(std::optional<std::string_view> name) {
-  igrhardcopy(name);
-  refreshplot();
-  igrhardcopy("S");
 }
 
 // Leaving the view: the years take the current separation before the save question.
@@ -198,28 +179,8 @@ void bfsep_main() {
       switch (m.value1) {
         case 40010: bfinteract_dialog(); break;
         case 40011: leave(); return;
-        case 40018:
-          igrhardcopyselect(1, HCWMF);
-          plotto(std::nullopt);
-          break;
-        case 40019: {
-          for (;;) {
-            plotfile.assign(500, ' ');
-            WSelectFile("Windows metafiles (*.WMF)|*.wmf|All files|*.*|", 45, plotfile, "Save plot");
-            if (winfodialog(4) != 1) {
-              refreshplot();
-              break;
-            }
-            if (exists(trimmed(plotfile))) {
-              WMessageBox(3, 2, 2, "File exists. Do you want to overwrite it?", "TarnWalker");
-              if (winfodialog(4) != 1) continue;
-            }
-            igrhardcopyselect(1, HCWMF);
-            plotto(trimmed(plotfile));
-            break;
-          }
-          break;
-        }
+        case 40018: plottoclipboard(refreshplot); break;
+        case 40019: plottofile(refreshplot); break;
         case 40020:
           // Printing needs the printer set-up dialog of the Windows printer driver.
           break;

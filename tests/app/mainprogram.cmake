@@ -9,3 +9,6 @@ add_dependencies(test_app_helpfiles tw_help)
 tw_add_test(test_app_dataentry SOURCES ${CMAKE_CURRENT_LIST_DIR}/dataentry_test.cpp
   LIBS tw_mainprog tw_resources tw_platform_clipboard LABELS gui)
 target_compile_definitions(test_app_dataentry PRIVATE TW_SHOT_DIR="${CMAKE_CURRENT_BINARY_DIR}")
+# The regression window driven from the main menu; pictures kept in the build folder.
+tw_add_test(test_app_regwindow SOURCES ${CMAKE_CURRENT_LIST_DIR}/regwindow_test.cpp LIBS tw_mainprog tw_resources)
+target_compile_definitions(test_app_regwindow PRIVATE TW_SHOT_DIR="${CMAKE_CURRENT_BINARY_DIR}")

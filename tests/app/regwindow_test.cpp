@@ -1,0 +1,321 @@
+// The regression window driven as a user would from the main menu, on a project made from
+// twenty years of a real daily record: the fit with every year, a variable unticked and
+// ticked, an outlier year dropped, Finished, and the way back to the main menu.
+#include "app/regwindow.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <random>
+#include <cmath>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/aggregate.h"
+#include "app/baseflow.h"
+#include "app/mainprogram.h"
+#include "app/modules.h"
+#include "app/plots.h"
+#include "app/projectfile.h"
+#include "platform/message_box.h"
+#include "platform/test_api.h"
+#include "tests/support/scripted_user.h"
+#include "tests/window/window_fixture.h"
+#include "toolkit/dialog/dialog_internal.h"
+#include "toolkit/dialog/dialogs.h"
+#include "toolkit/grid/grid.h"
+#include "toolkit/window/geometry.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string shot(const std::string& name) { return (fs::path(TW_SHOT_DIR) / name).string(); }
+
+// The status-3 fixture with its daily record replaced by twenty years of the USGS record, a
+// rain that follows the flow and one user variable; one year gets a flood and an extreme
+// value of the user variable, a year that pulls the fit.
+void loadproject() {
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  std::ifstream in(TW_FIXTURES "/usgs-12304500-2000-2019.csv");
+  std::string line;
+  std::getline(in, line);
+  int n = 0;
+  unsigned seed = 12345;
+  while (std::getline(in, line) && n < MAXDAYS) {
+    DailyRecord& d = twvars.daily[static_cast<std::size_t>(n)];
+    std::sscanf(line.c_str(), "%d-%d-%d,%f", &d.year, &d.month, &d.day, &d.flow);
+    d.datenum = 10000 * d.year + 100 * d.month + d.day;
+    if (d.year == 2012) d.flow *= 3.0f;
+    seed = seed * 1103515245u + 12345u;
+    d.rain = 0.02f * d.flow + static_cast<float>((seed >> 16) % 100) / 20.0f;
+    d.flowflag = FLOW_VALID;
+    d.rainflag = 1;
+    ++n;
+  }
+  twvars.ndays = n;
+  twvars.startday = twvars.daily[0].day;
+  twvars.startmonth = twvars.daily[0].month;
+  twvars.startyear = twvars.daily[0].year;
+  baseflowseparation();
+  ASSERT_EQ(twvars.errorflag, 0);
+  dailytoannual();
+  twvars.usernames[0] = "Dam storage";
+  twvars.usernames[0].resize(40, ' ');
+  for (int y = 0; y < twvars.numyears; ++y) {
+    AnnualRecord& a = twvars.annual[static_cast<std::size_t>(y)];
+    a.user[0] = 100.0f + 3.0f * static_cast<float>(y % 7);
+    if (a.year == 2013) a.user[0] = 400.0f;
+    a.userflag[0] = 1;
+  }
+  twvars.useryears[0] = twvars.numyears;
+  twvars.userinclude = {1, 0, 0};
+  twvars.raininclude = 1;
+  regressdat.includeoutliers = 0;
+  twvars.status = 3;
+}
+
+struct Fit {
+  int nsample = 0;
+  float b[6] = {};
+  float R2 = 0;
+};
+
+Fit fit() {
+  Fit f;
+  f.nsample = regressdat.nsample;
+  for (int i = 0; i < 6; ++i) f.b[i] = regressdat.coeffs[static_cast<std::size_t>(i)];
+  f.R2 = regressdat.R2;
+  return f;
+}
+
+void print(const char* what, const Fit& f) {
+  std::printf("%-28s nsample %2d  intercept %10.3f trend %9.3f rain %8.3f dam %8.3f  R2 %.3f\n", what, f.nsample,
+              f.b[0], f.b[1], f.b[2], f.b[3], f.R2);
+}
+
+win::HWND dialog() { return yycurrentdialog(); }
+
+void clickfield(int id) {
+  win::RECT r{};
+  win::GetWindowRect(win::GetDlgItem(dialog(), id), r);
+  win::test::click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// A click on a cell of a grid of the dialog (0-based column and row).
+void clickcell(int grid, int column, int row) {
+  GridInstance* g = gridservices.locate(grid);
+  ASSERT_NE(g, nullptr);
+  int x = 0;
+  for (int c = g->firstvisiblecolumn; c < column; ++c) x += g->data().columns[static_cast<std::size_t>(c)].width - 1;
+  win::POINT p{x + g->data().columns[static_cast<std::size_t>(column)].width / 2,
+               (row - g->firstvisiblerow) * (g->rowheight - 1) + g->rowheight / 2};
+  win::ClientToScreen(g->cellarea, p);
+  win::test::click(p.x, p.y);
+}
+
+void saveshots(const std::string& name) {
+  win::test::savePng(winslot(0).hClient, shot(name + "_plot.png"), false);
+  win::test::savePng(dialog(), shot(name + "_dialog.png"), false);
+}
+
+class RegressionWindow : public twtest::WindowFixture {
+ protected:
+  void TearDown() override {
+    win::test::setIdleHook(nullptr);
+    WindowFixture::TearDown();
+  }
+};
+
+TEST_F(RegressionWindow, TheUserRefitsDropsAnOutlierAndGoesBack) {
+  tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
+  mainprogram_start();
+  loadproject();
+  Fit all, norain, outliersout;
+  std::string verdict;
+  bool rainrowfilled = false;
+  // A tick takes effect when the field is left (the dialog reports a field change when the
+  // focus moves), so the user ticks and then presses Tab, as on the parameter dialog.
+  const tw::test::Step tab = tw::test::pressed(win::VK_TAB);
+  tw::test::scriptuser(
+      {// "Include outliers?" ticked: the fit takes every year.
+       [] { clickfield(1032); }, tab,
+       [&] {
+         all = fit();
+         saveshots("regression_all_years");
+         clickcell(1031, 1, 0);   // the rain's box: the click unticks it
+       },
+       tab,
+       [&] {
+         norain = fit();
+         std::string s;
+         WGridGetCellString(1031, 3, 1, s);
+         rainrowfilled = !s.empty();
+         saveshots("regression_rain_unticked");
+         clickcell(1031, 1, 0);   // and ticked again
+       },
+       tab,
+       // "Include outliers?" unticked: the outlier year goes and the fit changes.
+       [] { clickfield(1032); }, tab,
+       [&] {
+         outliersout = fit();
+         char buffer[40] = {};
+         win::GetDlgItemText(dialog(), 1044, buffer, sizeof buffer);
+         verdict = buffer;
+         saveshots("regression_outlier_dropped");
+         clickfield(1029);   // Finished
+       },
+       [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
+      {'N'});
+  win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40008, 0);
+  EXPECT_FALSE(mainprogram_turn());
+  print("every year, rain and dam", all);
+  print("rain unticked", norain);
+  print("outliers left out", outliersout);
+  std::printf("lag-1 verdict: %s\n", verdict.c_str());
+  int complete = 0;
+  for (int y = 0; y < twvars.numyears; ++y) {
+    const AnnualRecord& a = twvars.annual[static_cast<std::size_t>(y)];
+    complete += a.flowflag == 1 && a.rainflag == 1 ? 1 : 0;
+  }
+  EXPECT_EQ(all.nsample, complete) << "every complete year takes part";
+  EXPECT_NE(all.b[2], 0.0f);
+  EXPECT_EQ(norain.nsample, all.nsample);
+  EXPECT_EQ(norain.b[3], 0.0f) << "without rain the dam coefficient moves to entry 3";
+  EXPECT_FALSE(rainrowfilled) << "an unticked variable's numeric cells are empty";
+  EXPECT_LT(outliersout.nsample, all.nsample) << "the flood year is dropped";
+  EXPECT_NE(outliersout.b[1], all.b[1]) << "the fit changes";
+  EXPECT_EQ(twvars.raininclude, 1);
+  EXPECT_EQ(regressdat.includeoutliers, 0);
+  EXPECT_EQ(twvars.status, 4) << "Finished after a successful fit";
+  EXPECT_FALSE(verdict.empty());
+}
+
+
+// The fixture's three years are too few: each run reports it, the plot area stays empty, and
+// Finished (pressed with Enter, the default button, never Help) leaves the status at 3.
+TEST_F(RegressionWindow, AFailedFitClearsThePlotAndLeavesStatusThree) {
+  tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
+  mainprogram_start();
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  ASSERT_EQ(twvars.status, 3);
+  regressdat.includeoutliers = 0;
+  // Something on the screen that the failed fit must not leave behind.
+  displayplot();
+  int boxes = 0;
+  bool blank = false;
+  win::test::setIdleHook([&, step = 0]() mutable {
+    if (win::test::openMessageBox() != nullptr) {
+      ++boxes;
+      win::test::pressKey(step >= 4 ? 'N' : win::VK_RETURN);
+      return;
+    }
+    switch (step++) {
+      case 0: clickfield(1032); break;                     // ticked: one run
+      case 1: win::test::pressKey(win::VK_TAB); break;
+      case 2: {
+        int w = 0, h = 0;
+        const auto px = win::test::pixels(winslot(0).hClient, true, w, h);
+        blank = w > 0 && std::all_of(px.begin(), px.end(), [&](win::COLORREF c) { return c == px.front(); });
+        win::test::savePng(winslot(0).hClient, shot("regression_failed_plot.png"), false);
+        win::test::pressKey(win::VK_RETURN);               // Finished
+        break;
+      }
+      case 3: win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); break;
+      default: win::test::pressKey(win::VK_ESCAPE); break;
+    }
+  });
+  win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40008, 0);
+  EXPECT_FALSE(mainprogram_turn());
+  EXPECT_NE(twvars.errorflag, 0);
+  EXPECT_GE(boxes, 2) << "the failure is shown, then the save question";
+  EXPECT_TRUE(blank) << "no plot after a failed fit";
+  EXPECT_EQ(twvars.status, 3);
+}
+
+
+// The whole program under random input from a project with a regression to run: keys, clicks,
+// wheel turns and menu commands from a fixed seed, in a folder of its own. The run must end,
+// and the project saved afterwards must open again. TW_RANDOM_EVENTS gives a longer run.
+TEST_F(RegressionWindow, RandomInputEndsAndTheSavedProjectOpensAgain) {
+  const fs::path folder = fs::temp_directory_path() / ("tw_random_" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  const fs::path before = fs::current_path();
+  fs::current_path(folder);
+  const char* oldpath = std::getenv("PATH");
+  const std::string savedpath = oldpath ? oldpath : "";
+  ::setenv("PATH", folder.c_str(), 1);   // no help viewer starts
+  tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
+  mainprogram_start();
+  loadproject();
+  const std::string file = (folder / "random.tw").string();
+  twvars.filename = file;
+  twvars.filename.resize(500, ' ');
+  const char* env = std::getenv("TW_RANDOM_EVENTS");
+  const long events = env ? std::atol(env) : 1000;
+  static const int commands[] = {40004, 40006, 40007, 40008, 40009, 40010, 40011, 40012, 40013, 40015, 40016,
+                                 40018, 40019, 40020, 40022, 40023, 40024, 40025, 40026, 40027};
+  static const int keys[] = {win::VK_RETURN, win::VK_ESCAPE, win::VK_TAB, win::VK_SPACE, win::VK_LEFT, win::VK_RIGHT,
+                             win::VK_UP, win::VK_DOWN, win::VK_DELETE, win::VK_BACK, '0', '5', '9', 'A', 'N', 'Y'};
+  std::mt19937 random(20261211);
+  long sent = 0;
+  const int width = winfoscreen(1), height = winfoscreen(2);
+  win::test::setIdleHook([&] {
+    if (win::test::openMessageBox() != nullptr) {
+      win::test::pressKey(sent < events && random() % 2 ? win::VK_RETURN : 'N');
+      ++sent;
+      return;
+    }
+    if (sent >= events) {
+      // Winding down: every dialog cancelled, every window asked to close.
+      if (sent++ % 2) win::test::pressKey(win::VK_ESCAPE);
+      else win::PostMessage(winslot(0).wWindow, win::WM_CLOSE, 0, 0);
+      return;
+    }
+    ++sent;
+    const int x = static_cast<int>(random() % static_cast<unsigned>(std::max(width, 1)));
+    const int y = static_cast<int>(random() % static_cast<unsigned>(std::max(height, 1)));
+    switch (random() % 8) {
+      case 0: win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, commands[random() % std::size(commands)], 0); break;
+      case 1: case 2: win::test::click(x, y); break;
+      case 3: win::test::wheel(x, y, static_cast<int>(random() % 5) - 2); break;
+      default: win::test::pressKey(keys[random() % std::size(keys)]); break;
+    }
+  });
+  long turns = 0;
+  while (!mainprogram_turn() && ++turns < events + 100000) {
+  }
+  win::test::setIdleHook(nullptr);
+  std::printf("random input: %ld events, %ld main-loop turns, status %d\n", sent, turns, twvars.status);
+  EXPECT_LT(turns, events + 100000) << "the run ends";
+  // The project as the run left it, saved and read back.
+  twvars.filename = file;
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  const int ndays = twvars.ndays;
+  EXPECT_TRUE(filesave());
+  EXPECT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  EXPECT_EQ(twvars.ndays, ndays);
+  ::setenv("PATH", savedpath.c_str(), 1);
+  fs::current_path(before);
+  fs::remove_all(folder);
+}
+
+}  // namespace
