@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi.h"
 #include "platform/window_internal.h"
 
 namespace win {
@@ -31,6 +32,8 @@ struct Store {
   HWND opener = nullptr;
   HWND owner = nullptr;
   std::vector<std::pair<UINT, HGLOBAL>> formats;
+  bool changed = false;      // emptied or set since it was opened
+  bool refreshing = false;
 };
 
 Store& store() {
@@ -46,16 +49,33 @@ Block* block(HGLOBAL h) {
 
 void freeBlock(HGLOBAL h) { store().blocks.erase(reinterpret_cast<std::uintptr_t>(h)); }
 
+// Bitmaps and enhanced metafiles are held as the drawing layer's objects, not as blocks.
+bool objectFormat(UINT format) { return format == CF_BITMAP || format == CF_ENHMETAFILE; }
+
+void release(UINT format, HGLOBAL data) {
+  if (data == nullptr) return;
+  if (format == CF_BITMAP) DeleteObject(reinterpret_cast<HGDIOBJ>(data));
+  else if (format == CF_ENHMETAFILE) DeleteEnhMetaFile(reinterpret_cast<HENHMETAFILE>(data));
+  else freeBlock(data);
+}
+
 void dropAll() {
   Store& s = store();
-  for (auto& [format, data] : s.formats)
-    if (data) freeBlock(data);
+  for (auto& [format, data] : s.formats) release(format, data);
   s.formats.clear();
 }
 
 // The clipboard may be read and written: someone in the program has it open (one thread, so
 // whoever opened it is the caller).
 bool openHere() { return store().open; }
+
+void refresh() {
+  Store& s = store();
+  if (clipboard::bridge.refresh == nullptr || s.refreshing) return;
+  s.refreshing = true;
+  clipboard::bridge.refresh();
+  s.refreshing = false;
+}
 
 }  // namespace
 
@@ -107,6 +127,40 @@ std::size_t GlobalSize(HGLOBAL h) {
 
 namespace clipboard {
 int liveBlocks() { return static_cast<int>(store().blocks.size()); }
+
+std::vector<UINT> storedFormats() {
+  std::vector<UINT> out;
+  for (const auto& [f, data] : store().formats) out.push_back(f);
+  return out;
+}
+
+std::vector<unsigned char> storedBytes(UINT format) {
+  for (const auto& [f, data] : store().formats)
+    if (f == format)
+      if (const Block* b = block(data)) return b->bytes;
+  return {};
+}
+
+HGLOBAL storedHandle(UINT format) {
+  for (const auto& [f, data] : store().formats)
+    if (f == format) return data;
+  return nullptr;
+}
+
+void replaceFromDesktop(const std::vector<std::pair<UINT, std::vector<unsigned char>>>& items,
+                        const std::vector<std::pair<UINT, HGLOBAL>>& objects) {
+  Store& s = store();
+  dropAll();
+  s.owner = nullptr;
+  for (const auto& [format, bytes] : items) {
+    HGLOBAL h = GlobalAlloc(GHND, bytes.size());
+    if (h == nullptr) continue;
+    block(h)->bytes = bytes;
+    s.formats.emplace_back(format, h);
+  }
+  for (const auto& [format, object] : objects)
+    if (object != nullptr) s.formats.emplace_back(format, object);
+}
 }  // namespace clipboard
 
 //------------------------------------------------------------------------------
@@ -119,6 +173,8 @@ BOOL OpenClipboard(HWND owner) {
   if (s.open && s.opener != owner && (s.opener == nullptr || IsWindow(s.opener))) return FALSE;
   s.open = true;
   s.opener = owner;
+  s.changed = false;
+  refresh();
   return TRUE;
 }
 
@@ -127,6 +183,8 @@ BOOL CloseClipboard() {
   if (!s.open) return FALSE;
   s.open = false;
   s.opener = nullptr;
+  if (s.changed && clipboard::bridge.publish != nullptr) clipboard::bridge.publish();
+  s.changed = false;
   return TRUE;
 }
 
@@ -135,14 +193,15 @@ BOOL EmptyClipboard() {
   if (!openHere()) return FALSE;
   dropAll();
   s.owner = s.opener;
+  s.changed = true;
   return TRUE;
 }
 
 HGLOBAL SetClipboardData(UINT format, HGLOBAL data) {
   Store& s = store();
   if (!openHere() || format == 0) return nullptr;
-  // An enhanced metafile is handed over as its handle, not as a memory block.
-  if (data && !block(data) && format != CF_ENHMETAFILE) return nullptr;
+  if (data && !objectFormat(format) && !block(data)) return nullptr;
+  s.changed = true;
   if (data && (format == CF_TEXT || format == CF_OEMTEXT)) {
     // Readers take the text up to its NUL: make sure there is one inside the block.
     Block* b = block(data);
@@ -150,7 +209,7 @@ HGLOBAL SetClipboardData(UINT format, HGLOBAL data) {
   }
   for (auto& [f, held] : s.formats) {
     if (f != format) continue;
-    if (held && held != data) freeBlock(held);
+    if (held && held != data) release(f, held);
     held = data;
     return data;
   }
@@ -166,12 +225,16 @@ HGLOBAL GetClipboardData(UINT format) {
 }
 
 BOOL IsClipboardFormatAvailable(UINT format) {
+  if (!store().open) refresh();
   for (const auto& [f, data] : store().formats)
     if (f == format) return TRUE;
   return FALSE;
 }
 
-int CountClipboardFormats() { return static_cast<int>(store().formats.size()); }
+int CountClipboardFormats() {
+  if (!store().open) refresh();
+  return static_cast<int>(store().formats.size());
+}
 
 UINT EnumClipboardFormats(UINT format) {
   const auto& f = store().formats;

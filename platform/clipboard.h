@@ -7,11 +7,14 @@
 // then on and frees them when they are replaced or emptied), and closes it. Reading needs the
 // clipboard open; IsClipboardFormatAvailable does not. A CF_TEXT block holds 8-bit text with
 // CR LF line ends and a terminating NUL: a block handed over without a NUL gets one, so a
-// reader never runs past the block. CF_ENHMETAFILE data is an enhanced-metafile handle of the
-// drawing layer, kept as it is. Registered formats are numbered from 0xC000 up, a name
+// reader never runs past the block. CF_BITMAP and CF_ENHMETAFILE hold the drawing layer's
+// bitmap and enhanced-metafile handles instead of blocks; the store deletes them when they are
+// replaced or emptied. Registered formats are numbered from 0xC000 up, a name
 // given again (in any case) gets its number again; they share their numbers with registered
 // window messages.
 #include <cstddef>
+#include <utility>
+#include <vector>
 
 #include "platform/win.h"
 
@@ -47,6 +50,27 @@ int GetClipboardFormatName(UINT format, LPSTR name, int size);
 
 namespace clipboard {
 int liveBlocks();   // memory blocks not yet freed, for the tests
+
+// The bridge to the desktop's clipboard, installed by a display backend. publish: the store
+// changed (emptied or set) while it was open and has just been closed: offer it to the
+// desktop. refresh: the program is about to look at the store: when another program holds
+// the desktop's clipboard, take its data in (replaceFromDesktop). Empty: the store is the
+// program's own.
+struct Bridge {
+  void (*publish)() = nullptr;
+  void (*refresh)() = nullptr;
+};
+inline Bridge bridge;
+// The formats in the store, the bytes of one held in a block, and the data handle of one
+// (a bitmap or metafile object for CF_BITMAP and CF_ENHMETAFILE), for the bridge (no need
+// to open it).
+std::vector<UINT> storedFormats();
+std::vector<unsigned char> storedBytes(UINT format);
+HGLOBAL storedHandle(UINT format);
+// Replaces the store's contents by the desktop's: blocks made of items, and objects (bitmaps,
+// metafiles) that the store takes over. No window owns them then.
+void replaceFromDesktop(const std::vector<std::pair<UINT, std::vector<unsigned char>>>& items,
+                        const std::vector<std::pair<UINT, HGLOBAL>>& objects = {});
 }  // namespace clipboard
 
 }  // namespace win

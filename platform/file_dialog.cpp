@@ -16,6 +16,8 @@
 #include "platform/edit.h"
 #include "platform/listbox.h"
 #include "platform/message_box.h"
+#include "platform/native_dialogs.h"
+#include "platform/own_dialog.h"
 
 namespace win {
 namespace {
@@ -25,10 +27,7 @@ DWORD lasterror = 0;
 constexpr int kFolderLabel = 1101, kFolder = 1102, kList = 1103, kNameLabel = 1104, kName = 1105,
               kTypeLabel = 1106, kType = 1107;
 
-struct Filter {
-  std::string description;
-  std::vector<std::string> patterns;
-};
+using Filter = native::FileFilter;
 
 struct State {
   OPENFILENAME* ofn = nullptr;
@@ -37,7 +36,7 @@ struct State {
   std::vector<Filter> filters;
   int filter = 0;
   std::vector<std::string> entries;   // what the list shows: folders end in '/'
-  std::string result;                 // the answer, NUL-separated for several files
+  std::vector<std::string> paths;     // the answer
 };
 
 bool isdir(const std::string& p) {
@@ -156,25 +155,59 @@ std::vector<std::string> names(const std::string& typed) {
 
 // The default extension: the caller's, or with an empty one the chosen type's first pattern
 // when it names one ("*.tw" gives tw).
-std::string defaultextension(const State& s) {
-  if (s.ofn->lpstrDefExt == nullptr) return {};
-  if (s.ofn->lpstrDefExt[0] != '\0') return s.ofn->lpstrDefExt;
-  for (const std::string& p : s.filters[static_cast<std::size_t>(s.filter)].patterns)
+std::string defaultextension(const OPENFILENAME& ofn, const Filter& filter) {
+  if (ofn.lpstrDefExt == nullptr) return {};
+  if (ofn.lpstrDefExt[0] != '\0') return ofn.lpstrDefExt;
+  for (const std::string& p : filter.patterns)
     if (p.size() > 2 && p.rfind("*.", 0) == 0 && p.find_first_of("*?", 2) == std::string::npos) return p.substr(2);
   return {};
 }
 
-bool ask(HWND dialog, const std::string& question, const std::string& title) {
-  return MessageBox(dialog, question.c_str(), title.c_str(), MB_YESNO | MB_ICONWARNING) == IDYES;
+native::Questions questionsof(HWND dialog) {
+  return {[dialog](const std::string& question, const std::string& title) {
+            return MessageBox(dialog, question.c_str(), title.c_str(), MB_YESNO | MB_ICONWARNING) == IDYES;
+          },
+          [dialog](const std::string& message, const std::string& title) {
+            MessageBox(dialog, message.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+          }};
 }
 
-void tell(HWND dialog, const std::string& message, const std::string& title) {
-  MessageBox(dialog, message.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+// The rules every dialog applies to the paths chosen, whichever dialog showed: the default
+// extension, the folder that must exist, and the questions the flags ask for. False keeps
+// the dialog up.
+bool judge(const OPENFILENAME& ofn, bool save, std::vector<std::string>& paths, const Filter& filter,
+           const native::Questions& q) {
+  const DWORD flags = ofn.Flags;
+  const std::string ext = defaultextension(ofn, filter);
+  for (std::string& path : paths) {
+    const std::size_t slash = path.rfind('/');
+    if (!ext.empty() && path.find('.', slash == std::string::npos ? 0 : slash) == std::string::npos) path += "." + ext;
+  }
+  for (const std::string& path : paths) {
+    const std::string folder = path.substr(0, std::max<std::size_t>(path.rfind('/'), 1));
+    if ((flags & OFN_PATHMUSTEXIST) != 0 && !isdir(folder)) {
+      q.tell(path + "\nThe folder does not exist.\nCheck the path and try again.", save ? "Save As" : "Open");
+      return false;
+    }
+    const bool there = exists(path);
+    if (!save) {
+      if (!there && (flags & OFN_FILEMUSTEXIST) != 0) {
+        q.tell(path + "\nFile not found.\nCheck the file name and try again.", "Open");
+        return false;
+      }
+      if (!there && (flags & OFN_CREATEPROMPT) != 0 &&
+          !q.ask(path + "\nThis file does not exist.\nDo you want to create it?", "Open"))
+        return false;
+    } else if (there && (flags & OFN_OVERWRITEPROMPT) != 0 &&
+               !q.ask(path + " already exists.\nDo you want to replace it?", "Save As")) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // OK with what the name field holds: enter a folder, take a pattern, or choose.
 bool accept(HWND dialog, State& s) {
-  const DWORD flags = s.ofn->Flags;
   const std::vector<std::string> chosen = names(text(dialog, kName));
   if (chosen.empty()) {
     // An empty name with a folder typed in the folder field enters that folder.
@@ -200,57 +233,15 @@ bool accept(HWND dialog, State& s) {
     }
   }
   std::vector<std::string> paths;
-  for (std::string name : chosen) {
-    const std::string ext = defaultextension(s);
-    const std::size_t slash = name.rfind('/');
-    if (!ext.empty() && name.find('.', slash == std::string::npos ? 0 : slash) == std::string::npos) name += "." + ext;
-    paths.push_back(tidy(joined(s.folder, name)));
-  }
-  for (const std::string& path : paths) {
-    const std::string folder = path.substr(0, std::max<std::size_t>(path.rfind('/'), 1));
-    if ((flags & OFN_PATHMUSTEXIST) != 0 && !isdir(folder)) {
-      tell(dialog, path + "\nThe folder does not exist.\nCheck the path and try again.", s.save ? "Save As" : "Open");
-      return false;
-    }
-    const bool there = exists(path);
-    if (!s.save) {
-      if (!there && (flags & OFN_FILEMUSTEXIST) != 0) {
-        tell(dialog, path + "\nFile not found.\nCheck the file name and try again.", "Open");
-        return false;
-      }
-      if (!there && (flags & OFN_CREATEPROMPT) != 0 &&
-          !ask(dialog, path + "\nThis file does not exist.\nDo you want to create it?", "Open"))
-        return false;
-    } else if (there && (flags & OFN_OVERWRITEPROMPT) != 0 &&
-               !ask(dialog, path + " already exists.\nDo you want to replace it?", "Save As")) {
-      return false;
-    }
-  }
-  if (paths.size() == 1) {
-    s.result = paths[0];
-  } else {
-    s.result = s.folder;
-    s.result += '\0';
-    for (const std::string& p : paths) {
-      s.result += p.substr(p.rfind('/') + 1);
-      s.result += '\0';
-    }
-  }
-  if (paths.size() == 1) s.folder = paths[0].substr(0, std::max<std::size_t>(paths[0].rfind('/'), 1));
+  for (const std::string& name : chosen) paths.push_back(tidy(joined(s.folder, name)));
+  if (!judge(*s.ofn, s.save, paths, s.filters[static_cast<std::size_t>(s.filter)], questionsof(dialog))) return false;
+  s.paths = paths;
   return true;
 }
 
 void layout(HWND dialog, State& s) {
-  HFONT font = reinterpret_cast<HFONT>(SendMessage(dialog, WM_GETFONT, 0, 0));
   const bool multi = !s.save && (s.ofn->Flags & OFN_ALLOWMULTISELECT) != 0;
-  struct Item {
-    int id;
-    const char* cls;
-    const char* text;
-    DWORD style;
-    int x, y, w, h;
-  };
-  const Item items[] = {
+  const owndialog::Item items[] = {
       {kFolderLabel, "STATIC", "&Folder:", SS_LEFT, 8, 10, 70, 16},
       {kFolder, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 80, 8, 332, 20},
       {kList, "LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | (multi ? LBS_EXTENDEDSEL : 0), 8, 34, 404, 200},
@@ -261,22 +252,10 @@ void layout(HWND dialog, State& s) {
       {IDOK, "BUTTON", s.save ? "&Save" : "&Open", WS_TABSTOP | BS_DEFPUSHBUTTON, 332, 243, 80, 22},
       {IDCANCEL, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 332, 271, 80, 22},
   };
-  for (const Item& it : items) {
-    HWND c = CreateWindowEx(WS_EX_NOPARENTNOTIFY, it.cls, it.text, WS_CHILD | WS_VISIBLE | it.style, it.x, it.y, it.w, it.h,
-                            dialog, reinterpret_cast<HMENU>(static_cast<LONG_PTR>(it.id)), nullptr, nullptr);
-    if (c != nullptr && font != nullptr) SendMessage(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  }
+  owndialog::build(dialog, items, 420, 302);
   for (const Filter& f : s.filters)
     SendMessage(GetDlgItem(dialog, kType), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.description.c_str()));
   SendMessage(GetDlgItem(dialog, kType), CB_SETCURSEL, static_cast<WPARAM>(s.filter), 0);
-  RECT frame{0, 0, 420, 302};
-  AdjustWindowRectEx(frame, static_cast<DWORD>(GetWindowLong(dialog, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLong(dialog, GWL_EXSTYLE)));
-  int sw = 0, sh = 0;
-  sw = GetSystemMetrics(SM_CXSCREEN);
-  sh = GetSystemMetrics(SM_CYSCREEN);
-  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-  SetWindowPos(dialog, nullptr, std::max(0, (sw - w) / 2), std::max(0, (sh - h) / 2), w, h, SWP_NOZORDER | SWP_NOACTIVATE);
   fill(dialog, s);
 }
 
@@ -351,14 +330,36 @@ INT_PTR proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-std::vector<WORD> dialogtemplate() {
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_NOIDLEMSG;
-  const DWORD ex = WS_EX_DLGMODALFRAME;
-  std::vector<WORD> t = {static_cast<WORD>(style & 0xFFFF), static_cast<WORD>(style >> 16),
-                         static_cast<WORD>(ex & 0xFFFF), static_cast<WORD>(ex >> 16), 0, 0, 0, 280, 200, 0, 0, 0, 8};
-  for (const char* f = "MS Sans Serif"; *f; ++f) t.push_back(static_cast<WORD>(*f));
-  t.push_back(0);
-  return t;
+// The answer into the caller's buffer: the path, or with several files the folder, a NUL,
+// each name with a NUL, and a second NUL. A result that does not fit is a failure.
+BOOL finish(OPENFILENAME& ofn, const std::vector<std::string>& paths, int filter) {
+  if (paths.empty()) return FALSE;
+  const std::string first = paths[0];
+  const std::string folder = first.substr(0, std::max<std::size_t>(first.rfind('/'), 1));
+  std::string result;
+  if (paths.size() == 1) {
+    result = first;
+  } else {
+    result = folder;
+    result += '\0';
+    for (const std::string& p : paths) {
+      result += p.substr(p.rfind('/') + 1);
+      result += '\0';
+    }
+  }
+  const std::size_t need = result.size() + (paths.size() > 1 ? 2 : 1);
+  if (need > ofn.nMaxFile) {
+    lasterror = FNERR_BUFFERTOOSMALL;
+    return FALSE;
+  }
+  std::copy(result.begin(), result.end(), ofn.lpstrFile);
+  ofn.lpstrFile[result.size()] = '\0';
+  if (need > result.size() + 1) ofn.lpstrFile[result.size() + 1] = '\0';
+  ofn.nFilterIndex = static_cast<DWORD>(filter + 1);
+  if ((ofn.Flags & OFN_NOCHANGEDIR) == 0 && ::chdir(folder.c_str()) != 0) {
+    // The chosen folder exists; failing to enter it leaves the current one.
+  }
+  return TRUE;
 }
 
 BOOL run(OPENFILENAME& ofn, bool save) {
@@ -376,25 +377,26 @@ BOOL run(OPENFILENAME& ofn, bool save) {
   const std::string here = ::getcwd(cwd, sizeof cwd) != nullptr ? cwd : "/";
   s.folder = ofn.lpstrInitialDir != nullptr && ofn.lpstrInitialDir[0] != '\0' ? tidy(joined(here, ofn.lpstrInitialDir)) : here;
   if (!isdir(s.folder)) s.folder = here;
-  RegisterDialogClasses();
-  const std::vector<WORD> t = dialogtemplate();
-  const INT_PTR r = DialogBoxIndirectParam(nullptr, reinterpret_cast<LPCDLGTEMPLATE>(t.data()), ofn.hwndOwner, proc,
-                                           reinterpret_cast<LPARAM>(&s));
-  if (r != IDOK) return FALSE;
-  // Several names end with a second NUL; a result that does not fit is a failure.
-  const std::size_t need = s.result.size() + (s.result.find('\0') != std::string::npos ? 2 : 1);
-  if (need > ofn.nMaxFile) {
-    lasterror = FNERR_BUFFERTOOSMALL;
-    return FALSE;
+  if (native::dialogs.file != nullptr) {
+    // The desktop's own chooser, judged by the same rules.
+    native::FileRequest r;
+    r.kind = save ? native::FileRequest::Save : native::FileRequest::Open;
+    r.owner = ofn.hwndOwner;
+    r.title = ofn.lpstrTitle != nullptr ? ofn.lpstrTitle : (save ? "Save As" : "Open");
+    r.multiple = !save && (ofn.Flags & OFN_ALLOWMULTISELECT) != 0;
+    r.folder = s.folder;
+    r.name = ofn.lpstrFile;
+    r.filters = s.filters;
+    r.filter = s.filter;
+    r.accept = [&](std::vector<std::string>& paths, int filter, const native::Questions& q) {
+      const int f = std::clamp(filter, 0, static_cast<int>(s.filters.size()) - 1);
+      return judge(ofn, save, paths, s.filters[static_cast<std::size_t>(f)], q);
+    };
+    if (native::dialogs.file(r) != 1) return FALSE;
+    return finish(ofn, r.paths, std::clamp(r.filter, 0, static_cast<int>(s.filters.size()) - 1));
   }
-  std::copy(s.result.begin(), s.result.end(), ofn.lpstrFile);
-  ofn.lpstrFile[s.result.size()] = '\0';
-  if (need > s.result.size() + 1) ofn.lpstrFile[s.result.size() + 1] = '\0';
-  ofn.nFilterIndex = static_cast<DWORD>(s.filter + 1);
-  if ((ofn.Flags & OFN_NOCHANGEDIR) == 0 && ::chdir(s.folder.c_str()) != 0) {
-    // The chosen folder exists; failing to enter it leaves the current one.
-  }
-  return TRUE;
+  if (owndialog::run(ofn.hwndOwner, proc, &s) != IDOK) return FALSE;
+  return finish(ofn, s.paths, s.filter);
 }
 
 }  // namespace

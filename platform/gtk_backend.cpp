@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gtk_internal.h"
 #include "platform/gtk_keys.h"
 #include "platform/window_internal.h"
 
@@ -624,7 +625,17 @@ bool UseGtkBackend() {
   b.pointerPos = pointerPos;
   b.movePointer = movePointer;
   SetBackend(b);
+  gtkbackend::installDialogs();
+  gtkbackend::installClipboard();
   return true;
+}
+
+GtkWindow* gtkbackend::windowOf(HWND hwnd) {
+  // The desktop shows our windows as they are before a dialog of its own comes up.
+  reconcile();
+  if (!hwnd) return nullptr;
+  Native* n = nativeOf(topLevelOf(hwnd));
+  return n && n->shown ? GTK_WINDOW(n->widget) : nullptr;
 }
 
 bool GtkBackendActive() { return gs().active; }

@@ -233,6 +233,11 @@ int submit(const std::string& device, const std::string& file, const std::string
   return job > 0 ? job : 0;
 }
 }  // namespace printer
+std::vector<PRINTER_NAMES> EnumPrinters() {
+  std::vector<PRINTER_NAMES> out;
+  for (const printer::Record& r : printers()) out.push_back({r.device, r.driver, r.port});
+  return out;
+}
 
 DWORD GetLastError() { return store().lastError; }
 void SetLastError(DWORD code) { store().lastError = code; }

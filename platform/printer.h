@@ -103,6 +103,12 @@ HIC CreateIC(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODE* mode);
 int GetDeviceCaps(HIC ic, int index);
 BOOL DeleteDC(HIC ic);
 
+// The printers there are, in the layer's order (the CUPS destinations, then the PDF printer).
+struct PRINTER_NAMES {
+  std::string device, driver, port;
+};
+std::vector<PRINTER_NAMES> EnumPrinters();
+
 // Open printers and their device modes. The layer keeps one current DEVMODE per printer;
 // DocumentProperties hands out copies and never changes it.
 using HPRINTER = ::HPRINTER__*;

@@ -132,6 +132,93 @@ TEST_F(SelectFile, StartsInTheFolderOfTheName) {
   EXPECT_EQ(fs::current_path(), dir) << "without flag 8 the folder is restored";
 }
 
+TEST_F(SelectFile, TheFolderOfATypedNameMustExistUnlessFlag4) {
+  struct Case {
+    const char* why;
+    int flags;
+    int answer;
+  };
+  const Case cases[] = {
+      {"without flag 4 the missing folder is refused with a box; Escape then cancels", 1, 0},
+      {"flag 4: the missing folder is taken", 1 + 4, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    win::test::clearMessageBoxes();
+    std::string name(260, ' ');
+    script({type("nofolder/x.tw"), key(win::VK_RETURN)});
+    WSelectFile(kFilter, c.flags, name);
+    EXPECT_EQ(tessar.dialog.DLGANSWER, c.answer);
+    EXPECT_EQ(win::test::messageBoxes().size(), c.answer == 1 ? 0u : 1u);
+    EXPECT_EQ(trimmed(name), c.answer == 1 ? (dir / "nofolder" / "x.tw").string() : "");
+  }
+}
+
+TEST_F(SelectFile, WithoutFlag32NoExtensionIsAppended) {
+  std::string name(260, ' ');
+  script({type("plain"), key(win::VK_RETURN)});
+  WSelectFile(kFilter, 1, name);
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+  EXPECT_EQ(trimmed(name), (dir / "plain").string());
+}
+
+TEST_F(SelectFile, FilterTextRulesAndTheFilterIndex) {
+  struct Case {
+    const char* why;
+    std::string filter;
+    int index;          // in
+    int flags;
+    std::string typed;
+    std::string result; // file name under dir
+    int indexout;
+  };
+  const Case cases[] = {
+      {"the second pair chosen by the index: its extension is appended", "All (*.*)|*.*|Text (*.txt)|*.txt|", 2, 33,
+       "notes", "notes.txt", 2},
+      {"any last character separates: '!'", "Results!*.tw!", 1, 33, "r", "r.tw", 1},
+      {"trailing blanks are not the separator", "Results|*.tw|   ", 1, 33, "s", "s.tw", 1},
+      {"an index past the pairs takes the first", "Results|*.tw|", 7, 33, "t", "t.tw", 1},
+      // "Text|*.txt" ends in 't', which then cuts every item: a broken filter whose first
+      // pattern "x" names no extension. The dialog still shows and chooses.
+      {"a filter without its trailing separator is broken, not fatal", "Text|*.txt", 1, 33, "u", "u", 1},
+      {"a blank filter: no filter at all", "   ", 1, 33, "v", "v", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    std::string name(260, ' ');
+    int index = c.index;
+    script({type(c.typed), key(win::VK_RETURN)});
+    WSelectFile(c.filter, c.flags, name, "", &index);
+    EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+    EXPECT_EQ(trimmed(name), (dir / c.result).string());
+    EXPECT_EQ(index, c.indexout);
+  }
+}
+
+TEST_F(SelectFile, AFilterFromTheStringTable) {
+  // The worker's filter identifier names a string-table entry; 0 means no filter.
+  std::string name(260, ' ');
+  int index = 1;
+  script({type("flows"), key(win::VK_RETURN)});
+  yywsfile(900, "", 33, name, "", index, 1);
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+  EXPECT_EQ(trimmed(name), (dir / "flows.dat").string());
+  name.assign(260, ' ');
+  script({type("flows"), key(win::VK_RETURN)});
+  yywsfile(0, "ignored|*.x|", 33, name, "", index, 1);
+  EXPECT_EQ(trimmed(name), (dir / "flows").string());
+}
+
+TEST_F(SelectFile, AResultLongerThanTheNameFieldIsCut) {
+  // The caller's field is fixed-length: the path is cut to it, never written past it.
+  std::string name(12, ' ');
+  script({type("result"), key(win::VK_RETURN)});
+  WSelectFile(kFilter, 1, name);
+  EXPECT_EQ(name.size(), 12u);
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+  EXPECT_EQ(name, (dir / "result").string().substr(0, 12));
+}
+
 TEST(SplitPath, FoldersAndNames) {
   struct Case {
     std::string path, folder, name;

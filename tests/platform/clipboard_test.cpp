@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/clipboard.h"
+#include "platform/gdi.h"
 #include "platform/test_api.h"
 
 using namespace win;
@@ -194,6 +195,29 @@ TEST_F(Clipboard, RefusesUnknownBlocksAndFormatZero) {
   EXPECT_EQ(GlobalFree(h), nullptr);
   EXPECT_EQ(GlobalFree(h), h) << "a freed handle stays dead";
   EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+  CloseClipboard();
+}
+
+TEST_F(Clipboard, HoldsBitmapsAndMetafilesAndDeletesThemWhenReplacedOrEmptied) {
+  HBITMAP first = CreateBitmap(4, 3, 1, 32, nullptr);
+  HBITMAP second = CreateBitmap(2, 2, 1, 32, nullptr);
+  HDC recorder = CreateEnhMetaFile(nullptr, nullptr, nullptr, nullptr);
+  Rectangle(recorder, 0, 0, 10, 10);
+  HENHMETAFILE picture = CloseEnhMetaFile(recorder);
+  ASSERT_NE(picture, nullptr);
+  ASSERT_TRUE(OpenClipboard(a_));
+  EmptyClipboard();
+  EXPECT_NE(SetClipboardData(CF_BITMAP, reinterpret_cast<HGLOBAL>(first)), nullptr);
+  EXPECT_NE(SetClipboardData(CF_ENHMETAFILE, reinterpret_cast<HGLOBAL>(picture)), nullptr);
+  EXPECT_EQ(GetClipboardData(CF_BITMAP), reinterpret_cast<HGLOBAL>(first));
+  // Replacing the bitmap deletes the one it held; emptying deletes the rest.
+  EXPECT_NE(SetClipboardData(CF_BITMAP, reinterpret_cast<HGLOBAL>(second)), nullptr);
+  EXPECT_EQ(GetObjectType(first), 0u);
+  EXPECT_NE(GetObjectType(second), 0u);
+  EXPECT_TRUE(EmptyClipboard());
+  EXPECT_EQ(GetObjectType(second), 0u);
+  ENHMETAHEADER head;
+  EXPECT_EQ(GetEnhMetaFileHeader(picture, sizeof head, &head), 0u) << "the metafile is deleted";
   CloseClipboard();
 }
 

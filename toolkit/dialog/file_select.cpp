@@ -5,6 +5,8 @@
 
 #include "platform/file_dialog.h"
 #include "platform/os.h"
+#include "platform/resource.h"
+#include "toolkit/dialog/modal_frame.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
@@ -62,18 +64,22 @@ void yygetfiledialog(int filterid, int& filterindex, int save, int prompt, int p
                      int defaultextension, int mustexist, int& answer, int& error, const char* title,
                      std::string& file, const char* initialdir, const char* filter) {
   std::string filters;
+  // -1: the filter text given; another number: that string-table entry; 0 none.
+  std::string f;
   if (filterid == -1 && filter != nullptr) {
+    f = filter;
+  } else if (filterid > 0) {
+    char text[1001] = {};
+    if (win::LoadString(nullptr, static_cast<win::UINT>(filterid), text, sizeof text) > 0) f = text;
+    f = trimmed(f);
+  }
+  if (!f.empty()) {
     // The filter's last character separates its items.
-    std::string f = filter;
-    if (!f.empty()) {
-      const char separator = f.back();
-      std::replace(f.begin(), f.end(), separator, '\0');
-    }
+    const char separator = f.back();
+    std::replace(f.begin(), f.end(), separator, '\0');
     filters = f + std::string(1, '\0');
   }
   win::OPENFILENAME ofn;
-  const MessageBoxServices& sv = messageboxservices;
-  ofn.hwndOwner = sv.owner != nullptr ? sv.owner() : nullptr;
   ofn.lpstrFilter = filters.empty() ? nullptr : filters.c_str();
   ofn.nFilterIndex = static_cast<win::DWORD>(std::max(filterindex, 1));
   std::string buffer = file;
@@ -90,11 +96,11 @@ void yygetfiledialog(int filterid, int& filterindex, int save, int prompt, int p
   if (save == 0 && mustexist != 0) ofn.Flags |= win::OFN_FILEMUSTEXIST;
   ofn.lpstrDefExt = defaultextension != 0 ? "" : nullptr;
 
-  win::HWND focus = win::GetFocus();
-  if (sv.disable != nullptr) sv.disable(ofn.hwndOwner);
-  const win::BOOL ok = save != 0 ? win::GetSaveFileName(ofn) : win::GetOpenFileName(ofn);
-  if (sv.enable != nullptr) sv.enable(ofn.hwndOwner);
-  if (focus != nullptr && win::IsWindow(focus)) win::SetFocus(focus);
+  win::BOOL ok = win::FALSE;
+  yymodalframe([&](win::HWND owner) {
+    ofn.hwndOwner = owner;
+    ok = save != 0 ? win::GetSaveFileName(ofn) : win::GetOpenFileName(ofn);
+  });
   if (ok) {
     answer = 1;
     error = 0;

@@ -1,8 +1,10 @@
 #pragma once
 // The standard dialogs: ready-made platform dialogs wrapped for toolkit callers. Their
 // answer goes to DLGANSWER of tessar.dialog (winfodialog item 4).
+#include <string>
 #include <string_view>
 
+#include "platform/native_dialogs.h"
 #include "platform/win.h"
 
 // The modal frame of the standard dialogs, filled by the dialog manager when it starts: the
@@ -62,3 +64,37 @@ void yysplitp(std::string& path, std::string& name);
 void yygetfiledialog(int filterid, int& filterindex, int save, int prompt, int pathmaybemissing, int multiple,
                      int defaultextension, int mustexist, int& answer, int& error, const char* title,
                      std::string& file, const char* initialdir, const char* filter);
+
+// Printer page set-up. Sizes in thousandths of an inch (units below 2) or hundredths of a
+// millimetre. In: the printable width and height, the left and top margins, the orientation
+// (0 portrait, 1 landscape) and copies the page has now; the first call of a run (and every
+// call after the default printer was taken again) starts from the default printer, later
+// ones from the printer and paper confirmed last. On OK (result 1): the paper size as
+// turned, the printable size, margins, orientation and copies confirmed, the number of the
+// printer's colours (unchanged when it cannot be asked), and the printer's names and
+// settings in the printer settings of tessar.raster with PageDlgShown 1. Cancel: result 0,
+// nothing changed.
+void yyprintdialog(int& paperwidth, int& paperheight, int& printwidth, int& printheight, int& left, int& top,
+                   int& orientation, int& copies, int units, int& colours, int& result);
+
+// Colour chooser: red, green and blue (0-255) in and out; result 1 on OK, else 0 with the
+// platform's extended error. The 16 custom colours live for the run, seeded from wColor.
+void yygetrgbdialog(int& red, int& green, int& blue, int& result, int& error);
+
+// Directory browser over directory (a NUL-terminated buffer of length bytes): title flag 1
+// shows title, else "Select Directory"; flags 4 accept a directory that does not exist, 64
+// offer to create it. answer 1 chosen (the buffer holds it), 2 cancelled.
+void yyselectdir(int titleflag, int& answer, int flags, char* directory, const char* title, int length);
+// The browser's check of the directory chosen or typed: false keeps the browser up, after
+// the message or question the flags call for.
+bool yyBrowseCallbackProc2(std::string& path, const win::native::Questions& q);
+
+// Measurement system of the user's locale: 1 U.S., 2 metric.
+void yygetmeasure(int& measure);
+
+// Screen position of the client-area origin of window (0-50), or for -1 of the current
+// dialog (else the current window) once climbed from child windows to a window that is no
+// child. width and height are not used.
+void yygetwindlgpos(int window, int width, int height, int& x, int& y);
+// Shows the current dialog at the origin yygetwindlgpos gives for window.
+void yyshowcd(int field, int type, int window);
