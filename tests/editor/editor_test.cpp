@@ -941,4 +941,64 @@ TEST_F(Editor, PrintsPagesAndTheSelectionToThePdfPrinter) {
   test::resetPrinters();
 }
 
+// The print set-up routines in points and printing by program: units changed from inches to
+// millimetres, landscape by item 5, a range of logical positions printed under a job name,
+// an untitled text under "Untitled Text".
+TEST_F(Editor, PrintSetUpInPointsAndPrintingByProgram) {
+  if (!hc::needtool("pdftotext", "poppler-utils")) GTEST_SKIP() << "no poppler-utils";
+  test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, true}});
+  // Record 0 starts from the default printer with one-inch margins.
+  yyeditprintsetpossize(3, 72, 0);
+  int v = 0;
+  yyeditprintgetpossize(3, v, 0);
+  EXPECT_EQ(v, 72);
+  yyeditprintgetpossize(5, v, 0);
+  EXPECT_EQ(v, 0) << "A4 portrait";
+  // Millimetres in the page set-up: the one-inch margin becomes 2540 hundredths; OK keeps it.
+  int result = -1;
+  tw::test::scriptuser({[] { test::pressKey(VK_RETURN); }});
+  yyeditprintsetup(2, 0, result);
+  test::setIdleHook(nullptr);
+  EXPECT_EQ(result, 1);
+  yyeditprintgetpossize(3, v, 0);
+  EXPECT_EQ(v, 72) << "still an inch, now counted in millimetres";
+  yyeditprintgetpossize(4, v, 0);
+  EXPECT_EQ(v, 72);
+  // Item 5 = 3: landscape, the print area at least as wide as tall.
+  yyeditprintsetpossize(5, 3, 0);
+  yyeditprintgetpossize(5, v, 0);
+  EXPECT_EQ(v, 1);
+  int width = 0, height = 0;
+  yyeditprintgetpossize(1, width, 0);
+  yyeditprintgetpossize(2, height, 0);
+  EXPECT_GE(width, height);
+  yyeditprintsetpossize(5, 0, 0);
+
+  const int w = child();
+  WEditFile("", {.options = 0, .fonttype = 3, .fontsize = 11});
+  ASSERT_NE(record(w), nullptr);
+  int put = -1;
+  yyeditputtext(put, "first line\r\nsecond line\r\nthird line\r\n");
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  yyeditprintprog(result, 12, 24, "gauges");
+  EXPECT_EQ(result, 1);
+  const std::string part = hc::run("pdftotext '" + (dir / "gauges.pdf").string() + "' -").output;
+  EXPECT_NE(part.find("second line"), std::string::npos) << part;
+  EXPECT_EQ(part.find("first"), std::string::npos) << part;
+  EXPECT_EQ(part.find("third"), std::string::npos) << part;
+  yyeditprintprog(result, -1, 0, "");
+  EXPECT_EQ(result, 1);
+  const std::string whole = hc::run("pdftotext '" + (dir / "Untitled Text.pdf").string() + "' -").output;
+  EXPECT_NE(whole.find("first line"), std::string::npos) << whole;
+  EXPECT_NE(whole.find("third line"), std::string::npos) << whole;
+  // A failing device context: programmatic printing says nothing and reports 0.
+  test::failNextPrinter("CreateDC", 1);
+  yyeditprintprog(result, -1, 0, "fails");
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(test::messageBoxes().empty());
+  std::filesystem::current_path(cwd);
+  test::resetPrinters();
+}
+
 }  // namespace

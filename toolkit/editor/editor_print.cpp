@@ -138,6 +138,11 @@ int yyEditPrint(HWND frame, EditorRecord& r, int part, int index, int from, int 
     start = from;
     end = to;
   }
+  if (start >= end) {
+    // Nothing to print (an empty selection): no job at all.
+    DeleteDC(dc);
+    return 1;
+  }
   std::string doc = interactive ? r.filename : name;
   if (doc.empty()) doc = "Untitled Text";
   DOCINFO di;
