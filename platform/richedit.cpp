@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/clipboard.h"
 #include "platform/dialog_internal.h"
@@ -301,95 +302,202 @@ LRESULT streamOut(HWND h, const rich::Formats& fm, WPARAM format, EDITSTREAM& es
 
 int scale(long v, int num, int den) { return static_cast<int>(v * num / den); }
 
-// Width of s from x = 0, tabs at every 8 average characters.
-int widthOf(HDC dc, std::string_view s, int tab) {
-  int x = 0;
-  std::size_t from = 0;
-  while (true) {
-    const std::size_t t = s.find('\t', from);
-    const std::size_t to = t == std::string_view::npos ? s.size() : t;
-    SIZE sz;
-    if (to > from && GetTextExtentPoint32(dc, s.data() + from, static_cast<int>(to - from), sz)) x += sz.cx;
-    if (t == std::string_view::npos) return x;
-    x = (x / tab + 1) * tab;
-    from = t + 1;
+// Page layout on a device: the control's character formats as fonts at the device's
+// resolution (the formats' sizes are at 96 dots an inch), measured and drawn run by run.
+class PageLayout {
+ public:
+  PageLayout(HDC dc, const rich::Formats& fm, const std::string& text) : dc_(dc), fm_(fm), text_(text) {
+    dpiX_ = std::max(1, GetDeviceCaps(dc, LOGPIXELSX));
+    dpiY_ = std::max(1, GetDeviceCaps(dc, LOGPIXELSY));
+    fonts_.resize(fm.charFormats.size(), nullptr);
+    metrics_.resize(fm.charFormats.size());
+    HGDIOBJ old = SelectObject(dc, font(0));
+    TEXTMETRIC tm;
+    if (GetTextMetrics(dc, tm)) tab_ = std::max(1, static_cast<int>(tm.tmAveCharWidth) * 8);
+    SelectObject(dc, old);
   }
-}
+  ~PageLayout() {
+    for (HFONT f : fonts_)
+      if (f) DeleteObject(f);
+  }
+  PageLayout(const PageLayout&) = delete;
+  PageLayout& operator=(const PageLayout&) = delete;
 
-void drawLine(HDC dc, int x0, int y, std::string_view s, int tab) {
-  int x = 0;
-  std::size_t from = 0;
-  while (true) {
-    const std::size_t t = s.find('\t', from);
-    const std::size_t to = t == std::string_view::npos ? s.size() : t;
-    if (to > from) {
-      TextOut(dc, x0 + x, y, s.data() + from, static_cast<int>(to - from));
-      SIZE sz;
-      if (GetTextExtentPoint32(dc, s.data() + from, static_cast<int>(to - from), sz)) x += sz.cx;
+  int px(int twips) const { return scale(twips, dpiX_, 1440); }
+  int py(int twips) const { return scale(twips, dpiY_, 1440); }
+
+  HFONT font(int k) {
+    const auto i = static_cast<std::size_t>(k);
+    if (i >= fonts_.size()) return nullptr;
+    if (!fonts_[i]) {
+      LOGFONT lf = fm_.logFont(k);
+      if (lf.lfHeight == 0) lf.lfHeight = -16;
+      lf.lfHeight = scale(lf.lfHeight, dpiY_, 96);
+      lf.lfWidth = scale(lf.lfWidth, dpiX_, 96);
+      fonts_[i] = CreateFontIndirect(lf);
+      HGDIOBJ old = SelectObject(dc_, fonts_[i]);
+      GetTextMetrics(dc_, metrics_[i]);
+      SelectObject(dc_, old);
     }
-    if (t == std::string_view::npos) return;
-    x = (x / tab + 1) * tab;
-    from = t + 1;
+    return fonts_[i];
   }
-}
+  const TEXTMETRIC& metric(int k) {
+    font(k);
+    return metrics_[static_cast<std::size_t>(k)];
+  }
 
-LRESULT formatRange(HWND h, bool render, const FORMATRANGE& fr) {
+  // Width of the characters [from, to) of a line that starts at lineStart; tabs stop at every
+  // 8 average characters of the control's font.
+  int width(int lineStart, int from, int to) {
+    int x = 0;
+    pieces(lineStart, from, to, [&](int a, int b, int k, int xAt) {
+      SIZE sz{};
+      SelectObject(dc_, font(k));
+      if (GetTextExtentPoint32(dc_, text_.data() + a, b - a, sz)) x = xAt + sz.cx;
+      else x = xAt;
+    }, &x);
+    return x;
+  }
+
+  // Line height and ascent of the characters [from, to) (of the format at from when empty).
+  void heights(int from, int to, int& height, int& ascent) {
+    ascent = 0;
+    int descent = 0, leading = 0;
+    auto take = [&](int k) {
+      const TEXTMETRIC& tm = metric(k);
+      ascent = std::max(ascent, static_cast<int>(tm.tmAscent));
+      descent = std::max(descent, static_cast<int>(tm.tmHeight - tm.tmAscent));
+      leading = std::max(leading, static_cast<int>(tm.tmExternalLeading));
+    };
+    if (from >= to) take(fm_.chars.at(from));
+    else fm_.chars.each(from, to, [&](int, int, int k) { take(k); });
+    height = std::max(1, ascent + descent + leading);
+  }
+
+  void draw(int x0, int y, int ascent, int from, int to) {
+    const COLORREF normal = GetTextColor(dc_);
+    pieces(from, from, to, [&](int a, int b, int k, int xAt) {
+      const rtf::CharFormat& cf = fm_.charFormats[static_cast<std::size_t>(k)];
+      SelectObject(dc_, font(k));
+      SetTextColor(dc_, cf.autoColour ? normal : cf.colour);
+      TextOut(dc_, x0 + xAt, y + ascent - static_cast<int>(metric(k).tmAscent), text_.data() + a, b - a);
+    }, nullptr);
+    SetTextColor(dc_, normal);
+  }
+
+  void bullet(int x, int y, int ascent, int at) {
+    const int k = fm_.chars.at(at);
+    SelectObject(dc_, font(k));
+    const char mark = '\x95';
+    TextOut(dc_, x, y + ascent - static_cast<int>(metric(k).tmAscent), &mark, 1);
+  }
+
+ private:
+  // f(a, b, format, x) for the pieces of [from, to) between tabs and format changes, x
+  // their start from the line's start (characters from lineStart to from come first).
+  template <class F>
+  void pieces(int lineStart, int from, int to, F f, int* end) {
+    int x = 0;
+    int a = lineStart;
+    while (a < to) {
+      if (text_[static_cast<std::size_t>(a)] == '\t') {
+        x = (x / tab_ + 1) * tab_;
+        ++a;
+        continue;
+      }
+      int b = a;
+      while (b < to && text_[static_cast<std::size_t>(b)] != '\t') ++b;
+      fm_.chars.each(a, b, [&](int p, int q, int k) {
+        SIZE sz{};
+        SelectObject(dc_, font(k));
+        GetTextExtentPoint32(dc_, text_.data() + p, q - p, sz);
+        if (q > from) {
+          const int s = std::max(p, from);
+          int xs = x;
+          if (s > p) {
+            SIZE pre{};
+            GetTextExtentPoint32(dc_, text_.data() + p, s - p, pre);
+            xs += pre.cx;
+          }
+          f(s, q, k, xs);
+        }
+        x += sz.cx;
+      });
+      a = b;
+    }
+    if (end) *end = x;
+  }
+
+  HDC dc_;
+  const rich::Formats& fm_;
+  const std::string& text_;
+  int dpiX_ = 96, dpiY_ = 96, tab_ = 64;
+  std::vector<HFONT> fonts_;
+  std::vector<TEXTMETRIC> metrics_;
+};
+
+LRESULT formatRange(HWND h, const rich::Formats& fm, bool render, const FORMATRANGE& fr) {
   if (!fr.hdc) return 0;
   const std::string text = textOf(h);
   CHARRANGE r = fr.chrg;
   clip(r, static_cast<LONG>(text.size()));
-  const int dpiX = std::max(1, GetDeviceCaps(fr.hdc, LOGPIXELSX)), dpiY = std::max(1, GetDeviceCaps(fr.hdc, LOGPIXELSY));
-  const int left = scale(fr.rc.left, dpiX, 1440), right = scale(fr.rc.right, dpiX, 1440);
-  const int top = scale(fr.rc.top, dpiY, 1440), bottom = scale(fr.rc.bottom, dpiY, 1440);
-  // The control's font at the device's resolution (its height is in screen pixels).
-  LOGFONT lf;
-  HFONT own = nullptr;
-  if (HFONT f = dlg::fontOf(h); f && GetObject(f, sizeof lf, &lf) == static_cast<int>(sizeof lf)) {
-    lf.lfHeight = scale(lf.lfHeight, dpiY, 96);
-    lf.lfWidth = scale(lf.lfWidth, dpiX, 96);
-    own = CreateFontIndirect(lf);
-  }
-  HGDIOBJ old = own ? SelectObject(fr.hdc, own) : nullptr;
+  HGDIOBJ oldFont = GetCurrentObject(fr.hdc, OBJ_FONT);
   const int oldMode = SetBkMode(fr.hdc, TRANSPARENT);   // the page shows through
-  TEXTMETRIC tm;
-  int lh = 16, tab = 64;
-  if (GetTextMetrics(fr.hdc, tm)) {
-    lh = std::max(1, static_cast<int>(tm.tmHeight + tm.tmExternalLeading));
-    tab = std::max(1, static_cast<int>(tm.tmAveCharWidth) * 8);
-  }
-  const int width = std::max(1, right - left);
   LONG pos = r.cpMin;
-  int y = top;
-  while (pos < r.cpMax && y + lh <= bottom) {
-    LONG pe = pos;
-    while (pe < r.cpMax && text[static_cast<std::size_t>(pe)] != '\r') ++pe;
-    const std::string_view para(text.data() + pos, static_cast<std::size_t>(pe - pos));
-    // The longest part that fits, cut after its last blank (at a character when a word is
-    // wider than the line).
-    std::size_t lo = 0, hi = para.size();
-    if (widthOf(fr.hdc, para, tab) > width) {
-      hi = std::min<std::size_t>(para.size(), 4096);
-      while (lo < hi) {
-        const std::size_t mid = (lo + hi + 1) / 2;
-        if (widthOf(fr.hdc, para.substr(0, mid), tab) <= width) lo = mid;
-        else hi = mid - 1;
+  {
+    PageLayout page(fr.hdc, fm, text);
+    const int left = page.px(fr.rc.left), right = page.px(fr.rc.right);
+    const int top = page.py(fr.rc.top), bottom = page.py(fr.rc.bottom);
+    int y = top;
+    while (pos < r.cpMax) {
+      LONG pe = pos;
+      while (pe < r.cpMax && text[static_cast<std::size_t>(pe)] != '\r') ++pe;
+      // The paragraph's format is that at its closing CR (the paragraph may go on past the range).
+      LONG close = pe;
+      while (close < static_cast<LONG>(text.size()) && text[static_cast<std::size_t>(close)] != '\r') ++close;
+      const rtf::ParaFormat& pf = fm.paraFormats[static_cast<std::size_t>(fm.paras.at(close))];
+      const int indent = page.px(std::max(0, pf.start + pf.offset));
+      int body = indent;
+      if (pf.bullet) body = std::max(body, page.px(std::max(0, pf.start) + rich::Formats::kBulletTwips));
+      const int lineLeft = left + body;
+      const int width = std::max(1, right - page.px(std::max(0, pf.right)) - lineLeft);
+      const bool firstLine = pos == 0 || text[static_cast<std::size_t>(pos) - 1] == '\r';
+      // The longest part that fits, cut after its last blank (at a character when a word is
+      // wider than the line).
+      LONG cut = pe;
+      if (page.width(pos, pos, pe) > width) {
+        LONG lo = pos, hi = std::min<LONG>(pe, pos + 4096);
+        while (lo < hi) {
+          const LONG mid = (lo + hi + 1) / 2;
+          if (page.width(pos, pos, mid) <= width) lo = mid;
+          else hi = mid - 1;
+        }
+        cut = std::max<LONG>(lo, pos + 1);
+        LONG blank = cut;
+        while (blank > pos && text[static_cast<std::size_t>(blank) - 1] != ' ') --blank;
+        if (blank > pos) cut = blank;
       }
-      std::size_t cut = std::max<std::size_t>(lo, 1);
-      std::size_t blank = cut;
-      while (blank > 0 && para[blank - 1] != ' ') --blank;
-      if (blank > 0) cut = blank;
-      hi = cut;
+      int lh = 0, ascent = 0;
+      page.heights(pos, cut, lh, ascent);
+      if (y + lh > bottom) break;
+      if (render) {
+        int x = lineLeft;
+        if (pf.align != 0) {
+          LONG shown = cut;
+          while (shown > pos && text[static_cast<std::size_t>(shown) - 1] == ' ') --shown;
+          const int room = width - page.width(pos, pos, shown);
+          x += pf.align == 1 ? room / 2 : room;
+        }
+        page.draw(x, y, ascent, pos, cut);
+        if (pf.bullet && firstLine) page.bullet(left + page.px(std::max(0, pf.start)), y, ascent, pos);
+      }
+      y += lh;
+      pos = cut;
+      if (pos == pe && pe < r.cpMax) ++pos;   // past the paragraph end
     }
-    if (render) drawLine(fr.hdc, left, y, para.substr(0, hi), tab);
-    y += lh;
-    pos += static_cast<LONG>(hi);
-    if (pos == pe && pe < r.cpMax) ++pos;   // past the paragraph end
   }
   SetBkMode(fr.hdc, oldMode);
-  if (own) {
-    SelectObject(fr.hdc, old);
-    DeleteObject(own);
-  }
+  if (oldFont) SelectObject(fr.hdc, oldFont);
   return pos;
 }
 
@@ -707,7 +815,7 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case EM_HIDESELECTION:
       return 0;
     case EM_FORMATRANGE:
-      return lParam ? formatRange(h, wParam != 0, *reinterpret_cast<const FORMATRANGE*>(lParam)) : 0;
+      return lParam ? formatRange(h, *it->second.formats, wParam != 0, *reinterpret_cast<const FORMATRANGE*>(lParam)) : 0;
     case EM_CANREDO:
       return FALSE;
     case EM_SETCHARFORMAT:

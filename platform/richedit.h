@@ -98,7 +98,8 @@ struct GETTEXTLENGTHEX {
 };
 
 // EM_FORMATRANGE: lays the characters chrg out on hdc inside rc (twips from the page's
-// top left corner) in the control's font, lines broken at blanks, and draws them when the
+// top left corner) in their character and paragraph formats (fonts, sizes, effects,
+// colours, indents, bullets, alignment), lines broken at blanks, and draws them when the
 // first parameter is not 0; the result is the first character that did not fit. A null
 // second parameter ends a print job (nothing is kept between calls).
 struct FORMATRANGE {

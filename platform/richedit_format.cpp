@@ -89,7 +89,7 @@ void Runs::assign(std::vector<Run> runs, int length) {
 //------------------------------------------------------------------------------
 namespace {
 
-constexpr int kBulletTwips = 360;   // room a bullet takes before its paragraph's text
+
 
 int pixels(int twips) { return twips * 96 / 1440; }
 
@@ -140,19 +140,12 @@ rtf::CharFormat Formats::base() const {
   return f;
 }
 
-HFONT Formats::fontFor(int format) {
-  HFONT baseFont = dlg::fontOf(control_);
-  if (baseFont != fontsOf_) {
-    invalidate();
-    fontsOf_ = baseFont;
-  }
-  if (format < 0 || static_cast<std::size_t>(format) >= charFormats.size()) return baseFont;
-  if (fonts_.size() < charFormats.size()) fonts_.resize(charFormats.size(), nullptr);
-  HFONT& slot = fonts_[static_cast<std::size_t>(format)];
-  if (slot) return slot;
-  const rtf::CharFormat& f = charFormats[static_cast<std::size_t>(format)];
+LOGFONT Formats::logFont(int format) const {
   LOGFONT lf;
+  HFONT baseFont = dlg::fontOf(control_);
   if (!baseFont || GetObject(baseFont, sizeof lf, &lf) != static_cast<int>(sizeof lf)) lf = LOGFONT{};
+  if (format < 0 || static_cast<std::size_t>(format) >= charFormats.size()) return lf;
+  const rtf::CharFormat& f = charFormats[static_cast<std::size_t>(format)];
   if (!f.face.empty()) {
     std::strncpy(lf.lfFaceName, f.face.c_str(), sizeof lf.lfFaceName - 1);
     lf.lfFaceName[sizeof lf.lfFaceName - 1] = '\0';
@@ -168,6 +161,20 @@ HFONT Formats::fontFor(int format) {
   if (f.italic) lf.lfItalic = 1;
   if (f.underline) lf.lfUnderline = 1;
   if (f.strike) lf.lfStrikeOut = 1;
+  return lf;
+}
+
+HFONT Formats::fontFor(int format) {
+  HFONT baseFont = dlg::fontOf(control_);
+  if (baseFont != fontsOf_) {
+    invalidate();
+    fontsOf_ = baseFont;
+  }
+  if (format < 0 || static_cast<std::size_t>(format) >= charFormats.size()) return baseFont;
+  if (fonts_.size() < charFormats.size()) fonts_.resize(charFormats.size(), nullptr);
+  HFONT& slot = fonts_[static_cast<std::size_t>(format)];
+  if (slot) return slot;
+  const LOGFONT lf = logFont(format);
   slot = CreateFontIndirect(lf);
   return slot ? slot : baseFont;
 }

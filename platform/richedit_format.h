@@ -101,6 +101,12 @@ class Formats final : public editx::Formatter {
   void paragraph(const std::string& text, int at, int& left, int& right, int& align) override;
   void decorate(HDC dc, const std::string& text, int lineStart, int x, int y, const RECT& clip) override;
 
+  // The font of a character format at 96 dots an inch: the control's font with the format's
+  // face, size and effects.
+  LOGFONT logFont(int format) const;
+  // Twips of the room a bullet takes before its paragraph's text.
+  static constexpr int kBulletTwips = 360;
+
   // Pixels of the body text's left indent of a paragraph format, bullets included.
   static int bodyIndent(const rtf::ParaFormat& p);
 

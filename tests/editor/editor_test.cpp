@@ -21,6 +21,8 @@
 #include "platform/message_box.h"
 #include "platform/richedit.h"
 #include "platform/statusbar.h"
+#include "platform/printer.h"
+#include "tests/hardcopy/driver_files.h"
 #include "tests/screen/screen_fixture.h"
 #include "tests/support/menu_driving.h"
 #include "tests/support/scripted_user.h"
@@ -822,5 +824,181 @@ TEST_F(Editor, BoldSwitchesOffInABoldFont) {
   EXPECT_TRUE(boldat(r->control, 0, 10));
 }
 
-}  // namespace
+// Printing as a user would, onto the built-in PDF printer through the page set-up dialog:
+// the whole text on three pages with its bold line bold, the selection alone, a cancelled
+// dialog and a failing job (reported, nothing printed).
+TEST_F(Editor, PrintsPagesAndTheSelectionToThePdfPrinter) {
+  if (!hc::needtool("pdftotext", "poppler-utils")) GTEST_SKIP() << "no poppler-utils";
+  test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, true}});
+  const int w = child();
+  MoveWindow(winslot(w).wWindow, 20, 20, 560, 330, TRUE);
+  std::string body = "Tarn Beck daily flow record\r\nTarn Beck daily flow record\r\n";
+  for (int k = 1; k <= 150; ++k) {
+    char line[64];
+    std::snprintf(line, sizeof line, "Line %03d flow %d.%d cumecs\r\n", k, k % 17, k % 10);
+    body += line;
+  }
+  const std::string path = file("flows.txt", body);
+  WEditFile(path, {.options = EO_RICHTEXT, .fonttype = 3, .fontsize = 11});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  const std::string pdf = path + ".pdf";
+  auto pdftext = [&](int page) {
+    return hc::run("pdftotext -layout -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + pdf + "' -").output;
+  };
+  auto pages = [&] { return hc::run("pdfinfo '" + pdf + "'").output; };
 
+  // The first line made bold in the Font dialog.
+  SetFocus(r->control);
+  keys(VK_HOME, test::kCtrl);
+  keys(VK_END, test::kShift);
+  menu('O', 'F', {[] { test::pressKey('Y', test::kAlt); }, [] { test::pressKey(VK_DOWN); },
+                  [] { test::pressKey(VK_DOWN); }, [] { test::pressKey(VK_RETURN); }});
+  ASSERT_TRUE(boldat(r->control, 0, 27));
+  ASSERT_FALSE(boldat(r->control, 28, 40));
+
+  // File, Print: OK in the page set-up dialog.
+  SetFocus(r->control);
+  bool setupSeen = false;
+  menu('F', 'P', {[&] {
+    for (const test::TopLevel& t : test::topLevelWindows())
+      if (t.visible && t.title == "Page Setup") setupSeen = true;
+    test::pressKey(VK_RETURN);
+  }});
+  EXPECT_TRUE(setupSeen);
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  EXPECT_NE(pages().find("Pages:           3"), std::string::npos) << pages();
+  const std::string first = pdftext(1), second = pdftext(2), third = pdftext(3);
+  EXPECT_NE(first.find("Tarn Beck daily flow record"), std::string::npos) << first;
+  EXPECT_NE(first.find("Line 001 flow 1.1 cumecs"), std::string::npos) << first;
+  EXPECT_EQ(second.find("Line 001 "), std::string::npos);
+  EXPECT_EQ(second.find("Line 150 "), std::string::npos);
+  EXPECT_NE(second.find("Line 080 "), std::string::npos) << second;
+  EXPECT_NE(third.find("Line 150 flow 14.0 cumecs"), std::string::npos) << third;
+  // Every line printed once, in order, across the pages.
+  std::size_t seen = 0;
+  const std::string all = first + second + third;
+  std::size_t at = 0;
+  for (int k = 1; k <= 150; ++k) {
+    char line[16];
+    std::snprintf(line, sizeof line, "Line %03d ", k);
+    const std::size_t found = all.find(line, at);
+    if (found != std::string::npos) {
+      ++seen;
+      at = found;
+    }
+  }
+  EXPECT_EQ(seen, 150u);
+  // The bold line carries more ink than the same words in the normal weight below it.
+  const std::string png = ::testing::TempDir() + "editor_print_page1";
+  ASSERT_EQ(hc::run("pdftoppm -r 100 -png -f 1 -l 1 -singlefile '" + pdf + "' '" + png + "'").status, 0);
+  const hc::Run ink = hc::run("/usr/bin/python3 -c \"from PIL import Image\n"
+                              "im = Image.open('" + png + ".png').convert('L'); w, h = im.size; px = im.load()\n"
+                              "rows = [sum(1 for x in range(w) if px[x, y] < 128) for y in range(h)]\n"
+                              "bands = []; y = 0\n"
+                              "while y < h:\n"
+                              "  if rows[y]:\n"
+                              "    s = 0\n"
+                              "    while y < h and rows[y]: s += rows[y]; y += 1\n"
+                              "    bands.append(s)\n"
+                              "  y += 1\n"
+                              "print(bands[0], bands[1])\"");
+  int bold = 0, normal = 0;
+  ASSERT_EQ(std::sscanf(ink.output.c_str(), "%d %d", &bold, &normal), 2) << ink.output;
+  EXPECT_GT(bold, normal * 6 / 5) << "bold " << bold << ", normal " << normal;
+  std::filesystem::remove(pdf);
+
+  // Print Selection: the lines 001 and 002 alone.
+  SetFocus(r->control);
+  keys(VK_HOME, test::kCtrl);
+  keys(VK_DOWN, 0, 2);
+  keys(VK_DOWN, test::kShift, 2);
+  menu('F', 'T', {[] { test::pressKey(VK_RETURN); }});
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  EXPECT_NE(pages().find("Pages:           1"), std::string::npos) << pages();
+  const std::string sel = hc::run("pdftotext '" + pdf + "' -").output;
+  EXPECT_NE(sel.find("Line 001 flow 1.1 cumecs"), std::string::npos) << sel;
+  EXPECT_NE(sel.find("Line 002 flow 2.2 cumecs"), std::string::npos) << sel;
+  EXPECT_EQ(sel.find("Tarn Beck"), std::string::npos) << sel;
+  EXPECT_EQ(sel.find("Line 003"), std::string::npos) << sel;
+  std::filesystem::remove(pdf);
+
+  // Cancel in the page set-up dialog prints nothing and says nothing.
+  SetFocus(r->control);
+  menu('F', 'P', {[] { test::pressKey(VK_ESCAPE); }});
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+  EXPECT_TRUE(test::messageBoxes().empty());
+
+  // A job the printer fails: reported, nothing left behind.
+  test::failNextPrinter("StartPage", 1);
+  test::answerNextMessageBoxWithClick(IDOK);
+  SetFocus(r->control);
+  menu('F', 'P', {[] { test::pressKey(VK_RETURN); }});
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+  ASSERT_FALSE(test::messageBoxes().empty());
+  EXPECT_EQ(test::messageBoxes().back().text, "Unable to print text");
+  EXPECT_EQ(test::messageBoxes().back().title, "Print Error");
+  test::resetPrinters();
+}
+
+// The print set-up routines in points and printing by program: units changed from inches to
+// millimetres, landscape by item 5, a range of logical positions printed under a job name,
+// an untitled text under "Untitled Text".
+TEST_F(Editor, PrintSetUpInPointsAndPrintingByProgram) {
+  if (!hc::needtool("pdftotext", "poppler-utils")) GTEST_SKIP() << "no poppler-utils";
+  test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, true}});
+  // Record 0 starts from the default printer with one-inch margins.
+  yyeditprintsetpossize(3, 72, 0);
+  int v = 0;
+  yyeditprintgetpossize(3, v, 0);
+  EXPECT_EQ(v, 72);
+  yyeditprintgetpossize(5, v, 0);
+  EXPECT_EQ(v, 0) << "A4 portrait";
+  // Millimetres in the page set-up: the one-inch margin becomes 2540 hundredths; OK keeps it.
+  int result = -1;
+  tw::test::scriptuser({[] { test::pressKey(VK_RETURN); }});
+  yyeditprintsetup(2, 0, result);
+  test::setIdleHook(nullptr);
+  EXPECT_EQ(result, 1);
+  yyeditprintgetpossize(3, v, 0);
+  EXPECT_EQ(v, 72) << "still an inch, now counted in millimetres";
+  yyeditprintgetpossize(4, v, 0);
+  EXPECT_EQ(v, 72);
+  // Item 5 = 3: landscape, the print area at least as wide as tall.
+  yyeditprintsetpossize(5, 3, 0);
+  yyeditprintgetpossize(5, v, 0);
+  EXPECT_EQ(v, 1);
+  int width = 0, height = 0;
+  yyeditprintgetpossize(1, width, 0);
+  yyeditprintgetpossize(2, height, 0);
+  EXPECT_GE(width, height);
+  yyeditprintsetpossize(5, 0, 0);
+
+  const int w = child();
+  WEditFile("", {.options = 0, .fonttype = 3, .fontsize = 11});
+  ASSERT_NE(record(w), nullptr);
+  int put = -1;
+  yyeditputtext(put, "first line\r\nsecond line\r\nthird line\r\n");
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  yyeditprintprog(result, 12, 24, "gauges");
+  EXPECT_EQ(result, 1);
+  const std::string part = hc::run("pdftotext '" + (dir / "gauges.pdf").string() + "' -").output;
+  EXPECT_NE(part.find("second line"), std::string::npos) << part;
+  EXPECT_EQ(part.find("first"), std::string::npos) << part;
+  EXPECT_EQ(part.find("third"), std::string::npos) << part;
+  yyeditprintprog(result, -1, 0, "");
+  EXPECT_EQ(result, 1);
+  const std::string whole = hc::run("pdftotext '" + (dir / "Untitled Text.pdf").string() + "' -").output;
+  EXPECT_NE(whole.find("first line"), std::string::npos) << whole;
+  EXPECT_NE(whole.find("third line"), std::string::npos) << whole;
+  // A failing device context: programmatic printing says nothing and reports 0.
+  test::failNextPrinter("CreateDC", 1);
+  yyeditprintprog(result, -1, 0, "fails");
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(test::messageBoxes().empty());
+  std::filesystem::current_path(cwd);
+  test::resetPrinters();
+}
+
+}  // namespace

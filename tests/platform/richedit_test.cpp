@@ -447,4 +447,113 @@ TEST_F(RichEditTest, FormatRangeFillsPagesWithWholeLines) {
   ReleaseDC(top, screen);
 }
 
+// Pages carry the formats the control keeps: a red word in red, a bold line wider than the
+// same words in the normal weight, a large line taller, a centred and a right-aligned line
+// where their alignment puts them, a bulleted paragraph with its mark and its text indented.
+TEST_F(RichEditTest, FormatRangeDrawsCharacterAndParagraphFormats) {
+  HWND e = rich();
+  const std::string text = "Tarn Beck\rTarn Beck\rRED\rBig\rmid\rend\rgauge";
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  auto chars = [&](LONG a, LONG b, DWORD mask, DWORD effects, COLORREF colour = 0, LONG height = 0) {
+    SendMessage(e, EM_SETSEL, static_cast<WPARAM>(a), b);
+    CHARFORMAT cf;
+    cf.dwMask = mask;
+    cf.dwEffects = effects;
+    cf.crTextColor = colour;
+    cf.yHeight = height;
+    SendMessage(e, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  };
+  auto para = [&](LONG at, DWORD mask, WORD alignment, WORD numbering) {
+    SendMessage(e, EM_SETSEL, static_cast<WPARAM>(at), at);
+    PARAFORMAT pf;
+    pf.dwMask = mask;
+    pf.wAlignment = alignment;
+    pf.wNumbering = numbering;
+    SendMessage(e, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+  };
+  chars(0, -1, CFM_SIZE, 0, 0, 280);   // 14 points, where bold shows in the strokes
+  chars(0, 9, CFM_BOLD, CFE_BOLD);
+  chars(20, 23, CFM_COLOR, 0, RGB(255, 0, 0));
+  chars(24, 27, CFM_SIZE, 0, 0, 720);   // 36 points
+  para(28, PFM_ALIGNMENT, PFA_CENTER, 0);
+  para(32, PFM_ALIGNMENT, PFA_RIGHT, 0);
+  para(37, PFM_NUMBERING, 0, PFN_BULLET);
+
+  constexpr int W = 400, H = 500;
+  HDC screen = GetDC(top);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bm = CreateCompatibleBitmap(screen, W, H);
+  HGDIOBJ oldBm = SelectObject(dc, bm);
+  RECT white{0, 0, W, H};
+  FillRect(dc, white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  FORMATRANGE fr;
+  fr.hdc = fr.hdcTarget = dc;
+  fr.rc = RECT{0, 0, 1440 * W / dpi, 1440 * H / dpi};
+  fr.rcPage = fr.rc;
+  fr.chrg = {0, -1};
+  EXPECT_EQ(SendMessage(e, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr)), static_cast<LRESULT>(text.size()));
+  SendMessage(e, EM_FORMATRANGE, FALSE, 0);
+
+  // The lines as bands of ink from the top: ink count, leftmost and rightmost ink, height.
+  struct Band {
+    int ink = 0, left = W, right = -1, top = 0, bottom = 0;
+    int after = W;   // leftmost ink past an eighth of an inch
+    bool red = false;
+  };
+  std::vector<Band> bands;
+  bool inside = false;
+  for (int y = 0; y < H; ++y) {
+    Band row;
+    for (int x = 0; x < W; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      if (c == RGB(255, 255, 255)) continue;
+      if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 384) ++row.ink;   // dark ink, not the edges' grey
+      if (x >= dpi / 8) row.after = std::min(row.after, x);
+      row.left = std::min(row.left, x);
+      row.right = std::max(row.right, x);
+      if (GetRValue(c) > 180 && GetGValue(c) < 90 && GetBValue(c) < 90) row.red = true;
+    }
+    if (row.ink == 0) {
+      inside = false;
+      continue;
+    }
+    if (!inside) {
+      bands.push_back(Band{0, W, -1, y, y, W, false});
+      inside = true;
+    }
+    Band& b = bands.back();
+    b.ink += row.ink;
+    b.left = std::min(b.left, row.left);
+    b.right = std::max(b.right, row.right);
+    b.after = std::min(b.after, row.after);
+    b.bottom = y;
+    b.red = b.red || row.red;
+  }
+  ShowWindow(e, SW_HIDE);
+  test::runUntilIdle();
+  HDC wdc = GetDC(top);
+  BitBlt(wdc, 0, 0, W, H, dc, 0, 0, SRCCOPY);
+  ReleaseDC(top, wdc);
+  test::savePng(top, ::testing::TempDir() + "richedit_formatrange_formats.png", true);
+  SelectObject(dc, oldBm);
+  DeleteObject(bm);
+  DeleteDC(dc);
+  ReleaseDC(top, screen);
+
+  ASSERT_EQ(bands.size(), 7u);
+  EXPECT_GT(bands[0].ink, bands[1].ink * 6 / 5) << "bold";
+  EXPECT_GT(bands[0].right - bands[0].left, bands[1].right - bands[1].left) << "bold is wider";
+  EXPECT_TRUE(bands[2].red);
+  EXPECT_FALSE(bands[1].red);
+  EXPECT_GT(bands[3].bottom - bands[3].top, 2 * (bands[1].bottom - bands[1].top)) << "36 points";
+  const int mid = (bands[4].left + bands[4].right) / 2;
+  EXPECT_NEAR(mid, W / 2, W / 10) << "centred";
+  EXPECT_GT(bands[5].right, W - W / 10) << "right-aligned";
+  EXPECT_GT(bands[5].left, W / 2);
+  EXPECT_LT(bands[1].left, 5) << "left";
+  EXPECT_LT(bands[6].left, dpi / 8) << "the bullet's mark";
+  EXPECT_GE(bands[6].after, dpi / 4 - 1) << "the text after the bullet's room";
+}
+
 }  // namespace

@@ -10,6 +10,7 @@ add_library(tw_editor STATIC
   ${CMAKE_CURRENT_LIST_DIR}/editor_command.cpp
   ${CMAKE_CURRENT_LIST_DIR}/editor_toolbar.cpp
   ${CMAKE_CURRENT_LIST_DIR}/editor_paint.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/editor_parse.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/editor_parse.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/editor_print.cpp)
 target_link_libraries(tw_editor PUBLIC tw_dialog tw_screen tw_window tw_state tw_platform_gdi tw_platform_dlg tw_platform_menu tw_platform_richedit tw_platform_statusbar
-  tw_platform_clipboard tw_os tw_text)
+  tw_platform_clipboard tw_platform_commdlg tw_platform_printer tw_os tw_text)

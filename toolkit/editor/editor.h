@@ -43,6 +43,15 @@ void yyeditshowhide(int show);
 void yyeditredraw(int window);
 void yyeditsave(int saveas);
 void yyeditsetbackup(int flag);
+// Page set-up of print record index (0 printing by program, 1 the Print commands): units -1
+// by the locale, 0 or 1 inches, 2 or more millimetres; result 1 OK, 0 cancelled. Positions
+// and sizes in points: 1 print width, 2 print height, 3 left, 4 top margin, 5 orientation.
+void yyeditprintsetup(int units, int index, int& result);
+void yyeditprintgetpossize(int item, int& value, int index);
+void yyeditprintsetpossize(int item, int value, int index);
+// Prints logical positions from..to (when 0 <= from < to, else the whole text) of the current
+// window's editor with record 0 under the job name; result 1 printed.
+void yyeditprintprog(int& result, int from, int to, std::string_view name);
 // Character format of the characters from..to (1-based, inclusive) and paragraph format of
 // the paragraphs they touch; result 0, -1 no editor, -2 no rich text. -1 (colours -2) keeps a
 // value; colours are red + 256 green + 65536 blue, -1 automatic; size in points.

@@ -130,5 +130,10 @@ void yyEditCreateFont(EditorRecord& r, int type, int size);
 // control position of a logical one.
 std::string yyeditlogicaltext(const EditorRecord& r);
 int yyEditAdjustPos(const EditorRecord& r, int logical);
+// Printing: the two page set-up records filled from the default printer once a run, and the
+// whole text (part 0), the selection (part 1, record 1) or from..to (part 1, record 0)
+// printed with record index; 1 printed, 0 not (cancelled or failed).
+void yyEditPrintInit();
+int yyEditPrint(win::HWND frame, EditorRecord& r, int part, int index, int from, int to, const std::string& name);
 // The View entry text of buffer n: "&n\t" or "&A\t"... then the path or "Untitled".
 std::string yyeditviewentry(int n, const std::string& path);

@@ -660,8 +660,10 @@ void command(HWND frame, EditorRecord& r, int id) {
         break;
       }
       if (id == ED_PRINT || id == ED_PRINTSEL) {
-        // Printing needs the printer device contexts of later work.
-        return;
+        if (!r.mayprint) return;
+        if ((r.options & EO_PRINTBYPROGRAM) == 0 &&
+            yyEditPrint(frame, r, id == ED_PRINTSEL ? 1 : 0, 1, 0, 0, std::string()) == 0)
+          return;
       }
       break;
   }
