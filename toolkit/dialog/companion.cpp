@@ -16,6 +16,7 @@
 #include "toolkit/text/convert.h"
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
+#include "toolkit/grid/wgrid.h"
 
 using namespace win;
 
@@ -289,7 +290,14 @@ void yydialogvxk(HWND dlg, int resource, int index) {
         break;
       }
       case TABS: tabs(dlg, field, l, r); break;
-      case GRIDS: break;   // the grid field reads its own definition
+      case GRIDS:
+        // The grid reads its own entry, which may run over several lines (its row labels);
+        // reading goes on after what it took.
+        if (field != nullptr && yygridinstance(field) != nullptr) {
+          const std::size_t start = static_cast<std::size_t>(raw.data() - all.data()) + l.pos;
+          r.pos = start + static_cast<std::size_t>(yygridinitialise(field, all.substr(start)));
+        }
+        break;
       case COLOURS: colours(field, l); break;
       case TRACKBARS: trackbars(field, l); break;
       case LENGTHS: lengths(field, l); break;

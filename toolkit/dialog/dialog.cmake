@@ -8,6 +8,7 @@ add_library(tw_dialog STATIC
   ${CMAKE_CURRENT_LIST_DIR}/fieldops.cpp
   ${CMAKE_CURRENT_LIST_DIR}/queries.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tabs.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/trees.cpp)
-target_link_libraries(tw_dialog PUBLIC tw_window tw_graphics tw_msgbox tw_text tw_state
+  ${CMAKE_CURRENT_LIST_DIR}/trees.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gridfields.cpp)
+target_link_libraries(tw_dialog PUBLIC tw_grid tw_window tw_graphics tw_msgbox tw_text tw_state
   tw_platform_dlg tw_platform_win tw_platform_gdi tw_platform_icon tw_platform_menu tw_platform_resources)

@@ -130,6 +130,7 @@ win::HWND yyactivewindlg();
 int yyismodaldialog(win::HWND hwnd);
 void yydialogcopy(win::HWND to, win::HWND from);
 void yyregisterdialoghooks();
+void yygridfieldsinstall();   // the grid classes and the grid's service table
 
 // Companion text.
 void yydialogvxk(win::HWND dialog, int resource, int index);

@@ -18,6 +18,7 @@
 #include "toolkit/window/wmsg.h"
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
+#include "toolkit/grid/wgrid.h"
 
 using namespace win;
 
@@ -614,6 +615,12 @@ INT_PTR yydialogproc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
           yyProcessColour(dialog, msg, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case WM_COMMAND: return command(dialog, wParam, lParam);
     default: break;
+  }
+  if (GM_CELLCHANGE != 0 && msg == GM_CELLCHANGE) {
+    // A grid's current cell: a field change of the grid with the packed cell.
+    HWND grid = GetDlgItem(dialog, static_cast<int>(wParam));
+    if (grid != nullptr && CreatingDialog == 0) fieldactivity(dialog, grid, static_cast<int>(lParam), false);
+    return TRUE;
   }
   if (ismouse(msg) && !modal) {
     const DialogRecord* r = yydialogrecord(dialog);

@@ -17,6 +17,7 @@
 #include "toolkit/window/wmsg.h"
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
+#include "toolkit/grid/wgrid.h"
 #include "toolkit/dialog/dialogs.h"
 #include "toolkit/dialog/standard_dialogs.h"
 
@@ -504,6 +505,7 @@ void copyfield(HWND to, HWND from) {
   }
   const FieldClass c = yyfieldclass(from);
   switch (c) {
+    case FieldClass::Grid: yygridcopy(to, from); break;
     case FieldClass::Button:
       SendMessage(to, BM_SETCHECK, static_cast<WPARAM>(SendMessage(from, BM_GETCHECK, 0, 0)), 0);
       break;
@@ -772,6 +774,7 @@ void yyunloadalldialogs() {
 }
 
 void yyregisterdialoghooks() {
+  yygridfieldsinstall();
   dialogwindowof = windowofdialog;
   dialogidentifierof = identifierofdialog;
   dialogtakesrootaccelerators = takesrootaccelerators;

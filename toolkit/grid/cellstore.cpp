@@ -1,4 +1,5 @@
 #include "toolkit/grid/grid.h"
+#include "toolkit/grid/wgrid.h"
 
 #include <algorithm>
 #include <cmath>
@@ -124,6 +125,7 @@ void yygridputcellstring(int& status, int column, int row, double value, std::st
   if (!text.empty()) st |= GridCellDefined;
   if (entered) st |= GridCellEntered;
   g->modified = g->changed = 1;
+  yygridcellstored(*g, column, row);
 }
 
 void yygridputcellcheck(int& status, int column, int row, int state) {
@@ -134,6 +136,7 @@ void yygridputcellcheck(int& status, int column, int row, int state) {
   yygridselectnone(*g);
   c.integers[static_cast<std::size_t>(row)] = state;
   g->modified = g->changed = 1;
+  yygridcellstored(*g, column, row);
 }
 
 void yygridputcelloption(int& status, int column, int row, int option) {
@@ -144,6 +147,7 @@ void yygridputcelloption(int& status, int column, int row, int option) {
   yygridselectnone(*g);
   c.integers[static_cast<std::size_t>(row)] = option - 1;
   g->modified = g->changed = 1;
+  yygridcellstored(*g, column, row);
 }
 
 void yyGridGetString(const GridInstance& g, int column, int row, std::string& buffer, int mode) {
@@ -245,6 +249,7 @@ void yygridclearcell(int& status, int column, int row, int mode) {
   }
   if (c.type != GridMenu)
     c.states[r] = static_cast<std::uint8_t>(c.states[r] & GridCellLocked);
+  if (row < g->rowsinuse) yygridcellstored(*g, column, row);
 }
 
 void yygridcellstate(int& status, int column, int row, int state) {
@@ -253,6 +258,7 @@ void yygridcellstate(int& status, int column, int row, int state) {
   std::uint8_t& st = g->columns[static_cast<std::size_t>(column)].states[static_cast<std::size_t>(row)];
   if (state == 1) st = static_cast<std::uint8_t>(st & ~GridCellLocked);
   else st |= GridCellLocked;
+  yygridcellstored(*g, column, row);
 }
 
 void yygridcolourcell(int& status, int column, int row, int tr, int tg, int tb, int br, int bg,
@@ -289,6 +295,7 @@ void yygridcolourcell(int& status, int column, int row, int tr, int tg, int tb, 
   };
   put(tr, tg, tb, 1, e.textred, e.textgreen, e.textblue);
   put(br, bg, bb, 2, e.backred, e.backgreen, e.backblue);
+  yygridcellstored(*g, column, row);
 }
 
 void yygridcelltype(int& status, int column, int& type) {
@@ -322,6 +329,7 @@ void yygridsetrows2(GridInstance& g, int /*ident*/, int rows) {
   while (n > 65536) { scale *= 2; n /= 2; }
   g.scrollscale = scale;
   g.scrollrange = n - 1;
+  yygridrowschanged(g);
 }
 
 void yygridsetrows(int& status, int rows) {
@@ -339,6 +347,7 @@ void yygridlabelrow(int ident, int row, std::string_view text, int length) {
   auto& slot = g->rowlabels[static_cast<std::size_t>(row)];
   std::memcpy(slot.data(), text.data(), n);
   slot[n] = '\0';
+  yygridlabelschanged(*g);
 }
 
 void yygridgetrowlabel(int ident, int row, std::string& buffer, int length) {
@@ -353,7 +362,8 @@ void yygridgetrowlabel(int ident, int row, std::string& buffer, int length) {
 void yygridclearselection(int& status) {
   GridInstance* g = locate(status);
   if (!g) { status = GridNoGrid; return; }
-  yygridselectnone(*g);
+  if (g->window) yygridselectnone(g->window);
+  else yygridselectnone(*g);
 }
 
 void yygridsetselection(int& status, int fc, int fr, int lc, int lr) {
@@ -362,6 +372,10 @@ void yygridsetselection(int& status, int fc, int fr, int lc, int lr) {
   auto colOk = [&](int c) { return c >= 0 && c < g->columncount; };
   auto rowOk = [&](int r) { return r >= 0 && r < g->rowsinuse; };
   if (!colOk(fc) || !colOk(lc) || !rowOk(fr) || !rowOk(lr)) { status = GridOutOfRange; return; }
+  if (g->window) {
+    yygridselectrange(g->window, std::min(fr, lr), std::max(fr, lr), std::min(fc, lc), std::max(fc, lc));
+    return;
+  }
   g->selfirstcolumn = std::min(fc, lc);
   g->sellastcolumn = std::max(fc, lc);
   g->selfirstrow = std::min(fr, lr);
@@ -680,8 +694,18 @@ int rowsInUse(int ident, int irow, std::string_view name) {
 
 }  // namespace
 
+namespace {
+// A bulk change paints the grid once, at its end.
+struct PaintOnce {
+  int ident;
+  explicit PaintOnce(int i) : ident(i) { yygridcellredrawoff(); }
+  ~PaintOnce() { yygridcellredrawon(ident); }
+};
+}  // namespace
+
 void WGridInsertRows(int ident, int irow, int number, int iadjust, int ilabels) {
   constexpr std::string_view name = "WGridInsertRows";
+  const PaintOnce paint(ident);
   int n = rowsInUse(ident, irow, name);
   if (n == 0) return;
   int status = ident, allocated = 0, columns = 0;
@@ -709,6 +733,7 @@ void WGridInsertRows(int ident, int irow, int number, int iadjust, int ilabels) 
 
 void WGridDeleteRows(int ident, int irow, int number, int iadjust, int ilabels) {
   constexpr std::string_view name = "WGridDeleteRows";
+  const PaintOnce paint(ident);
   const int n = rowsInUse(ident, irow, name);
   if (n == 0) return;
   int status = ident, columns = 0;

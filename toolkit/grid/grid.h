@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/win.h"
+
 enum GridColumnType { GridString = 0, GridInteger = 1, GridReal = 2, GridDouble = 3,
                       GridCheckBox = 4, GridMenu = 5 };
 
@@ -48,6 +50,9 @@ struct GridColumn {
   std::vector<GridCellColour> colours;  // empty until the first cell colour is set
   GridFieldRecord prototype;
   std::vector<std::string> options;  // menu columns: the option list
+  int width = 0;                       // pixels, with the grid line it shares with the next
+  win::HWND prototypeeditor = nullptr; // hidden control the editor and the painting copy
+  win::DWORD prototypestyle = 0;
 };
 
 struct GridInstance {
@@ -64,6 +69,20 @@ struct GridInstance {
   int columnsatsetup = 0;
   int scrollscale = 1, scrollrange = 0;
   std::vector<GridColumn> columns;
+  // The grid window's side (wgrid.cpp); empty for a grid without a window.
+  int initialised = 0, lastscrollcolumn = 0, rowlabelslots = 0;
+  int rowheight = 0, rowlabelwidth = 0, headerheight = 0, rowtemplate = 0;
+  int anchorcolumn = -1, anchorrow = -1, pendingscroll = 0, wheel = 0;
+  int creationclientheight = 0, frameheight = 0, passive = 0;
+  win::HWND window = nullptr, cellarea = nullptr, editor = nullptr, header = nullptr;
+  win::HWND menutarget = nullptr, droppedlist = nullptr;
+  std::vector<win::HWND> rowlabelcontrols;
+  win::HFONT font = nullptr;
+  win::WNDPROC editorproc = nullptr;   // the editor's class procedure while it is subclassed
+  // A modal copy's grid shows the loaded grid's cells: its columns and labels are the
+  // loaded grid's (the copy never outlives the loaded dialog, which unloads after it).
+  GridInstance* owner = nullptr;
+  GridInstance& data() { return owner ? *owner : *this; }
 };
 
 // Builds a grid's records: columns of the given types (text length for string columns),
@@ -76,6 +95,18 @@ void yygridbuild(GridInstance& grid, const std::vector<GridColumnSpec>& columns,
 // control of the current dialog; 0: the current grid-editor window). Empty: no grid.
 struct GridServices {
   GridInstance* (*locate)(int ident) = nullptr;
+  // The dialog manager's side of the grid window (filled with locate): the hidden row-template
+  // dialog with its fields' records and companion text applied (nullptr when it cannot be
+  // made); a field's record read into the column's form, and a column's record given to an
+  // editor; the shown value of an editor; its range check; the grid field's report-every-change
+  // option and colours.
+  win::HWND (*loadtemplate)(int resource) = nullptr;
+  bool (*readrecord)(win::HWND field, GridFieldRecord& out, int& length) = nullptr;
+  void (*giverecord)(win::HWND field, const GridFieldRecord& in, int length) = nullptr;
+  void (*editorvalue)(win::HWND field, double* value, int* hasvalue, bool write) = nullptr;
+  int (*outofrange)(win::HWND field) = nullptr;
+  int (*notifyoption)(win::HWND grid) = nullptr;
+  void (*gridcolours)(win::HWND grid, int& text, int& back) = nullptr;
 };
 extern GridServices gridservices;
 
