@@ -547,9 +547,14 @@ void command(HWND frame, GridWindowRecord& r, UINT id) {
     case GE_GOTOROW: yygridwingoto(w, 2); return;
     case GE_GOTOCOLUMN: yygridwingoto(w, 3); return;
     case GE_PRINT:
+      yygridwinprint(w, 0, g->data().rowsinuse - 1, 0, g->data().columncount - 1, ok);
+      event = ok == 1;
+      break;
     case GE_PRINTSEL:
-      // Grid printing is not part of the window yet: the command does nothing.
-      return;
+      if (!selected(*g)) return;
+      yygridwinprint(w, g->selfirstrow, g->sellastrow, g->selfirstcolumn, g->sellastcolumn, ok);
+      event = ok == 1;
+      break;
     default: event = true; break;
   }
   if (event) yyinterpretmessage(EV_COMMAND, 0, MAKEWPARAM(id, 0), 0, frame);

@@ -70,6 +70,8 @@ void yygridwinsave(int iwin, int isaveas, int& iresult, int irow1 = -1, int irow
                    int icol2 = -1);
 void yygridwinload(int iwin, int iask, int& iresult, std::string_view name = {});
 void yygridwinsavehtml(int iwin, int irow1, int irow2, int icol1, int icol2, int& iresult);
+// Prints the block (0-based) with the second print settings; 1 printed.
+void yygridwinprint(int iwin, int irow1, int irow2, int icol1, int icol2, int& iresult);
 void yygridwinfind(int iwin, int ifindmode);
 void yygridwingoto(int iwin, int ikind);
 void yygridwinsort(int iwin, int& iresult);

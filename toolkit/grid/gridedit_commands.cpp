@@ -12,6 +12,7 @@
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/grid/gridedit.h"
 #include "toolkit/grid/gridfiles.h"
+#include "toolkit/grid/gridprint.h"
 #include "toolkit/grid/wgrid.h"
 #include "toolkit/os/opsys.h"
 #include "toolkit/text/errors.h"
@@ -229,11 +230,10 @@ void yygridwinfind(int iwin, int ifindmode) {
   if (r->searchtext.empty()) return;
   tessar.error.LASTERROR = 0;
   int found = 0;
-  // A repeated find starts after the current cell.
+  // Both Find and Find Next start after the current cell.
   WGridFind(0, r->searchtext,
-            (ifindmode == 1 ? 0 : GridFindNext) | (r->matchcase ? 0 : GridFindIgnoreCase) | (r->numeric ? GridFindNumeric : 0),
-            &found);
-  if (found == 0) box("\"" + r->searchtext + "\" was not found", "Find", 4);
+            GridFindNext | (r->matchcase ? 0 : GridFindIgnoreCase) | (r->numeric ? GridFindNumeric : 0), &found);
+  if (found == 0) box("End of grid reached", "Find", 4);
 }
 
 void yygridwingoto(int iwin, int ikind) {
@@ -331,4 +331,24 @@ void yygridwindeleterow(int iwin) {
   WGridDeleteRows(0, g->currentrow + 1, 1, r->variablerows, r->movelabels);
   g->modified = g->changed = 1;
   yyGridWinSize(*r);
+}
+
+void yygridwinprint(int iwin, int irow1, int irow2, int icol1, int icol2, int& iresult) {
+  iresult = 0;
+  GridWindowRecord* r = recordof(iwin);
+  if (r == nullptr) return;
+  Selected keep(iwin);
+  yygridprint(0, iresult, irow1, irow2, icol1, icol2, 2, "");
+  switch (iresult) {
+    case GridPrinted: return;
+    case GridPrintNoPrinter: box("No printer installed", "Error", 1); break;
+    case GridPrintNoRowRoom:
+      box("The page has no room for a single row of the grid.\rMake the margins or the scale smaller.", "Print");
+      break;
+    case GridPrintLabelsTooWide:
+      box("The row labels are wider than the page.\rMake the scale smaller.", "Print");
+      break;
+    default: box("The grid could not be printed", "Print"); break;
+  }
+  iresult = 0;
 }
