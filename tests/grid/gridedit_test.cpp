@@ -322,6 +322,18 @@ TEST_F(GridPrint, ThreePagesToThePdfPrinter) {
   EXPECT_NE(p3.find(" 750 "), std::string::npos) << "150 x 5 on the last page";
 }
 
+// File > Print in the grid editor: a window without a file name prints "Untitled Grid".
+TEST_F(GridPrint, PrintFromTheEditorsMenu) {
+  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  const int w = open();
+  menu(w, 'F', {pressed('P')});
+  const auto pdf = folder / "Untitled Grid.pdf";
+  ASSERT_TRUE(std::filesystem::exists(pdf)) << lastbox();
+  const std::string text = page(pdf.string(), 1);
+  EXPECT_NE(text.find("Alder Gill"), std::string::npos) << text;
+  EXPECT_NE(text.find("Day 3"), std::string::npos) << text;
+}
+
 TEST_F(GridPrint, PagesTooSmallEndWithAnError) {
   loadAndShow(950);
   WGridRows(kGrid, 5);
