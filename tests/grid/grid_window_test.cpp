@@ -534,6 +534,44 @@ TEST_F(GridWindow, HeaderClicksAndTheContextMenu) {
   EXPECT_EQ(clipboard(), "a\r\nb\r\n");
 }
 
+// A click on the cell in the third column and the tenth row tells the program: a field change
+// of the grid with the packed cell 3 x 262144 + 10.
+TEST_F(GridWindow, ACellChangeIsAFieldChangedEventWithThePackedCell) {
+  loadAndShow(950);
+  events();
+  const POINT p = cellpoint(2, 9);
+  test::click(p.x, p.y);
+  bool seen = false;
+  for (const auto& e : events())
+    if (e.type == EV_FIELDCHANGED && e.m.value2 == kGrid && e.m.y == 786442) seen = true;
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(grid().currentcolumn, 2);
+  EXPECT_EQ(grid().currentrow, 9);
+}
+
+// Paste is refused when a cell it would write is locked, and in a read-only grid; Delete is
+// refused over a locked cell.
+TEST_F(GridWindow, LockedCellsAndReadOnlyGridsRefusePasteAndDelete) {
+  loadAndShow(950);
+  WGridPutCellInteger(kGrid, 2, 1, 5);
+  WGridStateCell(kGrid, 2, 1, 0);   // lock the cell right of (0, 0)
+  clickcell(0, 0);
+  setclipboard("a\t9\r\n");
+  press('V', test::kCtrl);
+  EXPECT_EQ(cell(0, 0), "");
+  EXPECT_EQ(cell(1, 0), "5");
+  clickcell(1, 0);
+  clickcell(1, 1, test::kShift);
+  press(VK_DELETE);
+  EXPECT_EQ(cell(1, 0), "5");
+  WGridStateCell(kGrid, 2, 1, 1);
+  WDialogFieldState(kGrid, 2);   // read-only grid
+  clickcell(0, 0);
+  press('V', test::kCtrl);
+  EXPECT_EQ(cell(0, 0), "");
+  EXPECT_EQ(yygridcanpaste(gridwindow()), 0);
+}
+
 TEST_F(GridWindow, TheDailyDataGridScalesItsScrollBar) {
   loadAndShow(960);
   GridInstance& g = grid();
