@@ -294,6 +294,9 @@ void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int i
   r->statusbar = winslot(w).wMessLine;
   if (r->statusbar != nullptr) {
     const int edges[] = {30, 90, 140, 200, -1};
+    // The window's part widths, which the frame's layout applies again at every size change.
+    const int widths[] = {30, 60, 50, 60, -1};
+    for (std::size_t p = 0; p < 5; ++p) winslot(w).partlist[p + 1] = widths[p];
     SendMessage(r->statusbar, SB_SETPARTS, hascaption(frame) ? 4 : 5, reinterpret_cast<LPARAM>(edges));
     setpartnoborder(*r, 0, "Row");
     setpart(*r, 1, "\t\t1");
