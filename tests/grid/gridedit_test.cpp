@@ -256,6 +256,7 @@ TEST_F(GridEditor, ClosingAsksForUnsavedChanges) {
   SendMessage(winslot(w).wWindow, WM_CLOSE, 0, 0);
   ASSERT_EQ(test::messageBoxes().size(), 1u);
   EXPECT_EQ(test::messageBoxes()[0].text, "Do you want to save changes?");
+  EXPECT_EQ(test::messageBoxes()[0].title, "Tessaraweld Grid Editor");
   EXPECT_NE(winslot(w).wWindow, nullptr);
 }
 

@@ -100,7 +100,7 @@ void yygridwinsaveprompt(int iwin, int imodified, int& iresult) {
   }
   const std::string text =
       r->filename.empty() ? "Do you want to save changes?" : "Do you want to save changes to " + r->filename + "?";
-  WMessageBox(4, 3, 1, text, "Grid Editor");
+  WMessageBox(4, 3, 1, text, "Tessaraweld Grid Editor");
   switch (tessar.dialog.DLGANSWER) {
     case MBANSWER_OK: yygridwinsave(iwin, 0, iresult); break;
     case MBANSWER_NO: iresult = 1; break;
