@@ -15,7 +15,12 @@ using namespace win;
 namespace {
 
 GridInstance* locate(int ident) {
-  if (ident == 0) return nullptr;   // the grid-editor window's grid: not a dialog's
+  if (ident == 0) {
+    // The grid of the current grid-editor window.
+    const FrameRecord* r = yyframerecord(winslot(wIndex).wWindow);
+    return r != nullptr && r->word[FR_KIND] == SW_GRIDWINDOW ? yygridinstance(LongToHandle<HWND>(r->word[FR_CONTROL]))
+                                                              : nullptr;
+  }
   return yygridinstance(yycurrentfield(ident));
 }
 

@@ -1,0 +1,357 @@
+// The grid-editor window opened on a copy of a dialog's grid and driven as a user would: menus
+// opened with Alt and chosen by their mnemonics, the command dialogs and the file dialogs
+// filled by typed keys, message boxes answered with keys. Screenshot: grid_editor.png.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/menu.h"
+#include "platform/message_box.h"
+#include "platform/statusbar.h"
+#include "platform/test_api.h"
+#include "tests/dialog/dialog_fixture.h"
+#include "tests/hardcopy/driver_files.h"
+#include "tests/support/files.h"
+#include "tests/support/scripted_user.h"
+#include "toolkit/grid/gridedit.h"
+#include "platform/printer.h"
+#include "toolkit/grid/gridfiles.h"
+#include "toolkit/grid/gridprint.h"
+#include "toolkit/grid/wgrid.h"
+#include "toolkit/window/childwin.h"
+
+namespace {
+
+using namespace win;
+using tw::test::pressed;
+using tw::test::Step;
+using tw::test::typed;
+
+constexpr int kGrid = 1008;
+
+class GridEditor : public dlgtest::DialogFixture {
+ protected:
+  void SetUp() override {
+    DialogFixture::SetUp();
+    test::clearMessageBoxes();
+  }
+  void TearDown() override {
+    test::setIdleHook({});
+    for (int w = 1; w < MAXWINDOWS; ++w)
+      if (winslot(w).wWindow != nullptr) WindowCloseChild(w);
+    DialogFixture::TearDown();
+  }
+  // The dialog with the grid of every column type, three rows filled, and a captioned child
+  // window with a status bar, which becomes the grid editor.
+  int open(int flags = GEF_VARIABLEROWS) {
+    loadAndShow(950);
+    const char* names[] = {"Weir Pool", "Alder Gill", "Beck Foot"};
+    const int counts[] = {3, 1, 2};
+    for (int row = 1; row <= 3; ++row) {
+      WGridPutCellString(kGrid, 1, row, names[row - 1]);
+      WGridPutCellInteger(kGrid, 2, row, counts[row - 1]);
+      WGridPutCellReal(kGrid, 3, row, 1.5f * static_cast<float>(row));
+    }
+    WGridRows(kGrid, 3);
+    WindowOpenChildOptions o;
+    o.flags = 39;
+    o.width = 700;
+    o.height = 400;
+    o.title = "Gauges";
+    int n = 0;
+    WindowOpenChild(n, o);
+    EXPECT_GT(n, 0);
+    int error = 0, mode = GEM_MODELESS;
+    yygridedit(error, kGrid, mode, 0, flags, -1, -1, "", "");
+    EXPECT_EQ(error, 0);
+    test::runUntilIdle();
+    return n;
+  }
+  static GridWindowRecord& record(int w) { return *yygridwindowrecord(winslot(w).wWindow); }
+  static GridInstance& grid(int w) { return *yygridinstance(record(w).grid); }
+  static std::string cell(int w, int column, int row) {
+    std::string s;
+    yyGridGetString(grid(w).data(), column, row, s, 0);
+    return s;
+  }
+  static std::string status(int w, int part) {
+    char text[256] = {};
+    SendMessage(winslot(w).wMessLine, SB_GETTEXT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+  static std::string caption(int w) {
+    char text[512] = {};
+    GetWindowText(winslot(w).wWindow, text, sizeof text);
+    return text;
+  }
+  // Opens menu letter of the bar with Alt and runs the steps after it (the item's mnemonic
+  // first); message boxes take boxkeys.
+  static void menu(int w, char bar, std::deque<Step> steps, std::deque<int> boxkeys = {}) {
+    tw::test::scriptuser(std::move(steps), std::move(boxkeys));
+    SetFocus(winslot(w).wWindow);
+    test::pressKey(bar, test::kAlt);
+    test::runUntilIdle();
+    test::setIdleHook({});
+  }
+  static Step clearfield() {
+    return [] {
+      test::pressKey(VK_END);
+      for (int k = 0; k < 8; ++k) test::pressKey(VK_BACK);
+    };
+  }
+  static std::string lastbox() {
+    return test::messageBoxes().empty() ? std::string() : test::messageBoxes().back().title + ": " + test::messageBoxes().back().text;
+  }
+};
+
+TEST_F(GridEditor, OpensOnACopyWithMenusAndStatus) {
+  const int w = open();
+  GridWindowRecord& r = record(w);
+  EXPECT_EQ(r.word[FR_KIND], SW_GRIDWINDOW);
+  EXPECT_EQ(cell(w, 0, 1), "Alder Gill");
+  EXPECT_EQ(status(w, 0), "Row");
+  EXPECT_EQ(status(w, 1), "\t\t1");
+  char text[64] = {};
+  GetMenuString(r.file, 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "&New") << "no shortcut texts without the accelerator table";
+  GetMenuString(r.edit, 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "Cu&t\tCtrl+X");
+  // The window edits its own copy: grid 0 is the window's grid, the dialog's stays.
+  WGridPutCellString(0, 1, 1, "Changed");
+  EXPECT_EQ(cell(w, 0, 0), "Changed");
+  std::string s(20, ' ');
+  WGridGetCellString(kGrid, 1, 1, s);
+  EXPECT_EQ(tessar.error.LASTERROR, 0) << tessar.dialog.CURDIALOG;
+  EXPECT_EQ(s.substr(0, 9), "Weir Pool");
+}
+
+TEST_F(GridEditor, AReadOnlyGridHasNoEditingCommands) {
+  loadAndShow(950);
+  SetWindowLong(field(kGrid), GWL_STYLE, GetWindowLong(field(kGrid), GWL_STYLE) | static_cast<LONG>(GRS_READONLY));
+  WindowOpenChildOptions o;
+  o.flags = 39;
+  int n = 0;
+  WindowOpenChild(n, o);
+  int error = 0, mode = GEM_MODELESS;
+  yygridedit(error, kGrid, mode, 0, 0, -1, -1, "", "");
+  ASSERT_EQ(error, 0);
+  GridWindowRecord& r = record(n);
+  for (UINT id : {GE_NEW, GE_SAVE, GE_CUT, GE_PASTE, GE_DELETE, GE_SORT, GE_INSERTBEFORE, GE_DELETEROW})
+    EXPECT_EQ(GetMenuState(r.menu, id, MF_BYCOMMAND), static_cast<UINT>(-1)) << id;
+  for (UINT id : {GE_OPEN, GE_SAVEAS, GE_SAVEHTML, GE_COPY, GE_FIND, GE_GOTOCELL})
+    EXPECT_NE(GetMenuState(r.menu, id, MF_BYCOMMAND), static_cast<UINT>(-1)) << id;
+}
+
+TEST_F(GridEditor, RefusalsOfTheOpening) {
+  int error = 0, mode = GEM_MODELESS;
+  yygridedit(error, kGrid, mode, 0, 0, -1, -1, "", "");
+  EXPECT_EQ(error, 1) << "the root window";
+  const int w = open();
+  error = 0;
+  yygridedit(error, kGrid, mode, 0, 0, -1, -1, "", "");
+  EXPECT_EQ(error, 8) << "already a grid editor";
+  WindowOpenChildOptions o;
+  int n = 0;
+  WindowOpenChild(n, o);
+  error = 0;
+  yygridedit(error, 2001, mode, 0, 0, -1, -1, "", "");
+  EXPECT_EQ(error, 11) << "an edit field is no grid";
+  (void)w;
+}
+
+TEST_F(GridEditor, DrivenThroughItsMenus) {
+  const int w = open();
+  const std::string csv = hc::scratch("gauges.csv").string();
+  const std::string html = hc::scratch("gauges.htm").string();
+  std::filesystem::remove(csv);
+  std::filesystem::remove(html);
+
+  // Search > Find "gill": the current cell moves to it and the status bar shows row 2.
+  menu(w, 'S', {pressed('F'), typed("gill"), pressed(VK_RETURN)});
+  EXPECT_EQ(grid(w).currentrow, 1);
+  EXPECT_EQ(status(w, 1), "\t\t2");
+  EXPECT_EQ(record(w).searchtext, "gill");
+  // Find Next finds no further cell and says so.
+  menu(w, 'S', {pressed('N')});
+  EXPECT_EQ(lastbox(), "Find: End of grid reached");
+
+  // Search > Goto Cell: column 2, row 3.
+  menu(w, 'S', {pressed('G'), clearfield(), typed("2\t"), clearfield(), typed("3"), pressed(VK_RETURN)});
+  EXPECT_EQ(grid(w).currentcolumn, 1);
+  EXPECT_EQ(grid(w).currentrow, 2);
+  EXPECT_EQ(status(w, 3), "\t\t2");
+
+  // Edit > Sort by the current column (Count), ascending.
+  menu(w, 'E', {pressed('S'), pressed(VK_RETURN)});
+  EXPECT_EQ(cell(w, 0, 0) + "|" + cell(w, 0, 1) + "|" + cell(w, 0, 2), "Alder Gill|Beck Foot|Weir Pool");
+  EXPECT_EQ(grid(w).modified, 1);
+
+  // Edit > Insert Row Before Current on row 3, then Delete Row takes it away again.
+  const int rows = grid(w).rowsinuse;
+  menu(w, 'E', {pressed('I')});
+  EXPECT_EQ(grid(w).rowsinuse, rows + 1);
+  EXPECT_EQ(cell(w, 0, 2), "");
+  EXPECT_EQ(cell(w, 0, 3), "Weir Pool");
+  menu(w, 'E', {pressed('E')});
+  EXPECT_EQ(grid(w).rowsinuse, rows);
+  EXPECT_EQ(cell(w, 0, 2), "Weir Pool");
+
+  // File > Save asks for a name (none yet) and writes the CSV; the title shows the file.
+  menu(w, 'F', {pressed('S'), typed(csv), pressed(VK_RETURN)});
+  ASSERT_TRUE(std::filesystem::exists(csv));
+  EXPECT_EQ(tw::test::slurp(csv).substr(0, 16), "\"Alder Gill\",1,3");
+  EXPECT_EQ(record(w).filename, csv);
+  EXPECT_EQ(caption(w), "Gauges - [" + csv + "]");
+  EXPECT_EQ(grid(w).modified, 0);
+
+  // File > Save As HTML.
+  menu(w, 'F', {pressed('H'), typed(html), pressed(VK_RETURN)});
+  ASSERT_TRUE(std::filesystem::exists(html));
+  EXPECT_NE(tw::test::slurp(html).find("Alder Gill"), std::string::npos);
+
+  // File > Open of a good file: loaded, named.
+  const std::string good = hc::scratch("good.csv").string();
+  std::ofstream(good, std::ios::binary) << "Tarn Beck,7,2.5\nKeld Head,8,3.5\n";
+  menu(w, 'F', {pressed('O'), typed(good), pressed(VK_RETURN)});
+  EXPECT_EQ(cell(w, 0, 0), "Tarn Beck");
+  EXPECT_EQ(record(w).filename, good);
+
+  ASSERT_TRUE(test::savePng(winslot(w).wWindow, std::string(TW_SHOT_DIR) + "/grid_editor.png", false));
+  // The File menu open over the grid, with its prompt in the status bar.
+  menu(w, 'F', {[w] {
+    test::savePng(winslot(w).wWindow, std::string(TW_SHOT_DIR) + "/grid_editor_menu.png", false);
+    test::pressKey(VK_ESCAPE);
+  }});
+}
+
+// A load that meets bad data says so, keeps what it read, and the window does not take the
+// file's name: the next Save asks for a name and does not overwrite that file unasked.
+TEST_F(GridEditor, ABadLoadIsNotSavedOverItsFile) {
+  const int w = open();
+  const std::string bad = hc::scratch("bad.csv").string();
+  const std::string text = "Tarn Beck,seven,2.5\nKeld Head,8,3.5\n";
+  std::ofstream(bad, std::ios::binary) << text;
+  menu(w, 'F', {pressed('O'), typed(bad), pressed(VK_RETURN)}, {VK_RETURN});
+  EXPECT_EQ(lastbox().substr(0, 12), "Data Error: ") << lastbox();
+  EXPECT_EQ(cell(w, 0, 1), "Keld Head") << "what could be read is shown";
+  EXPECT_EQ(record(w).filename, "");
+  EXPECT_EQ(caption(w), "Gauges");
+  // Save: the file dialog comes up; typing the bad file's name asks before replacing it; No.
+  test::clearMessageBoxes();
+  menu(w, 'F', {pressed('S'), typed(bad), pressed(VK_RETURN)}, {'N'});
+  ASSERT_FALSE(test::messageBoxes().empty());
+  EXPECT_NE(test::messageBoxes()[0].text.find("already exists"), std::string::npos) << lastbox();
+  EXPECT_EQ(tw::test::slurp(bad), text);
+}
+
+// Closing with unsaved changes asks; Cancel keeps the window.
+TEST_F(GridEditor, ClosingAsksForUnsavedChanges) {
+  const int w = open();
+  menu(w, 'E', {pressed('I')});
+  ASSERT_EQ(grid(w).modified, 1);
+  test::clearMessageBoxes();
+  test::answerNextMessageBoxWithKey(VK_ESCAPE);
+  SendMessage(winslot(w).wWindow, WM_CLOSE, 0, 0);
+  ASSERT_EQ(test::messageBoxes().size(), 1u);
+  EXPECT_EQ(test::messageBoxes()[0].text, "Do you want to save changes?");
+  EXPECT_EQ(test::messageBoxes()[0].title, "Tessaraweld Grid Editor");
+  EXPECT_NE(winslot(w).wWindow, nullptr);
+}
+
+// Printing through the printer device context to the built-in PDF printer: a grid of 150 rows
+// and six columns needs three pages down; pdftotext shows
+// the titles, the row labels and the cells on the right pages. A page too small for a row and
+// labels wider than the page end with their errors instead of looping.
+class GridPrint : public GridEditor {
+ protected:
+  void SetUp() override {
+    GridEditor::SetUp();
+    folder = hc::scratch("gridprint");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, true, 0}});
+  }
+  void TearDown() override {
+    std::filesystem::current_path(before);
+    test::resetPrinters();
+    GridEditor::TearDown();
+  }
+  std::string page(const std::string& pdf, int n) {
+    return hc::run("pdftotext -layout -f " + std::to_string(n) + " -l " + std::to_string(n) + " '" + pdf + "' -").output;
+  }
+  std::filesystem::path folder, before;
+};
+
+TEST_F(GridPrint, ThreePagesToThePdfPrinter) {
+  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  loadAndShow(950);
+  WGridRows(kGrid, 150);
+  for (int row = 1; row <= 150; ++row) {
+    WGridPutCellString(kGrid, 1, row, "Gauge " + std::to_string(1000 + row));
+    WGridPutCellInteger(kGrid, 2, row, row * 5);
+    WGridLabelRow(kGrid, row, "Day " + std::to_string(row));
+  }
+  int r1 = 0, r2 = 0, r3 = 0, r4 = 0, r5 = 0, scale = 0;
+  yygridprintgetopt(r1, r2, r3, r4, r5, scale, 1);
+  EXPECT_EQ(scale, 100);
+  yygridprintsetopt(1, 1, 1, 1, 1, 100, 1);
+  int result = -1;
+  yygridprint(kGrid, result, 0, 149, 0, 5, 1, "gridprint");
+  ASSERT_EQ(result, GridPrinted);
+  const std::string pdf = (folder / "gridprint.pdf").string();
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  std::filesystem::copy_file(pdf, std::string(TW_SHOT_DIR) + "/gridprint.pdf",
+                             std::filesystem::copy_options::overwrite_existing);
+  const std::string info = hc::run("pdfinfo '" + pdf + "'").output;
+  EXPECT_NE(info.find("Pages:           3"), std::string::npos) << info;
+  const std::string p1 = page(pdf, 1), p2 = page(pdf, 2), p3 = page(pdf, 3);
+  std::ofstream(folder / "gridprint.txt") << p1 << "\f" << p2 << "\f" << p3;
+  for (const std::string* p : {&p1, &p2, &p3}) {
+    EXPECT_NE(p->find("Name"), std::string::npos) << "titles on every page";
+    EXPECT_NE(p->find("Count"), std::string::npos);
+  }
+  EXPECT_NE(p1.find("Day 1 "), std::string::npos) << p1;
+  EXPECT_NE(p1.find("Gauge 1001"), std::string::npos);
+  EXPECT_EQ(p1.find("Gauge 1150"), std::string::npos);
+  EXPECT_EQ(p2.find("Gauge 1001"), std::string::npos);
+  EXPECT_NE(p3.find("Gauge 1150"), std::string::npos) << p3;
+  EXPECT_NE(p3.find("Day 150"), std::string::npos);
+  EXPECT_NE(p3.find(" 750 "), std::string::npos) << "150 x 5 on the last page";
+}
+
+// File > Print in the grid editor: a window without a file name prints "Untitled Grid".
+TEST_F(GridPrint, PrintFromTheEditorsMenu) {
+  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  const int w = open();
+  menu(w, 'F', {pressed('P')});
+  const auto pdf = folder / "Untitled Grid.pdf";
+  ASSERT_TRUE(std::filesystem::exists(pdf)) << lastbox();
+  const std::string text = page(pdf.string(), 1);
+  EXPECT_NE(text.find("Alder Gill"), std::string::npos) << text;
+  EXPECT_NE(text.find("Day 3"), std::string::npos) << text;
+}
+
+TEST_F(GridPrint, PagesTooSmallEndWithAnError) {
+  loadAndShow(950);
+  WGridRows(kGrid, 5);
+  WGridLabelRow(kGrid, 1, "A label of some length");
+  int result = -1;
+  // Margins that leave less than a row.
+  yygridprintsetpossize(4, 400, 2);   // top margin 400 points
+  yygridprintsetpossize(2, 5, 2);     // a printed area 5 points high
+  yygridprint(kGrid, result, 0, 4, 0, 5, 2, "");
+  EXPECT_EQ(result, GridPrintNoRowRoom);
+  // Labels wider than the page.
+  yygridprintsetopt(1, 1, 1, 1, 1, 100, 1);
+  yygridprintsetpossize(3, 280, 1);   // left margin
+  yygridprintsetpossize(1, 20, 1);    // a printed area 20 points wide
+  yygridprint(kGrid, result, 0, 4, 0, 5, 1, "narrow");
+  EXPECT_EQ(result, GridPrintLabelsTooWide);
+  EXPECT_FALSE(std::filesystem::exists(folder / "narrow.pdf"));
+}
+
+}  // namespace

@@ -1,0 +1,645 @@
+// The grid-editor window: opening it over a copy of a dialog's grid, its menus and status bar,
+// fitting and titling, the modal loop and the frame's window procedure.
+#include "toolkit/grid/gridedit.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
+#include "platform/edit.h"
+#include "platform/menu.h"
+#include "platform/statusbar.h"
+#include "toolkit/dialog/dialog_internal.h"
+#include "toolkit/dialog/dialog_state.h"
+#include "toolkit/editor/viewer.h"
+#include "toolkit/grid/wgrid.h"
+#include "toolkit/window/window_state.h"
+#include "toolkit/window/wmenus.h"
+#include "toolkit/window/wmsg.h"
+
+using namespace win;
+
+namespace {
+
+bool childstyle(HWND h) { return (GetWindowLong(h, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) != 0; }
+bool hascaption(HWND h) {
+  return (GetWindowLong(h, GWL_STYLE) & static_cast<LONG>(WS_CAPTION)) == static_cast<LONG>(WS_CAPTION);
+}
+
+void setpart(const GridWindowRecord& r, int part, const char* text) {
+  if (r.statusbar) SendMessage(r.statusbar, SB_SETTEXT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+}
+void setpartnoborder(const GridWindowRecord& r, int part, const char* text) {
+  if (r.statusbar)
+    SendMessage(r.statusbar, SB_SETTEXT, static_cast<WPARAM>(part) | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
+}
+
+// The row and column of a packed cell in status parts 1 and 3.
+void showcell(const GridWindowRecord& r, int packed) {
+  char text[32];
+  std::snprintf(text, sizeof text, "\t\t%u", static_cast<unsigned>(packed & 0x3FFFF));
+  setpart(r, 1, text);
+  std::snprintf(text, sizeof text, "\t\t%u", static_cast<unsigned>(packed >> 18));
+  setpart(r, 3, text);
+}
+
+void buildmenus(HWND frame, GridWindowRecord& r, int imenu, int& ierror) {
+  r.file = CreatePopupMenu();
+  r.edit = CreatePopupMenu();
+  r.search = CreatePopupMenu();
+  // No accelerator table of the grid editor is among the resources: File and Search items show
+  // no shortcut texts.
+  if (r.maynew) AppendMenu(r.file, MF_STRING, GE_NEW, "&New");
+  if (r.mayopen) AppendMenu(r.file, MF_STRING, GE_OPEN, "&Open");
+  if (r.maysave) AppendMenu(r.file, MF_STRING, GE_SAVE, "&Save");
+  if (r.maysaveas) {
+    AppendMenu(r.file, MF_STRING, GE_SAVEAS, "Save &As");
+    AppendMenu(r.file, MF_STRING, GE_SAVESEL, "Save S&election");
+  }
+  if (r.mayhtml) AppendMenu(r.file, MF_STRING, GE_SAVEHTML, "Save As &HTML");
+  if (r.maynew || r.mayopen || r.maysave || r.maysaveas || r.mayhtml) AppendMenu(r.file, MF_SEPARATOR, 0, nullptr);
+  if (r.mayprint) {
+    AppendMenu(r.file, MF_STRING, GE_PRINT, "&Print");
+    AppendMenu(r.file, MF_STRING, GE_PRINTSEL, "Prin&t Selection");
+    AppendMenu(r.file, MF_SEPARATOR, 0, nullptr);
+  }
+  AppendMenu(r.file, MF_STRING, GE_EXIT, "E&xit");
+
+  if (!r.readonly) AppendMenu(r.edit, MF_STRING, GE_CUT, "Cu&t\tCtrl+X");
+  AppendMenu(r.edit, MF_STRING, GE_COPY, "&Copy\tCtrl+C");
+  if (!r.readonly) {
+    AppendMenu(r.edit, MF_STRING, GE_PASTE, "&Paste\tCtrl+V");
+    AppendMenu(r.edit, MF_STRING, GE_DELETE, "&Delete\tDel");
+  }
+  AppendMenu(r.edit, MF_SEPARATOR, 0, nullptr);
+  AppendMenu(r.edit, MF_STRING, GE_SELECTALL, "Select &All");
+  if (!r.readonly) {
+    AppendMenu(r.edit, MF_SEPARATOR, 0, nullptr);
+    AppendMenu(r.edit, MF_STRING, GE_SORT, "&Sort");
+  }
+  if (r.mayrows) {
+    AppendMenu(r.edit, MF_STRING, GE_INSERTBEFORE, "&Insert Row Before Current\tCtrl+I");
+    AppendMenu(r.edit, MF_STRING, GE_INSERTAFTER, "&Insert Row After Current\tCtrl+Shift+I");
+    AppendMenu(r.edit, MF_STRING, GE_DELETEROW, "D&elete Row\tCtrl+E");
+  }
+  if (r.mayfind) {
+    AppendMenu(r.search, MF_STRING, GE_FIND, "&Find");
+    AppendMenu(r.search, MF_STRING, GE_FINDNEXT, "Find &Next");
+    AppendMenu(r.search, MF_SEPARATOR, 0, nullptr);
+  }
+  AppendMenu(r.search, MF_STRING, GE_GOTOCELL, "&Goto Cell");
+  AppendMenu(r.search, MF_STRING, GE_GOTOROW, "Goto Ro&w");
+  AppendMenu(r.search, MF_STRING, GE_GOTOCOLUMN, "Goto &Column");
+
+  r.menu = nullptr;
+  if (imenu != 0) {
+    if (r.mode == GEM_MODAL) ierror = 2;
+    else if ((r.menu = LoadMenu(GetModuleHandle(nullptr), MAKEINTRESOURCE(imenu))) == nullptr) ierror = 3;
+  }
+  if (r.menu == nullptr) r.menu = CreateMenu();
+  InsertMenu(r.menu, 0, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.file), "&File");
+  InsertMenu(r.menu, 1, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.edit), "&Edit");
+  InsertMenu(r.menu, 2, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.search), "&Search");
+  SetMenu(frame, r.menu);
+  const int w = yygetwindowindex(frame);
+  if (w >= 0) {
+    if (HMENU old = winslot(w).hMenuRoot; old != nullptr && old != r.menu) {
+      yyClearMenuPrompt(old, w);
+      DestroyMenu(old);
+    }
+    winslot(w).hMenuRoot = r.menu;
+    winslot(w).hAccel = nullptr;
+    winslot(w).hVXKMenuString = nullptr;
+  }
+  DrawMenuBar(frame);
+}
+
+// The grid takes what the frame's client area leaves below the window's toolbars and above
+// its status bar.
+void layout(HWND frame, GridWindowRecord& r) {
+  yyframelayout(frame);
+  const int w = yygetwindowindex(frame);
+  if (w < 0 || winslot(w).hClient == nullptr || r.grid == nullptr) return;
+  RECT c;
+  GetWindowRect(winslot(w).hClient, c);
+  POINT corner{c.left, c.top};
+  ScreenToClient(frame, corner);
+  MoveWindow(r.grid, corner.x, corner.y, std::max<int>(c.right - c.left, 0), std::max<int>(c.bottom - c.top, 0), TRUE);
+}
+
+// Hidden copies of the source's prototype editors in the new cell area, so that the window
+// does not depend on the dialog staying loaded.
+void copyprototypes(GridInstance& d) {
+  for (GridColumn& c : d.columns) {
+    HWND src = c.prototypeeditor;
+    if (src == nullptr) continue;
+    char cls[64] = {};
+    GetClassName(src, cls, sizeof cls);
+    RECT pr;
+    GetWindowRect(src, pr);
+    const DWORD style = (static_cast<DWORD>(GetWindowLong(src, GWL_STYLE)) | WS_BORDER) & ~(WS_VISIBLE | WS_DISABLED);
+    c.prototypeeditor = CreateWindowEx(static_cast<DWORD>(GetWindowLong(src, GWL_EXSTYLE)), cls, "", style, 0, 0,
+                                       pr.right - pr.left, pr.bottom - pr.top, d.cellarea,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)), nullptr, nullptr);
+    if (c.prototypeeditor != nullptr && d.font) SendMessage(c.prototypeeditor, WM_SETFONT, reinterpret_cast<WPARAM>(d.font), FALSE);
+  }
+}
+
+// Gives the window grid its own copy of the source grid's cells, labels and columns.
+void copygrid(HWND to, HWND from) {
+  yygridcopy(to, from);   // geometry, header, row labels; the cells still the source's
+  GridInstance* d = yygridinstance(to);
+  GridInstance* s = yygridinstance(from);
+  if (!d || !s) return;
+  yyGridDestroyCurrent(*d, 0);
+  const GridInstance& data = s->data();
+  d->columns = data.columns;
+  d->rowlabels = data.rowlabels;
+  d->columnlabels = data.columnlabels;
+  d->rowlabelcount = data.rowlabelcount;
+  d->textcolour = data.textcolour;
+  d->background = data.background;
+  d->rowsallocated = data.rowsallocated;
+  d->rowsinuse = data.rowsinuse;
+  d->columncount = data.columncount;
+  d->owner = nullptr;
+  d->currentcolumn = d->currentrow = 0;
+  d->firstvisiblerow = d->firstvisiblecolumn = 0;
+  d->selfirstrow = d->sellastrow = d->selfirstcolumn = d->sellastcolumn = -1;
+  copyprototypes(*d);
+  yygridrowschanged(*d);
+}
+
+}  // namespace
+
+GridWindowRecord* yygridwindowrecord(HWND frame) {
+  FrameRecord* r = yyframerecord(frame);
+  return r != nullptr && r->word[FR_KIND] == SW_GRIDWINDOW ? static_cast<GridWindowRecord*>(r) : nullptr;
+}
+
+void yyGridTitle(HWND frame) {
+  GridWindowRecord* r = yygridwindowrecord(frame);
+  if (r == nullptr) return;
+  if (hascaption(frame)) {
+    std::string t = r->title;
+    if (!r->filename.empty()) t += " - [" + r->filename + "]";
+    SetWindowText(frame, t.c_str());
+  } else {
+    setpart(*r, 4, r->filename.c_str());
+  }
+}
+
+void yyGridWinSize(GridWindowRecord& r) {
+  GridInstance* g = yygridinstance(r.grid);
+  HWND frame = GetParent(r.grid);
+  if (g == nullptr || frame == nullptr) return;
+  const int w = yygetwindowindex(frame);
+  int width = 1, height = (g->rowheight - 1) * std::min(g->rowsinuse, 100000) + 1;
+  for (const GridColumn& c : g->data().columns) width += c.width - 1;
+  width = std::min(width, 10000) + g->rowlabelwidth;
+  height = std::min(height, 10000) + g->headerheight;
+  if (w >= 0) {
+    width += winslot(w).iToolSize[1] * (winslot(w).hToolbar[1] != nullptr) + winslot(w).iToolSize[2] * (winslot(w).hToolbar[2] != nullptr);
+    for (HWND bar : {winslot(w).wMessLine, winslot(w).hToolbar[0], winslot(w).hToolbar[3]}) {
+      if (bar == nullptr) continue;
+      RECT b;
+      GetWindowRect(bar, b);
+      height += b.bottom - b.top;
+    }
+  }
+  RECT want{0, 0, width, height};
+  AdjustWindowRectEx(want, static_cast<DWORD>(GetWindowLong(r.grid, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLong(r.grid, GWL_EXSTYLE)));
+  AdjustWindowRectEx(want, static_cast<DWORD>(GetWindowLong(frame, GWL_STYLE)), GetMenu(frame) != nullptr,
+                     static_cast<DWORD>(GetWindowLong(frame, GWL_EXSTYLE)));
+  const LONG style = GetWindowLong(r.grid, GWL_STYLE);
+  long ww = want.right - want.left, wh = want.bottom - want.top;
+  if (style & static_cast<LONG>(WS_VSCROLL)) ww += GetSystemMetrics(SM_CXVSCROLL);
+  if (style & static_cast<LONG>(WS_HSCROLL)) wh += GetSystemMetrics(SM_CYHSCROLL);
+  RECT now;
+  GetWindowRect(frame, now);
+  const long nw = now.right - now.left, nh = now.bottom - now.top;
+  if (nw <= ww && nh <= wh) return;   // a smaller window never grows
+  SetWindowPos(frame, nullptr, 0, 0, std::min(nw, ww), std::min(nh, wh), SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+}
+
+void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int ifiletype, int /*isplit*/,
+                std::string_view cfile, std::string_view cfilter) {
+  const int w = wIndex;
+  if (w <= 0 || w >= MAXWINDOWS || winslot(w).wWindow == nullptr) {
+    ierror = 1;
+    return;
+  }
+  HWND frame = winslot(w).wWindow;
+  if (yyframerecord(frame) != nullptr) {
+    ierror = 8;
+    return;
+  }
+  HWND client = winslot(w).hClient;
+  if (client != nullptr && GetWindow(client, GW_CHILD) != nullptr) {
+    ierror = 12;
+    return;
+  }
+  bool menus = (iflags & GEF_NOMENU) == 0;
+  if (childstyle(frame)) {
+    // Split windows are not carried: a child frame gets no menu bar of its own.
+    if (imode != GEM_MODELESS) {
+      ierror = 5;
+      imode = GEM_MODELESS;
+    } else if (imenu != 0) {
+      ierror = 4;
+    }
+    menus = false;
+  }
+  if (imode < 1 || imode > 3) imode = GEM_MODELESS;
+  GridInstance* source = tessar.dialog.CURDIALOG != 0 && ident != 0 && gridservices.locate ? gridservices.locate(ident) : nullptr;
+  if (source == nullptr || source->window == nullptr) {
+    ierror = 11;
+    return;
+  }
+  auto* r = new (std::nothrow) GridWindowRecord{};
+  if (r == nullptr) {
+    ierror = 6;
+    return;
+  }
+  const DWORD sourcestyle = static_cast<DWORD>(GetWindowLong(source->window, GWL_STYLE));
+  r->word[FR_KIND] = SW_GRIDWINDOW;
+  r->mode = imode;
+  r->readonly = (sourcestyle & GRS_READONLY) != 0 ? GRS_READONLY : 0;
+  r->movelabels = (iflags & GEF_MOVELABELS) != 0;
+  r->variablerows = (iflags & GEF_VARIABLEROWS) != 0;
+  r->labelcells = (iflags & GEF_LABELCELLS) != 0;
+  r->backup = (iflags & GEF_BACKUP) != 0;
+  r->ignorelocks = (iflags & GEF_IGNORELOCKS) != 0;
+  r->maynew = (iflags & GEF_NONEWOPEN) == 0 && r->readonly == 0;
+  r->mayopen = (iflags & GEF_NONEWOPEN) == 0;
+  r->maysave = (iflags & GEF_NOSAVE) == 0 && r->readonly == 0;
+  r->maysaveas = (iflags & (GEF_NOSAVEAS | GEF_NOSAVE)) == 0;
+  r->mayhtml = (iflags & (GEF_NOHTML | GEF_NOSAVE)) == 0;
+  r->mayprint = (iflags & GEF_NOPRINT) == 0;
+  r->mayfind = (iflags & GEF_NOFIND) == 0;
+  r->mayrows = (iflags & GEF_NOROWS) == 0 && r->readonly == 0;
+  r->filetype = ifiletype == -1 ? 1 : ifiletype;
+  r->filter = std::string(cfilter.substr(0, std::min<std::size_t>(cfilter.find('\0'), 1000)));
+  if (client != nullptr) ShowWindow(client, SW_HIDE);
+  if (menus) buildmenus(frame, *r, imenu, ierror);
+  if (imode == GEM_MODAL) {
+    for (HWND& bar : winslot(w).hToolbar) {
+      if (bar != nullptr) DestroyWindow(bar);
+      bar = nullptr;
+    }
+  } else {
+    for (std::size_t k = 0; k < 4; ++k) r->word[FR_TOOLBAR + k] = HandleToLong(winslot(w).hToolbar[k]);
+  }
+  r->statusbar = winslot(w).wMessLine;
+  if (r->statusbar != nullptr) {
+    const int edges[] = {30, 90, 140, 200, -1};
+    // The window's part widths, which the frame's layout applies again at every size change.
+    const int widths[] = {30, 60, 50, 60, -1};
+    for (std::size_t p = 0; p < 5; ++p) winslot(w).partlist[p + 1] = widths[p];
+    SendMessage(r->statusbar, SB_SETPARTS, hascaption(frame) ? 4 : 5, reinterpret_cast<LPARAM>(edges));
+    setpartnoborder(*r, 0, "Row");
+    setpart(*r, 1, "\t\t1");
+    setpartnoborder(*r, 2, "\tColumn");
+    setpart(*r, 3, "\t\t1");
+  }
+  // The window's font: the source grid's.
+  r->font = reinterpret_cast<HFONT>(SendMessage(source->window, WM_GETFONT, 0, 0));
+  if (r->font) SendMessage(frame, WM_SETFONT, reinterpret_cast<WPARAM>(r->font), FALSE);
+
+  SetWindowLongPtr(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<FrameRecord*>(r)));
+  SetWindowLongPtr(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(yyGridWindowWndProc));
+  RECT cr;
+  GetClientRect(frame, cr);
+  const DWORD style = (sourcestyle | GRS_FIXEDHEIGHT | GRS_ENTERMOVES | GRS_TABMOVES | WS_CHILD | WS_VISIBLE) & ~WS_DISABLED;
+  r->grid = CreateWindowEx(WS_EX_CLIENTEDGE, "VXKGRID", "", style, 0, 0, cr.right, cr.bottom, frame,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(1002)), nullptr, nullptr);
+  if (r->grid == nullptr) {
+    SetWindowLongPtr(frame, GWLP_USERDATA, 0);
+    delete r;
+    ierror = 6;
+    return;
+  }
+  r->word[FR_CONTROL] = HandleToLong(r->grid);
+  if (r->font) SendMessage(r->grid, WM_SETFONT, reinterpret_cast<WPARAM>(r->font), FALSE);
+  layout(frame, *r);
+  copygrid(r->grid, source->window);
+  layout(frame, *r);
+  yyGridWinSize(*r);
+
+  char caption[1024] = {};
+  GetWindowText(frame, caption, static_cast<int>(sizeof caption));
+  r->title = caption;
+  if (!cfile.empty() && cfile.front() != '\0') {
+    int loaded = 0;
+    yygridwinload(w, 0, loaded, cfile.substr(0, std::min<std::size_t>(cfile.find('\0'), 259)));
+  }
+  yyGridTitle(frame);
+  if (GridInstance* g = yygridinstance(r->grid); g != nullptr && !g->editor) yyGridCreateCurrent(*g);
+  SetFocus(r->grid);
+  if (imode == GEM_SEMIMODELESS) ++dialogtable.nSemi;
+  if (!IsWindowEnabled(frame)) {
+    EnableWindow(frame, TRUE);
+    SetFocus(r->grid);
+  }
+  ShowWindow(frame, SW_SHOW);
+  yytitlecolour(frame);
+  if (imode != GEM_MODELESS) yyDisableDialogs(frame, 1);
+}
+
+void yygridedit2() {
+  GridWindowRecord* r = yygridwindowrecord(winslot(wIndex).wWindow);
+  if (r == nullptr) return;
+  if (GridInstance* g = yygridinstance(r->grid)) g->modified = g->changed = 0;
+  if (r->mode != GEM_MODAL) return;
+  r->closed = 0;
+  yyspecialmodalloop(r->closed);
+  delete r;
+}
+
+namespace {
+
+const char* prompt(UINT id) {
+  switch (id) {
+    case GE_NEW: return "Clears the grid";
+    case GE_OPEN: return "Loads an existing grid";
+    case GE_SAVE: return "Saves the grid";
+    case GE_SAVEAS: return "Saves the grid with a new name";
+    case GE_PRINT: return "Prints the grid";
+    case GE_PRINTSEL: return "Prints the selected cells";
+    case GE_EXIT: return "Closes the grid; prompts you to save changes";
+    case GE_SAVEHTML: return "Saves the grid as an HTML document";
+    case GE_SAVESEL: return "Saves the selected cells";
+    case GE_CUT: return "Cuts the selected cells and places them on the clipboard";
+    case GE_COPY: return "Copies the selected cells and places them on the clipboard";
+    case GE_PASTE: return "Inserts clipboard contents";
+    case GE_DELETE: return "Clears the selected cells";
+    case GE_SELECTALL: return "Selects the entire grid";
+    case GE_SORT: return "Sorts the rows of the grid";
+    case GE_INSERTBEFORE: return "Inserts a row into the grid, before the current row";
+    case GE_INSERTAFTER: return "Inserts a row into the grid, after the current row";
+    case GE_DELETEROW: return "Deletes a row from the grid";
+    case GE_FIND: return "Finds the specified string value";
+    case GE_FINDNEXT: return "Repeats the last find";
+    case GE_GOTOCELL: return "Moves to the specified cell";
+    case GE_GOTOROW: return "Moves to the specified row";
+    case GE_GOTOCOLUMN: return "Moves to the specified column";
+    default: return nullptr;
+  }
+}
+
+// New: every allocated cell emptied, the editor showing the empty current cell.
+void yygridclearall(GridInstance& g) {
+  yyGridDestroyCurrent(g, 0);
+  for (int c = 0; c < g.columncount; ++c)
+    for (int row = 0; row < g.rowsallocated; ++row) {
+      int status = 0;
+      yygridclearcell(status, c, row, 0);
+    }
+  yygridrowschanged(g);
+  yyGridCreateCurrent(g);
+}
+
+// Any locked cell in the rows from..rows in use - 1.
+bool lockedfrom(const GridInstance& g, int from) {
+  for (const GridColumn& c : g.columns)
+    for (int row = std::max(from, 0); row < g.rowsinuse && row < static_cast<int>(c.states.size()); ++row)
+      if (c.states[static_cast<std::size_t>(row)] & GridCellLocked) return true;
+  return false;
+}
+
+HWND texteditor(const GridInstance& g) {
+  if (g.editor == nullptr) return nullptr;
+  char cls[64] = {};
+  GetClassName(g.editor, cls, sizeof cls);
+  return std::string_view(cls) == "COMBOBOX" || std::string_view(cls) == "BUTTON" ? nullptr : g.editor;
+}
+
+bool selected(const GridInstance& g) { return g.selfirstrow != -1; }
+
+void initmenu(GridWindowRecord& r, GridInstance& g, HMENU popup) {
+  auto state = [popup](UINT id, bool on) { EnableMenuItem(popup, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
+  GridInstance& d = g.data();
+  if (popup == r.file) {
+    state(GE_SAVESEL, selected(g));
+    state(GE_PRINTSEL, selected(g));
+  } else if (popup == r.edit) {
+    HWND ed = texteditor(g);
+    DWORD s = 0, e = 0;
+    if (ed) SendMessage(ed, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+    const bool textsel = ed != nullptr && s != e;
+    const bool writable = r.readonly == 0;
+    state(GE_CUT, selected(g) ? yygridcancut(r.grid) != 0 : textsel && writable);
+    state(GE_DELETE, selected(g) ? yygridcancut(r.grid) != 0 : textsel && writable);
+    state(GE_COPY, selected(g) || textsel);
+    const int kind = yygridcheckclipboard();
+    state(GE_PASTE, kind == 2 ? yygridcanpaste(r.grid) != 0 : kind == 1 && ed != nullptr && writable);
+    state(GE_SORT, writable && (r.ignorelocks || !lockedfrom(d, 0)));
+    const bool lockedbelow = !r.ignorelocks && lockedfrom(d, g.currentrow + 1);
+    const bool lockedhere = !r.ignorelocks && lockedfrom(d, g.currentrow);
+    state(GE_INSERTAFTER, writable && !lockedbelow && g.currentrow < d.rowsallocated - 1 &&
+                              (g.currentrow < d.rowsinuse - 1 || r.variablerows));
+    state(GE_INSERTBEFORE, writable && !lockedhere);
+    state(GE_DELETEROW, writable && !lockedhere);
+  } else if (popup == r.search) {
+    state(GE_FINDNEXT, !r.searchtext.empty());
+  }
+}
+
+void command(HWND frame, GridWindowRecord& r, UINT id) {
+  GridInstance* g = yygridinstance(r.grid);
+  if (g == nullptr) return;
+  const int w = yygetwindowindex(frame);
+  int ok = 0;
+  bool event = false;
+  switch (id) {
+    case GE_NEW:
+      if (!r.maynew) return;
+      ok = 1;
+      if (r.maysave) yygridwinsaveprompt(w, g->modified, ok);
+      if (ok != 1) return;
+      yygridclearall(*g);
+      r.filename.clear();
+      yyGridTitle(frame);
+      g->modified = g->changed = 0;
+      event = true;
+      break;
+    case GE_OPEN:
+      if (!r.mayopen) return;
+      ok = 1;
+      if (r.maysave) yygridwinsaveprompt(w, g->modified, ok);
+      if (ok != 1) return;
+      yygridwinload(w, 1, ok);
+      if (ok == 1) {
+        g->modified = g->changed = 0;
+        yyGridTitle(frame);
+      }
+      event = ok == 1;
+      break;
+    case GE_SAVE:
+    case GE_SAVEAS:
+      if (id == GE_SAVE ? !r.maysave : !r.maysaveas) return;
+      yygridwinsave(w, id == GE_SAVEAS ? 1 : 0, ok);
+      if (ok == 1) {
+        g->modified = 0;
+        yyGridTitle(frame);
+      }
+      event = ok == 1;
+      break;
+    case GE_SAVESEL:
+      if (!r.maysaveas) return;
+      yygridwinsave(w, 1, ok, g->selfirstrow, g->sellastrow, g->selfirstcolumn, g->sellastcolumn);
+      break;
+    case GE_SAVEHTML:
+      if (!r.mayhtml) return;
+      yygridwinsavehtml(w, g->selfirstrow, g->sellastrow, g->selfirstcolumn, g->sellastcolumn, ok);
+      event = ok == 1;
+      break;
+    case GE_EXIT: PostMessage(frame, WM_CLOSE, 0, 0); return;
+    case GE_CUT:
+      if (!selected(*g)) {
+        if (HWND ed = texteditor(*g)) {
+          SendMessage(ed, WM_COPY, 0, 0);
+          SendMessage(ed, WM_CLEAR, 0, 0);
+        }
+      } else if (yygridclipcopy(r.grid)) {
+        yygridclipdelete(r.grid);
+      }
+      return;
+    case GE_COPY:
+      if (!selected(*g)) {
+        if (HWND ed = texteditor(*g)) SendMessage(ed, WM_COPY, 0, 0);
+      } else {
+        yygridclipcopy(r.grid);
+      }
+      return;
+    case GE_PASTE: {
+      const int kind = yygridcheckclipboard();
+      if (kind == 1) {
+        if (HWND ed = texteditor(*g)) SendMessage(ed, WM_PASTE, 0, 0);
+      } else if (kind == 2) {
+        yygridclippaste(r.grid);
+      }
+      return;
+    }
+    case GE_DELETE:
+      if (!selected(*g)) {
+        if (HWND ed = texteditor(*g)) SendMessage(ed, WM_CLEAR, 0, 0);
+      } else {
+        yygridclipdelete(r.grid);
+      }
+      return;
+    case GE_SELECTALL: yygridselectrange(r.grid, 0, g->data().rowsinuse - 1, 0, g->data().columncount - 1); return;
+    case GE_SORT:
+      yygridwinsort(w, ok);
+      event = ok == 1;
+      break;
+    case GE_INSERTBEFORE:
+    case GE_INSERTAFTER:
+    case GE_DELETEROW:
+      if (!r.mayrows) return;
+      if (id == GE_DELETEROW) yygridwindeleterow(w);
+      else yygridwininsertrow(w, id == GE_INSERTAFTER ? 1 : 0);
+      event = true;
+      break;
+    case GE_FIND:
+    case GE_FINDNEXT:
+      if (r.mayfind) yygridwinfind(w, id == GE_FIND ? 1 : 0);
+      return;
+    case GE_GOTOCELL: yygridwingoto(w, 1); return;
+    case GE_GOTOROW: yygridwingoto(w, 2); return;
+    case GE_GOTOCOLUMN: yygridwingoto(w, 3); return;
+    case GE_PRINT:
+      yygridwinprint(w, 0, g->data().rowsinuse - 1, 0, g->data().columncount - 1, ok);
+      event = ok == 1;
+      break;
+    case GE_PRINTSEL:
+      if (!selected(*g)) return;
+      yygridwinprint(w, g->selfirstrow, g->sellastrow, g->selfirstcolumn, g->sellastcolumn, ok);
+      event = ok == 1;
+      break;
+    default: event = true; break;
+  }
+  if (event) yyinterpretmessage(EV_COMMAND, 0, MAKEWPARAM(id, 0), 0, frame);
+}
+
+}  // namespace
+
+LRESULT yyGridWindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  GridWindowRecord* r = yygridwindowrecord(hwnd);
+  if (r == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
+  if (GM_CELLCHANGE != 0 && msg == GM_CELLCHANGE) {
+    showcell(*r, static_cast<int>(lParam));
+    if (r->mode != GEM_MODAL) yyinterpretmessage(EV_FIELDCHANGED, 0, static_cast<WPARAM>(r->lastcell), lParam, hwnd);
+    r->lastcell = static_cast<int>(lParam);
+    return 0;
+  }
+  switch (msg) {
+    case WM_SIZE: {
+      const LRESULT done = yyWndProc(hwnd, msg, wParam, lParam);
+      if (wParam != SIZE_MINIMIZED) layout(hwnd, *r);
+      return done;
+    }
+    case WM_INITMENUPOPUP:
+      if (GridInstance* g = yygridinstance(r->grid)) initmenu(*r, *g, reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case WM_ENTERMENULOOP:
+      if (r->statusbar) {
+        SendMessage(r->statusbar, SB_SIMPLE, TRUE, 0);
+        SendMessage(r->statusbar, SB_SETTEXT, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(""));
+      }
+      return 0;
+    case WM_MENUSELECT: {
+      const UINT id = LOWORD(wParam);
+      const UINT flags = HIWORD(wParam);
+      const char* text = nullptr;
+      if (flags & MF_POPUP) {
+        HMENU popup = GetSubMenu(reinterpret_cast<HMENU>(lParam), static_cast<int>(id));
+        if (popup != nullptr && popup == r->file) text = "Commands to Load and Save files";
+        else if (popup != nullptr && popup == r->edit) text = "Commands for Editing and Sorting cells";
+        else if (popup != nullptr && popup == r->search) text = "Commands for Searching and Navigation";
+      } else {
+        text = prompt(id);
+      }
+      if (text == nullptr) return yyWndProc(hwnd, msg, wParam, lParam);
+      if (r->statusbar) SendMessage(r->statusbar, SB_SETTEXT, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
+      return 0;
+    }
+    case WM_EXITMENULOOP:
+      if (r->statusbar) SendMessage(r->statusbar, SB_SIMPLE, FALSE, 0);
+      return 0;
+    case WM_SETFOCUS:
+      hWinCur = hwnd;
+      SetFocus(r->grid);
+      return 0;
+    case WM_COMMAND:
+      if (lParam != 0) return DefWindowProc(hwnd, msg, wParam, lParam);
+      command(hwnd, *r, LOWORD(wParam));
+      return 0;
+    case WM_CLOSE: {
+      GridInstance* g = yygridinstance(r->grid);
+      if (r->maysave && g != nullptr) {
+        int ok = 1;
+        yygridwinsaveprompt(yygetwindowindex(hwnd), g->modified, ok);
+        if (ok != 1) return 0;
+      }
+      if (r->mode == GEM_MODAL) {
+        r->closed = 1;
+        return DefWindowProc(hwnd, msg, wParam, lParam);
+      }
+      yyinterpretmessage(EV_CLOSE, 0, wParam, lParam, hwnd);
+      return 0;
+    }
+    case WM_DESTROY: {
+      yyspecialwindowgone(hwnd, r->mode);
+      if (const int w = yygetwindowindex(hwnd); w >= 0 && winslot(w).hMenuRoot != nullptr) yyClearMenuPrompt(winslot(w).hMenuRoot, w);
+      SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
+      if (r->mode != GEM_MODAL) delete r;
+      return yyWndProc(hwnd, msg, wParam, lParam);
+    }
+    case WM_SETFONT: r->font = reinterpret_cast<HFONT>(wParam); return DefWindowProc(hwnd, msg, wParam, lParam);
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(r->font);
+    case WM_ERASEBKGND: return 0;
+    default: return yyWndProc(hwnd, msg, wParam, lParam);
+  }
+}

@@ -1,0 +1,354 @@
+// The commands of the grid-editor window: the save prompt, save and load as CSV, HTML export,
+// find, go to, sort, and row insertion and deletion. Each selects the grid-editor window as
+// the current toolkit window, asks the user, calls a grid routine on grid 0 (the window's
+// grid), reports failures in message boxes and puts back the window, dialog and last error.
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "toolkit/dialog/dialog_state.h"
+#include "toolkit/dialog/dialogs.h"
+#include "toolkit/dialog/standard_dialogs.h"
+#include "toolkit/grid/gridedit.h"
+#include "toolkit/grid/gridfiles.h"
+#include "toolkit/grid/gridprint.h"
+#include "toolkit/grid/wgrid.h"
+#include "toolkit/os/opsys.h"
+#include "toolkit/text/errors.h"
+#include "toolkit/window/geometry.h"
+#include "toolkit/window/window_state.h"
+
+using namespace win;
+
+namespace {
+
+constexpr std::string_view kCsvFilter = "CSV Files|*.csv|All Files|*.*|";
+constexpr std::string_view kHtmlFilter = "HTML Files|*.htm;*.html|All Files|*.*|";
+
+std::string trimmed(std::string s) {
+  s = s.substr(0, std::min(s.size(), s.find('\0')));
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+void box(std::string_view message, std::string_view title, int icon = 3) { WMessageBox(0, icon, 1, message, title); }
+
+// Selects the grid-editor window for the length of a command and puts back what was current
+// (the window, the dialog and the last error number).
+class Selected {
+ public:
+  explicit Selected(int iwin) : window_(wIndex), dialog_(tessar.dialog.CURDIALOG), error_(tessar.error.LASTERROR) {
+    if (iwin != window_) yywinsel(iwin, 1);
+    tessar.error.LASTERROR = 0;
+  }
+  ~Selected() {
+    if (wIndex != window_) yywinsel(window_, 1);
+    if (dialog_ != 0 && tessar.dialog.CURDIALOG != dialog_) WDialogSelect(dialog_);
+    if (restore_) tessar.error.LASTERROR = error_;
+  }
+  void keeperror() { restore_ = false; }
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
+
+ private:
+  int window_, dialog_, error_;
+  bool restore_ = true;
+};
+
+GridWindowRecord* recordof(int iwin) {
+  return iwin >= 0 && iwin < MAXWINDOWS ? yygridwindowrecord(winslot(iwin).wWindow) : nullptr;
+}
+
+GridInstance* gridof(const GridWindowRecord& r) { return yygridinstance(r.grid); }
+
+// Loads a command dialog; false (after telling the user) when it cannot be loaded.
+bool loaddialog(int resource) {
+  tessar.error.LASTERROR = 0;
+  WDialogLoad(resource);
+  if (tessar.error.LASTERROR != 0) {
+    box("Unable to load required dialog", "Error", 1);
+    return false;
+  }
+  return true;
+}
+
+// Shows the loaded dialog modally; true when it ended with push button 1.
+bool confirmed() {
+  WDialogShow(-1, -1, 0, 1);
+  return tessar.dialog.EXITBUTTON == 1;
+}
+
+// Asks for a file name with the standard file dialog; empty when the user cancelled.
+std::string askname(const GridWindowRecord& r, std::string proposed, int flags, std::string_view filter,
+                    int* filetype) {
+  std::string name = proposed;
+  name.resize(std::max<std::size_t>(name.size(), 260), ' ');
+  WSelectFile(filter.empty() ? kCsvFilter : filter, flags, name, {}, filetype);
+  (void)r;
+  if (tessar.dialog.DLGANSWER != 1) return {};
+  return trimmed(name);
+}
+
+}  // namespace
+
+void yygridwinsaveprompt(int iwin, int imodified, int& iresult) {
+  GridWindowRecord* r = recordof(iwin);
+  if (imodified != 1 || r == nullptr) {
+    iresult = 1;
+    return;
+  }
+  const std::string text =
+      r->filename.empty() ? "Do you want to save changes?" : "Do you want to save changes to " + r->filename + "?";
+  WMessageBox(4, 3, 1, text, "Tessaraweld Grid Editor");
+  switch (tessar.dialog.DLGANSWER) {
+    case MBANSWER_OK: yygridwinsave(iwin, 0, iresult); break;
+    case MBANSWER_NO: iresult = 1; break;
+    case MBANSWER_CANCEL: iresult = 0; break;
+    default: break;
+  }
+}
+
+void yygridwinsave(int iwin, int isaveas, int& iresult, int irow1, int irow2, int icol1, int icol2) {
+  iresult = 0;
+  GridWindowRecord* r = recordof(iwin);
+  if (r == nullptr) return;
+  const bool selection = irow1 != -1;
+  std::string name = r->filename;
+  if (isaveas == 1 || name.empty()) {
+    std::string proposed = name;
+    if (selection) {
+      const auto cut = proposed.find_last_of("/");
+      proposed = cut == std::string::npos ? std::string() : proposed.substr(0, cut + 1);
+    }
+    name = askname(*r, proposed, 35, r->filter, &r->filetype);
+    if (name.empty()) return;
+  }
+  Selected keep(iwin);
+  if (r->backup == 1) IOsCopyFile(name, name + ".bak");
+  const int backuperror = tessar.error.LASTERROR;
+  tessar.error.LASTERROR = 0;
+  const int flags = r->labelcells == 1 ? GridCsvLabels : 0;
+  if (selection) WGridSave(0, name, icol1 + 1, icol2 + 1, irow1 + 1, irow2 + 1, flags);
+  else WGridSave(0, name, 1, INT_MAX, 1, INT_MAX, flags);
+  const int error = tessar.error.LASTERROR != 0 ? tessar.error.LASTERROR : backuperror;
+  tessar.error.LASTERROR = error;
+  if (error == 1 || error == 2) {
+    keep.keeperror();
+    box(error == 1 ? "Error opening file" : "Error writing file", "File Error");
+    return;
+  }
+  if (error != 0) keep.keeperror();
+  iresult = 1;
+  if (!selection) r->filename = name;
+}
+
+void yygridwinload(int iwin, int iask, int& iresult, std::string_view given) {
+  iresult = 0;
+  GridWindowRecord* r = recordof(iwin);
+  if (r == nullptr) return;
+  std::string name = given.empty() ? r->filename : std::string(given);
+  if (iask == 1) {
+    name = askname(*r, name, 160, r->filter, &r->filetype);
+    if (name.empty()) return;
+  }
+  Selected keep(iwin);
+  WGridLoad(0, name, r->variablerows, r->labelcells == 1 ? GridCsvLabels : 0);
+  const int error = tessar.error.LASTERROR;
+  const char* message = nullptr;
+  switch (error) {
+    case 0: iresult = 1; break;
+    case 1: box("Error opening file", "File Error"); break;
+    case 2: box("Error reading file", "File Error"); break;
+    case 4: case 1009: message = "Out of range value found for numeric cell"; break;
+    case 11: case 12: message = "Non-numeric data found for numeric cell"; break;
+    case 1054: message = "File contains too many rows/columns"; break;
+    case 1055: message = "Non-matching data found for menu cell"; break;
+    default: message = "The file holds data that could not be read into the grid"; break;
+  }
+  if (message != nullptr) {
+    // The grid shows what could be read; it does not stand for the file, so the window does
+    // not take the file's name and a later Save asks for one.
+    box(std::string(message) + "\rThe grid holds only part of " + name + "; it is not saved under that name.",
+        "Data Error");
+    iresult = 2;
+  }
+  if (GridInstance* g = gridof(*r); g != nullptr && g->columncount > 0 && g->rowsinuse > 0)
+    yygridupdatecell(r->grid, 0, 0, 1, 0);
+  if (iresult == 1) r->filename = trimmed(name);
+  else if (iresult == 2) r->filename.clear();
+}
+
+void yygridwinsavehtml(int iwin, int irow1, int irow2, int icol1, int icol2, int& iresult) {
+  iresult = 0;
+  GridWindowRecord* r = recordof(iwin);
+  if (r == nullptr) return;
+  std::string proposed;
+  if (!r->filename.empty()) {
+    const auto dot = r->filename.find_last_of('.');
+    const auto slash = r->filename.find_last_of('/');
+    proposed = (dot != std::string::npos && (slash == std::string::npos || dot > slash) ? r->filename.substr(0, dot)
+                                                                                       : r->filename) + ".htm";
+  }
+  const std::string name = askname(*r, proposed, 35, kHtmlFilter, nullptr);
+  if (name.empty()) return;
+  Selected keep(iwin);
+  if (r->backup == 1) IOsCopyFile(name, name + ".bak");
+  tessar.error.LASTERROR = 0;
+  if (irow1 != -1) WGridSaveHTML(0, name, icol1 + 1, icol2 + 1, irow1 + 1, irow2 + 1);
+  else WGridSaveHTML(0, name);
+  const int error = tessar.error.LASTERROR;
+  if (error == 1 || error == 2) {
+    keep.keeperror();
+    box(error == 1 ? "Error opening file" : "Error writing file", "File Error");
+    return;
+  }
+  if (error != 0) keep.keeperror();
+  iresult = 1;
+}
+
+void yygridwinfind(int iwin, int ifindmode) {
+  GridWindowRecord* r = recordof(iwin);
+  if (r == nullptr) return;
+  Selected keep(iwin);
+  if (ifindmode == 1) {
+    if (!loaddialog(IDD_GRIDFIND)) return;
+    WDialogPutString(1002, r->searchtext);
+    WDialogPutCheckBox(1003, r->matchcase);
+    WDialogPutCheckBox(1004, r->numeric);
+    const bool go = confirmed();
+    if (go) {
+      std::string text(1024, ' ');
+      WDialogGetString(1002, text);
+      r->searchtext = trimmed(text);
+      WDialogGetCheckBox(1003, r->matchcase);
+      WDialogGetCheckBox(1004, r->numeric);
+    }
+    WDialogUnload();
+    if (!go) return;
+  }
+  if (r->searchtext.empty()) return;
+  tessar.error.LASTERROR = 0;
+  int found = 0;
+  // Both Find and Find Next start after the current cell.
+  WGridFind(0, r->searchtext,
+            GridFindNext | (r->matchcase ? 0 : GridFindIgnoreCase) | (r->numeric ? GridFindNumeric : 0), &found);
+  if (found == 0) box("End of grid reached", "Find", 4);
+}
+
+void yygridwingoto(int iwin, int ikind) {
+  GridWindowRecord* r = recordof(iwin);
+  if (r == nullptr) return;
+  GridInstance* g = gridof(*r);
+  if (g == nullptr) return;
+  Selected keep(iwin);
+  if (!loaddialog(ikind == 1 ? IDD_GRIDGOTOCELL : IDD_GRIDGOTO)) return;
+  int column = g->currentcolumn + 1, row = g->currentrow + 1;
+  if (ikind == 1) {
+    WDialogPutInteger(1002, column);
+    WDialogPutInteger(1004, row);
+  } else {
+    WDialogPutString(1001, ikind == 2 ? "Row:" : "Column:");
+    WDialogPutInteger(1002, ikind == 2 ? row : column);
+  }
+  const bool go = confirmed();
+  if (go) {
+    if (ikind == 1) {
+      WDialogGetInteger(1002, column);
+      WDialogGetInteger(1004, row);
+    } else {
+      WDialogGetInteger(1002, ikind == 2 ? row : column);
+    }
+  }
+  WDialogUnload();
+  if (!go) return;
+  const GridInstance& d = g->data();
+  if (column < 1 || column > d.columncount || row < 1 || row > d.rowsinuse) {
+    box("There is no such cell in the grid", "Go to", 3);
+    return;
+  }
+  yygridupdatecell(r->grid, column - 1, row - 1, 1, 0);
+}
+
+void yygridwinsort(int iwin, int& iresult) {
+  static int descending = 0, matchcase = 0;
+  iresult = 0;
+  GridWindowRecord* r = recordof(iwin);
+  if (r == nullptr) return;
+  GridInstance* g = gridof(*r);
+  if (g == nullptr) return;
+  Selected keep(iwin);
+  if (!loaddialog(IDD_GRIDSORT)) return;
+  std::vector<std::string> titles;
+  const GridInstance& d = g->data();
+  for (int c = 0; c < d.columncount; ++c) {
+    std::string t = static_cast<std::size_t>(c + 1) < d.columnlabels.size() ? d.columnlabels[static_cast<std::size_t>(c + 1)] : "";
+    titles.push_back(t.empty() ? "Column " + std::to_string(c + 1) : t);
+  }
+  WDialogPutMenu(1002, titles, static_cast<int>(titles.size()), g->currentcolumn + 1);
+  WDialogPutRadioButton(descending ? 1005 : 1004);
+  WDialogPutCheckBox(1006, matchcase);
+  const bool go = confirmed();
+  int key = 0;
+  if (go) {
+    WDialogGetMenu(1002, key);
+    int position = 0;
+    WDialogGetRadioButton(1004, position);
+    descending = position == 2 ? 1 : 0;
+    WDialogGetCheckBox(1006, matchcase);
+  }
+  if (go && key >= 1) {
+    // Sorted while the sort dialog is still the current dialog.
+    tessar.error.LASTERROR = 0;
+    iresult = WGridSort(0, key, (descending ? SORT_DESCENDING : 0) | (matchcase ? 0 : SORT_IGNORECASE) |
+                                    (r->movelabels ? SORT_ROWLABELS : 0));
+  }
+  WDialogUnload();
+  if (iresult == 1) g->modified = g->changed = 1;
+}
+
+void yygridwininsertrow(int iwin, int iafter) {
+  GridWindowRecord* r = recordof(iwin);
+  if (r == nullptr) return;
+  GridInstance* g = gridof(*r);
+  if (g == nullptr) return;
+  Selected keep(iwin);
+  WGridInsertRows(0, g->currentrow + 1 + (iafter ? 1 : 0), 1, r->variablerows, r->movelabels);
+  if (tessar.error.LASTERROR != 0) {
+    box("No room for another row in the grid", "Insert Row", 3);
+    return;
+  }
+  g->modified = g->changed = 1;
+  yyGridWinSize(*r);
+}
+
+void yygridwindeleterow(int iwin) {
+  GridWindowRecord* r = recordof(iwin);
+  if (r == nullptr) return;
+  GridInstance* g = gridof(*r);
+  if (g == nullptr) return;
+  Selected keep(iwin);
+  WGridDeleteRows(0, g->currentrow + 1, 1, r->variablerows, r->movelabels);
+  g->modified = g->changed = 1;
+  yyGridWinSize(*r);
+}
+
+void yygridwinprint(int iwin, int irow1, int irow2, int icol1, int icol2, int& iresult) {
+  iresult = 0;
+  GridWindowRecord* r = recordof(iwin);
+  if (r == nullptr) return;
+  Selected keep(iwin);
+  yygridprint(0, iresult, irow1, irow2, icol1, icol2, 2, "");
+  switch (iresult) {
+    case GridPrinted: return;
+    case GridPrintNoPrinter: box("No printer installed", "Error", 1); break;
+    case GridPrintNoRowRoom:
+      box("The page has no room for a single row of the grid.\rMake the margins or the scale smaller.", "Print");
+      break;
+    case GridPrintLabelsTooWide:
+      box("The row labels are wider than the page.\rMake the scale smaller.", "Print");
+      break;
+    default: box("The grid could not be printed", "Print"); break;
+  }
+  iresult = 0;
+}
