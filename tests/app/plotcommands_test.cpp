@@ -28,6 +28,7 @@
 #include "tests/hardcopy/driver_files.h"
 #include "tests/support/scripted_user.h"
 #include "tests/window/window_fixture.h"
+#include "toolkit/dialog/dialogs.h"
 
 namespace fs = std::filesystem;
 
@@ -215,3 +216,39 @@ TEST_F(PlotCommands, TheSeparationPlotPrintedSavedAsAMetafileAndCopied) {
 }
 
 }  // namespace
+
+// With no printer at all the printer set-up fails (error 63), and an answer left from the
+// dialog before it (the metafile's file selection, confirmed) must not start a print.
+TEST_F(PlotCommands, WithoutAPrinterPrintPlotStopsAtTheSetUp) {
+  win::test::setPrinters({});
+  tw::test::scriptuser({pressed(win::VK_RETURN)});
+  mainprogram_start();
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  baseflowseparation();
+  ASSERT_EQ(twvars.errorflag, 0);
+  int answer = -1, error = -1;
+  std::deque<Step> steps = {pressed(win::VK_RETURN), pressed(win::VK_MENU)};
+  const auto add = [&](std::deque<Step> more) { steps.insert(steps.end(), more.begin(), more.end()); };
+  add(saveplotitem(1));
+  add({tw::test::typed("first.wmf"), pressed(win::VK_RETURN), [&] {
+         answer = winfodialog(4);
+         tessar.error.LASTERROR = 0;
+         win::test::pressKey(win::VK_MENU);
+       }});
+  add(saveplotitem(2));
+  add({[&] {
+         error = tessar.error.LASTERROR;
+         win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0);
+       }});
+  tw::test::scriptuser(std::move(steps), {'N'});
+  bfsep_main();
+  win::test::setIdleHook(nullptr);
+  EXPECT_EQ(answer, 1) << "the file selection was confirmed";
+  EXPECT_TRUE(fs::exists(folder / "first.wmf"));
+  EXPECT_EQ(error, 63) << "the set-up's own error, no failed print job after it";
+  EXPECT_FALSE(fs::exists(folder / "Tessaraweld graphic.pdf"));
+}
