@@ -1,4 +1,4 @@
-// Copying and saving a window's plot as a Windows metafile.
+// Copying and saving a window's plot as a Windows metafile, and printing it.
 #include "app/plotcommands.h"
 
 #include <optional>
@@ -9,6 +9,7 @@
 #include "toolkit/dialog/dialogs.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/hcdrivers/manager.h"
+#include "toolkit/winprint/hcoptions.h"
 
 namespace {
 
@@ -26,11 +27,15 @@ bool exists(const std::string& name) {
   return size != -1;
 }
 
-void plotto(void (*draw)(), std::optional<std::string_view> name) {
-  igrhardcopyselect(1, HCWMF);
+void drawhardcopy(void (*draw)(), std::optional<std::string_view> name) {
   igrhardcopy(name);
   draw();
   igrhardcopy("S");
+}
+
+void plotto(void (*draw)(), std::optional<std::string_view> name) {
+  igrhardcopyselect(1, HCWMF);
+  drawhardcopy(draw, name);
 }
 
 }  // namespace
@@ -52,4 +57,10 @@ void plottofile(void (*draw)()) {
     plotto(draw, trimmed(plotfile));
     return;
   }
+}
+
+void plottoprinter(void (*draw)()) {
+  igrhardcopyselect(1, HCWINPRINTER);
+  WHardcopyOptions(2);
+  if (winfodialog(4) == 1) drawhardcopy(draw, std::nullopt);
 }

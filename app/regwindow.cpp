@@ -163,9 +163,7 @@ void trendanalysis() {
         case 40018:
         case 40022: plottoclipboard(displayplot); break;
         case 40023: plottofile(displayplot); break;
-        case 40020:
-          // Printing needs the printer set-up dialog of the Windows printer driver.
-          break;
+        case 40020: plottoprinter(displayplot); break;
         default: break;
       }
     } else if (type == EV_EXPOSE || type == EV_RESIZE) {

@@ -26,7 +26,9 @@
 #include "app/plots.h"
 #include "app/projectfile.h"
 #include "platform/message_box.h"
+#include "platform/printer.h"
 #include "platform/test_api.h"
+#include "tests/hardcopy/driver_files.h"
 #include "tests/support/scripted_user.h"
 #include "tests/window/window_fixture.h"
 #include "toolkit/dialog/dialog_internal.h"
@@ -249,6 +251,41 @@ TEST_F(RegressionWindow, AFailedFitClearsThePlotAndLeavesStatusThree) {
   EXPECT_EQ(twvars.status, 3);
 }
 
+
+// Print plot from the window's "Save plot" menu, chosen by keys after a successful fit: the
+// built-in PDF printer writes one page with the fit and its key.
+TEST_F(RegressionWindow, PrintPlotPutsTheFitOnThePrintersPage) {
+  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  const fs::path folder = fs::temp_directory_path() / ("tw_regprint_" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const fs::path before = fs::current_path();
+  fs::current_path(folder);   // the PDF printer writes "<title>.pdf" here
+  win::test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, true, 0}});
+  tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
+  mainprogram_start();
+  loadproject();
+  using tw::test::pressed;
+  tw::test::scriptuser({[] { clickfield(1029); },   // Finished
+                        pressed(win::VK_MENU), pressed(win::VK_DOWN), pressed(win::VK_DOWN), pressed(win::VK_DOWN),
+                        pressed(win::VK_RETURN),
+                        [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
+                       {'N'});
+  win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40008, 0);
+  EXPECT_FALSE(mainprogram_turn());
+  win::test::setIdleHook(nullptr);
+  const fs::path pdf = folder / "Tessaraweld graphic.pdf";
+  const bool printed = fs::exists(pdf);
+  const hc::Run text = hc::run("pdftotext -layout '" + pdf.string() + "' -");
+  const hc::Run page = hc::run("pdftoppm -r 50 -png -singlefile '" + pdf.string() + "' '" + shot("regression_printed") + "'");
+  win::test::resetPrinters();
+  fs::current_path(before);
+  fs::remove_all(folder);
+  ASSERT_TRUE(printed);
+  EXPECT_EQ(page.status, 0) << page.output;
+  for (const char* words : {"Regression results", "Baseflow parameter = ", "Estimated Trend", "Flow (ML)"})
+    EXPECT_NE(text.output.find(words), std::string::npos) << words << " on the page:\n" << text.output;
+}
 
 // The whole program under random input from a project with a regression to run: keys, clicks,
 // wheel turns and menu commands from a fixed seed, in a folder of its own. The run must end,

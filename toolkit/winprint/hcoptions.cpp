@@ -481,6 +481,8 @@ void WHardcopyOptions(std::optional<int> mode, std::string* name) {
   const int negative = mode.has_value() && *mode < 0 ? 1 : 0;
   if (op.HCDEVICE == HCWINPRINTER) {
     if (tessar.hardcopy.settings.PRINTERPRESENT == 0) {
+      // No set-up took place: an older answer must not confirm a print on no printer.
+      answer() = 0;
       yyerror(63, "WHardcopyOptions");
     } else {
       // The page set-up dialog of the platform is not part of this build: the printer keeps
