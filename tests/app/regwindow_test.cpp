@@ -148,8 +148,8 @@ TEST_F(RegressionWindow, TheUserRefitsDropsAnOutlierAndGoesBack) {
   Fit all, norain, outliersout;
   std::string verdict;
   bool rainrowfilled = false;
-  // A tick takes effect when the field is left (the dialog reports a field change when the
-  // focus moves), so the user ticks and then presses Tab, as on the parameter dialog.
+  // The user ticks and then presses Tab, as on the parameter dialog; the tick itself already
+  // refits, and leaving the field refits once more with the same choice.
   const tw::test::Step tab = tw::test::pressed(win::VK_TAB);
   tw::test::scriptuser(
       {// "Include outliers?" ticked: the fit takes every year.
@@ -205,6 +205,49 @@ TEST_F(RegressionWindow, TheUserRefitsDropsAnOutlierAndGoesBack) {
   EXPECT_FALSE(verdict.empty());
 }
 
+
+// Each click on "Include outliers?" refits at once, with no Tab or other field in between:
+// ticked takes every year, unticked drops the flood year, ticked again takes it back.
+TEST_F(RegressionWindow, EachTickOfIncludeOutliersRefitsAtOnce) {
+  tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
+  mainprogram_start();
+  loadproject();
+  Fit all, dropped, again;
+  int flagticked = -1, flagunticked = -1;
+  tw::test::scriptuser(
+      {[] { clickfield(1032); },
+       [&] {
+         all = fit();
+         flagticked = regressdat.includeoutliers;
+         clickfield(1032);
+       },
+       [&] {
+         dropped = fit();
+         flagunticked = regressdat.includeoutliers;
+         saveshots("regression_unticked_by_one_click");
+         clickfield(1032);
+       },
+       [&] {
+         again = fit();
+         clickfield(1029);   // Finished
+       },
+       [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
+      {'N'});
+  win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40008, 0);
+  EXPECT_FALSE(mainprogram_turn());
+  int complete = 0;
+  for (int y = 0; y < twvars.numyears; ++y) {
+    const AnnualRecord& a = twvars.annual[static_cast<std::size_t>(y)];
+    complete += a.flowflag == 1 && a.rainflag == 1 ? 1 : 0;
+  }
+  EXPECT_EQ(flagticked, 1);
+  EXPECT_EQ(all.nsample, complete) << "the first click ticks and refits with every year";
+  EXPECT_EQ(flagunticked, 0);
+  EXPECT_LT(dropped.nsample, all.nsample) << "the second click unticks and drops the flood year";
+  EXPECT_EQ(again.nsample, all.nsample) << "the third click takes it back";
+  EXPECT_EQ(again.b[1], all.b[1]);
+  EXPECT_EQ(regressdat.includeoutliers, 1);
+}
 
 // The fixture's three years are too few: each run reports it, the plot area stays empty, and
 // Finished (pressed with Enter, the default button, never Help) leaves the status at 3.

@@ -17,6 +17,7 @@
 #include "platform/test_api.h"
 #include "tests/support/scripted_user.h"
 #include "tests/window/window_fixture.h"
+#include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialogs.h"
 
 namespace fs = std::filesystem;
@@ -112,6 +113,42 @@ TEST_F(SeparationView, ANewParameterIsAppliedAndTheYearsFollowIt) {
   dailytoannual();
   EXPECT_EQ(twvars.annual[year].baseflow, annual);
   EXPECT_NE(annual, oldannual);
+}
+
+// The scaling radio buttons act on the click itself: Logarithmic switches the plot to LOG
+// with its floor at 0.01, Linear back to LIN, each without leaving the field.
+TEST_F(SeparationView, EachClickOnTheScalingButtonsSwitchesThePlotAtOnce) {
+  user({[] { win::test::pressKey(win::VK_RETURN); }});
+  mainprogram_start();
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  baseflowseparation();
+  ASSERT_EQ(twvars.errorflag, 0);
+  auto click = [](int id) {
+    win::RECT r{};
+    win::GetWindowRect(win::GetDlgItem(yycurrentdialog(), id), r);
+    win::test::click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  };
+  std::string afterlog, afterlin;
+  float floor = -1;
+  user({[&] { click(1021); },
+        [&] {
+          afterlog = plotdat.vscale;
+          floor = plotdat.vmin;
+          click(1020);
+        },
+        [&] {
+          afterlin = plotdat.vscale;
+          win::test::pressKey(win::VK_RETURN);   // Finished
+        },
+        [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }});
+  bfsep_main();
+  EXPECT_EQ(afterlog, "LOG");
+  EXPECT_FLOAT_EQ(floor, 0.01f);
+  EXPECT_EQ(afterlin, "LIN");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // loop, and the events the program reads back.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,23 @@ class DialogFixture : public twtest::WindowFixture {
                             e.m.time);
       if (e.type == -1) break;
       if (e.type > 0) out.push_back(e);
+    }
+    return out;
+  }
+  // The field-changed events the program would read now, each with what `look` finds at the
+  // moment it is read (the state a loop reading that event sees).
+  struct Change {
+    Event event;
+    int seen = 0;
+  };
+  static std::vector<Change> fieldChanges(const std::function<int()>& look) {
+    std::vector<Change> out;
+    for (int guard = 0; guard < 10000; ++guard) {
+      Event e;
+      yydispatchpeekmessage(e.type, e.m.value1, e.m.value2, e.m.value3, e.m.value4, e.m.x, e.m.y, e.m.window,
+                            e.m.time);
+      if (e.type == -1) break;
+      if (e.type == EV_FIELDCHANGED) out.push_back({e, look()});
     }
     return out;
   }

@@ -593,4 +593,41 @@ TEST_F(GridWindow, AGridWithoutItsRowTemplateGoesAndTheDialogStays) {
   EXPECT_EQ(tessar.error.LASTERROR, 1006);
 }
 
+// A check-box cell ticked by the mouse and with Space: each tick is a field-changed event for
+// that cell, and when the program reads it the cell already holds the new state. Coming from
+// outside the grid, the editor first announces the cell it takes the focus on (old state).
+TEST_F(GridWindow, TickingACheckBoxCellReportsTheNewState) {
+  loadAndShow(950);
+  auto ticks = [] {
+    std::vector<std::pair<int, int>> out;   // (cell code, state read at once)
+    for (const Change& c : fieldChanges([] {
+           int state = -1;
+           WGridGetCellCheckBox(kGrid, 5, 3, state);
+           return state;
+         }))
+      if (c.event.m.value2 == kGrid) out.emplace_back(c.event.m.y, c.seen);
+    return out;
+  };
+  const int code = yygridpackcell(4, 2);
+  SetFocus(field(2001));
+  events();
+  int before = -1;
+  WGridGetCellCheckBox(kGrid, 5, 3, before);
+  const POINT p = cellpoint(4, 2);
+  test::click(p.x, p.y);
+  auto got = ticks();
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got[0], std::make_pair(code, before)) << "the focus arriving on the cell";
+  EXPECT_EQ(got[1], std::make_pair(code, 1 - before)) << "the tick";
+  // The current cell clicked again, then Space.
+  test::click(p.x, p.y);
+  got = ticks();
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0], std::make_pair(code, before));
+  test::pressKey(VK_SPACE);   // read by the program's loop, not run to idle first
+  got = ticks();
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0], std::make_pair(code, 1 - before));
+}
+
 }  // namespace

@@ -308,8 +308,14 @@ void postmouse(HWND dialog, HWND source, UINT msg, WPARAM wParam, LPARAM lParam,
 
 bool ismouse(UINT msg) { return msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK; }
 
-// A field's change of a selection, text or focus, by notification code.
-void fieldactivity(HWND dialog, HWND sender, int code, bool focuscode) {
+// A check box or radio button that took the focus from a mouse press or an arrow key is about
+// to be clicked; its click reports the change, once the box has flipped.
+HWND clickpending = nullptr;
+
+// A field's change of a selection, text or focus, by notification code. Without post the
+// record follows but the report is left to the click that comes next.
+void fieldactivity(HWND dialog, HWND sender, int code, bool focuscode, bool post = true) {
+  clickpending = nullptr;
   const bool modal = yyismodaldialog(dialog) != 0;
   DialogRecord* r = modal ? eventrecord(dialog) : yydialogrecord(dialog);
   if (r == nullptr) return;
@@ -317,7 +323,8 @@ void fieldactivity(HWND dialog, HWND sender, int code, bool focuscode) {
   const bool changed = r->currentfield != id;
   r->previousfield = r->currentfield;
   r->currentfield = id;
-  if (!modal && (!focuscode || changed)) postfieldchanged(dialog, code);
+  if (!modal && post && (!focuscode || changed)) postfieldchanged(dialog, code);
+  if (!post) clickpending = sender;
   yyUpdateLast(dialog, sender);
 }
 
@@ -334,6 +341,22 @@ bool ischildstyle(HWND h) { return (GetWindowLong(h, GWL_STYLE) & static_cast<LO
 bool ispushstyle(HWND h) {
   const DWORD low = static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)) & 0xF;
   return low == 0 || low == 1;
+}
+
+// Check boxes and radio buttons of every kind: the buttons whose click changes a state.
+bool ischeckstyle(HWND h) {
+  if (yyfieldclass(h) != FieldClass::Button) return false;
+  const DWORD low = static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)) & 0xF;
+  return (low >= 2 && low <= 6) || low == 9;
+}
+
+// The focus came with a press that goes on to click the button: the left mouse button is
+// down on it, or an arrow key moved onto an automatic radio button (which the dialog clicks).
+bool clickfollows(HWND h) {
+  if (GetKeyState(VK_LBUTTON) < 0) return true;
+  const bool autoradio = (static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)) & 0xF) == 9;
+  return autoradio && (GetKeyState(VK_LEFT) < 0 || GetKeyState(VK_RIGHT) < 0 || GetKeyState(VK_UP) < 0 ||
+                       GetKeyState(VK_DOWN) < 0);
 }
 
 INT_PTR answer(HWND dialog, LRESULT value) {
@@ -407,6 +430,20 @@ INT_PTR command(HWND dialog, WPARAM wParam, LPARAM lParam) {
     }
   }
   if (sender == nullptr) return FALSE;
+  if (code == 0 && ischeckstyle(sender)) {
+    // The platform sends the click after the box has flipped, so the event carries the new
+    // state; a focus change made by the same press was not reported and is part of this one.
+    if (CreatingDialog != 0) return FALSE;
+    const bool modal = yyismodaldialog(dialog) != 0;
+    if (clickpending == sender) {
+      clickpending = nullptr;
+      if (!modal) postfieldchanged(dialog, -1);
+      yyUpdateLast(dialog, sender);
+    } else {
+      fieldactivity(dialog, sender, -1, false);
+    }
+    return FALSE;
+  }
   if (code == 1 || code == 3 || code == 4 || code == 5 || code == 6 || code == 256 || code == 768) {
     const FieldClass c = yyfieldclass(sender);
     if (code == 6 && c != FieldClass::Button) return FALSE;
@@ -420,7 +457,8 @@ INT_PTR command(HWND dialog, WPARAM wParam, LPARAM lParam) {
       if (!textfield && code == 768) return FALSE;
     }
     const bool focuscode = code == 3 || code == 4 || code == 6 || code == 256;
-    fieldactivity(dialog, sender, -1, focuscode);
+    const bool deferred = code == 6 && ischeckstyle(sender) && clickfollows(sender);
+    fieldactivity(dialog, sender, -1, focuscode, !deferred);
     return FALSE;
   }
   return FALSE;
@@ -733,6 +771,12 @@ LRESULT yysubbutton(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       RECT c;
       GetClientRect(h, c);
       const LRESULT result = forward(classprocs.button, h, msg, wParam, lParam);
+      // Released off the box: no click came, so the focus change is reported on its own.
+      if (clickpending == h && IsWindow(h)) {
+        clickpending = nullptr;
+        HWND dialog = dialogof(h);
+        if (!yyismodaldialog(dialog) && CreatingDialog == 0) postfieldchanged(dialog, -1);
+      }
       if (!PtInRect(c, p) && hBadVal != nullptr && IsWindow(hBadVal)) yyselectinvalid(h, hBadVal, 0);
       return result;
     }
