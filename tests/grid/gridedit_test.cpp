@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/menu.h"
 #include "platform/message_box.h"
@@ -333,6 +334,68 @@ TEST_F(GridPrint, PrintFromTheEditorsMenu) {
   const std::string text = page(pdf.string(), 1);
   EXPECT_NE(text.find("Alder Gill"), std::string::npos) << text;
   EXPECT_NE(text.find("Day 3"), std::string::npos) << text;
+}
+
+// Cell colours and check boxes on paper: a cell's own text and background colours, the check
+// marks and crosses of a check-box column (the PDF's text holds them as such); with the colour
+// switches off the same grid prints black on white.
+TEST_F(GridPrint, ColoursAndCheckBoxes) {
+  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  loadAndShow(950);
+  WGridRows(kGrid, 3);
+  WGridPutCellString(kGrid, 1, 2, "Tarn Beck");
+  const int blue = static_cast<int>(RGB(0, 0, 255)), amber = static_cast<int>(RGB(255, 192, 0));
+  WGridColourCell(kGrid, 1, 2, &blue, &amber);
+  WGridPutCellCheckBox(kGrid, 5, 1, 1);
+  WGridPutCellCheckBox(kGrid, 5, 2, 0);
+  WGridPutCellCheckBox(kGrid, 5, 3, 1);
+  // Pixels of a colour on page 1 (rendered at 50 dots per inch).
+  auto count = [&](const std::string& pdf, auto match) {
+    const std::string stem = (folder / "page").string();
+    EXPECT_EQ(hc::run("pdftoppm -r 50 -f 1 -l 1 -singlefile '" + pdf + "' '" + stem + "'").status, 0);
+    std::ifstream in(stem + ".ppm", std::ios::binary);
+    std::string magic;
+    int w = 0, h = 0, max = 0;
+    in >> magic >> w >> h >> max;
+    in.get();
+    std::vector<unsigned char> px(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3);
+    in.read(reinterpret_cast<char*>(px.data()), static_cast<std::streamsize>(px.size()));
+    int n = 0;
+    for (std::size_t i = 0; i + 2 < px.size(); i += 3) n += match(px[i], px[i + 1], px[i + 2]) ? 1 : 0;
+    return n;
+  };
+  auto isamber = [](int r, int g, int b) { return r > 230 && g > 160 && g < 220 && b < 60; };
+  auto isblue = [](int r, int g, int b) { return b > r + 20 && b > g + 40; };   // blue letters, blended at the edges
+  auto occurrences = [](const std::string& text, const std::string& what) {
+    int n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+
+  int result = -1;
+  yygridprintsetopt(1, 1, 1, 1, 1, 100, 1);
+  yygridprint(kGrid, result, 0, 2, 0, 5, 1, "colours");
+  ASSERT_EQ(result, GridPrinted);
+  const std::string pdf = (folder / "colours.pdf").string();
+  std::filesystem::copy_file(pdf, std::string(TW_SHOT_DIR) + "/gridprint_colours.pdf",
+                             std::filesystem::copy_options::overwrite_existing);
+  const std::string text = page(pdf, 1);
+  EXPECT_EQ(occurrences(text, "\u2714"), 2) << "two ticked cells: " << text;
+  EXPECT_EQ(occurrences(text, "\u2718"), 1) << "one cleared cell: " << text;
+  EXPECT_EQ(text.find("\u00fb"), std::string::npos);
+  EXPECT_NE(text.find("Tarn Beck"), std::string::npos);
+  const int background = count(pdf, isamber), letters = count(pdf, isblue);
+  // The cell is about 80 by 12 points: at 50 dots per inch some 150 pixels less its letters.
+  EXPECT_GT(background, 100) << "the cell's background";
+  EXPECT_GT(letters, 3) << "the cell's text colour";
+
+  yygridprintsetopt(1, 1, 1, 0, 0, 100, 1);
+  yygridprint(kGrid, result, 0, 2, 0, 5, 1, "plain");
+  ASSERT_EQ(result, GridPrinted);
+  const std::string plain = (folder / "plain.pdf").string();
+  EXPECT_EQ(count(plain, isamber), 0);
+  EXPECT_EQ(count(plain, isblue), 0);
+  EXPECT_EQ(occurrences(page(plain, 1), "\u2714"), 2);
 }
 
 TEST_F(GridPrint, PagesTooSmallEndWithAnError) {
