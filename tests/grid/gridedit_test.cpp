@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common_dialogs.h"
 #include "platform/menu.h"
 #include "platform/message_box.h"
 #include "platform/statusbar.h"
@@ -324,11 +325,36 @@ TEST_F(GridPrint, ThreePagesToThePdfPrinter) {
   EXPECT_NE(p3.find(" 750 "), std::string::npos) << "150 x 5 on the last page";
 }
 
-// File > Print in the grid editor: a window without a file name prints "Untitled Grid".
+// File > Print in the grid editor: its dialog, the page set-up reached from it, and a window
+// without a file name prints "Untitled Grid". The dialog's choices become the second settings
+// record's.
 TEST_F(GridPrint, PrintFromTheEditorsMenu) {
   ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
   const int w = open();
-  menu(w, 'F', {pressed('P')});
+  yygridprintsetopt(1, 1, 1, 1, 1, 100, 2);
+  // Page Set-up (Alt+U) answered with Enter, then "Black on white" (Alt+B), scale 50, Print.
+  const std::string shot = std::string(TW_SHOT_DIR) + "/grid_print_dialog.png";
+  menu(w, 'F', {pressed('P'),
+                [shot] {
+                  test::savePng(GetActiveWindow(), shot, false);
+                  test::pressKey('U', test::kAlt);
+                },
+                pressed(VK_RETURN),
+                [] { test::pressKey('B', test::kAlt); }, [] { test::pressKey('S', test::kAlt); }, clearfield(),
+                typed("50"), pressed(VK_RETURN)});
+  int rowlines = 0, columnlines = 0, repeat = 0, textcolours = 0, back = 0, scale = 0;
+  yygridprintgetopt(rowlines, columnlines, repeat, textcolours, back, scale, 2);
+  EXPECT_EQ(textcolours, 0);
+  EXPECT_EQ(back, 0);
+  EXPECT_EQ(scale, 50);
+  EXPECT_EQ(rowlines, 1);
+  // The page set-up ran in the measure of the user's locale, the margins converted to it.
+  char measure[4] = {};
+  GetLocaleInfo(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure);
+  EXPECT_EQ(yygridprintunits(2), measure[0] == '1' ? 4 : 8);
+  int left = 0;
+  yygridprintgetpossize(3, left, 2);
+  EXPECT_NEAR(left, 36, 1) << "half an inch";
   const auto pdf = folder / "Untitled Grid.pdf";
   ASSERT_TRUE(std::filesystem::exists(pdf)) << lastbox();
   const std::string text = page(pdf.string(), 1);

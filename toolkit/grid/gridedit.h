@@ -30,7 +30,7 @@ enum GridEditorCommand : int {
 
 // Dialogs of the commands (resources/grid_editor.rc).
 constexpr int IDD_GRIDFIND = 32106, IDD_GRIDGOTOCELL = 32107, IDD_GRIDGOTO = 32108, IDD_GRIDSORT = 32109,
-              IDD_GRIDHTML = 32114;
+              IDD_GRIDPRINT = 32112, IDD_GRIDHTML = 32114;
 
 // The record of a grid-editor window, the frame's user data. Word 0 is the kind (4), words
 // 1-4 the window's toolbars, word 5 the grid control (FrameRecord's shared layout).

@@ -181,6 +181,11 @@ int yygridprintsetup(int units, int which) {
   return 1;
 }
 
+bool yygridprintready(int which) {
+  yyGridPrintInit();
+  return !namesof(pick(which).psd.hDevNames)[1].empty();
+}
+
 int yygridprintunits(int which) {
   yyGridPrintInit();
   return pick(which).units;

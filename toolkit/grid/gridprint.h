@@ -18,6 +18,8 @@ void yygridprintsetopt(int rowlines, int columnlines, int repeattitles, int text
 // inches, 2 and more millimetres; the margins and paper size are converted when it changes),
 // then the printer, paper, orientation and margins. 1 on OK, 0 on cancel.
 int yygridprintsetup(int units, int which);
+// The record names a printer.
+bool yygridprintready(int which);
 // The record's measure: 4 thousandths of an inch, 8 hundredths of a millimetre.
 int yygridprintunits(int which);
 // Item 3 left margin, 4 top margin, 1 and 2 width and height of the printed area, in points;
