@@ -10,6 +10,7 @@
 
 #include "platform/common_dialogs.h"
 #include "platform/menu.h"
+#include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
 #include "platform/statusbar.h"
 #include "platform/test_api.h"
@@ -129,6 +130,44 @@ TEST_F(GridEditor, OpensOnACopyWithMenusAndStatus) {
   EXPECT_EQ(s.substr(0, 9), "Weir Pool");
 }
 
+// The toolbar: a button for each command present, the grid below it, a click carrying out its
+// command, and the tooltip texts.
+TEST_F(GridEditor, TheToolbar) {
+  const int w = open();
+  GridWindowRecord& r = record(w);
+  ASSERT_NE(r.toolbar, nullptr);
+  EXPECT_EQ(SendMessage(r.toolbar, TB_BUTTONCOUNT, 0, 0), 11) << "New Open Save | Print | Find | Cut Copy Paste";
+  RECT bar, cells;
+  GetWindowRect(r.toolbar, bar);
+  GetWindowRect(r.grid, cells);
+  EXPECT_GE(cells.top, bar.bottom) << "the grid below the toolbar";
+  // Find through its button: the dialog takes "beck" and the current cell moves to it.
+  const auto index = static_cast<WPARAM>(SendMessage(r.toolbar, TB_COMMANDTOINDEX, GE_FIND, 0));
+  RECT rc;
+  SendMessage(r.toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc));
+  POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  ClientToScreen(r.toolbar, p);
+  tw::test::scriptuser({typed("beck"), pressed(VK_RETURN)}, {});
+  test::click(p.x, p.y);
+  test::runUntilIdle();
+  test::setIdleHook({});
+  EXPECT_EQ(grid(w).currentrow, 2);
+  EXPECT_EQ(record(w).searchtext, "beck");
+  for (auto [command, text] : {std::pair{GE_FIND, "Find"}, {GE_SAVE, "Save"}, {GE_PASTE, "Paste"}}) {
+    char tip[80] = {};
+    TOOLINFO ti;
+    ti.hwnd = r.toolbar;
+    ti.uId = static_cast<UINT_PTR>(command);
+    ti.lpszText = tip;
+    SendMessage(r.tooltips, TTM_GETTEXT, 0, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(tip, text);
+  }
+  // The option without a toolbar.
+  WindowCloseChild(w);
+  const int n = open(GEF_NOTOOLBAR);
+  EXPECT_EQ(record(n).toolbar, nullptr);
+}
+
 TEST_F(GridEditor, AReadOnlyGridHasNoEditingCommands) {
   loadAndShow(950);
   SetWindowLong(field(kGrid), GWL_STYLE, GetWindowLong(field(kGrid), GWL_STYLE) | static_cast<LONG>(GRS_READONLY));
@@ -219,6 +258,19 @@ TEST_F(GridEditor, DrivenThroughItsMenus) {
   menu(w, 'F', {pressed('O'), typed(good), pressed(VK_RETURN)});
   EXPECT_EQ(cell(w, 0, 0), "Tarn Beck");
   EXPECT_EQ(record(w).filename, good);
+
+  // File > Print on the built-in PDF printer: the Print dialog answered with Enter; the job is
+  // named after the window's file, so the page lands beside it.
+  test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, true, 0}});
+  const std::string pdf = good + ".pdf";
+  std::filesystem::remove(pdf);
+  menu(w, 'F', {pressed('P'), pressed(VK_RETURN)});
+  test::resetPrinters();
+  ASSERT_TRUE(std::filesystem::exists(pdf)) << lastbox();
+  if (hc::needtool("pdftotext", "poppler-utils")) {
+    const std::string printed = hc::run("pdftotext -layout '" + pdf + "' -").output;
+    EXPECT_NE(printed.find("Keld Head"), std::string::npos) << printed;
+  }
 
   ASSERT_TRUE(test::savePng(winslot(w).wWindow, std::string(TW_SHOT_DIR) + "/grid_editor.png", false));
   // The File menu open over the grid, with its prompt in the status bar.

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <new>
+#include <vector>
 
 #include "platform/edit.h"
 #include "platform/menu.h"
+#include "platform/menu_toolbar.h"
 #include "platform/statusbar.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialog_state.h"
@@ -114,8 +116,63 @@ void buildmenus(HWND frame, GridWindowRecord& r, int imenu, int& ierror) {
   DrawMenuBar(frame);
 }
 
-// The grid takes what the frame's client area leaves below the window's toolbars and above
-// its status bar.
+TBBUTTON button(int image, int command) {
+  TBBUTTON b;
+  b.iBitmap = image;
+  b.idCommand = command;
+  b.fsState = TBSTATE_ENABLED;
+  b.fsStyle = TBSTYLE_BUTTON;
+  return b;
+}
+
+TBBUTTON separator() {
+  TBBUTTON b;
+  b.fsStyle = TBSTYLE_SEP;
+  return b;
+}
+
+// The grid toolbar: the platform's standard images, a button for each command present.
+void maketoolbar(HWND frame, GridWindowRecord& r) {
+  r.toolbar = CreateWindowEx(0, TOOLBARCLASSNAME, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS, 0, 0,
+                             1, 1, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1001)), nullptr, nullptr);
+  if (r.toolbar == nullptr) return;
+  SendMessage(r.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessage(r.toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(16, 15));
+  SendMessage(r.toolbar, TB_SETBUTTONSIZE, 0, MAKELONG(22, 21));
+  TBADDBITMAP standard;
+  standard.hInst = HINST_COMMCTRL;
+  standard.nID = IDB_STD_SMALL_COLOR;
+  SendMessage(r.toolbar, TB_ADDBITMAP, 15, reinterpret_cast<LPARAM>(&standard));
+  std::vector<TBBUTTON> buttons;
+  if (r.maynew) buttons.push_back(button(STD_FILENEW, GE_NEW));
+  if (r.mayopen) buttons.push_back(button(STD_FILEOPEN, GE_OPEN));
+  if (r.maysave) buttons.push_back(button(STD_FILESAVE, GE_SAVE));
+  if (r.maynew || r.mayopen || r.maysave) buttons.push_back(separator());
+  if (r.mayprint) {
+    buttons.push_back(button(STD_PRINT, GE_PRINT));
+    buttons.push_back(separator());
+  }
+  if (r.mayfind) {
+    buttons.push_back(button(STD_FIND, GE_FIND));
+    buttons.push_back(separator());
+  }
+  if (!r.readonly) buttons.push_back(button(STD_CUT, GE_CUT));
+  buttons.push_back(button(STD_COPY, GE_COPY));
+  if (!r.readonly) buttons.push_back(button(STD_PASTE, GE_PASTE));
+  SendMessage(r.toolbar, TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SendMessage(r.toolbar, TB_AUTOSIZE, 0, 0);
+  r.tooltips = reinterpret_cast<HWND>(SendMessage(r.toolbar, TB_GETTOOLTIPS, 0, 0));
+}
+
+int toolbarheight(const GridWindowRecord& r) {
+  if (r.toolbar == nullptr) return 0;
+  RECT b;
+  GetWindowRect(r.toolbar, b);
+  return b.bottom - b.top;
+}
+
+// The grid toolbar goes at the top of what the frame's client area leaves between the
+// window's toolbars and its status bar; the grid takes the rest.
 void layout(HWND frame, GridWindowRecord& r) {
   yyframelayout(frame);
   const int w = yygetwindowindex(frame);
@@ -124,7 +181,15 @@ void layout(HWND frame, GridWindowRecord& r) {
   GetWindowRect(winslot(w).hClient, c);
   POINT corner{c.left, c.top};
   ScreenToClient(frame, corner);
-  MoveWindow(r.grid, corner.x, corner.y, std::max<int>(c.right - c.left, 0), std::max<int>(c.bottom - c.top, 0), TRUE);
+  const int width = std::max<int>(c.right - c.left, 0);
+  int top = corner.y;
+  if (r.toolbar != nullptr) {
+    SendMessage(r.toolbar, TB_AUTOSIZE, 0, 0);
+    const int h = toolbarheight(r);
+    MoveWindow(r.toolbar, corner.x, top, width, h, TRUE);
+    top += h;
+  }
+  MoveWindow(r.grid, corner.x, top, width, std::max<int>(c.bottom - c.top - (top - corner.y), 0), TRUE);
 }
 
 // Hidden copies of the source's prototype editors in the new cell area, so that the window
@@ -197,7 +262,7 @@ void yyGridWinSize(GridWindowRecord& r) {
   int width = 1, height = (g->rowheight - 1) * std::min(g->rowsinuse, 100000) + 1;
   for (const GridColumn& c : g->data().columns) width += c.width - 1;
   width = std::min(width, 10000) + g->rowlabelwidth;
-  height = std::min(height, 10000) + g->headerheight;
+  height = std::min(height, 10000) + g->headerheight + toolbarheight(r);
   if (w >= 0) {
     width += winslot(w).iToolSize[1] * (winslot(w).hToolbar[1] != nullptr) + winslot(w).iToolSize[2] * (winslot(w).hToolbar[2] != nullptr);
     for (HWND bar : {winslot(w).wMessLine, winslot(w).hToolbar[0], winslot(w).hToolbar[3]}) {
@@ -303,6 +368,7 @@ void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int i
     setpartnoborder(*r, 2, "\tColumn");
     setpart(*r, 3, "\t\t1");
   }
+  if ((iflags & GEF_NOTOOLBAR) == 0) maketoolbar(frame, *r);
   // The window's font: the source grid's.
   r->font = reinterpret_cast<HFONT>(SendMessage(source->window, WM_GETFONT, 0, 0));
   if (r->font) SendMessage(frame, WM_SETFONT, reinterpret_cast<WPARAM>(r->font), FALSE);
@@ -355,6 +421,24 @@ void yygridedit2() {
   r->closed = 0;
   yyspecialmodalloop(r->closed);
   delete r;
+}
+
+namespace {
+
+}  // namespace
+
+const char* yygridtooltip(int command) {
+  switch (command) {
+    case GE_NEW: return "New";
+    case GE_OPEN: return "Open";
+    case GE_SAVE: return "Save";
+    case GE_PRINT: return "Print";
+    case GE_CUT: return "Cut";
+    case GE_COPY: return "Copy";
+    case GE_PASTE: return "Paste";
+    case GE_FIND: return "Find";
+    default: return "";
+  }
 }
 
 namespace {
@@ -605,6 +689,15 @@ LRESULT yyGridWindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (r->statusbar) SendMessage(r->statusbar, SB_SETTEXT, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
       return 0;
     }
+    case WM_NOTIFY: {
+      auto* h = reinterpret_cast<NMHDR*>(lParam);
+      if (h != nullptr && h->code == TTN_NEEDTEXT && r->tooltips != nullptr && h->hwndFrom == r->tooltips) {
+        auto* info = reinterpret_cast<NMTTDISPINFO*>(lParam);
+        info->lpszText = const_cast<LPSTR>(yygridtooltip(static_cast<int>(h->idFrom)));
+        return 0;
+      }
+      return yyWndProc(hwnd, msg, wParam, lParam);
+    }
     case WM_EXITMENULOOP:
       if (r->statusbar) SendMessage(r->statusbar, SB_SIMPLE, FALSE, 0);
       return 0;
@@ -613,7 +706,9 @@ LRESULT yyGridWindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       SetFocus(r->grid);
       return 0;
     case WM_COMMAND:
-      if (lParam != 0) return DefWindowProc(hwnd, msg, wParam, lParam);
+      // Menus, accelerators and the toolbar's buttons; other controls' notifications are not
+      // commands.
+      if (lParam != 0 && reinterpret_cast<HWND>(lParam) != r->toolbar) return DefWindowProc(hwnd, msg, wParam, lParam);
       command(hwnd, *r, LOWORD(wParam));
       return 0;
     case WM_CLOSE: {
