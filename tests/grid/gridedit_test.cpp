@@ -24,6 +24,7 @@
 #include "toolkit/grid/gridprint.h"
 #include "toolkit/grid/wgrid.h"
 #include "toolkit/window/childwin.h"
+#include "toolkit/window/wmsg.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ TEST_F(GridEditor, OpensOnACopyWithMenusAndStatus) {
   EXPECT_EQ(status(w, 1), "\t\t1");
   char text[64] = {};
   GetMenuString(r.file, 0, text, sizeof text, MF_BYPOSITION);
-  EXPECT_STREQ(text, "&New") << "no shortcut texts without the accelerator table";
+  EXPECT_STREQ(text, "&New\tCtrl+N") << "the accelerator table is there";
   GetMenuString(r.edit, 0, text, sizeof text, MF_BYPOSITION);
   EXPECT_STREQ(text, "Cu&t\tCtrl+X");
   // The window edits its own copy: grid 0 is the window's grid, the dialog's stays.
@@ -166,6 +167,37 @@ TEST_F(GridEditor, TheToolbar) {
   WindowCloseChild(w);
   const int n = open(GEF_NOTOOLBAR);
   EXPECT_EQ(record(n).toolbar, nullptr);
+}
+
+// The shortcut keys the menus show, typed in the cell being edited: Ctrl+F finds, F3 finds the
+// next, Ctrl+I inserts a row before the current one and Ctrl+E deletes it.
+TEST_F(GridEditor, ShortcutKeys) {
+  const int w = open();
+  ASSERT_NE(record(w).accelerators, nullptr);
+  auto key = [w](int vk, int modifiers, std::deque<Step> steps = {}, std::deque<int> boxkeys = {}) {
+    tw::test::scriptuser(std::move(steps), std::move(boxkeys));
+    SetFocus(record(w).grid);
+    test::runUntilIdle();
+    test::pressKey(vk, modifiers);
+    // Through the program's event pump, which translates the accelerators.
+    int type = 0, v1, v2, v3, v4, x, y, window, time;
+    do yydispatchpeekmessage(type, v1, v2, v3, v4, x, y, window, time);
+    while (type != -1);
+    test::runUntilIdle();
+    test::setIdleHook({});
+  };
+  key('F', test::kCtrl, {typed("e"), pressed(VK_RETURN)});
+  EXPECT_EQ(grid(w).currentrow, 1) << "Alder Gill, the first after the current cell";
+  key(VK_F3, 0);
+  EXPECT_EQ(grid(w).currentrow, 2) << "Beck Foot";
+  const int rows = grid(w).rowsinuse;
+  key('I', test::kCtrl);
+  EXPECT_EQ(grid(w).rowsinuse, rows + 1);
+  EXPECT_EQ(cell(w, 0, 2), "");
+  EXPECT_EQ(cell(w, 0, 3), "Beck Foot");
+  key('E', test::kCtrl);
+  EXPECT_EQ(grid(w).rowsinuse, rows);
+  EXPECT_EQ(cell(w, 0, 2), "Beck Foot");
 }
 
 TEST_F(GridEditor, AReadOnlyGridHasNoEditingCommands) {

@@ -25,5 +25,7 @@ win::LRESULT yyBitmapWndProcClient(win::HWND hwnd, win::UINT msg, win::WPARAM wP
 void yyspecialwindowgone(win::HWND frame, int mode);
 // The modal loop of a special window: messages dispatched until the end flag is set, the
 // caret-blink timer held back while the toolkit asks for it; then the window before the
-// modal one (or the root window) is enabled and activated again.
-void yyspecialmodalloop(const int& endflag, const win::HWND* finddialog = nullptr);
+// modal one (or the root window) is enabled and activated again. An accelerator table given
+// translates for its window first.
+void yyspecialmodalloop(const int& endflag, const win::HWND* finddialog = nullptr, win::HWND accelwindow = nullptr,
+                        win::HACCEL accelerators = nullptr);

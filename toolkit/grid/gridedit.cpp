@@ -10,6 +10,7 @@
 #include "platform/edit.h"
 #include "platform/menu.h"
 #include "platform/menu_toolbar.h"
+#include "platform/resource.h"
 #include "platform/statusbar.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialog_state.h"
@@ -49,19 +50,19 @@ void buildmenus(HWND frame, GridWindowRecord& r, int imenu, int& ierror) {
   r.file = CreatePopupMenu();
   r.edit = CreatePopupMenu();
   r.search = CreatePopupMenu();
-  // No accelerator table of the grid editor is among the resources: File and Search items show
-  // no shortcut texts.
-  if (r.maynew) AppendMenu(r.file, MF_STRING, GE_NEW, "&New");
-  if (r.mayopen) AppendMenu(r.file, MF_STRING, GE_OPEN, "&Open");
-  if (r.maysave) AppendMenu(r.file, MF_STRING, GE_SAVE, "&Save");
+  // File and Search items show their shortcuts only when the accelerator table is there.
+  const bool keys = r.accelerators != nullptr;
+  if (r.maynew) AppendMenu(r.file, MF_STRING, GE_NEW, keys ? "&New\tCtrl+N" : "&New");
+  if (r.mayopen) AppendMenu(r.file, MF_STRING, GE_OPEN, keys ? "&Open\tCtrl+O" : "&Open");
+  if (r.maysave) AppendMenu(r.file, MF_STRING, GE_SAVE, keys ? "&Save\tCtrl+S" : "&Save");
   if (r.maysaveas) {
-    AppendMenu(r.file, MF_STRING, GE_SAVEAS, "Save &As");
+    AppendMenu(r.file, MF_STRING, GE_SAVEAS, keys ? "Save &As\tF12" : "Save &As");
     AppendMenu(r.file, MF_STRING, GE_SAVESEL, "Save S&election");
   }
   if (r.mayhtml) AppendMenu(r.file, MF_STRING, GE_SAVEHTML, "Save As &HTML");
   if (r.maynew || r.mayopen || r.maysave || r.maysaveas || r.mayhtml) AppendMenu(r.file, MF_SEPARATOR, 0, nullptr);
   if (r.mayprint) {
-    AppendMenu(r.file, MF_STRING, GE_PRINT, "&Print");
+    AppendMenu(r.file, MF_STRING, GE_PRINT, keys ? "&Print\tCtrl+P" : "&Print");
     AppendMenu(r.file, MF_STRING, GE_PRINTSEL, "Prin&t Selection");
     AppendMenu(r.file, MF_SEPARATOR, 0, nullptr);
   }
@@ -85,8 +86,8 @@ void buildmenus(HWND frame, GridWindowRecord& r, int imenu, int& ierror) {
     AppendMenu(r.edit, MF_STRING, GE_DELETEROW, "D&elete Row\tCtrl+E");
   }
   if (r.mayfind) {
-    AppendMenu(r.search, MF_STRING, GE_FIND, "&Find");
-    AppendMenu(r.search, MF_STRING, GE_FINDNEXT, "Find &Next");
+    AppendMenu(r.search, MF_STRING, GE_FIND, keys ? "&Find\tCtrl+F" : "&Find");
+    AppendMenu(r.search, MF_STRING, GE_FINDNEXT, keys ? "Find &Next\tF3" : "Find &Next");
     AppendMenu(r.search, MF_SEPARATOR, 0, nullptr);
   }
   AppendMenu(r.search, MF_STRING, GE_GOTOCELL, "&Goto Cell");
@@ -346,6 +347,8 @@ void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int i
   r->mayrows = (iflags & GEF_NOROWS) == 0 && r->readonly == 0;
   r->filetype = ifiletype == -1 ? 1 : ifiletype;
   r->filter = std::string(cfilter.substr(0, std::min<std::size_t>(cfilter.find('\0'), 1000)));
+  r->accelerators = LoadAccelerators(GetModuleHandle(nullptr), MAKEINTRESOURCE(IDA_GRIDEDITOR));
+  r->word[GW_ACCELERATORS] = HandleToLong(r->accelerators);
   if (client != nullptr) ShowWindow(client, SW_HIDE);
   if (menus) buildmenus(frame, *r, imenu, ierror);
   if (imode == GEM_MODAL) {
@@ -419,7 +422,7 @@ void yygridedit2() {
   if (GridInstance* g = yygridinstance(r->grid)) g->modified = g->changed = 0;
   if (r->mode != GEM_MODAL) return;
   r->closed = 0;
-  yyspecialmodalloop(r->closed);
+  yyspecialmodalloop(r->closed, nullptr, winslot(wIndex).wWindow, r->accelerators);
   delete r;
 }
 

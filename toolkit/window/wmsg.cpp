@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "platform/dialog.h"
+#include "platform/menu.h"
 #include "platform/os.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/state/tessar.h"
@@ -302,7 +303,14 @@ void dispatchone(const win::MSG& m) {
     if (dialogaccelerators(m)) return;
     if (IsDialogMessage(hDlgCur, m)) return;
   }
-  if (specialframeof(m.hwnd) != nullptr) {
+  if (FrameRecord* special = specialframeof(m.hwnd); special != nullptr) {
+    // A grid editor's own accelerators: its frame carries out their commands.
+    if (special->word[FR_KIND] == SW_GRIDWINDOW && special->word[GW_ACCELERATORS] != 0)
+      for (HWND p = m.hwnd; p != nullptr; p = GetParent(p))
+        if (yyframerecord(p) == special) {
+          if (TranslateAccelerator(p, LongToHandle<HACCEL>(special->word[GW_ACCELERATORS]), m) != 0) return;
+          break;
+        }
     TranslateMessage(m);
     if (!dropped(m)) DispatchMessage(m);
     return;
