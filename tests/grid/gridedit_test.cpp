@@ -200,6 +200,34 @@ TEST_F(GridEditor, ShortcutKeys) {
   EXPECT_EQ(cell(w, 0, 2), "Beck Foot");
 }
 
+// Size limits: the window grows no larger than shows the whole grid (the size it was fitted
+// to) and shrinks no smaller than one row of its widest column.
+TEST_F(GridEditor, SizeLimits) {
+  const int w = open();
+  HWND frame = winslot(w).wWindow;
+  RECT fitted;
+  GetWindowRect(frame, fitted);
+  MINMAXINFO mm{};
+  mm.ptMaxSize = mm.ptMaxTrackSize = POINT{5000, 5000};
+  mm.ptMinTrackSize = POINT{1, 1};
+  SendMessage(frame, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+  EXPECT_EQ(mm.ptMaxTrackSize.x, fitted.right - fitted.left);
+  EXPECT_EQ(mm.ptMaxTrackSize.y, fitted.bottom - fitted.top);
+  EXPECT_EQ(mm.ptMaxSize.x, mm.ptMaxTrackSize.x);
+  int widest = 0;
+  for (const GridColumn& c : grid(w).columns) widest = std::max(widest, c.width);
+  EXPECT_GT(mm.ptMinTrackSize.x, widest + grid(w).rowlabelwidth);
+  EXPECT_LT(mm.ptMinTrackSize.x, mm.ptMaxTrackSize.x);
+  EXPECT_GT(mm.ptMinTrackSize.y, grid(w).rowheight + grid(w).headerheight);
+  EXPECT_LT(mm.ptMinTrackSize.y, mm.ptMaxTrackSize.y);
+  // A row more lets the window grow by a row.
+  WGridRows(0, 4);
+  const LONG before = mm.ptMaxTrackSize.y;
+  mm.ptMaxSize = mm.ptMaxTrackSize = POINT{5000, 5000};
+  SendMessage(frame, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+  EXPECT_EQ(mm.ptMaxTrackSize.y, before + grid(w).rowheight - 1);
+}
+
 TEST_F(GridEditor, AReadOnlyGridHasNoEditingCommands) {
   loadAndShow(950);
   SetWindowLong(field(kGrid), GWL_STYLE, GetWindowLong(field(kGrid), GWL_STYLE) | static_cast<LONG>(GRS_READONLY));

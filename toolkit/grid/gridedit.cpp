@@ -255,15 +255,24 @@ void yyGridTitle(HWND frame) {
   }
 }
 
-void yyGridWinSize(GridWindowRecord& r) {
-  GridInstance* g = yygridinstance(r.grid);
-  HWND frame = GetParent(r.grid);
-  if (g == nullptr || frame == nullptr) return;
+namespace {
+
+// The frame size that shows the whole grid (minimum false), or one row of its widest column
+// (minimum true), with the window's toolbars, status bar, the grid's border and scroll bars
+// and the frame's own border, caption and menu.
+SIZE framesize(GridWindowRecord& r, GridInstance& g, HWND frame, bool minimum) {
   const int w = yygetwindowindex(frame);
-  int width = 1, height = (g->rowheight - 1) * std::min(g->rowsinuse, 100000) + 1;
-  for (const GridColumn& c : g->data().columns) width += c.width - 1;
-  width = std::min(width, 10000) + g->rowlabelwidth;
-  height = std::min(height, 10000) + g->headerheight + toolbarheight(r);
+  int width = 1, height = 0;
+  if (minimum) {
+    for (const GridColumn& c : g.data().columns) width = std::max(width, c.width);
+    width += g.rowlabelwidth;
+    height = g.rowheight + g.headerheight + toolbarheight(r);
+  } else {
+    height = (g.rowheight - 1) * std::min(g.rowsinuse, 100000) + 1;
+    for (const GridColumn& c : g.data().columns) width += c.width - 1;
+    width = std::min(width, 10000) + g.rowlabelwidth;
+    height = std::min(height, 10000) + g.headerheight + toolbarheight(r);
+  }
   if (w >= 0) {
     width += winslot(w).iToolSize[1] * (winslot(w).hToolbar[1] != nullptr) + winslot(w).iToolSize[2] * (winslot(w).hToolbar[2] != nullptr);
     for (HWND bar : {winslot(w).wMessLine, winslot(w).hToolbar[0], winslot(w).hToolbar[3]}) {
@@ -278,10 +287,36 @@ void yyGridWinSize(GridWindowRecord& r) {
                      static_cast<DWORD>(GetWindowLong(r.grid, GWL_EXSTYLE)));
   AdjustWindowRectEx(want, static_cast<DWORD>(GetWindowLong(frame, GWL_STYLE)), GetMenu(frame) != nullptr,
                      static_cast<DWORD>(GetWindowLong(frame, GWL_EXSTYLE)));
-  const LONG style = GetWindowLong(r.grid, GWL_STYLE);
-  long ww = want.right - want.left, wh = want.bottom - want.top;
-  if (style & static_cast<LONG>(WS_VSCROLL)) ww += GetSystemMetrics(SM_CXVSCROLL);
-  if (style & static_cast<LONG>(WS_HSCROLL)) wh += GetSystemMetrics(SM_CYHSCROLL);
+  SIZE size{want.right - want.left, want.bottom - want.top};
+  if (!minimum) {
+    const LONG style = GetWindowLong(r.grid, GWL_STYLE);
+    if (style & static_cast<LONG>(WS_VSCROLL)) size.cx += GetSystemMetrics(SM_CXVSCROLL);
+    if (style & static_cast<LONG>(WS_HSCROLL)) size.cy += GetSystemMetrics(SM_CYHSCROLL);
+  }
+  return size;
+}
+
+// A window no larger than its grid and no smaller than one row of its widest column.
+void sizelimits(GridWindowRecord& r, HWND frame, MINMAXINFO& mm) {
+  GridInstance* g = yygridinstance(r.grid);
+  if (g == nullptr) return;
+  const SIZE most = framesize(r, *g, frame, false), least = framesize(r, *g, frame, true);
+  mm.ptMaxTrackSize.x = std::min<LONG>(mm.ptMaxTrackSize.x, most.cx);
+  mm.ptMaxTrackSize.y = std::min<LONG>(mm.ptMaxTrackSize.y, most.cy);
+  mm.ptMaxSize.x = std::min<LONG>(mm.ptMaxSize.x, most.cx);
+  mm.ptMaxSize.y = std::min<LONG>(mm.ptMaxSize.y, most.cy);
+  mm.ptMinTrackSize.x = std::min(least.cx, mm.ptMaxTrackSize.x);
+  mm.ptMinTrackSize.y = std::min(least.cy, mm.ptMaxTrackSize.y);
+}
+
+}  // namespace
+
+void yyGridWinSize(GridWindowRecord& r) {
+  GridInstance* g = yygridinstance(r.grid);
+  HWND frame = GetParent(r.grid);
+  if (g == nullptr || frame == nullptr) return;
+  const SIZE want = framesize(r, *g, frame, false);
+  const long ww = want.cx, wh = want.cy;
   RECT now;
   GetWindowRect(frame, now);
   const long nw = now.right - now.left, nh = now.bottom - now.top;
@@ -665,6 +700,11 @@ LRESULT yyGridWindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: {
       const LRESULT done = yyWndProc(hwnd, msg, wParam, lParam);
       if (wParam != SIZE_MINIMIZED) layout(hwnd, *r);
+      return done;
+    }
+    case WM_GETMINMAXINFO: {
+      const LRESULT done = yyWndProc(hwnd, msg, wParam, lParam);
+      sizelimits(*r, hwnd, *reinterpret_cast<MINMAXINFO*>(lParam));
       return done;
     }
     case WM_INITMENUPOPUP:
