@@ -340,6 +340,34 @@ TEST_F(GridEditor, DrivenThroughItsMenus) {
   }});
 }
 
+// Save As HTML through its dialog: a typed name of an existing file asks before replacing it
+// (No keeps the dialog up, Yes goes on); the choices shape the file: the table alone with a
+// title, check boxes as Y and N.
+TEST_F(GridEditor, SaveAsHtmlDialog) {
+  const int w = open();
+  WGridPutCellCheckBox(0, 5, 1, 1);
+  const std::string html = hc::scratch("gauges-table.htm").string();
+  std::ofstream(html, std::ios::binary) << "old";
+  auto alt = [](int key) { return [key] { test::pressKey(key, test::kAlt); }; };
+  menu(w, 'F',
+       {pressed('H'), typed(html), pressed(VK_RETURN), alt('T'), alt('Y'), alt('I'), typed("Gauge list"),
+        pressed(VK_RETURN)},
+       {'N', 'Y'});
+  ASSERT_EQ(test::messageBoxes().size(), 2u) << lastbox();
+  EXPECT_EQ(test::messageBoxes()[0].title, "Select File");
+  EXPECT_NE(test::messageBoxes()[0].text.find("already exists"), std::string::npos);
+  const std::string page = tw::test::slurp(html);
+  EXPECT_EQ(page.find("<html>"), std::string::npos) << "the table alone: " << page;
+  EXPECT_NE(page.find("Gauge list"), std::string::npos) << page;
+  EXPECT_NE(page.find("\r\nY\r\n"), std::string::npos) << "a ticked check box: " << page;
+  EXPECT_NE(page.find("\r\nCount\r\n"), std::string::npos) << "the column titles";
+  EXPECT_NE(page.find("Weir Pool"), std::string::npos);
+  // The choices are kept for the next use; Cancel writes nothing.
+  std::filesystem::remove(html);
+  menu(w, 'F', {pressed('H'), pressed(VK_ESCAPE)});
+  EXPECT_FALSE(std::filesystem::exists(html));
+}
+
 // A load that meets bad data says so, keeps what it read, and the window does not take the
 // file's name: the next Save asks for a name and does not overwrite that file unasked.
 TEST_F(GridEditor, ABadLoadIsNotSavedOverItsFile) {
