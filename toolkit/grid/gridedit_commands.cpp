@@ -88,11 +88,18 @@ int showsemimodeless(int field = 0) {
   return -1;
 }
 int nextbutton() {
+  // The program may have switched push-button events off; the wait needs them.
+  int enabled = 0;
+  yyinfomessage(EV_PUSHBUTTON, enabled);
+  if (enabled == 0) wmessageenable(EV_PUSHBUTTON, 1);
   for (;;) {
     int type = 0;
     MessageRecord m;
     wmessage(type, m);
-    if (type == EV_PUSHBUTTON) return m.value1;
+    if (type == EV_PUSHBUTTON) {
+      if (enabled == 0) wmessageenable(EV_PUSHBUTTON, 0);
+      return m.value1;
+    }
   }
 }
 void closedialog() {
