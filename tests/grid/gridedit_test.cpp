@@ -564,6 +564,21 @@ TEST_F(GridPrint, ColoursAndCheckBoxes) {
   EXPECT_EQ(occurrences(page(plain, 1), "\u2714"), 2);
 }
 
+// File > Print Selection: only the selected block reaches the page.
+TEST_F(GridPrint, PrintSelection) {
+  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  const int w = open();
+  yygridselectrange(record(w).grid, 1, 2, 0, 1);   // rows 2-3, Name and Count
+  menu(w, 'F', {pressed('T'), pressed(VK_RETURN)});
+  const auto pdf = folder / "Untitled Grid.pdf";
+  ASSERT_TRUE(std::filesystem::exists(pdf)) << lastbox();
+  const std::string text = page(pdf.string(), 1);
+  EXPECT_NE(text.find("Alder Gill"), std::string::npos) << text;
+  EXPECT_NE(text.find("Beck Foot"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Weir Pool"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Flow"), std::string::npos) << "only the selected columns: " << text;
+}
+
 TEST_F(GridPrint, PagesTooSmallEndWithAnError) {
   loadAndShow(950);
   WGridRows(kGrid, 5);
