@@ -564,6 +564,22 @@ TEST_F(GridPrint, ColoursAndCheckBoxes) {
   EXPECT_EQ(occurrences(page(plain, 1), "\u2714"), 2);
 }
 
+// On a printer of two colours the colour switches start off, after each registration of the
+// grid class; on a colour printer on.
+TEST_F(GridPrint, ColourSwitchesFollowThePrinter) {
+  for (const auto& [colours, expected] : {std::pair{2, 0}, {256, 1}, {-1, 1}}) {
+    test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, colours, true, 0}});
+    UnregisterClass("VXKGRID", nullptr);
+    yygridregister();
+    int rowlines = 0, columnlines = 0, repeat = 0, text = -1, back = -1, scale = 0;
+    yygridprintgetopt(rowlines, columnlines, repeat, text, back, scale, 2);
+    EXPECT_EQ(text, expected) << colours;
+    EXPECT_EQ(back, expected) << colours;
+    EXPECT_EQ(scale, 100);
+    EXPECT_EQ(rowlines, 1);
+  }
+}
+
 // File > Print Selection: only the selected block reaches the page.
 TEST_F(GridPrint, PrintSelection) {
   ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));

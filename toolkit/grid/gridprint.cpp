@@ -28,6 +28,7 @@ struct GridPrintSettings {
 };
 std::array<GridPrintSettings, 2> settings;
 bool initialised = false;
+int registration = -1;   // the grid class registration the records were filled after
 
 GridPrintSettings& pick(int which) { return settings[which == 1 ? 0 : 1]; }
 
@@ -73,7 +74,9 @@ HDC printerdc(const GridPrintSettings& s) {
 // The default printer's page through the page set-up service, without showing anything.
 // Margins: half an inch until the user chooses (the service gives none by default).
 void fill(GridPrintSettings& s) {
-  s.psd = PAGESETUPDLG{};
+  if (s.psd.hDevMode != nullptr) GlobalFree(s.psd.hDevMode);
+  if (s.psd.hDevNames != nullptr) GlobalFree(s.psd.hDevNames);
+  s = GridPrintSettings{};
   s.psd.hwndOwner = winslot(0).wWindow;
   s.psd.Flags = PSD_RETURNDEFAULT | PSD_INTHOUSANDTHSOFINCHES;
   PageSetupDlg(s.psd);
@@ -103,7 +106,8 @@ int truncated(double v) { return static_cast<int>(v); }
 }  // namespace
 
 void yyGridPrintInit() {
-  if (initialised) return;
+  if (initialised && registration == gridRegistrations) return;
+  registration = gridRegistrations;
   fill(settings[0]);
   fill(settings[1]);
   // Colours print only on a printer that has them.

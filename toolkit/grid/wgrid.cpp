@@ -159,6 +159,7 @@ void sethelditem(HWND header, int item, int width, const char* text, int fmt, bo
 void yygridregister() {
   WNDCLASS wc;
   if (GetClassInfo(nullptr, "VXKGRID", wc)) return;
+  ++gridRegistrations;
   RegisterDialogClasses();
   WNDCLASS g;
   g.style = CS_PARENTDC;
