@@ -78,7 +78,6 @@ TEST(GridEditorOnDisplay, DrivenThroughItsMenusAndKeys) {
   ASSERT_EQ(error, 0);
   GridWindowRecord* r = yygridwindowrecord(winslot(w).wWindow);
   ASSERT_NE(r, nullptr);
-  tw::test::waitUntilShown(winslot(w).wWindow);
   win::SetFocus(r->grid);
 
   // Find "beck"; Go to Cell column 2, row 1; Sort by that column (Count, ascending); Ctrl+I
