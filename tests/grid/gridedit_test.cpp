@@ -580,6 +580,16 @@ TEST_F(GridPrint, ColourSwitchesFollowThePrinter) {
   }
 }
 
+// Without any printer File > Print says so before its dialog.
+TEST_F(GridPrint, NoPrinterInstalled) {
+  test::setPrinters({});
+  UnregisterClass("VXKGRID", nullptr);
+  yygridregister();
+  const int w = open();
+  menu(w, 'F', {pressed('P')}, {VK_RETURN});
+  EXPECT_EQ(lastbox(), "Error: No printer installed");
+}
+
 // File > Print Selection: only the selected block reaches the page.
 TEST_F(GridPrint, PrintSelection) {
   ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
