@@ -82,11 +82,9 @@ bool confirmed() {
 }
 
 // Shows the loaded dialog semi-modeless (the other windows and dialogs are disabled while it
-// is up) with the focus on field, and waits for a push button; every other event is dropped.
-int showsemimodeless(int field = 0) {
-  WDialogShow(-1, -1, field, 3);
-  return -1;
-}
+// is up) with the focus on field.
+void showsemimodeless(int field = 0) { WDialogShow(-1, -1, field, 3); }
+// Waits for the next push button of the dialog; every other event is dropped.
 int nextbutton() {
   // The program may have switched push-button events off; the wait needs them.
   int enabled = 0;
@@ -102,6 +100,7 @@ int nextbutton() {
     }
   }
 }
+// Hides and unloads the current dialog.
 void closedialog() {
   WDialogHide();
   WDialogUnload();
