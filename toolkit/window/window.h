@@ -48,11 +48,10 @@ enum EditorWord : std::size_t { ED_COMMANDLINE = 6, ED_PROMPTTARGET = 8, ED_BAR1
 // size that shows it whole (-999 none), the options (1 keys scroll, 2 the left button drags),
 // the dragging flag, the mouse position and scroll positions where the drag started.
 // Grid window (kind 4): the grid control, and the grid editor's accelerator table (0 none).
-enum GridWindowWord : std::size_t { GW_ACCELERATORS = 6 };
 enum ViewerWord : std::size_t { BV_VIEWER = 5, BV_STATUSBAR = 6, BV_MODE = 7, BV_END = 8, BV_BITMAP = 9,
                                 BV_WIDTH = 10, BV_HEIGHT = 11, BV_LIMITW = 12, BV_LIMITH = 13, BV_OPTIONS = 14,
                                 BV_DRAGGING = 15, BV_DRAGX = 16, BV_DRAGY = 17, BV_DRAGH = 18, BV_DRAGV = 19 };
-enum GridWord : std::size_t { GW_GRID = 5 };
+enum GridWord : std::size_t { GW_GRID = 5, GW_ACCELERATORS = 6 };
 // Split window (kind 5): the splitter bar; the window that was split; the two panes'
 // numbers; the split flags (1 stacked, 2 proportional, 4 second pane keeps its extent); the
 // panes' flags; the panes' extents; the bar's edge while dragged (-999 none); the frame
