@@ -3,6 +3,7 @@
 // filled by typed keys, message boxes answered with keys. Screenshot: grid_editor.png.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -24,6 +25,7 @@
 #include "toolkit/grid/gridprint.h"
 #include "toolkit/grid/wgrid.h"
 #include "toolkit/window/childwin.h"
+#include "toolkit/window/geometry.h"
 #include "toolkit/window/wmsg.h"
 
 namespace {
@@ -228,6 +230,44 @@ TEST_F(GridEditor, SizeLimits) {
   mm.ptMaxSize = mm.ptMaxTrackSize = POINT{5000, 5000};
   SendMessage(frame, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
   EXPECT_EQ(mm.ptMaxTrackSize.y, before + grid(w).rowheight - 1);
+}
+
+// A grid editor in a pane of a split window: its menu shows on the split window's frame and
+// the commands chosen there act on the pane's grid; asked for the modal mode it opens modeless.
+TEST_F(GridEditor, APaneOfASplitWindowLendsItsMenu) {
+  loadAndShow(950);
+  WGridRows(kGrid, 3);
+  WindowOpenChildOptions o;
+  o.flags = 39;
+  o.width = 700;
+  o.height = 400;
+  o.title = "Gauges";
+  int n = 0;
+  WindowOpenChild(n, o);
+  ASSERT_GT(n, 0);
+  std::array<int, 2> panes{};
+  std::array<int, 2> dialogs{0, 0};
+  yywindowsplit(panes, 0, {7, 7}, -1, {0, 0}, {}, dialogs, {-1, -1}, "Grid", "Other");
+  test::runUntilIdle();
+  ASSERT_GT(panes[0], 0);
+  HWND outer = winslot(n).wWindow;
+  EXPECT_EQ(GetMenu(outer), nullptr);
+  windowselect(panes[0]);
+  int error = 0, mode = GEM_MODAL;
+  yygridedit(error, kGrid, mode, 0, GEF_VARIABLEROWS, -1, n, "", "");
+  EXPECT_EQ(error, 5) << "a pane is made modeless";
+  EXPECT_EQ(mode, GEM_MODELESS);
+  GridWindowRecord& r = record(panes[0]);
+  ASSERT_NE(r.menu, nullptr);
+  EXPECT_EQ(GetMenu(outer), r.menu);
+  const FrameRecord* split = yyframerecord(outer);
+  ASSERT_NE(split, nullptr);
+  EXPECT_EQ(split->word[SP_MENUPANE], HandleToLong(winslot(panes[0]).wWindow));
+  // Edit > Insert Row Before Current on the split window's menu.
+  test::runUntilIdle();
+  const int rows = grid(panes[0]).rowsinuse;
+  menu(n, 'E', {pressed('I')});
+  EXPECT_EQ(grid(panes[0]).rowsinuse, rows + 1);
 }
 
 TEST_F(GridEditor, AReadOnlyGridHasNoEditingCommands) {

@@ -103,7 +103,7 @@ void buildmenus(HWND frame, GridWindowRecord& r, int imenu, int& ierror) {
   InsertMenu(r.menu, 0, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.file), "&File");
   InsertMenu(r.menu, 1, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.edit), "&Edit");
   InsertMenu(r.menu, 2, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.search), "&Search");
-  SetMenu(frame, r.menu);
+  if (!childstyle(frame)) SetMenu(frame, r.menu);   // a pane's menu shows on its split windows
   const int w = yygetwindowindex(frame);
   if (w >= 0) {
     if (HMENU old = winslot(w).hMenuRoot; old != nullptr && old != r.menu) {
@@ -114,7 +114,7 @@ void buildmenus(HWND frame, GridWindowRecord& r, int imenu, int& ierror) {
     winslot(w).hAccel = nullptr;
     winslot(w).hVXKMenuString = nullptr;
   }
-  DrawMenuBar(frame);
+  if (!childstyle(frame)) DrawMenuBar(frame);
 }
 
 TBBUTTON button(int image, int command) {
@@ -324,7 +324,7 @@ void yyGridWinSize(GridWindowRecord& r) {
   SetWindowPos(frame, nullptr, 0, 0, std::min(nw, ww), std::min(nh, wh), SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
 }
 
-void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int ifiletype, int /*isplit*/,
+void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int ifiletype, int isplit,
                 std::string_view cfile, std::string_view cfilter) {
   const int w = wIndex;
   if (w <= 0 || w >= MAXWINDOWS || winslot(w).wWindow == nullptr) {
@@ -343,14 +343,16 @@ void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int i
   }
   bool menus = (iflags & GEF_NOMENU) == 0;
   if (childstyle(frame)) {
-    // Split windows are not carried: a child frame gets no menu bar of its own.
+    // A child frame carries a menu only as a pane of split windows whose outermost frame is
+    // a top-level window (the menu shows there).
+    const bool maycarry = yysplitof(frame) != nullptr && !childstyle(yysplitoutermost(frame));
     if (imode != GEM_MODELESS) {
       ierror = 5;
       imode = GEM_MODELESS;
-    } else if (imenu != 0) {
+    } else if (imenu != 0 && !maycarry) {
       ierror = 4;
     }
-    menus = false;
+    menus = menus && maycarry;
   }
   if (imode < 1 || imode > 3) imode = GEM_MODELESS;
   GridInstance* source = tessar.dialog.CURDIALOG != 0 && ident != 0 && gridservices.locate ? gridservices.locate(ident) : nullptr;
@@ -385,7 +387,16 @@ void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int i
   r->accelerators = LoadAccelerators(GetModuleHandle(nullptr), MAKEINTRESOURCE(IDA_GRIDEDITOR));
   r->word[GW_ACCELERATORS] = HandleToLong(r->accelerators);
   if (client != nullptr) ShowWindow(client, SW_HIDE);
-  if (menus) buildmenus(frame, *r, imenu, ierror);
+  if (menus) {
+    buildmenus(frame, *r, imenu, ierror);
+    // The split window named, when it holds the window, and those between show the menu.
+    HWND split = isplit > 0 && isplit < MAXWINDOWS ? winslot(isplit).wWindow : nullptr;
+    for (HWND g = yysplitof(frame); split != nullptr && g != nullptr; g = yysplitof(g))
+      if (g == split) {
+        yysplitlendmenu(frame, isplit);
+        break;
+      }
+  }
   if (imode == GEM_MODAL) {
     for (HWND& bar : winslot(w).hToolbar) {
       if (bar != nullptr) DestroyWindow(bar);
@@ -692,6 +703,8 @@ LRESULT yyGridWindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (r == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
   if (GM_CELLCHANGE != 0 && msg == GM_CELLCHANGE) {
     showcell(*r, static_cast<int>(lParam));
+    // Inside split windows this pane becomes the active one and its menu shows.
+    if (yysplitof(hwnd) != nullptr) yysplitlendmenu(hwnd, -1);
     if (r->mode != GEM_MODAL) yyinterpretmessage(EV_FIELDCHANGED, 0, static_cast<WPARAM>(r->lastcell), lParam, hwnd);
     r->lastcell = static_cast<int>(lParam);
     return 0;
