@@ -268,6 +268,14 @@ TEST_F(GridEditor, APaneOfASplitWindowLendsItsMenu) {
   const int rows = grid(panes[0]).rowsinuse;
   menu(n, 'E', {pressed('I')});
   EXPECT_EQ(grid(panes[0]).rowsinuse, rows + 1);
+  // Closing the split window with the pane's changes unsaved asks first; Cancel keeps it.
+  test::clearMessageBoxes();
+  test::answerNextMessageBoxWithKey(VK_ESCAPE);
+  SendMessage(outer, WM_CLOSE, 0, 0);
+  ASSERT_EQ(test::messageBoxes().size(), 1u);
+  EXPECT_EQ(test::messageBoxes()[0].text, "Do you want to save changes?");
+  EXPECT_NE(winslot(panes[0]).wWindow, nullptr);
+  grid(panes[0]).modified = 0;
 }
 
 TEST_F(GridEditor, AReadOnlyGridHasNoEditingCommands) {

@@ -324,6 +324,20 @@ void yyGridWinSize(GridWindowRecord& r) {
   SetWindowPos(frame, nullptr, 0, 0, std::min(nw, ww), std::min(nh, wh), SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
 }
 
+namespace {
+
+// The save prompt of a grid-editor pane before its split window closes.
+int panecloses(HWND pane) {
+  GridWindowRecord* r = yygridwindowrecord(pane);
+  GridInstance* g = r != nullptr ? yygridinstance(r->grid) : nullptr;
+  if (g == nullptr || !r->maysave) return 1;
+  int ok = 1;
+  yygridwinsaveprompt(yygetwindowindex(pane), g->modified, ok);
+  return ok;
+}
+
+}  // namespace
+
 void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int ifiletype, int isplit,
                 std::string_view cfile, std::string_view cfilter) {
   const int w = wIndex;
@@ -424,6 +438,7 @@ void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int i
 
   SetWindowLongPtr(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<FrameRecord*>(r)));
   SetWindowLongPtr(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(yyGridWindowWndProc));
+  yygridpanecloses = panecloses;
   RECT cr;
   GetClientRect(frame, cr);
   const DWORD style = (sourcestyle | GRS_FIXEDHEIGHT | GRS_ENTERMOVES | GRS_TABMOVES | WS_CHILD | WS_VISIBLE) & ~WS_DISABLED;

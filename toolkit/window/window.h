@@ -152,6 +152,9 @@ win::LRESULT yyWndProcClient(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, 
 win::LRESULT yySplitProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
 int yySplitFixed(const FrameRecord& split, int pane, int direction);
 int yyTranslateAccelerator(int window, int menuwindow, const win::MSG& msg);
+// Before a split window closes, a grid-editor pane offers to save its changes: the grid
+// layer fills this in; 0 keeps the split window open.
+inline int (*yygridpanecloses)(win::HWND pane) = nullptr;
 void yydrawablesize(int kind, int number, int& width, int& height);
 win::HWND yyGetPromptWindow(int window);
 // The prompt of menu item id in a "VXKMENUSTRING" resource; false when it has none.
