@@ -110,6 +110,9 @@ RECT dropRect(HWND h, const ComboData& d, bool fitItems) {
   if (fitItems) {
     const int n = std::max(1, static_cast<int>(toList(d, LB_GETCOUNT, 0, 0)));
     height = std::min(height, n * itemHeightOf(d) + 2);
+    // No part of an item shows unless the style asks for the height as given.
+    if (!(styleOf(h) & CBS_NOINTEGRALHEIGHT))
+      height = std::max(1, (height - 2) / itemHeightOf(d)) * itemHeightOf(d) + 2;
   }
   int y = r.bottom;
   if (y + height > GetSystemMetrics(SM_CYSCREEN) && r.top - height >= 0) y = r.top - height;

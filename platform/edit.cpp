@@ -310,8 +310,10 @@ void showCaret(HWND h, EditData& d) {
     const int cx = posOf(h, m.dc(), d, l, d.caret).x - l.fr.left;
     d.xOffset = saved;
     // A jump of a quarter of the width, so that typing does not scroll at every character.
+    // The caret at the formatting rectangle's right edge shows: a right-aligned line that
+    // fits ends there.
     if (cx < d.xOffset) d.xOffset = std::max(0, cx - width / 4);
-    else if (cx >= d.xOffset + width) d.xOffset = cx - width + 1 + width / 4;
+    else if (cx > d.xOffset + width) d.xOffset = cx - width + 1 + width / 4;
     if (!multi) d.xOffset = std::min(d.xOffset, std::max(0, lw - width + 1));
   }
   updateScrollBars(h, d, l);
