@@ -6,7 +6,7 @@
 
 #include "toolkit/graphics/gradient.h"
 #include "toolkit/hardcopy/output_channel.h"
-#include "toolkit/raster/image_load.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
 #include "toolkit/text/strings.h"
@@ -501,7 +501,6 @@ void yycgmlabel(CgmOut out, int& alignment, float x, float y, int dw, int dh, Cg
 
 int yycgmimage(int& nx, int& ny, std::vector<int>& pixels) {
   DeviceOperands& op = tessar.graphics.operands;
-  ErrorState& es = tessar.error;
   const int rot = tessar.graphics.area.PAGEROTATION;
   const bool cross = rot == 90 || rot == 270;
   nx = cross ? op.IY2 : op.IX2;
@@ -512,19 +511,7 @@ int yycgmimage(int& nx, int& ny, std::vector<int>& pixels) {
     return -1;
   }
   pixels.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0);
-  const int saved = es.LASTERROR, level = es.DEBUGLEVEL;
-  es.LASTERROR = 0;
-  es.DEBUGLEVEL = 0;
-  const std::string& name = tessar.files.HCCURRENT;
-  IGrLoadImageData(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))), pixels);
-  const int failure = es.LASTERROR;
-  es.LASTERROR = saved;
-  es.DEBUGLEVEL = level;
-  if (failure != 0) {
-    op.IOPER1 = failure;
-    op.IOPER2 = es.ERRDETAIL;
-    return failure;
-  }
+  if (const int failure = yyhcloadimage(pixels); failure != 0) return failure;
   op.IOPER1 = 0;
   return 0;
 }

@@ -117,9 +117,9 @@ void yycgmsector(CgmOut out, int cx, int cy, long long segments, float halfturn,
 // RESTRICTED TEXT of the operand in the box dw x dh.
 void yycgmlabel(CgmOut out, int& alignment, float x, float y, int dw, int dh, CgmVdc vx, CgmVdc vy);
 // The cells of an image request (IX2 x IY2, crossed on a page turned by 90 or 270 degrees)
-// loaded quietly from the image file named by HCCURRENT, the error state left as it was.
-// Returns -1 (IOPER1 0) when the image has no cells or more than a cell array holds, the
-// load's error number (in IOPER1, its detail in IOPER2) when it failed, else 0.
+// loaded quietly from the image file named by HCCURRENT. Returns -1 (IOPER1 0) when the image
+// has no cells or more than a cell array holds, the load's error number (the last error, in
+// IOPER1, its detail in IOPER2) when it failed, else 0 (the error state as it was).
 int yycgmimage(int& nx, int& ny, std::vector<int>& pixels);
 // The gradient request: the work arrays' vertices in VDC, the triangles of the area
 // (x1, y1)-(x2, y2) through yycgm9 or yygcgm9.

@@ -14,6 +14,7 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/hcdrivers/cgm_elements.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
@@ -103,15 +104,8 @@ void defaults() {
   op.HCCOLOURS = 256;
   op.PRINTCMDOK = 0;
   assignfixed(tessar.files.HCOUTPUT, "tessplot.cgm");
-  dd.HCTEXTLIMIT = 1.7e38f;
+  yyhcdescribe("00000110111111100010011011100", 1.7e38f, 1, 2, 1, 1);
   dd.HCTEXTLEVEL = 8;
-  dd.HCCAPS = "00000110111111100010011011100";
-  dd.HCTEXTANGLES = 360;
-  dd.HCPLATFORM = 2;
-  dd.HCTRUECOLOUR = 1;
-  dd.HCGRADIENT = 2;
-  dd.HCDEVTEXT = 1;
-  dd.HCTEXTBACK = 1;
   dd.HCTEXTFLAG3 = 1;
   op.HCDEVICE = HCCGM;
 }
@@ -120,22 +114,16 @@ void beginplot() {
   DeviceOperands& op = ops();
   const GraphicsTarget& t = tessar.graphics.target;
   if (op.IOPER1 > 0) {
-    ErrorState& es = tessar.error;
     toclipboard = lentrim(tessar.files.HCCURRENT) == 0;
     if (toclipboard) {
       clipbuffer.clear();
       yycgmcapture(&clipbuffer);
     } else {
       yycgmcapture(nullptr);
-      const int saved = es.LASTERROR;
-      es.LASTERROR = 0;
-      yyprop(2);
-      if (es.LASTERROR != 0) {
-        tessar.graphics.attributes.HARDCOPYON = 0;
+      if (!yyhcopen()) {
         fileopen = false;
         return;
       }
-      es.LASTERROR = saved;
     }
     fileopen = true;
     inpicture = true;
@@ -328,9 +316,7 @@ void image() {
   const GraphicsArea& ar = tessar.graphics.area;
   int nx = 0, ny = 0;
   std::vector<int> pixels;
-  const int failure = yycgmimage(nx, ny, pixels);
-  if (failure > 0) es.LASTERROR = failure;  // the driver leaves a failed load's error standing
-  if (failure != 0) return;
+  if (yycgmimage(nx, ny, pixels) != 0) return;
   op.PLOTSTARTED = 1;
   const int before = tessar.hardcopy.printer.OUTPUTERROR;
   tessar.hardcopy.printer.OUTPUTERROR = 0;

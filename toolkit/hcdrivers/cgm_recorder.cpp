@@ -180,7 +180,12 @@ void image() {
   const GraphicsArea& ar = tessar.graphics.area;
   int w = 0, h = 0;
   std::vector<int> pixels;
-  if (yycgmimage(w, h, pixels) != 0) return;
+  // The recorder keeps the error state as it was even when the load fails.
+  const int saved = tessar.error.LASTERROR;
+  if (yycgmimage(w, h, pixels) != 0) {
+    tessar.error.LASTERROR = saved;
+    return;
+  }
   const int pqr[6] = {ar.IXMIN, ar.IYMAX, ar.IXMAX, ar.IYMIN, ar.IXMAX, ar.IYMAX};
   yycgmcellarray(M, pqr, w, h, pixels, ar.PAGEROTATION);
 }

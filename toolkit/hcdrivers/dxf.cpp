@@ -9,6 +9,7 @@
 
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/hardcopy/output_helpers.h"
@@ -116,15 +117,7 @@ void beginplot() {
   op.HCSCALEX = static_cast<float>(option(1)) / (72.0f * static_cast<float>(t.WIDTH > 0 ? t.WIDTH : 1));
   op.HCSCALEY = static_cast<float>(option(2)) / (72.0f * drawableheight());
   if (op.IOPER1 <= 0) return;
-  ErrorState& es = tessar.error;
-  const int saved = es.LASTERROR;
-  es.LASTERROR = 0;
-  yyprop(2);
-  if (es.LASTERROR != 0) {
-    tessar.graphics.attributes.HARDCOPYON = 0;
-    return;
-  }
-  es.LASTERROR = saved;
+  if (!yyhcopen()) return;
   DeviceDescription& dd = tessar.graphics.description;
   if (option(23) >= 8) {
     op.HCCOLOURS = 255;
@@ -362,15 +355,7 @@ void xxdxf(int& code) {
       op.PRINTCMDOK = 0;
       assignfixed(tessar.files.HCOUTPUT, "tessplot.dxf");
       op.HCDEVICE = HCDXF;
-      DeviceDescription& dd = tessar.graphics.description;
-      dd.HCCAPS = "00000100000011000010000000010";
-      dd.HCTRUECOLOUR = 1;
-      dd.HCDEVTEXT = 1;
-      dd.HCTEXTBACK = 0;
-      dd.HCTEXTLIMIT = 0.222f;
-      dd.HCTEXTANGLES = 360;
-      dd.HCPLATFORM = 2;
-      dd.HCGRADIENT = 0;
+      yyhcdescribe("00000100000011000010000000010", 0.222f, 1, 0, 1, 0);
       return;
     }
     case DLINE: line(); return;

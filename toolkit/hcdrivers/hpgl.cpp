@@ -96,10 +96,9 @@ void defaults() {
   o[0] = static_cast<int>(static_cast<float>(pm.width) / hs.U - static_cast<float>(o[2]));
   o[1] = static_cast<int>(static_cast<float>(pm.height) / hs.U);
   o[4] = 1; o[11] = 80; o[17] = 1; o[18] = 0; o[20] = 4; o[24] = 0;
-  tessar.graphics.description.HCCAPS = hs.dialect->caps;
   op.HCCOLOURS = op.HCPENS = pm.pens;
   op.HCRESX = op.HCRESY = 90;
-  yyhpgldevice(0);
+  yyhpgldevice(hs.dialect->caps, 0);
   hs.fontpending = 1;
   op.HCDEVICE = HCHPGL;
 }

@@ -106,11 +106,9 @@ void defaults() {
   o[1] = static_cast<int>(k * static_cast<float>(d.height));
   op.HCPENS = op.HCCOLOURS = d.colours;
   op.HCRESX = op.HCRESY = d.resolution;
-  DeviceDescription& dd = tessar.graphics.description;
-  dd.HCCAPS = d.colours == 2 ? "00000100000011100010001001110" : "00000100011111100010011011110";
   h2.fontletter = h2.type == 1 ? 'S' : 'A';
   h2.divisor = h2.type == 1 ? 1.5f : 1.2f;
-  yyhpgldevice(1);
+  yyhpgldevice(d.colours == 2 ? "00000100000011100010001001110" : "00000100011111100010011011110", 1);
   h2.fontpending = 1;
   op.HCDEVICE = HCHPGL2;
 }

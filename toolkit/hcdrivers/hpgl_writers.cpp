@@ -11,6 +11,7 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/hardcopy/output_helpers.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
 #include "toolkit/text/strings.h"
@@ -150,15 +151,7 @@ float yyhpglround(float ratio, float& cx, float& cy, std::string_view restore) {
 }
 
 bool yyhpglopen() {
-  ErrorState& es = tessar.error;
-  const int saved = es.LASTERROR;
-  es.LASTERROR = 0;
-  yyprop(2);
-  if (es.LASTERROR != 0) {
-    tessar.graphics.attributes.HARDCOPYON = 0;
-    return false;
-  }
-  es.LASTERROR = saved;
+  if (!yyhcopen()) return false;
   ops().HPGLPREFIX = option(17) != 0 ? 1 : 2;
   return true;
 }
@@ -167,15 +160,8 @@ void yyhpglwindow(int column, const int (&window)[4]) {
   for (int k = 0; k < 4; ++k) yyhpglint(column + 7 * k, 7, window[k]);
 }
 
-void yyhpgldevice(int devtext) {
-  DeviceDescription& dd = tessar.graphics.description;
-  dd.HCTEXTANGLES = 360;
-  dd.HCTEXTLIMIT = 1.7e38f;
-  dd.HCDEVTEXT = devtext;
-  dd.HCTEXTBACK = 0;
-  dd.HCPLATFORM = 2;
-  dd.HCTRUECOLOUR = 0;
-  dd.HCGRADIENT = 0;
+void yyhpgldevice(std::string_view caps, int devtext) {
+  yyhcdescribe(caps, 1.7e38f, 0, 0, devtext, 0);
   ops().PRINTCMDOK = 1;
   assignfixed(tessar.files.HCOUTPUT, "tessplot.plt");
 }

@@ -47,9 +47,9 @@ void yyhpg0(int code, std::string_view restore);
 bool yyhpglopen();
 // The window P1, P2 (plotter units) as (4I7) into HPGLLINE from the given column.
 void yyhpglwindow(int column, const int (&window)[4]);
-// The defaults of the device description both drivers give (text, platform, no true colour
-// or gradients, a print command, the output name).
-void yyhpgldevice(int devtext);
+// The defaults of the device description both drivers give (capabilities, text, no true
+// colour or gradients, a print command, the output name).
+void yyhpgldevice(std::string_view caps, int devtext);
 // The scalings of the drawable onto 0..32760 on both axes.
 void yyhpglscaling();
 // Begin plot after the prologue: P1 and P2 from the page options in plotter units (units per

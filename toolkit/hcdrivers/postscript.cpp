@@ -9,9 +9,9 @@
 
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
-#include "toolkit/raster/image_load.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
 #include "toolkit/text/strings.h"
@@ -216,15 +216,7 @@ void beginplot() {
   op.HCSCALEX = static_cast<float>(option(1)) / w;
   op.HCSCALEY = static_cast<float>(option(2)) / h;
   if (op.IOPER1 <= 0) return;
-  ErrorState& es = tessar.error;
-  const int saved = es.LASTERROR;
-  es.LASTERROR = 0;
-  yyprop(2);
-  if (es.LASTERROR != 0) {
-    tessar.graphics.attributes.HARDCOPYON = 0;
-    return;
-  }
-  es.LASTERROR = saved;
+  if (!yyhcopen()) return;
   op.HPGLPREFIX = option(17) != 0 ? 1 : 2;
   ps() = PostScriptState{};
   fontchanged = 1;
@@ -495,7 +487,6 @@ void clip() {
 
 void image() {
   DeviceOperands& op = ops();
-  ErrorState& es = tessar.error;
   stroke();
   const int w = op.IX2, h = op.IY2;
   if (w <= 0 || h <= 0) {
@@ -503,19 +494,7 @@ void image() {
     return;
   }
   std::vector<int> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-  const int saved = es.LASTERROR, level = es.DEBUGLEVEL;
-  es.LASTERROR = 0;
-  es.DEBUGLEVEL = 0;
-  const std::string& name = tessar.files.HCCURRENT;
-  IGrLoadImageData(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))),
-                   pixels);
-  es.DEBUGLEVEL = level;
-  if (es.LASTERROR != 0) {
-    op.IOPER1 = es.LASTERROR;
-    op.IOPER2 = es.ERRDETAIL;
-    return;
-  }
-  es.LASTERROR = saved;
+  if (yyhcloadimage(pixels) != 0) return;
   op.PLOTSTARTED = 1;
   op.IOPER1 = 0;
   const GraphicsArea& ar = tessar.graphics.area;
@@ -616,7 +595,6 @@ void yyrgbhex(int r, int g, int b, std::string& text) {
 
 void xxpost(int& code) {
   DeviceOperands& op = ops();
-  DeviceDescription& dd = tessar.graphics.description;
   switch (code) {
     case DOPEN: {
       if (op.IOPER2 == -999) {
@@ -632,14 +610,7 @@ void xxpost(int& code) {
       op.PRINTCMDOK = 1;
       assignfixed(tessar.files.HCOUTPUT, "tessplot.ps");
       op.HCDEVICE = HCPOSTSCRIPT;
-      dd.HCCAPS = "00000111111111100010011011110";
-      dd.HCTRUECOLOUR = 1;
-      dd.HCDEVTEXT = 1;
-      dd.HCTEXTBACK = 0;
-      dd.HCTEXTLIMIT = 1.7e38f;
-      dd.HCTEXTANGLES = 360;
-      dd.HCPLATFORM = 2;
-      dd.HCGRADIENT = 0;
+      yyhcdescribe("00000111111111100010011011110", 1.7e38f, 1, 0, 1, 0);
       return;
     }
     case DLINE: line(); return;

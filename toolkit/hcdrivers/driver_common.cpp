@@ -1,0 +1,54 @@
+// The steps the vector file drivers share.
+#include "toolkit/hcdrivers/driver_common.h"
+
+#include <string>
+
+#include "toolkit/graphics/devices.h"
+#include "toolkit/hardcopy/output_channel.h"
+#include "toolkit/raster/image_load.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/text/strings.h"
+
+bool yyhcopen() {
+  ErrorState& es = tessar.error;
+  const int saved = es.LASTERROR;
+  es.LASTERROR = 0;
+  yyprop(2);
+  if (es.LASTERROR != 0) {
+    tessar.graphics.attributes.HARDCOPYON = 0;
+    return false;
+  }
+  es.LASTERROR = saved;
+  return true;
+}
+
+void yyhcdescribe(std::string_view caps, float textlimit, int truecolour, int gradient, int devtext,
+                  int textback) {
+  DeviceDescription& dd = tessar.graphics.description;
+  dd.HCCAPS = caps;
+  dd.HCTEXTLIMIT = textlimit;
+  dd.HCTEXTANGLES = 360;
+  dd.HCPLATFORM = 2;
+  dd.HCTRUECOLOUR = truecolour;
+  dd.HCGRADIENT = gradient;
+  dd.HCDEVTEXT = devtext;
+  dd.HCTEXTBACK = textback;
+}
+
+int yyhcloadimage(std::span<int> pixels) {
+  DeviceOperands& op = tessar.graphics.operands;
+  ErrorState& es = tessar.error;
+  const int saved = es.LASTERROR, level = es.DEBUGLEVEL;
+  es.LASTERROR = 0;
+  es.DEBUGLEVEL = 0;
+  const std::string& name = tessar.files.HCCURRENT;
+  IGrLoadImageData(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))), pixels);
+  es.DEBUGLEVEL = level;
+  if (es.LASTERROR != 0) {
+    op.IOPER1 = es.LASTERROR;
+    op.IOPER2 = es.ERRDETAIL;
+    return es.LASTERROR;
+  }
+  es.LASTERROR = saved;
+  return 0;
+}
