@@ -47,11 +47,7 @@ std::array<int, 3> adjusted(int colour) {
   yycgm1(c[0], c[1], c[2]);
   return c;
 }
-int modelcolour(int slot) {
-  const GraphicsAttributes& at = tessar.graphics.attributes;
-  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-  return at.COLOURS[static_cast<std::size_t>(pair)][static_cast<std::size_t>(slot)];
-}
+int modelcolour(int slot) { return yyhcmodelcolour(slot); }
 int pack(const std::array<int, 3>& c) { return yycgmpack(c[0], c[1], c[2]); }
 
 // A colour element when the colour differs from its cache.
@@ -91,10 +87,7 @@ void needpicture() {
 void defaults() {
   DeviceOperands& op = ops();
   DeviceDescription& dd = tessar.graphics.description;
-  if (op.IOPER2 == -999) {
-    op.IOPER2 = HCCGM;
-    return;
-  }
+  if (yyhcquery(HCCGM)) return;
   yydefh();
   std::array<int, 108>& o = tessar.hardcopy.HCOPTIONS;
   o[0] = 756; o[1] = 540; o[2] = 0; o[3] = 0; o[4] = 0;

@@ -9,6 +9,7 @@
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hcdrivers/cgm_elements.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
 #include "toolkit/text/strings.h"
@@ -71,9 +72,8 @@ void fillcolour() {
   const GraphicsAttributes& at = tessar.graphics.attributes;
   int r = red, g = green, b = blue;
   if (at.FILLSTYLE == 3) {
-    const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
     int pr = 0, pg = 0, pb = 0;
-    yypalrgb(at.COLOURS[static_cast<std::size_t>(pair)][PREVIOUS], &pr, &pg, &pb);
+    yypalrgb(yyhcmodelcolour(PREVIOUS), &pr, &pg, &pb);
     r = (pr + r) / 2;
     g = (pg + g) / 2;
     b = (pb + b) / 2;
@@ -161,10 +161,8 @@ void text() {
   const bool opaque = ts.DIRECTION == 0 && (ts.TYPEFLAGS & 8) != 0 && !percharacter;
   if (opaque) {
     int16element(3, 4, 0);
-    const GraphicsAttributes& at = tessar.graphics.attributes;
-    const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
     int r = 0, g = 0, b = 0;
-    yypalrgb(at.COLOURS[static_cast<std::size_t>(pair)][PREVIOUS], &r, &g, &b);
+    yypalrgb(yyhcmodelcolour(PREVIOUS), &r, &g, &b);
     colour(CGMAUX, 3, 3, r, g, b);
   }
   colour(CGMTEXT, 5, 14, red, green, blue);
@@ -223,8 +221,7 @@ void yygcgm(int& code) {
   switch (code) {
     case DOPEN: describe(); return;
     case DCOLOUR: case DLOADPALETTE: {
-      const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-      yypalrgb(at.COLOURS[static_cast<std::size_t>(pair)][CURRENT], &red, &green, &blue);
+      yypalrgb(yyhcmodelcolour(CURRENT), &red, &green, &blue);
       return;
     }
     case DREADPIXEL: op.IX1 = -1; return;

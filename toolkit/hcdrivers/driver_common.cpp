@@ -9,6 +9,13 @@
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/strings.h"
 
+bool yyhcquery(int device) {
+  DeviceOperands& op = tessar.graphics.operands;
+  if (op.IOPER2 != -999) return false;
+  op.IOPER2 = device;
+  return true;
+}
+
 bool yyhcopen() {
   ErrorState& es = tessar.error;
   const int saved = es.LASTERROR;
@@ -33,6 +40,12 @@ void yyhcdescribe(std::string_view caps, float textlimit, int truecolour, int gr
   dd.HCGRADIENT = gradient;
   dd.HCDEVTEXT = devtext;
   dd.HCTEXTBACK = textback;
+}
+
+int yyhcmodelcolour(int slot) {
+  const GraphicsAttributes& at = tessar.graphics.attributes;
+  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
+  return at.COLOURS[static_cast<std::size_t>(pair)][static_cast<std::size_t>(slot)];
 }
 
 int yyhcloadimage(std::span<int> pixels) {

@@ -3,6 +3,9 @@
 #include <span>
 #include <string_view>
 
+// The open request asking which device a driver serves (IOPER2 -999): answered with device,
+// true; false for a real open request.
+bool yyhcquery(int device);
 // Unit 2 opened at begin plot; false, with the hardcopy turned off, when it cannot be opened
 // (the error state is left as it was when it opens).
 bool yyhcopen();
@@ -10,6 +13,9 @@ bool yyhcopen();
 // gradients, device text and text background; any text angle, the platform's own fonts.
 void yyhcdescribe(std::string_view caps, float textlimit, int truecolour, int gradient, int devtext,
                   int textback);
+// The current (CURRENT) or previous (PREVIOUS) colour of the colour model in use: the RGB
+// value under the RGB model, else the palette index.
+int yyhcmodelcolour(int slot);
 // The image file named by HCCURRENT loaded into pixels without a message. On failure its
 // error number stays the last error and goes to IOPER1 (its detail to IOPER2) and is
 // returned; on success the error state is as it was and 0 is returned.

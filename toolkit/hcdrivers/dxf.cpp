@@ -343,10 +343,7 @@ void xxdxf(int& code) {
   PointDecimals decimals;
   switch (code) {
     case DOPEN: {
-      if (op.IOPER2 == -999) {
-        op.IOPER2 = HCDXF;
-        return;
-      }
+      if (yyhcquery(HCDXF)) return;
       yydefh();
       std::array<int, 108>& o = tessar.hardcopy.HCOPTIONS;
       o[0] = 756; o[1] = 540; o[2] = 0; o[3] = 0; o[4] = 0; o[11] = 80; o[22] = 8;

@@ -12,6 +12,7 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hcdrivers/hpgl.h"
 #include "toolkit/hcdrivers/hpgl_writers.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/state/tessar.h"
@@ -299,10 +300,7 @@ void xxhpgl(int& code) {
   DeviceOperands& op = ops();
   switch (code) {
     case DOPEN:
-      if (op.IOPER2 == -999) {
-        op.IOPER2 = HCHPGL;
-        return;
-      }
+      if (yyhcquery(HCHPGL)) return;
       defaults();
       return;
     case DLINE: line(op.RX1, op.RY1, op.RX2, op.RY2); return;

@@ -14,6 +14,7 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hcdrivers/hpgl.h"
 #include "toolkit/hcdrivers/hpgl_writers.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/raster/dither.h"
@@ -394,10 +395,7 @@ void xxhpgl2(int& code) {
   DeviceOperands& op = ops();
   switch (code) {
     case DOPEN:
-      if (op.IOPER2 == -999) {
-        op.IOPER2 = HCHPGL2;
-        return;
-      }
+      if (yyhcquery(HCHPGL2)) return;
       defaults();
       return;
     case DLINE: line(op.RX1, op.RY1, op.RX2, op.RY2); return;

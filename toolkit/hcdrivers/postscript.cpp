@@ -98,16 +98,8 @@ std::array<float, 3> converted(int colour) {
   return c;
 }
 
-int currentcolour() {
-  const GraphicsAttributes& at = tessar.graphics.attributes;
-  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-  return at.COLOURS[static_cast<std::size_t>(pair)][CURRENT];
-}
-int previouscolour() {
-  const GraphicsAttributes& at = tessar.graphics.attributes;
-  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-  return at.COLOURS[static_cast<std::size_t>(pair)][PREVIOUS];
-}
+int currentcolour() { return yyhcmodelcolour(CURRENT); }
+int previouscolour() { return yyhcmodelcolour(PREVIOUS); }
 
 // The y scale of ellipses and arcs, so that a circle of the graphics layer stays round.
 float yscale(bool ellipse, float ratio) {
@@ -597,10 +589,7 @@ void xxpost(int& code) {
   DeviceOperands& op = ops();
   switch (code) {
     case DOPEN: {
-      if (op.IOPER2 == -999) {
-        op.IOPER2 = HCPOSTSCRIPT;
-        return;
-      }
+      if (yyhcquery(HCPOSTSCRIPT)) return;
       yydefh();
       std::array<int, 108>& o = tessar.hardcopy.HCOPTIONS;
       o[0] = 756; o[1] = 540; o[2] = 42; o[3] = -20; o[4] = 1;

@@ -39,16 +39,8 @@ std::string X(float x) { return yysvg1(x * ops().HCSCALEX); }
 std::string Y(float y) { return yysvg1((height() - y) * ops().HCSCALEY); }
 std::string P(float x, float y) { return X(x) + "," + Y(y); }
 
-int currentcolour() {
-  const GraphicsAttributes& at = tessar.graphics.attributes;
-  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-  return at.COLOURS[static_cast<std::size_t>(pair)][CURRENT];
-}
-int previouscolour() {
-  const GraphicsAttributes& at = tessar.graphics.attributes;
-  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-  return at.COLOURS[static_cast<std::size_t>(pair)][PREVIOUS];
-}
+int currentcolour() { return yyhcmodelcolour(CURRENT); }
+int previouscolour() { return yyhcmodelcolour(PREVIOUS); }
 
 std::array<int, 3> rgb(int colour) {
   std::array<int, 3> c{};
@@ -298,10 +290,7 @@ void xxsvg(int& code) {
   DeviceDescription& dd = tessar.graphics.description;
   switch (code) {
     case DOPEN: {
-      if (op.IOPER2 == -999) {
-        op.IOPER2 = HCSVG;
-        return;
-      }
+      if (yyhcquery(HCSVG)) return;
       yydefh();
       std::array<int, 108>& o = tessar.hardcopy.HCOPTIONS;
       o[0] = 640; o[1] = 480; o[2] = 0; o[3] = 0; o[4] = 0;
