@@ -60,14 +60,9 @@ ControlRecords<EditData>& edits() {
 
 EditData* rec(HWND h) { return edits().find(h); }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool multiLine(HWND h) { return (styleOf(h) & ES_MULTILINE) != 0; }
 
-void notify(HWND h, WORD code) {
-  HWND parent = GetParent(h);
-  if (!parent || !(styleOf(h) & WS_CHILD)) return;
-  SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(h)), code), reinterpret_cast<LPARAM>(h));
-}
+void notify(HWND h, WORD code) { notifyCommand(h, code); }
 
 // A memory DC with the control's font, for measuring outside painting.
 class Measure {
@@ -735,22 +730,15 @@ LRESULT lineIndex(HWND h, EditData& d, WPARAM line) {
 }
 
 LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NCCREATE: {
-      EditData& d = edits().create(h);
-      const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-      if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) d.text = cs->lpszName;
-      if (cs && (static_cast<DWORD>(cs->style) & ES_PASSWORD)) d.password = '*';
-      d.scrollBar = cs && (static_cast<DWORD>(cs->style) & WS_VSCROLL);
-      return DefWindowProc(h, msg, wParam, lParam);
-    }
-    case WM_NCDESTROY:
-      edits().erase(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    default:
-      break;
+  if (msg == WM_NCCREATE) {
+    EditData& d = edits().create(h);
+    const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
+    if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) d.text = cs->lpszName;
+    if (createdWith(lParam, ES_PASSWORD)) d.password = '*';
+    d.scrollBar = createdWith(lParam, WS_VSCROLL);
+    return DefWindowProc(h, msg, wParam, lParam);
   }
-  EditData* dp = rec(h);
+  EditData* dp = edits().route(h, msg);
   if (!dp) return DefWindowProc(h, msg, wParam, lParam);
   EditData& d = *dp;
   switch (msg) {
@@ -825,10 +813,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS:
       d.focused = false;
       d.typing = false;
-      if (d.tracking) {
-        d.tracking = false;
-        if (GetCapture() == h) ReleaseCapture();
-      }
+      endTracking(h, d.tracking);
       redraw(h);
       notify(h, EN_KILLFOCUS);
       return 0;
@@ -852,10 +837,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (d.tracking) mouseSelect(h, lParam, true, false);
       return 0;
     case WM_LBUTTONUP:
-      if (d.tracking) {
-        d.tracking = false;
-        if (GetCapture() == h) ReleaseCapture();
-      }
+      endTracking(h, d.tracking);
       return 0;
     case WM_CAPTURECHANGED:
       d.tracking = false;
