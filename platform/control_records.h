@@ -2,7 +2,9 @@
 // The per-window records of one control class: made at WM_NCCREATE, dropped at WM_NCDESTROY,
 // looked up on every other message (nullptr once the window is gone); and the small steps the
 // control classes take alike (style, parent notifications, held buttons that repeat).
+#include <algorithm>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/win.h"
 
@@ -83,6 +85,20 @@ inline void reportScroll(HWND h, bool vertical, WORD request, int pos) {
   if (!parent) return;
   SendMessage(parent, vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(request, static_cast<WORD>(pos)),
               reinterpret_cast<LPARAM>(h));
+}
+
+// The tab stop after x (pixels): the first of stops beyond x; past them, or with one stop
+// (the interval) or none (every 8 average characters), the next multiple of the interval.
+inline int nextTabStop(const std::vector<int>& stops, int x, int avgChar) {
+  int stop = 0;
+  for (int t : stops)
+    if (t > x) {
+      stop = t;
+      break;
+    }
+  if (stop != 0) return stop;
+  const int step = stops.size() == 1 ? std::max(1, stops[0]) : std::max(1, avgChar * 8);
+  return (x / step + 1) * step;
 }
 
 // Held arrows and tracks repeat: first after kFirstRepeat ms, then every kNextRepeat ms.

@@ -134,17 +134,7 @@ int extent(HDC dc, const EditData& d, bool multi, int avgChar, std::string_view 
         x += sz.cx;
     }
     if (tab == std::string_view::npos) break;
-    int stop = 0;
-    for (int t : d.tabStops)
-      if (t > x) {
-        stop = t;
-        break;
-      }
-    if (stop == 0) {
-      const int step = d.tabStops.size() == 1 ? std::max(1, d.tabStops[0]) : std::max(1, avgChar * 8);
-      stop = (x / step + 1) * step;
-    }
-    x = stop;
+    x = nextTabStop(d.tabStops, x, avgChar);
     from = tab + 1;
   }
   return x;

@@ -314,17 +314,7 @@ void drawItemText(HDC dc, const ListData& d, bool tabs, int avg, int x, int y, c
       at += sz.cx;
     }
     if (tab == std::string::npos) break;
-    int stop = 0;
-    for (int t : d.tabStops)
-      if (t > at) {
-        stop = t;
-        break;
-      }
-    if (stop == 0) {
-      const int step = d.tabStops.size() == 1 ? std::max(1, d.tabStops[0]) : std::max(1, avg * 8);
-      stop = (at / step + 1) * step;
-    }
-    at = stop;
+    at = nextTabStop(d.tabStops, at, avg);
     from = tab + 1;
   }
 }
