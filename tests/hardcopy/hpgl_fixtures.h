@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/hardcopy/driver_files.h"
+#include "tests/hardcopy/driver_fixture.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hcdrivers/manager.h"
@@ -46,24 +47,13 @@ class WriterTest : public ::testing::Test {
 };
 
 // A driver writing whole files: select(kind) picks the plotter model or device type.
-class DriverTest : public ::testing::Test {
+class DriverTest : public hc::DriverFileTest {
  protected:
-  DriverTest(int& selection, int device) : selection_(selection), device_(device) {}
+  DriverTest(int& selection, int device) : DriverFileTest(device), selection_(selection) {}
   void select(int kind) {
-    testpicturegraphics(1000, 750);
-    selection_ = kind;
-    igrhardcopyselect(1, device_);
+    start([&] { selection_ = kind; });
   }
   void SetUp() override { select(1); }
-  Lines write(const std::string& name, const std::function<void()>& draw,
-              std::optional<std::string_view> title = std::nullopt) {
-    path = hc::scratch(name).string();
-    igrhardcopy(path, title);
-    draw();
-    igrhardcopy("S");
-    bytes = tw::test::slurp(path);
-    return hc::crlflines(bytes);
-  }
   // The lines after the first that starts with the given text.
   static Lines after(const Lines& l, const std::string& start, std::size_t count) {
     auto it = std::find_if(l.begin(), l.end(), [&](const std::string& s) { return s.starts_with(start); });
@@ -71,11 +61,9 @@ class DriverTest : public ::testing::Test {
     return Lines(it, std::min(l.end(), it + static_cast<long>(count)));
   }
   static bool has(const Lines& l, const std::string& s) { return std::find(l.begin(), l.end(), s) != l.end(); }
-  std::string path, bytes;
 
  private:
   int& selection_;
-  int device_;
 };
 
 }  // namespace hpgltest
