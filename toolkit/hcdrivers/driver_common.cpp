@@ -42,6 +42,14 @@ void yyhcdescribe(std::string_view caps, float textlimit, int truecolour, int gr
   dd.HCTEXTBACK = textback;
 }
 
+void yyhcclipbox(float& x1, float& y1, float& x2, float& y2) {
+  const GraphicsArea& ar = tessar.graphics.area;
+  if (x1 <= ar.XMIN) x1 = ar.XMIN;
+  if (y1 <= ar.YMIN) y1 = ar.YMIN;
+  if (x2 > ar.XMAX) x2 = ar.XMAX;
+  if (y2 > ar.YMAX) y2 = ar.YMAX;
+}
+
 int yyhcmodelcolour(int slot) {
   const GraphicsAttributes& at = tessar.graphics.attributes;
   const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;

@@ -13,6 +13,8 @@ bool yyhcopen();
 // gradients, device text and text background; any text angle, the platform's own fonts.
 void yyhcdescribe(std::string_view caps, float textlimit, int truecolour, int gradient, int devtext,
                   int textback);
+// A rectangle's corners (x1, y1)-(x2, y2) drawn no further than the graphics area.
+void yyhcclipbox(float& x1, float& y1, float& x2, float& y2);
 // The current (CURRENT) or previous (PREVIOUS) colour of the colour model in use: the RGB
 // value under the RGB model, else the palette index.
 int yyhcmodelcolour(int slot);

@@ -278,12 +278,8 @@ void fill(int code) {
       p = {op.RX1, op.RY1, op.RX2, op.RY2, op.RX4, op.RY4, op.RX3, op.RY3};
       break;
     case DRECT: {
-      const GraphicsArea& ar = tessar.graphics.area;
       float x1 = op.RX1, y1 = op.RY1, x2 = op.RX2, y2 = op.RY2;
-      if (x1 <= ar.XMIN) x1 = ar.XMIN;
-      if (y1 <= ar.YMIN) y1 = ar.YMIN;
-      if (x2 > ar.XMAX) x2 = ar.XMAX;
-      if (y2 > ar.YMAX) y2 = ar.YMAX;
+      yyhcclipbox(x1, y1, x2, y2);
       p = {x1, y1, x1, y2, x2, y1, x2, y2};
       break;
     }

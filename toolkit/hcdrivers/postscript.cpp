@@ -339,13 +339,7 @@ void fill(int code) {
       break;
     case DRECT: {
       float x1 = op.RX1, y1 = op.RY1, x2 = op.RX2, y2 = op.RY2;
-      if (option(22) != 0) {
-        const GraphicsArea& ar = tessar.graphics.area;
-        if (x1 <= ar.XMIN) x1 = ar.XMIN;
-        if (y1 <= ar.YMIN) y1 = ar.YMIN;
-        if (x2 > ar.XMAX) x2 = ar.XMAX;
-        if (y2 > ar.YMAX) y2 = ar.YMAX;
-      }
+      if (option(22) != 0) yyhcclipbox(x1, y1, x2, y2);
       moveto(x1, y1);
       lineto(x2, y1);
       lineto(x2, y2);
