@@ -56,6 +56,19 @@ inline void endTracking(HWND h, bool& tracking) {
   if (GetCapture() == h) ReleaseCapture();
 }
 
+// WM_SETFONT of a control that keeps its font: the font kept, the control laid out again for
+// it (relayout), and drawn again when the message asks (lParam).
+template <class Relayout>
+LRESULT keepFont(HWND h, HFONT& font, WPARAM wParam, LPARAM lParam, Relayout relayout) {
+  font = reinterpret_cast<HFONT>(wParam);
+  relayout();
+  if (LOWORD(lParam)) InvalidateRect(h, nullptr, TRUE);
+  return 0;
+}
+inline LRESULT keepFont(HWND h, HFONT& font, WPARAM wParam, LPARAM lParam) {
+  return keepFont(h, font, wParam, lParam, [] {});
+}
+
 // WM_COMMAND with a notification code to the parent of a child control.
 inline void notifyCommand(HWND h, WORD code) {
   HWND parent = GetParent(h);

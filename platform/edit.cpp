@@ -782,10 +782,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       paint(h);
       return 0;
     case WM_SETFONT:
-      d.font = reinterpret_cast<HFONT>(wParam);
-      showCaret(h, d);
-      if (LOWORD(lParam)) redraw(h);
-      return 0;
+      return keepFont(h, d.font, wParam, lParam, [&] { showCaret(h, d); });
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(d.font);
     case WM_SIZE:

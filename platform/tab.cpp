@@ -157,9 +157,7 @@ LRESULT tabProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       paint(h);
       return 0;
     case WM_SETFONT:
-      d.font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateRect(h, nullptr, TRUE);
-      return 0;
+      return keepFont(h, d.font, wParam, lParam);
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(d.font);
     case WM_SETFOCUS:
