@@ -54,15 +54,10 @@ ControlRecords<ComboData>& combos() {
 
 ComboData* rec(HWND h) { return combos().find(h); }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 DWORD kindOf(HWND h) { return styleOf(h) & 0x3; }
 bool dropsDown(HWND h) { return kindOf(h) != CBS_SIMPLE; }
 
-void notify(HWND h, WORD code) {
-  HWND parent = GetParent(h);
-  if (!parent || !(styleOf(h) & WS_CHILD)) return;
-  SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(h)), code), reinterpret_cast<LPARAM>(h));
-}
+void notify(HWND h, WORD code) { notifyCommand(h, code); }
 
 LRESULT toList(const ComboData& d, UINT msg, WPARAM w, LPARAM l) { return d.list ? SendMessage(d.list, msg, w, l) : CB_ERR; }
 
