@@ -532,6 +532,42 @@ TEST_F(Editor, RichTextAsAUserWould) {
   EXPECT_EQ(caption(w), "Text Editor - [" + saved + "]");
 }
 
+// The modeless find dialog of a modeless editor takes its keys in the program's own event
+// loop: Enter finds the next match, Alt with a mnemonic reaches a field, Esc closes it.
+TEST_F(Editor, TheFindDialogTakesItsKeysInTheProgramsEventLoop) {
+  const int w = child();
+  WEditFile(file("f.txt", "Baseflow index\r\nbaseflow again\r\n"), {});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  SetFocus(r->control);
+  menu('S', 'F');
+  ASSERT_NE(r->finddialog, nullptr);
+  // Only the toolkit's event pump between the keys and the dialog.
+  auto pump = [] {
+    int type = 0, v1 = 0, v2 = 0, v3 = 0, v4 = 0, x = 0, y = 0, window = 0, time = 0;
+    for (int k = 0; k < 200; ++k) {
+      yydispatchpeekmessage(type, v1, v2, v3, v4, x, y, window, time);
+      if (type == -1) break;
+    }
+  };
+  test::typeText("again");
+  pump();
+  test::pressKey(VK_RETURN);
+  pump();
+  DWORD s = 0, e = 0;
+  SendMessage(r->control, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  EXPECT_EQ(s, 24u) << "Enter is the dialog's Find Next";
+  EXPECT_EQ(e, 29u);
+  test::pressKey('C', test::kAlt);
+  pump();
+  EXPECT_EQ(SendMessage(GetDlgItem(r->finddialog, kFrMatchCase), BM_GETCHECK, 0, 0), BST_CHECKED)
+      << "Alt+C ticks Match case";
+  test::pressKey(VK_ESCAPE);
+  pump();
+  EXPECT_EQ(r->finddialog, nullptr) << "Esc is the dialog's Cancel";
+  EXPECT_EQ(r->word[ED_FINDDIALOG], 0);
+}
+
 // A plain-text file that starts like RTF stays text in a rich-text editor; an .RTF name in
 // capitals is RTF; the programming interface formats ranges and refuses plain editors.
 TEST_F(Editor, RtfFilesAndTheFormattingRoutines) {
