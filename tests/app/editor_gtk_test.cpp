@@ -173,4 +173,96 @@ TEST_F(EditorOnDesktop, BrowseTextFileFindReplaceSaveAndPrint) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
+// A program of our own around a rich-text editor with several buffers and a command line with
+// history (tests/app/editor_desktop_program.cpp), used as a person would.
+TEST_F(EditorOnDesktop, RichTextCommandLineAndBuffers) {
+  const fs::path notes = dir / "notes.rtf", gauges = dir / "gauges.txt";
+  write(notes,
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs22 Tarn Beck daily notes\\par "
+        "Rain gauge read at nine\\par Snow gauge empty\\par Flow steady at the weir\\par}");
+  write(gauges, "Second file: gauge list\r\n410001 Tarn Beck\r\n");
+  startProgram(TW_EDITOR_PROGRAM);
+  const std::string editor = waitWindow("^Text Editor - \\[" + notes.string() + "\\]$");
+  ASSERT_FALSE(editor.empty()) << "no editor window";
+  ::usleep(500000);
+  // The toolbar's format buttons from the program's bitmap: the blue bullets of the last one.
+  const std::string opened = shot("editor_rich_opened");
+  int st = 0;
+  std::istringstream geometry(tw::test::runCommand("xdotool getwindowgeometry --shell " + editor, st));
+  int x = 0, y = 0;
+  for (std::string l; std::getline(geometry, l);) {
+    if (l.rfind("X=", 0) == 0) x = std::stoi(l.substr(2));
+    if (l.rfind("Y=", 0) == 0) y = std::stoi(l.substr(2));
+  }
+  EXPECT_GT(pixels(opened, x + 400, y + 42, x + 430, y + 62, win::RGB(0, 0, 128)), 6) << "no Bullets button";
+
+  // Commands: each reaches the program; Up finds the last one beginning with the text typed,
+  // F4 shows the history, newest first.
+  ASSERT_TRUE(keys(editor, "p"));
+  ASSERT_TRUE(type("lot flow"));
+  ASSERT_TRUE(keys(editor, "Return"));
+  ASSERT_TRUE(type("plot rain"));
+  ASSERT_TRUE(keys(editor, "Return"));
+  ASSERT_TRUE(type("plot f"));
+  ASSERT_TRUE(keys(editor, "Up"));
+  shot("editor_rich_history_up");
+  ASSERT_TRUE(keys(editor, "Return"));
+  ASSERT_TRUE(keys(editor, "F4"));
+  shot("editor_rich_history_list");
+  ASSERT_TRUE(keys(editor, "Escape"));
+  std::vector<std::string> commands;
+  for (int i = 0; i < 50; ++i) {
+    commands.clear();
+    for (const std::string& l : tw::test::lines(dir / "program.log"))
+      if (l.rfind("command: ", 0) == 0) commands.push_back(l.substr(9));
+    if (commands.size() >= 3) break;
+    ::usleep(100000);
+  }
+  EXPECT_EQ(commands, (std::vector<std::string>{"plot flow", "plot rain", "plot flow"}));
+
+  // Tab to the text: the first line made bold with the toolbar's Bold button and centred from
+  // the Format menu, the second and third lines bulleted with Format > Bullet Style.
+  ASSERT_TRUE(keys(editor, "Tab ctrl+Home shift+End"));
+  ASSERT_TRUE(tw::test::sh("xdotool mousemove " + std::to_string(x + 266) + " " + std::to_string(y + 52) + " click 1"));
+  ASSERT_TRUE(keys(editor, "alt+o c"));
+  ASSERT_TRUE(keys(editor, "ctrl+Home Down Home shift+Down shift+End"));
+  ASSERT_TRUE(keys(editor, "alt+o b"));
+  shot("editor_rich_formatted");
+
+  // File > Save: the RTF holds the formats.
+  ASSERT_TRUE(keys(editor, "alt+f s"));
+  ASSERT_TRUE(waitFor(notes, "\\ls1"));
+  const std::string rtf = slurp(notes);
+  EXPECT_NE(rtf.find("\\qc \\b Tarn Beck daily notes"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("Rain gauge read at nine"), std::string::npos) << rtf;
+  EXPECT_EQ(count(rtf, "{\\listtext"), 2u) << rtf;
+
+  // File > Open a second file into a buffer of its own; View shows both; buffer 1 again.
+  ASSERT_TRUE(keys(editor, "alt+f o"));
+  const std::string chooser = waitWindow("^Open$");
+  ASSERT_FALSE(chooser.empty()) << "no file chooser for Open";
+  ::usleep(1500000);
+  ASSERT_TRUE(keys(chooser, "ctrl+l"));
+  ASSERT_TRUE(type(gauges.string()));
+  ::usleep(500000);
+  ASSERT_TRUE(keys(chooser, "Return"));
+  ASSERT_FALSE(waitWindow("^Text Editor - \\[" + gauges.string() + "\\]$").empty()) << "the second file did not open";
+  ASSERT_TRUE(keys(editor, "alt+v"));
+  shot("editor_rich_view_menu");
+  ASSERT_TRUE(keys(editor, "1"));
+  ASSERT_FALSE(waitWindow("^Text Editor - \\[" + notes.string() + "\\]$").empty()) << "buffer 1 did not come back";
+  // Its formats came back with it: the first line's ink in the middle (centred), bullets
+  // before the next two lines.
+  const std::string back = shot("editor_rich_buffer1_again");
+  EXPECT_LT(pixels(back, x + 8, y + 68, x + 300, y + 84, win::RGB(0, 0, 0)), 5) << "first line not centred";
+  EXPECT_GT(pixels(back, x + 300, y + 68, x + 520, y + 84, win::RGB(0, 0, 0)), 150) << "no centred first line";
+  EXPECT_GT(pixels(back, x + 10, y + 88, x + 22, y + 118, win::RGB(0, 0, 0)), 6) << "no bullets";
+
+  // File > Exit: nothing unsaved, so the editor closes and the program ends.
+  ASSERT_TRUE(keys(editor, "alt+f x"));
+  for (int i = 0; i < 100 && !ended(); ++i) ::usleep(100000);
+  ASSERT_TRUE(ended()) << "the program did not end";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
 }  // namespace
