@@ -842,6 +842,35 @@ TEST_F(Editor, FormatButtonsFollowTheSelection) {
 
 namespace {
 
+// Ctrl+V in a rich-text editor pastes copied text with its formats; a plain-text editor takes
+// only the clipboard's plain text.
+TEST_F(Editor, RichPasteKeepsFormatsPlainPasteTakesText) {
+  const int w = child();
+  WEditFile(file("rich.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 \\b Tarn\\b0  Beck\\par}"),
+            {.options = EO_RICHTEXT, .fonttype = 3, .fontsize = 11});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  ASSERT_TRUE(boldat(r->control, 0, 4));
+  SendMessage(r->control, EM_SETSEL, 0, 4);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_COPY, 0);
+  SetFocus(r->control);
+  SendMessage(r->control, EM_SETSEL, 9, 9);
+  keys('V', test::kCtrl);
+  EXPECT_EQ(text(), "Tarn BeckTarn") << "pasted once";
+  EXPECT_TRUE(boldat(r->control, 9, 13)) << "pasted with its bold";
+  EXPECT_FALSE(boldat(r->control, 4, 9));
+
+  const int p = child();
+  WEditFile(file("plain.txt", "Beck "), {.fonttype = 3, .fontsize = 11});
+  EditorRecord* q = record(p);
+  ASSERT_NE(q, nullptr);
+  SetFocus(q->control);
+  SendMessage(q->control, EM_SETSEL, 5, 5);
+  keys('V', test::kCtrl);
+  EXPECT_EQ(text(), "Beck Tarn") << "pasted once";
+  EXPECT_FALSE(boldat(q->control, 5, 9)) << "plain text only";
+}
+
 // In the bold system font, Bold over bold text makes it normal weight, and back.
 TEST_F(Editor, BoldSwitchesOffInABoldFont) {
   const int w = child();
