@@ -228,6 +228,10 @@ TEST_F(EditorOnDesktop, RichTextCommandLineAndBuffers) {
   ASSERT_TRUE(keys(editor, "ctrl+Home Down Home shift+Down shift+End"));
   ASSERT_TRUE(keys(editor, "alt+o b"));
   shot("editor_rich_formatted");
+  // The bold first line copied and pasted as a new last line: it comes with its bold.
+  ASSERT_TRUE(keys(editor, "ctrl+Home shift+End ctrl+c ctrl+End Return ctrl+v"));
+  const std::string pasted = shot("editor_rich_pasted");
+  EXPECT_GT(pixels(pasted, x + 8, y + 120, x + 300, y + 136, win::RGB(0, 0, 0)), 150) << "no pasted line";
 
   // File > Save: the RTF holds the formats.
   ASSERT_TRUE(keys(editor, "alt+f s"));
@@ -236,6 +240,10 @@ TEST_F(EditorOnDesktop, RichTextCommandLineAndBuffers) {
   EXPECT_NE(rtf.find("\\qc \\b Tarn Beck daily notes"), std::string::npos) << rtf;
   EXPECT_NE(rtf.find("Rain gauge read at nine"), std::string::npos) << rtf;
   EXPECT_EQ(count(rtf, "{\\listtext"), 2u) << rtf;
+  // The pasted line last, bold, in a paragraph of its own that is neither centred nor bulleted.
+  const std::size_t last = rtf.find("\\pard \\b Tarn Beck daily notes\\par");
+  EXPECT_NE(last, std::string::npos) << rtf;
+  EXPECT_GT(last, rtf.find("Flow steady at the weir")) << rtf;
 
   // File > Open a second file into a buffer of its own; View shows both; buffer 1 again.
   ASSERT_TRUE(keys(editor, "alt+f o"));
