@@ -319,6 +319,13 @@ TEST_F(Editor, CommandLineAndHistory) {
   test::runUntilIdle();
   yyeditgetcommand(result, got, 100);
   EXPECT_EQ(got, "");
+  // Alt+Down drops the history list (and the Alt let go opens no menu over it); Esc closes it.
+  test::pressKey(VK_DOWN, test::kAlt);
+  test::runUntilIdle();
+  EXPECT_NE(SendMessage(r->commandline, CB_GETDROPPEDSTATE, 0, 0), 0);
+  test::pressKey(VK_ESCAPE);
+  test::runUntilIdle();
+  EXPECT_EQ(SendMessage(r->commandline, CB_GETDROPPEDSTATE, 0, 0), 0);
 
   yyeditclearhistory(result);
   EXPECT_EQ(result, 0);
