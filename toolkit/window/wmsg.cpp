@@ -302,7 +302,10 @@ void dispatchone(const win::MSG& m) {
     if (dialogaccelerators(m)) return;
     if (IsDialogMessage(hDlgCur, m)) return;
   }
-  if (specialframeof(m.hwnd) != nullptr) {
+  if (const FrameRecord* special = specialframeof(m.hwnd)) {
+    // An editor's modeless find or replace dialog takes its keys (Enter, Tab, mnemonics).
+    const HWND find = special->word[FR_KIND] == SW_EDITOR ? LongToHandle<HWND>(special->word[ED_FINDDIALOG]) : nullptr;
+    if (find != nullptr && IsWindow(find) && IsDialogMessage(find, m)) return;
     TranslateMessage(m);
     if (!dropped(m)) DispatchMessage(m);
     return;
