@@ -199,6 +199,39 @@ TEST(MetafileColours, OptionSixMapsColours) {
   }
 }
 
+// The EMF description is the program's name and the picture's, each ended by a NUL, and one
+// NUL more: a title of blanks (not replaced by the default) leaves three NULs, and emf2svg
+// still reads the file.
+TEST_F(Metafile, TheEmfDescriptionOfATitleAndOfABlankTitle) {
+  ASSERT_TRUE(hc::needtool("emf2svg-conv", "emf2svg"));
+  struct Case {
+    const char* title;
+    std::string description;
+  };
+  const Case cases[] = {{"Flows", std::string("VXK metafile driver\0Flows\0\0", 27)},
+                        {"   ", std::string("VXK metafile driver\0\0\0", 22)}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.description.size());
+    igrhardcopyselect(1, HCWMF);
+    igrhardcopyoptions(27, 2);
+    path = hc::scratch("titled.emf").string();
+    igrhardcopy(path, c.title);
+    smallplot();
+    igrhardcopy("S");
+    const std::string b = tw::test::slurp(path);
+    ASSERT_GT(b.size(), 100u);
+    const std::uint32_t count = u32(b, 60), offset = u32(b, 64);
+    ASSERT_LE(offset + 2 * count, b.size());
+    std::string text;
+    for (std::uint32_t i = 0; i < count; ++i) text.push_back(b[offset + 2 * i]);
+    EXPECT_EQ(text, c.description);
+    const std::string svg = hc::scratch("titled.svg").string();
+    const hc::Run e = hc::run("emf2svg-conv -i '" + path + "' -o '" + svg + "'");
+    EXPECT_EQ(e.status, 0) << e.output;
+    EXPECT_NE(tw::test::slurp(svg).find("<path"), std::string::npos);
+  }
+}
+
 // The shared picture as a placeable WMF (libwmf) and as an EMF (emf2svg): the renderings
 // are kept beside the build for a person to look at.
 TEST_F(Metafile, TestPictureRendersInLibwmfAndEmf2svg) {
