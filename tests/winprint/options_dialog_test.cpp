@@ -12,6 +12,7 @@
 #include "platform/test_api.h"
 #include "tests/dialog/dialog_fixture.h"
 #include "tests/support/scripted_user.h"
+#include "toolkit/hardcopy/printer_models.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/winprint/hcoptions.h"
 #include "toolkit/winprint/wdrivers.h"
@@ -102,6 +103,87 @@ TEST_F(OptionDialogs, PostScriptPageInCentimetresOrientationAndCancel) {
   EXPECT_EQ(option(5), orientation == 0 ? 1 : 0);
   EXPECT_EQ(option(22), 1);
   EXPECT_EQ(name, "C:/out/plot.eps");
+}
+
+// The Details button of the PostScript page: copies, line join and the end-of-job character
+// changed in the detail dialog reach the options; Cancel there changes nothing.
+TEST_F(OptionDialogs, PostScriptDetailsReachTheOptions) {
+  igrhardcopyselect(1, HCPOSTSCRIPT);
+  ASSERT_EQ(option(10), 0);
+  ASSERT_EQ(option(15), 1);
+  std::string name = "plot.ps";
+  // The detail dialog is modal: its window is the dialog manager's modal slot.
+  const auto inmodal = [](int id) -> Step { return [id] { clickOn(GetDlgItem(dialogtable.hDialogList[0], id)); }; };
+  const auto retype = [](const std::string& text) -> Step {
+    return [text] {
+      test::pressKey(VK_END);
+      test::pressKey(VK_HOME, test::kShift);
+      test::typeText(text);
+    };
+  };
+  tw::test::scriptuser({clickfield(1207), inmodal(1008), retype("3"), inmodal(1010), pressed(VK_DOWN),
+                        pressed(VK_RETURN), inmodal(1015),
+                        [] {
+                          const std::filesystem::path keep =
+                              std::filesystem::temp_directory_path() / "tw-winprint-renderings";
+                          test::savePng(dialogtable.hDialogList[0], (keep / "options-postscript-details.png").string());
+                          test::pressKey(VK_SHIFT);
+                        },
+                        inmodal(IDOK), clickfield(IDOK)});
+  WHardcopyOptions(2, &name);
+  test::setIdleHook({});
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+  EXPECT_EQ(option(8), 3);
+  EXPECT_EQ(option(10), 1) << "round joins";
+  EXPECT_EQ(option(15), 0);
+  EXPECT_EQ(option(11), 0) << "the cap untouched";
+
+  tw::test::scriptuser({clickfield(1207), inmodal(1008), retype("7"), inmodal(IDCANCEL), clickfield(IDOK)});
+  WHardcopyOptions(2, &name);
+  test::setIdleHook({});
+  EXPECT_EQ(option(8), 3) << "the details cancelled";
+}
+
+// Every detail dialog behind the Details button loads with the fields of its options and
+// confirms without an error: the plotter, HP-GL/2 and each class of raster printer.
+TEST_F(OptionDialogs, EveryDetailDialogShowsAndConfirms) {
+  struct Case {
+    int device, model;
+    const char* caption;
+  };
+  const Case cases[] = {{HCHPGL, 0, "HP-GL Plotter Details"},       {HCHPGL2, 0, "HP-GL/2 Details"},
+                        {HCRASTER, 5, "Pin Printer Details"},       {HCRASTER, 10, "Printer Details"},
+                        {HCRASTER, 14, "Printer Details"},          {HCRASTER, 21, "Colour Printer Details"},
+                        {HCRASTER, 13, "Colour Printer Details"}};
+  static std::string caption;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.caption);
+    if (c.model != 0) iprinter(c.model);
+    igrhardcopyselect(1, c.device);
+    const auto before = tessar.hardcopy.HCOPTIONS;
+    tessar.error.LASTERROR = 0;
+    caption.clear();
+    std::string name = "plot";
+    tw::test::scriptuser({clickfield(1207),
+                          [] {
+                            char text[64] = {};
+                            GetWindowText(dialogtable.hDialogList[0], text, sizeof text);
+                            caption = text;
+                            clickOn(GetDlgItem(dialogtable.hDialogList[0], IDOK));
+                          },
+                          clickfield(IDOK)});
+    WHardcopyOptions(2, &name);
+    test::setIdleHook({});
+    EXPECT_EQ(caption, c.caption);
+    EXPECT_EQ(tessar.error.LASTERROR, 0);
+    EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+    // OK on what was shown changes nothing, but a check box keeps only the odd bit of its
+    // option: the pin printers' stream mode 3 becomes 1 (its other bit is for PCL printers).
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      const bool checkbox = i + 1 == 19 && c.model == 5;
+      EXPECT_EQ(checkbox ? before[i] % 2 : before[i], tessar.hardcopy.HCOPTIONS[i]) << "option " << i + 1;
+    }
+  }
 }
 
 TEST_F(OptionDialogs, GuardsOfTheOptions) {
