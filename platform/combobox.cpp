@@ -54,15 +54,10 @@ ControlRecords<ComboData>& combos() {
 
 ComboData* rec(HWND h) { return combos().find(h); }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 DWORD kindOf(HWND h) { return styleOf(h) & 0x3; }
 bool dropsDown(HWND h) { return kindOf(h) != CBS_SIMPLE; }
 
-void notify(HWND h, WORD code) {
-  HWND parent = GetParent(h);
-  if (!parent || !(styleOf(h) & WS_CHILD)) return;
-  SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(h)), code), reinterpret_cast<LPARAM>(h));
-}
+void notify(HWND h, WORD code) { notifyCommand(h, code); }
 
 LRESULT toList(const ComboData& d, UINT msg, WPARAM w, LPARAM l) { return d.list ? SendMessage(d.list, msg, w, l) : CB_ERR; }
 
@@ -110,6 +105,9 @@ RECT dropRect(HWND h, const ComboData& d, bool fitItems) {
   if (fitItems) {
     const int n = std::max(1, static_cast<int>(toList(d, LB_GETCOUNT, 0, 0)));
     height = std::min(height, n * itemHeightOf(d) + 2);
+    // No part of an item shows unless the style asks for the height as given.
+    if (!(styleOf(h) & CBS_NOINTEGRALHEIGHT))
+      height = std::max(1, (height - 2) / itemHeightOf(d)) * itemHeightOf(d) + 2;
   }
   int y = r.bottom;
   if (y + height > GetSystemMetrics(SM_CYSCREEN) && r.top - height >= 0) y = r.top - height;

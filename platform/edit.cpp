@@ -60,14 +60,9 @@ ControlRecords<EditData>& edits() {
 
 EditData* rec(HWND h) { return edits().find(h); }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool multiLine(HWND h) { return (styleOf(h) & ES_MULTILINE) != 0; }
 
-void notify(HWND h, WORD code) {
-  HWND parent = GetParent(h);
-  if (!parent || !(styleOf(h) & WS_CHILD)) return;
-  SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(h)), code), reinterpret_cast<LPARAM>(h));
-}
+void notify(HWND h, WORD code) { notifyCommand(h, code); }
 
 // A memory DC with the control's font, for measuring outside painting.
 class Measure {
@@ -139,17 +134,7 @@ int extent(HDC dc, const EditData& d, bool multi, int avgChar, std::string_view 
         x += sz.cx;
     }
     if (tab == std::string_view::npos) break;
-    int stop = 0;
-    for (int t : d.tabStops)
-      if (t > x) {
-        stop = t;
-        break;
-      }
-    if (stop == 0) {
-      const int step = d.tabStops.size() == 1 ? std::max(1, d.tabStops[0]) : std::max(1, avgChar * 8);
-      stop = (x / step + 1) * step;
-    }
-    x = stop;
+    x = nextTabStop(d.tabStops, x, avgChar);
     from = tab + 1;
   }
   return x;
@@ -310,8 +295,10 @@ void showCaret(HWND h, EditData& d) {
     const int cx = posOf(h, m.dc(), d, l, d.caret).x - l.fr.left;
     d.xOffset = saved;
     // A jump of a quarter of the width, so that typing does not scroll at every character.
+    // The caret at the formatting rectangle's right edge shows: a right-aligned line that
+    // fits ends there.
     if (cx < d.xOffset) d.xOffset = std::max(0, cx - width / 4);
-    else if (cx >= d.xOffset + width) d.xOffset = cx - width + 1 + width / 4;
+    else if (cx > d.xOffset + width) d.xOffset = cx - width + 1 + width / 4;
     if (!multi) d.xOffset = std::min(d.xOffset, std::max(0, lw - width + 1));
   }
   updateScrollBars(h, d, l);
@@ -735,22 +722,15 @@ LRESULT lineIndex(HWND h, EditData& d, WPARAM line) {
 }
 
 LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NCCREATE: {
-      EditData& d = edits().create(h);
-      const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-      if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) d.text = cs->lpszName;
-      if (cs && (static_cast<DWORD>(cs->style) & ES_PASSWORD)) d.password = '*';
-      d.scrollBar = cs && (static_cast<DWORD>(cs->style) & WS_VSCROLL);
-      return DefWindowProc(h, msg, wParam, lParam);
-    }
-    case WM_NCDESTROY:
-      edits().erase(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    default:
-      break;
+  if (msg == WM_NCCREATE) {
+    EditData& d = edits().create(h);
+    const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
+    if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) d.text = cs->lpszName;
+    if (createdWith(lParam, ES_PASSWORD)) d.password = '*';
+    d.scrollBar = createdWith(lParam, WS_VSCROLL);
+    return DefWindowProc(h, msg, wParam, lParam);
   }
-  EditData* dp = rec(h);
+  EditData* dp = edits().route(h, msg);
   if (!dp) return DefWindowProc(h, msg, wParam, lParam);
   EditData& d = *dp;
   switch (msg) {
@@ -804,10 +784,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       paint(h);
       return 0;
     case WM_SETFONT:
-      d.font = reinterpret_cast<HFONT>(wParam);
-      showCaret(h, d);
-      if (LOWORD(lParam)) redraw(h);
-      return 0;
+      return keepFont(h, d.font, wParam, lParam, [&] { showCaret(h, d); });
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(d.font);
     case WM_SIZE:
@@ -825,10 +802,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS:
       d.focused = false;
       d.typing = false;
-      if (d.tracking) {
-        d.tracking = false;
-        if (GetCapture() == h) ReleaseCapture();
-      }
+      endTracking(h, d.tracking);
       redraw(h);
       notify(h, EN_KILLFOCUS);
       return 0;
@@ -852,10 +826,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (d.tracking) mouseSelect(h, lParam, true, false);
       return 0;
     case WM_LBUTTONUP:
-      if (d.tracking) {
-        d.tracking = false;
-        if (GetCapture() == h) ReleaseCapture();
-      }
+      endTracking(h, d.tracking);
       return 0;
     case WM_CAPTURECHANGED:
       d.tracking = false;

@@ -470,7 +470,8 @@ struct ENHMETAHEADER {
 };
 
 // reference: the device whose resolution the records are in (nullptr the screen). frame in
-// hundredths of a millimetre, or nullptr for the extent of what is drawn.
+// hundredths of a millimetre, or nullptr for the extent of what is drawn. description (or
+// nullptr): "program\0picture\0\0", the picture's name possibly empty.
 HDC CreateEnhMetaFile(HDC reference, LPCSTR file, const RECT* frame, LPCSTR description);
 HENHMETAFILE CloseEnhMetaFile(HDC dc);
 BOOL DeleteEnhMetaFile(HENHMETAFILE metafile);

@@ -153,6 +153,48 @@ bool identity(const XFORM& x) {
   return x.eM11 == 1 && x.eM12 == 0 && x.eM21 == 0 && x.eM22 == 1 && x.eDx == 0 && x.eDy == 0;
 }
 
+// A picture record (type 81, pixels from the top row) moved from world to page space by a
+// transform that keeps the axes upright or exchanges them: the destination becomes the page
+// rectangle, the pixels are exchanged across the diagonal when the axes are, and mirrored
+// where the page rectangle runs backwards. False for any other transform.
+bool onPage(const XFORM& m, MetaRecord& r) {
+  const bool upright = m.eM12 == 0 && m.eM21 == 0, across = m.eM11 == 0 && m.eM22 == 0;
+  if (!upright && !across) return false;
+  auto page = [&m](double x, double y) {
+    return POINT{static_cast<LONG>(std::lround(x * m.eM11 + y * m.eM21 + m.eDx)),
+                 static_cast<LONG>(std::lround(x * m.eM12 + y * m.eM22 + m.eDy))};
+  };
+  const LONG x = r.args[0], y = r.args[1], w = r.args[2], h = r.args[3];
+  const POINT a = page(x, y), b = page(static_cast<double>(x) + w, y), c = page(x, static_cast<double>(y) + h);
+  long sw = r.args[4], sh = r.args[5];
+  std::vector<std::uint32_t> px = std::move(r.data);
+  // The page extents along the picture's own rows (picture x) and columns (picture y).
+  LONG pw = upright ? b.x - a.x : c.x - a.x, ph = upright ? c.y - a.y : b.y - a.y;
+  if (across) {
+    std::vector<std::uint32_t> t(px.size());
+    for (long i = 0; i < sh; ++i)
+      for (long j = 0; j < sw; ++j) t[static_cast<std::size_t>(j * sh + i)] = px[static_cast<std::size_t>(i * sw + j)];
+    px = std::move(t);
+    std::swap(sw, sh);
+  }
+  LONG left = a.x, topEdge = a.y;
+  if (pw < 0) {
+    for (long i = 0; i < sh; ++i) std::reverse(px.begin() + i * sw, px.begin() + (i + 1) * sw);
+    left += pw;
+    pw = -pw;
+  }
+  if (ph < 0) {
+    for (long i = 0; i < sh / 2; ++i)
+      std::swap_ranges(px.begin() + i * sw, px.begin() + (i + 1) * sw, px.begin() + (sh - 1 - i) * sw);
+    topEdge += ph;
+    ph = -ph;
+  }
+  if (pw == 0 || ph == 0) return false;
+  r.args = {left, topEdge, pw, ph, static_cast<LONG>(sw), static_cast<LONG>(sh), r.args[6]};
+  r.data = std::move(px);
+  return true;
+}
+
 }  // namespace
 
 namespace gdi {
@@ -280,9 +322,10 @@ int StretchDIBits(HDC h, int xDest, int yDest, int wDest, int hDest, int xSrc, i
   const long top = v.topDown ? ySrc : v.height - ySrc - hSrc;
   if (d->rec) {
     // Type 81: the destination, the source size and the raster operation, with the source
-    // rectangle's pixels from its top row (outside the DIB white). A turned picture has no
-    // record: recordings keep no world transform.
-    if (turned(*d) || static_cast<long long>(wSrc) * hSrc > (1LL << 24)) return 0;
+    // rectangle's pixels from its top row (outside the DIB white). Recordings keep no world
+    // transform: a picture under a quarter turn or a mirror is recorded as it lands on the
+    // page (its pixels turned with it); under any other turn it has no record.
+    if (static_cast<long long>(wSrc) * hSrc > (1LL << 24)) return 0;
     MetaRecord r;
     r.type = 81;
     r.args = {xDest, yDest, wDest, hDest, wSrc, hSrc, static_cast<LONG>(rop)};
@@ -292,6 +335,7 @@ int StretchDIBits(HDC h, int xDest, int yDest, int wDest, int hDest, int xSrc, i
         const long sx = xSrc + x, sy = top + y;
         r.data.push_back(sx < 0 || sy < 0 || sx >= v.width || sy >= v.height ? 0xFFFFFFu : v.pixel(sx, sy));
       }
+    if (turned(*d) && !onPage(d->st.world, r)) return 0;
     metaRecord(*d, std::move(r));
     return hSrc;
   }

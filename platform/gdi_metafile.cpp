@@ -172,10 +172,12 @@ HDC CreateEnhMetaFile(HDC reference, LPCSTR file, const RECT* frame, LPCSTR desc
   }
   if (file) m->file = file;
   if (description) {
-    // Two NULs end the description; the text between parts keeps its single NULs.
-    const char* e = description;
-    while (*e || e[1]) ++e;
-    m->description.assign(description, static_cast<size_t>(e - description) + 2);
+    // The program's name and the picture's, each ended by a NUL, then one NUL more. A picture
+    // without a name keeps its empty name's NUL: three NULs, not the two of a scan for the
+    // first pair.
+    const std::string program = description;
+    const std::string picture = description + program.size() + 1;
+    m->description = program + '\0' + picture + '\0' + '\0';
   }
   d->rec = std::move(m);
   return h;

@@ -189,6 +189,21 @@ int pageDialog(native::PageRequest& r) {
     gtk_grid_attach(GTK_GRID(grid), l, (i % 2) * 2, 4 + i / 2, 1, 1);
     gtk_grid_attach(GTK_GRID(grid), margins[i], (i % 2) * 2 + 1, 4 + i / 2, 1, 1);
   }
+  // Enter on a closed printer or paper list is the dialog's OK, as everywhere else in it,
+  // rather than opening the list (a list that is open has the keys to itself).
+  GtkWidget* lists[2] = {printer, paper};
+  g_signal_connect(d, "key-press-event", G_CALLBACK(+[](GtkWidget* w, GdkEventKey* e, gpointer data) -> gboolean {
+                     if (e->keyval != GDK_KEY_Return && e->keyval != GDK_KEY_KP_Enter) return FALSE;
+                     if ((e->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK | GDK_SHIFT_MASK)) != 0) return FALSE;
+                     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(w));
+                     for (GtkWidget* list : {static_cast<GtkWidget**>(data)[0], static_cast<GtkWidget**>(data)[1]})
+                       if (focus != nullptr && (focus == list || gtk_widget_is_ancestor(focus, list))) {
+                         gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_OK);
+                         return TRUE;
+                       }
+                     return FALSE;
+                   }),
+                   lists);
   place(d);
   gtk_widget_show_all(d);
   gtk_widget_grab_focus(printer);

@@ -45,7 +45,6 @@ ControlRecords<HeaderData>& headers() {
 
 HeaderData* rec(HWND h) { return headers().find(h); }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 int count(const HeaderData& d) { return static_cast<int>(d.items.size()); }
 
 int leftOf(const HeaderData& d, int i) {
@@ -62,16 +61,11 @@ RECT itemRect(HWND h, const HeaderData& d, int i) {
 }
 
 LRESULT notify(HWND h, UINT code, int item, int button, HDITEM* hi) {
-  HWND parent = GetParent(h);
-  if (!parent) return 0;
   NMHEADER nm;
-  nm.hdr.hwndFrom = h;
-  nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
-  nm.hdr.code = code;
   nm.iItem = item;
   nm.iButton = button;
   nm.pitem = hi;
-  return SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+  return notifyParent(h, nm.hdr, code);
 }
 
 // Hit test of a client point: the flags and the item.
@@ -177,17 +171,7 @@ void endTrack(HWND h, bool cancel) {
 }
 
 LRESULT headerProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NCCREATE:
-      headers().create(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      headers().erase(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    default:
-      break;
-  }
-  HeaderData* dp = rec(h);
+  HeaderData* dp = headers().route(h, msg);
   if (!dp) return DefWindowProc(h, msg, wParam, lParam);
   HeaderData& d = *dp;
   switch (msg) {
@@ -197,9 +181,7 @@ LRESULT headerProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       paint(h);
       return 0;
     case WM_SETFONT:
-      d.font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateRect(h, nullptr, TRUE);
-      return 0;
+      return keepFont(h, d.font, wParam, lParam);
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(d.font);
     case WM_SETCURSOR: {

@@ -50,7 +50,6 @@ ControlRecords<ListData>& lists() {
 
 ListData* rec(HWND h) { return lists().find(h); }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool multiSel(HWND h) { return (styleOf(h) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
 int count(const ListData& d) { return static_cast<int>(d.items.size()); }
 bool valid(const ListData& d, LONG_PTR i) { return i >= 0 && i < count(d); }
@@ -315,17 +314,7 @@ void drawItemText(HDC dc, const ListData& d, bool tabs, int avg, int x, int y, c
       at += sz.cx;
     }
     if (tab == std::string::npos) break;
-    int stop = 0;
-    for (int t : d.tabStops)
-      if (t > at) {
-        stop = t;
-        break;
-      }
-    if (stop == 0) {
-      const int step = d.tabStops.size() == 1 ? std::max(1, d.tabStops[0]) : std::max(1, avg * 8);
-      stop = (at / step + 1) * step;
-    }
-    at = stop;
+    at = nextTabStop(d.tabStops, at, avg);
     from = tab + 1;
   }
 }
@@ -378,20 +367,11 @@ void paint(HWND h) {
 // Window procedure
 //------------------------------------------------------------------------------
 LRESULT listProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NCCREATE: {
-      ListData& d = lists().create(h);
-      const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-      d.scrollBar = cs && (static_cast<DWORD>(cs->style) & WS_VSCROLL);
-      return DefWindowProc(h, msg, wParam, lParam);
-    }
-    case WM_NCDESTROY:
-      lists().erase(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    default:
-      break;
+  if (msg == WM_NCCREATE) {
+    lists().create(h).scrollBar = createdWith(lParam, WS_VSCROLL);
+    return DefWindowProc(h, msg, wParam, lParam);
   }
-  ListData* dp = rec(h);
+  ListData* dp = lists().route(h, msg);
   if (!dp) return DefWindowProc(h, msg, wParam, lParam);
   ListData& d = *dp;
   const bool combo = (styleOf(h) & LBS_COMBOBOX) != 0;
@@ -431,10 +411,7 @@ LRESULT listProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_KILLFOCUS:
       d.focused = false;
-      if (d.tracking) {
-        d.tracking = false;
-        if (GetCapture() == h) ReleaseCapture();
-      }
+      endTracking(h, d.tracking);
       redraw(h);
       notify(h, LBN_KILLFOCUS);
       return 0;

@@ -333,6 +333,9 @@ bool cookInput(QueueEntry& e) {
     }
     if (!target || !enabledChain(target)) return false;
     const bool down = e.rawMessage == WM_KEYDOWN;
+    // Alt or F10 opens the menu bar only when released alone: any other key pressed meanwhile
+    // cancels that, also one a control takes for itself (Alt+Down dropping a list).
+    if (down && static_cast<WPARAM>(e.vk) != s.menuKey) s.menuKey = 0;
     e.msg.hwnd = target;
     e.msg.message = sys ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
     e.msg.wParam = static_cast<WPARAM>(e.vk);

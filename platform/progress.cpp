@@ -20,7 +20,6 @@ ControlRecords<ProgressData>& bars() {
   return records;
 }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 
 // Moves the position, kept within the range; the old position is the answer.
 LRESULT moveTo(HWND h, ProgressData& d, long long pos) {
@@ -76,17 +75,7 @@ void paint(HWND h) {
 }
 
 LRESULT progressProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NCCREATE:
-      bars().create(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      bars().erase(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    default:
-      break;
-  }
-  ProgressData* found = bars().find(h);
+  ProgressData* found = bars().route(h, msg);
   if (found == nullptr) return DefWindowProc(h, msg, wParam, lParam);
   ProgressData& d = *found;
   switch (msg) {

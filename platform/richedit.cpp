@@ -25,6 +25,9 @@
 namespace win {
 namespace {
 
+// The clipboard format other programs exchange RTF under.
+constexpr const char* kRtfClipboardFormat = "Rich Text Format";
+
 struct RichData {
   DWORD eventMask = ENM_NONE;
   std::unique_ptr<rich::Formats> formats;
@@ -180,6 +183,8 @@ bool filterPasses(HWND h, UINT& msg, WPARAM& wParam, LPARAM& lParam) {
   return true;
 }
 
+LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool undoable);
+
 LRESULT streamIn(HWND h, rich::Formats& fm, WPARAM format, EDITSTREAM& es) {
   es.dwError = 0;
   if (!es.pfnCallback || ((format & 0xFF) != SF_TEXT && (format & 0xFF) != SF_RTF)) {
@@ -199,6 +204,12 @@ LRESULT streamIn(HWND h, rich::Formats& fm, WPARAM format, EDITSTREAM& es) {
     if (got <= 0) break;
     in.append(block.data(), static_cast<std::size_t>(std::min<LONG>(got, static_cast<LONG>(block.size()))));
   }
+  return putText(h, fm, format, std::move(in), false);
+}
+
+// The text in (RTF or plain by format) put in place of the whole text or of the selection
+// (SFF_SELECTION), as one undoable step when undoable; the characters put.
+LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool undoable) {
   // RTF gives its text and formats; what is no RTF comes in as plain text.
   rtf::Document doc;
   const bool isRtf = (format & 0xFF) == SF_RTF && rtf::read(in, doc);
@@ -212,7 +223,7 @@ LRESULT streamIn(HWND h, rich::Formats& fm, WPARAM format, EDITSTREAM& es) {
     const std::size_t room = limit - std::min(limit, static_cast<std::size_t>(base(h, WM_GETTEXTLENGTH, 0, 0)) -
                                                          static_cast<std::size_t>(s.cpMax - s.cpMin));
     if (text.size() > room) text.resize(room);
-    base(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    base(h, EM_REPLACESEL, undoable ? TRUE : FALSE, reinterpret_cast<LPARAM>(text.c_str()));
   } else {
     if (text.size() > limit) text.resize(limit);
     base(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -220,7 +231,8 @@ LRESULT streamIn(HWND h, rich::Formats& fm, WPARAM format, EDITSTREAM& es) {
   if (isRtf) {
     doc.text = text;
     const LONG at = (format & SFF_SELECTION) ? selOf(h).cpMin - static_cast<LONG>(text.size()) : 0;
-    fm.load(doc, std::max<LONG>(at, 0), static_cast<int>(base(h, WM_GETTEXTLENGTH, 0, 0)));
+    fm.load(doc, std::max<LONG>(at, 0), static_cast<int>(base(h, WM_GETTEXTLENGTH, 0, 0)),
+            (format & SFF_SELECTION) != 0);
     base(h, WM_SIZE, 0, 0);   // lays the text out again in its fonts
   }
   return static_cast<LRESULT>(text.size());
@@ -832,7 +844,8 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return r;
     }
     case EM_CANPASTE: {
-      return IsClipboardFormatAvailable(CF_TEXT) ? TRUE : FALSE;
+      return IsClipboardFormatAvailable(CF_TEXT) || IsClipboardFormatAvailable(RegisterClipboardFormat(kRtfClipboardFormat))
+                 ? TRUE : FALSE;
     }
     default:
       break;
@@ -856,7 +869,20 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       r = msg == EM_STREAMIN ? streamIn(h, fm, wParam, *es) : streamOut(h, fm, wParam, *es);
       break;
     }
+    case WM_KEYDOWN: {
+      // The clipboard and undo keys act on the key itself, which the parent's key filter sees
+      // first (a parent that takes Ctrl+V pastes once); their characters do nothing.
+      const bool ctrl = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
+      const UINT action = !ctrl || alt ? 0
+                          : wParam == 'V' ? WM_PASTE
+                          : wParam == 'C' ? WM_COPY
+                          : wParam == 'X' ? WM_CUT
+                          : wParam == 'Z' ? WM_UNDO : 0;
+      r = action != 0 ? SendMessage(h, action, 0, 0) : base(h, msg, wParam, lParam);
+      break;
+    }
     case WM_CHAR:
+      if (wParam == 0x03 || wParam == 0x16 || wParam == 0x18 || wParam == 0x1A) return 0;
       // Enter makes one CR.
       if (wParam == '\r' || wParam == '\n') {
         if (GetWindowLong(h, GWL_STYLE) & ES_READONLY) {
@@ -884,15 +910,21 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         MessageBeep(0);
         return 0;
       }
-      const std::string t = toCrLf(textOf(h).substr(static_cast<std::size_t>(sel.cpMin),
-                                                    static_cast<std::size_t>(sel.cpMax - sel.cpMin)));
+      const std::string all = textOf(h);
+      const std::string t = toCrLf(all.substr(static_cast<std::size_t>(sel.cpMin),
+                                              static_cast<std::size_t>(sel.cpMax - sel.cpMin)));
+      // The selection also as RTF, so that a paste into rich text keeps its formats.
+      const std::string r = rtf::write(selectionOf(*it->second.formats, all, sel), fontOf(h));
       if (OpenClipboard(h)) {
         EmptyClipboard();
-        if (HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, t.size() + 1)) {
+        for (const auto& [format, data] : {std::pair<UINT, const std::string*>{CF_TEXT, &t},
+                                           {RegisterClipboardFormat(kRtfClipboardFormat), &r}}) {
+          HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, data->size() + 1);
+          if (!g) continue;
           if (char* p = static_cast<char*>(GlobalLock(g))) {
-            std::memcpy(p, t.c_str(), t.size() + 1);
+            std::memcpy(p, data->c_str(), data->size() + 1);
             GlobalUnlock(g);
-            if (!SetClipboardData(CF_TEXT, g)) GlobalFree(g);
+            if (!SetClipboardData(format, g)) GlobalFree(g);
           } else {
             GlobalFree(g);
           }
@@ -907,15 +939,23 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         MessageBeep(0);
         return 0;
       }
-      std::string s;
+      // Rich text pastes with its formats when the clipboard holds RTF that reads; else its
+      // plain text.
+      std::string s, r;
       if (OpenClipboard(h)) {
+        if (HGLOBAL g = GetClipboardData(RegisterClipboardFormat(kRtfClipboardFormat))) {
+          if (const char* p = static_cast<const char*>(GlobalLock(g))) r.assign(p, strnlen(p, GlobalSize(g)));
+          GlobalUnlock(g);
+        }
         if (HGLOBAL g = GetClipboardData(CF_TEXT)) {
           if (const char* p = static_cast<const char*>(GlobalLock(g))) s = toCr(p);
           GlobalUnlock(g);
         }
         CloseClipboard();
       }
-      if (!s.empty()) base(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(s.c_str()));
+      rtf::Document doc;
+      if (!r.empty() && rtf::read(r, doc)) putText(h, *it->second.formats, SF_RTF | SFF_SELECTION, r, true);
+      else if (!s.empty()) base(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(s.c_str()));
       break;
     }
     case WM_SETTEXT:

@@ -197,7 +197,7 @@ rtf::Document Formats::document(const std::string& text) const {
   return doc;
 }
 
-void Formats::load(const rtf::Document& doc, int at, int textLength) {
+void Formats::load(const rtf::Document& doc, int at, int textLength, bool fragment) {
   // The document's formats join the table; its runs replace those of its characters.
   std::vector<int> cmap, pmap;
   for (const rtf::CharFormat& f : doc.formats) cmap.push_back(internChar(f));
@@ -207,8 +207,10 @@ void Formats::load(const rtf::Document& doc, int at, int textLength) {
     if (r.start < at) c.push_back(r);
   for (const auto& [start, k] : doc.runs)
     if (start < n) c.push_back(Runs::Run{at + start, cmap[static_cast<std::size_t>(std::clamp(k, 0, static_cast<int>(cmap.size()) - 1))]});
-  const int after = chars.at(at + n);
-  if (at + n < textLength) c.push_back(Runs::Run{at + n, after});
+  // The characters after the piece keep their formats.
+  if (at + n < textLength) c.push_back(Runs::Run{at + n, chars.at(at + n)});
+  for (const Runs::Run& r : chars.runs())
+    if (r.start > at + n) c.push_back(r);
   chars.assign(std::move(c), textLength);
   int pos = 0;
   std::size_t k = 0;
@@ -216,13 +218,23 @@ void Formats::load(const rtf::Document& doc, int at, int textLength) {
     if (r.start < at) p.push_back(r);
   const int afterPara = paras.at(at + n);
   while (k < doc.paragraphs.size()) {
-    p.push_back(Runs::Run{at + pos, internPara(doc.paragraphs[k])});
     const std::size_t end = doc.text.find('\r', static_cast<std::size_t>(pos));
+    // A fragment's last piece, which no line end of its own closes, joins the paragraph it
+    // lands in and keeps that paragraph's format.
+    p.push_back(Runs::Run{at + pos, fragment && end == std::string::npos ? afterPara : internPara(doc.paragraphs[k])});
     if (end == std::string::npos) break;
     pos = static_cast<int>(end) + 1;
     ++k;
   }
-  if (at + n + 1 <= textLength) p.push_back(Runs::Run{at + n + 1, afterPara});
+  // Nor does a fragment change the format of the paragraph end after it.
+  if (fragment && at + n <= textLength) {
+    if (!p.empty() && p.back().start == at + n) p.back().value = afterPara;
+    else p.push_back(Runs::Run{at + n, afterPara});
+  }
+  // So do the paragraphs after it.
+  if (at + n + 1 <= textLength) p.push_back(Runs::Run{at + n + 1, paras.at(at + n + 1)});
+  for (const Runs::Run& r : paras.runs())
+    if (r.start > at + n + 1) p.push_back(r);
   paras.assign(std::move(p), textLength + 1);
   height_ = -1;
 }

@@ -87,9 +87,11 @@ class Formats final : public editx::Formatter {
   void invalidate();
   // The control's font as a format: its face, size, weight and pitch.
   rtf::CharFormat base() const;
-  // The whole text with its formats, and back.
+  // The whole text with its formats, and back: doc's text at position at of a text now
+  // textLength long. A fragment (pasted or streamed into the selection) sets the format of
+  // the paragraphs it closes only; its last piece keeps that of the paragraph it joins.
   rtf::Document document(const std::string& text) const;
-  void load(const rtf::Document& doc, int at, int textLength);
+  void load(const rtf::Document& doc, int at, int textLength, bool fragment = false);
 
   void replaced(int pos, int removed, int inserted, bool saved) override;
   void undone() override;

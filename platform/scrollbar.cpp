@@ -15,8 +15,6 @@
 namespace win {
 namespace {
 
-constexpr UINT_PTR kRepeatTimer = 1;
-constexpr UINT kFirstRepeat = 400, kNextRepeat = 100;
 
 struct BarData {
   int min = 0, max = 100;
@@ -38,7 +36,6 @@ ControlRecords<BarData>& bars() {
 
 BarData* rec(HWND h) { return bars().find(h); }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool vertical(HWND h) { return (styleOf(h) & SBS_VERT) != 0; }
 bool grip(HWND h) { return (styleOf(h) & (SBS_SIZEBOX | SBS_SIZEGRIP)) != 0; }
 
@@ -96,12 +93,7 @@ bool arrowEnabled(const BarData& d, int request) {
   return true;
 }
 
-void report(HWND h, WORD request, int pos = 0) {
-  HWND parent = GetParent(h);
-  if (!parent) return;
-  SendMessage(parent, vertical(h) ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(request, static_cast<WORD>(pos)),
-              reinterpret_cast<LPARAM>(h));
-}
+void report(HWND h, WORD request, int pos = 0) { reportScroll(h, vertical(h), request, pos); }
 
 void redraw(HWND h) { InvalidateRect(h, nullptr, TRUE); }
 
@@ -195,7 +187,7 @@ void press(HWND h, int request) {
   if ((request == SB_PAGEUP || request == SB_PAGEDOWN) && !scrollable(*d)) return;
   d->pressed = request;
   redraw(h);
-  SetTimer(h, kRepeatTimer, kFirstRepeat, nullptr);
+  startRepeat(h);
   report(h, static_cast<WORD>(request));
 }
 
@@ -205,12 +197,10 @@ void release(HWND h) {
   const bool wasTracking = d->tracking;
   const bool wasPressed = d->pressed >= 0;
   if (!wasTracking && !wasPressed) return;
-  KillTimer(h, kRepeatTimer);
   d->pressed = -1;
   d->tracking = false;
   const int at = d->trackPos;
-  redraw(h);
-  if (GetCapture() == h) ReleaseCapture();
+  endPress(h);
   if (wasTracking) report(h, SB_THUMBPOSITION, at);
   if (IsWindow(h)) report(h, SB_ENDSCROLL);
 }
@@ -231,17 +221,7 @@ void drag(HWND h, LPARAM lParam) {
 }
 
 LRESULT barProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NCCREATE:
-      bars().create(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      bars().erase(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    default:
-      break;
-  }
-  BarData* dp = rec(h);
+  BarData* dp = bars().route(h, msg);
   if (!dp) return DefWindowProc(h, msg, wParam, lParam);
   BarData& d = *dp;
   switch (msg) {
@@ -303,12 +283,9 @@ LRESULT barProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (reinterpret_cast<HWND>(lParam) != h) release(h);
       return 0;
     case WM_TIMER: {
-      if (wParam != kRepeatTimer || d.pressed < 0) return 0;
-      SetTimer(h, kRepeatTimer, kNextRepeat, nullptr);
       // The track repeats only while the thumb has not reached the pointer.
       POINT p;
-      GetCursorPos(p);
-      ScreenToClient(h, p);
+      if (!repeatTick(h, wParam, d.pressed >= 0, p)) return 0;
       const int part = partAt(h, d, MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
       if (part == d.pressed) report(h, static_cast<WORD>(d.pressed));
       return 0;

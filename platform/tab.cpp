@@ -42,7 +42,6 @@ ControlRecords<TabData>& tabControls() {
 
 TabData* rec(HWND h) { return tabControls().find(h); }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 int count(const TabData& d) { return static_cast<int>(d.tabs.size()); }
 
 // The height of the strip of tabs and each tab's rectangle (the current one drawn 2 pixels
@@ -77,23 +76,11 @@ Strip strip(HWND h, const TabData& d) {
   return s;
 }
 
-void notifyParent(HWND h, UINT code, LRESULT* answer = nullptr) {
-  HWND parent = GetParent(h);
-  if (!parent) return;
-  NMHDR nm;
-  nm.hwndFrom = h;
-  nm.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
-  nm.code = code;
-  const LRESULT r = SendMessage(parent, WM_NOTIFY, nm.idFrom, reinterpret_cast<LPARAM>(&nm));
-  if (answer) *answer = r;
-}
-
 // The user picks tab i: asked, changed, told.
 void userSelect(HWND h, int i) {
   TabData* d = rec(h);
   if (!d || i < 0 || i >= count(*d) || i == d->cur) return;
-  LRESULT refused = 0;
-  notifyParent(h, TCN_SELCHANGING, &refused);
+  const LRESULT refused = notifyParent(h, TCN_SELCHANGING);
   if (refused || !(d = rec(h)) || i >= count(*d)) return;
   d->cur = i;
   d->focusTab = i;
@@ -157,17 +144,7 @@ void putItem(TabData& d, Tab& t, const TCITEM& item) {
 }
 
 LRESULT tabProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NCCREATE:
-      tabControls().create(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      tabControls().erase(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    default:
-      break;
-  }
-  TabData* dp = rec(h);
+  TabData* dp = tabControls().route(h, msg);
   if (!dp) return DefWindowProc(h, msg, wParam, lParam);
   TabData& d = *dp;
   const int index = static_cast<int>(static_cast<LONG_PTR>(wParam));
@@ -180,9 +157,7 @@ LRESULT tabProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       paint(h);
       return 0;
     case WM_SETFONT:
-      d.font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateRect(h, nullptr, TRUE);
-      return 0;
+      return keepFont(h, d.font, wParam, lParam);
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(d.font);
     case WM_SETFOCUS:

@@ -19,8 +19,6 @@
 namespace win {
 namespace {
 
-constexpr UINT_PTR kRepeatTimer = 1;
-constexpr UINT kFirstRepeat = 400, kNextRepeat = 100;
 constexpr int kThumbWidth = 11;   // along the channel
 
 struct TrackData {
@@ -41,7 +39,6 @@ ControlRecords<TrackData>& tracks() {
 
 TrackData* rec(HWND h) { return tracks().find(h); }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool vertical(HWND h) { return (styleOf(h) & TBS_VERT) != 0; }
 
 struct Geometry {
@@ -96,12 +93,7 @@ RECT channelRect(HWND h) {
 
 void redraw(HWND h) { InvalidateRect(h, nullptr, TRUE); }
 
-void report(HWND h, WORD request, int pos = 0) {
-  HWND parent = GetParent(h);
-  if (!parent) return;
-  SendMessage(parent, vertical(h) ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(request, static_cast<WORD>(pos)),
-              reinterpret_cast<LPARAM>(h));
-}
+void report(HWND h, WORD request, int pos = 0) { reportScroll(h, vertical(h), request, pos); }
 
 bool setPos(HWND h, TrackData& d, long long pos) {
   const int v = static_cast<int>(std::clamp<long long>(pos, d.min, std::max(d.min, d.max)));
@@ -214,25 +206,13 @@ void release(HWND h) {
   const bool dragged = d->dragging;
   d->dragging = false;
   d->paging = 0;
-  KillTimer(h, kRepeatTimer);
-  redraw(h);
-  if (GetCapture() == h) ReleaseCapture();
+  endPress(h);
   if (dragged) report(h, TB_THUMBPOSITION, d->pos);
   if (IsWindow(h)) report(h, TB_ENDTRACK);
 }
 
 LRESULT trackProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NCCREATE:
-      tracks().create(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      tracks().erase(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    default:
-      break;
-  }
-  TrackData* dp = rec(h);
+  TrackData* dp = tracks().route(h, msg);
   if (!dp) return DefWindowProc(h, msg, wParam, lParam);
   TrackData& d = *dp;
   switch (msg) {
@@ -276,7 +256,7 @@ LRESULT trackProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       dp->paging = coord < coordOf(*dp, geometry(h), dp->pos) ? -1 : 1;
-      SetTimer(h, kRepeatTimer, kFirstRepeat, nullptr);
+      startRepeat(h);
       pageToward(h, coord);
       return 0;
     }
@@ -287,11 +267,8 @@ LRESULT trackProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_TIMER: {
-      if (wParam != kRepeatTimer || d.paging == 0) return 0;
-      SetTimer(h, kRepeatTimer, kNextRepeat, nullptr);
       POINT p;
-      GetCursorPos(p);
-      ScreenToClient(h, p);
+      if (!repeatTick(h, wParam, d.paging != 0, p)) return 0;
       pageToward(h, vertical(h) ? p.y : p.x);
       return 0;
     }

@@ -57,7 +57,6 @@ ControlRecords<TreeData>& trees() {
 
 TreeData* rec(HWND h) { return trees().find(h); }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 HTREEITEM handleOf(int id) { return reinterpret_cast<HTREEITEM>(static_cast<std::intptr_t>(id)); }
 int idOf(HTREEITEM item) { return static_cast<int>(reinterpret_cast<std::intptr_t>(item)); }
 
@@ -176,26 +175,12 @@ void fillItem(TreeData& d, int id, TVITEM& it) {
 
 LRESULT notifyTree(HWND h, UINT code, UINT action, int oldId, int newId) {
   TreeData* d = rec(h);
-  HWND parent = GetParent(h);
-  if (!d || !parent) return 0;
+  if (!d) return 0;
   NMTREEVIEW nm;
-  nm.hdr.hwndFrom = h;
-  nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
-  nm.hdr.code = code;
   nm.action = action;
   fillItem(*d, oldId, nm.itemOld);
   fillItem(*d, newId, nm.itemNew);
-  return SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
-}
-
-void notifySimple(HWND h, UINT code) {
-  HWND parent = GetParent(h);
-  if (!parent) return;
-  NMHDR nm;
-  nm.hwndFrom = h;
-  nm.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
-  nm.code = code;
-  SendMessage(parent, WM_NOTIFY, nm.idFrom, reinterpret_cast<LPARAM>(&nm));
+  return notifyParent(h, nm.hdr, code);
 }
 
 // Selects id (0 none) as the parent allows; true when it is selected afterwards.
@@ -409,7 +394,7 @@ void keyDown(HWND h, int vk) {
       if (n) expand(h, d->selected, TVE_COLLAPSE, true);
       return;
     case VK_RETURN:
-      notifySimple(h, NM_RETURN);
+      notifyParent(h, NM_RETURN);
       return;
     default:
       return;
@@ -429,7 +414,7 @@ void mouseDown(HWND h, LPARAM lParam, bool dbl) {
     return;
   }
   if (!(hi.flags & (TVHT_ONITEMLABEL | TVHT_ONITEMICON | TVHT_ONITEMRIGHT | TVHT_ONITEMINDENT))) return;
-  notifySimple(h, dbl ? NM_DBLCLK : NM_CLICK);
+  notifyParent(h, dbl ? NM_DBLCLK : NM_CLICK);
   if (!IsWindow(h)) return;
   select(h, id, TVC_BYMOUSE);
   if (dbl && IsWindow(h)) expand(h, id, TVE_TOGGLE, true);
@@ -481,20 +466,11 @@ LRESULT insertItem(HWND h, TreeData& d, const TVINSERTSTRUCT& ins) {
 }
 
 LRESULT treeProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NCCREATE: {
-      TreeData& d = trees().create(h);
-      const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-      d.scrollBar = cs && (static_cast<DWORD>(cs->style) & WS_VSCROLL);
-      return DefWindowProc(h, msg, wParam, lParam);
-    }
-    case WM_NCDESTROY:
-      trees().erase(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    default:
-      break;
+  if (msg == WM_NCCREATE) {
+    trees().create(h).scrollBar = createdWith(lParam, WS_VSCROLL);
+    return DefWindowProc(h, msg, wParam, lParam);
   }
-  TreeData* dp = rec(h);
+  TreeData* dp = trees().route(h, msg);
   if (!dp) return DefWindowProc(h, msg, wParam, lParam);
   TreeData& d = *dp;
   switch (msg) {
@@ -506,10 +482,7 @@ LRESULT treeProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       paint(h);
       return 0;
     case WM_SETFONT:
-      d.font = reinterpret_cast<HFONT>(wParam);
-      updateScrollBar(h, d);
-      if (LOWORD(lParam)) InvalidateRect(h, nullptr, TRUE);
-      return 0;
+      return keepFont(h, d.font, wParam, lParam, [&] { updateScrollBar(h, d); });
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(d.font);
     case WM_SIZE:
@@ -519,18 +492,12 @@ LRESULT treeProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS:
       d.focused = msg == WM_SETFOCUS;
       InvalidateRect(h, nullptr, TRUE);
-      notifySimple(h, msg == WM_SETFOCUS ? NM_SETFOCUS : NM_KILLFOCUS);
+      notifyParent(h, msg == WM_SETFOCUS ? NM_SETFOCUS : NM_KILLFOCUS);
       return 0;
     case WM_KEYDOWN: {
-      HWND parent = GetParent(h);
-      if (parent) {
-        struct { NMHDR hdr; WORD wVKey; UINT flags; } kd{};
-        kd.hdr.hwndFrom = h;
-        kd.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
-        kd.hdr.code = TVN_KEYDOWN;
-        kd.wVKey = static_cast<WORD>(wParam);
-        SendMessage(parent, WM_NOTIFY, kd.hdr.idFrom, reinterpret_cast<LPARAM>(&kd));
-      }
+      struct { NMHDR hdr; WORD wVKey; UINT flags; } kd{};
+      kd.wVKey = static_cast<WORD>(wParam);
+      notifyParent(h, kd.hdr, TVN_KEYDOWN);
       if (IsWindow(h)) keyDown(h, static_cast<int>(wParam));
       return 0;
     }

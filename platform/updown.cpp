@@ -21,8 +21,6 @@
 namespace win {
 namespace {
 
-constexpr UINT_PTR kRepeatTimer = 1;
-constexpr UINT kFirstRepeat = 400, kNextRepeat = 100;
 
 struct UpDownData {
   int min = 100, max = 0;
@@ -52,7 +50,6 @@ std::unordered_map<HWND, BuddyLink>& buddies() {
 
 UpDownData* rec(HWND h) { return updowns().find(h); }
 
-DWORD styleOf(HWND h) { return static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)); }
 bool horizontal(HWND h) { return (styleOf(h) & UDS_HORZ) != 0; }
 int lowOf(const UpDownData& d) { return std::min(d.min, d.max); }
 int highOf(const UpDownData& d) { return std::max(d.min, d.max); }
@@ -97,12 +94,7 @@ bool readBuddy(HWND h, UpDownData& d) {
 
 void redraw(HWND h) { InvalidateRect(h, nullptr, TRUE); }
 
-void report(HWND h, WORD request, int pos) {
-  HWND parent = GetParent(h);
-  if (!parent) return;
-  SendMessage(parent, horizontal(h) ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(request, static_cast<WORD>(pos)),
-              reinterpret_cast<LPARAM>(h));
-}
+void report(HWND h, WORD request, int pos) { reportScroll(h, !horizontal(h), request, pos); }
 
 // The current step size from the acceleration table and how long the arrow has been held.
 int stepSize(const UpDownData& d, DWORD heldMs) {
@@ -119,13 +111,9 @@ void step(HWND h, int dir, DWORD heldMs) {
   readBuddy(h, *d);
   const int delta = dir * stepSize(*d, heldMs) * (d->max >= d->min ? 1 : -1);
   NMUPDOWN nm;
-  nm.hdr.hwndFrom = h;
-  nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
-  nm.hdr.code = UDN_DELTAPOS;
   nm.iPos = d->pos;
   nm.iDelta = delta;
-  HWND parent = GetParent(h);
-  const LRESULT refused = parent ? SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm)) : 0;
+  const LRESULT refused = notifyParent(h, nm.hdr, UDN_DELTAPOS);
   if (!IsWindow(h) || !(d = rec(h))) return;
   if (!refused) {
     // The parent may have changed the step.
@@ -140,13 +128,11 @@ void step(HWND h, int dir, DWORD heldMs) {
   if ((d = rec(h)) != nullptr) report(h, SB_THUMBPOSITION, d->pos);
 }
 
-void endPress(HWND h) {
+void release(HWND h) {
   UpDownData* d = rec(h);
   if (!d || d->pressed == 0) return;
   d->pressed = 0;
-  KillTimer(h, kRepeatTimer);
-  redraw(h);
-  if (GetCapture() == h) ReleaseCapture();
+  endPress(h);
   if ((d = rec(h)) != nullptr) report(h, SB_ENDSCROLL, d->pos);
 }
 
@@ -281,18 +267,9 @@ void paint(HWND h) {
 }
 
 LRESULT updownProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_NCCREATE:
-      updowns().create(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      if (UpDownData* d = rec(h)) unhookBuddy(h, *d);
-      updowns().erase(h);
-      return DefWindowProc(h, msg, wParam, lParam);
-    default:
-      break;
-  }
-  UpDownData* dp = rec(h);
+  if (msg == WM_NCDESTROY)
+    if (UpDownData* d = rec(h)) unhookBuddy(h, *d);
+  UpDownData* dp = updowns().route(h, msg);
   if (!dp) return DefWindowProc(h, msg, wParam, lParam);
   UpDownData& d = *dp;
   switch (msg) {
@@ -306,7 +283,7 @@ LRESULT updownProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       paint(h);
       return 0;
     case WM_ENABLE:
-      if (!wParam) endPress(h);
+      if (!wParam) release(h);
       redraw(h);
       return 0;
     case WM_LBUTTONDOWN:
@@ -316,15 +293,12 @@ LRESULT updownProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       d.pressTime = GetMessageTime();
       SetCapture(h);
       redraw(h);
-      SetTimer(h, kRepeatTimer, kFirstRepeat, nullptr);
+      startRepeat(h);
       step(h, d.pressed, 0);
       return 0;
     case WM_TIMER: {
-      if (wParam != kRepeatTimer || d.pressed == 0) return 0;
-      SetTimer(h, kRepeatTimer, kNextRepeat, nullptr);
       POINT p;
-      GetCursorPos(p);
-      ScreenToClient(h, p);
+      if (!repeatTick(h, wParam, d.pressed != 0, p)) return 0;
       RECT c;
       GetClientRect(h, c);
       // Held: repeat while the pointer stays on the pressed arrow.
@@ -333,10 +307,10 @@ LRESULT updownProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_LBUTTONUP:
-      endPress(h);
+      release(h);
       return 0;
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) != h) endPress(h);
+      if (reinterpret_cast<HWND>(lParam) != h) release(h);
       return 0;
     case UDM_SETRANGE:
       d.max = static_cast<short>(LOWORD(static_cast<UINT_PTR>(lParam)));

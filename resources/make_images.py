@@ -276,9 +276,9 @@ def icon_return():
 
 
 def strip(images):
-    c = Canvas(16 * len(images), 16)
+    c = Canvas(16 * len(images), images[0].h)
     for i, im in enumerate(images):
-        for y in range(16):
+        for y in range(im.h):
             for x in range(16):
                 c.px[y][16 * i + x] = im.px[y][x]
     return c
@@ -293,6 +293,70 @@ def write_bmp8(path, c):
     with open(path, "wb") as f:
         f.write(struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset))
         f.write(header + pal + rows)
+
+
+# ---- the editor's format buttons (16 x 15, 16 colours) --------------------------------------
+def icon_bold():
+    c = Canvas(16, 15)
+    c.text(3, 2, ["########..", "###...###.", "###...###.", "###...###.", "########..",
+                  "###....###", "###....###", "###....###", "###....###", "#########.",
+                  ], K)
+    return c
+
+
+def icon_italic():
+    c = Canvas(16, 15)
+    c.fill(8, 2, 13, 2, K)
+    c.fill(3, 12, 8, 12, K)
+    for k in range(9):   # the stem leaning right
+        x = 11 - k * 5 // 8
+        c.fill(x - 1, 3 + k, x, 3 + k, K)
+    return c
+
+
+def icon_underline():
+    c = Canvas(16, 15)
+    c.fill(3, 1, 6, 1, K)
+    c.fill(9, 1, 12, 1, K)
+    c.fill(4, 2, 5, 9, K)
+    c.fill(10, 2, 11, 9, K)
+    c.path([(5, 10), (6, 11), (9, 11), (10, 10)], K)
+    c.fill(2, 13, 13, 13, K)
+    return c
+
+
+def icon_align(where):
+    c = Canvas(16, 15)
+    for k, y in enumerate((2, 5, 8, 11)):
+        n = 12 if k % 2 == 0 else 8
+        x0 = {"left": 2, "centre": 2 + (12 - n) // 2, "right": 14 - n}[where]
+        c.line(x0, y, x0 + n - 1, y, K)
+    return c
+
+
+def icon_bullets():
+    c = Canvas(16, 15)
+    for y in (2, 7, 12):
+        c.fill(2, y - 1, 3, y, NAVY)
+        c.line(6, y, 13, y, K)
+    return c
+
+
+def write_bmp4(path, c):
+    """A 4-bit BMP over the classic 16 colours."""
+    stride = ((c.w + 1) // 2 + 3) // 4 * 4
+    pal = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in PALETTE[:16])
+    rows = []
+    for y in reversed(range(c.h)):
+        row = c.px[y] + [0]
+        packed = bytes((row[2 * i] << 4) | row[2 * i + 1] for i in range((c.w + 1) // 2))
+        rows.append(packed + b"\0" * (stride - len(packed)))
+    body = b"".join(rows)
+    header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h, 1, 4, 0, len(body), 2835, 2835, 16, 0)
+    offset = 14 + len(header) + len(pal)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", offset + len(body), 0, 0, offset))
+        f.write(header + pal + body)
 
 
 # ---- icon and cursors (32 x 32, 16 colours, with a transparency mask) ---------------------
@@ -377,6 +441,9 @@ def main():
     write_bmp8(os.path.join(OUT, "toolbar30102.bmp"), strip([icon_clipboard(), icon_print(), icon_adjust(), icon_return()]))
     write_bmp8(os.path.join(OUT, "toolbar30103.bmp"),
                strip([icon_clipboard(), icon_print(), icon_adjust(BLUE), icon_return()]))
+    write_bmp4(os.path.join(OUT, "editformat32101.bmp"), strip([
+        icon_bold(), icon_italic(), icon_underline(), icon_align("left"), icon_align("centre"),
+        icon_align("right"), icon_bullets()]))
     write_icon_or_cursor(os.path.join(OUT, "tarnwalker.ico"), app_icon())
     write_icon_or_cursor(os.path.join(OUT, "cross2001.cur"), cursor_cross(), (15, 15))
     write_icon_or_cursor(os.path.join(OUT, "zoom2002.cur"), cursor_zoom(), (12, 12))

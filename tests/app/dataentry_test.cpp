@@ -23,6 +23,7 @@
 #include "app/projectfile.h"
 #include "platform/message_box.h"
 #include "platform/test_api.h"
+#include "tests/app/usgs_spreadsheet.h"
 #include "tests/support/clipboard_text.h"
 #include "tests/support/scripted_user.h"
 #include "tests/window/window_fixture.h"
@@ -35,49 +36,7 @@ using tw::test::Step;
 
 namespace {
 
-// Days of the USGS record blanked, made negative or made far below the missing value in the
-// spreadsheet (0-based rows), as a gauge's outages and faults would leave it.
-constexpr int kGapFrom = 100, kGapDays = 7, kSingleGap = 5000, kNegative = 200, kBelowMissing = 300;
-constexpr int kRainGapFrom = 50, kRainGapDays = 3, kNegativeRain = 60;
-
-struct Usgs {
-  std::vector<std::string> flows;   // as the file writes them
-};
-
-const Usgs& usgs() {
-  static const Usgs u = [] {
-    Usgs out;
-    std::ifstream in(fs::path(TW_FIXTURES) / "usgs-12304500-2000-2019.csv");
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line)) out.flows.push_back(line.substr(line.find(',') + 1));
-    return out;
-  }();
-  return u;
-}
-
-std::string flowcell(int k) {
-  if ((k >= kGapFrom && k < kGapFrom + kGapDays) || k == kSingleGap) return "";
-  if (k == kNegative) return "-3.5";
-  if (k == kBelowMissing) return "-1500";
-  return usgs().flows[static_cast<std::size_t>(k)];
-}
-std::string raincell(int k) {
-  if (k >= kRainGapFrom && k < kRainGapFrom + kRainGapDays) return "";
-  if (k == kNegativeRain) return "-1";
-  return std::to_string(k * 37 % 100 / 10) + "." + std::to_string(k * 37 % 10);
-}
-
-// The record as a spreadsheet copies it: tab-separated, one line per day.
-std::string spreadsheet(bool rain, const char* eol) {
-  std::string text;
-  for (int k = 0; k < static_cast<int>(usgs().flows.size()); ++k) {
-    text += flowcell(k);
-    if (rain) text += "\t" + raincell(k);
-    text += eol;
-  }
-  return text;
-}
+using namespace tw::test::usgssheet;
 
 std::string trimmed(std::string s) {
   s.erase(s.find_last_not_of(' ') + 1);
@@ -318,7 +277,9 @@ TEST_F(DataEntry, TheUsgsRecordFromEntryToTheReopenedFile) {
   EXPECT_EQ(wrong, 0);
   for (std::size_t y = 0; y < static_cast<std::size_t>(saved.numyears); ++y) {
     EXPECT_EQ(twvars.annual[y].userflag[0], saved.annual[y].userflag[0]) << y;
-    if (saved.annual[y].userflag[0] == 1) EXPECT_FLOAT_EQ(twvars.annual[y].user[0], saved.annual[y].user[0]);
+    if (saved.annual[y].userflag[0] == 1) {
+      EXPECT_FLOAT_EQ(twvars.annual[y].user[0], saved.annual[y].user[0]);
+    }
   }
   EXPECT_EQ(twvars.missingflows, saved.missingflows) << "the summary of the reopened file agrees";
 }

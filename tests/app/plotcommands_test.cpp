@@ -1,5 +1,6 @@
 // The plot commands of the separation view chosen from its "Save plot" menu by keys, as a user
-// would: Print plot on the built-in PDF printer (the page rendered by pdftoppm), Save plot to a
+// would: Print plot on the built-in PDF printer, the page set upright in the printer's page
+// set-up (the page rendered by pdftoppm), Save plot to a
 // file (*.WMF) under a typed name (rendered by libwmf) and Save plot to clipboard. The pictures
 // are kept in the build folder.
 #include <gtest/gtest.h>
@@ -135,7 +136,8 @@ TEST_F(PlotCommands, TheSeparationPlotPrintedSavedAsAMetafileAndCopied) {
          win::test::pressKey(win::VK_MENU);
        }});
   add(saveplotitem(2));
-  add({[&] {
+  // The page set-up: upright (Alt+P), confirmed.
+  add({[] { win::test::pressKey('P', win::test::kAlt); }, pressed(win::VK_RETURN), [&] {
          printed = fs::exists(pdf);
          win::test::pressKey(win::VK_MENU);
        }});
@@ -155,7 +157,7 @@ TEST_F(PlotCommands, TheSeparationPlotPrintedSavedAsAMetafileAndCopied) {
   bfsep_main();
   win::test::setIdleHook(nullptr);
 
-  EXPECT_TRUE(printed) << "Print plot printed at once: the PDF printer's page set-up needs no answer";
+  EXPECT_TRUE(printed) << "Print plot printed once the page set-up was confirmed";
   EXPECT_TRUE(metafile) << "the metafile is written when the plot ends";
   EXPECT_EQ(twvars.filename, project) << "saving the plot leaves the project's file name";
   EXPECT_EQ(twvars.status, 3);
@@ -168,6 +170,7 @@ TEST_F(PlotCommands, TheSeparationPlotPrintedSavedAsAMetafileAndCopied) {
   const std::size_t pages = info.output.find("Pages:");
   ASSERT_NE(pages, std::string::npos) << info.output;
   EXPECT_EQ(std::stoi(info.output.substr(pages + 6)), 1) << info.output;
+  EXPECT_NE(info.output.find("595.32 x 841.92 pts"), std::string::npos) << "upright A4, as set up\n" << info.output;
   const hc::Run page = hc::run("pdftoppm -r 50 -png -singlefile '" + pdf.string() + "' '" + shot("plotcommands_printed") + "'");
   ASSERT_EQ(page.status, 0) << page.output;
   const Ink paper = inkof(shot("plotcommands_printed.png"));

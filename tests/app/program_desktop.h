@@ -64,8 +64,9 @@ class ProgramOnDesktop : public ::testing::Test {
     fs::remove_all(dir);
   }
 
-  // The program in its own folder, which is also its home and configuration folder.
-  void startProgram() {
+  // The program (TarnWalker unless another is named) in its own folder, which is also its home
+  // and configuration folder.
+  void startProgram(const char* program = TW_PROGRAM) {
     child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -76,7 +77,7 @@ class ProgramOnDesktop : public ::testing::Test {
       const int in = ::open("/dev/null", O_RDONLY);
       if (out >= 0) ::dup2(out, 1), ::dup2(out, 2);
       if (in >= 0) ::dup2(in, 0);
-      ::execl(TW_PROGRAM, TW_PROGRAM, static_cast<char*>(nullptr));
+      ::execl(program, program, static_cast<char*>(nullptr));
       ::_exit(121);
     }
   }

@@ -295,8 +295,9 @@ TEST_F(RegressionWindow, AFailedFitClearsThePlotAndLeavesStatusThree) {
 }
 
 
-// Print plot from the window's "Save plot" menu, chosen by keys after a successful fit: the
-// built-in PDF printer writes one page with the fit and its key.
+// Print plot from the window's "Save plot" menu, chosen by keys after a successful fit, and
+// the page set-up confirmed as it comes: the built-in PDF printer writes one page with the fit
+// and its key.
 TEST_F(RegressionWindow, PrintPlotPutsTheFitOnThePrintersPage) {
   ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
   const fs::path folder = fs::temp_directory_path() / ("tw_regprint_" + std::to_string(::getpid()));
@@ -311,7 +312,7 @@ TEST_F(RegressionWindow, PrintPlotPutsTheFitOnThePrintersPage) {
   using tw::test::pressed;
   tw::test::scriptuser({[] { clickfield(1029); },   // Finished
                         pressed(win::VK_MENU), pressed(win::VK_DOWN), pressed(win::VK_DOWN), pressed(win::VK_DOWN),
-                        pressed(win::VK_RETURN),
+                        pressed(win::VK_RETURN), pressed(win::VK_RETURN),
                         [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
                        {'N'});
   win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40008, 0);

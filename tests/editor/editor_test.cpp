@@ -319,6 +319,13 @@ TEST_F(Editor, CommandLineAndHistory) {
   test::runUntilIdle();
   yyeditgetcommand(result, got, 100);
   EXPECT_EQ(got, "");
+  // Alt+Down drops the history list (and the Alt let go opens no menu over it); Esc closes it.
+  test::pressKey(VK_DOWN, test::kAlt);
+  test::runUntilIdle();
+  EXPECT_NE(SendMessage(r->commandline, CB_GETDROPPEDSTATE, 0, 0), 0);
+  test::pressKey(VK_ESCAPE);
+  test::runUntilIdle();
+  EXPECT_EQ(SendMessage(r->commandline, CB_GETDROPPEDSTATE, 0, 0), 0);
 
   yyeditclearhistory(result);
   EXPECT_EQ(result, 0);
@@ -530,6 +537,42 @@ TEST_F(Editor, RichTextAsAUserWould) {
   EXPECT_TRUE(boldat(r->control, 14, 23));
   EXPECT_TRUE(bulletat(r->control, 25));
   EXPECT_EQ(caption(w), "Text Editor - [" + saved + "]");
+}
+
+// The modeless find dialog of a modeless editor takes its keys in the program's own event
+// loop: Enter finds the next match, Alt with a mnemonic reaches a field, Esc closes it.
+TEST_F(Editor, TheFindDialogTakesItsKeysInTheProgramsEventLoop) {
+  const int w = child();
+  WEditFile(file("f.txt", "Baseflow index\r\nbaseflow again\r\n"), {});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  SetFocus(r->control);
+  menu('S', 'F');
+  ASSERT_NE(r->finddialog, nullptr);
+  // Only the toolkit's event pump between the keys and the dialog.
+  auto pump = [] {
+    int type = 0, v1 = 0, v2 = 0, v3 = 0, v4 = 0, x = 0, y = 0, window = 0, time = 0;
+    for (int k = 0; k < 200; ++k) {
+      yydispatchpeekmessage(type, v1, v2, v3, v4, x, y, window, time);
+      if (type == -1) break;
+    }
+  };
+  test::typeText("again");
+  pump();
+  test::pressKey(VK_RETURN);
+  pump();
+  DWORD s = 0, e = 0;
+  SendMessage(r->control, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  EXPECT_EQ(s, 24u) << "Enter is the dialog's Find Next";
+  EXPECT_EQ(e, 29u);
+  test::pressKey('C', test::kAlt);
+  pump();
+  EXPECT_EQ(SendMessage(GetDlgItem(r->finddialog, kFrMatchCase), BM_GETCHECK, 0, 0), BST_CHECKED)
+      << "Alt+C ticks Match case";
+  test::pressKey(VK_ESCAPE);
+  pump();
+  EXPECT_EQ(r->finddialog, nullptr) << "Esc is the dialog's Cancel";
+  EXPECT_EQ(r->word[ED_FINDDIALOG], 0);
 }
 
 // A plain-text file that starts like RTF stays text in a rich-text editor; an .RTF name in
@@ -805,6 +848,35 @@ TEST_F(Editor, FormatButtonsFollowTheSelection) {
 }  // namespace
 
 namespace {
+
+// Ctrl+V in a rich-text editor pastes copied text with its formats; a plain-text editor takes
+// only the clipboard's plain text.
+TEST_F(Editor, RichPasteKeepsFormatsPlainPasteTakesText) {
+  const int w = child();
+  WEditFile(file("rich.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 \\b Tarn\\b0  Beck\\par}"),
+            {.options = EO_RICHTEXT, .fonttype = 3, .fontsize = 11});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  ASSERT_TRUE(boldat(r->control, 0, 4));
+  SendMessage(r->control, EM_SETSEL, 0, 4);
+  SendMessage(winslot(w).wWindow, WM_COMMAND, ED_COPY, 0);
+  SetFocus(r->control);
+  SendMessage(r->control, EM_SETSEL, 9, 9);
+  keys('V', test::kCtrl);
+  EXPECT_EQ(text(), "Tarn BeckTarn") << "pasted once";
+  EXPECT_TRUE(boldat(r->control, 9, 13)) << "pasted with its bold";
+  EXPECT_FALSE(boldat(r->control, 4, 9));
+
+  const int p = child();
+  WEditFile(file("plain.txt", "Beck "), {.fonttype = 3, .fontsize = 11});
+  EditorRecord* q = record(p);
+  ASSERT_NE(q, nullptr);
+  SetFocus(q->control);
+  SendMessage(q->control, EM_SETSEL, 5, 5);
+  keys('V', test::kCtrl);
+  EXPECT_EQ(text(), "Beck Tarn") << "pasted once";
+  EXPECT_FALSE(boldat(q->control, 5, 9)) << "plain text only";
+}
 
 // In the bold system font, Bold over bold text makes it normal weight, and back.
 TEST_F(Editor, BoldSwitchesOffInABoldFont) {

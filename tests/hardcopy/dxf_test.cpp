@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/hardcopy/driver_files.h"
+#include "tests/hardcopy/driver_fixture.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/lines.h"
@@ -16,21 +17,9 @@
 
 namespace {
 
-class Dxf : public ::testing::Test {
+class Dxf : public hc::DriverFileTest {
  protected:
-  void SetUp() override {
-    testpicturegraphics(1000, 750);
-    igrhardcopyselect(1, HCDXF);
-  }
-  std::vector<std::string> write(const std::string& name, void (*draw)()) {
-    path = hc::scratch(name).string();
-    igrhardcopy(path);
-    if (draw != nullptr) draw();
-    igrhardcopy("S");
-    bytes = tw::test::slurp(path);
-    return hc::crlflines(bytes);
-  }
-  std::string path, bytes;
+  Dxf() : DriverFileTest(HCDXF) {}
 };
 
 // The value of the first group with this code after the given value line.

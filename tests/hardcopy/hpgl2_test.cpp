@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "tests/hardcopy/driver_files.h"
+#include "tests/hardcopy/hpgl_fixtures.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
@@ -29,7 +30,8 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
+using hpgltest::Lines;
+using hpgltest::written;
 
 // An encoded polyline as a reader sees it: after "PE" come flags ("7" selects seven-bit
 // mode, base 32) and then numbers. In seven-bit mode a character of code 63-94 is a digit
@@ -80,25 +82,8 @@ Decoded decodePE(const std::string& line) {
   return d;
 }
 
-std::vector<std::string> written(const std::function<void()>& f, std::string* raw = nullptr) {
-  const std::string path = hc::scratch("writers2.plt").string();
-  assignfixed(tessar.files.HCCURRENT, path);
-  yyprop(2);
-  f();
-  yyprcl(2);
-  const std::string bytes = tw::test::slurp(path);
-  if (raw != nullptr) *raw = bytes;
-  return hc::crlflines(bytes);
-}
-
-class EncodedPolyline : public ::testing::Test {
+class EncodedPolyline : public hpgltest::WriterTest {
  protected:
-  void SetUp() override {
-    testpicturegraphics(1000, 750);
-    DeviceOperands& op = tessar.graphics.operands;
-    op.HCSCALEX = op.HCSCALEY = 1;
-    op.HPGLPREFIX = 2;
-  }
   static void points(const std::vector<float>& x, const std::vector<float>& y) {
     tessar.graphics.XWORK = x;
     tessar.graphics.YWORK = y;
@@ -176,30 +161,10 @@ TEST(HpglTwoWriters, PaletteEntriesAndRasterPatterns) {
             (Lines{"1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,", "1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0;"}));
 }
 
-class Hpgl2 : public ::testing::Test {
+// select(type) picks the device type.
+class Hpgl2 : public hpgltest::DriverTest {
  protected:
-  void select(int type) {
-    testpicturegraphics(1000, 750);
-    tessar.hardcopy.selection.HPGL2TYPE = type;
-    igrhardcopyselect(1, HCHPGL2);
-  }
-  void SetUp() override { select(1); }
-  Lines write(const std::string& name, const std::function<void()>& draw,
-              std::optional<std::string_view> title = std::nullopt) {
-    path = hc::scratch(name).string();
-    igrhardcopy(path, title);
-    draw();
-    igrhardcopy("S");
-    bytes = tw::test::slurp(path);
-    return hc::crlflines(bytes);
-  }
-  static Lines after(const Lines& l, const std::string& start, std::size_t count) {
-    auto it = std::find_if(l.begin(), l.end(), [&](const std::string& s) { return s.starts_with(start); });
-    if (it == l.end()) return {};
-    return Lines(it, std::min(l.end(), it + static_cast<long>(count)));
-  }
-  static bool has(const Lines& l, const std::string& s) { return std::find(l.begin(), l.end(), s) != l.end(); }
-  std::string path, bytes;
+  Hpgl2() : DriverTest(tessar.hardcopy.selection.HPGL2TYPE, HCHPGL2) {}
 };
 
 TEST_F(Hpgl2, LaserJetHeaderAndPageEnd) {

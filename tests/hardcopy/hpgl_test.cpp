@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "tests/hardcopy/driver_files.h"
+#include "tests/hardcopy/hpgl_fixtures.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
@@ -25,28 +26,14 @@
 
 namespace {
 
-// What the writers put on unit 2 while f runs.
-std::vector<std::string> written(const std::function<void()>& f, std::string* raw = nullptr) {
-  const std::string path = hc::scratch("writers.plt").string();
-  assignfixed(tessar.files.HCCURRENT, path);
-  yyprop(2);
-  f();
-  yyprcl(2);
-  const std::string bytes = tw::test::slurp(path);
-  if (raw != nullptr) *raw = bytes;
-  return hc::crlflines(bytes);
-}
+using hpgltest::Lines;
+using hpgltest::written;
 
-using Lines = std::vector<std::string>;
-
-class HpglWriters : public ::testing::Test {
+class HpglWriters : public hpgltest::WriterTest {
  protected:
   void SetUp() override {
-    testpicturegraphics(1000, 750);
-    DeviceOperands& op = tessar.graphics.operands;
-    op.HCSCALEX = op.HCSCALEY = 1;
-    op.HPGLPREFIX = 2;
-    op.HCASPECT = 1;
+    WriterTest::SetUp();
+    tessar.graphics.operands.HCASPECT = 1;
     tessar.hardcopy.HCOPTIONS[17] = 1;
   }
 };
@@ -125,29 +112,10 @@ TEST_F(HpglWriters, WedgesAndArcs) {
   EXPECT_EQ(op.LASTPENX, -9999);
 }
 
-class Hpgl : public ::testing::Test {
+// select(model) picks the plotter model.
+class Hpgl : public hpgltest::DriverTest {
  protected:
-  void select(int model) {
-    testpicturegraphics(1000, 750);
-    tessar.hardcopy.selection.PLOTTERMODEL = model;
-    igrhardcopyselect(1, HCHPGL);
-  }
-  void SetUp() override { select(1); }
-  Lines write(const std::string& name, const std::function<void()>& draw) {
-    path = hc::scratch(name).string();
-    igrhardcopy(path);
-    draw();
-    igrhardcopy("S");
-    bytes = tw::test::slurp(path);
-    return hc::crlflines(bytes);
-  }
-  // The lines after the first that starts with the given text.
-  static Lines after(const Lines& l, const std::string& start, std::size_t count) {
-    auto it = std::find_if(l.begin(), l.end(), [&](const std::string& s) { return s.starts_with(start); });
-    if (it == l.end()) return {};
-    return Lines(it, std::min(l.end(), it + static_cast<long>(count)));
-  }
-  std::string path, bytes;
+  Hpgl() : DriverTest(tessar.hardcopy.selection.PLOTTERMODEL, HCHPGL) {}
 };
 
 TEST_F(Hpgl, DefaultsAndHeaderOfModelOne) {

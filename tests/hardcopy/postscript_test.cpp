@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "tests/hardcopy/driver_files.h"
+#include "tests/hardcopy/driver_fixture.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
@@ -20,22 +21,9 @@
 
 namespace {
 
-class PostScript : public ::testing::Test {
+class PostScript : public hc::DriverFileTest {
  protected:
-  void SetUp() override {
-    testpicturegraphics(1000, 750);
-    igrhardcopyselect(1, HCPOSTSCRIPT);
-  }
-  std::vector<std::string> write(const std::string& name, void (*draw)(),
-                                 std::optional<std::string_view> title = std::nullopt) {
-    path = hc::scratch(name).string();
-    igrhardcopy(path, title);
-    if (draw != nullptr) draw();
-    igrhardcopy("S");
-    bytes = tw::test::slurp(path);
-    return hc::crlflines(bytes);
-  }
-  std::string path, bytes;
+  PostScript() : DriverFileTest(HCPOSTSCRIPT) {}
 };
 
 int option(int n) { return tessar.hardcopy.HCOPTIONS[static_cast<std::size_t>(n - 1)]; }

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "tests/hardcopy/driver_files.h"
+#include "tests/hardcopy/driver_fixture.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
@@ -21,21 +22,9 @@
 
 namespace {
 
-class Svg : public ::testing::Test {
+class Svg : public hc::DriverFileTest {
  protected:
-  void SetUp() override {
-    testpicturegraphics(640, 480);
-    igrhardcopyselect(1, HCSVG);
-  }
-  std::vector<std::string> write(const std::string& name, void (*draw)()) {
-    path = hc::scratch(name).string();
-    igrhardcopy(path);
-    if (draw != nullptr) draw();
-    igrhardcopy("S");
-    bytes = tw::test::slurp(path);
-    return hc::crlflines(bytes);
-  }
-  std::string path, bytes;
+  Svg() : DriverFileTest(HCSVG, 640, 480) {}
 };
 
 bool has(const std::vector<std::string>& lines, const std::string& line) {

@@ -317,6 +317,20 @@ TEST_F(ComboBoxInDialogTest, TemplateHeightIsTheDroppedHeightAndKeysStayWithTheL
   EXPECT_EQ(dr.top, wr.top);
   EXPECT_EQ(dr.bottom - dr.top, full.bottom - full.top) << "the template's height is the dropped height";
   EXPECT_EQ(GetFocus(), GetDlgItem(start, kComboEditId));
+  // Dropped, the list shows whole items only: its height is cut to a number of items.
+  test::pressKey(VK_F4);
+  dlgtest::pump(d);
+  HWND list = droppedList();
+  ASSERT_NE(list, nullptr);
+  RECT lc;
+  GetClientRect(list, lc);
+  const int itemheight = static_cast<int>(SendMessage(start, CB_GETITEMHEIGHT, 0, 0));
+  ASSERT_GT(itemheight, 0);
+  EXPECT_EQ(lc.bottom % itemheight, 0) << lc.bottom << " for items of " << itemheight;
+  EXPECT_GT(lc.bottom / itemheight, 1);
+  EXPECT_LE(lc.bottom, full.bottom - full.top - (wr.bottom - wr.top));
+  test::pressKey(VK_ESCAPE);
+  dlgtest::pump(d);
   test::pressKey(VK_DOWN);
   dlgtest::pump(d);
   EXPECT_EQ(SendMessage(start, CB_GETCURSEL, 0, 0), 0) << "arrows go to the combo box, not to the next control";

@@ -300,6 +300,24 @@ TEST_F(EditTest, PositionsAgreeWithTheDrawingForEveryAlignment) {
   }
 }
 
+// Typed into a right-aligned number field that it fits, the text stays flush right, where the
+// field's neighbours (a grid's cells) draw theirs: the caret at the end is no reason to scroll.
+TEST_F(EditTest, TypingIntoARightAlignedFieldKeepsTheTextFlushRight) {
+  for (DWORD style : {DWORD{ES_RIGHT | ES_MULTILINE | ES_AUTOHSCROLL}, DWORD{ES_RIGHT | ES_AUTOHSCROLL}}) {
+    SCOPED_TRACE(style);
+    HWND e = edit(style, "", 90, 22);
+    test::typeText("7.5");
+    test::runUntilIdle();
+    ASSERT_EQ(textOf(e), "7.5");
+    RECT fr;
+    SendMessage(e, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
+    EXPECT_NEAR(posOf(e, 3).x, fr.right, 1) << "typed";
+    SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("7.5"));
+    EXPECT_NEAR(posOf(e, 3).x, fr.right, 1) << "set";
+    DestroyWindow(e);
+  }
+}
+
 TEST_F(EditTest, MouseClickPlacesTheCaretDragSelectsDoubleClickTakesAWord) {
   HWND e = edit(ES_AUTOHSCROLL, "mean daily flow");
   SetFocus(top);

@@ -2,6 +2,7 @@
 // played back on other device contexts.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -186,6 +187,60 @@ TEST(PlayEnhMetaFile, GivesThePixelsOfDrawingDirectly) {
   EXPECT_EQ(GetClipRgn(played.dc, probe), 0);
   DeleteObject(probe);
   DeleteEnhMetaFile(mf);
+}
+
+// A picture drawn under a world transform: a quarter turn or a mirror is recorded as the
+// picture lands on the page, so that the recording played back gives the pixels of drawing
+// directly; a turn the page axes cannot hold leaves no record.
+TEST(PlayEnhMetaFile, PicturesUnderAQuarterTurnOrMirrorAsDrawnDirectly) {
+  // 4 x 3 pixels, each its own colour, bottom-up.
+  std::vector<std::uint32_t> bits(12);
+  for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = static_cast<std::uint32_t>(0x102030 * (i + 1)) & 0xFFFFFF;
+  BITMAPINFO bi;
+  bi.bmiHeader.biWidth = 4;
+  bi.bmiHeader.biHeight = 3;
+  bi.bmiHeader.biBitCount = 32;
+  struct Case {
+    const char* why;
+    XFORM turn;
+  };
+  const Case cases[] = {
+      {"a quarter turn", XFORM{0, -1, 1, 0, 5, 30}},
+      {"a half turn", XFORM{-1, 0, 0, -1, 30, 30}},
+      {"three quarters", XFORM{0, 1, -1, 0, 30, 5}},
+      {"mirrored across", XFORM{-1, 0, 0, 1, 32, 2}},
+      {"turned and doubled", XFORM{0, 2, 2, 0, 1, 1}},
+  };
+  for (const Case& c : cases) {
+    auto draw = [&c, &bits, &bi](HDC dc) {
+      SetGraphicsMode(dc, GM_ADVANCED);
+      SetWorldTransform(dc, &c.turn);
+      EXPECT_EQ(StretchDIBits(dc, 2, 3, 8, 6, 0, 0, 4, 3, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY), 3) << c.why;
+      ModifyWorldTransform(dc, nullptr, MWT_IDENTITY);
+      SetGraphicsMode(dc, GM_COMPATIBLE);
+      // A mark at the page's corner, so that played and drawn pictures share their space.
+      SetPixel(dc, 0, 0, RGB(0, 0, 0));
+      SetPixel(dc, 39, 39, RGB(0, 0, 0));
+    };
+    Canvas direct(40, 40), played(40, 40);
+    draw(direct.dc);
+    HENHMETAFILE mf = record(draw, 40, 40);
+    ASSERT_NE(mf, nullptr);
+    PlayEnhMetaFile(played.dc, mf, RECT{0, 0, 40, 40});
+    const std::vector<COLORREF> a = direct.pixels(), b = played.pixels();
+    EXPECT_EQ(b, a) << c.why;
+    long ink = 0;
+    for (COLORREF p : a) ink += p != RGB(255, 255, 255);
+    EXPECT_EQ(ink, 2 + (c.turn.eM12 == 2 ? 4 * 48 : 48)) << c.why << ": the whole picture and the two marks";
+    DeleteEnhMetaFile(mf);
+  }
+  // An eighth of a turn: no record (the call says so), the page stays blank.
+  HDC rec = CreateEnhMetaFile(nullptr, nullptr, nullptr, nullptr);
+  SetGraphicsMode(rec, GM_ADVANCED);
+  const XFORM eighth{0.7071f, -0.7071f, 0.7071f, 0.7071f, 10, 20};
+  SetWorldTransform(rec, &eighth);
+  EXPECT_EQ(StretchDIBits(rec, 2, 3, 8, 6, 0, 0, 4, 3, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY), 0);
+  DeleteEnhMetaFile(CloseEnhMetaFile(rec));
 }
 
 TEST(PlayEnhMetaFile, MapsTheRecordingOntoTheRectangle) {

@@ -97,6 +97,17 @@ TEST(EnhMetafileFile, RecordsChainToTheEndAndTheHeaderCountsThem) {
   EXPECT_EQ(u32(b, 64), 108u);
   EXPECT_EQ(b[108], 'V');
   EXPECT_EQ(b[110], 'X');
+  // A picture without a name keeps its name's NUL: three NULs end the description.
+  HDC blank = CreateEnhMetaFile(nullptr, nullptr, &kFrame, "VXK metafile driver\0");
+  ASSERT_NE(blank, nullptr);
+  HENHMETAFILE unnamed = CloseEnhMetaFile(blank);
+  std::vector<BYTE> h(GetEnhMetaFileBits(unnamed, 0, nullptr));
+  ASSERT_GT(h.size(), 108u);
+  GetEnhMetaFileBits(unnamed, static_cast<UINT>(h.size()), h.data());
+  EXPECT_EQ(u32(h, 60), 22u);
+  EXPECT_EQ(h[108 + 2 * 18], 'r') << "the name's last character";
+  for (int i = 19; i < 22; ++i) EXPECT_EQ(h[108 + 2 * static_cast<size_t>(i)], 0) << i;
+  DeleteEnhMetaFile(unnamed);
   size_t at = 0, records = 0, last = 0;
   while (at < n) {
     const uint32_t size = u32(b, at + 4);

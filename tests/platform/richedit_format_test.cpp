@@ -1,13 +1,15 @@
 // Character and paragraph formats of the rich-edit control: formats stay on their characters
 // through typing, deleting and undo; the masks report what is mixed; the word at the caret
 // and the typing format; bullets, alignment and indents of the selected paragraphs; and the
-// formats drawn (bold wider, colour in its colour, the line of a centred paragraph moved).
+// formats drawn (bold wider, colour in its colour, the line of a centred paragraph moved); copy
+// and paste of formatted text.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform/clipboard.h"
 #include "platform/richedit.h"
 #include "platform/test_api.h"
 #include "tests/platform/ctl_helpers.h"
@@ -181,6 +183,55 @@ TEST_F(RichFormat, ParagraphFormats) {
   EXPECT_EQ(get(6, 6).wNumbering, PFN_BULLET);
   EXPECT_EQ(get(10, 10).wNumbering, PFN_BULLET);
   EXPECT_EQ(get(0, 0).wNumbering, 0);
+}
+
+// Copy puts the selection on the clipboard as text and as RTF; Paste takes the RTF back with
+// its formats: a piece without a line end keeps the format of the paragraph it lands in, a
+// whole paragraph brings its own; undo takes the paste back.
+TEST_F(RichFormat, CopyAndPasteKeepTheFormats) {
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Tarn Beck\rRain gauge\rSnow gauge"));
+  setChar(0, 4, CFM_BOLD, CFE_BOLD);   // "Tarn"
+  select(12, 12);                      // "Rain gauge" bulleted
+  PARAFORMAT pf;
+  pf.dwMask = PFM_NUMBERING;
+  pf.wNumbering = PFN_BULLET;
+  SendMessage(e, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+  auto numbering = [&](LONG at) {
+    select(at, at);
+    PARAFORMAT g;
+    SendMessage(e, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&g));
+    return g.wNumbering;
+  };
+  const UINT rtf = RegisterClipboardFormat("Rich Text Format");
+
+  select(0, 4);
+  SendMessage(e, WM_COPY, 0, 0);
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  ASSERT_TRUE(IsClipboardFormatAvailable(rtf));
+  EXPECT_EQ(SendMessage(e, EM_CANPASTE, 0, 0), TRUE);
+  // At the end of the bulleted line: bold "Tarn" there, the line still bulleted, the next not.
+  select(20, 20);
+  SendMessage(e, WM_PASTE, 0, 0);
+  EXPECT_EQ(textOf(e), "Tarn Beck\rRain gaugeTarn\rSnow gauge");
+  EXPECT_TRUE(bold(20, 24));
+  EXPECT_FALSE(bold(10, 20));
+  EXPECT_EQ(numbering(22), PFN_BULLET);
+  EXPECT_EQ(numbering(27), 0);
+  SendMessage(e, EM_UNDO, 0, 0);
+  EXPECT_EQ(textOf(e), "Tarn Beck\rRain gauge\rSnow gauge");
+  EXPECT_EQ(numbering(12), PFN_BULLET);
+  EXPECT_EQ(numbering(23), 0);
+
+  // A whole bulleted paragraph pasted before "Snow gauge" stays bulleted; "Snow gauge" does not
+  // take its bullet.
+  select(10, 21);
+  SendMessage(e, WM_COPY, 0, 0);
+  select(21, 21);
+  SendMessage(e, WM_PASTE, 0, 0);
+  EXPECT_EQ(textOf(e), "Tarn Beck\rRain gauge\rRain gauge\rSnow gauge");
+  EXPECT_EQ(numbering(25), PFN_BULLET);
+  EXPECT_EQ(numbering(34), 0);
+  EXPECT_FALSE(bold(21, 31));
 }
 
 // Drawn as formatted: bold text takes more room than plain, a coloured word shows its colour,

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "tests/raster/kind_fixtures.h"
+#include "tests/raster/png_files.h"
 #include "toolkit/hardcopy/cgm_scan.h"
 #include "toolkit/raster/file_info.h"
 #include "toolkit/raster/image_load.h"
@@ -20,32 +21,10 @@ Bytes pngfile(int width, int height, int depth, int colourtype, int bytesperrow)
     raw.push_back(static_cast<std::uint8_t>(y % 5));   // every filter type in turn
     for (int i = 0; i < bytesperrow; ++i) raw.push_back(static_cast<std::uint8_t>(i * 31 + y));
   }
-  Bytes packed(raw.size() + 64);
-  int length = static_cast<int>(packed.size());
-  WCompress(raw, packed, static_cast<int>(raw.size()), length);
-  packed.resize(static_cast<std::size_t>(length));
-  Bytes b = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  auto chunk = [&b](const char* type, const Bytes& data) {
-    Bytes c(4 + data.size() + 4);
-    std::copy(type, type + 4, c.begin());
-    std::copy(data.begin(), data.end(), c.begin() + 4);
-    yypngwrd(yypngcrc2(c, static_cast<int>(data.size()) + 4), std::span(c).subspan(4 + data.size(), 4));
-    Bytes len(4);
-    yypngwrd(static_cast<std::uint32_t>(data.size()), len);
-    b.insert(b.end(), len.begin(), len.end());
-    b.insert(b.end(), c.begin(), c.end());
-  };
-  Bytes ihdr(13, 0);
-  yypngwrd(static_cast<std::uint32_t>(width), ihdr);
-  yypngwrd(static_cast<std::uint32_t>(height), std::span(ihdr).subspan(4, 4));
-  ihdr[8] = static_cast<std::uint8_t>(depth);
-  ihdr[9] = static_cast<std::uint8_t>(colourtype);
-  chunk("IHDR", ihdr);
-  if (colourtype == 3) chunk("PLTE", Bytes(48, 0x77));
-  chunk("tEXt", textbytes("Comment\0x"));
-  chunk("IDAT", packed);
-  chunk("IEND", {});
-  return b;
+  std::vector<std::pair<std::string, Bytes>> middle;
+  if (colourtype == 3) middle.emplace_back("PLTE", Bytes(48, 0x77));
+  middle.emplace_back("tEXt", textbytes("Comment\0x"));
+  return pngbytes(width, height, depth, colourtype, raw, middle);
 }
 
 Bytes pcxfile(int bits, int planes, int width, int height, int perline) {

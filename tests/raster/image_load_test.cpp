@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/raster/image_files.h"
+#include "tests/raster/png_files.h"
 #include "toolkit/raster/file_info.h"
 #include "toolkit/raster/png.h"
 #include "toolkit/state/tessar.h"
@@ -165,31 +166,7 @@ TEST_F(IGrLoadImageDataTest, DecodesBmpExamples) {
 Bytes palettepng(int width, const Bytes& row, const Bytes& plte) {
   Bytes raw = {0};   // filter type None
   raw.insert(raw.end(), row.begin(), row.end());
-  Bytes packed(raw.size() + 64);
-  int length = static_cast<int>(packed.size());
-  WCompress(raw, packed, static_cast<int>(raw.size()), length);
-  packed.resize(static_cast<std::size_t>(length));
-  Bytes b = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  auto chunk = [&b](const char* type, const Bytes& data) {
-    Bytes c(4 + data.size() + 4);
-    std::copy(type, type + 4, c.begin());
-    std::copy(data.begin(), data.end(), c.begin() + 4);
-    yypngwrd(yypngcrc2(c, static_cast<int>(data.size()) + 4), std::span(c).subspan(4 + data.size(), 4));
-    Bytes len(4);
-    yypngwrd(static_cast<std::uint32_t>(data.size()), len);
-    b.insert(b.end(), len.begin(), len.end());
-    b.insert(b.end(), c.begin(), c.end());
-  };
-  Bytes ihdr(13, 0);
-  yypngwrd(static_cast<std::uint32_t>(width), ihdr);
-  yypngwrd(1, std::span(ihdr).subspan(4, 4));
-  ihdr[8] = 1;   // depth
-  ihdr[9] = 3;   // palette colour
-  chunk("IHDR", ihdr);
-  chunk("PLTE", plte);
-  chunk("IDAT", packed);
-  chunk("IEND", {});
-  return b;
+  return pngbytes(width, 1, 1, 3, raw, {{"PLTE", plte}});   // 1-bit depth, palette colour
 }
 
 // A palette chunk of more than 256 entries once stopped the load: its first 256 count.

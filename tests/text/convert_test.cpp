@@ -41,6 +41,32 @@ std::string padded(const char* s, std::size_t length) {
   return t;
 }
 
+// Each case written by convert(value, text, format) into a text of its length filled with '#'.
+template <std::size_t N, class Convert>
+void checkFormats(const FormatCase (&cases)[N], Convert convert) {
+  for (const FormatCase& c : cases) {
+    SCOPED_TRACE(c.why);
+    tessar.error.LASTERROR = 0;
+    std::string text(c.length, '#');
+    convert(c.value, text, c.format);
+    EXPECT_EQ(text, padded(c.want, c.length));
+    EXPECT_EQ(tessar.error.LASTERROR, c.error);
+  }
+}
+
+// Each case's text read by parse(text, value) into a value that starts at -1.
+template <class Case, std::size_t N, class Parse>
+void checkParses(const Case (&cases)[N], Parse parse) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    tessar.error.LASTERROR = 0;
+    decltype(c.want) value = -1;
+    parse(c.text, value);
+    EXPECT_EQ(value, c.want);
+    EXPECT_EQ(tessar.error.LASTERROR, c.error);
+  }
+}
+
 using IntegerToStringTest = ConvertTest;
 
 TEST_F(IntegerToStringTest, Formats) {
@@ -67,14 +93,9 @@ TEST_F(IntegerToStringTest, Formats) {
       {"an open literal", 42, "(I4,'x)", 12, "**********", 18},
       {"a huge width is refused, not allocated", 42, "(I999999999)", 12, "**********", 18},
   };
-  for (const FormatCase& c : cases) {
-    SCOPED_TRACE(c.why);
-    tessar.error.LASTERROR = 0;
-    std::string text(c.length, '#');
-    IntegerToString(static_cast<int>(c.value), text, c.format);
-    EXPECT_EQ(text, padded(c.want, c.length));
-    EXPECT_EQ(tessar.error.LASTERROR, c.error);
-  }
+  checkFormats(cases, [](double v, std::string& text, const char* format) {
+    IntegerToString(static_cast<int>(v), text, format);
+  });
 }
 
 using IRealToStringTest = ConvertTest;
@@ -109,14 +130,9 @@ TEST_F(IRealToStringTest, Formats) {
       {"E needs significant digits", 1.0, "(E10.0)", 12, "**********", 18},
       {"F needs its decimals", 1.0, "(F8)", 12, "**********", 18},
   };
-  for (const FormatCase& c : cases) {
-    SCOPED_TRACE(c.why);
-    tessar.error.LASTERROR = 0;
-    std::string text(c.length, '#');
-    IRealToString(static_cast<float>(c.value), text, c.format);
-    EXPECT_EQ(text, padded(c.want, c.length));
-    EXPECT_EQ(tessar.error.LASTERROR, c.error);
-  }
+  checkFormats(cases, [](double v, std::string& text, const char* format) {
+    IRealToString(static_cast<float>(v), text, format);
+  });
 }
 
 TEST_F(IRealToStringTest, DecimalSubstitutionReplacesEveryPoint) {
@@ -142,14 +158,9 @@ TEST_F(IDoubleToStringTest, Formats) {
       {"wide F0 beyond the text", 1e300, "(F0.0)", 20, "**********", 18},
       {"general with Ee", 1e-5, "(G12.4E3)", 12, " 0.1000E-004", 0},
   };
-  for (const FormatCase& c : cases) {
-    SCOPED_TRACE(c.why);
-    tessar.error.LASTERROR = 0;
-    std::string text(c.length, '#');
-    IDoubleToString(c.value, text, c.format);
-    EXPECT_EQ(text, padded(c.want, c.length));
-    EXPECT_EQ(tessar.error.LASTERROR, c.error);
-  }
+  checkFormats(cases, [](double v, std::string& text, const char* format) {
+    IDoubleToString(v, text, format);
+  });
 }
 
 struct IntegerParseCase {
@@ -178,14 +189,7 @@ TEST_F(IStringToIntegerTest, Parses) {
       {"empty", "", 0, 10},
       {"a lone sign", "-", 0, 0},
   };
-  for (const IntegerParseCase& c : cases) {
-    SCOPED_TRACE(c.why);
-    tessar.error.LASTERROR = 0;
-    int value = -1;
-    IStringToInteger(c.text, value);
-    EXPECT_EQ(value, c.want);
-    EXPECT_EQ(tessar.error.LASTERROR, c.error);
-  }
+  checkParses(cases, [](const char* text, int& value) { IStringToInteger(text, value); });
 }
 
 struct RealParseCase {
@@ -264,14 +268,7 @@ TEST_F(IStringToRealTest, ReadsTheLargestSingleValueAsWritten) {
       {"the next digit up is too large", "3.4028236E+38", 0, 4},
       {"well above", "3.5E38", 0, 4},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.why);
-    tessar.error.LASTERROR = 0;
-    float value = -1.0f;
-    IStringToReal(c.text, value);
-    EXPECT_EQ(value, c.want);
-    EXPECT_EQ(tessar.error.LASTERROR, c.error);
-  }
+  checkParses(cases, [](const char* text, float& value) { IStringToReal(text, value); });
 }
 
 // Whatever the display formats write reads back to a value that they write the same way.

@@ -199,6 +199,71 @@ TEST(MetafileColours, OptionSixMapsColours) {
   }
 }
 
+// The EMF description is the program's name and the picture's, each ended by a NUL, and one
+// NUL more: a title of blanks (not replaced by the default) leaves three NULs, and emf2svg
+// still reads the file.
+TEST_F(Metafile, TheEmfDescriptionOfATitleAndOfABlankTitle) {
+  ASSERT_TRUE(hc::needtool("emf2svg-conv", "emf2svg"));
+  struct Case {
+    const char* title;
+    std::string description;
+  };
+  const Case cases[] = {{"Flows", std::string("VXK metafile driver\0Flows\0\0", 27)},
+                        {"   ", std::string("VXK metafile driver\0\0\0", 22)}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.description.size());
+    igrhardcopyselect(1, HCWMF);
+    igrhardcopyoptions(27, 2);
+    path = hc::scratch("titled.emf").string();
+    igrhardcopy(path, c.title);
+    smallplot();
+    igrhardcopy("S");
+    const std::string b = tw::test::slurp(path);
+    ASSERT_GT(b.size(), 100u);
+    const std::uint32_t count = u32(b, 60), offset = u32(b, 64);
+    ASSERT_LE(offset + 2 * count, b.size());
+    std::string text;
+    for (std::uint32_t i = 0; i < count; ++i) text.push_back(b[offset + 2 * i]);
+    EXPECT_EQ(text, c.description);
+    const std::string svg = hc::scratch("titled.svg").string();
+    const hc::Run e = hc::run("emf2svg-conv -i '" + path + "' -o '" + svg + "'");
+    EXPECT_EQ(e.status, 0) << e.output;
+    EXPECT_NE(tw::test::slurp(svg).find("<path"), std::string::npos);
+  }
+}
+
+// On a page turned a quarter the picture's image is still in the metafile (a stretched DIB,
+// turned with the page), and emf2svg draws it.
+TEST_F(Metafile, TheImageOfATurnedPageIsKept) {
+  ASSERT_TRUE(hc::needtool("emf2svg-conv", "emf2svg"));
+  ASSERT_TRUE(hc::needtool("rsvg-convert", "librsvg2-bin"));
+  static std::string image;
+  image = makeimage();
+  igrhardcopyselect(1, HCWMF);
+  igrhardcopyoptions(27, 2);
+  tessar.graphics.area.PAGEROTATION = 90;
+  const std::string emf = plot("turned.emf", [] { drawtestpicture(image); });
+  tessar.graphics.area.PAGEROTATION = 0;
+  ASSERT_GT(emf.size(), 1000u);
+  // EMR_STRETCHDIBITS (81) with a 16 x 16 source.
+  bool found = false;
+  for (std::size_t at = 0; at + 8 <= emf.size() && !found;) {
+    const std::uint32_t type = u32(emf, at), size = u32(emf, at + 4);
+    if (size < 8) break;
+    found = type == 81 && u32(emf, at + 40) == 16 && u32(emf, at + 44) == 16;
+    at += size;
+  }
+  EXPECT_TRUE(found) << "the image's record";
+  const std::filesystem::path keep = std::filesystem::temp_directory_path() / "tw-winprint-renderings";
+  std::filesystem::create_directories(keep);
+  const std::string svg = (keep / "turned-emf.svg").string();
+  const hc::Run e = hc::run("emf2svg-conv -i '" + path + "' -o '" + svg + "'");
+  ASSERT_EQ(e.status, 0) << e.output;
+  EXPECT_NE(tw::test::slurp(svg).find("<image"), std::string::npos);
+  const hc::Run r = hc::run("rsvg-convert -f png -o '" + (keep / "turned-emf.png").string() + "' '" + svg + "'");
+  EXPECT_EQ(r.status, 0) << r.output;
+}
+
 // The shared picture as a placeable WMF (libwmf) and as an EMF (emf2svg): the renderings
 // are kept beside the build for a person to look at.
 TEST_F(Metafile, TestPictureRendersInLibwmfAndEmf2svg) {

@@ -588,6 +588,7 @@ void command(HWND frame, EditorRecord& r, int id) {
       r.find.Flags &= ~FR_DIALOGTERM;
       if (r.finddialog != nullptr) DestroyWindow(r.finddialog);
       r.finddialog = id == ED_FIND ? FindText(r.find) : ReplaceText(r.find);
+      r.word[ED_FINDDIALOG] = HandleToLong(r.finddialog);
       event = false;
       break;
     case ED_FINDNEXT:
@@ -707,7 +708,10 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     const auto* fr = reinterpret_cast<const FINDREPLACE*>(lParam);
     r->findtext = r->findbuffer.data();
     r->replacetext = r->replacebuffer.data();
-    if ((fr->Flags & FR_DIALOGTERM) != 0) r->finddialog = nullptr;
+    if ((fr->Flags & FR_DIALOGTERM) != 0) {
+      r->finddialog = nullptr;
+      r->word[ED_FINDDIALOG] = 0;
+    }
     else if ((fr->Flags & FR_FINDNEXT) != 0) yyEditFind(hwnd, *r, *fr);
     else if ((fr->Flags & FR_REPLACE) != 0) yyEditReplace(hwnd, *r, *fr);
     else if ((fr->Flags & FR_REPLACEALL) != 0) {

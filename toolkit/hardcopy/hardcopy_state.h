@@ -53,8 +53,8 @@ struct PrinterSelection {
 // Read by: the screen driver's window dump and WHardcopyOptions (PRINTERPRESENT).
 struct HardcopySettings {
   int PRINTERPRESENT = 0;  // 1 when a Windows printer answered its page query
-  int PAGEWIDTH = 0;       // the printer's paper in points, long side
-  int PAGEHEIGHT = 0;      // and short side
+  int PAGEWIDTH = 0;       // the printer's paper in points: long side from the driver,
+  int PAGEHEIGHT = 0;      // then across and down as the page set-up turned it
 };
 
 // The PostScript driver's colour and path state. Reset when a plot begins.

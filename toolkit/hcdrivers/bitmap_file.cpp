@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "toolkit/graphics/devices.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hcdrivers/raster_device.h"
 #include "toolkit/raster/bitmap_writers.h"
@@ -37,10 +38,7 @@ void extractionmasks() {
 
 void defaults() {
   DeviceOperands& op = tessar.graphics.operands;
-  if (op.IOPER2 == -999) {
-    op.IOPER2 = HCBITMAP;
-    return;
-  }
+  if (yyhcquery(HCBITMAP)) return;
   int code = DOPEN;
   yyvras(code);
   std::array<int, 108>& o = options();

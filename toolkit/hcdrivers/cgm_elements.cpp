@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "toolkit/graphics/gradient.h"
 #include "toolkit/hardcopy/output_channel.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 
@@ -421,4 +424,109 @@ void yycgmextent(int width, int height, int& w, int& h) {
     w = static_cast<int>(W);
     h = static_cast<int>(H);
   }
+}
+
+void yycgmint16(CgmOut out, int cls, int id, int value) {
+  CgmParams p;
+  p.int16(value);
+  yycgmelement(out, cls, id, p);
+}
+
+bool yycgmchanged(int& cached, int value) {
+  if (cached == value) return false;
+  cached = value;
+  return true;
+}
+
+int yycgmlinetype() {
+  static constexpr int kLineTypes[8] = {1, 3, 2, 4, 5, 10, 12, 13};
+  return kLineTypes[std::clamp(tessar.graphics.attributes.LINETYPE, 0, 7)];
+}
+
+void yycgmworklist(CgmOut out, int id, CgmVdc vx, CgmVdc vy) {
+  const auto& X = tessar.graphics.XWORK;
+  const auto& Y = tessar.graphics.YWORK;
+  const int n = std::clamp(tessar.graphics.operands.IOPER2, 0, static_cast<int>(std::min(X.size(), Y.size())));
+  std::vector<int> xy;
+  xy.reserve(2 * static_cast<std::size_t>(n));
+  for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+    xy.push_back(vx(X[i]));
+    xy.push_back(vy(Y[i]));
+  }
+  yycgmpoints(out, id, xy);
+}
+
+void yycgmsector(CgmOut out, int cx, int cy, long long segments, float halfturn, CgmVdc vx, CgmVdc vy) {
+  const DeviceOperands& op = tessar.graphics.operands;
+  const float step = segments > 0 ? halfturn / static_cast<float>(segments) : halfturn;
+  std::vector<int> xy{cx, cy};
+  auto angle = [&](float a) {
+    xy.push_back(vx(op.RX1 + op.RX2 * std::cos(a)));
+    xy.push_back(vy(op.RY1 + op.RY2 * std::sin(a)));
+  };
+  if (std::isfinite(op.RX3) && std::isfinite(op.RY3)) {
+    // No more intermediate angles than a half turn of segments could need per turn.
+    long long k = 0;
+    for (float a = op.RX3; a <= op.RY3 && k < 4 * (segments + 1); a += step, ++k) angle(a);
+  }
+  angle(op.RY3);
+  yycgmpoints(out, 7, xy);
+}
+
+void yycgmlabel(CgmOut out, int& alignment, float x, float y, int dw, int dh, CgmVdc vx, CgmVdc vy) {
+  const DeviceOperands& op = tessar.graphics.operands;
+  const TextState& ts = tessar.graphics.text;
+  const bool percharacter = ts.SPACING == 1;
+  const int align = percharacter ? 1 : std::clamp(ts.JUSTIFY, 0, 2) + 1;
+  if (yycgmchanged(alignment, align)) {
+    CgmParams p;
+    p.int16(align).int16(5).real0().real0();
+    yycgmelement(out, 5, 18, p);
+  }
+  if (!percharacter && ts.JUSTIFY == 1) {
+    x += 0.5f * (op.RX3 - op.RX1);
+    y += 0.5f * (op.RY3 - op.RY1);
+  } else if (!percharacter && ts.JUSTIFY == 2) {
+    x += op.RX3 - op.RX1;
+    y += op.RY3 - op.RY1;
+  }
+  const std::string& operand = tessar.files.HCCURRENT;
+  const int n = std::clamp(op.IX1, 0, static_cast<int>(operand.size()));
+  const std::string_view s = std::string_view(operand).substr(0, static_cast<std::size_t>(n));
+  if (percharacter)
+    yycgmtext(out, false, 0, 0, vx(x), vy(y), s.substr(0, 1));
+  else
+    yycgmtext(out, true, dw, dh, vx(x), vy(y), s);
+}
+
+int yycgmimage(int& nx, int& ny, std::vector<int>& pixels) {
+  DeviceOperands& op = tessar.graphics.operands;
+  const int rot = tessar.graphics.area.PAGEROTATION;
+  const bool cross = rot == 90 || rot == 270;
+  nx = cross ? op.IY2 : op.IX2;
+  ny = cross ? op.IX2 : op.IY2;
+  // An image without cells, or of more than 2^28 of them, has nothing a cell array can hold.
+  if (nx <= 0 || ny <= 0 || static_cast<long long>(nx) * ny > (1LL << 28) || nx > 32767 || ny > 32767) {
+    op.IOPER1 = 0;
+    return -1;
+  }
+  pixels.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0);
+  if (const int failure = yyhcloadimage(pixels); failure != 0) return failure;
+  op.IOPER1 = 0;
+  return 0;
+}
+
+void yycgmgradient(CgmOut out, CgmVdc vx, CgmVdc vy, int x1, int y1, int x2, int y2) {
+  GraphicsRegion& g = tessar.graphics;
+  GradientVertices& v = g.gradient;
+  const int n = std::clamp(std::min({v.n, static_cast<int>(g.XWORK.size()), static_cast<int>(g.YWORK.size())}),
+                           0, static_cast<int>(v.X.size()));
+  v.n = n;
+  for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+    v.X[i] = vx(g.XWORK[i]);
+    v.Y[i] = vy(g.YWORK[i]);
+  }
+  yycgmgradientcorners(n);
+  yygradientfill(2, x1, y1, x2, y2, nullptr, out == CgmOut::FILE ? yycgm9 : yygcgm9);
+  yycgmgradientcorners(-1);
 }

@@ -97,3 +97,30 @@ void yycgmcellarray(CgmOut out, const int (&pqr)[6], int nx, int ny, std::span<c
 void yycgmextent(int width, int height, int& w, int& h);
 // Colour packed as red + 256 green + 65536 blue.
 inline int yycgmpack(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+
+// What the file driver and the recorder draw alike. vx and vy give the VDC of a drawable x
+// and y (the file driver scales reals, the recorder rounds device units).
+using CgmVdc = int (*)(float);
+// An element of one 16-bit integer.
+void yycgmint16(CgmOut out, int cls, int id, int value);
+// An attribute goes out only when its value differs from the one last written (cached).
+bool yycgmchanged(int& cached, int value);
+// The line type index of the current line type.
+int yycgmlinetype();
+// The first IOPER2 points of the work arrays as POLYLINE (id 1) or POLYGON (id 7).
+void yycgmworklist(CgmOut out, int id, CgmVdc vx, CgmVdc vy);
+// A sector (RX1, RY1, radii RX2, RY2, angles RX3 to RY3) as a POLYGON from the centre (cx, cy):
+// steps of halfturn / segments, and no more intermediate angles than four times segments + 1.
+void yycgmsector(CgmOut out, int cx, int cy, long long segments, float halfturn, CgmVdc vx, CgmVdc vy);
+// TEXT ALIGNMENT when it changed, then the label of a text request from its start (x, y)
+// moved by the justification: TEXT of the first character under per-character spacing, else
+// RESTRICTED TEXT of the operand in the box dw x dh.
+void yycgmlabel(CgmOut out, int& alignment, float x, float y, int dw, int dh, CgmVdc vx, CgmVdc vy);
+// The cells of an image request (IX2 x IY2, crossed on a page turned by 90 or 270 degrees)
+// loaded quietly from the image file named by HCCURRENT. Returns -1 (IOPER1 0) when the image
+// has no cells or more than a cell array holds, the load's error number (the last error, in
+// IOPER1, its detail in IOPER2) when it failed, else 0 (the error state as it was).
+int yycgmimage(int& nx, int& ny, std::vector<int>& pixels);
+// The gradient request: the work arrays' vertices in VDC, the triangles of the area
+// (x1, y1)-(x2, y2) through yycgm9 or yygcgm9.
+void yycgmgradient(CgmOut out, CgmVdc vx, CgmVdc vy, int x1, int y1, int x2, int y2);

@@ -12,11 +12,10 @@
 #include "platform/clipboard.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
-#include "toolkit/graphics/gradient.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/hcdrivers/cgm_elements.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
-#include "toolkit/raster/image_load.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
 #include "toolkit/text/strings.h"
@@ -24,7 +23,6 @@
 namespace {
 
 constexpr CgmOut F = CgmOut::FILE;
-constexpr int kLineTypes[8] = {1, 3, 2, 4, 5, 10, 12, 13};
 
 // Element caches: the value last written to the current file, -1 none.
 struct Caches {
@@ -41,7 +39,7 @@ std::vector<std::uint8_t> clipbuffer;
 
 int option(int n) { return tessar.hardcopy.HCOPTIONS[static_cast<std::size_t>(n - 1)]; }
 DeviceOperands& ops() { return tessar.graphics.operands; }
-int lineindex() { return kLineTypes[std::clamp(tessar.graphics.attributes.LINETYPE, 0, 7)]; }
+int lineindex() { return yycgmlinetype(); }
 
 std::array<int, 3> adjusted(int colour) {
   std::array<int, 3> c{};
@@ -49,11 +47,7 @@ std::array<int, 3> adjusted(int colour) {
   yycgm1(c[0], c[1], c[2]);
   return c;
 }
-int modelcolour(int slot) {
-  const GraphicsAttributes& at = tessar.graphics.attributes;
-  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-  return at.COLOURS[static_cast<std::size_t>(pair)][static_cast<std::size_t>(slot)];
-}
+int modelcolour(int slot) { return yyhcmodelcolour(slot); }
 int pack(const std::array<int, 3>& c) { return yycgmpack(c[0], c[1], c[2]); }
 
 // A colour element when the colour differs from its cache.
@@ -63,11 +57,7 @@ void colour(int cls, int id, int& cached, const std::array<int, 3>& c) {
   cached = pack(c);
 }
 
-void int16element(int cls, int id, int v) {
-  CgmParams p;
-  p.int16(v);
-  yycgmelement(F, cls, id, p);
-}
+void int16element(int cls, int id, int v) { yycgmint16(F, cls, id, v); }
 
 int vx(float x) { return yycgmvdc(x, ops().HCSCALEX); }
 int vy(float y) { return yycgmvdc(y, ops().HCSCALEY); }
@@ -97,10 +87,7 @@ void needpicture() {
 void defaults() {
   DeviceOperands& op = ops();
   DeviceDescription& dd = tessar.graphics.description;
-  if (op.IOPER2 == -999) {
-    op.IOPER2 = HCCGM;
-    return;
-  }
+  if (yyhcquery(HCCGM)) return;
   yydefh();
   std::array<int, 108>& o = tessar.hardcopy.HCOPTIONS;
   o[0] = 756; o[1] = 540; o[2] = 0; o[3] = 0; o[4] = 0;
@@ -110,15 +97,8 @@ void defaults() {
   op.HCCOLOURS = 256;
   op.PRINTCMDOK = 0;
   assignfixed(tessar.files.HCOUTPUT, "tessplot.cgm");
-  dd.HCTEXTLIMIT = 1.7e38f;
+  yyhcdescribe("00000110111111100010011011100", 1.7e38f, 1, 2, 1, 1);
   dd.HCTEXTLEVEL = 8;
-  dd.HCCAPS = "00000110111111100010011011100";
-  dd.HCTEXTANGLES = 360;
-  dd.HCPLATFORM = 2;
-  dd.HCTRUECOLOUR = 1;
-  dd.HCGRADIENT = 2;
-  dd.HCDEVTEXT = 1;
-  dd.HCTEXTBACK = 1;
   dd.HCTEXTFLAG3 = 1;
   op.HCDEVICE = HCCGM;
 }
@@ -127,22 +107,16 @@ void beginplot() {
   DeviceOperands& op = ops();
   const GraphicsTarget& t = tessar.graphics.target;
   if (op.IOPER1 > 0) {
-    ErrorState& es = tessar.error;
     toclipboard = lentrim(tessar.files.HCCURRENT) == 0;
     if (toclipboard) {
       clipbuffer.clear();
       yycgmcapture(&clipbuffer);
     } else {
       yycgmcapture(nullptr);
-      const int saved = es.LASTERROR;
-      es.LASTERROR = 0;
-      yyprop(2);
-      if (es.LASTERROR != 0) {
-        tessar.graphics.attributes.HARDCOPYON = 0;
+      if (!yyhcopen()) {
         fileopen = false;
         return;
       }
-      es.LASTERROR = saved;
     }
     fileopen = true;
     inpicture = true;
@@ -257,35 +231,13 @@ void fill(int code) {
       // radius from asking for billions of points.
       const long long segments =
           std::min<long long>(static_cast<long long>(radius) * 75 / width + 25, 32767);
-      const float step = segments > 0 ? 3.14159f / static_cast<float>(segments) : 3.14159f;
-      std::vector<int> xy{vx(op.RX1), vy(op.RY1)};
-      auto angle = [&](float a) {
-        xy.push_back(vx(op.RX1 + op.RX2 * std::cos(a)));
-        xy.push_back(vy(op.RY1 + op.RY2 * std::sin(a)));
-      };
-      if (std::isfinite(op.RX3) && std::isfinite(op.RY3)) {
-        // No more intermediate angles than a half turn of segments could need per turn.
-        long long k = 0;
-        for (float a = op.RX3; a <= op.RY3 && k < 4 * (segments + 1); a += step, ++k) angle(a);
-      }
-      angle(op.RY3);
-      yycgmpoints(F, 7, xy);
+      yycgmsector(F, vx(op.RX1), vy(op.RY1), segments, 3.14159f, vx, vy);
       return;
     }
-    case DPOLYGON: {
+    case DPOLYGON:
       int16element(5, 22, 1);
-      const auto& X = tessar.graphics.XWORK;
-      const auto& Y = tessar.graphics.YWORK;
-      const int n = std::clamp(op.IOPER2, 0, static_cast<int>(std::min(X.size(), Y.size())));
-      std::vector<int> xy;
-      xy.reserve(2 * static_cast<std::size_t>(n));
-      for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
-        xy.push_back(vx(X[i]));
-        xy.push_back(vy(Y[i]));
-      }
-      yycgmpoints(F, 7, xy);
+      yycgmworklist(F, 7, vx, vy);
       return;
-    }
     default: return;
   }
 }
@@ -294,16 +246,7 @@ void polyline() {
   DeviceOperands& op = ops();
   op.PLOTSTARTED = 1;
   linecolour();
-  const auto& X = tessar.graphics.XWORK;
-  const auto& Y = tessar.graphics.YWORK;
-  const int n = std::clamp(op.IOPER2, 0, static_cast<int>(std::min(X.size(), Y.size())));
-  std::vector<int> xy;
-  xy.reserve(2 * static_cast<std::size_t>(n));
-  for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
-    xy.push_back(vx(X[i]));
-    xy.push_back(vy(Y[i]));
-  }
-  yycgmpoints(F, 1, xy);
+  yycgmworklist(F, 1, vx, vy);
 }
 
 void font() {
@@ -343,33 +286,12 @@ void text() {
     colour(3, 3, cache.aux, adjusted(modelcolour(PREVIOUS)));
   }
   colour(5, 14, cache.text, current);
-  const int align = percharacter ? 1 : std::clamp(ts.JUSTIFY, 0, 2) + 1;
-  if (align != cache.align) {
-    CgmParams p;
-    p.int16(align).int16(5).real0().real0();
-    yycgmelement(F, 5, 18, p);
-    cache.align = align;
-  }
   const float bx = op.RY2 * ts.SINA2DQ, by = op.RY2 * ts.COSA2;
-  float x = op.RX1 + 0.38f * bx, y = op.RY1 - 0.38f * by;
-  if (!percharacter && ts.JUSTIFY == 1) {
-    x += 0.5f * (op.RX3 - op.RX1);
-    y += 0.5f * (op.RY3 - op.RY1);
-  } else if (!percharacter && ts.JUSTIFY == 2) {
-    x += op.RX3 - op.RX1;
-    y += op.RY3 - op.RY1;
-  }
-  const std::string& operand = tessar.files.HCCURRENT;
-  const int n = std::clamp(op.IX1, 0, static_cast<int>(operand.size()));
-  const std::string_view s = std::string_view(operand).substr(0, static_cast<std::size_t>(n));
-  if (percharacter) {
-    yycgmtext(F, false, 0, 0, vx(x), vy(y), s.substr(0, 1));
-  } else {
-    const float dx = op.RX3 - op.RX1, dy = op.RY3 - op.RY1;
-    const int dw = yycgmvdc(std::sqrt(dx * dx + dy * dy), op.HCRSCALEX);
-    const int dh = static_cast<int>(1.25f * static_cast<float>(std::max(cache.height, 0)));
-    yycgmtext(F, true, dw, dh, vx(x), vy(y), s);
-  }
+  const float x = op.RX1 + 0.38f * bx, y = op.RY1 - 0.38f * by;
+  const float dx = op.RX3 - op.RX1, dy = op.RY3 - op.RY1;
+  const int dw = yycgmvdc(std::sqrt(dx * dx + dy * dy), op.HCRSCALEX);
+  const int dh = static_cast<int>(1.25f * static_cast<float>(std::max(cache.height, 0)));
+  yycgmlabel(F, cache.align, x, y, dw, dh, vx, vy);
   if (opaque) int16element(3, 4, 1);
 }
 
@@ -385,33 +307,14 @@ void image() {
   DeviceOperands& op = ops();
   ErrorState& es = tessar.error;
   const GraphicsArea& ar = tessar.graphics.area;
-  const int rot = ar.PAGEROTATION;
-  const bool cross = rot == 90 || rot == 270;
-  const int nx = cross ? op.IY2 : op.IX2, ny = cross ? op.IX2 : op.IY2;
-  // An image without cells, or of more than 2^28 of them, has nothing a cell array can hold.
-  if (nx <= 0 || ny <= 0 || static_cast<long long>(nx) * ny > (1LL << 28) || nx > 32767 || ny > 32767) {
-    op.IOPER1 = 0;
-    return;
-  }
-  std::vector<int> pixels(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
-  const int saved = es.LASTERROR, level = es.DEBUGLEVEL;
-  es.LASTERROR = 0;
-  es.DEBUGLEVEL = 0;
-  const std::string& name = tessar.files.HCCURRENT;
-  IGrLoadImageData(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))), pixels);
-  es.DEBUGLEVEL = level;
-  if (es.LASTERROR != 0) {
-    op.IOPER1 = es.LASTERROR;
-    op.IOPER2 = es.ERRDETAIL;
-    return;
-  }
-  es.LASTERROR = saved;
+  int nx = 0, ny = 0;
+  std::vector<int> pixels;
+  if (yycgmimage(nx, ny, pixels) != 0) return;
   op.PLOTSTARTED = 1;
-  op.IOPER1 = 0;
   const int before = tessar.hardcopy.printer.OUTPUTERROR;
   tessar.hardcopy.printer.OUTPUTERROR = 0;
   const int pqr[6] = {vx(ar.XMIN), vy(ar.YMAX), vx(ar.XMAX), vy(ar.YMIN), vx(ar.XMAX), vy(ar.YMAX)};
-  yycgmcellarray(F, pqr, nx, ny, pixels, rot);
+  yycgmcellarray(F, pqr, nx, ny, pixels, ar.PAGEROTATION);
   if (tessar.hardcopy.printer.OUTPUTERROR != 0) {
     op.IOPER1 = 2;
     op.IOPER2 = es.ERRDETAIL;
@@ -423,17 +326,7 @@ void image() {
 void gradient() {
   GraphicsRegion& g = tessar.graphics;
   g.operands.PLOTSTARTED = 1;
-  GradientVertices& v = g.gradient;
-  const int n = std::clamp(std::min({v.n, static_cast<int>(g.XWORK.size()), static_cast<int>(g.YWORK.size())}),
-                           0, static_cast<int>(v.X.size()));
-  v.n = n;
-  for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
-    v.X[i] = vx(g.XWORK[i]);
-    v.Y[i] = vy(g.YWORK[i]);
-  }
-  yycgmgradientcorners(n);
-  yygradientfill(2, vx(g.area.XMIN), vy(g.area.YMIN), vx(g.area.XMAX), vy(g.area.YMAX), nullptr, yycgm9);
-  yycgmgradientcorners(-1);
+  yycgmgradient(F, vx, vy, vx(g.area.XMIN), vy(g.area.YMIN), vx(g.area.XMAX), vy(g.area.YMAX));
 }
 
 void handle(int code) {

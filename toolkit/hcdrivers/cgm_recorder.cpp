@@ -8,9 +8,8 @@
 
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
-#include "toolkit/graphics/gradient.h"
 #include "toolkit/hcdrivers/cgm_elements.h"
-#include "toolkit/raster/image_load.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
 #include "toolkit/text/strings.h"
@@ -18,7 +17,6 @@
 namespace {
 
 constexpr CgmOut M = CgmOut::MEMORY;
-constexpr int kLineTypes[8] = {1, 3, 2, 4, 5, 10, 12, 13};
 
 float CGMASPECT = 1;
 int red = 0, green = 0, blue = 0;
@@ -34,21 +32,12 @@ MetafileSlot& slot() { return tessar.graphics.metafiles[static_cast<std::size_t>
 std::array<int, 10>& record() { return CGMSLOTSTATE[static_cast<std::size_t>(slotnumber() - 1)]; }
 DeviceOperands& ops() { return tessar.graphics.operands; }
 int rnd(float v) { return yycgmvdc(std::round(v), 1.0f); }
-int lineindex() { return kLineTypes[std::clamp(tessar.graphics.attributes.LINETYPE, 0, 7)]; }
-
-void int16element(int cls, int id, int v) {
-  CgmParams p;
-  p.int16(v);
-  yycgmelement(M, cls, id, p);
-}
+int unit(float v) { return yycgmvdc(v, 1.0f); }
+int lineindex() { return yycgmlinetype(); }
+void int16element(int cls, int id, int v) { yycgmint16(M, cls, id, v); }
 
 // An attribute element when its value differs from the slot's record.
-bool changed(CgmSlotField f, int value) {
-  int& r = record()[static_cast<std::size_t>(f)];
-  if (r == value) return false;
-  r = value;
-  return true;
-}
+bool changed(CgmSlotField f, int value) { return yycgmchanged(record()[static_cast<std::size_t>(f)], value); }
 void colour(CgmSlotField f, int cls, int id, int r, int g, int b) {
   if (changed(f, yycgmpack(r, g, b))) yygcgm4(cls, id, r, g, b);
 }
@@ -83,9 +72,8 @@ void fillcolour() {
   const GraphicsAttributes& at = tessar.graphics.attributes;
   int r = red, g = green, b = blue;
   if (at.FILLSTYLE == 3) {
-    const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
     int pr = 0, pg = 0, pb = 0;
-    yypalrgb(at.COLOURS[static_cast<std::size_t>(pair)][PREVIOUS], &pr, &pg, &pb);
+    yypalrgb(yyhcmodelcolour(PREVIOUS), &pr, &pg, &pb);
     r = (pr + r) / 2;
     g = (pg + g) / 2;
     b = (pb + b) / 2;
@@ -109,34 +97,11 @@ void sector() {
   const int width = std::max(tessar.graphics.target.WIDTH, 1);
   // A bounded segment count, as in the file driver.
   const long long n = std::min<long long>(static_cast<long long>(rnd(op.RX2)) * 75 / width + 25, 32767);
-  const float step = n > 0 ? 3.14159265f / static_cast<float>(n) : 3.14159265f;
   if (ar.ASPECT != 0) op.RY2 = op.RY2 / ar.ASPECT * CGMASPECT;
-  std::vector<int> xy{op.IX1, op.IY1};
-  auto angle = [&](float a) {
-    xy.push_back(rnd(std::cos(a) * op.RX2 + op.RX1));
-    xy.push_back(rnd(std::sin(a) * op.RY2 + op.RY1));
-  };
-  if (std::isfinite(op.RX3) && std::isfinite(op.RY3)) {
-    long long k = 0;
-    for (float a = op.RX3; a <= op.RY3 && k < 4 * (n + 1); a += step, ++k) angle(a);
-  }
-  angle(op.RY3);
-  yycgmpoints(M, 7, xy);
+  yycgmsector(M, op.IX1, op.IY1, n, 3.14159265f, rnd, rnd);
 }
 
-void worklist(int id) {
-  const DeviceOperands& op = ops();
-  const auto& X = tessar.graphics.XWORK;
-  const auto& Y = tessar.graphics.YWORK;
-  const int n = std::clamp(op.IOPER2, 0, static_cast<int>(std::min(X.size(), Y.size())));
-  std::vector<int> xy;
-  xy.reserve(2 * static_cast<std::size_t>(n));
-  for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
-    xy.push_back(rnd(X[i]));
-    xy.push_back(rnd(Y[i]));
-  }
-  yycgmpoints(M, id, xy);
-}
+void worklist(int id) { yycgmworklist(M, id, rnd, rnd); }
 
 void filled(int code) {
   const DeviceOperands& op = ops();
@@ -196,85 +161,36 @@ void text() {
   const bool opaque = ts.DIRECTION == 0 && (ts.TYPEFLAGS & 8) != 0 && !percharacter;
   if (opaque) {
     int16element(3, 4, 0);
-    const GraphicsAttributes& at = tessar.graphics.attributes;
-    const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
     int r = 0, g = 0, b = 0;
-    yypalrgb(at.COLOURS[static_cast<std::size_t>(pair)][PREVIOUS], &r, &g, &b);
+    yypalrgb(yyhcmodelcolour(PREVIOUS), &r, &g, &b);
     colour(CGMAUX, 3, 3, r, g, b);
   }
   colour(CGMTEXT, 5, 14, red, green, blue);
-  const int align = percharacter ? 1 : std::clamp(ts.JUSTIFY, 0, 2) + 1;
-  if (changed(CGMALIGN, align)) {
-    CgmParams p;
-    p.int16(align).int16(5).real0().real0();
-    yycgmelement(M, 5, 18, p);
-  }
-  float x = op.RX1 + 0.38f * op.RY2 * ts.SINA2DQ, y = op.RY1 - 0.38f * op.RY2 * ts.COSA2;
-  if (!percharacter && ts.JUSTIFY == 1) {
-    x += 0.5f * (op.RX3 - op.RX1);
-    y += 0.5f * (op.RY3 - op.RY1);
-  } else if (!percharacter && ts.JUSTIFY == 2) {
-    x += op.RX3 - op.RX1;
-    y += op.RY3 - op.RY1;
-  }
-  const std::string& operand = tessar.files.HCCURRENT;
-  const int n = std::clamp(op.IX1, 0, static_cast<int>(operand.size()));
-  const std::string_view s = std::string_view(operand).substr(0, static_cast<std::size_t>(n));
-  if (percharacter) {
-    yycgmtext(M, false, 0, 0, rnd(x), rnd(y), s.substr(0, 1));
-  } else {
-    const float dx = op.RX3 - op.RX1, dy = op.RY3 - op.RY1;
-    const int height = std::max(record()[CGMHEIGHT], 0);
-    yycgmtext(M, true, rnd(std::sqrt(dx * dx + dy * dy)), rnd(1.25f * static_cast<float>(height)),
-              rnd(x), rnd(y), s);
-  }
+  const float x = op.RX1 + 0.38f * op.RY2 * ts.SINA2DQ, y = op.RY1 - 0.38f * op.RY2 * ts.COSA2;
+  const float dx = op.RX3 - op.RX1, dy = op.RY3 - op.RY1;
+  const int height = std::max(record()[CGMHEIGHT], 0);
+  yycgmlabel(M, record()[CGMALIGN], x, y, rnd(std::sqrt(dx * dx + dy * dy)),
+             rnd(1.25f * static_cast<float>(height)), rnd, rnd);
   if (opaque) int16element(3, 4, 1);
 }
 
 void image() {
-  DeviceOperands& op = ops();
-  ErrorState& es = tessar.error;
   const GraphicsArea& ar = tessar.graphics.area;
-  const int rot = ar.PAGEROTATION;
-  const bool cross = rot == 90 || rot == 270;
-  const int w = cross ? op.IY2 : op.IX2, h = cross ? op.IX2 : op.IY2;
-  if (w <= 0 || h <= 0 || w > 32767 || h > 32767 || static_cast<long long>(w) * h > (1LL << 28)) {
-    op.IOPER1 = 0;
+  int w = 0, h = 0;
+  std::vector<int> pixels;
+  // The recorder keeps the error state as it was even when the load fails.
+  const int saved = tessar.error.LASTERROR;
+  if (yycgmimage(w, h, pixels) != 0) {
+    tessar.error.LASTERROR = saved;
     return;
   }
-  std::vector<int> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-  const int saved = es.LASTERROR, level = es.DEBUGLEVEL;
-  es.LASTERROR = 0;
-  es.DEBUGLEVEL = 0;
-  const std::string& name = tessar.files.HCCURRENT;
-  IGrLoadImageData(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))), pixels);
-  const int failure = es.LASTERROR;
-  es.LASTERROR = saved;
-  es.DEBUGLEVEL = level;
-  if (failure != 0) {
-    op.IOPER1 = failure;
-    op.IOPER2 = es.ERRDETAIL;
-    return;
-  }
-  op.IOPER1 = 0;
   const int pqr[6] = {ar.IXMIN, ar.IYMAX, ar.IXMAX, ar.IYMIN, ar.IXMAX, ar.IYMAX};
-  yycgmcellarray(M, pqr, w, h, pixels, rot);
+  yycgmcellarray(M, pqr, w, h, pixels, ar.PAGEROTATION);
 }
 
 void gradient() {
-  GraphicsRegion& g = tessar.graphics;
-  GradientVertices& v = g.gradient;
-  const int n = std::clamp(std::min({v.n, static_cast<int>(g.XWORK.size()), static_cast<int>(g.YWORK.size())}),
-                           0, static_cast<int>(v.X.size()));
-  v.n = n;
-  for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
-    v.X[i] = yycgmvdc(g.XWORK[i], 1.0f);
-    v.Y[i] = yycgmvdc(g.YWORK[i], 1.0f);
-  }
-  const GraphicsArea& ar = g.area;
-  yycgmgradientcorners(n);
-  yygradientfill(2, ar.IXMIN, ar.IYMIN, ar.IXMAX, ar.IYMAX, nullptr, yygcgm9);
-  yycgmgradientcorners(-1);
+  const GraphicsArea& ar = tessar.graphics.area;
+  yycgmgradient(M, unit, unit, ar.IXMIN, ar.IYMIN, ar.IXMAX, ar.IYMAX);
 }
 
 void describe() {
@@ -305,8 +221,7 @@ void yygcgm(int& code) {
   switch (code) {
     case DOPEN: describe(); return;
     case DCOLOUR: case DLOADPALETTE: {
-      const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-      yypalrgb(at.COLOURS[static_cast<std::size_t>(pair)][CURRENT], &red, &green, &blue);
+      yypalrgb(yyhcmodelcolour(CURRENT), &red, &green, &blue);
       return;
     }
     case DREADPIXEL: op.IX1 = -1; return;

@@ -9,6 +9,7 @@
 
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/hardcopy/output_helpers.h"
@@ -116,15 +117,7 @@ void beginplot() {
   op.HCSCALEX = static_cast<float>(option(1)) / (72.0f * static_cast<float>(t.WIDTH > 0 ? t.WIDTH : 1));
   op.HCSCALEY = static_cast<float>(option(2)) / (72.0f * drawableheight());
   if (op.IOPER1 <= 0) return;
-  ErrorState& es = tessar.error;
-  const int saved = es.LASTERROR;
-  es.LASTERROR = 0;
-  yyprop(2);
-  if (es.LASTERROR != 0) {
-    tessar.graphics.attributes.HARDCOPYON = 0;
-    return;
-  }
-  es.LASTERROR = saved;
+  if (!yyhcopen()) return;
   DeviceDescription& dd = tessar.graphics.description;
   if (option(23) >= 8) {
     op.HCCOLOURS = 255;
@@ -285,12 +278,8 @@ void fill(int code) {
       p = {op.RX1, op.RY1, op.RX2, op.RY2, op.RX4, op.RY4, op.RX3, op.RY3};
       break;
     case DRECT: {
-      const GraphicsArea& ar = tessar.graphics.area;
       float x1 = op.RX1, y1 = op.RY1, x2 = op.RX2, y2 = op.RY2;
-      if (x1 <= ar.XMIN) x1 = ar.XMIN;
-      if (y1 <= ar.YMIN) y1 = ar.YMIN;
-      if (x2 > ar.XMAX) x2 = ar.XMAX;
-      if (y2 > ar.YMAX) y2 = ar.YMAX;
+      yyhcclipbox(x1, y1, x2, y2);
       p = {x1, y1, x1, y2, x2, y1, x2, y2};
       break;
     }
@@ -350,10 +339,7 @@ void xxdxf(int& code) {
   PointDecimals decimals;
   switch (code) {
     case DOPEN: {
-      if (op.IOPER2 == -999) {
-        op.IOPER2 = HCDXF;
-        return;
-      }
+      if (yyhcquery(HCDXF)) return;
       yydefh();
       std::array<int, 108>& o = tessar.hardcopy.HCOPTIONS;
       o[0] = 756; o[1] = 540; o[2] = 0; o[3] = 0; o[4] = 0; o[11] = 80; o[22] = 8;
@@ -362,15 +348,7 @@ void xxdxf(int& code) {
       op.PRINTCMDOK = 0;
       assignfixed(tessar.files.HCOUTPUT, "tessplot.dxf");
       op.HCDEVICE = HCDXF;
-      DeviceDescription& dd = tessar.graphics.description;
-      dd.HCCAPS = "00000100000011000010000000010";
-      dd.HCTRUECOLOUR = 1;
-      dd.HCDEVTEXT = 1;
-      dd.HCTEXTBACK = 0;
-      dd.HCTEXTLIMIT = 0.222f;
-      dd.HCTEXTANGLES = 360;
-      dd.HCPLATFORM = 2;
-      dd.HCGRADIENT = 0;
+      yyhcdescribe("00000100000011000010000000010", 0.222f, 1, 0, 1, 0);
       return;
     }
     case DLINE: line(); return;

@@ -4,6 +4,7 @@
 # core and raster output; the graphics core reaches them through `graphicsservices`.
 add_library(tw_hcdrivers STATIC
   ${CMAKE_CURRENT_LIST_DIR}/manager.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/driver_common.cpp
   ${CMAKE_CURRENT_LIST_DIR}/postscript.cpp
   ${CMAKE_CURRENT_LIST_DIR}/svg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dxf.cpp

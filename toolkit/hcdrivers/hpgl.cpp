@@ -12,6 +12,7 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hcdrivers/hpgl.h"
 #include "toolkit/hcdrivers/hpgl_writers.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/state/tessar.h"
@@ -76,7 +77,6 @@ HpglState hs;
 
 int option(int n) { return tessar.hardcopy.HCOPTIONS[static_cast<std::size_t>(n - 1)]; }
 DeviceOperands& ops() { return tessar.graphics.operands; }
-float drawablewidth() { return static_cast<float>(std::max(tessar.graphics.target.WIDTH, 1)); }
 float drawableheight() { return static_cast<float>(std::max(tessar.graphics.target.HEIGHT, 1)); }
 void groupend() {
   if (option(18) != 0) yyhpg3(kHpglScale);
@@ -97,28 +97,16 @@ void defaults() {
   o[0] = static_cast<int>(static_cast<float>(pm.width) / hs.U - static_cast<float>(o[2]));
   o[1] = static_cast<int>(static_cast<float>(pm.height) / hs.U);
   o[4] = 1; o[11] = 80; o[17] = 1; o[18] = 0; o[20] = 4; o[24] = 0;
-  DeviceDescription& dd = tessar.graphics.description;
-  dd.HCCAPS = hs.dialect->caps;
   op.HCCOLOURS = op.HCPENS = pm.pens;
   op.HCRESX = op.HCRESY = 90;
-  dd.HCTEXTANGLES = 360;
-  dd.HCTEXTLIMIT = 1.7e38f;
-  dd.HCDEVTEXT = 0;
-  dd.HCTEXTBACK = 0;
-  dd.HCPLATFORM = 2;
-  dd.HCTRUECOLOUR = 0;
-  dd.HCGRADIENT = 0;
-  op.PRINTCMDOK = 1;
+  yyhpgldevice(hs.dialect->caps, 0);
   hs.fontpending = 1;
-  assignfixed(tessar.files.HCOUTPUT, "tessplot.plt");
   op.HCDEVICE = HCHPGL;
 }
 
 void beginplot() {
-  DeviceOperands& op = ops();
-  op.HCSCALEX = 32760.0f / drawablewidth();
-  op.HCSCALEY = 32760.0f / drawableheight();
-  if (op.IOPER1 > 0) {
+  yyhpglscaling();
+  if (ops().IOPER1 > 0) {
     if (!yyhpglopen()) return;
     hs.terminator = static_cast<char>(option(21));
     hs.reselect = 0;
@@ -127,20 +115,7 @@ void beginplot() {
     hs.laststyle = -1;
     hs.lastclass = 0;
     if (option(19) != 0) yyhpg3("\x1b.Y");
-    const float U = hs.U;
-    hs.window[0] = static_cast<int>(U * static_cast<float>(option(3)));
-    hs.window[1] = static_cast<int>(U * static_cast<float>(option(4)));
-    hs.window[2] = static_cast<int>(U * static_cast<float>(option(1) + option(3)));
-    hs.window[3] = static_cast<int>(U * static_cast<float>(option(2) + option(4)));
-    yyhpglline("IN; IP");
-    yyhpglwindow(7, hs.window);
-    yyhpg7();
-    yyhpglline("RO 90; IP");
-    if (option(5) != 0) yyhpglput(4, " ");
-    yyhpglwindow(11, hs.window);
-    yyhpg7();
-    yyhpg3(std::string("DT") + hs.terminator);
-    yyhpg3("DI1. 0.");
+    yyhpglframe(hs.U, hs.window, option(5) != 0, hs.terminator);
     yyhpg6(2, 0, 9, 0, 0);
     yyhpg6(13, 0, hs.model, 0, 0);
   }
@@ -180,16 +155,10 @@ void line(float x1, float y1, float x2, float y2) {
 }
 
 void polyline() {
-  DeviceOperands& op = ops();
-  const std::vector<float>& x = tessar.graphics.XWORK;
-  const std::vector<float>& y = tessar.graphics.YWORK;
-  const int n = std::min({op.IOPER2, static_cast<int>(x.size()), static_cast<int>(y.size())});
+  const int n = yyhpglpoints();
   if (n < 1) return;
   reselectpen();
-  if (x[0] != op.LASTPENX || y[0] != op.LASTPENY) yyhpg1("PU", x[0], y[0]);
-  for (std::size_t k = 1; k < static_cast<std::size_t>(n); ++k) yyhpg1("PD", x[k], y[k]);
-  op.LASTPENX = x[static_cast<std::size_t>(n - 1)];
-  op.LASTPENY = y[static_cast<std::size_t>(n - 1)];
+  yyhpglpolyline(n, false);
 }
 
 void fill(int code) {
@@ -204,7 +173,7 @@ void fill(int code) {
   reselectpen();
   const std::vector<float>& xw = tessar.graphics.XWORK;
   const std::vector<float>& yw = tessar.graphics.YWORK;
-  const int n = std::min({op.IOPER2, static_cast<int>(xw.size()), static_cast<int>(yw.size())});
+  const int n = yyhpglpoints();
   const bool solid = at.FILLSTYLE == 4 ||
                      (at.FILLSTYLE == 3 && at.COLOURS[PAIRINDEX][PREVIOUS] == at.COLOURS[PAIRINDEX][CURRENT]);
   bool native = solid && ((hs.dialect->fillmask >> i) & 1) != 0 && option(25) != 0;
@@ -226,33 +195,16 @@ void fill(int code) {
     if (code != DELLIPSEFILL)
       yyhpg6(kind, 0, at.FILLSTYLE, at.HATCHDENSITY, 10 * at.OUTLINE + at.HATCHANGLE);
   }
-  auto closepolygon = [&](float x, float y) {
-    yyhpg3("PM2;FP");
-    op.LASTPENX = x;
-    op.LASTPENY = y;
-  };
   switch (code) {
-    case DELLIPSEFILL: {
+    case DELLIPSEFILL:
       yyhpg1("PU", op.RX1, op.RY1);
       if (!native) yyhpg6(5, 0, at.FILLSTYLE, at.HATCHDENSITY, at.HATCHANGLE);
-      float cx = 0, cy = 0;
-      const float radius = yyhpglround(op.RX3, cx, cy);
-      if (native) yyhpg3("PM0");
-      yyhpg1("CI", radius, 0);
-      if (native) yyhpg3("PM2;FP");
-      op.LASTPENX = op.RX1;
-      op.LASTPENY = op.RY1;
-      yyhpg3(kHpglScale);
+      yyhpglcircle(native);
       return;
-    }
     case DPARALLEL:
       if (native) {
-        yyhpg1("PU", op.RX1, op.RY1);
-        yyhpg3("PM0");
-        yyhpg1("PD", op.RX2, op.RY2);
-        yyhpg1("PD", op.RX3, op.RY3);
-        yyhpg1("PD", op.RX4, op.RY4);
-        closepolygon(op.RX1, op.RY1);
+        const float x[] = {op.RX1, op.RX2, op.RX3, op.RX4}, y[] = {op.RY1, op.RY2, op.RY3, op.RY4};
+        yyhpglpolygon(x, y);
       } else {
         yyhpg4(op.RX1, op.RY1);
         yyhpg4(op.RX3, op.RY3);
@@ -270,10 +222,7 @@ void fill(int code) {
       return;
     case DRECT:
       if (native) {
-        yyhpg1("PU", op.RX1, op.RY1);
-        yyhpg1("RA", op.RX2, op.RY2);
-        op.LASTPENX = op.RX1;
-        op.LASTPENY = op.RY1;
+        yyhpglrectangle();
       } else {
         yyhpg4(op.RX1, op.RY1);
         yyhpg4(op.RX2, op.RY2);
@@ -282,11 +231,8 @@ void fill(int code) {
       return;
     case DTRIANGLE:
       if (native) {
-        yyhpg1("PU", op.RX1, op.RY1);
-        yyhpg3("PM0");
-        yyhpg1("PD", op.RX2, op.RY2);
-        yyhpg1("PD", op.RX3, op.RY3);
-        closepolygon(op.RX1, op.RY1);
+        const float x[] = {op.RX1, op.RX2, op.RX3}, y[] = {op.RY1, op.RY2, op.RY3};
+        yyhpglpolygon(x, y);
       } else {
         yyhpg4(op.RX1, op.RY1);
         yyhpg4(op.RX2, op.RY2);
@@ -307,10 +253,8 @@ void fill(int code) {
     case DPOLYGON:
       if (n < 1) return;
       if (native) {
-        yyhpg1("PU", xw[0], yw[0]);
-        yyhpg3("PM0");
-        for (std::size_t k = 1; k < static_cast<std::size_t>(n); ++k) yyhpg1("PD", xw[k], yw[k]);
-        closepolygon(xw[0], yw[0]);
+        yyhpglpolygon(std::span(xw).first(static_cast<std::size_t>(n)),
+                      std::span(yw).first(static_cast<std::size_t>(n)));
       } else {
         yyhpg6(12, 0, n, 0, 0);
         for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) yyhpg4(xw[k], yw[k]);
@@ -337,13 +281,9 @@ void text() {
     hs.laststyle = ts.TYPEFLAGS;
     hs.lastclass = cls;
   }
-  const float A = cls == 0 ? 0.22f : 0.0f, B = cls == 0 ? 0.22f : 0.3f;
-  yyhpg1("PU", op.RX1 + A * ts.ADVX + B * ts.COLXSTEP, op.RY1 + A * ts.ADVY - B * ts.COLYSTEP);
-  std::string label = tessar.files.HCCURRENT.substr(0, static_cast<std::size_t>(n));
-  label += hs.terminator;
-  yyhpg2(label);
-  op.LASTPENX = -9999;
-  op.LASTPENY = -9999;
+  float x = 0, y = 0;
+  yyhpgllabelstart(cls, x, y);
+  yyhpgllabel(x, y, tessar.files.HCCURRENT.substr(0, static_cast<std::size_t>(n)), hs.terminator);
 }
 
 void endpage() {
@@ -360,10 +300,7 @@ void xxhpgl(int& code) {
   DeviceOperands& op = ops();
   switch (code) {
     case DOPEN:
-      if (op.IOPER2 == -999) {
-        op.IOPER2 = HCHPGL;
-        return;
-      }
+      if (yyhcquery(HCHPGL)) return;
       defaults();
       return;
     case DLINE: line(op.RX1, op.RY1, op.RX2, op.RY2); return;
@@ -390,16 +327,12 @@ void xxhpgl(int& code) {
       static constexpr std::array<const char*, 8> kTypes = {"", nullptr, "2 2", "4 3",
                                                             "6 2", "5 3", "3 1", "6 4"};
       const int t = std::clamp(tessar.graphics.attributes.LINETYPE, 0, 7);
-      yyhpglline("LT");
-      yyhpglput(3, t == 1 ? hs.dialect->dots : kTypes[static_cast<std::size_t>(t)]);
-      yyhpg7();
+      yyhpglfield("LT", t == 1 ? hs.dialect->dots : kTypes[static_cast<std::size_t>(t)]);
       return;
     }
     case DLINEWIDTH:
       if (option(18) == 0) return;
-      yyhpglline("PW");
-      yyhpglreal(3, 5, 3, std::min(std::max(0.4f * static_cast<float>(option(9)) / hs.U, 0.1f), 5.0f));
-      yyhpg7();
+      yyhpglpenwidth(hs.U, 0.1f);
       return;
     case DPOLYLINE: polyline(); return;
     case DCHARROTATE: yyhpgldirection(); return;

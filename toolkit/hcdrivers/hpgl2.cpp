@@ -14,6 +14,7 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hcdrivers/hpgl.h"
 #include "toolkit/hcdrivers/hpgl_writers.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/raster/dither.h"
@@ -72,8 +73,6 @@ constexpr float kU = 1016.0f / 72.0f;
 
 int option(int n) { return tessar.hardcopy.HCOPTIONS[static_cast<std::size_t>(n - 1)]; }
 DeviceOperands& ops() { return tessar.graphics.operands; }
-float drawablewidth() { return static_cast<float>(std::max(tessar.graphics.target.WIDTH, 1)); }
-float drawableheight() { return static_cast<float>(std::max(tessar.graphics.target.HEIGHT, 1)); }
 bool twocolour() { return ops().HCCOLOURS <= 2; }
 
 // Escape sequences go out as they are, never behind the line prefix.
@@ -108,27 +107,16 @@ void defaults() {
   o[1] = static_cast<int>(k * static_cast<float>(d.height));
   op.HCPENS = op.HCCOLOURS = d.colours;
   op.HCRESX = op.HCRESY = d.resolution;
-  DeviceDescription& dd = tessar.graphics.description;
-  dd.HCCAPS = d.colours == 2 ? "00000100000011100010001001110" : "00000100011111100010011011110";
   h2.fontletter = h2.type == 1 ? 'S' : 'A';
   h2.divisor = h2.type == 1 ? 1.5f : 1.2f;
-  dd.HCTEXTANGLES = 360;
-  dd.HCTEXTLIMIT = 1.7e38f;
-  dd.HCDEVTEXT = 1;
-  dd.HCTEXTBACK = 0;
-  dd.HCPLATFORM = 2;
-  dd.HCTRUECOLOUR = 0;
-  dd.HCGRADIENT = 0;
-  op.PRINTCMDOK = 1;
+  yyhpgldevice(d.colours == 2 ? "00000100000011100010001001110" : "00000100011111100010011011110", 1);
   h2.fontpending = 1;
-  assignfixed(tessar.files.HCOUTPUT, "tessplot.plt");
   op.HCDEVICE = HCHPGL2;
 }
 
 void beginplot() {
   DeviceOperands& op = ops();
-  op.HCSCALEX = 32760.0f / drawablewidth();
-  op.HCSCALEY = 32760.0f / drawableheight();
+  yyhpglscaling();
   if (op.IOPER1 > 0) {
     if (!yyhpglopen()) return;
     const int type = h2.type;
@@ -149,19 +137,7 @@ void beginplot() {
         if (c == '\r' || c == '\n') c = ' ';
       yyhpglcompact(title);
     }
-    h2.window[0] = static_cast<int>(kU * static_cast<float>(option(3)));
-    h2.window[1] = static_cast<int>(kU * static_cast<float>(option(4)));
-    h2.window[2] = static_cast<int>(kU * static_cast<float>(option(1) + option(3)));
-    h2.window[3] = static_cast<int>(kU * static_cast<float>(option(2) + option(4)));
-    yyhpglline("IN; IP");
-    yyhpglwindow(7, h2.window);
-    yyhpg7();
-    yyhpglline("RO 90; IP");
-    if ((h2.type == 4) == (option(5) != 0)) yyhpglput(4, " ");
-    yyhpglwindow(11, h2.window);
-    yyhpg7();
-    yyhpg3(std::string("DT") + h2.terminator);
-    yyhpg3("DI1. 0.");
+    yyhpglframe(kU, h2.window, (h2.type == 4) == (option(5) != 0), h2.terminator);
     yyhpg3("TR0");
     if (h2.type != 1) yyhpg3("AD1,14;SA");
     if (op.HCCOLOURS > 2) yyhpg3("NP256");
@@ -232,25 +208,11 @@ void line(float x1, float y1, float x2, float y2) {
   yyhpglmove(x1, y1, x2, y2);
 }
 
-int pointcount() {
-  const GraphicsRegion& g = tessar.graphics;
-  return std::min({g.operands.IOPER2, static_cast<int>(g.XWORK.size()), static_cast<int>(g.YWORK.size())});
-}
-
 void polyline() {
-  DeviceOperands& op = ops();
-  const int n = pointcount();
+  const int n = yyhpglpoints();
   if (n < 1) return;
-  const std::vector<float>& x = tessar.graphics.XWORK;
-  const std::vector<float>& y = tessar.graphics.YWORK;
-  op.PLOTSTARTED = 1;
-  if (x[0] != op.LASTPENX || y[0] != op.LASTPENY) yyhpg1("PU", x[0], y[0]);
-  const int saved = op.IOPER2;
-  op.IOPER2 = n;
-  yyhpgl2a();
-  op.IOPER2 = saved;
-  op.LASTPENX = x[static_cast<std::size_t>(n - 1)];
-  op.LASTPENY = y[static_cast<std::size_t>(n - 1)];
+  ops().PLOTSTARTED = 1;
+  yyhpglpolyline(n, true);
 }
 
 // The dither pattern of a palette colour, made current for the call.
@@ -336,64 +298,37 @@ void fill(int code) {
              {11, digit(at.HATCHANGLE)}, {13, digit(at.OUTLINE)}},
             14);
   }
-  auto closepolygon = [&](float x, float y) {
-    yyhpg3("PM2;FP");
-    op.LASTPENX = x;
-    op.LASTPENY = y;
-  };
   switch (code) {
-    case DELLIPSEFILL: {
+    case DELLIPSEFILL:
       yyhpg1("PU", op.RX1, op.RY1);
       if (!filled)
         comment({{4, "5"}, {6, digit(style)}, {8, digit(at.HATCHDENSITY)},
                  {10, digit(at.HATCHANGLE)}, {12, digit(at.OUTLINE)}},
                 13);
-      float cx = 0, cy = 0;
-      const float radius = yyhpglround(op.RX3, cx, cy);
-      if (filled) yyhpg3("PM0");
-      yyhpg1("CI", radius, 0);
-      if (filled) yyhpg3("PM2;FP");
-      op.LASTPENX = op.RX1;
-      op.LASTPENY = op.RY1;
-      yyhpg3(kHpglScale);
+      yyhpglcircle(filled);
+      return;
+    case DPARALLEL: {
+      const float x[] = {op.RX1, op.RX2, op.RX3, op.RX4}, y[] = {op.RY1, op.RY2, op.RY3, op.RY4};
+      yyhpglpolygon(x, y);
       return;
     }
-    case DPARALLEL:
-      yyhpg1("PU", op.RX1, op.RY1);
-      yyhpg3("PM0");
-      yyhpg1("PD", op.RX2, op.RY2);
-      yyhpg1("PD", op.RX3, op.RY3);
-      yyhpg1("PD", op.RX4, op.RY4);
-      closepolygon(op.RX1, op.RY1);
-      return;
     case DRECT:
-      yyhpg1("PU", op.RX1, op.RY1);
-      yyhpg1("RA", op.RX2, op.RY2);
-      op.LASTPENX = op.RX1;
-      op.LASTPENY = op.RY1;
+      yyhpglrectangle();
       return;
-    case DTRIANGLE:
-      yyhpg1("PU", op.RX1, op.RY1);
-      yyhpg3("PM0");
-      yyhpg1("PD", op.RX2, op.RY2);
-      yyhpg1("PD", op.RX3, op.RY3);
-      closepolygon(op.RX1, op.RY1);
+    case DTRIANGLE: {
+      const float x[] = {op.RX1, op.RX2, op.RX3}, y[] = {op.RY1, op.RY2, op.RY3};
+      yyhpglpolygon(x, y);
       return;
+    }
     case DSECTOR:
       yyhpgl2e(DSECTOR, kHpglScale);
       return;
     case DPOLYGON: {
-      const int n = pointcount();
+      const int n = yyhpglpoints();
       if (n < 1) return;
-      const std::vector<float>& x = tessar.graphics.XWORK;
-      const std::vector<float>& y = tessar.graphics.YWORK;
-      yyhpg1("PU", x[0], y[0]);
-      yyhpg3("PM0");
-      const int saved = op.IOPER2;
-      op.IOPER2 = n;
-      yyhpgl2a();
-      op.IOPER2 = saved;
-      closepolygon(x[0], y[0]);
+      const auto count = static_cast<std::size_t>(n);
+      yyhpglpolygon(std::span(tessar.graphics.XWORK).first(count),
+                    std::span(tessar.graphics.YWORK).first(count), true);
       return;
     }
     default:
@@ -436,9 +371,8 @@ void text() {
       const int code = static_cast<unsigned char>(ch);
       if (code >= 161) ch = static_cast<char>(kRoman8[static_cast<std::size_t>(code - 161)]);
     }
-  const float A = cls == 0 ? 0.22f : 0.0f, B = cls == 0 ? 0.22f : 0.3f;
-  float x = op.RX1 + A * ts.ADVX + B * ts.COLXSTEP;
-  float y = op.RY1 + A * ts.ADVY - B * ts.COLYSTEP;
+  float x = 0, y = 0;
+  yyhpgllabelstart(cls, x, y);
   const int j = cls == 1 ? 0 : std::clamp(ts.JUSTIFY, 0, 2);
   const float ex = x - op.RX1 + op.RX3, ey = y - op.RY1 + op.RY3;
   if (j == 1) {
@@ -452,11 +386,7 @@ void text() {
     yyhpg3(j == 0 ? "LO1" : (j == 1 ? "LO4" : "LO7"));
     h2.lastorigin = j;
   }
-  yyhpg1("PU", x, y);
-  label += h2.terminator;
-  yyhpg2(label);
-  op.LASTPENX = -9999;
-  op.LASTPENY = -9999;
+  yyhpgllabel(x, y, std::move(label), h2.terminator);
 }
 
 }  // namespace
@@ -465,10 +395,7 @@ void xxhpgl2(int& code) {
   DeviceOperands& op = ops();
   switch (code) {
     case DOPEN:
-      if (op.IOPER2 == -999) {
-        op.IOPER2 = HCHPGL2;
-        return;
-      }
+      if (yyhcquery(HCHPGL2)) return;
       defaults();
       return;
     case DLINE: line(op.RX1, op.RY1, op.RX2, op.RY2); return;
@@ -492,15 +419,11 @@ void xxhpgl2(int& code) {
     case DLINETYPE: {
       static constexpr std::array<const char*, 8> kLineTypes = {"", "1 .3", "2 2", "4 3",
                                                                 "7 2", "5 3", "3 1", "6 3"};
-      yyhpglline("LT");
-      yyhpglput(3, kLineTypes[static_cast<std::size_t>(std::clamp(tessar.graphics.attributes.LINETYPE, 0, 7))]);
-      yyhpg7();
+      yyhpglfield("LT", kLineTypes[static_cast<std::size_t>(std::clamp(tessar.graphics.attributes.LINETYPE, 0, 7))]);
       return;
     }
     case DLINEWIDTH:
-      yyhpglline("PW");
-      yyhpglreal(3, 5, 3, std::min(std::max(0.4f * static_cast<float>(option(9)) / kU, 0.0284f), 5.0f));
-      yyhpg7();
+      yyhpglpenwidth(kU, 0.0284f);
       return;
     case DPOLYLINE: polyline(); return;
     case DCHARROTATE: yyhpgldirection(); return;

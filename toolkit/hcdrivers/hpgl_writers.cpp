@@ -11,8 +11,10 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/hardcopy/output_helpers.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 
@@ -149,21 +151,132 @@ float yyhpglround(float ratio, float& cx, float& cy, std::string_view restore) {
 }
 
 bool yyhpglopen() {
-  ErrorState& es = tessar.error;
-  const int saved = es.LASTERROR;
-  es.LASTERROR = 0;
-  yyprop(2);
-  if (es.LASTERROR != 0) {
-    tessar.graphics.attributes.HARDCOPYON = 0;
-    return false;
-  }
-  es.LASTERROR = saved;
+  if (!yyhcopen()) return false;
   ops().HPGLPREFIX = option(17) != 0 ? 1 : 2;
   return true;
 }
 
 void yyhpglwindow(int column, const int (&window)[4]) {
   for (int k = 0; k < 4; ++k) yyhpglint(column + 7 * k, 7, window[k]);
+}
+
+void yyhpgldevice(std::string_view caps, int devtext) {
+  yyhcdescribe(caps, 1.7e38f, 0, 0, devtext, 0);
+  ops().PRINTCMDOK = 1;
+  assignfixed(tessar.files.HCOUTPUT, "tessplot.plt");
+}
+
+void yyhpglscaling() {
+  DeviceOperands& op = ops();
+  op.HCSCALEX = 32760.0f / static_cast<float>(std::max(tessar.graphics.target.WIDTH, 1));
+  op.HCSCALEY = 32760.0f / static_cast<float>(std::max(tessar.graphics.target.HEIGHT, 1));
+}
+
+void yyhpglframe(float units, int (&window)[4], bool blank, char terminator) {
+  window[0] = static_cast<int>(units * static_cast<float>(option(3)));
+  window[1] = static_cast<int>(units * static_cast<float>(option(4)));
+  window[2] = static_cast<int>(units * static_cast<float>(option(1) + option(3)));
+  window[3] = static_cast<int>(units * static_cast<float>(option(2) + option(4)));
+  yyhpglline("IN; IP");
+  yyhpglwindow(7, window);
+  yyhpg7();
+  yyhpglline("RO 90; IP");
+  if (blank) yyhpglput(4, " ");
+  yyhpglwindow(11, window);
+  yyhpg7();
+  yyhpg3(std::string("DT") + terminator);
+  yyhpg3("DI1. 0.");
+}
+
+void yyhpglfield(std::string_view mnemonic, std::string_view text) {
+  yyhpglline(mnemonic);
+  yyhpglput(3, text);
+  yyhpg7();
+}
+
+void yyhpglpenwidth(float units, float least) {
+  yyhpglline("PW");
+  yyhpglreal(3, 5, 3, std::min(std::max(0.4f * static_cast<float>(option(9)) / units, least), 5.0f));
+  yyhpg7();
+}
+
+int yyhpglpoints() {
+  const GraphicsRegion& g = tessar.graphics;
+  return std::min({g.operands.IOPER2, static_cast<int>(g.XWORK.size()), static_cast<int>(g.YWORK.size())});
+}
+
+namespace {
+// The encoded polyline of the first n points of the work arrays.
+void encodedpoints(int n) {
+  DeviceOperands& op = ops();
+  const int saved = op.IOPER2;
+  op.IOPER2 = n;
+  yyhpgl2a();
+  op.IOPER2 = saved;
+}
+}  // namespace
+
+void yyhpglpolyline(int n, bool encoded) {
+  DeviceOperands& op = ops();
+  const std::vector<float>& x = tessar.graphics.XWORK;
+  const std::vector<float>& y = tessar.graphics.YWORK;
+  if (x[0] != op.LASTPENX || y[0] != op.LASTPENY) yyhpg1("PU", x[0], y[0]);
+  if (encoded)
+    encodedpoints(n);
+  else
+    for (std::size_t k = 1; k < static_cast<std::size_t>(n); ++k) yyhpg1("PD", x[k], y[k]);
+  op.LASTPENX = x[static_cast<std::size_t>(n - 1)];
+  op.LASTPENY = y[static_cast<std::size_t>(n - 1)];
+}
+
+void yyhpglpolygon(std::span<const float> x, std::span<const float> y, bool encoded) {
+  DeviceOperands& op = ops();
+  yyhpg1("PU", x[0], y[0]);
+  yyhpg3("PM0");
+  if (encoded)
+    encodedpoints(static_cast<int>(x.size()));
+  else
+    for (std::size_t k = 1; k < x.size(); ++k) yyhpg1("PD", x[k], y[k]);
+  yyhpg3("PM2;FP");
+  op.LASTPENX = x[0];
+  op.LASTPENY = y[0];
+}
+
+void yyhpglrectangle() {
+  DeviceOperands& op = ops();
+  yyhpg1("PU", op.RX1, op.RY1);
+  yyhpg1("RA", op.RX2, op.RY2);
+  op.LASTPENX = op.RX1;
+  op.LASTPENY = op.RY1;
+}
+
+void yyhpglcircle(bool filled) {
+  DeviceOperands& op = ops();
+  float cx = 0, cy = 0;
+  const float radius = yyhpglround(op.RX3, cx, cy);
+  if (filled) yyhpg3("PM0");
+  yyhpg1("CI", radius, 0);
+  if (filled) yyhpg3("PM2;FP");
+  op.LASTPENX = op.RX1;
+  op.LASTPENY = op.RY1;
+  yyhpg3(kHpglScale);
+}
+
+void yyhpgllabelstart(int cls, float& x, float& y) {
+  const DeviceOperands& op = ops();
+  const TextState& ts = tessar.graphics.text;
+  const float A = cls == 0 ? 0.22f : 0.0f, B = cls == 0 ? 0.22f : 0.3f;
+  x = op.RX1 + A * ts.ADVX + B * ts.COLXSTEP;
+  y = op.RY1 + A * ts.ADVY - B * ts.COLYSTEP;
+}
+
+void yyhpgllabel(float x, float y, std::string label, char terminator) {
+  DeviceOperands& op = ops();
+  yyhpg1("PU", x, y);
+  label += terminator;
+  yyhpg2(label);
+  op.LASTPENX = -9999;
+  op.LASTPENY = -9999;
 }
 
 void yyhpglmove(float x1, float y1, float x2, float y2) {

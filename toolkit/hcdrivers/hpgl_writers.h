@@ -6,6 +6,8 @@
 // HPGLPREFIX 1 every line starts with one blank. Device coordinates are truncated to plotter
 // units, never rounded.
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
 
 // The restore text after a scaling change or an annotation group.
@@ -45,8 +47,39 @@ void yyhpg0(int code, std::string_view restore);
 bool yyhpglopen();
 // The window P1, P2 (plotter units) as (4I7) into HPGLLINE from the given column.
 void yyhpglwindow(int column, const int (&window)[4]);
+// The defaults of the device description both drivers give (capabilities, text, no true
+// colour or gradients, a print command, the output name).
+void yyhpgldevice(std::string_view caps, int devtext);
+// The scalings of the drawable onto 0..32760 on both axes.
+void yyhpglscaling();
+// Begin plot after the prologue: P1 and P2 from the page options in plotter units (units per
+// point) into window, "IN; IP" with them, "RO 90; IP" (with a blank in column 4 where blank)
+// with them again, the label terminator and the label direction.
+void yyhpglframe(float units, int (&window)[4], bool blank, char terminator);
+// A line of one instruction with one text field from column 3 (LT), and the pen width PW of
+// option 9 between least and 5 mm.
+void yyhpglfield(std::string_view mnemonic, std::string_view text);
+void yyhpglpenwidth(float units, float least);
 // Pen up to the start unless the pen is there, pen down to the end; the end is the last pen.
 void yyhpglmove(float x1, float y1, float x2, float y2);
+// The points of the work arrays a request names (IOPER2, within the arrays).
+int yyhpglpoints();
+// Pen up to the first of n points of the work arrays unless the pen is there, pen down along
+// the rest (as encoded polylines where encoded); the last point is the last pen.
+void yyhpglpolyline(int n, bool encoded);
+// Native fills. A polygon: pen up to the first vertex, polygon mode, pen down along the rest
+// (encoded: x and y are the first points of the work arrays, as encoded polylines), the
+// polygon closed and filled; the first vertex is the last pen.
+void yyhpglpolygon(std::span<const float> x, std::span<const float> y, bool encoded = false);
+// The rectangle (RX1, RY1)-(RX2, RY2) as RA.
+void yyhpglrectangle();
+// The circle of the ellipse request once the pen is at its centre: made round on the page,
+// in polygon mode and filled where filled, then the plot scaling again.
+void yyhpglcircle(bool filled);
+// A label: the start of the label of spacing class cls from (RX1, RY1); the label (the
+// terminator appended) written from (x, y); the pen position is unknown after it.
+void yyhpgllabelstart(int cls, float& x, float& y);
+void yyhpgllabel(float x, float y, std::string label, char terminator);
 // The clip box of the graphics area as the input window IW in plotter units, between "SC"
 // alone and the plot scaling again; units are plotter units per point.
 void yyhpglclip(float units, const int (&window)[4]);

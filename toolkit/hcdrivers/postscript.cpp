@@ -9,9 +9,9 @@
 
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
-#include "toolkit/raster/image_load.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
 #include "toolkit/text/strings.h"
@@ -98,16 +98,8 @@ std::array<float, 3> converted(int colour) {
   return c;
 }
 
-int currentcolour() {
-  const GraphicsAttributes& at = tessar.graphics.attributes;
-  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-  return at.COLOURS[static_cast<std::size_t>(pair)][CURRENT];
-}
-int previouscolour() {
-  const GraphicsAttributes& at = tessar.graphics.attributes;
-  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-  return at.COLOURS[static_cast<std::size_t>(pair)][PREVIOUS];
-}
+int currentcolour() { return yyhcmodelcolour(CURRENT); }
+int previouscolour() { return yyhcmodelcolour(PREVIOUS); }
 
 // The y scale of ellipses and arcs, so that a circle of the graphics layer stays round.
 float yscale(bool ellipse, float ratio) {
@@ -216,15 +208,7 @@ void beginplot() {
   op.HCSCALEX = static_cast<float>(option(1)) / w;
   op.HCSCALEY = static_cast<float>(option(2)) / h;
   if (op.IOPER1 <= 0) return;
-  ErrorState& es = tessar.error;
-  const int saved = es.LASTERROR;
-  es.LASTERROR = 0;
-  yyprop(2);
-  if (es.LASTERROR != 0) {
-    tessar.graphics.attributes.HARDCOPYON = 0;
-    return;
-  }
-  es.LASTERROR = saved;
+  if (!yyhcopen()) return;
   op.HPGLPREFIX = option(17) != 0 ? 1 : 2;
   ps() = PostScriptState{};
   fontchanged = 1;
@@ -355,13 +339,7 @@ void fill(int code) {
       break;
     case DRECT: {
       float x1 = op.RX1, y1 = op.RY1, x2 = op.RX2, y2 = op.RY2;
-      if (option(22) != 0) {
-        const GraphicsArea& ar = tessar.graphics.area;
-        if (x1 <= ar.XMIN) x1 = ar.XMIN;
-        if (y1 <= ar.YMIN) y1 = ar.YMIN;
-        if (x2 > ar.XMAX) x2 = ar.XMAX;
-        if (y2 > ar.YMAX) y2 = ar.YMAX;
-      }
+      if (option(22) != 0) yyhcclipbox(x1, y1, x2, y2);
       moveto(x1, y1);
       lineto(x2, y1);
       lineto(x2, y2);
@@ -495,7 +473,6 @@ void clip() {
 
 void image() {
   DeviceOperands& op = ops();
-  ErrorState& es = tessar.error;
   stroke();
   const int w = op.IX2, h = op.IY2;
   if (w <= 0 || h <= 0) {
@@ -503,19 +480,7 @@ void image() {
     return;
   }
   std::vector<int> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-  const int saved = es.LASTERROR, level = es.DEBUGLEVEL;
-  es.LASTERROR = 0;
-  es.DEBUGLEVEL = 0;
-  const std::string& name = tessar.files.HCCURRENT;
-  IGrLoadImageData(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))),
-                   pixels);
-  es.DEBUGLEVEL = level;
-  if (es.LASTERROR != 0) {
-    op.IOPER1 = es.LASTERROR;
-    op.IOPER2 = es.ERRDETAIL;
-    return;
-  }
-  es.LASTERROR = saved;
+  if (yyhcloadimage(pixels) != 0) return;
   op.PLOTSTARTED = 1;
   op.IOPER1 = 0;
   const GraphicsArea& ar = tessar.graphics.area;
@@ -616,13 +581,9 @@ void yyrgbhex(int r, int g, int b, std::string& text) {
 
 void xxpost(int& code) {
   DeviceOperands& op = ops();
-  DeviceDescription& dd = tessar.graphics.description;
   switch (code) {
     case DOPEN: {
-      if (op.IOPER2 == -999) {
-        op.IOPER2 = HCPOSTSCRIPT;
-        return;
-      }
+      if (yyhcquery(HCPOSTSCRIPT)) return;
       yydefh();
       std::array<int, 108>& o = tessar.hardcopy.HCOPTIONS;
       o[0] = 756; o[1] = 540; o[2] = 42; o[3] = -20; o[4] = 1;
@@ -632,14 +593,7 @@ void xxpost(int& code) {
       op.PRINTCMDOK = 1;
       assignfixed(tessar.files.HCOUTPUT, "tessplot.ps");
       op.HCDEVICE = HCPOSTSCRIPT;
-      dd.HCCAPS = "00000111111111100010011011110";
-      dd.HCTRUECOLOUR = 1;
-      dd.HCDEVTEXT = 1;
-      dd.HCTEXTBACK = 0;
-      dd.HCTEXTLIMIT = 1.7e38f;
-      dd.HCTEXTANGLES = 360;
-      dd.HCPLATFORM = 2;
-      dd.HCGRADIENT = 0;
+      yyhcdescribe("00000111111111100010011011110", 1.7e38f, 1, 0, 1, 0);
       return;
     }
     case DLINE: line(); return;

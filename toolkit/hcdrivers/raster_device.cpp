@@ -12,9 +12,9 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/graphics/gradient.h"
 #include "toolkit/hardcopy/output_channel.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/raster/dither.h"
-#include "toolkit/raster/image_load.h"
 #include "toolkit/raster/primitives.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/strings.h"
@@ -215,15 +215,7 @@ void begin() {
   DeviceOperands& op = tessar.graphics.operands;
   RasterState& rs = page();
   if (op.IOPER1 > 0) {
-    ErrorState& e = tessar.error;
-    const int saved = e.LASTERROR;
-    e.LASTERROR = 0;
-    yyprop(2);
-    if (e.LASTERROR != 0) {
-      tessar.graphics.attributes.HARDCOPYON = 0;
-      return;
-    }
-    e.LASTERROR = saved;
+    if (!yyhcopen()) return;
     rs.RASXMAX = rs.RASWIDTH - 1;
     rs.RASYMAX = rs.RASHEIGHT - 1;
     rs.RASCLASS = rs.RASDEPTH == 24 ? 4 : rs.RASDEPTH == 8 ? 3 : (rs.RASDEPTH == 3 || rs.RASDEPTH == 4) ? 2 : 1;
@@ -310,7 +302,6 @@ void polyline() {
 
 void image() {
   DeviceOperands& op = tessar.graphics.operands;
-  ErrorState& e = tessar.error;
   const long long W = op.IX2, H = op.IY2;
   if (W <= 0 || H <= 0) return;
   std::vector<int> pixels;
@@ -321,18 +312,7 @@ void image() {
     op.IOPER1 = 1;
     return;
   }
-  const int savederror = e.LASTERROR, savedlevel = e.DEBUGLEVEL;
-  e.LASTERROR = 0;
-  e.DEBUGLEVEL = 0;
-  const std::string& name = tessar.files.HCCURRENT;
-  IGrLoadImageData(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))), pixels);
-  e.DEBUGLEVEL = savedlevel;
-  if (e.LASTERROR != 0) {
-    op.IOPER1 = e.LASTERROR;
-    op.IOPER2 = e.ERRDETAIL;
-    return;
-  }
-  e.LASTERROR = savederror;
+  if (yyhcloadimage(pixels) != 0) return;
   op.PLOTSTARTED = 1;
   op.IOPER1 = 0;
   page().RASLASTRGB = -1;

@@ -11,6 +11,7 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/hardcopy/output_helpers.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hcdrivers/raster_device.h"
 #include "toolkit/state/tessar.h"
@@ -83,10 +84,7 @@ bool failed() { return printer().OUTPUTERROR != 0; }
 
 void defaults() {
   DeviceOperands& op = tessar.graphics.operands;
-  if (op.IOPER2 == -999) {
-    op.IOPER2 = HCRASTER;
-    return;
-  }
+  if (yyhcquery(HCRASTER)) return;
   int code = DOPEN;
   yyvras(code);
   const RasterPrinter& rp = printer();

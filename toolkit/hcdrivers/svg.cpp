@@ -10,6 +10,7 @@
 
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/hcdrivers/postscript.h"
@@ -38,16 +39,8 @@ std::string X(float x) { return yysvg1(x * ops().HCSCALEX); }
 std::string Y(float y) { return yysvg1((height() - y) * ops().HCSCALEY); }
 std::string P(float x, float y) { return X(x) + "," + Y(y); }
 
-int currentcolour() {
-  const GraphicsAttributes& at = tessar.graphics.attributes;
-  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-  return at.COLOURS[static_cast<std::size_t>(pair)][CURRENT];
-}
-int previouscolour() {
-  const GraphicsAttributes& at = tessar.graphics.attributes;
-  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
-  return at.COLOURS[static_cast<std::size_t>(pair)][PREVIOUS];
-}
+int currentcolour() { return yyhcmodelcolour(CURRENT); }
+int previouscolour() { return yyhcmodelcolour(PREVIOUS); }
 
 std::array<int, 3> rgb(int colour) {
   std::array<int, 3> c{};
@@ -250,15 +243,7 @@ void beginplot() {
   op.HCSCALEX = static_cast<float>(option(1)) / static_cast<float>(t.WIDTH > 0 ? t.WIDTH : 1);
   op.HCSCALEY = static_cast<float>(option(2)) / height();
   if (op.IOPER1 <= 0) return;
-  ErrorState& es = tessar.error;
-  const int saved = es.LASTERROR;
-  es.LASTERROR = 0;
-  yyprop(2);
-  if (es.LASTERROR != 0) {
-    tessar.graphics.attributes.HARDCOPYON = 0;
-    return;
-  }
-  es.LASTERROR = saved;
+  if (!yyhcopen()) return;
   writeline("<?xml version=\"1.0\"?>");
   writeline("<!DOCTYPE svg SYSTEM \"\">");
   writeline("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(option(1)) +
@@ -305,25 +290,15 @@ void xxsvg(int& code) {
   DeviceDescription& dd = tessar.graphics.description;
   switch (code) {
     case DOPEN: {
-      if (op.IOPER2 == -999) {
-        op.IOPER2 = HCSVG;
-        return;
-      }
+      if (yyhcquery(HCSVG)) return;
       yydefh();
       std::array<int, 108>& o = tessar.hardcopy.HCOPTIONS;
       o[0] = 640; o[1] = 480; o[2] = 0; o[3] = 0; o[4] = 0;
       op.HCRESX = op.HCRESY = 72;
       tessar.graphics.attributes.HCCLASS = 256;
       op.HCCOLOURS = 256;
-      dd.HCTEXTLIMIT = 1.7e38f;
+      yyhcdescribe("00000111111111100010011011110", 1.7e38f, 1, 0, 1, 0);
       dd.HCTEXTLEVEL = 8;
-      dd.HCCAPS = "00000111111111100010011011110";
-      dd.HCTEXTANGLES = 360;
-      dd.HCPLATFORM = 2;
-      dd.HCTRUECOLOUR = 1;
-      dd.HCGRADIENT = 0;
-      dd.HCDEVTEXT = 1;
-      dd.HCTEXTBACK = 0;
       dd.HCTEXTFLAG3 = 0;
       op.PRINTCMDOK = 0;
       assignfixed(tessar.files.HCOUTPUT, "tessplot.svg");

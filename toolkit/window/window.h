@@ -41,8 +41,10 @@ enum FrameWord : std::size_t { FR_KIND = 0, FR_TOOLBAR = 1, FR_CONTROL = 5 };
 // frame when it opened maximised).
 enum DialogWindowWord : std::size_t { DW_DIALOG = 5, DW_FRAMEWIDTH = 6, DW_FRAMEHEIGHT = 7 };
 // Text editor (kind 1): its command-line bar, the status bar that shows its menu prompts,
-// and its two other bars.
-enum EditorWord : std::size_t { ED_COMMANDLINE = 6, ED_PROMPTTARGET = 8, ED_BAR1 = 9, ED_BAR2 = 11 };
+// its two other bars, and its open find or replace dialog (0 none), which the event pump
+// offers the dialog's keys.
+enum EditorWord : std::size_t { ED_COMMANDLINE = 6, ED_PROMPTTARGET = 8, ED_BAR1 = 9, ED_BAR2 = 11,
+                                ED_FINDDIALOG = 13 };
 // Bitmap viewer (kind 2): the viewer window, the status bar, the mode (1 modal, 2 modeless,
 // 3 semi-modeless), the modal end flag, the bitmap shown with its width and height, the frame
 // size that shows it whole (-999 none), the options (1 keys scroll, 2 the left button drags),

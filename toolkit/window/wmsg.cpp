@@ -303,7 +303,10 @@ void dispatchone(const win::MSG& m) {
     if (dialogaccelerators(m)) return;
     if (IsDialogMessage(hDlgCur, m)) return;
   }
-  if (FrameRecord* special = specialframeof(m.hwnd); special != nullptr) {
+  if (const FrameRecord* special = specialframeof(m.hwnd)) {
+    // An editor's modeless find or replace dialog takes its keys (Enter, Tab, mnemonics).
+    const HWND find = special->word[FR_KIND] == SW_EDITOR ? LongToHandle<HWND>(special->word[ED_FINDDIALOG]) : nullptr;
+    if (find != nullptr && IsWindow(find) && IsDialogMessage(find, m)) return;
     // A grid editor's own accelerators: its frame carries out their commands.
     if (special->word[FR_KIND] == SW_GRIDWINDOW && special->word[GW_ACCELERATORS] != 0)
       for (HWND p = m.hwnd; p != nullptr; p = GetParent(p))

@@ -24,6 +24,7 @@
 #include "toolkit/text/errors.h"
 #include "toolkit/text/strings.h"
 #include "toolkit/window/wmsg.h"
+#include "toolkit/winprint/wdrivers.h"
 
 namespace {
 
@@ -111,6 +112,44 @@ void selectmodel(int kind, int model) {
   if (kind == 2) iplotter(model);
   else if (kind == 3) iprinter2(model);
   else iprinter(model);
+}
+
+// The printer's page set-up: the page in thousandths of an inch (units below 2) or hundredths
+// of a millimetre, the user's choice back in points in the options and the printer's paper.
+void printerpage(int units) {
+  const float f = units < 2 ? 1000.0f / 72.0f : 2540.0f / 72.0f;
+  auto shown = [f](int points) { return static_cast<int>(f * static_cast<float>(points)); };
+  auto points = [f](int value) { return static_cast<int>(static_cast<float>(value) / f + 0.5f); };
+  const auto& options = tessar.hardcopy.HCOPTIONS;
+  DeviceOperands& op = tessar.graphics.operands;
+  int paperwidth = 0, paperheight = 0;
+  int width = shown(options[0]), height = shown(options[1]), left = shown(options[2]), top = shown(options[3]);
+  int orientation = options[4], copies = options[7];
+  const int before = op.HCCOLOURS;
+  int colours = before, result = 0;
+  yyprintdialog(paperwidth, paperheight, width, height, left, top, orientation, copies, units, colours, result);
+  if (result != 1) {
+    answer() = 0;
+    return;
+  }
+  paperwidth = points(paperwidth);
+  paperheight = points(paperheight);
+  igrhardcopyoptions(1, points(width));
+  igrhardcopyoptions(2, points(height));
+  igrhardcopyoptions(3, points(left));
+  igrhardcopyoptions(4, points(top));
+  igrhardcopyoptions(5, orientation);
+  igrhardcopyoptions(8, copies);
+  // The driver's reading of the count: more than 256 colours is a colour printer.
+  const int after = yytruecolours(colours);
+  if (before <= 2 && after > 2) igrhardcopyoptions(7, 0);
+  if (before > 2 && after <= 2) igrhardcopyoptions(7, 1);
+  op.HCCOLOURS = after;
+  HardcopySettings& hs = tessar.hardcopy.settings;
+  const int smaller = std::min(paperwidth, paperheight), larger = std::max(paperwidth, paperheight);
+  hs.PAGEWIDTH = orientation == 0 ? smaller : larger;
+  hs.PAGEHEIGHT = orientation == 0 ? larger : smaller;
+  answer() = 1;
 }
 
 }  // namespace
@@ -485,9 +524,7 @@ void WHardcopyOptions(std::optional<int> mode, std::string* name) {
       answer() = 0;
       yyerror(63, "WHardcopyOptions");
     } else {
-      // The page set-up dialog of the platform is not part of this build: the printer keeps
-      // the page its driver took from the printer, and the user's request counts as confirmed.
-      answer() = 1;
+      printerpage(units);
     }
   } else {
     std::string working(260, ' ');

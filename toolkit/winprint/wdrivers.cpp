@@ -74,10 +74,6 @@ int Y(float y) { return trunc((height() - y) * ops().HCSCALEY); }
 float crossx() { return ops().HCRSCALEX != 0 ? ops().HCRSCALEX : ops().HCSCALEX; }
 float crossy() { return ops().HCRSCALEY != 0 ? ops().HCRSCALEY : ops().HCSCALEY; }
 
-// A printer's colour count: the platform reports -1 for a printer of more than 256 colours,
-// which is a colour printer, not a monochrome one.
-int truecolours(int count) { return count < 0 ? 256 : count; }
-
 void openfailed(const DriverState& s, int syserror) {
   tessar.error.ERRDETAIL = syserror;
   tessar.error.ERRDETAILKIND = 2;
@@ -137,7 +133,7 @@ void defaults(DriverState& s) {
     setoption(5, orientation);
     setoption(8, copies);
     hs.PRINTERPRESENT = error == 0 ? 1 : 0;
-    op.HCCOLOURS = truecolours(colours);
+    op.HCCOLOURS = yytruecolours(colours);
     setoption(7, op.HCCOLOURS <= 2 ? 1 : 0);
     s.query = error;
   }
@@ -197,7 +193,7 @@ void beginplot(DriverState& s) {
       s.resy = static_cast<float>(op.HCRESY);
       s.LX = option(1) * op.HCRESX / 72;
       s.LY = option(2) * op.HCRESY / 72;
-      op.HCCOLOURS = std::min(truecolours(colours), 256);
+      op.HCCOLOURS = std::min(yytruecolours(colours), 256);
     }
     s.current = {255, 255, 255};
   }
@@ -565,3 +561,5 @@ void yyinstallwinprint() {
   yyhcregister(HCWMF, xxwmf);
   yyinstallwindump();
 }
+
+int yytruecolours(int count) { return count < 0 ? 256 : count; }

@@ -9,6 +9,9 @@ void xxwin(int& code);
 // near-white (all three below 10 or all above 245) exchanged; other values leave it.
 void yywmf1(int& red, int& green, int& blue);
 void yywin1(int& red, int& green, int& blue);
+// A printer's colour count as the drivers keep it: the platform reports -1 for a printer of
+// more than 256 colours, which is a colour printer (256), not a monochrome one.
+int yytruecolours(int count);
 // Registers devices 10 and 11 with the hardcopy manager and the window dump with the screen
 // driver.
 void yyinstallwinprint();

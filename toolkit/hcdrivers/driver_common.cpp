@@ -1,0 +1,75 @@
+// The steps the vector file drivers share.
+#include "toolkit/hcdrivers/driver_common.h"
+
+#include <string>
+
+#include "toolkit/graphics/devices.h"
+#include "toolkit/hardcopy/output_channel.h"
+#include "toolkit/raster/image_load.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/text/strings.h"
+
+bool yyhcquery(int device) {
+  DeviceOperands& op = tessar.graphics.operands;
+  if (op.IOPER2 != -999) return false;
+  op.IOPER2 = device;
+  return true;
+}
+
+bool yyhcopen() {
+  ErrorState& es = tessar.error;
+  const int saved = es.LASTERROR;
+  es.LASTERROR = 0;
+  yyprop(2);
+  if (es.LASTERROR != 0) {
+    tessar.graphics.attributes.HARDCOPYON = 0;
+    return false;
+  }
+  es.LASTERROR = saved;
+  return true;
+}
+
+void yyhcdescribe(std::string_view caps, float textlimit, int truecolour, int gradient, int devtext,
+                  int textback) {
+  DeviceDescription& dd = tessar.graphics.description;
+  dd.HCCAPS = caps;
+  dd.HCTEXTLIMIT = textlimit;
+  dd.HCTEXTANGLES = 360;
+  dd.HCPLATFORM = 2;
+  dd.HCTRUECOLOUR = truecolour;
+  dd.HCGRADIENT = gradient;
+  dd.HCDEVTEXT = devtext;
+  dd.HCTEXTBACK = textback;
+}
+
+void yyhcclipbox(float& x1, float& y1, float& x2, float& y2) {
+  const GraphicsArea& ar = tessar.graphics.area;
+  if (x1 <= ar.XMIN) x1 = ar.XMIN;
+  if (y1 <= ar.YMIN) y1 = ar.YMIN;
+  if (x2 > ar.XMAX) x2 = ar.XMAX;
+  if (y2 > ar.YMAX) y2 = ar.YMAX;
+}
+
+int yyhcmodelcolour(int slot) {
+  const GraphicsAttributes& at = tessar.graphics.attributes;
+  const int pair = at.COLOURMODEL == 2 ? PAIRRGB : PAIRINDEX;
+  return at.COLOURS[static_cast<std::size_t>(pair)][static_cast<std::size_t>(slot)];
+}
+
+int yyhcloadimage(std::span<int> pixels) {
+  DeviceOperands& op = tessar.graphics.operands;
+  ErrorState& es = tessar.error;
+  const int saved = es.LASTERROR, level = es.DEBUGLEVEL;
+  es.LASTERROR = 0;
+  es.DEBUGLEVEL = 0;
+  const std::string& name = tessar.files.HCCURRENT;
+  IGrLoadImageData(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))), pixels);
+  es.DEBUGLEVEL = level;
+  if (es.LASTERROR != 0) {
+    op.IOPER1 = es.LASTERROR;
+    op.IOPER2 = es.ERRDETAIL;
+    return es.LASTERROR;
+  }
+  es.LASTERROR = saved;
+  return 0;
+}

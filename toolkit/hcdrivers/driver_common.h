@@ -1,0 +1,24 @@
+#pragma once
+// Internal to the file drivers: the steps every vector file driver takes alike.
+#include <span>
+#include <string_view>
+
+// The open request asking which device a driver serves (IOPER2 -999): answered with device,
+// true; false for a real open request.
+bool yyhcquery(int device);
+// Unit 2 opened at begin plot; false, with the hardcopy turned off, when it cannot be opened
+// (the error state is left as it was when it opens).
+bool yyhcopen();
+// The device description of a file driver: its capabilities, text limit, true colour,
+// gradients, device text and text background; any text angle, the platform's own fonts.
+void yyhcdescribe(std::string_view caps, float textlimit, int truecolour, int gradient, int devtext,
+                  int textback);
+// A rectangle's corners (x1, y1)-(x2, y2) drawn no further than the graphics area.
+void yyhcclipbox(float& x1, float& y1, float& x2, float& y2);
+// The current (CURRENT) or previous (PREVIOUS) colour of the colour model in use: the RGB
+// value under the RGB model, else the palette index.
+int yyhcmodelcolour(int slot);
+// The image file named by HCCURRENT loaded into pixels without a message. On failure its
+// error number stays the last error and goes to IOPER1 (its detail to IOPER2) and is
+// returned; on success the error state is as it was and 0 is returned.
+int yyhcloadimage(std::span<int> pixels);
