@@ -269,6 +269,17 @@ inline RECT normalised(const DcData& d, int l, int t, int r, int b) {
 // The font file a font resolves to through the substitution table ("" when none loads).
 std::string fontFile(HFONT font);
 
+// Wingdings characters that its stand-in, a Dingbats font, keeps under other codes (the check
+// marks and crosses that programs print for check boxes): the stand-in's code and the
+// character's Unicode value, both 0 for any other code.
+struct WingdingsGlyph {
+  unsigned char code = 0;
+  char32_t unicode = 0;
+};
+WingdingsGlyph wingdingsGlyph(unsigned char c);
+// The face name is the platform's Wingdings.
+bool isWingdings(const char* face);
+
 // Block transfers: rop3 applies a ternary raster operation's truth table (bit 4P + 2S + D);
 // transfer() writes the device rectangle dest under the clip, each pixel from source(dx, dy)
 // (offsets in dest; kNoPixel leaves the pixel) with the DC's brush as the pattern.

@@ -56,6 +56,7 @@ struct PageFont {
   cairo_font_face_t* face = nullptr;
   FT_Face ft = nullptr;
   bool symbol = false;
+  bool wingdings = false;
   double em = 0, xscale = 1;
   LONG ascent = 0, descent = 0;
   bool underline = false;
@@ -247,6 +248,7 @@ class Player {
     SelectObject(scratch, old);
     const std::string file = fontFile(hf);
     f.symbol = tm.tmCharSet == SYMBOL_CHARSET;
+    f.wingdings = isWingdings(lf.lfFaceName);
     DeleteObject(hf);
     DeleteObject(hn);
     DeleteDC(scratch);
@@ -301,7 +303,11 @@ class Player {
     std::vector<cairo_text_cluster_t> clusters;
     double pen = 0;
     for (size_t i = 0; i < r.text.size(); ++i) {
-      const unsigned char c = static_cast<unsigned char>(r.text[i]);
+      unsigned char c = static_cast<unsigned char>(r.text[i]);
+      // A Wingdings check mark or cross: the stand-in's glyph, and its own character in the
+      // page's text.
+      const WingdingsGlyph wg = f->wingdings ? wingdingsGlyph(c) : WingdingsGlyph{};
+      if (wg.code != 0) c = wg.code;
       cairo_glyph_t g{glyph(*f, c), pen, 0};
       glyphs.push_back(g);
       double advance;
@@ -314,8 +320,17 @@ class Player {
       }
       pen += advance;
       const std::size_t before = utf8.size();
-      if (c < 0x80) utf8 += static_cast<char>(c);
-      else { utf8 += static_cast<char>(0xC0 | (c >> 6)); utf8 += static_cast<char>(0x80 | (c & 0x3F)); }
+      if (wg.unicode != 0) {
+        const char32_t u = wg.unicode;   // three bytes: the dingbats block
+        utf8 += static_cast<char>(0xE0 | (u >> 12));
+        utf8 += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        utf8 += static_cast<char>(0x80 | (u & 0x3F));
+      } else if (c < 0x80) {
+        utf8 += static_cast<char>(c);
+      } else {
+        utf8 += static_cast<char>(0xC0 | (c >> 6));
+        utf8 += static_cast<char>(0x80 | (c & 0x3F));
+      }
       clusters.push_back(cairo_text_cluster_t{static_cast<int>(utf8.size() - before), 1});
     }
     const double width = pen;

@@ -60,6 +60,7 @@ struct Choice {
   bool bold = false;
   bool italic = false;
   bool symbol = false;
+  bool wingdings = false;
 };
 
 Choice substitute(const LOGFONT& lf) {
@@ -73,6 +74,7 @@ Choice substitute(const LOGFONT& lf) {
       c.family = s.family;
       c.bold = c.bold || s.bold;
       c.symbol = sameFace(s.face, "Symbol") || sameFace(s.face, "Wingdings");
+      c.wingdings = sameFace(s.face, "Wingdings");
       return c;
     }
   // Any other face: by pitch and family, as the platform's mapper chooses.
@@ -251,6 +253,7 @@ constexpr uint16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 FT_UInt glyphIndex(const Sized& s, unsigned char c) {
+  if (s.choice.wingdings && wingdingsGlyph(c).code != 0) c = wingdingsGlyph(c).code;
   if (s.choice.symbol) {
     // Symbol fonts are indexed by the byte itself, through whichever table of the font
     // knows it.
@@ -429,6 +432,16 @@ void drawRun(DcData& d, Target& t, Sized& s, const unsigned char* text, int n,
 }
 
 }  // namespace
+
+WingdingsGlyph wingdingsGlyph(unsigned char c) {
+  switch (c) {
+    case 0xFB: return {0x38, U'\u2718'};  // heavy ballot X
+    case 0xFC: return {0x34, U'\u2714'};  // heavy check mark
+    default: return {};
+  }
+}
+
+bool isWingdings(const char* face) { return sameFace(face, "Wingdings"); }
 
 std::string fontFile(HFONT h) {
   FontData* f = font(h);

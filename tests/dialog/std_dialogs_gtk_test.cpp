@@ -25,6 +25,7 @@
 #include "platform/printer.h"
 #include "platform/win.h"
 #include "tests/hardcopy/driver_files.h"
+#include "tests/support/desktop_user.h"
 #include "tests/support/xserver.h"
 #include "tests/window/display_fixture.h"
 #include "toolkit/dialog/dialogs.h"
@@ -67,31 +68,7 @@ class OnDesktop : public ::testing::Test {
   fs::path dir, start;
 };
 
-// A user at the desktop, in a shell of its own: waits for each window by its title, points
-// at it (the bare server gives the keyboard to the window under the pointer) and types.
-const char* kUserFunctions = R"sh(
-at() { eval "$(xdotool getwindowgeometry --shell "$1")"; xdotool mousemove $((X + WIDTH / 2)) $((Y + 12)); }
-press_from_corner() {  # clicks at $2, $3 pixels left of and above the bottom right corner of $1
-  eval "$(xdotool getwindowgeometry --shell "$1")"; xdotool mousemove $((X + WIDTH - $2)) $((Y + HEIGHT - $3)) click 1
-}
-give_up() {  # a window titled $1 still up: Escape, so that the test fails rather than waits
-  sleep 2
-  if xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; then xdotool key Escape; sleep 0.5; xdotool key Escape; fi
-}
-wait_new() {  # a visible window titled $1 other than $2
-  for i in $(seq 1 300); do
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-none}" | head -1)
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-)sh";
-
-void runUser(const fs::path& script, const std::string& steps) {
-  std::ofstream(script) << "set -e\n" << kUserFunctions << steps;
-  ASSERT_EQ(std::system(("timeout 60 bash " + script.string() + " </dev/null > " + script.string() + ".log 2>&1 &").c_str()), 0);
-}
+using tw::test::runUser;
 
 TEST_F(OnDesktop, SaveAsThroughGtksFileChooserAnsweredWithTypedKeys) {
   WindowOpenOptions o;

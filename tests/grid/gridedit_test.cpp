@@ -3,11 +3,15 @@
 // filled by typed keys, message boxes answered with keys. Screenshot: grid_editor.png.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "platform/common_dialogs.h"
 #include "platform/menu.h"
+#include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
 #include "platform/statusbar.h"
 #include "platform/test_api.h"
@@ -21,6 +25,8 @@
 #include "toolkit/grid/gridprint.h"
 #include "toolkit/grid/wgrid.h"
 #include "toolkit/window/childwin.h"
+#include "toolkit/window/geometry.h"
+#include "toolkit/window/wmsg.h"
 
 namespace {
 
@@ -115,7 +121,7 @@ TEST_F(GridEditor, OpensOnACopyWithMenusAndStatus) {
   EXPECT_EQ(status(w, 1), "\t\t1");
   char text[64] = {};
   GetMenuString(r.file, 0, text, sizeof text, MF_BYPOSITION);
-  EXPECT_STREQ(text, "&New") << "no shortcut texts without the accelerator table";
+  EXPECT_STREQ(text, "&New\tCtrl+N") << "the accelerator table is there";
   GetMenuString(r.edit, 0, text, sizeof text, MF_BYPOSITION);
   EXPECT_STREQ(text, "Cu&t\tCtrl+X");
   // The window edits its own copy: grid 0 is the window's grid, the dialog's stays.
@@ -125,6 +131,151 @@ TEST_F(GridEditor, OpensOnACopyWithMenusAndStatus) {
   WGridGetCellString(kGrid, 1, 1, s);
   EXPECT_EQ(tessar.error.LASTERROR, 0) << tessar.dialog.CURDIALOG;
   EXPECT_EQ(s.substr(0, 9), "Weir Pool");
+}
+
+// The toolbar: a button for each command present, the grid below it, a click carrying out its
+// command, and the tooltip texts.
+TEST_F(GridEditor, TheToolbar) {
+  const int w = open();
+  GridWindowRecord& r = record(w);
+  ASSERT_NE(r.toolbar, nullptr);
+  EXPECT_EQ(SendMessage(r.toolbar, TB_BUTTONCOUNT, 0, 0), 11) << "New Open Save | Print | Find | Cut Copy Paste";
+  RECT bar, cells;
+  GetWindowRect(r.toolbar, bar);
+  GetWindowRect(r.grid, cells);
+  EXPECT_GE(cells.top, bar.bottom) << "the grid below the toolbar";
+  // Find through its button: the dialog takes "beck" and the current cell moves to it.
+  const auto index = static_cast<WPARAM>(SendMessage(r.toolbar, TB_COMMANDTOINDEX, GE_FIND, 0));
+  RECT rc;
+  SendMessage(r.toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc));
+  POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  ClientToScreen(r.toolbar, p);
+  tw::test::scriptuser({typed("beck"), pressed(VK_RETURN)}, {});
+  test::click(p.x, p.y);
+  test::runUntilIdle();
+  test::setIdleHook({});
+  EXPECT_EQ(grid(w).currentrow, 2);
+  EXPECT_EQ(record(w).searchtext, "beck");
+  for (auto [command, text] : {std::pair{GE_FIND, "Find"}, {GE_SAVE, "Save"}, {GE_PASTE, "Paste"}}) {
+    char tip[80] = {};
+    TOOLINFO ti;
+    ti.hwnd = r.toolbar;
+    ti.uId = static_cast<UINT_PTR>(command);
+    ti.lpszText = tip;
+    SendMessage(r.tooltips, TTM_GETTEXT, 0, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(tip, text);
+  }
+  // The option without a toolbar.
+  WindowCloseChild(w);
+  const int n = open(GEF_NOTOOLBAR);
+  EXPECT_EQ(record(n).toolbar, nullptr);
+}
+
+// The shortcut keys the menus show, typed in the cell being edited: Ctrl+F finds, F3 finds the
+// next, Ctrl+I inserts a row before the current one and Ctrl+E deletes it.
+TEST_F(GridEditor, ShortcutKeys) {
+  const int w = open();
+  ASSERT_NE(record(w).accelerators, nullptr);
+  auto key = [w](int vk, int modifiers, std::deque<Step> steps = {}, std::deque<int> boxkeys = {}) {
+    tw::test::scriptuser(std::move(steps), std::move(boxkeys));
+    SetFocus(record(w).grid);
+    test::runUntilIdle();
+    test::pressKey(vk, modifiers);
+    // Through the program's event pump, which translates the accelerators.
+    int type = 0, v1, v2, v3, v4, x, y, window, time;
+    do yydispatchpeekmessage(type, v1, v2, v3, v4, x, y, window, time);
+    while (type != -1);
+    test::runUntilIdle();
+    test::setIdleHook({});
+  };
+  // Enter on the empty text rings and keeps the dialog up; then "e" is found.
+  key('F', test::kCtrl, {pressed(VK_RETURN), typed("e"), pressed(VK_RETURN)});
+  EXPECT_EQ(record(w).searchtext, "e");
+  EXPECT_EQ(grid(w).currentrow, 1) << "Alder Gill, the first after the current cell";
+  key(VK_F3, 0);
+  EXPECT_EQ(grid(w).currentrow, 2) << "Beck Foot";
+  const int rows = grid(w).rowsinuse;
+  key('I', test::kCtrl);
+  EXPECT_EQ(grid(w).rowsinuse, rows + 1);
+  EXPECT_EQ(cell(w, 0, 2), "");
+  EXPECT_EQ(cell(w, 0, 3), "Beck Foot");
+  key('E', test::kCtrl);
+  EXPECT_EQ(grid(w).rowsinuse, rows);
+  EXPECT_EQ(cell(w, 0, 2), "Beck Foot");
+}
+
+// Size limits: the window grows no larger than shows the whole grid (the size it was fitted
+// to) and shrinks no smaller than one row of its widest column.
+TEST_F(GridEditor, SizeLimits) {
+  const int w = open();
+  HWND frame = winslot(w).wWindow;
+  RECT fitted;
+  GetWindowRect(frame, fitted);
+  MINMAXINFO mm{};
+  mm.ptMaxSize = mm.ptMaxTrackSize = POINT{5000, 5000};
+  mm.ptMinTrackSize = POINT{1, 1};
+  SendMessage(frame, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+  EXPECT_EQ(mm.ptMaxTrackSize.x, fitted.right - fitted.left);
+  EXPECT_EQ(mm.ptMaxTrackSize.y, fitted.bottom - fitted.top);
+  EXPECT_EQ(mm.ptMaxSize.x, mm.ptMaxTrackSize.x);
+  int widest = 0;
+  for (const GridColumn& c : grid(w).columns) widest = std::max(widest, c.width);
+  EXPECT_GT(mm.ptMinTrackSize.x, widest + grid(w).rowlabelwidth);
+  EXPECT_LT(mm.ptMinTrackSize.x, mm.ptMaxTrackSize.x);
+  EXPECT_GT(mm.ptMinTrackSize.y, grid(w).rowheight + grid(w).headerheight);
+  EXPECT_LT(mm.ptMinTrackSize.y, mm.ptMaxTrackSize.y);
+  // A row more lets the window grow by a row.
+  WGridRows(0, 4);
+  const LONG before = mm.ptMaxTrackSize.y;
+  mm.ptMaxSize = mm.ptMaxTrackSize = POINT{5000, 5000};
+  SendMessage(frame, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+  EXPECT_EQ(mm.ptMaxTrackSize.y, before + grid(w).rowheight - 1);
+}
+
+// A grid editor in a pane of a split window: its menu shows on the split window's frame and
+// the commands chosen there act on the pane's grid; asked for the modal mode it opens modeless.
+TEST_F(GridEditor, APaneOfASplitWindowLendsItsMenu) {
+  loadAndShow(950);
+  WGridRows(kGrid, 3);
+  WindowOpenChildOptions o;
+  o.flags = 39;
+  o.width = 700;
+  o.height = 400;
+  o.title = "Gauges";
+  int n = 0;
+  WindowOpenChild(n, o);
+  ASSERT_GT(n, 0);
+  std::array<int, 2> panes{};
+  std::array<int, 2> dialogs{0, 0};
+  yywindowsplit(panes, 0, {7, 7}, -1, {0, 0}, {}, dialogs, {-1, -1}, "Grid", "Other");
+  test::runUntilIdle();
+  ASSERT_GT(panes[0], 0);
+  HWND outer = winslot(n).wWindow;
+  EXPECT_EQ(GetMenu(outer), nullptr);
+  windowselect(panes[0]);
+  int error = 0, mode = GEM_MODAL;
+  yygridedit(error, kGrid, mode, 0, GEF_VARIABLEROWS, -1, n, "", "");
+  EXPECT_EQ(error, 5) << "a pane is made modeless";
+  EXPECT_EQ(mode, GEM_MODELESS);
+  GridWindowRecord& r = record(panes[0]);
+  ASSERT_NE(r.menu, nullptr);
+  EXPECT_EQ(GetMenu(outer), r.menu);
+  const FrameRecord* split = yyframerecord(outer);
+  ASSERT_NE(split, nullptr);
+  EXPECT_EQ(split->word[SP_MENUPANE], HandleToLong(winslot(panes[0]).wWindow));
+  // Edit > Insert Row Before Current on the split window's menu.
+  test::runUntilIdle();
+  const int rows = grid(panes[0]).rowsinuse;
+  menu(n, 'E', {pressed('I')});
+  EXPECT_EQ(grid(panes[0]).rowsinuse, rows + 1);
+  // Closing the split window with the pane's changes unsaved asks first; Cancel keeps it.
+  test::clearMessageBoxes();
+  test::answerNextMessageBoxWithKey(VK_ESCAPE);
+  SendMessage(outer, WM_CLOSE, 0, 0);
+  ASSERT_EQ(test::messageBoxes().size(), 1u);
+  EXPECT_EQ(test::messageBoxes()[0].text, "Do you want to save changes?");
+  EXPECT_NE(winslot(panes[0]).wWindow, nullptr);
+  grid(panes[0]).modified = 0;
 }
 
 TEST_F(GridEditor, AReadOnlyGridHasNoEditingCommands) {
@@ -218,12 +369,53 @@ TEST_F(GridEditor, DrivenThroughItsMenus) {
   EXPECT_EQ(cell(w, 0, 0), "Tarn Beck");
   EXPECT_EQ(record(w).filename, good);
 
+  // File > Print on the built-in PDF printer: the Print dialog answered with Enter; the job is
+  // named after the window's file, so the page lands beside it.
+  test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, true, 0}});
+  const std::string pdf = good + ".pdf";
+  std::filesystem::remove(pdf);
+  menu(w, 'F', {pressed('P'), pressed(VK_RETURN)});
+  test::resetPrinters();
+  ASSERT_TRUE(std::filesystem::exists(pdf)) << lastbox();
+  if (hc::needtool("pdftotext", "poppler-utils")) {
+    const std::string printed = hc::run("pdftotext -layout '" + pdf + "' -").output;
+    EXPECT_NE(printed.find("Keld Head"), std::string::npos) << printed;
+  }
+
   ASSERT_TRUE(test::savePng(winslot(w).wWindow, std::string(TW_SHOT_DIR) + "/grid_editor.png", false));
   // The File menu open over the grid, with its prompt in the status bar.
   menu(w, 'F', {[w] {
     test::savePng(winslot(w).wWindow, std::string(TW_SHOT_DIR) + "/grid_editor_menu.png", false);
     test::pressKey(VK_ESCAPE);
   }});
+}
+
+// Save As HTML through its dialog: a typed name of an existing file asks before replacing it
+// (No keeps the dialog up, Yes goes on); the choices shape the file: the table alone with a
+// title, check boxes as Y and N.
+TEST_F(GridEditor, SaveAsHtmlDialog) {
+  const int w = open();
+  WGridPutCellCheckBox(0, 5, 1, 1);
+  const std::string html = hc::scratch("gauges-table.htm").string();
+  std::ofstream(html, std::ios::binary) << "old";
+  auto alt = [](int key) { return [key] { test::pressKey(key, test::kAlt); }; };
+  menu(w, 'F',
+       {pressed('H'), typed(html), pressed(VK_RETURN), alt('T'), alt('Y'), alt('I'), typed("Gauge list"),
+        pressed(VK_RETURN)},
+       {'N', 'Y'});
+  ASSERT_EQ(test::messageBoxes().size(), 2u) << lastbox();
+  EXPECT_EQ(test::messageBoxes()[0].title, "Select File");
+  EXPECT_NE(test::messageBoxes()[0].text.find("already exists"), std::string::npos);
+  const std::string page = tw::test::slurp(html);
+  EXPECT_EQ(page.find("<html>"), std::string::npos) << "the table alone: " << page;
+  EXPECT_NE(page.find("Gauge list"), std::string::npos) << page;
+  EXPECT_NE(page.find("\r\nY\r\n"), std::string::npos) << "a ticked check box: " << page;
+  EXPECT_NE(page.find("\r\nCount\r\n"), std::string::npos) << "the column titles";
+  EXPECT_NE(page.find("Weir Pool"), std::string::npos);
+  // The choices are kept for the next use; Cancel writes nothing.
+  std::filesystem::remove(html);
+  menu(w, 'F', {pressed('H'), pressed(VK_ESCAPE)});
+  EXPECT_FALSE(std::filesystem::exists(html));
 }
 
 // A load that meets bad data says so, keeps what it read, and the window does not take the
@@ -323,16 +515,144 @@ TEST_F(GridPrint, ThreePagesToThePdfPrinter) {
   EXPECT_NE(p3.find(" 750 "), std::string::npos) << "150 x 5 on the last page";
 }
 
-// File > Print in the grid editor: a window without a file name prints "Untitled Grid".
+// File > Print in the grid editor: its dialog, the page set-up reached from it, and a window
+// without a file name prints "Untitled Grid". The dialog's choices become the second settings
+// record's.
 TEST_F(GridPrint, PrintFromTheEditorsMenu) {
   ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
   const int w = open();
-  menu(w, 'F', {pressed('P')});
+  yygridprintsetopt(1, 1, 1, 1, 1, 100, 2);
+  // Page Set-up (Alt+U) answered with Enter, then "Black on white" (Alt+B), scale 50, Print.
+  const std::string shot = std::string(TW_SHOT_DIR) + "/grid_print_dialog.png";
+  menu(w, 'F', {pressed('P'),
+                [shot] {
+                  test::savePng(GetActiveWindow(), shot, false);
+                  test::pressKey('U', test::kAlt);
+                },
+                pressed(VK_RETURN),
+                [] { test::pressKey('B', test::kAlt); }, [] { test::pressKey('S', test::kAlt); }, clearfield(),
+                typed("50"), pressed(VK_RETURN)});
+  int rowlines = 0, columnlines = 0, repeat = 0, textcolours = 0, back = 0, scale = 0;
+  yygridprintgetopt(rowlines, columnlines, repeat, textcolours, back, scale, 2);
+  EXPECT_EQ(textcolours, 0);
+  EXPECT_EQ(back, 0);
+  EXPECT_EQ(scale, 50);
+  EXPECT_EQ(rowlines, 1);
+  // The page set-up ran in the measure of the user's locale, the margins converted to it.
+  char measure[4] = {};
+  GetLocaleInfo(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure);
+  EXPECT_EQ(yygridprintunits(2), measure[0] == '1' ? 4 : 8);
+  int left = 0;
+  yygridprintgetpossize(3, left, 2);
+  EXPECT_NEAR(left, 36, 1) << "half an inch";
   const auto pdf = folder / "Untitled Grid.pdf";
   ASSERT_TRUE(std::filesystem::exists(pdf)) << lastbox();
   const std::string text = page(pdf.string(), 1);
   EXPECT_NE(text.find("Alder Gill"), std::string::npos) << text;
   EXPECT_NE(text.find("Day 3"), std::string::npos) << text;
+}
+
+// Cell colours and check boxes on paper: a cell's own text and background colours, the check
+// marks and crosses of a check-box column (the PDF's text holds them as such); with the colour
+// switches off the same grid prints black on white.
+TEST_F(GridPrint, ColoursAndCheckBoxes) {
+  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  loadAndShow(950);
+  WGridRows(kGrid, 3);
+  WGridPutCellString(kGrid, 1, 2, "Tarn Beck");
+  const int blue = static_cast<int>(RGB(0, 0, 255)), amber = static_cast<int>(RGB(255, 192, 0));
+  WGridColourCell(kGrid, 1, 2, &blue, &amber);
+  WGridPutCellCheckBox(kGrid, 5, 1, 1);
+  WGridPutCellCheckBox(kGrid, 5, 2, 0);
+  WGridPutCellCheckBox(kGrid, 5, 3, 1);
+  // Pixels of a colour on page 1 (rendered at 50 dots per inch).
+  auto count = [&](const std::string& pdf, auto match) {
+    const std::string stem = (folder / "page").string();
+    EXPECT_EQ(hc::run("pdftoppm -r 50 -f 1 -l 1 -singlefile '" + pdf + "' '" + stem + "'").status, 0);
+    std::ifstream in(stem + ".ppm", std::ios::binary);
+    std::string magic;
+    int w = 0, h = 0, max = 0;
+    in >> magic >> w >> h >> max;
+    in.get();
+    std::vector<unsigned char> px(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3);
+    in.read(reinterpret_cast<char*>(px.data()), static_cast<std::streamsize>(px.size()));
+    int n = 0;
+    for (std::size_t i = 0; i + 2 < px.size(); i += 3) n += match(px[i], px[i + 1], px[i + 2]) ? 1 : 0;
+    return n;
+  };
+  auto isamber = [](int r, int g, int b) { return r > 230 && g > 160 && g < 220 && b < 60; };
+  auto isblue = [](int r, int g, int b) { return b > r + 20 && b > g + 40; };   // blue letters, blended at the edges
+  auto occurrences = [](const std::string& text, const std::string& what) {
+    int n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+
+  int result = -1;
+  yygridprintsetopt(1, 1, 1, 1, 1, 100, 1);
+  yygridprint(kGrid, result, 0, 2, 0, 5, 1, "colours");
+  ASSERT_EQ(result, GridPrinted);
+  const std::string pdf = (folder / "colours.pdf").string();
+  std::filesystem::copy_file(pdf, std::string(TW_SHOT_DIR) + "/gridprint_colours.pdf",
+                             std::filesystem::copy_options::overwrite_existing);
+  const std::string text = page(pdf, 1);
+  EXPECT_EQ(occurrences(text, "\u2714"), 2) << "two ticked cells: " << text;
+  EXPECT_EQ(occurrences(text, "\u2718"), 1) << "one cleared cell: " << text;
+  EXPECT_EQ(text.find("\u00fb"), std::string::npos);
+  EXPECT_NE(text.find("Tarn Beck"), std::string::npos);
+  const int background = count(pdf, isamber), letters = count(pdf, isblue);
+  // The cell is about 80 by 12 points: at 50 dots per inch some 150 pixels less its letters.
+  EXPECT_GT(background, 100) << "the cell's background";
+  EXPECT_GT(letters, 3) << "the cell's text colour";
+
+  yygridprintsetopt(1, 1, 1, 0, 0, 100, 1);
+  yygridprint(kGrid, result, 0, 2, 0, 5, 1, "plain");
+  ASSERT_EQ(result, GridPrinted);
+  const std::string plain = (folder / "plain.pdf").string();
+  EXPECT_EQ(count(plain, isamber), 0);
+  EXPECT_EQ(count(plain, isblue), 0);
+  EXPECT_EQ(occurrences(page(plain, 1), "\u2714"), 2);
+}
+
+// On a printer of two colours the colour switches start off, after each registration of the
+// grid class; on a colour printer on.
+TEST_F(GridPrint, ColourSwitchesFollowThePrinter) {
+  for (const auto& [colours, expected] : {std::pair{2, 0}, {256, 1}, {-1, 1}}) {
+    test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, colours, true, 0}});
+    UnregisterClass("VXKGRID", nullptr);
+    yygridregister();
+    int rowlines = 0, columnlines = 0, repeat = 0, text = -1, back = -1, scale = 0;
+    yygridprintgetopt(rowlines, columnlines, repeat, text, back, scale, 2);
+    EXPECT_EQ(text, expected) << colours;
+    EXPECT_EQ(back, expected) << colours;
+    EXPECT_EQ(scale, 100);
+    EXPECT_EQ(rowlines, 1);
+  }
+}
+
+// Without any printer File > Print says so before its dialog.
+TEST_F(GridPrint, NoPrinterInstalled) {
+  test::setPrinters({});
+  UnregisterClass("VXKGRID", nullptr);
+  yygridregister();
+  const int w = open();
+  menu(w, 'F', {pressed('P')}, {VK_RETURN});
+  EXPECT_EQ(lastbox(), "Error: No printer installed");
+}
+
+// File > Print Selection: only the selected block reaches the page.
+TEST_F(GridPrint, PrintSelection) {
+  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  const int w = open();
+  yygridselectrange(record(w).grid, 1, 2, 0, 1);   // rows 2-3, Name and Count
+  menu(w, 'F', {pressed('T'), pressed(VK_RETURN)});
+  const auto pdf = folder / "Untitled Grid.pdf";
+  ASSERT_TRUE(std::filesystem::exists(pdf)) << lastbox();
+  const std::string text = page(pdf.string(), 1);
+  EXPECT_NE(text.find("Alder Gill"), std::string::npos) << text;
+  EXPECT_NE(text.find("Beck Foot"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Weir Pool"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Flow"), std::string::npos) << "only the selected columns: " << text;
 }
 
 TEST_F(GridPrint, PagesTooSmallEndWithAnError) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/gdi.h"
 #include "platform/gdi_internal.h"
@@ -345,6 +346,29 @@ TEST_F(TextOutTest, UnantialiasedTextUsesOnlyTheTextColour) {
     }
   EXPECT_GT(red, 20);
   EXPECT_EQ(other, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Wingdings' check mark (0xFC) and cross (0xFB) come out as the stand-in's own check mark and
+// cross, the dingbats of "4" and "8" (which the stand-in keeps under those codes).
+TEST_F(TextOutTest, WingdingsCheckMarkAndCrossAreTheDingbats) {
+  use(-24, "Wingdings");
+  auto pixels = [this](const char* text) {
+    clear();
+    TextOut(dc, 10, 10, text, 1);
+    std::vector<COLORREF> p;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) p.push_back(GetPixel(dc, x, y));
+    return p;
+  };
+  const auto tick = pixels("\xFC"), cross = pixels("\xFB");
+  EXPECT_EQ(tick, pixels("4"));
+  EXPECT_EQ(cross, pixels("8"));
+  EXPECT_NE(tick, cross);
+  EXPECT_NE(tick, pixels(" "));
 }
 
 }  // namespace

@@ -55,9 +55,11 @@ void caretstatus(const EditorRecord& r) {
   setstatus(r, 0, text.c_str());
 }
 
+}  // namespace
+
 // The split window whose pane frame f is (a split window's record sits on the frame two
 // levels above its panes), or nullptr.
-HWND splitof(HWND f) {
+HWND yysplitof(HWND f) {
   if (!haschildstyle(f)) return nullptr;
   HWND g = GetParent(GetParent(f));
   const FrameRecord* r = g != nullptr ? yyframerecord(g) : nullptr;
@@ -65,19 +67,19 @@ HWND splitof(HWND f) {
 }
 
 // The outermost frame of the split windows around f (f itself outside any).
-HWND outermost(HWND f) {
-  for (HWND g = splitof(f); g != nullptr; g = splitof(g)) f = g;
+HWND yysplitoutermost(HWND f) {
+  for (HWND g = yysplitof(f); g != nullptr; g = yysplitof(g)) f = g;
   return f;
 }
 
 // The menu bar of window w shows on the outermost frame of the split windows around pane
 // frame: each split window up to window upto (-1: all) without a menu of its own borrows
 // it and has the pane as its active pane.
-void lendmenu(HWND pane, int upto) {
+void yysplitlendmenu(HWND pane, int upto) {
   const int w = yygetwindowindex(pane);
   HMENU bar = w >= 0 ? winslot(w).hMenuRoot : nullptr;
   HWND f = pane, shown = nullptr;
-  for (HWND g = splitof(f); g != nullptr; f = g, g = splitof(g)) {
+  for (HWND g = yysplitof(f); g != nullptr; f = g, g = yysplitof(g)) {
     FrameRecord* split = yyframerecord(g);
     const int gw = yygetwindowindex(g);
     split->word[SP_ACTIVE] = HandleToLong(f);
@@ -89,7 +91,7 @@ void lendmenu(HWND pane, int upto) {
     if (gw == upto) break;
   }
   // The outermost frame shows the nearest menu.
-  HWND outer = outermost(pane);
+  HWND outer = yysplitoutermost(pane);
   const int sw = shown != nullptr ? yygetwindowindex(shown) : -1;
   HMENU show = bar != nullptr ? bar : sw >= 0 ? winslot(sw).hMenuRoot : nullptr;
   if (!haschildstyle(outer) && show != nullptr && GetMenu(outer) != show) {
@@ -97,6 +99,8 @@ void lendmenu(HWND pane, int upto) {
     DrawMenuBar(outer);
   }
 }
+
+namespace {
 
 void buildmenus(HWND frame, EditorRecord& r, int menu, int& status) {
   const bool accelerators = false;   // this program's resources hold no editor accelerator table
@@ -387,14 +391,14 @@ void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int
   if ((options & EO_NOTOOLBAR) == 0) yyeditmaketoolbar(frame, *r);
 
   // Menus where the outermost frame of the split windows around the editor can show them.
-  if ((options & EO_NOMENUS) == 0 && !haschildstyle(outermost(frame))) {
+  if ((options & EO_NOMENUS) == 0 && !haschildstyle(yysplitoutermost(frame))) {
     buildmenus(frame, *r, menu, status);
-    if (splitwindow > 0 && splitof(frame) != nullptr) {
+    if (splitwindow > 0 && yysplitof(frame) != nullptr) {
       // Only when that split window holds the editor.
       HWND split = splitwindow < MAXWINDOWS ? winslot(splitwindow).wWindow : nullptr;
-      for (HWND g = splitof(frame); g != nullptr; g = splitof(g))
+      for (HWND g = yysplitof(frame); g != nullptr; g = yysplitof(g))
         if (g == split) {
-          lendmenu(frame, splitwindow);
+          yysplitlendmenu(frame, splitwindow);
           r->splitwindow = splitwindow;
           break;
         }
@@ -793,7 +797,7 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         // pane becomes the active one and its menu shows.
         r->focus = from == r->commandline ? r->commandedit : from;
         r->word[FR_CONTROL] = HandleToLong(r->focus);
-        if (splitof(hwnd) != nullptr) lendmenu(hwnd, -1);
+        if (yysplitof(hwnd) != nullptr) yysplitlendmenu(hwnd, -1);
         if (from != r->control) return 0;
       }
       if (from == r->control) {

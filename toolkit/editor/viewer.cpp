@@ -283,10 +283,11 @@ void yyspecialwindowgone(HWND frame, int mode) {
   }
 }
 
-void yyspecialmodalloop(const int& endflag, const HWND* finddialog) {
+void yyspecialmodalloop(const int& endflag, const HWND* finddialog, HWND accelwindow, HACCEL accelerators) {
   MSG msg;
   while (endflag == 0 && GetMessage(msg, nullptr, 0, 0)) {
     if (finddialog != nullptr && *finddialog != nullptr && IsDialogMessage(*finddialog, msg)) continue;
+    if (accelerators != nullptr && TranslateAccelerator(accelwindow, accelerators, msg) != 0) continue;
     if (block118 != 0 && msg.message == 0x118 && msg.wParam == 0xFFF6) continue;
     TranslateMessage(msg);
     DispatchMessage(msg);

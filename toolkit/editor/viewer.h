@@ -23,7 +23,17 @@ win::LRESULT yyBitmapWndProcClient(win::HWND hwnd, win::UINT msg, win::WPARAM wP
 // What the special windows of this folder share when one closes: a semi-modeless window
 // gives back its count and hands activation to the window before it (or the root window).
 void yyspecialwindowgone(win::HWND frame, int mode);
+// Split windows around a special window's frame: the split window whose pane frame f is (or
+// nullptr), the outermost frame of the split windows around f (f itself outside any), and the
+// lending of pane's menu bar: each split window up to window upto (-1: all) without a menu of
+// its own borrows it and has the pane as its active pane; the outermost frame shows the
+// nearest menu.
+win::HWND yysplitof(win::HWND f);
+win::HWND yysplitoutermost(win::HWND f);
+void yysplitlendmenu(win::HWND pane, int upto);
 // The modal loop of a special window: messages dispatched until the end flag is set, the
 // caret-blink timer held back while the toolkit asks for it; then the window before the
-// modal one (or the root window) is enabled and activated again.
-void yyspecialmodalloop(const int& endflag, const win::HWND* finddialog = nullptr);
+// modal one (or the root window) is enabled and activated again. An accelerator table given
+// translates for its window first.
+void yyspecialmodalloop(const int& endflag, const win::HWND* finddialog = nullptr, win::HWND accelwindow = nullptr,
+                        win::HACCEL accelerators = nullptr);

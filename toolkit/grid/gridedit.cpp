@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <new>
+#include <vector>
 
 #include "platform/edit.h"
 #include "platform/menu.h"
+#include "platform/menu_toolbar.h"
+#include "platform/resource.h"
 #include "platform/statusbar.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialog_state.h"
@@ -47,19 +50,19 @@ void buildmenus(HWND frame, GridWindowRecord& r, int imenu, int& ierror) {
   r.file = CreatePopupMenu();
   r.edit = CreatePopupMenu();
   r.search = CreatePopupMenu();
-  // No accelerator table of the grid editor is among the resources: File and Search items show
-  // no shortcut texts.
-  if (r.maynew) AppendMenu(r.file, MF_STRING, GE_NEW, "&New");
-  if (r.mayopen) AppendMenu(r.file, MF_STRING, GE_OPEN, "&Open");
-  if (r.maysave) AppendMenu(r.file, MF_STRING, GE_SAVE, "&Save");
+  // File and Search items show their shortcuts only when the accelerator table is there.
+  const bool keys = r.accelerators != nullptr;
+  if (r.maynew) AppendMenu(r.file, MF_STRING, GE_NEW, keys ? "&New\tCtrl+N" : "&New");
+  if (r.mayopen) AppendMenu(r.file, MF_STRING, GE_OPEN, keys ? "&Open\tCtrl+O" : "&Open");
+  if (r.maysave) AppendMenu(r.file, MF_STRING, GE_SAVE, keys ? "&Save\tCtrl+S" : "&Save");
   if (r.maysaveas) {
-    AppendMenu(r.file, MF_STRING, GE_SAVEAS, "Save &As");
+    AppendMenu(r.file, MF_STRING, GE_SAVEAS, keys ? "Save &As\tF12" : "Save &As");
     AppendMenu(r.file, MF_STRING, GE_SAVESEL, "Save S&election");
   }
   if (r.mayhtml) AppendMenu(r.file, MF_STRING, GE_SAVEHTML, "Save As &HTML");
   if (r.maynew || r.mayopen || r.maysave || r.maysaveas || r.mayhtml) AppendMenu(r.file, MF_SEPARATOR, 0, nullptr);
   if (r.mayprint) {
-    AppendMenu(r.file, MF_STRING, GE_PRINT, "&Print");
+    AppendMenu(r.file, MF_STRING, GE_PRINT, keys ? "&Print\tCtrl+P" : "&Print");
     AppendMenu(r.file, MF_STRING, GE_PRINTSEL, "Prin&t Selection");
     AppendMenu(r.file, MF_SEPARATOR, 0, nullptr);
   }
@@ -83,8 +86,8 @@ void buildmenus(HWND frame, GridWindowRecord& r, int imenu, int& ierror) {
     AppendMenu(r.edit, MF_STRING, GE_DELETEROW, "D&elete Row\tCtrl+E");
   }
   if (r.mayfind) {
-    AppendMenu(r.search, MF_STRING, GE_FIND, "&Find");
-    AppendMenu(r.search, MF_STRING, GE_FINDNEXT, "Find &Next");
+    AppendMenu(r.search, MF_STRING, GE_FIND, keys ? "&Find\tCtrl+F" : "&Find");
+    AppendMenu(r.search, MF_STRING, GE_FINDNEXT, keys ? "Find &Next\tF3" : "Find &Next");
     AppendMenu(r.search, MF_SEPARATOR, 0, nullptr);
   }
   AppendMenu(r.search, MF_STRING, GE_GOTOCELL, "&Goto Cell");
@@ -100,7 +103,7 @@ void buildmenus(HWND frame, GridWindowRecord& r, int imenu, int& ierror) {
   InsertMenu(r.menu, 0, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.file), "&File");
   InsertMenu(r.menu, 1, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.edit), "&Edit");
   InsertMenu(r.menu, 2, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(r.search), "&Search");
-  SetMenu(frame, r.menu);
+  if (!childstyle(frame)) SetMenu(frame, r.menu);   // a pane's menu shows on its split windows
   const int w = yygetwindowindex(frame);
   if (w >= 0) {
     if (HMENU old = winslot(w).hMenuRoot; old != nullptr && old != r.menu) {
@@ -111,11 +114,66 @@ void buildmenus(HWND frame, GridWindowRecord& r, int imenu, int& ierror) {
     winslot(w).hAccel = nullptr;
     winslot(w).hVXKMenuString = nullptr;
   }
-  DrawMenuBar(frame);
+  if (!childstyle(frame)) DrawMenuBar(frame);
 }
 
-// The grid takes what the frame's client area leaves below the window's toolbars and above
-// its status bar.
+TBBUTTON button(int image, int command) {
+  TBBUTTON b;
+  b.iBitmap = image;
+  b.idCommand = command;
+  b.fsState = TBSTATE_ENABLED;
+  b.fsStyle = TBSTYLE_BUTTON;
+  return b;
+}
+
+TBBUTTON separator() {
+  TBBUTTON b;
+  b.fsStyle = TBSTYLE_SEP;
+  return b;
+}
+
+// The grid toolbar: the platform's standard images, a button for each command present.
+void maketoolbar(HWND frame, GridWindowRecord& r) {
+  r.toolbar = CreateWindowEx(0, TOOLBARCLASSNAME, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS, 0, 0,
+                             1, 1, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1001)), nullptr, nullptr);
+  if (r.toolbar == nullptr) return;
+  SendMessage(r.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessage(r.toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(16, 15));
+  SendMessage(r.toolbar, TB_SETBUTTONSIZE, 0, MAKELONG(22, 21));
+  TBADDBITMAP standard;
+  standard.hInst = HINST_COMMCTRL;
+  standard.nID = IDB_STD_SMALL_COLOR;
+  SendMessage(r.toolbar, TB_ADDBITMAP, 15, reinterpret_cast<LPARAM>(&standard));
+  std::vector<TBBUTTON> buttons;
+  if (r.maynew) buttons.push_back(button(STD_FILENEW, GE_NEW));
+  if (r.mayopen) buttons.push_back(button(STD_FILEOPEN, GE_OPEN));
+  if (r.maysave) buttons.push_back(button(STD_FILESAVE, GE_SAVE));
+  if (r.maynew || r.mayopen || r.maysave) buttons.push_back(separator());
+  if (r.mayprint) {
+    buttons.push_back(button(STD_PRINT, GE_PRINT));
+    buttons.push_back(separator());
+  }
+  if (r.mayfind) {
+    buttons.push_back(button(STD_FIND, GE_FIND));
+    buttons.push_back(separator());
+  }
+  if (!r.readonly) buttons.push_back(button(STD_CUT, GE_CUT));
+  buttons.push_back(button(STD_COPY, GE_COPY));
+  if (!r.readonly) buttons.push_back(button(STD_PASTE, GE_PASTE));
+  SendMessage(r.toolbar, TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SendMessage(r.toolbar, TB_AUTOSIZE, 0, 0);
+  r.tooltips = reinterpret_cast<HWND>(SendMessage(r.toolbar, TB_GETTOOLTIPS, 0, 0));
+}
+
+int toolbarheight(const GridWindowRecord& r) {
+  if (r.toolbar == nullptr) return 0;
+  RECT b;
+  GetWindowRect(r.toolbar, b);
+  return b.bottom - b.top;
+}
+
+// The grid toolbar goes at the top of what the frame's client area leaves between the
+// window's toolbars and its status bar; the grid takes the rest.
 void layout(HWND frame, GridWindowRecord& r) {
   yyframelayout(frame);
   const int w = yygetwindowindex(frame);
@@ -124,7 +182,15 @@ void layout(HWND frame, GridWindowRecord& r) {
   GetWindowRect(winslot(w).hClient, c);
   POINT corner{c.left, c.top};
   ScreenToClient(frame, corner);
-  MoveWindow(r.grid, corner.x, corner.y, std::max<int>(c.right - c.left, 0), std::max<int>(c.bottom - c.top, 0), TRUE);
+  const int width = std::max<int>(c.right - c.left, 0);
+  int top = corner.y;
+  if (r.toolbar != nullptr) {
+    SendMessage(r.toolbar, TB_AUTOSIZE, 0, 0);
+    const int h = toolbarheight(r);
+    MoveWindow(r.toolbar, corner.x, top, width, h, TRUE);
+    top += h;
+  }
+  MoveWindow(r.grid, corner.x, top, width, std::max<int>(c.bottom - c.top - (top - corner.y), 0), TRUE);
 }
 
 // Hidden copies of the source's prototype editors in the new cell area, so that the window
@@ -189,15 +255,24 @@ void yyGridTitle(HWND frame) {
   }
 }
 
-void yyGridWinSize(GridWindowRecord& r) {
-  GridInstance* g = yygridinstance(r.grid);
-  HWND frame = GetParent(r.grid);
-  if (g == nullptr || frame == nullptr) return;
+namespace {
+
+// The frame size that shows the whole grid (minimum false), or one row of its widest column
+// (minimum true), with the window's toolbars, status bar, the grid's border and scroll bars
+// and the frame's own border, caption and menu.
+SIZE framesize(GridWindowRecord& r, GridInstance& g, HWND frame, bool minimum) {
   const int w = yygetwindowindex(frame);
-  int width = 1, height = (g->rowheight - 1) * std::min(g->rowsinuse, 100000) + 1;
-  for (const GridColumn& c : g->data().columns) width += c.width - 1;
-  width = std::min(width, 10000) + g->rowlabelwidth;
-  height = std::min(height, 10000) + g->headerheight;
+  int width = 1, height = 0;
+  if (minimum) {
+    for (const GridColumn& c : g.data().columns) width = std::max(width, c.width);
+    width += g.rowlabelwidth;
+    height = g.rowheight + g.headerheight + toolbarheight(r);
+  } else {
+    height = (g.rowheight - 1) * std::min(g.rowsinuse, 100000) + 1;
+    for (const GridColumn& c : g.data().columns) width += c.width - 1;
+    width = std::min(width, 10000) + g.rowlabelwidth;
+    height = std::min(height, 10000) + g.headerheight + toolbarheight(r);
+  }
   if (w >= 0) {
     width += winslot(w).iToolSize[1] * (winslot(w).hToolbar[1] != nullptr) + winslot(w).iToolSize[2] * (winslot(w).hToolbar[2] != nullptr);
     for (HWND bar : {winslot(w).wMessLine, winslot(w).hToolbar[0], winslot(w).hToolbar[3]}) {
@@ -212,10 +287,36 @@ void yyGridWinSize(GridWindowRecord& r) {
                      static_cast<DWORD>(GetWindowLong(r.grid, GWL_EXSTYLE)));
   AdjustWindowRectEx(want, static_cast<DWORD>(GetWindowLong(frame, GWL_STYLE)), GetMenu(frame) != nullptr,
                      static_cast<DWORD>(GetWindowLong(frame, GWL_EXSTYLE)));
-  const LONG style = GetWindowLong(r.grid, GWL_STYLE);
-  long ww = want.right - want.left, wh = want.bottom - want.top;
-  if (style & static_cast<LONG>(WS_VSCROLL)) ww += GetSystemMetrics(SM_CXVSCROLL);
-  if (style & static_cast<LONG>(WS_HSCROLL)) wh += GetSystemMetrics(SM_CYHSCROLL);
+  SIZE size{want.right - want.left, want.bottom - want.top};
+  if (!minimum) {
+    const LONG style = GetWindowLong(r.grid, GWL_STYLE);
+    if (style & static_cast<LONG>(WS_VSCROLL)) size.cx += GetSystemMetrics(SM_CXVSCROLL);
+    if (style & static_cast<LONG>(WS_HSCROLL)) size.cy += GetSystemMetrics(SM_CYHSCROLL);
+  }
+  return size;
+}
+
+// A window no larger than its grid and no smaller than one row of its widest column.
+void sizelimits(GridWindowRecord& r, HWND frame, MINMAXINFO& mm) {
+  GridInstance* g = yygridinstance(r.grid);
+  if (g == nullptr) return;
+  const SIZE most = framesize(r, *g, frame, false), least = framesize(r, *g, frame, true);
+  mm.ptMaxTrackSize.x = std::min<LONG>(mm.ptMaxTrackSize.x, most.cx);
+  mm.ptMaxTrackSize.y = std::min<LONG>(mm.ptMaxTrackSize.y, most.cy);
+  mm.ptMaxSize.x = std::min<LONG>(mm.ptMaxSize.x, most.cx);
+  mm.ptMaxSize.y = std::min<LONG>(mm.ptMaxSize.y, most.cy);
+  mm.ptMinTrackSize.x = std::min(least.cx, mm.ptMaxTrackSize.x);
+  mm.ptMinTrackSize.y = std::min(least.cy, mm.ptMaxTrackSize.y);
+}
+
+}  // namespace
+
+void yyGridWinSize(GridWindowRecord& r) {
+  GridInstance* g = yygridinstance(r.grid);
+  HWND frame = GetParent(r.grid);
+  if (g == nullptr || frame == nullptr) return;
+  const SIZE want = framesize(r, *g, frame, false);
+  const long ww = want.cx, wh = want.cy;
   RECT now;
   GetWindowRect(frame, now);
   const long nw = now.right - now.left, nh = now.bottom - now.top;
@@ -223,7 +324,21 @@ void yyGridWinSize(GridWindowRecord& r) {
   SetWindowPos(frame, nullptr, 0, 0, std::min(nw, ww), std::min(nh, wh), SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
 }
 
-void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int ifiletype, int /*isplit*/,
+namespace {
+
+// The save prompt of a grid-editor pane before its split window closes.
+int panecloses(HWND pane) {
+  GridWindowRecord* r = yygridwindowrecord(pane);
+  GridInstance* g = r != nullptr ? yygridinstance(r->grid) : nullptr;
+  if (g == nullptr || !r->maysave) return 1;
+  int ok = 1;
+  yygridwinsaveprompt(yygetwindowindex(pane), g->modified, ok);
+  return ok;
+}
+
+}  // namespace
+
+void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int ifiletype, int isplit,
                 std::string_view cfile, std::string_view cfilter) {
   const int w = wIndex;
   if (w <= 0 || w >= MAXWINDOWS || winslot(w).wWindow == nullptr) {
@@ -242,14 +357,16 @@ void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int i
   }
   bool menus = (iflags & GEF_NOMENU) == 0;
   if (childstyle(frame)) {
-    // Split windows are not carried: a child frame gets no menu bar of its own.
+    // A child frame carries a menu only as a pane of split windows whose outermost frame is
+    // a top-level window (the menu shows there).
+    const bool maycarry = yysplitof(frame) != nullptr && !childstyle(yysplitoutermost(frame));
     if (imode != GEM_MODELESS) {
       ierror = 5;
       imode = GEM_MODELESS;
-    } else if (imenu != 0) {
+    } else if (imenu != 0 && !maycarry) {
       ierror = 4;
     }
-    menus = false;
+    menus = menus && maycarry;
   }
   if (imode < 1 || imode > 3) imode = GEM_MODELESS;
   GridInstance* source = tessar.dialog.CURDIALOG != 0 && ident != 0 && gridservices.locate ? gridservices.locate(ident) : nullptr;
@@ -281,8 +398,19 @@ void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int i
   r->mayrows = (iflags & GEF_NOROWS) == 0 && r->readonly == 0;
   r->filetype = ifiletype == -1 ? 1 : ifiletype;
   r->filter = std::string(cfilter.substr(0, std::min<std::size_t>(cfilter.find('\0'), 1000)));
+  r->accelerators = LoadAccelerators(GetModuleHandle(nullptr), MAKEINTRESOURCE(IDA_GRIDEDITOR));
+  r->word[GW_ACCELERATORS] = HandleToLong(r->accelerators);
   if (client != nullptr) ShowWindow(client, SW_HIDE);
-  if (menus) buildmenus(frame, *r, imenu, ierror);
+  if (menus) {
+    buildmenus(frame, *r, imenu, ierror);
+    // The split window named, when it holds the window, and those between show the menu.
+    HWND split = isplit > 0 && isplit < MAXWINDOWS ? winslot(isplit).wWindow : nullptr;
+    for (HWND g = yysplitof(frame); split != nullptr && g != nullptr; g = yysplitof(g))
+      if (g == split) {
+        yysplitlendmenu(frame, isplit);
+        break;
+      }
+  }
   if (imode == GEM_MODAL) {
     for (HWND& bar : winslot(w).hToolbar) {
       if (bar != nullptr) DestroyWindow(bar);
@@ -303,12 +431,14 @@ void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int i
     setpartnoborder(*r, 2, "\tColumn");
     setpart(*r, 3, "\t\t1");
   }
+  if ((iflags & GEF_NOTOOLBAR) == 0) maketoolbar(frame, *r);
   // The window's font: the source grid's.
   r->font = reinterpret_cast<HFONT>(SendMessage(source->window, WM_GETFONT, 0, 0));
   if (r->font) SendMessage(frame, WM_SETFONT, reinterpret_cast<WPARAM>(r->font), FALSE);
 
   SetWindowLongPtr(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<FrameRecord*>(r)));
   SetWindowLongPtr(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(yyGridWindowWndProc));
+  yygridpanecloses = panecloses;
   RECT cr;
   GetClientRect(frame, cr);
   const DWORD style = (sourcestyle | GRS_FIXEDHEIGHT | GRS_ENTERMOVES | GRS_TABMOVES | WS_CHILD | WS_VISIBLE) & ~WS_DISABLED;
@@ -353,8 +483,26 @@ void yygridedit2() {
   if (GridInstance* g = yygridinstance(r->grid)) g->modified = g->changed = 0;
   if (r->mode != GEM_MODAL) return;
   r->closed = 0;
-  yyspecialmodalloop(r->closed);
+  yyspecialmodalloop(r->closed, nullptr, winslot(wIndex).wWindow, r->accelerators);
   delete r;
+}
+
+namespace {
+
+}  // namespace
+
+const char* yygridtooltip(int command) {
+  switch (command) {
+    case GE_NEW: return "New";
+    case GE_OPEN: return "Open";
+    case GE_SAVE: return "Save";
+    case GE_PRINT: return "Print";
+    case GE_CUT: return "Cut";
+    case GE_COPY: return "Copy";
+    case GE_PASTE: return "Paste";
+    case GE_FIND: return "Find";
+    default: return "";
+  }
 }
 
 namespace {
@@ -570,6 +718,8 @@ LRESULT yyGridWindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (r == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
   if (GM_CELLCHANGE != 0 && msg == GM_CELLCHANGE) {
     showcell(*r, static_cast<int>(lParam));
+    // Inside split windows this pane becomes the active one and its menu shows.
+    if (yysplitof(hwnd) != nullptr) yysplitlendmenu(hwnd, -1);
     if (r->mode != GEM_MODAL) yyinterpretmessage(EV_FIELDCHANGED, 0, static_cast<WPARAM>(r->lastcell), lParam, hwnd);
     r->lastcell = static_cast<int>(lParam);
     return 0;
@@ -578,6 +728,11 @@ LRESULT yyGridWindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: {
       const LRESULT done = yyWndProc(hwnd, msg, wParam, lParam);
       if (wParam != SIZE_MINIMIZED) layout(hwnd, *r);
+      return done;
+    }
+    case WM_GETMINMAXINFO: {
+      const LRESULT done = yyWndProc(hwnd, msg, wParam, lParam);
+      sizelimits(*r, hwnd, *reinterpret_cast<MINMAXINFO*>(lParam));
       return done;
     }
     case WM_INITMENUPOPUP:
@@ -605,6 +760,15 @@ LRESULT yyGridWindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (r->statusbar) SendMessage(r->statusbar, SB_SETTEXT, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
       return 0;
     }
+    case WM_NOTIFY: {
+      auto* h = reinterpret_cast<NMHDR*>(lParam);
+      if (h != nullptr && h->code == TTN_NEEDTEXT && r->tooltips != nullptr && h->hwndFrom == r->tooltips) {
+        auto* info = reinterpret_cast<NMTTDISPINFO*>(lParam);
+        info->lpszText = const_cast<LPSTR>(yygridtooltip(static_cast<int>(h->idFrom)));
+        return 0;
+      }
+      return yyWndProc(hwnd, msg, wParam, lParam);
+    }
     case WM_EXITMENULOOP:
       if (r->statusbar) SendMessage(r->statusbar, SB_SIMPLE, FALSE, 0);
       return 0;
@@ -613,7 +777,9 @@ LRESULT yyGridWindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       SetFocus(r->grid);
       return 0;
     case WM_COMMAND:
-      if (lParam != 0) return DefWindowProc(hwnd, msg, wParam, lParam);
+      // Menus, accelerators and the toolbar's buttons; other controls' notifications are not
+      // commands.
+      if (lParam != 0 && reinterpret_cast<HWND>(lParam) != r->toolbar) return DefWindowProc(hwnd, msg, wParam, lParam);
       command(hwnd, *r, LOWORD(wParam));
       return 0;
     case WM_CLOSE: {

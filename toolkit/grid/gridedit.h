@@ -28,14 +28,16 @@ enum GridEditorCommand : int {
   GE_GOTOCOLUMN = 32146
 };
 
-// Dialogs of the commands (resources/grid_editor.rc).
+// The grid editor's accelerator table and dialogs of the commands (resources/grid_editor.rc).
+constexpr int IDA_GRIDEDITOR = 32103;
 constexpr int IDD_GRIDFIND = 32106, IDD_GRIDGOTOCELL = 32107, IDD_GRIDGOTO = 32108, IDD_GRIDSORT = 32109,
-              IDD_GRIDHTML = 32114;
+              IDD_GRIDPRINT = 32112, IDD_GRIDHTML = 32114;
 
 // The record of a grid-editor window, the frame's user data. Word 0 is the kind (4), words
 // 1-4 the window's toolbars, word 5 the grid control (FrameRecord's shared layout).
 struct GridWindowRecord : FrameRecord {
-  win::HWND grid = nullptr, toolbar = nullptr, statusbar = nullptr;
+  win::HWND grid = nullptr, toolbar = nullptr, tooltips = nullptr, statusbar = nullptr;
+  win::HACCEL accelerators = nullptr;   // the grid editor's table (resource 32103), when loaded
   win::HMENU menu = nullptr, file = nullptr, edit = nullptr, search = nullptr;
   int mode = GEM_MODELESS;
   int movelabels = 0, variablerows = 0, labelcells = 0;
@@ -62,6 +64,8 @@ GridWindowRecord* yygridwindowrecord(win::HWND frame);
 void yyGridTitle(win::HWND frame);
 // Shrinks the frame to fit its grid.
 void yyGridWinSize(GridWindowRecord& r);
+// The tooltip of a toolbar button ("" for a command without one).
+const char* yygridtooltip(int command);
 win::LRESULT yyGridWindowWndProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
 
 // The commands (iwin: the grid-editor window's number).

@@ -17,7 +17,9 @@
 #include "toolkit/os/opsys.h"
 #include "toolkit/text/errors.h"
 #include "toolkit/window/geometry.h"
+#include "toolkit/window/statusbar.h"
 #include "toolkit/window/window_state.h"
+#include "toolkit/window/wmsg.h"
 
 using namespace win;
 
@@ -77,6 +79,31 @@ bool loaddialog(int resource) {
 bool confirmed() {
   WDialogShow(-1, -1, 0, 1);
   return tessar.dialog.EXITBUTTON == 1;
+}
+
+// Shows the loaded dialog semi-modeless (the other windows and dialogs are disabled while it
+// is up) with the focus on field.
+void showsemimodeless(int field = 0) { WDialogShow(-1, -1, field, 3); }
+// Waits for the next push button of the dialog; every other event is dropped.
+int nextbutton() {
+  // The program may have switched push-button events off; the wait needs them.
+  int enabled = 0;
+  yyinfomessage(EV_PUSHBUTTON, enabled);
+  if (enabled == 0) wmessageenable(EV_PUSHBUTTON, 1);
+  for (;;) {
+    int type = 0;
+    MessageRecord m;
+    wmessage(type, m);
+    if (type == EV_PUSHBUTTON) {
+      if (enabled == 0) wmessageenable(EV_PUSHBUTTON, 0);
+      return m.value1;
+    }
+  }
+}
+// Hides and unloads the current dialog.
+void closedialog() {
+  WDialogHide();
+  WDialogUnload();
 }
 
 // Asks for a file name with the standard file dialog; empty when the user cancelled.
@@ -179,10 +206,21 @@ void yygridwinload(int iwin, int iask, int& iresult, std::string_view given) {
   else if (iresult == 2) r->filename.clear();
 }
 
+namespace {
+// The Save As HTML choices kept from one confirmed use to the next.
+struct HtmlChoices {
+  int tableonly = 0, yesno = 0, centre = 0, colours = 1, border = 1;
+  std::string title;
+};
+HtmlChoices htmlkept;
+}  // namespace
+
 void yygridwinsavehtml(int iwin, int irow1, int irow2, int icol1, int icol2, int& iresult) {
   iresult = 0;
   GridWindowRecord* r = recordof(iwin);
   if (r == nullptr) return;
+  Selected keep(iwin);
+  if (!loaddialog(IDD_GRIDHTML)) return;
   std::string proposed;
   if (!r->filename.empty()) {
     const auto dot = r->filename.find_last_of('.');
@@ -190,13 +228,82 @@ void yygridwinsavehtml(int iwin, int irow1, int irow2, int icol1, int icol2, int
     proposed = (dot != std::string::npos && (slash == std::string::npos || dot > slash) ? r->filename.substr(0, dot)
                                                                                        : r->filename) + ".htm";
   }
-  const std::string name = askname(*r, proposed, 35, kHtmlFilter, nullptr);
-  if (name.empty()) return;
-  Selected keep(iwin);
+  const HtmlChoices& k = htmlkept;
+  WDialogPutString(1002, proposed);
+  WDialogPutRadioButton(k.tableonly ? 1006 : 1005);
+  WDialogPutRadioButton(k.yesno ? 1009 : 1008);
+  WDialogPutCheckBox(1010, k.centre);
+  WDialogPutCheckBox(1011, k.colours);
+  WDialogPutString(1013, k.title);
+  WDialogPutInteger(1015, k.border);
+  WDialogRangeInteger(1015, 0, 20);
+  WDialogFieldState(1018, irow1 == -1 ? 0 : 1);
+  WDialogPutRadioButton(irow1 == -1 ? 1017 : 1018);
+  showsemimodeless(1002);
+  std::string name, browsed;
+  int button = 0;
+  auto field = [](int id, std::size_t length) {
+    std::string t(length, ' ');
+    WDialogGetString(id, t);
+    return trimmed(t);
+  };
+  for (;;) {
+    button = nextbutton();
+    if (button == 2) break;
+    if (button == 1003) {
+      const std::string chosen = askname(*r, field(1002, 260), 35, kHtmlFilter, nullptr);
+      WDialogSelect(IDD_GRIDHTML);
+      if (!chosen.empty()) {
+        WDialogPutString(1002, chosen);
+        browsed = chosen;
+      }
+      continue;
+    }
+    if (button != 1) continue;
+    name = field(1002, 260);
+    if (name.empty()) {
+      box("You must enter a filename", "Select File");
+      WDialogSelect(IDD_GRIDHTML);
+      WDialogSetField(1002);
+      continue;
+    }
+    if (name != browsed && std::filesystem::exists(name)) {
+      WMessageBox(3, 3, 2, name + " already exists\rDo you want to replace it?", "Select File");
+      const bool yes = tessar.dialog.DLGANSWER == MBANSWER_OK;
+      WDialogSelect(IDD_GRIDHTML);
+      if (!yes) {
+        WDialogSetField(1002);
+        continue;
+      }
+    }
+    HtmlChoices c;
+    int p = 0;
+    WDialogGetRadioButton(1005, p);
+    c.tableonly = p == 2;
+    WDialogGetRadioButton(1008, p);
+    c.yesno = p == 2;
+    WDialogGetCheckBox(1010, c.centre);
+    WDialogGetCheckBox(1011, c.colours);
+    c.title = field(1013, 1024);
+    WDialogGetInteger(1015, c.border);
+    WDialogGetRadioButton(1017, p);
+    const bool selection = p == 2 && irow1 != -1;
+    htmlkept = c;
+    if (!selection) irow1 = -1;
+    break;
+  }
+  closedialog();
+  if (button != 1) return;
+  tessar.error.LASTERROR = 0;
   if (r->backup == 1) IOsCopyFile(name, name + ".bak");
   tessar.error.LASTERROR = 0;
-  if (irow1 != -1) WGridSaveHTML(0, name, icol1 + 1, icol2 + 1, irow1 + 1, irow2 + 1);
-  else WGridSaveHTML(0, name);
+  const HtmlChoices& c = htmlkept;
+  const int flags = (c.tableonly ? GridHtmlTableOnly : 0) + (c.centre ? GridHtmlCentre : 0) +
+                    (c.yesno ? GridHtmlYesNo : 0) + (c.colours ? 0 : GridHtmlNoColours);
+  const std::optional<std::string_view> title =
+      c.title.empty() ? std::nullopt : std::optional<std::string_view>(c.title);
+  if (irow1 != -1) WGridSaveHTML(0, name, icol1 + 1, icol2 + 1, irow1 + 1, irow2 + 1, flags, title, c.border);
+  else WGridSaveHTML(0, name, 1, INT_MAX, 1, INT_MAX, flags, title, c.border);
   const int error = tessar.error.LASTERROR;
   if (error == 1 || error == 2) {
     keep.keeperror();
@@ -210,21 +317,45 @@ void yygridwinsavehtml(int iwin, int irow1, int irow2, int icol1, int icol2, int
 void yygridwinfind(int iwin, int ifindmode) {
   GridWindowRecord* r = recordof(iwin);
   if (r == nullptr) return;
+  GridInstance* g = gridof(*r);
+  if (g == nullptr) return;
   Selected keep(iwin);
+  bool text = false, numbers = false;
+  for (const GridColumn& c : g->data().columns) {
+    text = text || c.type == GridString;
+    numbers = numbers || c.type == GridInteger || c.type == GridReal || c.type == GridDouble;
+  }
+  if (!text && !numbers) {
+    box("Grid contains no searchable columns", "Find");
+    return;
+  }
+  if (!text) r->numeric = 1;
   if (ifindmode == 1) {
     if (!loaddialog(IDD_GRIDFIND)) return;
     WDialogPutString(1002, r->searchtext);
     WDialogPutCheckBox(1003, r->matchcase);
     WDialogPutCheckBox(1004, r->numeric);
-    const bool go = confirmed();
-    if (go) {
-      std::string text(1024, ' ');
-      WDialogGetString(1002, text);
-      r->searchtext = trimmed(text);
+    // The numeric choice is offered only when the grid has both kinds of columns.
+    if (!(text && numbers)) WDialogFieldState(1004, 3);
+    showsemimodeless(1002);
+    bool go = false;
+    for (;;) {
+      const int button = nextbutton();
+      if (button == 2) break;
+      if (button != 1) continue;
+      std::string t(1024, ' ');
+      WDialogGetString(1002, t);
+      if (trimmed(t).empty()) {
+        windowbell("");
+        continue;
+      }
+      r->searchtext = trimmed(t);
       WDialogGetCheckBox(1003, r->matchcase);
       WDialogGetCheckBox(1004, r->numeric);
+      go = true;
+      break;
     }
-    WDialogUnload();
+    closedialog();
     if (!go) return;
   }
   if (r->searchtext.empty()) return;
@@ -337,7 +468,44 @@ void yygridwinprint(int iwin, int irow1, int irow2, int icol1, int icol2, int& i
   iresult = 0;
   GridWindowRecord* r = recordof(iwin);
   if (r == nullptr) return;
+  if (!yygridprintready(2)) {
+    box("No printer installed", "Error", 1);
+    return;
+  }
   Selected keep(iwin);
+  if (!loaddialog(IDD_GRIDPRINT)) return;
+  int rowlines = 0, columnlines = 0, repeat = 0, text = 0, back = 0, scale = 100;
+  yygridprintgetopt(rowlines, columnlines, repeat, text, back, scale, 2);
+  WDialogPutCheckBox(1002, rowlines);
+  WDialogPutCheckBox(1003, columnlines);
+  WDialogPutRadioButton(repeat == 1 ? 1006 : 1005);
+  WDialogPutRadioButton(back == 1 ? 1010 : text == 1 ? 1009 : 1008);
+  WDialogPutInteger(1012, scale);
+  WDialogRangeInteger(1012, 10, 1000);
+  showsemimodeless();
+  int button = 0;
+  for (;;) {
+    button = nextbutton();
+    if (button == 1 || button == 2) break;
+    if (button == 1014) {
+      yygridprintsetup(-1, 2);
+      WDialogSelect(IDD_GRIDPRINT);
+    }
+  }
+  if (button == 1) {
+    WDialogGetCheckBox(1002, rowlines);
+    WDialogGetCheckBox(1003, columnlines);
+    int p = 0;
+    WDialogGetRadioButton(1005, p);
+    repeat = p == 2;
+    WDialogGetRadioButton(1008, p);
+    text = p >= 2;
+    back = p == 3;
+    WDialogGetInteger(1012, scale);
+  }
+  closedialog();
+  if (button != 1) return;
+  yygridprintsetopt(rowlines, columnlines, repeat, text, back, scale, 2);
   yygridprint(0, iresult, irow1, irow2, icol1, icol2, 2, "");
   switch (iresult) {
     case GridPrinted: return;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/header.h"
 #include "toolkit/grid/grid.h"
 #include "toolkit/grid/wgrid.h"
 #include "toolkit/os/opsys.h"
@@ -298,7 +299,16 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
       std::string_view f = trimRight(fs);
       if (row == -1) {
         const auto item = static_cast<std::size_t>(col + 1);
-        if (item < g.columnlabels.size()) g.columnlabels[item].assign(f);
+        if (item < g.columnlabels.size()) {
+          g.columnlabels[item].assign(f);
+          if (g.header != nullptr) {
+            // The header shows the titles read.
+            win::HDITEM it;
+            it.mask = win::HDI_TEXT;
+            it.pszText = g.columnlabels[item].data();
+            win::SendMessage(g.header, win::HDM_SETITEM, static_cast<win::WPARAM>(item), reinterpret_cast<win::LPARAM>(&it));
+          }
+        }
       } else if (col == -1) {
         yygridlabelrow(ident, row, f, 51);
       } else {

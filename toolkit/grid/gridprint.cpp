@@ -3,12 +3,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 
+#include "platform/common_dialogs.h"
 #include "platform/edit.h"
 #include "platform/gdi.h"
 #include "platform/header.h"
 #include "platform/printer.h"
+#include "toolkit/dialog/modal_frame.h"
 #include "toolkit/grid/gridedit.h"
 #include "toolkit/grid/wgrid.h"
 
@@ -17,41 +20,70 @@ using namespace win;
 namespace {
 
 struct GridPrintSettings {
-  std::string device, driver, port;
-  short orientation = DMORIENT_PORTRAIT;
-  int units = 4;   // thousandths of an inch (8: hundredths of a millimetre)
-  int paperwidth = 0, paperheight = 0;
-  int left = 0, top = 0, right = 0, bottom = 0;   // margins, each from its paper edge
+  PAGESETUPDLG psd;    // the printer (mode and names blocks), paper size and margins
+  int units = PSD_INTHOUSANDTHSOFINCHES;
+  RECT minimum{};      // the printer's unprintable borders, in units; kept, not used
+  int left = 0, right = 0, top = 0, bottom = 0;   // printed area of the last print, printer pixels
   int scale = 100, rowlines = 1, columnlines = 1, repeattitles = 1, textcolours = 1, backcolours = 1;
 };
 std::array<GridPrintSettings, 2> settings;
 bool initialised = false;
+int registration = -1;   // the grid class registration the records were filled after
 
 GridPrintSettings& pick(int which) { return settings[which == 1 ? 0 : 1]; }
 
-// The default printer's page: no page set-up service here, so the paper is the printer's and
-// the margins are half an inch.
-void fill(GridPrintSettings& s) {
-  char entry[512] = {};
-  GetProfileString("windows", "Device", "", entry, sizeof entry);
-  std::string e = entry;
-  const auto c1 = e.find(','), c2 = c1 == std::string::npos ? c1 : e.find(',', c1 + 1);
-  s.device = e.substr(0, c1);
-  s.driver = c1 == std::string::npos ? "" : e.substr(c1 + 1, c2 - c1 - 1);
-  s.port = c2 == std::string::npos ? "" : e.substr(c2 + 1);
-  s.units = 4;
-  s.left = s.top = s.right = s.bottom = 500;
-  if (HIC ic = CreateIC(s.driver.c_str(), s.device.c_str(), s.port.c_str(), nullptr)) {
-    const int dx = std::max(GetDeviceCaps(ic, LOGPIXELSX), 1), dy = std::max(GetDeviceCaps(ic, LOGPIXELSY), 1);
-    s.paperwidth = static_cast<int>(GetDeviceCaps(ic, PHYSICALWIDTH) * 1000LL / dx);
-    s.paperheight = static_cast<int>(GetDeviceCaps(ic, PHYSICALHEIGHT) * 1000LL / dy);
-    const int colours = GetDeviceCaps(ic, NUMCOLORS);
-    s.textcolours = s.backcolours = colours == 2 ? 0 : 1;
-    DeleteDC(ic);
+int unitof(const GridPrintSettings& s) { return s.units == PSD_INHUNDREDTHSOFMILLIMETERS ? 2540 : 1000; }
+
+// Driver, device and port of the names block.
+std::array<std::string, 3> namesof(HGLOBAL block) {
+  std::array<std::string, 3> out;
+  if (block == nullptr) return out;
+  const std::size_t size = GlobalSize(block);
+  const char* p = static_cast<const char*>(GlobalLock(block));
+  std::size_t at = 0;
+  for (std::string& n : out) {
+    while (p != nullptr && at < size && p[at] != '\0') n.push_back(p[at++]);
+    ++at;
   }
+  GlobalUnlock(block);
+  return out;
 }
 
-int unitof(const GridPrintSettings& s) { return s.units == 8 ? 2540 : 1000; }
+bool readmode(HGLOBAL block, DEVMODE& mode) {
+  if (block == nullptr || GlobalSize(block) < sizeof mode) return false;
+  std::memcpy(&mode, GlobalLock(block), sizeof mode);
+  GlobalUnlock(block);
+  return true;
+}
+
+void writemode(HGLOBAL block, const DEVMODE& mode) {
+  if (block == nullptr || GlobalSize(block) < sizeof mode) return;
+  std::memcpy(GlobalLock(block), &mode, sizeof mode);
+  GlobalUnlock(block);
+}
+
+// A device context of the record's printer with its mode; nullptr without a printer.
+HDC printerdc(const GridPrintSettings& s) {
+  const auto names = namesof(s.psd.hDevNames);
+  if (names[1].empty()) return nullptr;
+  DEVMODE mode;
+  const bool known = readmode(s.psd.hDevMode, mode);
+  return CreateDC(names[0].c_str(), names[1].c_str(), names[2].c_str(), known ? &mode : nullptr);
+}
+
+// The default printer's page through the page set-up service, without showing anything.
+// Margins: half an inch until the user chooses (the service gives none by default).
+void fill(GridPrintSettings& s) {
+  if (s.psd.hDevMode != nullptr) GlobalFree(s.psd.hDevMode);
+  if (s.psd.hDevNames != nullptr) GlobalFree(s.psd.hDevNames);
+  s = GridPrintSettings{};
+  s.psd.hwndOwner = winslot(0).wWindow;
+  s.psd.Flags = PSD_RETURNDEFAULT | PSD_INTHOUSANDTHSOFINCHES;
+  PageSetupDlg(s.psd);
+  s.units = PSD_INTHOUSANDTHSOFINCHES;
+  s.psd.Flags = s.units;
+  s.psd.rtMargin = RECT{500, 500, 500, 500};
+}
 
 void line(HDC dc, int x1, int y1, int x2, int y2) {
   MoveToEx(dc, x1, y1, nullptr);
@@ -69,12 +101,23 @@ std::string trimmed(std::string s) {
   return s;
 }
 
+int truncated(double v) { return static_cast<int>(v); }
+
 }  // namespace
 
 void yyGridPrintInit() {
-  if (initialised) return;
+  if (initialised && registration == gridRegistrations) return;
+  registration = gridRegistrations;
   fill(settings[0]);
-  settings[1] = settings[0];
+  fill(settings[1]);
+  // Colours print only on a printer that has them.
+  const auto names = namesof(settings[0].psd.hDevNames);
+  int colours = 0;
+  if (HIC ic = names[1].empty() ? nullptr : CreateIC(names[0].c_str(), names[1].c_str(), names[2].c_str(), nullptr)) {
+    colours = GetDeviceCaps(ic, NUMCOLORS);
+    DeleteDC(ic);
+  }
+  for (GridPrintSettings& s : settings) s.textcolours = s.backcolours = colours == 2 ? 0 : 1;
   initialised = true;
 }
 
@@ -102,16 +145,71 @@ void yygridprintsetopt(int rowlines, int columnlines, int repeattitles, int text
   s.scale = scale;
 }
 
+int yygridprintsetup(int units, int which) {
+  yyGridPrintInit();
+  GridPrintSettings& s = pick(which);
+  int measure = units >= 2 ? PSD_INHUNDREDTHSOFMILLIMETERS : PSD_INTHOUSANDTHSOFINCHES;
+  if (units == -1) {
+    char m[4] = {};
+    GetLocaleInfo(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, m, sizeof m);
+    measure = m[0] == '1' ? PSD_INTHOUSANDTHSOFINCHES : PSD_INHUNDREDTHSOFMILLIMETERS;
+  }
+  s.psd.Flags = static_cast<DWORD>(measure);
+  if (measure != s.units) {
+    const double k = measure == PSD_INHUNDREDTHSOFMILLIMETERS ? 2.54065 : 0.3936000629760101;
+    RECT& m = s.psd.rtMargin;
+    m = RECT{truncated(m.left * k), truncated(m.top * k), truncated(m.right * k), truncated(m.bottom * k)};
+    s.psd.ptPaperSize = POINT{truncated(s.psd.ptPaperSize.x * k), truncated(s.psd.ptPaperSize.y * k)};
+    RECT& b = s.minimum;
+    b = RECT{truncated(b.left * k), truncated(b.top * k), truncated(b.right * k), truncated(b.bottom * k)};
+    s.units = measure;
+  }
+  s.psd.Flags |= PSD_MARGINS;
+  BOOL ok = FALSE;
+  yymodalframe([&](HWND owner) {
+    s.psd.hwndOwner = owner;
+    ok = PageSetupDlg(s.psd);
+  });
+  s.psd.Flags &= ~static_cast<DWORD>(PSD_MARGINS);
+  if (!ok) return 0;
+  if (HDC dc = printerdc(s)) {
+    const long u = unitof(s);
+    const long dpiX = std::max(1, GetDeviceCaps(dc, LOGPIXELSX)), dpiY = std::max(1, GetDeviceCaps(dc, LOGPIXELSY));
+    const long offX = GetDeviceCaps(dc, PHYSICALOFFSETX), offY = GetDeviceCaps(dc, PHYSICALOFFSETY);
+    const long right = GetDeviceCaps(dc, PHYSICALWIDTH) - GetDeviceCaps(dc, HORZRES) - offX;
+    const long bottom = GetDeviceCaps(dc, PHYSICALHEIGHT) - GetDeviceCaps(dc, VERTRES) - offY;
+    s.minimum = RECT{static_cast<LONG>(offX * u / dpiX), static_cast<LONG>(offY * u / dpiY),
+                     static_cast<LONG>(right * u / dpiX), static_cast<LONG>(bottom * u / dpiY)};
+    DeleteDC(dc);
+  }
+  return 1;
+}
+
+bool yygridprintready(int which) {
+  yyGridPrintInit();
+  return !namesof(pick(which).psd.hDevNames)[1].empty();
+}
+
+int yygridprintunits(int which) {
+  yyGridPrintInit();
+  return pick(which).units;
+}
+
 void yygridprintgetpossize(int item, int& value, int which) {
   yyGridPrintInit();
   const GridPrintSettings& s = pick(which);
   const int u = unitof(s);
+  const RECT& m = s.psd.rtMargin;
   switch (item) {
-    case 1: value = (s.paperwidth - s.right - s.left) * 72 / u; break;
-    case 2: value = (s.paperheight - s.bottom - s.top) * 72 / u; break;
-    case 3: value = s.left * 72 / u; break;
-    case 4: value = s.top * 72 / u; break;
-    case 5: value = s.orientation == DMORIENT_LANDSCAPE ? 1 : 0; break;
+    case 1: value = (s.psd.ptPaperSize.x - m.right - m.left) * 72 / u; break;
+    case 2: value = (s.psd.ptPaperSize.y - m.bottom - m.top) * 72 / u; break;
+    case 3: value = m.left * 72 / u; break;
+    case 4: value = m.top * 72 / u; break;
+    case 5: {
+      DEVMODE mode;
+      value = readmode(s.psd.hDevMode, mode) && mode.dmOrientation == DMORIENT_LANDSCAPE ? 1 : 0;
+      break;
+    }
     default: break;
   }
 }
@@ -120,19 +218,34 @@ void yygridprintsetpossize(int item, int value, int which) {
   yyGridPrintInit();
   GridPrintSettings& s = pick(which);
   const int u = unitof(s);
+  RECT& m = s.psd.rtMargin;
+  POINT& paper = s.psd.ptPaperSize;
   switch (item) {
     // Width and height are the printed area: the paper less both margins.
-    case 1: s.right = s.paperwidth - s.left - value * u / 72; break;
-    case 2: s.bottom = s.paperheight - s.top - value * u / 72; break;
-    case 3: s.left = value * u / 72; break;
-    case 4: s.top = value * u / 72; break;
-    case 5:
-      if (value >= 0 && value <= 3) {
-        const short o = value % 2 == 1 ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-        if (o != s.orientation) std::swap(s.paperwidth, s.paperheight);
-        s.orientation = o;
+    case 1: m.right = paper.x - m.left - value * u / 72; break;
+    case 2: m.bottom = paper.y - m.top - value * u / 72; break;
+    case 3: m.left = value * u / 72; break;
+    case 4: m.top = value * u / 72; break;
+    case 5: {
+      if (value < 0 || value > 3) break;
+      const short o = value % 2 == 1 ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+      DEVMODE mode;
+      if (readmode(s.psd.hDevMode, mode)) {
+        if (o != mode.dmOrientation) std::swap(paper.x, paper.y);
+        mode.dmOrientation = o;
+        mode.dmFields |= DM_ORIENTATION;
+        writemode(s.psd.hDevMode, mode);
+      }
+      if (value >= 2) {
+        // The printed area takes the orientation's proportions.
+        const int w = paper.x - m.left - m.right, h = paper.y - m.top - m.bottom;
+        if ((value == 2 && h < w) || (value == 3 && w < h)) {
+          m.right = paper.x - m.left - h;
+          m.bottom = paper.y - m.top - w;
+        }
       }
       break;
+    }
     default: break;
   }
 }
@@ -144,13 +257,8 @@ void yygridprint(int ident, int& result, int row1, int row2, int col1, int col2,
   GridInstance& view = *gi;
   const GridInstance& g = view.data();
   yyGridPrintInit();
-  const GridPrintSettings& s = pick(which);
-  DEVMODE mode{};
-  mode.dmFields = DM_ORIENTATION;
-  mode.dmOrientation = s.orientation;
-  // Portrait: the printer's own settings, whole.
-  HDC dc = CreateDC(s.driver.c_str(), s.device.c_str(), s.port.c_str(),
-                    s.orientation == DMORIENT_PORTRAIT ? nullptr : &mode);
+  GridPrintSettings& s = pick(which);
+  HDC dc = printerdc(s);
   if (dc == nullptr) return;
   const int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
   const DWORD style = static_cast<DWORD>(GetWindowLong(view.window, GWL_STYLE));
@@ -169,13 +277,27 @@ void yygridprint(int ident, int& result, int row1, int row2, int col1, int col2,
   lf.lfOutPrecision = 4;
   GetTextFace(screen, LF_FACESIZE, lf.lfFaceName);
   HFONT font = CreateFontIndirect(lf);
+  // Check boxes print as a check mark or a cross of the symbol font.
+  LOGFONT sf = lf;
+  sf.lfCharSet = SYMBOL_CHARSET;
+  sf.lfPitchAndFamily = 0;
+  std::memset(sf.lfFaceName, 0, sizeof sf.lfFaceName);
+  std::strncpy(sf.lfFaceName, "Wingdings", LF_FACESIZE - 1);
+  HFONT symbol = CreateFontIndirect(sf);
+  int gridtext = -1, gridback = -1;
+  if (gridservices.gridcolours) gridservices.gridcolours(view.window, gridtext, gridback);
 
   const int u = unitof(s);
-  const int left = s.left * dpiX / u, right = (s.paperwidth - s.right) * dpiX / u;
-  const int top = s.top * dpiY / u, bottom = (s.paperheight - s.bottom) * dpiY / u;
+  const RECT& m = s.psd.rtMargin;
+  const int left = m.left * dpiX / u, right = (s.psd.ptPaperSize.x - m.right) * dpiX / u;
+  const int top = m.top * dpiY / u, bottom = (s.psd.ptPaperSize.y - m.bottom) * dpiY / u;
+  s.left = left;
+  s.right = right;
+  s.top = top;
+  s.bottom = bottom;
   // Measured on a second context of the printer: what the printing context selects is
   // recorded into its pages, and a page's recording starts afresh.
-  HDC mdc = CreateDC(s.driver.c_str(), s.device.c_str(), s.port.c_str(), nullptr);
+  HDC mdc = printerdc(s);
   HGDIOBJ oldmeasure = mdc ? SelectObject(mdc, font) : nullptr;
   HDC measure = mdc ? mdc : dc;
   HGDIOBJ oldprinter = mdc ? nullptr : SelectObject(dc, font);
@@ -221,6 +343,7 @@ void yygridprint(int ident, int& result, int row1, int row2, int col1, int col2,
     }
     DeleteDC(dc);
     DeleteObject(font);
+    DeleteObject(symbol);
     SelectObject(screen, oldscreen);
     ReleaseDC(view.window, screen);
     result = refusal != 0 ? refusal : GridPrinted;
@@ -240,6 +363,8 @@ void yygridprint(int ident, int& result, int row1, int row2, int col1, int col2,
   auto startpage = [&] {
     ok = StartPage(dc) > 0 && ok;
     SelectObject(dc, font);
+    // The ruling's pen, named on every page: a page's recording starts afresh.
+    SelectObject(dc, GetStockObject(BLACK_PEN));
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
@@ -282,12 +407,15 @@ void yygridprint(int ident, int& result, int row1, int row2, int col1, int col2,
     bool firstonpage = true;
     for (int c = col1; c <= col2 && ok; ++c) {
       const GridColumn& col = g.columns[static_cast<std::size_t>(c)];
+      const bool check = col.type == GridCheckBox;
       int w = col.width * dpiX * s.scale / (sdpiX * 100);
+      if (check) SelectObject(measure, symbol);
       for (int row = row1; row <= row2; ++row) {
         std::string t;
         yyGridGetString(g, c, row, t, 1);
         w = std::max(w, extent(measure, trimmed(t)) + a);
       }
+      if (check) SelectObject(measure, font);
       if (firstonpage) w = std::min(w, right - x);
       if (x + w > right) {
         if (!s.columnlines) line(dc, x, top, x, rowsbottom);
@@ -307,6 +435,7 @@ void yygridprint(int ident, int& result, int row1, int row2, int col1, int col2,
       if (titles) {
         const std::string title = headertext(c + 1);
         SetTextAlign(dc, TA_CENTER | TA_TOP);
+        SetTextColor(dc, RGB(0, 0, 0));
         TextOut(dc, x + w / 2, y, title.c_str(), static_cast<int>(title.size()));
         y += T;
       }
@@ -323,13 +452,36 @@ void yygridprint(int ident, int& result, int row1, int row2, int col1, int col2,
         ax = x + w / 2;
       }
       SetTextAlign(dc, align | TA_TOP);
+      if (check) SelectObject(dc, symbol);
       for (int row = b1; row <= b2; ++row, y += R) {
         std::string t;
         yyGridGetString(g, c, row, t, 1);
         t = trimmed(t);
-        const RECT clip{x + 1, s.rowlines ? y - h / 4 : y, x + 1 + w, (s.rowlines ? y - h / 4 : y) + R};
-        ExtTextOut(dc, ax, y, ETO_CLIPPED, &clip, t.c_str(), static_cast<UINT>(t.size()), nullptr);
+        // The cell's colours where it has its own, else the column's, else the grid field's.
+        int text = -1, back = -1;
+        if (col.colours.empty()) {
+          text = col.prototype.textcolour;
+          back = col.prototype.background;
+        } else {
+          const GridCellColour& e = col.colours[static_cast<std::size_t>(row)];
+          if (e.flags & 1) text = static_cast<int>(RGB(e.textred, e.textgreen, e.textblue));
+          if (e.flags & 2) back = static_cast<int>(RGB(e.backred, e.backgreen, e.backblue));
+        }
+        if (text == -1) text = gridtext;
+        if (back == -1) back = gridback;
+        SetTextColor(dc, s.textcolours && text != -1 ? static_cast<COLORREF>(text) : RGB(0, 0, 0));
+        UINT options = ETO_CLIPPED;
+        if (s.backcolours && back != -1) {
+          SetBkColor(dc, static_cast<COLORREF>(back));
+          options |= ETO_OPAQUE;
+        }
+        RECT clip{x + 1, s.rowlines ? y - h / 4 : y, x + 1 + w, (s.rowlines ? y - h / 4 : y) + R};
+        if (!s.rowlines && row == b1) clip.top -= h / 4;
+        if (!s.rowlines && row == b2) clip.bottom += h / 4;
+        ExtTextOut(dc, ax, y, options, &clip, t.c_str(), static_cast<UINT>(t.size()), nullptr);
       }
+      if (check) SelectObject(dc, font);
+      SetTextColor(dc, RGB(0, 0, 0));
       x += w;
       if (s.columnlines || c == col2) line(dc, x, top, x, rowsbottom);
     }
@@ -347,6 +499,7 @@ void yygridprint(int ident, int& result, int row1, int row2, int col1, int col2,
   }
   DeleteDC(dc);
   DeleteObject(font);
+  DeleteObject(symbol);
   SelectObject(screen, oldscreen);
   ReleaseDC(view.window, screen);
   result = ok ? GridPrinted : GridPrintFailed;

@@ -14,6 +14,14 @@ void yygridprintgetopt(int& rowlines, int& columnlines, int& repeattitles, int& 
                        int& scale, int which);
 void yygridprintsetopt(int rowlines, int columnlines, int repeattitles, int textcolours, int backcolours, int scale,
                        int which);
+// The page set-up dialog for a record: its measure from units (-1 the user's locale, 0 or 1
+// inches, 2 and more millimetres; the margins and paper size are converted when it changes),
+// then the printer, paper, orientation and margins. 1 on OK, 0 on cancel.
+int yygridprintsetup(int units, int which);
+// The record names a printer.
+bool yygridprintready(int which);
+// The record's measure: 4 thousandths of an inch, 8 hundredths of a millimetre.
+int yygridprintunits(int which);
 // Item 3 left margin, 4 top margin, 1 and 2 width and height of the printed area, in points;
 // 5 the orientation (0 portrait, 1 landscape).
 void yygridprintgetpossize(int item, int& value, int which);

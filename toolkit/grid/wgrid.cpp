@@ -159,6 +159,7 @@ void sethelditem(HWND header, int item, int width, const char* text, int fmt, bo
 void yygridregister() {
   WNDCLASS wc;
   if (GetClassInfo(nullptr, "VXKGRID", wc)) return;
+  ++gridRegistrations;
   RegisterDialogClasses();
   WNDCLASS g;
   g.style = CS_PARENTDC;
@@ -398,6 +399,9 @@ LRESULT setcolumns(GridInstance& g, HWND templ) {
     if (g.header) {
       const std::string title = windowtext(child);
       sethelditem(g.header, c + 1, column.width - 1, title.c_str(), HDF_CENTER, true);
+      // The titles the files write and the sort lists are the header's.
+      if (g.columnlabels.size() < static_cast<std::size_t>(c) + 2) g.columnlabels.resize(static_cast<std::size_t>(c) + 2);
+      g.columnlabels[static_cast<std::size_t>(c) + 1] = title;
     }
     child = next;
     while (child && isupdown(child)) child = GetWindow(child, GW_HWNDNEXT);

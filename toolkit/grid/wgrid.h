@@ -26,6 +26,9 @@ constexpr win::UINT GM_SETCOLUMNS = win::WM_USER + 1, GM_SETROWLABELS = win::WM_
 inline win::ATOM atomGrid = 0, atomGridClient = 0;
 inline win::UINT GM_CELLCHANGE = 0;
 inline int bCellUpdate = 1;
+// Counts the registrations of the grid class: the grid printing settings start afresh from
+// the default printer after each.
+inline int gridRegistrations = 0;
 
 // The packed cell of GM_CELLCHANGE and of the grid's field-changed events (0-based inputs).
 constexpr int yygridpackcell(int column, int row) { return ((column + 1) << 18) + (row + 1); }

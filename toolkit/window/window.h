@@ -49,11 +49,11 @@ enum EditorWord : std::size_t { ED_COMMANDLINE = 6, ED_PROMPTTARGET = 8, ED_BAR1
 // 3 semi-modeless), the modal end flag, the bitmap shown with its width and height, the frame
 // size that shows it whole (-999 none), the options (1 keys scroll, 2 the left button drags),
 // the dragging flag, the mouse position and scroll positions where the drag started.
-// Grid window (kind 4): the grid control.
+// Grid window (kind 4): the grid control, and the grid editor's accelerator table (0 none).
 enum ViewerWord : std::size_t { BV_VIEWER = 5, BV_STATUSBAR = 6, BV_MODE = 7, BV_END = 8, BV_BITMAP = 9,
                                 BV_WIDTH = 10, BV_HEIGHT = 11, BV_LIMITW = 12, BV_LIMITH = 13, BV_OPTIONS = 14,
                                 BV_DRAGGING = 15, BV_DRAGX = 16, BV_DRAGY = 17, BV_DRAGH = 18, BV_DRAGV = 19 };
-enum GridWord : std::size_t { GW_GRID = 5 };
+enum GridWord : std::size_t { GW_GRID = 5, GW_ACCELERATORS = 6 };
 // Split window (kind 5): the splitter bar; the window that was split; the two panes'
 // numbers; the split flags (1 stacked, 2 proportional, 4 second pane keeps its extent); the
 // panes' flags; the panes' extents; the bar's edge while dragged (-999 none); the frame
@@ -154,6 +154,9 @@ win::LRESULT yyWndProcClient(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, 
 win::LRESULT yySplitProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
 int yySplitFixed(const FrameRecord& split, int pane, int direction);
 int yyTranslateAccelerator(int window, int menuwindow, const win::MSG& msg);
+// Before a split window closes, a grid-editor pane offers to save its changes: the grid
+// layer fills this in; 0 keeps the split window open.
+inline int (*yygridpanecloses)(win::HWND pane) = nullptr;
 void yydrawablesize(int kind, int number, int& width, int& height);
 win::HWND yyGetPromptWindow(int window);
 // The prompt of menu item id in a "VXKMENUSTRING" resource; false when it has none.

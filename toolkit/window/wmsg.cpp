@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "platform/dialog.h"
+#include "platform/menu.h"
 #include "platform/os.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/state/tessar.h"
@@ -306,6 +307,13 @@ void dispatchone(const win::MSG& m) {
     // An editor's modeless find or replace dialog takes its keys (Enter, Tab, mnemonics).
     const HWND find = special->word[FR_KIND] == SW_EDITOR ? LongToHandle<HWND>(special->word[ED_FINDDIALOG]) : nullptr;
     if (find != nullptr && IsWindow(find) && IsDialogMessage(find, m)) return;
+    // A grid editor's own accelerators: its frame carries out their commands.
+    if (special->word[FR_KIND] == SW_GRIDWINDOW && special->word[GW_ACCELERATORS] != 0)
+      for (HWND p = m.hwnd; p != nullptr; p = GetParent(p))
+        if (yyframerecord(p) == special) {
+          if (TranslateAccelerator(p, LongToHandle<HACCEL>(special->word[GW_ACCELERATORS]), m) != 0) return;
+          break;
+        }
     TranslateMessage(m);
     if (!dropped(m)) DispatchMessage(m);
     return;

@@ -326,6 +326,7 @@ int yyCloseCheck(HWND frame) {
   for (int pane = 0; pane < 2; ++pane) {
     HWND p = framehandle(r->word[static_cast<std::size_t>(SP_PANE1 + pane)]);
     if (kindof(p) == SW_SPLITWINDOW && yyCloseCheck(p) == 0) return 0;
+    if (kindof(p) == SW_GRIDWINDOW && yygridpanecloses != nullptr && yygridpanecloses(p) == 0) return 0;
   }
   return 1;
 }
