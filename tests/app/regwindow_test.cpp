@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
+#include <map>
 #include <random>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/aggregate.h"
 #include "app/baseflow.h"
@@ -356,7 +358,14 @@ TEST_F(RegressionWindow, RandomInputEndsAndTheSavedProjectOpensAgain) {
   std::mt19937 random(20261211);
   long sent = 0;
   const int width = winfoscreen(1), height = winfoscreen(2);
+  // What the run reached: the titles of the active windows (main window, dialogs, message
+  // boxes, choosers) and the dialogs loaded, with the number of idle turns spent in each.
+  std::map<std::string, long> reached;
   win::test::setIdleHook([&] {
+    char title[128] = {};
+    win::GetWindowText(win::GetActiveWindow(), title, sizeof title);
+    ++reached[std::string("window \"") + title + "\""];
+    if (tessar.dialog.CURDIALOG != 0) ++reached["dialog " + std::to_string(tessar.dialog.CURDIALOG)];
     if (win::test::openMessageBox() != nullptr) {
       win::test::pressKey(sent < events && random() % 2 ? win::VK_RETURN : 'N');
       ++sent;
@@ -383,6 +392,7 @@ TEST_F(RegressionWindow, RandomInputEndsAndTheSavedProjectOpensAgain) {
   }
   win::test::setIdleHook(nullptr);
   std::printf("random input: %ld events, %ld main-loop turns, status %d\n", sent, turns, twvars.status);
+  for (const auto& [what, count] : reached) std::printf("  reached %-60s %ld turns\n", what.c_str(), count);
   EXPECT_LT(turns, events + 100000) << "the run ends";
   // The project as the run left it, saved and read back.
   twvars.filename = file;
