@@ -31,6 +31,7 @@
 #include "platform/printer.h"
 #include "platform/test_api.h"
 #include "tests/hardcopy/driver_files.h"
+#include "tests/app/usgs_project.h"
 #include "tests/support/scripted_user.h"
 #include "tests/window/window_fixture.h"
 #include "toolkit/dialog/dialog_internal.h"
@@ -44,51 +45,12 @@ namespace {
 
 std::string shot(const std::string& name) { return (fs::path(TW_SHOT_DIR) / name).string(); }
 
-// The status-3 fixture with its daily record replaced by twenty years of the USGS record, a
-// rain that follows the flow and one user variable; one year gets a flood and an extreme
-// value of the user variable, a year that pulls the fit.
+// The status-3 fixture made from twenty years of the USGS record (tests/app/usgs_project.h).
 void loadproject() {
-  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
-  twvars.filename.resize(500, ' ');
   win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
-  ASSERT_TRUE(fileopen_read());
+  ASSERT_TRUE(tw::test::usgsproject());
   win::test::clearMessageBoxAnswers();
-  std::ifstream in(TW_FIXTURES "/usgs-12304500-2000-2019.csv");
-  std::string line;
-  std::getline(in, line);
-  int n = 0;
-  unsigned seed = 12345;
-  while (std::getline(in, line) && n < MAXDAYS) {
-    DailyRecord& d = twvars.daily[static_cast<std::size_t>(n)];
-    std::sscanf(line.c_str(), "%d-%d-%d,%f", &d.year, &d.month, &d.day, &d.flow);
-    d.datenum = 10000 * d.year + 100 * d.month + d.day;
-    if (d.year == 2012) d.flow *= 3.0f;
-    seed = seed * 1103515245u + 12345u;
-    d.rain = 0.02f * d.flow + static_cast<float>((seed >> 16) % 100) / 20.0f;
-    d.flowflag = FLOW_VALID;
-    d.rainflag = 1;
-    ++n;
-  }
-  twvars.ndays = n;
-  twvars.startday = twvars.daily[0].day;
-  twvars.startmonth = twvars.daily[0].month;
-  twvars.startyear = twvars.daily[0].year;
-  baseflowseparation();
   ASSERT_EQ(twvars.errorflag, 0);
-  dailytoannual();
-  twvars.usernames[0] = "Dam storage";
-  twvars.usernames[0].resize(40, ' ');
-  for (int y = 0; y < twvars.numyears; ++y) {
-    AnnualRecord& a = twvars.annual[static_cast<std::size_t>(y)];
-    a.user[0] = 100.0f + 3.0f * static_cast<float>(y % 7);
-    if (a.year == 2013) a.user[0] = 400.0f;
-    a.userflag[0] = 1;
-  }
-  twvars.useryears[0] = twvars.numyears;
-  twvars.userinclude = {1, 0, 0};
-  twvars.raininclude = 1;
-  regressdat.includeoutliers = 0;
-  twvars.status = 3;
 }
 
 struct Fit {
@@ -207,6 +169,37 @@ TEST_F(RegressionWindow, TheUserRefitsDropsAnOutlierAndGoesBack) {
   EXPECT_FALSE(verdict.empty());
 }
 
+
+// A lag-1 correlation outside its limits is shown with its value: the separation at 0.98 and
+// the time trend alone leave the years' residuals correlated.
+TEST_F(RegressionWindow, ABadLagOneCorrelationShowsItsValue) {
+  tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
+  mainprogram_start();
+  loadproject();
+  twvars.filterparam = 0.98f;
+  baseflowseparation();
+  dailytoannual();
+  twvars.raininclude = 0;
+  twvars.userinclude = {0, 0, 0};
+  regressdat.includeoutliers = 1;
+  std::string verdict;
+  tw::test::scriptuser({[&] {
+                          char buffer[40] = {};
+                          win::GetDlgItemText(dialog(), 1044, buffer, sizeof buffer);
+                          verdict = buffer;
+                          clickfield(1029);   // Finished
+                        },
+                        [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
+                       {'N'});
+  win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40008, 0);
+  EXPECT_FALSE(mainprogram_turn());
+  const float rho = regressdat.lag1[0];
+  std::printf("lag-1 correlation %.3f, limits %.3f to %.3f: %s\n", rho, regressdat.lag1[2], regressdat.lag1[1], verdict.c_str());
+  ASSERT_GT(rho, regressdat.lag1[1]) << "the correlation lies above its upper limit";
+  char want[32];
+  std::snprintf(want, sizeof want, "Bad! (P=%.3f)", rho);
+  EXPECT_EQ(verdict, want);
+}
 
 // Each click on "Include outliers?" refits at once, with no Tab or other field in between:
 // ticked takes every year, unticked drops the flood year, ticked again takes it back.
