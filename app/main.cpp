@@ -5,6 +5,8 @@
 #include "app/mainprogram.h"
 #include "platform/gtk_backend.h"
 #include "toolkit/startup/startup.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/statusbar.h"
 
 namespace {
 
@@ -19,6 +21,10 @@ void tarnwalker_main() {
     exitcode = 2;
     return;
   }
+  // The start-up read the screen's size before the desktop was there: read it again, so that
+  // windows and dialogs placed by the screen's size land on this screen.
+  DisplayInfo& di = tessar.display;
+  yygetdisplayinfo(di.WIDTH, di.HEIGHT, di.COLOURS, di.PALETTECLASS, di.DEVICECLASS);
   mainprogram_start(false);
   while (!mainprogram_turn()) {
   }

@@ -69,7 +69,7 @@ void filldialog() {
     WDialogPutString(1044, "Okay!");
     WDialogColour(1044, -1);
   } else {
-    std::string text;
+    std::string text(5, ' ');   // the correlation is written into the text's own length
     IRealToString(rho, text, "(F5.3)");
     WDialogPutString(1044, "Bad! (P=" + trimmed(text) + ")");
     WDialogColour(1044, 255);

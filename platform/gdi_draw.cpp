@@ -1233,10 +1233,14 @@ std::vector<uint32_t> sourceBlock(const DcData& d, const Target& dt, const DcDat
                                   const RECT& area) {
   const long bw = area.right - area.left, bh = area.bottom - area.top;
   std::vector<uint32_t> block(static_cast<size_t>(bw) * static_cast<size_t>(bh), kNoPixel);
+  // A child window may reach past its top-level window's store: only the store is read.
+  const long sw = st.surface ? cairo_image_surface_get_width(st.surface) : st.w;
+  const long sh = st.surface ? cairo_image_surface_get_height(st.surface) : st.h;
   for (long yy = 0; yy < bh; ++yy)
     for (long xx = 0; xx < bw; ++xx) {
       const long px = area.left + xx, py = area.top + yy;
       if (px < 0 || py < 0 || px >= st.w || py >= st.h) continue;
+      if (px + st.origin.x < 0 || py + st.origin.y < 0 || px + st.origin.x >= sw || py + st.origin.y >= sh) continue;
       uint32_t v = st.px[static_cast<ptrdiff_t>(py + st.origin.y) * st.stride + st.origin.x + px] & 0xFFFFFF;
       if (st.mono && !dt.mono) v = v ? devicePixel(d.st.bk, false) : devicePixel(d.st.text, false);
       else if (!st.mono && dt.mono) v = v == devicePixel(s.st.bk, false) ? 0xFFFFFF : 0x000000;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
+#include <map>
 #include <random>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/aggregate.h"
 #include "app/baseflow.h"
@@ -29,6 +31,7 @@
 #include "platform/printer.h"
 #include "platform/test_api.h"
 #include "tests/hardcopy/driver_files.h"
+#include "tests/app/usgs_project.h"
 #include "tests/support/scripted_user.h"
 #include "tests/window/window_fixture.h"
 #include "toolkit/dialog/dialog_internal.h"
@@ -42,51 +45,12 @@ namespace {
 
 std::string shot(const std::string& name) { return (fs::path(TW_SHOT_DIR) / name).string(); }
 
-// The status-3 fixture with its daily record replaced by twenty years of the USGS record, a
-// rain that follows the flow and one user variable; one year gets a flood and an extreme
-// value of the user variable, a year that pulls the fit.
+// The status-3 fixture made from twenty years of the USGS record (tests/app/usgs_project.h).
 void loadproject() {
-  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
-  twvars.filename.resize(500, ' ');
   win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
-  ASSERT_TRUE(fileopen_read());
+  ASSERT_TRUE(tw::test::usgsproject());
   win::test::clearMessageBoxAnswers();
-  std::ifstream in(TW_FIXTURES "/usgs-12304500-2000-2019.csv");
-  std::string line;
-  std::getline(in, line);
-  int n = 0;
-  unsigned seed = 12345;
-  while (std::getline(in, line) && n < MAXDAYS) {
-    DailyRecord& d = twvars.daily[static_cast<std::size_t>(n)];
-    std::sscanf(line.c_str(), "%d-%d-%d,%f", &d.year, &d.month, &d.day, &d.flow);
-    d.datenum = 10000 * d.year + 100 * d.month + d.day;
-    if (d.year == 2012) d.flow *= 3.0f;
-    seed = seed * 1103515245u + 12345u;
-    d.rain = 0.02f * d.flow + static_cast<float>((seed >> 16) % 100) / 20.0f;
-    d.flowflag = FLOW_VALID;
-    d.rainflag = 1;
-    ++n;
-  }
-  twvars.ndays = n;
-  twvars.startday = twvars.daily[0].day;
-  twvars.startmonth = twvars.daily[0].month;
-  twvars.startyear = twvars.daily[0].year;
-  baseflowseparation();
   ASSERT_EQ(twvars.errorflag, 0);
-  dailytoannual();
-  twvars.usernames[0] = "Dam storage";
-  twvars.usernames[0].resize(40, ' ');
-  for (int y = 0; y < twvars.numyears; ++y) {
-    AnnualRecord& a = twvars.annual[static_cast<std::size_t>(y)];
-    a.user[0] = 100.0f + 3.0f * static_cast<float>(y % 7);
-    if (a.year == 2013) a.user[0] = 400.0f;
-    a.userflag[0] = 1;
-  }
-  twvars.useryears[0] = twvars.numyears;
-  twvars.userinclude = {1, 0, 0};
-  twvars.raininclude = 1;
-  regressdat.includeoutliers = 0;
-  twvars.status = 3;
 }
 
 struct Fit {
@@ -205,6 +169,37 @@ TEST_F(RegressionWindow, TheUserRefitsDropsAnOutlierAndGoesBack) {
   EXPECT_FALSE(verdict.empty());
 }
 
+
+// A lag-1 correlation outside its limits is shown with its value: the separation at 0.98 and
+// the time trend alone leave the years' residuals correlated.
+TEST_F(RegressionWindow, ABadLagOneCorrelationShowsItsValue) {
+  tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
+  mainprogram_start();
+  loadproject();
+  twvars.filterparam = 0.98f;
+  baseflowseparation();
+  dailytoannual();
+  twvars.raininclude = 0;
+  twvars.userinclude = {0, 0, 0};
+  regressdat.includeoutliers = 1;
+  std::string verdict;
+  tw::test::scriptuser({[&] {
+                          char buffer[40] = {};
+                          win::GetDlgItemText(dialog(), 1044, buffer, sizeof buffer);
+                          verdict = buffer;
+                          clickfield(1029);   // Finished
+                        },
+                        [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
+                       {'N'});
+  win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40008, 0);
+  EXPECT_FALSE(mainprogram_turn());
+  const float rho = regressdat.lag1[0];
+  std::printf("lag-1 correlation %.3f, limits %.3f to %.3f: %s\n", rho, regressdat.lag1[2], regressdat.lag1[1], verdict.c_str());
+  ASSERT_GT(rho, regressdat.lag1[1]) << "the correlation lies above its upper limit";
+  char want[32];
+  std::snprintf(want, sizeof want, "Bad! (P=%.3f)", rho);
+  EXPECT_EQ(verdict, want);
+}
 
 // Each click on "Include outliers?" refits at once, with no Tab or other field in between:
 // ticked takes every year, unticked drops the flood year, ticked again takes it back.
@@ -357,19 +352,46 @@ TEST_F(RegressionWindow, RandomInputEndsAndTheSavedProjectOpensAgain) {
   std::mt19937 random(20261211);
   long sent = 0;
   const int width = winfoscreen(1), height = winfoscreen(2);
+  // What the run reached: the titles of the active windows (main window, dialogs, message
+  // boxes, choosers) and the dialogs loaded, with the number of idle turns spent in each.
+  std::map<std::string, long> reached;
   win::test::setIdleHook([&] {
+    char title[128] = {};
+    win::GetWindowText(win::GetActiveWindow(), title, sizeof title);
+    ++reached[std::string("window \"") + title + "\""];
+    if (tessar.dialog.CURDIALOG != 0) ++reached["dialog " + std::to_string(tessar.dialog.CURDIALOG)];
     if (win::test::openMessageBox() != nullptr) {
       win::test::pressKey(sent < events && random() % 2 ? win::VK_RETURN : 'N');
       ++sent;
       return;
     }
     if (sent >= events) {
-      // Winding down: every dialog cancelled, every window asked to close.
-      if (sent++ % 2) win::test::pressKey(win::VK_ESCAPE);
-      else win::PostMessage(winslot(0).wWindow, win::WM_CLOSE, 0, 0);
+      // Winding down: every dialog cancelled or finished (the parameter and regression
+      // dialogs end only with their default button, Finished), every window asked to close.
+      // A run that cannot be wound down stops here rather than hang the suite.
+      if (sent > events + 20000) {
+        char title[128] = {};
+        win::GetWindowText(win::GetActiveWindow(), title, sizeof title);
+        std::fprintf(stderr, "random input: no way out of \"%s\" after %ld events\n", title, sent);
+        std::abort();
+      }
+      switch (sent++ % 3) {
+        case 0: win::PostMessage(winslot(0).wWindow, win::WM_CLOSE, 0, 0); break;
+        case 1: win::test::pressKey(win::VK_ESCAPE); break;
+        default: win::test::pressKey(win::VK_RETURN); break;
+      }
       return;
     }
     ++sent;
+    // Now and then the window on top is closed through its close box, as a user leaves a
+    // window; else typing keeps the run in the text editor for most of its events.
+    if (sent % 400 == 0) {
+      const win::HWND top = win::GetActiveWindow();
+      if (top != nullptr && top != winslot(0).wWindow) {
+        win::PostMessage(top, win::WM_SYSCOMMAND, win::SC_CLOSE, 0);
+        return;
+      }
+    }
     const int x = static_cast<int>(random() % static_cast<unsigned>(std::max(width, 1)));
     const int y = static_cast<int>(random() % static_cast<unsigned>(std::max(height, 1)));
     switch (random() % 8) {
@@ -384,6 +406,7 @@ TEST_F(RegressionWindow, RandomInputEndsAndTheSavedProjectOpensAgain) {
   }
   win::test::setIdleHook(nullptr);
   std::printf("random input: %ld events, %ld main-loop turns, status %d\n", sent, turns, twvars.status);
+  for (const auto& [what, count] : reached) std::printf("  reached %-60s %ld turns\n", what.c_str(), count);
   EXPECT_LT(turns, events + 100000) << "the run ends";
   // The project as the run left it, saved and read back.
   twvars.filename = file;

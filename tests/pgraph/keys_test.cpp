@@ -19,6 +19,11 @@
 
 namespace {
 
+std::string padded(std::string s) {
+  s.resize(18, ' ');
+  return s;
+}
+
 class Keys : public ::testing::Test {
  protected:
   void SetUp() override { resetchartdevice(); }
@@ -71,6 +76,65 @@ TEST_F(Keys, ColumnKeyRowsSpreadOverThePlotHeightSetOneOnTop) {
     }
     EXPECT_FLOAT_EQ(tessar.graphics.text.CW, cw);
     EXPECT_FLOAT_EQ(tessar.graphics.text.CH, ch);
+  }
+}
+
+// A screen font that narrows by less than asked, as a device font does in its own steps: a
+// character is a fixed part plus a share of the asked width. Its texts, in character widths,
+// are longer at a narrower size; the column key must measure them at the size it draws.
+float gFixedPart = 0;   // graphics units
+float steppedwidth(std::size_t n) {
+  float w = 0, h = 0;
+  yypgkeyc(w, h);
+  return static_cast<float>(n) * (gFixedPart + 0.8f * w);
+}
+std::vector<float>& textends() {
+  static std::vector<float> ends;
+  return ends;
+}
+void steppedfontscreen(int& code) {
+  TextState& ts = tessar.graphics.text;
+  DeviceOperands& op = tessar.graphics.operands;
+  const GraphicsArea& ar = tessar.graphics.area;
+  if (code == DFONT) {
+    ts.CHSCALEX = ar.REXTX / (ar.RDEVW * ts.CW);   // as the screen asks for the size
+    ts.CHSCALEY = ar.REXTY / (ar.RDEVH * ts.CH);
+  } else if (code == DTEXTLENGTH) {
+    float w = 0, h = 0;
+    yypgkeyc(w, h);
+    const float chars = steppedwidth(static_cast<std::size_t>(op.IOPER1)) / w;
+    op.RX1 = chars * ar.REXTX / ts.CHSCALEX;
+    op.IOPER2 = 1;
+    return;
+  } else if (code == DTEXT) {
+    float X0 = 0, Y = 0, X1 = 0;
+    device(0, 0, X0, Y);
+    device(steppedwidth(static_cast<std::size_t>(op.IX1)), 0, X1, Y);
+    textends().push_back(op.RX1 + (X1 - X0));
+  }
+  recordchartscreen(code);
+}
+
+TEST_F(Keys, ColumnKeyTextsEndInsideTheStripWhenTheFontNarrowsInSteps) {
+  linechart(3);
+  IPgArea(0.15f, 0.08f, 0.85f, 0.92f);   // the strip of the application's plots
+  tessar.graphics.text.FONTKIND = 0;
+  tessar.graphics.text.SPACING = 2;
+  graphicsservices.yygapi = steppedfontscreen;
+  float w = 0, h = 0;
+  yychsize(0.012f, 0.035f);
+  yypgkeyc(w, h);
+  gFixedPart = 0.2f * w;   // at the first size a character is as wide as asked
+  textends().clear();
+  drawntexts().clear();
+  const std::vector<std::string> texts{padded("Observed Baseflow"), padded("Estimated Baseflow"), padded("Estimated Trend")};
+  ipgkeyall(texts, "");
+  ASSERT_EQ(textends().size(), 3u);
+  float right = 0, Y = 0;
+  device(tessar.graphics.area.GX2, 0, right, Y);
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_EQ(drawntexts()[k].text, texts[k].substr(0, texts[k].find_last_not_of(' ') + 1));
+    EXPECT_LE(textends()[k], right + 0.5f) << drawntexts()[k].text << " runs past the key strip";
   }
 }
 

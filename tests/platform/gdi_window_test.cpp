@@ -105,6 +105,35 @@ TEST_F(GetDCTest, ChildDcDrawsInsideTheChildOnly) {
   DeleteObject(r);
 }
 
+// A child hanging past the right and bottom edges of its top-level window: a copy of the
+// child's area takes what the store holds and nothing from beyond it (once the next row's
+// first pixels, and at the bottom memory past the store).
+TEST_F(GetDCTest, CopyFromAChildPastTheStoreReadsOnlyTheStore) {
+  HWND child = CreateWindowEx(0, "GdiTestWindow", "", WS_CHILD | WS_VISIBLE, 40, 20, 50, 50, top,
+                              nullptr, nullptr, nullptr);
+  ASSERT_NE(child, nullptr);
+  test::runUntilIdle();
+  HDC topdc = GetDC(top);
+  RECT left{0, 0, 20, 40};
+  FillRect(topdc, left, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));   // the rows' starts
+  ReleaseDC(top, topdc);
+  HDC dc = GetDC(child);
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, 50, 50);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  RECT all{0, 0, 50, 50};
+  FillRect(mem, all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  EXPECT_TRUE(BitBlt(mem, 0, 0, 50, 50, dc, 0, 0, SRCCOPY));
+  int dark = 0;
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 50; ++x) dark += GetPixel(mem, x, y) == RGB(0, 0, 0) ? 1 : 0;
+  EXPECT_EQ(dark, 0) << "pixels from outside the store";
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(child, dc);
+}
+
 }  // namespace
 
 namespace {

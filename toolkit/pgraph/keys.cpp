@@ -317,14 +317,20 @@ void columnkey(const KeyFrame& kf) {
     t = titlesize(kf, kf.FW, 1.0f + 2.35f);
     HT = (t.Lt + 1.0f) * t.wt * 0.5f;
   }
-  const float Lmax = measure(kf);
+  float Lmax = measure(kf);
   const float rows = static_cast<float>(N) + (kf.hastitle ? 1.5f : 0.0f);
-  const float T = Lmax + 1.0f + 2.35f;
+  float T = Lmax + 1.0f + 2.35f;
   const float hl = kf.FH / rows;
   float wl = kf.FW / T;
   float w = 0, h = 0;
   for (int pass = 0; pass < 30; ++pass) {
-    if (wl < ts.CW || hl < ts.CH) yychsize(std::min(wl, ts.CW), std::min(hl, ts.CH));
+    if (wl < ts.CW || hl < ts.CH) {
+      yychsize(std::min(wl, ts.CW), std::min(hl, ts.CH));
+      // A device font narrows in steps of its own: the texts, in character widths, can come
+      // out longer at the narrower size. Measured again, the last letters stay in the key.
+      Lmax = measure(kf);
+      T = Lmax + 1.0f + 2.35f;
+    }
     yypgkeyc(w, h);
     if (T * w <= kf.XR - kf.XL) break;
     wl *= 0.99f;
