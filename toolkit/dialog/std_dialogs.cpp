@@ -13,6 +13,7 @@
 #include "platform/common_dialogs.h"
 #include "platform/printer.h"
 #include "toolkit/dialog/modal_frame.h"
+#include "toolkit/dialog/printer_blocks.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/state/tessar.h"
 
@@ -30,42 +31,6 @@ template <std::size_t N>
 void storename(std::array<char, N>& field, const std::string& name) {
   field.fill('\0');
   std::memcpy(field.data(), name.data(), std::min(name.size(), N - 1));
-}
-
-void forgetblocks(win::PAGESETUPDLG& psd) {
-  if (psd.hDevMode != nullptr) win::GlobalFree(psd.hDevMode);
-  if (psd.hDevNames != nullptr) win::GlobalFree(psd.hDevNames);
-  psd.hDevMode = psd.hDevNames = nullptr;
-}
-
-bool readmode(win::HGLOBAL block, win::DEVMODE& mode) {
-  if (block == nullptr || win::GlobalSize(block) < sizeof mode) return false;
-  std::memcpy(&mode, win::GlobalLock(block), sizeof mode);
-  win::GlobalUnlock(block);
-  return true;
-}
-
-void writemode(win::HGLOBAL block, const win::DEVMODE& mode) {
-  if (block == nullptr || win::GlobalSize(block) < sizeof mode) return;
-  std::memcpy(win::GlobalLock(block), &mode, sizeof mode);
-  win::GlobalUnlock(block);
-}
-
-// Driver, device and port of a names block.
-std::array<std::string, 3> readnames(win::HGLOBAL block) {
-  std::array<std::string, 3> out;
-  const char* p = static_cast<const char*>(win::GlobalLock(block));
-  if (p == nullptr) return out;
-  const std::string all(p, win::GlobalSize(block));
-  win::GlobalUnlock(block);
-  std::size_t at = 0;
-  for (std::string& name : out) {
-    if (at >= all.size()) break;
-    const std::size_t end = std::min(all.find('\0', at), all.size());
-    name = all.substr(at, end - at);
-    at = end + 1;
-  }
-  return out;
 }
 
 bool isdirectory(const std::string& path, bool& exists) {
@@ -94,7 +59,7 @@ void yyprintdialog(int& paperwidth, int& paperheight, int& printwidth, int& prin
   // Start from the default printer, or from the printer and paper confirmed last.
   bool ready = true;
   if (ps.PageDlgShown == 0) {
-    forgetblocks(psd);
+    yyforgetprinterblocks(psd);
     psd.Flags = win::PSD_RETURNDEFAULT | unitflag;
     ready = win::PageSetupDlg(psd) != win::FALSE;
   } else if (units != pagesetup.units) {
@@ -104,14 +69,14 @@ void yyprintdialog(int& paperwidth, int& paperheight, int& printwidth, int& prin
   if (!ready) return;
   pagesetup.units = units;
   win::DEVMODE mode;
-  if (readmode(psd.hDevMode, mode)) {
+  if (yyreadprintermode(psd.hDevMode, mode)) {
     const short want = orientation == 1 ? win::DMORIENT_LANDSCAPE : win::DMORIENT_PORTRAIT;
     if (mode.dmOrientation != want) {
       std::swap(psd.ptPaperSize.x, psd.ptPaperSize.y);
       mode.dmOrientation = want;
     }
     mode.dmCopies = static_cast<short>(copies);
-    writemode(psd.hDevMode, mode);
+    yywriteprintermode(psd.hDevMode, mode);
   }
   psd.rtMargin = win::RECT{left, top, psd.ptPaperSize.x - printwidth - left, psd.ptPaperSize.y - printheight - top};
   psd.Flags = win::PSD_MARGINS | unitflag;
@@ -120,7 +85,7 @@ void yyprintdialog(int& paperwidth, int& paperheight, int& printwidth, int& prin
     psd.hwndOwner = owner;
     ok = win::PageSetupDlg(psd);
   });
-  if (!ok || !readmode(psd.hDevMode, mode)) return;
+  if (!ok || !yyreadprintermode(psd.hDevMode, mode)) return;
   paperwidth = psd.ptPaperSize.x;
   paperheight = psd.ptPaperSize.y;
   printwidth = paperwidth - psd.rtMargin.left - psd.rtMargin.right;
@@ -142,7 +107,7 @@ void yyprintdialog(int& paperwidth, int& paperheight, int& printwidth, int& prin
   ps.prCollate = mode.dmCollate;
   ps.prMedia = static_cast<std::int32_t>(mode.dmMediaType);
   ps.prDither = static_cast<std::int32_t>(mode.dmDitherType);
-  const std::array<std::string, 3> names = readnames(psd.hDevNames);
+  const std::array<std::string, 3> names = yyprinternames(psd.hDevNames);
   storename(ps.lpPrintDriver, names[0]);
   storename(ps.lpPrintType, names[1]);
   storename(ps.lpPrintPort, names[2]);

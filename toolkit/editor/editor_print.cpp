@@ -15,6 +15,7 @@
 #include "toolkit/editor/editor_internal.h"
 #include "toolkit/window/window.h"
 #include "toolkit/dialog/dialog_internal.h"
+#include "toolkit/dialog/printer_blocks.h"
 
 using namespace win;
 
@@ -31,34 +32,6 @@ bool fetched = false;
 bool haschild(HWND h) { return (GetWindowLong(h, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) != 0; }
 
 int unitsOf(const PAGESETUPDLG& psd) { return (psd.Flags & PSD_INHUNDREDTHSOFMILLIMETERS) != 0 ? 2540 : 1000; }
-
-// The device names block: driver, device and port, each NUL-terminated.
-std::array<std::string, 3> namesOf(HGLOBAL block) {
-  std::array<std::string, 3> out;
-  if (block == nullptr) return out;
-  const std::size_t size = GlobalSize(block);
-  const char* p = static_cast<const char*>(GlobalLock(block));
-  std::size_t at = 0;
-  for (std::string& s : out) {
-    while (p != nullptr && at < size && p[at] != '\0') s.push_back(p[at++]);
-    ++at;
-  }
-  GlobalUnlock(block);
-  return out;
-}
-
-HDC printerDC(const PAGESETUPDLG& psd) {
-  const auto names = namesOf(psd.hDevNames);
-  if (names[1].empty()) return nullptr;
-  DEVMODE mode;
-  const DEVMODE* m = nullptr;
-  if (psd.hDevMode != nullptr && GlobalSize(psd.hDevMode) >= sizeof(DEVMODE)) {
-    std::memcpy(&mode, GlobalLock(psd.hDevMode), sizeof mode);
-    GlobalUnlock(psd.hDevMode);
-    m = &mode;
-  }
-  return CreateDC(names[0].c_str(), names[1].c_str(), names[2].c_str(), m);
-}
 
 // The printer's unprintable borders become the record's minimum margins.
 void takeBorders(PrintSetup& s, HDC dc) {
@@ -109,7 +82,7 @@ int yyEditPrint(HWND frame, EditorRecord& r, int part, int index, int from, int 
       return 0;
     }
   }
-  HDC dc = printerDC(s.psd);
+  HDC dc = yyprinterdc(s.psd);
   if (dc == nullptr) {
     if (interactive) {
       MessageBox(frame, "Unable to print text", "Print Error", MB_OK | MB_ICONWARNING);
@@ -200,7 +173,7 @@ void yyeditprintsetup(int units, int index, int& result) {
   s.psd.Flags |= PSD_MARGINS;
   if (!PageSetupDlg(s.psd)) return;
   result = 1;
-  if (HDC dc = printerDC(s.psd)) {
+  if (HDC dc = yyprinterdc(s.psd)) {
     takeBorders(s, dc);
     DeleteDC(dc);
   }

@@ -12,6 +12,7 @@
 #include "platform/header.h"
 #include "platform/printer.h"
 #include "toolkit/dialog/modal_frame.h"
+#include "toolkit/dialog/printer_blocks.h"
 #include "toolkit/grid/gridedit.h"
 #include "toolkit/grid/wgrid.h"
 
@@ -34,48 +35,10 @@ GridPrintSettings& pick(int which) { return settings[which == 1 ? 0 : 1]; }
 
 int unitof(const GridPrintSettings& s) { return s.units == PSD_INHUNDREDTHSOFMILLIMETERS ? 2540 : 1000; }
 
-// Driver, device and port of the names block.
-std::array<std::string, 3> namesof(HGLOBAL block) {
-  std::array<std::string, 3> out;
-  if (block == nullptr) return out;
-  const std::size_t size = GlobalSize(block);
-  const char* p = static_cast<const char*>(GlobalLock(block));
-  std::size_t at = 0;
-  for (std::string& n : out) {
-    while (p != nullptr && at < size && p[at] != '\0') n.push_back(p[at++]);
-    ++at;
-  }
-  GlobalUnlock(block);
-  return out;
-}
-
-bool readmode(HGLOBAL block, DEVMODE& mode) {
-  if (block == nullptr || GlobalSize(block) < sizeof mode) return false;
-  std::memcpy(&mode, GlobalLock(block), sizeof mode);
-  GlobalUnlock(block);
-  return true;
-}
-
-void writemode(HGLOBAL block, const DEVMODE& mode) {
-  if (block == nullptr || GlobalSize(block) < sizeof mode) return;
-  std::memcpy(GlobalLock(block), &mode, sizeof mode);
-  GlobalUnlock(block);
-}
-
-// A device context of the record's printer with its mode; nullptr without a printer.
-HDC printerdc(const GridPrintSettings& s) {
-  const auto names = namesof(s.psd.hDevNames);
-  if (names[1].empty()) return nullptr;
-  DEVMODE mode;
-  const bool known = readmode(s.psd.hDevMode, mode);
-  return CreateDC(names[0].c_str(), names[1].c_str(), names[2].c_str(), known ? &mode : nullptr);
-}
-
 // The default printer's page through the page set-up service, without showing anything.
 // Margins: half an inch until the user chooses (the service gives none by default).
 void fill(GridPrintSettings& s) {
-  if (s.psd.hDevMode != nullptr) GlobalFree(s.psd.hDevMode);
-  if (s.psd.hDevNames != nullptr) GlobalFree(s.psd.hDevNames);
+  yyforgetprinterblocks(s.psd);
   s = GridPrintSettings{};
   s.psd.hwndOwner = winslot(0).wWindow;
   s.psd.Flags = PSD_RETURNDEFAULT | PSD_INTHOUSANDTHSOFINCHES;
@@ -111,7 +74,7 @@ void yyGridPrintInit() {
   fill(settings[0]);
   fill(settings[1]);
   // Colours print only on a printer that has them.
-  const auto names = namesof(settings[0].psd.hDevNames);
+  const auto names = yyprinternames(settings[0].psd.hDevNames);
   int colours = 0;
   if (HIC ic = names[1].empty() ? nullptr : CreateIC(names[0].c_str(), names[1].c_str(), names[2].c_str(), nullptr)) {
     colours = GetDeviceCaps(ic, NUMCOLORS);
@@ -172,7 +135,7 @@ int yygridprintsetup(int units, int which) {
   });
   s.psd.Flags &= ~static_cast<DWORD>(PSD_MARGINS);
   if (!ok) return 0;
-  if (HDC dc = printerdc(s)) {
+  if (HDC dc = yyprinterdc(s.psd)) {
     const long u = unitof(s);
     const long dpiX = std::max(1, GetDeviceCaps(dc, LOGPIXELSX)), dpiY = std::max(1, GetDeviceCaps(dc, LOGPIXELSY));
     const long offX = GetDeviceCaps(dc, PHYSICALOFFSETX), offY = GetDeviceCaps(dc, PHYSICALOFFSETY);
@@ -187,7 +150,7 @@ int yygridprintsetup(int units, int which) {
 
 bool yygridprintready(int which) {
   yyGridPrintInit();
-  return !namesof(pick(which).psd.hDevNames)[1].empty();
+  return !yyprinternames(pick(which).psd.hDevNames)[1].empty();
 }
 
 int yygridprintunits(int which) {
@@ -207,7 +170,7 @@ void yygridprintgetpossize(int item, int& value, int which) {
     case 4: value = m.top * 72 / u; break;
     case 5: {
       DEVMODE mode;
-      value = readmode(s.psd.hDevMode, mode) && mode.dmOrientation == DMORIENT_LANDSCAPE ? 1 : 0;
+      value = yyreadprintermode(s.psd.hDevMode, mode) && mode.dmOrientation == DMORIENT_LANDSCAPE ? 1 : 0;
       break;
     }
     default: break;
@@ -230,11 +193,11 @@ void yygridprintsetpossize(int item, int value, int which) {
       if (value < 0 || value > 3) break;
       const short o = value % 2 == 1 ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
       DEVMODE mode;
-      if (readmode(s.psd.hDevMode, mode)) {
+      if (yyreadprintermode(s.psd.hDevMode, mode)) {
         if (o != mode.dmOrientation) std::swap(paper.x, paper.y);
         mode.dmOrientation = o;
         mode.dmFields |= DM_ORIENTATION;
-        writemode(s.psd.hDevMode, mode);
+        yywriteprintermode(s.psd.hDevMode, mode);
       }
       if (value >= 2) {
         // The printed area takes the orientation's proportions.
@@ -258,7 +221,7 @@ void yygridprint(int ident, int& result, int row1, int row2, int col1, int col2,
   const GridInstance& g = view.data();
   yyGridPrintInit();
   GridPrintSettings& s = pick(which);
-  HDC dc = printerdc(s);
+  HDC dc = yyprinterdc(s.psd);
   if (dc == nullptr) return;
   const int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
   const DWORD style = static_cast<DWORD>(GetWindowLong(view.window, GWL_STYLE));
@@ -297,7 +260,7 @@ void yygridprint(int ident, int& result, int row1, int row2, int col1, int col2,
   s.bottom = bottom;
   // Measured on a second context of the printer: what the printing context selects is
   // recorded into its pages, and a page's recording starts afresh.
-  HDC mdc = printerdc(s);
+  HDC mdc = yyprinterdc(s.psd);
   HGDIOBJ oldmeasure = mdc ? SelectObject(mdc, font) : nullptr;
   HDC measure = mdc ? mdc : dc;
   HGDIOBJ oldprinter = mdc ? nullptr : SelectObject(dc, font);
