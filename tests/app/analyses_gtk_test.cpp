@@ -24,7 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using tw::test::kMainTitle;
 using tw::test::lines;
 using tw::test::ProgramOnDesktop;
 
@@ -65,12 +64,8 @@ class Analyses : public ProgramOnDesktop {
 };
 
 TEST_F(Analyses, SeparationWithANewParameterThenTheRegressionFit) {
-  startProgram();
-  const std::string about = waitWindow("^About TarnWalker$");
-  ASSERT_FALSE(about.empty()) << "no about dialog";
-  ASSERT_TRUE(keys(about, "Return"));
-  const std::string main = waitWindow(kMainTitle);
-  ASSERT_FALSE(main.empty()) << "no main window";
+  const std::string main = startToMainWindow();
+  ASSERT_FALSE(main.empty()) << "no about dialog or no main window after it";
 
   // File > Open: the USGS project.
   ASSERT_TRUE(keys(main, "alt+f o"));

@@ -26,7 +26,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using namespace tw::test::usgssheet;
-using tw::test::kMainTitle;
 using tw::test::lines;
 
 // Places in the program's dialogs, in pixels from the dialog window's top left corner (the
@@ -155,12 +154,8 @@ std::map<int, Day> dailytable(const fs::path& file) {
 }
 
 TEST_F(DataOnDesktop, UsgsRecordPastedReviewedAggregatedAnnualVariableSavedAndReopened) {
-  startProgram();
-  const std::string about = waitWindow("^About TarnWalker$");
-  ASSERT_FALSE(about.empty()) << "no about dialog";
-  ASSERT_TRUE(keys(about, "Return"));
-  const std::string main = waitWindow(kMainTitle);
-  ASSERT_FALSE(main.empty()) << "no main window";
+  const std::string main = startToMainWindow();
+  ASSERT_FALSE(main.empty()) << "no about dialog or no main window after it";
 
   // File > New: the notice, then GTK's chooser for the new file's name.
   ASSERT_TRUE(keys(main, "alt+f n"));

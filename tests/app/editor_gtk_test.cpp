@@ -16,7 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using tw::test::kMainTitle;
 using tw::test::ProgramOnDesktop;
 
 std::string slurp(const fs::path& p) {
@@ -88,12 +87,8 @@ TEST_F(EditorOnDesktop, BrowseTextFileFindReplaceSaveAndPrint) {
         "The Beck rose overnight after heavy rain on the fell.\n"
         "Daily mean flow 4.21 cumecs; baseflow about 1.3 cumecs.\n"
         "Rating checked against the Beck current meter gaugings.\n");
-  startProgram();
-  const std::string about = waitWindow("^About TarnWalker$");
-  ASSERT_FALSE(about.empty()) << "no about dialog";
-  ASSERT_TRUE(keys(about, "Return"));
-  const std::string main = waitWindow(kMainTitle);
-  ASSERT_FALSE(main.empty()) << "no main window";
+  const std::string main = startToMainWindow();
+  ASSERT_FALSE(main.empty()) << "no about dialog or no main window after it";
   ::usleep(800000);
 
   // Help > Browse text file: GTK's chooser, the path typed into its location field.

@@ -82,6 +82,14 @@ class ProgramOnDesktop : public ::testing::Test {
     }
   }
 
+  // TarnWalker started and its about dialog closed: the main window ("" when either did not come).
+  std::string startToMainWindow() {
+    startProgram();
+    const std::string about = waitWindow("^About TarnWalker$");
+    if (about.empty() || !keys(about, "Return")) return "";
+    return waitWindow(kMainTitle);
+  }
+
   // True once the program has ended, with its exit status in status.
   bool ended() {
     if (exited) return true;
