@@ -1,6 +1,7 @@
 // platform/gtk_clipboard.cpp: the clipboard store and the desktop's clipboard. What the
 // program puts on the clipboard is offered to the desktop when the store is closed: text as
-// UTF-8 (and the other text targets), a registered format under its own name. When another
+// UTF-8 (and the other text targets), a picture (bitmap or metafile) as PNG, a registered
+// format under its own name. When another
 // program holds the desktop's clipboard, opening the store (or asking what it holds) takes
 // that program's text in as Windows-1252 with CR LF line ends, and the registered formats it
 // offers by name. The data offered is read from the store when a program asks for it, so
@@ -36,22 +37,8 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
   return CAIRO_STATUS_SUCCESS;
 }
 
-// The store's picture as PNG file bytes: the enhanced metafile drawn at the screen's
-// resolution (its frame, 96 pixels per inch), else the bitmap's pixels.
-std::vector<unsigned char> pngOfStore() {
-  if (HGLOBAL h = clipboard::storedHandle(CF_ENHMETAFILE)) {
-    const auto metafile = reinterpret_cast<HENHMETAFILE>(h);
-    ENHMETAHEADER head;
-    if (GetEnhMetaFileHeader(metafile, sizeof head, &head) == 0) return {};
-    int w = static_cast<int>(std::lround((head.rclFrame.right - head.rclFrame.left) * 96.0 / 2540.0));
-    int ht = static_cast<int>(std::lround((head.rclFrame.bottom - head.rclFrame.top) * 96.0 / 2540.0));
-    if (w <= 0 || ht <= 0) {
-      w = head.rclBounds.right - head.rclBounds.left + 1;
-      ht = head.rclBounds.bottom - head.rclBounds.top + 1;
-    }
-    return RenderEnhMetaFilePng(metafile, std::clamp(w, 1, 8000), std::clamp(ht, 1, 8000));
-  }
-  const auto bitmap = reinterpret_cast<HBITMAP>(clipboard::storedHandle(CF_BITMAP));
+// A bitmap's pixels as PNG file bytes.
+std::vector<unsigned char> pngOfBitmap(HBITMAP bitmap) {
   BITMAP bm;
   if (bitmap == nullptr || GetObject(bitmap, sizeof bm, &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight <= 0) return {};
   const int w = bm.bmWidth, ht = bm.bmHeight;
@@ -75,6 +62,57 @@ std::vector<unsigned char> pngOfStore() {
   cairo_surface_write_to_png_stream(image, appendBytes, &png);
   cairo_surface_destroy(image);
   return png;
+}
+
+// A metafile picture's Windows metafile played onto white at the screen's resolution, over
+// the extent the picture gives in hundredths of a millimetre (a screen-sized page without one).
+std::vector<unsigned char> pngOfMetafilePict(HGLOBAL h) {
+  const auto* words = static_cast<const std::int32_t*>(GlobalLock(h));
+  if (words == nullptr || GlobalSize(h) < 4 * sizeof(std::int32_t)) {
+    if (words != nullptr) GlobalUnlock(h);
+    return {};
+  }
+  const long xext = words[1], yext = words[2];
+  const auto metafile = reinterpret_cast<HMETAFILE>(static_cast<std::uintptr_t>(static_cast<std::uint32_t>(words[3])));
+  GlobalUnlock(h);
+  int w = static_cast<int>(std::lround(std::abs(xext) * 96.0 / 2540.0));
+  int ht = static_cast<int>(std::lround(std::abs(yext) * 96.0 / 2540.0));
+  if (w <= 0 || ht <= 0) w = 800, ht = 600;
+  w = std::clamp(w, 1, 8000);
+  ht = std::clamp(ht, 1, 8000);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateBitmap(w, ht, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  FillRect(dc, RECT{0, 0, w, ht}, white);
+  DeleteObject(white);
+  SetMapMode(dc, MM_ANISOTROPIC);
+  SetViewportExtEx(dc, w, ht, nullptr);
+  const bool played = PlayMetaFile(dc, metafile) != FALSE;
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  std::vector<unsigned char> png = played ? pngOfBitmap(bitmap) : std::vector<unsigned char>{};
+  DeleteObject(bitmap);
+  return png;
+}
+
+// The store's picture as PNG file bytes: the enhanced metafile drawn at the screen's
+// resolution (its frame, 96 pixels per inch), else the metafile picture, else the bitmap.
+std::vector<unsigned char> pngOfStore() {
+  if (HGLOBAL h = clipboard::storedHandle(CF_ENHMETAFILE)) {
+    const auto metafile = reinterpret_cast<HENHMETAFILE>(h);
+    ENHMETAHEADER head;
+    if (GetEnhMetaFileHeader(metafile, sizeof head, &head) == 0) return {};
+    int w = static_cast<int>(std::lround((head.rclFrame.right - head.rclFrame.left) * 96.0 / 2540.0));
+    int ht = static_cast<int>(std::lround((head.rclFrame.bottom - head.rclFrame.top) * 96.0 / 2540.0));
+    if (w <= 0 || ht <= 0) {
+      w = head.rclBounds.right - head.rclBounds.left + 1;
+      ht = head.rclBounds.bottom - head.rclBounds.top + 1;
+    }
+    return RenderEnhMetaFilePng(metafile, std::clamp(w, 1, 8000), std::clamp(ht, 1, 8000));
+  }
+  if (HGLOBAL h = clipboard::storedHandle(CF_METAFILEPICT)) return pngOfMetafilePict(h);
+  return pngOfBitmap(reinterpret_cast<HBITMAP>(clipboard::storedHandle(CF_BITMAP)));
 }
 
 // A desktop image as a bitmap of the drawing layer, transparent parts on white.
@@ -125,7 +163,7 @@ void publish() {
   GtkTargetList* list = gtk_target_list_new(nullptr, 0);
   bool image = false;
   for (UINT f : formats) {
-    if ((f == CF_BITMAP || f == CF_ENHMETAFILE) && !image) {
+    if ((f == CF_BITMAP || f == CF_ENHMETAFILE || f == CF_METAFILEPICT) && !image) {
       gtk_target_list_add(list, gdk_atom_intern_static_string("image/png"), 0, kPng);
       image = true;
     } else if (f == CF_TEXT) {

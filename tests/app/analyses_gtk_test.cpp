@@ -3,7 +3,8 @@
 // the baseflow separation shown, the filter parameter changed to 0.98 (three passes, as the
 // project has them) with the BFI in the plot title following, the plot zoomed and scrolled,
 // the view left with Finished and the project saved; then the regression with the additional
-// data shows its fit. Screenshots are kept in the build folder.
+// data shows its fit. On the way the plot is printed to the PDF printer, saved as a metafile
+// (drawn by libwmf) and copied (read back by xclip as PNG). Screenshots are kept in the build folder.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -41,10 +42,28 @@ std::string field(const fs::path& file, const std::string& label) {
   return "";
 }
 
+// Pixels of a PNG that are not near white; -1 when it cannot be read.
+long inkof(const std::string& png) {
+  cairo_surface_t* image = tw::test::loadPng(png);
+  if (!image) return -1;
+  long n = 0;
+  const int w = cairo_image_surface_get_width(image), h = cairo_image_surface_get_height(image);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const win::COLORREF c = tw::test::pixelAt(image, x, y);
+      if ((c & 0xFF) < 200 || ((c >> 8) & 0xFF) < 200 || ((c >> 16) & 0xFF) < 200) ++n;
+    }
+  cairo_surface_destroy(image);
+  return n;
+}
+
 class Analyses : public ProgramOnDesktop {
  protected:
   void SetUp() override {
     ProgramOnDesktop::SetUp();
+    ASSERT_TRUE(hc::needtool("pdftoppm", "poppler-utils"));
+    ASSERT_TRUE(hc::needtool("wmf2gd", "libwmf-bin"));
+    ASSERT_TRUE(hc::needtool("xclip", "xclip"));
     // The project is written here, headless, with the program's own reader and writer.
     initialise_tw_vars();
     win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
@@ -113,6 +132,57 @@ TEST_F(Analyses, SeparationWithANewParameterThenTheRegressionFit) {
   ASSERT_TRUE(click(params, 175, 331));
   ::usleep(500000);
   EXPECT_TRUE(waitWindow("^Baseflow Parameters$", "", 1).empty()) << "the dialog stayed";
+
+  // The plot's commands: Print plot (its page set-up confirmed with Enter) onto the built-in
+  // PDF printer, which writes into the program's folder; Save plot to a file under a typed
+  // name; Save plot to clipboard, read by xclip as the desktop's PNG.
+  ASSERT_TRUE(keys(main, "alt+s p"));
+  const std::string setup = waitWindow("^(Page Setup|Page set-up|Print)$");
+  ASSERT_FALSE(setup.empty()) << "no page set-up for Print plot";
+  ::usleep(800000);
+  shot("analyses_print_setup");
+  ASSERT_TRUE(keys(setup, "Return"));
+  fs::path pdf;
+  for (int i = 0; i < 200 && pdf.empty(); ++i) {
+    for (const auto& e : fs::directory_iterator(dir))
+      if (e.path().extension() == ".pdf") pdf = e.path();
+    if (pdf.empty()) ::usleep(100000);
+  }
+  ASSERT_FALSE(pdf.empty()) << "Print plot printed nothing";
+  const std::string page = std::string(TW_SHOT_DIR) + "/analyses_printed";
+  bool rendered = false;
+  for (int i = 0; i < 50 && !rendered; ++i) {   // the job may still be writing
+    rendered = hc::run("pdftoppm -r 50 -png -singlefile '" + pdf.string() + "' '" + page + "'").status == 0;
+    if (!rendered) ::usleep(200000);
+  }
+  ASSERT_TRUE(rendered) << "pdftoppm reads no page from " << pdf;
+  EXPECT_GT(inkof(page + ".png"), 2000) << "axes, labels and flows on the printed page";
+
+  ASSERT_TRUE(keys(main, "alt+s Down Return"));
+  const std::string saver = waitWindow("^Save plot$");
+  ASSERT_FALSE(saver.empty()) << "no file chooser for Save plot";
+  ::usleep(1500000);
+  const fs::path wmf = dir / "separation.wmf";
+  ASSERT_TRUE(keys(saver, "ctrl+a"));
+  ASSERT_TRUE(type(wmf.string()));
+  ASSERT_TRUE(keys(saver, "Return"));
+  for (int i = 0; i < 100 && !(fs::exists(wmf) && fs::file_size(wmf) > 1000); ++i) ::usleep(100000);
+  ASSERT_TRUE(fs::exists(wmf)) << "Save plot wrote no metafile";
+  ::usleep(500000);
+  const std::string drawn = std::string(TW_SHOT_DIR) + "/analyses_saved_wmf2gd.png";
+  const hc::Run g = hc::run("wmf2gd -t png -o '" + drawn + "' '" + wmf.string() + "'");
+  ASSERT_EQ(g.status, 0) << g.output;
+  EXPECT_GT(inkof(drawn), 2000) << "libwmf draws the saved plot";
+
+  ASSERT_TRUE(keys(main, "alt+s"));
+  shot("analyses_save_plot_menu");
+  ASSERT_TRUE(keys(main, "Return"));
+  ::usleep(1000000);
+  const fs::path copied = fs::path(TW_SHOT_DIR) / "analyses_clipboard.png";
+  std::printf("clipboard offers: %s\n", hc::run("timeout 15 xclip -selection clipboard -t TARGETS -o").output.c_str());
+  hc::run("timeout 15 xclip -selection clipboard -t image/png -o > '" + copied.string() + "'");
+  EXPECT_GT(inkof(copied.string()), 2000) << "the desktop reads the plot from the clipboard as PNG";
+  shot("analyses_plot_commands_done");
   ASSERT_TRUE(keys(main, "alt+r"));
   ASSERT_TRUE(answer("^Save now\\?$", "Return", "analyses_save_question")) << "no save question on leaving";
   ASSERT_TRUE(answer("^Done$")) << "no Done after the save";
