@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "platform/win.h"
@@ -487,6 +488,10 @@ BOOL PlayEnhMetaFile(HDC dc, HENHMETAFILE metafile, const RECT& rect);
 // The metafile played onto a white width x height picture, as PNG file bytes (empty when the
 // metafile or size is not valid); the clipboard offers metafiles to the desktop this way.
 std::vector<BYTE> RenderEnhMetaFilePng(HENHMETAFILE metafile, int width, int height);
+// A picture drawn by draw onto a width x height device context at 96 dots per inch, as SVG
+// file bytes of vector drawing (empty when it cannot be made); the clipboard offers metafiles
+// to the desktop this way too.
+std::vector<BYTE> RenderPictureSvg(int width, int height, const std::function<void(HDC)>& draw);
 
 // Windows metafiles: the same recording, kept in the 16-bit record layout (coordinates
 // clamped to 16 bits; clipping regions and shaded fills have no record there). With a file

@@ -11,6 +11,7 @@
 // page's logical coordinates to printer pixels.
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
+#include <cairo-svg.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <unistd.h>
@@ -673,6 +674,42 @@ POINT shiftOf(const DcData& d) {
 
 namespace win {
 using namespace gdi;
+
+// A picture drawn by draw into a recording device context of width x height pixels at 96
+// dots per inch, replayed by the printer's player onto an SVG surface: the same vector
+// drawing the printed page gets.
+std::vector<BYTE> RenderPictureSvg(int width, int height, const std::function<void(HDC)>& draw) {
+  std::vector<BYTE> out;
+  if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return out;
+  HDC h = CreateCompatibleDC(nullptr);
+  DcData* d = dc(h);
+  if (!d) return out;
+  auto rec = std::make_shared<MetaRecording>();
+  rec->device = SIZE{width, height};
+  rec->millimetres = SIZE{std::max(1, width * 254 / 960), std::max(1, height * 254 / 960)};
+  rec->dpi = 96;
+  d->rec = rec;
+  draw(h);
+  const POINT shift = shiftOf(*d);
+  cairo_surface_t* svg = cairo_svg_surface_create_for_stream(
+      [](void* closure, const unsigned char* data, unsigned int length) {
+        auto* bytes = static_cast<std::vector<BYTE>*>(closure);
+        bytes->insert(bytes->end(), data, data + length);
+        return CAIRO_STATUS_SUCCESS;
+      },
+      &out, width * 0.75, height * 0.75);
+  cairo_t* cr = cairo_create(svg);
+  cairo_scale(cr, 0.75, 0.75);   // pixels at 96 dpi onto points
+  Player(library()).play(cr, rec->records, shift);
+  const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+  cairo_destroy(cr);
+  cairo_surface_finish(svg);
+  const bool written = ok && cairo_surface_status(svg) == CAIRO_STATUS_SUCCESS;
+  cairo_surface_destroy(svg);
+  DeleteDC(h);
+  if (!written) out.clear();
+  return out;
+}
 
 HDC CreateDC(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODE* mode) {
   if (printer::failing("CreateDC")) return nullptr;

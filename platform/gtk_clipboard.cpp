@@ -1,6 +1,6 @@
 // platform/gtk_clipboard.cpp: the clipboard store and the desktop's clipboard. What the
 // program puts on the clipboard is offered to the desktop when the store is closed: text as
-// UTF-8 (and the other text targets), a picture (bitmap or metafile) as PNG, a registered
+// UTF-8 (and the other text targets), a picture (bitmap or metafile) as PNG, a metafile also as SVG, a registered
 // format under its own name. When another
 // program holds the desktop's clipboard, opening the store (or asking what it holds) takes
 // that program's text in as Windows-1252 with CR LF line ends, and the registered formats it
@@ -23,8 +23,9 @@
 namespace win::gtkbackend {
 namespace {
 
-// Target infos: the text targets, the PNG image; a registered format is its own number.
-constexpr guint kText = 1, kPng = 2;
+// Target infos: the text targets, the PNG image, the SVG drawing; a registered format is its
+// own number.
+constexpr guint kText = 1, kPng = 2, kSvg = 3;
 
 bool owned = false;          // the desktop's clipboard holds what our store offers
 bool fromDesktop = false;    // the store holds what another program offered
@@ -64,55 +65,91 @@ std::vector<unsigned char> pngOfBitmap(HBITMAP bitmap) {
   return png;
 }
 
-// A metafile picture's Windows metafile played onto white at the screen's resolution, over
-// the extent the picture gives in hundredths of a millimetre (a screen-sized page without one).
-std::vector<unsigned char> pngOfMetafilePict(HGLOBAL h) {
-  const auto* words = static_cast<const std::int32_t*>(GlobalLock(h));
-  if (words == nullptr || GlobalSize(h) < 4 * sizeof(std::int32_t)) {
-    if (words != nullptr) GlobalUnlock(h);
-    return {};
+// The size a metafile is drawn at for the desktop: its frame at 96 pixels per inch, else its
+// bounds; false when it has no header.
+bool enhSize(HENHMETAFILE metafile, int& w, int& ht) {
+  ENHMETAHEADER head;
+  if (GetEnhMetaFileHeader(metafile, sizeof head, &head) == 0) return false;
+  w = static_cast<int>(std::lround((head.rclFrame.right - head.rclFrame.left) * 96.0 / 2540.0));
+  ht = static_cast<int>(std::lround((head.rclFrame.bottom - head.rclFrame.top) * 96.0 / 2540.0));
+  if (w <= 0 || ht <= 0) {
+    w = head.rclBounds.right - head.rclBounds.left + 1;
+    ht = head.rclBounds.bottom - head.rclBounds.top + 1;
+  }
+  w = std::clamp(w, 1, 8000);
+  ht = std::clamp(ht, 1, 8000);
+  return true;
+}
+
+// A metafile picture's Windows metafile and the size it is drawn at: its extent in hundredths
+// of a millimetre at 96 pixels per inch (a screen-sized page without one).
+bool pictOf(HGLOBAL h, HMETAFILE& metafile, int& w, int& ht) {
+  const auto* words = h != nullptr ? static_cast<const std::int32_t*>(GlobalLock(h)) : nullptr;
+  if (words == nullptr) return false;
+  if (GlobalSize(h) < 4 * sizeof(std::int32_t)) {
+    GlobalUnlock(h);
+    return false;
   }
   const long xext = words[1], yext = words[2];
-  const auto metafile = reinterpret_cast<HMETAFILE>(static_cast<std::uintptr_t>(static_cast<std::uint32_t>(words[3])));
+  metafile = reinterpret_cast<HMETAFILE>(static_cast<std::uintptr_t>(static_cast<std::uint32_t>(words[3])));
   GlobalUnlock(h);
-  int w = static_cast<int>(std::lround(std::abs(xext) * 96.0 / 2540.0));
-  int ht = static_cast<int>(std::lround(std::abs(yext) * 96.0 / 2540.0));
+  w = static_cast<int>(std::lround(std::abs(xext) * 96.0 / 2540.0));
+  ht = static_cast<int>(std::lround(std::abs(yext) * 96.0 / 2540.0));
   if (w <= 0 || ht <= 0) w = 800, ht = 600;
   w = std::clamp(w, 1, 8000);
   ht = std::clamp(ht, 1, 8000);
+  return true;
+}
+
+// Plays a Windows metafile over w x ht pixels of dc.
+void playPict(HDC dc, HMETAFILE metafile, int w, int ht) {
+  SetMapMode(dc, MM_ANISOTROPIC);
+  SetViewportExtEx(dc, w, ht, nullptr);
+  PlayMetaFile(dc, metafile);
+}
+
+// A metafile picture played onto white as PNG file bytes.
+std::vector<unsigned char> pngOfMetafilePict(HGLOBAL h) {
+  HMETAFILE metafile = nullptr;
+  int w = 0, ht = 0;
+  if (!pictOf(h, metafile, w, ht)) return {};
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateBitmap(w, ht, 1, 32, nullptr);
   HGDIOBJ old = SelectObject(dc, bitmap);
   HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
   FillRect(dc, RECT{0, 0, w, ht}, white);
   DeleteObject(white);
-  SetMapMode(dc, MM_ANISOTROPIC);
-  SetViewportExtEx(dc, w, ht, nullptr);
-  const bool played = PlayMetaFile(dc, metafile) != FALSE;
+  playPict(dc, metafile, w, ht);
   SelectObject(dc, old);
   DeleteDC(dc);
-  std::vector<unsigned char> png = played ? pngOfBitmap(bitmap) : std::vector<unsigned char>{};
+  std::vector<unsigned char> png = pngOfBitmap(bitmap);
   DeleteObject(bitmap);
   return png;
 }
 
-// The store's picture as PNG file bytes: the enhanced metafile drawn at the screen's
-// resolution (its frame, 96 pixels per inch), else the metafile picture, else the bitmap.
+// The store's picture as PNG file bytes: the enhanced metafile, else the metafile picture,
+// else the bitmap.
 std::vector<unsigned char> pngOfStore() {
   if (HGLOBAL h = clipboard::storedHandle(CF_ENHMETAFILE)) {
     const auto metafile = reinterpret_cast<HENHMETAFILE>(h);
-    ENHMETAHEADER head;
-    if (GetEnhMetaFileHeader(metafile, sizeof head, &head) == 0) return {};
-    int w = static_cast<int>(std::lround((head.rclFrame.right - head.rclFrame.left) * 96.0 / 2540.0));
-    int ht = static_cast<int>(std::lround((head.rclFrame.bottom - head.rclFrame.top) * 96.0 / 2540.0));
-    if (w <= 0 || ht <= 0) {
-      w = head.rclBounds.right - head.rclBounds.left + 1;
-      ht = head.rclBounds.bottom - head.rclBounds.top + 1;
-    }
-    return RenderEnhMetaFilePng(metafile, std::clamp(w, 1, 8000), std::clamp(ht, 1, 8000));
+    int w = 0, ht = 0;
+    return enhSize(metafile, w, ht) ? RenderEnhMetaFilePng(metafile, w, ht) : std::vector<unsigned char>{};
   }
   if (HGLOBAL h = clipboard::storedHandle(CF_METAFILEPICT)) return pngOfMetafilePict(h);
   return pngOfBitmap(reinterpret_cast<HBITMAP>(clipboard::storedHandle(CF_BITMAP)));
+}
+
+// The store's metafile as SVG file bytes, at the size its PNG gets; empty for a bitmap.
+std::vector<unsigned char> svgOfStore() {
+  int w = 0, ht = 0;
+  if (HGLOBAL h = clipboard::storedHandle(CF_ENHMETAFILE)) {
+    const auto metafile = reinterpret_cast<HENHMETAFILE>(h);
+    if (!enhSize(metafile, w, ht)) return {};
+    return RenderPictureSvg(w, ht, [&](HDC dc) { PlayEnhMetaFile(dc, metafile, RECT{0, 0, w, ht}); });
+  }
+  HMETAFILE metafile = nullptr;
+  if (!pictOf(clipboard::storedHandle(CF_METAFILEPICT), metafile, w, ht)) return {};
+  return RenderPictureSvg(w, ht, [&](HDC dc) { playPict(dc, metafile, w, ht); });
 }
 
 // A desktop image as a bitmap of the drawing layer, transparent parts on white.
@@ -140,6 +177,11 @@ void give(GtkClipboard*, GtkSelectionData* data, guint info, gpointer) {
     gtk_selection_data_set(data, gtk_selection_data_get_target(data), 8, png.data(), static_cast<gint>(png.size()));
     return;
   }
+  if (info == kSvg) {
+    const std::vector<unsigned char> svg = svgOfStore();
+    gtk_selection_data_set(data, gtk_selection_data_get_target(data), 8, svg.data(), static_cast<gint>(svg.size()));
+    return;
+  }
   if (info == kText) {
     const std::vector<unsigned char> bytes = clipboard::storedBytes(CF_TEXT);
     const std::string text = clipboard::desktopTextFromStore(
@@ -165,6 +207,7 @@ void publish() {
   for (UINT f : formats) {
     if ((f == CF_BITMAP || f == CF_ENHMETAFILE || f == CF_METAFILEPICT) && !image) {
       gtk_target_list_add(list, gdk_atom_intern_static_string("image/png"), 0, kPng);
+      if (f != CF_BITMAP) gtk_target_list_add(list, gdk_atom_intern_static_string("image/svg+xml"), 0, kSvg);
       image = true;
     } else if (f == CF_TEXT) {
       gtk_target_list_add_text_targets(list, kText);

@@ -4,7 +4,7 @@
 // project has them) with the BFI in the plot title following, the plot zoomed and scrolled,
 // the view left with Finished and the project saved; then the regression with the additional
 // data shows its fit. On the way the plot is printed to the PDF printer, saved as a metafile
-// (drawn by libwmf) and copied (read back by xclip as PNG). Screenshots are kept in the build folder.
+// (drawn by libwmf) and copied (read back by xclip as PNG and as SVG). Screenshots are kept in the build folder.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -20,6 +20,7 @@
 #include "platform/test_api.h"
 #include "tests/app/program_desktop.h"
 #include "tests/app/usgs_project.h"
+#include "tests/support/files.h"
 
 namespace fs = std::filesystem;
 
@@ -64,6 +65,7 @@ class Analyses : public ProgramOnDesktop {
     ASSERT_TRUE(hc::needtool("pdftoppm", "poppler-utils"));
     ASSERT_TRUE(hc::needtool("wmf2gd", "libwmf-bin"));
     ASSERT_TRUE(hc::needtool("xclip", "xclip"));
+    ASSERT_TRUE(hc::needtool("rsvg-convert", "librsvg2-bin"));
     // The project is written here, headless, with the program's own reader and writer.
     initialise_tw_vars();
     win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
@@ -182,6 +184,14 @@ TEST_F(Analyses, SeparationWithANewParameterThenTheRegressionFit) {
   std::printf("clipboard offers: %s\n", hc::run("timeout 15 xclip -selection clipboard -t TARGETS -o").output.c_str());
   hc::run("timeout 15 xclip -selection clipboard -t image/png -o > '" + copied.string() + "'");
   EXPECT_GT(inkof(copied.string()), 2000) << "the desktop reads the plot from the clipboard as PNG";
+  // And as SVG, the plot's vector drawing, which rsvg draws.
+  const fs::path svg = fs::path(TW_SHOT_DIR) / "analyses_clipboard.svg";
+  hc::run("timeout 15 xclip -selection clipboard -t image/svg+xml -o > '" + svg.string() + "'");
+  const std::string drawing = tw::test::slurp(svg);
+  EXPECT_NE(drawing.find("<svg"), std::string::npos) << "no SVG from the clipboard";
+  const std::string fromsvg = std::string(TW_SHOT_DIR) + "/analyses_clipboard_svg.png";
+  EXPECT_EQ(hc::run("rsvg-convert -f png -o '" + fromsvg + "' '" + svg.string() + "'").status, 0);
+  EXPECT_GT(inkof(fromsvg), 2000) << "rsvg draws the plot from the clipboard's SVG";
   shot("analyses_plot_commands_done");
   ASSERT_TRUE(keys(main, "alt+r"));
   ASSERT_TRUE(answer("^Save now\\?$", "Return", "analyses_save_question")) << "no save question on leaving";
