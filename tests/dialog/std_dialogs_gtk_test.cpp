@@ -253,7 +253,7 @@ bool fetched(const std::string& target, const fs::path& file) {
   return std::system(command.c_str()) == 0 && tw::test::pumpUntil([&] { return fs::exists(file); }, 15);
 }
 
-TEST_F(OnDesktop, ClipboardPicturesTravelAsPng) {
+TEST_F(OnDesktop, ClipboardPicturesTravelAsPngAndSvg) {
   // A bitmap copied in the program: a PNG of its pixels for the desktop.
   std::vector<unsigned char> bits(6 * 4 * 4, 0);
   for (std::size_t i = 0; i < bits.size(); i += 4) bits[i + 2] = 0xFF;   // red, rows B G R x
@@ -291,6 +291,12 @@ TEST_F(OnDesktop, ClipboardPicturesTravelAsPng) {
   EXPECT_EQ(cairo_image_surface_get_width(png), 96);
   EXPECT_EQ(cairo_image_surface_get_height(png), 48);
   cairo_surface_destroy(png);
+  // The same metafile as SVG: 72 x 36 points, the blue square a filled path.
+  ASSERT_TRUE(fetched("image/svg+xml", dir / "plot.svg"));
+  const std::string svg = slurp(dir / "plot.svg");
+  EXPECT_NE(svg.find("width=\"72pt\""), std::string::npos) << svg;
+  EXPECT_NE(svg.find("height=\"36pt\""), std::string::npos) << svg;
+  EXPECT_NE(svg.find("fill:rgb(0%,0%,100%)"), std::string::npos) << "the blue fill\n" << svg;
 
   // An image put by another program comes in as a bitmap.
   ASSERT_TRUE(tw::test::sh("convert -size 5x3 xc:'rgb(0,128,0)' " + (dir / "green.png").string()));
