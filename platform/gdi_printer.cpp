@@ -89,8 +89,11 @@ class Player {
   POINT shift_{0, 0};
   std::map<LONG, MetaRecord> objects_;
   std::map<LONG, PageFont> fonts_;
-  const MetaRecord* pen_ = nullptr;
-  const MetaRecord* brush_ = nullptr;
+  // A new device context draws with the black pen and the white brush until others are chosen.
+  const MetaRecord defaultPen_{38, {0, PS_SOLID, 0, 0, 0}, {}, {}, {}};
+  const MetaRecord defaultBrush_{39, {0, BS_SOLID, 0xFFFFFF}, {}, {}, {}};
+  const MetaRecord* pen_ = &defaultPen_;
+  const MetaRecord* brush_ = &defaultBrush_;
   LONG font_ = -1;
   COLORREF text_ = 0, bk_ = 0xFFFFFF;
   int bkMode_ = OPAQUE, fillMode_ = ALTERNATE;

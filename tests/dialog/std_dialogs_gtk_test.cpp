@@ -297,6 +297,8 @@ TEST_F(OnDesktop, ClipboardPicturesTravelAsPngAndSvg) {
   EXPECT_NE(svg.find("width=\"72pt\""), std::string::npos) << svg;
   EXPECT_NE(svg.find("height=\"36pt\""), std::string::npos) << svg;
   EXPECT_NE(svg.find("fill:rgb(0%,0%,100%)"), std::string::npos) << "the blue fill\n" << svg;
+  // Drawn as on a new device context: outlined with the black pen nobody chose.
+  EXPECT_NE(svg.find("stroke:rgb(0%,0%,0%)"), std::string::npos) << "the default pen's outline\n" << svg;
 
   // An image put by another program comes in as a bitmap.
   ASSERT_TRUE(tw::test::sh("convert -size 5x3 xc:'rgb(0,128,0)' " + (dir / "green.png").string()));
