@@ -17,6 +17,7 @@
 #include "toolkit/pgraph/scales.h"
 #include "toolkit/pgraph/settings.h"
 #include "toolkit/screen/screen_driver.h"
+#include "bench/screen_window.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/window/window.h"
 
@@ -24,13 +25,7 @@ namespace {
 
 void openWindow() {
   if (tessar.window.ROOTOPEN == 1) return;
-  yyscreenservices();
-  tessar.display.COLOURS = 1 << 24;
-  WindowOpenOptions o;
-  o.flags = 7;
-  o.width = 1000;
-  o.height = 700;
-  WindowOpen(o);
+  twbench::openScreenWindow(1000, 700);
   tessar.files.TEXTBUF.assign(200, ' ');
   tessar.files.DECIMAL = '.';
 }

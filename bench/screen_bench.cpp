@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "bench/screen_window.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/window/window.h"
 #include "toolkit/graphics/area.h"
@@ -17,16 +18,7 @@
 
 namespace {
 
-void openWindow() {
-  if (tessar.window.ROOTOPEN == 1) return;
-  yyscreenservices();
-  tessar.display.COLOURS = 1 << 24;
-  WindowOpenOptions o;
-  o.flags = 7;
-  o.width = 1000;
-  o.height = 700;
-  WindowOpen(o);
-}
+void openWindow() { twbench::openScreenWindow(1000, 700); }
 
 void BM_ScreenPolyline(benchmark::State& state) {
   openWindow();

@@ -13,6 +13,7 @@
 #include "app/plots.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/screen/screen_driver.h"
+#include "bench/screen_window.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/window/window.h"
 
@@ -20,13 +21,7 @@ namespace {
 
 void openWindow() {
   if (tessar.window.ROOTOPEN == 1) return;
-  yyscreenservices();
-  tessar.display.COLOURS = 1 << 24;
-  WindowOpenOptions o;
-  o.flags = 7;
-  o.width = 1024;
-  o.height = 797;
-  WindowOpen(o);
+  twbench::openScreenWindow(1024, 797);
   tessar.files.TEXTBUF.assign(200, ' ');
   tessar.files.DECIMAL = '.';
   IGrUnits(0, 0, 1, 1);   // as the program's main window has them

@@ -7,25 +7,11 @@
 #include "platform/resource.h"
 #include "platform/richedit.h"
 #include "toolkit/editor/editor_internal.h"
+#include "toolkit/editor/viewer.h"
 
 using namespace win;
 
 namespace {
-
-TBBUTTON button(int image, int command, BYTE state) {
-  TBBUTTON b;
-  b.iBitmap = image;
-  b.idCommand = command;
-  b.fsState = state;
-  b.fsStyle = TBSTYLE_BUTTON;
-  return b;
-}
-
-TBBUTTON separator() {
-  TBBUTTON b;
-  b.fsStyle = TBSTYLE_SEP;
-  return b;
-}
 
 bool hasbitmap(int number) {
   return FindResource(GetModuleHandle(nullptr), MAKEINTRESOURCE(number), RT_BITMAP) != nullptr;
@@ -45,22 +31,22 @@ void yyeditmaketoolbar(HWND frame, EditorRecord& r) {
   standard.nID = IDB_STD_SMALL_COLOR;
   SendMessage(r.toolbar, TB_ADDBITMAP, 15, reinterpret_cast<LPARAM>(&standard));
   std::vector<TBBUTTON> buttons;
-  if (r.maynew) buttons.push_back(button(STD_FILENEW, ED_NEW, TBSTATE_ENABLED));
-  if (r.mayopen) buttons.push_back(button(STD_FILEOPEN, ED_OPEN, TBSTATE_ENABLED));
-  if (r.maysave) buttons.push_back(button(STD_FILESAVE, ED_SAVE, TBSTATE_ENABLED));
-  if (r.maynew || r.mayopen || r.maysave) buttons.push_back(separator());
+  if (r.maynew) buttons.push_back(yytoolbarbutton(STD_FILENEW, ED_NEW, TBSTATE_ENABLED));
+  if (r.mayopen) buttons.push_back(yytoolbarbutton(STD_FILEOPEN, ED_OPEN, TBSTATE_ENABLED));
+  if (r.maysave) buttons.push_back(yytoolbarbutton(STD_FILESAVE, ED_SAVE, TBSTATE_ENABLED));
+  if (r.maynew || r.mayopen || r.maysave) buttons.push_back(yytoolbarseparator());
   if (r.mayprint) {
-    buttons.push_back(button(STD_PRINT, ED_PRINT, TBSTATE_ENABLED));
-    buttons.push_back(separator());
+    buttons.push_back(yytoolbarbutton(STD_PRINT, ED_PRINT, TBSTATE_ENABLED));
+    buttons.push_back(yytoolbarseparator());
   }
-  buttons.push_back(button(STD_FIND, ED_FIND, TBSTATE_ENABLED));
-  buttons.push_back(separator());
-  if (!r.readonly) buttons.push_back(button(STD_CUT, ED_CUT, 0));
-  buttons.push_back(button(STD_COPY, ED_COPY, 0));
+  buttons.push_back(yytoolbarbutton(STD_FIND, ED_FIND, TBSTATE_ENABLED));
+  buttons.push_back(yytoolbarseparator());
+  if (!r.readonly) buttons.push_back(yytoolbarbutton(STD_CUT, ED_CUT, 0));
+  buttons.push_back(yytoolbarbutton(STD_COPY, ED_COPY, 0));
   if (!r.readonly) {
-    buttons.push_back(button(STD_PASTE, ED_PASTE, TBSTATE_ENABLED));
-    buttons.push_back(button(STD_UNDO, ED_UNDO, 0));
-    buttons.push_back(button(STD_REDOW, ED_REDO, 0));
+    buttons.push_back(yytoolbarbutton(STD_PASTE, ED_PASTE, TBSTATE_ENABLED));
+    buttons.push_back(yytoolbarbutton(STD_UNDO, ED_UNDO, 0));
+    buttons.push_back(yytoolbarbutton(STD_REDOW, ED_REDO, 0));
   }
   // The format buttons need their images among the program's bitmaps.
   if (r.richtext && !r.readonly && hasbitmap(32101)) {
@@ -69,21 +55,21 @@ void yyeditmaketoolbar(HWND frame, EditorRecord& r) {
     own.nID = 32101;
     const auto g = static_cast<int>(SendMessage(r.toolbar, TB_ADDBITMAP, 7, reinterpret_cast<LPARAM>(&own)));
     const bool extra = (r.options & EO_EXTRATOOLS) != 0;
-    buttons.push_back(separator());
-    buttons.push_back(button(g, ED_BOLD, TBSTATE_ENABLED));
-    buttons.push_back(button(g + 1, ED_ITALIC, TBSTATE_ENABLED));
-    if (!extra) buttons.push_back(button(g + 2, ED_UNDERLINE, TBSTATE_ENABLED));
-    buttons.push_back(separator());
-    buttons.push_back(button(g + 3, ED_LEFT, TBSTATE_ENABLED | TBSTATE_CHECKED));
-    buttons.push_back(button(g + 4, ED_CENTRE, TBSTATE_ENABLED));
-    buttons.push_back(button(g + 5, ED_RIGHT, TBSTATE_ENABLED));
-    buttons.push_back(separator());
-    buttons.push_back(button(g + 6, ED_BULLET, TBSTATE_ENABLED));
+    buttons.push_back(yytoolbarseparator());
+    buttons.push_back(yytoolbarbutton(g, ED_BOLD, TBSTATE_ENABLED));
+    buttons.push_back(yytoolbarbutton(g + 1, ED_ITALIC, TBSTATE_ENABLED));
+    if (!extra) buttons.push_back(yytoolbarbutton(g + 2, ED_UNDERLINE, TBSTATE_ENABLED));
+    buttons.push_back(yytoolbarseparator());
+    buttons.push_back(yytoolbarbutton(g + 3, ED_LEFT, TBSTATE_ENABLED | TBSTATE_CHECKED));
+    buttons.push_back(yytoolbarbutton(g + 4, ED_CENTRE, TBSTATE_ENABLED));
+    buttons.push_back(yytoolbarbutton(g + 5, ED_RIGHT, TBSTATE_ENABLED));
+    buttons.push_back(yytoolbarseparator());
+    buttons.push_back(yytoolbarbutton(g + 6, ED_BULLET, TBSTATE_ENABLED));
     if (extra && hasbitmap(2001)) {
       own.nID = 2001;
       const auto p = static_cast<int>(SendMessage(r.toolbar, TB_ADDBITMAP, 2, reinterpret_cast<LPARAM>(&own)));
-      buttons.push_back(button(p, 40019, TBSTATE_ENABLED));
-      buttons.push_back(button(p + 1, 40020, TBSTATE_ENABLED));
+      buttons.push_back(yytoolbarbutton(p, 40019, TBSTATE_ENABLED));
+      buttons.push_back(yytoolbarbutton(p + 1, 40020, TBSTATE_ENABLED));
     }
   }
   SendMessage(r.toolbar, TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));

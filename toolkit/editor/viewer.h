@@ -2,6 +2,7 @@
 // The bitmap viewer: a toolkit child window turned into a scrollable view of one numbered
 // bitmap, modal, modeless or semi-modeless. Its frame carries a frame record of kind 2
 // (words named BV_ in toolkit/window/window.h), shared with the view window.
+#include "platform/menu_toolbar.h"
 #include "platform/win.h"
 
 // Shows the slot's bitmap in the current window, scrolled to x, y (negative: 0). mode 1
@@ -37,3 +38,19 @@ void yysplitlendmenu(win::HWND pane, int upto);
 // translates for its window first.
 void yyspecialmodalloop(const int& endflag, const win::HWND* finddialog = nullptr, win::HWND accelwindow = nullptr,
                         win::HACCEL accelerators = nullptr);
+
+// A toolbar push button of the special windows' toolbars (editor, grid editor), and the
+// standard separator between their groups.
+inline win::TBBUTTON yytoolbarbutton(int image, int command, win::BYTE state = win::TBSTATE_ENABLED) {
+  win::TBBUTTON b;
+  b.iBitmap = image;
+  b.idCommand = command;
+  b.fsState = state;
+  b.fsStyle = win::TBSTYLE_BUTTON;
+  return b;
+}
+inline win::TBBUTTON yytoolbarseparator() {
+  win::TBBUTTON b;
+  b.fsStyle = win::TBSTYLE_SEP;
+  return b;
+}

@@ -117,21 +117,6 @@ void buildmenus(HWND frame, GridWindowRecord& r, int imenu, int& ierror) {
   if (!childstyle(frame)) DrawMenuBar(frame);
 }
 
-TBBUTTON button(int image, int command) {
-  TBBUTTON b;
-  b.iBitmap = image;
-  b.idCommand = command;
-  b.fsState = TBSTATE_ENABLED;
-  b.fsStyle = TBSTYLE_BUTTON;
-  return b;
-}
-
-TBBUTTON separator() {
-  TBBUTTON b;
-  b.fsStyle = TBSTYLE_SEP;
-  return b;
-}
-
 // The grid toolbar: the platform's standard images, a button for each command present.
 void maketoolbar(HWND frame, GridWindowRecord& r) {
   r.toolbar = CreateWindowEx(0, TOOLBARCLASSNAME, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS, 0, 0,
@@ -145,21 +130,21 @@ void maketoolbar(HWND frame, GridWindowRecord& r) {
   standard.nID = IDB_STD_SMALL_COLOR;
   SendMessage(r.toolbar, TB_ADDBITMAP, 15, reinterpret_cast<LPARAM>(&standard));
   std::vector<TBBUTTON> buttons;
-  if (r.maynew) buttons.push_back(button(STD_FILENEW, GE_NEW));
-  if (r.mayopen) buttons.push_back(button(STD_FILEOPEN, GE_OPEN));
-  if (r.maysave) buttons.push_back(button(STD_FILESAVE, GE_SAVE));
-  if (r.maynew || r.mayopen || r.maysave) buttons.push_back(separator());
+  if (r.maynew) buttons.push_back(yytoolbarbutton(STD_FILENEW, GE_NEW));
+  if (r.mayopen) buttons.push_back(yytoolbarbutton(STD_FILEOPEN, GE_OPEN));
+  if (r.maysave) buttons.push_back(yytoolbarbutton(STD_FILESAVE, GE_SAVE));
+  if (r.maynew || r.mayopen || r.maysave) buttons.push_back(yytoolbarseparator());
   if (r.mayprint) {
-    buttons.push_back(button(STD_PRINT, GE_PRINT));
-    buttons.push_back(separator());
+    buttons.push_back(yytoolbarbutton(STD_PRINT, GE_PRINT));
+    buttons.push_back(yytoolbarseparator());
   }
   if (r.mayfind) {
-    buttons.push_back(button(STD_FIND, GE_FIND));
-    buttons.push_back(separator());
+    buttons.push_back(yytoolbarbutton(STD_FIND, GE_FIND));
+    buttons.push_back(yytoolbarseparator());
   }
-  if (!r.readonly) buttons.push_back(button(STD_CUT, GE_CUT));
-  buttons.push_back(button(STD_COPY, GE_COPY));
-  if (!r.readonly) buttons.push_back(button(STD_PASTE, GE_PASTE));
+  if (!r.readonly) buttons.push_back(yytoolbarbutton(STD_CUT, GE_CUT));
+  buttons.push_back(yytoolbarbutton(STD_COPY, GE_COPY));
+  if (!r.readonly) buttons.push_back(yytoolbarbutton(STD_PASTE, GE_PASTE));
   SendMessage(r.toolbar, TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   SendMessage(r.toolbar, TB_AUTOSIZE, 0, 0);
   r.tooltips = reinterpret_cast<HWND>(SendMessage(r.toolbar, TB_GETTOOLTIPS, 0, 0));
