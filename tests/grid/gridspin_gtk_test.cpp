@@ -64,7 +64,6 @@ TEST(GridSpinOnDisplay, ArrowsClickedAndValuesTyped) {
   o.title = "TarnWalker";
   WindowOpen(o);
   ASSERT_TRUE(tw::test::waitUntilShown(winslot(0).wWindow));
-  for (int t = 1; t <= 16; ++t) wmessageenable(t, 1);
   WDialogLoad(980);
   int status = kGrid;
   yygridspinstepr(status, 1, 0.01f, 0.05f);
@@ -79,6 +78,7 @@ TEST(GridSpinOnDisplay, ArrowsClickedAndValuesTyped) {
   ASSERT_EQ(tessar.error.LASTERROR, 0);
   ASSERT_TRUE(tw::test::waitUntilShown(dialog));
   GridInstance& g = *gridservices.locate(kGrid);
+  for (int t = 1; t <= 16; ++t) wmessageenable(t, 1);
 
   // Count: click the cell, type 12, two clicks up. Factor: Tab, type 0.95, one click up,
   // Down to the next row, one click down (0.93 - 0.01). Then the screenshot.

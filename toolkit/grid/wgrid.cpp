@@ -661,8 +661,11 @@ void drawcheck(HDC dc, const RECT& cell, bool on, COLORREF back) {
 // The hidden prototypes are never painted: what placing text in them leaves to paint is
 // dropped, so that the grid counts as drawn.
 void validateprototypes(GridInstance& g) {
-  for (GridColumn& c : g.data().columns)
-    if (c.prototypeeditor) RedrawWindow(c.prototypeeditor, nullptr, nullptr, RDW_VALIDATE | RDW_FRAME | RDW_NOINTERNALPAINT);
+  for (GridColumn& c : g.data().columns) {
+    if (!c.prototypeeditor) continue;
+    RedrawWindow(c.prototypeeditor, nullptr, nullptr, RDW_VALIDATE | RDW_FRAME | RDW_NOINTERNALPAINT);
+    if (HWND up = yygridupdown(c.prototypeeditor)) RedrawWindow(up, nullptr, nullptr, RDW_VALIDATE | RDW_FRAME | RDW_NOINTERNALPAINT);
+  }
 }
 
 void paint(GridInstance& g, HDC dc, const RECT& update) {
