@@ -13,6 +13,7 @@
 #include "platform/test_api.h"
 #include "platform/updown.h"
 #include "tests/dialog/dialog_fixture.h"
+#include "tests/support/scripted_user.h"
 #include "toolkit/grid/gridedit.h"
 #include "toolkit/grid/wgrid.h"
 #include "toolkit/window/childwin.h"
@@ -466,6 +467,38 @@ TEST_F(GridSpin, RedefinitionRebuildsTheColumns) {
   int none = 4321;
   yygridredefine(none, 2);
   EXPECT_EQ(none, GridNoGrid);
+}
+
+// In the modal copy of the dialog the arrows step the cell the copy shows; OK leaves the
+// stepped value in the loaded grid.
+TEST_F(GridSpin, ArrowsInTheModalCopy) {
+  WDialogUnload();
+  WDialogLoad(980);
+  WGridPutCellInteger(kGrid, 1, 2, 20);
+  auto modalgrid = [] { return yygridinstance(GetDlgItem(dialogtable.hDialogList[0], kGrid)); };
+  int arrowsshown = 0;
+  std::string stepped;
+  tw::test::scriptuser({
+      [&] {
+        GridInstance* m = modalgrid();
+        ASSERT_NE(m, nullptr);
+        const POINT p = cellpoint(*m, kCount, 1);
+        test::click(p.x, p.y);
+      },
+      [&] { clickarrow(*modalgrid(), true, 0, false); },
+      [&] {
+        stepped = yywindowtext(modalgrid()->editor);
+        arrowsshown = visiblearrows(*modalgrid());
+        const POINT p = centre(GetDlgItem(dialogtable.hDialogList[0], IDOK));
+        test::click(p.x, p.y);
+      },
+  });
+  WDialogShow(std::nullopt, std::nullopt, std::nullopt, 1);
+  test::setIdleHook({});
+  EXPECT_EQ(tessar.dialog.EXITBUTTON, IDOK);
+  EXPECT_EQ(stepped, "21");
+  EXPECT_EQ(arrowsshown, 1);
+  EXPECT_EQ(shown(kCount, 1), "21");
 }
 
 // A grid-editor window over the spinner grid steps its cells too, and reports its texts; a

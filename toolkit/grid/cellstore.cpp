@@ -1,13 +1,12 @@
 #include "toolkit/grid/grid.h"
 #include "toolkit/grid/wgrid.h"
 
-#include "platform/combobox.h"
-#include "platform/edit.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "platform/combobox.h"
+#include "platform/edit.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/convert.h"
 #include "toolkit/text/errors.h"

@@ -1,6 +1,6 @@
 // toolkit/grid/wgrid.cpp: the grid window. Sections (grep "[SECTION]"): registration and
 // creation | set-up | geometry and painting | scrolling | current-cell editor | moving and
-// input | selection and clipboard | modal copy
+// input | selection and clipboard | window procedures | modal copy | whole-grid settings
 //
 // Invariants: (1) every cell index reaching a store is below the column count and the rows
 // in use; (2) at most one editor per grid, a child of the cell area with identifier -1;
