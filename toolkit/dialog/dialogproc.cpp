@@ -593,6 +593,12 @@ INT_PTR yydialogproc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
           const FieldRecord* fr = yyfieldrecord(f);
           if (fr != nullptr && fr->buddy == h->hwndFrom) buddy = f;
         }
+        if (buddy == nullptr) {
+          // A grid's spinner editor sits in the grid's cell area, which passes the step on.
+          HWND b = reinterpret_cast<HWND>(SendMessage(h->hwndFrom, UDM_GETBUDDY, 0, 0));
+          const FieldRecord* fr = b != nullptr && yyisspin(yyfieldclass(b)) ? yyfieldrecord(b) : nullptr;
+          if (fr != nullptr && fr->buddy == h->hwndFrom && IsChild(dialog, b)) buddy = b;
+        }
         if (buddy == nullptr) return FALSE;
         yyspinstep(buddy, reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta);
         return answer(dialog, 1);

@@ -17,6 +17,7 @@
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialogs.h"
 #include "toolkit/graphics/colour.h"
+#include "toolkit/grid/wgrid.h"
 
 using namespace win;
 
@@ -128,6 +129,7 @@ void yyfieldclear(int& field) {
     case FieldClass::Combo: SendMessage(h, CB_RESETCONTENT, 0, 0); break;
     case FieldClass::List: SendMessage(h, LB_RESETCONTENT, 0, 0); break;
     case FieldClass::Tree: SendMessage(h, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); break;
+    case FieldClass::Grid: yyGridClear(h, 1); break;
     case FieldClass::Progress: {
       const LRESULT range = SendMessage(h, PBM_GETRANGE, TRUE, 0);
       SendMessage(h, PBM_SETPOS, static_cast<WPARAM>(range), 0);

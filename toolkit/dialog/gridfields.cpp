@@ -123,6 +123,12 @@ void gridcolours(HWND grid, int& text, int& back) {
   back = fr != nullptr ? fr->background : -1;
 }
 
+HWND updownof(HWND field) {
+  if (!yyisspin(yyfieldclass(field))) return nullptr;
+  const FieldRecord* fr = recordof(field);
+  return fr != nullptr ? fr->buddy : nullptr;
+}
+
 }  // namespace
 
 void yygridfieldsinstall() {
@@ -135,4 +141,6 @@ void yygridfieldsinstall() {
   gridservices.outofrange = outofrange;
   gridservices.notifyoption = notifyoption;
   gridservices.gridcolours = gridcolours;
+  gridservices.updownof = updownof;
+  gridservices.spinstep = yyspinstep;
 }

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/combobox.h"
+#include "platform/edit.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/convert.h"
 #include "toolkit/text/errors.h"
@@ -383,6 +385,12 @@ void yygridsetselection(int& status, int fc, int fr, int lc, int lr) {
 }
 
 void yygridgetinfo(int& status, int item, int& value) {
+  if (status == -2) {
+    // The last modal grid-editor window's words, kept when it closed.
+    if (item == 6) value = 1 - gridmodalresults.modified;
+    else if (item == 7) value = gridmodalresults.changed;
+    return;
+  }
   GridInstance* g = locate(status);
   if (!g) { status = GridNoGrid; return; }
   const bool sel = g->selfirstrow >= 0;
@@ -413,6 +421,150 @@ void yygridrange(int& status, int column, double low, double high) {
   GridFieldRecord& f = g->columns[static_cast<std::size_t>(column)].prototype;
   f.rangelow = low;
   f.rangehigh = high;
+  yygridcolumnchanged(*g, column);
+}
+
+namespace {
+
+// The grid of a spinner column of the given kind; nullptr with the status set otherwise.
+GridInstance* spincolumn(int& status, int column, int kind) {
+  GridInstance* g = locate(status);
+  if (!g) { status = GridNoGrid; return nullptr; }
+  if (column < 0 || column >= g->columncount ||
+      g->columns[static_cast<std::size_t>(column)].prototype.spinnerclass != kind) {
+    status = GridOutOfRange;
+    return nullptr;
+  }
+  return g;
+}
+
+void setsteps(GridInstance& g, int column, double small, double large) {
+  GridFieldRecord& f = g.columns[static_cast<std::size_t>(column)].prototype;
+  f.spinsmall = small;
+  f.spinlarge = large;
+  yygridcolumnchanged(g, column);
+}
+
+}  // namespace
+
+void yygridspinstepi(int& status, int column, int small, int large, int option) {
+  GridInstance* g = spincolumn(status, column, GridInteger);
+  if (!g) return;
+  g->columns[static_cast<std::size_t>(column)].prototype.spinoption = option;
+  setsteps(*g, column, small, large == 0 ? small : large);
+}
+
+void yygridspinstepr(int& status, int column, float small, float large) {
+  if (GridInstance* g = spincolumn(status, column, GridReal)) setsteps(*g, column, small, large);
+}
+
+void yygridspinstepd(int& status, int column, double small, double large) {
+  if (GridInstance* g = spincolumn(status, column, GridDouble)) setsteps(*g, column, small, large);
+}
+
+void yygridcellfocus(int& status, int column, int row, int caret) {
+  GridInstance* g = cell(status, column, row);
+  if (!g) return;
+  if (!g->window) {
+    yygridselectnone(*g);
+    g->currentcolumn = column;
+    g->currentrow = row;
+    return;
+  }
+  yygridselectnone(g->window);
+  win::HWND parent = win::GetParent(g->window);
+  const bool mayfocus = parent != nullptr && win::IsWindowVisible(parent) &&
+                        (win::GetWindowLong(parent, win::GWL_STYLE) & static_cast<win::LONG>(win::WS_DISABLED)) == 0;
+  if (mayfocus) win::SetFocus(parent);
+  yygridupdatecell(g->window, column, row, mayfocus ? 1 : 0, 0);
+  if (!mayfocus) return;
+  win::SetFocus(g->window);
+  win::HWND f = win::GetFocus();
+  if (caret < 0 || f == nullptr) return;
+  char name[32] = {};
+  win::GetClassName(f, name, sizeof name);
+  const std::string_view n(name);
+  auto is = [&](std::string_view want) {
+    return n.size() == want.size() && std::equal(n.begin(), n.end(), want.begin(), [](char a, char b) {
+             return std::toupper(static_cast<unsigned char>(a)) == b;
+           });
+  };
+  if (is("EDIT") || is("INTEGEREDIT") || is("INTEGERSPIN") || is("REALEDIT") || is("REALSPIN") ||
+      is("DOUBLEEDIT") || is("DOUBLESPIN")) {
+    win::SendMessage(f, win::EM_SETSEL, static_cast<win::WPARAM>(caret), caret);
+    win::SendMessage(f, win::EM_SCROLLCARET, 0, 0);
+  }
+}
+
+void yygridcolourcolumn(int& status, int column, int tr, int tg, int tb, int br, int bg, int bb) {
+  GridInstance* g = locate(status);
+  if (!g) { status = GridNoGrid; return; }
+  if (column < 0 || column >= g->columncount) { status = GridOutOfRange; return; }
+  GridColumn& c = g->columns[static_cast<std::size_t>(column)];
+  c.colours.clear();
+  c.colours.shrink_to_fit();
+  // Red 256 is the default colour, -1 leaves the colour as it is.
+  auto put = [](int& colour, int r, int gg, int b) {
+    if (r == -1) return;
+    colour = r == 256 ? -1 : (r & 255) + 256 * (gg & 255) + 65536 * (b & 255);
+  };
+  put(c.prototype.textcolour, tr, tg, tb);
+  put(c.prototype.background, br, bg, bb);
+  yygridcolumnchanged(*g, column);
+}
+
+namespace {
+
+// The grid of a menu column (the row is not checked); nullptr with status -1 otherwise.
+GridInstance* menucolumn(int& status, int column) {
+  GridInstance* g = locate(status);
+  if (!g || column < 0 || column >= g->columncount ||
+      g->columns[static_cast<std::size_t>(column)].type != GridMenu) {
+    status = GridNoGrid;
+    return nullptr;
+  }
+  return g;
+}
+
+bool currenteditor(const GridInstance& g, int column, int row) {
+  return g.editor != nullptr && column == g.currentcolumn && row == g.currentrow;
+}
+
+}  // namespace
+
+void yygridputmenu(int& status, int column, int row, std::string_view text) {
+  GridInstance* g = menucolumn(status, column);
+  if (!g) return;
+  GridColumn& c = g->columns[static_cast<std::size_t>(column)];
+  const std::string item(upToNul(text));
+  c.options.push_back(item);
+  if (c.prototypeeditor) win::SendMessage(c.prototypeeditor, win::CB_ADDSTRING, 0, reinterpret_cast<win::LPARAM>(item.c_str()));
+  if (currenteditor(*g, column, row))
+    win::SendMessage(g->editor, win::CB_ADDSTRING, 0, reinterpret_cast<win::LPARAM>(item.c_str()));
+}
+
+void yygridclearmenu(int& status, int column, int row) {
+  GridInstance* g = menucolumn(status, column);
+  if (!g) return;
+  GridColumn& c = g->columns[static_cast<std::size_t>(column)];
+  c.options.clear();
+  if (c.prototypeeditor) win::SendMessage(c.prototypeeditor, win::CB_RESETCONTENT, 0, 0);
+  if (currenteditor(*g, column, row)) win::SendMessage(g->editor, win::CB_RESETCONTENT, 0, 0);
+}
+
+void yygridcelllength(int& status, int column, int& length) {
+  GridInstance* g = locate(status);
+  if (!g) { status = GridNoGrid; return; }
+  if (column < 0 || column >= g->columncount || g->columns[static_cast<std::size_t>(column)].type != GridString) {
+    status = GridOutOfRange;
+    return;
+  }
+  length = g->columns[static_cast<std::size_t>(column)].textlength + 1;
+}
+
+void yygridredefine(int& status, int columns, const int* positions) {
+  GridInstance* g = locate(status);
+  if (!g || yygridrebuild(*g, columns, positions) == 0) status = GridNoGrid;
 }
 
 void yygridrangecheck2(int& status, const GridInstance& g, int column, double value) {
@@ -619,6 +771,13 @@ void WGridStateCell(int ident, int icol, int irow, int istate) {
   int status = ident;
   yygridcellstate(status, icol - 1, irow - 1, istate);
   report(status, "WGridStateCell");
+}
+
+void WGridSetCell(int ident, int icol, int irow, std::optional<int> ipos) {
+  if (noDialog(ident, "WGridSetCell")) return;
+  int status = ident;
+  yygridcellfocus(status, icol - 1, irow - 1, ipos ? *ipos - 1 : -1);
+  report(status, "WGridSetCell");
 }
 
 void WGridClearCell(int ident, int icol, int irow) {

@@ -4,6 +4,7 @@
 // them, and row insertion and deletion.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,9 @@ struct GridFieldRecord {
   int align = 0;         // 0 left, 1 centred, 2 right (edit style of the prototype)
   int spinnerclass = 0;  // 0 none, else the column type whose spinner class the editor is
 };
+
+// Up-down ranges are limited to this many steps either side of 0.
+constexpr double GridSpinLimit = 31073.0;
 
 struct GridColumn {
   int type = GridString;
@@ -107,6 +111,10 @@ struct GridServices {
   int (*outofrange)(win::HWND field) = nullptr;
   int (*notifyoption)(win::HWND grid) = nullptr;
   void (*gridcolours)(win::HWND grid, int& text, int& back) = nullptr;
+  // The up-down control of a spinner field (nullptr for any other field), and the spin step
+  // of such a field by the up-down's delta (-5, -1, 1, 5).
+  win::HWND (*updownof)(win::HWND field) = nullptr;
+  void (*spinstep)(win::HWND field, int delta) = nullptr;
 };
 extern GridServices gridservices;
 
@@ -139,6 +147,26 @@ void yygridgetinfo(int& status, int item, int& value);
 void yygridrange(int& status, int column, double low, double high);
 void yygridrangecheck(int& status, int column, double value);
 void yygridrangecheck2(int& status, const GridInstance& grid, int column, double value);
+void yygridspinstepi(int& status, int column, int small, int large, int option);
+void yygridspinstepr(int& status, int column, float small, float large);
+void yygridspinstepd(int& status, int column, double small, double large);
+void yygridcellfocus(int& status, int column, int row, int caret);
+void yygridcolourcolumn(int& status, int column, int tr, int tg, int tb, int br, int bg, int bb);
+void yygridputmenu(int& status, int column, int row, std::string_view text);
+void yygridclearmenu(int& status, int column, int row);
+void yygridcelllength(int& status, int column, int& length);
+// Rebuilds the columns from the row template with a new column count; positions: 0 or the
+// 1-based template child of each column.
+void yygridredefine(int& status, int columns, const int* positions = nullptr);
+
+// What the last modal grid-editor window left when it closed: its grid's modified and
+// changed words and its search text, second text and file name (identifier -2 of
+// yygridgetinfo, window -1 of yygridgetinfostring). Written by the grid-editor window.
+struct GridModalResults {
+  int modified = 0, changed = 0;
+  std::string searchtext, secondtext, filename;
+};
+inline GridModalResults gridmodalresults;
 
 // Public grid field operations (columns and rows from 1; errors recorded under their names).
 void WGridRows(int ident, int nrows);
@@ -160,6 +188,9 @@ void WGridColourCell(int ident, int icol, int irow, const int* irgbfore = nullpt
                      const int* irgbback = nullptr);
 void WGridStateCell(int ident, int icol, int irow, int istate);
 void WGridClearCell(int ident, int icol, int irow);
+// Makes the cell current with the focus; with ipos the caret goes before character ipos
+// (1-based) of its editor.
+void WGridSetCell(int ident, int icol, int irow, std::optional<int> ipos = std::nullopt);
 
 // Row insertion and deletion; number, iadjust and ilabels absent are 1, 0 and 0.
 void WGridInsertRows(int ident, int irow, int number = 1, int iadjust = 0, int ilabels = 0);

@@ -12,6 +12,7 @@
 #include "platform/menu_toolbar.h"
 #include "platform/resource.h"
 #include "platform/statusbar.h"
+#include "platform/updown.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialog_state.h"
 #include "toolkit/editor/viewer.h"
@@ -188,11 +189,25 @@ void copyprototypes(GridInstance& d) {
     GetClassName(src, cls, sizeof cls);
     RECT pr;
     GetWindowRect(src, pr);
+    // A spinner prototype reaches to its up-down control's right edge.
+    HWND srcup = yygridupdown(src);
+    if (srcup != nullptr) {
+      RECT ur;
+      GetWindowRect(srcup, ur);
+      pr.right = std::max(pr.right, ur.right);
+    }
     const DWORD style = (static_cast<DWORD>(GetWindowLong(src, GWL_STYLE)) | WS_BORDER) & ~(WS_VISIBLE | WS_DISABLED);
     c.prototypeeditor = CreateWindowEx(static_cast<DWORD>(GetWindowLong(src, GWL_EXSTYLE)), cls, "", style, 0, 0,
                                        pr.right - pr.left, pr.bottom - pr.top, d.cellarea,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)), nullptr, nullptr);
     if (c.prototypeeditor != nullptr && d.font) SendMessage(c.prototypeeditor, WM_SETFONT, reinterpret_cast<WPARAM>(d.font), FALSE);
+    if (HWND up = yygridupdown(c.prototypeeditor); up != nullptr && srcup != nullptr) {
+      SendMessage(up, UDM_SETRANGE, 0, SendMessage(srcup, UDM_GETRANGE, 0, 0));
+      UDACCEL accel[2];
+      const LRESULT n = SendMessage(srcup, UDM_GETACCEL, 2, reinterpret_cast<LPARAM>(accel));
+      if (n > 0) SendMessage(up, UDM_SETACCEL, static_cast<WPARAM>(std::min<LRESULT>(n, 2)), reinterpret_cast<LPARAM>(accel));
+      ShowWindow(up, SW_HIDE);
+    }
   }
 }
 
@@ -311,6 +326,15 @@ void yyGridWinSize(GridWindowRecord& r) {
 
 namespace {
 
+// A grid-editor window's grid redefined: its cell word is the first cell again and the window
+// fits the new columns.
+void redefined(HWND grid) {
+  GridWindowRecord* r = yygridwindowrecord(GetParent(grid));
+  if (r == nullptr || r->grid != grid) return;
+  r->lastcell = (1 << 18) + 1;
+  yyGridWinSize(*r);
+}
+
 // The save prompt of a grid-editor pane before its split window closes.
 int panecloses(HWND pane) {
   GridWindowRecord* r = yygridwindowrecord(pane);
@@ -424,6 +448,7 @@ void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int i
   SetWindowLongPtr(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<FrameRecord*>(r)));
   SetWindowLongPtr(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(yyGridWindowWndProc));
   yygridpanecloses = panecloses;
+  yygridredefinedhook = redefined;
   RECT cr;
   GetClientRect(frame, cr);
   const DWORD style = (sourcestyle | GRS_FIXEDHEIGHT | GRS_ENTERMOVES | GRS_TABMOVES | WS_CHILD | WS_VISIBLE) & ~WS_DISABLED;
@@ -460,6 +485,25 @@ void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int i
   ShowWindow(frame, SW_SHOW);
   yytitlecolour(frame);
   if (imode != GEM_MODELESS) yyDisableDialogs(frame, 1);
+}
+
+void yygridgetinfostring(int& window, int item, std::string& buffer, int length) {
+  if (item < 1 || item > 3) return;
+  const std::string* texts[3] = {};
+  if (window == -1) {
+    texts[0] = &gridmodalresults.searchtext;
+    texts[1] = &gridmodalresults.secondtext;
+    texts[2] = &gridmodalresults.filename;
+  } else {
+    if (window < 0 || window >= MAXWINDOWS) return;
+    const GridWindowRecord* r = yygridwindowrecord(winslot(window).wWindow);
+    if (r == nullptr) return;
+    texts[0] = &r->searchtext;
+    texts[1] = &r->secondtext;
+    texts[2] = &r->filename;
+  }
+  const std::string& t = *texts[item - 1];
+  buffer.assign(t.substr(0, static_cast<std::size_t>(std::max(0, length - 1))));
 }
 
 void yygridedit2() {
@@ -747,6 +791,16 @@ LRESULT yyGridWindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NOTIFY: {
       auto* h = reinterpret_cast<NMHDR*>(lParam);
+      if (h != nullptr && h->code == UDN_DELTAPOS) {
+        // A step of a spinner cell's up-down control: the field steps its value itself.
+        HWND buddy = reinterpret_cast<HWND>(SendMessage(h->hwndFrom, UDM_GETBUDDY, 0, 0));
+        if (buddy != nullptr && yygridupdown(buddy) == h->hwndFrom && gridservices.spinstep) {
+          auto* nm = reinterpret_cast<NMUPDOWN*>(lParam);
+          gridservices.spinstep(buddy, nm->iDelta);
+          nm->iDelta = 0;
+          return 0;
+        }
+      }
       if (h != nullptr && h->code == TTN_NEEDTEXT && r->tooltips != nullptr && h->hwndFrom == r->tooltips) {
         auto* info = reinterpret_cast<NMTTDISPINFO*>(lParam);
         info->lpszText = const_cast<LPSTR>(yygridtooltip(static_cast<int>(h->idFrom)));
@@ -782,6 +836,12 @@ LRESULT yyGridWindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_DESTROY: {
+      if (r->mode == GEM_MODAL) {
+        // What the information queries report of the last modal window.
+        const GridInstance* g = yygridinstance(r->grid);
+        gridmodalresults = GridModalResults{g != nullptr ? g->modified : 0, g != nullptr ? g->changed : 0,
+                                            r->searchtext, r->secondtext, r->filename};
+      }
       yyspecialwindowgone(hwnd, r->mode);
       if (const int w = yygetwindowindex(hwnd); w >= 0 && winslot(w).hMenuRoot != nullptr) yyClearMenuPrompt(winslot(w).hMenuRoot, w);
       SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);

@@ -56,6 +56,9 @@ struct GridWindowRecord : FrameRecord {
 // client area has child windows).
 void yygridedit(int& ierror, int ident, int& imode, int imenu, int iflags, int ifiletype, int isplit,
                 std::string_view cfile, std::string_view cfilter);
+// Item 1 the search text, 2 the second text, 3 the file name of the grid-editor window with
+// that number, or with -1 of the last modal one; at most length - 1 characters.
+void yygridgetinfostring(int& window, int item, std::string& buffer, int length);
 // Resets the modified and changed words; a modal window runs until it closes.
 void yygridedit2();
 // The record of a grid-editor frame, nullptr for any other window.

@@ -1,6 +1,6 @@
 // toolkit/grid/wgrid.cpp: the grid window. Sections (grep "[SECTION]"): registration and
 // creation | set-up | geometry and painting | scrolling | current-cell editor | moving and
-// input | selection and clipboard | modal copy
+// input | selection and clipboard | window procedures | modal copy | whole-grid settings
 //
 // Invariants: (1) every cell index reaching a store is below the column count and the rows
 // in use; (2) at most one editor per grid, a child of the cell area with identifier -1;
@@ -295,8 +295,25 @@ int columntype(HWND child) {
   return -1;
 }
 bool isupdown(HWND h) { return iequals(classname(h), UPDOWN_CLASS); }
+// The column type whose spinner class the control is; 0 for any other class.
+int spinnerclass(HWND h) {
+  const std::string name = classname(h);
+  if (iequals(name, "INTEGERSPIN")) return GridInteger;
+  if (iequals(name, "REALSPIN")) return GridReal;
+  if (iequals(name, "DOUBLESPIN")) return GridDouble;
+  return 0;
+}
 
-LRESULT setcolumns(GridInstance& g, HWND templ) {
+// The n-th (1-based) control of a template, not counting up-down buddies.
+HWND nthcontrol(HWND templ, int n) {
+  for (HWND c = GetWindow(templ, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (isupdown(c)) continue;
+    if (--n == 0) return c;
+  }
+  return nullptr;
+}
+
+LRESULT setcolumns(GridInstance& g, HWND templ, const int* positions) {
   bool ok = true;
   g.columns.assign(static_cast<std::size_t>(g.columncount), GridColumn{});
   if (g.header) sethelditem(g.header, 0, g.rowlabelwidth + 1, "", HDF_LEFT, true);
@@ -313,6 +330,7 @@ LRESULT setcolumns(GridInstance& g, HWND templ) {
   while (child && isupdown(child)) child = GetWindow(child, GW_HWNDNEXT);
   for (int c = 0; c < g.columncount; ++c) {
     GridColumn& column = g.columns[static_cast<std::size_t>(c)];
+    if (positions != nullptr) child = templ ? nthcontrol(templ, positions[c]) : nullptr;
     if (child == nullptr) { ok = false; break; }
     const int type = columntype(child);
     if (type < 0) { ok = false; break; }
@@ -384,7 +402,12 @@ LRESULT setcolumns(GridInstance& g, HWND templ) {
     p.textcolour = p.background = -1;
     p.hasvalue = 0;
     p.align = (cs & ES_RIGHT) ? 2 : (cs & ES_CENTER) ? 1 : 0;
+    p.spinnerclass = spinnerclass(child);
     if (gridservices.giverecord) gridservices.giverecord(column.prototypeeditor, p, column.textlength);
+    // The template spinner's up-down range reaches the prototype's up-down control.
+    if (HWND from = buddy ? buddy : yygridupdown(child); from != nullptr)
+      if (HWND to = yygridupdown(column.prototypeeditor))
+        SendMessage(to, UDM_SETRANGE, 0, SendMessage(from, UDM_GETRANGE, 0, 0));
     if (type == GridMenu) {
       const int n = static_cast<int>(SendMessage(child, CB_GETCOUNT, 0, 0));
       column.options.clear();
@@ -638,8 +661,11 @@ void drawcheck(HDC dc, const RECT& cell, bool on, COLORREF back) {
 // The hidden prototypes are never painted: what placing text in them leaves to paint is
 // dropped, so that the grid counts as drawn.
 void validateprototypes(GridInstance& g) {
-  for (GridColumn& c : g.data().columns)
-    if (c.prototypeeditor) RedrawWindow(c.prototypeeditor, nullptr, nullptr, RDW_VALIDATE | RDW_FRAME | RDW_NOINTERNALPAINT);
+  for (GridColumn& c : g.data().columns) {
+    if (!c.prototypeeditor) continue;
+    RedrawWindow(c.prototypeeditor, nullptr, nullptr, RDW_VALIDATE | RDW_FRAME | RDW_NOINTERNALPAINT);
+    if (HWND up = yygridupdown(c.prototypeeditor)) RedrawWindow(up, nullptr, nullptr, RDW_VALIDATE | RDW_FRAME | RDW_NOINTERNALPAINT);
+  }
 }
 
 void paint(GridInstance& g, HDC dc, const RECT& update) {
@@ -783,10 +809,25 @@ bool editorrefuses(GridInstance& g) {
   return g.editor && GetFocus() == g.editor && gridservices.outofrange && gridservices.outofrange(g.editor) != 0;
 }
 
+// A window's top left corner in the cell area.
+POINT inarea(const GridInstance& g, HWND h) {
+  RECT r;
+  GetWindowRect(h, r);
+  POINT p{r.left, r.top};
+  ScreenToClient(g.cellarea, p);
+  return p;
+}
+
+// The editor goes over the current cell; its up-down control keeps its place beside it.
 void placeeditor(GridInstance& g) {
   if (!g.editor) return;
   const RECT r = cellrect(g, g.currentcolumn, g.currentrow);
+  const POINT was = inarea(g, g.editor);
   SetWindowPos(g.editor, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (HWND up = yygridupdown(g.editor)) {
+    const POINT u = inarea(g, up);
+    SetWindowPos(up, nullptr, u.x + r.left - was.x, u.y + r.top - was.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void movecurrentinto(GridInstance& g, bool hadfocus) {
@@ -948,8 +989,53 @@ void bringintoview(GridInstance& g) {
 
 //------------------------------------------------------------------------------
 // [SECTION] Current-cell editor
-// - yyGridCreateCurrent(), yyGridDestroyCurrent(), yyGridUpdateCurrent(), yyGridStoreCurrent()
+// - yyGridCreateCurrent(), yyGridDestroyCurrent(), yyGridUpdateCurrent(), yyGridStoreCurrent(),
+//   yygridwindowstate(), yygridupdown(), yygridupdownrange(), yygridspinwndproc()
 //------------------------------------------------------------------------------
+HWND yygridupdown(HWND field) {
+  return field != nullptr && gridservices.updownof ? gridservices.updownof(field) : nullptr;
+}
+
+void yygridupdownrange(HWND updown, double low, double high) {
+  if (updown == nullptr) return;
+  // A range that is switched off would turn the arrows round (the upper limit below the
+  // lower): the control keeps its default range instead.
+  if (!(low <= high)) {
+    SendMessage(updown, UDM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(100), static_cast<WORD>(-100)));
+    return;
+  }
+  auto limit = [](double v) { return static_cast<int>(std::clamp(v, -GridSpinLimit, GridSpinLimit)); };
+  SendMessage(updown, UDM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(limit(high)), static_cast<WORD>(limit(low))));
+}
+
+LRESULT yygridspinwndproc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtr(h, GWLP_USERDATA));
+  if (msg == WM_LBUTTONDOWN && (wParam & MK_SHIFT))
+    if (HWND buddy = reinterpret_cast<HWND>(SendMessage(h, UDM_GETBUDDY, 0, 0)))
+      return SendMessage(buddy, msg, wParam, lParam);
+  return own ? CallWindowProc(own, h, msg, wParam, lParam) : DefWindowProc(h, msg, wParam, lParam);
+}
+
+void yygridwindowstate(HWND editor, int type, int lock, int redraw) {
+  if (editor == nullptr) return;
+  HWND area = GetParent(editor);
+  HWND grid = area != nullptr ? GetParent(area) : nullptr;
+  if (grid != nullptr && (styleof(grid) & GRS_READONLY) && lock == 0) return;
+  if (textlike(type)) {
+    SendMessage(editor, EM_SETREADONLY, lock ? TRUE : FALSE, 0);
+    if (redraw) UpdateWindow(editor);
+    if (HWND up = yygridupdown(editor)) {
+      EnableWindow(up, lock == 0 ? TRUE : FALSE);
+      if (redraw)
+        RedrawWindow(up, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
+    }
+  } else if (type == GridCheckBox) {
+    const DWORD style = (styleof(editor) & ~0xFu) | (lock ? BS_CHECKBOX : BS_AUTOCHECKBOX);
+    SetWindowLong(editor, GWL_STYLE, static_cast<LONG>(style));
+  }
+}
+
 void yyGridCreateCurrent(GridInstance& g) {
   if (g.editor || g.columncount <= 0 || g.rowsinuse <= 0 || !g.cellarea || !IsWindowEnabled(g.window)) return;
   if (g.currentcolumn >= g.columncount || g.currentrow >= g.rowsinuse) return;
@@ -969,6 +1055,10 @@ void yyGridCreateCurrent(GridInstance& g) {
                             height, g.cellarea, reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)), nullptr, nullptr);
   if (!g.editor) return;
   if (gridservices.giverecord) gridservices.giverecord(g.editor, column.prototype, column.textlength);
+  if (HWND up = yygridupdown(g.editor)) {
+    if (HWND pu = yygridupdown(column.prototypeeditor)) SendMessage(up, UDM_SETRANGE, 0, SendMessage(pu, UDM_GETRANGE, 0, 0));
+    SetWindowLongPtr(up, GWLP_USERDATA, SetWindowLongPtr(up, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(yygridspinwndproc)));
+  }
   SendMessage(g.editor, WM_SETFONT, reinterpret_cast<WPARAM>(g.font), TRUE);
   if (column.type == GridString) SendMessage(g.editor, EM_LIMITTEXT, static_cast<WPARAM>(column.textlength), 0);
   else if (column.type == GridInteger) SendMessage(g.editor, EM_LIMITTEXT, 11, 0);
@@ -982,9 +1072,11 @@ void yyGridDestroyCurrent(GridInstance& g, int store) {
   if (!g.editor) return;
   if (store) yyGridStoreCurrent(g);
   HWND editor = g.editor;
+  HWND up = yygridupdown(editor);
   SetWindowLongPtr(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g.editorproc));
   g.editor = nullptr;
   g.droppedlist = nullptr;
+  if (up) DestroyWindow(up);
   DestroyWindow(editor);
 }
 
@@ -1028,8 +1120,9 @@ int yyGridUpdateCurrent(GridInstance& g) {
       gridservices.editorvalue(g.editor, &value, &hv, true);
     }
     const bool ro = has(g, GRS_READONLY) || (state & GridCellLocked);
-    SendMessage(g.editor, EM_SETREADONLY, ro ? TRUE : FALSE, 0);
+    yygridwindowstate(g.editor, column.type, ro ? 1 : 0, 0);
   } else {
+    if (column.type == GridCheckBox) yygridwindowstate(g.editor, column.type, (state & GridCellLocked) ? 1 : 0, 0);
     EnableWindow(g.editor, (state & GridCellLocked) ? FALSE : TRUE);
   }
   InvalidateRect(g.editor, nullptr, TRUE);
@@ -1893,7 +1986,7 @@ LRESULT yygridwndproc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (((ss->styleOld ^ ss->styleNew) & GRS_READONLY) != 0) yyGridUpdateCurrent(*g);
       }
       return 0;
-    case GM_SETCOLUMNS: return setcolumns(*g, reinterpret_cast<HWND>(wParam));
+    case GM_SETCOLUMNS: return setcolumns(*g, reinterpret_cast<HWND>(wParam), reinterpret_cast<const int*>(lParam));
     case GM_SETROWLABELS: {
       // lParam: the entry's text from the position after the width.
       const std::string_view rest = *reinterpret_cast<const std::string_view*>(lParam);
@@ -1935,13 +2028,24 @@ LRESULT yygridwndproc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       else if (nm->hdr.code == HDN_TRACK && nm->hdr.hwndFrom == g->header && nm->iItem > 0 && nm->pitem) {
         const int c = nm->iItem - 1;
         GridColumn& column = col(*g, c);
-        int width = std::max(nm->pitem->cxy + 1, 14 + (column.type == GridMenu ? GetSystemMetrics(SM_CXVSCROLL) : 0));
+        const bool arrows = column.type == GridMenu || yygridupdown(column.prototypeeditor) != nullptr;
+        int width = std::max(nm->pitem->cxy + 1, 14 + (arrows ? GetSystemMetrics(SM_CXVSCROLL) : 0));
         width = std::min(width, cellareawidth(*g));
         nm->pitem->cxy = width - 1;
         if (width != column.width) {
           column.width = width;
           setscrollbars(*g);
-          if (column.prototypeeditor) SetWindowPos(column.prototypeeditor, nullptr, 0, 0, width, g->rowheight, SWP_NOMOVE | SWP_NOZORDER);
+          if (column.prototypeeditor) {
+            // A spinner prototype leaves room for its up-down control at its right.
+            int bw = 0;
+            if (HWND up = yygridupdown(column.prototypeeditor)) {
+              RECT ur;
+              GetWindowRect(up, ur);
+              bw = ur.right - ur.left;
+              SetWindowPos(up, nullptr, width - bw, 0, bw, g->rowheight, SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            SetWindowPos(column.prototypeeditor, nullptr, 0, 0, width - bw, g->rowheight, SWP_NOMOVE | SWP_NOZORDER);
+          }
           if (g->editor) {
             yyGridDestroyCurrent(*g, 1);
             yyGridCreateCurrent(*g);
@@ -2187,4 +2291,106 @@ void yygridcopy(HWND to, HWND from) {
     yyGridStoreCurrent(*s);
     yyGridCreateCurrent(*d);
   }
+}
+
+//------------------------------------------------------------------------------
+// [SECTION] Whole-grid settings
+// - yyGridClear(), yygridcolumnchanged(), yygridrebuild()
+//------------------------------------------------------------------------------
+void yyGridClear(HWND grid, int clearlists) {
+  GridInstance* g = yygridinstance(grid);
+  if (g == nullptr) return;
+  yygridselectnone(grid);
+  GridInstance& d = g->data();
+  if (g->editor) {
+    const int type = col(*g, g->currentcolumn).type;
+    if (textlike(type)) {
+      SetWindowText(g->editor, "");
+      SendMessage(g->editor, EM_SETMODIFY, FALSE, 0);
+      double zero = 0.0;
+      int hv = 0;
+      if (numeric(type) && gridservices.editorvalue) gridservices.editorvalue(g->editor, &zero, &hv, true);
+    } else if (type == GridCheckBox) {
+      SendMessage(g->editor, BM_SETCHECK, BST_UNCHECKED, 0);
+    } else if (clearlists) {
+      SendMessage(g->editor, CB_RESETCONTENT, 0, 0);
+    } else {
+      SendMessage(g->editor, CB_SETCURSEL, 0, 0);
+    }
+  }
+  for (GridColumn& c : d.columns) {
+    if (clearlists && c.type == GridMenu) {
+      c.options.clear();
+      if (c.prototypeeditor) SendMessage(c.prototypeeditor, CB_RESETCONTENT, 0, 0);
+    }
+    std::fill(c.strings.begin(), c.strings.end(), '\0');
+    std::fill(c.integers.begin(), c.integers.end(), 0);
+    std::fill(c.reals.begin(), c.reals.end(), 0.0f);
+    std::fill(c.doubles.begin(), c.doubles.end(), 0.0);
+    for (std::uint8_t& st : c.states) st = static_cast<std::uint8_t>(st & GridCellLocked);
+  }
+  if (g->cellarea) RedrawWindow(g->cellarea, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW);
+}
+
+void yygridcolumnchanged(GridInstance& g, int column) {
+  GridColumn& c = g.data().columns[static_cast<std::size_t>(column)];
+  if (c.prototypeeditor) {
+    if (gridservices.giverecord) gridservices.giverecord(c.prototypeeditor, c.prototype, c.textlength);
+    yygridupdownrange(yygridupdown(c.prototypeeditor), c.prototype.rangelow, c.prototype.rangehigh);
+  }
+  if (!g.window || !g.cellarea) return;
+  if (g.editor && column == g.currentcolumn) {
+    // The editor keeps its value and colours: only the range and steps follow the column.
+    GridFieldRecord rec;
+    int length = 0;
+    if (gridservices.readrecord && gridservices.giverecord && gridservices.readrecord(g.editor, rec, length)) {
+      rec.rangelow = c.prototype.rangelow;
+      rec.rangehigh = c.prototype.rangehigh;
+      rec.spinsmall = c.prototype.spinsmall;
+      rec.spinlarge = c.prototype.spinlarge;
+      rec.spinoption = c.prototype.spinoption;
+      gridservices.giverecord(g.editor, rec, length);
+    }
+    yygridupdownrange(yygridupdown(g.editor), c.prototype.rangelow, c.prototype.rangehigh);
+    InvalidateRect(g.editor, nullptr, TRUE);
+  }
+  if (column >= g.firstvisiblecolumn && column <= g.lastvisiblecolumn + 1) {
+    const int x = columnx(g, column);
+    RECT strip{x, 0, x + c.width, cellareaheight(g)};
+    InvalidateRect(g.cellarea, &strip, FALSE);
+    UpdateWindow(g.cellarea);
+  }
+}
+
+int yygridrebuild(GridInstance& g, int columns, const int* positions) {
+  if (!g.window || !g.cellarea || g.owner) return 0;
+  yygridselectnone(g.window);
+  const bool hadfocus = focusinside(g);
+  yyGridDestroyCurrent(g, 1);
+  g.currentcolumn = g.currentrow = 0;
+  g.firstvisiblecolumn = g.firstvisiblerow = 0;
+  if (g.header)
+    for (int k = static_cast<int>(SendMessage(g.header, HDM_GETITEMCOUNT, 0, 0)) - 1; k >= 0; --k)
+      SendMessage(g.header, HDM_DELETEITEM, static_cast<WPARAM>(k), 0);
+  for (GridColumn& c : g.columns) {
+    if (HWND up = yygridupdown(c.prototypeeditor)) DestroyWindow(up);
+    if (c.prototypeeditor) DestroyWindow(c.prototypeeditor);
+  }
+  g.columns.clear();
+  g.columnlabels.clear();
+  HWND templ = gridservices.loadtemplate ? gridservices.loadtemplate(g.rowtemplate) : nullptr;
+  g.columncount = std::max(0, columns);
+  const bool ok = templ != nullptr && SendMessage(g.window, GM_SETCOLUMNS, reinterpret_cast<WPARAM>(templ),
+                                                  reinterpret_cast<LPARAM>(positions)) != 0;
+  if (ok) {
+    setscrollbars(g);
+    setheaderwidths(g);
+    relabel(g);
+    if (g.editor == nullptr) yyGridCreateCurrent(g);
+    if (hadfocus && IsWindowVisible(g.window)) SetFocus(g.window);
+    if (yygridredefinedhook) yygridredefinedhook(g.window);
+    RedrawWindow(g.cellarea, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+  if (templ) DestroyWindow(templ);
+  return ok ? 1 : 0;
 }

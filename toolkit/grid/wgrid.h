@@ -57,6 +57,25 @@ void yyGridDestroyCurrent(GridInstance& g, int store);
 int yyGridUpdateCurrent(GridInstance& g);
 void yyGridStoreCurrent(GridInstance& g);
 void yygridupdatecell(win::HWND grid, int column, int row, int focus, int extend);
+// Applies a cell's locked state to its editor (read-only text, its up-down control enabled
+// only when unlocked, a check box that does not toggle itself).
+void yygridwindowstate(win::HWND editor, int type, int lock, int redraw);
+// The up-down control of a spinner editor: Shift+click goes to its buddy.
+win::LRESULT yygridspinwndproc(win::HWND h, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam);
+// The up-down control beside an editor or prototype (nullptr when none).
+win::HWND yygridupdown(win::HWND field);
+// Sets an up-down control's range from a column range (limited to +-31073, truncated); a
+// range that is switched off (low above high) leaves the control its default range.
+void yygridupdownrange(win::HWND updown, double low, double high);
+// Empties every cell of the grid; clearlists also empties the menu columns' option lists.
+void yyGridClear(win::HWND grid, int clearlists);
+// The grid window's side of the whole-grid settings: a column's record (range, steps,
+// colours) reaches its prototype and the current editor and the column is repainted; a
+// redefinition rebuilds the columns from the row template (1 done, 0 failed).
+void yygridcolumnchanged(GridInstance& g, int column);
+int yygridrebuild(GridInstance& g, int columns, const int* positions);
+// Filled by the grid-editor window: a redefined grid's window fits it again.
+inline void (*yygridredefinedhook)(win::HWND grid) = nullptr;
 
 void yygridselectrange(win::HWND grid, int firstrow, int lastrow, int firstcolumn, int lastcolumn);
 void yygridselectnone(win::HWND grid);
