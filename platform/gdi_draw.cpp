@@ -474,7 +474,11 @@ void orient(std::vector<Pt>& poly) {
 }
 
 std::vector<Pt> disc(Pt c, double r) {
-  const int n = std::max(8, static_cast<int>(r * 4));
+  // Four corners a pixel of radius up to 64; beyond, as many as keep every chord within a
+  // fiftieth of a pixel of the circle, so the widest pens (4096) do not fill caps of 8192
+  // corners, row by row, at every end of every line.
+  const int fine = static_cast<int>(std::ceil(M_PI * std::sqrt(25.0 * std::max(r, 0.0))));
+  const int n = std::max(8, std::min(static_cast<int>(r * 4), std::max(256, fine)));
   std::vector<Pt> v;
   for (int i = 0; i < n; ++i) {
     const double a = 6.283185307179586 * i / n;

@@ -16,6 +16,7 @@
 #include FT_FREETYPE_H
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +24,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/gdi_internal.h"
 #include "platform/printer.h"
@@ -75,6 +77,7 @@ class Player {
 
   void play(cairo_t* cr, const std::vector<MetaRecord>& records, POINT shift) {
     shift_ = shift;
+    limits(cr);
     cairo_save(cr);
     for (const MetaRecord& r : records) step(cr, r);
     cairo_restore(cr);
@@ -105,7 +108,134 @@ class Player {
   double X(LONG x) const { return static_cast<double>(x) - shift_.x; }
   double Y(LONG y) const { return static_cast<double>(y) - shift_.y; }
 
+  // What cairo is given stays within the surface widened by more than any pen reaches (pens
+  // are at most 4096 pixels wide on playing): cairo holds coordinates in 24.8 fixed point, and
+  // dashes a line along its whole length, so a figure a billion pixels away would wrap, or
+  // take minutes, in whatever copy or print replays it. Figures that reach beyond are cut to
+  // this box first; what lies on the surface stays as it was.
+  struct Pt { double x, y; };
+  struct Box {
+    double x0 = -16384, y0 = -16384, x1 = 16384, y1 = 16384;
+    bool inside(double x, double y) const { return x0 <= x && x <= x1 && y0 <= y && y <= y1; }
+    double cx(double x) const { return std::clamp(x, x0, x1); }
+    double cy(double y) const { return std::clamp(y, y0, y1); }
+  } box_;
+
+  void limits(cairo_t* cr) {
+    double a = 0, b = 0, c = 0, d = 0;
+    cairo_clip_extents(cr, &a, &b, &c, &d);
+    constexpr double kMargin = 8192, kMost = 4.0e6;
+    box_.x0 = std::clamp(a - kMargin, -kMost, kMost);
+    box_.y0 = std::clamp(b - kMargin, -kMost, kMost);
+    box_.x1 = std::clamp(c + kMargin, box_.x0, kMost);
+    box_.y1 = std::clamp(d + kMargin, box_.y0, kMost);
+  }
+
+  bool within(const std::vector<Pt>& p) const {
+    for (const Pt& q : p)
+      if (!box_.inside(q.x, q.y)) return false;
+    return true;
+  }
+
+  // The part of segment a-b inside the box, as the parameters t0 <= t1; false when none.
+  bool cut(const Pt& a, const Pt& b, double& t0, double& t1) const {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    t0 = 0;
+    t1 = 1;
+    auto edge = [&](double p, double q) {   // keeps the part where p t <= q
+      if (p == 0) return q >= 0;
+      const double t = q / p;
+      if (p < 0) t0 = std::max(t0, t);
+      else t1 = std::min(t1, t);
+      return t0 <= t1;
+    };
+    return edge(-dx, a.x - box_.x0) && edge(dx, box_.x1 - a.x) && edge(-dy, a.y - box_.y0) &&
+           edge(dy, box_.y1 - a.y);
+  }
+
+  // A closed ring cut to the box (Sutherland-Hodgman): inside the box every point is as
+  // often encircled as before, so both fill rules fill what they filled.
+  std::vector<Pt> clipRing(std::vector<Pt> ring) const {
+    auto pass = [&](auto in, auto cross) {
+      std::vector<Pt> out;
+      for (size_t i = 0; i < ring.size(); ++i) {
+        const Pt& a = ring[i];
+        const Pt& b = ring[(i + 1) % ring.size()];
+        const bool ia = in(a), ib = in(b);
+        if (ia) out.push_back(a);
+        if (ia != ib) out.push_back(cross(a, b));
+      }
+      ring = std::move(out);
+    };
+    auto atx = [](const Pt& a, const Pt& b, double x) {
+      return Pt{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)};
+    };
+    auto aty = [](const Pt& a, const Pt& b, double y) {
+      return Pt{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y};
+    };
+    pass([&](const Pt& p) { return p.x >= box_.x0; }, [&](const Pt& a, const Pt& b) { return atx(a, b, box_.x0); });
+    pass([&](const Pt& p) { return p.x <= box_.x1; }, [&](const Pt& a, const Pt& b) { return atx(a, b, box_.x1); });
+    pass([&](const Pt& p) { return p.y >= box_.y0; }, [&](const Pt& a, const Pt& b) { return aty(a, b, box_.y0); });
+    pass([&](const Pt& p) { return p.y <= box_.y1; }, [&](const Pt& a, const Pt& b) { return aty(a, b, box_.y1); });
+    return ring;
+  }
+
+  void ringPath(cairo_t* cr, const std::vector<Pt>& ring) {
+    for (size_t i = 0; i < ring.size(); ++i) {
+      if (i == 0) cairo_move_to(cr, ring[i].x, ring[i].y);
+      else cairo_line_to(cr, ring[i].x, ring[i].y);
+    }
+    if (!ring.empty()) cairo_close_path(cr);
+  }
+
+  // A line through the points with the selected pen. One reaching beyond the box is stroked
+  // piece by piece, each piece starting its dashes where the whole line has them there.
+  void strokeLine(cairo_t* cr, const std::vector<Pt>& p, bool closed) {
+    if (p.empty()) return;
+    if (within(p)) {
+      for (size_t i = 0; i < p.size(); ++i) {
+        if (i == 0) cairo_move_to(cr, p[i].x, p[i].y);
+        else cairo_line_to(cr, p[i].x, p[i].y);
+      }
+      if (closed) cairo_close_path(cr);
+      stroke(cr);
+      return;
+    }
+    cairo_new_path(cr);
+    const size_t segments = closed ? p.size() : p.size() - 1;
+    double along = 0, phase = 0;
+    bool open = false;
+    for (size_t i = 0; i < segments; ++i) {
+      const Pt& a = p[i];
+      const Pt& b = p[(i + 1) % p.size()];
+      const double length = std::hypot(b.x - a.x, b.y - a.y);
+      double t0 = 0, t1 = 0;
+      if (cut(a, b, t0, t1)) {
+        const Pt s{a.x + t0 * (b.x - a.x), a.y + t0 * (b.y - a.y)};
+        const Pt e{a.x + t1 * (b.x - a.x), a.y + t1 * (b.y - a.y)};
+        if (!(open && t0 == 0)) {
+          if (open) stroke(cr, false, phase);
+          phase = along + t0 * length;
+          cairo_move_to(cr, s.x, s.y);
+        }
+        cairo_line_to(cr, e.x, e.y);
+        open = true;
+        if (t1 < 1) {
+          stroke(cr, false, phase);
+          open = false;
+        }
+      } else if (open) {
+        stroke(cr, false, phase);
+        open = false;
+      }
+      along += length;
+    }
+    if (open) stroke(cr, false, phase);
+  }
+
   static LONG at(const std::vector<LONG>& a, size_t i) { return i < a.size() ? a[i] : 0; }
+  // A clip rectangle's side: as far as cairo can hold and well past any surface.
+  static LONG limit(LONG v) { return std::clamp<LONG>(v, -4000000, 4000000); }
 
   void applyClip(cairo_t* cr) {
     cairo_reset_clip(cr);
@@ -115,7 +245,7 @@ class Player {
   }
 
   // Strokes the current path with the selected pen; false when the pen draws nothing.
-  bool stroke(cairo_t* cr, bool keep = false) {
+  bool stroke(cairo_t* cr, bool keep = false, double phase = 0) {
     const MetaRecord* p = pen_;
     UINT style = p ? static_cast<UINT>(at(p->args, 1)) : PS_SOLID;
     if (p == nullptr || (style & PS_STYLE_MASK) == PS_NULL) {
@@ -142,7 +272,8 @@ class Player {
     }
     double total = 0;
     for (double v : dashes) total += v;
-    cairo_set_dash(cr, total > 0 ? dashes.data() : nullptr, total > 0 ? static_cast<int>(dashes.size()) : 0, 0);
+    const double offset = total > 0 ? std::fmod(phase, total) : 0;
+    cairo_set_dash(cr, total > 0 ? dashes.data() : nullptr, total > 0 ? static_cast<int>(dashes.size()) : 0, offset);
     cairo_line_cap_t cap = CAIRO_LINE_CAP_BUTT;
     cairo_line_join_t join = CAIRO_LINE_JOIN_MITER;
     if (geometric) {
@@ -186,14 +317,51 @@ class Player {
   }
 
   void boxPath(cairo_t* cr, LONG l, LONG t, LONG r, LONG b, double inset) {
-    const double x0 = X(std::min(l, r)), y0 = Y(std::min(t, b)), x1 = X(std::max(l, r)), y1 = Y(std::max(t, b));
+    const double x0 = box_.cx(X(std::min(l, r))), y0 = box_.cy(Y(std::min(t, b)));
+    const double x1 = box_.cx(X(std::max(l, r))), y1 = box_.cy(Y(std::max(t, b)));
     const double in = inset > 0 ? inset : 0, shrink = inset < 0 ? -inset : 0;
     cairo_rectangle(cr, x0 + in, y0 + in, std::max(0.0, x1 - x0 - 2 * in - shrink), std::max(0.0, y1 - y0 - 2 * in - shrink));
   }
 
   // The ellipse inscribed in the box, or its part swept counterclockwise (on the page) from
   // the ray through the start point to the ray through the end point.
+  // Whether an ellipse's box reaches beyond the box cairo may be given.
+  bool farEllipse(const LONG* v) const {
+    return !within({{X(v[0]), Y(v[1])}, {X(v[2]), Y(v[3])}});
+  }
+
+  // The ellipse (or its pie or arc) as points: enough of them that on a curve a billion
+  // pixels across a chord strays less than a pixel from it.
+  std::vector<Pt> ellipsePoints(const LONG* v, double inset, int kind) const {
+    const double x0 = X(std::min(v[0], v[2])), y0 = Y(std::min(v[1], v[3]));
+    const double x1 = X(std::max(v[0], v[2])) - (inset < 0 ? 1 : 0), y1 = Y(std::max(v[1], v[3])) - (inset < 0 ? 1 : 0);
+    const double in = inset > 0 ? inset : 0;
+    const double cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
+    const double rx = std::max(0.01, (x1 - x0) / 2 - in), ry = std::max(0.01, (y1 - y0) / 2 - in);
+    double a1 = 0, a2 = -2 * M_PI;
+    if (kind != 0) {
+      a1 = std::atan2((Y(v[5]) - cy) / ry, (X(v[4]) - cx) / rx);
+      a2 = std::atan2((Y(v[7]) - cy) / ry, (X(v[6]) - cx) / rx);
+      if (a2 >= a1) a2 -= 2 * M_PI;
+    }
+    constexpr int kSteps = 400000;   // for the whole turn
+    const int n = std::max(2, static_cast<int>(kSteps * (a1 - a2) / (2 * M_PI)));
+    std::vector<Pt> out;
+    out.reserve(static_cast<size_t>(n) + 2);
+    if (kind == 1) out.push_back(Pt{cx, cy});
+    for (int i = 0; i <= n; ++i) {
+      const double t = a1 + (a2 - a1) * i / n;
+      out.push_back(Pt{cx + rx * std::cos(t), cy + ry * std::sin(t)});
+    }
+    if (kind == 0) out.pop_back();
+    return out;
+  }
+
   void ellipsePath(cairo_t* cr, const LONG* v, double inset, int kind /*0 ellipse, 1 pie, 2 arc*/) {
+    if (farEllipse(v)) {
+      ringPath(cr, clipRing(ellipsePoints(v, inset, kind)));
+      return;
+    }
     const double x0 = X(std::min(v[0], v[2])), y0 = Y(std::min(v[1], v[3]));
     const double x1 = X(std::max(v[0], v[2])) - (inset < 0 ? 1 : 0), y1 = Y(std::max(v[1], v[3])) - (inset < 0 ? 1 : 0);
     const double in = inset > 0 ? inset : 0;
@@ -289,7 +457,8 @@ class Player {
     const UINT options = static_cast<UINT>(at(a, 2));
     cairo_save(cr);
     if (at(a, 3) != 0 && (options & ETO_OPAQUE)) {
-      cairo_rectangle(cr, X(at(a, 4)), Y(at(a, 5)), at(a, 6) - at(a, 4), at(a, 7) - at(a, 5));
+      const double l = box_.cx(X(at(a, 4))), t = box_.cy(Y(at(a, 5)));
+      cairo_rectangle(cr, l, t, box_.cx(X(at(a, 6))) - l, box_.cy(Y(at(a, 7))) - t);
       source(cr, bk_);
       cairo_fill(cr);
     }
@@ -337,7 +506,7 @@ class Player {
       }
       clusters.push_back(cairo_text_cluster_t{static_cast<int>(utf8.size() - before), 1});
     }
-    const double width = pen;
+    const double width = std::min(pen, 4.0e6);
     double ox = 0, oy = 0;
     if ((align_ & TA_CENTER) == TA_CENTER) ox = -width / 2;
     else if (align_ & TA_RIGHT) ox = -width;
@@ -346,6 +515,21 @@ class Player {
     else oy = f->ascent;
     const double x = (align_ & TA_UPDATECP) ? X(current_.x) : X(at(a, 0));
     const double y = (align_ & TA_UPDATECP) ? Y(current_.y) : Y(at(a, 1));
+    // A text starting far beyond the surface cannot reach it; glyphs far along it neither.
+    constexpr double kReach = 2.0e6;
+    if (x < box_.x0 - kReach || x > box_.x1 + kReach || y < box_.y0 - kReach || y > box_.y1 + kReach) {
+      cairo_restore(cr);
+      return;
+    }
+    while (!glyphs.empty() && std::fabs(glyphs.back().x) > kReach) {
+      glyphs.pop_back();
+      clusters.pop_back();
+    }
+    if (clusters.size() < r.text.size()) {
+      size_t bytes = 0;
+      for (const cairo_text_cluster_t& c : clusters) bytes += static_cast<size_t>(c.num_bytes);
+      utf8.resize(bytes);
+    }
     cairo_translate(cr, x, y);
     cairo_rotate(cr, -f->angle);
     if (bkMode_ == OPAQUE) {
@@ -369,8 +553,33 @@ class Player {
     cairo_restore(cr);
   }
 
+  struct V { double x, y, r, g, b; };
+
+  // A shaded polygon cut to the box, the colours interpolated at the cuts.
+  std::vector<V> clipShaded(std::vector<V> ring) const {
+    auto pass = [&](auto in, auto at) {
+      std::vector<V> out;
+      for (size_t i = 0; i < ring.size(); ++i) {
+        const V& a = ring[i];
+        const V& b = ring[(i + 1) % ring.size()];
+        const bool ia = in(a), ib = in(b);
+        if (ia) out.push_back(a);
+        if (ia != ib) {
+          const double u = at(a, b);
+          out.push_back(V{a.x + u * (b.x - a.x), a.y + u * (b.y - a.y), a.r + u * (b.r - a.r),
+                          a.g + u * (b.g - a.g), a.b + u * (b.b - a.b)});
+        }
+      }
+      ring = std::move(out);
+    };
+    pass([&](const V& p) { return p.x >= box_.x0; }, [&](const V& a, const V& b) { return (box_.x0 - a.x) / (b.x - a.x); });
+    pass([&](const V& p) { return p.x <= box_.x1; }, [&](const V& a, const V& b) { return (box_.x1 - a.x) / (b.x - a.x); });
+    pass([&](const V& p) { return p.y >= box_.y0; }, [&](const V& a, const V& b) { return (box_.y0 - a.y) / (b.y - a.y); });
+    pass([&](const V& p) { return p.y <= box_.y1; }, [&](const V& a, const V& b) { return (box_.y1 - a.y) / (b.y - a.y); });
+    return ring;
+  }
+
   void gradient(cairo_t* cr, const MetaRecord& r) {
-    struct V { double x, y, r, g, b; };
     std::vector<V> v;
     for (size_t i = 0; i + 5 < r.data.size(); i += 6)
       v.push_back(V{X(static_cast<LONG>(r.data[i])), Y(static_cast<LONG>(r.data[i + 1])), (r.data[i + 2] >> 8) / 255.0,
@@ -382,12 +591,19 @@ class Player {
       for (size_t i = 0; i + 1 < r.points.size(); i += 2) {
         const LONG k[3] = {r.points[i].x, r.points[i].y, r.points[i + 1].x};
         if (!ok(k[0]) || !ok(k[1]) || !ok(k[2])) continue;
-        cairo_mesh_pattern_begin_patch(mesh);
-        cairo_mesh_pattern_move_to(mesh, v[k[0]].x, v[k[0]].y);
-        cairo_mesh_pattern_line_to(mesh, v[k[1]].x, v[k[1]].y);
-        cairo_mesh_pattern_line_to(mesh, v[k[2]].x, v[k[2]].y);
-        for (unsigned c = 0; c < 3; ++c) cairo_mesh_pattern_set_corner_color_rgb(mesh, c, v[k[c]].r, v[k[c]].g, v[k[c]].b);
-        cairo_mesh_pattern_end_patch(mesh);
+        std::vector<V> t = {v[k[0]], v[k[1]], v[k[2]]};
+        if (!within({{t[0].x, t[0].y}, {t[1].x, t[1].y}, {t[2].x, t[2].y}})) t = clipShaded(t);
+        // The part inside as a fan of triangles: colours are linear over a triangle, so each
+        // keeps the colours the whole one had there.
+        for (size_t j = 1; j + 1 < t.size(); ++j) {
+          const V* c3[3] = {&t[0], &t[j], &t[j + 1]};
+          cairo_mesh_pattern_begin_patch(mesh);
+          cairo_mesh_pattern_move_to(mesh, c3[0]->x, c3[0]->y);
+          cairo_mesh_pattern_line_to(mesh, c3[1]->x, c3[1]->y);
+          cairo_mesh_pattern_line_to(mesh, c3[2]->x, c3[2]->y);
+          for (unsigned c = 0; c < 3; ++c) cairo_mesh_pattern_set_corner_color_rgb(mesh, c, c3[c]->r, c3[c]->g, c3[c]->b);
+          cairo_mesh_pattern_end_patch(mesh);
+        }
       }
       cairo_set_source(cr, mesh);
       cairo_paint(cr);
@@ -402,7 +618,8 @@ class Player {
                                                                             : cairo_pattern_create_linear(0, a.y, 0, b.y);
       cairo_pattern_add_color_stop_rgb(lin, 0, a.r, a.g, a.b);
       cairo_pattern_add_color_stop_rgb(lin, 1, b.r, b.g, b.b);
-      cairo_rectangle(cr, a.x, a.y, b.x - a.x, b.y - a.y);
+      const double l = box_.cx(a.x), t = box_.cy(a.y);
+      cairo_rectangle(cr, l, t, box_.cx(b.x) - l, box_.cy(b.y) - t);
       cairo_set_source(cr, lin);
       cairo_fill(cr);
       cairo_pattern_destroy(lin);
@@ -426,12 +643,21 @@ class Player {
       std::memcpy(px + static_cast<size_t>(y) * static_cast<size_t>(stride), r.data.data() + static_cast<size_t>(y) * static_cast<size_t>(sw),
                   static_cast<size_t>(sw) * 4);
     cairo_surface_mark_dirty(img);
+    // Only the part of the destination inside the box, placed from there: a picture's
+    // corner far away would otherwise reach cairo as its offset.
+    const double dx = X(at(a, 0)), dy = Y(at(a, 1)), dw = at(a, 2), dh = at(a, 3);
+    const double l = box_.cx(std::min(dx, dx + dw)), t = box_.cy(std::min(dy, dy + dh));
+    const double rr = box_.cx(std::max(dx, dx + dw)), b = box_.cy(std::max(dy, dy + dh));
+    if (dw == 0 || dh == 0 || rr <= l || b <= t) {
+      cairo_surface_destroy(img);
+      return;
+    }
     cairo_save(cr);
-    cairo_rectangle(cr, X(at(a, 0)), Y(at(a, 1)), at(a, 2), at(a, 3));
+    cairo_rectangle(cr, l, t, rr - l, b - t);
     cairo_clip(cr);
-    cairo_translate(cr, X(at(a, 0)), Y(at(a, 1)));
-    cairo_scale(cr, static_cast<double>(at(a, 2)) / sw, static_cast<double>(at(a, 3)) / sh);
-    cairo_set_source_surface(cr, img, 0, 0);
+    cairo_translate(cr, l, t);
+    cairo_scale(cr, dw / sw, dh / sh);
+    cairo_set_source_surface(cr, img, (dx - l) * sw / dw, (dy - t) * sh / dh);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
     cairo_paint(cr);
     cairo_restore(cr);
@@ -448,36 +674,33 @@ class Player {
       case 25: bk_ = static_cast<COLORREF>(at(a, 0)); break;
       case 27: current_ = POINT{at(a, 0), at(a, 1)}; break;
       case 54:
-        cairo_move_to(cr, X(current_.x) + 0.5, Y(current_.y) + 0.5);
-        cairo_line_to(cr, X(at(a, 0)) + 0.5, Y(at(a, 1)) + 0.5);
-        stroke(cr);
+        strokeLine(cr, {{X(current_.x) + 0.5, Y(current_.y) + 0.5}, {X(at(a, 0)) + 0.5, Y(at(a, 1)) + 0.5}}, false);
         current_ = POINT{at(a, 0), at(a, 1)};
         break;
       case 15:
+        if (!box_.inside(X(at(a, 0)), Y(at(a, 1)))) break;
         cairo_rectangle(cr, X(at(a, 0)), Y(at(a, 1)), 1, 1);
         source(cr, static_cast<COLORREF>(at(a, 2)));
         cairo_fill(cr);
         break;
-      case 4:
-        for (size_t i = 0; i < r.points.size(); ++i) {
-          const double x = X(r.points[i].x) + 0.5, y = Y(r.points[i].y) + 0.5;
-          if (i == 0) cairo_move_to(cr, x, y);
-          else cairo_line_to(cr, x, y);
-        }
-        stroke(cr);
+      case 4: {
+        std::vector<Pt> line;
+        line.reserve(r.points.size());
+        for (const POINT& q : r.points) line.push_back(Pt{X(q.x) + 0.5, Y(q.y) + 0.5});
+        strokeLine(cr, line, false);
         break;
+      }
       case 3: case 8: {
         std::vector<LONG> counts = r.type == 3 ? std::vector<LONG>{static_cast<LONG>(r.points.size())} : a;
         figure(cr, [&](double inset) {
           const double o = inset > 0 ? inset : 0;
           size_t k = 0;
           for (LONG n : counts) {
-            for (LONG i = 0; i < n && k < r.points.size(); ++i, ++k) {
-              const double x = X(r.points[k].x) + o, y = Y(r.points[k].y) + o;
-              if (i == 0) cairo_move_to(cr, x, y);
-              else cairo_line_to(cr, x, y);
-            }
-            cairo_close_path(cr);
+            std::vector<Pt> ring;
+            for (LONG i = 0; i < n && k < r.points.size(); ++i, ++k)
+              ring.push_back(Pt{X(r.points[k].x) + o, Y(r.points[k].y) + o});
+            if (ring.empty()) continue;
+            ringPath(cr, within(ring) ? ring : clipRing(ring));
           }
         });
         break;
@@ -487,7 +710,9 @@ class Player {
         break;
       case 42: case 45: case 47: {
         const LONG v[8] = {at(a, 0), at(a, 1), at(a, 2), at(a, 3), at(a, 4), at(a, 5), at(a, 6), at(a, 7)};
-        if (r.type == 45) {
+        if (r.type == 45 && farEllipse(v)) {
+          strokeLine(cr, ellipsePoints(v, 0.5, 2), false);
+        } else if (r.type == 45) {
           ellipsePath(cr, v, 0.5, 2);
           stroke(cr);
         } else {
@@ -503,7 +728,7 @@ class Player {
         clipped_ = at(a, 1) != 0;
         clip_.clear();
         for (size_t i = 0; i + 1 < r.points.size(); i += 2)
-          clip_.push_back(RECT{r.points[i].x, r.points[i].y, r.points[i + 1].x, r.points[i + 1].y});
+          clip_.push_back(RECT{limit(r.points[i].x), limit(r.points[i].y), limit(r.points[i + 1].x), limit(r.points[i + 1].y)});
         applyClip(cr);
         break;
       case 38: case 95: case 39: case 94: case 82:

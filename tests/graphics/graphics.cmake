@@ -2,6 +2,7 @@ tw_add_test(graphics_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/area_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/colour_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/far_shapes_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fill_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gradient_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/lines_test.cpp

@@ -452,6 +452,10 @@ TEST_F(CgmFile, TitlesInTheShortAndTheLongForm) {
   EXPECT_EQ(hex(Bytes(bytes.begin(), bytes.begin() + 5)), "00 3F 00 1F 1E");
   ASSERT_TRUE(d.wellformed);
   EXPECT_EQ(std::string(d.elements[0].p.begin() + 1, d.elements[0].p.end()), t30);
+  // Control characters (a character-set escape among them) become blanks.
+  d = write("titlecontrol.cgm", [] {}, std::string_view("Flow\r\n\x1b(B\x04"));
+  ASSERT_TRUE(d.wellformed);
+  EXPECT_EQ(std::string(d.elements[0].p.begin() + 1, d.elements[0].p.end()), "Flow   (B ");
 }
 
 TEST_F(CgmFile, AttributesOnlyWhenTheyChange) {

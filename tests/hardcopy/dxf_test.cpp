@@ -2,10 +2,12 @@
 // that cannot break the groups, decimal points, and ezdxf auditing the shared test picture.
 #include <gtest/gtest.h>
 
+#include "tests/hang_guard.h"
 #include "tests/hardcopy/driver_files.h"
 #include "tests/hardcopy/driver_fixture.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/colour.h"
+#include "toolkit/graphics/fill.h"
 #include "toolkit/graphics/lines.h"
 #include "toolkit/graphics/shapes.h"
 #include "toolkit/graphics/text.h"
@@ -71,6 +73,25 @@ TEST_F(Dxf, ColoursByDepth) {
   EXPECT_EQ(yydxfcol(yydxfpal(9)), 9);
 }
 
+TEST_F(Dxf, HugePageHeightHatchesNoCloserThanTheDrawableRows) {
+  igrhardcopyoptions(2, 1000000);
+  std::vector<std::string> l;
+  {
+    HangGuard guard("a DXF fill on a page 1,000,000 points high", 30);
+    l = write("hugepage.dxf", [] {
+      igrfillpattern(4, 2, 3);
+      const std::vector<float> x = {0, 1, 1, 0}, y = {0, 0, 1, 1};
+      IGrPolygonComplex(x, y, 4);
+      igrfillpattern(3, 2, 3);
+      IGrRectangle(0, 0, 1, 1);
+    });
+  }
+  const auto lines = std::count(l.begin(), l.end(), std::string("LINE"));
+  // Two shapes over the 750 rows of the drawable: one line a row at most for each.
+  EXPECT_GT(lines, 300);
+  EXPECT_LE(lines, 2 * 760);
+}
+
 TEST_F(Dxf, PolylineVerticesAndLineTypes) {
   const auto l = write("poly.dxf", [] {
     igrlinetype(2);
@@ -90,10 +111,10 @@ TEST_F(Dxf, TextsKeepTheirGroupsAndNumbersTheirPoint) {
   const auto l = write("text.dxf", [] {
     // Fixed pitch: the proportional faces go as stroke text on this device.
     WGrTextFont({.family = 101});
-    wgrtextstring(0.1f, 0.1f, "A(1)\r\n0\r\nEOF");
+    wgrtextstring(0.1f, 0.1f, "A(1)\r\n0\r\nEOF\x1a\x1b");
   });
   tessar.dialog.DECIMALSUBST = 0;
-  EXPECT_EQ(after(l, "TEXT", "1"), "A(1)  0  EOF");
+  EXPECT_EQ(after(l, "TEXT", "1"), "A(1)  0  EOF  ");
   EXPECT_EQ(bytes.find(','), std::string::npos);
   EXPECT_EQ(std::count(l.begin(), l.end(), "EOF"), 1);
 }

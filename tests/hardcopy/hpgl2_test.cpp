@@ -186,6 +186,15 @@ TEST_F(Hpgl2, LaserJetHeaderAndPageEnd) {
   EXPECT_EQ(c[c.size() - 2].size(), 15u);
 }
 
+TEST_F(Hpgl2, TitleControlCharactersBecomeBlanks) {
+  const Lines l = write("title.plt", [] {}, "River\x1b%-12345X\x04Tarn\rPG;");
+  ASSERT_GE(l.size(), 2u);
+  EXPECT_TRUE(l[1].starts_with("CO: River")) << l[1];
+  EXPECT_EQ(std::count_if(l[1].begin(), l[1].end(), [](char c) { return static_cast<unsigned char>(c) < 32; }), 0)
+      << l[1];
+  EXPECT_EQ(std::find(l.begin(), l.end(), "PG;"), l.end());
+}
+
 TEST_F(Hpgl2, FileQueryKnowsTheFileAndCountsItsPages) {
   write("two2.plt", [] {
     igrfillpattern(4);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "tests/hang_guard.h"
 #include "tests/hardcopy/driver_files.h"
 #include "tests/hardcopy/hpgl_fixtures.h"
 #include "tests/support/test_picture.h"
@@ -194,6 +195,18 @@ TEST_F(Hpgl, PagesPenReselectionAndLabels) {
             l.end());
 }
 
+TEST_F(Hpgl, LabelTextCannotEndItsLabel) {
+  select(7);
+  const Lines l = write("label.plt", [] {
+    WGrTextFont({.family = 101});
+    wgrtextstring(0.5f, 0.5f, "Q\x04PG;\x1b.Y");
+  });
+  const auto label = std::find_if(l.begin(), l.end(), [](const std::string& s) { return s.starts_with("LB"); });
+  ASSERT_NE(label, l.end()) << bytes;
+  // Only the label's own terminator, at its end.
+  EXPECT_EQ(*label, "LBQPG;.Y\x04");
+}
+
 TEST_F(Hpgl, FileQueryKnowsTheFileAndCountsItsPages) {
   write("two.plt", [] {
     igrjoin(0.1f, 0.1f, 0.2f, 0.2f);
@@ -232,6 +245,26 @@ TEST_F(Hpgl, EmulatedRectangleIsAnnotated) {
   EXPECT_EQ(bytes.find("SC-"), std::string::npos) << bytes;
   EXPECT_EQ(bytes.find("PW"), std::string::npos);
   EXPECT_GT(std::count_if(plain.begin(), plain.end(), [](const std::string& s) { return s.starts_with("PD"); }), 20);
+}
+
+TEST_F(Hpgl, HugePageHeightHatchesNoCloserThanTheDrawableRows) {
+  // The emulated fill's spacing follows the pen width on the page: on a page a million points
+  // high it would be a tiny fraction of a row.
+  igrhardcopyoptions(2, 1000000);
+  Lines l;
+  {
+    HangGuard guard("an HP-GL fill on a page 1,000,000 points high", 30);
+    l = write("hugepage.plt", [] {
+      igrfillpattern(4, 2, 3);
+      IGrRectangle(0, 0, 1, 1);
+      igrfillpattern(3, 2, 3);
+      IGrTriangle(0, 0, 1, 0, 0.5f, 1);
+    });
+  }
+  const auto strokes = std::count_if(l.begin(), l.end(), [](const std::string& s) { return s.starts_with("PD"); });
+  // Two shapes over the 750 rows of the drawable: one line a row at most for each.
+  EXPECT_GT(strokes, 300);
+  EXPECT_LE(strokes, 2 * 760);
 }
 
 TEST_F(Hpgl, NativeFillsWhereTheDialectHasThem) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <sstream>
 
 #include "tests/hardcopy/driver_files.h"
@@ -351,6 +352,41 @@ void expectsamples(const std::string& png) {
     EXPECT_NEAR(got[static_cast<std::size_t>(k)][1], s[k].green, 24) << s[k].what;
     EXPECT_NEAR(got[static_cast<std::size_t>(k)][2], s[k].blue, 24) << s[k].what;
   }
+}
+
+TEST_F(PostScriptGhostscript, TitleAndTextWithLineBreaksStayTextAndComment) {
+  path = hc::scratch("injected.ps").string();
+  igrhardcopy(path, std::string_view("Flow\r\n(injected) print showpage\r\n%x"));
+  igrjoin(0.1f, 0.1f, 0.5f, 0.5f);
+  WGrTextFont({.family = 102});
+  wgrtextstring(0.2f, 0.2f, "a\r\n%%EOF\x04");
+  igrhardcopy("S");
+  bytes = tw::test::slurp(path);
+  const auto lines = hc::crlflines(bytes);
+  EXPECT_NE(find(lines, "%%Title: Flow (injected) print showpage %x"), std::string::npos) << bytes;
+  // The text's control characters as octal escapes, inside its one literal.
+  EXPECT_NE(bytes.find("\r\n(a\\015\\012%%EOF\\004) "), std::string::npos) << bytes;
+  const hc::Run r = hc::run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=nullpage " + path);
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(r.output.find("injected"), std::string::npos) << r.output;
+  EXPECT_EQ(r.output.find("Error"), std::string::npos) << r.output;
+}
+
+TEST_F(PostScriptGhostscript, NumbersWiderThanTheirFieldStaySeparate) {
+  // A page 20,000,000 points wide: its coordinates need more than the nine places of a field.
+  igrhardcopyoptions(1, 20000000);
+  igrhardcopyoptions(2, 15000000);
+  path = hc::scratch("hugepage.ps").string();
+  igrhardcopy(path);
+  igrjoin(0.1f, 0.1f, 0.9f, 0.9f);
+  igrfillpattern(4);
+  IGrRectangle(0.2f, 0.2f, 0.6f, 0.4f);
+  igrhardcopy("S");
+  bytes = tw::test::slurp(path);
+  // No number runs into the next: every decimal part ends at a blank or the line's end.
+  EXPECT_FALSE(std::regex_search(bytes, std::regex(R"(\.[0-9]*[-.])"))) << bytes;
+  EXPECT_TRUE(std::regex_search(bytes, std::regex(R"(1[0-9]{7}\.[0-9]+ +1[0-9]{7}\.[0-9]+ +l)"))) << bytes;
+  accepted();
 }
 
 TEST_F(PostScriptGhostscript, PictureIsReadAndRendersItsInk) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "tests/hang_guard.h"
 #include "tests/pgraph/chart_recorder.h"
 #include "toolkit/graphics/lines.h"
 #include "toolkit/graphics/strokefonts.h"
@@ -132,6 +133,24 @@ TEST_F(Plots, FillAcrossTheBaseIsTwoTrianglesMeetingOnTheZeroLine) {
       ++tri;
   EXPECT_GE(tri, 2);
   EXPECT_FLOAT_EQ(h1, -0.2f);
+}
+
+TEST_F(Plots, FilledSetWithAFarValueFillsOnlyWhatShows) {
+  // One value of 1e8 on Y units 0-10: its fill reaches some 5e9 device units up.
+  const std::array<int, 1> nv{3};
+  for (const int angle : {1, 3, 4}) {
+    SCOPED_TRACE(angle);
+    ipgnewplot1(4, 1, nv);
+    ipgunits(0, 0, 2, 10);
+    ipgstyle(1, {.a = 1, .b = 2, .c = angle});
+    const std::array<float, 3> y{1, 1e8f, 2};
+    devicelog().clear();
+    {
+      HangGuard guard("a line chart with a filled set and one value of 1e8", 20);
+      ipglineplot(y);
+    }
+    EXPECT_GT(count(DLINE), 20);
+  }
 }
 
 TEST_F(Plots, StackedSetsSitOnTheValidValuesBelow) {

@@ -33,12 +33,12 @@ void limits(Ellipse& e) {
 
 void operands(const Ellipse& e, float ratio, float radius) {
   DeviceOperands& op = tessar.graphics.operands;
-  op.IX1 = static_cast<int>(e.xc);
-  op.IY1 = static_cast<int>(e.yc);
-  op.IX2 = static_cast<int>(e.rx);
-  op.IY2 = static_cast<int>(e.ry);
-  op.IY3 = static_cast<int>(e.ylo);
-  op.IY4 = static_cast<int>(e.yhi);
+  op.IX1 = yydevint(e.xc);
+  op.IY1 = yydevint(e.yc);
+  op.IX2 = yydevint(e.rx);
+  op.IY2 = yydevint(e.ry);
+  op.IY3 = yydevint(e.ylo);
+  op.IY4 = yydevint(e.yhi);
   op.RX1 = e.xc;
   op.RY1 = e.yc;
   op.RX2 = e.rx;
@@ -53,7 +53,9 @@ void operands(const Ellipse& e, float ratio, float radius) {
 void softoutline(const Ellipse& e) {
   const int width = tessar.graphics.target.WIDTH;
   if (width <= 0) return;
-  const int n = (75 * static_cast<int>(e.rx)) / width + 25;
+  // A far larger circle than the drawable still gets chords well under a unit from the
+  // curve, without millions of them.
+  const int n = static_cast<int>(std::min(75.0 * std::trunc(e.rx) / width, 200000.0)) + 25;
   const float step = kPi / static_cast<float>(n);
   for (float s : {-1.0f, 1.0f}) {
     float px = e.xc, py = e.yc + e.ry;

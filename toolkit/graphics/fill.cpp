@@ -21,7 +21,6 @@ namespace {
 constexpr float kNoCrossing = 2147480064.0f;
 constexpr int kMaxActive = 100;
 
-int truncate(float v) { return static_cast<int>(v); }
 
 // The colours the two-colour rule put aside for the second call.
 struct SavedColours {
@@ -35,7 +34,8 @@ int& fillflag(int side) {
 
 struct Edge { float slope, vmin, vmax, u; };
 
-float pixelcentre(float m) { return m >= 0 ? std::trunc(m) + 0.5f : std::trunc(m) - 0.5f; }
+// In double: far from the origin a float has no halves.
+double pixelcentre(float m) { return m >= 0 ? std::trunc(m) + 0.5 : std::trunc(m) - 0.5; }
 
 }  // namespace
 
@@ -62,6 +62,59 @@ int yygridbase(int a, int i) {
   return b;
 }
 
+double yygridbase(double a, int i) {
+  a = std::trunc(a);
+  if (i <= 0 || !std::isfinite(a)) return a;
+  return std::floor(a / i) * i;
+}
+
+int yydevint(float v) {
+  if (!(v == v)) return 0;
+  if (v >= 2147483520.0f) return 2147483520;
+  if (v <= -2147483520.0f) return -2147483520;
+  return static_cast<int>(v);
+}
+
+long long yyscangrid(double first, double step, double last, bool strict, double lo, double hi,
+                     const std::function<void(double v, long long k)>& line) {
+  if (!(step > 0) || !std::isfinite(step) || !std::isfinite(first)) return 0;
+  auto value = [&](long long k) { return static_cast<float>(first + static_cast<double>(k) * step); };
+  auto within = [&](long long k) {
+    const double v = value(k);
+    return strict ? v < last : v <= last;
+  };
+  // Estimates in double, then a few exact steps: a shape larger than anything visible still
+  // takes no more than its visible lines.
+  constexpr double kFar = 1e15;
+  auto index = [&](double v, bool up) {
+    const double k = (v - first) / step;
+    if (!(k < kFar)) return static_cast<long long>(kFar);
+    if (!(k > -kFar)) return -static_cast<long long>(kFar);
+    return static_cast<long long>(up ? std::ceil(k) : std::floor(k));
+  };
+  long long end = index(last, false);
+  for (int i = 0; i < 64 && end >= 0 && !within(end); ++i) --end;
+  for (int i = 0; i < 64 && within(end + 1); ++i) ++end;
+  if (end < 0) return 0;
+  long long k0 = std::max(0LL, index(lo, true));
+  for (int i = 0; i < 64 && k0 > 0 && value(k0 - 1) >= lo; ++i) --k0;
+  long long k1 = std::min(end, index(hi, false));
+  for (int i = 0; i < 64 && k1 < end && value(k1 + 1) <= hi; ++i) ++k1;
+  for (long long k = k0; k <= k1; ++k) {
+    const float v = value(k);
+    if (v < lo) continue;
+    if (v > hi) break;
+    line(first + static_cast<double>(k) * step, k);
+  }
+  return end + 1;
+}
+
+void yyscanrange(bool horizontal, double& lo, double& hi) {
+  const GraphicsArea& ar = tessar.graphics.area;
+  lo = horizontal ? ar.TYMIN : ar.TXMIN;
+  hi = horizontal ? ar.TYMAX : ar.TXMAX;
+}
+
 void yystep(int side, int density, float& sx, float& sy, int& ix, int& iy, float& inset,
             int& alternate) {
   const GraphicsRegion& g = tessar.graphics;
@@ -84,7 +137,7 @@ void yystep(int side, int density, float& sx, float& sy, int& ix, int& iy, float
     }
     return;
   }
-  auto integer = [](float s) { return s <= 1.0f ? 1 : truncate(s); };
+  auto integer = [](float s) { return s <= 1.0f ? 1 : yydevint(s); };
   if (hatched) {
     sy = g.area.REXTY / static_cast<float>(ydiv);
     sx = g.area.REXTX / static_cast<float>(xdiv);
@@ -182,7 +235,7 @@ void yyfillend(const FillPlan& plan) {
 }
 
 bool yyscanfill(std::span<const float> xw, std::span<const float> yw, int side, bool horizontal,
-                float start, float step, const std::function<void(float s)>& perline,
+                double start, float step, const std::function<void(float s)>& perline,
                 const char* routine) {
   const int n = static_cast<int>(std::min(xw.size(), yw.size()));
   if (n == 0) return true;
@@ -219,8 +272,13 @@ bool yyscanfill(std::span<const float> xw, std::span<const float> yw, int side, 
   int first = 0, last = 0;
   std::vector<float> crossings;
   crossings.reserve(kMaxActive);
-  // A step too small to move the scan value any further ends the scan.
-  for (float s = start; s <= vmax; s = s + step > s ? s + step : vmax + 1) {
+  // Only the scan lines that can reach the clip box are worked out.
+  double lo = 0, hi = 0;
+  yyscanrange(horizontal, lo, hi);
+  bool complete = true;
+  yyscangrid(start, step, vmax, false, lo, hi, [&](double exact, long long) {
+    const auto s = static_cast<float>(exact);
+    if (!complete) return;
     while (last < k - 1 && edges[static_cast<std::size_t>(last) + 1].vmin <= s) ++last;
     // Keep the edges still active, packed in order at the top of the range.
     int top = last;
@@ -234,7 +292,8 @@ bool yyscanfill(std::span<const float> xw, std::span<const float> yw, int side, 
     const int active = last - first + 1;
     if (active >= kMaxActive) {
       yyerror(49, routine);
-      return false;
+      complete = false;
+      return;
     }
     perline(s);
     crossings.clear();
@@ -243,7 +302,7 @@ bool yyscanfill(std::span<const float> xw, std::span<const float> yw, int side, 
       crossings.push_back(e.u + e.slope * (s - e.vmin));
     }
     const int c = static_cast<int>(crossings.size());
-    if (c == 0 || c % 2 != 0) continue;
+    if (c == 0 || c % 2 != 0) return;
     std::sort(crossings.begin(), crossings.end());
     auto draw = [&](float a, float b) {
       if (horizontal)
@@ -257,7 +316,7 @@ bool yyscanfill(std::span<const float> xw, std::span<const float> yw, int side, 
       if (b < a) continue;
       if (horizontal && i + 2 < c) {
         const float na = crossings[static_cast<std::size_t>(i) + 2];
-        const bool meet = side == 1 ? truncate(na) == truncate(b) : na == b;
+        const bool meet = side == 1 ? std::trunc(na) == std::trunc(b) : na == b;
         if (meet) {
           draw(a, crossings[static_cast<std::size_t>(i) + 3]);
           i += 2;
@@ -266,8 +325,8 @@ bool yyscanfill(std::span<const float> xw, std::span<const float> yw, int side, 
       }
       draw(a, b);
     }
-  }
-  return true;
+  });
+  return complete;
 }
 
 void IGrPolygonComplex(std::span<const float> x, std::span<const float> y, int n) {
@@ -315,9 +374,9 @@ void yyplygon(std::span<const float> x, std::span<const float> y, int n, int uni
   g.YWORK = yw;
   DeviceOperands& op = g.operands;
   op.IOPER2 = n;
-  op.IX1 = truncate(xw[0]); op.IY1 = truncate(yw[0]);
-  op.IX2 = truncate(bxmin); op.IY2 = truncate(bymin);
-  op.IX3 = truncate(bxmax); op.IY3 = truncate(bymax);
+  op.IX1 = yydevint(xw[0]); op.IY1 = yydevint(yw[0]);
+  op.IX2 = yydevint(bxmin); op.IY2 = yydevint(bymin);
+  op.IX3 = yydevint(bxmax); op.IY3 = yydevint(bymax);
 
   const FillPlan plan = yyfillbegin(12);
   yyfillsides(plan, [&](int side) {
@@ -334,7 +393,7 @@ void yyplygon(std::span<const float> x, std::span<const float> y, int n, int uni
     bool horizontal = !(plan.hatch == 1 && plan.angle == 4);
     for (;;) {
       const float m = horizontal ? bymin : bxmin;
-      float start = side == 1 ? pixelcentre(m) : m;
+      double start = side == 1 ? pixelcentre(m) : m;
       const float step = horizontal ? sy : sx;
       int pass = 1;
       for (;;) {
@@ -345,7 +404,7 @@ void yyplygon(std::span<const float> x, std::span<const float> y, int n, int uni
         }
         yy2col(side, pass);
         if (pass != 2) break;
-        start += 0.5f * sy;
+        start += 0.5 * sy;
       }
       if (plan.hatch == 2 && horizontal) {
         horizontal = false;

@@ -31,12 +31,28 @@ void yyfillsides(const FillPlan& plan, const std::function<bool(int side)>& side
 void yyfillend(const FillPlan& plan);
 // The largest multiple of i not above a (the hatch grid of the filled shapes).
 int yygridbase(int a, int i);
+double yygridbase(double a, int i);
+
+// One set of parallel lines at first, first + step, ... while at most last (below last when
+// strict). Only the lines whose scan value lies in lo..hi (the part of the set that can reach
+// the clip box) are drawn, line(v, k) with k counted from the set's first line, so that the
+// lines inside land where a full scan puts them; v is exact (double), a float of it is the
+// single-precision scan value. Worked in double, so every step advances
+// whatever the size of the shape. Returns how many lines the whole set holds.
+long long yyscangrid(double first, double step, double last, bool strict, double lo, double hi,
+                     const std::function<void(double v, long long k)>& line);
+// The visible range of a scan coordinate: y (the tolerance box's rows) for horizontal lines,
+// x for vertical ones.
+void yyscanrange(bool horizontal, double& lo, double& hi);
+// A device integer: the real truncated toward zero, held within the integer range.
+int yydevint(float v);
 
 // The scan engine of the polygon fill, also used by the linear gradient fill: edge table,
 // active edges and even-odd spans of the closed polygon (u along the lines, v across them).
 // For each scan value from start upward in steps while it is at most vmax, perline(s) runs
-// first (it may change colours), then the spans are drawn. Returns false after error 49,
+// first (it may change colours), then the spans are drawn; scan values outside the clip box
+// are passed over. Returns false after error 49,
 // recorded under routine.
 bool yyscanfill(std::span<const float> xw, std::span<const float> yw, int side, bool horizontal,
-                float start, float step, const std::function<void(float s)>& perline,
+                double start, float step, const std::function<void(float s)>& perline,
                 const char* routine);

@@ -227,8 +227,10 @@ void IGrPolygonGrad(std::span<const float> x, std::span<const float> y, int n, i
       }
       const float m = horizontal ? *by0 : *bx0;
       const float top = horizontal ? *by1 : *bx1;
-      const float s0 = s == 1 ? (m >= 0 ? std::trunc(m) + 0.5f : std::trunc(m) - 0.5f) : m;
-      return yyscanfill(xt, yt, s, horizontal, s0, spacing, [&](float v) {
+      // The first line in double: far from the origin a float has no halves.
+      const double first = s == 1 ? (m >= 0 ? std::trunc(m) + 0.5 : std::trunc(m) - 0.5) : m;
+      const float s0 = static_cast<float>(first);
+      return yyscanfill(xt, yt, s, horizontal, first, spacing, [&](float v) {
         // A polygon no more than one line high takes the start colour.
         const float f = top == s0 ? 0.0f : 1.0f - (top - v) / (top - s0);
         const int colour = (ra + static_cast<int>(static_cast<float>(dr) * f)) +

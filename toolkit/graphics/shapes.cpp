@@ -18,9 +18,40 @@
 
 namespace {
 
-int truncate(float v) { return static_cast<int>(v); }
+int truncate(float v) { return yydevint(v); }
+
+// The grid base of a device real for spacing i, worked in double so far shapes keep the grid.
+double gridof(float a, int i) { return yygridbase(static_cast<double>(a), i); }
 
 struct Point { float x, y; };
+
+// A segment with an end beyond 2^22 units, where single precision no longer places a point
+// within half a unit, is cut in double (from the exact ends a, b) to just outside the
+// tolerance box first, so the clipper works near the box and the part inside stays where it
+// belongs. Nearer segments go as they are (the single-precision ends f).
+void farsegment(const std::array<float, 4>& f, const std::array<double, 4>& a) {
+  constexpr float kNear = 4194304.0f;
+  if (std::fabs(f[0]) < kNear && std::fabs(f[1]) < kNear && std::fabs(f[2]) < kNear &&
+      std::fabs(f[3]) < kNear) {
+    yylini(f[0], f[1], f[2], f[3]);
+    return;
+  }
+  const GraphicsArea& ar = tessar.graphics.area;
+  const double bx0 = ar.TXMIN - 2.0, bx1 = ar.TXMAX + 2.0, by0 = ar.TYMIN - 2.0, by1 = ar.TYMAX + 2.0;
+  const double x1 = a[0], y1 = a[1], dx = a[2] - a[0], dy = a[3] - a[1];
+  double t0 = 0, t1 = 1;
+  auto edge = [&](double p, double q) {   // keeps the part where p t <= q
+    if (p == 0) return q >= 0;
+    const double t = q / p;
+    if (p < 0) t0 = std::max(t0, t);
+    else t1 = std::min(t1, t);
+    return t0 <= t1;
+  };
+  if (!(edge(-dx, x1 - bx0) && edge(dx, bx1 - x1) && edge(-dy, y1 - by0) && edge(dy, by1 - y1)))
+    return;
+  yylini(static_cast<float>(x1 + t0 * dx), static_cast<float>(y1 + t0 * dy),
+         static_cast<float>(x1 + t1 * dx), static_cast<float>(y1 + t1 * dy));
+}
 
 void setcurrentpoint(float x, float y) {
   tessar.graphics.area.CURX = x;
@@ -44,14 +75,33 @@ Hatch spacing(int side) {
   return h;
 }
 
+// The scan values s of a set of slanted lines that can reach the box: each line runs along
+// from a0 to a1 (a0 <= a1) while its scan coordinate goes from s to s + rise; the box spans
+// alo..ahi along and slo..shi across. An empty range (lo > hi) when the lines pass it by.
+void slantrange(double a0, double a1, double rise, double alo, double ahi, double slo, double shi,
+                double& lo, double& hi) {
+  const double u0 = std::max(a0, alo), u1 = std::min(a1, ahi);
+  lo = 1;
+  hi = 0;
+  if (!(u0 <= u1)) return;
+  double d0 = std::min(0.0, rise), d1 = std::max(0.0, rise);
+  if (a1 > a0) {
+    d0 = (u0 - a0) / (a1 - a0) * rise;
+    d1 = (u1 - a0) / (a1 - a0) * rise;
+    if (d1 < d0) std::swap(d0, d1);
+  }
+  lo = slo - d1 - 2;
+  hi = shi - d0 + 2;
+}
+
 // Horizontal line sets with the two-colour rule: set(ystart) draws one set from a base.
 template <class Set>
-void twocolourset(int side, int base, float sy, Set&& set) {
+void twocolourset(int side, double base, float sy, Set&& set) {
   int pass = 1;
-  set(static_cast<float>(base));
+  set(base);
   yy2col(side, pass);
   if (pass == 2) {
-    set(static_cast<float>(base) + 0.5f * sy);
+    set(base + 0.5 * sy);
     yy2col(side, pass);
   }
 }
@@ -96,21 +146,23 @@ void triangle(float x1, float y1, float x2, float y2, float x3, float y3) {
       }
       if (plan.hatch == 0) return true;
       const Hatch h = spacing(side);
-      int d = 1;
-      auto line = [&](float lo, float hi, auto&& draw) {
-        if (h.alternate != 0) d = 1 - d;
+      // Lines of this side before the current set: the alternation runs on through them all.
+      long long before = 0;
+      auto line = [&](long long k, float lo, float hi, auto&& draw) {
+        const int d = h.alternate != 0 && (before + k) % 2 == 0 ? 0 : 1;
         const float end0 = lo + h.e, end1 = hi - h.e;
         if (d == 0)
           draw(end0, end1);
         else
           draw(end1, end0);
       };
+      double lo = 0, hi = 0;
       if ((plan.angle >= 1 && plan.angle <= 3) || plan.hatch == 2) {
-        const int base = yygridbase(truncate(c[0].y), h.iy);
-        twocolourset(side, base, h.sy, [&](float y) {
-          for (;;) {
-            y = std::max(y + h.sy, c[0].y);
-            if (y > c[2].y) break;
+        yyscanrange(true, lo, hi);
+        twocolourset(side, gridof(c[0].y, h.iy), h.sy, [&](double y0) {
+          const double first = std::max(y0 + h.sy, static_cast<double>(c[0].y));
+          before += yyscangrid(first, h.sy, c[2].y, false, lo, hi, [&](double yd, long long k) {
+            const auto y = static_cast<float>(yd);
             float a, b;
             if (y == c[2].y && y == c[1].y) {
               a = c[1].x;
@@ -122,17 +174,17 @@ void triangle(float x1, float y1, float x2, float y2, float x3, float y3) {
               a = yyxinr(c[0].x, c[0].y, c[2].x, c[2].y, y);
               b = yyxinr(c[1].x, c[1].y, c[2].x, c[2].y, y);
             }
-            line(std::min(a, b), std::max(a, b),
+            line(k, std::min(a, b), std::max(a, b),
                  [&](float u1, float u2) { yylini(u1, y, u2, y); });
-          }
+          });
         });
       }
       if (plan.angle == 4 || plan.hatch == 2) {
         order3(c, true);
-        float x = static_cast<float>(yygridbase(truncate(c[0].x), h.ix));
-        for (;;) {
-          x = std::max(x + h.sx, c[0].x);
-          if (x > c[2].x) break;
+        yyscanrange(false, lo, hi);
+        const double first = std::max(gridof(c[0].x, h.ix) + h.sx, static_cast<double>(c[0].x));
+        yyscangrid(first, h.sx, c[2].x, false, lo, hi, [&](double xd, long long k) {
+          const auto x = static_cast<float>(xd);
           float a, b;
           if (x == c[2].x && x == c[1].x) {
             a = c[1].y;
@@ -144,8 +196,8 @@ void triangle(float x1, float y1, float x2, float y2, float x3, float y3) {
             a = yyyinr(c[0].x, c[0].y, c[2].x, c[2].y, x);
             b = yyyinr(c[1].x, c[1].y, c[2].x, c[2].y, x);
           }
-          line(std::min(a, b), std::max(a, b), [&](float v1, float v2) { yylini(x, v1, x, v2); });
-        }
+          line(k, std::min(a, b), std::max(a, b), [&](float v1, float v2) { yylini(x, v1, x, v2); });
+        });
       }
       return true;
     });
@@ -220,28 +272,54 @@ void trapezium(float x1, float y1, float x2, float y2, float len1, float len2, i
       if (plan.hatch == 0) return true;
       const Hatch h = spacing(side);
       const bool slanted = plan.angle == 1 || plan.angle == 2;
+      double lo = 0, hi = 0;
       if (slanted) {
+        // A slanted line reaches the box when some part of its rise does.
+        const GraphicsArea& ar = tessar.graphics.area;
         if (d1) {
-          for (float y = static_cast<float>(yygridbase(truncate(c[0].y), h.iy)) + h.sy;
-               y <= c[3].y; y += h.sy)
-            yylini(c[0].x + h.e, y, c[1].x - h.e, y + c[2].y - c[3].y);
+          const float x0 = c[0].x + h.e, x1 = c[1].x - h.e;
+          slantrange(std::min(x0, x1), std::max(x0, x1), x1 >= x0 ? c[2].y - c[3].y : c[3].y - c[2].y,
+                     ar.TXMIN, ar.TXMAX, ar.TYMIN, ar.TYMAX, lo, hi);
+          // Measured from the lower end of x, the rise starts from the line's other end.
+          if (x1 < x0) {
+            lo -= c[2].y - c[3].y;
+            hi -= c[2].y - c[3].y;
+          }
+          yyscangrid(gridof(c[0].y, h.iy) + h.sy, h.sy, c[3].y, false, lo, hi,
+                     [&](double yd, long long) {
+                       const auto y = static_cast<float>(yd);
+                       const double xa = c[0].x + h.e, xb = c[1].x - h.e;
+                       farsegment({c[0].x + h.e, y, c[1].x - h.e, y + c[2].y - c[3].y},
+                                  {xa, yd, xb, yd + (static_cast<double>(c[2].y) - c[3].y)});
+                     });
         } else {
-          for (float x = static_cast<float>(yygridbase(truncate(c[0].x), h.ix)) + h.sx;
-               x <= c[1].x; x += h.sx)
-            yylini(x, c[0].y + h.e, x + c[2].x - c[1].x, c[3].y - h.e);
+          const float y0 = c[0].y + h.e, y1 = c[3].y - h.e;
+          slantrange(std::min(y0, y1), std::max(y0, y1), y1 >= y0 ? c[2].x - c[1].x : c[1].x - c[2].x,
+                     ar.TYMIN, ar.TYMAX, ar.TXMIN, ar.TXMAX, lo, hi);
+          if (y1 < y0) {
+            lo -= c[2].x - c[1].x;
+            hi -= c[2].x - c[1].x;
+          }
+          yyscangrid(gridof(c[0].x, h.ix) + h.sx, h.sx, c[1].x, false, lo, hi,
+                     [&](double xd, long long) {
+                       const auto x = static_cast<float>(xd);
+                       const double ya = c[0].y + h.e, yb = c[3].y - h.e;
+                       farsegment({x, c[0].y + h.e, x + c[2].x - c[1].x, c[3].y - h.e},
+                                  {xd, ya, xd + (static_cast<double>(c[2].x) - c[1].x), yb});
+                     });
         }
       }
       if ((plan.angle == 3 || plan.hatch == 2) && !(d1 && slanted)) {
-        const int base = yygridbase(truncate(ymin), h.iy);
-        twocolourset(side, base, h.sy, [&](float y) {
-          for (;;) {
-            y = std::max(y + h.sy, ymin);
-            if (y > ymax) break;
+        yyscanrange(true, lo, hi);
+        twocolourset(side, gridof(ymin, h.iy), h.sy, [&](double y0) {
+          const double first = std::max(y0 + h.sy, static_cast<double>(ymin));
+          yyscangrid(first, h.sy, ymax, false, lo, hi, [&](double yd, long long) {
+            const auto y = static_cast<float>(yd);
             if (!d1) {
               const float xa = yyxinr(c[0].x, c[0].y, c[3].x, c[3].y, y);
               const float xb = yyxinr(c[1].x, c[1].y, c[2].x, c[2].y, y);
               yylini(xa + h.e, y, xb - h.e, y);
-              continue;
+              return;
             }
             const float xa = yyxinr(c[0].x, c[0].y, c[1].x, c[1].y, y);
             const float xb = yyxinr(c[3].x, c[3].y, c[2].x, c[2].y, y);
@@ -256,19 +334,19 @@ void trapezium(float x1, float y1, float x2, float y2, float len1, float len2, i
               if (c[3].y >= c[2].y) t = xb; else s = xb;
             }
             yylini(s + h.e, y, t - h.e, y);
-          }
+          });
         });
       }
       if ((plan.angle == 4 || plan.hatch == 2) && !(!d1 && slanted)) {
-        float x = static_cast<float>(yygridbase(truncate(xmin), h.ix));
-        for (;;) {
-          x = std::max(x + h.sx, xmin);
-          if (x > xmax) break;
+        yyscanrange(false, lo, hi);
+        const double first = std::max(gridof(xmin, h.ix) + h.sx, static_cast<double>(xmin));
+        yyscangrid(first, h.sx, xmax, false, lo, hi, [&](double xd, long long) {
+          const auto x = static_cast<float>(xd);
           if (d1) {
             const float ya = yyyinr(c[0].x, c[0].y, c[1].x, c[1].y, x);
             const float yb = yyyinr(c[2].x, c[2].y, c[3].x, c[3].y, x);
             yylini(x, ya + h.e, x, yb - h.e);
-            continue;
+            return;
           }
           const float ya = yyyinr(c[0].x, c[0].y, c[3].x, c[3].y, x);
           const float yb = yyyinr(c[1].x, c[1].y, c[2].x, c[2].y, x);
@@ -283,7 +361,7 @@ void trapezium(float x1, float y1, float x2, float y2, float len1, float len2, i
             if (c[1].x >= c[2].x) t = yb; else s = yb;
           }
           yylini(x, s + h.e, x, t - h.e);
-        }
+        });
       }
       return true;
     });
@@ -324,57 +402,69 @@ void yyrecti(float X1, float Y1, float X2, float Y2) {
   op.IX1 = std::max(ixlo, ar.IXMIN); op.IY1 = std::max(iylo, ar.IYMIN);
   op.IX2 = std::min(ixhi, ar.IXMAX); op.IY2 = std::min(iyhi, ar.IYMAX);
   op.RX1 = xlo; op.RY1 = ylo; op.RX2 = xhi; op.RY2 = yhi;
-  const float w = static_cast<float>(ixhi - ixlo);
+  // The integer width, in double: the truncations of a far rectangle do not fit an int.
+  const double wide = std::trunc(static_cast<double>(xhi)) - std::trunc(static_cast<double>(xlo));
+  const float w = static_cast<float>(wide);
   const FillPlan plan = yyfillbegin(6);
   yyfillsides(plan, [&](int side) {
     if (at.FILLSTYLE <= 2 && at.OUTLINE != 0) yyrect(xlo, ylo, xhi, yhi);
     if (plan.hatch == 0) return true;
     const Hatch h = spacing(side);
+    const double bottom = std::trunc(static_cast<double>(ylo));
     if (plan.angle == 1 || plan.angle == 2) {
       // The clipper cuts every diagonal at the rectangle.
       yysav(2);
       yywing(std::max(xlo, ar.XMIN) + h.e, std::max(ylo, ar.YMIN) + h.e,
              std::min(xhi, ar.XMAX) - h.e, std::min(yhi, ar.YMAX) - h.e);
+      double lo = 0, hi = 0;
       if (plan.angle == 1 || plan.hatch == 2) {
-        for (float y = static_cast<float>(yygridbase(iylo - truncate(w), h.iy)) + h.sy; y <= yhi;
-             y += h.sy)
-          yylini(xlo, y, xhi, y + w);
+        slantrange(xlo, xhi, w, ar.TXMIN, ar.TXMAX, ar.TYMIN, ar.TYMAX, lo, hi);
+        yyscangrid(yygridbase(bottom - wide, h.iy) + h.sy, h.sy, yhi, false, lo, hi,
+                   [&](double yd, long long) {
+                     const auto y = static_cast<float>(yd);
+                     farsegment({xlo, y, xhi, y + w}, {xlo, yd, xhi, yd + wide});
+                   });
       }
       if (plan.angle == 2 || plan.hatch == 2) {
-        for (float y = static_cast<float>(yygridbase(iylo, h.iy)) + h.sy; y <= yhi + w;
-             y += h.sy)
-          yylini(xlo, y, xhi, y - w);
+        slantrange(xlo, xhi, -w, ar.TXMIN, ar.TXMAX, ar.TYMIN, ar.TYMAX, lo, hi);
+        yyscangrid(yygridbase(bottom, h.iy) + h.sy, h.sy, yhi + w, false, lo, hi,
+                   [&](double yd, long long) {
+                     const auto y = static_cast<float>(yd);
+                     farsegment({xlo, y, xhi, y - w}, {xlo, yd, xhi, yd - wide});
+                   });
       }
       yysav(3);
       return true;
     }
-    int d = 1;
+    // Lines of this side drawn so far: the alternation runs on from one set to the next.
+    long long before = 0;
+    auto forward = [&](long long k) { return h.alternate != 0 && (before + k) % 2 == 0; };
+    double lo = 0, hi = 0;
     if (plan.angle == 3 || plan.hatch == 2) {
       const float end0 = xlo + h.e, end1 = xhi - h.e;
-      twocolourset(side, yygridbase(iylo, h.iy), h.sy, [&](float y) {
-        for (;;) {
-          y = std::max(y + h.sy, ylo);
-          if (y >= yhi) break;
-          if (h.alternate != 0) d = 1 - d;
-          if (d == 0)
+      yyscanrange(true, lo, hi);
+      twocolourset(side, yygridbase(bottom, h.iy), h.sy, [&](double y0) {
+        const double first = std::max(y0 + h.sy, static_cast<double>(ylo));
+        before += yyscangrid(first, h.sy, yhi, true, lo, hi, [&](double yd, long long k) {
+            const auto y = static_cast<float>(yd);
+          if (forward(k))
             yylini(end0, y, end1, y);
           else
             yylini(end1, y, end0, y);
-        }
+        });
       });
     }
     if (plan.angle == 4 || plan.hatch == 2) {
       const float end0 = ylo + h.e, end1 = yhi - h.e;
-      float x = static_cast<float>(yygridbase(ixlo, h.ix));
-      for (;;) {
-        x = std::max(x + h.sx, xlo);
-        if (x >= xhi) break;
-        if (h.alternate != 0) d = 1 - d;
-        if (d == 0)
+      yyscanrange(false, lo, hi);
+      const double first = std::max(gridof(xlo, h.ix) + h.sx, static_cast<double>(xlo));
+      yyscangrid(first, h.sx, xhi, true, lo, hi, [&](double xd, long long k) {
+          const auto x = static_cast<float>(xd);
+        if (forward(k))
           yylini(x, end0, x, end1);
         else
           yylini(x, end1, x, end0);
-      }
+      });
     }
     return true;
   });

@@ -285,7 +285,9 @@ void yygcgm9(const GradientVertices& vertices, int& status) {
 // Element writers shared by the file driver and the recorder
 //------------------------------------------------------------------------------
 void yycgmtext(CgmOut out, bool restricted, int dw, int dh, int x, int y, std::string_view text) {
-  std::string_view rest = text;
+  // Control characters switch character sets or mean nothing in a CGM string.
+  const std::string plain = yyhcplaintext(text);
+  std::string_view rest = plain;
   bool first = true;
   do {
     const std::string_view chunk = rest.substr(0, std::min<std::size_t>(rest.size(), kCgmString));

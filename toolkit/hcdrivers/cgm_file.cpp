@@ -124,7 +124,8 @@ void beginplot() {
     std::string title;
     if (op.IX1 != 0) {
       const std::string& t9 = tessar.files.TEXTBUF;
-      title = t9.substr(0, std::min<std::size_t>(static_cast<std::size_t>(lentrim(t9)), 200));
+      title = yyhcplaintext(
+          t9.substr(0, std::min<std::size_t>(static_cast<std::size_t>(lentrim(t9)), 200)));
     }
     yycgmheader(F, title, option(28), W, H);
     cache = Caches{};

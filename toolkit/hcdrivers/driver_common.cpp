@@ -73,3 +73,12 @@ int yyhcloadimage(std::span<int> pixels) {
   es.LASTERROR = saved;
   return 0;
 }
+
+std::string yyhcplaintext(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 32 || u == 127) c = ' ';
+  }
+  return out;
+}

@@ -1,6 +1,7 @@
 #pragma once
 // Internal to the file drivers: the steps every vector file driver takes alike.
 #include <span>
+#include <string>
 #include <string_view>
 
 // The open request asking which device a driver serves (IOPER2 -999): answered with device,
@@ -22,3 +23,7 @@ int yyhcmodelcolour(int slot);
 // error number stays the last error and goes to IOPER1 (its detail to IOPER2) and is
 // returned; on success the error state is as it was and 0 is returned.
 int yyhcloadimage(std::span<int> pixels);
+// A text for a file's comments or structure (a title, a text value): every control
+// character (line ends, the end-of-job byte, escape ...) becomes a blank, so the text can
+// neither end its line nor its field early and run the rest as commands.
+std::string yyhcplaintext(std::string_view text);

@@ -227,10 +227,9 @@ void text() {
   yydxf5("50", static_cast<int>(ts.ANGLE2));
   const int n = std::clamp(op.IX1, 0, static_cast<int>(tessar.files.HCCURRENT.size()));
   std::string value = tessar.files.HCCURRENT.substr(0, static_cast<std::size_t>(n));
-  // A line end inside a value would start a new group and break every group after it.
-  for (char& c : value)
-    if (c == '\r' || c == '\n') c = ' ';
-  g("1", value);
+  // A line end inside a value would start a new group and break every group after it; the
+  // other control characters are no text a reader expects there either.
+  g("1", yyhcplaintext(value));
   g("7", "STANDARD");
   const float rad = ts.ANGLE2 * 3.14159265f / 180.0f;
   const float px = op.RX1 + 0.22f * op.RY2 * std::sin(rad);
@@ -255,8 +254,10 @@ void fill(int code) {
   if (at.FILLSTYLE == 3 || code == DELLIPSEFILL || code == DSECTOR || code == DPOLYGON) {
     at.HCFILL = 2;
     softwarepass = true;
-    op.HCSPACING = 0.01f * static_cast<float>(option(12)) * drawableheight() /
-                   static_cast<float>(std::max(option(2), 1));
+    // At least one device unit apart: a huge page height would otherwise ask for lines far
+    // closer than the drawable's rows, without end.
+    op.HCSPACING = std::max(1.0f, 0.01f * static_cast<float>(option(12)) * drawableheight() /
+                                      static_cast<float>(std::max(option(2), 1)));
     if (at.FILLSTYLE == 3) op.HCSPACING *= 2;
     if (at.FILLSTYLE >= 3) return;
     if (code == DELLIPSEFILL && op.RX3 == 1 && squarearea()) {

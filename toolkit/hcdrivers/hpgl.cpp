@@ -189,8 +189,10 @@ void fill(int code) {
     }
   } else {
     at.HCFILL = 2;
-    op.HCSPACING = 0.01f * static_cast<float>(option(12)) * drawableheight() /
-                   static_cast<float>(std::max(option(2), 1));
+    // At least one device unit apart: a huge page height would otherwise ask for lines far
+    // closer than the drawable's rows, without end.
+    op.HCSPACING = std::max(1.0f, 0.01f * static_cast<float>(option(12)) * drawableheight() /
+                                      static_cast<float>(std::max(option(2), 1)));
     if (at.FILLSTYLE == 3) op.HCSPACING *= 2;
     if (code != DELLIPSEFILL)
       yyhpg6(kind, 0, at.FILLSTYLE, at.HATCHDENSITY, 10 * at.OUTLINE + at.HATCHANGLE);

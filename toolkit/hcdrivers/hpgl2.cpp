@@ -129,12 +129,10 @@ void beginplot() {
     h2.terminator = static_cast<char>(option(21));
     if (h2.type != 4) escapeline("\x1b%0B");
     if (op.IX1 != 0) {
-      // The whole title on its one line, whatever its length; a line end in it would end
-      // the comment early.
-      std::string title = "CO: " + tessar.files.TEXTBUF.substr(
-                                       0, static_cast<std::size_t>(lentrim(tessar.files.TEXTBUF)));
-      for (char& c : title)
-        if (c == '\r' || c == '\n') c = ' ';
+      // The whole title on its one line, whatever its length; a line end or another control
+      // character in it would end the comment early.
+      std::string title = "CO: " + yyhcplaintext(tessar.files.TEXTBUF.substr(
+                                       0, static_cast<std::size_t>(lentrim(tessar.files.TEXTBUF))));
       yyhpglcompact(title);
     }
     yyhpglframe(kU, h2.window, (h2.type == 4) == (option(5) != 0), h2.terminator);

@@ -273,6 +273,9 @@ void yyhpgllabelstart(int cls, float& x, float& y) {
 void yyhpgllabel(float x, float y, std::string label, char terminator) {
   DeviceOperands& op = ops();
   yyhpg1("PU", x, y);
+  // The terminator inside the text would end the label there and run the rest as commands;
+  // an escape would start a device-control sequence, which plotters obey even in a label.
+  std::erase_if(label, [terminator](char c) { return c == terminator || c == '\x1b'; });
   label += terminator;
   yyhpg2(label);
   op.LASTPENX = -9999;

@@ -49,10 +49,18 @@ void writeline(std::string_view line) {
   yyprwl(2, cut, static_cast<int>(cut.size()));
 }
 
+// A number that fills its field or more (a page of millions of points) keeps a blank before
+// it: run together with its neighbour it would read as one name, not two numbers.
+std::string separated(const char* number) {
+  std::string f = number;
+  if (f.empty() || f.front() != ' ') f.insert(f.begin(), ' ');
+  return f;
+}
+
 std::string field(float v) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%9.2f", static_cast<double>(v));
-  std::string f = buffer;
+  std::string f = separated(buffer);
   if (f.size() >= 3 && f.compare(f.size() - 3, 3, ".00") == 0) f.back() = ' ';
   return f;
 }
@@ -60,7 +68,7 @@ std::string field(float v) {
 std::string onedecimal(float v, int width) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%*.1f", width, static_cast<double>(v));
-  return buffer;
+  return separated(buffer);
 }
 
 void values(std::initializer_list<float> v, std::string_view text) {
@@ -165,7 +173,7 @@ void header() {
   }
   if (op.IX1 != 0) {
     const std::string& t = tessar.files.TEXTBUF;
-    yypos6("%%Title: " + t.substr(0, static_cast<std::size_t>(lentrim(t))));
+    yypos6("%%Title: " + yyhcplaintext(t.substr(0, static_cast<std::size_t>(lentrim(t)))));
   }
   for (const char* line :
        {"%%Creator: V.X.K. PostScript driver", "%%EndComments",
@@ -390,6 +398,17 @@ std::string literal(std::string_view text) {
   std::string out = "(";
   std::size_t used = 0;
   for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    // A control character as its octal escape: a raw line end would carry the rest of the
+    // text onto a line of its own, where a reader of the comments takes "%%" for one.
+    if (u < 32 || u == 127) {
+      if (used + 4 > 249) break;
+      char code[8];
+      std::snprintf(code, sizeof code, "\\%03o", u);
+      out += code;
+      used += 4;
+      continue;
+    }
     const bool escaped = c == '(' || c == ')' || c == '\\';
     const std::size_t need = escaped ? 2 : 1;
     if (used + need > 249) break;
