@@ -419,7 +419,7 @@ HGDIOBJ make(const MetaRecord& r, const Mapping& m) {
       p.join = static_cast<UINT>(a[6]);
       for (size_t i = 7; i < a.size(); ++i)
         p.dashes.push_back(static_cast<DWORD>(std::clamp<LONG>(p.geometric ? m.w(a[i]) : a[i], 1, 1 << 16)));
-      if (r.type == 38 && p.width > 1 && p.style >= PS_DASH && p.style <= PS_DASHDOTDOT) {
+      if (r.type == 38 && a[2] > 1 && p.style >= PS_DASH && p.style <= PS_DASHDOTDOT) {
         // A wide dashed logical pen (a metafile keeps the style its maker asked for) plays
         // as other players draw it: dashes and gaps in units of the pen's width, flat ends.
         static constexpr DWORD kUnits[4][6] = {{3, 1}, {1, 1}, {3, 1, 1, 1}, {3, 1, 1, 1, 1, 1}};
@@ -428,7 +428,7 @@ HGDIOBJ make(const MetaRecord& r, const Mapping& m) {
         p.geometric = true;
         p.endcap = PS_ENDCAP_FLAT;
         for (DWORD u : units)
-          if (u != 0) p.dashes.push_back(u * static_cast<DWORD>(p.width));
+          if (u != 0) p.dashes.push_back(static_cast<DWORD>(std::clamp<LONG>(m.w(static_cast<LONG>(u) * a[2]), 1, 1 << 16)));
       }
       return newPen(std::move(p));
     }

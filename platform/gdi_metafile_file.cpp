@@ -405,10 +405,55 @@ void polyline(Words& o, std::span<const POINT> pts) {
   } while (from + 1 < pts.size());
 }
 
-// A long polygon as one polypolygon of fans from its first point, each within kMaxPoints:
-// the fans' shared edges cancel under both fill rules, so the fill is the polygon's. The
-// fans' edges would show under a pen, so then the fill goes under a null pen and the
-// outline follows as a polyline.
+// The part of a polygon on one side of the line v = cut (v the y coordinate, or x when
+// across), low side v <= cut: Sutherland-Hodgman against a half-plane. Crossings are worked
+// out along each edge from its lower end, so both sides meet at the same points. Filled
+// under either rule the part is the polygon's fill on that side; the edges it gains lie on
+// the cut line.
+std::vector<POINT> halfOf(std::span<const POINT> pts, LONG cut, bool across, bool low) {
+  auto v = [across](const POINT& p) { return across ? p.x : p.y; };
+  auto inside = [&](const POINT& p) { return low ? v(p) <= cut : v(p) >= cut; };
+  auto crossing = [&](POINT a, POINT b) {
+    if (v(a) > v(b)) std::swap(a, b);
+    const long long u0 = across ? a.y : a.x, u1 = across ? b.y : b.x;
+    const long long num = (u1 - u0) * (cut - v(a)), den = v(b) - v(a);
+    const LONG u = static_cast<LONG>(u0 + (num >= 0 ? (2 * num + den) / (2 * den) : -((-2 * num + den) / (2 * den))));
+    return across ? POINT{cut, u} : POINT{u, cut};
+  };
+  std::vector<POINT> out;
+  for (size_t i = 0; i < pts.size(); ++i) {
+    const POINT& a = pts[i];
+    const POINT& b = pts[(i + 1) % pts.size()];
+    if (inside(a)) out.push_back(a);
+    if (inside(a) != inside(b) && v(a) != cut && v(b) != cut) out.push_back(crossing(a, b));
+  }
+  return out;
+}
+
+// A long polygon as polygons of at most kMaxPoints points that tile its fill: it is cut in
+// two at the middle of its points' heights (or widths, when that cuts nothing off), again
+// and again. Each part fills what the polygon fills on its side of the cut, so the parts'
+// fill is the polygon's; their cut edges would show under a pen, so then the fill goes
+// under a null pen and the outline follows as a polyline.
+void fillParts(Words& o, std::span<const POINT> pts, int depth) {
+  if (pts.size() <= kMaxPoints || depth > 64) {
+    points(o, 0x0324, pts.first(std::min(pts.size(), kMaxPoints)));
+    return;
+  }
+  for (bool across : {false, true}) {
+    std::vector<LONG> vs;
+    for (const POINT& p : pts) vs.push_back(across ? p.x : p.y);
+    std::nth_element(vs.begin(), vs.begin() + static_cast<std::ptrdiff_t>(vs.size() / 2), vs.end());
+    const LONG cut = vs[vs.size() / 2];
+    const std::vector<POINT> a = halfOf(pts, cut, across, true), b = halfOf(pts, cut, across, false);
+    if (a.size() >= pts.size() || b.size() >= pts.size()) continue;
+    if (a.size() >= 3) fillParts(o, a, depth + 1);
+    if (b.size() >= 3) fillParts(o, b, depth + 1);
+    return;
+  }
+  points(o, 0x0324, pts.first(kMaxPoints));
+}
+
 void polygon(Words& o, WmfTable& t, std::span<const POINT> pts) {
   if (pts.size() <= kMaxPoints) {
     points(o, 0x0324, pts);
@@ -427,20 +472,7 @@ void polygon(Words& o, WmfTable& t, std::span<const POINT> pts) {
     o.end(at);
     const size_t sel = o.begin(0x012D); o.w(static_cast<uint16_t>(temporary)); o.end(sel);
   }
-  std::vector<uint16_t> counts;
-  std::vector<POINT> all;
-  for (size_t a = 1; a + 1 < pts.size();) {
-    const size_t b = std::min(a + kMaxPoints - 2, pts.size() - 1);
-    counts.push_back(static_cast<uint16_t>(b - a + 2));
-    all.push_back(pts[0]);
-    all.insert(all.end(), pts.begin() + static_cast<std::ptrdiff_t>(a), pts.begin() + static_cast<std::ptrdiff_t>(b) + 1);
-    a = b;
-  }
-  const size_t at = o.begin(0x0538);
-  o.w(static_cast<uint16_t>(counts.size()));
-  for (uint16_t c : counts) o.w(c);
-  for (const POINT& p : all) { o.s(p.x); o.s(p.y); }
-  o.end(at);
+  fillParts(o, pts, 0);
   if (!outline) return;
   // Back to the pen that was selected; the default pen is made again as it was.
   int back = t.pen();

@@ -462,6 +462,23 @@ bool transferable() {
 // [SECTION] BMP
 //------------------------------------------------------------------------------
 
+void yyimagesurface(int device, HDC dc, HRGN clip) {
+  if (device == 10 || device == 11) {
+    Surface& s = others[device == 10 ? 0 : 1];
+    s.dc = dc;
+    s.clip = clip;
+  }
+}
+
+void yyimagesurfacepage(int device, int originx, int originy, int format, int extentx, int extenty) {
+  if (device == 10 || device == 11) {
+    Surface& s = others[device == 10 ? 0 : 1];
+    s.origin = POINT{originx, originy};
+    s.format = format;
+    s.extent = SIZE{extentx, extenty};
+  }
+}
+
 int yypalettesize(const BITMAPINFOHEADER& header) { return yywprpalsize(&header); }
 
 int yyencget(std::uint8_t& value, int& count, ImageFile& file) {
@@ -522,6 +539,24 @@ int yyreaddib() {
   return 0;
 }
 
+int yyimagedib(int type, std::string_view name, int& syserror) {
+  syserror = 0;
+  const std::string file(name.substr(0, std::min(name.find('\0'), name.size())));
+  int error = 27;
+  if (type == 1) {
+    achFileName = file;
+    error = yyreaddib();
+    if (error == 1) syserror = dibsyserror;
+    if (error == 0 && !transferable()) error = loadedimage(file, syserror);
+  } else if (type == 2) {
+    error = readpcx(file, syserror);
+  } else if (type == 15) {
+    error = readpng(file, syserror);
+  }
+  if (error != 0) std::vector<std::uint8_t>().swap(hImageDib);
+  return error;
+}
+
 void yyloadimage(int type, int device, int x1, int y1, int x2, int y2, int stretch, int rotation, int dx, int dy,
                  int& error, int& syserror, std::string_view name) {
   error = 0;
@@ -533,20 +568,10 @@ void yyloadimage(int type, int device, int x1, int y1, int x2, int y2, int stret
     return;
   }
   if (type != 1 && type != 2 && type != 15) return;
-  const std::string file(name.substr(0, std::min(name.find('\0'), name.size())));
   struct Release {
     ~Release() { std::vector<std::uint8_t>().swap(hImageDib); }
   } release;
-  if (type == 1) {
-    achFileName = file;
-    error = yyreaddib();
-    if (error == 1) syserror = dibsyserror;
-    if (error == 0 && !transferable()) error = loadedimage(file, syserror);
-  } else if (type == 2) {
-    error = readpcx(file, syserror);
-  } else {
-    error = readpng(file, syserror);
-  }
+  error = yyimagedib(type, name, syserror);
   if (error != 0) return;
 
   BITMAPINFOHEADER header;

@@ -38,6 +38,9 @@ int yyreaddib();
 int yyencget(std::uint8_t& value, int& count, ImageFile& file);
 // Writes one run as yyencget reads it: 0, or 2 when the write fails.
 int yyencput(std::uint8_t value, int count, std::FILE* file);
+// The loading half of yyloadimage: the file of the type (1 BMP, 2 PCX, 15 PNG) decoded into
+// hImageDib, which the caller frees. 0 or the error yyloadimage gives (the block empty then).
+int yyimagedib(int type, std::string_view name, int& syserror);
 // The colour table's size in bytes behind a bitmap header.
 int yypalettesize(const win::BITMAPINFOHEADER& header);
 
