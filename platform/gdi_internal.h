@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -53,6 +55,9 @@ struct PenData {
   UINT join = PS_JOIN_ROUND;
   std::vector<DWORD> dashes;   // PS_USERSTYLE: on, off, on, off ...
   bool extended = false;       // made by ExtCreatePen
+  // The style CreatePen was asked for: a wide pen draws solid, but a metafile keeps what the
+  // caller asked, as other programs' players draw it.
+  std::optional<UINT> asked;
 };
 
 struct BrushData {
@@ -97,10 +102,13 @@ struct MetaRecord {
 
 // What a recording device context keeps. objects holds, per GDI handle value, the creation
 // record last written for it; its first parameter is the index in the metafile's own object
-// table (index 0 is the metafile itself).
+// table (index 0 is the metafile itself). A deleted object's index is freed (a deletion
+// record, type 40) and the lowest free index is taken next, as metafile players fill their
+// tables; nextIndex is one more than the highest index ever used.
 struct MetaRecording {
   std::vector<MetaRecord> records;
-  std::vector<std::pair<UINT, MetaRecord>> objects;
+  std::map<UINT, MetaRecord> objects;
+  std::set<DWORD> freeIndices;
   DWORD nextIndex = 1;
   RECT frame;             // hundredths of a millimetre; empty: the bounds decide
   bool haveFrame = false;
@@ -245,6 +253,8 @@ uint32_t rop2(int mode, uint32_t pen, uint32_t dst);
 // the object's creation on first use and its selection.
 void metaRecord(DcData& d, MetaRecord r);
 void metaSelect(DcData& d, HGDIOBJ object);
+// An object is being deleted: recordings that hold it record the deletion and free its index.
+void metaDelete(DcData& d, UINT handle);
 inline void metaRecord(DcData& d, DWORD type, std::vector<LONG> args) {
   MetaRecord r;
   r.type = type;

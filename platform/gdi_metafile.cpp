@@ -56,12 +56,14 @@ void growBounds(MetaRecording& m, const MetaRecord& r) {
   }
 }
 
-// The definition of a pen, brush or font as record parameters: type, then values.
-MetaRecord definition(HGDIOBJ obj) {
+// The definition of a pen, brush or font as record parameters: type, then values. A
+// metafile keeps the style a wide pen was asked for; a printer's page draws it as made.
+MetaRecord definition(HGDIOBJ obj, bool asked) {
   MetaRecord r;
   if (const PenData* p = pen(obj)) {
     r.type = p->extended ? 95 : 38;
-    r.args = {0, static_cast<LONG>(p->style), p->width, static_cast<LONG>(p->colour), p->geometric ? 1 : 0,
+    const UINT style = asked && !p->extended && p->asked ? *p->asked : p->style;
+    r.args = {0, static_cast<LONG>(style), p->width, static_cast<LONG>(p->colour), p->geometric ? 1 : 0,
               static_cast<LONG>(p->endcap), static_cast<LONG>(p->join)};
     for (DWORD v : p->dashes) r.args.push_back(static_cast<LONG>(v));
   } else if (const BrushData* b = brush(obj)) {
@@ -93,19 +95,41 @@ void metaRecord(DcData& d, MetaRecord r) {
 
 void metaSelect(DcData& d, HGDIOBJ object) {
   MetaRecording& m = *d.rec;
-  MetaRecord def = definition(object);
+  MetaRecord def = definition(object, d.printer == nullptr);
   if (def.type == 0) return;
   const UINT value = handleValue(object);
-  auto it = std::find_if(m.objects.begin(), m.objects.end(), [value](const auto& e) { return e.first == value; });
+  auto it = m.objects.find(value);
   if (it == m.objects.end() || !sameDefinition(it->second, def)) {
-    def.args[0] = static_cast<LONG>(m.nextIndex++);
-    if (it == m.objects.end()) m.objects.emplace_back(value, def);
-    else it->second = def;
+    if (it != m.objects.end()) {
+      // The handle stands for another object now: the old one leaves the table first.
+      const LONG old = it->second.args[0];
+      m.records.push_back(MetaRecord{40, {old}, {}, {}, {}});
+      m.freeIndices.insert(static_cast<DWORD>(old));
+    }
+    DWORD index = m.nextIndex;
+    if (!m.freeIndices.empty()) {
+      index = *m.freeIndices.begin();
+      m.freeIndices.erase(m.freeIndices.begin());
+    } else {
+      ++m.nextIndex;
+    }
+    def.args[0] = static_cast<LONG>(index);
     m.records.push_back(def);
-    it = std::find_if(m.objects.begin(), m.objects.end(), [value](const auto& e) { return e.first == value; });
+    it = m.objects.insert_or_assign(value, std::move(def)).first;
   }
   const LONG index = it->second.args[0];
   m.records.push_back(MetaRecord{37, {index}, {}, {}, {}});
+}
+
+void metaDelete(DcData& d, UINT handle) {
+  if (!d.rec) return;
+  MetaRecording& m = *d.rec;
+  const auto it = m.objects.find(handle);
+  if (it == m.objects.end()) return;
+  const LONG index = it->second.args[0];
+  m.records.push_back(MetaRecord{40, {index}, {}, {}, {}});
+  m.freeIndices.insert(static_cast<DWORD>(index));
+  m.objects.erase(it);
 }
 
 }  // namespace win::gdi
@@ -348,7 +372,7 @@ struct Mapping {
   bool identity;
   POINT origin{0, 0};
   bool turned = false;
-  XFORM world;
+  XFORM world{};
   // Results are kept within reach of the rasteriser, whatever a metafile's numbers are.
   static LONG keep(double v) { return static_cast<LONG>(std::lround(std::clamp(v, -1e9, 1e9))); }
   LONG sxv(LONG v) const {
@@ -395,6 +419,17 @@ HGDIOBJ make(const MetaRecord& r, const Mapping& m) {
       p.join = static_cast<UINT>(a[6]);
       for (size_t i = 7; i < a.size(); ++i)
         p.dashes.push_back(static_cast<DWORD>(std::clamp<LONG>(p.geometric ? m.w(a[i]) : a[i], 1, 1 << 16)));
+      if (r.type == 38 && a[2] > 1 && p.style >= PS_DASH && p.style <= PS_DASHDOTDOT) {
+        // A wide dashed logical pen (a metafile keeps the style its maker asked for) plays
+        // as other players draw it: dashes and gaps in units of the pen's width, flat ends.
+        static constexpr DWORD kUnits[4][6] = {{3, 1}, {1, 1}, {3, 1, 1, 1}, {3, 1, 1, 1, 1, 1}};
+        const auto& units = kUnits[p.style - PS_DASH];
+        p.style = PS_USERSTYLE;
+        p.geometric = true;
+        p.endcap = PS_ENDCAP_FLAT;
+        for (DWORD u : units)
+          if (u != 0) p.dashes.push_back(static_cast<DWORD>(std::clamp<LONG>(m.w(static_cast<LONG>(u) * a[2]), 1, 1 << 16)));
+      }
       return newPen(std::move(p));
     }
     case 39: case 94: {
@@ -453,6 +488,7 @@ BOOL play(HDC h, EnhMetafile* m, const RECT& rect) {
   HRGN base = CreateRectRgn(0, 0, 0, 0);
   const bool clipped = GetClipRgn(h, base) == 1;
   std::map<LONG, HGDIOBJ> objects;
+  std::vector<HGDIOBJ> retired;
   std::vector<POINT> pts;
   for (const MetaRecord& r : m->rec.records) {
     const auto& a = r.args;
@@ -557,17 +593,28 @@ BOOL play(HDC h, EnhMetafile* m, const RECT& rect) {
       }
       case 38: case 95: case 39: case 94: case 82:
         if (!a.empty()) {
-          if (HGDIOBJ o = make(r, map)) objects[a[0]] = o;
+          if (HGDIOBJ o = make(r, map)) {
+            if (auto it = objects.find(a[0]); it != objects.end()) retired.push_back(it->second);
+            objects[a[0]] = o;
+          }
         }
         break;
       case 37:
         if (auto it = objects.find(arg(0)); it != objects.end()) SelectObject(h, it->second);
+        break;
+      case 40:
+        // An object still selected here is deleted once the play is over.
+        if (auto it = objects.find(arg(0)); it != objects.end()) {
+          if (!DeleteObject(it->second)) retired.push_back(it->second);
+          objects.erase(it);
+        }
         break;
       default: break;  // extents and map modes are in the mapping already
     }
   }
   RestoreDC(h, level);
   for (auto& [i, o] : objects) DeleteObject(o);
+  for (HGDIOBJ o : retired) DeleteObject(o);
   DeleteObject(base);
   return TRUE;
 }

@@ -89,7 +89,7 @@ void record(Out& o, const MetaRecord& r) {
       o.end(at);
       break;
     }
-    case 17: case 18: case 19: case 20: case 22: case 24: case 25: case 37: {  // one value
+    case 17: case 18: case 19: case 20: case 22: case 24: case 25: case 37: case 40: {  // one value
       const size_t at = o.begin(r.type);
       o.i32(arg(0));
       o.end(at);
@@ -244,6 +244,8 @@ void record(Out& o, const MetaRecord& r) {
 }  // namespace
 
 std::vector<BYTE> enhMetafileBytes(const MetaRecording& m, const RECT& frame, const std::string& description) {
+  // The header counts the object table in 16 bits: a table that passes it makes no file.
+  if (m.nextIndex > 0xFFFF) return {};
   Out o;
   const size_t at = o.begin(1);
   o.rect(m.bounds);
@@ -279,6 +281,11 @@ std::vector<BYTE> enhMetafileBytes(const MetaRecording& m, const RECT& frame, co
 }
 
 bool writeWholeFile(const std::string& path, std::span<const BYTE> bytes) {
+  // No bytes: the recording has no file form (see the writers above).
+  if (bytes.empty()) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+  }
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) {
     SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_GEN_FAILURE);
@@ -325,11 +332,185 @@ class Words {
   uint32_t maxRecord_ = 0;
 };
 
-void wmfRecord(Words& o, const MetaRecord& r) {
+// The object table a player keeps while it reads the file: each creation takes the lowest
+// free slot, a deletion frees it. The recorder's indices are turned into those slots here, so
+// the file's selections name the slots a player has filled.
+class WmfTable {
+ public:
+  // A slot for a new object, or -1 when the table would pass what the format counts.
+  int take() {
+    int s = static_cast<int>(size_);
+    if (!free_.empty()) {
+      s = *free_.begin();
+      free_.erase(free_.begin());
+    } else if (size_ == kMaxSlots) {
+      return -1;
+    } else {
+      ++size_;
+    }
+    return s;
+  }
+  void give(int s) { free_.insert(s); nullPens_.erase(s); pens_.erase(s); }
+  void create(LONG index, int slot, bool pen, bool nullPen) {
+    slots_[index] = slot;
+    if (pen) pens_.insert(slot);
+    if (nullPen) nullPens_.insert(slot);
+  }
+  int slot(LONG index) const { const auto it = slots_.find(index); return it == slots_.end() ? -1 : it->second; }
+  int forget(LONG index) {
+    const auto it = slots_.find(index);
+    if (it == slots_.end()) return -1;
+    const int s = it->second;
+    slots_.erase(it);
+    if (pen_ == s) pen_ = kDefaultPen;
+    give(s);
+    return s;
+  }
+  void select(int s) { if (pens_.count(s)) pen_ = s; }
+  // The selected pen draws an outline (the default pen does).
+  bool penDraws() const { return pen_ == kDefaultPen || !nullPens_.count(pen_); }
+  int pen() const { return pen_; }
+  size_t size() const { return size_; }
+  bool full() const { return overflow_; }
+  void overflow() { overflow_ = true; }
+  static constexpr int kDefaultPen = -1;
+
+ private:
+  static constexpr size_t kMaxSlots = 0xFFFF;
+  std::map<LONG, int> slots_;
+  std::set<int> free_, pens_, nullPens_;
+  size_t size_ = 0;
+  int pen_ = kDefaultPen;
+  bool overflow_ = false;
+};
+
+// Readers take a point count as a signed 16-bit number.
+constexpr size_t kMaxPoints = 0x7FFF;
+
+void points(Words& o, uint16_t function, std::span<const POINT> pts) {
+  const size_t at = o.begin(function);
+  o.w(static_cast<uint16_t>(pts.size()));
+  for (const POINT& p : pts) { o.s(p.x); o.s(p.y); }
+  o.end(at);
+}
+
+// A long polyline as records of at most kMaxPoints points, each starting where the last
+// ended, so the line goes on unbroken.
+void polyline(Words& o, std::span<const POINT> pts) {
+  size_t from = 0;
+  do {
+    const size_t n = std::min(pts.size() - from, kMaxPoints);
+    points(o, 0x0325, pts.subspan(from, n));
+    from += n - 1;
+  } while (from + 1 < pts.size());
+}
+
+// The part of a polygon on one side of the line v = cut (v the y coordinate, or x when
+// across), low side v <= cut: Sutherland-Hodgman against a half-plane. Crossings are worked
+// out along each edge from its lower end, so both sides meet at the same points. Filled
+// under either rule the part is the polygon's fill on that side; the edges it gains lie on
+// the cut line.
+std::vector<POINT> halfOf(std::span<const POINT> pts, LONG cut, bool across, bool low) {
+  auto v = [across](const POINT& p) { return across ? p.x : p.y; };
+  auto inside = [&](const POINT& p) { return low ? v(p) <= cut : v(p) >= cut; };
+  auto crossing = [&](POINT a, POINT b) {
+    if (v(a) > v(b)) std::swap(a, b);
+    const long long u0 = across ? a.y : a.x, u1 = across ? b.y : b.x;
+    const long long num = (u1 - u0) * (cut - v(a)), den = v(b) - v(a);
+    const LONG u = static_cast<LONG>(u0 + (num >= 0 ? (2 * num + den) / (2 * den) : -((-2 * num + den) / (2 * den))));
+    return across ? POINT{cut, u} : POINT{u, cut};
+  };
+  std::vector<POINT> out;
+  for (size_t i = 0; i < pts.size(); ++i) {
+    const POINT& a = pts[i];
+    const POINT& b = pts[(i + 1) % pts.size()];
+    if (inside(a)) out.push_back(a);
+    if (inside(a) != inside(b) && v(a) != cut && v(b) != cut) out.push_back(crossing(a, b));
+  }
+  return out;
+}
+
+// A long polygon as polygons of at most kMaxPoints points that tile its fill: it is cut in
+// two at the middle of its points' heights (or widths, when that cuts nothing off), again
+// and again. Each part fills what the polygon fills on its side of the cut, so the parts'
+// fill is the polygon's; their cut edges would show under a pen, so then the fill goes
+// under a null pen and the outline follows as a polyline.
+void fillParts(Words& o, std::span<const POINT> pts, int depth) {
+  if (pts.size() <= kMaxPoints || depth > 64) {
+    points(o, 0x0324, pts.first(std::min(pts.size(), kMaxPoints)));
+    return;
+  }
+  for (bool across : {false, true}) {
+    std::vector<LONG> vs;
+    for (const POINT& p : pts) vs.push_back(across ? p.x : p.y);
+    std::nth_element(vs.begin(), vs.begin() + static_cast<std::ptrdiff_t>(vs.size() / 2), vs.end());
+    const LONG cut = vs[vs.size() / 2];
+    const std::vector<POINT> a = halfOf(pts, cut, across, true), b = halfOf(pts, cut, across, false);
+    if (a.size() >= pts.size() || b.size() >= pts.size()) continue;
+    if (a.size() >= 3) fillParts(o, a, depth + 1);
+    if (b.size() >= 3) fillParts(o, b, depth + 1);
+    return;
+  }
+  points(o, 0x0324, pts.first(kMaxPoints));
+}
+
+void polygon(Words& o, WmfTable& t, std::span<const POINT> pts) {
+  if (pts.size() <= kMaxPoints) {
+    points(o, 0x0324, pts);
+    return;
+  }
+  const bool outline = t.penDraws();
+  int temporary = -1;
+  if (outline) {
+    temporary = t.take();
+    if (temporary < 0) {
+      t.overflow();
+      return;
+    }
+    const size_t at = o.begin(0x02FA);
+    o.w(PS_NULL); o.s(0); o.w(0); o.colour(0);
+    o.end(at);
+    const size_t sel = o.begin(0x012D); o.w(static_cast<uint16_t>(temporary)); o.end(sel);
+  }
+  fillParts(o, pts, 0);
+  if (!outline) return;
+  // Back to the pen that was selected; the default pen is made again as it was.
+  int back = t.pen();
+  if (back == WmfTable::kDefaultPen) {
+    back = t.take();
+    if (back < 0) {
+      t.overflow();
+      return;
+    }
+    const size_t c = o.begin(0x02FA);
+    o.w(PS_SOLID); o.s(0); o.w(0); o.colour(0);
+    o.end(c);
+    t.create(-1 - static_cast<LONG>(back), back, true, false);
+  }
+  const size_t sel = o.begin(0x012D); o.w(static_cast<uint16_t>(back)); o.end(sel);
+  t.select(back);
+  const size_t del = o.begin(0x01F0); o.w(static_cast<uint16_t>(temporary)); o.end(del);
+  t.give(temporary);
+  std::vector<POINT> closed(pts.begin(), pts.end());
+  closed.push_back(pts[0]);
+  polyline(o, closed);
+}
+
+void wmfRecord(Words& o, WmfTable& t, const MetaRecord& r) {
   const auto& a = r.args;
   auto arg = [&a](size_t i) { return i < a.size() ? a[i] : 0; };
   auto pair = [&](uint16_t f) { const size_t at = o.begin(f); o.s(arg(1)); o.s(arg(0)); o.end(at); };
   auto one = [&](uint16_t f) { const size_t at = o.begin(f); o.w(static_cast<uint16_t>(arg(0))); o.end(at); };
+  // A creation fills the lowest free slot of the player's table.
+  auto created = [&](bool pen, bool nullPen) {
+    const int slot = t.take();
+    if (slot < 0) {
+      t.overflow();
+      return false;
+    }
+    t.create(arg(0), slot, pen, nullPen);
+    return true;
+  };
   switch (r.type) {
     case 9: pair(0x020C); break;   // window extent: y, x
     case 27: pair(0x0214); break;  // move to
@@ -340,9 +521,16 @@ void wmfRecord(Words& o, const MetaRecord& r) {
     case 20: one(0x0104); break;
     case 22: one(0x012E); break;
     case 37: {
-      // Object indices count from 0 here; stock objects are not in the table.
-      if (arg(0) < 1) break;
-      const size_t at = o.begin(0x012D); o.w(static_cast<uint16_t>(arg(0) - 1)); o.end(at);
+      const int slot = t.slot(arg(0));
+      if (slot < 0) break;
+      const size_t at = o.begin(0x012D); o.w(static_cast<uint16_t>(slot)); o.end(at);
+      t.select(slot);
+      break;
+    }
+    case 40: {
+      const int slot = t.forget(arg(0));
+      if (slot < 0) break;
+      const size_t at = o.begin(0x01F0); o.w(static_cast<uint16_t>(slot)); o.end(at);
       break;
     }
     case 24: case 25: {
@@ -353,13 +541,12 @@ void wmfRecord(Words& o, const MetaRecord& r) {
       const size_t at = o.begin(0x041F); o.colour(arg(2)); o.s(arg(1)); o.s(arg(0)); o.end(at);
       break;
     }
-    case 3: case 4: {
-      const size_t at = o.begin(r.type == 3 ? 0x0324 : 0x0325);
-      o.w(static_cast<uint16_t>(r.points.size()));
-      for (const POINT& p : r.points) { o.s(p.x); o.s(p.y); }
-      o.end(at);
+    case 3:
+      polygon(o, t, r.points);
       break;
-    }
+    case 4:
+      if (!r.points.empty()) polyline(o, r.points);
+      break;
     case 8: {
       const size_t at = o.begin(0x0538);
       o.w(static_cast<uint16_t>(a.size()));
@@ -385,18 +572,21 @@ void wmfRecord(Words& o, const MetaRecord& r) {
       // User patterns have no 16-bit form: the nearest dashed style stands in.
       LONG style = arg(1) & 0xF;
       if (style == 7) style = 1;
+      if (!created(true, style == PS_NULL)) break;
       const size_t at = o.begin(0x02FA);
       o.w(static_cast<uint16_t>(style)); o.s(arg(2)); o.w(0); o.colour(arg(3));
       o.end(at);
       break;
     }
     case 39: case 94: {
+      if (!created(false, false)) break;
       const size_t at = o.begin(0x02FC);
       o.w(static_cast<uint16_t>(r.type == 94 ? 0 : arg(1))); o.colour(arg(2)); o.w(static_cast<uint16_t>(arg(3)));
       o.end(at);
       break;
     }
     case 82: {
+      if (!created(false, false)) break;
       const size_t at = o.begin(0x02FB);
       for (size_t i = 1; i <= 5; ++i) o.s(arg(i));
       std::string tail;
@@ -440,14 +630,17 @@ void wmfRecord(Words& o, const MetaRecord& r) {
 
 std::vector<BYTE> metafileBytes(const MetaRecording& m) {
   Words o;
+  WmfTable table;
   for (int i = 0; i < 9; ++i) o.w(0);
-  for (const MetaRecord& r : m.records) wmfRecord(o, r);
+  for (const MetaRecord& r : m.records) wmfRecord(o, table, r);
+  // More objects alive at once than the header counts: no file rather than a wrong one.
+  if (table.full()) return {};
   const size_t eof = o.begin(0);
   o.end(eof);
   std::vector<BYTE>& b = o.data();
   const uint32_t words = static_cast<uint32_t>(b.size() / 2);
   const uint16_t head[9] = {1, 9, 0x0300, static_cast<uint16_t>(words), static_cast<uint16_t>(words >> 16),
-                            static_cast<uint16_t>(m.nextIndex > 1 ? m.nextIndex - 1 : 0),
+                            static_cast<uint16_t>(table.size()),
                             static_cast<uint16_t>(o.maxRecord()), static_cast<uint16_t>(o.maxRecord() >> 16), 0};
   for (int i = 0; i < 9; ++i) {
     b[2 * i] = static_cast<BYTE>(head[i]);

@@ -98,7 +98,7 @@ bool parseEnhMetafile(std::span<const BYTE> bytes, MetaRecording& m, SIZE& space
         }
         m.records.push_back(std::move(r));
         break;
-      case 17: case 18: case 19: case 20: case 22: case 24: case 25: case 37:
+      case 17: case 18: case 19: case 20: case 22: case 24: case 25: case 37: case 40:
         if (!in.has(4)) return false;
         r.args = {in.i32()};
         m.records.push_back(std::move(r));
@@ -277,16 +277,21 @@ bool parseMetafile(std::span<const BYTE> bytes, MetaRecording& m, SIZE& space, P
   const uint32_t words = head.u32();
   if ((kind != 1 && kind != 2) || headerWords != 9) return false;
   const size_t total = std::min<size_t>(bytes.size(), static_cast<size_t>(words) * 2);
-  // The table of objects: each creation takes the lowest free slot; the recorder's own
-  // indices count up from 1.
+  // The table of objects: each creation takes the lowest free slot, a deletion frees it; the
+  // recorder's index of an object is its slot + 1.
   std::vector<LONG> slots;
-  LONG nextIndex = 1;
+  std::set<size_t> freed;
   auto create = [&](MetaRecord r) {
-    const LONG index = nextIndex++;
+    size_t slot = slots.size();
+    if (!freed.empty()) {
+      slot = *freed.begin();
+      freed.erase(freed.begin());
+    } else {
+      slots.push_back(0);
+    }
+    const LONG index = static_cast<LONG>(slot) + 1;
+    slots[slot] = index;
     r.args[0] = index;
-    auto free = std::find(slots.begin(), slots.end(), 0);
-    if (free == slots.end()) slots.push_back(index);
-    else *free = index;
     m.records.push_back(std::move(r));
   };
   bool extent = false;
@@ -344,7 +349,12 @@ bool parseMetafile(std::span<const BYTE> bytes, MetaRecording& m, SIZE& space, P
       case 0x01F0: {
         if (!in.has(2)) return false;
         const uint16_t slot = in.u16();
-        if (slot < slots.size()) slots[slot] = 0;
+        if (slot < slots.size() && slots[slot] != 0) {
+          r.type = 40;
+          r.args = {slots[slot]};
+          slots[slot] = 0;
+          freed.insert(slot);
+        }
         break;
       }
       case 0x0209: case 0x0201:
@@ -475,7 +485,7 @@ bool parseMetafile(std::span<const BYTE> bytes, MetaRecording& m, SIZE& space, P
     if (r.type != 0) m.records.push_back(std::move(r));
     at += 2 * static_cast<size_t>(size);
   }
-  m.nextIndex = static_cast<DWORD>(nextIndex);
+  m.nextIndex = static_cast<DWORD>(slots.size() + 1);
   m.bounds = bounds;
   if (!extent) space = bounds.right >= bounds.left ? SIZE{bounds.right + 1, bounds.bottom + 1} : SIZE{0, 0};
   return true;

@@ -399,6 +399,7 @@ HPEN CreatePen(int style, int width, COLORREF colour) {
   if (p.style > PS_INSIDEFRAME) p.style = PS_SOLID;
   p.width = std::max(width, 0);
   p.colour = colour;
+  p.asked = p.style;
   // Wide pens are geometric with round ends and draw solid whatever their style.
   if (p.width > 1) {
     p.geometric = true;
@@ -593,6 +594,11 @@ BOOL DeleteObject(HGDIOBJ h) {
   const UINT v = handleValue(h);
   if (v == 0 || isStock(v) || inUse(v)) return FALSE;
   const UINT s = slotOf(v);
+  if (pen(h) || brush(h) || font(h)) {
+    // Recordings that hold the object free its place in their object tables.
+    for (size_t k = 1; k < gDcs.slots.size(); ++k)
+      if (DcData* d = gDcs.slots[k].get(); d && d->rec) metaDelete(*d, v);
+  }
   switch (typeOf(v)) {
     case OBJ_PEN:
     case OBJ_EXTPEN: if (!gPens.get(s)) return FALSE; gPens.remove(s); return TRUE;

@@ -739,6 +739,17 @@ class Player {
           if (brush_ && at(brush_->args, 0) == a[0]) brush_ = nullptr;
         }
         break;
+      case 40:
+        if (auto it = objects_.find(at(a, 0)); it != objects_.end()) {
+          if (pen_ == &it->second) pen_ = nullptr;
+          if (brush_ == &it->second) brush_ = nullptr;
+          if (auto f = fonts_.find(it->first); f != fonts_.end()) {
+            if (f->second.face) cairo_font_face_destroy(f->second.face);
+            fonts_.erase(f);
+          }
+          objects_.erase(it);
+        }
+        break;
       case 37: {
         auto it = objects_.find(at(a, 0));
         if (it == objects_.end()) break;

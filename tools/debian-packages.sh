@@ -18,6 +18,8 @@ TW_TEST_PACKAGES="$TW_TEST_PACKAGES poppler-utils"
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES hp2xx"
 # pandoc reads back the RTF the rich-edit control writes.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES pandoc"
+# libwmf (wmf2svg, wmf2gd) and emf2svg read the Windows and enhanced metafiles.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES libwmf-bin emf2svg"
 
 tw_need() {
   local missing=()

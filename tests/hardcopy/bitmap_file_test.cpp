@@ -1,6 +1,12 @@
 // Bitmap-file driver and raster device: the shared test picture as BMP, PCX and PNG files read by Pillow, page geometry, blank pages, a failed open, and device requests drawn into the page.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -192,6 +198,85 @@ TEST_F(BitmapFile, AFailedOpenSwitchesTheHardcopyOffAndFreesThePage) {
   EXPECT_EQ(tessar.graphics.attributes.HARDCOPYON, 0);
   EXPECT_EQ(tessar.error.LASTERROR, 1);
   EXPECT_TRUE(tessar.raster.IRBUFF.empty());
+}
+
+// A PCX header counts its corner and bytes per line in 16 bits: a page 70,000 pixels wide
+// is made smaller (error 34 for each try, as when memory is short) until the header holds
+// it, and Pillow reads the file whole. Written as it was, the header claimed 4,464 pixels.
+TEST_F(BitmapFile, PcxPagesShrinkToWhatTheHeaderCounts) {
+  for (int depth : {8, 24}) {
+    SCOPED_TRACE(depth);
+    igrhardcopyoptions(1, 70000);
+    igrhardcopyoptions(2, 4);
+    igrhardcopyoptions(23, depth);
+    igrhardcopyoptions(26, 0);
+    const std::string path = hc::scratch("wide.pcx").string();
+    tessar.error.LASTERROR = 0;
+    igrhardcopy(path);
+    EXPECT_EQ(tessar.error.LASTERROR, 34);
+    const int width = tessar.raster.state.RASWIDTH, height = tessar.raster.state.RASHEIGHT;
+    EXPECT_LE(width, 65534);
+    EXPECT_GT(width, 60000);
+    // Every pixel red (24 bits: red in the low byte) or colour 255 (8 bits).
+    tessar.raster.IRBUFF.assign(tessar.raster.IRBUFF.size(), depth == 24 ? 0x000000FFu : 0xFFFFFFFFu);
+    tessar.graphics.operands.PLOTSTARTED = 1;
+    igrhardcopy("S");
+    const Read r = pillow(path, {{0, 0}, {width - 1, height - 1}});
+    ASSERT_EQ(r.width, width) << r.output;
+    EXPECT_EQ(r.height, height);
+    if (depth == 24) {
+      EXPECT_EQ(r.points[0], (std::array<int, 3>{255, 0, 0}));
+    }
+    EXPECT_EQ(r.points[1], r.points[0]) << "the last pixel as the first";
+  }
+}
+
+// The PNG writer packs the whole image at once: a page whose buffers do not fit beside it
+// under a memory limit is made smaller at the start with error 34, as the page itself is,
+// and the PNG written is whole. It used to end the program with an uncaught bad_alloc.
+TEST_F(BitmapFile, PngPagesShrinkUntilTheWritersBuffersFit) {
+  ASSERT_TRUE(hc::needtool("pngcheck", "pngcheck"));
+  const std::string path = hc::scratch("limited.png").string();
+  std::filesystem::remove(path);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // A 2000 x 2000 page of 24 bits takes 16 MB, the writer's two buffers 24 MB more.
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+      std::fclose(f);
+    }
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (28u << 20);
+    const rlimit r{limit, limit};
+    if (pages == 0 || ::setrlimit(RLIMIT_AS, &r) != 0) ::_exit(3);
+    // An exception must not reach the test framework in this copy of the test program: it
+    // ends the copy as it would end the program.
+    try {
+      igrhardcopyoptions(1, 2000);
+      igrhardcopyoptions(2, 2000);
+      igrhardcopyoptions(23, 24);
+      igrhardcopyoptions(26, 3);
+      tessar.error.LASTERROR = 0;
+      igrhardcopy(path);
+      const bool shrunk = tessar.error.LASTERROR == 34 && tessar.raster.state.RASWIDTH < 2000;
+      tessar.raster.IRBUFF.assign(tessar.raster.IRBUFF.size(), 0x00FF0000u);   // blue
+      tessar.graphics.operands.PLOTSTARTED = 1;
+      igrhardcopy("S");
+      ::_exit(!shrunk ? 4 : tessar.hardcopy.printer.OUTPUTERROR != 0 ? 5 : 0);
+    } catch (...) {
+      ::_exit(6);
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  ASSERT_EQ(WEXITSTATUS(status), 0) << "6: an exception (the writer's bad_alloc), 4: not shrunk, 5: not written";
+  EXPECT_EQ(hc::run("pngcheck -q '" + path + "'").status, 0);
+  const Read r = pillow(path, {{10, 10}});
+  EXPECT_GT(r.width, 1000) << r.output;
+  EXPECT_LT(r.width, 2000);
+  EXPECT_EQ(r.points[0], (std::array<int, 3>{0, 0, 255})) << r.output;
 }
 
 // Device requests straight to the raster device on a small page of one pixel per unit.

@@ -465,4 +465,47 @@ TEST_F(RasterPrinterStream, PinBandsDecodeToThePage) {
   }
 }
 
+// Rows wider than a printer's commands can count (the ESC/P2 dot count and the pin printers'
+// column count are 16-bit, a PCL row must fit the 40000-byte buffer) are printed at the next
+// lower resolution, every dot of every row sent; the widest page at the last resolution is
+// refused with error 34, never sent with a wrapped count or a cut row.
+TEST_F(RasterPrinterStream, RowsTooWideForTheirCountsTakeALowerResolution) {
+  struct Case {
+    int model, pins, widthpoints, resolution;   // the resolution the page gets
+  };
+  // Epson Stylus (ESC/P2, 720 dpi first): 7,000 points are 70,000 dots; Epson LQ (24 pins,
+  // 360 dpi): 14,000 points are 70,000 columns; LaserJet 4 (PCL, 600 dpi): 40,000 points
+  // are 41,667 bytes a row.
+  for (const Case& c : {Case{36, 1, 7000, 360}, Case{17, 24, 14000, 180}, Case{29, 1, 40000, 300}}) {
+    SCOPED_TRACE(c.model);
+    iprinter(c.model);
+    igrhardcopyselect(1, HCRASTER);
+    for (auto [n, v] : {std::pair{1, c.widthpoints}, {2, 6}, {13, 1}, {24, 0}, {5, 0}, {3, 0}, {4, 0}})
+      igrhardcopyoptions(n, v);
+    const std::string path = hc::scratch("wide.prn").string();
+    tessar.error.LASTERROR = 0;
+    igrhardcopy(path);
+    ASSERT_EQ(tessar.graphics.attributes.HARDCOPYON, 1);
+    EXPECT_EQ(static_cast<int>(tessar.raster.state.RASXRES), c.resolution);
+    tessar.raster.IRBUFF.assign(tessar.raster.IRBUFF.size(), 0xFFFFFFFFu);
+    tessar.graphics.operands.PLOTSTARTED = 1;
+    const RasterState rs = tessar.raster.state;
+    igrhardcopy("S");
+    EXPECT_EQ(tessar.hardcopy.printer.OUTPUTERROR, 0);
+    const std::string stream = tw::test::slurp(path);
+    const Dots d = c.pins > 1 ? decodepins(stream, c.pins, 0) : c.model == 36 ? decodeescp2(stream) : decodepcl(stream, rs.RASPAPERWIDTH);
+    long long inked = 0;
+    for (const auto& [where, bits] : d) inked += std::count(bits.begin(), bits.end(), true);
+    EXPECT_EQ(inked, static_cast<long long>(rs.RASPAPERWIDTH) * rs.RASPAPERHEIGHT);
+  }
+  // Twice what even the lowest ESC/P2 resolution counts: refused, the hardcopy off.
+  iprinter(36);
+  igrhardcopyselect(1, HCRASTER);
+  for (auto [n, v] : {std::pair{1, 30000}, {2, 6}, {13, 1}, {5, 0}}) igrhardcopyoptions(n, v);
+  tessar.error.LASTERROR = 0;
+  igrhardcopy(hc::scratch("wider.prn").string());
+  EXPECT_EQ(tessar.error.LASTERROR, 34);
+  EXPECT_EQ(tessar.graphics.attributes.HARDCOPYON, 0);
+}
+
 }  // namespace

@@ -209,20 +209,26 @@ TEST_F(Images, ErrorsComeBackAndNothingIsDrawn) {
   IGrArea(0, 0, 1, 1);
   const auto dir = std::filesystem::temp_directory_path();
   const std::string text = (dir / ("tw_images_text_" + std::to_string(::getpid()) + ".png")).string();
+  const std::string shorttext = (dir / ("tw_images_short_" + std::to_string(::getpid()) + ".png")).string();
   FILE* f = std::fopen(text.c_str(), "w");
+  std::fputs("not an image, and longer than a PNG's signature and header\n", f);
+  std::fclose(f);
+  f = std::fopen(shorttext.c_str(), "w");
   std::fputs("not an image\n", f);
   std::fclose(f);
   struct Case {
     std::string path;
     int type, error;
   };
+  // A file shorter than a PNG's signature and header is a short read (2).
   for (const Case& c : {Case{(dir / "no_such_image.png").string(), 15, 1}, Case{text, 15, 27},
-                        Case{quarters("wrongtype.bmp"), 15, 27}, Case{"", 0, 1095}}) {
+                        Case{shorttext, 15, 2}, Case{quarters("wrongtype.bmp"), 15, 27}, Case{"", 0, 1095}}) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(draw(c.path, c.type, 1), c.error);
   }
   EXPECT_EQ(inkCount(), 0);
   std::filesystem::remove(text);
+  std::filesystem::remove(shorttext);
 }
 
 // The platform: a 4 x 2 image turned a quarter by the world transform covers 2 x 4 pixels, and

@@ -5,6 +5,7 @@ tw_add_test(winprint_test
     ${CMAKE_CURRENT_LIST_DIR}/metafile_driver_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/printer_driver_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/layers_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/metafile_counts_test.cpp
   LIBS tw_test_picture tw_winprint)
 # The option dialogs, driven by injected keys and clicks (label gui).
 tw_add_test(winprint_dialogs_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/options_dialog_test.cpp

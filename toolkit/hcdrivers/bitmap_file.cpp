@@ -54,6 +54,21 @@ void defaults() {
   op.HCDEVICE = HCBITMAP;
 }
 
+// Whether a PCX header can count a page of width x height pixels at the depth: its corner,
+// bytes per line and screen size are 16-bit fields. BMP and PNG count in 32 bits.
+bool headerholds(int format, int width, int height, int depth) {
+  if (format == 1 || format == 2 || format == 3) return true;
+  const long long w = std::max(width, 0);
+  const long long n = depth == 1 || depth == 4 ? (w + 7) / 8 : w;
+  return w <= 0x10000 && height <= 0xFFFF && n + n % 2 <= 0xFFFF;
+}
+
+// Whether the writer's own buffers can be had beside the page (the PNG writer compresses
+// the whole image at once).
+bool writerroom(int format, int width, int height, int depth) {
+  return format != 3 || yypngroom(width, height, depth);
+}
+
 void begin() {
   DeviceOperands& op = tessar.graphics.operands;
   RasterState& rs = tessar.raster.state;
@@ -78,7 +93,9 @@ void begin() {
       const long long rowwords = (static_cast<long long>(std::max(rs.RASWIDTH, 0)) + perword - 1) / perword;
       const long long planewords = static_cast<long long>(std::max(rs.RASHEIGHT, 0)) * rowwords;
       const long long total = planes * planewords;
-      if (yyrasallocate(total) || total <= 0) {
+      const int w = rs.RASWIDTH, ht = rs.RASHEIGHT, depth = rs.RASDEPTH;
+      if ((headerholds(o[25], w, ht, depth) && yyrasallocate(total) && writerroom(o[25], w, ht, depth)) ||
+          total <= 0) {
         rs.RASROWWORDS = static_cast<int>(rowwords);
         rs.RASPLANEWORDS = static_cast<int>(planewords);
         rs.RASTOTALWORDS = static_cast<int>(total);

@@ -49,6 +49,31 @@ int store(std::array<char, N>& field, const std::string& text) {
   return static_cast<int>(n);
 }
 
+// The left margin in the pin printers' units and the column count of their bit-image
+// prefix for a row of width dots at resolution r.
+int pinmargin(int r) {
+  const float hmargin = static_cast<float>(landscape() ? option(4) : option(3));
+  int left = static_cast<int>(hmargin * static_cast<float>(r) / 72.0f);
+  if (printer().PINS == 24) left *= 3;
+  return std::min(left, 39999);
+}
+long long pincolumns(int width, int r) {
+  long long count = static_cast<long long>(pinmargin(r)) + width;
+  if (printer().PRCLASS == 4) count = count * 3 + 1;
+  return count;
+}
+
+// Whether the printer's commands can carry a row of width dots at resolution r: a PCL row
+// fits the 40000-byte row buffer, an ESC/P2 row's dot count and a pin printer's column
+// count are 16-bit numbers. A wider row is never sent cut or with a wrapped count.
+bool rowfits(int width, int r) {
+  const long long bytes = (static_cast<long long>(std::max(width, 0)) + 7) / 8;
+  const int cls = printer().PRCLASS;
+  if (cls >= 7) return bytes <= static_cast<long long>(kGenbuf);
+  if (cls == 6) return bytes * 8 <= 0xFFFF;
+  return pincolumns(width, r) <= 0xFFFF;
+}
+
 // The page pixel (column c, row r) of plane p; 0 outside the page.
 int pixel(int c, int r, int p) {
   const RasterState& rs = tessar.raster.state;
@@ -151,7 +176,7 @@ void begin() {
       const long long rowwords = (static_cast<long long>(std::max(rs.RASWIDTH, 0)) + 31) / 32;
       const long long planewords = static_cast<long long>(std::max(rs.RASHEIGHT, 0)) * rowwords;
       const long long total = op.HCPLANES * planewords;
-      if (yyrasallocate(total)) {
+      if (rowfits(rs.RASPAPERWIDTH, static_cast<int>(h)) && yyrasallocate(total)) {
         rs.RASROWWORDS = static_cast<int>(rowwords);
         rs.RASPLANEWORDS = static_cast<int>(planewords);
         rs.RASTOTALWORDS = static_cast<int>(total);
@@ -396,17 +421,14 @@ void yypcod(int& width, int& height) {
       if (eject) end += '\f';
     } else {
       const int b = rp.BANDADVANCE;
-      int left = static_cast<int>(hmargin * static_cast<float>(r) / 72.0f);
-      if (rp.PINS == 24) left *= 3;
-      rp.LEFTMARGIN = std::min(left, 39999);
+      rp.LEFTMARGIN = pinmargin(r);
       start = bytes({ESC, 'U', 1});
       const int n = static_cast<int>(cls <= 4 ? std::min(vmargin * 3.0f, 255.0f) : std::min(vmargin * 2.5f, 255.0f));
       if (n >= 1) start += bytes({ESC, 'J', n});
       if (rp.PASSFACTOR == 1) start += bytes({ESC, '3', b});
       store(rp.BANDCOMMANDS[0], bytes({ESC, '3', 1}));
       store(rp.BANDCOMMANDS[1], bytes({ESC, '3', b - 1}));
-      int count = rp.LEFTMARGIN + width;
-      if (cls == 4) count = count * 3 + 1;
+      const int count = static_cast<int>(pincolumns(width, r));
       const int lo = count & 0xFF, hi = (count >> 8) & 0xFF;
       std::string prefix;
       if (cls == 4) {

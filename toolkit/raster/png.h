@@ -37,5 +37,11 @@ void yyzuncom(std::span<const std::uint8_t> source, std::span<std::uint8_t> dest
 
 // Writes the virtual raster page to output unit 2 as one PNG image: signature, IHDR, PLTE
 // below 24 bits, one IDAT and IEND. A short write or a failed compression raises the
-// printer record's OUTPUTERROR and ends the image there. Returns 0.
+// printer record's OUTPUTERROR and ends the image there; so does a lack of memory for its
+// buffers, reported as error 34 under "XXIMAG". Returns 0.
 int yypng1();
+
+// Whether the writer's two buffers for a page of width x height pixels at the depth can be
+// had now (and their sizes fit its counts): the bitmap-file driver shrinks the page until
+// they can.
+bool yypngroom(int width, int height, int depth);

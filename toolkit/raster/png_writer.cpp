@@ -1,6 +1,10 @@
 // The PNG writer: the virtual raster page as one PNG image, top row first, filter None.
 #include <algorithm>
 #include <array>
+#include <limits>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "toolkit/graphics/colour.h"
@@ -8,6 +12,7 @@
 #include "toolkit/os/opsys.h"
 #include "toolkit/raster/png.h"
 #include "toolkit/state/tessar.h"
+#include "toolkit/text/errors.h"
 
 namespace {
 
@@ -65,7 +70,27 @@ void seal(std::vector<std::uint8_t>& chunk, std::size_t datalength) {
   yypngwrd(crc, std::span(chunk).subspan(datalength + 4, 4));
 }
 
+// Bytes of one image row without its filter byte.
+std::size_t rowbytesof(int width, int depth) {
+  const std::size_t w = static_cast<std::size_t>(std::max(width, 0));
+  return depth == 1 ? (w + 7) / 8 : depth == 4 ? (w + 1) / 2 : depth == 8 ? w : 3 * w;
+}
+
+// The uncompressed image and the compression buffer (with its chunk type and CRC).
+std::pair<std::size_t, std::size_t> buffersizes(int width, int height, int depth) {
+  const std::size_t u = (rowbytesof(width, depth) + 1) * static_cast<std::size_t>(std::max(height, 0));
+  return {u, u + u / 1000 + 22};
+}
+
 }  // namespace
+
+bool yypngroom(int width, int height, int depth) {
+  const auto [u, out] = buffersizes(width, height, depth);
+  if (out > static_cast<std::size_t>(std::numeric_limits<int>::max())) return false;
+  const std::unique_ptr<std::uint8_t[]> a(new (std::nothrow) std::uint8_t[u + 1]);
+  const std::unique_ptr<std::uint8_t[]> b(a ? new (std::nothrow) std::uint8_t[out] : nullptr);
+  return a != nullptr && b != nullptr;
+}
 
 int yypng1() {
   const RasterState& rs = tessar.raster.state;
@@ -120,18 +145,23 @@ int yypng1() {
     if (!write(plte.data(), plte.size())) return 0;
   }
 
-  const std::size_t rowbytes = depth == 1   ? static_cast<std::size_t>((rs.RASWIDTH + 7) / 8)
-                               : depth == 4 ? static_cast<std::size_t>((rs.RASWIDTH + 1) / 2)
-                               : depth == 8 ? static_cast<std::size_t>(rs.RASWIDTH)
-                                            : static_cast<std::size_t>(3 * rs.RASWIDTH);
-  const std::size_t u = (rowbytes + 1) * static_cast<std::size_t>(rs.RASHEIGHT);
-  std::vector<std::uint8_t> pngout(u + u / 1000 + 22);
-  int c = static_cast<int>(pngout.size() - 8);
-  {
+  const std::size_t rowbytes = rowbytesof(rs.RASWIDTH, depth);
+  const auto [u, outsize] = buffersizes(rs.RASWIDTH, rs.RASHEIGHT, depth);
+  std::vector<std::uint8_t> pngout;
+  int c = 0;
+  try {
+    if (outsize > static_cast<std::size_t>(std::numeric_limits<int>::max())) throw std::bad_alloc();
+    pngout.resize(outsize);
+    c = static_cast<int>(pngout.size() - 8);
     std::vector<std::uint8_t> pngin(u);
     for (int y = rs.RASYMAX, line = 0; y >= 0; --y, ++line)
       buildline(rs, tessar.raster.IRBUFF, y, pngin.data() + static_cast<std::size_t>(line) * (rowbytes + 1));
     WCompress(pngin, std::span(pngout).subspan(4, pngout.size() - 8), static_cast<int>(u), c);
+  } catch (const std::bad_alloc&) {
+    // The image stops at its header, reported, rather than the program.
+    rp.OUTPUTERROR = 1;
+    yyerror(34, "XXIMAG");
+    return 0;
   }
   if (c == 0) {
     rp.OUTPUTERROR = 1;

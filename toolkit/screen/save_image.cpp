@@ -108,12 +108,6 @@ std::vector<std::uint8_t> planes(const Capture& c, int y, int width) {
   return out;
 }
 
-// A run of count equal bytes: alone when it is one byte below 192, else 192 + count, byte.
-bool encput(std::uint8_t byte, int count, std::FILE* f) {
-  if (count == 1 && (byte & 0xC0) != 0xC0) return std::fputc(byte, f) != EOF;
-  return std::fputc(0xC0 + count, f) != EOF && std::fputc(byte, f) != EOF;
-}
-
 void put16(std::vector<std::uint8_t>& b, std::size_t at, int v) {
   b[at] = static_cast<std::uint8_t>(v);
   b[at + 1] = static_cast<std::uint8_t>(v >> 8);
@@ -221,7 +215,7 @@ void yysaveimage(int type, int x1, int y1, int x2, int y2, int& error, int& syse
           const std::uint8_t v = p ? p[x] : 0;
           int n = 1;
           while (x + n < wide && n < 63 && (p ? p[x + n] : 0) == v) ++n;
-          ok = encput(v, n, f);
+          ok = yyencput(v, n, f) == 0;
           x += n;
         }
       }
