@@ -18,6 +18,8 @@ TW_TEST_PACKAGES="$TW_TEST_PACKAGES poppler-utils"
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES hp2xx"
 # pandoc reads back the RTF the rich-edit control writes.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES pandoc"
+# xclip reads and fills the desktop's clipboard as another program would.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES xclip"
 
 tw_need() {
   local missing=()
