@@ -168,10 +168,11 @@ LRESULT replaceAll(HWND h, WPARAM flags, REPLACEALLTEXT* ra) {
     return p > 0 ? static_cast<unsigned char>(text[static_cast<std::size_t>(p - 1)]) : -1;
   };
   const unsigned char f0 = mc ? static_cast<unsigned char>(what[0]) : lower(static_cast<unsigned char>(what[0]));
+  const std::string_view inside = std::string_view(text).substr(0, static_cast<std::size_t>(r.cpMax));
   LONG p = r.cpMin;
   while (p + len <= r.cpMax) {
     if (mc) {
-      const std::size_t q = std::string_view(text).substr(0, static_cast<std::size_t>(r.cpMax)).find(what, static_cast<std::size_t>(p));
+      const std::size_t q = inside.find(what, static_cast<std::size_t>(p));
       if (q == std::string_view::npos) break;
       p = static_cast<LONG>(q);
     } else {

@@ -76,11 +76,8 @@ class Editing : public ScreenFixture {
     SendMessage(winslot(w).wMessLine, SB_GETTEXT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(s));
     return s;
   }
-  static void select(const EditorRecord& r, int a, int b) { SendMessage(r.control, EM_SETSEL, static_cast<WPARAM>(a), b); }
-  static DWORD selend(const EditorRecord& r) {
-    DWORD s = 0, e = 0;
-    SendMessage(r.control, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
-    return e;
+  static void select(const EditorRecord& r, int a, int b) {
+    SendMessage(r.control, EM_SETSEL, static_cast<WPARAM>(a), b);
   }
   static void keys(int vk, unsigned modifiers = 0) {
     test::pressKey(vk, modifiers);

@@ -45,8 +45,8 @@ class RichEditDesktop : public ::testing::Test {
   // the program serves the request; true once the file is there.
   bool fetched(const std::string& target, const fs::path& file) {
     const std::string part = file.string() + ".part";
-    const std::string command = "(xclip -selection clipboard -t '" + target + "' -o > '" + part +
-                                "' 2>/dev/null; mv '" + part + "' '" + file.string() + "') </dev/null >/dev/null 2>&1 &";
+    const std::string command = "(xclip -selection clipboard -t '" + target + "' -o > '" + part + "' 2>/dev/null; mv '" +
+                                part + "' '" + file.string() + "') </dev/null >/dev/null 2>&1 &";
     return std::system(command.c_str()) == 0 && tw::test::pumpUntil([&] { return fs::exists(file); }, 15);
   }
   static inline bool started = false;

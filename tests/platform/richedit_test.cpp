@@ -650,6 +650,30 @@ TEST_F(RichEditTest, ReplaceAllAsOneUndoableChange) {
   EXPECT_EQ(replaceAll(e, "a", "zz", 0), 3);
   EXPECT_EQ(selOf(e).cpMin, 10);
   EXPECT_EQ(selOf(e).cpMax, 10);
+  // A followed position (a bookmark) moves with the text before it; inside a match it stays
+  // inside the replacement.
+  struct Follow {
+    const char* why;
+    const char* by;
+    LONG from, to;
+  };
+  const Follow follows[] = {
+      {"at a match: after the longer ones before it", "xyz", 3, 4},
+      {"inside a match: inside its replacement", "xyz", 4, 5},
+      {"at the end: after all of them", "xyz", 8, 11},
+      {"inside a match that goes: where it was", "", 4, 1},
+      {"before every match", "xyz", 0, 0},
+  };
+  for (const Follow& f : follows) {
+    SCOPED_TRACE(f.why);
+    SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ab ab ab"));
+    REPLACEALLTEXT ra;
+    ra.lpstrFind = "ab";
+    ra.lpstrReplace = f.by;
+    ra.cpFollow = f.from;
+    EXPECT_EQ(SendMessage(e, EM_REPLACEALLTEXT, 0, reinterpret_cast<LPARAM>(&ra)), 3);
+    EXPECT_EQ(ra.cpFollow, f.to);
+  }
   // The text limit holds: replacements that would pass it are left out.
   SendMessage(e, EM_EXLIMITTEXT, 0, 10);
   SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("a a a a"));

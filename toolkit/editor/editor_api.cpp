@@ -475,7 +475,8 @@ int yyEditReplace(HWND frame, EditorRecord& r, const FINDREPLACE& request) {
     ft.lpstrText = r.findtext.c_str();
     ft.chrg.cpMin = s;
     ft.chrg.cpMax = e;
-    if (SendMessage(r.control, EM_FINDTEXTEX, FR_DOWN | (request.Flags & FR_MATCHCASE), reinterpret_cast<LPARAM>(&ft)) == s)
+    const WPARAM flags = FR_DOWN | (request.Flags & FR_MATCHCASE);
+    if (SendMessage(r.control, EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&ft)) == s)
       SendMessage(r.control, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(r.replacetext.c_str()));
   }
   return yyEditFind(frame, r, request);
