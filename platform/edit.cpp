@@ -40,6 +40,7 @@ struct EditData {
   int undoAnchor = 0, undoCaret = 0;
   bool canUndo = false;
   bool typing = false;   // the last change was a typed character; the next one joins it
+  bool overwrite = false;   // a typed character replaces the one after the caret
   int firstLine = 0;     // multi-line: first line shown
   int xOffset = 0;       // pixels scrolled to the left
   int leftMargin = 2, rightMargin = 2;
@@ -51,6 +52,7 @@ struct EditData {
   bool tracking = false;
   editx::Formatter* formatter = nullptr;   // the rich-edit control's formats, or none
   bool scrollBar = false;   // created with WS_VSCROLL (the bar hides while nothing scrolls)
+  mutable std::string masked;   // a password control's text as drawn, made by layout()
 };
 
 ControlRecords<EditData>& edits() {
@@ -95,7 +97,7 @@ struct Layout {
   int lineHeight = 13;
   int avgChar = 6;
   std::vector<Line> lines;
-  std::string shown;    // the text as drawn (password characters)
+  std::string_view shown;   // the text as drawn (its own or its password mask), while it stands
 };
 
 RECT formatRect(HWND h, const EditData& d) {
@@ -149,7 +151,13 @@ Layout layout(HWND h, HDC dc, const EditData& d) {
     if (formatted(d)) l.lineHeight = d.formatter->lineHeight(dc, l.lineHeight);
     if (tm.tmAveCharWidth > 0) l.avgChar = tm.tmAveCharWidth;
   }
-  l.shown = d.password ? std::string(d.text.size(), d.password) : d.text;
+  // A view, not a copy: a layout is made for every caret move, and texts run to megabytes.
+  if (d.password) {
+    d.masked.assign(d.text.size(), d.password);
+    l.shown = d.masked;
+  } else {
+    l.shown = d.text;
+  }
   const int n = static_cast<int>(d.text.size());
   const DWORD style = styleOf(h);
   if (!(style & ES_MULTILINE)) {
@@ -691,7 +699,15 @@ void typed(HWND h, char ch) {
     MessageBeep(0);
     return;
   }
-  replaceSel(h, ins, true, true, true);
+  // Overwriting takes the character after the caret, never a line end; the anchor moves
+  // without ending the typed run, so that the run stays one step of undo.
+  EditData* d = rec(h);
+  const bool over = d && d->overwrite && d->anchor == d->caret && ins != "\r\n" &&
+                    d->caret < static_cast<int>(d->text.size()) && breakLength(d->text, d->caret) == 0;
+  const bool first = d && !d->typing;   // this character starts a new step of undo
+  if (over) d->anchor = d->caret + 1;
+  // Undo puts back the caret, not the character taken.
+  if (replaceSel(h, ins, true, true, true) && over && first && (d = rec(h)) != nullptr) d->undoAnchor = d->undoCaret;
 }
 
 void mouseSelect(HWND h, LPARAM lParam, bool extend, bool word) {
@@ -1036,6 +1052,47 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
 namespace editx {
 void setFormatter(HWND h, Formatter* f) {
   if (EditData* d = rec(h)) d->formatter = f;
+}
+
+bool replacePieces(HWND h, const std::vector<int>& starts, int removed, std::string_view ins) {
+  EditData* d = rec(h);
+  if (!d || starts.empty()) return false;
+  const long long size = static_cast<long long>(d->text.size()) +
+                         static_cast<long long>(starts.size()) * (static_cast<long long>(ins.size()) - removed);
+  std::string next;
+  next.reserve(static_cast<std::size_t>(std::max(0LL, size)));
+  std::size_t at = 0;
+  for (const int pos : starts) {
+    next.append(d->text, at, static_cast<std::size_t>(pos) - at);
+    next.append(ins);
+    at = static_cast<std::size_t>(pos + removed);
+  }
+  const int caret = static_cast<int>(next.size());
+  next.append(d->text, at, std::string::npos);
+  if (d->formatter) d->formatter->replacedPieces(starts, removed, static_cast<int>(ins.size()));
+  d->undoText = std::move(d->text);
+  d->undoAnchor = d->anchor;
+  d->undoCaret = d->caret;
+  d->canUndo = true;
+  d->text = std::move(next);
+  d->anchor = d->caret = caret;
+  d->modified = true;
+  d->typing = false;
+  showCaret(h, *d);
+  notify(h, EN_UPDATE);
+  if (!IsWindow(h)) return true;
+  redraw(h);
+  notify(h, EN_CHANGE);
+  return true;
+}
+
+void setOverwrite(HWND h, bool on) {
+  if (EditData* d = rec(h)) d->overwrite = on && multiLine(h);
+}
+
+bool overwriting(HWND h) {
+  const EditData* d = rec(h);
+  return d && d->overwrite;
 }
 }  // namespace editx
 

@@ -5,6 +5,8 @@
 // alignment) and tells it of every change of the text, so that formats stay on their
 // characters. Without a formatter the EDIT control draws in its one font.
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/win.h"
 
@@ -17,6 +19,9 @@ class Formatter {
   // The characters [pos, pos + removed) were replaced by inserted new ones; saved: the EDIT
   // control kept its undo copy of the text just before.
   virtual void replaced(int pos, int removed, int inserted, bool saved) = 0;
+  // The `removed` characters at each of starts (ascending, apart, in the text before) were
+  // replaced by `inserted` new ones in one change; the EDIT control kept its undo copy before it.
+  virtual void replacedPieces(const std::vector<int>& starts, int removed, int inserted) = 0;
   // The undo copy and the text were swapped.
   virtual void undone() = 0;
   // The whole text was set anew (WM_SETTEXT).
@@ -41,5 +46,16 @@ class Formatter {
 
 // Attaches f (owned by the caller, nullptr detaches) to the EDIT-based control h.
 void setFormatter(HWND h, Formatter* f);
+
+// Replaces the `removed` characters at each of starts (ascending, apart) of the EDIT-based
+// control h's text by ins as one undoable change: the caret after the last one, one
+// EN_UPDATE and EN_CHANGE. False (nothing done) without starts.
+bool replacePieces(HWND h, const std::vector<int>& starts, int removed, std::string_view ins);
+
+// Overwrite mode of a multi-line EDIT-based control (the rich-edit control switches it with
+// the Insert key): a typed character replaces the one after the caret, except at a line end
+// or the end of the text and over a selection.
+void setOverwrite(HWND h, bool on);
+bool overwriting(HWND h);
 
 }  // namespace win::editx

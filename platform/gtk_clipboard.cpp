@@ -23,9 +23,13 @@
 namespace win::gtkbackend {
 namespace {
 
-// Target infos: the text targets, the PNG image, the SVG drawing; a registered format is its
-// own number.
-constexpr guint kText = 1, kPng = 2, kSvg = 3;
+// Target infos: the text targets, the PNG image, the SVG drawing, rich text; a registered
+// format is its own number.
+constexpr guint kText = 1, kPng = 2, kSvg = 3, kRtf = 4;
+
+// The registered format rich text travels under in the program; the desktop's programs
+// exchange it as "text/rtf".
+constexpr const char* kRtfFormatName = "Rich Text Format";
 
 bool owned = false;          // the desktop's clipboard holds what our store offers
 bool fromDesktop = false;    // the store holds what another program offered
@@ -182,6 +186,13 @@ void give(GtkClipboard*, GtkSelectionData* data, guint info, gpointer) {
     gtk_selection_data_set(data, gtk_selection_data_get_target(data), 8, svg.data(), static_cast<gint>(svg.size()));
     return;
   }
+  if (info == kRtf) {
+    // The store's copy ends in the terminator the program gave it; the desktop gets the document.
+    std::vector<unsigned char> bytes = clipboard::storedBytes(RegisterClipboardFormat(kRtfFormatName));
+    while (!bytes.empty() && bytes.back() == 0) bytes.pop_back();
+    gtk_selection_data_set(data, gtk_selection_data_get_target(data), 8, bytes.data(), static_cast<gint>(bytes.size()));
+    return;
+  }
   if (info == kText) {
     const std::vector<unsigned char> bytes = clipboard::storedBytes(CF_TEXT);
     const std::string text = clipboard::desktopTextFromStore(
@@ -214,6 +225,8 @@ void publish() {
     } else if (f >= 0xC000) {
       const std::string name = formatName(f);
       if (!name.empty()) gtk_target_list_add(list, gdk_atom_intern(name.c_str(), FALSE), 0, f);
+      if (g_ascii_strcasecmp(name.c_str(), kRtfFormatName) == 0)
+        gtk_target_list_add(list, gdk_atom_intern_static_string("text/rtf"), 0, kRtf);
     }
   }
   gint n = 0;

@@ -2,7 +2,8 @@
 // procedure (which keeps the text, selection, undo, keys, mouse and drawing) with the
 // rich-edit messages on top: extended selection and limit, text ranges, find, character and
 // paragraph formats (kept in rich::Formats, which the EDIT control measures and draws
-// through), plain-text and RTF streaming and the EN_SELCHANGE notification of the event mask.
+// through), plain-text and RTF streaming, the EN_SELCHANGE notification of the event mask,
+// overwriting (the Insert key) and Replace All in one change (EM_REPLACEALLTEXT).
 //
 // Invariant: the text inside holds no LF; every line end is one CR (what comes in through
 // typing, pasting, setting or streaming is turned so), so positions count line ends once.
@@ -143,6 +144,80 @@ LONG find(const std::string& text, CHARRANGE r, std::string_view what, WPARAM fl
   return -1;
 }
 
+// EM_REPLACEALLTEXT: the matches found in one pass over the text, searched on after each
+// replacement as replacing them one at a time would, then replaced as one change.
+LRESULT replaceAll(HWND h, WPARAM flags, REPLACEALLTEXT* ra) {
+  if (!ra || !ra->lpstrFind) return 0;
+  const std::string what = toCr(ra->lpstrFind), by = toCr(ra->lpstrReplace ? ra->lpstrReplace : "");
+  const std::string text = textOf(h);
+  const auto n = static_cast<LONG>(text.size()), len = static_cast<LONG>(what.size());
+  CHARRANGE r = ra->chrg;
+  clip(r, n);
+  if (len == 0) return 0;
+  const bool mc = (flags & FR_MATCHCASE) != 0, whole = (flags & FR_WHOLEWORD) != 0;
+  const long long limit = static_cast<long long>(base(h, EM_GETLIMITTEXT, 0, 0));
+  const long long growth = static_cast<long long>(by.size()) - len;
+  long long length = n;
+  std::vector<int> starts;
+  // The character before position p as the text stands once the replacements before p are
+  // made: after a replacement ending at p it is the replacement's last one.
+  LONG lastEnd = -1;
+  int tail = -1;   // that character, -1 none (the start of the text)
+  auto before = [&](LONG p) -> int {
+    if (p == lastEnd) return tail;
+    return p > 0 ? static_cast<unsigned char>(text[static_cast<std::size_t>(p - 1)]) : -1;
+  };
+  const unsigned char f0 = mc ? static_cast<unsigned char>(what[0]) : lower(static_cast<unsigned char>(what[0]));
+  const std::string_view inside = std::string_view(text).substr(0, static_cast<std::size_t>(r.cpMax));
+  LONG p = r.cpMin;
+  while (p + len <= r.cpMax) {
+    if (mc) {
+      const std::size_t q = inside.find(what, static_cast<std::size_t>(p));
+      if (q == std::string_view::npos) break;
+      p = static_cast<LONG>(q);
+    } else {
+      while (p + len <= r.cpMax && lower(static_cast<unsigned char>(text[static_cast<std::size_t>(p)])) != f0) ++p;
+      if (p + len > r.cpMax) break;
+    }
+    if (!matchAt(text, static_cast<std::size_t>(p), what, mc, false)) {
+      ++p;
+      continue;
+    }
+    if (whole) {
+      const int b = before(p);
+      const LONG e = p + len;
+      if ((b >= 0 && wordChar(static_cast<unsigned char>(b))) ||
+          (e < n && wordChar(static_cast<unsigned char>(text[static_cast<std::size_t>(e)])))) {
+        ++p;
+        continue;
+      }
+    }
+    if (growth > 0 && length + growth > limit) break;
+    length += growth;
+    tail = by.empty() ? before(p) : static_cast<unsigned char>(by.back());
+    starts.push_back(static_cast<int>(p));
+    p += len;
+    lastEnd = p;
+  }
+  if (starts.empty()) return 0;
+  if (ra->cpFollow >= 0) {
+    const LONG b = std::min(ra->cpFollow, n);
+    const auto added = static_cast<LONG>(by.size());
+    LONG shift = 0, follow = -1;
+    for (const LONG pos : starts) {
+      if (pos + len <= b) {
+        shift += added - len;
+        continue;
+      }
+      if (pos < b) follow = pos + shift + std::min(b - pos, added);
+      break;
+    }
+    ra->cpFollow = follow >= 0 ? follow : b + shift;
+  }
+  editx::replacePieces(h, starts, static_cast<int>(len), by);
+  return static_cast<LRESULT>(starts.size());
+}
+
 void notifySelChange(HWND h, const CHARRANGE& sel) {
   HWND parent = GetParent(h);
   if (!parent) return;
@@ -242,7 +317,7 @@ LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool u
 rtf::Document selectionOf(const rich::Formats& fm, const std::string& text, CHARRANGE s) {
   rtf::Document doc;
   doc.text = text.substr(static_cast<std::size_t>(s.cpMin), static_cast<std::size_t>(s.cpMax - s.cpMin));
-  doc.formats = fm.charFormats;
+  doc.formats = fm.statedFormats();
   doc.runs.clear();
   fm.chars.each(s.cpMin, s.cpMax, [&](int a, int, int v) { doc.runs.emplace_back(a - s.cpMin, v); });
   if (doc.runs.empty()) doc.runs.emplace_back(0, 0);
@@ -873,6 +948,9 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       // The clipboard and undo keys act on the key itself, which the parent's key filter sees
       // first (a parent that takes Ctrl+V pastes once); their characters do nothing.
       const bool ctrl = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
+      // Insert alone switches between inserting and overwriting what is typed.
+      if (wParam == static_cast<WPARAM>(VK_INSERT) && !ctrl && !alt && GetKeyState(VK_SHIFT) >= 0)
+        editx::setOverwrite(h, !editx::overwriting(h));
       const UINT action = !ctrl || alt ? 0
                           : wParam == 'V' ? WM_PASTE
                           : wParam == 'C' ? WM_COPY
@@ -893,6 +971,9 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       } else {
         r = base(h, msg, wParam, lParam);
       }
+      break;
+    case EM_REPLACEALLTEXT:
+      r = replaceAll(h, wParam, reinterpret_cast<REPLACEALLTEXT*>(lParam));
       break;
     case EM_EXSETSEL: {
       const auto* cr = reinterpret_cast<const CHARRANGE*>(lParam);

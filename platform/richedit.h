@@ -5,7 +5,8 @@
 // drawing) plus the extended selection and limit, text ranges, find, character and paragraph
 // formats (font, size, bold, italic, underline, strike-out, colours, bullets, alignment,
 // indents), streaming of plain text and of RTF with those formats, page formatting for
-// printing and the selection-change notification.
+// printing, the selection-change notification, overwriting switched by the Insert key, and
+// replacing every match of a text in one change.
 //
 // Paragraphs end at a lone CR inside the control, so that every position counts a line end
 // once; plain text streamed in has its CR LF and LF turned into CR, and streamed out gets
@@ -75,6 +76,26 @@ struct FINDTEXTEX {
   CHARRANGE chrg;
   LPCSTR lpstrText = nullptr;
   CHARRANGE chrgText;   // the match found, -1 -1 none
+};
+
+// EM_REPLACEALLTEXT, a request of our own (the system has none like it): every match of
+// lpstrFind inside chrg (cpMax -1: to the end) replaced by lpstrReplace, as one undoable
+// change with one EN_CHANGE, so that replacing thousands of matches costs one pass over the
+// text. The first parameter takes FR_MATCHCASE and FR_WHOLEWORD as EM_FINDTEXT does. The
+// search goes on after each replacement, which is never searched again; a whole-word test
+// sees the text as the replacements before it left it, as replacing one match at a time
+// would. New characters take the format of the character before them. Replacements that
+// would take the text past its limit are left out. The caret ends after the last
+// replacement; the result is the number of replacements. cpFollow follows a position (a
+// bookmark) through them: it moves with the text before it, and one inside a replaced match
+// stays inside the replacement.
+inline constexpr UINT EM_REPLACEALLTEXT = 0x0600;
+
+struct REPLACEALLTEXT {
+  CHARRANGE chrg{0, -1};
+  LPCSTR lpstrFind = nullptr;
+  LPCSTR lpstrReplace = nullptr;
+  LONG cpFollow = -1;   // in: a position, -1 none; out: where its text is afterwards
 };
 
 struct SELCHANGE {

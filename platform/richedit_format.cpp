@@ -179,10 +179,20 @@ HFONT Formats::fontFor(int format) {
   return slot ? slot : baseFont;
 }
 
+std::vector<rtf::CharFormat> Formats::statedFormats() const {
+  std::vector<rtf::CharFormat> out = charFormats;
+  if (base().bold)
+    for (rtf::CharFormat& f : out) {
+      f.bold = !f.unbold;
+      f.unbold = false;
+    }
+  return out;
+}
+
 rtf::Document Formats::document(const std::string& text) const {
   rtf::Document doc;
   doc.text = text;
-  doc.formats = charFormats;
+  doc.formats = statedFormats();
   doc.runs.clear();
   for (const Runs::Run& r : chars.runs()) doc.runs.emplace_back(r.start, r.value);
   doc.paragraphs.clear();
@@ -200,7 +210,11 @@ rtf::Document Formats::document(const std::string& text) const {
 void Formats::load(const rtf::Document& doc, int at, int textLength, bool fragment) {
   // The document's formats join the table; its runs replace those of its characters.
   std::vector<int> cmap, pmap;
-  for (const rtf::CharFormat& f : doc.formats) cmap.push_back(internChar(f));
+  const bool baseBold = base().bold;
+  for (rtf::CharFormat f : doc.formats) {
+    if (baseBold && !f.bold) f.unbold = true;
+    cmap.push_back(internChar(f));
+  }
   const int n = static_cast<int>(doc.text.size());
   std::vector<Runs::Run> c, p;
   for (const Runs::Run& r : chars.runs())
@@ -257,6 +271,44 @@ void Formats::replaced(int pos, int removed, int inserted, bool saved) {
   chars.insert(pos, inserted, f);
   paras.erase(pos, removed);
   paras.insert(pos, inserted, paras.at(pos));
+  height_ = -1;
+}
+
+void Formats::replacedPieces(const std::vector<int>& starts, int removed, int inserted) {
+  undoChars_ = chars;
+  undoParas_ = paras;
+  typing = typingAt = -1;
+  // The runs rebuilt in one pass, each piece's new characters formatted as replacing the
+  // pieces one at a time would: the character format of the character before them (of the
+  // first one replaced at the start), the paragraph format of the character after them.
+  std::vector<Runs::Run> c, p;
+  c.reserve(chars.runs().size() + starts.size());
+  p.reserve(paras.runs().size() + starts.size());
+  const int length = chars.length();
+  int at = 0, shift = 0;
+  int last = -1;   // the character format of the last character put, -1 none yet
+  auto keep = [&](const Runs& from, std::vector<Runs::Run>& to, int a, int b) {
+    from.each(a, b, [&](int s, int, int v) { to.push_back(Runs::Run{s + shift, v}); });
+  };
+  for (const int pos : starts) {
+    keep(chars, c, at, pos);
+    keep(paras, p, at, pos);
+    if (pos > at) last = chars.at(pos - 1);
+    const int f = last >= 0 ? last : chars.at(pos);
+    if (inserted > 0) {
+      c.push_back(Runs::Run{pos + shift, f});
+      p.push_back(Runs::Run{pos + shift, paras.at(pos + removed)});
+      last = f;
+    }
+    at = pos + removed;
+    shift += inserted - removed;
+  }
+  keep(chars, c, at, length);
+  keep(paras, p, at, length + 1);
+  const int newLength = length + shift;
+  if (newLength == 0) c.assign(1, Runs::Run{0, last >= 0 ? last : chars.at(0)});
+  chars.assign(std::move(c), newLength);
+  paras.assign(std::move(p), newLength + 1);
   height_ = -1;
 }
 

@@ -91,9 +91,14 @@ class Formats final : public editx::Formatter {
   // textLength long. A fragment (pasted or streamed into the selection) sets the format of
   // the paragraphs it closes only; its last piece keeps that of the paragraph it joins.
   rtf::Document document(const std::string& text) const;
+  // The character formats as a document states them: in a bold control font, bold wherever
+  // it shows bold. A document read in says all there is: in a bold control font its
+  // characters without bold get normal weight.
+  std::vector<rtf::CharFormat> statedFormats() const;
   void load(const rtf::Document& doc, int at, int textLength, bool fragment = false);
 
   void replaced(int pos, int removed, int inserted, bool saved) override;
+  void replacedPieces(const std::vector<int>& starts, int removed, int inserted) override;
   void undone() override;
   void textSet(int length) override;
   bool active() const override;

@@ -20,6 +20,8 @@ TW_TEST_PACKAGES="$TW_TEST_PACKAGES hp2xx"
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES pandoc"
 # libwmf (wmf2svg, wmf2gd) and emf2svg read the Windows and enhanced metafiles.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES libwmf-bin emf2svg"
+# xclip reads and fills the desktop's clipboard as another program would.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES xclip"
 
 tw_need() {
   local missing=()

@@ -14,3 +14,7 @@ tw_add_test(platform_controls_gtk_test
   LIBS tw_platform_gtk tw_platform_dlg tw_platform_gdi tw_platform_win tw_test_xserver
   LABELS gui)
 target_compile_definitions(platform_controls_gtk_test PRIVATE TW_SHOT_DIR="${CMAKE_BINARY_DIR}")
+tw_add_test(platform_richedit_gtk_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/richedit_gtk_test.cpp
+  LIBS tw_platform_gtk tw_platform_richedit tw_platform_dlg tw_platform_gdi tw_platform_win tw_test_xserver
+  LABELS gui)

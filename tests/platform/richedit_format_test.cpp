@@ -5,6 +5,7 @@
 // and paste of formatted text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -282,6 +283,111 @@ TEST_F(RichFormat, DrawnInTheirFormats) {
     }
   EXPECT_GT(red, 10) << "the red word";
   EXPECT_GT(darkLeft, 2) << "the bullet";
+}
+
+// Was: in a bold font (the stock system font) the plain words of RTF read in or pasted were
+// reported and drawn bold.
+TEST_F(RichFormat, RtfKeepsPlainWordsPlainInABoldFont) {
+  SendMessage(e, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), FALSE);
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed"));
+  EXPECT_TRUE(bold(0, 5)) << "text of the control's own font is bold";
+  const std::string doc = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain \\b heavy\\b0  words\\par}";
+  struct Reader {
+    const std::string* s;
+    std::size_t at = 0;
+  } reader{&doc};
+  EDITSTREAM es;
+  es.dwCookie = reinterpret_cast<UINT_PTR>(&reader);
+  es.pfnCallback = [](UINT_PTR cookie, BYTE* buf, LONG cb, LONG* pcb) -> DWORD {
+    auto* r = reinterpret_cast<Reader*>(cookie);
+    const std::size_t n = std::min(static_cast<std::size_t>(cb), r->s->size() - r->at);
+    std::memcpy(buf, r->s->data() + r->at, n);
+    r->at += n;
+    *pcb = static_cast<LONG>(n);
+    return 0;
+  };
+  SendMessage(e, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+  ASSERT_EQ(textOf(e), "plain heavy words");
+  EXPECT_FALSE(bold(0, 5));
+  EXPECT_TRUE(bold(6, 11));
+  EXPECT_FALSE(mixedBold(12, 17));
+  EXPECT_FALSE(bold(12, 17));
+  // Drawn so too: the plain word narrower than in the bold font.
+  const LRESULT a = SendMessage(e, EM_POSFROMCHAR, 0, 0), b = SendMessage(e, EM_POSFROMCHAR, 5, 0);
+  HDC dc = GetDC(e);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  SIZE heavy{};
+  GetTextExtentPoint32(dc, "plain", 5, heavy);
+  SelectObject(dc, old);
+  ReleaseDC(e, dc);
+  EXPECT_LT(static_cast<int>(LOWORD(b)) - static_cast<int>(LOWORD(a)), heavy.cx);
+
+  // Pasted as RTF into text of the bold font: its plain words stay plain.
+  select(0, 17);
+  SendMessage(e, WM_COPY, 0, 0);
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed "));
+  select(6, 6);
+  SendMessage(e, WM_PASTE, 0, 0);
+  ASSERT_EQ(textOf(e), "typed plain heavy words");
+  EXPECT_TRUE(bold(0, 5));
+  EXPECT_FALSE(bold(6, 11));
+  EXPECT_TRUE(bold(12, 17));
+
+  // Written out, the RTF says bold where the text shows bold: read into a control of a
+  // normal-weight font, the typed word is bold and the plain words plain.
+  std::string written;
+  EDITSTREAM out;
+  out.dwCookie = reinterpret_cast<UINT_PTR>(&written);
+  out.pfnCallback = [](UINT_PTR cookie, BYTE* buf, LONG cb, LONG* pcb) -> DWORD {
+    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(cb));
+    *pcb = cb;
+    return 0;
+  };
+  SendMessage(e, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&out));
+  SendMessage(e, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_VAR_FONT)), FALSE);
+  reader = Reader{&written};
+  SendMessage(e, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+  ASSERT_EQ(textOf(e), "typed plain heavy words");
+  EXPECT_TRUE(bold(0, 5));
+  EXPECT_FALSE(bold(6, 11));
+  EXPECT_TRUE(bold(12, 17));
+  EXPECT_FALSE(bold(18, 23));
+}
+
+// Replace All keeps the formats of the text around the matches; new text takes the format of
+// the character before it; one undo brings text and formats back.
+TEST_F(RichFormat, ReplaceAllKeepsFormatsAndUndoBringsThemBack) {
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("gauge at Tarn gauge\r\nBeck gauge"));
+  setChar(9, 13, CFM_BOLD, CFE_BOLD);    // "Tarn"
+  setChar(14, 19, CFM_ITALIC, CFE_ITALIC);   // the second "gauge"
+  PARAFORMAT pf;
+  pf.dwMask = PFM_ALIGNMENT;
+  pf.wAlignment = PFA_CENTER;
+  select(20, 20);
+  SendMessage(e, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+  REPLACEALLTEXT ra;
+  ra.lpstrFind = "gauge";
+  ra.lpstrReplace = "station";
+  EXPECT_EQ(SendMessage(e, EM_REPLACEALLTEXT, 0, reinterpret_cast<LPARAM>(&ra)), 3);
+  ASSERT_EQ(textOf(e), "station at Tarn station\rBeck station");
+  EXPECT_TRUE(bold(11, 15)) << "Tarn";
+  EXPECT_FALSE(bold(0, 7));
+  EXPECT_FALSE(bold(10, 11));
+  const CHARFORMAT2 after = getChar(16, 23);
+  EXPECT_TRUE((after.dwMask & CFM_BOLD) && !(after.dwEffects & CFE_BOLD) && (after.dwMask & CFM_ITALIC) &&
+              !(after.dwEffects & CFE_ITALIC))
+      << "the format of the blank before it, as replacing one at a time gives";
+  EXPECT_FALSE(bold(24, 28));
+  select(24, 24);
+  PARAFORMAT got;
+  SendMessage(e, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&got));
+  EXPECT_EQ(got.wAlignment, PFA_CENTER) << "the second paragraph stays centred";
+  SendMessage(e, EM_UNDO, 0, 0);
+  ASSERT_EQ(textOf(e), "gauge at Tarn gauge\rBeck gauge");
+  EXPECT_TRUE(bold(9, 13));
+  EXPECT_FALSE(bold(0, 9));
+  const CHARFORMAT2 i = getChar(14, 19);
+  EXPECT_TRUE((i.dwMask & CFM_ITALIC) && (i.dwEffects & CFE_ITALIC));
 }
 
 }  // namespace

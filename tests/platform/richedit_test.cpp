@@ -2,6 +2,7 @@
 // EN_SELCHANGE, undo, the clipboard, find, plain-text streaming in and out, and a 10 MB text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -554,6 +555,130 @@ TEST_F(RichEditTest, FormatRangeDrawsCharacterAndParagraphFormats) {
   EXPECT_LT(bands[1].left, 5) << "left";
   EXPECT_LT(bands[6].left, dpi / 8) << "the bullet's mark";
   EXPECT_GE(bands[6].after, dpi / 4 - 1) << "the text after the bullet's room";
+}
+
+// Was: the control had no overwrite mode, so Insert changed nothing.
+TEST_F(RichEditTest, InsertSwitchesTypingToOverwrite) {
+  HWND e = rich();
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abc\r\ndef"));
+  setSel(e, 1, 1);
+  test::pressKey(VK_INSERT);
+  test::typeText("XY");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "aXY\rdef") << "each character replaces the one after the caret";
+  test::typeText("Z");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "aXYZ\rdef") << "at a line end it is inserted";
+  test::pressKey('Z', test::kCtrl);
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "abc\rdef") << "the typed run is one step of undo";
+  setSel(e, 4, 6);
+  test::typeText("Q");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "abc\rQf") << "a selection is replaced as in insert mode";
+  setSel(e, 6, 6);
+  test::typeText("!");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "abc\rQf!") << "at the end of the text it is inserted";
+  test::pressKey(VK_INSERT);
+  setSel(e, 0, 0);
+  test::typeText("1");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "1abc\rQf!") << "Insert again: typing inserts";
+  // Insert with Ctrl copies and with Shift pastes; neither switches the mode.
+  setSel(e, 0, 1);
+  test::pressKey(VK_INSERT, test::kCtrl);
+  test::runUntilIdle();
+  setSel(e, 1, 1);
+  test::pressKey(VK_INSERT, test::kShift);
+  test::typeText("2");
+  test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "112abc\rQf!");
+}
+
+LONG replaceAll(HWND e, const char* find, const char* by, WPARAM flags, CHARRANGE range = {0, -1}) {
+  REPLACEALLTEXT ra;
+  ra.chrg = range;
+  ra.lpstrFind = find;
+  ra.lpstrReplace = by;
+  return static_cast<LONG>(SendMessage(e, EM_REPLACEALLTEXT, flags, reinterpret_cast<LPARAM>(&ra)));
+}
+
+TEST_F(RichEditTest, ReplaceAllAsOneUndoableChange) {
+  struct Case {
+    const char* why;
+    const char* text;
+    const char* find;
+    const char* by;
+    WPARAM flags;
+    CHARRANGE range;
+    const char* want;
+    LONG count;
+  };
+  const Case cases[] = {
+      {"case folded", "Gauge gauge GAUGE caf\xC9", "gauge", "x", 0, {0, -1}, "x x x caf\xC9", 3},
+      {"case folded beyond ASCII", "caf\xC9 caf\xE9", "caf\xE9", "bar", 0, {0, -1}, "bar bar", 2},
+      {"match case", "Gauge gauge GAUGE", "gauge", "x", FR_MATCHCASE, {0, -1}, "Gauge x GAUGE", 1},
+      {"whole words", "gauge gauges gauge_1 gauge", "gauge", "x", FR_WHOLEWORD, {0, -1}, "x gauges gauge_1 x", 2},
+      {"a replacement is not searched again", "aa", "a", "ab", 0, {0, -1}, "abab", 2},
+      {"whole words beside a replacement: the text as it is then", ".a.a", ".a", ".", FR_WHOLEWORD, {0, -1}, "..", 2},
+      {"shorter, across line ends", "ab\r\nab\r\n", "b\r\n", "", 0, {0, -1}, "aa", 2},
+      {"only inside the range", "x x x x", "x", "y", 0, {2, 5}, "x y y x", 2},
+      {"no match", "nothing", "gauge", "x", 0, {0, -1}, "nothing", 0},
+      {"an empty find text", "nothing", "", "x", 0, {0, -1}, "nothing", 0},
+  };
+  HWND e = rich();
+  SendMessage(e, EM_SETEVENTMASK, 0, ENM_SELCHANGE);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.text));
+    const std::string before = textOf(e);
+    ctltest::parent().commands.clear();
+    selChanges().clear();
+    EXPECT_EQ(replaceAll(e, c.find, c.by, c.flags, c.range), c.count);
+    EXPECT_EQ(textOf(e), c.want);
+    const std::vector<int> codes = ctltest::codesFrom(kId);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), EN_CHANGE), c.count > 0 ? 1 : 0) << "one change";
+    if (c.count == 0) continue;
+    EXPECT_TRUE(SendMessage(e, EM_GETMODIFY, 0, 0));
+    EXPECT_EQ(selChanges().size(), 1u);
+    SendMessage(e, EM_UNDO, 0, 0);
+    EXPECT_EQ(textOf(e), before) << "one undo takes all of it back";
+  }
+  // The caret ends after the last replacement.
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("a1 a2 a3 b"));
+  EXPECT_EQ(replaceAll(e, "a", "zz", 0), 3);
+  EXPECT_EQ(selOf(e).cpMin, 10);
+  EXPECT_EQ(selOf(e).cpMax, 10);
+  // A followed position (a bookmark) moves with the text before it; inside a match it stays
+  // inside the replacement.
+  struct Follow {
+    const char* why;
+    const char* by;
+    LONG from, to;
+  };
+  const Follow follows[] = {
+      {"at a match: after the longer ones before it", "xyz", 3, 4},
+      {"inside a match: inside its replacement", "xyz", 4, 5},
+      {"at the end: after all of them", "xyz", 8, 11},
+      {"inside a match that goes: where it was", "", 4, 1},
+      {"before every match", "xyz", 0, 0},
+  };
+  for (const Follow& f : follows) {
+    SCOPED_TRACE(f.why);
+    SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ab ab ab"));
+    REPLACEALLTEXT ra;
+    ra.lpstrFind = "ab";
+    ra.lpstrReplace = f.by;
+    ra.cpFollow = f.from;
+    EXPECT_EQ(SendMessage(e, EM_REPLACEALLTEXT, 0, reinterpret_cast<LPARAM>(&ra)), 3);
+    EXPECT_EQ(ra.cpFollow, f.to);
+  }
+  // The text limit holds: replacements that would pass it are left out.
+  SendMessage(e, EM_EXLIMITTEXT, 0, 10);
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("a a a a"));
+  EXPECT_EQ(replaceAll(e, "a", "bb", 0), 3);
+  EXPECT_EQ(textOf(e), "bb bb bb a");
 }
 
 }  // namespace

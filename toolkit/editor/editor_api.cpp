@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/clipboard.h"
+#include "platform/combobox.h"
 #include "platform/fontdialog.h"
 #include "platform/gdi.h"
 #include "platform/menu.h"
@@ -337,7 +338,7 @@ void yyeditinfo(int window, int item, int& value) {
     case 6: value = r->current; break;
     case 7: value = r->count; break;
     case 9: value = static_cast<int>(SendMessage(r->control, EM_GETFIRSTVISIBLELINE, 0, 0)); break;
-    case 10: value = 0; break;
+    case 10: value = r->history ? static_cast<int>(SendMessage(r->commandline, CB_GETCOUNT, 0, 0)) : 0; break;
     case 11: value = r->fonttype; break;
     case 12: value = r->fontsize; break;
     case 102: {
@@ -424,6 +425,17 @@ void yyeditsetbackup(int flag) {
 //------------------------------------------------------------------------------
 // Search and paste
 //------------------------------------------------------------------------------
+namespace {
+
+void endoftext(HWND frame, const EditorRecord& r) {
+  HWND owner = r.finddialog != nullptr ? r.finddialog : frame;
+  if (r.finddialog != nullptr) EnableWindow(frame, FALSE);
+  MessageBox(owner, "End of text reached", "Find", MB_OK | MB_ICONINFORMATION);
+  if (r.finddialog != nullptr) EnableWindow(frame, TRUE);
+}
+
+}  // namespace
+
 int yyEditFind(HWND frame, EditorRecord& r, const FINDREPLACE& request) {
   int s = 0, e = 0;
   selection(r.control, s, e);
@@ -440,10 +452,7 @@ int yyEditFind(HWND frame, EditorRecord& r, const FINDREPLACE& request) {
   const WPARAM flags = (down ? FR_DOWN : 0) | (request.Flags & (FR_WHOLEWORD | FR_MATCHCASE));
   const LRESULT at = SendMessage(r.control, EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&ft));
   if (at < 0) {
-    HWND owner = r.finddialog != nullptr ? r.finddialog : frame;
-    if (r.finddialog != nullptr) EnableWindow(frame, FALSE);
-    MessageBox(owner, "End of text reached", "Find", MB_OK | MB_ICONINFORMATION);
-    if (r.finddialog != nullptr) EnableWindow(frame, TRUE);
+    endoftext(frame, r);
     return 0;
   }
   const int first = static_cast<int>(SendMessage(r.control, EM_GETFIRSTVISIBLELINE, 0, 0));
@@ -459,16 +468,36 @@ int yyEditFind(HWND frame, EditorRecord& r, const FINDREPLACE& request) {
 int yyEditReplace(HWND frame, EditorRecord& r, const FINDREPLACE& request) {
   int s = 0, e = 0;
   selection(r.control, s, e);
-  const std::string text = controltext(r.control);
-  std::string selected = e > s ? text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s)) : std::string();
-  std::string wanted = r.findtext;
-  if ((request.Flags & FR_MATCHCASE) == 0) {
-    for (char& c : selected) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    for (char& c : wanted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  // The selection equals the find text when the control finds it there, so that case is
+  // folded as the search folds it.
+  if (!r.findtext.empty() && e - s == static_cast<int>(r.findtext.size())) {
+    FINDTEXTEX ft;
+    ft.lpstrText = r.findtext.c_str();
+    ft.chrg.cpMin = s;
+    ft.chrg.cpMax = e;
+    const WPARAM flags = FR_DOWN | (request.Flags & FR_MATCHCASE);
+    if (SendMessage(r.control, EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&ft)) == s)
+      SendMessage(r.control, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(r.replacetext.c_str()));
   }
-  if (!wanted.empty() && selected == wanted)
-    SendMessage(r.control, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(r.replacetext.c_str()));
   return yyEditFind(frame, r, request);
+}
+
+void yyEditReplaceAll(HWND frame, EditorRecord& r, const FINDREPLACE& request) {
+  // Every match from the start on, in one change of the control; the bookmark follows the
+  // replacements here rather than through the change notification.
+  const auto k = static_cast<std::size_t>(r.current);
+  REPLACEALLTEXT ra;
+  ra.lpstrFind = r.findtext.c_str();
+  ra.lpstrReplace = r.replacetext.c_str();
+  ra.cpFollow = r.bookmark[k];
+  r.bookmark[k] = -1;
+  const LRESULT count = SendMessage(r.control, EM_REPLACEALLTEXT, request.Flags & (FR_MATCHCASE | FR_WHOLEWORD),
+                                    reinterpret_cast<LPARAM>(&ra));
+  r.bookmark[k] = ra.cpFollow;
+  if (ra.cpFollow >= 0) r.bookmarklength[k] = static_cast<int>(SendMessage(r.control, WM_GETTEXTLENGTH, 0, 0));
+  if (count == 0) SendMessage(r.control, EM_SETSEL, 0, 0);
+  SendMessage(r.control, EM_SCROLLCARET, 0, 0);
+  endoftext(frame, r);
 }
 
 void yyEditPaste(EditorRecord& r) {

@@ -106,6 +106,9 @@ void yyEditCloseFile(win::HWND frame);
 int yyEditFileDialog(win::HWND frame, EditorRecord& r, bool save, std::string& path);
 int yyEditFind(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
 int yyEditReplace(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
+// Replace All: every match from the start on replaced as one undoable change, then the
+// "End of text reached" box.
+void yyEditReplaceAll(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
 void yyEditPaste(EditorRecord& r);
 void yyEditResetFormat(EditorRecord& r);
 // Formatting of rich-text editors: bold, italic or underline (32166-32168) of the selection

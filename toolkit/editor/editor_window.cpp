@@ -675,6 +675,24 @@ void command(HWND frame, EditorRecord& r, int id) {
   if (event) yyinterpretmessage(EV_COMMAND, 0, MAKEWPARAM(static_cast<WORD>(id), 0), -1, frame);
 }
 
+// The bookmark moves with the text before it: a change that left the text L - L0 longer,
+// with the selection now starting at s, happened before the bookmark when s - (L - L0) is
+// at or before it. A deletion that took the bookmarked place leaves it where the deletion was.
+void shiftbookmark(EditorRecord& r) {
+  const auto k = static_cast<std::size_t>(r.current);
+  int& mark = r.bookmark[k];
+  if (mark < 0) return;
+  const int length = static_cast<int>(SendMessage(r.control, WM_GETTEXTLENGTH, 0, 0));
+  const int delta = length - r.bookmarklength[k];
+  DWORD s = 0, e = 0;
+  SendMessage(r.control, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  const int start = static_cast<int>(s);
+  if (start - delta <= mark) mark += delta;
+  else if (delta < 0 && start < mark) mark = start;
+  mark = std::clamp(mark, 0, length);
+  r.bookmarklength[k] = length;
+}
+
 // Closing: the current buffer's question, then every other unsaved buffer's in turn.
 bool mayclose(HWND frame, EditorRecord& r) {
   const int w = yygetwindowindex(frame);
@@ -682,7 +700,7 @@ bool mayclose(HWND frame, EditorRecord& r) {
   if (yyEditCheckSave(frame, r) == 0) return false;
   if (!r.buffers) return true;
   for (int k = 1; k <= r.count; ++k) {
-    if (k == r.current) continue;
+    if (k == before) continue;
     int saved = 1;
     yyeditgetsave(w, k, saved);
     if (saved != 0) continue;
@@ -714,11 +732,7 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     else if ((fr->Flags & FR_FINDNEXT) != 0) yyEditFind(hwnd, *r, *fr);
     else if ((fr->Flags & FR_REPLACE) != 0) yyEditReplace(hwnd, *r, *fr);
-    else if ((fr->Flags & FR_REPLACEALL) != 0) {
-      SendMessage(r->control, EM_SETSEL, 0, 0);
-      while (yyEditReplace(hwnd, *r, *fr) != 0) {
-      }
-    }
+    else if ((fr->Flags & FR_REPLACEALL) != 0) yyEditReplaceAll(hwnd, *r, *fr);
     return DefWindowProc(hwnd, msg, wParam, lParam);
   }
   switch (msg) {
@@ -805,6 +819,7 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
           yyedittoolbarundo(*r);
           r->changed = 1;
           if ((r->options & EO_SHOWMODIFIED) != 0) yyEditTitle(hwnd);
+          shiftbookmark(*r);
         }
         return DefWindowProc(hwnd, msg, wParam, lParam);
       }
