@@ -18,6 +18,8 @@ TW_TEST_PACKAGES="$TW_TEST_PACKAGES poppler-utils"
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES hp2xx"
 # pandoc reads back the RTF the rich-edit control writes.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES pandoc"
+# LibreOffice Calc and tidy read the grid's CSV and HTML files.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES libreoffice-calc-nogui tidy"
 
 tw_need() {
   local missing=()

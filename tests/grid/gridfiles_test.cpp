@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -493,6 +494,31 @@ TEST_F(GridFiles, LibreOfficeCsvLoads) {
   EXPECT_EQ(s(1, 2), "second");
   EXPECT_TRUE(empty(2, 2));
   EXPECT_EQ(s(1, 3), "");
+}
+
+// LibreOffice Calc reads our "CSV UTF-8" (told UTF-8, as its import dialog on a UTF-8 desktop
+// is) with the mark skipped and the quoted comma kept, and its own UTF-8 export (no mark, LF)
+// loads back into the same cells.
+TEST_F(GridFiles, LibreOfficeRoundTripsUtf8Text) {
+  if (!hc::needtool("soffice", "libreoffice-calc-nogui")) GTEST_SKIP() << "no LibreOffice";
+  build(1);
+  WGridPutCellString(kId, 1, 1, "Caf\xE9, \x80 \x93q\x94");
+  WGridPutCellInteger(kId, 2, 1, 7);
+  WGridSave(kId, path("ours.csv"), 1, 2);
+  const std::string dir = hc::scratch("").string();
+  std::filesystem::create_directories(dir + "/lo-out");
+  std::filesystem::remove(dir + "/lo-out/ours.csv");
+  const auto r = hc::run("cd " + dir + " && soffice -env:UserInstallation=file://" + dir +
+                         "/profile --headless --infilter='CSV:44,34,76,1' --convert-to "
+                         "'csv:Text - txt - csv (StarCalc):44,34,76,1' --outdir lo-out ours.csv");
+  const std::string back = dir + "/lo-out/ours.csv";
+  ASSERT_TRUE(std::filesystem::exists(back)) << r.output;
+  EXPECT_EQ(tw::test::slurp(back), "\"Caf\xC3\xA9, \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D\",7\n");
+  build(1);
+  WGridLoad(kId, back);
+  EXPECT_EQ(lastError(), 0);
+  EXPECT_EQ(s(1, 1), "Caf\xE9, \x80 \x93q\x94");
+  EXPECT_EQ(grid.columns[1].integers[0], 7);
 }
 
 TEST_F(GridFiles, HtmlEscapesAndValidates) {
