@@ -349,12 +349,17 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
           }
         }
       } else if (col == -1) {
-        yygridlabelrow(ident, row, f, 51);
+        yygridlabelrow(ident, row, trimRight(f.substr(0, std::min<std::size_t>(f.size(), 50))), 51);
       } else {
         const GridColumn& c = g.columns[static_cast<std::size_t>(col)];
         int status = ident;
         switch (c.type) {
-          case GridString: yygridputcellstring(status, col, row, 0.0, f, {}); break;
+          case GridString:
+            // Cut to the column first: what is kept loses its trailing blanks too, as it does
+            // when the file is read again.
+            f = trimRight(f.substr(0, std::min(f.size(), static_cast<std::size_t>(std::max(c.textlength, 0)))));
+            yygridputcellstring(status, col, row, 0.0, f, {});
+            break;
           case GridInteger: case GridReal: case GridDouble:
             if (int e = loadNumber(ident, c, col, row, f, formats[static_cast<std::size_t>(col)])) lastError = e;
             break;
