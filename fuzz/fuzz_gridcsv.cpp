@@ -2,7 +2,9 @@
 // growing rows), written back, read again and written again: the second save must give the
 // same bytes as the first, since the save writes what the load reads. The HTML export of the
 // loaded grid runs too.
+#include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -58,7 +60,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     grid.rowsinuse = rows;
     WGridLoad(kId, once, 0, flags);
     WGridSave(kId, twice, 1, INT_MAX, 1, INT_MAX, flags);
-    if (slurp(once) != slurp(twice)) std::abort();
+    const std::string a = slurp(once), b = slurp(twice);
+    if (a != b) {
+      // Replaying the input shows where the two saves part.
+      const auto at = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+      std::fprintf(stderr, "labels %d: saves differ at byte %td\n", flags, at.first - a.begin());
+      std::fwrite(a.data(), 1, a.size(), stderr);
+      std::fputs("\n----\n", stderr);
+      std::fwrite(b.data(), 1, b.size(), stderr);
+      std::abort();
+    }
   }
   return 0;
 }

@@ -179,7 +179,7 @@ TEST_F(GridFiles, LabelsRoundTrip) {
 }
 
 TEST_F(GridFiles, LoadReadsLineEndsQuotesAndShortFiles) {
-  struct Case { const char* bytes; const char* cell11; const char* cell12; int rows; const char* why; };
+  struct Case { std::string bytes; const char* cell11; const char* cell12; int rows; const char* why; };
   const Case cases[] = {
       {"a,1\nb,2\n", "a", "b", 2, "LF lines"},
       {"a,1\r\nb,2\r\n", "a", "b", 2, "CR LF lines"},
@@ -192,6 +192,7 @@ TEST_F(GridFiles, LoadReadsLineEndsQuotesAndShortFiles) {
       {"lead  ,1\n", "lead", "", 1, "trailing blanks dropped"},
       // Found by fuzzing: the cut used to leave a blank that a second load then dropped.
       {"abcdefghijklmnopqrs tuv,1\n", "abcdefghijklmnopqrs", "", 1, "cut to the column, then trimmed"},
+      {std::string("ab \0cd,1\n", 9), "ab", "", 1, "a NUL ends the text, and the blanks before it go"},
   };
   for (const Case& c : cases) {
     build(4);

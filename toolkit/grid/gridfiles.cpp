@@ -335,7 +335,8 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
     int col = startCol;
     for (std::string& fs : fields) {
       if (col >= g.columncount || row >= g.rowsinuse) { outside = true; ++col; continue; }
-      std::string_view f = trimRight(fs);
+      // The cells keep texts up to a NUL: the text ends there, before its blanks go.
+      std::string_view f = trimRight(std::string_view(fs).substr(0, fs.find('\0')));
       if (row == -1) {
         const auto item = static_cast<std::size_t>(col + 1);
         if (item < g.columnlabels.size()) {
