@@ -119,6 +119,15 @@ std::string fromSystem(std::string_view text) {
   return out;
 }
 
+// The Windows-1252 byte of a Unicode character; -1 when the code page has none.
+int cp1252Byte(unsigned code) {
+  if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<int>(code);
+  if (code < 0xA0) return kHigh[code - 0x80] == 0 ? static_cast<int>(code) : -1;
+  for (int k = 0; k < 32; ++k)
+    if (kHigh[k] == code) return 0x80 + k;
+  return -1;
+}
+
 std::string safeText(const char* text) { return text ? std::string(text) : std::string(); }
 
 std::map<std::string, int>& pendingFailures() {
@@ -192,6 +201,37 @@ void copyOut(const std::string& text, char* buffer, int size) {
 }
 
 }  // namespace
+
+std::string utf8FromCp1252(std::string_view text) { return toSystem(text); }
+
+bool cp1252FromUtf8Strict(std::string_view utf8, std::string& out) {
+  std::string r;
+  r.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const unsigned char c = utf8[i];
+    if (c < 0x80) {
+      r += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    const int extra = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
+    if (extra < 0 || utf8.size() - i <= static_cast<std::size_t>(extra)) return false;
+    unsigned code = c & (0x3Fu >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      const unsigned char cc = utf8[i + static_cast<std::size_t>(k)];
+      if ((cc & 0xC0) != 0x80) return false;
+      code = (code << 6) | (cc & 0x3Fu);
+    }
+    constexpr unsigned kLeast[4] = {0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    const int b = cp1252Byte(code);
+    if (b < 0) return false;
+    r += static_cast<char>(b);
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  out = std::move(r);
+  return true;
+}
 
 int oserrorcode(int errnum) {
   if (errnum == 0) return 0;

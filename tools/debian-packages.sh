@@ -22,6 +22,8 @@ TW_TEST_PACKAGES="$TW_TEST_PACKAGES pandoc"
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES libwmf-bin emf2svg"
 # xclip reads and fills the desktop's clipboard as another program would.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES xclip"
+# LibreOffice Calc and tidy read the grid's CSV and HTML files.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES libreoffice-calc-nogui tidy"
 
 tw_need() {
   local missing=()

@@ -630,4 +630,53 @@ TEST_F(GridWindow, TickingACheckBoxCellReportsTheNewState) {
   EXPECT_EQ(got[0], std::make_pair(code, 1 - before));
 }
 
+// Emptying a cell of a ranged numeric column and leaving it: the cell is stored empty. The
+// editor's has-value flag used to stay set, so the range check refused the blank and every
+// move (a key or the program's) only beeped with the old value kept.
+TEST_F(GridWindow, AnEmptiedRangedCellCanBeLeft) {
+  loadAndShow(950);
+  GridInstance& g = grid();
+  for (int row = 1; row <= 3; ++row) {
+    WGridPutCellInteger(kGrid, 2, row, 7);
+    WGridPutCellReal(kGrid, 3, row, 12.5f);
+  }
+  struct Case { int column; bool bykey; const char* why; };
+  const Case cases[] = {
+      {1, true, "integer column 0..1000, Down"},
+      {2, true, "real column 0..10000, Down"},
+      {2, false, "real column, a move by the program"},
+  };
+  int row = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    clickcell(c.column, row);
+    ASSERT_EQ(GetFocus(), g.editor);
+    const int beeps = test::beepCount();
+    press('A', test::kCtrl);
+    press(VK_DELETE);
+    if (c.bykey) press(VK_DOWN);
+    else yygridupdatecell(gridwindow(), c.column, row + 1, 1, 0);
+    test::runUntilIdle();
+    EXPECT_EQ(g.currentrow, row + 1);
+    EXPECT_EQ(test::beepCount(), beeps);
+    EXPECT_EQ(cell(c.column, row), "");
+    EXPECT_EQ(g.columns[static_cast<std::size_t>(c.column)].states[static_cast<std::size_t>(row)] & GridCellDefined, 0);
+    double v = 0.0;
+    WGridGetCellDouble(kGrid, c.column + 1, row + 1, v);
+    EXPECT_EQ(tessar.error.LASTERROR, 1010) << "an empty cell has no value";
+    tessar.error.LASTERROR = 0;
+    // A value out of the range still holds the user in the cell.
+    clickcell(c.column, row + 1);
+    press('A', test::kCtrl);
+    type("99999");
+    press(VK_DOWN);
+    EXPECT_EQ(g.currentrow, row + 1) << "out of range: refused";
+    press('A', test::kCtrl);
+    type("5");
+    press(VK_DOWN);
+    EXPECT_EQ(g.currentrow, row + 2);
+    ++row;
+  }
+}
+
 }  // namespace

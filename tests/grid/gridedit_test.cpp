@@ -438,6 +438,70 @@ TEST_F(GridEditor, ABadLoadIsNotSavedOverItsFile) {
   EXPECT_EQ(tw::test::slurp(bad), text);
 }
 
+// Go to Row and Go to Column: each with its own title and field text, and a range on the
+// field that keeps the user in the dialog until the number names a row (a column) of the
+// grid. Both used to show "Go to" and "Row:"/"Column:" and took any number.
+TEST_F(GridEditor, GotoRowAndColumnDialogs) {
+  const int w = open();
+  struct Case { int mnemonic; const char* title; const char* label; const char* outside; const char* inside; int column, row; };
+  const Case cases[] = {
+      {'W', "Goto Row", "&Row", "4", "2", 0, 1},
+      {'C', "Goto Column", "&Column", "7", "3", 2, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    std::string title, label;
+    bool stayed = false;
+    HWND dialog = nullptr;
+    auto look = [&] {
+      dialog = GetParent(GetFocus());
+      char t[64] = {};
+      GetWindowText(dialog, t, sizeof t);
+      title = t;
+      GetWindowText(GetDlgItem(dialog, 1001), t, sizeof t);
+      label = t;
+    };
+    auto stillup = [&] { stayed = dialog != nullptr && IsWindow(dialog) && GetParent(GetFocus()) == dialog; };
+    test::clearMessageBoxes();
+    // A step must give the window some input: the looks go with the keys after them.
+    const Step clear = clearfield();
+    menu(w, 'S', {pressed(c.mnemonic), [&] { look(); clear(); }, typed(c.outside), pressed(VK_RETURN),
+                  [&] { stillup(); clear(); }, typed(c.inside), pressed(VK_RETURN)});
+    EXPECT_EQ(title, c.title);
+    EXPECT_EQ(label, c.label);
+    EXPECT_TRUE(stayed) << "a number outside the grid is refused in the dialog";
+    EXPECT_TRUE(test::messageBoxes().empty()) << lastbox();
+    EXPECT_EQ(grid(w).currentcolumn, c.column);
+    EXPECT_EQ(grid(w).currentrow, c.row);
+  }
+}
+
+// Esc in a check-box or menu cell closes a dialog, not a grid-editor window: the window used
+// to receive WM_CLOSE (a modeless one then posted a close event, a modal one without changes
+// closed at once).
+TEST_F(GridEditor, EscInACheckBoxOrMenuCellKeepsTheWindow) {
+  const int w = open();
+  HWND frame = winslot(w).wWindow;
+  static int closes = 0;
+  static WNDPROC previous = nullptr;
+  closes = 0;
+  previous = reinterpret_cast<WNDPROC>(SetWindowLongPtr(
+      frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == WM_CLOSE) ++closes;
+        return CallWindowProc(previous, h, m, wp, lp);
+      })));
+  for (int column : {4, 5}) {
+    yygridupdatecell(record(w).grid, column, 0, 1, 0);
+    test::runUntilIdle();
+    ASSERT_EQ(GetFocus(), grid(w).editor) << column;
+    test::pressKey(VK_ESCAPE);
+    test::runUntilIdle();
+    EXPECT_EQ(closes, 0) << "column " << column;
+    EXPECT_NE(winslot(w).wWindow, nullptr);
+  }
+  SetWindowLongPtr(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+}
+
 // Closing with unsaved changes asks; Cancel keeps the window.
 TEST_F(GridEditor, ClosingAsksForUnsavedChanges) {
   const int w = open();

@@ -110,7 +110,7 @@ void yygridputcellstring(int& status, int column, int row, double value, std::st
     case GridString: {
       char* slot = &c.strings[r * static_cast<std::size_t>(c.textlength + 1)];
       const std::size_t n = std::min(text.size(), static_cast<std::size_t>(c.textlength));
-      std::memcpy(slot, text.data(), n);
+      if (n > 0) std::memcpy(slot, text.data(), n);  // an empty view may hold no pointer at all
       slot[n] = '\0';
       break;
     }
@@ -347,7 +347,7 @@ void yygridlabelrow(int ident, int row, std::string_view text, int length) {
   const std::size_t n = std::min<std::size_t>(
       {text.size(), static_cast<std::size_t>(std::max(0, length - 1)), 50});
   auto& slot = g->rowlabels[static_cast<std::size_t>(row)];
-  std::memcpy(slot.data(), text.data(), n);
+  if (n > 0) std::memcpy(slot.data(), text.data(), n);
   slot[n] = '\0';
   yygridlabelschanged(*g);
 }

@@ -374,13 +374,18 @@ void yygridwingoto(int iwin, int ikind) {
   if (g == nullptr) return;
   Selected keep(iwin);
   if (!loaddialog(ikind == 1 ? IDD_GRIDGOTOCELL : IDD_GRIDGOTO)) return;
+  const GridInstance& d = g->data();
   int column = g->currentcolumn + 1, row = g->currentrow + 1;
   if (ikind == 1) {
     WDialogPutInteger(1002, column);
+    WDialogRangeInteger(1002, 1, d.columncount);
     WDialogPutInteger(1004, row);
+    WDialogRangeInteger(1004, 1, d.rowsinuse);
   } else {
-    WDialogPutString(1001, ikind == 2 ? "Row:" : "Column:");
+    WDialogTitle(ikind == 2 ? "Goto Row" : "Goto Column");
+    WDialogPutString(1001, ikind == 2 ? "&Row" : "&Column");
     WDialogPutInteger(1002, ikind == 2 ? row : column);
+    WDialogRangeInteger(1002, 1, ikind == 2 ? d.rowsinuse : d.columncount);
   }
   const bool go = confirmed();
   if (go) {
@@ -393,7 +398,6 @@ void yygridwingoto(int iwin, int ikind) {
   }
   WDialogUnload();
   if (!go) return;
-  const GridInstance& d = g->data();
   if (column < 1 || column > d.columncount || row < 1 || row > d.rowsinuse) {
     box("There is no such cell in the grid", "Go to", 3);
     return;

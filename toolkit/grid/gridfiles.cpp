@@ -4,11 +4,13 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <numeric>
 #include <string>
 #include <vector>
 
 #include "platform/header.h"
+#include "platform/os.h"
 #include "toolkit/grid/grid.h"
 #include "toolkit/grid/wgrid.h"
 #include "toolkit/os/opsys.h"
@@ -104,6 +106,26 @@ bool sameNoCase(std::string_view a, std::string_view b) {
          });
 }
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// Spreadsheets and most programs read CSV as UTF-8 and recognise it by the byte-order mark:
+// text with characters beyond ASCII is written so. Plain ASCII stays as it was, mark-free.
+std::string csvFileBytes(const std::string& text) {
+  if (std::none_of(text.begin(), text.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; }))
+    return text;
+  return std::string(kUtf8Mark) + win::utf8FromCp1252(text);
+}
+
+// The file's text in the code page of the cells: the byte-order mark is skipped; UTF-8 text
+// (marked or not) whose every character the code page holds is converted; any other text is
+// taken byte for byte as Windows-1252.
+std::string csvFileText(std::string bytes) {
+  if (bytes.starts_with(kUtf8Mark)) bytes.erase(0, kUtf8Mark.size());
+  std::string converted;
+  if (win::cp1252FromUtf8Strict(bytes, converted)) return converted;
+  return bytes;
+}
+
 // The current cell's editor holds what the user sees: the store takes it before the grid is
 // read as a whole.
 void takeEditor(GridInstance& g) {
@@ -166,7 +188,7 @@ void WGridSave(int ident, std::string_view filename, int icol1, int icol2, int i
   std::string file(trimRight(filename));
   file.erase(0, std::min(file.find_first_not_of(' '), file.size()));
   bool opened = false;
-  if (const int status = yyreplacefile(file, out, opened))
+  if (const int status = yyreplacefile(file, csvFileBytes(out), opened))
     fileError(opened ? 2 : 1, status, name);
 }
 
@@ -176,8 +198,8 @@ namespace {
 
 // Splits CSV text into records: a field that begins with a quote runs to its closing quote
 // (doubled quotes inside are one quote; commas and line breaks inside belong to the text);
-// any other field runs to the next comma or line end and keeps its quotes. Lines end in LF or
-// CR LF; the last one needs no line end.
+// any other field runs to the next comma or line end and keeps its quotes. Lines end in LF,
+// CR LF or a lone CR (old Mac files); the last one needs no line end.
 class CsvReader {
  public:
   explicit CsvReader(std::string_view text) : t_(text) {}
@@ -198,15 +220,15 @@ class CsvReader {
         }
       }
       // Unquoted text, or what follows a closing quote before the delimiter.
-      const auto e = t_.find_first_of(",\n", p_);
-      std::size_t end = e == std::string_view::npos ? t_.size() : e;
-      std::size_t stop = end;
-      if ((e == std::string_view::npos || t_[e] == '\n') && stop > p_ && t_[stop - 1] == '\r') --stop;
-      f.append(t_.substr(p_, stop - p_));
+      const auto e = t_.find_first_of(",\r\n", p_);
+      const std::size_t end = e == std::string_view::npos ? t_.size() : e;
+      f.append(t_.substr(p_, end - p_));
       fields.push_back(std::move(f));
       if (e == std::string_view::npos) { p_ = t_.size(); return true; }
       p_ = e + 1;
-      if (t_[e] == '\n') return true;
+      if (t_[e] == ',') continue;
+      if (t_[e] == '\r' && p_ < t_.size() && t_[p_] == '\n') ++p_;
+      return true;
     }
   }
 
@@ -214,6 +236,18 @@ class CsvReader {
   std::string_view t_;
   std::size_t p_ = 0;
 };
+
+// The texts the save writes for a real or double that is not a finite number ("nan", "-nan",
+// "inf", "-inf"; "infinity" and a plus sign too), read back as that value.
+bool notFinite(std::string_view t, double& v) {
+  const bool minus = !t.empty() && t[0] == '-';
+  if (!t.empty() && (t[0] == '-' || t[0] == '+')) t.remove_prefix(1);
+  if (sameNoCase(t, "nan")) v = std::numeric_limits<double>::quiet_NaN();
+  else if (sameNoCase(t, "inf") || sameNoCase(t, "infinity")) v = std::numeric_limits<double>::infinity();
+  else return false;
+  if (minus) v = -v;
+  return true;
+}
 
 // A numeric field into its cell; 0 or the error the conversion or the put recorded.
 int loadNumber(int ident, const GridColumn& c, int col, int row, std::string_view field,
@@ -231,7 +265,11 @@ int loadNumber(int ident, const GridColumn& c, int col, int row, std::string_vie
   ErrorState& es = tessar.error;
   const int saved = es.LASTERROR;
   es.LASTERROR = 0;
-  if (c.type == GridInteger) {
+  double special = 0.0;
+  if (c.type != GridInteger && notFinite(s, special)) {
+    if (c.type == GridReal) WGridPutCellReal(ident, col + 1, row + 1, static_cast<float>(special), format);
+    else WGridPutCellDouble(ident, col + 1, row + 1, special, format);
+  } else if (c.type == GridInteger) {
     int v = 0;
     IStringToInteger(s, v);
     if (!es.LASTERROR) WGridPutCellInteger(ident, col + 1, row + 1, v);
@@ -269,6 +307,7 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
     fileError(opened ? 2 : 1, 0, name);
     return;
   }
+  text = csvFileText(std::move(text));
   const bool labels = (iflags & GridCsvLabels) != 0;
   const bool labelLine = labels && g.hascolumnheader;
   const int startCol = labels && g.hasrowlabels ? -1 : 0;
@@ -296,7 +335,8 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
     int col = startCol;
     for (std::string& fs : fields) {
       if (col >= g.columncount || row >= g.rowsinuse) { outside = true; ++col; continue; }
-      std::string_view f = trimRight(fs);
+      // The cells keep texts up to a NUL: the text ends there, before its blanks go.
+      std::string_view f = trimRight(std::string_view(fs).substr(0, fs.find('\0')));
       if (row == -1) {
         const auto item = static_cast<std::size_t>(col + 1);
         if (item < g.columnlabels.size()) {
@@ -310,12 +350,17 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
           }
         }
       } else if (col == -1) {
-        yygridlabelrow(ident, row, f, 51);
+        yygridlabelrow(ident, row, trimRight(f.substr(0, std::min<std::size_t>(f.size(), 50))), 51);
       } else {
         const GridColumn& c = g.columns[static_cast<std::size_t>(col)];
         int status = ident;
         switch (c.type) {
-          case GridString: yygridputcellstring(status, col, row, 0.0, f, {}); break;
+          case GridString:
+            // Cut to the column first: what is kept loses its trailing blanks too, as it does
+            // when the file is read again.
+            f = trimRight(f.substr(0, std::min(f.size(), static_cast<std::size_t>(std::max(c.textlength, 0)))));
+            yygridputcellstring(status, col, row, 0.0, f, {});
+            break;
           case GridInteger: case GridReal: case GridDouble:
             if (int e = loadNumber(ident, c, col, row, f, formats[static_cast<std::size_t>(col)])) lastError = e;
             break;
@@ -372,8 +417,16 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
 
 namespace {
 
+// Characters an HTML page may not hold: the control characters other than TAB, LF and CR,
+// and the five bytes that Windows-1252 leaves unassigned. They are left out.
+bool unwritable(unsigned char ch) {
+  if (ch < 0x20) return ch != '\t' && ch != '\n' && ch != '\r';
+  return ch == 0x7F || ch == 0x81 || ch == 0x8D || ch == 0x8F || ch == 0x90 || ch == 0x9D;
+}
+
 void appendEscaped(std::string& out, std::string_view t) {
   for (char ch : t) {
+    if (unwritable(static_cast<unsigned char>(ch))) continue;
     switch (ch) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;

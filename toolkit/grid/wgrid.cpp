@@ -1260,6 +1260,12 @@ void cut(GridInstance& g) {
   if (yygridcancut(g.window) && yygridclipcopy(g.window)) yygridclipdelete(g.window);
 }
 
+// True for the grid of a grid-editor window (its frame's record is of that kind).
+bool ingrideditor(HWND grid) {
+  const FrameRecord* r = yyframerecord(GetParent(grid));
+  return r != nullptr && r->word[FR_KIND] == SW_GRIDWINDOW;
+}
+
 // The keys of the editor; true when the grid took the key.
 bool key(GridInstance& g, int vk) {
   const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
@@ -1294,7 +1300,8 @@ bool key(GridInstance& g, int vk) {
       else yyringbell2();
       return true;
     case VK_ESCAPE:
-      if (type == GridCheckBox || type == GridMenu) {
+      // Esc closes a dialog from any cell; a grid-editor window is no dialog and stays.
+      if ((type == GridCheckBox || type == GridMenu) && !ingrideditor(grid)) {
         SendMessage(GetParent(grid), WM_CLOSE, 0, 0);
         return true;
       }
@@ -1491,6 +1498,15 @@ void editornotify(GridInstance& g, int code, HWND from) {
   const bool click = (type == GridCheckBox && code == BN_CLICKED) || (type == GridMenu && code == CBN_SELCHANGE);
   if (!edit && !click) return;
   g.data().modified = g.data().changed = 1;
+  if (edit && numeric(type) && gridservices.editorvalue) {
+    // The record's has-value flag follows the text: a blank editor holds no value, which the
+    // range check lets go (the cell is then stored empty).
+    double v = 0.0;
+    int hv = 0;
+    gridservices.editorvalue(g.editor, &v, &hv, false);
+    hv = blank(windowtext(g.editor, 255)) ? 0 : 1;
+    gridservices.editorvalue(g.editor, &v, &hv, true);
+  }
   if (edit) {
     if (g.selfirstrow >= 0) yygridselectnone(g.window);
     if (!gridservices.notifyoption || gridservices.notifyoption(g.window) == 0) return;
