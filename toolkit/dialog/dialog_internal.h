@@ -172,6 +172,9 @@ void yyfieldspinstepi(int& field, int small, int large, int origin);
 void yyfieldspinstepd(int& field, double small, double large);
 
 // Field operations used inside the manager.
+// The field's value (the last accepted one while a numeric field's text is refused); field
+// -1 for a missing field, -2 for an empty one.
+void yyfieldgetvalue(int& field, double& value);
 void yyDialogSelectAll(win::HWND field);
 void yyfieldclear(int& field);
 void yyfieldenable(int& field, int state, int noupdate);
