@@ -128,6 +128,8 @@ void bfinteract_dialog() {
   if (tessar.dialog.CURDIALOG == 0) return;
   WDialogPutReal(1019, twvars.filterparam, "(F5.3)");
   WDialogSpinnerStep(1019, 0.005f, 0.005f);
+  // Finished with the parameter outside its range says what the field accepts.
+  WDialogFieldOptions(1019, 4, 1);
   if (plotdat.vscale == "LOG") WDialogPutRadioButton(1021);
   // "Finished" is the dialog's default button: Enter never opens the help.
   if (win::HWND dialog = yycurrentdialog()) win::SendMessage(dialog, win::DM_SETDEFID, 1, 0);

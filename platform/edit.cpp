@@ -142,6 +142,38 @@ int extent(HDC dc, const EditData& d, bool multi, int avgChar, std::string_view 
   return x;
 }
 
+// Widths of the characters of an unformatted text, each measured once: advances are whole
+// pixels that add up, so a run's width is the sum of its characters' and wrapping a long
+// text costs one look-up a character instead of measuring every prefix of every line.
+struct CharWidths {
+  HDC dc;
+  int width[256] = {};
+  bool known[256] = {};
+  int of(unsigned char c) {
+    if (!known[c]) {
+      SIZE sz;
+      const char ch = static_cast<char>(c);
+      width[c] = GetTextExtentPoint32(dc, &ch, 1, sz) ? sz.cx : 0;
+      known[c] = true;
+    }
+    return width[c];
+  }
+};
+
+// The end of the longest run from start (at most to pe) whose width is within width, in
+// one walk; extent() of that run gives the same width.
+int fittingEnd(CharWidths& cw, const EditData& d, int avgChar, int start, int pe, int width) {
+  int x = 0, i = start;
+  while (i < pe) {
+    const char c = d.text[static_cast<std::size_t>(i)];
+    const int next = c == '\t' ? nextTabStop(d.tabStops, x, avgChar) : x + cw.of(static_cast<unsigned char>(c));
+    if (next > width) break;
+    x = next;
+    ++i;
+  }
+  return i;
+}
+
 Layout layout(HWND h, HDC dc, const EditData& d) {
   Layout l;
   l.fr = formatRect(h, d);
@@ -166,6 +198,7 @@ Layout layout(HWND h, HDC dc, const EditData& d) {
   }
   const bool wrap = !(style & ES_AUTOHSCROLL);
   const bool fmt = formatted(d);
+  CharWidths cw{dc};
   int pos = 0;
   while (true) {
     int pe = pos;
@@ -178,7 +211,20 @@ Layout layout(HWND h, HDC dc, const EditData& d) {
       d.formatter->paragraph(d.text, pos, left, right, align);
       width = std::max(1, width - left - right);
     }
-    while (wrap && start < pe &&
+    while (wrap && !fmt && start < pe) {
+      const int end = fittingEnd(cw, d, l.avgChar, start, pe, width);
+      if (end == pe) break;
+      // Broken after the last blank that fits (at a character when a word is wider than the
+      // line), at least one character a line.
+      const int fit = std::max(start + 1, end);
+      int cut = fit;
+      while (cut > start && d.text[static_cast<std::size_t>(cut) - 1] != ' ') --cut;
+      if (cut == start) cut = fit;
+      while (cut < pe && d.text[static_cast<std::size_t>(cut)] == ' ') ++cut;
+      l.lines.push_back(Line{start, cut, cut});
+      start = cut;
+    }
+    while (wrap && fmt && start < pe &&
            extent(dc, d, true, l.avgChar, std::string_view(d.text).substr(static_cast<std::size_t>(start),
                                                                          static_cast<std::size_t>(pe - start)), start) > width) {
       // The longest part that fits, broken after its last blank (at a character when a

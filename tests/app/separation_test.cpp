@@ -151,4 +151,56 @@ TEST_F(SeparationView, EachClickOnTheScalingButtonsSwitchesThePlotAtOnce) {
   EXPECT_EQ(afterlin, "LIN");
 }
 
+// 1.5 typed into the parameter (range 0.90-0.99) and Finished pressed did nothing, with no
+// word of why: the box names the range, the dialog stays with the field to correct, and
+// the refused entry is never applied.
+TEST_F(SeparationView, FinishedWithAParameterOutsideItsRangeSaysWhy) {
+  tw::test::scriptuser({[] { win::test::pressKey(win::VK_RETURN); }});
+  mainprogram_start();
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  win::test::clearMessageBoxes();
+  baseflowseparation();
+  ASSERT_EQ(twvars.errorflag, 0);
+  const float before = twvars.filterparam;
+  auto click = [](int id) {
+    win::RECT r{};
+    win::GetWindowRect(win::GetDlgItem(yycurrentdialog(), id), r);
+    win::test::click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  };
+  float during = -1;
+  int focus = 0;
+  bool stillup = false;
+  tw::test::scriptuser(
+      {[&] { click(1019); },
+       [] {
+         win::test::pressKey('A', win::test::kCtrl);
+         win::test::typeText("1.5");
+       },
+       [] { win::test::pressKey(win::VK_RETURN); },   // Finished: refused, the box says why
+       [&] {
+         during = twvars.filterparam;
+         stillup = yydialogfind(110) > 0;
+         win::HWND f = win::GetFocus();
+         focus = f != nullptr ? win::GetDlgCtrlID(f) : 0;
+         win::test::pressKey('A', win::test::kCtrl);
+         win::test::typeText("0.95");
+       },
+       [] { win::test::pressKey(win::VK_RETURN); },
+       [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
+      {win::VK_RETURN, 'N'});
+  bfsep_main();
+  const auto& boxes = win::test::messageBoxes();
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.front().text, "Please enter a number from 0.900 to 0.990.");
+  EXPECT_EQ(boxes.front().title, "Baseflow Parameters");
+  EXPECT_TRUE(stillup) << "the dialog stays for the entry to be corrected";
+  EXPECT_EQ(focus, 1019);
+  EXPECT_FLOAT_EQ(during, before) << "the refused entry was never applied";
+  EXPECT_FLOAT_EQ(twvars.filterparam, 0.95f) << "the corrected one is";
+}
+
 }  // namespace

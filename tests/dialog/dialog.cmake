@@ -1,7 +1,9 @@
 tw_add_test(test_dialog_manager SOURCES ${CMAKE_CURRENT_LIST_DIR}/wdialog_test.cpp
   LIBS tw_dialog tw_window tw_resources LABELS gui)
+tw_add_resources(test_dialog_manager ${CMAKE_CURRENT_LIST_DIR}/companion_test.rc)
 tw_add_test(test_dialog_numeric SOURCES ${CMAKE_CURRENT_LIST_DIR}/numeric_test.cpp
   LIBS tw_dialog tw_window tw_resources tw_platform_clipboard LABELS gui)
+tw_add_resources(test_dialog_numeric ${CMAKE_CURRENT_LIST_DIR}/companion_test.rc)
 tw_add_test(test_dialog_fields SOURCES ${CMAKE_CURRENT_LIST_DIR}/fieldops_test.cpp
   LIBS tw_dialog tw_window tw_resources LABELS gui)
 tw_add_resources(test_dialog_fields ${CMAKE_CURRENT_LIST_DIR}/fields_test.rc)

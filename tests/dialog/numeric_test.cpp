@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/clipboard.h"
+#include "platform/message_box.h"
 #include "tests/dialog/dialog_fixture.h"
 
 namespace {
@@ -41,9 +42,105 @@ TEST_F(NumericFieldTest, OkRefusesAnEntryOutsideTheRangeAndPostsNothing) {
   EXPECT_EQ(a, 0u);
   EXPECT_EQ(b, 3u) << "its text selected whole";
   for (const auto& e : got) EXPECT_NE(e.first, EV_PUSHBUTTON) << "no push-button event";
+  EXPECT_EQ(text(1019), "1.5") << "the text as the user left it";
   float v = 0;
   WDialogGetReal(1019, v);
-  EXPECT_FLOAT_EQ(v, 1.5f) << "the text as the user left it";
+  EXPECT_FLOAT_EQ(v, 0.925f) << "a refused entry is never read as the field's value";
+}
+
+// Clicking "Logarithmic" with 1.5 in the parameter field flipped the radio button and posted
+// its change, and the program read 1.5 and separated with it.
+TEST_F(NumericFieldTest, AnotherControlsClickWaitsUntilTheFieldAcceptsItsEntry) {
+  showParameters();
+  enter(1019, "1.5");
+  const int beeps = test::beepCount();
+  clickOn(field(1021));
+  const auto refused = dialogEvents();
+  EXPECT_GT(test::beepCount(), beeps);
+  EXPECT_EQ(focusId(), 1019);
+  EXPECT_EQ(SendMessage(field(1021), BM_GETCHECK, 0, 0), BST_UNCHECKED) << "the click did not take effect";
+  EXPECT_EQ(SendMessage(field(1020), BM_GETCHECK, 0, 0), BST_CHECKED);
+  for (const auto& e : refused) EXPECT_NE(e.first, EV_FIELDCHANGED) << "nothing posted";
+  float v = 0;
+  WDialogGetReal(1019, v);
+  EXPECT_FLOAT_EQ(v, 0.925f);
+  // Once the entry is one the field accepts, the same click goes through.
+  press('A', test::kCtrl);
+  type("0.95");
+  clickOn(field(1021));
+  const auto accepted = dialogEvents();
+  EXPECT_EQ(SendMessage(field(1021), BM_GETCHECK, 0, 0), BST_CHECKED);
+  ASSERT_FALSE(accepted.empty());
+  EXPECT_EQ(accepted.back(), std::make_pair(static_cast<int>(EV_FIELDCHANGED), 1021));
+  WDialogGetReal(1019, v);
+  EXPECT_FLOAT_EQ(v, 0.95f);
+}
+
+// An integer field without a range showed "-2147483648" after 2147483648 was typed while the
+// program read 2147483647; "1E99" in a real field showed "Inf".
+TEST_F(NumericFieldTest, NumbersTheFieldsKindCannotHoldAreRefused) {
+  struct Case {
+    const char* why;
+    int field;
+    const char* typed;
+    bool refused;
+    double read;      // what the program reads while the text stands
+    const char* put;  // the field's text before the case
+  };
+  const Case kCases[] = {
+      {"integer of eleven digits", 7501, "99999999999", true, 7, "7"},
+      {"one past the largest integer", 7501, "2147483648", true, 7, "7"},
+      {"one below the smallest integer", 7501, "-2147483649", true, 7, "7"},
+      {"the largest integer", 7501, "2147483647", false, 2147483647.0, "7"},
+      {"the smallest integer", 7501, "-2147483648", false, -2147483648.0, "7"},
+      {"real beyond single precision", 7502, "1E99", true, 2.5, "2.5"},
+      {"real within single precision", 7502, "3E38", false, 3e38, "2.5"},
+      {"double beyond double precision", 7503, "1E999", true, 2.5, "2.5"},
+      {"double within double precision", 7503, "1E300", false, 1e300, "2.5"},
+  };
+  loadAndShow(933);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    WDialogPutString(c.field, c.put);
+    enter(c.field, c.typed);
+    ASSERT_EQ(text(c.field), c.typed);
+    int id = c.field;
+    double v = 0;
+    yyfieldgetvalue(id, v);
+    EXPECT_EQ(id, c.field);
+    EXPECT_DOUBLE_EQ(v, c.read);
+    const int beeps = test::beepCount();
+    press(VK_TAB);
+    events();
+    EXPECT_EQ(focusId() == c.field, c.refused) << "a refused entry holds the focus";
+    EXPECT_EQ(test::beepCount() > beeps, c.refused);
+    if (c.refused) {
+      EXPECT_EQ(text(c.field), c.typed);
+    } else if (c.field == 7501) {
+      EXPECT_EQ(text(c.field), c.typed) << "the integer shown is the one typed";
+      int got = 0;
+      WDialogGetInteger(c.field, got);
+      EXPECT_EQ(got, static_cast<int>(c.read));
+    }
+    WDialogPutString(c.field, c.put);
+  }
+}
+
+TEST_F(NumericFieldTest, OkWithTheExplainingOptionSaysWhatTheFieldAccepts) {
+  showParameters();
+  WDialogFieldOptions(1019, 4, 1);
+  ASSERT_EQ(tessar.error.LASTERROR, 0);
+  enter(1019, "1.5");
+  test::answerNextMessageBoxWithKey(VK_RETURN);
+  clickOn(field(IDOK));
+  const auto got = dialogEvents();
+  ASSERT_FALSE(test::messageBoxes().empty());
+  EXPECT_EQ(test::messageBoxes().back().text, "Please enter a number from 0.900 to 0.990.");
+  EXPECT_EQ(test::messageBoxes().back().title, "Baseflow Parameters");
+  for (const auto& e : got) EXPECT_NE(e.first, EV_PUSHBUTTON);
+  EXPECT_EQ(focusId(), 1019) << "the field has the focus again";
+  WDialogFieldOptions(1001, 4, 1);
+  EXPECT_EQ(tessar.error.LASTERROR, 1006) << "a field that is not numeric has no such option";
 }
 
 TEST_F(NumericFieldTest, AnotherButtonPutsTheLastValidEntryBackAndProceeds) {

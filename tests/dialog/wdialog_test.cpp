@@ -265,4 +265,52 @@ TEST_F(CompanionTest, StartDateRangesAndAboutFonts) {
   EXPECT_EQ(title.face, "Arial Black");
 }
 
+// Companion texts that would leave a dialog unsound are refused as a whole: the load records
+// 1088, the current dialog stays, and nothing the text loaded stays loaded (each of these
+// used to run out of range, recurse until the stack overflowed, ask for 109 GB or leave its
+// pages loaded for good).
+TEST_F(CompanionTest, TextsThatWouldLeaveTheDialogUnsoundAreRefused) {
+  struct Case {
+    const char* why;
+    int resource;
+  };
+  const Case kCases[] = {
+      {"a progress bar's range beyond 32-bit integers", 920},
+      {"a trackbar's range beyond 32-bit integers", 921},
+      {"a tab page that is its own dialog", 922},
+      {"a page whose tab field names the dialog it is a page of", 923},
+      {"a tab line on a field that is no tab field", 926},
+      {"a page whose own text is refused", 927},
+      {"a grid whose row template is its own dialog", 929},
+      {"a grid of 2147483647 rows", 930},
+  };
+  WDialogLoad(110);
+  ASSERT_EQ(tessar.error.LASTERROR, 0);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    tessar.error.LASTERROR = 0;
+    WDialogLoad(c.resource);
+    EXPECT_EQ(tessar.error.LASTERROR, 1088);
+    EXPECT_EQ(dialogtable.nDialogs, 1) << "nothing of the refused dialog stays loaded";
+    EXPECT_EQ(tessar.dialog.CURDIALOG, 110);
+    EXPECT_EQ(yydialogfind(c.resource), -1);
+    EXPECT_EQ(yydialogfind(925), -1) << "its pages went with it";
+    EXPECT_NE(yycurrentdialog(), nullptr);
+  }
+}
+
+TEST_F(CompanionTest, SoundTextsOfTheSameShapesStillLoad) {
+  tessar.error.LASTERROR = 0;
+  WDialogLoad(931);
+  EXPECT_EQ(tessar.error.LASTERROR, 0) << "a grid of 100,000 rows, as the program's own";
+  EXPECT_EQ(dialogtable.nDialogs, 1);
+  // A page already loaded before is used as it is, and stays when a later text is refused.
+  WDialogLoad(925);
+  ASSERT_EQ(tessar.error.LASTERROR, 0);
+  WDialogLoad(927);
+  EXPECT_EQ(tessar.error.LASTERROR, 1088);
+  EXPECT_GT(yydialogfind(925), 0) << "the page loaded before the refused dialog stays";
+  EXPECT_EQ(dialogtable.nDialogs, 2);
+}
+
 }  // namespace

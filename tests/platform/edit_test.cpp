@@ -3,6 +3,7 @@
 // notifications, colours, and its place in a dialog's keyboard interface.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -369,6 +370,43 @@ TEST_F(EditTest, MultiLineBreaksLinesAndMovesBetweenThem) {
   EXPECT_EQ(SendMessage(wrapped, EM_LINEINDEX, 1, 0) > 0, true);
   const int second = static_cast<int>(SendMessage(wrapped, EM_LINEINDEX, 1, 0));
   EXPECT_EQ(std::string("one two three four five six seven").at(static_cast<std::size_t>(second) - 1), ' ');
+}
+
+// Putting a long text into a wrapping multi-line edit measured every prefix of every line
+// and the whole rest of the paragraph at each line: a megabyte took over a minute. The lines
+// must still break after the last blank that fits; a generous bound turns a return of that
+// into a failure instead of a hang.
+TEST_F(EditTest, ALongParagraphWrapsAfterTheLastBlankThatFitsAndSoon) {
+  HWND e = edit(ES_MULTILINE, "", 200, 200);
+  std::string text;
+  while (text.size() < (1u << 20)) text += "The sponsor of this program gives no warranty for its results. ";
+  const auto begun = std::chrono::steady_clock::now();
+  SetWindowText(e, text.c_str());
+  const int lines = static_cast<int>(SendMessage(e, EM_GETLINECOUNT, 0, 0));
+  EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(20));
+  ASSERT_GT(lines, 1000);
+  HDC dc = GetDC(e);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(e, WM_GETFONT, 0, 0)));
+  RECT fr;
+  SendMessage(e, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
+  for (int k : {0, 1, lines / 2, lines - 2}) {
+    SCOPED_TRACE(k);
+    const int a = static_cast<int>(SendMessage(e, EM_LINEINDEX, static_cast<WPARAM>(k), 0));
+    const int b = static_cast<int>(SendMessage(e, EM_LINEINDEX, static_cast<WPARAM>(k + 1), 0));
+    ASSERT_GT(b, a);
+    EXPECT_EQ(text[static_cast<std::size_t>(b) - 1], ' ') << "broken after a blank";
+    const std::string line = text.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a));
+    const std::string shown = line.substr(0, line.find_last_not_of(' ') + 1);
+    SIZE sz;
+    GetTextExtentPoint32(dc, shown.c_str(), static_cast<int>(shown.size()), sz);
+    EXPECT_LE(sz.cx, fr.right - fr.left) << "the line fits";
+    const std::size_t next = text.find(' ', static_cast<std::size_t>(b));
+    const std::string longer = text.substr(static_cast<std::size_t>(a), next - static_cast<std::size_t>(a));
+    GetTextExtentPoint32(dc, longer.c_str(), static_cast<int>(longer.size()), sz);
+    EXPECT_GT(sz.cx, fr.right - fr.left) << "the next word would not";
+  }
+  SelectObject(dc, old);
+  ReleaseDC(e, dc);
 }
 
 TEST_F(EditTest, FocusChangesAreReported) {

@@ -7,8 +7,16 @@
 // compiler leaves one blank before it. A line whose layout is broken (no blank after a
 // number, a tab line without caption, a font line without comma) never reads past its own
 // line: each section reads only the line it is on.
+//
+// A text that would make the dialog unsound is refused as a whole (the load fails and leaves
+// nothing loaded): a progress-bar or trackbar range beyond 32-bit integers; a [Tabs] line
+// whose field is no tab field, or whose page is a dialog whose companion text is being read
+// (the dialog itself or one it is a page of), or a page whose own text is refused; a [Grids]
+// line whose row template is being read (the grid's own dialog), whose own text is refused,
+// or whose size is beyond the limits below.
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "platform/dialog.h"
 #include "platform/gdi.h"
@@ -33,6 +41,34 @@ constexpr struct { const char* word; Section section; } kHeaders[] = {
     {"[Flags]", FLAGS}};
 
 constexpr std::size_t kItemMax = 1024;
+
+// A grid's size on its [Grids] line: ten times the largest the program uses, and no more
+// cells than a few hundred megabytes of store hold.
+constexpr long long kGridRowsMax = 1000000, kGridColumnsMax = 1000, kGridCellsMax = 10000000;
+
+// The companion texts being read, outermost first: a dialog's pages and a grid's row
+// template are made (and their texts read) while the owner's text is read.
+struct Reading {
+  HWND dialog;
+  int resource;
+};
+std::vector<Reading> reading;
+bool nestedrefusal = false;   // a text read inside the current one was refused
+
+bool beingread(int identifier) {
+  for (const Reading& r : reading)
+    if (const DialogRecord* rec = yydialogrecord(r.dialog); rec != nullptr && rec->identifier == identifier) return true;
+  return false;
+}
+
+bool templatebeingread(int resource) {
+  for (const Reading& r : reading)
+    if (r.resource == resource) return true;
+  return false;
+}
+
+// A real that truncates toward zero into a 32-bit integer.
+bool fitsint(double v) { return v > -2147483649.0 && v < 2147483648.0; }
 
 // A cursor over one line of the text.
 struct Line {
@@ -93,14 +129,15 @@ std::string item(std::string_view line) {
   return s;
 }
 
-void ranges(HWND dlg, HWND field, Line& l) {
+bool ranges(HWND dlg, HWND field, Line& l) {
   const double lo = l.real(), hi = l.real();
-  if (field == nullptr) return;
+  if (field == nullptr) return true;
   const FieldClass c = yyfieldclass(field);
   if (c == FieldClass::Progress || c == FieldClass::Trackbar) {
+    if (!fitsint(lo) || !fitsint(hi)) return false;
     double pos = 0.0;
     yyst2dbl(pos, yywindowtext(field, 17));
-    const int p = static_cast<int>(pos);
+    const int p = fitsint(pos) ? static_cast<int>(pos) : 0;
     if (c == FieldClass::Progress) {
       SendMessage(field, PBM_SETRANGE, 0,
                   MAKELPARAM(static_cast<WORD>(static_cast<int>(lo)), static_cast<WORD>(static_cast<int>(hi))));
@@ -110,10 +147,11 @@ void ranges(HWND dlg, HWND field, Line& l) {
       SendMessage(field, TBM_SETRANGEMAX, FALSE, static_cast<LPARAM>(static_cast<int>(hi)));
       SendMessage(field, TBM_SETPOS, TRUE, static_cast<LPARAM>(p));
     }
-    return;
+    return true;
   }
   int id = GetDlgCtrlID(field);
   yyfieldrange2(id, lo, hi, dlg);
+  return true;
 }
 
 void menus(HWND field, Line& l, Reader& r, int index) {
@@ -131,31 +169,41 @@ void menus(HWND field, Line& l, Reader& r, int index) {
   SendMessage(field, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(select), 0);
 }
 
-void tabs(HWND dlg, HWND field, Line& l, Reader& r) {
+bool tabs(HWND field, Line& l, Reader& r) {
   const int n = l.integer(), initial = l.integer();
+  // Pages loaded for a field that is no tab field would never be unloaded with it.
+  if (field == nullptr || yyfieldclass(field) != FieldClass::Tab) return false;
   DialogTable& dt = dialogtable;
   const int savedcur = dt.iDlgCur;
   std::vector<int> pages;
   std::string_view line;
-  for (int k = 0; k < n && r.next(line); ++k) {
+  bool sound = true;
+  for (int k = 0; k < n && sound && r.next(line); ++k) {
     Line t{line};
     const int page = t.integer();
+    // A page that is a dialog being read (the dialog itself, or one it is a page of) would
+    // hold itself.
+    if (beingread(page)) {
+      sound = false;
+      break;
+    }
     std::string caption(t.rest());
     if (!caption.empty()) caption.pop_back();   // the blank that ends every line
     if (caption.size() > kItemMax) caption.resize(kItemMax);
-    if (field != nullptr) {
-      TCITEM ti;
-      ti.mask = TCIF_TEXT | TCIF_PARAM;
-      ti.pszText = caption.data();
-      ti.lParam = page;
-      SendMessage(field, TCM_INSERTITEM, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&ti));
-    }
+    TCITEM ti;
+    ti.mask = TCIF_TEXT | TCIF_PARAM;
+    ti.pszText = caption.data();
+    ti.lParam = page;
+    SendMessage(field, TCM_INSERTITEM, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&ti));
     int status = page;
     yydialogload2(page, status, page, 0, 0);
+    // A page missing from the resources leaves a tab without a page; one whose own text is
+    // refused refuses this one.
+    if (status == -3) sound = false;
     pages.push_back(page);
   }
   dt.iDlgCur = savedcur;
-  if (field == nullptr) return;
+  if (!sound) return false;
   RECT area;
   yytabdisplayarea(field, area);
   for (int page : pages) {
@@ -171,7 +219,16 @@ void tabs(HWND dlg, HWND field, Line& l, Reader& r) {
       break;
     }
   SendMessage(field, TCM_SETCURSEL, static_cast<WPARAM>(selected), 0);
-  (void)dlg;
+  return true;
+}
+
+// The grid's entry, judged before the grid reads it: its size and its row template.
+bool gridentry(std::string_view rest) {
+  Line g{rest.substr(0, rest.find('\n'))};
+  const long long columns = g.integer(), rows = std::max(1, g.integer());
+  const int templ = g.integer();
+  if (columns < 0 || columns > kGridColumnsMax || rows > kGridRowsMax || columns * rows > kGridCellsMax) return false;
+  return !templatebeingread(templ);
 }
 
 void colours(HWND field, Line& l) {
@@ -255,13 +312,32 @@ int strcmpvxk(std::string_view header, std::string_view text) {
   }
 }
 
-void yydialogvxk(HWND dlg, int resource, int index) {
+namespace {
+
+bool apply(HWND dlg, int index, std::string_view all);
+
+}  // namespace
+
+int yydialogvxk(HWND dlg, int resource, int index) {
   HRSRC res = FindResource(nullptr, MAKEINTRESOURCE(resource), RT_RCDATA);
-  if (res == nullptr) return;
+  if (res == nullptr) return 0;
   const char* data = static_cast<const char*>(LockResource(LoadResource(nullptr, res)));
-  if (data == nullptr) return;
+  if (data == nullptr) return 0;
   std::string_view all(data, SizeofResource(nullptr, res));
-  all = all.substr(0, all.find('\0'));
+  return yydialogvxktext(dlg, resource, index, all.substr(0, all.find('\0')));
+}
+
+int yydialogvxktext(HWND dlg, int resource, int index, std::string_view text) {
+  reading.push_back({dlg, resource});
+  const bool sound = apply(dlg, index, text);
+  reading.pop_back();
+  if (!sound) nestedrefusal = true;
+  return sound ? 0 : -1;
+}
+
+namespace {
+
+bool apply(HWND dlg, int index, std::string_view all) {
   Reader r{all};
   Section section = NONE;
   std::string_view raw;
@@ -282,20 +358,27 @@ void yydialogvxk(HWND dlg, int resource, int index) {
     const int id = l.integer();
     HWND field = section == DIALOGLINE ? nullptr : GetDlgItem(dlg, id);
     switch (section) {
-      case RANGES: ranges(dlg, field, l); break;
+      case RANGES:
+        if (!ranges(dlg, field, l)) return false;
+        break;
       case MENUS: menus(field, l, r, index); break;
       case CHECKS: {
         const int state = l.integer();
         if (field != nullptr) SendMessage(field, BM_SETCHECK, static_cast<WPARAM>(state), 0);
         break;
       }
-      case TABS: tabs(dlg, field, l, r); break;
+      case TABS:
+        if (!tabs(field, l, r)) return false;
+        break;
       case GRIDS:
         // The grid reads its own entry, which may run over several lines (its row labels);
         // reading goes on after what it took.
         if (field != nullptr && yygridinstance(field) != nullptr) {
           const std::size_t start = static_cast<std::size_t>(raw.data() - all.data()) + l.pos;
+          if (!gridentry(all.substr(start))) return false;
+          nestedrefusal = false;
           r.pos = start + static_cast<std::size_t>(yygridinitialise(field, all.substr(start)));
+          if (nestedrefusal) return false;
         }
         break;
       case COLOURS: colours(field, l); break;
@@ -317,4 +400,7 @@ void yydialogvxk(HWND dlg, int resource, int index) {
       case NONE: break;
     }
   }
+  return true;
 }
+
+}  // namespace

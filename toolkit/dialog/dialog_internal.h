@@ -82,6 +82,7 @@ struct FieldRecord {
   int notify = 0;
   int rightoffset = 0, bottomoffset = 0, anchors = 0;
   int userflags = 0;
+  int explain = 0;   // field option 4: a refusal at OK says in a message box what is accepted
   win::HCURSOR cursor = nullptr;
   int cursorshape = 0;
   bool sharedformat = false;   // a modal instance's copy: the format is the loaded dialog's
@@ -136,7 +137,11 @@ void yyregisterdialoghooks();
 void yygridfieldsinstall();   // the grid classes and the grid's service table
 
 // Companion text.
-void yydialogvxk(win::HWND dialog, int resource, int index);
+// Applies the companion text of that resource number to the dialog's fields: 0 done (also
+// without a text), -1 refused (the text would leave the dialog unsound; the caller unloads
+// what the text loaded). yydialogvxktext applies a text given directly.
+int yydialogvxk(win::HWND dialog, int resource, int index);
+int yydialogvxktext(win::HWND dialog, int resource, int index, std::string_view text);
 int strcmpvxk(std::string_view header, std::string_view text);
 
 // Dialog procedure.
@@ -150,6 +155,12 @@ void yyregistersubclass();
 // Numeric fields.
 void yyregistersuperclass();
 int yyoutofrange(win::HWND field, win::HWND taking, int flag);
+// 1 when the numeric field's text would be refused if the focus left it now (outside the
+// range, beyond what the field's kind holds, no number, or emptied with a range set).
+int yyentryrefused(win::HWND field);
+// With field option 4 set: a message box says what the numeric field accepts (its range, or
+// a number), then the field has the focus again with its text selected.
+void yyexplainrefusal(win::HWND field);
 void yyselectinvalid(win::HWND taking, win::HWND field, int tabflag);
 void yyDefaultButton(win::HWND field);
 void yyspinstep(win::HWND field, int delta);
@@ -161,6 +172,9 @@ void yyfieldspinstepi(int& field, int small, int large, int origin);
 void yyfieldspinstepd(int& field, double small, double large);
 
 // Field operations used inside the manager.
+// The field's value (the last accepted one while a numeric field's text is refused); field
+// -1 for a missing field, -2 for an empty one.
+void yyfieldgetvalue(int& field, double& value);
 void yyDialogSelectAll(win::HWND field);
 void yyfieldclear(int& field);
 void yyfieldenable(int& field, int state, int noupdate);

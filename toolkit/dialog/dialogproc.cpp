@@ -378,10 +378,12 @@ INT_PTR command(HWND dialog, WPARAM wParam, LPARAM lParam) {
     if (focus != nullptr && yyisnumeric(focus) && yyoutofrange(focus, focus, 1) != 0) hBadVal = focus;
     if (hBadVal != nullptr && IsWindow(hBadVal)) {
       if (id == IDOK) {
+        HWND refused = hBadVal;
         MessageBeep(0);
-        SetFocus(hBadVal);
-        SendMessage(hBadVal, EM_SETSEL, 0, -1);
+        SetFocus(refused);
+        SendMessage(refused, EM_SETSEL, 0, -1);
         hBadVal = nullptr;
+        yyexplainrefusal(refused);
         return TRUE;
       }
       if (FieldRecord* fr = yyfieldrecord(hBadVal)) {
@@ -725,9 +727,30 @@ LRESULT forward(WNDPROC proc, HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   return proc != nullptr ? CallWindowProc(proc, h, msg, wParam, lParam) : DefWindowProc(h, msg, wParam, lParam);
 }
 
+// A press on another field while the focused numeric field holds an entry it would refuse:
+// the move of the focus comes first, and when the field refuses it the press goes no
+// further, so that no other control changes (and reports) while a refused entry stands.
+// Push buttons keep their own protocol (OK insists, the others put the last valid entry
+// back); statics, group boxes and tab fields take no focus from a press or have their own.
+bool pressrefused(HWND h) {
+  HWND focus = GetFocus();
+  if (focus == nullptr || focus == h || !yyisnumeric(focus) || yyentryrefused(focus) == 0) return false;
+  const FieldClass c = yyfieldclass(h);
+  if (c == FieldClass::Static || c == FieldClass::Tab || c == FieldClass::Dialog || c == FieldClass::Other) return false;
+  if (c == FieldClass::Button) {
+    const DWORD low = static_cast<DWORD>(GetWindowLong(h, GWL_STYLE)) & 0xF;
+    if (low == BS_PUSHBUTTON || low == BS_DEFPUSHBUTTON || low == BS_GROUPBOX) return false;
+  }
+  HWND target = c == FieldClass::UpDown ? reinterpret_cast<HWND>(SendMessage(h, UDM_GETBUDDY, 0, 0)) : h;
+  if (target == nullptr || target == focus) return false;
+  SetFocus(target);
+  return GetFocus() != target;
+}
+
 LRESULT yysubpaint(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   FieldRecord* fr = reinterpret_cast<FieldRecord*>(GetWindowLongPtr(h, GWLP_USERDATA));
   WNDPROC inner = fr != nullptr ? fr->innerproc : nullptr;
+  if ((msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) && pressrefused(h)) return 0;
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtr(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inner));
     SetWindowLongPtr(h, GWLP_USERDATA, 0);
@@ -786,6 +809,10 @@ LRESULT yysubbutton(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (!PtInRect(c, p) && hBadVal != nullptr && IsWindow(hBadVal)) yyselectinvalid(h, hBadVal, 0);
       return result;
     }
+    case BM_CLICK:
+      // A click by program or mnemonic moves the focus first, as a press does.
+      if (pressrefused(h)) return 0;
+      return forward(classprocs.button, h, msg, wParam, lParam);
     case BM_SETSTATE: {
       const LRESULT result = forward(classprocs.button, h, msg, wParam, lParam);
       const FieldRecord* fr = yyfieldrecord(h);

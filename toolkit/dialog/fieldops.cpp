@@ -4,6 +4,7 @@
 // Sections (grep "[SECTION]"): internal routines | texts and numbers | buttons | lists |
 //   appearance and focus
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "platform/dialog.h"
@@ -78,13 +79,24 @@ void yyfieldgetvalue(int& field, double& value) {
     return;
   }
   const std::string text = yywindowtext(h, 255);
-  if (text.find_first_not_of(' ') == std::string::npos) {
-    field = -2;
-    return;
-  }
+  const bool empty = text.find_first_not_of(' ') == std::string::npos;
   const FieldRecord* fr = yyfieldrecord(h);
-  if (fr != nullptr && yyisnumeric(h) && SendMessage(h, EM_GETMODIFY, 0, 0) == 0) {
-    value = fr->value;
+  if (fr != nullptr && yyisnumeric(h)) {
+    const bool modified = SendMessage(h, EM_GETMODIFY, 0, 0) != 0;
+    // A refused entry is never the field's value: the last accepted one stands until the
+    // field accepts another (none when the field never held one).
+    if (modified && yyentryrefused(h) != 0) {
+      if (fr->valueflag == 0) field = -2;
+      else value = fr->value;
+      return;
+    }
+    if (!modified && !empty) {
+      value = fr->value;
+      return;
+    }
+  }
+  if (empty) {
+    field = -2;
     return;
   }
   yyst2dbl(value, text);
@@ -296,7 +308,9 @@ void WDialogGetReal(int field, float& value) {
     value = tessar.dialog.EmptyReal;
     return;
   }
-  value = static_cast<float>(v);
+  // A number beyond single precision (a static or plain edit read as a number) is kept at
+  // the largest single value of its sign.
+  value = static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
 }
 
 //------------------------------------------------------------------------------
@@ -619,5 +633,10 @@ void WDialogFieldOptions(int field, int option, int value) {
   if (option == 3) {
     if (!istextfield(c) && c != FieldClass::Grid && c != FieldClass::Combo) { yyerror(1006, "WDialogFieldOptions"); return; }
     fr->notify = value != 0 ? 1 : 0;
+    return;
+  }
+  if (option == 4) {
+    if (!yyisnumeric(c)) { yyerror(1006, "WDialogFieldOptions"); return; }
+    fr->explain = value != 0 ? 1 : 0;
   }
 }

@@ -32,7 +32,8 @@ INT_PTR yygridrowtemplateproc(HWND dialog, UINT msg, WPARAM, LPARAM lParam) {
       if (yyisnumeric(f) || yyfieldrecord(f) != nullptr) continue;
       SetWindowLongPtr(f, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new FieldRecord));
     }
-    yydialogvxk(dialog, static_cast<int>(lParam), -1);
+    // A refused text is seen by the reading of the grid's own dialog, which refuses too.
+    (void)yydialogvxk(dialog, static_cast<int>(lParam), -1);
     return TRUE;
   }
   if (msg == WM_DESTROY) {

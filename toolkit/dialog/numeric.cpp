@@ -4,6 +4,7 @@
 // that holds the user in a refused field, the spin step, and the range and step setters.
 // Sections (grep "[SECTION]"): classes | range check | spin | setters
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 
@@ -16,6 +17,7 @@
 #include "toolkit/dialog/control_codes.h"
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialogs.h"
+#include "toolkit/dialog/standard_dialogs.h"
 
 using namespace win;
 
@@ -55,6 +57,29 @@ std::string formatted(Kind kind, const FieldRecord& fr, double value) {
 }
 
 bool blank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+// Whether the field's kind can hold the number: a 32-bit integer, a finite single or a
+// finite double. What does not fit is refused like an entry outside the range, so that the
+// text shown and the value read never part.
+bool fits(Kind kind, double v) {
+  if (kind == Kind::Integer) return std::trunc(v) >= -2147483648.0 && std::trunc(v) <= 2147483647.0;
+  if (kind == Kind::Real) return std::abs(v) <= static_cast<double>(FLT_MAX);
+  return std::isfinite(v);
+}
+
+enum class Entry { Accepted, NoNumber, Refused };
+
+// How the range check judges a field's text (a text that is no number is refused only when
+// the focus leaves, or when a push button insists).
+Entry judge(Kind kind, const FieldRecord& fr, std::string_view text) {
+  if (blank(text)) return fr.valueflag != 0 && fr.hasrange() ? Entry::Refused : Entry::Accepted;
+  double v = 0.0;
+  int ok = 0;
+  yyst2dblcheck(v, ok, text);
+  if (ok == 0) return Entry::NoNumber;
+  if (!fits(kind, v) || (fr.hasrange() && (v < fr.rangemin || v > fr.rangemax))) return Entry::Refused;
+  return Entry::Accepted;
+}
 
 bool accepts(Kind kind, WPARAM c) {
   if (c == 3 || c == 22 || c == 24 || c == 26 || c == 8 || c == 9 || c == 13 || c == 27) return true;
@@ -246,17 +271,8 @@ int yyoutofrange(HWND field, HWND taking, int flag) {
     if (fr->leftbytab == 0 && ispushbutton(taking) && GetDlgCtrlID(taking) != IDOK) hBadVal = field;
     if (taking != nullptr && yyfieldclass(taking) == FieldClass::Tab) hBadTab = field;
   }
-  const std::string text = yywindowtext(field, 256);
-  bool refused = false;
-  if (blank(text)) {
-    refused = fr->valueflag != 0 && fr->hasrange();
-  } else {
-    double v = 0.0;
-    int ok = 0;
-    yyst2dblcheck(v, ok, text);
-    if (ok != 0) refused = fr->hasrange() && (v < fr->rangemin || v > fr->rangemax);
-    else refused = taking != field || flag == 1;
-  }
+  const Entry entry = judge(kindof(yyfieldclass(field)), *fr, yywindowtext(field, 256));
+  const bool refused = entry == Entry::Refused || (entry == Entry::NoNumber && (taking != field || flag == 1));
   if (refused) {
     if (hBadVal != nullptr) return 0;
     guard = 1;
@@ -270,6 +286,38 @@ int yyoutofrange(HWND field, HWND taking, int flag) {
     StoreVal = 1;
   }
   return 0;
+}
+
+int yyentryrefused(HWND field) {
+  if (field == nullptr || !yyisnumeric(field)) return 0;
+  const FieldRecord* fr = yyfieldrecord(field);
+  if (fr == nullptr) return 0;
+  return judge(kindof(yyfieldclass(field)), *fr, yywindowtext(field, 256)) != Entry::Accepted ? 1 : 0;
+}
+
+void yyexplainrefusal(HWND field) {
+  const FieldRecord* fr = yyfieldrecord(field);
+  if (fr == nullptr || fr->explain == 0) return;
+  const Kind kind = kindof(yyfieldclass(field));
+  std::string lo, hi;
+  if (fr->hasrange()) {
+    lo = formatted(kind, *fr, std::max(fr->rangemin, kind == Kind::Integer ? -2147483648.0 : -DBL_MAX));
+    hi = formatted(kind, *fr, std::min(fr->rangemax, kind == Kind::Integer ? 2147483647.0 : DBL_MAX));
+  } else if (kind == Kind::Integer) {
+    lo = "-2147483648";
+    hi = "2147483647";
+  }
+  std::string message = kind == Kind::Integer ? "Please enter a whole number" : "Please enter a number";
+  message += lo.empty() ? "." : " from " + lo + " to " + hi + ".";
+  const std::string title = yywindowtext(GetParent(field), 255);
+  // The box takes the focus from the field without the range check pulling it back.
+  guard = 1;
+  WMessageBox(0, 3, 1, message, title.empty() ? "Problem here!" : title);
+  guard = 0;
+  if (IsWindow(field)) {
+    SetFocus(field);
+    SendMessage(field, EM_SETSEL, 0, -1);
+  }
 }
 
 void yyselectinvalid(HWND taking, HWND field, int tabflag) {
@@ -320,14 +368,19 @@ void yyspinstep(HWND field, int delta) {
   const double step = std::abs(delta) >= 5 ? fr->largestep : fr->smallstep;
   v += delta > 0 ? step : -step;
   // An integer step below 1 would snap every value onto nothing: one unit at least.
-  const long long k = std::max<long long>(1, static_cast<long long>(step));
+  const long long k = static_cast<long long>(std::clamp(std::trunc(step), 1.0, 4294967296.0));
   bool clamped = false;
   if (fr->hasrange() && v < fr->rangemin) { v = fr->rangemin; clamped = true; }
   if (fr->hasrange() && v > fr->rangemax) { v = fr->rangemax; clamped = true; }
+  // A step never carries the value beyond what the field's kind holds.
+  const double most = kindof(c) == Kind::Integer ? 2147483647.0 : kindof(c) == Kind::Real ? FLT_MAX : DBL_MAX;
+  const double least = kindof(c) == Kind::Integer ? -2147483648.0 : -most;
+  if (!(v >= least)) { v = least; clamped = true; }
+  if (!(v <= most)) { v = most; clamped = true; }
   std::string text;
   if (kindof(c) == Kind::Integer) {
     long long t = static_cast<long long>(v);
-    if (!clamped) t = (t - fr->spinorigin) / k * k + fr->spinorigin;
+    if (!clamped) t = std::clamp((t - fr->spinorigin) / k * k + fr->spinorigin, -2147483648LL, 2147483647LL);
     v = static_cast<double>(t);
     text = formatted(Kind::Integer, *fr, v);
   } else {

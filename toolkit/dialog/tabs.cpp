@@ -62,7 +62,8 @@ void yytabdialoginit(HWND dialog) {
     yytabdisplayarea(tab, area);
     for (std::size_t k = 0; k < pages.size(); ++k) {
       HWND page = pagewindow(pages[k]);
-      if (page == nullptr) continue;
+      // A page that holds this dialog would hold itself.
+      if (page == nullptr || page == dialog || IsChild(page, dialog)) continue;
       LONG style = GetWindowLong(page, GWL_STYLE);
       style &= ~static_cast<LONG>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
       style |= static_cast<LONG>(WS_CHILD | DS_CONTROL);

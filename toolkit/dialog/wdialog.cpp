@@ -258,9 +258,18 @@ void yydialogload2(int resource, int& status, int identifier, int window, int co
     return;
   }
   pendingRecord = nullptr;
+  const int savedcur = dt.iDlgCur;
   dt.iDlgCur = dt.nDialogs;
   const int index = dt.nDialogs;
-  yydialogvxk(dlg, resource, index);
+  if (yydialogvxk(dlg, resource, index) != 0) {
+    // A refused companion text: the dialog and every dialog loaded while its text was read
+    // (its new pages) go again; pages loaded before stay as they were.
+    for (int k = dt.nDialogs; k >= index; --k) DestroyWindow(dt.hDialogList[at(k)]);
+    dt.iDlgCur = savedcur;
+    hDlgCur = saved;
+    status = -3;
+    return;
+  }
   dt.iDlgCur = yydialogfind(identifier);
   for (HWND f = GetWindow(dlg, GW_CHILD); f != nullptr; f = GetWindow(f, GW_HWNDNEXT)) {
     FieldRecord* fr = yyfieldrecord(f);
@@ -503,6 +512,7 @@ void copyfield(HWND to, HWND from) {
     t->bottomoffset = f->bottomoffset;
     t->anchors = f->anchors;
     t->userflags = f->userflags;
+    t->explain = f->explain;
   }
   const FieldClass c = yyfieldclass(from);
   switch (c) {
@@ -657,7 +667,7 @@ void yydialogunload2(HWND dialog, int flag, int index) {
       if (yyfieldclass(f) != FieldClass::Tab) continue;
       for (int page : yytabpages(f)) {
         const int k = yydialogfind(page);
-        if (k > 0) {
+        if (k > 0 && dt.hDialogList[at(k)] != dialog) {
           HWND p = dt.hDialogList[at(k)];
           yytabdialogend(p);
           yydialogunload2(p, 0, k);
