@@ -15,7 +15,7 @@ cmake --build build-fuzz -j"$jobs" --target fuzzers
 
 export UBSAN_OPTIONS=print_stacktrace=1
 export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp"
-targets=(projectfile images cgm convert settings rc)
+targets=(projectfile images cgm convert settings rc editorload)
 run_one() {
   local name=$1 work=build-fuzz/fuzz-run/$1
   rm -rf "$work"

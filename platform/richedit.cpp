@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/clipboard.h"
+#include "platform/control_records.h"
 #include "platform/dialog_internal.h"
 #include "platform/gdi.h"
 #include "platform/richedit_format.h"
@@ -218,16 +219,21 @@ LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool u
   std::replace(in.begin(), in.end(), '\0', ' ');
   std::string text = isRtf ? std::move(in) : toCr(in);
   const auto limit = static_cast<std::size_t>(base(h, EM_GETLIMITTEXT, 0, 0));
+  bool cut = false;
   if (format & SFF_SELECTION) {
     const CHARRANGE s = selOf(h);
     const std::size_t room = limit - std::min(limit, static_cast<std::size_t>(base(h, WM_GETTEXTLENGTH, 0, 0)) -
                                                          static_cast<std::size_t>(s.cpMax - s.cpMin));
-    if (text.size() > room) text.resize(room);
+    cut = text.size() > room;
+    if (cut) text.resize(room);
     base(h, EM_REPLACESEL, undoable ? TRUE : FALSE, reinterpret_cast<LPARAM>(text.c_str()));
   } else {
-    if (text.size() > limit) text.resize(limit);
+    cut = text.size() > limit;
+    if (cut) text.resize(limit);
     base(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
+  // The owner hears that the text did not fit, as it does of typing past the limit.
+  if (cut) notifyCommand(h, EN_MAXTEXT);
   if (isRtf) {
     doc.text = text;
     const LONG at = (format & SFF_SELECTION) ? selOf(h).cpMin - static_cast<LONG>(text.size()) : 0;
