@@ -235,7 +235,7 @@ TEST_F(EditorFiles, PipesAndDevicesAreRefusedWithoutWaiting) {
     if (done) return;
     waited = true;
     for (int k = 0; k < 4; ++k) {  // the lock and the read each open it
-      const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
       if (fd >= 0) close(fd);
       std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }

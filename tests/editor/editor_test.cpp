@@ -181,6 +181,8 @@ TEST_F(Editor, SaveReplacesTheFileAndAFailedSaveKeepsIt) {
   // file stays whole. The super-user may write anyway (CI runs as one), so a child process
   // that is no super-user saves.
   test::typeText("x");
+  test::runUntilIdle();  // typed into the text, not into the box that comes
+  ASSERT_NE(SendMessage(r->control, EM_GETMODIFY, 0, 0), 0);
   namespace fs = std::filesystem;
   fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                            fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
