@@ -785,7 +785,6 @@ void yyfinalpath(const char* name, std::string& path, int& status) {
 
 void yytempfile(const char* target, int& handle, std::string& tempname, int& status) {
   handle = -1;
-  if (injected("CreateTempFile", status)) return;
   const std::string t = safeText(target);
   const std::string base = baseOf(toSystem(t));
   // Another name on the rare clash; never an existing file (mode 3 does not follow links).
