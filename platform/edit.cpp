@@ -11,6 +11,7 @@
 //   keys and mouse | window procedure
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -95,7 +96,8 @@ struct Layout {
   int lineHeight = 13;
   int avgChar = 6;
   std::vector<Line> lines;
-  std::string shown;    // the text as drawn (password characters)
+  std::string_view shown;  // the text as drawn: the control's own, or password characters
+  std::unique_ptr<std::string> masked;  // holds the password characters
 };
 
 RECT formatRect(HWND h, const EditData& d) {
@@ -149,7 +151,9 @@ Layout layout(HWND h, HDC dc, const EditData& d) {
     if (formatted(d)) l.lineHeight = d.formatter->lineHeight(dc, l.lineHeight);
     if (tm.tmAveCharWidth > 0) l.avgChar = tm.tmAveCharWidth;
   }
-  l.shown = d.password ? std::string(d.text.size(), d.password) : d.text;
+  // A view, not a copy: a large text is laid out at every caret move.
+  if (d.password) l.masked = std::make_unique<std::string>(d.text.size(), d.password);
+  l.shown = l.masked ? std::string_view(*l.masked) : std::string_view(d.text);
   const int n = static_cast<int>(d.text.size());
   const DWORD style = styleOf(h);
   if (!(style & ES_MULTILINE)) {

@@ -217,7 +217,16 @@ LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool u
   if (isRtf) in.swap(doc.text);
   // A NUL would end the text early: it reads as a blank.
   std::replace(in.begin(), in.end(), '\0', ' ');
-  std::string text = isRtf ? std::move(in) : toCr(in);
+  // Line ends to the control's one character, in place: a large file is not copied again.
+  if (!isRtf) {
+    std::size_t o = 0;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+      if (in[i] == '\r' && i + 1 < in.size() && in[i + 1] == '\n') continue;
+      in[o++] = in[i] == '\n' ? '\r' : in[i];
+    }
+    in.resize(o);
+  }
+  std::string text = std::move(in);
   const auto limit = static_cast<std::size_t>(base(h, EM_GETLIMITTEXT, 0, 0));
   bool cut = false;
   if (format & SFF_SELECTION) {
