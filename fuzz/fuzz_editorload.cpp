@@ -18,28 +18,7 @@
 #include "toolkit/window/geometry.h"
 #include "toolkit/window/window.h"
 
-namespace {
-
-// One editor window for every run of each kind; its window number.
-int editorwindow(int options) {
-  WindowOpenChildOptions o;
-  o.flags = 39;
-  o.width = 400;
-  o.height = 300;
-  o.title = "Text Editor";
-  int n = 0;
-  WindowOpenChild(n, o);
-  WEditFile("", {.mode = 2, .options = options, .fonttype = 1});
-  EditorRecord* r = yyeditrecord(winslot(n).wWindow);
-  if (r == nullptr) __builtin_trap();
-  win::SendMessage(r->control, win::EM_EXLIMITTEXT, 0, 3000);
-  return n;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static int windows[2] = {};
   static const bool ready = [] {
     yyscreenservices();
     tessar.display.COLOURS = 1 << 24;
@@ -50,16 +29,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WindowOpen(o);
     yyeditbufalloc();
     win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);  // the user presses Enter
-    windows[0] = editorwindow(2);
-    windows[1] = editorwindow(2 | 64);
     return true;
   }();
   (void)ready;
   if (size == 0) return 0;
   const bool rtf = (data[0] & 1) != 0;
   const std::string path = fuzz::writeInput(rtf ? "input.rtf" : "input.txt", data + 1, size - 1);
-  const int w = windows[rtf ? 1 : 0];
-  windowselect(w);
+  // An editor window of its own for every input, closed afterwards as the program closes it.
+  WindowOpenChildOptions o;
+  o.flags = 39;
+  o.width = 400;
+  o.height = 300;
+  o.title = "Text Editor";
+  int w = 0;
+  WindowOpenChild(w, o);
+  WEditFile("", {.mode = 2, .options = rtf ? 64 : 0, .fonttype = 1});
+  EditorRecord* r = yyeditrecord(winslot(w).wWindow);
+  if (r == nullptr) __builtin_trap();
+  win::SendMessage(r->control, win::EM_EXLIMITTEXT, 0, 3000);
   WEditFile(path, {});
   // What the programming interface reads of it, and the file written back.
   int count = 0;
@@ -70,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string plain;
   yyeditgettext(result, 1 << 16, plain);
   win::SendMessage(winslot(w).wWindow, win::WM_COMMAND, ED_SAVE, 0);
+  WindowCloseChild(w);
   win::test::clearMessageBoxes();
   return 0;
 }
