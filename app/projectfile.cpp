@@ -900,6 +900,9 @@ bool fileopen_read() {
     return fail(in.last, in.section);
   }
   spare = std::move(previousdaily);
+  // What a save killed half-way left beside the project goes now that the project is known
+  // good (the save itself clears them too).
+  yyremovetempfiles(name);
   tw.line.assign(in.last.substr(0, 100));
   tw.line.resize(100, ' ');
   tw.iostat = 0;

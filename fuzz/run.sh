@@ -15,7 +15,7 @@ cmake --build build-fuzz -j"$jobs" --target fuzzers
 
 export UBSAN_OPTIONS=print_stacktrace=1
 export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp"
-targets=(projectfile images cgm convert settings rc clipboard_picture gridcsv companion)
+targets=(projectfile images cgm convert settings rc clipboard_picture gridcsv companion editorload)
 run_one() {
   local name=$1 work=build-fuzz/fuzz-run/$1
   rm -rf "$work"

@@ -11,6 +11,7 @@
 //   keys and mouse | window procedure
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -199,6 +200,10 @@ Layout layout(HWND h, HDC dc, const EditData& d) {
   const bool wrap = !(style & ES_AUTOHSCROLL);
   const bool fmt = formatted(d);
   CharWidths cw{dc};
+  // One line at least for every line end: room made once, not grown and copied again and
+  // again on a text of millions of lines.
+  l.lines.reserve(static_cast<std::size_t>(std::count(d.text.begin(), d.text.end(), '\n') +
+                                           std::count(d.text.begin(), d.text.end(), '\r')) + 1);
   int pos = 0;
   while (true) {
     int pe = pos;

@@ -15,6 +15,7 @@
 #include <signal.h>
 #include <pwd.h>
 #include <spawn.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
@@ -26,6 +27,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -168,6 +170,7 @@ constexpr CodePair kCodes[] = {
     {ENOSPC, ERROR_DISK_FULL},       {EDQUOT, ERROR_DISK_FULL},
     {ENOTEMPTY, ERROR_DIR_NOT_EMPTY}, {ENOEXEC, ERROR_BAD_EXE_FORMAT},
     {ENAMETOOLONG, ERROR_FILENAME_EXCED_RANGE},
+    {EFBIG, ERROR_FILE_TOO_LARGE},   {EOVERFLOW, ERROR_FILE_TOO_LARGE},
 };
 // Codes that have no errno of their own but an errno whose text says the same.
 constexpr CodePair kTextOnly[] = {
@@ -241,6 +244,10 @@ int oserrorcode(int errnum) {
 }
 
 void yyerrorstr(int code, char* buffer, int size) {
+  if (code == ERROR_BAD_FILE_TYPE) {  // no errno says it
+    copyOut("Not a regular file", buffer, size);
+    return;
+  }
   int errnum = 0;
   if (code & kErrnoCode) errnum = code & ~kErrnoCode;
   for (const CodePair& p : kCodes)
@@ -275,7 +282,7 @@ void yyopen(const char* name, int mode, int& handle, int& status) {
     case 1: flags = O_WRONLY | O_CREAT | O_TRUNC; break;
     case 2: flags = O_RDWR; break;
     case 3: flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW; break;
-    case 4: flags = O_RDONLY; break;
+    case 4: case 5: flags = O_RDONLY | O_NONBLOCK; break;
     default: status = ERROR_INVALID_PARAMETER; return;
   }
   const std::string path = toSystem(safeText(name));
@@ -294,6 +301,16 @@ void yyopen(const char* name, int mode, int& handle, int& status) {
     close(fd);
     status = ERROR_ACCESS_DENIED;
     return;
+  }
+  if (flags & O_NONBLOCK) {
+    // Opened without waiting, so that a pipe without a writer cannot hold the caller; only
+    // a file of bytes goes on, and reads it in the ordinary (waiting) way.
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      close(fd);
+      status = ERROR_BAD_FILE_TYPE;
+      return;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   }
   if (mode == 4) {
     // Locks of the open file description: they go with this handle alone.
@@ -397,7 +414,7 @@ void yywrit(int handle, void* buffer, int count, int& byteswritten, int elemsize
   reverseElements(buffer, count, elemsize);
 }
 
-void yyseek(int handle, int& position, int origin, int& status) {
+void yyseek(int handle, std::int64_t& position, int origin, int& status) {
   if (injected("SetFilePointer", status)) return;
   int whence = SEEK_SET;
   switch (origin) {
@@ -411,7 +428,53 @@ void yyseek(int handle, int& position, int origin, int& status) {
     status = errno == EINVAL ? ERROR_NEGATIVE_SEEK : oserrorcode(errno);
     return;
   }
-  position = static_cast<int>(static_cast<std::uint32_t>(at));
+  position = static_cast<std::int64_t>(at);
+  status = 0;
+}
+
+void yyseek(int handle, int& position, int origin, int& status) {
+  if (injected("SetFilePointer", status)) return;
+  // Where the move would land, found before moving: a position past 2 GiB has no 32-bit
+  // form, and the file position stays where it was.
+  const off_t here = lseek(handle, 0, SEEK_CUR);
+  if (here < 0) {
+    status = oserrorcode(errno);
+    return;
+  }
+  std::int64_t at = position;
+  if (origin == 1) {
+    at = here + position;
+  } else if (origin == 2) {
+    struct stat st;
+    if (fstat(handle, &st) != 0) {
+      status = oserrorcode(errno);
+      return;
+    }
+    at = static_cast<std::int64_t>(st.st_size) + position;
+  } else if (origin != 0) {
+    status = ERROR_INVALID_PARAMETER;
+    return;
+  }
+  if (at > INT32_MAX) {
+    status = ERROR_FILE_TOO_LARGE;
+    return;
+  }
+  const int whence = origin == 0 ? SEEK_SET : origin == 1 ? SEEK_CUR : SEEK_END;
+  if (lseek(handle, static_cast<off_t>(position), whence) < 0) {
+    status = errno == EINVAL ? ERROR_NEGATIVE_SEEK : oserrorcode(errno);
+    return;
+  }
+  position = static_cast<int>(at);
+  status = 0;
+}
+
+void yyfilesize(int handle, std::int64_t& size, int& status) {
+  struct stat st;
+  if (fstat(handle, &st) != 0) {
+    status = errno == EBADF ? ERROR_INVALID_HANDLE : oserrorcode(errno);
+    return;
+  }
+  size = static_cast<std::int64_t>(st.st_size);
   status = 0;
 }
 
@@ -666,6 +729,140 @@ int replaceDurably(const std::string& path, const std::string& bytes) {
   return flushFolder(path);
 }
 
+namespace {
+// Names of the next versions of files: "<target>.<12 random><4 check>.tmp~" in lower-case
+// hexadecimal; the check digits are a hash of the target's own name and the random digits.
+constexpr const char* kTempEnd = ".tmp~";
+constexpr std::size_t kTempDigits = 16;
+
+unsigned tempCheck(std::string_view base, std::string_view random) {
+  std::uint32_t h = 2166136261u;  // FNV-1a
+  for (const std::string_view part : {base, std::string_view("/"), random})
+    for (unsigned char c : part) h = (h ^ c) * 16777619u;
+  return (h ^ (h >> 16)) & 0xFFFFu;
+}
+
+std::string tempSuffix(std::string_view base) {
+  unsigned char bytes[6] = {};
+  if (getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+    // No entropy yet (early boot): time and process still make a name no one else makes now.
+    const auto t = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const std::uint64_t v = t ^ (static_cast<std::uint64_t>(getpid()) << 40);
+    std::memcpy(bytes, &v, sizeof bytes);
+  }
+  char random[13];
+  for (int k = 0; k < 6; ++k) std::snprintf(random + 2 * k, 3, "%02x", bytes[k]);
+  char check[5];
+  std::snprintf(check, sizeof check, "%04x", tempCheck(base, random));
+  return std::string(".") + random + check + kTempEnd;
+}
+
+// True when name (in the target's folder) is one that tempSuffix made for base.
+bool isTempOf(std::string_view name, std::string_view base) {
+  const std::size_t end = std::strlen(kTempEnd);
+  if (name.size() != base.size() + 1 + kTempDigits + end || name.substr(0, base.size()) != base ||
+      name[base.size()] != '.' || name.substr(name.size() - end) != kTempEnd)
+    return false;
+  const std::string_view digits = name.substr(base.size() + 1, kTempDigits);
+  for (char c : digits)
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  char check[5];
+  std::snprintf(check, sizeof check, "%04x", tempCheck(base, digits.substr(0, 12)));
+  return digits.substr(12) == check;
+}
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+}  // namespace
+
+void yyfilefacts(const char* name, FileFacts& facts, int& status) {
+  facts = FileFacts{};
+  const std::string path = toSystem(safeText(name));
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    status = pathCode(errno, path);
+    if (status == ERROR_FILE_NOT_FOUND) status = 0;  // no file yet, in a folder that exists
+    return;
+  }
+  facts.exists = true;
+  facts.regular = S_ISREG(st.st_mode);
+  facts.size = static_cast<std::int64_t>(st.st_size);
+  facts.mode = st.st_mode & 07777;
+  facts.owner = st.st_uid;
+  facts.group = st.st_gid;
+  facts.writable = (st.st_mode & 0222) != 0 && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+  status = 0;
+}
+
+void yyfinalpath(const char* name, std::string& path, int& status) {
+  std::string p = toSystem(safeText(name));
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      path = fromSystem(p);
+      status = 0;
+      return;
+    }
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    const ssize_t n = readlink(p.c_str(), target.data(), target.size());
+    if (n < 0) {
+      status = pathCode(errno, p);
+      return;
+    }
+    target.resize(static_cast<std::size_t>(n));
+    // A relative link points from the folder that holds it.
+    p = !target.empty() && target[0] == '/' ? target : folderOf(p) + "/" + target;
+  }
+  status = oserrorcode(ELOOP);
+}
+
+void yytempfile(const char* target, int& handle, std::string& tempname, int& status) {
+  handle = -1;
+  const std::string t = safeText(target);
+  const std::string base = baseOf(toSystem(t));
+  // Another name on the rare clash; never an existing file (mode 3 does not follow links).
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    tempname = t + tempSuffix(base);
+    yyopen(tempname.c_str(), 3, handle, status);
+    if (status != ERROR_FILE_EXISTS) return;
+  }
+}
+
+int yyremovetempfiles(const char* target) {
+  const std::string path = toSystem(safeText(target));
+  const std::string folder = folderOf(path), base = baseOf(path);
+  DIR* d = opendir(folder.c_str());
+  if (!d) return 0;
+  std::vector<std::string> gone;
+  while (const struct dirent* e = readdir(d))
+    if (isTempOf(e->d_name, base)) gone.emplace_back(e->d_name);
+  closedir(d);
+  int removed = 0;
+  for (const std::string& n : gone) {
+    const std::string full = folder + "/" + n;
+    struct stat st;
+    if (lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
+        unlink(full.c_str()) == 0)
+      ++removed;
+  }
+  return removed;
+}
+
+void yysetaccess(int handle, const FileFacts& facts, int& status) {
+  // Owner and group first: changing them may clear the set-id bits that the mode then sets.
+  // Only the super-user gives a file away and only a member takes a group; otherwise the new
+  // file stays the caller's, as a file the caller wrote afresh would.
+  if (fchown(handle, facts.owner, facts.group) != 0) (void)!fchown(handle, static_cast<uid_t>(-1), facts.group);
+  status = fchmod(handle, static_cast<mode_t>(facts.mode)) == 0 ? 0 : oserrorcode(errno);
+}
+
 void yycopyf(const char* source, const char* target, int& status) {
   if (injected("CopyFile", status)) return;
   status = copyFileBytes(toSystem(safeText(source)), toSystem(safeText(target)));
@@ -783,16 +980,25 @@ int packedTime(time_t when) {
   return static_cast<int>((date << 16) | clock);
 }
 
-void describe(const Match& m, std::string& name, int& attributes, int& packed, int& size) {
+void describe(const Match& m, std::string& name, int& attributes, int& packed, std::int64_t& size) {
   name = m.name;
   attributes = attributesOf(m.st, m.name);
   packed = packedTime(m.st.st_mtime);
-  size = static_cast<int>(static_cast<std::uint32_t>(m.st.st_size));
+  size = static_cast<std::int64_t>(m.st.st_size);
 }
+
+// A 64-bit size in 32 bits: a large file stays large (never small, never -1).
+int narrowSize(std::int64_t size) { return static_cast<int>(std::clamp<std::int64_t>(size, -1, INT32_MAX)); }
 
 }  // namespace
 
 void yyfind(int mode, std::string& name, int& attributes, int& packed, int& size, int& status) {
+  std::int64_t wide = size;
+  yyfind(mode, name, attributes, packed, wide, status);
+  size = narrowSize(wide);
+}
+
+void yyfind(int mode, std::string& name, int& attributes, int& packed, std::int64_t& size, int& status) {
   Search& s = theSearch();
   if (mode == 0) {
     s = Search{};
@@ -812,11 +1018,18 @@ void yyfindclose() { theSearch() = Search{}; }
 
 void yyfileinfo(int& size, int& year, int& month, int& day, int& hour, int& minute,
                 int& second, int& attributes, int& kilobytes, const char* name) {
+  std::int64_t wide = -1;
+  yyfileinfo(wide, year, month, day, hour, minute, second, attributes, kilobytes, name);
+  size = narrowSize(wide);
+}
+
+void yyfileinfo(std::int64_t& size, int& year, int& month, int& day, int& hour, int& minute,
+                int& second, int& attributes, int& kilobytes, const char* name) {
   std::vector<Match> matches;
   size = -1;
   if (findMatches(safeText(name), matches) != 0) return;
   const Match& m = matches.front();
-  size = static_cast<int>(static_cast<std::uint32_t>(m.st.st_size));
+  size = static_cast<std::int64_t>(m.st.st_size);
   struct tm t {};
   localtime_r(&m.st.st_mtime, &t);
   year = t.tm_year + 1900;
@@ -826,7 +1039,7 @@ void yyfileinfo(int& size, int& year, int& month, int& day, int& hour, int& minu
   minute = t.tm_min;
   second = t.tm_sec;
   attributes = attributesOf(m.st, m.name);
-  kilobytes = static_cast<int>((static_cast<std::uint64_t>(m.st.st_size) + 1023) / 1024);
+  kilobytes = static_cast<int>(std::min<std::uint64_t>((static_cast<std::uint64_t>(m.st.st_size) + 1023) / 1024, INT32_MAX));
 }
 
 //------------------------------------------------------------------------------

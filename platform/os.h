@@ -38,6 +38,10 @@ inline constexpr int ERROR_BAD_EXE_FORMAT = 193;
 inline constexpr int ERROR_FILENAME_EXCED_RANGE = 206;
 inline constexpr int ERROR_MORE_DATA = 234;
 inline constexpr int ERROR_DIRECTORY = 267;
+// A pipe, device, socket or folder where a file of bytes was asked for.
+inline constexpr int ERROR_BAD_FILE_TYPE = 222;
+// A size or position that does not fit where it has to go.
+inline constexpr int ERROR_FILE_TOO_LARGE = 223;
 
 // File attribute bits of the search and attribute services.
 inline constexpr int FILE_ATTRIBUTE_READONLY = 1;
@@ -71,7 +75,9 @@ bool cp1252FromUtf8Strict(std::string_view utf8, std::string& out);
 // 1 writes a new or emptied file, 2 reads and writes an existing file, 3 writes a new file
 // only (an existing name, even a link, fails), 4 reads an existing file and keeps writers
 // out while the handle is open: a shared lock on the open file, which every program that
-// locks before it writes respects (status 32 when one holds it for writing).
+// locks before it writes respects (status 32 when one holds it for writing), 5 reads an
+// existing file. Modes 4 and 5 take regular files only and never wait: a pipe, device or
+// folder gives 222 at once (a pipe opened for reading would wait for a writer for ever).
 void yyopen(const char* name, int mode, int& handle, int& status);
 void yyclos(int handle);
 void yyreadc(int handle, void* buffer, int count, int& bytesread, int& status);
@@ -83,7 +89,12 @@ void yywrit(int handle, void* buffer, int count, int& byteswritten, int elemsize
 // Forces the bytes written to an open file onto the disk (status 0 once they are there).
 void yyflush(int handle, int& status);
 // origin 0 start, 1 current position, 2 end; position in and out (new absolute position).
+// Positions are 64-bit; the 32-bit form fails with 223 (the file position is left where it
+// was) when the new position does not fit, rather than handing back a wrapped one.
+void yyseek(int handle, std::int64_t& position, int origin, int& status);
 void yyseek(int handle, int& position, int origin, int& status);
+// The size in bytes of an open file.
+void yyfilesize(int handle, std::int64_t& size, int& status);
 
 // Local clock.
 void yydate(int& year, int& month, int& day);
@@ -115,16 +126,45 @@ int replaceDurably(const std::string& path, const std::string& bytes);
 // copied onto itself (status 32).
 void yycopyf(const char* source, const char* target, int& status);
 void yyfileattr(int attributes, int& status, const char* name);
-// First match of a pattern: size (low 32 bits, -1 when nothing matches), local last-write
-// time, attributes, kilobytes rounded up.
+// First match of a pattern: size (-1 when nothing matches), local last-write time,
+// attributes, kilobytes rounded up (at most 2147483647). The 32-bit size of the second form
+// stops at 2147483647, so a large file never reads as a small or a missing one.
+void yyfileinfo(std::int64_t& size, int& year, int& month, int& day, int& hour, int& minute,
+                int& second, int& attributes, int& kilobytes, const char* name);
 void yyfileinfo(int& size, int& year, int& month, int& day, int& hour, int& minute,
                 int& second, int& attributes, int& kilobytes, const char* name);
+
+// What a name stands for, symbolic links followed; exists false (status 0) when nothing is
+// there. writable: the caller may write it and it is not marked read-only (no write bit at
+// all, which keeps out the super-user too).
+struct FileFacts {
+  bool exists = false, regular = false, writable = false;
+  std::int64_t size = 0;
+  unsigned mode = 0, owner = 0, group = 0;
+};
+void yyfilefacts(const char* name, FileFacts& facts, int& status);
+// The file a name finally stands for: every symbolic link on it followed to its target (a
+// link to a missing file gives the missing file's name). status 0 or a code (a loop of
+// links gives the system's "too many levels of symbolic links").
+void yyfinalpath(const char* name, std::string& path, int& status);
+// A new, empty file beside target for writing its next version (handle open for writing),
+// under a name that no file had: "<target>.<12 random hex digits><4 hex check digits>.tmp~",
+// the check digits made from the rest of the name, so that a leftover of a killed write is
+// known as one and a user's own file never is.
+void yytempfile(const char* target, int& handle, std::string& tempname, int& status);
+// Removes the leftovers of killed writes of target: files beside it that yytempfile named
+// (check digits right), plain files of this user. Returns how many went.
+int yyremovetempfiles(const char* target);
+// The permission bits (and, where the system allows, owner and group) of facts given to an
+// open file.
+void yysetaccess(int handle, const FileFacts& facts, int& status);
 
 // Wildcard search on one search for the whole process: mode 0 first (name holds the
 // pattern, "*" any run of characters, "?" one character, "*.*" every name), other modes
 // next. name receives the matched file name (without directory); packed is the local
 // last-write time as date (high 16 bits) and time (low 16 bits) in the old packed format.
 // status 0 found, 1 no further file, else the code of a failed first search.
+void yyfind(int mode, std::string& name, int& attributes, int& packed, std::int64_t& size, int& status);
 void yyfind(int mode, std::string& name, int& attributes, int& packed, int& size, int& status);
 void yyfindclose();
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/clipboard.h"
+#include "platform/control_records.h"
 #include "platform/dialog_internal.h"
 #include "platform/gdi.h"
 #include "platform/richedit_format.h"
@@ -291,18 +292,32 @@ LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool u
   if (isRtf) in.swap(doc.text);
   // A NUL would end the text early: it reads as a blank.
   std::replace(in.begin(), in.end(), '\0', ' ');
-  std::string text = isRtf ? std::move(in) : toCr(in);
+  // Line ends to the control's one character, in place: a large file is not copied again.
+  if (!isRtf) {
+    std::size_t o = 0;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+      if (in[i] == '\r' && i + 1 < in.size() && in[i + 1] == '\n') continue;
+      in[o++] = in[i] == '\n' ? '\r' : in[i];
+    }
+    in.resize(o);
+  }
+  std::string text = std::move(in);
   const auto limit = static_cast<std::size_t>(base(h, EM_GETLIMITTEXT, 0, 0));
+  bool cut = false;
   if (format & SFF_SELECTION) {
     const CHARRANGE s = selOf(h);
     const std::size_t room = limit - std::min(limit, static_cast<std::size_t>(base(h, WM_GETTEXTLENGTH, 0, 0)) -
                                                          static_cast<std::size_t>(s.cpMax - s.cpMin));
-    if (text.size() > room) text.resize(room);
+    cut = text.size() > room;
+    if (cut) text.resize(room);
     base(h, EM_REPLACESEL, undoable ? TRUE : FALSE, reinterpret_cast<LPARAM>(text.c_str()));
   } else {
-    if (text.size() > limit) text.resize(limit);
+    cut = text.size() > limit;
+    if (cut) text.resize(limit);
     base(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
+  // The owner hears that the text did not fit, as it does of typing past the limit.
+  if (cut) notifyCommand(h, EN_MAXTEXT);
   if (isRtf) {
     doc.text = text;
     const LONG at = (format & SFF_SELECTION) ? selOf(h).cpMin - static_cast<LONG>(text.size()) : 0;

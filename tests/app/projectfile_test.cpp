@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -900,3 +901,39 @@ TEST_F(ProjectFile, SaveFlushesTheFileBeforeTheRenameAndTheFolderAfter) {
 }
 
 }  // namespace
+
+// A save killed before its rename leaves its temporary beside the project; the next open or
+// save removes it, and never a user's file that only looks like one.
+TEST_F(ProjectFile, LeftoversOfKilledSavesGoAtTheNextOpenOrSave) {
+  spit(dir_ / "flows.tw", slurp(fixture(3)));
+  const std::vector<std::string> users = {"flows.tw.tmp~", "flows.tw.0123456789abcdef.tmp~", "other.tw.tmp~"};
+  for (const std::string& n : users) spit(dir_ / n, "the user's");
+  auto killedsave = [&] {
+    int handle = -1, status = -1;
+    std::string name;
+    win::yytempfile((dir_ / "flows.tw").string().c_str(), handle, name, status);
+    EXPECT_EQ(status, 0);
+    win::yyclos(handle);
+    return name;
+  };
+  auto left = [&] {
+    std::vector<std::string> all;
+    for (const auto& e : fs::directory_iterator(dir_)) all.push_back(e.path().filename().string());
+    std::sort(all.begin(), all.end());
+    return all;
+  };
+  std::vector<std::string> expected = users;
+  expected.push_back("flows.tw");
+  std::sort(expected.begin(), expected.end());
+
+  const std::string first = killedsave();
+  ASSERT_TRUE(fs::exists(first));
+  usefile(dir_ / "flows.tw");
+  ASSERT_TRUE(fileopen_read());
+  EXPECT_EQ(left(), expected);
+  const std::string second = killedsave();
+  ASSERT_TRUE(fs::exists(second));
+  ASSERT_TRUE(filesave());
+  EXPECT_EQ(left(), expected);
+  for (const std::string& n : users) EXPECT_EQ(slurp(dir_ / n), "the user's") << n;
+}

@@ -265,18 +265,17 @@ void yyeditputrtf(int count, std::string_view buffer) {
 
 void yyeditstreamin(EditorRecord& rec, std::string_view data, bool rtf) {
   EditorRecord* r = &rec;
-  const std::string text(data);
   r->protection = 0;
   EDITSTREAM es;
   struct Source {
-    const std::string* text;
+    std::string_view text;
     std::size_t at;
-  } source{&text, 0};
+  } source{data, 0};
   es.dwCookie = reinterpret_cast<UINT_PTR>(&source);
   es.pfnCallback = [](UINT_PTR cookie, BYTE* out, LONG cb, LONG* done) -> DWORD {
     auto* s = reinterpret_cast<Source*>(cookie);
-    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(cb), s->text->size() - s->at);
-    std::memcpy(out, s->text->data() + s->at, n);
+    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(cb), s->text.size() - s->at);
+    std::memcpy(out, s->text.data() + s->at, n);
     s->at += n;
     *done = static_cast<LONG>(n);
     return 0;

@@ -1,8 +1,8 @@
 // The editor's files: loading a file into the current buffer (plain text, or RTF in a
 // rich-text editor), saving it (replacing the old file in one step, with an optional ".bak"
 // copy first) and the question about unsaved text.
-#include <cerrno>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <strings.h>
 #include <string>
@@ -29,13 +29,28 @@ void warn(HWND owner, const std::string& text, const char* title) {
 // The system's text for a code of the OS layer.
 std::string codetext(int code) {
   char text[301] = {};
-  win::yyerrorstr(code, text, sizeof text);
+  win::yyerrorstr(code != 0 ? code : win::ERROR_GEN_FAILURE, text, sizeof text);
   return text;
 }
 
-std::string systemtext(int code) {
-  const char* t = std::strerror(code != 0 ? code : EIO);
-  return std::string(t).substr(0, 300);
+// The most a file may hold to come into the editor at all: the control and the programming
+// interface count in 32 bits.
+constexpr std::int64_t kLargestFile = 0x7FFFFFFF;
+
+std::string cutnotice(const std::string& path, long long limit) {
+  return "Only the first " + std::to_string(limit) + " characters of " + path +
+         " fit in the editor; the rest of the file is not shown. Saving over the file would lose the rest.";
+}
+
+const EditorRecord::GuardedFile* guardof(const EditorRecord& r, const std::string& path) {
+  for (const EditorRecord::GuardedFile& g : r.guarded)
+    if (g.path == path) return &g;
+  return nullptr;
+}
+
+void guard(EditorRecord& r, const std::string& path, int code) {
+  std::erase_if(r.guarded, [&](const EditorRecord::GuardedFile& g) { return g.path == path; });
+  if (code >= 0) r.guarded.push_back({path, code});
 }
 
 }  // namespace
@@ -54,29 +69,40 @@ int yyEditOpenFile(HWND frame, int quiet) {
   int& lock = r->lockfile[static_cast<std::size_t>(r->current)];
   yyunlockfile(lock);
   const int lockcode = yylockfile(r->filename, lock);
+  const bool rtf = yyEditIsRTF(*r);
+  const auto limit = static_cast<std::int64_t>(SendMessage(r->control, EM_GETLIMITTEXT, 0, 0));
   std::string text;
   bool opened = false;
-  errno = 0;
-  const bool read = lockcode == 0 && yyreadwholefile(r->filename, text, opened);
-  const int code = errno;
+  std::int64_t size = 0;
+  // Plain text needs no more than two bytes a character (a line end is two): the rest of a
+  // huge file would only be cut off again.
+  const int code = lockcode != 0 ? lockcode
+                                 : yyreadfile(r->filename, text, opened, size, rtf ? kLargestFile : 2 * limit + 2, kLargestFile);
   int result = 0;
-  if (lockcode != 0 || !opened) {
+  // A file that is there but did not load is never saved over by its name (a missing one
+  // is a new file, which the save makes).
+  guard(*r, r->filename, code == win::ERROR_FILE_NOT_FOUND || code == win::ERROR_PATH_NOT_FOUND ? -1 : code);
+  if (lockcode != 0 || !opened || code == win::ERROR_FILE_TOO_LARGE) {
     if (!(quiet == 1 && (r->options & EO_QUIETOPEN) != 0))
-      warn(frame, lockcode != 0 ? codetext(lockcode) : systemtext(code), "Open Error");
+      warn(frame, codetext(code), "Open Error");
     yyunlockfile(lock);
-  } else if (!read) {
-    warn(frame, systemtext(code), "Read Error");
+  } else if (code != 0) {
+    warn(frame, codetext(code), "Read Error");
     yyunlockfile(lock);
   } else {
+    const bool partial = static_cast<std::int64_t>(text.size()) < size;
     // NUL bytes show as blanks; a closing Ctrl+Z is no part of the text.
-    if (!yyEditIsRTF(*r)) {
-      for (char& c : text)
-        if (c == '\0') c = ' ';
-      if (!text.empty() && text.back() == '\x1a') text.pop_back();
+    if (!rtf) {
+      std::replace(text.begin(), text.end(), '\0', ' ');
+      if (!partial && !text.empty() && text.back() == '\x1a') text.pop_back();
     }
     yyEditResetFormat(*r);
-    // A plain file is text even where it starts like RTF.
-    yyeditstreamin(*r, text, yyEditIsRTF(*r));
+    // A plain file is text even where it starts like RTF. The control says when the text
+    // did not fit (EN_MAXTEXT).
+    r->maxtext = false;
+    yyeditstreamin(*r, text, rtf);
+    const bool cut = partial || r->maxtext;
+    text = std::string();
     SendMessage(r->control, EM_SETSEL, 0, 0);
     SendMessage(r->control, EM_SCROLLCARET, 0, 0);
     SendMessage(r->control, EM_EMPTYUNDOBUFFER, 0, 0);
@@ -84,6 +110,9 @@ int yyEditOpenFile(HWND frame, int quiet) {
     SendMessage(r->control, EM_SETMODIFY, FALSE, 0);
     r->changed = 0;
     yyEditTitle(frame);
+    // Saving the text shown over a cut file would destroy the rest of it: the save asks.
+    guard(*r, r->filename, cut ? 0 : -1);
+    if (cut) warn(frame, cutnotice(r->filename, limit), "File Too Large");
     result = 1;
   }
   if (opened) r->bookmark[static_cast<std::size_t>(r->current)] = -1;
@@ -127,7 +156,9 @@ int yyEditFileDialog(HWND frame, EditorRecord& r, bool save, std::string& path) 
 int yyEditSaveFile(HWND frame, int saveas) {
   EditorRecord* r = yyeditrecord(frame);
   if (r == nullptr) return 0;
+  bool chosen = false;
   if (saveas == 1 || r->filename.empty()) {
+    chosen = true;
     std::string path;
     if (yyEditFileDialog(frame, *r, true, path) == 0) return 0;
     r->filename = path;
@@ -137,6 +168,16 @@ int yyEditSaveFile(HWND frame, int saveas) {
       ModifyMenu(r->view, static_cast<UINT>(r->current - 1), MF_BYPOSITION | MF_STRING,
                  static_cast<UINT_PTR>(ED_VIEW + r->current), yyeditviewentry(r->current, r->filename).c_str());
     yyEditTitle(frame);
+  }
+  if (const EditorRecord::GuardedFile* g = guardof(*r, r->filename)) {
+    if (g->code != 0 && !chosen) {
+      warn(frame, codetext(g->code), "Open Error");
+      return 0;
+    }
+    const std::string question = r->filename +
+        " was cut when it was loaded. Saving replaces the whole file with the text shown, and the rest of the file is lost. Save it anyway?";
+    if (g->code == 0 && MessageBox(frame, question.c_str(), "File Too Large", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+      return 0;
   }
   const std::string text = yyeditstreamout(*r, yyEditIsRTF(*r));
   if ((r->options & EO_BACKUP) != 0) {
@@ -154,9 +195,10 @@ int yyEditSaveFile(HWND frame, int saveas) {
   const int code = yyreplacefile(r->filename, text, opened);
   if (!r->readonly) yylockfile(r->filename, r->lockfile[static_cast<std::size_t>(r->current)]);
   if (code != 0) {
-    warn(frame, systemtext(code), opened ? "Write Error" : "Open Error");
+    warn(frame, codetext(code), opened ? "Write Error" : "Open Error");
     return 0;
   }
+  guard(*r, r->filename, -1);  // the file now holds the editor's text
   SendMessage(r->control, EM_SETMODIFY, FALSE, 0);
   yyEditTitle(frame);
   return 1;

@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/findreplace.h"
 #include "platform/win.h"
@@ -72,6 +73,16 @@ struct EditorRecord : FrameRecord {
   win::HFONT font = nullptr;
   int fonttype = 0, fontsize = 0, lineheight = 0, charheight = 0;
   std::array<int, 21> bookmark{}, bookmarklength{};
+  // Files that did not come whole into the editor, so that saving the text shown over one
+  // would destroy what it holds: code 0, its text was cut to the control's limit (saving
+  // asks first); else the code that kept it out (saving over it under the name it was
+  // loaded by is refused; choosing it in the save dialog is the user's decision).
+  struct GuardedFile {
+    std::string path;
+    int code = 0;
+  };
+  std::vector<GuardedFile> guarded;
+  bool maxtext = false;                  // the control cut the text it was given (EN_MAXTEXT)
   // Per buffer: a handle that keeps other writers off the buffer's file (-1 none).
   std::array<int, 21> lockfile = [] {
     std::array<int, 21> a{};

@@ -10,6 +10,7 @@
 #include "platform/menu.h"
 #include "platform/menu_toolbar.h"
 #include "platform/message_box.h"
+#include "platform/os.h"
 #include "platform/richedit.h"
 #include "platform/statusbar.h"
 #include "toolkit/dialog/dialog_internal.h"
@@ -485,10 +486,11 @@ void WEditFile(std::string_view filename, const WEditFileOptions& o) {
   while (!name.empty() && name.back() == ' ') name.erase(name.size() - 1);
   while (!name.empty() && name.front() == ' ') name.erase(0, 1);
   if ((options & EO_MUSTEXIST) != 0 && !name.empty()) {
-    std::string text;
-    bool opened = false;
-    yyreadwholefile(name, text, opened);
-    if (!opened) {
+    // Only whether it is there: the editor reads it (or says why it cannot) itself.
+    win::FileFacts facts;
+    int code = 0;
+    win::yyfilefacts(name.c_str(), facts, code);
+    if (!facts.exists) {
       yyerror(1, "WEditFile");
       return;
     }
@@ -815,6 +817,7 @@ LRESULT yyEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (from != r->control) return 0;
       }
       if (from == r->control) {
+        if (code == EN_MAXTEXT) r->maxtext = true;
         if (code == EN_CHANGE) {
           yyedittoolbarundo(*r);
           r->changed = 1;

@@ -6,7 +6,9 @@
 // (ERRDETAIL with ERRDETAILKIND 2 for raw files, ERRSTATUS for the path services).
 #include "toolkit/os/opsys.h"
 
+#include <algorithm>
 #include <array>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -108,41 +110,87 @@ void IFileSeek(int handle, int& position, int origin) {
 void ifileclose(int handle) { win::yyclos(handle); }
 
 int yyreplacefile(std::string_view name, std::string_view bytes, bool& opened) {
-  const std::string target(name);
-  const std::string temp = target + ".tmp~";
-  int handle = -1, status = 0;
-  if (!target.empty()) win::yyopen(temp.c_str(), 1, handle, status);
+  opened = false;
+  if (name.empty()) return win::ERROR_PATH_NOT_FOUND;
+  // The file itself, not a link to it: renaming over a link would leave its target old.
+  std::string target;
+  int status = 0;
+  win::yyfinalpath(std::string(name).c_str(), target, status);
+  if (status != 0) return status;
+  win::FileFacts facts;
+  win::yyfilefacts(target.c_str(), facts, status);
+  if (status != 0) return status;
+  if (facts.exists && !facts.regular) return win::ERROR_BAD_FILE_TYPE;
+  if (facts.exists && !facts.writable) return win::ERROR_ACCESS_DENIED;
+  int handle = -1;
+  std::string temp;
+  win::yytempfile(target.c_str(), handle, temp, status);
   opened = handle >= 0;
-  if (!opened) return status != 0 ? status : 1;
-  int written = 0;
-  win::yywritc(handle, bytes.data(), static_cast<int>(bytes.size()), written, status);
-  if (status == 0 && written != static_cast<int>(bytes.size())) status = win::ERROR_DISK_FULL;
+  if (!opened) return status != 0 ? status : win::ERROR_GEN_FAILURE;
+  if (facts.exists) win::yysetaccess(handle, facts, status);
+  // In blocks: the wrapper counts in 32 bits.
+  constexpr std::size_t block = 1u << 30;
+  for (std::size_t done = 0; status == 0 && done < bytes.size();) {
+    const int count = static_cast<int>(std::min(block, bytes.size() - done));
+    int written = 0;
+    win::yywritc(handle, bytes.data() + done, count, written, status);
+    if (status == 0 && written != count) status = win::ERROR_DISK_FULL;
+    done += static_cast<std::size_t>(count);
+  }
   if (status == 0) win::yyflush(handle, status);
   win::yyclos(handle);
   if (status == 0) win::yyreplace(status, temp.c_str(), target.c_str());
   if (status != 0) {
     int ignored = 0;
     win::yydelf(temp.c_str(), ignored);
+    return status;
   }
+  win::yyremovetempfiles(target.c_str());
+  return 0;
+}
+
+void yyremovetempfiles(std::string_view name) {
+  std::string target;
+  int status = 0;
+  win::yyfinalpath(std::string(name).c_str(), target, status);
+  if (status == 0) win::yyremovetempfiles(target.c_str());
+}
+
+int yyreadfile(std::string_view name, std::string& text, bool& opened, std::int64_t& size,
+               std::int64_t most, std::int64_t largest) {
+  int handle = -1, status = 0;
+  size = 0;
+  win::yyopen(std::string(name).c_str(), 5, handle, status);
+  opened = handle >= 0;
+  if (!opened) return status;
+  win::yyfilesize(handle, size, status);
+  if (status == 0 && size > largest) status = win::ERROR_FILE_TOO_LARGE;
+  if (status == 0) {
+    const auto want = static_cast<std::size_t>(std::clamp<std::int64_t>(size, 0, std::max<std::int64_t>(most, 0)));
+    try {
+      text.resize(want);
+    } catch (const std::exception&) {
+      text = std::string();
+      status = win::ERROR_NOT_ENOUGH_MEMORY;
+    }
+    // In blocks: the wrapper counts in 32 bits. A file that shrank meanwhile is read to its end.
+    constexpr std::size_t block = 1u << 30;
+    std::size_t got = 0;
+    while (status == 0 && got < want) {
+      int n = 0;
+      win::yyreadc(handle, text.data() + got, static_cast<int>(std::min(block, want - got)), n, status);
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    if (status == 0 && got < want) status = win::ERROR_GEN_FAILURE;
+  }
+  win::yyclos(handle);
   return status;
 }
 
 bool yyreadwholefile(std::string_view name, std::string& text, bool& opened) {
-  int handle = -1, status = 0;
-  win::yyopen(std::string(name).c_str(), 0, handle, status);
-  opened = handle >= 0;
-  if (!opened) return false;
-  int size = 0;
-  win::yyseek(handle, size, 2, status);
-  int start = 0;
-  if (status == 0) win::yyseek(handle, start, 0, status);
-  int got = 0;
-  if (status == 0 && size >= 0) {
-    text.resize(static_cast<std::size_t>(size));
-    win::yyreadc(handle, text.data(), size, got, status);
-  }
-  win::yyclos(handle);
-  return status == 0 && got == size;
+  std::int64_t size = 0;
+  return yyreadfile(name, text, opened, size) == 0;
 }
 
 int yylockfile(std::string_view name, int& handle) {

@@ -4,6 +4,7 @@
 // ending the program, and dates. Texts are fixed-length; failures are recorded through
 // yyerror with the system's code in the error record's detail words.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -41,9 +42,23 @@ void ifileclose(int handle);
 // over name in one step and flushes the folder, so that neither a failure nor a power cut
 // loses the previous file; it answers 0 or the failing step's system code, with opened
 // false when the new file could not even be created (nothing is left behind on failure).
+// A name that is a symbolic link replaces the file the link points to (the link stays); the
+// new file keeps the old one's permissions (and owner where allowed). A file marked
+// read-only or not writable by the caller gives 5, a pipe, device or folder 222, both with
+// opened false and nothing written. The new file is made under a name of its own that no
+// file had (see win::yytempfile); after a replace, the leftovers of earlier killed writes
+// of the same file are removed (yyremovetempfiles).
 int yyreplacefile(std::string_view name, std::string_view bytes, bool& opened);
+// Removes the leftovers that killed replaces of name left beside it (never a user's file).
+void yyremovetempfiles(std::string_view name);
 // The whole of a file into text; false when it cannot be opened (opened false) or read.
+// Only a regular file opens (a pipe or device gives 222 at once instead of waiting).
 bool yyreadwholefile(std::string_view name, std::string& text, bool& opened);
+// As yyreadwholefile, answering 0 or the system's code: reads at most most bytes (the
+// file's size in size; status 0 when it is longer: the caller sees the cut) and refuses a
+// file larger than largest (223, nothing read). Memory that cannot be had gives 8.
+int yyreadfile(std::string_view name, std::string& text, bool& opened, std::int64_t& size,
+               std::int64_t most = INT64_MAX, std::int64_t largest = INT64_MAX);
 // An open handle on a file that keeps other writers out while it is open (a shared lock that
 // programs locking before they write respect): 0 and the handle, or the system's code and
 // -1. yyunlockfile closes it (nothing for -1) and sets it to -1.

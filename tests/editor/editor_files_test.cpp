@@ -1,0 +1,258 @@
+// The text editor's files at their far ends: a file past 4 GiB, a text longer than the
+// control takes, a symbolic link, a file's permissions, a read-only file, a user's own file of
+// the old temporary name, pipes and devices; each through the editor's window and commands as
+// a user reaches them.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/richedit.h"
+#include "tests/screen/screen_fixture.h"
+#include "toolkit/editor/editor.h"
+#include "toolkit/editor/editor_internal.h"
+#include "toolkit/editor/startup_editor.h"
+#include "toolkit/window/childwin.h"
+
+namespace {
+
+using twtest::ScreenFixture;
+using namespace win;
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class EditorFiles : public ScreenFixture {
+ protected:
+  void SetUp() override {
+    ScreenFixture::SetUp();
+    openScreen(600, 400);
+    yyeditbufalloc();
+    dir = fs::temp_directory_path() / ("tw_editfiles_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    test::clearMessageBoxes();
+  }
+  void TearDown() override {
+    test::clearMessageBoxAnswers();
+    for (int w = 1; w < MAXWINDOWS; ++w)
+      if (winslot(w).wWindow != nullptr) WindowCloseChild(w);
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    ScreenFixture::TearDown();
+  }
+  // The "Browse text file" editor's window and options.
+  EditorRecord* browse(const std::string& path, int options = 34) {
+    WindowOpenChildOptions o;
+    o.flags = 39;
+    o.width = 400;
+    o.height = 300;
+    o.title = "Text Editor";
+    int n = 0;
+    WindowOpenChild(n, o);
+    WEditFile(path, {.mode = 2, .menu = 0, .options = options, .fonttype = 1});
+    return yyeditrecord(winslot(n).wWindow);
+  }
+  std::string file(const std::string& name, const std::string& text) {
+    const auto p = dir / name;
+    std::ofstream(p, std::ios::binary) << text;
+    return p.string();
+  }
+  static std::string text() {
+    int result = -1;
+    std::string t;
+    yyeditgettext(result, 1 << 24, t);
+    return t;
+  }
+  // Typed over the first character (a full control takes no more).
+  static void type(EditorRecord* r, const char* what) {
+    SetFocus(r->control);
+    SendMessage(r->control, EM_SETSEL, 0, SendMessage(r->control, WM_GETTEXTLENGTH, 0, 0) > 0 ? 1 : 0);
+    test::typeText(what);
+    test::runUntilIdle();
+  }
+  static void save(EditorRecord* r) { SendMessage(GetParent(r->control), WM_COMMAND, ED_SAVE, 0); }
+  static bool modified(EditorRecord* r) { return SendMessage(r->control, EM_GETMODIFY, 0, 0) != 0; }
+  static const test::MessageBoxRecord* lastbox() {
+    return test::messageBoxes().empty() ? nullptr : &test::messageBoxes().back();
+  }
+  std::vector<std::string> names() const {
+    std::vector<std::string> all;
+    for (const auto& e : fs::directory_iterator(dir)) all.push_back(e.path().filename().string());
+    std::sort(all.begin(), all.end());
+    return all;
+  }
+  fs::path dir;
+};
+
+TEST_F(EditorFiles, AFileOver4GiBIsRefusedAndNeverWritten) {
+  const std::string path = file("big.txt", "");
+  constexpr std::uintmax_t size = 4294967396ULL;  // 100 bytes in 32 bits
+  std::error_code ec;
+  fs::resize_file(path, size, ec);  // sparse: no real data
+  ASSERT_FALSE(ec) << ec.message();
+  EditorRecord* r = browse(path);
+  ASSERT_NE(r, nullptr);
+  ASSERT_NE(lastbox(), nullptr);
+  EXPECT_EQ(lastbox()->title, "Open Error");
+  EXPECT_EQ(lastbox()->text, "File too large");
+  EXPECT_EQ(text(), "") << "not 100 blanks";
+
+  // Typed text saved by the name the file was loaded under: refused, the file stays whole.
+  type(r, "typed");
+  test::clearMessageBoxes();
+  save(r);
+  ASSERT_NE(lastbox(), nullptr);
+  EXPECT_EQ(lastbox()->title, "Open Error");
+  EXPECT_EQ(lastbox()->text, "File too large");
+  EXPECT_EQ(fs::file_size(path), size);
+  EXPECT_TRUE(modified(r));
+  EXPECT_EQ(names(), std::vector<std::string>{"big.txt"});
+}
+
+TEST_F(EditorFiles, ATextOverTheLimitIsCutWithANoticeAndSavedOverTheFileOnlyWhenConfirmed) {
+  // The control's limit made small, so that the files stay small: a file of short lines (cut by
+  // the control), one of a single long line, and one longer than twice the limit (read only
+  // in part), plain and RTF.
+  std::string lines;
+  for (int k = 0; k < 150; ++k) lines += "line " + std::to_string(k) + "\r\n";
+  std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
+  for (int k = 0; k < 300; ++k) rtf += "word" + std::to_string(k) + " \\b bold\\b0 \\par\n";
+  rtf += "}";
+  struct Case {
+    const char* name;
+    std::string content;
+  };
+  const std::vector<Case> cases = {{"lines.txt", lines}, {"long.txt", std::string(1500, 'x')},
+                                   {"huge.txt", std::string(5000, 'y')}, {"cut.rtf", rtf}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = file(c.name, c.content);
+    EditorRecord* r = browse("", 64);
+    ASSERT_NE(r, nullptr);
+    SendMessage(r->control, EM_EXLIMITTEXT, 0, 1000);
+    test::clearMessageBoxes();
+    WEditFile(path, {});  // into the editor of the current window
+    ASSERT_NE(lastbox(), nullptr);
+    EXPECT_EQ(lastbox()->title, "File Too Large");
+    EXPECT_NE(lastbox()->text.find("Only the first 1000 characters of " + path), std::string::npos) << lastbox()->text;
+    EXPECT_EQ(SendMessage(r->control, WM_GETTEXTLENGTH, 0, 0), 1000);
+    EXPECT_FALSE(modified(r));
+
+    // Saving asks; No keeps the file whole and the text unsaved.
+    type(r, "A");
+    test::clearMessageBoxes();
+    test::answerNextMessageBoxWithClick(IDNO);
+    save(r);
+    ASSERT_EQ(test::messageBoxes().size(), 1u);
+    EXPECT_EQ(lastbox()->title, "File Too Large");
+    EXPECT_EQ(lastbox()->style & MB_DEFBUTTON2, MB_DEFBUTTON2) << "No is the default";
+    EXPECT_EQ(slurp(path), c.content);
+    EXPECT_TRUE(modified(r));
+    // Yes writes the text shown; the next save asks no more.
+    test::answerNextMessageBoxWithClick(IDYES);
+    save(r);
+    EXPECT_FALSE(modified(r));
+    EXPECT_NE(slurp(path), c.content);
+    EXPECT_EQ(slurp(path).substr(0, 1), std::string(c.name) == "cut.rtf" ? "{" : "A");
+    type(r, "B");
+    test::clearMessageBoxes();
+    save(r);
+    EXPECT_TRUE(test::messageBoxes().empty());
+    EXPECT_FALSE(modified(r));
+  }
+
+  // A file that fits loads without a word.
+  EditorRecord* r = browse("", 0);
+  ASSERT_NE(r, nullptr);
+  SendMessage(r->control, EM_EXLIMITTEXT, 0, 1000);
+  test::clearMessageBoxes();
+  WEditFile(file("fits.txt", std::string(999, 'z') + "\r\n"), {});
+  EXPECT_TRUE(test::messageBoxes().empty());
+}
+
+TEST_F(EditorFiles, SavingGoesThroughLinksKeepsPermissionsAndRefusesReadOnlyFiles) {
+  fs::create_directory(dir / "real");
+  const std::string real = file("real/notes.txt", "old\r\n");
+  chmod(real.c_str(), 0600);
+  const std::string link = (dir / "notes.txt").string();
+  fs::create_symlink("real/notes.txt", link);
+  // A user's own file of the name saves once used for their temporary.
+  file("real/notes.txt.tmp~", "the user's");
+  file("notes.txt.tmp~", "the user's too");
+  EditorRecord* r = browse(link);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(text(), "old\r\n");
+  type(r, "n");
+  save(r);
+  EXPECT_FALSE(modified(r));
+  EXPECT_TRUE(fs::is_symlink(link)) << "the link stays a link";
+  EXPECT_EQ(slurp(real), "nld\r\n");
+  struct stat st {};
+  stat(real.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0600u) << "a private file stays private";
+  EXPECT_EQ(slurp(dir / "real/notes.txt.tmp~"), "the user's");
+  EXPECT_EQ(slurp(dir / "notes.txt.tmp~"), "the user's too");
+  EXPECT_EQ(names(), (std::vector<std::string>{"notes.txt", "notes.txt.tmp~", "real"}));
+
+  // A read-only file: refused with the system's reason (also for the super-user).
+  const std::string ro = file("ro.txt", "keep\r\n");
+  chmod(ro.c_str(), 0444);
+  r = browse(ro);
+  ASSERT_NE(r, nullptr);
+  type(r, "x");
+  test::clearMessageBoxes();
+  save(r);
+  ASSERT_NE(lastbox(), nullptr);
+  EXPECT_EQ(lastbox()->title, "Open Error");
+  EXPECT_EQ(lastbox()->text, "Permission denied");
+  EXPECT_EQ(slurp(ro), "keep\r\n");
+  EXPECT_TRUE(modified(r));
+}
+
+TEST_F(EditorFiles, PipesAndDevicesAreRefusedWithoutWaiting) {
+  const std::string fifo = (dir / "pipe").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  // A reader that waits on the pipe is freed after a generous time, so that the test fails
+  // instead of hanging.
+  std::atomic<bool> done{false}, waited{false};
+  std::thread watchdog([&] {
+    for (int k = 0; k < 200 && !done; ++k) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (done) return;
+    waited = true;
+    for (int k = 0; k < 4; ++k) {  // the lock and the read each open it
+      const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) close(fd);
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+  });
+  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+    SCOPED_TRACE(path);
+    test::clearMessageBoxes();
+    EditorRecord* r = browse(path);
+    ASSERT_NE(r, nullptr);
+    ASSERT_NE(lastbox(), nullptr);
+    EXPECT_EQ(lastbox()->title, "Open Error");
+    EXPECT_EQ(lastbox()->text, "Not a regular file");
+    EXPECT_EQ(text(), "");
+  }
+  done = true;
+  watchdog.join();
+  EXPECT_FALSE(waited) << "opening the pipe waited for a writer";
+}
+
+}  // namespace
