@@ -14,6 +14,7 @@
 #include "toolkit/raster/file_info.h"
 #include "toolkit/raster/png.h"
 #include "toolkit/state/tessar.h"
+#include "tests/support/tools.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ class IGrLoadImageDataTest : public ::testing::Test {
 // Pillow writes (or, for the kinds it does not write, reads back) each image; the loader
 // must give the same pixels.
 TEST_F(IGrLoadImageDataTest, MatchesPillowPixelForPixel) {
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   const auto folder = testfolder("pillow");
   const std::string script = std::string(TW_SOURCE_DIR) + "/tests/raster/pillow_images.py";
   ASSERT_EQ(std::system(("/usr/bin/python3 " + script + " make " + folder.string()).c_str()), 0);
