@@ -11,6 +11,7 @@
 #
 #   sudo tools/fresh-machine-check.sh [work-folder]     (default /var/tmp/tw-fresh)
 #
+# TW_SHARED names the shared folder when it is not ../shared (a git worktree elsewhere);
 # TW_FRESH_KEEP=1 keeps the roots afterwards (else only the logs and the screenshot stay);
 # TW_FRESH_ONLY=test or run does one half. Mounts live in a mount namespace of their own, so
 # they go away with the check however it ends.
@@ -19,7 +20,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 work=${1:-/var/tmp/tw-fresh}
 only=${TW_FRESH_ONLY:-}
 [ "$(id -u)" -eq 0 ] || { echo "run as root (chroot and mounts)"; exit 2; }
-shared=$(cd "$here/../shared" 2>/dev/null && pwd) || { echo "no ../shared beside $here"; exit 2; }
+shared=$(cd "${TW_SHARED:-$here/../shared}" 2>/dev/null && pwd) || { echo "no ../shared beside $here (or set TW_SHARED)"; exit 2; }
 branch=$(git -C "$here" rev-parse --abbrev-ref HEAD)
 commit=$(git -C "$here" rev-parse --short HEAD)
 git -C "$here" diff --quiet HEAD || echo "note: uncommitted changes in $here are not part of the check"
