@@ -6,8 +6,6 @@
 //
 // The entry's own routine labels its 60,000 rows with dates before it shows, which takes about
 // a second a run; the target loads the dialog without the labels so that it runs many inputs.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -18,7 +16,6 @@
 #include "app/datacheck.h"
 #include "app/mainprogram.h"
 #include "app/modules.h"
-#include "fuzz/fuzz_support.h"
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
 #include "platform/test_api.h"
@@ -71,8 +68,6 @@ void storeDays() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const bool ready = [] {
-    // A save the program might still make lands in the target's own folder.
-    if (chdir(fuzz::folder().c_str()) != 0) return false;
     win::test::reset();
     // A small screen: each message box keeps a copy of the screen under it.
     win::Backend backend;
@@ -94,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     });
     return true;
   }();
-  if (!ready) return 0;
+  (void)ready;
   initialise_tw_vars();
   twvars.startday = 1;
   twvars.startmonth = 10;
