@@ -34,6 +34,8 @@ bool startXvfb(bool blackRoot) {
       ADD_FAILURE() << ready.message();
       return false;
     }
+  // xdotool types UTF-8 text only under a UTF-8 locale, and a fresh machine may set none.
+  setenv("LC_ALL", "C.UTF-8", 0);
   int fds[2];
   if (pipe(fds) != 0) return false;
   std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24"};
