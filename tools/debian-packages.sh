@@ -1,12 +1,19 @@
-# Sourced by run.sh and test.sh: installs the Debian packages TarnWalker needs when missing.
+# Sourced by run.sh, test.sh and fuzz/run.sh: the one list of the Debian packages TarnWalker
+# builds with, runs with, and checks its results against, and tw_need, which installs the
+# missing ones in one apt-get run. Tests never install anything: they ask for a tool through
+# tests/support/tools.h, which fails naming the package when it is missing or not listed here
+# (the test PackageList.EveryToolATestAsksForIsOnTheList checks the literal asks too).
 TW_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config ccache libgtest-dev libgmock-dev
   libbenchmark-dev zlib1g-dev libeigen3-dev libcairo2-dev libfontconfig-dev libfreetype-dev
   libgtk-3-dev libcups2-dev fonts-liberation fonts-dejavu-core fonts-urw-base35 hershey-fonts-data
   fp-utils"
-# fp-utils brings chmcmd, which compiles the help pages into the program's CHM help file.
+# fp-utils brings chmcmd, which compiles the help pages into the program's CHM help file (and
+# chmls, which the tests read it back with).
 # What the running program opens its help file with.
 TW_RUN_PACKAGES="xchm"
-# Independent tools the tests check our results against, and the X server for the GUI tests.
+# Independent tools the tests check our results against, and the X server for the GUI tests:
+# gfortran's formatted input and output, R's lm, Pillow, pngcheck; Xvfb with xdotool, xwd
+# (x11-apps), setxkbmap (x11-xkb-utils) and ImageMagick to drive and photograph it.
 TW_TEST_PACKAGES="gfortran python3 python3-pil pngcheck r-base-core xvfb xdotool x11-apps x11-xkb-utils imagemagick"
 # ezdxf reads back the numbers the DXF writers put out.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES python3-ezdxf"
@@ -18,12 +25,17 @@ TW_TEST_PACKAGES="$TW_TEST_PACKAGES poppler-utils"
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES hp2xx"
 # pandoc reads back the RTF the rich-edit control writes.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES pandoc"
-# libwmf (wmf2svg, wmf2gd) and emf2svg read the Windows and enhanced metafiles.
+# libwmf's wmf2svg and wmf2gd, and emf2svg-conv, render the Windows and enhanced metafiles.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES libwmf-bin emf2svg"
-# xclip reads and fills the desktop's clipboard as another program would.
-TW_TEST_PACKAGES="$TW_TEST_PACKAGES xclip"
-# LibreOffice Calc and tidy read the grid's CSV and HTML files.
-TW_TEST_PACKAGES="$TW_TEST_PACKAGES libreoffice-calc-nogui tidy"
+# A real print job: a private CUPS scheduler with the cups-pdf printer.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES cups printer-driver-cups-pdf"
+# LibreOffice reads the grid's CSV (Calc) and the CGM pictures (Impress, drawn through Draw);
+# each is a package of its own, though Calc alone already brings soffice.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES libreoffice-calc-nogui libreoffice-draw-nogui libreoffice-impress-nogui"
+# tidy checks the grid's HTML; xclip is the other program on the desktop's clipboard.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES tidy xclip"
+# The fuzz targets (fuzz/run.sh): clang with libFuzzer and the sanitizers' runtime.
+TW_FUZZ_PACKAGES="clang-14 libclang-rt-14-dev"
 
 tw_need() {
   local missing=()

@@ -62,10 +62,10 @@ class Analyses : public ProgramOnDesktop {
  protected:
   void SetUp() override {
     ProgramOnDesktop::SetUp();
-    ASSERT_TRUE(hc::needtool("pdftoppm", "poppler-utils"));
-    ASSERT_TRUE(hc::needtool("wmf2gd", "libwmf-bin"));
-    ASSERT_TRUE(hc::needtool("xclip", "xclip"));
-    ASSERT_TRUE(hc::needtool("rsvg-convert", "librsvg2-bin"));
+    ASSERT_TRUE(tw::test::needtool("pdftoppm", "poppler-utils"));
+    ASSERT_TRUE(tw::test::needtool("wmf2gd", "libwmf-bin"));
+    ASSERT_TRUE(tw::test::needtool("xclip", "xclip"));
+    ASSERT_TRUE(tw::test::needtool("rsvg-convert", "librsvg2-bin"));
     // The project is written here, headless, with the program's own reader and writer.
     initialise_tw_vars();
     win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);

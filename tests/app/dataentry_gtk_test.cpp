@@ -44,7 +44,7 @@ class DataOnDesktop : public tw::test::ProgramOnDesktop {
  protected:
   void SetUp() override {
     ProgramOnDesktop::SetUp();
-    ASSERT_TRUE(hc::needtool("xclip", "xclip"));
+    ASSERT_TRUE(tw::test::needtool("xclip", "xclip"));
   }
   void TearDown() override {
     dropclipboard();

@@ -80,7 +80,7 @@ class EditorOnDesktop : public ProgramOnDesktop {
 };
 
 TEST_F(EditorOnDesktop, BrowseTextFileFindReplaceSaveAndPrint) {
-  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
   const fs::path notes = dir / "tarn-notes.txt";
   write(notes,
         "Tarn Beck at Low Bridge: notes on the gauge\n"

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/tools.h"
+
 namespace {
 
 std::string run(const std::string& command) {
@@ -19,6 +21,7 @@ std::string run(const std::string& command) {
 }
 
 TEST(HelpFiles, TheChmListsEveryPage) {
+  ASSERT_TRUE(tw::test::needtool("chmls", "fp-utils"));
   const std::string listing = run("chmls '" TW_PROGRAM_DIR "/tarnwalker_help.chm'");
   for (const char* page : {"/index.htm", "/TW_2_Project.htm", "/TW_7_Step1import.htm", "/TW_10_Step3aggregate.htm",
                            "/TW_9_BaseSep_program.htm", "/TW_11_Annual.htm", "/TW_12_Trend_program.htm", "/toc.hhc",
@@ -27,6 +30,7 @@ TEST(HelpFiles, TheChmListsEveryPage) {
 }
 
 TEST(HelpFiles, TheManualIsAPdfWithItsPages) {
+  ASSERT_TRUE(tw::test::needtool("gs", "ghostscript"));
   const std::string pages =
       run("gs -q -dNODISPLAY -dNOSAFER -c \"(" TW_PROGRAM_DIR "/K52wdn_UserManual.pdf) (r) file runpdfbegin pdfpagecount = quit\"");
   EXPECT_EQ(std::stoi(pages), 7) << pages;
@@ -38,6 +42,8 @@ namespace {
 
 // The pictures were taken from the program: two windows' worth of pixels each, not blank.
 TEST(HelpFiles, TheManualShowsTheProgramsPictures) {
+  ASSERT_TRUE(tw::test::needtool("pdfimages", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("convert", "imagemagick"));
   const std::string list = run("pdfimages -list '" TW_PROGRAM_DIR "/K52wdn_UserManual.pdf'");
   int images = 0;   // one row an image
   std::istringstream rows(list);

@@ -48,6 +48,7 @@ struct Ink {
 };
 
 Ink inkof(const fs::path& png) {
+  EXPECT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   const hc::Run r = hc::run(
       "/usr/bin/python3 -c \"from PIL import Image\n"
       "im = Image.open('" + png.string() + "').convert('RGB')\n"
@@ -78,13 +79,6 @@ std::deque<Step> saveplotitem(int item) {
   return keys;
 }
 
-bool needpil() {
-  const std::string probe = "/usr/bin/python3 -c 'import PIL'";
-  if (hc::run(probe).status == 0) return true;
-  hc::run("apt-get install -y -qq --no-install-recommends python3-pil");
-  return hc::run(probe).status == 0;
-}
-
 class PlotCommands : public twtest::WindowFixture {
  protected:
   void SetUp() override {
@@ -108,10 +102,10 @@ class PlotCommands : public twtest::WindowFixture {
 };
 
 TEST_F(PlotCommands, TheSeparationPlotPrintedSavedAsAMetafileAndCopied) {
-  ASSERT_TRUE(hc::needtool("pdftoppm", "poppler-utils"));
-  ASSERT_TRUE(hc::needtool("wmf2svg", "libwmf-bin"));
-  ASSERT_TRUE(hc::needtool("rsvg-convert", "librsvg2-bin"));
-  ASSERT_TRUE(needpil());
+  ASSERT_TRUE(tw::test::needtool("pdftoppm", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("wmf2svg", "libwmf-bin"));
+  ASSERT_TRUE(tw::test::needtool("rsvg-convert", "librsvg2-bin"));
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   tw::test::scriptuser({pressed(win::VK_RETURN)});
   mainprogram_start();
   twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();

@@ -45,8 +45,8 @@ class ProgramOnDesktop : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(ready) << "Xvfb did not start";
-    ASSERT_TRUE(hc::needtool("xdotool", "xdotool"));
-    ASSERT_TRUE(hc::needtool("import", "imagemagick"));
+    ASSERT_TRUE(tw::test::needtool("xdotool", "xdotool"));
+    ASSERT_TRUE(tw::test::needtool("import", "imagemagick"));
     dir = fs::temp_directory_path() / ("tw_program_gtk_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir / "config");

@@ -26,6 +26,7 @@
 #include "platform/message_box.h"
 #include "platform/os.h"
 #include "tests/support/files.h"
+#include "tests/support/tools.h"
 
 namespace fs = std::filesystem;
 
@@ -213,6 +214,7 @@ void writelayoutinput(const fs::path& path) {
 
 // gfortran's formatted output of the same values is the independent check of every field.
 TEST_F(ProjectFile, FieldsMatchFortranFormattedOutput) {
+  ASSERT_TRUE(tw::test::needtool("gfortran", "gfortran"));
   const fs::path exe = dir_ / "layout";
   const std::string compile = "gfortran -O0 -o '" + exe.string() + "' '" + std::string(TW_SOURCE_TESTS) +
                               "/projectfile_layout.f90' > '" + (dir_ / "gfortran.log").string() + "' 2>&1";

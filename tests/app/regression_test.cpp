@@ -17,6 +17,7 @@
 #include "app/modules.h"
 #include "app/regstats.h"
 #include "platform/message_box.h"
+#include "tests/support/tools.h"
 
 namespace fs = std::filesystem;
 
@@ -115,6 +116,7 @@ std::vector<double> fitwithr(const fs::path& dir) {
            << "writeLines(sprintf('%.10e', v), '" << (dir / "r.txt").string() << "')\n";
   }
   const std::string command = "Rscript --vanilla '" + (dir / "fit.R").string() + "' > /dev/null 2>&1";
+  EXPECT_TRUE(tw::test::needtool("Rscript", "r-base-core"));
   if (std::system(command.c_str()) != 0) return {};
   std::ifstream in(dir / "r.txt");
   std::vector<double> values;

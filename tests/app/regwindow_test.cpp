@@ -294,7 +294,7 @@ TEST_F(RegressionWindow, AFailedFitClearsThePlotAndLeavesStatusThree) {
 // the page set-up confirmed as it comes: the built-in PDF printer writes one page with the fit
 // and its key.
 TEST_F(RegressionWindow, PrintPlotPutsTheFitOnThePrintersPage) {
-  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
   const fs::path folder = fs::temp_directory_path() / ("tw_regprint_" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);

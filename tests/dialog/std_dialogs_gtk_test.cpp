@@ -51,9 +51,9 @@ class OnDesktop : public ::testing::Test {
   static void TearDownTestSuite() { tw::test::stopXvfb(); }
   void SetUp() override {
     ASSERT_TRUE(ready) << "Xvfb or GTK did not start";
-    ASSERT_TRUE(hc::needtool("xdotool", "xdotool"));
-    ASSERT_TRUE(hc::needtool("xclip", "xclip"));
-    ASSERT_TRUE(hc::needtool("import", "imagemagick"));
+    ASSERT_TRUE(tw::test::needtool("xdotool", "xdotool"));
+    ASSERT_TRUE(tw::test::needtool("xclip", "xclip"));
+    ASSERT_TRUE(tw::test::needtool("import", "imagemagick"));
     dir = fs::temp_directory_path() / ("tw_stddlg_gtk_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);

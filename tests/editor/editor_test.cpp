@@ -542,9 +542,7 @@ TEST_F(Editor, RichTextAsAUserWould) {
   EXPECT_EQ(r->filename, saved);
   const std::string rtf = slurp(saved);
   ASSERT_EQ(rtf.rfind("{\\rtf1", 0), 0u) << rtf.substr(0, 200);
-  if (std::system("command -v pandoc >/dev/null 2>&1") != 0)
-    std::system("bash -c '. " TW_SOURCE_DIR "/tools/debian-packages.sh && tw_need pandoc' >/dev/null 2>&1");
-  ASSERT_EQ(std::system("command -v pandoc >/dev/null 2>&1"), 0) << "pandoc could not be installed";
+  ASSERT_TRUE(tw::test::needtool("pandoc", "pandoc"));
   const std::string md = run("pandoc -f rtf -t markdown --wrap=none " + saved);
   EXPECT_NE(md.find("Daily flow at **Tarn Beck**"), std::string::npos) << md;
   EXPECT_NE(md.find("-   Rain station\n\n-   Snow station"), std::string::npos) << md;
@@ -928,7 +926,8 @@ TEST_F(Editor, BoldSwitchesOffInABoldFont) {
 // the whole text on three pages with its bold line bold, the selection alone, a cancelled
 // dialog and a failing job (reported, nothing printed).
 TEST_F(Editor, PrintsPagesAndTheSelectionToThePdfPrinter) {
-  if (!hc::needtool("pdftotext", "poppler-utils")) GTEST_SKIP() << "no poppler-utils";
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
   test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, true}});
   const int w = child();
   MoveWindow(winslot(w).wWindow, 20, 20, 560, 330, TRUE);
@@ -1045,7 +1044,7 @@ TEST_F(Editor, PrintsPagesAndTheSelectionToThePdfPrinter) {
 // millimetres, landscape by item 5, a range of logical positions printed under a job name,
 // an untitled text under "Untitled Text".
 TEST_F(Editor, PrintSetUpInPointsAndPrintingByProgram) {
-  if (!hc::needtool("pdftotext", "poppler-utils")) GTEST_SKIP() << "no poppler-utils";
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
   test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, true}});
   // Record 0 starts from the default printer with one-inch margins.
   yyeditprintsetpossize(3, 72, 0);

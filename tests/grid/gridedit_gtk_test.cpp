@@ -41,9 +41,9 @@ TEST(GridEditorOnDisplay, DrivenThroughItsMenusAndKeys) {
     ~Stop() { tw::test::stopXvfb(); }
   } stop;   // the server goes however the test ends
   ASSERT_TRUE(win::UseGtkBackend());
-  ASSERT_TRUE(hc::needtool("xdotool", "xdotool"));
-  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
-  ASSERT_TRUE(hc::needtool("import", "imagemagick"));
+  ASSERT_TRUE(tw::test::needtool("xdotool", "xdotool"));
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("import", "imagemagick"));
   const fs::path dir = fs::temp_directory_path() / ("tw_gridedit_gtk_" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);

@@ -377,7 +377,8 @@ TEST_F(GridEditor, DrivenThroughItsMenus) {
   menu(w, 'F', {pressed('P'), pressed(VK_RETURN)});
   test::resetPrinters();
   ASSERT_TRUE(std::filesystem::exists(pdf)) << lastbox();
-  if (hc::needtool("pdftotext", "poppler-utils")) {
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
+  {
     const std::string printed = hc::run("pdftotext -layout '" + pdf + "' -").output;
     EXPECT_NE(printed.find("Keld Head"), std::string::npos) << printed;
   }
@@ -543,7 +544,7 @@ class GridPrint : public GridEditor {
 };
 
 TEST_F(GridPrint, ThreePagesToThePdfPrinter) {
-  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
   loadAndShow(950);
   WGridRows(kGrid, 150);
   for (int row = 1; row <= 150; ++row) {
@@ -583,7 +584,7 @@ TEST_F(GridPrint, ThreePagesToThePdfPrinter) {
 // without a file name prints "Untitled Grid". The dialog's choices become the second settings
 // record's.
 TEST_F(GridPrint, PrintFromTheEditorsMenu) {
-  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
   const int w = open();
   yygridprintsetopt(1, 1, 1, 1, 1, 100, 2);
   // Page Set-up (Alt+U) answered with Enter, then "Black on white" (Alt+B), scale 50, Print.
@@ -620,7 +621,7 @@ TEST_F(GridPrint, PrintFromTheEditorsMenu) {
 // marks and crosses of a check-box column (the PDF's text holds them as such); with the colour
 // switches off the same grid prints black on white.
 TEST_F(GridPrint, ColoursAndCheckBoxes) {
-  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
   loadAndShow(950);
   WGridRows(kGrid, 3);
   WGridPutCellString(kGrid, 1, 2, "Tarn Beck");
@@ -706,7 +707,7 @@ TEST_F(GridPrint, NoPrinterInstalled) {
 
 // File > Print Selection: only the selected block reaches the page.
 TEST_F(GridPrint, PrintSelection) {
-  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
   const int w = open();
   yygridselectrange(record(w).grid, 1, 2, 0, 1);   // rows 2-3, Name and Count
   menu(w, 'F', {pressed('T'), pressed(VK_RETURN)});

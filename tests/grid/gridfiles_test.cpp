@@ -419,7 +419,7 @@ TEST_F(GridFiles, SaveFailureKeepsThePreviousFile) {
 }
 
 TEST_F(GridFiles, PythonCsvReadsOursAndWritesOneWeLoad) {
-  ASSERT_TRUE(hc::needtool("python3", "python3"));
+  ASSERT_TRUE(tw::test::needtool("python3", "python3"));
   fillSample();
   WGridSave(kId, path("py.csv"));
   const auto r = hc::run(python() + " -c \"import csv,sys,json; "
@@ -459,7 +459,7 @@ TEST_F(GridFiles, PythonCsvReadsOursAndWritesOneWeLoad) {
 }
 
 TEST_F(GridFiles, LibreOfficeCsvLoads) {
-  if (!hc::needtool("soffice", "libreoffice-calc-nogui")) GTEST_SKIP() << "no LibreOffice";
+  ASSERT_TRUE(tw::test::needtool("soffice", "libreoffice-calc-nogui"));
   // A spreadsheet written by hand as CSV, converted by LibreOffice to its own CSV.
   writeFile("lo.fods",
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -559,7 +559,7 @@ TEST_F(GridFiles, HtmlEscapesAndValidates) {
   EXPECT_NE(html.find("<table border=\"0\""), std::string::npos);
   EXPECT_NE(html.find("&middot;"), std::string::npos);
   EXPECT_EQ(html.find("<b>"), std::string::npos);
-  if (!hc::needtool("tidy", "tidy")) GTEST_SKIP() << "no tidy";
+  ASSERT_TRUE(tw::test::needtool("tidy", "tidy"));
   for (const char* f : {"one.htm", "t.htm"}) {
     // Exit 1 is warnings only (no summary attribute, no title without a title); 2 errors.
     const auto r = hc::run("tidy -errors -q " + path(f));

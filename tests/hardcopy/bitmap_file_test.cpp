@@ -73,7 +73,8 @@ class BitmapFile : public ::testing::Test {
 // The picture at every depth and in every format: Pillow reads the size, and at 8 and 24
 // bits the colours of the sample points; at 1 and 4 bits ink stands where the picture has it.
 TEST_F(BitmapFile, TestPictureInEveryFormat) {
-  ASSERT_TRUE(hc::needtool("pngcheck", "pngcheck"));
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
+  ASSERT_TRUE(tw::test::needtool("pngcheck", "pngcheck"));
   static std::string image;
   image = hc::scratch("quarters.png").string();
   // A 16 x 16 image: red top left, green top right, blue bottom left, yellow bottom right.
@@ -354,6 +355,7 @@ TEST_F(RasterDevice, ShapesAndLines) {
 }
 
 TEST_F(RasterDevice, ImagesTurnWithThePage) {
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   static const std::string image = hc::scratch("corners.png").string();
   // 2 x 2: red top left, green top right, blue bottom left, white bottom right.
   ASSERT_EQ(hc::run("/usr/bin/python3 -c \"from PIL import Image\n"

@@ -1,6 +1,6 @@
 #pragma once
 // What the driver tests share: a scratch folder, a file's CR LF lines, shell commands and the
-// independent tools they run (installed from Debian when missing).
+// independent tools they run (asked for through tests/support/tools.h).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/files.h"
+#include "tests/support/tools.h"
 
 namespace hc {
 
@@ -58,14 +59,6 @@ inline Run run(const std::string& command) {
   const int s = ::pclose(p);
   r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
   return r;
-}
-
-// The tool is there, or gets installed from its Debian package.
-inline bool needtool(const std::string& tool, const std::string& package) {
-  if (run("command -v " + tool).status == 0) return true;
-  const std::string sudo = ::getuid() == 0 ? "" : "sudo -n ";
-  run(sudo + "apt-get install -y -qq --no-install-recommends " + package);
-  return run("command -v " + tool).status == 0;
 }
 
 }  // namespace hc

@@ -120,7 +120,7 @@ TEST_F(Dxf, TextsKeepTheirGroupsAndNumbersTheirPoint) {
 }
 
 TEST_F(Dxf, PictureAuditsClean) {
-  ASSERT_TRUE(hc::needtool("true", "python3-ezdxf"));
+  ASSERT_TRUE(tw::test::needpython("ezdxf", "python3-ezdxf"));
   write("picture.dxf", [] { drawtestpicture(); });
   const hc::Run r = hc::run(
       "/usr/bin/python3 -c \"import ezdxf,sys\nfrom ezdxf import recover\n"

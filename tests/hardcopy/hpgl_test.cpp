@@ -348,7 +348,7 @@ TEST_F(Hpgl, RequestsOutsideTheGraphicsLayer) {
 
 // hp2xx reads the file without a command it does not know.
 void readsclean(const std::string& plt, const std::string& png, const std::string& options = "") {
-  ASSERT_TRUE(hc::needtool("hp2xx", "hp2xx"));
+  ASSERT_TRUE(tw::test::needtool("hp2xx", "hp2xx"));
   const hc::Run r = hc::run("hp2xx -m png " + options + " -f " + png + " " + plt + " </dev/null");
   EXPECT_NE(r.output.find("HPGL command(s) ignored: 0"), std::string::npos) << r.output;
   std::size_t at = 0;
@@ -370,7 +370,10 @@ struct Ink {
 // Ink pixels (sampled every second pixel), their colours and how far they spread.
 Ink ink(const std::string& png) {
   Ink k;
-  if (!hc::needtool("true", "python3-pil")) return k;
+  if (const auto pil = tw::test::needpython("PIL", "python3-pil"); !pil) {
+    ADD_FAILURE() << pil.message();
+    return k;
+  }
   const hc::Run p = hc::run(
       "/usr/bin/python3 -c \"from PIL import Image\nim=Image.open('" + png + "').convert('RGB')\n"
       "w,h=im.size\npx=im.load()\nink=[(x,y) for x in range(0,w,2) for y in range(0,h,2) if px[x,y]!=(255,255,255)]\n"

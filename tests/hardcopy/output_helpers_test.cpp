@@ -14,6 +14,7 @@
 #include "toolkit/hardcopy/output_channel.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/strings.h"
+#include "tests/support/tools.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ TEST_F(Yydxf4, WritesTooWideValuesWithAnExponent) {
 
 // ezdxf reads the numbers of a LINE written in either form back to the values written.
 TEST_F(Yydxf4, EzdxfReadsBothForms) {
+  ASSERT_TRUE(tw::test::needpython("ezdxf", "python3-ezdxf"));
   const float values[] = {1.5f, -0.25f, 123456789.0f, -3.4028235e38f, 0.125f, 12345678.0f};
   const std::string dxf = written([&] {
     yydxf3("0", "SECTION");

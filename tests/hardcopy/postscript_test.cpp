@@ -245,6 +245,7 @@ TEST_F(PostScript, LineTypesAndJoinsWriteOnlyChanges) {
 }
 
 TEST_F(PostScript, ImageRowsGoInLinesOfFortyPixels) {
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   const std::string png = hc::scratch("wide.png").string();
   hc::run("/usr/bin/python3 -c \"from PIL import Image\nImage.new('RGB',(100,2),(255,128,0)).save('" +
           png + "')\"");
@@ -280,6 +281,7 @@ TEST_F(PostScript, MissingImageReportsBackAndWritesNothing) {
 // --- Ghostscript ------------------------------------------------------------------------
 
 std::string makeimage() {
+  EXPECT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   const std::string png = hc::scratch("image16.png").string();
   hc::run("/usr/bin/python3 -c \"from PIL import Image\n"
           "im=Image.new('RGB',(16,16))\n"
@@ -307,7 +309,7 @@ class PostScriptGhostscript : public PostScript {
  protected:
   void SetUp() override {
     PostScript::SetUp();
-    ASSERT_TRUE(hc::needtool("gs", "ghostscript"));
+    ASSERT_TRUE(tw::test::needtool("gs", "ghostscript"));
     // A page the size of the picture, portrait, no margins: user unit u lies at 8u points.
     igrhardcopyoptions(1, 800);
     igrhardcopyoptions(2, 600);

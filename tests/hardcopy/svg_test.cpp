@@ -152,8 +152,9 @@ TEST_F(Svg, ArcPathsTakeTheLargeFlagFromTheSweep) {
 }
 
 TEST_F(Svg, PictureValidatesAndRendersItsInk) {
-  ASSERT_TRUE(hc::needtool("xmllint", "libxml2-utils"));
-  ASSERT_TRUE(hc::needtool("rsvg-convert", "librsvg2-bin"));
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
+  ASSERT_TRUE(tw::test::needtool("xmllint", "libxml2-utils"));
+  ASSERT_TRUE(tw::test::needtool("rsvg-convert", "librsvg2-bin"));
   igrhardcopyoptions(1, 800);
   igrhardcopyoptions(2, 600);
   write("picture.svg", [] { drawtestpicture(); });

@@ -13,6 +13,7 @@
 
 #include "platform/gdi.h"
 #include "platform/printer.h"
+#include "tests/support/tools.h"
 
 namespace {
 
@@ -28,15 +29,6 @@ std::string readText(const fs::path& p) {
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
-}
-
-bool haveTool(const char* tool, const char* package) {
-  const std::string probe = std::string("command -v ") + tool + " >/dev/null 2>&1";
-  if (std::system(probe.c_str()) == 0) return true;
-  const std::string install = std::string("DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "
-                                          "--no-install-recommends ") + package + " >/dev/null 2>&1";
-  std::system(install.c_str());
-  return std::system(probe.c_str()) == 0;
 }
 
 // A picture with lines, a filled rectangle, a filled polygon and a text: in 1/10 points on
@@ -154,7 +146,7 @@ TEST(EnhMetafileFile, WrittenAtCloseOrTheFailureReported) {
 }
 
 TEST(EnhMetafileFile, Emf2svgDrawsTheLinesFillsAndText) {
-  ASSERT_TRUE(haveTool("emf2svg-conv", "emf2svg")) << "emf2svg could not be installed";
+  ASSERT_TRUE(tw::test::needtool("emf2svg-conv", "emf2svg"));
   const fs::path dir = fs::temp_directory_path() / "tw_emf_render";
   fs::create_directories(dir);
   const fs::path emf = dir / "picture.emf", svg = dir / "picture.svg";
@@ -193,7 +185,7 @@ TEST(PlaceableMetafileHeader, DefaultPageAndPagesTooBigForTheBox) {
 }
 
 TEST(WindowsMetafileFile, PlaceableFileDrawnByLibwmf) {
-  ASSERT_TRUE(haveTool("wmf2svg", "libwmf-bin")) << "libwmf-bin could not be installed";
+  ASSERT_TRUE(tw::test::needtool("wmf2svg", "libwmf-bin"));
   const fs::path dir = fs::temp_directory_path() / "tw_wmf_render";
   fs::create_directories(dir);
   HDC rec = CreateMetaFile(nullptr);
@@ -238,9 +230,7 @@ TEST(WindowsMetafileFile, PlaceableFileDrawnByLibwmf) {
 }
 
 TEST(RenderEnhMetaFilePng, ThePictureOnWhiteReadByPillow) {
-  ASSERT_TRUE(haveTool("/usr/bin/python3", "python3") &&
-              std::system("/usr/bin/python3 -c 'import PIL' >/dev/null 2>&1 || DEBIAN_FRONTEND=noninteractive "
-                          "apt-get install -y -qq python3-pil >/dev/null 2>&1") == 0);
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   HDC rec = CreateEnhMetaFile(nullptr, nullptr, nullptr, nullptr);
   drawPicture(rec);
   HENHMETAFILE mf = CloseEnhMetaFile(rec);

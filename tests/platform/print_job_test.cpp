@@ -16,7 +16,7 @@ using namespace win;
 
 namespace {
 
-using hc::needtool;
+using tw::test::needtool;
 using hc::run;
 
 class PrintJob : public ::testing::Test {
@@ -61,6 +61,7 @@ void drawpage(HDC dc) {
 }
 
 TEST_F(PrintJob, APageOnThePdfPrinterKeepsItsTextSizeAndInk) {
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   ASSERT_TRUE(needtool("pdftotext", "poppler-utils"));
   HDC dc = CreateDC("pdf", "Print to PDF file", "FILE:", nullptr);
   ASSERT_NE(dc, nullptr);

@@ -13,6 +13,7 @@
 #include "platform/richedit.h"
 #include "platform/test_api.h"
 #include "tests/platform/ctl_helpers.h"
+#include "tests/support/tools.h"
 
 using namespace win;
 using ctltest::textOf;
@@ -106,9 +107,7 @@ TEST_F(RichEditRtfTest, OwnRtfReadsBackWithTheSameText) {
 }
 
 TEST_F(RichEditRtfTest, PandocReadsOurRtf) {
-  if (std::system("command -v pandoc >/dev/null 2>&1") != 0)
-    std::system("bash -c '. " TW_SOURCE_DIR "/tools/debian-packages.sh && tw_need pandoc' >/dev/null 2>&1");
-  ASSERT_EQ(std::system("command -v pandoc >/dev/null 2>&1"), 0) << "pandoc could not be installed";
+  ASSERT_TRUE(tw::test::needtool("pandoc", "pandoc"));
   SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kText));
   const std::string path = ::testing::TempDir() + "richedit_pandoc.rtf";
   {
@@ -234,9 +233,7 @@ TEST_F(RichEditRtfFormats, OwnRtfKeepsTheFormats) {
 
 // pandoc reads the bold, italic and underlined words and the bulleted paragraphs as a list.
 TEST_F(RichEditRtfFormats, PandocReadsTheFormats) {
-  if (std::system("command -v pandoc >/dev/null 2>&1") != 0)
-    std::system("bash -c '. " TW_SOURCE_DIR "/tools/debian-packages.sh && tw_need pandoc' >/dev/null 2>&1");
-  ASSERT_EQ(std::system("command -v pandoc >/dev/null 2>&1"), 0) << "pandoc could not be installed";
+  ASSERT_TRUE(tw::test::needtool("pandoc", "pandoc"));
   // A proportional font: pandoc shows text in a fixed-pitch font as code.
   HFONT arial = CreateFont(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH | FF_SWISS, "Arial");
   SendMessage(e, WM_SETFONT, reinterpret_cast<WPARAM>(arial), FALSE);

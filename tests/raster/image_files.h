@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/tools.h"
+
 using Bytes = std::vector<std::uint8_t>;
 
 inline std::filesystem::path testfolder(const std::string& name) {
@@ -52,6 +54,7 @@ inline PillowPixels pillowpixels(const std::string& image) {
 #ifdef TW_SOURCE_DIR
 // Width, height and the colour of each pixel (top row first) of an image file as Pillow reads it.
 inline std::vector<int> pillowread(const std::string& path, int& w, int& h) {
+  EXPECT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   const std::string script = std::string(TW_SOURCE_DIR) + "/tests/raster/pillow_images.py";
   const std::string command = "/usr/bin/python3 " + script + " read '" + path + "' 2>&1";
   std::string text;

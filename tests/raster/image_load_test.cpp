@@ -14,6 +14,7 @@
 #include "toolkit/raster/file_info.h"
 #include "toolkit/raster/png.h"
 #include "toolkit/state/tessar.h"
+#include "tests/support/tools.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ class IGrLoadImageDataTest : public ::testing::Test {
 // Pillow writes (or, for the kinds it does not write, reads back) each image; the loader
 // must give the same pixels.
 TEST_F(IGrLoadImageDataTest, MatchesPillowPixelForPixel) {
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   const auto folder = testfolder("pillow");
   const std::string script = std::string(TW_SOURCE_DIR) + "/tests/raster/pillow_images.py";
   ASSERT_EQ(std::system(("/usr/bin/python3 " + script + " make " + folder.string()).c_str()), 0);
@@ -65,9 +67,11 @@ struct RefusalCase {
   int error;
 };
 
-Bytes pngheader(int depth, int colourtype, int filter, int interlace) {
+Bytes pngheader(int depth, int colourtype, int filter, int interlace, std::uint32_t w = 2, std::uint32_t h = 2) {
   Bytes b = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
-             0, 0, 0, 2, 0, 0, 0, 2, static_cast<std::uint8_t>(depth),
+             static_cast<std::uint8_t>(w >> 24), static_cast<std::uint8_t>(w >> 16), static_cast<std::uint8_t>(w >> 8),
+             static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(h >> 24), static_cast<std::uint8_t>(h >> 16),
+             static_cast<std::uint8_t>(h >> 8), static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(depth),
              static_cast<std::uint8_t>(colourtype), 0, static_cast<std::uint8_t>(filter),
              static_cast<std::uint8_t>(interlace), 0, 0, 0, 0};
   const std::uint32_t crc = yypngcrc2(std::span(b).subspan(12), 17);
@@ -90,6 +94,9 @@ TEST_F(IGrLoadImageDataTest, RefusesWhatItCannotDecode) {
       {"a greyscale PNG", pngheader(8, 0, 0, 0), 27},
       {"a PNG with filter method 1", pngheader(8, 2, 1, 0), 27},
       {"a palette PNG of 16 bits has no row layout", pngheader(16, 3, 0, 0), 27},
+      // Found by fuzz_images: rows times the height once overflowed (UBSan stopped the run).
+      {"a PNG whose height reads as negative, with rows of gigabytes", pngheader(16, 6, 0, 0, 0x789C5F64, 0x80000006), 27},
+      {"a PNG of zero rows", pngheader(8, 2, 0, 0, 2, 0), 27},
       {"a BMP shorter than its rows", shortbmp, 27},
       {"an 8-bit PCX without its palette marker", pcx8, 2},
   };

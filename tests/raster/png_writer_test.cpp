@@ -15,6 +15,7 @@
 #include "toolkit/raster/png.h"
 #include "toolkit/raster/primitives.h"
 #include "toolkit/text/strings.h"
+#include "tests/support/tools.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ struct DepthCase {
 
 // Every depth, odd widths: pngcheck accepts the file and Pillow reads the colours drawn.
 TEST_F(Yypng1, WritesFilesPngcheckAndPillowAccept) {
+  ASSERT_TRUE(tw::test::needtool("pngcheck", "pngcheck"));
   const DepthCase cases[] = {
       {"one bit, width 13", 1, 13, 5},
       {"four bits, width 5", 4, 5, 4},

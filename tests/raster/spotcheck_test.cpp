@@ -11,12 +11,14 @@
 #include "toolkit/raster/file_info.h"
 #include "toolkit/raster/image_load.h"
 #include "toolkit/state/tessar.h"
+#include "tests/support/tools.h"
 
 namespace {
 
 // A comment chunk far larger than the loader's chunk buffer is skipped, not read: the image
 // still loads, and Pillow (which wrote it) sees the same pixels.
 TEST(IGrLoadImageData, PngWithAHugeTextChunkLoads) {
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   const auto dir = testfolder("audit_text");
   const std::string png = (dir / "text.png").string();
   const std::string ref = png + ".txt";

@@ -22,6 +22,7 @@ using twtest::ScreenFixture;
 // A 16 x 8 image in four quarters: red top left, green top right, blue bottom left, yellow
 // bottom right, saved by Pillow in the format of the file's extension.
 std::string quarters(const std::string& name) {
+  EXPECT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   const auto dir = std::filesystem::temp_directory_path() / ("tw_images_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const std::string path = (dir / name).string();
@@ -160,7 +161,7 @@ TEST_F(Images, ClipboardBitmapStretchedAndAtItsSize) {
 // files with their size and colours (pngcheck accepts the PNG), the clipboard's bitmap comes
 // back through the image request; a file that cannot be made is error 1.
 TEST_F(Images, SavedRectanglesReadBack) {
-  ASSERT_TRUE(hc::needtool("pngcheck", "pngcheck"));
+  ASSERT_TRUE(tw::test::needtool("pngcheck", "pngcheck"));
   openScreen(200, 100);
   const win::COLORREF colours[4] = {kRed, kGreen, kBlue, kYellow};
   for (int q = 0; q < 4; ++q) {

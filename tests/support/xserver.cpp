@@ -1,5 +1,6 @@
 // tests/support/xserver.cpp: the private X server and its helpers (see xserver.h).
 #include "tests/support/xserver.h"
+#include "tests/support/tools.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -24,6 +26,16 @@ std::string display;
 
 // Xvfb chooses a free display number and writes it into our pipe.
 bool startXvfb(bool blackRoot) {
+  // The server and the commands that drive and photograph it.
+  for (const auto& [command, package] : {std::pair{"Xvfb", "xvfb"}, std::pair{"xdotool", "xdotool"},
+                                         std::pair{"xwd", "x11-apps"}, std::pair{"setxkbmap", "x11-xkb-utils"},
+                                         std::pair{"convert", "imagemagick"}, std::pair{"import", "imagemagick"}})
+    if (const auto ready = needtool(command, package); !ready) {
+      ADD_FAILURE() << ready.message();
+      return false;
+    }
+  // xdotool types UTF-8 text only under a UTF-8 locale, and a fresh machine may set none.
+  setenv("LC_ALL", "C.UTF-8", 0);
   int fds[2];
   if (pipe(fds) != 0) return false;
   std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24"};

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "toolkit/text/convert.h"
+#include "tests/support/tools.h"
 
 namespace {
 
@@ -187,6 +188,7 @@ TEST(Readfield, ReadsWhatAppendfittedrealWrites) {
 // real beyond a float and the words Infinity and NaN, which gfortran reads as infinities or
 // NaN, fail here, since no stored value may be one.
 TEST(Readfield, AgreesWithFortranFormattedInput) {
+  ASSERT_TRUE(tw::test::needtool("gfortran", "gfortran"));
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / ("tw-format-read-" + std::to_string(std::random_device{}()));
   fs::create_directories(dir);

@@ -22,6 +22,7 @@
 
 #include "toolkit/text/convert.h"
 #include "toolkit/text/errors.h"
+#include "tests/support/tools.h"
 
 namespace fs = std::filesystem;
 
@@ -110,6 +111,7 @@ std::vector<Case> buildCases() {
 }
 
 TEST(DisplayFormat, MatchesGfortranOutput) {
+  ASSERT_TRUE(tw::test::needtool("gfortran", "gfortran"));
   const std::string reference = TW_FORMAT_REFERENCE;
   ASSERT_FALSE(reference.empty()) << "gfortran was not found when the tests were configured; "
                                      "install it (tools/debian-packages.sh) and configure again";

@@ -32,6 +32,7 @@ std::uint16_t u16(const std::string& b, std::size_t at) {
 
 // A 16 x 16 colour ramp for the picture's image.
 std::string makeimage() {
+  EXPECT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   const std::string png = hc::scratch("image16.png").string();
   hc::run("/usr/bin/python3 -c \"from PIL import Image\n"
           "im=Image.new('RGB',(16,16))\n"
@@ -203,7 +204,7 @@ TEST(MetafileColours, OptionSixMapsColours) {
 // NUL more: a title of blanks (not replaced by the default) leaves three NULs, and emf2svg
 // still reads the file.
 TEST_F(Metafile, TheEmfDescriptionOfATitleAndOfABlankTitle) {
-  ASSERT_TRUE(hc::needtool("emf2svg-conv", "emf2svg"));
+  ASSERT_TRUE(tw::test::needtool("emf2svg-conv", "emf2svg"));
   struct Case {
     const char* title;
     std::string description;
@@ -235,8 +236,8 @@ TEST_F(Metafile, TheEmfDescriptionOfATitleAndOfABlankTitle) {
 // On a page turned a quarter the picture's image is still in the metafile (a stretched DIB,
 // turned with the page), and emf2svg draws it.
 TEST_F(Metafile, TheImageOfATurnedPageIsKept) {
-  ASSERT_TRUE(hc::needtool("emf2svg-conv", "emf2svg"));
-  ASSERT_TRUE(hc::needtool("rsvg-convert", "librsvg2-bin"));
+  ASSERT_TRUE(tw::test::needtool("emf2svg-conv", "emf2svg"));
+  ASSERT_TRUE(tw::test::needtool("rsvg-convert", "librsvg2-bin"));
   static std::string image;
   image = makeimage();
   igrhardcopyselect(1, HCWMF);
@@ -267,9 +268,9 @@ TEST_F(Metafile, TheImageOfATurnedPageIsKept) {
 // The shared picture as a placeable WMF (libwmf) and as an EMF (emf2svg): the renderings
 // are kept beside the build for a person to look at.
 TEST_F(Metafile, TestPictureRendersInLibwmfAndEmf2svg) {
-  ASSERT_TRUE(hc::needtool("wmf2svg", "libwmf-bin"));
-  ASSERT_TRUE(hc::needtool("emf2svg-conv", "emf2svg"));
-  ASSERT_TRUE(hc::needtool("rsvg-convert", "librsvg2-bin"));
+  ASSERT_TRUE(tw::test::needtool("wmf2svg", "libwmf-bin"));
+  ASSERT_TRUE(tw::test::needtool("emf2svg-conv", "emf2svg"));
+  ASSERT_TRUE(tw::test::needtool("rsvg-convert", "librsvg2-bin"));
   const std::filesystem::path keep = std::filesystem::temp_directory_path() / "tw-winprint-renderings";
   std::filesystem::create_directories(keep);
 

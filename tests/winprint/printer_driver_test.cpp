@@ -90,7 +90,8 @@ TEST_F(Printer, DefaultsFollowThePrinter) {
 }
 
 TEST_F(Printer, BuiltInPdfPrinterPrintsTheTestPicture) {
-  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
   igrhardcopyselect(1, HCWINPRINTER);
   tessar.error.LASTERROR = 0;
   static std::string image;
@@ -205,10 +206,10 @@ class Cups {
 };
 
 TEST_F(Printer, RealPrintJobThroughCupsPdf) {
-  ASSERT_TRUE(hc::needtool("cupsd", "cups"));
-  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
-  if (!fs::exists("/usr/lib/cups/backend/cups-pdf")) hc::run("apt-get install -y -qq --no-install-recommends printer-driver-cups-pdf");
-  ASSERT_TRUE(fs::exists("/usr/lib/cups/backend/cups-pdf"));
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
+  ASSERT_TRUE(tw::test::needtool("cupsd", "cups"));
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needfile("/usr/lib/cups/backend/cups-pdf", "printer-driver-cups-pdf"));
   // Short paths: a socket path has room for about a hundred characters.
   const fs::path dir = fs::path("/tmp") / ("twcups" + std::to_string(::getpid()));
   fs::create_directories(dir);

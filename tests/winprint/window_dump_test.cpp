@@ -74,7 +74,7 @@ class WindowDump : public twtest::ScreenFixture {
 };
 
 TEST_F(WindowDump, WindowPrintedOnThePrintersPageInsideAnInchOfMargin) {
-  ASSERT_TRUE(hc::needtool("pdftoppm", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("pdftoppm", "poppler-utils"));
   igrprintimageselect();
   // A4 at 600 dpi, landscape: 841 x 595 points less an inch all round.
   const auto& d = tessar.raster.DumpSettings;
@@ -94,7 +94,7 @@ TEST_F(WindowDump, WindowPrintedOnThePrintersPageInsideAnInchOfMargin) {
 }
 
 TEST_F(WindowDump, PostScriptPageStartsAboveTheTopEdge) {
-  ASSERT_TRUE(hc::needtool("pdftoppm", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("pdftoppm", "poppler-utils"));
   igrprintimageselect();
   igrprintimageselect(2);
   EXPECT_EQ(tessar.hardcopy.settings.PRINTERPRESENT, 1) << "the dump still goes to the Windows printer";
@@ -113,7 +113,7 @@ TEST_F(WindowDump, PostScriptPageStartsAboveTheTopEdge) {
 }
 
 TEST_F(WindowDump, OnePixelCoversTheWholeImage) {
-  ASSERT_TRUE(hc::needtool("pdftoppm", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("pdftoppm", "poppler-utils"));
   igrprintimageselect();
   quarters();
   int width = 697, height = 451, left = 72, top = 72, landscape = 1, copies = 1, error = -1;

@@ -342,8 +342,10 @@ Outcome loadpng(int handle, Image& im, int colours) {
   PngLayout L;
   if (!pnglayout(colours, colourtype, depth, im.w, L)) return Outcome::Refused;
 
+  // The header's height is unsigned: one of 2^31 or more reads as negative here, and a row of
+  // some gigabytes times a large height would wrap even a 64-bit product.
+  if (im.h <= 0 || L.stride <= 0 || L.stride > 0x40000000LL / im.h) return Outcome::Refused;
   const long long size = L.stride * im.h;
-  if (size <= 0 || size > 0x40000000LL) return Outcome::Refused;
   const long long capacity = size + size / 1000 + 22;
   std::vector<std::uint8_t> packed(static_cast<std::size_t>(capacity));
   long long collected = 0;
