@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/tools.h"
 #include "tests/hardcopy/driver_files.h"
 #include "toolkit/grid/gridfiles.h"
 #include "toolkit/grid/grid.h"
@@ -319,7 +320,7 @@ TEST_F(GridFiles, SaveWritesUtf8WithAMarkWhenTheTextNeedsIt) {
   EXPECT_EQ(lastError(), 0);
   EXPECT_TRUE(snap() == before);
 
-  ASSERT_TRUE(hc::needtool("python3", "python3"));
+  ASSERT_TRUE(tw::test::needtool("python3", "python3"));
   const auto r = hc::run(python() + " -c \"import csv,sys; "
                          "print(ascii(next(csv.reader(open(sys.argv[1], newline='', encoding='utf-8-sig')))[0]))\" " +
                          path("u.csv"));
@@ -503,7 +504,7 @@ TEST_F(GridFiles, LibreOfficeCsvLoads) {
 // is) with the mark skipped and the quoted comma kept, and its own UTF-8 export (no mark, LF)
 // loads back into the same cells.
 TEST_F(GridFiles, LibreOfficeRoundTripsUtf8Text) {
-  if (!hc::needtool("soffice", "libreoffice-calc-nogui")) GTEST_SKIP() << "no LibreOffice";
+  ASSERT_TRUE(tw::test::needtool("soffice", "libreoffice-calc-nogui"));
   build(1);
   WGridPutCellString(kId, 1, 1, "Caf\xE9, \x80 \x93q\x94");
   WGridPutCellInteger(kId, 2, 1, 7);
@@ -590,7 +591,7 @@ TEST_F(GridFiles, HtmlLeavesOutControlCharacters) {
   EXPECT_NE(html.find("<title>T</title>"), std::string::npos);
   EXPECT_NE(html.find("\r\nName\r\n"), std::string::npos);
   EXPECT_NE(html.find("\r\nr\r\n"), std::string::npos);
-  ASSERT_TRUE(hc::needtool("xmllint", "libxml2-utils"));
+  ASSERT_TRUE(tw::test::needtool("xmllint", "libxml2-utils"));
   const auto r = hc::run("xmllint --html --noout " + path("cc.htm"));
   EXPECT_EQ(r.output, "") << "xmllint exits 0 whatever it finds: its report must be empty";
 }

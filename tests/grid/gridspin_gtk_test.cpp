@@ -13,6 +13,7 @@
 
 #include "platform/gtk_backend.h"
 #include "platform/win.h"
+#include "tests/support/tools.h"
 #include "tests/hardcopy/driver_files.h"
 #include "tests/support/desktop_user.h"
 #include "tests/support/xserver.h"
@@ -53,8 +54,8 @@ TEST(GridSpinOnDisplay, ArrowsClickedAndValuesTyped) {
     ~Stop() { tw::test::stopXvfb(); }
   } stop;   // the server goes however the test ends
   ASSERT_TRUE(win::UseGtkBackend());
-  ASSERT_TRUE(hc::needtool("xdotool", "xdotool"));
-  ASSERT_TRUE(hc::needtool("import", "imagemagick"));
+  ASSERT_TRUE(tw::test::needtool("xdotool", "xdotool"));
+  ASSERT_TRUE(tw::test::needtool("import", "imagemagick"));
   const fs::path dir = fs::temp_directory_path() / ("tw_gridspin_gtk_" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);

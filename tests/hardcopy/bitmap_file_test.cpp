@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/tools.h"
 #include "tests/hardcopy/driver_files.h"
 #include "tests/raster/raster_page.h"
 #include "tests/support/test_picture.h"
@@ -236,7 +237,7 @@ TEST_F(BitmapFile, PcxPagesShrinkToWhatTheHeaderCounts) {
 // under a memory limit is made smaller at the start with error 34, as the page itself is,
 // and the PNG written is whole. It used to end the program with an uncaught bad_alloc.
 TEST_F(BitmapFile, PngPagesShrinkUntilTheWritersBuffersFit) {
-  ASSERT_TRUE(hc::needtool("pngcheck", "pngcheck"));
+  ASSERT_TRUE(tw::test::needtool("pngcheck", "pngcheck"));
   const std::string path = hc::scratch("limited.png").string();
   std::filesystem::remove(path);
   const pid_t child = ::fork();

@@ -13,6 +13,7 @@
 #include "platform/gdi.h"
 #include "platform/gtk_backend.h"
 #include "platform/richedit.h"
+#include "tests/support/tools.h"
 #include "tests/hardcopy/driver_files.h"
 #include "tests/support/xserver.h"
 
@@ -35,8 +36,8 @@ class RichEditDesktop : public ::testing::Test {
   static void TearDownTestSuite() { tw::test::stopXvfb(); }
   void SetUp() override {
     ASSERT_TRUE(started) << "Xvfb or GTK did not start";
-    ASSERT_TRUE(hc::needtool("xclip", "xclip"));
-    ASSERT_TRUE(hc::needtool("pandoc", "pandoc"));
+    ASSERT_TRUE(tw::test::needtool("xclip", "xclip"));
+    ASSERT_TRUE(tw::test::needtool("pandoc", "pandoc"));
     dir = fs::temp_directory_path() / ("tw_richedit_gtk_" + std::to_string(::getpid()));
     fs::create_directories(dir);
   }

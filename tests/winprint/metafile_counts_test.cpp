@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/gdi.h"
+#include "tests/support/tools.h"
 #include "tests/hardcopy/driver_files.h"
 #include "toolkit/screen/wgraph.h"
 #include "toolkit/winprint/wmf.h"
@@ -100,7 +101,7 @@ void zigzag() {
 // The point counts are signed 16-bit numbers to readers: a long line goes in records of at
 // most 32,767 points, each starting at the last one's end, and libwmf draws all of it.
 TEST(MetafileCounts, LongPolylinesAreWholeInLibwmf) {
-  ASSERT_TRUE(hc::needtool("wmf2svg", "libwmf-bin"));
+  ASSERT_TRUE(tw::test::needtool("wmf2svg", "libwmf-bin"));
   const std::string path = recorded("zigzag.wmf", 1, zigzag);
   const std::string b = tw::test::slurp(path);
   std::size_t total = 0, pieces = 0;
@@ -139,7 +140,7 @@ void ell() {
 }
 
 TEST(MetafileCounts, LongPolygonsFillAsOneInLibwmf) {
-  ASSERT_TRUE(hc::needtool("wmf2gd", "libwmf-bin"));
+  ASSERT_TRUE(tw::test::needtool("wmf2gd", "libwmf-bin"));
   const std::string path = recorded("ell.wmf", 1, ell);
   const std::string b = tw::test::slurp(path);
   int polygons = 0, polypolygons = 0;
@@ -177,7 +178,7 @@ void rectangles() {
 }
 
 TEST(MetafileCounts, DeletedObjectsFreeTheirSlots) {
-  ASSERT_TRUE(hc::needtool("wmf2svg", "libwmf-bin"));
+  ASSERT_TRUE(tw::test::needtool("wmf2svg", "libwmf-bin"));
   const std::string path = recorded("fills.wmf", 1, rectangles);
   const std::string b = tw::test::slurp(path);
   EXPECT_LE(u16(b, 22 + 10), 4) << "objects in the header's table";
@@ -192,7 +193,7 @@ TEST(MetafileCounts, DeletedObjectsFreeTheirSlots) {
 }
 
 TEST(MetafileCounts, EnhancedMetafileObjectTableStaysSmall) {
-  ASSERT_TRUE(hc::needtool("emf2svg-conv", "emf2svg"));
+  ASSERT_TRUE(tw::test::needtool("emf2svg-conv", "emf2svg"));
   const std::string path = recorded("fills.emf", 2, rectangles);
   const std::string b = tw::test::slurp(path);
   ASSERT_GT(b.size(), 108u);
@@ -232,7 +233,7 @@ int changes(const std::string& png) {
 }
 
 TEST(MetafileCounts, DottedLineTypeIsDottedInLibwmfAndThePlayer) {
-  ASSERT_TRUE(hc::needtool("wmf2gd", "libwmf-bin"));
+  ASSERT_TRUE(tw::test::needtool("wmf2gd", "libwmf-bin"));
   const std::string path = recorded("dotted.wmf", 1, dotted);
   const std::string b = tw::test::slurp(path);
   const auto rs = records(b);
