@@ -13,3 +13,6 @@ tw_add_test(test_platform_gdi_records SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi_reco
 # Enhanced-metafile files, checked with emf2svg-conv.
 tw_add_test(test_platform_metafile_file SOURCES ${CMAKE_CURRENT_LIST_DIR}/metafile_file_test.cpp
   LIBS tw_platform_gdi tw_platform_printer)
+# Texts of recordings played at other sizes.
+tw_add_test(test_platform_metafile_text SOURCES ${CMAKE_CURRENT_LIST_DIR}/metafile_text_test.cpp
+  LIBS tw_platform_gdi)
