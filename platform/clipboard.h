@@ -71,6 +71,12 @@ HGLOBAL storedHandle(UINT format);
 // metafiles) that the store takes over. No window owns them then.
 void replaceFromDesktop(const std::vector<std::pair<UINT, std::vector<unsigned char>>>& items,
                         const std::vector<std::pair<UINT, HGLOBAL>>& objects = {});
+// The store's picture as the desktop gets it: the enhanced metafile (over its frame), else
+// the metafile picture (over its extent), played onto white at 96 pixels per inch, else the
+// bitmap, as PNG file bytes; the metafile as SVG file bytes, at the PNG's size. Empty when the
+// store holds no such picture.
+std::vector<unsigned char> desktopPng();
+std::vector<unsigned char> desktopSvg();
 }  // namespace clipboard
 
 }  // namespace win

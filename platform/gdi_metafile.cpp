@@ -529,8 +529,17 @@ BOOL play(HDC h, EnhMetafile* m, const RECT& rect) {
       case 83: {
         RECT rc{};
         if (arg(3)) rc = map.box(arg(4), arg(5), arg(6), arg(7));
+        // Each character goes where its recorded position lands: advances scaled one by one
+        // would carry their rounding along the text.
         std::vector<int> dx;
-        for (uint32_t v : r.data) dx.push_back(map.w(static_cast<LONG>(v)));
+        double along = 0;
+        LONG placed = 0;
+        for (uint32_t v : r.data) {
+          along += static_cast<double>(static_cast<int32_t>(v));
+          const LONG at = map.identity ? static_cast<LONG>(along) : Mapping::keep(along * std::abs(map.sx));
+          dx.push_back(static_cast<int>(at - placed));
+          placed = at;
+        }
         const POINT at = map.p(arg(0), arg(1));
         ExtTextOut(h, at.x, at.y, static_cast<UINT>(arg(2)), arg(3) ? &rc : nullptr,
                    r.text.data(), static_cast<UINT>(r.text.size()), dx.empty() ? nullptr : dx.data());

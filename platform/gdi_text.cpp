@@ -597,7 +597,15 @@ BOOL ExtTextOut(HDC h, int x, int y, UINT options, const RECT* rect, LPCSTR text
     r.args = {x, y, static_cast<LONG>(options), rect ? 1 : 0};
     if (rect) r.args.insert(r.args.end(), {rect->left, rect->top, rect->right, rect->bottom});
     r.text.assign(text ? text : "", length);
-    if (dx) r.data.assign(dx, dx + length);
+    if (dx) {
+      r.data.assign(dx, dx + length);
+    } else if (Sized s; length > 0 && sizedFor(h, s)) {
+      // The advances measured here go with the text: a player at another size, where
+      // hinting rounds each advance its own way, or with other fonts, puts every character
+      // where this measure (and the layout made with it) put it.
+      const std::vector<int> a = advances(s, reinterpret_cast<const unsigned char*>(text), static_cast<int>(length));
+      r.data.assign(a.begin(), a.end());
+    }
     metaRecord(*d, std::move(r));
     return TRUE;
   }

@@ -23,6 +23,8 @@ TW_TEST_PACKAGES="$TW_TEST_PACKAGES ghostscript libxml2-utils librsvg2-bin"
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES poppler-utils"
 # hp2xx reads and renders the HP-GL files.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES hp2xx"
+# wmf2gd and wmf2svg (libwmf) draw the Windows metafiles we write.
+TW_TEST_PACKAGES="$TW_TEST_PACKAGES libwmf-bin"
 # pandoc reads back the RTF the rich-edit control writes.
 TW_TEST_PACKAGES="$TW_TEST_PACKAGES pandoc"
 # libwmf's wmf2svg and wmf2gd, and emf2svg-conv, render the Windows and enhanced metafiles.

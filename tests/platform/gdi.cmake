@@ -16,3 +16,6 @@ tw_add_test(test_platform_metafile_file SOURCES ${CMAKE_CURRENT_LIST_DIR}/metafi
 # Pictures with figures far beyond any surface, replayed onto bitmaps, PNG and SVG.
 tw_add_test(test_platform_far_picture SOURCES ${CMAKE_CURRENT_LIST_DIR}/far_picture_test.cpp
   LIBS tw_platform_gdi tw_platform_printer)
+# Texts of recordings played at other sizes.
+tw_add_test(test_platform_metafile_text SOURCES ${CMAKE_CURRENT_LIST_DIR}/metafile_text_test.cpp
+  LIBS tw_platform_gdi)

@@ -8,6 +8,7 @@
 
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/colour.h"
+#include "toolkit/graphics/devices.h"
 #include "toolkit/graphics/ellipses.h"
 #include "toolkit/graphics/gradient.h"
 #include "toolkit/graphics/lines.h"
@@ -19,6 +20,7 @@
 #include "toolkit/pgraph/mapping.h"
 #include "toolkit/pgraph/plots.h"
 #include "toolkit/state/tessar.h"
+#include "toolkit/text/strings.h"
 
 namespace {
 
@@ -301,9 +303,29 @@ void shrinkonce(float wl, float hl) {
   if (wl < ts.CW || hl < ts.CH) yychsize(std::min(wl, ts.CW), std::min(hl, ts.CH));
 }
 
+// A text's length in character widths. While a hardcopy is drawn with the screen, its device
+// measures too and the longer length counts: the key is fitted on the screen's measure, and
+// a device whose font comes out wider (whole pixels on the screen, finer steps on a metafile
+// or a printer) would run the texts past the key's edge, and the picture's.
+float keytextlength(std::string_view text) {
+  GraphicsRegion& g = tessar.graphics;
+  const TextState& ts = g.text;
+  DeviceOperands& op = g.operands;
+  float L = wgrtextlength(text, 0);
+  if (g.attributes.SCREENON != 0 && g.attributes.HARDCOPYON > 0 && ts.SPACING != 1 && ts.FONTKIND == 0 &&
+      g.area.REXTX > 0) {
+    op.IOPER1 = std::min(static_cast<int>(text.size()), 260);
+    op.IOPER2 = 0;
+    assignfixed(tessar.files.HCCURRENT, text);
+    yyhdrv(DTEXTLENGTH);
+    if (op.IOPER2 != 0) L = std::max(L, ts.CHSCALEX * op.RX1 / g.area.REXTX);
+  }
+  return L;
+}
+
 float measure(const KeyFrame& kf) {
   float Lmax = 0;
-  for (int k = 1; k <= kf.N; ++k) Lmax = std::max(Lmax, wgrtextlength(kf.text(k), 0));
+  for (int k = 1; k <= kf.N; ++k) Lmax = std::max(Lmax, keytextlength(kf.text(k)));
   return Lmax + static_cast<float>(kf.D) * kf.zero;
 }
 

@@ -389,7 +389,6 @@ void clip(const DriverState& s) {
 }
 
 void textlength(const DriverState& s) {
-  if (!s.printer && s.emf == 0) return;
   DeviceOperands& op = ops();
   const std::string& t = tessar.files.HCCURRENT;
   const int count = std::min(std::max(op.IOPER1, 0), static_cast<int>(t.size()));
