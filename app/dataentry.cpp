@@ -62,13 +62,13 @@ std::string datetext(int year, int month, int day) {
 bool startdateexists() {
   const TwVars& tw = twvars;
   if (tw.startmonth < 1 || tw.startmonth > 12 || tw.startyear < 0 || tw.startyear > 3000 || tw.startday < 1) {
-    WMessageBox(0, 3, 1, "The start date is not a date.\rPlease enter a day, a month (1-12) and a year (0-3000).",
+    WMessageBox(0, 1, 1, "The start date is not a date.\rPlease enter a day, a month (1-12) and a year (0-3000).",
                 "Problem here!");
     return false;
   }
   const int length = monthlen(tw.startmonth, tw.startyear);
   if (tw.startday <= length) return true;
-  WMessageBox(0, 3, 1,
+  WMessageBox(0, 1, 1,
               trimmed(param.monthnames[static_cast<std::size_t>(tw.startmonth - 1)]) + " " +
                   std::to_string(tw.startyear) + " has " + std::to_string(length) + " days.\rPlease enter a start date that exists.",
               "Problem here!");
@@ -126,6 +126,24 @@ void storedaily() {
 // cell's editor until the current cell moves, and a push button does not move it.
 void storetyped(int ident) {
   if (GridInstance* g = gridservices.locate(ident)) yyGridStoreCurrent(*g);
+}
+
+// The names typed over the header fit the project's names: one that does not is refused
+// with a message (the dialog stays up) rather than stored cut.
+bool namesfit() {
+  constexpr std::size_t kNameLength = 40;
+  for (int v = 1; v <= 3; ++v) {
+    std::string name(1024, ' ');
+    WGridGetCellString(kHeader, v + 3, 1, name);
+    name = trimmed(name);
+    if (name.size() <= kNameLength) continue;
+    WMessageBox(0, 1, 1,
+                "The name of variable " + std::to_string(v) + " is " + std::to_string(name.size()) +
+                    " characters long:\r" + name + "\rA name can be at most 40 characters long.",
+                "Problem here!");
+    return false;
+  }
+  return true;
 }
 
 int monthsof(int start, int end) { return end >= start ? end - start + 1 : end - start + 13; }
@@ -205,7 +223,7 @@ bool newdaily_dataentry() {
       if (tw.cellvalue > MISSING) tw.lastflowrow = i;
     }
     if (tw.lastflowrow == 0) {
-      WMessageBox(0, 3, 1, "No flow data has been entered.\rPlease enter some flows.", "Problem here!");
+      WMessageBox(0, 1, 1, "No flow data has been entered.\rPlease enter some flows.", "Problem here!");
       continue;
     }
     if (!rowsbeyondaccepted()) continue;
@@ -349,11 +367,11 @@ void newannual() {
       wmessageenable(EV_FIELDCHANGED, 0);
       return;
     } else if (button == 1) {
-      break;
+      storetyped(kGrid);
+      storetyped(kHeader);
+      if (namesfit()) break;
     }
   }
-  storetyped(kGrid);
-  storetyped(kHeader);
   for (int y = 1; y <= years; ++y) {
     AnnualRecord& a = tw.annual[static_cast<std::size_t>(y - 1)];
     for (std::size_t v = 0; v < 3; ++v) {

@@ -9,6 +9,9 @@
 #include "toolkit/dialog/dialogs.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/hcdrivers/manager.h"
+#include "toolkit/raster/raster_state.h"
+#include "toolkit/state/tessar.h"
+#include "toolkit/window/statusbar.h"
 #include "toolkit/winprint/hcoptions.h"
 
 namespace {
@@ -38,13 +41,21 @@ void plotto(void (*draw)(), std::optional<std::string_view> name) {
   drawhardcopy(draw, name);
 }
 
+// The printer chosen in the set-up writes a file rather than paper: the built-in PDF printer,
+// whose port is a file.
+bool printstofile() {
+  const PrinterSettings& ps = tessar.raster.printersettings;
+  return ps.GotPrName != 0 && std::string_view(ps.lpPrintPort.data()) == "FILE:";
+}
+
 }  // namespace
 
 void plottoclipboard(void (*draw)()) { plotto(draw, std::nullopt); }
 
 void plottofile(void (*draw)()) {
+  // Blanked once: after No to the overwrite question the chooser comes back on the same name.
+  plotfile.assign(500, ' ');
   for (;;) {
-    plotfile.assign(500, ' ');
     WSelectFile("Windows metafiles (*.WMF)|*.wmf|All files|*.*|", 45, plotfile, "Save plot");
     if (winfodialog(4) != 1) {
       draw();
@@ -59,8 +70,41 @@ void plottofile(void (*draw)()) {
   }
 }
 
-void plottoprinter(void (*draw)()) {
+void plottoprinter(void (*draw)(), std::string_view name) {
   igrhardcopyselect(1, HCWINPRINTER);
   WHardcopyOptions(2);
-  if (winfodialog(4) == 1) drawhardcopy(draw, std::nullopt);
+  if (winfodialog(4) != 1) return;
+  if (!printstofile()) {
+    drawhardcopy(draw, std::nullopt);
+    return;
+  }
+  // The built-in PDF printer makes a file: the user names it, as for a saved plot, and is told
+  // where it went.
+  std::string pdf(name);
+  pdf += ".pdf";
+  pdf.resize(500, ' ');
+  for (;;) {
+    WSelectFile("PDF files (*.pdf)|*.pdf|All files|*.*|", 45, pdf, "Print plot to file");
+    if (winfodialog(4) != 1) {
+      draw();
+      return;
+    }
+    // The printer's document name holds 200 characters: a longer name would print elsewhere.
+    if (trimmed(pdf).size() > 200) {
+      WMessageBox(0, 1, 1, "The file name is longer than 200 characters.\rPlease choose a shorter one.", "Problem");
+      continue;
+    }
+    if (exists(trimmed(pdf))) {
+      WMessageBox(3, 2, 2, "File exists. Do you want to overwrite it?", "TarnWalker");
+      if (winfodialog(4) != 1) continue;
+    }
+    break;
+  }
+  // The printer's document is named by the file: the PDF printer writes a name ending in
+  // ".pdf" as it stands.
+  const std::string file = trimmed(pdf);
+  igrhardcopy(std::nullopt, file);
+  draw();
+  igrhardcopy("S");
+  windowoutstatusbar(1, (exists(file) ? "Plot printed to " : "Plot not printed: ") + file);
 }

@@ -29,6 +29,28 @@
 // - the field and line records, the layout table, the text helpers
 namespace {
 
+// The offending line as a message box can show it: a binary file's line is raw bytes, control
+// characters and all, and may be the whole file. Each run of bytes that are no character is
+// shown as one "?", and the line is cut to what a box line holds.
+std::string printable(std::string_view line) {
+  constexpr std::size_t kMost = 100;
+  std::string out;
+  bool gap = false;
+  for (const char ch : line) {
+    const auto c = static_cast<unsigned char>(ch);
+    const bool shown = c >= 32 && c != 127 && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
+    if (!shown) {
+      if (!gap) out += '?';
+      gap = true;
+      continue;
+    }
+    gap = false;
+    out += ch;
+  }
+  if (out.size() > kMost) out = out.substr(0, kMost) + "...";
+  return out;
+}
+
 std::string_view trimright(std::string_view s) {
   const std::size_t end = s.find_last_not_of(' ');
   return end == std::string_view::npos ? std::string_view() : s.substr(0, end + 1);
@@ -861,7 +883,7 @@ bool fileopen_read() {
   auto fail = [&tw](std::string_view diagnostic, int section) {
     tw.iostat = 1;
     std::string text = "Problem with file. Data not imported properly.\r\r";
-    text += trimright(diagnostic);
+    text += printable(trimright(diagnostic));
     text += " L";
     appendfield(text, static_cast<long long>(section), format("I2"));
     WMessageBox(0, 1, 1, text, "Problem");

@@ -35,9 +35,9 @@ void putentry(int grid, int row, int entry) {
     return;
   }
   const std::size_t e = static_cast<std::size_t>(entry - 1);
-  WGridPutCellReal(grid, 3, row, regressdat.coeffs[e], "(F0.3)");
+  WGridPutCellReal(grid, 3, row, regressdat.coeffs[e], regresscellformat(regressdat.coeffs[e], 11, "(1PE10.3)"));
   WGridPutCellReal(grid, 4, row, regressdat.tprob[e], "(F0.3)");
-  WGridPutCellReal(grid, 5, row, regressdat.tstat[e], "(F0.3)");
+  WGridPutCellReal(grid, 5, row, regressdat.tstat[e], regresscellformat(regressdat.tstat[e], 9, "(1PE9.2)"));
 }
 
 void filldialog() {
@@ -90,7 +90,29 @@ void leave() {
   WMenuToolbar(30101);
 }
 
+// The choices of the dialog against those of the last fit.
+bool samechoices() {
+  int outliers = 0, rain = 0;
+  WDialogGetCheckBox(1032, outliers);
+  WGridGetCellCheckBox(1031, 2, 1, rain);
+  bool same = outliers == regressdat.includeoutliers && rain == twvars.raininclude;
+  for (int i = 0; i < 3; ++i) {
+    int user = 0;
+    WGridGetCellCheckBox(1031, 2, i + 2, user);
+    same = same && user == twvars.userinclude[static_cast<std::size_t>(i)];
+  }
+  return same;
+}
+
 }  // namespace
+
+// Three decimals, unless the value would then be wider than its cell (a near-collinear fit
+// can give an intercept of hundreds of millions): then the exponent form, which fits.
+std::string regresscellformat(float value, std::size_t most, const char* wide) {
+  std::string text(40, ' ');
+  IRealToString(value, text, "(F0.3)");
+  return trimmed(text).size() <= most ? "(F0.3)" : wide;
+}
 
 void regress_rerun() {
   WDialogGetCheckBox(1032, regressdat.includeoutliers);
@@ -128,6 +150,7 @@ void regress_dialog() {
   show();
   MessageRecord m;
   int type = 0;
+  bool failed = false;   // the last fit of this dialog failed
   for (;;) {
     wmessage(type, m);
     if (type == EV_PUSHBUTTON) {
@@ -138,7 +161,12 @@ void regress_dialog() {
       }
       if (m.value1 == 1047) WHelpFile("ms-its:tarnwalker_help.chm::/TW_12_Trend_program.htm");
     } else if (type == EV_EXPOSE || type == EV_RESIZE || type == EV_FIELDCHANGED) {
+      // A failed fit's message uncovers the window and gives the focus back as it closes:
+      // fitting the same choices again on that expose or field change would show the message
+      // again, for ever. Only a changed choice refits then (the cleared plot stays as it is).
+      if (failed && samechoices()) continue;
       regress_rerun();
+      failed = twvars.errorflag != 0;
       filldialog();
       show();
     }
@@ -163,7 +191,7 @@ void trendanalysis() {
         case 40018:
         case 40022: plottoclipboard(displayplot); break;
         case 40023: plottofile(displayplot); break;
-        case 40020: plottoprinter(displayplot); break;
+        case 40020: plottoprinter(displayplot, "regression plot"); break;
         default: break;
       }
     } else if (type == EV_EXPOSE || type == EV_RESIZE) {

@@ -183,7 +183,7 @@ void bfsep_main() {
         case 40011: leave(); return;
         case 40018: plottoclipboard(refreshplot); break;
         case 40019: plottofile(refreshplot); break;
-        case 40020: plottoprinter(refreshplot); break;
+        case 40020: plottoprinter(refreshplot, "separation plot"); break;
         default: break;
       }
     } else if (type == EV_EXPOSE || type == EV_RESIZE) {

@@ -25,6 +25,10 @@
 namespace win {
 namespace {
 
+// The one caret: the focused edit owns it; HideCaret counts against it.
+HWND gCaretOwner = nullptr;
+int gCaretHidden = 0;
+
 //------------------------------------------------------------------------------
 // [SECTION] Record
 //------------------------------------------------------------------------------
@@ -631,7 +635,7 @@ void paint(HWND h) {
                   true);
         }
       }
-      if (d->focused) {
+      if (d->focused && !(gCaretOwner == h && gCaretHidden > 0)) {
         const POINT c = posOf(h, dc, *d, l, d->caret);
         if (c.x >= l.fr.left - 1 && c.x <= l.fr.right && c.y >= l.fr.top && c.y < l.fr.bottom)
           dlg::vline(dc, c.x, c.y, std::min<int>(c.y + l.lineHeight, l.fr.bottom), text);
@@ -863,11 +867,14 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETFOCUS:
       d.focused = true;
+      gCaretOwner = h;
+      gCaretHidden = 0;
       redraw(h);
       notify(h, EN_SETFOCUS);
       return 0;
     case WM_KILLFOCUS:
       d.focused = false;
+      if (gCaretOwner == h) gCaretOwner = nullptr;
       d.typing = false;
       endTracking(h, d.tracking);
       redraw(h);
@@ -1099,6 +1106,22 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
+
+BOOL HideCaret(HWND h) {
+  if (h == nullptr) h = gCaretOwner;
+  if (h == nullptr || h != gCaretOwner) return FALSE;
+  ++gCaretHidden;
+  InvalidateRect(h, nullptr, FALSE);
+  return TRUE;
+}
+
+BOOL ShowCaret(HWND h) {
+  if (h == nullptr) h = gCaretOwner;
+  if (h == nullptr || h != gCaretOwner || gCaretHidden == 0) return FALSE;
+  --gCaretHidden;
+  InvalidateRect(h, nullptr, FALSE);
+  return TRUE;
+}
 
 namespace editx {
 void setFormatter(HWND h, Formatter* f) {

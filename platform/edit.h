@@ -41,6 +41,12 @@ inline constexpr WORD EN_SETFOCUS = 0x0100, EN_KILLFOCUS = 0x0200, EN_CHANGE = 0
                       EN_UPDATE = 0x0400, EN_ERRSPACE = 0x0500, EN_MAXTEXT = 0x0501,
                       EN_HSCROLL = 0x0601, EN_VSCROLL = 0x0602;
 
+// The caret of the focused edit control: each HideCaret must be matched by a ShowCaret before
+// it shows again; the control's next focus shows it afresh. A null window means the caret's
+// owner. False when the window does not own the caret.
+BOOL HideCaret(HWND h);
+BOOL ShowCaret(HWND h);
+
 // The limit of what the user may enter before EM_LIMITTEXT; EM_LIMITTEXT 0 lifts it.
 inline constexpr UINT kEditDefaultLimit = 30000;
 

@@ -14,9 +14,12 @@
 #include <cairo-svg.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -764,6 +767,8 @@ class Player {
   }
 };
 
+bool publish(const std::string& from, const std::string& to);
+
 class PrintJob : public PrintDevice {
  public:
   std::map<int, int> capabilities;
@@ -848,14 +853,15 @@ class PrintJob : public PrintDevice {
     if (error == 0 && pages_ == 0) error = ERROR_CANCELLED;  // nothing to print
     if (error == 0) {
       if (driver == "pdf") {
+        // The document's name with ".pdf" added, unless it already ends so (a caller that
+        // asked the user for the file names it whole).
         std::string out = output_;
-        if (out.empty()) out = (title_.empty() ? std::string("document") : title_) + ".pdf";
-        std::error_code ec;
-        std::filesystem::copy_file(temp_, out, std::filesystem::copy_options::overwrite_existing, ec);
-        if (ec) {
-          std::filesystem::remove(out, ec);
-          error = ERROR_WRITE_FAULT;
+        if (out.empty()) {
+          out = title_.empty() ? std::string("document") : title_;
+          const std::size_t n = out.size();
+          if (n < 4 || strcasecmp(out.c_str() + n - 4, ".pdf") != 0) out += ".pdf";
         }
+        if (!publish(temp_, out)) error = ERROR_WRITE_FAULT;
       } else if (printer::submit(device, temp_, title_, copies, error) == 0 && error == 0) {
         error = ERROR_CANCELLED;
       }
@@ -898,6 +904,46 @@ class PrintJob : public PrintDevice {
     temp_.clear();
   }
 };
+
+// The finished PDF, made in a private temporary file, goes to the user's file whole or not at
+// all (a temporary file beside it, renamed over it), with the mode the user's own new files
+// get (the umask) or, when it replaces a file, that file's mode.
+bool publish(const std::string& from, const std::string& to) {
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  if (in == nullptr) return false;
+  std::string temp = to + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
+    std::fclose(in);
+    return false;
+  }
+  mode_t mode = 0;
+  struct stat existing {};
+  if (::stat(to.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+    mode = existing.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  bool ok = ::fchmod(fd, mode) == 0;
+  char buffer[65536];
+  std::size_t n = 0;
+  while (ok && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+    for (std::size_t done = 0; ok && done < n;) {
+      const ssize_t w = ::write(fd, buffer + done, n - done);
+      if (w < 0 && errno == EINTR) continue;
+      ok = w > 0;
+      if (ok) done += static_cast<std::size_t>(w);
+    }
+  }
+  ok = ok && std::ferror(in) == 0;
+  std::fclose(in);
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.c_str(), to.c_str()) == 0;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
 
 PrintJob* jobOf(HDC h, DcData*& d) {
   d = dc(h);

@@ -136,21 +136,24 @@ TEST_F(Analyses, SeparationWithANewParameterThenTheRegressionFit) {
   EXPECT_TRUE(waitWindow("^Baseflow Parameters$", "", 1).empty()) << "the dialog stayed";
 
   // The plot's commands: Print plot (its page set-up confirmed with Enter) onto the built-in
-  // PDF printer, which writes into the program's folder; Save plot to a file under a typed
-  // name; Save plot to clipboard, read by xclip as the desktop's PNG.
+  // PDF printer, which asks for the file in the desktop's chooser (a typed name); Save plot
+  // to a file under a typed name; Save plot to clipboard, read by xclip as the desktop's PNG.
   ASSERT_TRUE(keys(main, "alt+s p"));
   const std::string setup = waitWindow("^(Page Setup|Page set-up|Print)$");
   ASSERT_FALSE(setup.empty()) << "no page set-up for Print plot";
   ::usleep(800000);
   shot("analyses_print_setup");
   ASSERT_TRUE(keys(setup, "Return"));
-  fs::path pdf;
-  for (int i = 0; i < 200 && pdf.empty(); ++i) {
-    for (const auto& e : fs::directory_iterator(dir))
-      if (e.path().extension() == ".pdf") pdf = e.path();
-    if (pdf.empty()) ::usleep(100000);
-  }
-  ASSERT_FALSE(pdf.empty()) << "Print plot printed nothing";
+  const std::string printfile = waitWindow("^Print plot to file$");
+  ASSERT_FALSE(printfile.empty()) << "no file chooser for the PDF printer";
+  ::usleep(1500000);
+  shot("analyses_print_to_file");
+  const fs::path pdf = dir / "flows printed.pdf";
+  ASSERT_TRUE(keys(printfile, "ctrl+a"));
+  ASSERT_TRUE(type(pdf.string()));
+  ASSERT_TRUE(keys(printfile, "Return"));
+  for (int i = 0; i < 200 && !fs::exists(pdf); ++i) ::usleep(100000);
+  ASSERT_TRUE(fs::exists(pdf)) << "Print plot printed nothing";
   const std::string page = std::string(TW_SHOT_DIR) + "/analyses_printed";
   bool rendered = false;
   for (int i = 0; i < 50 && !rendered; ++i) {   // the job may still be writing

@@ -131,6 +131,11 @@ class DataEntry : public twtest::WindowFixture {
       if (it->title == title) return it->text;
     return "(no box titled " + title + ")";
   }
+  static unsigned boxicon(const std::string& title) {
+    for (auto it = win::test::messageBoxes().rbegin(); it != win::test::messageBoxes().rend(); ++it)
+      if (it->title == title) return it->style & win::MB_ICONMASK;
+    return ~0u;
+  }
   fs::path dir, start;
 };
 
@@ -355,6 +360,9 @@ TEST_F(DataEntry, RefusalsLeaveTheRecordAsItWas) {
     EXPECT_TRUE(same());
     // The numeric fields refuse what is out of range or no number themselves: OK does nothing.
     if (*c.title != '\0') EXPECT_EQ(boxtitled(c.title).find(c.text), 0u) << boxtitled(c.title);
+    // A failure shows the stop icon; the question about extra rows the question icon.
+    if (*c.title != '\0')
+      EXPECT_EQ(boxicon(c.title), std::string(c.title) == "Too many rows" ? win::MB_ICONQUESTION : win::MB_ICONHAND);
     else EXPECT_TRUE(win::test::messageBoxes().empty()) << win::test::messageBoxes()[0].title << ": " << win::test::messageBoxes()[0].text;
     EXPECT_EQ(yycurrentdialog(), nullptr) << "both dialogs are gone";
   }
@@ -437,6 +445,85 @@ TEST_F(DataEntry, AggregationPeriodsAndCancel) {
   command(40015, {click(1033), tw::test::pressed(win::VK_DOWN), click(2)});
   EXPECT_EQ(twvars.monthflags, flags);
   EXPECT_EQ(twvars.aggstartmonth, 1);
+}
+
+// Every column is readable whole with the vertical scroll bar shown: the entry and review
+// grids' rain column, and all six columns of the annual grid and its header, which therefore
+// never scroll sideways apart (the header's captions stay over their columns).
+TEST_F(DataEntry, EveryColumnShowsWholeBesideTheScrollBar) {
+  auto fitted = [](int id, const char* why) {
+    GridInstance& g = grid(id);
+    int need = 1;
+    for (const auto& c : g.data().columns) need += c.width - 1;
+    win::RECT r{};
+    win::GetClientRect(g.cellarea, r);
+    EXPECT_GE(r.right - r.left, need) << why << ": the last column is cut";
+    return (win::GetWindowLong(g.window, win::GWL_STYLE) & win::WS_VSCROLL) != 0;
+  };
+  bool entrybar = false, reviewbar = false, annualbar = false;
+  std::string shown;
+  // (A step that only looks is followed by input in the same step: the program waits for it.)
+  command(40004, {click(1), [&] {
+                    entrybar = fitted(1008, "entry");
+                    win::test::savePng(yycurrentdialog(), std::string(TW_SHOT_DIR) + "/entry_grid.png", false);
+                    clickcell(1008, 0, 0)();
+                  },
+                  paste("1.0\t1.0\n2.0\t0.0\n3.0\t11.3\n"), click(1)},
+          {win::VK_RETURN, 'N'});
+  ASSERT_EQ(twvars.ndays, 3);
+  command(40016, {[&] {
+                    reviewbar = fitted(1008, "review");
+                    win::test::savePng(yycurrentdialog(), std::string(TW_SHOT_DIR) + "/review_grid.png", false);
+                    clickon(field(1));
+                  }});
+  int first = -1, headerfirst = -1;
+  command(40012, {[&] {
+                    annualbar = fitted(1008, "annual");
+                    fitted(1011, "annual header");
+                    clickcell(1008, 3, 0)();
+                  },
+                  tw::test::pressed(win::VK_RIGHT), tw::test::pressed(win::VK_RIGHT),
+                  tw::test::pressed(win::VK_RIGHT),
+                  [&] {
+                    first = grid(1008).firstvisiblecolumn;
+                    headerfirst = grid(1011).firstvisiblecolumn;
+                    win::test::savePng(yycurrentdialog(), std::string(TW_SHOT_DIR) + "/annual_grid.png", false);
+                    clickon(field(2));
+                  }});
+  EXPECT_TRUE(entrybar && reviewbar && annualbar) << "the vertical scroll bars are part of the layout";
+  EXPECT_EQ(first, 0);
+  EXPECT_EQ(headerfirst, 0);
+}
+
+// A name longer than the project keeps is refused with a message and the dialog stays; a long
+// value typed into a narrow cell keeps every digit.
+TEST_F(DataEntry, AnnualNamesAndValuesAreKeptAsTypedOrRefused) {
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  win::test::clearMessageBoxes();
+  // Click, select the cell's text, type over it.
+  auto typeover = [](int id, int column, int row, std::string text) {
+    return Step([=] {
+      clickcell(id, column, row)();
+      win::test::pressKey(win::VK_HOME);
+      win::test::pressKey(win::VK_END, win::test::kShift);
+      win::test::typeText(text);
+    });
+  };
+  const std::string toolong = "Groundwater pumping from the deep aquifer (ML/yr)";
+  command(40012,
+          {typeover(1011, 3, 0, toolong), click(1), typeover(1011, 3, 0, "GW pumping (ML/yr)"),
+           typeover(1008, 3, 1, "123456789012345"), typeover(1008, 3, 2, "1234.5"), click(1)},
+          {win::VK_RETURN, 'N'});
+  EXPECT_NE(boxtitled("Problem here!").find(toolong), std::string::npos) << boxtitled("Problem here!");
+  EXPECT_EQ(boxicon("Problem here!"), win::MB_ICONHAND);
+  EXPECT_EQ(boxtitled("Save now?").rfind("Do you want to save", 0), 0u) << "the second OK took the dialog's values";
+  EXPECT_EQ(trimmed(twvars.usernames[0]), "GW pumping (ML/yr)");
+  EXPECT_FLOAT_EQ(twvars.annual[1].user[0], 123456789012345.0f) << "every digit typed is kept";
+  EXPECT_FLOAT_EQ(twvars.annual[2].user[0], 1234.5f);
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ TEST_F(PlotCommands, TheSeparationPlotPrintedSavedAsAMetafileAndCopied) {
   baseflowseparation();
   ASSERT_EQ(twvars.errorflag, 0);
 
-  const fs::path pdf = folder / "Tessaraweld graphic.pdf";
+  const fs::path pdf = folder / "separation plot.pdf";
   const fs::path wmf = folder / "separation.wmf";
   Ink screen;
   bool printed = false, metafile = false;
@@ -130,8 +130,9 @@ TEST_F(PlotCommands, TheSeparationPlotPrintedSavedAsAMetafileAndCopied) {
          win::test::pressKey(win::VK_MENU);
        }});
   add(saveplotitem(2));
-  // The page set-up: upright (Alt+P), confirmed.
-  add({[] { win::test::pressKey('P', win::test::kAlt); }, pressed(win::VK_RETURN), [&] {
+  // The page set-up: upright (Alt+P), confirmed; the file the PDF printer writes: the name it
+  // offers, confirmed.
+  add({[] { win::test::pressKey('P', win::test::kAlt); }, pressed(win::VK_RETURN), pressed(win::VK_RETURN), [&] {
          printed = fs::exists(pdf);
          win::test::pressKey(win::VK_MENU);
        }});
@@ -258,4 +259,38 @@ TEST_F(PlotCommands, WithoutAPrinterPrintPlotStopsAtTheSetUp) {
   EXPECT_TRUE(fs::exists(folder / "first.wmf"));
   EXPECT_EQ(error, 63) << "the set-up's own error, no failed print job after it";
   EXPECT_FALSE(fs::exists(folder / "Tessaraweld graphic.pdf"));
+  EXPECT_FALSE(fs::exists(folder / "separation plot.pdf"));
+}
+
+// No to "File exists. Do you want to overwrite it?" brings the file selection back on the
+// name chosen, not a blank one; Cancel there leaves the file as it was.
+TEST_F(PlotCommands, NoToOverwriteAsksAgainWithTheNameKept) {
+  tw::test::scriptuser({pressed(win::VK_RETURN)});
+  mainprogram_start();
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  baseflowseparation();
+  ASSERT_EQ(twvars.errorflag, 0);
+  { std::ofstream(folder / "kept.wmf") << "the user's own file"; }
+  std::string offered;
+  std::deque<Step> steps = {pressed(win::VK_RETURN), pressed(win::VK_MENU)};
+  const auto add = [&](std::deque<Step> more) { steps.insert(steps.end(), more.begin(), more.end()); };
+  add(saveplotitem(1));
+  add({tw::test::typed("kept.wmf"), pressed(win::VK_RETURN), [&] {
+         char text[600] = {};
+         win::GetWindowText(win::GetFocus(), text, sizeof text);
+         offered = text;
+         win::test::pressKey(win::VK_ESCAPE);
+       },
+       [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }});
+  tw::test::scriptuser(std::move(steps), {'N', 'N'});
+  bfsep_main();
+  win::test::setIdleHook(nullptr);
+  EXPECT_NE(offered.find("kept.wmf"), std::string::npos) << "the chooser came back with: " << offered;
+  std::ifstream in(folder / "kept.wmf");
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(content, "the user's own file");
 }

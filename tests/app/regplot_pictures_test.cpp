@@ -23,6 +23,7 @@
 #include "platform/message_box.h"
 #include "platform/printer.h"
 #include "platform/test_api.h"
+#include "tests/support/tools.h"
 #include "tests/app/usgs_project.h"
 #include "tests/hardcopy/driver_files.h"
 #include "tests/support/scripted_user.h"
@@ -125,9 +126,9 @@ constexpr const char* kKeys[] = {"Observed Baseflow", "Estimated Baseflow", "Est
 // drawn by libwmf and the page drawn by pdftoppm keep the key's texts whole: nothing reaches the
 // picture's right edge, and the recording places each text's last letter inside it.
 TEST_F(RegressionPlotPictures, TheKeyTextsAreWholeWhenCopiedSavedAndPrinted) {
-  ASSERT_TRUE(hc::needtool("wmf2gd", "libwmf-bin"));
-  ASSERT_TRUE(hc::needtool("pdftoppm", "poppler-utils"));
-  ASSERT_TRUE(hc::needtool("pdftotext", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("wmf2gd", "libwmf-bin"));
+  ASSERT_TRUE(tw::test::needtool("pdftoppm", "poppler-utils"));
+  ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
   tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
   mainprogram_start();
   win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,6 +30,7 @@
 #include "app/projectfile.h"
 #include "platform/message_box.h"
 #include "platform/printer.h"
+#include "platform/statusbar.h"
 #include "platform/test_api.h"
 #include "tests/hardcopy/driver_files.h"
 #include "tests/app/usgs_project.h"
@@ -37,6 +39,7 @@
 #include "toolkit/dialog/dialog_internal.h"
 #include "toolkit/dialog/dialogs.h"
 #include "toolkit/grid/grid.h"
+#include "toolkit/text/convert.h"
 #include "toolkit/window/geometry.h"
 
 namespace fs = std::filesystem;
@@ -73,6 +76,12 @@ void print(const char* what, const Fit& f) {
 }
 
 win::HWND dialog() { return yycurrentdialog(); }
+
+void put(std::string& field, const std::string& text) {
+  const std::size_t n = field.size();
+  field = text;
+  field.resize(n, ' ');
+}
 
 void clickfield(int id) {
   win::RECT r{};
@@ -290,31 +299,109 @@ TEST_F(RegressionWindow, AFailedFitClearsThePlotAndLeavesStatusThree) {
 }
 
 
+// The formats of the results cells: three decimals while they fit, else the exponent form,
+// whose text fits and reads back as the value.
+TEST(RegressionCells, WideValuesTakeTheExponentForm) {
+  struct Case { float value; std::size_t most; const char* wide; const char* format; };
+  const Case cases[] = {
+      {-566825728.0f, 11, "(1PE10.3)", "(1PE10.3)"}, {2023167.0f, 11, "(1PE10.3)", "(F0.3)"},
+      {-2023167.0f, 11, "(1PE10.3)", "(1PE10.3)"},   {0.5f, 11, "(1PE10.3)", "(F0.3)"},
+      {-12345.678f, 9, "(1PE9.2)", "(1PE9.2)"},      {1234.5f, 9, "(1PE9.2)", "(F0.3)"},
+  };
+  for (const Case& c : cases) {
+    const std::string f = regresscellformat(c.value, c.most, c.wide);
+    EXPECT_EQ(f, c.format) << c.value;
+    std::string text(40, ' ');
+    IRealToString(c.value, text, f);
+    text = text.substr(text.find_first_not_of(' '));
+    text.erase(text.find_last_not_of(' ') + 1);
+    EXPECT_LE(text.size(), c.most) << text;
+    EXPECT_NEAR(std::stod(text), c.value, std::fabs(c.value) * 2e-3) << text;
+  }
+}
+
+// A near-collinear fit (a variable that is almost the year itself) has coefficients of
+// hundreds of millions: each still shows whole in its cell, in the exponent form.
+TEST_F(RegressionWindow, HugeCoefficientsShowWholeInTheirCells) {
+  tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
+  mainprogram_start();
+  loadproject();
+  for (int y = 0; y < twvars.numyears; ++y) {
+    AnnualRecord& a = twvars.annual[static_cast<std::size_t>(y)];
+    a.user[0] = static_cast<float>(a.year) + 0.004f * static_cast<float>((y * 7) % 5);
+    a.userflag[0] = 1;
+  }
+  twvars.useryears[0] = twvars.numyears;
+  twvars.userinclude[0] = 1;
+  put(twvars.usernames[0], "Almost the year");
+  std::vector<std::string> texts;
+  std::vector<float> values;
+  tw::test::scriptuser({[] { clickfield(1032); }, tw::test::pressed(win::VK_TAB),
+                        [&] {
+                          for (int row : {1, 2}) {
+                            for (int col : {3, 5}) {
+                              std::string t(40, ' ');
+                              WGridGetCellString(1026, col, row, t);
+                              texts.push_back(t.substr(0, t.find_last_not_of(' ') + 1));
+                            }
+                          }
+                          values = {regressdat.tstat[1], regressdat.coeffs[0], regressdat.tstat[0]};
+                          values.insert(values.begin(), regressdat.coeffs[1]);
+                          saveshots("regression_collinear");
+                          clickfield(1029);
+                        },
+                        [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
+                       {'N'});
+  win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40008, 0);
+  mainprogram_turn();
+  ASSERT_EQ(texts.size(), 4u);
+  std::printf("trend %s t %s, intercept %s t %s\n", texts[0].c_str(), texts[1].c_str(), texts[2].c_str(), texts[3].c_str());
+  EXPECT_GT(std::fabs(values[2]), 1e6f) << "the fixture must give a huge intercept";
+  for (std::size_t k = 0; k < texts.size(); ++k) {
+    const std::size_t most = k % 2 == 0 ? 11 : 9;
+    EXPECT_LE(texts[k].size(), most) << texts[k] << " is wider than its cell";
+    EXPECT_NEAR(std::stod(texts[k]), values[k], std::fabs(values[k]) * 1e-3 + 1e-3) << texts[k];
+  }
+}
+
 // Print plot from the window's "Save plot" menu, chosen by keys after a successful fit, and
-// the page set-up confirmed as it comes: the built-in PDF printer writes one page with the fit
-// and its key.
+// the page set-up confirmed as it comes: the built-in PDF printer asks for the file (the
+// plot's name offered, in the folder the user is in), writes one page with the fit and its
+// key with the mode the user's new files get, and the status bar says where it went.
 TEST_F(RegressionWindow, PrintPlotPutsTheFitOnThePrintersPage) {
   ASSERT_TRUE(tw::test::needtool("pdftotext", "poppler-utils"));
   const fs::path folder = fs::temp_directory_path() / ("tw_regprint_" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
   const fs::path before = fs::current_path();
-  fs::current_path(folder);   // the PDF printer writes "<title>.pdf" here
+  fs::current_path(folder);
+  const mode_t mask = ::umask(022);
   win::test::setPrinters({{"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, true, 0}});
   tw::test::scriptuser({tw::test::pressed(win::VK_RETURN)});
   mainprogram_start();
   loadproject();
   using tw::test::pressed;
+  std::string status;
   tw::test::scriptuser({[] { clickfield(1029); },   // Finished
                         pressed(win::VK_MENU), pressed(win::VK_DOWN), pressed(win::VK_DOWN), pressed(win::VK_DOWN),
-                        pressed(win::VK_RETURN), pressed(win::VK_RETURN),
-                        [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
+                        pressed(win::VK_RETURN), pressed(win::VK_RETURN), pressed(win::VK_RETURN),
+                        [&] {
+                          char t[600] = {};
+                          win::SendMessage(winslot(0).wMessLine, win::SB_GETTEXT, 0, reinterpret_cast<win::LPARAM>(t));
+                          status = t;
+                          win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0);
+                        }},
                        {'N'});
   win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40008, 0);
   EXPECT_FALSE(mainprogram_turn());
   win::test::setIdleHook(nullptr);
-  const fs::path pdf = folder / "Tessaraweld graphic.pdf";
+  ::umask(mask);
+  const fs::path pdf = folder / "regression plot.pdf";
   const bool printed = fs::exists(pdf);
+  const auto perms = printed ? fs::status(pdf).permissions() : fs::perms::none;
+  EXPECT_EQ(perms, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_EQ(status, "Plot printed to " + pdf.string());
+  EXPECT_FALSE(fs::exists(folder / "Tessaraweld graphic.pdf"));
   const hc::Run text = hc::run("pdftotext -layout '" + pdf.string() + "' -");
   const hc::Run page = hc::run("pdftoppm -r 50 -png -singlefile '" + pdf.string() + "' '" + shot("regression_printed") + "'");
   win::test::resetPrinters();

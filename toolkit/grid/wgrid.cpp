@@ -2156,6 +2156,8 @@ LRESULT yygridcellwndproc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       if (!(gridMovesFocus && !focusFromOutside)) cellchange(*g);
       const LRESULT result = forward();
+      // A cell that cannot be typed into shows no caret that says it could.
+      if (IsWindow(h) && (styleof(h) & ES_READONLY) != 0) HideCaret(h);
       if (IsWindow(h)) UpdateWindow(h);
       return result;
     }
