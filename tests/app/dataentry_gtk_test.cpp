@@ -38,7 +38,7 @@ constexpr At kHeaderOther1{466, 171}, kFirstOther1{466, 212}, kAnnualOk{555, 609
 constexpr int kAnnualRow = 18;   // pixels from one row of the annual grid to the next
 // The review grid's flow and rain cells.
 constexpr int kReviewCellsTop = 130, kReviewCellsBottom = 590;
-constexpr int kFlowLeft = 150, kFlowRight = 234, kRainLeft = 239, kRainRight = 306;
+constexpr int kFlowLeft = 138, kFlowRight = 222, kRainLeft = 227, kRainRight = 294;
 
 class DataOnDesktop : public tw::test::ProgramOnDesktop {
  protected:

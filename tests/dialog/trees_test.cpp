@@ -146,7 +146,9 @@ TEST_F(TreeViewTest, EditedByItemIdentifier) {
     int f = c.in;
     c.act(f);
     EXPECT_EQ(f, c.field) << c.why;
-    if (std::string(c.why) == "Trend is a branch now, collapsed") EXPECT_EQ(state, 1);
+    if (std::string(c.why) == "Trend is a branch now, collapsed") {
+      EXPECT_EQ(state, 1);
+    }
   }
   const std::vector<Node> want = {{"Start", 2002, 0, false},   {"Flows", 1010, 0, true},
                                   {"Daily", 1001, 1, false},   {"Monthly", 2001, 1, false},

@@ -104,7 +104,9 @@ TEST_F(SpecialKeys, VectorChartsShowAnArrow) {
       if (d.code == DPOLYGONSOLID || d.code == DTRIANGLESOLID) solid = true;
     }
     EXPECT_EQ(solid, c.filledhead);   // the head filled only for style 4
-    if (!c.filledhead) EXPECT_GE(lines, 2);   // the shaft and the head in lines
+    if (!c.filledhead) {   // the shaft and the head in lines
+      EXPECT_GE(lines, 2);
+    }
     EXPECT_EQ(tessar.graphics.attributes.FILLSTYLE, fill);
     ASSERT_FALSE(drawntexts().empty());
     EXPECT_EQ(drawntexts().back().text, "Wind");

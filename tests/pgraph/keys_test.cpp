@@ -175,7 +175,9 @@ TEST_F(Keys, TheTextIsInTheCallersColourAndTheColoursComeBack) {
   ipgkeysingle(1, 0.8f, 0.5f, "Flow");
   EXPECT_EQ(tessar.graphics.attributes.COLOURS, before);
   for (const DeviceCall& c : devicelog())
-    if (c.code == DTEXT) EXPECT_EQ(c.colours[PAIRINDEX][CURRENT], 3);
+    if (c.code == DTEXT) {
+      EXPECT_EQ(c.colours[PAIRINDEX][CURRENT], 3);
+    }
   // Stroke text as well: every stroke after the sample line is in the caller's colour.
   wgrvfontstandard();
   tessar.graphics.text.FONTKIND = 1;

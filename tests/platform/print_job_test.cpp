@@ -158,7 +158,9 @@ TEST_F(PrintJob, StepsOutOfOrderAndFailuresLeaveNoFile) {
       EXPECT_GT(StartPage(dc), 0) << c.why;
       drawpage(dc);
       const int ended = EndPage(dc);
-      if (c.failing && std::string(c.failing) == "EndPage") EXPECT_EQ(ended, SP_ERROR) << c.why;
+      if (c.failing && std::string(c.failing) == "EndPage") {
+        EXPECT_EQ(ended, SP_ERROR) << c.why;
+      }
     }
     EXPECT_EQ(EndDoc(dc), SP_ERROR) << c.why;
     EXPECT_NE(GetLastError(), 0u) << c.why;
