@@ -96,31 +96,6 @@ bool rowsbeyondaccepted() {
   return winfodialog(4) == 1;
 }
 
-// The daily records from the grid, replacing the project.
-void storedaily() {
-  TwVars& tw = twvars;
-  initialise_tw_vars();
-  int y = tw.startyear, m = tw.startmonth, d = tw.startday;
-  tw.ndays = 0;
-  for (int i = 1; i <= MAXDAYS; ++i) {
-    DailyRecord& r = tw.daily[static_cast<std::size_t>(i - 1)];
-    r.year = y;
-    r.month = m;
-    r.day = d;
-    r.datenum = y * 10000 + m * 100 + d;
-    r.datetext = datetext(y, m, d);
-    r.dayofyear = wdatedifference(y - 1, 12, 31, y, m, d);
-    float flow = MISSING, rain = MISSING;
-    WGridGetCellReal(kGrid, 1, i, flow);
-    WGridGetCellReal(kGrid, 2, i, rain);
-    storeflow(flow, r.flow, r.flowflag);
-    r.rain = rain;
-    r.rainflag = rain >= 0.0f ? 1 : 0;
-    r.quickflow = r.baseflow = 0.0f;
-    if (r.flowflag != FLOW_MISSING) tw.ndays = i;
-    nextdate(y, m, d);
-  }
-}
 
 // What the user typed into the current cell and has not yet left: the grid keeps it in the
 // cell's editor until the current cell moves, and a push button does not move it.
@@ -149,6 +124,32 @@ bool namesfit() {
 int monthsof(int start, int end) { return end >= start ? end - start + 1 : end - start + 13; }
 
 }  // namespace
+
+// The daily records from the grid, replacing the project.
+void storedaily() {
+  TwVars& tw = twvars;
+  initialise_tw_vars();
+  int y = tw.startyear, m = tw.startmonth, d = tw.startday;
+  tw.ndays = 0;
+  for (int i = 1; i <= MAXDAYS; ++i) {
+    DailyRecord& r = tw.daily[static_cast<std::size_t>(i - 1)];
+    r.year = y;
+    r.month = m;
+    r.day = d;
+    r.datenum = y * 10000 + m * 100 + d;
+    r.datetext = datetext(y, m, d);
+    r.dayofyear = wdatedifference(y - 1, 12, 31, y, m, d);
+    float flow = MISSING, rain = MISSING;
+    WGridGetCellReal(kGrid, 1, i, flow);
+    WGridGetCellReal(kGrid, 2, i, rain);
+    storeflow(flow, r.flow, r.flowflag);
+    r.rain = rain;
+    r.rainflag = rain >= 0.0f ? 1 : 0;
+    r.quickflow = r.baseflow = 0.0f;
+    if (r.flowflag != FLOW_MISSING) tw.ndays = i;
+    nextdate(y, m, d);
+  }
+}
 
 void newdaily() {
   TwVars& tw = twvars;

@@ -9,6 +9,9 @@
 void newdaily();
 // Run by newdaily after OK, with the start date in twvars; false when cancelled.
 bool newdaily_dataentry();
+// The daily records from the entry grid (field 1008 of the dialog up), replacing the project;
+// what OK in the entry stores.
+void storedaily();
 void reviewflows();
 void aggperiod();
 void newannual();

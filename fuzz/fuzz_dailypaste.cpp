@@ -14,6 +14,7 @@
 #include "app/aggregate.h"
 #include "app/calendar.h"
 #include "app/datacheck.h"
+#include "app/dataentry.h"
 #include "app/mainprogram.h"
 #include "app/modules.h"
 #include "platform/clipboard.h"
@@ -42,27 +43,6 @@ void putOnClipboard(const std::uint8_t* data, std::size_t size) {
   win::CloseClipboard();
 }
 
-// The days from the grid as the entry's OK stores them.
-void storeDays() {
-  TwVars& tw = twvars;
-  int y = tw.startyear, m = tw.startmonth, d = tw.startday;
-  tw.ndays = 0;
-  for (int i = 1; i <= MAXDAYS; ++i) {
-    DailyRecord& r = tw.daily[static_cast<std::size_t>(i - 1)];
-    r.year = y;
-    r.month = m;
-    r.day = d;
-    r.datenum = y * 10000 + m * 100 + d;
-    float flow = MISSING, rain = MISSING;
-    WGridGetCellReal(kGrid, 1, i, flow);
-    WGridGetCellReal(kGrid, 2, i, rain);
-    storeflow(flow, r.flow, r.flowflag);
-    r.rain = rain;
-    r.rainflag = rain >= 0.0f ? 1 : 0;
-    if (r.flowflag != FLOW_MISSING) tw.ndays = i;
-    nextdate(y, m, d);
-  }
-}
 
 }  // namespace
 
@@ -99,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WDialogLoad(102);
   if (GridInstance* g = gridservices.locate(kGrid); g != nullptr && g->window != nullptr) {
     yygridclippaste(g->window);
-    storeDays();
+    storedaily();
     if (twvars.ndays > 0) {
       dailytoannual();
       inputdatacheck();

@@ -418,6 +418,17 @@ std::string caseOf(HWND h, std::string_view s) {
   return out;
 }
 
+// A change of the text shown and told: EN_UPDATE, the redraw, EN_CHANGE. False when the
+// window went away on the way.
+bool changed(HWND h, EditData& d) {
+  showCaret(h, d);
+  notify(h, EN_UPDATE);
+  if (!IsWindow(h)) return false;
+  redraw(h);
+  notify(h, EN_CHANGE);
+  return true;
+}
+
 // Replaces the selection with ins. user: the change counts against the text limit and
 // against the room of a control that does not scroll. False when nothing changed.
 bool replaceSel(HWND h, std::string_view insIn, bool user, bool undoable, bool typed = false) {
@@ -460,11 +471,7 @@ bool replaceSel(HWND h, std::string_view insIn, bool user, bool undoable, bool t
   d->anchor = d->caret = lo + static_cast<int>(ins.size());
   d->modified = true;
   d->typing = typed;
-  showCaret(h, *d);
-  notify(h, EN_UPDATE);
-  if (!IsWindow(h)) return true;
-  redraw(h);
-  notify(h, EN_CHANGE);
+  if (!changed(h, *d)) return true;
   if (truncated && IsWindow(h)) notify(h, EN_MAXTEXT);
   return true;
 }
@@ -556,11 +563,7 @@ bool undo(HWND h) {
   d->caret = tidy(*d, d->caret);
   d->modified = true;
   d->typing = false;
-  showCaret(h, *d);
-  notify(h, EN_UPDATE);
-  if (!IsWindow(h)) return true;
-  redraw(h);
-  notify(h, EN_CHANGE);
+  if (!changed(h, *d)) return true;
   return true;
 }
 
@@ -1152,11 +1155,7 @@ bool replacePieces(HWND h, const std::vector<int>& starts, int removed, std::str
   d->anchor = d->caret = caret;
   d->modified = true;
   d->typing = false;
-  showCaret(h, *d);
-  notify(h, EN_UPDATE);
-  if (!IsWindow(h)) return true;
-  redraw(h);
-  notify(h, EN_CHANGE);
+  if (!changed(h, *d)) return true;
   return true;
 }
 
