@@ -17,6 +17,7 @@
 #include "platform/message_box.h"
 #include "platform/richedit.h"
 #include "platform/statusbar.h"
+#include "tests/editor/editor_window_fixture.h"
 #include "tests/screen/screen_fixture.h"
 #include "toolkit/editor/editor.h"
 #include "toolkit/editor/editor_internal.h"
@@ -25,46 +26,11 @@
 
 namespace {
 
-using twtest::ScreenFixture;
 using namespace win;
 
-class Editing : public ScreenFixture {
+class Editing : public twtest::EditorWindowFixture {
  protected:
-  void SetUp() override {
-    ScreenFixture::SetUp();
-    openScreen(600, 400);
-    yyeditbufalloc();
-    wmessageenable(EV_CLOSE, 1);
-    wmessageenable(EV_COMMAND, 1);
-    dir = std::filesystem::temp_directory_path() / ("tw_editing_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    test::clearMessageBoxes();
-  }
-  void TearDown() override {
-    test::clearMessageBoxAnswers();
-    for (int w = 1; w < MAXWINDOWS; ++w)
-      if (winslot(w).wWindow != nullptr) WindowCloseChild(w);
-    std::filesystem::remove_all(dir);
-    ScreenFixture::TearDown();
-  }
-  // A child window with a caption and a status bar, as "Browse text file" opens it.
-  int child() {
-    WindowOpenChildOptions o;
-    o.flags = 39;
-    o.width = 400;
-    o.height = 300;
-    o.title = "Text Editor";
-    int n = 0;
-    WindowOpenChild(n, o);
-    EXPECT_GT(n, 0);
-    return n;
-  }
-  std::string file(const std::string& name, const std::string& text) {
-    const auto p = dir / name;
-    std::ofstream(p, std::ios::binary) << text;
-    return p.string();
-  }
-  static EditorRecord* record(int w) { return yyeditrecord(winslot(w).wWindow); }
+  Editing() : EditorWindowFixture("tw_editing_") {}
   static std::string text() {
     int result = -1;
     std::string t;
@@ -92,7 +58,6 @@ class Editing : public ScreenFixture {
     r->find.Flags = FR_DOWN | FR_REPLACEALL | flags;
     SendMessage(winslot(w).wWindow, RegisterWindowMessage(FINDMSGSTRING), 0, reinterpret_cast<LPARAM>(&r->find));
   }
-  std::filesystem::path dir;
 };
 
 // The control text from the bookmark on, as Goto Bookmark shows it.

@@ -26,6 +26,7 @@
 #include "platform/statusbar.h"
 #include "platform/printer.h"
 #include "tests/hardcopy/driver_files.h"
+#include "tests/editor/editor_window_fixture.h"
 #include "tests/screen/screen_fixture.h"
 #include "tests/support/menu_driving.h"
 #include "tests/support/scripted_user.h"
@@ -36,7 +37,6 @@
 
 namespace {
 
-using twtest::ScreenFixture;
 using namespace win;
 
 std::string slurp(const std::filesystem::path& p) {
@@ -44,43 +44,9 @@ std::string slurp(const std::filesystem::path& p) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-class Editor : public ScreenFixture {
+class Editor : public twtest::EditorWindowFixture {
  protected:
-  void SetUp() override {
-    ScreenFixture::SetUp();
-    openScreen(600, 400);
-    yyeditbufalloc();
-    wmessageenable(EV_CLOSE, 1);
-    wmessageenable(EV_COMMAND, 1);
-    dir = std::filesystem::temp_directory_path() / ("tw_editor_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    test::clearMessageBoxes();
-  }
-  void TearDown() override {
-    test::clearMessageBoxAnswers();
-    for (int w = 1; w < MAXWINDOWS; ++w)
-      if (winslot(w).wWindow != nullptr) WindowCloseChild(w);
-    std::filesystem::remove_all(dir);
-    ScreenFixture::TearDown();
-  }
-  // A child window as "Browse text file" opens it: caption, system menu, boxes, status bar.
-  int child() {
-    WindowOpenChildOptions o;
-    o.flags = 39;
-    o.width = 400;
-    o.height = 300;
-    o.title = "Text Editor";
-    int n = 0;
-    WindowOpenChild(n, o);
-    EXPECT_GT(n, 0);
-    return n;
-  }
-  std::string file(const std::string& name, const std::string& text) {
-    const auto p = dir / name;
-    std::ofstream(p, std::ios::binary) << text;
-    return p.string();
-  }
-  static EditorRecord* record(int w) { return yyeditrecord(winslot(w).wWindow); }
+  Editor() : EditorWindowFixture("tw_editor_") {}
   static std::string caption(int w) {
     char text[512] = {};
     GetWindowText(winslot(w).wWindow, text, sizeof text);
@@ -105,7 +71,6 @@ class Editor : public ScreenFixture {
     }
     return type;
   }
-  std::filesystem::path dir;
 };
 
 TEST_F(Editor, BrowseOpensAFileWithMenusCaptionAndStatus) {
