@@ -1,16 +1,22 @@
 // platform/edit.cpp: the EDIT control class: single- and multi-line text entry (left, centred
 // or right aligned, read-only, password, digits only, upper or lower case), selection by keys
-// and mouse, one level of undo, cut, copy and paste through the clipboard store, and a caret
-// drawn by the control itself (steady, so that pictures of it are reproducible).
+// and mouse, undo (one level, or many with redo), cut, copy and paste through the clipboard
+// store, and a caret drawn by the control itself (steady, so that pictures of it are
+// reproducible).
 //
 // Invariants: (1) 0 <= anchor, caret <= text length, and a caret never sits inside a CR LF;
-// (2) every position the control reports comes from layout() and xOf(), which paint() uses
-// too; (3) the parent may destroy the control in any notification, so nothing touches the
+// (2) every position the control reports comes from the kept lines and the same character
+// advances that paint() uses; (3) the kept lines, while valid, are exactly what laying out
+// the whole text from nothing gives: every change of the text or of the formats lays out
+// again the paragraphs it touches, and a change of width, font, tab stops or style drops
+// them; (4) the parent may destroy the control in any notification, so nothing touches the
 // control's record after notify() without checking IsWindow.
-// Sections (grep "[SECTION]"): record | layout | editing | clipboard and undo | painting |
-//   keys and mouse | window procedure
+// Sections (grep "[SECTION]"): record | kept lines | layout | editing | clipboard and undo |
+//   painting | keys and mouse | window procedure
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,8 +36,166 @@ HWND gCaretOwner = nullptr;
 int gCaretHidden = 0;
 
 //------------------------------------------------------------------------------
+// [SECTION] Kept lines
+// - Lines: count(), at(), lineOf(), width(), setWidth(), assign(), splice()
+//------------------------------------------------------------------------------
+// A line shows the characters [start, end); the next line starts at next (after the line
+// break, or at the same place after a soft break). width: pixels of [start, end), -1 while
+// not measured.
+struct Line {
+  int start = 0, end = 0, next = 0, width = -1;
+};
+
+// The lines of a text in blocks, positions relative to their block's base, so that a change
+// moves the lines after it by moving the bases of the blocks after it.
+class Lines {
+ public:
+  int count() const { return count_; }
+  Line at(int k) const {
+    const auto [b, i] = locate(k);
+    Line ln = blocks_[b].lines[i];
+    const int base = blocks_[b].base;
+    ln.start += base;
+    ln.end += base;
+    ln.next += base;
+    return ln;
+  }
+  void setWidth(int k, int w) {
+    const auto [b, i] = locate(k);
+    blocks_[b].lines[i].width = w;
+  }
+  // The line holding position index (a soft break's position belongs to the line after it).
+  int lineOf(int index) const {
+    // The first block whose last line reaches past index, then its first such line.
+    auto bi = std::upper_bound(blocks_.begin(), blocks_.end(), index,
+                               [](int i, const Block& b) { return i < b.base + b.lines.back().next; });
+    if (bi == blocks_.end()) return count_ - 1;
+    const int rel = index - bi->base;
+    auto li = std::upper_bound(bi->lines.begin(), bi->lines.end(), rel, [](int i, const Line& l) { return i < l.next; });
+    const auto b = static_cast<std::size_t>(bi - blocks_.begin());
+    return first_[b] + static_cast<int>(li - bi->lines.begin());
+  }
+  void assign(std::vector<Line> all) {
+    blocks_.clear();
+    append(blocks_, all);
+    renumber();
+  }
+  // Lines [a, b] give way to fresh ones; the lines after them move by delta characters.
+  void splice(int a, int b, std::vector<Line> fresh, int delta) {
+    const auto [ba, ia] = locate(a);
+    const auto [bb, ib] = locate(b);
+    std::vector<Line> merged;
+    merged.reserve(ia + fresh.size() + (blocks_[bb].lines.size() - ib));
+    for (std::size_t i = 0; i < ia; ++i) merged.push_back(absolute(ba, i, 0));
+    merged.insert(merged.end(), fresh.begin(), fresh.end());
+    for (std::size_t i = ib + 1; i < blocks_[bb].lines.size(); ++i) merged.push_back(absolute(bb, i, delta));
+    std::vector<Block> made;
+    append(made, merged);
+    for (std::size_t k = bb + 1; k < blocks_.size(); ++k) blocks_[k].base += delta;
+    blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(ba), blocks_.begin() + static_cast<std::ptrdiff_t>(bb) + 1);
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(ba), std::make_move_iterator(made.begin()),
+                   std::make_move_iterator(made.end()));
+    renumber();
+  }
+  std::size_t bytes() const { return static_cast<std::size_t>(count_) * sizeof(Line); }
+
+ private:
+  static constexpr std::size_t kBlock = 1024;
+  struct Block {
+    int base = 0;
+    std::vector<Line> lines;
+  };
+  struct Where {
+    std::size_t block, index;
+  };
+  Where locate(int k) const {
+    const auto it = std::upper_bound(first_.begin(), first_.end(), k);
+    const auto b = static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, it - first_.begin() - 1));
+    return Where{b, static_cast<std::size_t>(k - first_[b])};
+  }
+  Line absolute(std::size_t b, std::size_t i, int delta) const {
+    Line ln = blocks_[b].lines[i];
+    const int base = blocks_[b].base + delta;
+    ln.start += base;
+    ln.end += base;
+    ln.next += base;
+    return ln;
+  }
+  // Absolute lines cut into blocks of kBlock (one block when they fill at most two).
+  static void append(std::vector<Block>& to, const std::vector<Line>& all) {
+    const std::size_t per = all.size() <= 2 * kBlock ? std::max<std::size_t>(all.size(), 1) : kBlock;
+    for (std::size_t from = 0; from < all.size(); from += per) {
+      Block b;
+      b.base = all[from].start;
+      const std::size_t to2 = std::min(all.size(), from + per);
+      b.lines.reserve(to2 - from);
+      for (std::size_t i = from; i < to2; ++i) {
+        Line ln = all[i];
+        ln.start -= b.base;
+        ln.end -= b.base;
+        ln.next -= b.base;
+        b.lines.push_back(ln);
+      }
+      to.push_back(std::move(b));
+    }
+  }
+  void renumber() {
+    first_.resize(blocks_.size());
+    int n = 0;
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+      first_[b] = n;
+      n += static_cast<int>(blocks_[b].lines.size());
+    }
+    count_ = n;
+  }
+  std::vector<Block> blocks_;
+  std::vector<int> first_;   // the number of the first line of each block
+  int count_ = 0;
+};
+
+// What the kept lines were laid out for; any other value drops them.
+struct LayoutKey {
+  int width = 0;
+  HFONT font = nullptr;
+  bool multi = false, wrap = false, formatted = false;
+  char password = 0;
+  int avgChar = 0;
+  std::vector<int> tabStops;
+  bool operator==(const LayoutKey&) const = default;
+};
+
+// Advances of the 256 characters in one font, each measured once (advances are whole
+// pixels that add up, so a run's width is the sum of its characters').
+struct Advances {
+  int width[256] = {};
+  bool known[256] = {};
+};
+
+//------------------------------------------------------------------------------
 // [SECTION] Record
 //------------------------------------------------------------------------------
+// One step of undo, kept as the difference to the text on its other side: the pieces are
+// spans of the text as it stands (ascending), other holds what each span is on the other
+// side, one after another. Undoing or redoing swaps them, the selection and the formats.
+struct UndoPiece {
+  int start = 0, length = 0, otherLength = 0;
+};
+
+struct UndoStep {
+  std::vector<UndoPiece> pieces;
+  std::string other;
+  int anchor = 0, caret = 0;                          // the selection on the other side
+  std::unique_ptr<editx::FormatState> formats;        // the formats on the other side
+  int formatFrom = 0, formatTo = 0;                   // a change of formats only: its characters
+  bool typing = false;                                // a typed run, which the next typed character joins
+  std::size_t bytes() const {
+    return sizeof *this + other.size() + pieces.size() * sizeof(UndoPiece) + (formats ? formats->bytes() : 0);
+  }
+};
+
+// The history's memory: the oldest steps go beyond it (the newest always stays).
+constexpr std::size_t kUndoBytes = 64u << 20;
+
 struct EditData {
   std::string text;
   int anchor = 0;   // the fixed end of the selection
@@ -39,12 +203,12 @@ struct EditData {
   UINT limit = kEditDefaultLimit;
   bool modified = false;
   char password = 0;
-  // One level of undo: the text and selection before the last change; undoing swaps them in,
-  // so that a second undo takes the change back again.
-  std::string undoText;
-  int undoAnchor = 0, undoCaret = 0;
-  bool canUndo = false;
-  bool typing = false;   // the last change was a typed character; the next one joins it
+  // Undo history: one step that a second undo takes back, or (multiUndo) many, undone steps
+  // waiting in redo until a new change.
+  std::deque<UndoStep> undo, redo;
+  std::size_t undoBytes = 0;
+  bool multiUndo = false;
+  bool typing = false;   // the last change was a typed character; the next one joins its step
   bool overwrite = false;   // a typed character replaces the one after the caret
   int firstLine = 0;     // multi-line: first line shown
   int xOffset = 0;       // pixels scrolled to the left
@@ -57,7 +221,13 @@ struct EditData {
   bool tracking = false;
   editx::Formatter* formatter = nullptr;   // the rich-edit control's formats, or none
   bool scrollBar = false;   // created with WS_VSCROLL (the bar hides while nothing scrolls)
-  mutable std::string masked;   // a password control's text as drawn, made by layout()
+  std::string masked;   // a password control's text as drawn, made by layout()
+  // Kept layout. Written by layout() (all of it when the key changed or keptValid is false)
+  // and by relay() after every change; read through layout() by every position and paint.
+  Lines lines;
+  LayoutKey key;
+  bool keptValid = false;
+  std::vector<std::unique_ptr<Advances>> advances;   // by character format + 1 (0: the control's font)
 };
 
 ControlRecords<EditData>& edits() {
@@ -90,19 +260,18 @@ class Measure {
 
 //------------------------------------------------------------------------------
 // [SECTION] Layout
+// - Meter: advance(), span() - character by character, in the characters' formats
+// - layParagraphs(): the lines of whole paragraphs, each in time linear in its length
+// - layout(): the kept lines brought up to date; relay(): after a change
 //------------------------------------------------------------------------------
-// A line shows the characters [start, end); the next line starts at next (after the line
-// break, or at the same place after a soft break).
-struct Line {
-  int start = 0, end = 0, next = 0;
-};
-
 struct Layout {
   RECT fr;              // formatting rectangle
   int lineHeight = 13;
   int avgChar = 6;
-  std::vector<Line> lines;
+  const Lines* lines = nullptr;
   std::string_view shown;   // the text as drawn (its own or its password mask), while it stands
+  int count() const { return lines->count(); }
+  Line line(int k) const { return lines->at(k); }
 };
 
 RECT formatRect(HWND h, const EditData& d) {
@@ -125,61 +294,136 @@ int breakLength(std::string_view s, int i) {
 // Whether the text is measured and drawn in the formatter's formats.
 bool formatted(const EditData& d) { return d.formatter && !d.password && d.formatter->active(); }
 
-// Width of s (the text from position at, -1: no position) drawn from x = 0; a multi-line
-// control expands tabs to its tab stops.
-int extent(HDC dc, const EditData& d, bool multi, int avgChar, std::string_view s, int at = -1) {
-  int x = 0;
-  std::size_t from = 0;
-  while (from <= s.size()) {
-    const std::size_t tab = multi ? s.find('\t', from) : std::string_view::npos;
-    const std::size_t to = tab == std::string_view::npos ? s.size() : tab;
-    if (to > from) {
-      SIZE sz;
-      if (at >= 0 && formatted(d))
-        x += d.formatter->measure(dc, at + static_cast<int>(from), s.data() + from, static_cast<int>(to - from));
-      else if (GetTextExtentPoint32(dc, s.data() + from, static_cast<int>(to - from), sz))
-        x += sz.cx;
-    }
-    if (tab == std::string_view::npos) break;
-    x = nextTabStop(d.tabStops, x, avgChar);
-    from = tab + 1;
-  }
-  return x;
-}
+// Widths of characters as the control draws them, walked in order: each character's
+// advance in its format's font (one look-up a character), tabs of a multi-line control to
+// its tab stops. Positions measured from a line's start give the x the painting uses.
+class Meter {
+ public:
+  Meter(HDC dc, EditData& d, bool multi, int avgChar)
+      : dc_(dc), d_(d), multi_(multi), avgChar_(avgChar), fmt_(formatted(d)) {}
 
-// Widths of the characters of an unformatted text, each measured once: advances are whole
-// pixels that add up, so a run's width is the sum of its characters' and wrapping a long
-// text costs one look-up a character instead of measuring every prefix of every line.
-struct CharWidths {
-  HDC dc;
-  int width[256] = {};
-  bool known[256] = {};
-  int of(unsigned char c) {
-    if (!known[c]) {
+  // The advance of character i at x.
+  int advance(int i, int x) {
+    const auto c = static_cast<unsigned char>(d_.password ? d_.password : d_.text[static_cast<std::size_t>(i)]);
+    if (multi_ && c == '\t') return nextTabStop(d_.tabStops, x, avgChar_) - x;
+    if (fmt_ && (i < from_ || i >= to_)) {
+      format_ = d_.formatter->formatAt(i, from_, to_);
+      table_ = &tableFor(format_ + 1);
+    } else if (!table_) {
+      table_ = &tableFor(0);
+    }
+    Advances& t = *table_;
+    if (!t.known[c]) {
+      HGDIOBJ old = fmt_ ? SelectObject(dc_, d_.formatter->fontOf(format_)) : nullptr;
       SIZE sz;
       const char ch = static_cast<char>(c);
-      width[c] = GetTextExtentPoint32(dc, &ch, 1, sz) ? sz.cx : 0;
-      known[c] = true;
+      t.width[c] = GetTextExtentPoint32(dc_, &ch, 1, sz) ? sz.cx : 0;
+      t.known[c] = true;
+      if (old) SelectObject(dc_, old);
     }
-    return width[c];
+    return t.width[c];
   }
+  // Width of [a, b) from x = 0 at a (a line's start).
+  int span(int a, int b) {
+    int x = 0;
+    for (int i = a; i < b; ++i) x += advance(i, x);
+    return x;
+  }
+
+ private:
+  Advances& tableFor(int slot) {
+    auto& all = d_.advances;
+    if (static_cast<std::size_t>(slot) >= all.size()) all.resize(static_cast<std::size_t>(slot) + 1);
+    auto& p = all[static_cast<std::size_t>(slot)];
+    if (!p) p = std::make_unique<Advances>();
+    return *p;
+  }
+  HDC dc_;
+  EditData& d_;
+  bool multi_;
+  int avgChar_;
+  bool fmt_;
+  Advances* table_ = nullptr;
+  int format_ = -1, from_ = 0, to_ = 0;   // the format table_ is for, and its run
 };
 
-// The end of the longest run from start (at most to pe) whose width is within width, in
-// one walk; extent() of that run gives the same width.
-int fittingEnd(CharWidths& cw, const EditData& d, int avgChar, int start, int pe, int width) {
-  int x = 0, i = start;
-  while (i < pe) {
-    const char c = d.text[static_cast<std::size_t>(i)];
-    const int next = c == '\t' ? nextTabStop(d.tabStops, x, avgChar) : x + cw.of(static_cast<unsigned char>(c));
-    if (next > width) break;
-    x = next;
-    ++i;
+// Lays out the paragraphs of the text from pos (a paragraph start) on, until the one whose
+// break ends at stop (or the end of the text), into out. Each line is found by walking its
+// own characters once: broken after the last blank that fits (at a character when a word is
+// wider than the line), at least one character a line, blanks after a break kept on it.
+void layParagraphs(HWND h, Meter& m, const EditData& d, const LayoutKey& key, int pos, int stop, bool toEnd,
+                   std::vector<Line>& out) {
+  const std::string& t = d.text;
+  const int n = static_cast<int>(t.size());
+  const char* s = t.data();
+  while (true) {
+    int pe = pos;
+    while (pe < n && s[pe] != '\r' && s[pe] != '\n') ++pe;
+    const int brk = breakLength(t, pe);
+    int width = key.width;
+    if (key.formatted && key.wrap) {
+      int left = 0, right = 0, align = 0;
+      d.formatter->paragraph(t, pos, left, right, align);
+      width = std::max(1, width - left - right);
+    }
+    int start = pos;
+    while (key.wrap && start < pe) {
+      int x = 0, i = start;
+      while (i < pe) {
+        const int a = m.advance(i, x);
+        if (x + a > width) break;
+        x += a;
+        ++i;
+      }
+      if (i == pe) break;
+      const int fit = std::max(start + 1, i);
+      int cut = fit;
+      while (cut > start && s[cut - 1] != ' ') --cut;
+      if (cut == start) cut = fit;
+      while (cut < pe && s[cut] == ' ') ++cut;
+      out.push_back(Line{start, cut, cut, cut == i ? x : -1});
+      start = cut;
+    }
+    out.push_back(Line{start, pe, pe + brk, start == pe ? 0 : -1});
+    if (brk == 0) break;
+    pos = pe + brk;
+    if (!toEnd && pos >= stop) break;
   }
-  return i;
+  (void)h;
 }
 
-Layout layout(HWND h, HDC dc, const EditData& d) {
+LayoutKey keyOf(HWND h, const EditData& d, const RECT& fr, int avgChar) {
+  LayoutKey k;
+  const DWORD style = styleOf(h);
+  k.multi = (style & ES_MULTILINE) != 0;
+  k.wrap = k.multi && !(style & ES_AUTOHSCROLL);
+  k.width = k.wrap ? static_cast<int>(fr.right - fr.left) : 0;
+  k.font = dlg::fontOf(h);
+  k.formatted = formatted(d);
+  k.password = d.password;
+  k.avgChar = avgChar;
+  if (k.multi) k.tabStops = d.tabStops;
+  return k;
+}
+
+// All lines laid out from nothing.
+std::vector<Line> layAll(HWND h, HDC dc, EditData& d, const LayoutKey& key) {
+  std::vector<Line> all;
+  const int n = static_cast<int>(d.text.size());
+  if (!key.multi) {
+    all.push_back(Line{0, n, n, n == 0 ? 0 : -1});
+    return all;
+  }
+  // One line at least for every line end: room made once, not grown and copied again and
+  // again on a text of millions of lines.
+  all.reserve(static_cast<std::size_t>(std::count(d.text.begin(), d.text.end(), '\n') +
+                                       std::count(d.text.begin(), d.text.end(), '\r')) + 1);
+  Meter m(dc, d, true, key.avgChar);
+  layParagraphs(h, m, d, key, 0, n, true, all);
+  return all;
+}
+
+Layout layout(HWND h, HDC dc, EditData& d) {
   Layout l;
   l.fr = formatRect(h, d);
   TEXTMETRIC tm;
@@ -188,93 +432,73 @@ Layout layout(HWND h, HDC dc, const EditData& d) {
     if (formatted(d)) l.lineHeight = d.formatter->lineHeight(dc, l.lineHeight);
     if (tm.tmAveCharWidth > 0) l.avgChar = tm.tmAveCharWidth;
   }
-  // A view, not a copy: a layout is made for every caret move, and texts run to megabytes.
   if (d.password) {
     d.masked.assign(d.text.size(), d.password);
     l.shown = d.masked;
   } else {
     l.shown = d.text;
   }
-  const int n = static_cast<int>(d.text.size());
-  const DWORD style = styleOf(h);
-  if (!(style & ES_MULTILINE)) {
-    l.lines.push_back(Line{0, n, n});
-    return l;
+  LayoutKey key = keyOf(h, d, l.fr, l.avgChar);
+  if (!d.keptValid || !(key == d.key)) {
+    // Fonts may have been made again: their advances are measured afresh.
+    d.advances.clear();
+    d.key = std::move(key);
+    d.lines.assign(layAll(h, dc, d, d.key));
+    d.keptValid = true;
   }
-  const bool wrap = !(style & ES_AUTOHSCROLL);
-  const bool fmt = formatted(d);
-  CharWidths cw{dc};
-  // One line at least for every line end: room made once, not grown and copied again and
-  // again on a text of millions of lines.
-  l.lines.reserve(static_cast<std::size_t>(std::count(d.text.begin(), d.text.end(), '\n') +
-                                           std::count(d.text.begin(), d.text.end(), '\r')) + 1);
-  int pos = 0;
-  while (true) {
-    int pe = pos;
-    while (pe < n && breakLength(d.text, pe) == 0) ++pe;
-    const int brk = breakLength(d.text, pe);
-    int start = pos;
-    int width = l.fr.right - l.fr.left;
-    if (fmt && wrap) {
-      int left = 0, right = 0, align = 0;
-      d.formatter->paragraph(d.text, pos, left, right, align);
-      width = std::max(1, width - left - right);
-    }
-    while (wrap && !fmt && start < pe) {
-      const int end = fittingEnd(cw, d, l.avgChar, start, pe, width);
-      if (end == pe) break;
-      // Broken after the last blank that fits (at a character when a word is wider than the
-      // line), at least one character a line.
-      const int fit = std::max(start + 1, end);
-      int cut = fit;
-      while (cut > start && d.text[static_cast<std::size_t>(cut) - 1] != ' ') --cut;
-      if (cut == start) cut = fit;
-      while (cut < pe && d.text[static_cast<std::size_t>(cut)] == ' ') ++cut;
-      l.lines.push_back(Line{start, cut, cut});
-      start = cut;
-    }
-    while (wrap && fmt && start < pe &&
-           extent(dc, d, true, l.avgChar, std::string_view(d.text).substr(static_cast<std::size_t>(start),
-                                                                         static_cast<std::size_t>(pe - start)), start) > width) {
-      // The longest part that fits, broken after its last blank (at a character when a
-      // word is wider than the line).
-      int fit = start + 1;
-      while (fit < pe && extent(dc, d, true, l.avgChar,
-                                std::string_view(d.text).substr(static_cast<std::size_t>(start),
-                                                                static_cast<std::size_t>(fit + 1 - start)), start) <= width)
-        ++fit;
-      int cut = fit;
-      while (cut > start && d.text[static_cast<std::size_t>(cut) - 1] != ' ') --cut;
-      if (cut == start) cut = fit;
-      while (cut < pe && d.text[static_cast<std::size_t>(cut)] == ' ') ++cut;
-      l.lines.push_back(Line{start, cut, cut});
-      start = cut;
-    }
-    l.lines.push_back(Line{start, pe, pe + brk});
-    if (brk == 0) break;
-    pos = pe + brk;
-  }
+  l.lines = &d.lines;
   return l;
 }
 
-int lineOf(const Layout& l, int index) {
-  for (std::size_t k = 0; k < l.lines.size(); ++k) {
-    const Line& ln = l.lines[k];
-    // A soft break's position belongs to the line after it.
-    if (index < ln.next || k + 1 == l.lines.size()) return static_cast<int>(k);
+// The text's characters [pos, pos + inserted) replaced removed ones: the paragraphs from the
+// one holding the character before pos to the one holding the end of the change are laid
+// out again, and the lines after them move.
+void relay(HWND h, EditData& d, int pos, int removed, int inserted) {
+  if (!d.keptValid) return;
+  if (!d.key.multi) {
+    d.keptValid = false;
+    return;
   }
-  return 0;
+  Lines& ls = d.lines;
+  int a = ls.lineOf(std::max(0, pos - 1));
+  while (a > 0) {
+    const Line prev = ls.at(a - 1);
+    if (prev.end != prev.next) break;   // a line break ends the paragraph before
+    --a;
+  }
+  int b = ls.lineOf(pos + removed);
+  while (b + 1 < ls.count()) {
+    const Line ln = ls.at(b);
+    if (ln.end != ln.next) break;
+    ++b;
+  }
+  const bool toEnd = b + 1 == ls.count();
+  const int delta = inserted - removed;
+  const int from = ls.at(a).start, stop = ls.at(b).next + delta;
+  Measure meter(h);
+  Meter m(meter.dc(), d, true, d.key.avgChar);
+  std::vector<Line> fresh;
+  layParagraphs(h, m, d, d.key, from, stop, toEnd, fresh);
+  ls.splice(a, b, std::move(fresh), delta);
 }
 
-int lineWidth(HDC dc, const EditData& d, bool multi, const Layout& l, const Line& ln) {
-  return extent(dc, d, multi, l.avgChar,
-                std::string_view(l.shown).substr(static_cast<std::size_t>(ln.start), static_cast<std::size_t>(ln.end - ln.start)),
-                ln.start);
+// The width of line k, measured once.
+int lineWidth(HDC dc, EditData& d, bool multi, const Layout& l, int k) {
+  Line ln = l.line(k);
+  if (ln.width < 0) {
+    Meter m(dc, d, multi, l.avgChar);
+    ln.width = m.span(ln.start, ln.end);
+    d.lines.setWidth(k, ln.width);
+  }
+  return ln.width;
 }
+
+int lineOf(const Layout& l, int index) { return l.lines->lineOf(index); }
 
 // Left end of a line on the screen: aligned in the formatting rectangle while it fits,
 // else scrolled.
-int lineX(HWND h, HDC dc, const EditData& d, const Layout& l, const Line& ln) {
+int lineX(HWND h, HDC dc, EditData& d, const Layout& l, int k) {
+  const Line ln = l.line(k);
   int width = l.fr.right - l.fr.left;
   int left = 0;
   DWORD align = styleOf(h) & (ES_CENTER | ES_RIGHT);
@@ -286,36 +510,34 @@ int lineX(HWND h, HDC dc, const EditData& d, const Layout& l, const Line& ln) {
     align = a == 1 ? ES_CENTER : a == 2 ? ES_RIGHT : ES_LEFT;
     width = std::max(1, width - 1);   // room for the caret after a right-aligned line's end
   }
-  const int lw = lineWidth(dc, d, multiLine(h), l, ln);
-  if (lw > width || align == ES_LEFT) return l.fr.left + left - d.xOffset;
+  if (align == ES_LEFT) return l.fr.left + left - d.xOffset;
+  const int lw = lineWidth(dc, d, multiLine(h), l, k);
+  if (lw > width) return l.fr.left + left - d.xOffset;
   if (align == ES_RIGHT) return l.fr.left + left + width - lw - d.xOffset;
   return l.fr.left + left + (width - lw) / 2 - d.xOffset;
 }
 
-POINT posOf(HWND h, HDC dc, const EditData& d, const Layout& l, int index) {
+POINT posOf(HWND h, HDC dc, EditData& d, const Layout& l, int index) {
   const int k = lineOf(l, index);
-  const Line& ln = l.lines[static_cast<std::size_t>(k)];
+  const Line ln = l.line(k);
   const int at = std::clamp(index, ln.start, ln.end);
-  const int x = lineX(h, dc, d, l, ln) +
-                extent(dc, d, multiLine(h), l.avgChar,
-                       std::string_view(l.shown).substr(static_cast<std::size_t>(ln.start), static_cast<std::size_t>(at - ln.start)),
-                       ln.start);
+  Meter m(dc, d, multiLine(h), l.avgChar);
+  const int x = lineX(h, dc, d, l, k) + m.span(ln.start, at);
   return POINT{x, l.fr.top + (k - d.firstLine) * l.lineHeight};
 }
 
 // The character boundary nearest to a point; line out: the line it is on.
-int indexAt(HWND h, HDC dc, const EditData& d, const Layout& l, POINT p, int* lineOut = nullptr) {
+int indexAt(HWND h, HDC dc, EditData& d, const Layout& l, POINT p, int* lineOut = nullptr) {
   int k = d.firstLine + (p.y >= l.fr.top ? (p.y - l.fr.top) / l.lineHeight : -1);
-  k = std::clamp(k, 0, static_cast<int>(l.lines.size()) - 1);
+  k = std::clamp(k, 0, l.count() - 1);
   if (lineOut) *lineOut = k;
-  const Line& ln = l.lines[static_cast<std::size_t>(k)];
-  const int x0 = lineX(h, dc, d, l, ln);
-  int prev = x0;
+  const Line ln = l.line(k);
+  const int x0 = lineX(h, dc, d, l, k);
+  Meter m(dc, d, multiLine(h), l.avgChar);
+  int prev = x0, w = 0;
   for (int i = ln.start; i < ln.end; ++i) {
-    const int x = x0 + extent(dc, d, multiLine(h), l.avgChar,
-                              std::string_view(l.shown).substr(static_cast<std::size_t>(ln.start),
-                                                               static_cast<std::size_t>(i + 1 - ln.start)),
-                              ln.start);
+    w += m.advance(i, w);
+    const int x = x0 + w;
     if (p.x < (prev + x + 1) / 2) return i;
     prev = x;
   }
@@ -329,7 +551,7 @@ void updateScrollBars(HWND h, const EditData& d, const Layout& l) {
   SCROLLINFO si;
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   si.nMin = 0;
-  si.nMax = static_cast<int>(l.lines.size()) - 1;
+  si.nMax = l.count() - 1;
   si.nPage = static_cast<UINT>(visibleLines(l));
   si.nPos = d.firstLine;
   SetScrollInfo(h, SB_VERT, si, TRUE);
@@ -340,16 +562,15 @@ void showCaret(HWND h, EditData& d) {
   Measure m(h);
   const Layout l = layout(h, m.dc(), d);
   const bool multi = multiLine(h);
+  const int k = lineOf(l, d.caret);
   if (multi) {
-    const int k = lineOf(l, d.caret);
     const int vis = visibleLines(l);
     if (k < d.firstLine) d.firstLine = k;
     else if (k >= d.firstLine + vis) d.firstLine = k - vis + 1;
-    d.firstLine = std::clamp(d.firstLine, 0, std::max(0, static_cast<int>(l.lines.size()) - 1));
+    d.firstLine = std::clamp(d.firstLine, 0, std::max(0, l.count() - 1));
   }
   const int width = l.fr.right - l.fr.left;
-  const Line& ln = l.lines[static_cast<std::size_t>(lineOf(l, d.caret))];
-  const int lw = lineWidth(m.dc(), d, multi, l, ln);
+  const int lw = multi ? 0 : lineWidth(m.dc(), d, multi, l, k);
   if (lw <= width && !multi) {
     d.xOffset = 0;
   } else {
@@ -399,12 +620,20 @@ bool fits(HWND h, const EditData& d, const std::string& t) {
   const bool multi = (style & ES_MULTILINE) != 0;
   if (!multi && (style & ES_AUTOHSCROLL)) return true;
   if (multi && (style & ES_AUTOVSCROLL)) return true;
-  EditData probe = d;
+  // A probe with the control's look and the new text, laid out from nothing.
+  EditData probe;
   probe.text = t;
+  probe.password = d.password;
+  probe.leftMargin = d.leftMargin;
+  probe.rightMargin = d.rightMargin;
+  probe.ownRect = d.ownRect;
+  probe.rect = d.rect;
+  probe.tabStops = d.tabStops;
+  probe.formatter = d.formatter;
   Measure m(h);
   const Layout l = layout(h, m.dc(), probe);
-  if (!multi) return extent(m.dc(), probe, false, l.avgChar, l.shown) <= l.fr.right - l.fr.left;
-  return static_cast<int>(l.lines.size()) <= visibleLines(l);
+  if (!multi) return lineWidth(m.dc(), probe, false, l, 0) <= l.fr.right - l.fr.left;
+  return l.count() <= visibleLines(l);
 }
 
 std::string caseOf(HWND h, std::string_view s) {
@@ -427,6 +656,38 @@ bool changed(HWND h, EditData& d) {
   redraw(h);
   notify(h, EN_CHANGE);
   return true;
+}
+
+// The history after a new step: redo steps go, and the oldest steps beyond its memory (or
+// beyond the one step of a single level).
+void pushStep(EditData& d, UndoStep step) {
+  for (const UndoStep& s : d.redo) d.undoBytes -= s.bytes();
+  d.redo.clear();
+  d.undoBytes += step.bytes();
+  d.undo.push_back(std::move(step));
+  const std::size_t keep = d.multiUndo ? d.undo.size() : 1;
+  while (d.undo.size() > 1 && (d.undo.size() > keep || d.undoBytes > kUndoBytes)) {
+    d.undoBytes -= d.undo.front().bytes();
+    d.undo.pop_front();
+  }
+}
+
+void clearHistory(EditData& d) {
+  d.undo.clear();
+  d.redo.clear();
+  d.undoBytes = 0;
+  d.typing = false;
+}
+
+// A new step of undo for the change of [lo, hi) into inserted characters, before it is made.
+UndoStep stepFor(const EditData& d, int lo, int hi, int inserted) {
+  UndoStep s;
+  s.pieces.push_back(UndoPiece{lo, inserted, hi - lo});
+  s.other = d.text.substr(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo));
+  s.anchor = d.anchor;
+  s.caret = d.caret;
+  if (d.formatter) s.formats = d.formatter->save();
+  return s;
 }
 
 // Replaces the selection with ins. user: the change counts against the text limit and
@@ -453,22 +714,36 @@ bool replaceSel(HWND h, std::string_view insIn, bool user, bool undoable, bool t
     if (truncated) notify(h, EN_MAXTEXT);
     return false;
   }
-  std::string next = d->text;
-  next.replace(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo), ins);
-  if (user && !fits(h, *d, next)) {
-    notify(h, EN_MAXTEXT);
-    return false;
+  const DWORD style = styleOf(h);
+  if (user && !((style & ES_MULTILINE) ? (style & ES_AUTOVSCROLL) : (style & ES_AUTOHSCROLL))) {
+    std::string next = d->text;
+    next.replace(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo), ins);
+    if (!fits(h, *d, next)) {
+      notify(h, EN_MAXTEXT);
+      return false;
+    }
   }
-  const bool saved = undoable && !(typed && d->typing);
-  if (d->formatter) d->formatter->replaced(lo, hi - lo, static_cast<int>(ins.size()), saved);
-  if (saved) {
-    d->undoText = d->text;
-    d->undoAnchor = d->anchor;
-    d->undoCaret = d->caret;
-    d->canUndo = true;
+  const int n = static_cast<int>(ins.size());
+  // A typed character joins the typed run before it, right behind it.
+  UndoStep* run = nullptr;
+  if (undoable && typed && d->typing && !d->undo.empty() && d->undo.back().typing && d->redo.empty()) {
+    UndoStep& s = d->undo.back();
+    if (s.pieces.size() == 1 && s.pieces[0].start + s.pieces[0].length == lo) run = &s;
   }
-  d->text = std::move(next);
-  d->anchor = d->caret = lo + static_cast<int>(ins.size());
+  if (run) {
+    d->undoBytes += static_cast<std::size_t>(hi - lo);
+    run->other.append(d->text, static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo));
+    run->pieces[0].length += n;
+    run->pieces[0].otherLength += hi - lo;
+  } else if (undoable) {
+    UndoStep s = stepFor(*d, lo, hi, n);
+    s.typing = typed;
+    pushStep(*d, std::move(s));
+  }
+  if (d->formatter) d->formatter->replaced(lo, hi - lo, n);
+  d->text.replace(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo), ins);
+  relay(h, *d, lo, hi - lo, n);
+  d->anchor = d->caret = lo + n;
   d->modified = true;
   d->typing = typed;
   if (!changed(h, *d)) return true;
@@ -552,15 +827,73 @@ void cut(HWND h) {
   replaceSel(h, "", false, true);
 }
 
-bool undo(HWND h) {
+// Puts the other side of a step in place and keeps this side in the step: text, selection
+// and formats; the lines from its first piece to its last are laid out again.
+void swapStep(HWND h, EditData& d, UndoStep& s) {
+  if (s.pieces.size() == 1) {
+    UndoPiece& p = s.pieces[0];
+    std::string here = d.text.substr(static_cast<std::size_t>(p.start), static_cast<std::size_t>(p.length));
+    d.text.replace(static_cast<std::size_t>(p.start), static_cast<std::size_t>(p.length), s.other);
+    s.other = std::move(here);
+    std::swap(p.length, p.otherLength);
+  } else if (!s.pieces.empty()) {
+    std::string next, others;
+    next.reserve(d.text.size() + s.other.size());
+    std::size_t at = 0, from = 0;
+    int shift = 0;
+    for (UndoPiece& p : s.pieces) {
+      const auto start = static_cast<std::size_t>(p.start);
+      next.append(d.text, at, start - at);
+      next.append(s.other, from, static_cast<std::size_t>(p.otherLength));
+      others.append(d.text, start, static_cast<std::size_t>(p.length));
+      from += static_cast<std::size_t>(p.otherLength);
+      at = start + static_cast<std::size_t>(p.length);
+      p.start += shift;
+      shift += p.otherLength - p.length;
+      std::swap(p.length, p.otherLength);
+    }
+    next.append(d.text, at, std::string::npos);
+    d.text = std::move(next);
+    s.other = std::move(others);
+  }
+  if (d.formatter && s.formats) {
+    std::unique_ptr<editx::FormatState> here = d.formatter->save();
+    d.formatter->restore(*s.formats);
+    s.formats = std::move(here);
+  }
+  if (!s.pieces.empty()) {
+    // The span from the first piece to the last, in the text before and after.
+    const UndoPiece& first = s.pieces.front();
+    const UndoPiece& last = s.pieces.back();
+    const int after = last.start + last.length - first.start;   // pieces now hold the new side
+    int before = after;
+    for (const UndoPiece& p : s.pieces) before += p.otherLength - p.length;
+    relay(h, d, first.start, before, after);
+  } else {
+    relay(h, d, s.formatFrom, s.formatTo - s.formatFrom, s.formatTo - s.formatFrom);
+  }
+  std::swap(d.anchor, s.anchor);
+  std::swap(d.caret, s.caret);
+  d.anchor = tidy(d, d.anchor);
+  d.caret = tidy(d, d.caret);
+}
+
+// Undo (back) or redo the last step; a single level keeps its step, so that undoing again
+// takes the undo back.
+bool undoStep(HWND h, bool back) {
   EditData* d = rec(h);
-  if (!d || !d->canUndo) return false;
-  std::swap(d->text, d->undoText);
-  if (d->formatter) d->formatter->undone();
-  std::swap(d->anchor, d->undoAnchor);
-  std::swap(d->caret, d->undoCaret);
-  d->anchor = tidy(*d, d->anchor);
-  d->caret = tidy(*d, d->caret);
+  if (!d) return false;
+  std::deque<UndoStep>& from = back || !d->multiUndo ? d->undo : d->redo;
+  if (from.empty()) return false;
+  d->undoBytes -= from.back().bytes();
+  swapStep(h, *d, from.back());
+  d->undoBytes += from.back().bytes();
+  from.back().typing = false;
+  if (d->multiUndo) {
+    std::deque<UndoStep>& to = back ? d->redo : d->undo;
+    to.push_back(std::move(from.back()));
+    from.pop_back();
+  }
   d->modified = true;
   d->typing = false;
   if (!changed(h, *d)) return true;
@@ -570,23 +903,32 @@ bool undo(HWND h) {
 //------------------------------------------------------------------------------
 // [SECTION] Painting
 //------------------------------------------------------------------------------
-// s: the text from position at; selected: drawn in the highlight text colour.
-void drawRun(HDC dc, const EditData& d, bool multi, const Layout& l, int x, int y, std::string_view s, const RECT& clip,
-             int at, bool selected) {
+// Draws the characters [a, b) of a line that starts at lineStart and is placed at x0, piece by
+// piece between tabs, each piece where the meter puts it; selected: in the highlight text
+// colour. A single line draws its tabs as characters.
+void drawRun(HDC dc, EditData& d, Meter& m, const Layout& l, bool multi, int x0, int y, int lineStart, int a, int b,
+             const RECT& clip, bool selected) {
   const bool fmt = formatted(d);
-  // Tab by tab, so that tabs land on the stops extent() measured.
-  std::size_t from = 0;
-  int origin = x;
-  while (from <= s.size()) {
-    const std::size_t tab = multi ? s.find('\t', from) : std::string_view::npos;
-    const std::size_t to = tab == std::string_view::npos ? s.size() : tab;
-    const int px = origin + extent(dc, d, multi, l.avgChar, s.substr(0, from), at);
-    if (to > from && fmt)
-      d.formatter->draw(dc, px, y, at + static_cast<int>(from), s.data() + from, static_cast<int>(to - from), clip, selected);
-    else if (to > from)
-      ExtTextOut(dc, px, y, ETO_CLIPPED, &clip, s.data() + from, static_cast<UINT>(to - from), nullptr);
-    if (tab == std::string_view::npos) break;
-    from = tab + 1;
+  int x = 0;
+  for (int i = lineStart; i < a; ++i) x += m.advance(i, x);
+  int i = a;
+  while (i < b) {
+    if (multi && l.shown[static_cast<std::size_t>(i)] == '\t') {
+      x += m.advance(i, x);
+      ++i;
+      continue;
+    }
+    int j = i, w = 0;
+    while (j < b && !(multi && l.shown[static_cast<std::size_t>(j)] == '\t')) {
+      w += m.advance(j, x + w);
+      ++j;
+    }
+    if (fmt)
+      d.formatter->draw(dc, x0 + x, y, i, l.shown.data() + i, j - i, clip, selected);
+    else
+      ExtTextOut(dc, x0 + x, y, ETO_CLIPPED, &clip, l.shown.data() + i, static_cast<UINT>(j - i), nullptr);
+    x += w;
+    i = j;
   }
 }
 
@@ -617,25 +959,23 @@ void paint(HWND h) {
       const bool showSel = (d->focused || (styleOf(h) & ES_NOHIDESEL)) && d->anchor != d->caret;
       const int lo = selLo(*d), hi = selHi(*d);
       const int vis = visibleLines(l) + 1;
-      for (int k = d->firstLine; k < static_cast<int>(l.lines.size()) && k < d->firstLine + vis; ++k) {
-        const Line& ln = l.lines[static_cast<std::size_t>(k)];
+      Meter m(dc, *d, multi, l.avgChar);
+      for (int k = d->firstLine; k < l.count() && k < d->firstLine + vis; ++k) {
+        const Line ln = l.line(k);
         const int y = l.fr.top + (k - d->firstLine) * l.lineHeight;
-        const int x0 = lineX(h, dc, *d, l, ln);
-        const std::string_view all = std::string_view(l.shown).substr(static_cast<std::size_t>(ln.start),
-                                                                       static_cast<std::size_t>(ln.end - ln.start));
+        const int x0 = lineX(h, dc, *d, l, k);
         SetTextColor(dc, text);
-        drawRun(dc, *d, multi, l, x0, y, all, l.fr, ln.start, false);
+        drawRun(dc, *d, m, l, multi, x0, y, ln.start, ln.start, ln.end, l.fr, false);
         if (formatted(*d)) d->formatter->decorate(dc, d->text, ln.start, x0, y, l.fr);
         const int a = std::max(lo, ln.start), b = std::min(hi, ln.end);
         if (showSel && a < b) {
-          const int xa = x0 + extent(dc, *d, multi, l.avgChar, all.substr(0, static_cast<std::size_t>(a - ln.start)), ln.start);
-          const int xb = x0 + extent(dc, *d, multi, l.avgChar, all.substr(0, static_cast<std::size_t>(b - ln.start)), ln.start);
+          const int xa = x0 + m.span(ln.start, a);
+          const int xb = x0 + m.span(ln.start, b);
           RECT sel{std::max(xa, static_cast<int>(l.fr.left)), y, std::min(xb, static_cast<int>(l.fr.right)), y + l.lineHeight};
           sel.bottom = std::min(sel.bottom, l.fr.bottom);
           dlg::fillSolid(dc, sel, GetSysColor(COLOR_HIGHLIGHT));
           SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-          drawRun(dc, *d, multi, l, xa, y, all.substr(static_cast<std::size_t>(a - ln.start), static_cast<std::size_t>(b - a)), sel, a,
-                  true);
+          drawRun(dc, *d, m, l, multi, x0, y, ln.start, a, b, sel, true);
         }
       }
       if (d->focused && !(gCaretOwner == h && gCaretHidden > 0)) {
@@ -648,6 +988,7 @@ void paint(HWND h) {
   }
   EndPaint(h, ps);
 }
+
 
 //------------------------------------------------------------------------------
 // [SECTION] Keys and mouse
@@ -680,7 +1021,7 @@ void moveCaret(HWND h, int vk) {
   const int n = static_cast<int>(d->text.size());
   int c = d->caret;
   const bool collapse = !shift && d->anchor != d->caret;
-  const Line& ln = l.lines[static_cast<std::size_t>(lineOf(l, c))];
+  const Line ln = l.line(lineOf(l, c));
   switch (vk) {
     case VK_LEFT:
       if (collapse && !ctrl) c = selLo(*d);
@@ -697,9 +1038,9 @@ void moveCaret(HWND h, int vk) {
     case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: {
       const int k = lineOf(l, c);
       const int step = (vk == VK_PRIOR || vk == VK_NEXT) ? visibleLines(l) : 1;
-      const int target = std::clamp(k + ((vk == VK_UP || vk == VK_PRIOR) ? -step : step), 0, static_cast<int>(l.lines.size()) - 1);
+      const int target = std::clamp(k + ((vk == VK_UP || vk == VK_PRIOR) ? -step : step), 0, l.count() - 1);
       if (vk == VK_PRIOR || vk == VK_NEXT)
-        d->firstLine = std::clamp(d->firstLine + target - k, 0, std::max(0, static_cast<int>(l.lines.size()) - 1));
+        d->firstLine = std::clamp(d->firstLine + target - k, 0, std::max(0, l.count() - 1));
       POINT p = posOf(h, m.dc(), *d, l, c);
       p.y = l.fr.top + (target - d->firstLine) * l.lineHeight;
       c = indexAt(h, m.dc(), *d, l, p);
@@ -765,7 +1106,8 @@ void typed(HWND h, char ch) {
   const bool first = d && !d->typing;   // this character starts a new step of undo
   if (over) d->anchor = d->caret + 1;
   // Undo puts back the caret, not the character taken.
-  if (replaceSel(h, ins, true, true, true) && over && first && (d = rec(h)) != nullptr) d->undoAnchor = d->undoCaret;
+  if (replaceSel(h, ins, true, true, true) && over && first && (d = rec(h)) != nullptr && !d->undo.empty())
+    d->undo.back().anchor = d->undo.back().caret;
 }
 
 void mouseSelect(HWND h, LPARAM lParam, bool extend, bool word) {
@@ -791,8 +1133,8 @@ LRESULT lineIndex(HWND h, EditData& d, WPARAM line) {
   Measure m(h);
   const Layout l = layout(h, m.dc(), d);
   const int k = static_cast<int>(static_cast<LONG_PTR>(line)) < 0 ? lineOf(l, d.caret) : static_cast<int>(line);
-  if (k >= static_cast<int>(l.lines.size())) return -1;
-  return l.lines[static_cast<std::size_t>(k)].start;
+  if (k >= l.count()) return -1;
+  return l.line(k).start;
 }
 
 LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -838,8 +1180,8 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (d.formatter) d.formatter->textSet(static_cast<int>(d.text.size()));
       d.anchor = d.caret = 0;
       d.modified = false;
-      d.canUndo = false;
-      d.typing = false;
+      clearHistory(d);
+      d.keptValid = false;
       d.firstLine = 0;
       d.xOffset = 0;
       DefWindowProc(h, msg, wParam, lParam);
@@ -858,6 +1200,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       paint(h);
       return 0;
     case WM_SETFONT:
+      d.keptValid = false;
       return keepFont(h, d.font, wParam, lParam, [&] { showCaret(h, d); });
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(d.font);
@@ -913,7 +1256,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (!multiLine(h)) return 0;
       Measure m(h);
       const Layout l = layout(h, m.dc(), d);
-      const int last = std::max(0, static_cast<int>(l.lines.size()) - visibleLines(l));
+      const int last = std::max(0, l.count() - visibleLines(l));
       int first = d.firstLine;
       if (msg == WM_MOUSEWHEEL) first -= 3 * GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
       else switch (LOWORD(wParam)) {
@@ -940,12 +1283,11 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_UNDO:
     case EM_UNDO:
-      return undo(h) ? TRUE : FALSE;
+      return undoStep(h, true) ? TRUE : FALSE;
     case EM_CANUNDO:
-      return d.canUndo ? TRUE : FALSE;
+      return d.undo.empty() ? FALSE : TRUE;
     case EM_EMPTYUNDOBUFFER:
-      d.canUndo = false;
-      d.typing = false;
+      clearHistory(d);
       return 0;
     case EM_GETSEL: {
       const int lo = selLo(d), hi = selHi(d);
@@ -1053,7 +1395,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case EM_GETLINECOUNT: {
       Measure m(h);
-      return static_cast<LRESULT>(layout(h, m.dc(), d).lines.size());
+      return static_cast<LRESULT>(layout(h, m.dc(), d).count());
     }
     case EM_GETFIRSTVISIBLELINE:
       return multiLine(h) ? d.firstLine : 0;
@@ -1071,12 +1413,12 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       const int i = static_cast<int>(static_cast<LONG_PTR>(wParam));
       if (i < 0) {
         // The characters of the selection's lines that are not selected.
-        const Line& a = l.lines[static_cast<std::size_t>(lineOf(l, selLo(d)))];
-        const Line& b = l.lines[static_cast<std::size_t>(lineOf(l, selHi(d)))];
+        const Line a = l.line(lineOf(l, selLo(d)));
+        const Line b = l.line(lineOf(l, selHi(d)));
         return (selLo(d) - a.start) + (b.end - selHi(d));
       }
       if (i > static_cast<int>(d.text.size())) return 0;
-      const Line& ln = l.lines[static_cast<std::size_t>(lineOf(l, i))];
+      const Line ln = l.line(lineOf(l, i));
       return ln.end - ln.start;
     }
     case EM_GETLINE: {
@@ -1084,11 +1426,11 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       const Layout l = layout(h, m.dc(), d);
       const int k = static_cast<int>(wParam);
       char* out = reinterpret_cast<char*>(lParam);
-      if (!out || k < 0 || k >= static_cast<int>(l.lines.size())) return 0;
+      if (!out || k < 0 || k >= l.count()) return 0;
       // The buffer's size is in its first word; the line is copied without a NUL.
       WORD size = 0;
       std::memcpy(&size, out, sizeof size);
-      const Line& ln = l.lines[static_cast<std::size_t>(k)];
+      const Line ln = l.line(k);
       const int n = std::min<int>(size, ln.end - ln.start);
       std::memcpy(out, d.text.data() + ln.start, static_cast<std::size_t>(n));
       return n;
@@ -1097,7 +1439,7 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (!multiLine(h)) return FALSE;
       Measure m(h);
       const Layout l = layout(h, m.dc(), d);
-      d.firstLine = std::clamp(d.firstLine + static_cast<int>(lParam), 0, std::max(0, static_cast<int>(l.lines.size()) - 1));
+      d.firstLine = std::clamp(d.firstLine + static_cast<int>(lParam), 0, std::max(0, l.count() - 1));
       d.xOffset = std::max(0, d.xOffset + static_cast<int>(static_cast<LONG_PTR>(wParam)) * l.avgChar);
       updateScrollBars(h, d, l);
       redraw(h);
@@ -1146,17 +1488,108 @@ bool replacePieces(HWND h, const std::vector<int>& starts, int removed, std::str
   }
   const int caret = static_cast<int>(next.size());
   next.append(d->text, at, std::string::npos);
+  // One step: the new pieces, with the characters they replaced on the other side.
+  UndoStep step;
+  step.pieces.reserve(starts.size());
+  step.other.reserve(starts.size() * static_cast<std::size_t>(std::max(removed, 0)));
+  int shift = 0;
+  for (const int pos : starts) {
+    step.pieces.push_back(UndoPiece{pos + shift, static_cast<int>(ins.size()), removed});
+    step.other.append(d->text, static_cast<std::size_t>(pos), static_cast<std::size_t>(removed));
+    shift += static_cast<int>(ins.size()) - removed;
+  }
+  step.anchor = d->anchor;
+  step.caret = d->caret;
+  if (d->formatter) step.formats = d->formatter->save();
+  pushStep(*d, std::move(step));
   if (d->formatter) d->formatter->replacedPieces(starts, removed, static_cast<int>(ins.size()));
-  d->undoText = std::move(d->text);
-  d->undoAnchor = d->anchor;
-  d->undoCaret = d->caret;
-  d->canUndo = true;
   d->text = std::move(next);
+  // The lines from the first piece to the last are laid out again.
+  const int span = starts.back() + removed - starts.front();
+  relay(h, *d, starts.front(), span, span + shift);
   d->anchor = d->caret = caret;
   d->modified = true;
   d->typing = false;
   if (!changed(h, *d)) return true;
   return true;
+}
+
+void relayout(HWND h, int from, int to) {
+  EditData* d = rec(h);
+  if (!d) return;
+  const int n = static_cast<int>(d->text.size());
+  if (to < 0) {
+    d->keptValid = false;
+    return;
+  }
+  from = std::clamp(from, 0, n);
+  to = std::clamp(to, from, n);
+  relay(h, *d, from, to - from, to - from);
+}
+
+void setUndoLevels(HWND h, bool multi) {
+  if (EditData* d = rec(h)) {
+    d->multiUndo = multi;
+    clearHistory(*d);
+  }
+}
+
+void formatStep(HWND h, int from, int to) {
+  EditData* d = rec(h);
+  if (!d || !d->formatter) return;
+  UndoStep step;
+  step.anchor = d->anchor;
+  step.caret = d->caret;
+  step.formats = d->formatter->save();
+  step.formatFrom = from;
+  step.formatTo = to;
+  pushStep(*d, std::move(step));
+  d->typing = false;
+}
+
+bool redo(HWND h) { return undoStep(h, false); }
+
+bool canRedo(HWND h) {
+  const EditData* d = rec(h);
+  return d && d->multiUndo && !d->redo.empty();
+}
+
+namespace {
+std::vector<LineInfo> infoOf(const Lines& ls, HWND h, EditData& d, const Layout& l) {
+  std::vector<LineInfo> out;
+  Measure m(h);
+  for (int k = 0; k < ls.count(); ++k) {
+    const Line ln = ls.at(k);
+    out.push_back(LineInfo{ln.start, ln.end, ln.next, lineWidth(m.dc(), d, multiLine(h), l, k)});
+  }
+  return out;
+}
+}  // namespace
+
+std::vector<LineInfo> keptLines(HWND h) {
+  EditData* d = rec(h);
+  if (!d) return {};
+  Measure m(h);
+  const Layout l = layout(h, m.dc(), *d);
+  return infoOf(d->lines, h, *d, l);
+}
+
+std::vector<LineInfo> freshLines(HWND h) {
+  EditData* d = rec(h);
+  if (!d) return {};
+  // Laid out from nothing beside the kept lines, which stay as they are.
+  Lines kept = std::move(d->lines);
+  const LayoutKey key = d->key;
+  const bool valid = d->keptValid;
+  d->lines = Lines{};
+  d->keptValid = false;
+  Measure m(h);
+  const Layout l = layout(h, m.dc(), *d);
+  std::vector<LineInfo> out = infoOf(d->lines, h, *d, l);
+  d->lines = std::move(kept);
+  d->key = key;
+  d->keptValid = valid;
+  return out;
 }
 
 void setOverwrite(HWND h, bool on) {

@@ -4,6 +4,8 @@
 // control then measures and draws its text through it (fonts, colours, paragraph indents and
 // alignment) and tells it of every change of the text, so that formats stay on their
 // characters. Without a formatter the EDIT control draws in its one font.
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,27 +14,36 @@
 
 namespace win::editx {
 
+// The formats of the whole text at one moment, kept by the EDIT control's undo history.
+class FormatState {
+ public:
+  virtual ~FormatState() = default;
+  virtual std::size_t bytes() const = 0;
+};
+
 class Formatter {
  public:
   virtual ~Formatter() = default;
 
-  // The characters [pos, pos + removed) were replaced by inserted new ones; saved: the EDIT
-  // control kept its undo copy of the text just before.
-  virtual void replaced(int pos, int removed, int inserted, bool saved) = 0;
+  // The characters [pos, pos + removed) were replaced by inserted new ones.
+  virtual void replaced(int pos, int removed, int inserted) = 0;
   // The `removed` characters at each of starts (ascending, apart, in the text before) were
-  // replaced by `inserted` new ones in one change; the EDIT control kept its undo copy before it.
+  // replaced by `inserted` new ones in one change.
   virtual void replacedPieces(const std::vector<int>& starts, int removed, int inserted) = 0;
-  // The undo copy and the text were swapped.
-  virtual void undone() = 0;
   // The whole text was set anew (WM_SETTEXT).
   virtual void textSet(int length) = 0;
+  // The formats as they stand, and back (undo and redo put back the formats of their text).
+  virtual std::unique_ptr<FormatState> save() const = 0;
+  virtual void restore(const FormatState& s) = 0;
 
   // False while every character has the control's font and every paragraph the plain
   // format: the EDIT control then measures and draws as without a formatter.
   virtual bool active() const = 0;
-  // Width of n characters of text from position at, in the formats they carry; dc holds
-  // the control's font.
-  virtual int measure(HDC dc, int at, const char* s, int n) = 0;
+  // The character format at position at and the run [from, to) of characters that share it.
+  virtual int formatAt(int at, int& from, int& to) const = 0;
+  // The font of a character format (made again after the formats change; widths measured in
+  // it stay true while the format stands).
+  virtual HFONT fontOf(int format) = 0;
   // Draws them at x, y (top of the line) clipped to clip; selected: in the highlight text colour.
   virtual void draw(HDC dc, int x, int y, int at, const char* s, int n, const RECT& clip, bool selected) = 0;
   // Height of every line: the tallest font in use (at least base).
@@ -46,6 +57,27 @@ class Formatter {
 
 // Attaches f (owned by the caller, nullptr detaches) to the EDIT-based control h.
 void setFormatter(HWND h, Formatter* f);
+
+// The formats of the characters [from, to) changed (to -1: the whole text, or the formats'
+// fonts): the paragraphs holding them are laid out again.
+void relayout(HWND h, int from, int to);
+
+// Undo history. multi: many steps with redo (the rich-edit level above 1); otherwise one
+// step that a second undo takes back.
+void setUndoLevels(HWND h, bool multi);
+// A change of formats over [from, to) is about to be made: it becomes a step of undo.
+void formatStep(HWND h, int from, int to);
+bool redo(HWND h);
+bool canRedo(HWND h);
+
+// For tests: the lines the control keeps (start, end, next and width of each) and those a
+// layout of the whole text from nothing gives.
+struct LineInfo {
+  int start, end, next, width;
+  bool operator==(const LineInfo&) const = default;
+};
+std::vector<LineInfo> keptLines(HWND h);
+std::vector<LineInfo> freshLines(HWND h);
 
 // Replaces the `removed` characters at each of starts (ascending, apart) of the EDIT-based
 // control h's text by ins as one undoable change: the caret after the last one, one

@@ -9,6 +9,8 @@
 // typing, pasting, setting or streaming is turned so), so positions count line ends once.
 #include "platform/richedit.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -260,6 +262,7 @@ bool filterPasses(HWND h, UINT& msg, WPARAM& wParam, LPARAM& lParam) {
 }
 
 LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool undoable);
+void relayout(HWND h, rich::Formats& fm, LONG from, LONG to);
 
 LRESULT streamIn(HWND h, rich::Formats& fm, WPARAM format, EDITSTREAM& es) {
   es.dwError = 0;
@@ -323,7 +326,8 @@ LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool u
     const LONG at = (format & SFF_SELECTION) ? selOf(h).cpMin - static_cast<LONG>(text.size()) : 0;
     fm.load(doc, std::max<LONG>(at, 0), static_cast<int>(base(h, WM_GETTEXTLENGTH, 0, 0)),
             (format & SFF_SELECTION) != 0);
-    base(h, WM_SIZE, 0, 0);   // lays the text out again in its fonts
+    // The text laid out again in its fonts.
+    relayout(h, fm, std::max<LONG>(at, 0), std::max<LONG>(at, 0) + static_cast<LONG>(text.size()));
   }
   return static_cast<LRESULT>(text.size());
 }
@@ -663,8 +667,11 @@ int typingFormat(const rich::Formats& fm, LONG caret) {
   return fm.chars.length() > 0 ? fm.chars.at(0) : fm.chars.runs().front().value;
 }
 
-void relayout(HWND h, rich::Formats& fm) {
+// The formats of [from, to) changed (to -1: all of them): their paragraphs are laid out
+// again, the caret kept in view and the control repainted.
+void relayout(HWND h, rich::Formats& fm, LONG from, LONG to) {
   fm.invalidate();
+  editx::relayout(h, static_cast<int>(from), static_cast<int>(to));
   base(h, WM_SIZE, 0, 0);
 }
 
@@ -696,18 +703,20 @@ LRESULT setCharFormat(HWND h, rich::Formats& fm, WPARAM which, const CHARFORMAT*
       const LONG caret = selOf(h).cpMin;
       fm.typing = change(typingFormat(fm, caret));
       fm.typingAt = caret;
-      relayout(h, fm);
+      relayout(h, fm, caret, caret);
       return 1;
     }
   } else {
     mergeChar(fm.charFormats[0], *cf, baseBold);
     fm.defaultChanged = !(fm.charFormats[0] == rtf::CharFormat{});
-    relayout(h, fm);
+    relayout(h, fm, 0, -1);
     return 1;
   }
+  // A change of the characters' formats is a step of undo.
+  if (r.cpMin < r.cpMax) editx::formatStep(h, static_cast<int>(r.cpMin), static_cast<int>(r.cpMax));
   fm.chars.apply(r.cpMin, r.cpMax, change);
   if (r.cpMin < r.cpMax) base(h, EM_SETMODIFY, TRUE, 0);
-  relayout(h, fm);
+  relayout(h, fm, r.cpMin, r.cpMax);
   return 1;
 }
 
@@ -772,7 +781,9 @@ LRESULT setParaFormat(HWND h, rich::Formats& fm, const PARAFORMAT* pf) {
   if (!pf || pf->cbSize < sizeof(PARAFORMAT)) return 0;
   const std::string t = textOf(h);
   const CHARRANGE r = selOf(h);
-  fm.paras.apply(r.cpMin, paraEnd(t, r.cpMax) + 1, [&](int v) {
+  const LONG end = paraEnd(t, r.cpMax);
+  editx::formatStep(h, static_cast<int>(r.cpMin), static_cast<int>(end));
+  fm.paras.apply(r.cpMin, end + 1, [&](int v) {
     rtf::ParaFormat p = fm.paraFormats[static_cast<std::size_t>(v)];
     const DWORD m = pf->dwMask;
     if (m & PFM_NUMBERING) p.bullet = pf->wNumbering == PFN_BULLET;
@@ -784,7 +795,7 @@ LRESULT setParaFormat(HWND h, rich::Formats& fm, const PARAFORMAT* pf) {
     return fm.internPara(p);
   });
   base(h, EM_SETMODIFY, TRUE, 0);
-  relayout(h, fm);
+  relayout(h, fm, r.cpMin, end);
   return 1;
 }
 
@@ -844,6 +855,10 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       base(h, EM_LIMITTEXT, static_cast<WPARAM>(kRichEditDefaultLimit), 0);
       rich::Formats& fm = *riches()[h].formats;
       editx::setFormatter(h, &fm);
+      // Above the first rich-edit level undo keeps many steps, with redo.
+      char cls[32] = {};
+      GetClassName(h, cls, static_cast<int>(sizeof cls));
+      editx::setUndoLevels(h, strcasecmp(cls, RICHEDIT_CLASS10) != 0);
       fm.textSet(static_cast<int>(base(h, WM_GETTEXTLENGTH, 0, 0)));
       return r;
     }
@@ -919,7 +934,7 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case EM_FORMATRANGE:
       return lParam ? formatRange(h, *it->second.formats, wParam != 0, *reinterpret_cast<const FORMATRANGE*>(lParam)) : 0;
     case EM_CANREDO:
-      return FALSE;
+      return editx::canRedo(h) ? TRUE : FALSE;
     case EM_SETCHARFORMAT:
       return setCharFormat(h, *it->second.formats, wParam, reinterpret_cast<const CHARFORMAT*>(lParam));
     case EM_GETCHARFORMAT:
@@ -989,6 +1004,9 @@ LRESULT richProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case EM_REPLACEALLTEXT:
       r = replaceAll(h, wParam, reinterpret_cast<REPLACEALLTEXT*>(lParam));
+      break;
+    case EM_REDO:
+      r = editx::redo(h) ? TRUE : FALSE;
       break;
     case EM_EXSETSEL: {
       const auto* cr = reinterpret_cast<const CHARRANGE*>(lParam);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "platform/dialog_internal.h"
 
@@ -15,6 +16,13 @@ namespace win::rich {
 std::size_t Runs::index(int pos) const {
   auto it = std::upper_bound(runs_.begin(), runs_.end(), pos, [](int p, const Run& r) { return p < r.start; });
   return it == runs_.begin() ? 0 : static_cast<std::size_t>(it - runs_.begin()) - 1;
+}
+
+int Runs::runAt(int pos, int& from, int& to) const {
+  const std::size_t k = index(std::clamp(pos, 0, std::max(0, length_ - 1)));
+  from = runs_[k].start;
+  to = k + 1 < runs_.size() ? runs_[k + 1].start : length_;
+  return runs_[k].value;
 }
 
 int Runs::at(int pos) const { return runs_[index(std::clamp(pos, 0, std::max(0, length_ - 1)))].value; }
@@ -253,11 +261,7 @@ void Formats::load(const rtf::Document& doc, int at, int textLength, bool fragme
   height_ = -1;
 }
 
-void Formats::replaced(int pos, int removed, int inserted, bool saved) {
-  if (saved) {
-    undoChars_ = chars;
-    undoParas_ = paras;
-  }
+void Formats::replaced(int pos, int removed, int inserted) {
   // New characters take the typing format, else that of the character before them (of the
   // first one replaced at the start).
   int f = 0;
@@ -275,8 +279,6 @@ void Formats::replaced(int pos, int removed, int inserted, bool saved) {
 }
 
 void Formats::replacedPieces(const std::vector<int>& starts, int removed, int inserted) {
-  undoChars_ = chars;
-  undoParas_ = paras;
   typing = typingAt = -1;
   // The runs rebuilt in one pass, each piece's new characters formatted as replacing the
   // pieces one at a time would: the character format of the character before them (of the
@@ -312,38 +314,45 @@ void Formats::replacedPieces(const std::vector<int>& starts, int removed, int in
   height_ = -1;
 }
 
-void Formats::undone() {
-  std::swap(chars, undoChars_);
-  std::swap(paras, undoParas_);
+namespace {
+struct Saved final : editx::FormatState {
+  Runs chars, paras;
+  std::size_t bytes() const override { return (chars.runs().size() + paras.runs().size()) * sizeof(Runs::Run) + sizeof *this; }
+};
+}  // namespace
+
+std::unique_ptr<editx::FormatState> Formats::save() const {
+  auto s = std::make_unique<Saved>();
+  s->chars = chars;
+  s->paras = paras;
+  return s;
+}
+
+void Formats::restore(const editx::FormatState& s) {
+  const auto& saved = static_cast<const Saved&>(s);
+  chars = saved.chars;
+  paras = saved.paras;
+  typing = typingAt = -1;
   height_ = -1;
 }
 
 void Formats::textSet(int length) {
   chars.reset(length, 0);
   paras.reset(length + 1, 0);
-  undoChars_ = chars;
-  undoParas_ = paras;
   typing = typingAt = -1;
   height_ = -1;
 }
 
 bool Formats::active() const { return defaultChanged || !chars.uniform(0) || !paras.uniform(0); }
 
-int Formats::measure(HDC dc, int at, const char* s, int n) {
-  int x = 0;
-  chars.each(at, at + n, [&](int a, int b, int f) {
-    HGDIOBJ old = SelectObject(dc, fontFor(f));
-    SIZE sz;
-    if (GetTextExtentPoint32(dc, s + (a - at), b - a, sz)) x += sz.cx;
-    SelectObject(dc, old);
-  });
-  // Characters past the runs (none while they cover the text) in the control's font.
-  if (at + n > chars.length()) {
-    const int from = std::max(at, chars.length());
-    SIZE sz;
-    if (GetTextExtentPoint32(dc, s + (from - at), at + n - from, sz)) x += sz.cx;
+int Formats::formatAt(int at, int& from, int& to) const {
+  if (at >= chars.length()) {
+    // Past the runs (none while they cover the text): the control's font.
+    from = chars.length();
+    to = std::numeric_limits<int>::max();
+    return -1;
   }
-  return x;
+  return chars.runAt(at, from, to);
 }
 
 void Formats::draw(HDC dc, int x, int y, int at, const char* s, int n, const RECT& clip, bool selected) {

@@ -53,6 +53,8 @@ class Runs {
     }
   }
   bool uniform(int value) const { return runs_.size() == 1 && runs_[0].value == value; }
+  // The value at pos and the run [from, to) holding it.
+  int runAt(int pos, int& from, int& to) const;
   const std::vector<Run>& runs() const { return runs_; }
   void assign(std::vector<Run> runs, int length);
 
@@ -97,12 +99,14 @@ class Formats final : public editx::Formatter {
   std::vector<rtf::CharFormat> statedFormats() const;
   void load(const rtf::Document& doc, int at, int textLength, bool fragment = false);
 
-  void replaced(int pos, int removed, int inserted, bool saved) override;
+  void replaced(int pos, int removed, int inserted) override;
   void replacedPieces(const std::vector<int>& starts, int removed, int inserted) override;
-  void undone() override;
   void textSet(int length) override;
+  std::unique_ptr<editx::FormatState> save() const override;
+  void restore(const editx::FormatState& s) override;
   bool active() const override;
-  int measure(HDC dc, int at, const char* s, int n) override;
+  int formatAt(int at, int& from, int& to) const override;
+  HFONT fontOf(int format) override { return fontFor(format); }
   void draw(HDC dc, int x, int y, int at, const char* s, int n, const RECT& clip, bool selected) override;
   int lineHeight(HDC dc, int base) override;
   void paragraph(const std::string& text, int at, int& left, int& right, int& align) override;
@@ -120,7 +124,6 @@ class Formats final : public editx::Formatter {
  private:
   HFONT fontFor(int format);
   HWND control_;
-  Runs undoChars_, undoParas_;
   std::vector<HFONT> fonts_;
   HFONT fontsOf_ = nullptr;   // the control font the cached fonts were made from
   int height_ = -1;           // tallest font in use; -1: to measure

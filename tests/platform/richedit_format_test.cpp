@@ -79,15 +79,20 @@ TEST_F(RichFormat, FormatsStayOnTheirCharacters) {
   EXPECT_TRUE(bold(12, 15));
   EXPECT_FALSE(bold(11, 12));
   EXPECT_FALSE(bold(15, 20));
-  // Undo brings the text and its formats back; a second undo takes them away again.
+  // Undo brings the text and its formats back, step by step; redo takes them away again.
   test::pressKey('Z', test::kCtrl);
   test::runUntilIdle();
   EXPECT_EQ(textOf(e), "Daily flow at TarnX Beck");
   EXPECT_TRUE(bold(14, 19));
   test::pressKey('Z', test::kCtrl);
   test::runUntilIdle();
+  EXPECT_EQ(textOf(e), "Daily flow at Tarn Beck");
+  EXPECT_TRUE(bold(14, 18));
+  EXPECT_TRUE(SendMessage(e, EM_REDO, 0, 0));
+  EXPECT_TRUE(SendMessage(e, EM_REDO, 0, 0));
   EXPECT_EQ(textOf(e), "Daily flow arnX Beck");
   EXPECT_TRUE(bold(12, 15));
+  EXPECT_FALSE(bold(15, 20));
   // New text set from outside starts plain.
   SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("plain"));
   EXPECT_FALSE(bold(0, 5));
