@@ -75,10 +75,25 @@ class Lines {
     const auto b = static_cast<std::size_t>(bi - blocks_.begin());
     return first_[b] + static_cast<int>(li - bi->lines.begin());
   }
-  void assign(std::vector<Line> all) {
+  // Lines laid out from nothing are added one by one, in order, after clear().
+  void clear() {
     blocks_.clear();
-    append(blocks_, all);
-    renumber();
+    first_.clear();
+    count_ = 0;
+  }
+  void push_back(Line ln) {
+    if (blocks_.empty() || blocks_.back().lines.size() >= kBlock) {
+      if (!blocks_.empty()) first_.push_back(count_);
+      else first_.assign(1, 0);
+      blocks_.push_back(Block{ln.start, {}});
+      blocks_.back().lines.reserve(kBlock);
+    }
+    Block& b = blocks_.back();
+    ln.start -= b.base;
+    ln.end -= b.base;
+    ln.next -= b.base;
+    b.lines.push_back(ln);
+    ++count_;
   }
   // Lines [a, b] give way to fresh ones; the lines after them move by delta characters.
   void splice(int a, int b, std::vector<Line> fresh, int delta) {
@@ -351,8 +366,8 @@ class Meter {
 // break ends at stop (or the end of the text), into out. Each line is found by walking its
 // own characters once: broken after the last blank that fits (at a character when a word is
 // wider than the line), at least one character a line, blanks after a break kept on it.
-void layParagraphs(HWND h, Meter& m, const EditData& d, const LayoutKey& key, int pos, int stop, bool toEnd,
-                   std::vector<Line>& out) {
+template <class Out>
+void layParagraphs(Meter& m, const EditData& d, const LayoutKey& key, int pos, int stop, bool toEnd, Out& out) {
   const std::string& t = d.text;
   const int n = static_cast<int>(t.size());
   const char* s = t.data();
@@ -389,7 +404,6 @@ void layParagraphs(HWND h, Meter& m, const EditData& d, const LayoutKey& key, in
     pos = pe + brk;
     if (!toEnd && pos >= stop) break;
   }
-  (void)h;
 }
 
 LayoutKey keyOf(HWND h, const EditData& d, const RECT& fr, int avgChar) {
@@ -407,20 +421,15 @@ LayoutKey keyOf(HWND h, const EditData& d, const RECT& fr, int avgChar) {
 }
 
 // All lines laid out from nothing.
-std::vector<Line> layAll(HWND h, HDC dc, EditData& d, const LayoutKey& key) {
-  std::vector<Line> all;
+void layAll(HDC dc, EditData& d) {
+  d.lines.clear();
   const int n = static_cast<int>(d.text.size());
-  if (!key.multi) {
-    all.push_back(Line{0, n, n, n == 0 ? 0 : -1});
-    return all;
+  if (!d.key.multi) {
+    d.lines.push_back(Line{0, n, n, n == 0 ? 0 : -1});
+    return;
   }
-  // One line at least for every line end: room made once, not grown and copied again and
-  // again on a text of millions of lines.
-  all.reserve(static_cast<std::size_t>(std::count(d.text.begin(), d.text.end(), '\n') +
-                                       std::count(d.text.begin(), d.text.end(), '\r')) + 1);
-  Meter m(dc, d, true, key.avgChar);
-  layParagraphs(h, m, d, key, 0, n, true, all);
-  return all;
+  Meter m(dc, d, true, d.key.avgChar);
+  layParagraphs(m, d, d.key, 0, n, true, d.lines);
 }
 
 Layout layout(HWND h, HDC dc, EditData& d) {
@@ -443,7 +452,7 @@ Layout layout(HWND h, HDC dc, EditData& d) {
     // Fonts may have been made again: their advances are measured afresh.
     d.advances.clear();
     d.key = std::move(key);
-    d.lines.assign(layAll(h, dc, d, d.key));
+    layAll(dc, d);
     d.keptValid = true;
   }
   l.lines = &d.lines;
@@ -473,12 +482,16 @@ void relay(HWND h, EditData& d, int pos, int removed, int inserted) {
     ++b;
   }
   const bool toEnd = b + 1 == ls.count();
+  Measure meter(h);
+  if (a == 0 && toEnd) {
+    layAll(meter.dc(), d);   // the whole text
+    return;
+  }
   const int delta = inserted - removed;
   const int from = ls.at(a).start, stop = ls.at(b).next + delta;
-  Measure meter(h);
   Meter m(meter.dc(), d, true, d.key.avgChar);
   std::vector<Line> fresh;
-  layParagraphs(h, m, d, d.key, from, stop, toEnd, fresh);
+  layParagraphs(m, d, d.key, from, stop, toEnd, fresh);
   ls.splice(a, b, std::move(fresh), delta);
 }
 
