@@ -1560,7 +1560,7 @@ void formatStep(HWND h, int from, int to) {
   d->typing = false;
 }
 
-bool redo(HWND h) { return undoStep(h, false); }
+bool redo(HWND h) { return canRedo(h) && undoStep(h, false); }
 
 bool canRedo(HWND h) {
   const EditData* d = rec(h);

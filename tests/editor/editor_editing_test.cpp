@@ -17,6 +17,7 @@
 #include "platform/message_box.h"
 #include "platform/richedit.h"
 #include "platform/statusbar.h"
+#include "platform/menu.h"
 #include "tests/editor/editor_window_fixture.h"
 #include "tests/screen/screen_fixture.h"
 #include "toolkit/editor/editor.h"
@@ -175,6 +176,73 @@ TEST_F(Editing, ReplaceAllIsOneChangeThatUndoTakesBack) {
   EXPECT_EQ(text(), "nothing here");
   EXPECT_EQ(SendMessage(r->control, EM_CANUNDO, 0, 0), 0) << "nothing replaced, nothing to undo";
   EXPECT_EQ(test::messageBoxes().size(), 3u);
+}
+
+// Undo and Redo of the Edit menu step back and forth through typing, a deletion across lines,
+// a bold word and Replace All, each one step; the menu enables them by what there is to undo
+// and to redo; a new change drops what was undone; emptying the undo buffer greys both.
+TEST_F(Editing, UndoAndRedoStepThroughTheChanges) {
+  const int w = child();
+  WEditFile(file("gauges.txt", "Tarn Beck\r\nflow 12.5\r\nrain 3"), {.options = EO_RICHTEXT, .fonttype = 4, .fontsize = 12});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  ASSERT_NE(r->edit, nullptr);
+  auto enabled = [&](UINT id) {
+    SendMessage(winslot(w).wWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(r->edit), 1);
+    return (GetMenuState(r->edit, id, MF_BYCOMMAND) & MF_GRAYED) == 0;
+  };
+  auto bold = [&](int a, int b) {
+    select(*r, a, b);
+    CHARFORMAT cf;
+    cf.dwMask = CFM_BOLD;
+    SendMessage(r->control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return (cf.dwMask & CFM_BOLD) != 0 && (cf.dwEffects & CFE_BOLD) != 0;
+  };
+  EXPECT_FALSE(enabled(ED_UNDO));
+  EXPECT_FALSE(enabled(ED_REDO));
+  SetFocus(r->control);
+  select(*r, 0, 0);
+  test::typeText("dry ");
+  test::runUntilIdle();
+  select(*r, 8, 25);
+  keys(VK_DELETE);
+  int result = -1;
+  yyeditformattext(result, 1, 3, 1, -1, -1, -1, -1, -2, -2, "");
+  EXPECT_EQ(result, 0);
+  test::answerNextMessageBoxWithClick(IDOK);
+  replaceall(w, "a", "AA");
+  const char* const texts[] = {"Tarn Beck\r\nflow 12.5\r\nrain 3", "dry Tarn Beck\r\nflow 12.5\r\nrain 3",
+                               "dry Tarnain 3", "dry Tarnain 3", "dry TAArnAAin 3"};
+  const bool bolds[] = {false, false, false, true, true};
+  EXPECT_EQ(text(), texts[4]);
+  EXPECT_TRUE(enabled(ED_UNDO));
+  EXPECT_FALSE(enabled(ED_REDO));
+  for (int k = 3; k >= 0; --k) {
+    SCOPED_TRACE(k);
+    command(w, ED_UNDO);
+    EXPECT_EQ(text(), texts[k]);
+    EXPECT_EQ(bold(0, 3), bolds[k]);
+    EXPECT_EQ(enabled(ED_UNDO), k > 0);
+    EXPECT_TRUE(enabled(ED_REDO));
+  }
+  for (int k = 1; k <= 4; ++k) {
+    SCOPED_TRACE(k);
+    command(w, ED_REDO);
+    EXPECT_EQ(text(), texts[k]);
+    EXPECT_EQ(bold(0, 3), bolds[k]);
+    EXPECT_TRUE(enabled(ED_UNDO));
+    EXPECT_EQ(enabled(ED_REDO), k < 4);
+  }
+  command(w, ED_UNDO);
+  EXPECT_TRUE(enabled(ED_REDO));
+  select(*r, 0, 0);
+  test::typeText("X");
+  test::runUntilIdle();
+  EXPECT_EQ(text(), std::string("X") + texts[3]);
+  EXPECT_FALSE(enabled(ED_REDO)) << "a new change drops what was undone";
+  yyeditclearundo();
+  EXPECT_FALSE(enabled(ED_UNDO));
+  EXPECT_FALSE(enabled(ED_REDO));
 }
 
 // Was: in the bold system font (font type 0) every word of an RTF file read as bold.

@@ -10,3 +10,5 @@ tw_add_test(test_platform_richedit_format SOURCES ${CMAKE_CURRENT_LIST_DIR}/rich
   LIBS tw_platform_richedit tw_platform_dlg LABELS gui)
 tw_add_test(test_platform_edit_layout SOURCES ${CMAKE_CURRENT_LIST_DIR}/edit_layout_test.cpp
   LIBS tw_platform_richedit tw_platform_dlg LABELS gui)
+tw_add_test(test_platform_richedit_undo SOURCES ${CMAKE_CURRENT_LIST_DIR}/richedit_undo_test.cpp
+  LIBS tw_platform_richedit tw_platform_dlg LABELS gui)
