@@ -288,6 +288,7 @@ void BM_CaretKeyAfterLoad(benchmark::State& state) {
     test::runUntilIdle();
     ++k;
   }
+  state.counters["chars"] = static_cast<double>(GetWindowTextLength(e));
 }
 BENCHMARK(BM_CaretKeyAfterLoad)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
 
@@ -307,6 +308,7 @@ void BM_LineQueriesAfterLoad(benchmark::State& state) {
     const LRESULT ch = SendMessage(e, EM_CHARFROMPOS, 0, MAKELPARAM(40, 100));
     benchmark::DoNotOptimize(count + line + index + length + at + ch);
   }
+  state.counters["chars"] = static_cast<double>(GetWindowTextLength(e));
 }
 BENCHMARK(BM_LineQueriesAfterLoad)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecond);
 
@@ -320,6 +322,7 @@ void BM_RepaintAfterLoad(benchmark::State& state) {
     InvalidateRect(e, nullptr, TRUE);
     UpdateWindow(e);
   }
+  state.counters["chars"] = static_cast<double>(GetWindowTextLength(e));
 }
 BENCHMARK(BM_RepaintAfterLoad)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
 
