@@ -654,6 +654,76 @@ TEST_F(GridSpin, AStoredValueTooWideForItsFormatCanBeReadAndLeft) {
   EXPECT_EQ(shown(kLevel, 0), "12.5");
 }
 
+// The painted value of a spinner cell sits where the cell's editor shows it (right-aligned
+// left of the arrows, at the same height), in the dialog and in a grid-editor window.
+TEST_F(GridSpin, SpinnerValuesArePaintedWhereTheEditorShowsThem) {
+  // The ink of a cell's text: its left, right, top and bottom pixel in the cell area, right of
+  // the cell's left edge and left of limit (the arrows of an editor).
+  auto ink = [](GridInstance& g, int column, int row, int limit) {
+    RedrawWindow(g.cellarea, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    test::runUntilIdle();
+    int w = 0, h = 0;
+    const std::vector<COLORREF> px = test::pixels(g.cellarea, true, w, h);
+    int x0 = 0;
+    for (int c = g.firstvisiblecolumn; c < column; ++c) x0 += g.data().columns[static_cast<std::size_t>(c)].width - 1;
+    const int y0 = (row - g.firstvisiblerow) * (g.rowheight - 1);
+    RECT r{9999, 9999, -1, -1};
+    for (int y = y0 + 2; y < y0 + g.rowheight - 2 && y < h; ++y)
+      for (int x = x0 + 2; x < x0 + limit && x < w; ++x) {
+        const COLORREF c = px[static_cast<std::size_t>(y * w + x)];
+        if (GetRValue(c) + GetGValue(c) + GetBValue(c) > 300) continue;
+        r.left = std::min<LONG>(r.left, x);
+        r.right = std::max<LONG>(r.right, x);
+        r.top = std::min<LONG>(r.top, y - y0);
+        r.bottom = std::max<LONG>(r.bottom, y - y0);
+      }
+    return r;
+  };
+  auto check = [&](GridInstance& g) {
+    for (int column : {kCount, kFactor, kLevel, kSite}) {
+      SCOPED_TRACE(column);
+      // Without the focus: the editor's caret is no ink of its text.
+      SetFocus(nullptr);
+      yygridupdatecell(g.window, column, 1, 0, 0);
+      test::runUntilIdle();
+      RECT er, ar;
+      GetWindowRect(g.editor, er);
+      if (column != kSite) GetWindowRect(arrows(g), ar);
+      else ar = er, ar.left = er.right;
+      const int limit = static_cast<int>(ar.left - er.left) - 1;
+      const RECT painted = ink(g, column, 0, limit), edited = ink(g, column, 1, limit);
+      ASSERT_GE(painted.right, 0) << "nothing painted";
+      ASSERT_GE(edited.right, 0) << "nothing in the editor";
+      EXPECT_NEAR(painted.right, edited.right, 1);
+      EXPECT_NEAR(painted.left, edited.left, 1);
+      EXPECT_NEAR(painted.top, edited.top, 1);
+    }
+  };
+  for (int row = 1; row <= 2; ++row) {
+    WGridPutCellInteger(kGrid, kCount + 1, row, 14);
+    WGridPutCellReal(kGrid, kFactor + 1, row, 0.96f);
+    WGridPutCellDouble(kGrid, kLevel + 1, row, 2.5);
+    WGridPutCellString(kGrid, kSite + 1, row, "Weir");
+  }
+  check(grid());
+  WindowOpenChildOptions o;
+  o.flags = 39;
+  o.width = 600;
+  o.height = 300;
+  o.title = "Spinners";
+  int w = 0;
+  WindowOpenChild(w, o);
+  ASSERT_GT(w, 0);
+  int error = 0, mode = GEM_MODELESS;
+  yygridedit(error, kGrid, mode, 0, GEF_VARIABLEROWS, -1, -1, "", "");
+  ASSERT_EQ(error, 0);
+  test::runUntilIdle();
+  GridWindowRecord* r = yygridwindowrecord(winslot(w).wWindow);
+  ASSERT_NE(r, nullptr);
+  check(*yygridinstance(r->grid));
+  WindowCloseChild(w);
+}
+
 // In the modal copy of the dialog the arrows step the cell the copy shows; OK leaves the
 // stepped value in the loaded grid.
 TEST_F(GridSpin, ArrowsInTheModalCopy) {

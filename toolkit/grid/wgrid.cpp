@@ -747,9 +747,13 @@ void paint(GridInstance& g, HDC dc, const RECT& update) {
         int x0 = fr.left;
         if (align & ES_RIGHT) x0 = fr.right - extent.cx;
         else if (align & ES_CENTER) x0 = (fr.left + fr.right - extent.cx) / 2;
-        tx = cell.left - 1 + std::max<int>(static_cast<int>(fr.left), x0);
-        ty = cell.top - 1 + fr.top;
-        clip = RECT{cell.left + fr.left - 1, cell.top + fr.top, cell.left + fr.right, cell.top + fr.bottom};
+        // The editor's client area starts inside its one-pixel border, which lies on the
+        // cell's top left grid lines: the text goes where the editor shows it, so that it
+        // stays put when the editor comes and goes (a spinner's right-aligned value too).
+        const int ex = cell.left + 1, ey = cell.top + 1;
+        tx = ex + std::max<int>(static_cast<int>(fr.left), x0);
+        ty = ey + fr.top;
+        clip = RECT{ex + fr.left - 1, ey + fr.top, ex + fr.right, ey + fr.bottom};
         IntersectRect(clip, clip, inner);
       }
       ExtTextOut(dc, tx, ty, ETO_CLIPPED, &clip, text.c_str(), static_cast<UINT>(text.size()), nullptr);
