@@ -1108,7 +1108,8 @@ std::string editortext(const GridColumn& column, std::size_t r, std::string text
   double v = 0.0;
   int ok = 0;
   if (text.find('*') == std::string::npos) yyst2dblcheck(v, ok, text);
-  if (ok) return text;
+  const double stored = column.type == GridReal ? column.reals[r] : column.doubles[r];
+  if (ok || !std::isfinite(stored)) return text;
   char buf[40];
   const auto res = column.type == GridReal ? std::to_chars(buf, buf + sizeof buf, column.reals[r])
                                            : std::to_chars(buf, buf + sizeof buf, column.doubles[r]);
