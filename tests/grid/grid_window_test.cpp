@@ -679,4 +679,53 @@ TEST_F(GridWindow, AnEmptiedRangedCellCanBeLeft) {
   }
 }
 
+// Emptied, left, come back to and left again, as often as the user likes, in every plain
+// numeric class with a range, by keys and by the program's moves. Coming back used to tell the
+// editor that the emptied cell held a value, so the second leave was refused.
+TEST_F(GridWindow, AnEmptiedRangedCellCanBeLeftAgainAndAgain) {
+  loadAndShow(950);
+  GridInstance& g = grid();
+  int status = kGrid;
+  yygridrange(status, 3, 0.0, 500.0);   // the double column gets a range as well
+  for (int row = 1; row <= 2; ++row) {
+    WGridPutCellInteger(kGrid, 2, row, 7);
+    WGridPutCellReal(kGrid, 3, row, 12.5f);
+    WGridPutCellDouble(kGrid, 4, row, 2.5);
+  }
+  struct Case { int column; bool bykey; const char* why; };
+  const Case cases[] = {
+      {1, true, "integer 0..1000, keys"}, {1, false, "integer, the program's moves"},
+      {2, true, "real 0..10000, keys"},   {2, false, "real, the program's moves"},
+      {3, true, "double 0..500, keys"},   {3, false, "double, the program's moves"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    clickcell(c.column, 0);
+    ASSERT_EQ(GetFocus(), g.editor);
+    press('A', test::kCtrl);
+    press(VK_DELETE);
+    const int beeps = test::beepCount();
+    for (int round = 0; round < 3; ++round) {
+      SCOPED_TRACE(round);
+      if (c.bykey) press(VK_DOWN);
+      else yygridupdatecell(gridwindow(), c.column, 1, 1, 0);
+      test::runUntilIdle();
+      ASSERT_EQ(g.currentrow, 1) << "the emptied cell could not be left";
+      EXPECT_EQ(cell(c.column, 0), "");
+      if (c.bykey) press(VK_UP);
+      else yygridupdatecell(gridwindow(), c.column, 0, 1, 0);
+      test::runUntilIdle();
+      ASSERT_EQ(g.currentrow, 0);
+      EXPECT_EQ(yywindowtext(g.editor), "");
+    }
+    EXPECT_EQ(test::beepCount(), beeps);
+    type("9");
+    press(VK_DOWN);
+    ASSERT_EQ(g.currentrow, 1);
+    double v = 0.0;
+    WGridGetCellDouble(kGrid, c.column + 1, 1, v);
+    EXPECT_EQ(v, 9.0);
+  }
+}
+
 }  // namespace

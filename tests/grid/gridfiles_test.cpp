@@ -301,31 +301,135 @@ TEST_F(GridFiles, LoadSkipsTheByteOrderMarkAndConvertsUtf8) {
   }
 }
 
-// Text beyond ASCII is saved as UTF-8 with a byte-order mark, which spreadsheets and Python's
-// utf-8-sig read as UTF-8, and which the load turns back into the same cells; ASCII-only
-// files are unchanged (no mark).
-TEST_F(GridFiles, SaveWritesUtf8WithAMarkWhenTheTextNeedsIt) {
+// A grid that came from no file is saved as 8-bit Windows-1252 text without a mark, as it
+// always was; Python reads it back in that code page.
+TEST_F(GridFiles, AGridFromNoFileSavesWindows1252) {
   build(2);
   WGridPutCellString(kId, 1, 1, "Caf\xE9 \x80 \x93q\x94");
   WGridPutCellString(kId, 1, 2, "plain");
   WGridSave(kId, path("u.csv"), 1, 1, 1, 2);
-  EXPECT_EQ(tw::test::slurp(path("u.csv")),
-            "\xEF\xBB\xBF\"Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D\"\r\n\"plain\"\r\n");
-  WGridSave(kId, path("a.csv"), 1, 1, 2, 2);
-  EXPECT_EQ(tw::test::slurp(path("a.csv")), "\"plain\"\r\n");
+  EXPECT_EQ(tw::test::slurp(path("u.csv")), "\"Caf\xE9 \x80 \x93q\x94\"\r\n\"plain\"\r\n");
   const Snapshot before = snap();
   WGridSave(kId, path("u.csv"));
   build(2);
   WGridLoad(kId, path("u.csv"));
   EXPECT_EQ(lastError(), 0);
+  EXPECT_EQ(grid.fileencoding, GridFileCp1252);
   EXPECT_TRUE(snap() == before);
 
   ASSERT_TRUE(tw::test::needtool("python3", "python3"));
   const auto r = hc::run(python() + " -c \"import csv,sys; "
-                         "print(ascii(next(csv.reader(open(sys.argv[1], newline='', encoding='utf-8-sig')))[0]))\" " +
+                         "print(ascii(next(csv.reader(open(sys.argv[1], newline='', encoding='cp1252')))[0]))\" " +
                          path("u.csv"));
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(r.output, "'Caf\\xe9 \\u20ac \\u201cq\\u201d'\n");
+}
+
+// Each file comes back in the encoding it went in: CSV files written by Python's csv module in
+// Windows-1252, UTF-8 with and without a mark (also with characters Windows-1252 lacks) and
+// UTF-16 (both byte orders) are loaded, saved unedited, and read back by Python in the file's
+// own encoding: every cell equal, the mark where the file had one. A save used to encode the
+// kept UTF-8 bytes a second time ("caf\xC3\x83\xC2\xA9") and to add a mark to any UTF-8 file.
+TEST_F(GridFiles, EachFileIsSavedInTheEncodingItWasLoadedIn) {
+  ASSERT_TRUE(tw::test::needtool("python3", "python3"));
+  writeFile("mk.py",
+            "import csv,sys\n"
+            "kind, out = sys.argv[1], sys.argv[2]\n"
+            "rows = [['caf\\u00e9', '1'], ['Gr\\u00fc\\u00dfe \\u20ac \\u201cq\\u201d, r', '2'], ['say \"hi\"', '3']]\n"
+            "if kind.endswith('+'):\n"
+            "    rows += [['Gr\\u00fc\\u00dfe \\u03b1', '4'], ['\\u65e5\\u672c \\U0001f4a7', '5'], ['\\u03a9 caf\\u00e9', '6']]\n"
+            "enc = kind.rstrip('+')\n"
+            "if enc == 'utf-16-be':\n"
+            "    f = open(out, 'w', newline='', encoding=enc); f.write('\\ufeff')\n"
+            "else:\n"
+            "    f = open(out, 'w', newline='', encoding=enc)\n"
+            "csv.writer(f).writerows(rows); f.close()\n");
+  writeFile("cmp.py",
+            "import csv,sys\n"
+            "enc, a, b = sys.argv[1:4]\n"
+            "def rows(p):\n"
+            "    with open(p, newline='', encoding=enc) as f: return list(csv.reader(f))\n"
+            "ra, rb = rows(a), rows(b)\n"
+            "marks = (b'\\xef\\xbb\\xbf', b'\\xff\\xfe', b'\\xfe\\xff')\n"
+            "def mark(p):\n"
+            "    raw = open(p, 'rb').read()\n"
+            "    return next((m.hex() for m in marks if raw.startswith(m)), 'none')\n"
+            "cells = sum(len(r) for r in ra)\n"
+            "bad = sum(x != y for r, s in zip(ra, rb) for x, y in zip(r, s)) + abs(len(ra) - len(rb))\n"
+            "print(len(ra), cells, bad, mark(a), mark(b))\n");
+  struct Case { const char* kind; const char* reader; int encoding; const char* mark; int rows; };
+  const Case cases[] = {
+      {"cp1252", "cp1252", GridFileCp1252, "none", 3},
+      {"utf-8", "utf-8", GridFileUtf8, "none", 3},
+      {"utf-8-sig", "utf-8-sig", GridFileUtf8Mark, "efbbbf", 3},
+      {"utf-8+", "utf-8", GridFileUtf8, "none", 6},
+      {"utf-8-sig+", "utf-8-sig", GridFileUtf8Mark, "efbbbf", 6},
+      {"utf-16-le+", "utf-16", GridFileUtf16LE, "fffe", 6},
+      {"utf-16-be+", "utf-16", GridFileUtf16BE, "feff", 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    const std::string in = path("fixture.csv"), out = path("saved.csv");
+    // Python's utf-16-le writes no mark: the mark comes first, as Python's utf-16 writes it.
+    const std::string kind = std::string(c.kind) == "utf-16-le+" ? "utf-16+" : c.kind;
+    const auto mk = hc::run(python() + " " + path("mk.py") + " " + kind + " " + in);
+    ASSERT_EQ(mk.status, 0) << mk.output;
+    yygridbuild(grid, {{GridString, 40}, {GridInteger}}, 12, 1);
+    tessar.error.LASTERROR = 0;
+    WGridLoad(kId, in, 1);
+    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(grid.fileencoding, c.encoding);
+    ASSERT_EQ(grid.rowsinuse, c.rows);
+    EXPECT_EQ(s(1, 1), "caf\xE9") << "text the code page holds is shown in it";
+    if (c.rows == 6) EXPECT_EQ(s(1, 4), "Gr\xC3\xBC\xC3\x9F" "e \xCE\xB1") << "text it cannot hold keeps its UTF-8";
+    WGridSave(kId, out);
+    EXPECT_EQ(lastError(), 0);
+    const auto cmp = hc::run(python() + " " + path("cmp.py") + " " + c.reader + " " + in + " " + out);
+    ASSERT_EQ(cmp.status, 0) << cmp.output;
+    EXPECT_EQ(cmp.output, std::to_string(c.rows) + " " + std::to_string(2 * c.rows) + " 0 " + c.mark + " " +
+                              c.mark + "\n");
+  }
+
+  // Edited, a Unicode file keeps the text the code page cannot hold and takes the new text.
+  WGridPutCellString(kId, 1, 1, "na\xEFve \x80");
+  WGridSave(kId, path("edited.csv"));
+  const auto r = hc::run(python() + " -c \"import csv,sys; "
+                         "print(ascii([c for r in csv.reader(open(sys.argv[1], newline='', encoding='utf-16')) for c in r][0::2]))\" " +
+                         path("edited.csv"));
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(r.output,
+            "['na\\xefve \\u20ac', 'Gr\\xfc\\xdfe \\u20ac \\u201cq\\u201d, r', 'say \"hi\"', 'Gr\\xfc\\xdfe \\u03b1', "
+            "'\\u65e5\\u672c \\U0001f4a7', '\\u03a9 caf\\xe9']\n");
+}
+
+// UTF-16 that does not decode is refused whole with "Error reading file" (2): the grid keeps
+// what it held. It used to load as garbage without an error.
+TEST_F(GridFiles, BrokenUtf16IsRefused) {
+  struct Case { std::string bytes; const char* why; };
+  const Case cases[] = {
+      {std::string("\xFF\xFE" "a\0,\0" "1\0\n", 9), "an odd number of bytes"},
+      {std::string("\xFF\xFE" "\x00\xDC" ",\0" "1\0\n\0", 10), "a low surrogate alone"},
+      {std::string("\xFE\xFF" "\xD8\x00" "\0a" "\0,\0" "1\0\n", 12), "a high surrogate without its pair"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    build(2);
+    WGridPutCellString(kId, 1, 1, "kept");
+    writeFile("bad16.csv", c.bytes);
+    tessar.error.LASTERROR = 0;
+    WGridLoad(kId, path("bad16.csv"));
+    EXPECT_EQ(lastError(), 2);
+    EXPECT_EQ(s(1, 1), "kept");
+    EXPECT_EQ(grid.fileencoding, GridFileNone);
+  }
+  // Just past the limits: a whole pair and an even length load.
+  build(2);
+  writeFile("good16.csv", std::string("\xFE\xFF" "\xD8\x3D\xDC\xA7" "\0,\0" "1\0\n", 12));
+  tessar.error.LASTERROR = 0;
+  WGridLoad(kId, path("good16.csv"));
+  EXPECT_EQ(lastError(), 0);
+  EXPECT_EQ(s(1, 1), "\xF0\x9F\x92\xA7");
+  EXPECT_EQ(grid.columns[1].integers[0], 1);
 }
 
 // Lines ending in a lone CR (old Mac files) used to read as one long line.
@@ -500,12 +604,13 @@ TEST_F(GridFiles, LibreOfficeCsvLoads) {
   EXPECT_EQ(s(1, 3), "");
 }
 
-// LibreOffice Calc reads our "CSV UTF-8" (told UTF-8, as its import dialog on a UTF-8 desktop
-// is) with the mark skipped and the quoted comma kept, and its own UTF-8 export (no mark, LF)
+// LibreOffice Calc reads our "CSV UTF-8" of a grid loaded from such a file (told UTF-8, as its
+// import dialog on a UTF-8 desktop is) with the mark skipped and the quoted comma kept, and its own UTF-8 export (no mark, LF)
 // loads back into the same cells.
 TEST_F(GridFiles, LibreOfficeRoundTripsUtf8Text) {
   ASSERT_TRUE(tw::test::needtool("soffice", "libreoffice-calc-nogui"));
   build(1);
+  grid.fileencoding = GridFileUtf8Mark;   // as loaded from a spreadsheet's "CSV UTF-8"
   WGridPutCellString(kId, 1, 1, "Caf\xE9, \x80 \x93q\x94");
   WGridPutCellInteger(kId, 2, 1, 7);
   WGridSave(kId, path("ours.csv"), 1, 2);

@@ -4,6 +4,7 @@
 // redefinition and the texts of grid-editor windows. Screenshot: grid_spin.png.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -467,6 +468,260 @@ TEST_F(GridSpin, RedefinitionRebuildsTheColumns) {
   int none = 4321;
   yygridredefine(none, 2);
   EXPECT_EQ(none, GridNoGrid);
+}
+
+// A redefinition the row template cannot give fails before it changes anything: the grid
+// keeps its columns, cells, titles and current cell, and puts reach every column (a put past
+// the last one is refused instead of writing into a column without cells).
+TEST_F(GridSpin, AFailedRedefinitionLeavesTheGridAsItWas) {
+  GridInstance& g = grid();
+  WGridPutCellString(kGrid, kSite + 1, 2, "Weir 7");
+  WGridPutCellInteger(kGrid, kCount + 1, 3, 42);
+  clickcell(kLevel, 3);
+  const std::vector<int> bad99 = {5, 99, 1}, bad0 = {0};
+  struct Case { const char* why; int count; const std::vector<int>* positions; };
+  const Case cases[] = {
+      {"a column position of 99", 3, &bad99},
+      {"a column position of 0", 1, &bad0},
+      {"1,000 columns from a template of 5", 1000, nullptr},
+      {"one column more than the template has", 6, nullptr},
+      {"a negative count", -1, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    int status = kGrid;
+    yygridredefine(status, c.count, c.positions ? c.positions->data() : nullptr);
+    EXPECT_EQ(status, GridNoGrid);
+    ASSERT_EQ(g.columncount, 5);
+    ASSERT_EQ(g.columns.size(), 5u);
+    EXPECT_EQ(SendMessage(g.header, HDM_GETITEMCOUNT, 0, 0), 6);
+    EXPECT_EQ(g.currentcolumn, kLevel);
+    EXPECT_EQ(g.currentrow, 3);
+    EXPECT_NE(g.editor, nullptr);
+    std::string site(10, ' ');
+    WGridGetCellString(kGrid, kSite + 1, 2, site);
+    EXPECT_EQ(site, "Weir 7    ");
+    int count = 0;
+    WGridGetCellInteger(kGrid, kCount + 1, 3, count);
+    EXPECT_EQ(count, 42);
+    tessar.error.LASTERROR = 0;
+    WGridPutCellInteger(kGrid, kCount + 1, 40, 1);
+    WGridPutCellReal(kGrid, kFactor + 1, 40, 0.95f);
+    WGridPutCellDouble(kGrid, kLevel + 1, 40, 3.0);
+    WGridPutCellString(kGrid, kSite + 1, 40, "last row");
+    EXPECT_EQ(tessar.error.LASTERROR, 0);
+    EXPECT_EQ(shown(kLevel, 39), "3.0");
+    EXPECT_EQ(shown(kSite, 39), "last row");
+    WGridPutCellString(kGrid, 6, 1, "past the last column");
+    EXPECT_EQ(tessar.error.LASTERROR, 1017);
+    tessar.error.LASTERROR = 0;
+  }
+  // The grid still redefines when asked for what the template has.
+  const int positions[] = {4, 1};
+  int status = kGrid;
+  yygridredefine(status, 2, positions);
+  EXPECT_EQ(status, kGrid);
+  EXPECT_EQ(g.columncount, 2);
+  WGridPutCellString(kGrid, 1, 40, "x");
+  EXPECT_EQ(shown(0, 39), "x");
+}
+
+// Emptied, left, come back to and left again, as often as the user likes, in each spinner
+// class with a range; by keys and by the program's moves. Then a number typed is stored.
+TEST_F(GridSpin, AnEmptiedRangedSpinnerCellCanBeLeftAgainAndAgain) {
+  GridInstance& g = grid();
+  int status = kGrid;
+  yygridrange(status, kLevel, -100.0, 100.0);
+  WGridPutCellInteger(kGrid, kCount + 1, 1, 7);
+  WGridPutCellInteger(kGrid, kCount + 1, 2, 8);
+  WGridPutCellReal(kGrid, kFactor + 1, 1, 0.95f);
+  WGridPutCellReal(kGrid, kFactor + 1, 2, 0.96f);
+  WGridPutCellDouble(kGrid, kLevel + 1, 1, 7.5);
+  WGridPutCellDouble(kGrid, kLevel + 1, 2, 8.5);
+  struct Case { int column; bool bykey; const char* why; const char* typed; double want; };
+  const Case cases[] = {
+      {kCount, true, "integer spinner 0..100, keys", "5", 5.0},
+      {kCount, false, "integer spinner, the program's moves", "6", 6.0},
+      {kFactor, true, "real spinner 0.90..0.99, keys", "0.91", 0.91},
+      {kFactor, false, "real spinner, the program's moves", "0.92", 0.92},
+      {kLevel, true, "double spinner -100..100, keys", "-5", -5.0},
+      {kLevel, false, "double spinner, the program's moves", "-6", -6.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    clickcell(c.column, 0);
+    ASSERT_EQ(GetFocus(), g.editor);
+    key('A', test::kCtrl);
+    key(VK_DELETE);
+    const int beeps = test::beepCount();
+    for (int round = 0; round < 3; ++round) {
+      SCOPED_TRACE(round);
+      if (c.bykey) key(VK_DOWN);
+      else yygridupdatecell(field(kGrid), c.column, 1, 1, 0);
+      test::runUntilIdle();
+      ASSERT_EQ(g.currentrow, 1) << "the emptied cell could not be left";
+      EXPECT_EQ(shown(c.column, 0), "");
+      if (c.bykey) key(VK_UP);
+      else yygridupdatecell(field(kGrid), c.column, 0, 1, 0);
+      test::runUntilIdle();
+      ASSERT_EQ(g.currentrow, 0);
+      EXPECT_EQ(editortext(g), "");
+    }
+    EXPECT_EQ(test::beepCount(), beeps);
+    type(c.typed);
+    key(VK_DOWN);
+    ASSERT_EQ(g.currentrow, 1);
+    double v = 0.0;
+    WGridGetCellDouble(kGrid, c.column + 1, 1, v);
+    EXPECT_NEAR(v, c.want, 1e-6);
+  }
+}
+
+// A step that would carry the value past what the column's format can show stops at the last
+// value the format shows, with a beep, and the cell can be left; a step that is no number does
+// nothing. The value stored is the one shown.
+TEST_F(GridSpin, AStepPastTheFormatStopsAtItsLastValue) {
+  GridInstance& g = grid();
+  int status = kGrid;
+  yygridrange(status, kFactor, 1.0, -1.0);   // no range: the format is the only limit
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case { const char* why; int column; double start; double step; bool up; const char* want; bool beep; };
+  const Case cases[] = {
+      {"9.995 + 0.01 in (F5.3)", kFactor, 9.995, 0.01, true, "9.999", true},
+      {"9.999 + 0.01: stays", kFactor, 9.999, 0.01, true, "9.999", true},
+      {"9.985 + 0.01 still fits", kFactor, 9.985, 0.01, true, "9.995", false},
+      {"99,999,999.0 + 1 in (F10.1)", kLevel, 99999999.0, 1.0, true, "99999999.9", true},
+      {"-9,999,999.0 - 1 in (F10.1)", kLevel, -9999999.0, 1.0, false, "-9999999.9", true},
+      {"a huge step", kLevel, 5.0, 1e300, true, "99999999.9", true},
+      {"an infinite step", kLevel, 5.0, inf, false, "-9999999.9", true},
+      {"a NaN step", kLevel, 5.0, nan, true, "5.0", true},
+  };
+  int row = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    status = kGrid;
+    if (c.column == kFactor) yygridspinstepr(status, kFactor, static_cast<float>(c.step), static_cast<float>(c.step));
+    else yygridspinstepd(status, kLevel, c.step, c.step);
+    if (c.column == kFactor) WGridPutCellReal(kGrid, c.column + 1, row + 1, static_cast<float>(c.start));
+    else WGridPutCellDouble(kGrid, c.column + 1, row + 1, c.start);
+    clickcell(c.column, row);
+    const int beeps = test::beepCount();
+    clickarrow(g, c.up);
+    EXPECT_EQ(editortext(g), c.want);
+    EXPECT_EQ(test::beepCount() > beeps, c.beep);
+    key(VK_DOWN);
+    ASSERT_EQ(g.currentrow, row + 1) << "the stepped cell could not be left";
+    EXPECT_EQ(shown(c.column, row), c.want);
+    double v = 0.0;
+    WGridGetCellDouble(kGrid, c.column + 1, row + 1, v);
+    EXPECT_NEAR(v, std::stod(c.want), 1e-6);
+    ++row;
+  }
+}
+
+// A stored value too wide for its column's format is painted as asterisks, but its editor shows
+// the number in full: the user can read it, step or replace it, and leave it unchanged.
+TEST_F(GridSpin, AStoredValueTooWideForItsFormatCanBeReadAndLeft) {
+  GridInstance& g = grid();
+  int status = kGrid;
+  yygridrange(status, kFactor, 1.0, -1.0);
+  WGridPutCellReal(kGrid, kFactor + 1, 1, 12345.678f);
+  WGridPutCellDouble(kGrid, kLevel + 1, 1, 1.5e12);
+  WGridPutCellDouble(kGrid, kLevel + 1, 2, -123456789.25);
+  EXPECT_EQ(shown(kLevel, 0).find_first_not_of('*'), std::string::npos) << "painted in its format";
+  struct Case { int column; int row; const char* text; double value; };
+  const Case cases[] = {
+      {kFactor, 0, "12345.678", 12345.678f},
+      {kLevel, 0, "1.5E+12", 1.5e12},
+      {kLevel, 1, "-123456789.25", -123456789.25},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    clickcell(c.column, c.row);
+    EXPECT_EQ(editortext(g), c.text);
+    key(VK_DOWN);
+    ASSERT_EQ(g.currentrow, c.row + 1) << "the cell could not be left";
+    double v = 0.0;
+    WGridGetCellDouble(kGrid, c.column + 1, c.row + 1, v);
+    EXPECT_EQ(v, c.value) << "left unchanged";
+  }
+  // Replaced by typing, it is stored as typed.
+  clickcell(kLevel, 0);
+  key('A', test::kCtrl);
+  type("12.5");
+  key(VK_DOWN);
+  EXPECT_EQ(shown(kLevel, 0), "12.5");
+}
+
+// The painted value of a spinner cell sits where the cell's editor shows it (right-aligned
+// left of the arrows, at the same height), in the dialog and in a grid-editor window.
+TEST_F(GridSpin, SpinnerValuesArePaintedWhereTheEditorShowsThem) {
+  // The ink of a cell's text: its left, right, top and bottom pixel in the cell area, right of
+  // the cell's left edge and left of limit (the arrows of an editor).
+  auto ink = [](GridInstance& g, int column, int row, int limit) {
+    RedrawWindow(g.cellarea, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    test::runUntilIdle();
+    int w = 0, h = 0;
+    const std::vector<COLORREF> px = test::pixels(g.cellarea, true, w, h);
+    int x0 = 0;
+    for (int c = g.firstvisiblecolumn; c < column; ++c) x0 += g.data().columns[static_cast<std::size_t>(c)].width - 1;
+    const int y0 = (row - g.firstvisiblerow) * (g.rowheight - 1);
+    RECT r{9999, 9999, -1, -1};
+    for (int y = y0 + 2; y < y0 + g.rowheight - 2 && y < h; ++y)
+      for (int x = x0 + 2; x < x0 + limit && x < w; ++x) {
+        const COLORREF c = px[static_cast<std::size_t>(y * w + x)];
+        if (GetRValue(c) + GetGValue(c) + GetBValue(c) > 300) continue;
+        r.left = std::min<LONG>(r.left, x);
+        r.right = std::max<LONG>(r.right, x);
+        r.top = std::min<LONG>(r.top, y - y0);
+        r.bottom = std::max<LONG>(r.bottom, y - y0);
+      }
+    return r;
+  };
+  auto check = [&](GridInstance& g) {
+    for (int column : {kCount, kFactor, kLevel, kSite}) {
+      SCOPED_TRACE(column);
+      // Without the focus: the editor's caret is no ink of its text.
+      SetFocus(nullptr);
+      yygridupdatecell(g.window, column, 1, 0, 0);
+      test::runUntilIdle();
+      RECT er, ar;
+      GetWindowRect(g.editor, er);
+      if (column != kSite) GetWindowRect(arrows(g), ar);
+      else ar = er, ar.left = er.right;
+      const int limit = static_cast<int>(ar.left - er.left) - 1;
+      const RECT painted = ink(g, column, 0, limit), edited = ink(g, column, 1, limit);
+      ASSERT_GE(painted.right, 0) << "nothing painted";
+      ASSERT_GE(edited.right, 0) << "nothing in the editor";
+      EXPECT_NEAR(painted.right, edited.right, 1);
+      EXPECT_NEAR(painted.left, edited.left, 1);
+      EXPECT_NEAR(painted.top, edited.top, 1);
+    }
+  };
+  for (int row = 1; row <= 2; ++row) {
+    WGridPutCellInteger(kGrid, kCount + 1, row, 14);
+    WGridPutCellReal(kGrid, kFactor + 1, row, 0.96f);
+    WGridPutCellDouble(kGrid, kLevel + 1, row, 2.5);
+    WGridPutCellString(kGrid, kSite + 1, row, "Weir");
+  }
+  check(grid());
+  WindowOpenChildOptions o;
+  o.flags = 39;
+  o.width = 600;
+  o.height = 300;
+  o.title = "Spinners";
+  int w = 0;
+  WindowOpenChild(w, o);
+  ASSERT_GT(w, 0);
+  int error = 0, mode = GEM_MODELESS;
+  yygridedit(error, kGrid, mode, 0, GEF_VARIABLEROWS, -1, -1, "", "");
+  ASSERT_EQ(error, 0);
+  test::runUntilIdle();
+  GridWindowRecord* r = yygridwindowrecord(winslot(w).wWindow);
+  ASSERT_NE(r, nullptr);
+  check(*yygridinstance(r->grid));
+  WindowCloseChild(w);
 }
 
 // In the modal copy of the dialog the arrows step the cell the copy shows; OK leaves the

@@ -355,6 +355,23 @@ void yyDefaultButton(HWND field) {
 // [SECTION] Spin
 // - yyspinstep()
 //------------------------------------------------------------------------------
+namespace {
+// The value in the field's display format; false when the format cannot show it (asterisks,
+// or a text that does not read back as a number).
+bool showable(const FieldRecord& fr, double v, std::string& text) {
+  std::string buffer(64, ' ');
+  const int detail = tessar.error.ERRDETAIL;
+  (void)silently([&] { yydbl2st(v, buffer, formatof(fr)); });   // a trial, not an error
+  tessar.error.ERRDETAIL = detail;
+  text = lefttrim(yycstr(buffer));
+  if (text.empty() || text.find('*') != std::string::npos) return false;
+  double back = 0.0;
+  int ok = 0;
+  yyst2dblcheck(back, ok, text);
+  return ok != 0;
+}
+}  // namespace
+
 void yyspinstep(HWND field, int delta) {
   FieldRecord* fr = yyfieldrecord(field);
   if (fr == nullptr || delta == 0) return;
@@ -366,7 +383,12 @@ void yyspinstep(HWND field, int delta) {
     if (!blank(text)) yyst2dbl(v, text);
   }
   const double step = std::abs(delta) >= 5 ? fr->largestep : fr->smallstep;
+  const double from = v;
   v += delta > 0 ? step : -step;
+  if (std::isnan(v)) {   // a step that is no number goes nowhere
+    MessageBeep(0);
+    return;
+  }
   // An integer step below 1 would snap every value onto nothing: one unit at least.
   const long long k = static_cast<long long>(std::clamp(std::trunc(step), 1.0, 4294967296.0));
   bool clamped = false;
@@ -383,10 +405,22 @@ void yyspinstep(HWND field, int delta) {
     if (!clamped) t = std::clamp((t - fr->spinorigin) / k * k + fr->spinorigin, -2147483648LL, 2147483647LL);
     v = static_cast<double>(t);
     text = formatted(Kind::Integer, *fr, v);
-  } else {
-    std::string buffer(64, ' ');
-    yydbl2st(v, buffer, formatof(*fr));
-    text = lefttrim(yycstr(buffer));
+  } else if (!showable(*fr, v, text)) {
+    // The format cannot show the value (its asterisks could be neither read nor left): the
+    // step stops at the last value the format shows on the way there.
+    MessageBeep(0);
+    std::string last;
+    if (!showable(*fr, from, last)) return;
+    double a = from, b = v;
+    for (int k = 0; k < 2100; ++k) {
+      const double m = a / 2 + b / 2;
+      if (m == a || m == b) break;
+      std::string t;
+      if (showable(*fr, m, t)) a = m, last = std::move(t);
+      else b = m;
+    }
+    text = std::move(last);
+    yyst2dbl(v, text);
   }
   fr->value = v;
   SetWindowText(field, text.c_str());

@@ -14,6 +14,11 @@
 enum GridColumnType { GridString = 0, GridInteger = 1, GridReal = 2, GridDouble = 3,
                       GridCheckBox = 4, GridMenu = 5 };
 
+// Encodings of a grid's CSV file: none (the grid came from no file: 8-bit text), Windows-1252,
+// UTF-8 without and with a byte-order mark, UTF-16 little- and big-endian (with their mark).
+enum GridFileEncoding { GridFileNone = 0, GridFileCp1252 = 1, GridFileUtf8 = 2, GridFileUtf8Mark = 3,
+                        GridFileUtf16LE = 4, GridFileUtf16BE = 5 };
+
 // GridCellState bits
 constexpr std::uint8_t GridCellLocked = 1, GridCellDefined = 2, GridCellEntered = 4;
 
@@ -71,6 +76,9 @@ struct GridInstance {
   std::vector<std::string> columnlabels;  // item 0 the corner, c + 1 column c
   int selfirstcolumn = -1, selfirstrow = -1, sellastcolumn = -1, sellastrow = -1;
   int columnsatsetup = 0;
+  // The encoding of the CSV file the grid was last loaded from (GridFileEncoding); a save
+  // writes that encoding again.
+  int fileencoding = 0;
   int scrollscale = 1, scrollrange = 0;
   std::vector<GridColumn> columns;
   // The grid window's side (wgrid.cpp); empty for a grid without a window.

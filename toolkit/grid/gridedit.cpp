@@ -222,6 +222,7 @@ void copygrid(HWND to, HWND from) {
   d->columns = data.columns;
   d->rowlabels = data.rowlabels;
   d->columnlabels = data.columnlabels;
+  d->fileencoding = data.fileencoding;
   d->rowlabelcount = data.rowlabelcount;
   d->textcolour = data.textcolour;
   d->background = data.background;
@@ -565,18 +566,6 @@ const char* prompt(UINT id) {
   }
 }
 
-// New: every allocated cell emptied, the editor showing the empty current cell.
-void yygridclearall(GridInstance& g) {
-  yyGridDestroyCurrent(g, 0);
-  for (int c = 0; c < g.columncount; ++c)
-    for (int row = 0; row < g.rowsallocated; ++row) {
-      int status = 0;
-      yygridclearcell(status, c, row, 0);
-    }
-  yygridrowschanged(g);
-  yyGridCreateCurrent(g);
-}
-
 // Any locked cell in the rows from..rows in use - 1.
 bool lockedfrom(const GridInstance& g, int from) {
   for (const GridColumn& c : g.columns)
@@ -635,7 +624,7 @@ void command(HWND frame, GridWindowRecord& r, UINT id) {
       ok = 1;
       if (r.maysave) yygridwinsaveprompt(w, g->modified, ok);
       if (ok != 1) return;
-      yygridclearall(*g);
+      yyGridClear(r.grid, 0);   // the clear of the dialog's field, so that the two stay one
       r.filename.clear();
       yyGridTitle(frame);
       g->modified = g->changed = 0;

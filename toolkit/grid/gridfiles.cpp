@@ -108,22 +108,171 @@ bool sameNoCase(std::string_view a, std::string_view b) {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// Spreadsheets and most programs read CSV as UTF-8 and recognise it by the byte-order mark:
-// text with characters beyond ASCII is written so. Plain ASCII stays as it was, mark-free.
-std::string csvFileBytes(const std::string& text) {
-  if (std::none_of(text.begin(), text.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; }))
-    return text;
-  return std::string(kUtf8Mark) + win::utf8FromCp1252(text);
+// Whether the text is well-formed UTF-8 (no overlong forms, surrogates or values past
+// U+10FFFF), and whether it has a byte from 0x80 up.
+bool wellFormedUtf8(std::string_view t, bool* beyondAscii = nullptr) {
+  bool high = false;
+  for (std::size_t i = 0; i < t.size();) {
+    const auto c = static_cast<unsigned char>(t[i]);
+    if (c < 0x80) { ++i; continue; }
+    high = true;
+    const int extra = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
+    if (extra < 0 || t.size() - i <= static_cast<std::size_t>(extra)) return false;
+    unsigned code = c & (0x3Fu >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      const auto cc = static_cast<unsigned char>(t[i + static_cast<std::size_t>(k)]);
+      if ((cc & 0xC0) != 0x80) return false;
+      code = (code << 6) | (cc & 0x3Fu);
+    }
+    constexpr unsigned kLeast[4] = {0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  if (beyondAscii) *beyondAscii = high;
+  return true;
 }
 
-// The file's text in the code page of the cells: the byte-order mark is skipped; UTF-8 text
-// (marked or not) whose every character the code page holds is converted; any other text is
-// taken byte for byte as Windows-1252.
-std::string csvFileText(std::string bytes) {
-  if (bytes.starts_with(kUtf8Mark)) bytes.erase(0, kUtf8Mark.size());
+bool ascii(std::string_view t) {
+  return std::none_of(t.begin(), t.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
+}
+
+// A cell text of a grid read from UTF-8 that the code page could not hold keeps the file's
+// UTF-8 bytes: well-formed UTF-8 with a character Windows-1252 lacks. Such a text is written
+// back as it is; every other text is code-page text.
+bool keptUtf8(std::string_view t) {
+  if (ascii(t) || !wellFormedUtf8(t)) return false;
+  std::string unused;
+  return !win::cp1252FromUtf8Strict(t, unused);
+}
+
+// A field of a UTF-8 file as the cells hold it: in the code page when it holds every character
+// of the field, else the UTF-8 bytes unchanged (kept says which).
+std::string cellFromUtf8(std::string_view f, bool& kept) {
+  kept = false;
+  if (ascii(f)) return std::string(f);
   std::string converted;
-  if (win::cp1252FromUtf8Strict(bytes, converted)) return converted;
-  return bytes;
+  if (win::cp1252FromUtf8Strict(f, converted)) return converted;
+  kept = wellFormedUtf8(f);
+  return std::string(f);
+}
+
+// A cell text as a UTF-8 file holds it.
+std::string utf8FromCell(std::string_view t) {
+  if (ascii(t) || keptUtf8(t)) return std::string(t);
+  return win::utf8FromCp1252(t);
+}
+
+// At most n bytes of a text, not cutting a UTF-8 character that the cell keeps in two.
+std::string_view cutText(std::string_view t, std::size_t n, bool utf8) {
+  if (t.size() <= n) return t;
+  if (utf8)
+    while (n > 0 && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
+  return t.substr(0, n);
+}
+
+// UTF-16 (after its mark) as UTF-8; false for an odd length or a surrogate without its pair.
+bool utf8FromUtf16(std::string_view b, bool big, std::string& out) {
+  if (b.size() % 2 != 0) return false;
+  out.clear();
+  out.reserve(b.size());
+  auto unit = [&](std::size_t i) {
+    const auto lo = static_cast<unsigned char>(b[i + (big ? 1 : 0)]);
+    const auto hi = static_cast<unsigned char>(b[i + (big ? 0 : 1)]);
+    return static_cast<unsigned>(hi << 8 | lo);
+  };
+  for (std::size_t i = 0; i < b.size(); i += 2) {
+    unsigned code = unit(i);
+    if (code >= 0xDC00 && code <= 0xDFFF) return false;
+    if (code >= 0xD800 && code <= 0xDBFF) {
+      if (i + 2 >= b.size()) return false;
+      const unsigned low = unit(i + 2);
+      if (low < 0xDC00 || low > 0xDFFF) return false;
+      code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+      i += 2;
+    }
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (code >> 18));
+      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return true;
+}
+
+// Well-formed UTF-8 as UTF-16 with its byte-order mark.
+std::string utf16FromUtf8(std::string_view t, bool big) {
+  std::string out;
+  out.reserve(t.size() * 2 + 2);
+  auto put = [&](unsigned u) {
+    const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+    if (big) out += hi, out += lo;
+    else out += lo, out += hi;
+  };
+  put(0xFEFF);
+  for (std::size_t i = 0; i < t.size();) {
+    const auto c = static_cast<unsigned char>(t[i]);
+    const int extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+    unsigned code = extra == 0 ? c : c & (0x3Fu >> extra);
+    for (int k = 1; k <= extra && i + static_cast<std::size_t>(k) < t.size(); ++k)
+      code = (code << 6) | (static_cast<unsigned char>(t[i + static_cast<std::size_t>(k)]) & 0x3Fu);
+    i += static_cast<std::size_t>(extra) + 1;
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      put(0xD800 + (code >> 10));
+      put(0xDC00 + (code & 0x3FF));
+    } else {
+      put(code);
+    }
+  }
+  return out;
+}
+
+bool utf8Family(int encoding) { return encoding >= GridFileUtf8; }
+
+// The file's bytes in the encoding of the grid's file; a grid from no file, or from a
+// Windows-1252 file, is written as the 8-bit text of its cells.
+std::string csvFileBytes(const std::string& text, int encoding) {
+  switch (encoding) {
+    case GridFileUtf8: return text;
+    case GridFileUtf8Mark: return std::string(kUtf8Mark) + text;
+    case GridFileUtf16LE: return utf16FromUtf8(text, false);
+    case GridFileUtf16BE: return utf16FromUtf8(text, true);
+    default: return text;
+  }
+}
+
+// The file's text (UTF-8 for the UTF-8 and UTF-16 encodings, else the bytes) and its
+// encoding: a UTF-16 mark (FF FE or FE FF) or the UTF-8 mark says; without a mark, text that is
+// well-formed UTF-8 with a byte from 0x80 up is UTF-8 and anything else Windows-1252 (plain
+// ASCII included, the 8-bit text the grid writes). False for UTF-16 that does not decode.
+bool csvFileText(std::string& bytes, int& encoding) {
+  const std::string_view b(bytes);
+  if (b.starts_with("\xFF\xFE") || b.starts_with("\xFE\xFF")) {
+    const bool big = b[0] == '\xFE';
+    std::string text;
+    if (!utf8FromUtf16(b.substr(2), big, text)) return false;
+    bytes = std::move(text);
+    encoding = big ? GridFileUtf16BE : GridFileUtf16LE;
+    return true;
+  }
+  if (b.starts_with(kUtf8Mark)) {
+    bytes.erase(0, kUtf8Mark.size());
+    encoding = GridFileUtf8Mark;
+    return true;
+  }
+  bool high = false;
+  encoding = wellFormedUtf8(b, &high) && high ? GridFileUtf8 : GridFileCp1252;
+  return true;
 }
 
 // The current cell's editor holds what the user sees: the store takes it before the grid is
@@ -146,6 +295,12 @@ void WGridSave(int ident, std::string_view filename, int icol1, int icol2, int i
   const Block b = clampBlock(g, icol1, icol2, irow1, irow2);
   const bool quote = (iflags & GridCsvNoQuotes) == 0;
   const bool labels = (iflags & GridCsvLabels) != 0;
+  // Texts go out in the encoding of the file the grid came from.
+  const bool utf8 = utf8Family(g.fileencoding);
+  auto appendCell = [&](std::string& o, std::string_view t) {
+    if (utf8 && !ascii(t)) appendText(o, utf8FromCell(t), quote);
+    else appendText(o, t, quote);
+  };
   std::string out;
   out.reserve(static_cast<std::size_t>(std::max(0, b.r2 - b.r1 + 1)) *
               static_cast<std::size_t>(std::max(0, b.c2 - b.c1 + 1)) * 12 + 64);
@@ -155,9 +310,9 @@ void WGridSave(int ident, std::string_view filename, int icol1, int icol2, int i
                : std::string_view{};
   };
   if (labels && g.hascolumnheader && b.c1 <= b.c2) {
-    if (g.hasrowlabels) appendText(out, label(0), quote), out += ',';
+    if (g.hasrowlabels) appendCell(out, label(0)), out += ',';
     for (int c = b.c1; c <= b.c2; ++c) {
-      appendText(out, label(c + 1), quote);
+      appendCell(out, label(c + 1));
       out += c == b.c2 ? "\r\n" : ",";
     }
   }
@@ -165,13 +320,13 @@ void WGridSave(int ident, std::string_view filename, int icol1, int icol2, int i
     const auto r = static_cast<std::size_t>(row);
     if (labels && g.hasrowlabels) {
       const auto& l = g.rowlabels[r];
-      appendText(out, std::string_view(l.data(), strnlen(l.data(), l.size())), quote);
+      appendCell(out, std::string_view(l.data(), strnlen(l.data(), l.size())));
       out += ',';
     }
     for (int col = b.c1; col <= b.c2; ++col) {
       const GridColumn& c = g.columns[static_cast<std::size_t>(col)];
       switch (c.type) {
-        case GridString: appendText(out, cellText(c, r), quote); break;
+        case GridString: appendCell(out, cellText(c, r)); break;
         case GridInteger: case GridReal: case GridDouble:
           if (defined(c, r)) appendNumber(out, c, r);
           break;
@@ -179,7 +334,7 @@ void WGridSave(int ident, std::string_view filename, int icol1, int icol2, int i
         default: {
           const int k = c.integers[r];
           if (k >= 0 && k < static_cast<int>(c.options.size()))
-            appendText(out, c.options[static_cast<std::size_t>(k)], quote);
+            appendCell(out, c.options[static_cast<std::size_t>(k)]);
         }
       }
       out += col == b.c2 ? "\r\n" : ",";
@@ -188,7 +343,7 @@ void WGridSave(int ident, std::string_view filename, int icol1, int icol2, int i
   std::string file(trimRight(filename));
   file.erase(0, std::min(file.find_first_not_of(' '), file.size()));
   bool opened = false;
-  if (const int status = yyreplacefile(file, csvFileBytes(out), opened))
+  if (const int status = yyreplacefile(file, csvFileBytes(out, g.fileencoding), opened))
     fileError(opened ? 2 : 1, status, name);
 }
 
@@ -307,7 +462,14 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
     fileError(opened ? 2 : 1, 0, name);
     return;
   }
-  text = csvFileText(std::move(text));
+  int encoding = GridFileNone;
+  if (!csvFileText(text, encoding)) {
+    // UTF-16 that does not decode (an odd length, a half of a surrogate pair): refused whole.
+    fileError(2, 0, name);
+    return;
+  }
+  g.fileencoding = encoding;
+  const bool utf8 = utf8Family(encoding);
   const bool labels = (iflags & GridCsvLabels) != 0;
   const bool labelLine = labels && g.hascolumnheader;
   const int startCol = labels && g.hasrowlabels ? -1 : 0;
@@ -336,7 +498,10 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
     for (std::string& fs : fields) {
       if (col >= g.columncount || row >= g.rowsinuse) { outside = true; ++col; continue; }
       // The cells keep texts up to a NUL: the text ends there, before its blanks go.
-      std::string_view f = trimRight(std::string_view(fs).substr(0, fs.find('\0')));
+      fs.resize(std::min(fs.size(), fs.find('\0')));
+      bool kept = false;
+      if (utf8) fs = cellFromUtf8(fs, kept);
+      std::string_view f = trimRight(fs);
       if (row == -1) {
         const auto item = static_cast<std::size_t>(col + 1);
         if (item < g.columnlabels.size()) {
@@ -350,7 +515,7 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
           }
         }
       } else if (col == -1) {
-        yygridlabelrow(ident, row, trimRight(f.substr(0, std::min<std::size_t>(f.size(), 50))), 51);
+        yygridlabelrow(ident, row, trimRight(cutText(f, 50, kept)), 51);
       } else {
         const GridColumn& c = g.columns[static_cast<std::size_t>(col)];
         int status = ident;
@@ -358,7 +523,7 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
           case GridString:
             // Cut to the column first: what is kept loses its trailing blanks too, as it does
             // when the file is read again.
-            f = trimRight(f.substr(0, std::min(f.size(), static_cast<std::size_t>(std::max(c.textlength, 0)))));
+            f = trimRight(cutText(f, static_cast<std::size_t>(std::max(c.textlength, 0)), kept));
             yygridputcellstring(status, col, row, 0.0, f, {});
             break;
           case GridInteger: case GridReal: case GridDouble:

@@ -18,15 +18,19 @@ constexpr int SORT_DESCENDING = 1, SORT_IGNORECASE = 2, SORT_ROWLABELS = 4;
 
 // Writes the block of cells as comma-separated lines ending in CR LF. Text fields are quoted
 // (quotes doubled) unless GridCsvNoQuotes; any field holding a comma, a quote or a line break
-// is quoted whatever the option. Numbers are written at full precision. The file is replaced
-// in one step: a failure leaves the previous file as it was (error 1 not created, 2 not
-// written).
+// is quoted whatever the option. Numbers are written at full precision. Texts are written in
+// the encoding of the file the grid was last loaded from (Windows-1252, UTF-8 with or without
+// a mark, UTF-16), 8-bit Windows-1252 without a mark for a grid from no file. The file is
+// replaced in one step: a failure leaves the previous file as it was (error 1 not created, 2
+// not written).
 void WGridSave(int ident, std::string_view filename, int icol1 = 1, int icol2 = INT_MAX,
                int irow1 = 1, int irow2 = INT_MAX, int iflags = 0);
 // Reads a comma-separated file into the grid from its first row and column. iextend 1 lets the
-// rows in use grow up to the rows allocated. Errors: 1 not opened, 2 not read, 1054 a field
-// outside the grid, 1055 no such menu option, and the conversion errors of numeric fields;
-// reading goes on after data errors and the last one stays recorded.
+// rows in use grow up to the rows allocated. The file's encoding is found from its start and
+// kept for the save. Errors: 1 not opened, 2 not read (also UTF-16 that does not decode, which
+// leaves the grid as it was), 1054 a field outside the grid, 1055 no such menu option, and the
+// conversion errors of numeric fields; reading goes on after data errors and the last one
+// stays recorded.
 void WGridLoad(int ident, std::string_view filename, int iextend = 0, int iflags = 0);
 // Writes the block as an HTML table (or a whole page); texts are escaped.
 void WGridSaveHTML(int ident, std::string_view filename, int icol1 = 1, int icol2 = INT_MAX,

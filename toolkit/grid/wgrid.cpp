@@ -8,6 +8,7 @@
 #include "toolkit/grid/wgrid.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -311,6 +312,21 @@ HWND nthcontrol(HWND templ, int n) {
     if (--n == 0) return c;
   }
   return nullptr;
+}
+
+// Whether the template has a control of a column type for each of the count columns, walked
+// as setcolumns walks it: a redefinition checks this before it takes the old columns down.
+bool templatefits(HWND templ, int count, const int* positions) {
+  if (templ == nullptr || count < 0) return false;
+  HWND child = GetWindow(templ, GW_CHILD);
+  while (child && isupdown(child)) child = GetWindow(child, GW_HWNDNEXT);
+  for (int c = 0; c < count; ++c) {
+    if (positions != nullptr) child = nthcontrol(templ, positions[c]);
+    if (child == nullptr || columntype(child) < 0) return false;
+    child = GetWindow(child, GW_HWNDNEXT);
+    while (child && isupdown(child)) child = GetWindow(child, GW_HWNDNEXT);
+  }
+  return true;
 }
 
 LRESULT setcolumns(GridInstance& g, HWND templ, const int* positions) {
@@ -731,9 +747,13 @@ void paint(GridInstance& g, HDC dc, const RECT& update) {
         int x0 = fr.left;
         if (align & ES_RIGHT) x0 = fr.right - extent.cx;
         else if (align & ES_CENTER) x0 = (fr.left + fr.right - extent.cx) / 2;
-        tx = cell.left - 1 + std::max<int>(static_cast<int>(fr.left), x0);
-        ty = cell.top - 1 + fr.top;
-        clip = RECT{cell.left + fr.left - 1, cell.top + fr.top, cell.left + fr.right, cell.top + fr.bottom};
+        // The editor's client area starts inside its one-pixel border, which lies on the
+        // cell's top left grid lines: the text goes where the editor shows it, so that it
+        // stays put when the editor comes and goes (a spinner's right-aligned value too).
+        const int ex = cell.left + 1, ey = cell.top + 1;
+        tx = ex + std::max<int>(static_cast<int>(fr.left), x0);
+        ty = ey + fr.top;
+        clip = RECT{ex + fr.left - 1, ey + fr.top, ex + fr.right, ey + fr.bottom};
         IntersectRect(clip, clip, inner);
       }
       ExtTextOut(dc, tx, ty, ETO_CLIPPED, &clip, text.c_str(), static_cast<UINT>(text.size()), nullptr);
@@ -1080,6 +1100,26 @@ void yyGridDestroyCurrent(GridInstance& g, int store) {
   DestroyWindow(editor);
 }
 
+namespace {
+// A number too wide for its column's format shows as asterisks, which the editor could neither
+// read back nor leave: the editor shows it at full precision instead.
+std::string editortext(const GridColumn& column, std::size_t r, std::string text) {
+  if (column.type == GridInteger) return text;
+  double v = 0.0;
+  int ok = 0;
+  if (text.find('*') == std::string::npos) yyst2dblcheck(v, ok, text);
+  const double stored = column.type == GridReal ? column.reals[r] : column.doubles[r];
+  if (ok || !std::isfinite(stored)) return text;
+  char buf[40];
+  const auto res = column.type == GridReal ? std::to_chars(buf, buf + sizeof buf, column.reals[r])
+                                           : std::to_chars(buf, buf + sizeof buf, column.doubles[r]);
+  std::string full(buf, static_cast<std::size_t>(res.ptr - buf));
+  std::replace(full.begin(), full.end(), 'e', 'E');
+  if (bDecimal != 0) std::replace(full.begin(), full.end(), '.', wDecimal);
+  return full;
+}
+}  // namespace
+
 int yyGridUpdateCurrent(GridInstance& g) {
   if (!g.editor) return 0;
   GridColumn& column = col(g, g.currentcolumn);
@@ -1099,6 +1139,7 @@ int yyGridUpdateCurrent(GridInstance& g) {
     case GridInteger: case GridReal: case GridDouble:
       if (state & GridCellDefined) {
         yyGridGetString(g.data(), g.currentcolumn, g.currentrow, text, 0);
+        text = editortext(column, r, std::move(text));
         value = column.type == GridInteger ? column.integers[r] : column.type == GridReal ? column.reals[r] : column.doubles[r];
       }
       break;
@@ -1116,7 +1157,9 @@ int yyGridUpdateCurrent(GridInstance& g) {
     SetWindowText(g.editor, text.c_str());
     SendMessage(g.editor, EM_SETMODIFY, FALSE, 0);
     if (numeric(column.type) && gridservices.editorvalue) {
-      int hv = (state & GridCellEntered) ? 1 : 0;
+      // An emptied cell keeps its entered bit but holds no value: the range check must not
+      // take its blank for a value taken away.
+      int hv = (state & GridCellEntered) && (state & GridCellDefined) ? 1 : 0;
       gridservices.editorvalue(g.editor, &value, &hv, true);
     }
     const bool ro = has(g, GRS_READONLY) || (state & GridCellLocked);
@@ -2320,6 +2363,7 @@ void yyGridClear(HWND grid, int clearlists) {
   if (g == nullptr) return;
   yygridselectnone(grid);
   GridInstance& d = g->data();
+  d.fileencoding = GridFileNone;   // what the grid holds no longer came from a file
   if (g->editor) {
     const int type = col(*g, g->currentcolumn).type;
     if (textlike(type)) {
@@ -2382,6 +2426,12 @@ void yygridcolumnchanged(GridInstance& g, int column) {
 
 int yygridrebuild(GridInstance& g, int columns, const int* positions) {
   if (!g.window || !g.cellarea || g.owner) return 0;
+  // Check first, then change: a template that cannot give the columns leaves the grid as it was.
+  HWND templ = gridservices.loadtemplate ? gridservices.loadtemplate(g.rowtemplate) : nullptr;
+  if (!templatefits(templ, columns, positions)) {
+    if (templ) DestroyWindow(templ);
+    return 0;
+  }
   yygridselectnone(g.window);
   const bool hadfocus = focusinside(g);
   yyGridDestroyCurrent(g, 1);
@@ -2396,10 +2446,9 @@ int yygridrebuild(GridInstance& g, int columns, const int* positions) {
   }
   g.columns.clear();
   g.columnlabels.clear();
-  HWND templ = gridservices.loadtemplate ? gridservices.loadtemplate(g.rowtemplate) : nullptr;
-  g.columncount = std::max(0, columns);
-  const bool ok = templ != nullptr && SendMessage(g.window, GM_SETCOLUMNS, reinterpret_cast<WPARAM>(templ),
-                                                  reinterpret_cast<LPARAM>(positions)) != 0;
+  g.columncount = columns;
+  const bool ok = SendMessage(g.window, GM_SETCOLUMNS, reinterpret_cast<WPARAM>(templ),
+                              reinterpret_cast<LPARAM>(positions)) != 0;
   if (ok) {
     setscrollbars(g);
     setheaderwidths(g);
@@ -2408,7 +2457,18 @@ int yygridrebuild(GridInstance& g, int columns, const int* positions) {
     if (hadfocus && IsWindowVisible(g.window)) SetFocus(g.window);
     if (yygridredefinedhook) yygridredefinedhook(g.window);
     RedrawWindow(g.cellarea, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  } else {
+    // A control that could not be made half-way: the columns built so far go too, so that no
+    // column is left without its cells.
+    for (GridColumn& c : g.columns) {
+      if (HWND up = yygridupdown(c.prototypeeditor)) DestroyWindow(up);
+      if (c.prototypeeditor) DestroyWindow(c.prototypeeditor);
+    }
+    g.columns.clear();
+    g.columncount = 0;
+    setscrollbars(g);
+    InvalidateRect(g.cellarea, nullptr, TRUE);
   }
-  if (templ) DestroyWindow(templ);
+  DestroyWindow(templ);
   return ok ? 1 : 0;
 }
