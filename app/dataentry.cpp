@@ -103,10 +103,10 @@ void storetyped(int ident) {
   if (GridInstance* g = gridservices.locate(ident)) yyGridStoreCurrent(*g);
 }
 
-// The names typed over the header fit the project's names: one that does not is refused
-// with a message (the dialog stays up) rather than stored cut.
+// The names typed over the header fit the project file, which keeps 16 columns of a name:
+// one that does not is refused with a message (the dialog stays up) rather than cut.
 bool namesfit() {
-  constexpr std::size_t kNameLength = 40;
+  constexpr std::size_t kNameLength = 16;
   for (int v = 1; v <= 3; ++v) {
     std::string name(1024, ' ');
     WGridGetCellString(kHeader, v + 3, 1, name);
@@ -114,7 +114,7 @@ bool namesfit() {
     if (name.size() <= kNameLength) continue;
     WMessageBox(0, 1, 1,
                 "The name of variable " + std::to_string(v) + " is " + std::to_string(name.size()) +
-                    " characters long:\r" + name + "\rA name can be at most 40 characters long.",
+                    " characters long:\r" + name + "\rA name can be at most " + std::to_string(kNameLength) + " characters long.",
                 "Problem here!");
     return false;
   }

@@ -120,7 +120,8 @@ void yyrename(int& status, const char* oldname, const char* newname);
 // bytes must have been flushed (yyflush) before.
 void yyreplace(int& status, const char* newfile, const char* target);
 // Replaces a file (a name of the system, not converted) with bytes in the same durable
-// way: a temporary file beside it, flushed, renamed over it, the folder flushed. A status.
+// way: a temporary file beside it under a name no file had (as yytempfile makes them),
+// flushed, renamed over it, the folder flushed, earlier leftovers removed. A status.
 int replaceDurably(const std::string& path, const std::string& bytes);
 // Copies a file over an existing target, keeping its last-write time; a file is never
 // copied onto itself (status 32).

@@ -516,15 +516,67 @@ TEST_F(DataEntry, AnnualNamesAndValuesAreKeptAsTypedOrRefused) {
   };
   const std::string toolong = "Groundwater pumping from the deep aquifer (ML/yr)";
   command(40012,
-          {typeover(1011, 3, 0, toolong), click(1), typeover(1011, 3, 0, "GW pumping (ML/yr)"),
+          {typeover(1011, 3, 0, toolong), click(1), typeover(1011, 3, 0, "GW pump (ML/yr)"),
            typeover(1008, 3, 1, "123456789012345"), typeover(1008, 3, 2, "1234.5"), click(1)},
           {win::VK_RETURN, 'N'});
   EXPECT_NE(boxtitled("Problem here!").find(toolong), std::string::npos) << boxtitled("Problem here!");
   EXPECT_EQ(boxicon("Problem here!"), win::MB_ICONHAND);
   EXPECT_EQ(boxtitled("Save now?").rfind("Do you want to save", 0), 0u) << "the second OK took the dialog's values";
-  EXPECT_EQ(trimmed(twvars.usernames[0]), "GW pumping (ML/yr)");
+  EXPECT_EQ(trimmed(twvars.usernames[0]), "GW pump (ML/yr)");
   EXPECT_FLOAT_EQ(twvars.annual[1].user[0], 123456789012345.0f) << "every digit typed is kept";
   EXPECT_FLOAT_EQ(twvars.annual[2].user[0], 1234.5f);
+}
+
+// Was: the dialog took names up to 40 characters but the project file keeps 16 columns of a
+// name, so a longer one came back cut after a save and a reopen. A name of 16 characters goes
+// through whole; one of 17 or 40 is refused with the limit named, the dialog staying up.
+TEST_F(DataEntry, AnnualNamesTheFileCannotKeepAreRefused) {
+  const fs::path path = dir / "names.tw";
+  fs::copy_file(fs::path(TW_FIXTURES) / "project-status3.tw", path);
+  twvars.filename = path.string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  win::test::clearMessageBoxes();
+  auto typeover = [](int column, std::string text) {
+    return Step([=] {
+      clickcell(1011, column, 0)();
+      win::test::pressKey(win::VK_HOME);
+      win::test::pressKey(win::VK_END, win::test::kShift);
+      win::test::typeText(text);
+    });
+  };
+  const std::string n16 = "Bore depth (m) 1", n17 = "Bore depths (m) 2", n40 = "Groundwater pumping deep aquifer (ML/yr)";
+  ASSERT_EQ(n16.size(), 16u);
+  ASSERT_EQ(n17.size(), 17u);
+  ASSERT_EQ(n40.size(), 40u);
+  command(40012,
+          {typeover(3, n16), typeover(4, n17), typeover(5, n40), click(1),   // 17 refused
+           typeover(4, "Bore depths(m) 2"), click(1),                         // 40 refused
+           typeover(5, "GW (ML/yr)"), click(1)},                             // stored, saved
+          {win::VK_RETURN, win::VK_RETURN, win::VK_RETURN, win::VK_RETURN});
+  std::vector<std::string> refusals;
+  for (const auto& b : win::test::messageBoxes())
+    if (b.title == "Problem here!") refusals.push_back(b.text);
+  ASSERT_EQ(refusals.size(), 2u);
+  EXPECT_EQ(refusals[0], "The name of variable 2 is 17 characters long:\r" + n17 + "\rA name can be at most 16 characters long.");
+  EXPECT_EQ(refusals[1], "The name of variable 3 is 40 characters long:\r" + n40 + "\rA name can be at most 16 characters long.");
+  EXPECT_EQ(boxtitled("Done"), "Data saved.");
+  // Saved (Yes to the question) and opened again: every name as the dialog stored it.
+  initialise_tw_vars();
+  twvars.filename = path.string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  auto name = [](int v) {
+    std::string n = trimmed(twvars.usernames[static_cast<std::size_t>(v)]);
+    return n.substr(std::min(n.find_first_not_of(' '), n.size()));
+  };
+  EXPECT_EQ(name(0), n16);
+  EXPECT_EQ(name(1), "Bore depths(m) 2");
+  EXPECT_EQ(name(2), "GW (ML/yr)");
 }
 
 }  // namespace

@@ -188,8 +188,12 @@ LRESULT yynumericproc(FieldClass c, HWND h, UINT msg, WPARAM wParam, LPARAM lPar
       const int refused = yyoutofrange(h, reinterpret_cast<HWND>(wParam), 0);
       losing = outer;
       if (refused != 0) return 0;
+      // An entry the check refuses and still lets go (a box explaining it, a push button
+      // that puts the last valid entry back, the frame) is never stored: until it is
+      // corrected or put back the field reads its last accepted value.
+      const bool keep = yyentryrefused(h) != 0;
       const LRESULT result = CallWindowProc(editproc, h, msg, wParam, lParam);
-      if (fr == nullptr || !IsWindow(h)) return result;
+      if (fr == nullptr || !IsWindow(h) || keep) return result;
       if (kind == Kind::Integer || SendMessage(h, EM_GETMODIFY, 0, 0) != 0) {
         const std::string text = yywindowtext(h, 255);
         if (!blank(text)) {
@@ -310,14 +314,15 @@ void yyexplainrefusal(HWND field) {
   std::string message = kind == Kind::Integer ? "Please enter a whole number" : "Please enter a number";
   message += lo.empty() ? "." : " from " + lo + " to " + hi + ".";
   const std::string title = yywindowtext(GetParent(field), 255);
-  // The box takes the focus from the field without the range check pulling it back.
+  // The box takes the focus from the field without the range check pulling it back, and
+  // the field takes it back keeping the entry to correct and the saved valid entry.
   guard = 1;
   WMessageBox(0, 3, 1, message, title.empty() ? "Problem here!" : title);
-  guard = 0;
   if (IsWindow(field)) {
     SetFocus(field);
     SendMessage(field, EM_SETSEL, 0, -1);
   }
+  guard = 0;
 }
 
 void yyselectinvalid(HWND taking, HWND field, int tabflag) {
