@@ -779,6 +779,7 @@ void yyfilefacts(const char* name, FileFacts& facts, int& status) {
   }
   facts.exists = true;
   facts.regular = S_ISREG(st.st_mode);
+  facts.folder = S_ISDIR(st.st_mode);
   facts.size = static_cast<std::int64_t>(st.st_size);
   facts.mode = st.st_mode & 07777;
   facts.owner = st.st_uid;

@@ -139,7 +139,7 @@ void yyfileinfo(int& size, int& year, int& month, int& day, int& hour, int& minu
 // there. writable: the caller may write it and it is not marked read-only (no write bit at
 // all, which keeps out the super-user too).
 struct FileFacts {
-  bool exists = false, regular = false, writable = false;
+  bool exists = false, regular = false, writable = false, folder = false;
   std::int64_t size = 0;
   unsigned mode = 0, owner = 0, group = 0;
 };
