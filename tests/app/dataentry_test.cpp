@@ -21,6 +21,7 @@
 #include "app/mainprogram.h"
 #include "app/modules.h"
 #include "app/projectfile.h"
+#include "platform/gdi.h"
 #include "platform/message_box.h"
 #include "platform/test_api.h"
 #include "tests/app/usgs_spreadsheet.h"
@@ -525,6 +526,74 @@ TEST_F(DataEntry, AnnualNamesAndValuesAreKeptAsTypedOrRefused) {
   EXPECT_EQ(trimmed(twvars.usernames[0]), "GW pump (ML/yr)");
   EXPECT_FLOAT_EQ(twvars.annual[1].user[0], 123456789012345.0f) << "every digit typed is kept";
   EXPECT_FLOAT_EQ(twvars.annual[2].user[0], 1234.5f);
+}
+
+// Was: a 15-digit value in a user column showed cut at its cell's edge ("12345678810316"),
+// which reads as a number ten times smaller. A value too wide for its cell shows in the
+// exponent form (with the rest of its column: the grid keeps one form a column), typed or
+// when the dialog opens; the value itself keeps every digit.
+TEST_F(DataEntry, AnnualValuesTooWideForTheirCellsShowInExponentForm) {
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  auto typeover = [](int column, int row, std::string text) {
+    return Step([=] {
+      clickcell(1008, column, row)();
+      win::test::pressKey(win::VK_HOME);
+      win::test::pressKey(win::VK_END, win::test::kShift);
+      win::test::typeText(text);
+    });
+  };
+  // A column without a wide value keeps two decimals (the grid keeps one form a column).
+  std::string narrow;
+  // The cell's text as shown, and whether it fits the cell's room in the grid's font.
+  struct Shown {
+    std::string text;
+    bool fits = false;
+  };
+  auto shown = [](int column, int row) {
+    std::string t(60, ' ');
+    WGridGetCellString(1008, column, row, t);
+    t = trimmed(t);
+    GridInstance& g = grid(1008);
+    win::HDC dc = win::GetDC(g.cellarea);
+    win::HGDIOBJ old = win::SelectObject(dc, g.font);
+    win::SIZE extent{};
+    win::GetTextExtentPoint32(dc, t.c_str(), static_cast<int>(t.size()), extent);
+    win::SelectObject(dc, old);
+    win::ReleaseDC(g.cellarea, dc);
+    return Shown{t, extent.cx <= g.data().columns[static_cast<std::size_t>(column - 1)].width - 4};
+  };
+  std::vector<Shown> typed, reopened;
+  command(40012,
+          {typeover(3, 0, "123456789012345"), typeover(3, 1, "1234.5"), typeover(4, 0, "-98765432109876"),
+           typeover(5, 2, "17.25"), clickcell(1008, 4, 2),
+           [&] {
+             typed = {shown(4, 1), shown(4, 2), shown(5, 1)};
+             narrow = shown(6, 3).text;
+             win::test::savePng(yycurrentdialog(), std::string(TW_SHOT_DIR) + "/annual_wide_values.png", false);
+             clickon(field(1));
+           }},
+          {'N'});
+  EXPECT_FLOAT_EQ(twvars.annual[0].user[0], 123456789012345.0f) << "every digit typed is kept";
+  EXPECT_FLOAT_EQ(twvars.annual[0].user[1], -98765432109876.0f);
+  command(40012, {[&] {
+                    reopened = {shown(4, 1), shown(4, 2), shown(5, 1)};
+                    clickon(field(2));
+                  }});
+  EXPECT_EQ(narrow, "17.25");
+  const double want[] = {123456789012345.0, 1234.5, -98765432109876.0};
+  for (const auto* set : {&typed, &reopened}) {
+    ASSERT_EQ(set->size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) {
+      SCOPED_TRACE((*set)[k].text);
+      EXPECT_TRUE((*set)[k].fits) << "shown whole in its cell";
+      EXPECT_NEAR(std::stod((*set)[k].text), want[k], std::fabs(want[k]) * 1e-4);
+    }
+    EXPECT_NE((*set)[0].text.find('E'), std::string::npos);
+  }
 }
 
 // Was: the dialog took names up to 40 characters but the project file keeps 16 columns of a
