@@ -3,20 +3,25 @@
 #include "app/dataentry.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/aggregate.h"
 #include "app/calendar.h"
 #include "app/datacheck.h"
 #include "app/modules.h"
 #include "app/projectfile.h"
+#include "platform/edit.h"
+#include "platform/gdi.h"
 #include "toolkit/dialog/dialogs.h"
 #include "toolkit/dialog/standard_dialogs.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/grid/grid.h"
 #include "toolkit/grid/wgrid.h"
 #include "toolkit/os/opsys.h"
+#include "toolkit/text/convert.h"
 #include "toolkit/startup/help.h"
 #include "toolkit/window/wmsg.h"
 
@@ -103,10 +108,10 @@ void storetyped(int ident) {
   if (GridInstance* g = gridservices.locate(ident)) yyGridStoreCurrent(*g);
 }
 
-// The names typed over the header fit the project's names: one that does not is refused
-// with a message (the dialog stays up) rather than stored cut.
+// The names typed over the header fit the project file, which keeps 16 columns of a name:
+// one that does not is refused with a message (the dialog stays up) rather than cut.
 bool namesfit() {
-  constexpr std::size_t kNameLength = 40;
+  constexpr std::size_t kNameLength = 16;
   for (int v = 1; v <= 3; ++v) {
     std::string name(1024, ' ');
     WGridGetCellString(kHeader, v + 3, 1, name);
@@ -114,7 +119,7 @@ bool namesfit() {
     if (name.size() <= kNameLength) continue;
     WMessageBox(0, 1, 1,
                 "The name of variable " + std::to_string(v) + " is " + std::to_string(name.size()) +
-                    " characters long:\r" + name + "\rA name can be at most 40 characters long.",
+                    " characters long:\r" + name + "\rA name can be at most " + std::to_string(kNameLength) + " characters long.",
                 "Problem here!");
     return false;
   }
@@ -122,6 +127,74 @@ bool namesfit() {
 }
 
 int monthsof(int start, int end) { return end >= start ? end - start + 1 : end - start + 13; }
+
+// Whether a text shows whole in a cell of a grid's column: a number is drawn from the left
+// of the cell's text room in the grid's font and cut at its right.
+bool fitsincell(GridInstance& g, int column, const std::string& text) {
+  const GridColumn& c = g.data().columns[static_cast<std::size_t>(column)];
+  int room = c.width - 4;
+  if (c.prototypeeditor != nullptr) {
+    win::RECT r{};
+    win::SendMessage(c.prototypeeditor, win::EM_GETRECT, 0, reinterpret_cast<win::LPARAM>(&r));
+    room = std::min(room, static_cast<int>(r.right - r.left));
+  }
+  win::HDC dc = win::GetDC(g.cellarea);
+  win::HGDIOBJ old = g.font != nullptr ? win::SelectObject(dc, g.font) : nullptr;
+  win::SIZE extent{};
+  win::GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), extent);
+  if (old != nullptr) win::SelectObject(dc, old);
+  win::ReleaseDC(g.cellarea, dc);
+  return extent.cx <= room;
+}
+
+// The form of a user column (the grid keeps one display format a column): two decimals, or,
+// when a value would then be wider than its cell (cut, 123456788103168.00 would read as a
+// number ten times smaller), the exponent form with as many digits as every value fits.
+std::string annualcolumnformat(GridInstance& g, int column, const std::vector<float>& values) {
+  auto fits = [&](const char* format) {
+    for (const float value : values) {
+      std::string text(40, ' ');
+      IRealToString(value, text, format);
+      const std::size_t b = text.find_first_not_of(' ');
+      const std::size_t e = text.find_last_not_of(' ');
+      if (b == std::string::npos || text.find('*') != std::string::npos ||
+          !fitsincell(g, column - 1, text.substr(b, e - b + 1)))
+        return false;
+    }
+    return true;
+  };
+  for (const char* format : {"(F0.2)", "(1PE15.8)", "(1PE13.6)", "(1PE11.4)", "(1PE9.2)"})
+    if (fits(format)) return format;
+  return "(1PE9.2)";
+}
+
+// The user columns, each in the form that shows all its values whole; an empty cell stays
+// empty, and the cell being edited is left to its editor. forms holds each column's form, so
+// that a column is put again only when its form changes.
+void showuservalues(int years, std::array<std::string, 3>& forms) {
+  GridInstance* g = gridservices.locate(kGrid);
+  if (g == nullptr) return;
+  for (int v = 4; v <= 6; ++v) {
+    std::vector<int> rows;
+    std::vector<float> values;
+    for (int y = 1; y <= years; ++y) {
+      if (g->editor != nullptr && win::IsWindowVisible(g->editor) && g->currentcolumn == v - 1 && g->currentrow == y - 1)
+        continue;
+      std::string text(40, ' ');
+      WGridGetCellString(kGrid, v, y, text);
+      if (text.find_first_not_of(' ') == std::string::npos) continue;
+      float value = MISSING;
+      WGridGetCellReal(kGrid, v, y, value);
+      rows.push_back(y);
+      values.push_back(value);
+    }
+    const std::string form = annualcolumnformat(*g, v, values);
+    std::string& was = forms[static_cast<std::size_t>(v - 4)];
+    if (form == (was.empty() ? "(F0.2)" : was)) continue;
+    for (std::size_t k = 0; k < rows.size(); ++k) WGridPutCellReal(kGrid, v, rows[k], values[k], form);
+    was = form;
+  }
+}
 
 }  // namespace
 
@@ -359,8 +432,16 @@ void newannual() {
       WGridPutCellReal(kGrid, v + 4, y, tw.annual[static_cast<std::size_t>(y - 1)].user[static_cast<std::size_t>(v)]);
   }
   WDialogShow(-1, -1, 0, 3);
+  std::array<std::string, 3> forms;
+  showuservalues(years, forms);
   for (;;) {
-    const int button = nextbutton();
+    bool changed = false;
+    const int button = nextbutton(&changed);
+    if (changed) {
+      // A value typed in and left: its column takes the form that shows every value whole.
+      showuservalues(years, forms);
+      continue;
+    }
     if (button == 1047) {
       WHelpFile("ms-its:tarnwalker_help.chm::/TW_12_Trend_program.htm");
     } else if (button == 2) {

@@ -948,3 +948,8 @@ bool fileopen_read() {
   }
   return true;
 }
+
+float filterparam_asstored(float value) {
+  const float stored = asstored(value, "F5.3");
+  return stored == MISSING ? value : stored;
+}

@@ -18,3 +18,7 @@ bool fileopen_read();
 // The whole file text that filesave writes, for the given save date and time. A real too
 // wide for its fixed field is written in an exponent form of the same width.
 void filesave_text(std::string& out, int year, int month, int day, int hour, int minute);
+
+// The filter parameter as the file keeps it (three decimals): the value a save and a reopen
+// give back.
+float filterparam_asstored(float value);

@@ -32,7 +32,8 @@ namespace {
 void applydialog() {
   float a = twvars.filterparam;
   WDialogGetReal(1019, a);
-  twvars.filterparam = a;
+  // The field shows three decimals and the file keeps three: the separation uses the same.
+  twvars.filterparam = filterparam_asstored(a);
   int position = 1;
   WDialogGetRadioButton(1020, position);
   if (position == 1 && plotdat.vscale == "LOG") {
@@ -126,6 +127,27 @@ void bfinteract_dialog() {
   wmessageenable(EV_FIELDCHANGED, 1);
   WDialogLoad(110);
   if (tessar.dialog.CURDIALOG == 0) return;
+  // A stored project may hold a parameter outside the range the field offers (the file takes
+  // any between 0 and 1). The field then admits the parameter in use besides its own range
+  // and shows it, so that the dialog, the separation and the file agree, and the user is told.
+  std::string outside;
+  if (FieldRecord* fr = yyfieldrecord(win::GetDlgItem(yycurrentdialog(), 1019)); fr != nullptr && fr->hasrange()) {
+    const float a = twvars.filterparam;
+    if (a < static_cast<float>(fr->rangemin) || a > static_cast<float>(fr->rangemax)) {
+      auto shown = [](double v) {
+        std::string t(16, ' ');
+        IRealToString(static_cast<float>(v), t, "(F5.3)");
+        const std::size_t b = t.find_first_not_of(' ');
+        return b == std::string::npos ? std::string() : yytrimright(t.substr(b));
+      };
+      outside = "The filter parameter in use, " + shown(a) + ", lies outside the range " + shown(fr->rangemin) +
+                " to " + shown(fr->rangemax) + " that this dialog offers.\rIt stays in use until you enter another.";
+      // The bound is the parameter as shown, so that the same text typed again is accepted.
+      const double inuse = std::round(static_cast<double>(a) * 1000.0) / 1000.0;
+      int id = 1019;
+      yyfieldrange(id, std::min(fr->rangemin, inuse), std::max(fr->rangemax, inuse));
+    }
+  }
   WDialogPutReal(1019, twvars.filterparam, "(F5.3)");
   WDialogSpinnerStep(1019, 0.005f, 0.005f);
   // Finished with the parameter outside its range says what the field accepts.
@@ -134,6 +156,7 @@ void bfinteract_dialog() {
   // "Finished" is the dialog's default button: Enter never opens the help.
   if (win::HWND dialog = yycurrentdialog()) win::SendMessage(dialog, win::DM_SETDEFID, 1, 0);
   WDialogShow(static_cast<int>(0.7 * winfoscreen(1)), -1, 0, 3);
+  if (!outside.empty()) WMessageBox(0, 4, 1, outside, "Baseflow Parameters");
   MessageRecord m;
   int type = 0;
   for (;;) {
@@ -143,7 +166,7 @@ void bfinteract_dialog() {
         // A parameter typed and confirmed with Finished is applied before the dialog goes.
         float typed = twvars.filterparam;
         WDialogGetReal(1019, typed);
-        if (typed != twvars.filterparam) applydialog();
+        if (filterparam_asstored(typed) != twvars.filterparam) applydialog();
         WDialogUnload();
         return;
       }

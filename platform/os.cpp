@@ -701,34 +701,6 @@ void yyreplace(int& status, const char* newfile, const char* target) {
   status = flushFolder(to);
 }
 
-int replaceDurably(const std::string& path, const std::string& bytes) {
-  const std::string temp = path + ".new";
-  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return pathCode(errno, temp);
-  std::size_t done = 0;
-  int status = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      status = oserrorcode(errno);
-      break;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  while (status == 0 && fsync(fd) != 0) {
-    if (errno == EINTR) continue;
-    status = oserrorcode(errno);
-  }
-  if (close(fd) != 0 && status == 0) status = oserrorcode(errno);
-  if (status == 0 && rename(temp.c_str(), path.c_str()) != 0) status = oserrorcode(errno);
-  if (status != 0) {
-    unlink(temp.c_str());
-    return status;
-  }
-  return flushFolder(path);
-}
-
 namespace {
 // Names of the next versions of files: "<target>.<12 random><4 check>.tmp~" in lower-case
 // hexadecimal; the check digits are a hash of the target's own name and the random digits.
@@ -757,13 +729,27 @@ std::string tempSuffix(std::string_view base) {
   return std::string(".") + random + check + kTempEnd;
 }
 
+// A folder entry's longest name in bytes. The temporary name of a target whose name leaves
+// no room for the suffix begins with as many whole characters of it as fit; the check digits
+// still tell whose it is.
+constexpr std::size_t kNameMax = 255;
+
+std::string_view tempStem(std::string_view base) {
+  const std::size_t room = kNameMax - (1 + kTempDigits + std::strlen(kTempEnd));
+  if (base.size() <= room) return base;
+  std::size_t n = room;
+  while (n > 0 && (static_cast<unsigned char>(base[n]) & 0xC0) == 0x80) --n;
+  return base.substr(0, n);
+}
+
 // True when name (in the target's folder) is one that tempSuffix made for base.
 bool isTempOf(std::string_view name, std::string_view base) {
   const std::size_t end = std::strlen(kTempEnd);
-  if (name.size() != base.size() + 1 + kTempDigits + end || name.substr(0, base.size()) != base ||
-      name[base.size()] != '.' || name.substr(name.size() - end) != kTempEnd)
+  const std::string_view stem = tempStem(base);
+  if (name.size() != stem.size() + 1 + kTempDigits + end || name.substr(0, stem.size()) != stem ||
+      name[stem.size()] != '.' || name.substr(name.size() - end) != kTempEnd)
     return false;
-  const std::string_view digits = name.substr(base.size() + 1, kTempDigits);
+  const std::string_view digits = name.substr(stem.size() + 1, kTempDigits);
   for (char c : digits)
     if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
   char check[5];
@@ -793,6 +779,7 @@ void yyfilefacts(const char* name, FileFacts& facts, int& status) {
   }
   facts.exists = true;
   facts.regular = S_ISREG(st.st_mode);
+  facts.folder = S_ISDIR(st.st_mode);
   facts.size = static_cast<std::int64_t>(st.st_size);
   facts.mode = st.st_mode & 07777;
   facts.owner = st.st_uid;
@@ -827,16 +814,22 @@ void yytempfile(const char* target, int& handle, std::string& tempname, int& sta
   handle = -1;
   const std::string t = safeText(target);
   const std::string base = baseOf(toSystem(t));
+  // A long name is shortened rather than taken past the limit (which would fail the save of
+  // a file whose own name is valid).
+  const std::string_view stem = tempStem(base);
+  const std::size_t slash = t.find_last_of('/');
+  const std::string start = stem.size() == base.size() ? t : t.substr(0, slash == std::string::npos ? 0 : slash + 1) + fromSystem(stem);
   // Another name on the rare clash; never an existing file (mode 3 does not follow links).
   for (int attempt = 0; attempt < 100; ++attempt) {
-    tempname = t + tempSuffix(base);
+    tempname = start + tempSuffix(base);
     yyopen(tempname.c_str(), 3, handle, status);
     if (status != ERROR_FILE_EXISTS) return;
   }
 }
 
-int yyremovetempfiles(const char* target) {
-  const std::string path = toSystem(safeText(target));
+namespace {
+// Removes the leftovers that killed writes of path (a name of the system) left beside it.
+int removeTempsOf(const std::string& path) {
   const std::string folder = folderOf(path), base = baseOf(path);
   DIR* d = opendir(folder.c_str());
   if (!d) return 0;
@@ -853,6 +846,49 @@ int yyremovetempfiles(const char* target) {
       ++removed;
   }
   return removed;
+}
+}  // namespace
+
+int yyremovetempfiles(const char* target) { return removeTempsOf(toSystem(safeText(target))); }
+
+int replaceDurably(const std::string& path, const std::string& bytes) {
+  // A name no file had, as the project and editor saves use: "<path>.new" could be a
+  // user's own file, which the rename would take over.
+  const std::string base = baseOf(path);
+  const std::size_t slash = path.find_last_of('/');
+  const std::string start = path.substr(0, slash == std::string::npos ? 0 : slash + 1) + std::string(tempStem(base));
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = start + tempSuffix(base);
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return pathCode(errno, temp);
+  std::size_t done = 0;
+  int status = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      status = oserrorcode(errno);
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  while (status == 0 && fsync(fd) != 0) {
+    if (errno == EINTR) continue;
+    status = oserrorcode(errno);
+  }
+  if (close(fd) != 0 && status == 0) status = oserrorcode(errno);
+  if (status == 0 && rename(temp.c_str(), path.c_str()) != 0) status = oserrorcode(errno);
+  if (status != 0) {
+    unlink(temp.c_str());
+    return status;
+  }
+  status = flushFolder(path);
+  removeTempsOf(path);
+  return status;
 }
 
 void yysetaccess(int handle, const FileFacts& facts, int& status) {

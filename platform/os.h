@@ -120,7 +120,8 @@ void yyrename(int& status, const char* oldname, const char* newname);
 // bytes must have been flushed (yyflush) before.
 void yyreplace(int& status, const char* newfile, const char* target);
 // Replaces a file (a name of the system, not converted) with bytes in the same durable
-// way: a temporary file beside it, flushed, renamed over it, the folder flushed. A status.
+// way: a temporary file beside it under a name no file had (as yytempfile makes them),
+// flushed, renamed over it, the folder flushed, earlier leftovers removed. A status.
 int replaceDurably(const std::string& path, const std::string& bytes);
 // Copies a file over an existing target, keeping its last-write time; a file is never
 // copied onto itself (status 32).
@@ -138,7 +139,7 @@ void yyfileinfo(int& size, int& year, int& month, int& day, int& hour, int& minu
 // there. writable: the caller may write it and it is not marked read-only (no write bit at
 // all, which keeps out the super-user too).
 struct FileFacts {
-  bool exists = false, regular = false, writable = false;
+  bool exists = false, regular = false, writable = false, folder = false;
   std::int64_t size = 0;
   unsigned mode = 0, owner = 0, group = 0;
 };

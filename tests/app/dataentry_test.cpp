@@ -21,6 +21,7 @@
 #include "app/mainprogram.h"
 #include "app/modules.h"
 #include "app/projectfile.h"
+#include "platform/gdi.h"
 #include "platform/message_box.h"
 #include "platform/test_api.h"
 #include "tests/app/usgs_spreadsheet.h"
@@ -516,15 +517,135 @@ TEST_F(DataEntry, AnnualNamesAndValuesAreKeptAsTypedOrRefused) {
   };
   const std::string toolong = "Groundwater pumping from the deep aquifer (ML/yr)";
   command(40012,
-          {typeover(1011, 3, 0, toolong), click(1), typeover(1011, 3, 0, "GW pumping (ML/yr)"),
+          {typeover(1011, 3, 0, toolong), click(1), typeover(1011, 3, 0, "GW pump (ML/yr)"),
            typeover(1008, 3, 1, "123456789012345"), typeover(1008, 3, 2, "1234.5"), click(1)},
           {win::VK_RETURN, 'N'});
   EXPECT_NE(boxtitled("Problem here!").find(toolong), std::string::npos) << boxtitled("Problem here!");
   EXPECT_EQ(boxicon("Problem here!"), win::MB_ICONHAND);
   EXPECT_EQ(boxtitled("Save now?").rfind("Do you want to save", 0), 0u) << "the second OK took the dialog's values";
-  EXPECT_EQ(trimmed(twvars.usernames[0]), "GW pumping (ML/yr)");
+  EXPECT_EQ(trimmed(twvars.usernames[0]), "GW pump (ML/yr)");
   EXPECT_FLOAT_EQ(twvars.annual[1].user[0], 123456789012345.0f) << "every digit typed is kept";
   EXPECT_FLOAT_EQ(twvars.annual[2].user[0], 1234.5f);
+}
+
+// Was: a 15-digit value in a user column showed cut at its cell's edge ("12345678810316"),
+// which reads as a number ten times smaller. A value too wide for its cell shows in the
+// exponent form (with the rest of its column: the grid keeps one form a column), typed or
+// when the dialog opens; the value itself keeps every digit.
+TEST_F(DataEntry, AnnualValuesTooWideForTheirCellsShowInExponentForm) {
+  twvars.filename = (fs::path(TW_FIXTURES) / "project-status3.tw").string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  auto typeover = [](int column, int row, std::string text) {
+    return Step([=] {
+      clickcell(1008, column, row)();
+      win::test::pressKey(win::VK_HOME);
+      win::test::pressKey(win::VK_END, win::test::kShift);
+      win::test::typeText(text);
+    });
+  };
+  // A column without a wide value keeps two decimals (the grid keeps one form a column).
+  std::string narrow;
+  // The cell's text as shown, and whether it fits the cell's room in the grid's font.
+  struct Shown {
+    std::string text;
+    bool fits = false;
+  };
+  auto shown = [](int column, int row) {
+    std::string t(60, ' ');
+    WGridGetCellString(1008, column, row, t);
+    t = trimmed(t);
+    GridInstance& g = grid(1008);
+    win::HDC dc = win::GetDC(g.cellarea);
+    win::HGDIOBJ old = win::SelectObject(dc, g.font);
+    win::SIZE extent{};
+    win::GetTextExtentPoint32(dc, t.c_str(), static_cast<int>(t.size()), extent);
+    win::SelectObject(dc, old);
+    win::ReleaseDC(g.cellarea, dc);
+    return Shown{t, extent.cx <= g.data().columns[static_cast<std::size_t>(column - 1)].width - 4};
+  };
+  std::vector<Shown> typed, reopened;
+  command(40012,
+          {typeover(3, 0, "123456789012345"), typeover(3, 1, "1234.5"), typeover(4, 0, "-98765432109876"),
+           typeover(5, 2, "17.25"), clickcell(1008, 4, 2),
+           [&] {
+             typed = {shown(4, 1), shown(4, 2), shown(5, 1)};
+             narrow = shown(6, 3).text;
+             win::test::savePng(yycurrentdialog(), std::string(TW_SHOT_DIR) + "/annual_wide_values.png", false);
+             clickon(field(1));
+           }},
+          {'N'});
+  EXPECT_FLOAT_EQ(twvars.annual[0].user[0], 123456789012345.0f) << "every digit typed is kept";
+  EXPECT_FLOAT_EQ(twvars.annual[0].user[1], -98765432109876.0f);
+  command(40012, {[&] {
+                    reopened = {shown(4, 1), shown(4, 2), shown(5, 1)};
+                    clickon(field(2));
+                  }});
+  EXPECT_EQ(narrow, "17.25");
+  const double want[] = {123456789012345.0, 1234.5, -98765432109876.0};
+  for (const auto* set : {&typed, &reopened}) {
+    ASSERT_EQ(set->size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) {
+      SCOPED_TRACE((*set)[k].text);
+      EXPECT_TRUE((*set)[k].fits) << "shown whole in its cell";
+      EXPECT_NEAR(std::stod((*set)[k].text), want[k], std::fabs(want[k]) * 1e-4);
+    }
+    EXPECT_NE((*set)[0].text.find('E'), std::string::npos);
+  }
+}
+
+// Was: the dialog took names up to 40 characters but the project file keeps 16 columns of a
+// name, so a longer one came back cut after a save and a reopen. A name of 16 characters goes
+// through whole; one of 17 or 40 is refused with the limit named, the dialog staying up.
+TEST_F(DataEntry, AnnualNamesTheFileCannotKeepAreRefused) {
+  const fs::path path = dir / "names.tw";
+  fs::copy_file(fs::path(TW_FIXTURES) / "project-status3.tw", path);
+  twvars.filename = path.string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  win::test::clearMessageBoxes();
+  auto typeover = [](int column, std::string text) {
+    return Step([=] {
+      clickcell(1011, column, 0)();
+      win::test::pressKey(win::VK_HOME);
+      win::test::pressKey(win::VK_END, win::test::kShift);
+      win::test::typeText(text);
+    });
+  };
+  const std::string n16 = "Bore depth (m) 1", n17 = "Bore depths (m) 2", n40 = "Groundwater pumping deep aquifer (ML/yr)";
+  ASSERT_EQ(n16.size(), 16u);
+  ASSERT_EQ(n17.size(), 17u);
+  ASSERT_EQ(n40.size(), 40u);
+  command(40012,
+          {typeover(3, n16), typeover(4, n17), typeover(5, n40), click(1),   // 17 refused
+           typeover(4, "Bore depths(m) 2"), click(1),                         // 40 refused
+           typeover(5, "GW (ML/yr)"), click(1)},                             // stored, saved
+          {win::VK_RETURN, win::VK_RETURN, win::VK_RETURN, win::VK_RETURN});
+  std::vector<std::string> refusals;
+  for (const auto& b : win::test::messageBoxes())
+    if (b.title == "Problem here!") refusals.push_back(b.text);
+  ASSERT_EQ(refusals.size(), 2u);
+  EXPECT_EQ(refusals[0], "The name of variable 2 is 17 characters long:\r" + n17 + "\rA name can be at most 16 characters long.");
+  EXPECT_EQ(refusals[1], "The name of variable 3 is 40 characters long:\r" + n40 + "\rA name can be at most 16 characters long.");
+  EXPECT_EQ(boxtitled("Done"), "Data saved.");
+  // Saved (Yes to the question) and opened again: every name as the dialog stored it.
+  initialise_tw_vars();
+  twvars.filename = path.string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  ASSERT_TRUE(fileopen_read());
+  win::test::clearMessageBoxAnswers();
+  auto name = [](int v) {
+    std::string n = trimmed(twvars.usernames[static_cast<std::size_t>(v)]);
+    return n.substr(std::min(n.find_first_not_of(' '), n.size()));
+  };
+  EXPECT_EQ(name(0), n16);
+  EXPECT_EQ(name(1), "Bore depths(m) 2");
+  EXPECT_EQ(name(2), "GW (ML/yr)");
 }
 
 }  // namespace

@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <deque>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -15,6 +21,7 @@
 #include "app/projectfile.h"
 #include "platform/message_box.h"
 #include "platform/test_api.h"
+#include "tests/hang_guard.h"
 #include "tests/support/scripted_user.h"
 #include "tests/window/window_fixture.h"
 #include "toolkit/dialog/dialog_internal.h"
@@ -201,6 +208,215 @@ TEST_F(SeparationView, FinishedWithAParameterOutsideItsRangeSaysWhy) {
   EXPECT_EQ(focus, 1019);
   EXPECT_FLOAT_EQ(during, before) << "the refused entry was never applied";
   EXPECT_FLOAT_EQ(twvars.filterparam, 0.95f) << "the corrected one is";
+}
+
+
+// The middle of a field of the parameter dialog, on the screen.
+win::POINT middle(int id) {
+  win::RECT r{};
+  win::GetWindowRect(win::GetDlgItem(yycurrentdialog(), id), r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// A copy of a stored project in a folder of the test's own, the project's file name.
+fs::path projectcopy(const std::string& name, const std::string& from, const std::string& to) {
+  const fs::path dir = fs::temp_directory_path() / ("tw_sep_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::ifstream in(fs::path(TW_FIXTURES) / "project-status3.tw", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!from.empty()) {
+    const std::size_t at = text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+  }
+  const fs::path path = dir / name;
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+bool openproject(const fs::path& path) {
+  twvars.filename = path.string();
+  twvars.filename.resize(500, ' ');
+  win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+  const bool ok = fileopen_read();
+  win::test::clearMessageBoxAnswers();
+  win::test::clearMessageBoxes();
+  return ok;
+}
+
+// Was: the box explaining a refusal took the focus, the field stored the refused 1.5 as it
+// lost it, and the next field change, Zoom In or Finished separated with 1.5 (BFI 0). After
+// the box the field keeps the entry to correct, reads the last accepted value by every
+// route, and no separation runs with the refused value.
+TEST_F(SeparationView, ARefusedParameterNeverReachesTheSeparationAfterTheBox) {
+  tw::test::scriptuser({[] { win::test::pressKey(win::VK_RETURN); }});
+  mainprogram_start();
+  const fs::path path = projectcopy("refused.tw", "", "");
+  ASSERT_TRUE(openproject(path));
+  baseflowseparation();
+  ASSERT_EQ(twvars.errorflag, 0);
+  const float before = twvars.filterparam;
+  const float bfi = twvars.BFI;
+  ASSERT_FLOAT_EQ(before, 0.925f);
+  struct Seen {
+    std::string where;
+    float param, read, bfi;
+    std::string text;
+    int focus;
+  };
+  std::vector<Seen> seen;
+  auto look = [&seen](std::string where) {
+    float read = -1;
+    WDialogGetReal(1019, read);
+    win::HWND f = win::GetFocus();
+    seen.push_back({std::move(where), twvars.filterparam, read, twvars.BFI,
+                    yywindowtext(win::GetDlgItem(yycurrentdialog(), 1019), 255), f != nullptr ? win::GetDlgCtrlID(f) : 0});
+  };
+  auto down = [](int id) {
+    return [id] {
+      const win::POINT p = middle(id);
+      win::test::mouseDown(win::test::Button::Left, p.x, p.y);
+    };
+  };
+  auto up = [](int id) {
+    return [id] {
+      const win::POINT p = middle(id);
+      win::test::mouseUp(win::test::Button::Left, p.x, p.y);
+    };
+  };
+  struct Route {
+    const char* name;
+    std::vector<tw::test::Step> input;   // the program runs between the steps
+  };
+  const std::vector<Route> routes = {
+      {"Enter", {[] { win::test::pressKey(win::VK_RETURN); }}},
+      {"Finished", {down(1), up(1)}},
+      {"Zoom In", {down(1025), up(1025)}},
+      {"Logarithmic", {down(1021), up(1021)}},
+      {"Tab", {[] { win::test::pressKey(win::VK_TAB); }}},
+      {"Linear", {down(1020), up(1020)}},
+      {"closing", {[] { win::PostMessage(yycurrentdialog(), win::WM_SYSCOMMAND, win::SC_CLOSE, 0); }}},
+  };
+  std::deque<tw::test::Step> steps;
+  for (const Route& route : routes) {
+    const std::string name = route.name;
+    steps.push_back([down] { down(1019)(); });
+    steps.push_back([up] {
+      up(1019)();
+      win::test::pressKey('A', win::test::kCtrl);
+      win::test::typeText("1.5");
+    });
+    steps.push_back([] { win::test::pressKey(win::VK_RETURN); });   // the box says why
+    for (std::size_t k = 0; k < route.input.size(); ++k) {
+      const tw::test::Step input = route.input[k];
+      steps.push_back([look, name, input, k] {
+        look(k == 0 ? "after the box, before " + name : "during " + name);
+        input();
+      });
+    }
+    steps.push_back([look, name, down] {
+      look("after " + name);
+      down(1019)();
+    });
+    steps.push_back([up] { up(1019)(); });
+  }
+  // A parameter with more decimals than the field shows is used as shown (and as saved).
+  steps.push_back([] {
+    win::test::pressKey('A', win::test::kCtrl);
+    win::test::typeText("0.9533");
+  });
+  steps.push_back([] { win::test::pressKey(win::VK_RETURN); });
+  steps.push_back([] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); });
+  tw::test::scriptuser(steps, {});
+  {
+    // A script that goes astray leaves the dialog waiting for ever: fail instead.
+    HangGuard bound("the parameter dialog's routes", 120);
+    bfsep_main();
+  }
+  ASSERT_EQ(seen.size(), routes.size() * 2 + 4);   // two looks per route, one more for each click
+  for (const Seen& s : seen) {
+    SCOPED_TRACE(s.where);
+    EXPECT_FLOAT_EQ(s.param, before) << "the separation's parameter";
+    EXPECT_FLOAT_EQ(s.bfi, bfi);
+    EXPECT_FLOAT_EQ(s.read, before) << "the field reads the last accepted value";
+    if (s.where.rfind("after the box", 0) == 0) {
+      EXPECT_EQ(s.text, "1.5") << "the entry stays to be corrected";
+      EXPECT_EQ(s.focus, 1019);
+    } else {
+      EXPECT_TRUE(s.text == "1.5" || s.text == "0.925") << s.text;
+    }
+  }
+  std::size_t explained = 0;
+  for (const auto& b : win::test::messageBoxes()) explained += b.text == "Please enter a number from 0.900 to 0.990." ? 1 : 0;
+  EXPECT_EQ(explained, routes.size() + 2) << "the box at each Enter and Finished";
+  EXPECT_FLOAT_EQ(twvars.filterparam, 0.953f);
+  fs::remove_all(path.parent_path());
+}
+
+// Was: a project saved with the parameter 0.500 (the file takes any between 0 and 1) was
+// separated with 0.5 while the dialog, refused the value, showed 0.925, and Finished untouched
+// then switched the separation to 0.925. The dialog shows the parameter in use and says that
+// it lies outside its range; Finished untouched changes nothing; the save keeps 0.500.
+TEST_F(SeparationView, AStoredParameterOutsideTheFieldsRangeIsShownKeptAndSaved) {
+  tw::test::scriptuser({[] { win::test::pressKey(win::VK_RETURN); }});
+  mainprogram_start();
+  const fs::path path = projectcopy("wide.tw", "Digital filter parameter:0.925", "Digital filter parameter:0.500");
+  ASSERT_TRUE(openproject(path));
+  ASSERT_FLOAT_EQ(twvars.filterparam, 0.5f);
+  baseflowseparation();   // the menu's Baseflow separation
+  ASSERT_EQ(twvars.errorflag, 0);
+  const float bfi = twvars.BFI;
+  float read = -1;
+  std::string shown;
+  float retyped = -1;
+  tw::test::scriptuser(
+      {[&] {
+         WDialogGetReal(1019, read);
+         shown = yywindowtext(win::GetDlgItem(yycurrentdialog(), 1019), 255);
+         const win::POINT p = middle(1);   // Finished, the field untouched
+         win::test::click(p.x, p.y);
+       },
+       [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40010, 0); },   // the dialog again
+       [] {
+         const win::POINT p = middle(1019);
+         win::test::click(p.x, p.y);
+         win::test::pressKey('A', win::test::kCtrl);
+         win::test::typeText("0.500");
+       },
+       [&] {
+         win::test::pressKey(win::VK_TAB);   // the parameter in use typed again is accepted
+       },
+       [&] {
+         retyped = twvars.filterparam;
+         const win::POINT p = middle(1);
+         win::test::click(p.x, p.y);
+       },
+       [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
+      {win::VK_RETURN, win::VK_RETURN, win::VK_RETURN});   // both notices, then Yes: save
+  {
+    HangGuard bound("the parameter dialog with a stored parameter", 120);
+    bfsep_main();
+  }
+  EXPECT_EQ(shown, "0.500") << "the dialog shows the parameter in use";
+  EXPECT_FLOAT_EQ(read, 0.5f);
+  EXPECT_FLOAT_EQ(retyped, 0.5f);
+  EXPECT_FLOAT_EQ(twvars.filterparam, 0.5f) << "Finished untouched changes nothing";
+  EXPECT_FLOAT_EQ(twvars.BFI, bfi);
+  const auto& boxes = win::test::messageBoxes();
+  ASSERT_GE(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text,
+            "The filter parameter in use, 0.500, lies outside the range 0.900 to 0.990 that this dialog offers.\r"
+            "It stays in use until you enter another.");
+  EXPECT_EQ(boxes[0].title, "Baseflow Parameters");
+  // Saved and opened again: the same parameter and index.
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("Digital filter parameter:0.500"), std::string::npos);
+  ASSERT_TRUE(openproject(path));
+  EXPECT_FLOAT_EQ(twvars.filterparam, 0.5f);
+  EXPECT_NEAR(twvars.BFI, bfi, 0.005f);
+  baseflowseparation();
+  EXPECT_FLOAT_EQ(twvars.BFI, bfi) << "the reopened project separates as before";
+  fs::remove_all(path.parent_path());
 }
 
 }  // namespace

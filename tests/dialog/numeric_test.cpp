@@ -2,7 +2,9 @@
 // range or not numbers refused with a beep and the focus held, OK insisting and other
 // buttons putting the last valid entry back, reformatting on leaving, spin steps, and the
 // events the fields post.
+#include <cmath>
 #include <cstring>
+#include <string>
 
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
@@ -139,8 +141,116 @@ TEST_F(NumericFieldTest, OkWithTheExplainingOptionSaysWhatTheFieldAccepts) {
   EXPECT_EQ(test::messageBoxes().back().title, "Baseflow Parameters");
   for (const auto& e : got) EXPECT_NE(e.first, EV_PUSHBUTTON);
   EXPECT_EQ(focusId(), 1019) << "the field has the focus again";
+  // Was: the field stored the refused entry when the box took the focus ("1.500", read 1.5).
+  EXPECT_EQ(text(1019), "1.5") << "the entry stays as typed, to be corrected";
+  float v = 0;
+  WDialogGetReal(1019, v);
+  EXPECT_FLOAT_EQ(v, 0.925f) << "the field reads its last accepted value";
+  // Enter brings the box again; every field change read meanwhile finds the accepted value.
+  test::answerNextMessageBoxWithKey(VK_RETURN);
+  press(VK_RETURN);
+  const auto changes = fieldChanges([] {
+    float r = 0;
+    WDialogGetReal(1019, r);
+    return static_cast<int>(std::lround(r * 1000));
+  });
+  for (const Change& c : changes) EXPECT_EQ(c.seen, 925) << "read at a field change";
+  EXPECT_EQ(test::messageBoxes().size(), 2u);
+  EXPECT_EQ(text(1019), "1.5");
+  clickOn(field(1026));   // another push button puts the last valid entry back
+  dialogEvents();
+  EXPECT_EQ(text(1019), "0.925");
+  WDialogGetReal(1019, v);
+  EXPECT_FLOAT_EQ(v, 0.925f);
   WDialogFieldOptions(1001, 4, 1);
   EXPECT_EQ(tessar.error.LASTERROR, 1006) << "a field that is not numeric has no such option";
+}
+
+// Was: only the first 255 characters of an entry were judged and stored, so a long entry
+// whose exponent came later was taken for another number.
+TEST_F(NumericFieldTest, ALongEntryIsJudgedAndStoredWhole) {
+  loadAndShow(933);
+  struct Case {
+    const char* why;
+    std::string typed;
+    bool refused;
+    double read;   // after Tab
+  };
+  const Case kCases[] = {
+      {"1E39 written with 260 zeros: beyond a single, refused", "0.1" + std::string(260, '0') + "E40", true, 2.5},
+      {"1E11 written with 260 zeros: accepted", "10" + std::string(260, '0') + "E-250", false, 1e11},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    WDialogPutString(7502, "2.5");
+    enter(7502, c.typed);
+    ASSERT_EQ(text(7502), c.typed);
+    press(VK_TAB);
+    events();
+    EXPECT_EQ(focusId() == 7502, c.refused);
+    int id = 7502;
+    double v = 0;
+    yyfieldgetvalue(id, v);
+    EXPECT_NEAR(v, c.read, c.read * 1e-6);
+  }
+}
+
+// Was: a program's put of NaN into a field with a range was accepted, an infinite put showed
+// "Inf" while the read gave the largest single, and -1E-60 in a real field showed "-0.00".
+TEST_F(NumericFieldTest, PutsTheFieldWouldRefuseTypedAreRefused) {
+  loadAndShow(933);
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  struct Case {
+    const char* why;
+    int field;
+    double value;
+    bool asdouble;   // WDialogPutDouble, else WDialogPutReal
+  };
+  const Case kCases[] = {
+      {"NaN into a real field", 7502, nan, false},
+      {"infinity into a real field", 7502, inf, false},
+      {"minus infinity into a real field", 7502, -inf, false},
+      {"beyond a single, into a real field", 7502, 1e39, true},
+      {"NaN into a double field", 7503, nan, true},
+      {"infinity into a double field", 7503, inf, true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    WDialogPutString(c.field, "2.5");
+    tessar.error.LASTERROR = 0;
+    if (c.asdouble) WDialogPutDouble(c.field, c.value);
+    else WDialogPutReal(c.field, static_cast<float>(c.value));
+    EXPECT_EQ(tessar.error.LASTERROR, 1009);
+    EXPECT_EQ(text(c.field), "2.5") << "the field is not changed";
+    int id = c.field;
+    double v = 0;
+    yyfieldgetvalue(id, v);
+    EXPECT_DOUBLE_EQ(v, 2.5);
+  }
+  // With a range: NaN is outside it too.
+  WDialogUnload();
+  tessar.error.LASTERROR = 0;
+  showParameters();
+  tessar.error.LASTERROR = 0;
+  WDialogPutReal(1019, static_cast<float>(nan));
+  EXPECT_EQ(tessar.error.LASTERROR, 1009);
+  EXPECT_EQ(text(1019), "0.925");
+
+  // A zero too small for a single, put or typed, shows as zero without a sign.
+  WDialogUnload();
+  tessar.error.LASTERROR = 0;
+  loadAndShow(933);
+  WDialogPutDouble(7502, -1e-60, "(F0.2)");
+  EXPECT_EQ(text(7502), "0.00");
+  WDialogPutReal(7502, 2.5f, "(F0.2)");
+  enter(7502, "-1E-60");
+  press(VK_TAB);
+  events();
+  EXPECT_EQ(text(7502), "0.00");
+  float r = 1;
+  WDialogGetReal(7502, r);
+  EXPECT_EQ(r, 0.0f);
+  EXPECT_FALSE(std::signbit(r));
 }
 
 TEST_F(NumericFieldTest, AnotherButtonPutsTheLastValidEntryBackAndProceeds) {

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -136,6 +137,67 @@ TEST_F(Editing, InsertSwitchesTypingToOverwrite) {
   test::typeText("1");
   test::runUntilIdle();
   EXPECT_EQ(text(), "1aXYZ\r\ndef");
+}
+
+// Was: the window's own status layout spread its one part over the editor's four, so the
+// parts 1-3 were empty rectangles at the right edge and CAPS, NUM and INS/OVR never showed.
+TEST_F(Editing, TheLockAndInsertIndicatorsShowInTheirParts) {
+  const int w = child();
+  WEditFile("", {});
+  EditorRecord* r = record(w);
+  ASSERT_NE(r, nullptr);
+  HWND bar = winslot(w).wMessLine;
+  ASSERT_NE(bar, nullptr);
+  SetFocus(r->control);
+  keys(VK_CAPITAL);
+  keys(VK_NUMLOCK);
+  keys(VK_INSERT);
+  ASSERT_EQ(status(w, 1), "\tCAPS");
+  ASSERT_EQ(status(w, 2), "\tNUM");
+  ASSERT_EQ(status(w, 3), "\tOVR");
+  // The dark pixels of a part's inside, its border left out: the text drawn there.
+  auto inked = [&](int part) {
+    RECT pr{};
+    SendMessage(bar, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&pr));
+    int width = 0, height = 0;
+    const std::vector<COLORREF> px = test::pixels(bar, true, width, height);
+    int n = 0;
+    for (int y = std::max(pr.top + 3, 0); y < std::min(pr.bottom - 3, height); ++y)
+      for (int x = std::max(pr.left + 3, 0); x < std::min(pr.right - 3, width); ++x) {
+        const COLORREF c = px[static_cast<std::size_t>(y * width + x)];
+        if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) ++n;
+      }
+    return n;
+  };
+  // Each state after the frame was laid out again: as made, and at two other widths.
+  for (const int width : {400, 520, 300}) {
+    SCOPED_TRACE(width);
+    if (width != 400) {
+      RECT f{};
+      GetWindowRect(winslot(w).wWindow, f);
+      SetWindowPos(winslot(w).wWindow, nullptr, 0, 0, width, f.bottom - f.top, SWP_NOMOVE | SWP_NOZORDER);
+      test::runUntilIdle();
+    }
+    ASSERT_EQ(SendMessage(bar, SB_GETPARTS, 0, 0), 4);
+    const int right[] = {130, 170, 210, 250};
+    for (int part = 0; part < 4; ++part) {
+      SCOPED_TRACE(part);
+      RECT pr{};
+      SendMessage(bar, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&pr));
+      const int left = part == 0 ? 0 : right[part - 1];
+      EXPECT_GE(pr.left, left);
+      EXPECT_LE(pr.left, left + 2) << "the bar's gap between parts at most";
+      EXPECT_EQ(pr.right, right[part]);
+      EXPECT_GT(inked(part), 10) << "the part's text is drawn";
+    }
+    if (width == 400) test::savePng(winslot(w).wWindow, std::string(TW_SHOT_DIR) + "/editor_status_parts.png", false);
+  }
+  keys(VK_CAPITAL);
+  keys(VK_INSERT);
+  EXPECT_EQ(status(w, 1), "");
+  EXPECT_EQ(status(w, 3), "\tINS");
+  EXPECT_EQ(inked(1), 0) << "Caps Lock off: the part is empty";
+  EXPECT_GT(inked(3), 10);
 }
 
 // Was: every match was a change of its own over a copy of the whole text (a 5 MB file froze

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/message_box.h"
+#include "platform/os.h"
 #include "platform/richedit.h"
 #include "tests/screen/screen_fixture.h"
 #include "toolkit/editor/editor.h"
@@ -253,6 +254,68 @@ TEST_F(EditorFiles, PipesAndDevicesAreRefusedWithoutWaiting) {
   done = true;
   watchdog.join();
   EXPECT_FALSE(waited) << "opening the pipe waited for a writer";
+}
+
+// Was: a file whose name had 234 to 255 bytes opened but never saved: the temporary name
+// added 22 bytes and passed the limit of a folder entry, and the box blamed the user's valid
+// name. The temporary name starts with as much of the name as fits; leftovers of a killed
+// save of such a file are still known and removed.
+TEST_F(EditorFiles, FilesWithTheLongestNamesSaveInPlace) {
+  struct Case {
+    const char* why;
+    std::string system;   // the name on the disk (UTF-8)
+    std::string program;  // the name the program uses (Windows-1252)
+  };
+  const std::string e1252(1, '\xe9'), eutf8 = "\xc3\xa9";
+  std::string accents1252, accentsutf8;
+  for (int k = 0; k < 127; ++k) {
+    accents1252 += e1252;
+    accentsutf8 += eutf8;
+  }
+  const Case cases[] = {
+      {"233 bytes: the whole name still fits before the suffix", std::string(229, 'a') + ".txt", ""},
+      {"234 bytes", std::string(230, 'b') + ".txt", ""},
+      {"the longest the editor's full path of 260 takes here", std::string(260 - dir.string().size() - 1 - 4, 'c') + ".txt", ""},
+      {"254 bytes of two-byte characters, cut between characters", accentsutf8, accents1252},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string program = dir.string() + "/" + (c.program.empty() ? c.system : c.program);
+    const std::string onDisk = file(c.system, "old\r\n");
+    ASSERT_TRUE(fs::exists(onDisk));
+    // The leftover of a save that was killed before its rename.
+    int handle = -1, status = 0;
+    std::string leftover;
+    win::yytempfile(program.c_str(), handle, leftover, status);
+    ASSERT_EQ(status, 0);
+    win::yyclos(handle);
+    ASSERT_EQ(names().size(), 2u);
+    test::clearMessageBoxes();
+    EditorRecord* r = browse(program);
+    ASSERT_NE(r, nullptr);
+    ASSERT_EQ(text(), "old\r\n");
+    type(r, "n");
+    save(r);
+    EXPECT_EQ(lastbox(), nullptr) << (lastbox() ? lastbox()->text : "");
+    EXPECT_FALSE(modified(r));
+    EXPECT_EQ(slurp(onDisk), "nld\r\n");
+    EXPECT_EQ(names(), std::vector<std::string>{c.system}) << "nothing left beside it";
+    for (int w = 1; w < MAXWINDOWS; ++w)
+      if (winslot(w).wWindow != nullptr) WindowCloseChild(w);
+    fs::remove(onDisk);
+  }
+}
+
+// Was: opening a folder said "Permission denied".
+TEST_F(EditorFiles, AFolderIsNamedAsOne) {
+  fs::create_directory(dir / "records");
+  const std::string folder = (dir / "records").string();
+  EditorRecord* r = browse(folder);
+  ASSERT_NE(r, nullptr);
+  ASSERT_NE(lastbox(), nullptr);
+  EXPECT_EQ(lastbox()->title, "Open Error");
+  EXPECT_EQ(lastbox()->text, folder + " is a folder, not a file.");
+  EXPECT_EQ(text(), "");
 }
 
 }  // namespace

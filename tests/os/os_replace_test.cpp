@@ -187,6 +187,67 @@ TEST(Yyreplacefile, TemporaryNamesAreNewAndLeftoversOfKilledSavesGo) {
   EXPECT_EQ(names(), expected);
 }
 
+// Was: the temporary name added 22 bytes to the file's, so a file named with 234 to 255 bytes
+// could never be replaced ("File name too long"). The temporary starts with as many whole
+// characters of the name as fit, and is still told apart from another file's.
+TEST(Yyreplacefile, FilesWithTheLongestNamesAreReplacedInPlace) {
+  TempDir here;
+  std::string accents1252, accentsutf8;
+  for (int k = 0; k < 127; ++k) {
+    accents1252 += '\xe9';
+    accentsutf8 += "\xc3\xa9";
+  }
+  struct Case {
+    const char* why;
+    std::string system, program;   // the name on the disk, and as the program writes it
+  };
+  const std::string a233(233, 'a'), b234(234, 'b'), c255(255, 'c');
+  const Case cases[] = {
+      {"233 bytes: the whole name and the suffix fit", a233, a233},
+      {"234 bytes", b234, b234},
+      {"255 bytes", c255, c255},
+      {"254 bytes of two-byte characters, cut between characters", accentsutf8, accents1252},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    write(c.system, "old");
+    const std::string left = leftover(c.program);
+    ASSERT_EQ(names().size(), 2u);
+    for (const std::string& n : names()) EXPECT_LE(n.size(), 255u) << n;
+    bool opened = false;
+    EXPECT_EQ(yyreplacefile(c.program, "new", opened), 0);
+    EXPECT_EQ(read(c.system), "new");
+    EXPECT_EQ(names(), std::set<std::string>{c.system}) << "the leftover went, nothing else came";
+    fs::remove(c.system);
+  }
+  // Two names alike in their first 233 bytes: a save of one leaves the other's leftover.
+  const std::string one = std::string(240, 'x') + "1", two = std::string(240, 'x') + "2";
+  write(one, "1");
+  write(two, "2");
+  const std::string twos = leftover(two);
+  bool opened = false;
+  EXPECT_EQ(yyreplacefile(one, "one", opened), 0);
+  EXPECT_TRUE(exists(twos));
+  EXPECT_EQ(yyreplacefile(two, "two", opened), 0);
+  EXPECT_FALSE(exists(twos));
+  EXPECT_EQ(names(), (std::set<std::string>{one, two}));
+}
+
+// Was: the settings store wrote "<store>.new" and renamed it over the store, taking over a
+// user's own file of that name.
+TEST(ReplaceDurably, LeavesAUsersFileOfTheOldTemporaryName) {
+  TempDir here;
+  write("store", "old");
+  write("store.new", "the user's");
+  write(std::string(250, 's'), "long");
+  EXPECT_EQ(win::replaceDurably("store", "new contents"), 0);
+  EXPECT_EQ(win::replaceDurably(std::string(250, 's'), "longer"), 0);
+  EXPECT_EQ(read("store"), "new contents");
+  EXPECT_EQ(read("store.new"), "the user's");
+  EXPECT_EQ(read(std::string(250, 's')), "longer");
+  EXPECT_EQ(names(), (std::set<std::string>{"store", "store.new", std::string(250, 's')}));
+}
+
 TEST(LargeFiles, SizesAndPositionsPast4GiBAreNeverWrapped) {
   TempDir here;
   constexpr std::int64_t size = 4294967396LL;  // 4 GiB + 100: 100 in 32 bits

@@ -78,7 +78,8 @@ void yyfieldgetvalue(int& field, double& value) {
     field = -1;
     return;
   }
-  const std::string text = yywindowtext(h, 255);
+  // The whole text: a long entry is read as the range check judged it.
+  const std::string text = yywindowtext(h, std::max(0, GetWindowTextLength(h)));
   const bool empty = text.find_first_not_of(' ') == std::string::npos;
   const FieldRecord* fr = yyfieldrecord(h);
   if (fr != nullptr && yyisnumeric(h)) {
@@ -241,6 +242,18 @@ void putnumber(const char* routine, int field, double value, std::string_view te
                bool single = false) {
   int id = field;
   double checked = value;
+  // A numeric field refuses what it would refuse typed: no number (NaN), and a number its
+  // kind cannot hold (an infinity; beyond the largest single in a real field).
+  if (HWND h = yycurrentfield(field); h != nullptr && yyisnumeric(h)) {
+    const FieldClass c = yyfieldclass(h);
+    const bool real = c == FieldClass::RealEdit || c == FieldClass::RealSpin;
+    const bool integer = c == FieldClass::IntegerEdit || c == FieldClass::IntegerSpin;
+    if (!std::isfinite(value) || (real && std::abs(value) > static_cast<double>(FLT_MAX)) ||
+        (integer && !(value >= -2147483648.0 && value <= 2147483647.0))) {
+      yyerror(1009, routine);
+      return;
+    }
+  }
   // A single-precision value is judged against the range as single precision: 0.9 is
   // within 0.90-0.99 although its nearest float lies just below the double 0.90.
   if (const FieldRecord* fr = single ? yyfieldrecord(yycurrentfield(field)) : nullptr; fr != nullptr && fr->hasrange()) {
@@ -259,6 +272,10 @@ void putreal(const char* routine, int field, double value, bool single, std::opt
   HWND h = yycurrentfield(field);
   if (h == nullptr) { yyerror(1006, routine); return; }
   std::string f = format && yytrimright(*format).size() > 0 ? yytrimright(format->substr(0, 50)) : yyfieldgetformat(h);
+  // A zero has no sign (one too small for a single included): never "-0.00".
+  const FieldClass c = yyfieldclass(h);
+  const bool realfield = c == FieldClass::RealEdit || c == FieldClass::RealSpin;
+  if (value == 0.0 || ((single || realfield) && static_cast<float>(value) == 0.0f)) value = 0.0;
   std::string text(64, ' ');
   if (single) IRealToString(static_cast<float>(value), text, f);
   else IDoubleToString(value, text, f);

@@ -48,11 +48,22 @@ std::string lefttrim(const std::string& s) {
   return b == std::string::npos ? std::string() : s.substr(b);
 }
 
+// The field's whole entry: an entry is judged, stored and put back whole, never from its
+// first 255 characters.
+std::string entry(HWND h) { return yywindowtext(h, std::max(0, GetWindowTextLength(h))); }
+
+// A value as the field keeps it: a zero has no sign (in a real field, neither has a number
+// too small for a single), so that it never shows as "-0.00".
+double kept(Kind kind, double v) {
+  if (kind == Kind::Real && static_cast<float>(v) == 0.0f) return 0.0;
+  return v == 0.0 ? 0.0 : v;
+}
+
 // The value as the field's class writes it: an integer, or the display format.
 std::string formatted(Kind kind, const FieldRecord& fr, double value) {
   std::string text(64, ' ');
   if (kind == Kind::Integer) yyint2st(static_cast<int>(value), text);
-  else yydbl2st(kind == Kind::Real ? static_cast<double>(static_cast<float>(value)) : value, text, formatof(fr));
+  else yydbl2st(kind == Kind::Real ? static_cast<double>(static_cast<float>(kept(kind, value))) : kept(kind, value), text, formatof(fr));
   return lefttrim(yycstr(text));
 }
 
@@ -175,7 +186,7 @@ LRESULT yynumericproc(FieldClass c, HWND h, UINT msg, WPARAM wParam, LPARAM lPar
       if (fr != nullptr) {
         if (StoreVal != 0) {
           StoreVal = 0;
-          SavedFieldText = yywindowtext(h, 255);
+          SavedFieldText = entry(h);
           SavedFieldValue = fr->value;
         }
         fr->leftbytab = 0;
@@ -188,13 +199,18 @@ LRESULT yynumericproc(FieldClass c, HWND h, UINT msg, WPARAM wParam, LPARAM lPar
       const int refused = yyoutofrange(h, reinterpret_cast<HWND>(wParam), 0);
       losing = outer;
       if (refused != 0) return 0;
+      // An entry the check refuses and still lets go (a box explaining it, a push button
+      // that puts the last valid entry back, the frame) is never stored: until it is
+      // corrected or put back the field reads its last accepted value.
+      const bool keep = yyentryrefused(h) != 0;
       const LRESULT result = CallWindowProc(editproc, h, msg, wParam, lParam);
-      if (fr == nullptr || !IsWindow(h)) return result;
+      if (fr == nullptr || !IsWindow(h) || keep) return result;
       if (kind == Kind::Integer || SendMessage(h, EM_GETMODIFY, 0, 0) != 0) {
-        const std::string text = yywindowtext(h, 255);
+        const std::string text = entry(h);
         if (!blank(text)) {
           yyst2dbl(fr->value, text);
           if (kind == Kind::Integer) fr->value = std::trunc(fr->value);
+          fr->value = kept(kind, fr->value);
           fr->valueflag = 1;
           SetWindowText(h, formatted(kind, *fr, fr->value).c_str());
         } else {
@@ -271,8 +287,8 @@ int yyoutofrange(HWND field, HWND taking, int flag) {
     if (fr->leftbytab == 0 && ispushbutton(taking) && GetDlgCtrlID(taking) != IDOK) hBadVal = field;
     if (taking != nullptr && yyfieldclass(taking) == FieldClass::Tab) hBadTab = field;
   }
-  const Entry entry = judge(kindof(yyfieldclass(field)), *fr, yywindowtext(field, 256));
-  const bool refused = entry == Entry::Refused || (entry == Entry::NoNumber && (taking != field || flag == 1));
+  const Entry judged = judge(kindof(yyfieldclass(field)), *fr, entry(field));
+  const bool refused = judged == Entry::Refused || (judged == Entry::NoNumber && (taking != field || flag == 1));
   if (refused) {
     if (hBadVal != nullptr) return 0;
     guard = 1;
@@ -292,7 +308,7 @@ int yyentryrefused(HWND field) {
   if (field == nullptr || !yyisnumeric(field)) return 0;
   const FieldRecord* fr = yyfieldrecord(field);
   if (fr == nullptr) return 0;
-  return judge(kindof(yyfieldclass(field)), *fr, yywindowtext(field, 256)) != Entry::Accepted ? 1 : 0;
+  return judge(kindof(yyfieldclass(field)), *fr, entry(field)) != Entry::Accepted ? 1 : 0;
 }
 
 void yyexplainrefusal(HWND field) {
@@ -310,14 +326,15 @@ void yyexplainrefusal(HWND field) {
   std::string message = kind == Kind::Integer ? "Please enter a whole number" : "Please enter a number";
   message += lo.empty() ? "." : " from " + lo + " to " + hi + ".";
   const std::string title = yywindowtext(GetParent(field), 255);
-  // The box takes the focus from the field without the range check pulling it back.
+  // The box takes the focus from the field without the range check pulling it back, and
+  // the field takes it back keeping the entry to correct and the saved valid entry.
   guard = 1;
   WMessageBox(0, 3, 1, message, title.empty() ? "Problem here!" : title);
-  guard = 0;
   if (IsWindow(field)) {
     SetFocus(field);
     SendMessage(field, EM_SETSEL, 0, -1);
   }
+  guard = 0;
 }
 
 void yyselectinvalid(HWND taking, HWND field, int tabflag) {
@@ -378,7 +395,7 @@ void yyspinstep(HWND field, int delta) {
   const FieldClass c = yyfieldclass(field);
   double v = fr->value;
   if (SendMessage(field, EM_GETMODIFY, 0, 0) != 0) {
-    const std::string text = yywindowtext(field, 255);
+    const std::string text = entry(field);
     v = 0.0;
     if (!blank(text)) yyst2dbl(v, text);
   }

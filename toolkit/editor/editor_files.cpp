@@ -33,6 +33,16 @@ std::string codetext(int code) {
   return text;
 }
 
+// Why a file could not be opened or saved: a folder is named as one (the system's own text
+// for it, "Permission denied", would send the user to the permissions).
+std::string failuretext(const std::string& path, int code) {
+  win::FileFacts facts;
+  int status = 0;
+  win::yyfilefacts(path.c_str(), facts, status);
+  if (code != 0 && status == 0 && facts.folder) return path + " is a folder, not a file.";
+  return codetext(code);
+}
+
 // The most a file may hold to come into the editor at all: the control and the programming
 // interface count in 32 bits.
 constexpr std::int64_t kLargestFile = 0x7FFFFFFF;
@@ -84,10 +94,10 @@ int yyEditOpenFile(HWND frame, int quiet) {
   guard(*r, r->filename, code == win::ERROR_FILE_NOT_FOUND || code == win::ERROR_PATH_NOT_FOUND ? -1 : code);
   if (lockcode != 0 || !opened || code == win::ERROR_FILE_TOO_LARGE) {
     if (!(quiet == 1 && (r->options & EO_QUIETOPEN) != 0))
-      warn(frame, codetext(code), "Open Error");
+      warn(frame, failuretext(r->filename, code), "Open Error");
     yyunlockfile(lock);
   } else if (code != 0) {
-    warn(frame, codetext(code), "Read Error");
+    warn(frame, failuretext(r->filename, code), "Read Error");
     yyunlockfile(lock);
   } else {
     const bool partial = static_cast<std::int64_t>(text.size()) < size;
@@ -171,7 +181,7 @@ int yyEditSaveFile(HWND frame, int saveas) {
   }
   if (const EditorRecord::GuardedFile* g = guardof(*r, r->filename)) {
     if (g->code != 0 && !chosen) {
-      warn(frame, codetext(g->code), "Open Error");
+      warn(frame, failuretext(r->filename, g->code), "Open Error");
       return 0;
     }
     const std::string question = r->filename +
@@ -195,7 +205,7 @@ int yyEditSaveFile(HWND frame, int saveas) {
   const int code = yyreplacefile(r->filename, text, opened);
   if (!r->readonly) yylockfile(r->filename, r->lockfile[static_cast<std::size_t>(r->current)]);
   if (code != 0) {
-    warn(frame, codetext(code), opened ? "Write Error" : "Open Error");
+    warn(frame, failuretext(r->filename, code), opened ? "Write Error" : "Open Error");
     return 0;
   }
   guard(*r, r->filename, -1);  // the file now holds the editor's text

@@ -417,6 +417,10 @@ void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int
 
   if (r->statusbar != nullptr) {
     const int edges[] = {130, 170, 210, 250, -1};
+    // The window's part widths, which the frame's layout applies again at every size change:
+    // without them it would spread the parts from the window's own list over the editor's.
+    const int widths[] = {130, 40, 40, 40, -1};
+    for (std::size_t p = 0; p < 5; ++p) winslot(w).partlist[p + 1] = widths[p];
     const bool caption = (GetWindowLong(frame, GWL_STYLE) & static_cast<LONG>(WS_CAPTION)) == static_cast<LONG>(WS_CAPTION);
     SendMessage(r->statusbar, SB_SETPARTS, caption ? 4 : 5, reinterpret_cast<LPARAM>(edges));
     setstatus(*r, 0, "Line:1   Col:1");
