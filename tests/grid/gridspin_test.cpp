@@ -89,6 +89,25 @@ class GridSpin : public dlgtest::DialogFixture {
     const LRESULT r = SendMessage(updown, UDM_GETRANGE, 0, 0);
     return {static_cast<short>(HIWORD(static_cast<DWORD>(r))), static_cast<short>(LOWORD(static_cast<DWORD>(r)))};
   }
+  static WindowOpenChildOptions editorwindow() {
+    WindowOpenChildOptions o;
+    o.flags = 39;
+    o.width = 600;
+    o.height = 300;
+    o.title = "Spinners";
+    return o;
+  }
+  // A modeless grid-editor window over the spinner grid, in child window w.
+  static GridWindowRecord* openeditorwindow(int& w) {
+    w = 0;
+    WindowOpenChild(w, editorwindow());
+    if (w <= 0) return nullptr;
+    int error = 0, mode = GEM_MODELESS;
+    yygridedit(error, kGrid, mode, 0, GEF_VARIABLEROWS, -1, -1, "", "");
+    if (error != 0) return nullptr;
+    test::runUntilIdle();
+    return yygridwindowrecord(winslot(w).wWindow);
+  }
 };
 
 TEST_F(GridSpin, SpinnerClassesGiveColumnsWithAnUpDownEditor) {
@@ -706,19 +725,8 @@ TEST_F(GridSpin, SpinnerValuesArePaintedWhereTheEditorShowsThem) {
     WGridPutCellString(kGrid, kSite + 1, row, "Weir");
   }
   check(grid());
-  WindowOpenChildOptions o;
-  o.flags = 39;
-  o.width = 600;
-  o.height = 300;
-  o.title = "Spinners";
   int w = 0;
-  WindowOpenChild(w, o);
-  ASSERT_GT(w, 0);
-  int error = 0, mode = GEM_MODELESS;
-  yygridedit(error, kGrid, mode, 0, GEF_VARIABLEROWS, -1, -1, "", "");
-  ASSERT_EQ(error, 0);
-  test::runUntilIdle();
-  GridWindowRecord* r = yygridwindowrecord(winslot(w).wWindow);
+  GridWindowRecord* r = openeditorwindow(w);
   ASSERT_NE(r, nullptr);
   check(*yygridinstance(r->grid));
   WindowCloseChild(w);
@@ -760,19 +768,8 @@ TEST_F(GridSpin, ArrowsInTheModalCopy) {
 // modal one leaves them for the queries after it has closed.
 TEST_F(GridSpin, GridEditorWindowStepsAndKeepsItsTexts) {
   WGridPutCellInteger(kGrid, 1, 1, 4);
-  WindowOpenChildOptions o;
-  o.flags = 39;
-  o.width = 600;
-  o.height = 300;
-  o.title = "Spinners";
   int w = 0;
-  WindowOpenChild(w, o);
-  ASSERT_GT(w, 0);
-  int error = 0, mode = GEM_MODELESS;
-  yygridedit(error, kGrid, mode, 0, GEF_VARIABLEROWS, -1, -1, "", "");
-  ASSERT_EQ(error, 0);
-  test::runUntilIdle();
-  GridWindowRecord* r = yygridwindowrecord(winslot(w).wWindow);
+  GridWindowRecord* r = openeditorwindow(w);
   ASSERT_NE(r, nullptr);
   GridInstance& e = *yygridinstance(r->grid);
   ASSERT_NE(e.editor, nullptr);
@@ -796,7 +793,7 @@ TEST_F(GridSpin, GridEditorWindowStepsAndKeepsItsTexts) {
   WindowCloseChild(w);
 
   // A modal window closed by the user: its texts and words stay for the queries.
-  WindowOpenChild(w, o);
+  WindowOpenChild(w, editorwindow());
   test::setIdleHook([w] {
     if (GridWindowRecord* m = yygridwindowrecord(winslot(w).wWindow); m != nullptr && m->searchtext.empty()) {
       m->searchtext = "beck";
@@ -805,7 +802,7 @@ TEST_F(GridSpin, GridEditorWindowStepsAndKeepsItsTexts) {
       PostMessage(winslot(w).wWindow, WM_CLOSE, 0, 0);
     }
   });
-  mode = GEM_MODAL;
+  int error = 0, mode = GEM_MODAL;
   yygridedit(error, kGrid, mode, 0, GEF_VARIABLEROWS | GEF_NOSAVE, -1, -1, "", "");
   yygridedit2();
   test::setIdleHook({});
