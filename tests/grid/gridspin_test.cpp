@@ -4,6 +4,7 @@
 // redefinition and the texts of grid-editor windows. Screenshot: grid_spin.png.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
@@ -637,6 +638,36 @@ TEST_F(GridSpin, AStepPastTheFormatStopsAtItsLastValue) {
     EXPECT_NEAR(v, std::stod(c.want), 1e-6);
     ++row;
   }
+}
+
+// A cell holding NaN or an infinity (as a CSV file may give) shows it, and left untouched keeps
+// it: nothing was entered, so the check has nothing to refuse.
+TEST_F(GridSpin, ACellHoldingNaNOrInfinityCanBeLeftUntouched) {
+  GridInstance& g = grid();
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  WGridPutCellReal(kGrid, kFactor + 1, 1, static_cast<float>(nan));
+  WGridPutCellDouble(kGrid, kLevel + 1, 1, inf);
+  WGridPutCellDouble(kGrid, kLevel + 1, 2, -inf);
+  struct Case { int column; int row; double value; };
+  const Case cases[] = {{kFactor, 0, nan}, {kLevel, 0, inf}, {kLevel, 1, -inf}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    clickcell(c.column, c.row);
+    key(VK_DOWN);
+    ASSERT_EQ(g.currentrow, c.row + 1) << "the cell could not be left";
+    double v = 0.0;
+    WGridGetCellDouble(kGrid, c.column + 1, c.row + 1, v);
+    if (std::isnan(c.value)) EXPECT_TRUE(std::isnan(v)) << v;
+    else EXPECT_EQ(v, c.value);
+  }
+  // Replaced by typing, the cell takes the typed number.
+  clickcell(kLevel, 0);
+  key('A', test::kCtrl);
+  type("2.5");
+  key(VK_DOWN);
+  EXPECT_EQ(g.currentrow, 1);
+  EXPECT_EQ(shown(kLevel, 0), "2.5");
 }
 
 // A stored value too wide for its column's format is painted as asterisks, but its editor shows

@@ -287,7 +287,10 @@ int yyoutofrange(HWND field, HWND taking, int flag) {
     if (fr->leftbytab == 0 && ispushbutton(taking) && GetDlgCtrlID(taking) != IDOK) hBadVal = field;
     if (taking != nullptr && yyfieldclass(taking) == FieldClass::Tab) hBadTab = field;
   }
-  const Entry judged = judge(kindof(yyfieldclass(field)), *fr, entry(field));
+  // A grid cell holding NaN or an infinity (loaded from a file) shows it as it is: left
+  // untouched, nothing was entered and nothing is refused, so the user is never held there.
+  const bool untouched = !std::isfinite(fr->value) && SendMessage(field, EM_GETMODIFY, 0, 0) == 0;
+  const Entry judged = untouched ? Entry::Accepted : judge(kindof(yyfieldclass(field)), *fr, entry(field));
   const bool refused = judged == Entry::Refused || (judged == Entry::NoNumber && (taking != field || flag == 1));
   if (refused) {
     if (hBadVal != nullptr) return 0;
