@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -503,22 +504,24 @@ bool yyimagefits(std::string_view name) {
   const bool read = seekto(handle, 0) && readexact(handle, head.data(), type == 2 ? 128 : type == 1 ? 54 : 33);
   ifileclose(handle);
   if (!read) return true;   // the loader reports what it makes of a short header
-  // The fewest file bytes that can hold the data of the rows the header claims.
-  long long need = 0;
+  // The fewest file bytes that can hold the data of the rows the header claims, in double:
+  // the claimed sizes multiply past any integer.
+  const double dw = static_cast<double>(w), dh = static_cast<double>(h);
+  double need = 0;
   if (type == 1) {
-    const long long bits = le2(&head[28]);
+    const double bits = le2(&head[28]);
     if (info[4] == 1 && (bits == 4 || bits == 8)) return true;   // runs may skip pixels
-    need = 54 + (w * bits + 31) / 32 * 4 * h;
+    need = 54 + std::floor((dw * bits + 31) / 32) * 4 * dh;
   } else if (type == 2) {
     // Each decoded byte of a row costs at least 2 file bytes per run of 63.
-    const long long perline = std::max(le2(&head[66]), 1);
-    const long long planes = std::max<int>(head[65], 1);
-    need = 128 + (perline * planes * h + 62) / 63 * 2;
+    const double perline = std::max(le2(&head[66]), 1);
+    const double planes = std::max<int>(head[65], 1);
+    need = 128 + std::floor((perline * planes * dh + 62) / 63) * 2;
   } else {
     // Deflate packs at most 1032 bytes into one, and every row has its filter byte.
     PngLayout L;
-    const long long stride = pnglayout(info[3], head[25], head[24], info[1], L) ? L.stride : w / 8 + 1;
-    need = 45 + stride * h / 1032;
+    const double stride = pnglayout(info[3], head[25], head[24], info[1], L) ? static_cast<double>(L.stride) : dw / 8 + 1;
+    need = 45 + std::floor(stride * dh / 1032);
   }
   if (need <= size) return true;
   yyerror(2, kRoutine);
