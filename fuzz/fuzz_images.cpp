@@ -15,8 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::array<int, 6> info{};
   igrfileinfo(path, info, 6);
   const long long w = info[1], h = info[2];
-  // Room for the image when its size is sane, else a small array the loader must refuse.
-  const std::size_t room = (w > 0 && h > 0 && w * h <= (1 << 20)) ? static_cast<std::size_t>(w * h) : 16;
+  // As the image request does: the file is asked whether it holds the rows it claims before
+  // the pixels are allocated, and then the whole claimed size is, up to 2^27 pixels (512 MB,
+  // inside a run's 1 GB malloc limit); a larger claim gets a small array the loader must
+  // refuse.
+  if (!yyimagefits(path)) return 0;
+  const std::size_t room = (w > 0 && h > 0 && w * h <= (1LL << 27)) ? static_cast<std::size_t>(w * h) : 16;
   std::vector<int> pixels(room, 0);
   IGrLoadImageData(path, pixels);
   return 0;

@@ -8,14 +8,23 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 jobs=${TW_FUZZ_JOBS:-$(nproc)}
+# Memory limit of a run in MB (RSS and any single allocation), and the targets to run (all
+# when empty), e.g. TW_FUZZ_MB=1024 TW_FUZZ_TARGETS=fuzz_images.
+mb=${TW_FUZZ_MB:-4096}
+only=${TW_FUZZ_TARGETS:-}
 . tools/debian-packages.sh
 # shellcheck disable=SC2086
 tw_need $TW_FUZZ_PACKAGES
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTW_FUZZ=ON >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzzers
-
-mapfile -t targets < <(grep -v '^$' build-fuzz/fuzz/targets.txt)
+if [ -n "$only" ]; then
+  # shellcheck disable=SC2086
+  cmake --build build-fuzz -j"$jobs" --target $only
+  read -r -a targets <<<"$only"
+else
+  cmake --build build-fuzz -j"$(nproc)" --target fuzzers
+  mapfile -t targets < <(grep -v '^$' build-fuzz/fuzz/targets.txt)
+fi
 [ ${#targets[@]} -gt 0 ] || { echo "fuzz: no targets in build-fuzz/fuzz/targets.txt"; exit 1; }
 
 export UBSAN_OPTIONS=print_stacktrace=1
@@ -30,7 +39,7 @@ run_one() {
   fi
   cp fuzz/corpus/"$name"/* "$work/corpus/"
   # -close_fd_mask=3: the targets' own messages go nowhere; crash reports still show.
-  if build-fuzz/fuzz/"$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 \
+  if build-fuzz/fuzz/"$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb="$mb" -malloc_limit_mb="$mb" \
       -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" \
       >"$work/log" 2>&1; then
     echo "$target: $(grep -m1 -o 'number_of_executed_units: [0-9]*' "$work/log" | cut -d' ' -f2) runs, no crash"

@@ -370,7 +370,7 @@ inline long floorDiv(long a, long b) {
 // Only the steps whose major coordinate lies in [lo, hi) are visited; the function returns
 // the number of steps of the whole line.
 template <class F>
-long linePixels(int x0, int y0, int x1, int y1, const RECT& lim, F&& put) {
+long linePixels(long x0, long y0, long x1, long y1, const RECT& lim, F&& put) {
   const long dx = x1 - x0, dy = y1 - y0;
   const long adx = std::labs(dx), ady = std::labs(dy);
   auto range = [](long start, int dir, long n, long lo, long hi, long& from, long& to) {
@@ -382,12 +382,15 @@ long linePixels(int x0, int y0, int x1, int y1, const RECT& lim, F&& put) {
   };
   long from = 0, to = 0;
   // The minor coordinate of step i is floor((2 i d + n) / 2n): kept as quotient and
-  // remainder and moved on by 2d each step.
+  // remainder and moved on by 2d each step. The first step may lie some 2^32 steps along a
+  // line from far away: its product is formed in 128 bits.
   auto walk = [&](long n, long d, auto&& plot) {
     const long den = 2 * n;
-    long num = 2 * from * d + n;
-    long q = floorDiv(num, den);
-    long r = num - q * den;
+    const __int128 num = static_cast<__int128>(2) * from * d + n;
+    __int128 q128 = num / den;
+    if (num % den != 0 && num < 0) --q128;
+    long q = static_cast<long>(q128);
+    long r = static_cast<long>(num - q128 * den);
     for (long i = from; i < to; ++i) {
       plot(i, q);
       r += 2 * d;
@@ -429,7 +432,7 @@ std::vector<long> stylePattern(const PenData& p) {
 bool isThin(const PenData& p) { return !p.geometric && p.width <= 1; }
 
 // Draws the thin segments of a connected run; the style carries from one to the next.
-void drawThin(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>& dev) {
+void drawThin(DcData& d, Target& t, const PenData& pen, const std::vector<FarPoint>& dev) {
   const std::vector<long> pattern = stylePattern(pen);
   long period = 0;
   for (long v : pattern) period += v;
@@ -674,9 +677,9 @@ void fillConvex(Target& t, const std::vector<Pt>& poly, const RECT& lim, const P
   }
 }
 
-void drawWide(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>& dev, bool closed) {
+void drawWide(DcData& d, Target& t, const PenData& pen, const std::vector<FarPoint>& dev, bool closed) {
   std::vector<Pt> pts;
-  for (const POINT& p : dev) pts.push_back({p.x + 0.5, p.y + 0.5});
+  for (const FarPoint& p : dev) pts.push_back({static_cast<double>(p.x) + 0.5, static_cast<double>(p.y) + 0.5});
   if (closed && !dev.empty()) pts.push_back(pts.front());
   std::vector<std::vector<Pt>> pieces;
   const std::vector<long> pattern = pen.style == PS_USERSTYLE ? stylePattern(pen) : std::vector<long>{};
@@ -722,11 +725,11 @@ void drawWide(DcData& d, Target& t, const PenData& pen, const std::vector<POINT>
 }
 
 // Draws an open polyline (device points) with the DC's pen.
-void strokePath(DcData& d, Target& t, const std::vector<POINT>& dev, bool closed) {
+void strokePath(DcData& d, Target& t, const std::vector<FarPoint>& dev, bool closed) {
   const PenData* pn = pen(d.st.pen);
   if (!pn || pn->style == PS_NULL || dev.size() < 2) return;
   if (isThin(*pn)) {
-    std::vector<POINT> path = dev;
+    std::vector<FarPoint> path = dev;
     if (closed) path.push_back(dev.front());
     drawThin(d, t, *pn, path);
   } else {
@@ -772,7 +775,7 @@ BOOL LineTo(HDC h, int x, int y) {
   }
   Target t;
   if (resolveTarget(*d, t)) {
-    const POINT a = toDevice(*d, d->st.current.x, d->st.current.y), b = toDevice(*d, x, y);
+    const FarPoint a = toDeviceFar(*d, d->st.current.x, d->st.current.y), b = toDeviceFar(*d, x, y);
     strokePath(*d, t, {a, b}, false);
     finishTarget(t);
   }
@@ -792,8 +795,8 @@ BOOL Polyline(HDC h, const POINT* points, int count) {
   }
   Target t;
   if (!resolveTarget(*d, t)) return TRUE;
-  std::vector<POINT> dev;
-  for (int i = 0; i < count; ++i) dev.push_back(toDevice(*d, points[i].x, points[i].y));
+  std::vector<FarPoint> dev;
+  for (int i = 0; i < count; ++i) dev.push_back(toDeviceFar(*d, points[i].x, points[i].y));
   const long saved = d->styleOffset;
   d->styleOffset = 0;
   strokePath(*d, t, dev, false);
@@ -821,15 +824,15 @@ BOOL polygons(HDC h, const POINT* points, const int* counts, int n) {
     return TRUE;
   }
   std::vector<std::vector<Pt>> polys;
-  std::vector<std::vector<POINT>> dev;
+  std::vector<std::vector<FarPoint>> dev;
   const POINT* p = points;
   for (int k = 0; k < n; ++k) {
     if (counts[k] < 2) return FALSE;
     std::vector<Pt> poly;
-    std::vector<POINT> dv;
+    std::vector<FarPoint> dv;
     for (int i = 0; i < counts[k]; ++i) {
       const POINT q = toDevice(*d, p[i].x, p[i].y);
-      dv.push_back(q);
+      dv.push_back(toDeviceFar(*d, p[i].x, p[i].y));
       poly.push_back({static_cast<double>(q.x), static_cast<double>(q.y)});
     }
     p += counts[k];

@@ -270,6 +270,15 @@ inline POINT toDevice(const DcData& d, int x, int y) {
   return POINT{keep(static_cast<long long>(x) - d.st.windowOrg.x + d.st.viewportOrg.x),
                keep(static_cast<long long>(y) - d.st.windowOrg.y + d.st.viewportOrg.y)};
 }
+// A device point of a line, without the clamp: 64-bit, so a line from far away keeps its
+// direction and its dash phase; the line drawing cuts it to the surface itself.
+struct FarPoint {
+  long long x, y;
+};
+inline FarPoint toDeviceFar(const DcData& d, int x, int y) {
+  return FarPoint{static_cast<long long>(x) - d.st.windowOrg.x + d.st.viewportOrg.x,
+                  static_cast<long long>(y) - d.st.windowOrg.y + d.st.viewportOrg.y};
+}
 // The device rectangle of two logical corners, in either order.
 inline RECT normalised(const DcData& d, int l, int t, int r, int b) {
   const POINT a = toDevice(d, l, t), c = toDevice(d, r, b);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "tests/graphics/recording_device.h"
@@ -87,21 +88,65 @@ TEST_F(FarShapes, HatchedShapesDrawOnlyTheirVisibleLinesOnTheirGrid) {
   }
 }
 
-TEST_F(FarShapes, FarShapesBeyondTheIntegerRangeStillFinish) {
-  // 1e9 user units are 2e11 device units: beyond what a 32-bit device integer holds.
-  const std::vector<float> sx = {-1e9f, 1e9f, 0}, sy = {-1e9f, -1e9f, 1e9f};
-  for (int style : {1, 2}) {
-    for (int angle : {1, 2, 3, 4}) {
-      SCOPED_TRACE(style * 10 + angle);
-      igrfillpattern(style, 2, angle);
-      devicelog().clear();
-      HangGuard guard("far shapes", 20);
-      IGrPolygonComplex(sx, sy, 3);
-      IGrTriangle(-1e9f, -1e9f, 1e9f, -1e9f, 0, 1e9f);
-      IGrRectangle(-1e9f, -1e9f, 1e9f, 1e9f);
-      igrparallel(-1e9f, -1e9f, 1e9f, -1e9f, 2e9f, 1);
-      igrcircle(0.5f, 0.5f, 1e9f);
-      EXPECT_FALSE(codes('S').empty());
+// Shapes covering the drawable at extents whose device coordinates pass 2^31 (1e8 user
+// units are 2e10 device units): hatched, each shape draws its 40 horizontal lines across the
+// whole width (the triangle and trapezium once drew none from 1e8); filled by the devices,
+// each reaches them as a polygon cut near the drawable, never with a coordinate no device
+// integer holds (they once drew nothing at all).
+TEST_F(FarShapes, FarShapesBeyondTheIntegerRangeStillFill) {
+  for (float far : {6e6f, 1e8f, 1e9f}) {
+    const std::vector<float> sx = {-far, far, far, -far}, sy = {-far, -far, far, far};
+    const std::pair<const char*, std::function<void()>> shapes[] = {
+        {"IGrPolygonComplex", [&] { IGrPolygonComplex(sx, sy, 4); }},
+        {"IGrTriangle", [&] { IGrTriangle(-far, -far, far, -far, 0, far); }},
+        {"IGrRectangle", [&] { IGrRectangle(-far, -far, far, far); }},
+        {"igrpolygonsimple", [&] { igrpolygonsimple(sx, sy, 4); }},
+        {"IGrTrapezium", [&] { IGrTrapezium(-far, -far, far, far, 2 * far, 2 * far, 1); }},
+        {"IGrTrapezium along x", [&] { IGrTrapezium(-far, -far, far, far, 2 * far, 2 * far, 2); }},
+        {"igrparallel", [&] { igrparallel(-far, -far, far, far, 4 * far, 1); }},
+        {"igrcircle", [&] { igrcircle(0.5f, 0.5f, far); }},
+    };
+    for (const auto& [name, draw] : shapes) {
+      for (int style : {1, 3, 4}) {
+        SCOPED_TRACE(std::string(name) + " at " + std::to_string(far) + ", style " + std::to_string(style));
+        igrfillpattern(style, 2, 3);
+        devicelog().clear();
+        {
+          HangGuard guard("far shapes", 20);
+          draw();
+        }
+        if (style == 1) {
+          const auto got = rows();
+          EXPECT_GE(got.size(), 39u);
+          for (const auto& [y, spans] : got) {
+            float lo = 1e9f, hi = -1e9f;
+            for (const auto& [u, v] : spans) {
+              lo = std::min(lo, u);
+              hi = std::max(hi, v);
+            }
+            EXPECT_FLOAT_EQ(lo, 0);
+            EXPECT_FLOAT_EQ(hi, tessar.graphics.area.XMAX);
+          }
+          continue;
+        }
+        int polygons = 0;
+        for (const DeviceCall& c : devicelog()) {
+          if (c.side != 'S') continue;
+          EXPECT_TRUE(c.code == DPOLYGON || c.code == DPOLYGONSOLID) << c.code;
+          ++polygons;
+          float lo = 1e9f, hi = -1e9f;
+          for (std::size_t i = 0; i < c.x.size(); ++i) {
+            lo = std::min({lo, c.x[i], c.y[i]});
+            hi = std::max({hi, c.x[i], c.y[i]});
+          }
+          // The clip box widened by a few units: the polygon covers the drawable.
+          EXPECT_LT(lo, 0);
+          EXPECT_GT(lo, -20);
+          EXPECT_GT(hi, 199);
+          EXPECT_LT(hi, 220);
+        }
+        EXPECT_GE(polygons, 1);
+      }
     }
   }
 }

@@ -1,6 +1,7 @@
 // Bitmap-file driver and raster device: the shared test picture as BMP, PCX and PNG files read by Pillow, page geometry, blank pages, a failed open, and device requests drawn into the page.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,18 +10,27 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
+#include "tests/hang_guard.h"
 #include "tests/support/tools.h"
 #include "tests/hardcopy/driver_files.h"
 #include "tests/raster/raster_page.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
+#include "toolkit/graphics/area.h"
+#include "toolkit/graphics/ellipses.h"
+#include "toolkit/graphics/fill.h"
+#include "toolkit/graphics/lines.h"
+#include "toolkit/graphics/shapes.h"
 #include "toolkit/hcdrivers/bitmap_file.h"
 #include "toolkit/hcdrivers/manager.h"
 #include "toolkit/hcdrivers/raster_device.h"
+#include "toolkit/raster/file_info.h"
 #include "toolkit/state/tessar.h"
 #include "toolkit/text/strings.h"
 
@@ -49,6 +59,38 @@ Read pillow(const std::string& path, const std::vector<std::pair<int, int>>& poi
     out.points.push_back(c);
   }
   return out;
+}
+
+// Runs body in a copy of the test program under an address-space limit of 1 GB beyond
+// what the program holds now, stopped by an alarm after 60 s, so that a regression to
+// allocating gigabytes or running for minutes fails instead of stalling the machine. The
+// copy's exit status: 0 when body returned 0; a signal shows as 128 + its number.
+int underlimit(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    // Large buffers are mapped on their own, so heap that earlier tests freed cannot hold
+    // them unseen by the limit.
+    ::mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+      std::fclose(f);
+    }
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (rlim_t{1} << 30);
+    const rlimit r{limit, limit};
+    if (pages == 0 || ::setrlimit(RLIMIT_AS, &r) != 0) ::_exit(100);
+    ::alarm(60);
+    // An exception must not reach the test framework in this copy of the program.
+    try {
+      ::_exit(body());
+    } catch (...) {
+      ::_exit(101);
+    }
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 class BitmapFile : public ::testing::Test {
@@ -281,6 +323,163 @@ TEST_F(BitmapFile, PngPagesShrinkUntilTheWritersBuffersFit) {
   EXPECT_EQ(r.points[0], (std::array<int, 3>{0, 0, 255})) << r.output;
 }
 
+// A page too wide for a PCX header keeps its rows: each side is cut to what its own header
+// field counts (65,536 pixels at 1 and 4 bits, 65,534 at 8 and 24), never both together down
+// to no rows. At 131,072 x 4 the page once reached 0 rows and drawing on it crashed.
+TEST_F(BitmapFile, WidePcxPagesKeepTheirRows) {
+  ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
+  struct Case {
+    int depth, width, height, wantwidth, wantheight;
+  };
+  const Case cases[] = {{1, 131072, 4, 65536, 4}, {4, 131072, 4, 65536, 4}, {8, 131072, 4, 65534, 4},
+                        {24, 131072, 4, 65534, 4}, {8, 100, 65536, 100, 65535}, {8, 65534, 3, 65534, 3},
+                        {1, 65536, 3, 65536, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.depth) + " bits, " + std::to_string(c.width) + " x " + std::to_string(c.height));
+    igrhardcopyoptions(1, c.width);
+    igrhardcopyoptions(2, c.height);
+    igrhardcopyoptions(23, c.depth);
+    igrhardcopyoptions(26, 0);
+    const std::string path = hc::scratch("rows.pcx").string();
+    tessar.error.LASTERROR = 0;
+    {
+      HangGuard guard("a wide PCX page", 60);
+      igrhardcopy(path);
+      ASSERT_EQ(tessar.graphics.attributes.HARDCOPYON, 1);
+      // Just inside the header's counts the page is as asked, with no error.
+      EXPECT_EQ(tessar.error.LASTERROR, c.width == c.wantwidth && c.height == c.wantheight ? 0 : 34);
+      EXPECT_EQ(tessar.raster.state.RASWIDTH, c.wantwidth);
+      EXPECT_EQ(tessar.raster.state.RASHEIGHT, c.wantheight);
+      if (c.height < 100) drawtestpicture();
+      tessar.graphics.operands.PLOTSTARTED = 1;
+      igrhardcopy("S");
+    }
+    const Read r = pillow(path, {{0, 0}});
+    EXPECT_EQ(r.width, c.wantwidth) << r.output;
+    EXPECT_EQ(r.height, c.wantheight);
+  }
+}
+
+// A page of no pixels cannot be drawn on: refused with error 34, the hardcopy off and no
+// file written. (The manager keeps such sizes out of the options; the driver does not rely
+// on it.)
+TEST_F(BitmapFile, PagesOfNoPixelsAreRefused) {
+  for (auto [width, height] : {std::pair{0, 480}, {640, 0}, {-5, -5}}) {
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    tessar.hardcopy.HCOPTIONS[0] = width;
+    tessar.hardcopy.HCOPTIONS[1] = height;
+    igrhardcopyoptions(26, 3);
+    const std::string path = hc::scratch("none.png").string();
+    std::filesystem::remove(path);
+    tessar.error.LASTERROR = 0;
+    igrhardcopy(path);
+    EXPECT_EQ(tessar.error.LASTERROR, 34);
+    EXPECT_EQ(tessar.graphics.attributes.HARDCOPYON, 0);
+    drawtestpicture();
+    igrhardcopy("S");
+    EXPECT_TRUE(tessar.raster.IRBUFF.empty());
+    EXPECT_FALSE(std::filesystem::exists(path) && std::filesystem::file_size(path) > 0);
+  }
+}
+
+// A page 2^31 - 1 pixels wide and 10 high: the writer's counts (a PNG image of at most 2^31
+// bytes, a BMP file of at most 2^32) and the page's own limit decide the page from its size
+// before anything is allocated, and memory then shrinks it a few steps more. It once ran for
+// minutes through gigabytes and ended with a page of 0 rows.
+TEST_F(BitmapFile, PagesBeyondWhatAWriterCountsAreDecidedFromTheirSize) {
+  struct Case {
+    int format, depth;
+  };
+  for (const Case& c : {Case{3, 8}, Case{3, 24}, Case{1, 8}, Case{1, 24}}) {
+    SCOPED_TRACE(std::to_string(c.format) + " format, " + std::to_string(c.depth) + " bits");
+    const std::string path = hc::scratch("huge.img").string();
+    const int status = underlimit([&] {
+      igrhardcopyoptions(1, 2147483647);
+      igrhardcopyoptions(2, 10);
+      igrhardcopyoptions(23, c.depth);
+      igrhardcopyoptions(26, c.format);
+      tessar.error.LASTERROR = 0;
+      igrhardcopy(path);
+      const RasterState& rs = tessar.raster.state;
+      if (tessar.graphics.attributes.HARDCOPYON != 1) return 2;
+      if (tessar.error.LASTERROR != 34) return 3;
+      if (rs.RASWIDTH < 1 || rs.RASHEIGHT < 1 || rs.RASWIDTH >= 2147483647) return 4;
+      if (tessar.raster.IRBUFF.size() != static_cast<std::size_t>(rs.RASTOTALWORDS) + 1) return 5;
+      igrhardcopy("S");
+      return 0;
+    });
+    EXPECT_EQ(status, 0) << "2: refused, 3: no error 34, 4: page size, 5: page words, 101: an exception, 142: "
+                            "still running after 60 s";
+  }
+}
+
+// Filled shapes that cover the whole drawable, drawn into the page at extents whose device
+// coordinates pass 2^22 (where a float no longer places a point to half a pixel) and 2^31
+// (where no device integer holds them): every one fills the page as a near one does. The
+// devices' own fills (styles 3 and 4) once drew nothing from 1e8 (and the trapezium from
+// 6e6), the hatched triangle and trapezium nothing from 1e8.
+TEST_F(BitmapFile, FarShapesCoveringThePageFillIt) {
+  using Draw = std::function<void(float)>;
+  const std::pair<const char*, Draw> shapes[] = {
+      {"triangle", [](float f) { IGrTriangle(-f, -f, f, -f, 0, f); }},
+      {"rectangle", [](float f) { IGrRectangle(-f, -f, f, f); }},
+      {"trapezium", [](float f) { IGrTrapezium(-f, -f, f, f, 2 * f, 2 * f, 1); }},
+      {"trapezium along x", [](float f) { IGrTrapezium(-f, -f, f, f, 2 * f, 2 * f, 2); }},
+      {"parallelogram", [](float f) { igrparallel(-f, -f, f, f, 4 * f, 1); }},
+      {"simple polygon", [](float f) {
+         const std::vector<float> x = {-f, f, f, -f}, y = {-f, -f, f, f};
+         igrpolygonsimple(x, y, 4);
+       }},
+      {"polygon", [](float f) {
+         const std::vector<float> x = {-f, f, f, -f}, y = {-f, -f, f, f};
+         IGrPolygonComplex(x, y, 4);
+       }},
+      {"circle", [](float f) { igrcircle(0.5f, 0.5f, f); }},
+  };
+  igrhardcopyoptions(1, 200);
+  igrhardcopyoptions(2, 150);
+  igrhardcopyoptions(23, 8);
+  igrhardcopyoptions(26, 0);
+  auto inked = [](float extent, int style, const Draw& draw) {
+    igrhardcopy(hc::scratch("far.pcx").string());
+    IGrUnits(0, 0, 1, 1);
+    IGrColourN(5);
+    IGrColourN(40);
+    igrfillpattern(style, 2, 3);
+    {
+      HangGuard guard("a far filled shape", 20);
+      draw(extent);
+    }
+    const RasterState& rs = tessar.raster.state;
+    long n = 0;
+    for (int y = 0; y < rs.RASHEIGHT; ++y)
+      for (int x = 0; x < rs.RASWIDTH; ++x)
+        n += ((tessar.raster.IRBUFF[static_cast<std::size_t>(x / 4 + y * rs.RASROWWORDS)] >> (8 * (x % 4))) & 0xFF) != 0;
+    igrhardcopy("S");
+    return n;
+  };
+  for (int style : {1, 3, 4}) {
+    // The whole page in the fill, as a near rectangle covers it.
+    const long page = inked(10, style, shapes[1].second);
+    if (style == 4) EXPECT_EQ(page, 200 * 150);
+    for (const auto& [name, draw] : shapes) {
+      SCOPED_TRACE(std::string(name) + ", style " + std::to_string(style));
+      const long near = inked(10, style, draw);
+      // 5e3 and 6e3 lie either side of 2^22 device units on this 800-unit drawable.
+      for (float extent : {5e3f, 6e3f, 1e5f, 6e6f, 1e8f, 1e9f}) {
+        SCOPED_TRACE(extent);
+        const long far = inked(extent, style, draw);
+        if (style == 1)   // the hatch grid may start elsewhere: one line more or less
+          EXPECT_NEAR(static_cast<double>(far), static_cast<double>(near), 0.1 * static_cast<double>(near));
+        else if (std::string(name) == "circle" && extent < 5.5e3f)
+          EXPECT_EQ(far, near);   // the device's own line fill of a near ellipse, as before
+        else
+          EXPECT_EQ(far, page);
+      }
+    }
+  }
+}
+
 // Device requests straight to the raster device on a small page of one pixel per unit.
 class RasterDevice : public ::testing::Test {
  protected:
@@ -382,6 +581,59 @@ TEST_F(RasterDevice, ImagesTurnWithThePage) {
   assignfixed(tessar.files.HCCURRENT, hc::scratch("missing.png").string());
   request(DIMAGE);
   EXPECT_NE(op.IOPER1, 0) << "the loader's error comes back";
+}
+
+// Small image files whose headers claim gigabytes: the image request checks that the file
+// holds the rows before it allocates for them, and refuses with error 2 at once. A 2 KB PCX
+// of 32,768 x 65,535 once took 2 GB and seconds before its error; an 86-byte PNG of 46,340
+// x 46,340 (IHDR, then IEND) took 4 GB and was drawn, all black, as a success.
+TEST_F(RasterDevice, SmallFilesClaimingHugeImagesAreRefusedBeforeAllocating) {
+  auto le16 = [](std::vector<std::uint8_t>& b, std::size_t at, int v) {
+    b[at] = static_cast<std::uint8_t>(v);
+    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+  };
+  auto le32 = [](std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  std::vector<std::uint8_t> pcx(2048, 0);
+  pcx[0] = 10; pcx[1] = 5; pcx[2] = 1; pcx[3] = 8; pcx[65] = 1;
+  le16(pcx, 8, 32767); le16(pcx, 10, 65534); le16(pcx, 66, 32768);
+  pcx[2048 - 769] = 12;
+  std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                                   0, 0, 0xB5, 0x04, 0, 0, 0xB5, 0x04, 8, 2, 0, 0, 0, 0, 0, 0, 0,
+                                   0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+  png.resize(86, 0);   // and some trailing bytes, as the reported file had
+  std::vector<std::uint8_t> bmp(2048, 0);
+  bmp[0] = 'B'; bmp[1] = 'M';
+  le32(bmp, 10, 54); le32(bmp, 14, 40); le32(bmp, 18, 40000); le32(bmp, 22, 40000);
+  le16(bmp, 26, 1); le16(bmp, 28, 24);
+  struct Case {
+    const char* name;
+    const std::vector<std::uint8_t>& bytes;
+  };
+  for (const Case& c : {Case{"claims.pcx", pcx}, Case{"claims.png", png}, Case{"claims.bmp", bmp}}) {
+    SCOPED_TRACE(c.name);
+    const std::string path = hc::scratch(c.name).string();
+    {
+      std::ofstream out(path, std::ios::binary);
+      out.write(reinterpret_cast<const char*>(c.bytes.data()), static_cast<std::streamsize>(c.bytes.size()));
+    }
+    std::array<int, 5> info{};
+    igrfileinfo(path, info, 5);
+    ASSERT_GT(static_cast<long long>(info[1]) * info[2], 1000000000LL) << "the header claims a huge image";
+    const int status = underlimit([&] {
+      DeviceOperands& op = tessar.graphics.operands;
+      assignfixed(tessar.files.HCCURRENT, path);
+      op.IX2 = info[1];
+      op.IY2 = info[2];
+      op.IOPER1 = 0;
+      const std::vector<std::uint32_t> before = tessar.raster.IRBUFF;
+      request(DIMAGE);
+      if (op.IOPER1 != 2) return 2;
+      return tessar.raster.IRBUFF == before ? 0 : 3;
+    });
+    EXPECT_EQ(status, 0) << "2: not error 2, 3: drawn, 101: an exception (no memory), 142: still running after 60 s";
+  }
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "tests/hang_guard.h"
 #include "tests/hardcopy/driver_files.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/hardcopy/printer_models.h"
@@ -467,8 +469,9 @@ TEST_F(RasterPrinterStream, PinBandsDecodeToThePage) {
 
 // Rows wider than a printer's commands can count (the ESC/P2 dot count and the pin printers'
 // column count are 16-bit, a PCL row must fit the 40000-byte buffer) are printed at the next
-// lower resolution, every dot of every row sent; the widest page at the last resolution is
-// refused with error 34, never sent with a wrapped count or a cut row.
+// lower resolution, every dot of every row sent, and the lowering is reported with error 34
+// as the bitmap-file driver reports a smaller page; the widest page at the last resolution
+// is refused with error 34, never sent with a wrapped count or a cut row.
 TEST_F(RasterPrinterStream, RowsTooWideForTheirCountsTakeALowerResolution) {
   struct Case {
     int model, pins, widthpoints, resolution;   // the resolution the page gets
@@ -487,6 +490,7 @@ TEST_F(RasterPrinterStream, RowsTooWideForTheirCountsTakeALowerResolution) {
     igrhardcopy(path);
     ASSERT_EQ(tessar.graphics.attributes.HARDCOPYON, 1);
     EXPECT_EQ(static_cast<int>(tessar.raster.state.RASXRES), c.resolution);
+    EXPECT_EQ(tessar.error.LASTERROR, 34) << "the lower resolution is reported";
     tessar.raster.IRBUFF.assign(tessar.raster.IRBUFF.size(), 0xFFFFFFFFu);
     tessar.graphics.operands.PLOTSTARTED = 1;
     const RasterState rs = tessar.raster.state;
@@ -506,6 +510,49 @@ TEST_F(RasterPrinterStream, RowsTooWideForTheirCountsTakeALowerResolution) {
   igrhardcopy(hc::scratch("wider.prn").string());
   EXPECT_EQ(tessar.error.LASTERROR, 34);
   EXPECT_EQ(tessar.graphics.attributes.HARDCOPYON, 0);
+  // Just inside the first resolution's counts (6,000 points are 60,000 dots at 720 dpi): no
+  // lowering and no error.
+  iprinter(36);
+  igrhardcopyselect(1, HCRASTER);
+  for (auto [n, v] : {std::pair{1, 6000}, {2, 6}, {13, 1}, {5, 0}}) igrhardcopyoptions(n, v);
+  tessar.error.LASTERROR = 0;
+  igrhardcopy(hc::scratch("fits.prn").string());
+  EXPECT_EQ(tessar.error.LASTERROR, 0);
+  EXPECT_EQ(static_cast<int>(tessar.raster.state.RASXRES), 720);
+  igrhardcopy("S");
+}
+
+// Pages of 3e8 points or more have more dots on a side than 32 bits count at any
+// resolution (2.5e9 at 600 dpi): refused with error 34 before any coordinate is formed, the
+// hardcopy off, and the plot drawn afterwards reaches no page. The device x once wrapped to
+// -2,136,719,488 and drawing crashed.
+TEST_F(RasterPrinterStream, PagesBeyondWhatDotsCountAreRefused) {
+  struct Case {
+    int model;
+    int width, height, landscape;
+  };
+  // LaserJet 4 (PCL), Epson Stylus (ESC/P2) and Epson LQ (24 pins).
+  const Case cases[] = {{29, 300000000, 432, 0}, {29, 576, 300000000, 0}, {29, 576, 2147483647, 1},
+                        {36, 300000000, 432, 0}, {17, 576, 300000000, 0}, {17, 2147483647, 2147483647, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.model) + ": " + std::to_string(c.width) + " x " + std::to_string(c.height));
+    iprinter(c.model);
+    igrhardcopyselect(1, HCRASTER);
+    for (auto [n, v] : {std::pair{1, c.width}, {2, c.height}, {13, 1}, {5, c.landscape}}) igrhardcopyoptions(n, v);
+    const std::string path = hc::scratch("far.prn").string();
+    std::filesystem::remove(path);
+    tessar.error.LASTERROR = 0;
+    {
+      HangGuard guard("a raster printer page of 3e8 points", 60);
+      igrhardcopy(path);
+      EXPECT_EQ(tessar.error.LASTERROR, 34);
+      EXPECT_EQ(tessar.graphics.attributes.HARDCOPYON, 0);
+      drawtestpicture();
+      igrhardcopy("S");
+    }
+    EXPECT_TRUE(tessar.raster.IRBUFF.empty());
+    EXPECT_FALSE(std::filesystem::exists(path) && std::filesystem::file_size(path) > 0);
+  }
 }
 
 }  // namespace

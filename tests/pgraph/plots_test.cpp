@@ -3,6 +3,7 @@
 // symbols-font switch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -119,7 +120,7 @@ TEST_F(Plots, ReversedXRunsTheSeriesRightToLeft) {
 }
 
 TEST_F(Plots, FillAcrossTheBaseIsTwoTrianglesMeetingOnTheZeroLine) {
-  float h1 = 0.2f;
+  double h1 = 0.2f;
   // From 0.2 above the base 0.5 to 0.2 below it: crosses at the middle.
   tessar.pgraph.plot.CURRENTSET = 1;
   ipgstyle(1, {.a = 4, .b = 0, .c = 1});
@@ -132,7 +133,7 @@ TEST_F(Plots, FillAcrossTheBaseIsTwoTrianglesMeetingOnTheZeroLine) {
                           c.code == DPOLYGONSOLID))
       ++tri;
   EXPECT_GE(tri, 2);
-  EXPECT_FLOAT_EQ(h1, -0.2f);
+  EXPECT_FLOAT_EQ(static_cast<float>(h1), -0.2f);
 }
 
 TEST_F(Plots, FilledSetWithAFarValueFillsOnlyWhatShows) {
@@ -150,6 +151,13 @@ TEST_F(Plots, FilledSetWithAFarValueFillsOnlyWhatShows) {
       ipglineplot(y);
     }
     EXPECT_GT(count(DLINE), 20);
+    // Nothing of the fill lies below the base line (value 0): the corner under the far
+    // value, worked out in single precision, once fell rows below it.
+    float X = 0, base = 0;
+    device(yyp2x(0), yyp2y(0), X, base);
+    int below = 0;
+    for (const Segment& g : segments()) below += std::min(g.y1, g.y2) < base - 0.5f;
+    EXPECT_EQ(below, 0) << "hatch lines below the base line";
   }
 }
 

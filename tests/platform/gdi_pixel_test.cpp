@@ -471,16 +471,26 @@ TEST(LineTo, HugeCoordinatesDrawTheirVisiblePart) {
 TEST(ExtCreatePen, DashesKeepTheirPhaseAcrossTheClippedPart) {
   const LOGBRUSH black{BS_SOLID, RGB(0, 0, 0), 0};
   const DWORD dashes[] = {3, 2};
-  HPEN p = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT, 1, black, 2, dashes);
-  Canvas cv(10, 1);
-  SelectObject(cv.dc, p);
-  // Starts 100000005 pixels to the left: a whole number of periods, so the pattern is in
-  // phase with a line started at 0.
-  MoveToEx(cv.dc, -100000005, 0, nullptr);
-  LineTo(cv.dc, 100000000, 0);
-  EXPECT_EQ(show(cv.picture()), show({"###..###.."}));
-  SelectObject(cv.dc, GetStockObject(BLACK_PEN));
-  DeleteObject(p);
+  // A geometric pen (dashed as outlines) and a cosmetic one (dashed pixel by pixel).
+  for (const DWORD kind : {DWORD{PS_GEOMETRIC | PS_ENDCAP_FLAT}, DWORD{PS_COSMETIC}}) {
+    HPEN p = ExtCreatePen(kind | PS_USERSTYLE, 1, black, 2, dashes);
+    // Each start lies a whole number of periods to the left, so the pattern is in phase
+    // with a line started at 0. Ends beyond 2^27 pixels were once held there one by one,
+    // which moved the phase (2 pixels at 1e9).
+    for (const int far : {100000005, 1000000005, 2147483645}) {
+      SCOPED_TRACE(far);
+      Canvas cv(10, 2);
+      SelectObject(cv.dc, p);
+      MoveToEx(cv.dc, -far, 0, nullptr);
+      LineTo(cv.dc, 100000000, 0);
+      // The same along a polyline.
+      const POINT line[] = {{-far, 1}, {100000000, 1}};
+      Polyline(cv.dc, line, 2);
+      EXPECT_EQ(show(cv.picture()), show({"###..###..", "###..###.."}));
+      SelectObject(cv.dc, GetStockObject(BLACK_PEN));
+    }
+    DeleteObject(p);
+  }
 }
 
 TEST(CreateEllipticRgn, RefusesFiguresNoBitmapCouldHold) {

@@ -97,7 +97,7 @@ TEST_F(IGrLoadImageDataTest, RefusesWhatItCannotDecode) {
       // Found by fuzz_images: rows times the height once overflowed (UBSan stopped the run).
       {"a PNG whose height reads as negative, with rows of gigabytes", pngheader(16, 6, 0, 0, 0x789C5F64, 0x80000006), 27},
       {"a PNG of zero rows", pngheader(8, 2, 0, 0, 2, 0), 27},
-      {"a BMP shorter than its rows", shortbmp, 27},
+      {"a BMP shorter than its rows is truncated", shortbmp, 2},
       {"an 8-bit PCX without its palette marker", pcx8, 2},
   };
   for (const RefusalCase& c : cases) {
@@ -113,6 +113,58 @@ TEST_F(IGrLoadImageDataTest, RefusesWhatItCannotDecode) {
   std::vector<int> pixels(4, -5);
   IGrLoadImageData((dir() / "no such file.bmp").string(), pixels);
   EXPECT_EQ(tessar.error.LASTERROR, 27) << "a missing file is of type -1, not an open error";
+}
+
+// Images whose data end before their last row are refused with error 2, whatever the part
+// that came: a PNG of a header and IEND only (once drawn all black as a success), image data
+// that inflate to fewer rows than the header's, a file ending before IEND, a PCX or a
+// run-length BMP whose stream runs out. The same files whole load without an error.
+TEST_F(IGrLoadImageDataTest, TruncatedImagesAreRefusedWithError2) {
+  Bytes raw;   // 64 x 64 RGB rows, filter 0, bytes that do not repeat
+  for (int r = 0; r < 64; ++r) {
+    raw.push_back(0);
+    for (int k = 0; k < 64 * 3; ++k) raw.push_back(static_cast<std::uint8_t>((r * 193 + k * 7 + k * k) % 251));
+  }
+  const Bytes whole = pngbytes(64, 64, 8, 2, raw, {});
+  const Bytes halfrows = pngbytes(64, 64, 8, 2, Bytes(raw.begin(), raw.begin() + 32 * 193), {});
+  const Bytes noiend(whole.begin(), whole.end() - 12);
+  Bytes pcx(128, 0);   // 16 x 4 at 1 bit, 2 bytes a row
+  pcx[0] = 10; pcx[1] = 5; pcx[2] = 1; pcx[3] = 1; pcx[65] = 1;
+  put16(pcx, 8, 15); put16(pcx, 10, 3); put16(pcx, 66, 2);
+  Bytes pcxwhole = pcx, pcxhalf = pcx;
+  append(pcxwhole, {0x0F, 0x3C, 0x0F, 0x3C, 0x0F, 0x3C, 0x0F, 0x3C});
+  append(pcxhalf, {0x0F, 0x3C, 0x0F, 0x3C});
+  const std::vector<int> grey = {0x000000, 0xFFFFFF};
+  const Bytes rlewhole = bmpfile(8, 2, 8, 1, grey, {8, 1, 0, 0, 8, 0, 0, 1});
+  const Bytes rlecut = bmpfile(8, 2, 8, 1, grey, {8, 1, 0, 0, 8});
+  struct Case {
+    const char* why;
+    Bytes bytes;
+    int error;
+  };
+  const Case cases[] = {
+      {"a PNG of IHDR and IEND", pngheader(8, 2, 0, 0), 2},
+      {"PNG data of half the rows", halfrows, 2},
+      {"a PNG ending before IEND", noiend, 2},
+      {"the PNG whole", whole, 0},
+      {"a PCX of half its rows", pcxhalf, 2},
+      {"the PCX whole", pcxwhole, 0},
+      {"a run-length BMP without its end", rlecut, 2},
+      {"the run-length BMP whole", rlewhole, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    tessar.error.LASTERROR = 0;
+    const std::string path = writefile(dir(), "cut", c.bytes);
+    std::vector<int> pixels(64 * 64, -5);
+    IGrLoadImageData(path, pixels);
+    EXPECT_EQ(tessar.error.LASTERROR, c.error);
+  }
+  // The whole PNG's last pixel, from its last row.
+  std::vector<int> pixels(64 * 64, -5);
+  IGrLoadImageData(writefile(dir(), "whole.png", whole), pixels);
+  const std::size_t last = 63 * 193 + 1 + 63 * 3;
+  EXPECT_EQ(pixels.back(), raw[last] + 256 * raw[last + 1] + 65536 * raw[last + 2]);
 }
 
 // A 40,000-byte row buffer once took any width; now the image must fit the caller's array.

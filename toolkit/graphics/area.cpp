@@ -300,6 +300,18 @@ void yye2i(float x, float y, float& X, float& Y) {
   }
 }
 
+void yye2id(double x, double y, double& X, double& Y) {
+  const GraphicsArea& ar = tessar.graphics.area;
+  const double gx = x - ar.GX1, gy = y - ar.GY1;
+  switch (ar.PAGEROTATION) {
+    case 0: X = gx * ar.DEVW / ar.GXRANGE + ar.XMIN; Y = gy * ar.DEVH / ar.GYRANGE + ar.YMIN; break;
+    case 90: X = ar.XMAX - gy * ar.DEVW / ar.GYRANGE; Y = gx * ar.DEVH / ar.GXRANGE + ar.YMIN; break;
+    case 180: X = ar.XMAX - gx * ar.DEVW / ar.GXRANGE; Y = ar.YMAX - gy * ar.DEVH / ar.GYRANGE; break;
+    case 270: X = gy * ar.DEVW / ar.GYRANGE + ar.XMIN; Y = ar.YMAX - gx * ar.DEVH / ar.GXRANGE; break;
+    default: break;
+  }
+}
+
 void yyi2e(float X, float Y, float& x, float& y) {
   const GraphicsArea& ar = tessar.graphics.area;
   switch (ar.PAGEROTATION) {

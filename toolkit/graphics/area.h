@@ -13,6 +13,8 @@ void IGrViewport(float x1, float y1, float x2, float y2);
 void igrareaclear();
 void yywing(float X1, float Y1, float X2, float Y2);
 void yye2i(float x, float y, float& X, float& Y);
+// yye2i worked in double, for points far from the drawable.
+void yye2id(double x, double y, double& X, double& Y);
 void yyi2e(float X, float Y, float& x, float& y);
 void yyresn(int type, int number, int width, int height);
 void yyresnrot();

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "toolkit/text/errors.h"
 #include "toolkit/state/tessar.h"
@@ -114,6 +115,39 @@ void hatch(const Ellipse& e, int side, int kind, int density, int angle) {
   }
 }
 
+// A filled ellipse far larger than the drawable, or far from it: its part near the clip box
+// as a polygon worked out in double, one point a row on each side, and filled as a polygon,
+// so no device request carries a radius or centre that its integers cannot hold.
+void farellipse(float x, float y, float radius, float ratio, float aspect) {
+  const GraphicsArea& a = tessar.graphics.area;
+  double xc = 0, yc = 0;
+  yye2id(x, y, xc, yc);
+  const double t = static_cast<double>(radius) * ratio * a.RDEVH / a.REFXRANGE * aspect;
+  const bool upright = a.PAGEROTATION % 180 == 0;
+  const double rx = upright ? static_cast<double>(radius) * a.DEVW / a.GXRANGE : t;
+  const double ry = upright ? t : static_cast<double>(radius) * a.DEVH / a.GXRANGE;
+  if (!(rx > 0 && ry > 0)) return;
+  const double lo = std::max(static_cast<double>(a.TYMIN) - 8.0, yc - ry);
+  const double hi = std::min(static_cast<double>(a.TYMAX) + 8.0, yc + ry);
+  if (!(lo <= hi)) return;
+  const double xlo = a.TXMIN - 16.0, xhi = a.TXMAX + 16.0;
+  std::vector<double> left, right, rows;
+  for (double v = lo;; v = std::min(v + 1.0, hi)) {
+    const double q = std::clamp((v - yc) / ry, -1.0, 1.0);
+    const double w = rx * std::sqrt(std::max(0.0, 1.0 - q * q));
+    rows.push_back(v);
+    left.push_back(std::clamp(xc - w, xlo, xhi));
+    right.push_back(std::clamp(xc + w, xlo, xhi));
+    if (v >= hi) break;
+  }
+  std::vector<double> px(left), py(rows);
+  for (std::size_t i = rows.size(); i-- > 0;) {
+    px.push_back(right[i]);
+    py.push_back(rows[i]);
+  }
+  yyfillclipped(std::move(px), std::move(py));
+}
+
 }  // namespace
 
 //------------------------------------------------------------------------------
@@ -157,6 +191,12 @@ void yyelip(float x, float y, float radius, float ratio) {
     sc.ry = hc.ry = radius * a.DEVH / a.GXRANGE;
   }
   if (sc.xc - sc.rx > a.XMAX || sc.xc + sc.rx < a.XMIN || sc.yc - sc.ry > a.YMAX || sc.yc + sc.ry < a.YMIN) {
+    done();
+    return;
+  }
+  if ((at.FILLSTYLE == 3 || at.FILLSTYLE == 4) &&
+      yyfarshape(std::array<double, 2>{sc.xc, sc.rx}, std::array<double, 2>{sc.yc, sc.ry})) {
+    farellipse(x, y, radius, ratio, at.SCREENON > 0 ? a.ASPECT : op.HCASPECT);
     done();
     return;
   }

@@ -40,15 +40,13 @@ double pixelcentre(float m) { return m >= 0 ? std::trunc(m) + 0.5 : std::trunc(m
 }  // namespace
 
 float yyxinr(float x1, float y1, float x2, float y2, float y) {
-  float r;
-  if (y1 <= y2) {
-    if (y2 - y1 <= 0) return kNoCrossing;
-    r = x1 + (y - y1) * (x2 - x1) / (y2 - y1);
-  } else {
-    r = x2 + (y - y2) * (x2 - x1) / (y2 - y1);
-  }
-  if (!(std::fabs(r) <= kNoCrossing)) r = kNoCrossing;
-  return r;
+  if (y1 <= y2 && y2 - y1 <= 0) return kNoCrossing;
+  // In double: far edges overflow a float product, and a crossing far to the left must stay
+  // on the left, or a span across the whole area would collapse to nothing.
+  const double r = y1 <= y2 ? x1 + (static_cast<double>(y) - y1) * (static_cast<double>(x2) - x1) / (static_cast<double>(y2) - y1)
+                            : x2 + (static_cast<double>(y) - y2) * (static_cast<double>(x2) - x1) / (static_cast<double>(y2) - y1);
+  if (std::isnan(r)) return kNoCrossing;
+  return static_cast<float>(std::clamp(r, -static_cast<double>(kNoCrossing), static_cast<double>(kNoCrossing)));
 }
 
 float yyyinr(float x1, float y1, float x2, float y2, float x) {
@@ -73,6 +71,55 @@ int yydevint(float v) {
   if (v >= 2147483520.0f) return 2147483520;
   if (v <= -2147483520.0f) return -2147483520;
   return static_cast<int>(v);
+}
+
+bool yyfarshape(std::span<const double> x, std::span<const double> y) {
+  constexpr double kNear = 4194304.0;
+  for (std::size_t i = 0; i < std::min(x.size(), y.size()); ++i)
+    if (!(std::fabs(x[i]) < kNear && std::fabs(y[i]) < kNear)) return true;
+  return false;
+}
+
+void yyclippolygon(std::vector<double>& x, std::vector<double>& y) {
+  const GraphicsArea& ar = tessar.graphics.area;
+  constexpr double kMargin = 8.0;
+  const double box[4] = {ar.TXMIN - kMargin, ar.TXMAX + kMargin, ar.TYMIN - kMargin, ar.TYMAX + kMargin};
+  for (int side = 0; side < 4; ++side) {
+    const bool alongx = side < 2, upper = side % 2 == 1;
+    const double edge = box[side];
+    auto inside = [&](double px, double py) {
+      const double v = alongx ? px : py;
+      return upper ? v <= edge : v >= edge;
+    };
+    std::vector<double> ox, oy;
+    const std::size_t n = std::min(x.size(), y.size());
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::size_t j = i + 1 < n ? i + 1 : 0;
+      const bool a = inside(x[i], y[i]), b = inside(x[j], y[j]);
+      if (a) {
+        ox.push_back(x[i]);
+        oy.push_back(y[i]);
+      }
+      if (a != b) {
+        const double t = alongx ? (edge - x[i]) / (x[j] - x[i]) : (edge - y[i]) / (y[j] - y[i]);
+        ox.push_back(alongx ? edge : x[i] + t * (x[j] - x[i]));
+        oy.push_back(alongx ? y[i] + t * (y[j] - y[i]) : edge);
+      }
+    }
+    x.swap(ox);
+    y.swap(oy);
+  }
+  if (x.size() < 3) {
+    x.clear();
+    y.clear();
+  }
+}
+
+void yyfillclipped(std::vector<double> x, std::vector<double> y) {
+  yyclippolygon(x, y);
+  if (x.empty()) return;
+  const std::vector<float> fx(x.begin(), x.end()), fy(y.begin(), y.end());
+  yyplygon(fx, fy, static_cast<int>(fx.size()), 1);
 }
 
 long long yyscangrid(double first, double step, double last, bool strict, double lo, double hi,
@@ -359,6 +406,29 @@ void yyplygon(std::span<const float> x, std::span<const float> y, int n, int uni
     else {
       xw[i] = x[i];
       yw[i] = y[i];
+    }
+  }
+  if (at.FILLSTYLE >= 3) {
+    // Far corners: clipped in double first, from the user's values where they were given.
+    std::vector<double> dx(static_cast<std::size_t>(n)), dy(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      if (units == 0)
+        yye2id(x[i], y[i], dx[i], dy[i]);
+      else {
+        dx[i] = x[i];
+        dy[i] = y[i];
+      }
+    }
+    if (yyfarshape(dx, dy)) {
+      yyclippolygon(dx, dy);
+      if (dx.empty()) {
+        n = given;
+        finish();
+        return;
+      }
+      n = static_cast<int>(dx.size());
+      xw.assign(dx.begin(), dx.end());
+      yw.assign(dy.begin(), dy.end());
     }
   }
   const auto [bx0, bx1] = std::minmax_element(xw.begin(), xw.end());

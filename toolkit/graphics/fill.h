@@ -3,6 +3,7 @@
 // hatch spacing and two-colour rules, edge crossings, and the even-odd scan-line polygon fill.
 #include <functional>
 #include <span>
+#include <vector>
 
 void IGrPolygonComplex(std::span<const float> x, std::span<const float> y, int n);
 // units 0: points in user units; any other value: device units.
@@ -46,6 +47,16 @@ long long yyscangrid(double first, double step, double last, bool strict, double
 void yyscanrange(bool horizontal, double& lo, double& hi);
 // A device integer: the real truncated toward zero, held within the integer range.
 int yydevint(float v);
+
+// Device filled shapes far from the drawable. Beyond 2^22 device units a float no longer
+// places a point within half a unit, and beyond 2^31 no device integer holds it: such a
+// shape, filled by the devices (styles 3 and 4), is first clipped in double to the clip box
+// widened by a few units, so that what reaches the devices lies near the drawable.
+bool yyfarshape(std::span<const double> x, std::span<const double> y);
+// Sutherland-Hodgman in double against the widened box; fewer than 3 points: nothing shows.
+void yyclippolygon(std::vector<double>& x, std::vector<double>& y);
+// The clipped polygon filled through the polygon fill in device units.
+void yyfillclipped(std::vector<double> x, std::vector<double> y);
 
 // The scan engine of the polygon fill, also used by the linear gradient fill: edge table,
 // active edges and even-odd spans of the closed polygon (u along the lines, v across them).

@@ -25,6 +25,32 @@ double gridof(float a, int i) { return yygridbase(static_cast<double>(a), i); }
 
 struct Point { float x, y; };
 
+// User to device as yye2i does it, from a double: the corner y2 - len2 of a trapezium far
+// from the origin keeps the position a float sum would round away by whole device rows.
+void e2idouble(double x, double y, float& X, float& Y) {
+  double u = 0, v = 0;
+  yye2id(x, y, u, v);
+  X = static_cast<float>(u);
+  Y = static_cast<float>(v);
+}
+
+// A shape the devices fill (styles 3 and 4) whose corners reach far: clipped in double and
+// filled as a polygon, so no device request carries a coordinate it cannot hold. True when
+// taken care of so.
+bool farfilled(std::initializer_list<std::pair<double, double>> user) {
+  if (tessar.graphics.attributes.FILLSTYLE < 3) return false;
+  std::vector<double> x, y;
+  for (const auto& [ux, uy] : user) {
+    double X = 0, Y = 0;
+    yye2id(ux, uy, X, Y);
+    x.push_back(X);
+    y.push_back(Y);
+  }
+  if (!yyfarshape(x, y)) return false;
+  yyfillclipped(std::move(x), std::move(y));
+  return true;
+}
+
 // A segment with an end beyond 2^22 units, where single precision no longer places a point
 // within half a unit, is cut in double (from the exact ends a, b) to just outside the
 // tolerance box first, so the clipper works near the box and the part inside stays where it
@@ -119,6 +145,10 @@ void triangle(float x1, float y1, float x2, float y2, float x3, float y3) {
   GraphicsAttributes& at = g.attributes;
   if ((x1 == x2 && x2 == x3) || (y1 == y2 && y2 == y3)) {
     if (at.OUTLINE != 0) yyerror(22, "IGrTriangle");
+    return;
+  }
+  if (farfilled({{x1, y1}, {x2, y2}, {x3, y3}})) {
+    setcurrentpoint(x1, y1);
     return;
   }
   std::array<Point, 3> q{};
@@ -219,7 +249,7 @@ void rectangle(float x1, float y1, float x2, float y2) {
 }
 
 // Corners of a trapezium, converted; false when the arguments are refused.
-void trapezium(float x1, float y1, float x2, float y2, float len1, float len2, int dir) {
+void trapezium(float x1, float y1, float x2, float y2, double len1, double len2, int dir) {
   GraphicsRegion& g = tessar.graphics;
   GraphicsAttributes& at = g.attributes;
   const float cx = x1, cy = y1;
@@ -235,17 +265,23 @@ void trapezium(float x1, float y1, float x2, float y2, float len1, float len2, i
     yyerror(22, "IGrTrapezium");
     return;
   }
+  const bool farshape = dir == 1 ? farfilled({{x1, y1}, {x2, y2 - len2}, {x2, y2}, {x1, y1 + len1}})
+                                  : farfilled({{x1, y1}, {x1 + len1, y1}, {x2, y2}, {x2 - len2, y2}});
+  if (farshape) {
+    setcurrentpoint(cx, cy);
+    return;
+  }
   std::array<Point, 4> c{};
   if (dir == 1) {
     yye2i(x1, y1, c[0].x, c[0].y);
-    yye2i(x2, y2 - len2, c[1].x, c[1].y);
+    e2idouble(x2, static_cast<double>(y2) - len2, c[1].x, c[1].y);
     yye2i(x2, y2, c[2].x, c[2].y);
-    yye2i(x1, y1 + len1, c[3].x, c[3].y);
+    e2idouble(x1, static_cast<double>(y1) + len1, c[3].x, c[3].y);
   } else {
     yye2i(x1, y1, c[0].x, c[0].y);
-    yye2i(x1 + len1, y1, c[1].x, c[1].y);
+    e2idouble(static_cast<double>(x1) + len1, y1, c[1].x, c[1].y);
     yye2i(x2, y2, c[2].x, c[2].y);
-    yye2i(x2 - len2, y2, c[3].x, c[3].y);
+    e2idouble(static_cast<double>(x2) - len2, y2, c[3].x, c[3].y);
   }
   DeviceOperands& op = g.operands;
   op.IX1 = truncate(c[0].x); op.IY1 = truncate(c[0].y);
@@ -323,7 +359,10 @@ void trapezium(float x1, float y1, float x2, float y2, float len1, float len2, i
             }
             const float xa = yyxinr(c[0].x, c[0].y, c[1].x, c[1].y, y);
             const float xb = yyxinr(c[3].x, c[3].y, c[2].x, c[2].y, y);
-            const bool ina = xmin <= xa && xa <= xmax, inb = xmin <= xb && xb <= xmax;
+            // A level edge has no crossing: its sentinel value must not pass for one inside a
+            // shape wider than the sentinel.
+            const bool ina = c[0].y != c[1].y && xmin <= xa && xa <= xmax;
+            const bool inb = c[3].y != c[2].y && xmin <= xb && xb <= xmax;
             float s = xmin, t = xmax;
             if (ina && inb) {
               s = std::min(xa, xb);
@@ -350,7 +389,8 @@ void trapezium(float x1, float y1, float x2, float y2, float len1, float len2, i
           }
           const float ya = yyyinr(c[0].x, c[0].y, c[3].x, c[3].y, x);
           const float yb = yyyinr(c[1].x, c[1].y, c[2].x, c[2].y, x);
-          const bool ina = ymin <= ya && ya <= ymax, inb = ymin <= yb && yb <= ymax;
+          const bool ina = c[0].x != c[3].x && ymin <= ya && ya <= ymax;
+          const bool inb = c[1].x != c[2].x && ymin <= yb && yb <= ymax;
           float s = ymin, t = ymax;
           if (ina && inb) {
             s = std::min(ya, yb);
@@ -398,6 +438,13 @@ void yyrecti(float X1, float Y1, float X2, float Y2) {
   const float ylo = std::min(Y1, Y2), yhi = std::max(Y1, Y2);
   const int ixlo = truncate(xlo), ixhi = truncate(xhi), iylo = truncate(ylo), iyhi = truncate(yhi);
   if (ixlo > ar.IXMAX || ixhi < ar.IXMIN || iylo > ar.IYMAX || iyhi < ar.IYMIN) return;
+  if (at.FILLSTYLE >= 3) {
+    std::vector<double> x = {xlo, xhi, xhi, xlo}, y = {ylo, ylo, yhi, yhi};
+    if (yyfarshape(x, y)) {
+      yyfillclipped(std::move(x), std::move(y));
+      return;
+    }
+  }
   DeviceOperands& op = g.operands;
   op.IX1 = std::max(ixlo, ar.IXMIN); op.IY1 = std::max(iylo, ar.IYMIN);
   op.IX2 = std::min(ixhi, ar.IXMAX); op.IY2 = std::min(iyhi, ar.IYMAX);
@@ -472,6 +519,10 @@ void yyrecti(float X1, float Y1, float X2, float Y2) {
 }
 
 void IGrTrapezium(float x1, float y1, float x2, float y2, float len1, float len2, int dir) {
+  trapezium(x1, y1, x2, y2, len1, len2, dir);
+}
+
+void yytrapeziumd(float x1, float y1, float x2, float y2, double len1, double len2, int dir) {
   trapezium(x1, y1, x2, y2, len1, len2, dir);
 }
 

@@ -1,10 +1,12 @@
 // The bitmap-file driver: page size and storage at the begin, one image written per page.
 #include "toolkit/hcdrivers/bitmap_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -54,19 +56,89 @@ void defaults() {
   op.HCDEVICE = HCBITMAP;
 }
 
-// Whether a PCX header can count a page of width x height pixels at the depth: its corner,
-// bytes per line and screen size are 16-bit fields. BMP and PNG count in 32 bits.
-bool headerholds(int format, int width, int height, int depth) {
-  if (format == 1 || format == 2 || format == 3) return true;
-  const long long w = std::max(width, 0);
-  const long long n = depth == 1 || depth == 4 ? (w + 7) / 8 : w;
-  return w <= 0x10000 && height <= 0xFFFF && n + n % 2 <= 0xFFFF;
+// The largest side each format's header counts: a PCX header holds the corner and the bytes
+// per line in 16 bits; BMP and PNG sides are 31-bit numbers.
+void sidelimits(int format, int depth, int& maxwidth, int& maxheight) {
+  maxwidth = maxheight = std::numeric_limits<int>::max();
+  if (format == 1 || format == 2 || format == 3) return;
+  maxwidth = depth == 1 || depth == 4 ? 0x10000 : 0xFFFE;
+  maxheight = 0xFFFF;
+}
+
+// Words of a page of width x height pixels.
+long long pagewords(long long width, long long height, int perword, int planes) {
+  return planes * height * ((width + perword - 1) / perword);
+}
+
+// Whether a page of width x height pixels fits the page's word count and the counts of the
+// format: a BMP file's size is a 32-bit field, the PNG writer's buffers are counted in an int.
+bool sizeholds(int format, int width, int height, int depth, int perword, int planes) {
+  if (pagewords(width, height, perword, planes) > kRasterMaxWords) return false;
+  if (format == 3) return yypngholds(width, height, depth);
+  if (format == 1 || format == 2) {
+    const long long padded = (static_cast<long long>(width) * depth + 31) / 32 * 4;
+    const long long header = 54 + (depth == 24 ? 0 : 4LL << depth);
+    return header + padded * height <= 0xFFFFFFFFLL;
+  }
+  return true;
 }
 
 // Whether the writer's own buffers can be had beside the page (the PNG writer compresses
 // the whole image at once).
 bool writerroom(int format, int width, int height, int depth) {
   return format != 3 || yypngroom(width, height, depth);
+}
+
+// Both sides divided by s, neither below one pixel; false when nothing changes.
+bool shrink(int& width, int& height, double s) {
+  const int w = std::max(1, static_cast<int>(width / s)), h = std::max(1, static_cast<int>(height / s));
+  const bool changed = w != width || h != height;
+  width = w;
+  height = h;
+  return changed;
+}
+
+// The page size decided from the asked size before anything is allocated: each side cut to
+// what its header counts, then both sides shrunk together until the page and its file can
+// be counted, and then, while memory is short, by about 5 % a try. Every reduction is error
+// 34. False when not even one pixel fits: the hardcopy is refused.
+bool choosepage(int format, int depth, int perword, int planes, int& width, int& height) {
+  if (width < 1 || height < 1) {
+    yyerror(34, "XXIMAG");
+    return false;
+  }
+  int maxwidth = 0, maxheight = 0;
+  sidelimits(format, depth, maxwidth, maxheight);
+  if (width > maxwidth || height > maxheight) {
+    yyerror(34, "XXIMAG");
+    width = std::min(width, maxwidth);
+    height = std::min(height, maxheight);
+  }
+  // Each step aims at the limit at once; a side held at one pixel leaves the other to take
+  // the rest in the next step, so a few steps always do.
+  for (int step = 0; !sizeholds(format, width, height, depth, perword, planes); ++step) {
+    yyerror(34, "XXIMAG");
+    const double words = static_cast<double>(pagewords(width, height, perword, planes));
+    const double over = std::max(words / static_cast<double>(kRasterMaxWords),
+                                 format == 3 ? static_cast<double>(yypngbytes(width, height, depth)) /
+                                                   std::numeric_limits<int>::max()
+                                             : 1.0);
+    if (step > 64 || !shrink(width, height, std::max(std::sqrt(std::max(over, 1.0)), 1.0541))) return false;
+  }
+  for (;;) {
+    // Tried first untouched, beside the writer's buffers: a try that fails then costs nothing,
+    // where taking the page itself would clear it each time.
+    const long long words = pagewords(width, height, perword, planes);
+    bool room = false;
+    {
+      const std::unique_ptr<std::uint32_t[]> probe(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(words) + 1]);
+      room = probe != nullptr && writerroom(format, width, height, depth);
+    }
+    if (room && yyrasallocate(words)) return true;
+    yyerror(34, "XXIMAG");
+    // Each retry asks for about 90 % of the words of the one before.
+    if (!shrink(width, height, std::sqrt(10.0 / 9.0))) return false;
+  }
 }
 
 void begin() {
@@ -87,26 +159,20 @@ void begin() {
     if (rs.RASDEPTH < 24) tessar.graphics.description.HCTRUECOLOUR = 0;
     rs.RASCLEARVALUE = rs.RASDEPTH == 24 ? 0xFFFFFFFFu : 0u;
     rs.RASXRES = rs.RASYRES = 150.0f;
-    rs.RASWIDTH = o[0];
-    rs.RASHEIGHT = o[1];
-    for (;;) {
-      const long long rowwords = (static_cast<long long>(std::max(rs.RASWIDTH, 0)) + perword - 1) / perword;
-      const long long planewords = static_cast<long long>(std::max(rs.RASHEIGHT, 0)) * rowwords;
-      const long long total = planes * planewords;
-      const int w = rs.RASWIDTH, ht = rs.RASHEIGHT, depth = rs.RASDEPTH;
-      if ((headerholds(o[25], w, ht, depth) && yyrasallocate(total) && writerroom(o[25], w, ht, depth)) ||
-          total <= 0) {
-        rs.RASROWWORDS = static_cast<int>(rowwords);
-        rs.RASPLANEWORDS = static_cast<int>(planewords);
-        rs.RASTOTALWORDS = static_cast<int>(total);
-        break;
-      }
-      yyerror(34, "XXIMAG");
-      const long long reduced = total * 9 / 10;
-      const float s = std::sqrt(static_cast<float>(total) / static_cast<float>(reduced));
-      rs.RASWIDTH = static_cast<int>(static_cast<float>(rs.RASWIDTH) / s);
-      rs.RASHEIGHT = static_cast<int>(static_cast<float>(rs.RASHEIGHT) / s);
+    int width = o[0], height = o[1];
+    if (!choosepage(o[25], rs.RASDEPTH, perword, planes, width, height)) {
+      // No page of even one pixel: nothing is drawn and no file is written.
+      std::vector<std::uint32_t>().swap(tessar.raster.IRBUFF);
+      rs.RASTOTALWORDS = 0;
+      tessar.graphics.attributes.HARDCOPYON = 0;
+      return;
     }
+    rs.RASWIDTH = width;
+    rs.RASHEIGHT = height;
+    const long long rowwords = (static_cast<long long>(width) + perword - 1) / perword;
+    rs.RASROWWORDS = static_cast<int>(rowwords);
+    rs.RASPLANEWORDS = static_cast<int>(rowwords * height);
+    rs.RASTOTALWORDS = static_cast<int>(pagewords(width, height, perword, planes));
     rs.RASCLEARWORDS = rs.RASTOTALWORDS;
     savedname = tessar.files.HCCURRENT;
   }

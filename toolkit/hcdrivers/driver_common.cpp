@@ -56,6 +56,24 @@ int yyhcmodelcolour(int slot) {
   return at.COLOURS[static_cast<std::size_t>(pair)][static_cast<std::size_t>(slot)];
 }
 
+int yyhcimagefits() {
+  DeviceOperands& op = tessar.graphics.operands;
+  ErrorState& es = tessar.error;
+  const int saved = es.LASTERROR, level = es.DEBUGLEVEL;
+  es.LASTERROR = 0;
+  es.DEBUGLEVEL = 0;
+  const std::string& name = tessar.files.HCCURRENT;
+  const bool fits = yyimagefits(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))));
+  es.DEBUGLEVEL = level;
+  if (!fits) {
+    op.IOPER1 = es.LASTERROR;
+    op.IOPER2 = es.ERRDETAIL;
+    return es.LASTERROR;
+  }
+  es.LASTERROR = saved;
+  return 0;
+}
+
 int yyhcloadimage(std::span<int> pixels) {
   DeviceOperands& op = tessar.graphics.operands;
   ErrorState& es = tessar.error;

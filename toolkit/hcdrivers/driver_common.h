@@ -23,6 +23,9 @@ int yyhcmodelcolour(int slot);
 // error number stays the last error and goes to IOPER1 (its detail to IOPER2) and is
 // returned; on success the error state is as it was and 0 is returned.
 int yyhcloadimage(std::span<int> pixels);
+// Whether that file holds the rows its header claims, asked before the pixels are
+// allocated; a file too short is error 2, reported as yyhcloadimage reports its errors.
+int yyhcimagefits();
 // A text for a file's comments or structure (a title, a text value): every control
 // character (line ends, the end-of-job byte, escape ...) becomes a blank, so the text can
 // neither end its line nor its field early and run the rest as commands.

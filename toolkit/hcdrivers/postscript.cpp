@@ -498,6 +498,7 @@ void image() {
     op.IOPER1 = 0;
     return;
   }
+  if (yyhcimagefits() != 0) return;
   std::vector<int> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
   if (yyhcloadimage(pixels) != 0) return;
   op.PLOTSTARTED = 1;

@@ -304,6 +304,7 @@ void image() {
   DeviceOperands& op = tessar.graphics.operands;
   const long long W = op.IX2, H = op.IY2;
   if (W <= 0 || H <= 0) return;
+  if (yyhcimagefits() != 0) return;
   std::vector<int> pixels;
   try {
     pixels.assign(static_cast<std::size_t>(W * H), 0);
@@ -354,7 +355,7 @@ void gradient() {
 }  // namespace
 
 bool yyrasallocate(long long total) {
-  if (total > (1LL << 29)) return false;
+  if (total > kRasterMaxWords) return false;
   try {
     tessar.raster.IRBUFF.assign(static_cast<std::size_t>(total) + 1, 0);
     return true;
@@ -371,6 +372,8 @@ void yyrasbegin(bool opening) {
     std::vector<std::uint32_t>().swap(tessar.raster.IRBUFF);
     return;
   }
+  // The page was just taken zeroed: a clear to 0 would only write it a second time.
+  if (tessar.raster.state.RASCLEARVALUE == 0) return;
   code = DCLEAR;
   yyvras(code);
 }

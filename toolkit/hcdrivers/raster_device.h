@@ -11,5 +11,6 @@ void yyvras(int& code);
 // the page is zeroed when taken, so an impossible size would otherwise stall the machine);
 // and the raster device's begin, which frees the page again when the output file could not
 // be opened (no end request follows then) and otherwise clears it.
+inline constexpr long long kRasterMaxWords = 1LL << 29;
 bool yyrasallocate(long long total);
 void yyrasbegin(bool opening);

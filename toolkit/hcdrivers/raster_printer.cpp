@@ -162,31 +162,49 @@ void begin() {
       rs.RASYRES = v;
       const float across = static_cast<float>(option(1)) * (1.0f / 72.0f);
       const float down = static_cast<float>(option(2)) * (1.0f / 72.0f);
-      if (!landscape()) {
-        rs.RASWIDTH = static_cast<int>(h * across);
-        rs.RASHEIGHT = static_cast<int>(v * down);
-        rs.RASPAPERWIDTH = rs.RASWIDTH;
-        rs.RASPAPERHEIGHT = rs.RASHEIGHT;
-      } else {
-        rs.RASWIDTH = static_cast<int>(v * across);
-        rs.RASHEIGHT = static_cast<int>(h * down);
-        rs.RASPAPERWIDTH = rs.RASHEIGHT;
-        rs.RASPAPERHEIGHT = rs.RASWIDTH;
+      // The sides in double first: a side that a 32-bit dot count cannot hold (or a page of
+      // more words than a page may have) is never converted, so no coordinate can wrap.
+      const double wide = static_cast<double>(landscape() ? v : h) * static_cast<double>(across);
+      const double high = static_cast<double>(landscape() ? h : v) * static_cast<double>(down);
+      if (!(wide >= 1 && high >= 1)) {
+        // Less than one dot: a lower resolution gives fewer still.
+        yyerror(34, "XXRAST");
+        tessar.graphics.attributes.HARDCOPYON = 0;
+        return;
       }
-      const long long rowwords = (static_cast<long long>(std::max(rs.RASWIDTH, 0)) + 31) / 32;
-      const long long planewords = static_cast<long long>(std::max(rs.RASHEIGHT, 0)) * rowwords;
-      const long long total = op.HCPLANES * planewords;
-      if (rowfits(rs.RASPAPERWIDTH, static_cast<int>(h)) && yyrasallocate(total)) {
+      const bool counted = wide * high <= static_cast<double>(kRasterMaxWords) * 32.0 && wide < 2147483520.0 &&
+                           high < 2147483520.0;
+      long long total = 0, rowwords = 0, planewords = 0;
+      if (counted) {
+        if (!landscape()) {
+          rs.RASWIDTH = static_cast<int>(h * across);
+          rs.RASHEIGHT = static_cast<int>(v * down);
+          rs.RASPAPERWIDTH = rs.RASWIDTH;
+          rs.RASPAPERHEIGHT = rs.RASHEIGHT;
+        } else {
+          rs.RASWIDTH = static_cast<int>(v * across);
+          rs.RASHEIGHT = static_cast<int>(h * down);
+          rs.RASPAPERWIDTH = rs.RASHEIGHT;
+          rs.RASPAPERHEIGHT = rs.RASWIDTH;
+        }
+        rowwords = (static_cast<long long>(std::max(rs.RASWIDTH, 0)) + 31) / 32;
+        planewords = static_cast<long long>(std::max(rs.RASHEIGHT, 0)) * rowwords;
+        total = op.HCPLANES * planewords;
+      }
+      if (counted && rs.RASWIDTH >= 1 && rs.RASHEIGHT >= 1 && rowfits(rs.RASPAPERWIDTH, static_cast<int>(h)) &&
+          yyrasallocate(total)) {
         rs.RASROWWORDS = static_cast<int>(rowwords);
         rs.RASPLANEWORDS = static_cast<int>(planewords);
         rs.RASTOTALWORDS = static_cast<int>(total);
         break;
       }
+      // Each lowered resolution is reported, as the bitmap-file driver reports each smaller
+      // page, so a caller can tell the plot is not printed as asked.
+      yyerror(34, "XXRAST");
       if (op.HCRESINDEX < rp.RESCOUNT) {
         ++op.HCRESINDEX;
         continue;
       }
-      yyerror(34, "XXRAST");
       tessar.graphics.attributes.HARDCOPYON = 0;
       return;
     }

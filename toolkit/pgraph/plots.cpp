@@ -190,27 +190,31 @@ void ipgborder() {
   yyrect(X1, Y1, X2, Y2);
 }
 
-void yypgli(float z, float x1, float b1, float x2, float t2, float& h1, float h2) {
+// The heights come in double: a height of a far value less its base, rounded to a float,
+// loses the base, and the corner the trapezium puts back at height - length would fall
+// whole rows below the axis.
+void yypgli(float z, float x1, float b1, float x2, float t2, double& h1, double h2) {
   const PlotDefinition& pd = tessar.pgraph.plot;
   const int k = std::max(pd.CURRENTSET, 1);
   bool lineover = setstyle(k, 0) < 3;
+  const auto f = [](double v) { return static_cast<float>(v); };
   if (h1 > 0 && h2 > 0) {
-    IGrTrapezium(x1, b1, x2, t2, h1, h2, 1);
+    yytrapeziumd(x1, b1, x2, t2, h1, h2, 1);
   } else if (h1 < 0 && h2 < 0) {
-    IGrTrapezium(x1, b1 + h1, x2, b1, -h1, -h2, 1);
+    yytrapeziumd(x1, f(b1 + h1), x2, b1, -h1, -h2, 1);
   } else if (h1 == 0 && h2 == 0) {
     lineover = true;
   } else if (h1 == 0) {
-    IGrTriangle(x1, b1, x2, t2 - h2, x2, t2);
+    IGrTriangle(x1, b1, x2, f(t2 - h2), x2, t2);
   } else if (h2 == 0) {
-    IGrTriangle(x1, b1, x1, b1 + h1, x2, t2);
+    IGrTriangle(x1, b1, x1, f(b1 + h1), x2, t2);
   } else {
-    const float xc = h1 <= h2 ? x1 + (x2 - x1) * (-h1) / ((t2 - b1) - h1)
-                              : x2 + (x1 - x2) * (b1 - t2) / ((h1 + b1) - t2);
-    IGrTriangle(x1, z, x1, z + h1, xc, z);
-    IGrTriangle(xc, z, x2, z, x2, t2);
+    const double xc = h1 <= h2 ? x1 + (static_cast<double>(x2) - x1) * (-h1) / ((static_cast<double>(t2) - b1) - h1)
+                               : x2 + (static_cast<double>(x1) - x2) * (static_cast<double>(b1) - t2) / ((h1 + b1) - t2);
+    IGrTriangle(x1, z, x1, f(z + h1), f(xc), z);
+    IGrTriangle(f(xc), z, x2, z, x2, t2);
   }
-  if (lineover) igrjoin(x1, b1 + h1, x2, t2);
+  if (lineover) igrjoin(x1, f(b1 + h1), x2, t2);
   h1 = h2;
 }
 
@@ -249,7 +253,8 @@ void ipglineplot(std::span<const float> y) {
     }
     int n = 0;
     bool first = true;
-    float xp = 0, bp = 0, hp = 0, gx = 0, b = 0;
+    float xp = 0, bp = 0, gx = 0, b = 0;
+    double hp = 0;
     bool anyvalid = false;
     float v = 0;
     for (int i = 1; i <= N; ++i) {
@@ -285,7 +290,7 @@ void ipglineplot(std::span<const float> y) {
         ++n;
         continue;
       }
-      const float h = pd.PGYRANGE >= 0 ? gy - b : b - gy;
+      const double h = pd.PGYRANGE >= 0 ? static_cast<double>(gy) - b : static_cast<double>(b) - gy;
       if (first) {
         hp = h;
         first = false;
@@ -294,10 +299,10 @@ void ipglineplot(std::span<const float> y) {
       if (pd.PGXRANGE >= 0 && pd.PGYRANGE >= 0) yypgli(Z, xp, bp, gx, gy, hp, h);
       else if (pd.PGXRANGE >= 0) yypgli(Z, xp, bp - hp, gx, b, hp, h);
       else if (pd.PGYRANGE >= 0) {
-        float hh = h;
-        yypgli(Z, gx, b, xp, bp + hp, hh, hp);
+        double hh = h;
+        yypgli(Z, gx, b, xp, static_cast<float>(bp + hp), hh, hp);
       } else {
-        float hh = h;
+        double hh = h;
         yypgli(Z, gx, gy, xp, bp, hh, hp);
       }
       hp = h;

@@ -9,7 +9,7 @@ void ipgaxes(std::optional<float> x0 = std::nullopt, std::optional<float> y0 = s
 void ipgborder();
 void ipglineplot(std::span<const float> y);
 // The fill between one line segment and its base, in graphics units; h1 becomes h2.
-void yypgli(float z, float x1, float b1, float x2, float t2, float& h1, float h2);
+void yypgli(float z, float x1, float b1, float x2, float t2, double& h1, double h2);
 void ipgxypairs(std::span<const float> x, std::span<const float> y,
                 std::optional<int> n = std::nullopt);
 // 1: text output in the symbols stroke font; any other flag: back to the font before it.

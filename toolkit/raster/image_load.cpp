@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "toolkit/raster/file_reader.h"
 #include "toolkit/raster/png.h"
 #include "toolkit/text/errors.h"
+
+#include <zlib.h>
 
 //------------------------------------------------------------------------------
 // [SECTION] Common
@@ -99,7 +102,7 @@ Outcome runlength(int handle, int bits, Image& im, std::vector<int>& out) {
   auto next = [&](std::uint8_t& b) { return yyreadbyte(reader, b) == 1; };
   for (;;) {
     std::uint8_t c1 = 0, c2 = 0;
-    if (!next(c1) || !next(c2)) return Outcome::Refused;
+    if (!next(c1) || !next(c2)) return Outcome::Failed;
     if (c1 > 0) {
       for (int i = 0; i < c1; ++i)
         place(bits == 8 ? c2 : (i % 2 == 0 ? c2 >> 4 : c2 & 15));
@@ -113,7 +116,7 @@ Outcome runlength(int handle, int bits, Image& im, std::vector<int>& out) {
       return Outcome::Done;
     } else if (c2 == 2) {
       std::uint8_t dx = 0, dy = 0;
-      if (!next(dx) || !next(dy)) return Outcome::Refused;
+      if (!next(dx) || !next(dy)) return Outcome::Failed;
       const long long column = ((q % w) + w) % w;
       q = (r - dy) * w + column + dx;
       x += dx;
@@ -123,7 +126,7 @@ Outcome runlength(int handle, int bits, Image& im, std::vector<int>& out) {
       const int total = count + count % 2;
       std::array<std::uint8_t, 256> run{};
       for (int i = 0; i < total; ++i)
-        if (!next(run[static_cast<std::size_t>(i)])) return Outcome::Refused;
+        if (!next(run[static_cast<std::size_t>(i)])) return Outcome::Failed;
       for (int i = 0; i < c2; ++i) {
         const std::uint8_t b = run[static_cast<std::size_t>(bits == 8 ? i : i / 2)];
         place(bits == 8 ? b : (i % 2 == 0 ? b >> 4 : b & 15));
@@ -171,9 +174,11 @@ Outcome loadbmp(int handle, Image& im, int compressed) {
     }
   }
 
-  std::vector<int> out(im.pixels.begin(), im.pixels.end());
-  if (!seekto(handle, dataoffset)) return Outcome::Refused;
+  if (!seekto(handle, dataoffset)) return Outcome::Failed;
   if (compressed == 1 && (bits == 8 || bits == 4)) {
+    // Runs may skip pixels, which keep what the array held: decoded into a copy, handed
+    // over when whole.
+    std::vector<int> out(im.pixels.begin(), im.pixels.end());
     const Outcome o = runlength(handle, bits, im, out);
     if (o == Outcome::Done) std::copy(out.begin(), out.end(), im.pixels.begin());
     return o;
@@ -182,8 +187,10 @@ Outcome loadbmp(int handle, Image& im, int compressed) {
   const long long rowbytes = ((static_cast<long long>(im.w) * bits + 31) / 32) * 4;
   std::vector<std::uint8_t> row(static_cast<std::size_t>(rowbytes));
   for (int r = im.h - 1; r >= 0; --r) {
-    if (!readexact(handle, row.data(), static_cast<int>(rowbytes))) return Outcome::Refused;
-    int* dest = out.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(im.w);
+    // The file's length was checked before the array was made: a short row now means the
+    // file changed under us; the image is refused as truncated.
+    if (!readexact(handle, row.data(), static_cast<int>(rowbytes))) return Outcome::Failed;
+    int* dest = im.pixels.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(im.w);
     for (int c = 0; c < im.w; ++c) {
       const std::size_t k = static_cast<std::size_t>(c);
       switch (bits) {
@@ -204,7 +211,6 @@ Outcome loadbmp(int handle, Image& im, int compressed) {
       }
     }
   }
-  std::copy(out.begin(), out.end(), im.pixels.begin());
   return Outcome::Done;
 }
 
@@ -254,13 +260,12 @@ Outcome loadpcx(int handle, Image& im) {
     if (depth == 4)
       for (int i = 0; i < 16; ++i) palette[static_cast<std::size_t>(i)] = rgb(head[16 + 3 * i], head[17 + 3 * i], head[18 + 3 * i]);
     const int lastplane = depth == 1 ? 0 : 3;
-    bool ended = false;
-    for (int r = 0; r < im.h && !ended; ++r) {
+    for (int r = 0; r < im.h; ++r) {
       int* dest = im.pixels.data() + static_cast<std::size_t>(r) * w;
-      for (int p = 0; p <= lastplane && !ended; ++p) {
+      for (int p = 0; p <= lastplane; ++p) {
         for (int k = 0; k < perline; ++k) {
           std::uint8_t b = 0;
-          if (!pcxbyte(s, b)) { ended = true; break; }
+          if (!pcxbyte(s, b)) return Outcome::Failed;
           for (int bit = 0; bit < 8; ++bit) {
             const std::size_t c = static_cast<std::size_t>(8 * k + bit);
             if (c >= w || ((b >> (7 - bit)) & 1u) == 0) continue;
@@ -292,7 +297,7 @@ Outcome loadpcx(int handle, Image& im) {
     for (int p = 0; p <= lastplane; ++p) {
       for (int k = 0; k < perline; ++k) {
         std::uint8_t b = 0;
-        if (!pcxbyte(s, b)) return Outcome::Done;
+        if (!pcxbyte(s, b)) return Outcome::Failed;
         if (static_cast<std::size_t>(k) >= w) continue;
         if (depth == 8) dest[k] = palette[b];
         else if (p == 0) dest[k] = b;
@@ -333,48 +338,77 @@ bool pnglayout(int colours, int colourtype, int depth, int w, PngLayout& L) {
   return true;
 }
 
+// Undoes the filter of one row (its filter byte first) against the row above, already
+// unfiltered; above is null for the first row.
+void unfilterrow(std::uint8_t* line, const std::uint8_t* above, std::size_t n, std::size_t bpp) {
+  const int type = line[0];
+  for (std::size_t i = 1; i < n; ++i) {
+    const int a = i > bpp ? line[i - bpp] : 0;
+    const int b = above != nullptr ? above[i] : 0;
+    const int c = (above != nullptr && i > bpp) ? above[i - bpp] : 0;
+    int predictor = 0;
+    switch (type) {
+      case 1: predictor = a; break;
+      case 2: predictor = b; break;
+      case 3: predictor = (a + b) / 2; break;
+      case 4: {
+        const int p = a + b - c;
+        const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+        predictor = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+        break;
+      }
+      default: break;
+    }
+    line[i] = static_cast<std::uint8_t>(line[i] + predictor);
+  }
+}
+
+// The image data are collected as the file holds them and inflated a row at a time, each
+// row unfiltered and converted as it comes: memory follows the file and one row, never
+// what the header claims. Data that end before the last row are a truncated image.
 Outcome loadpng(int handle, Image& im, int colours) {
   std::array<std::uint8_t, 33> head{};
-  if (!readexact(handle, head.data(), 33)) return Outcome::Quiet;
+  if (!readexact(handle, head.data(), 33)) return Outcome::Failed;
   const int depth = head[24], colourtype = head[25];
   if (colourtype != 2 && colourtype != 3 && colourtype != 6) return Outcome::Refused;
   if (head[27] != 0 || head[28] != 0) return Outcome::Refused;
   PngLayout L;
   if (!pnglayout(colours, colourtype, depth, im.w, L)) return Outcome::Refused;
+  // The header's height is unsigned: one of 2^31 or more reads as negative here.
+  if (im.h <= 0 || L.stride <= 0 || L.stride > 0x7FFFFFFFLL) return Outcome::Refused;
 
-  // The header's height is unsigned: one of 2^31 or more reads as negative here, and a row of
-  // some gigabytes times a large height would wrap even a 64-bit product.
-  if (im.h <= 0 || L.stride <= 0 || L.stride > 0x40000000LL / im.h) return Outcome::Refused;
-  const long long size = L.stride * im.h;
-  const long long capacity = size + size / 1000 + 22;
-  std::vector<std::uint8_t> packed(static_cast<std::size_t>(capacity));
-  long long collected = 0;
-
-  for (;;) {
+  std::vector<std::uint8_t> packed;
+  bool ended = false;
+  while (!ended) {
     std::array<std::uint8_t, 8> chunk{};
-    if (!readexact(handle, chunk.data(), 8)) return Outcome::Quiet;
+    if (!readexact(handle, chunk.data(), 8)) return Outcome::Failed;
     const int length = yypngc2i(chunk);
-    if (length < 0) return Outcome::Quiet;
+    if (length < 0) return Outcome::Failed;
     const std::span<const std::uint8_t> type = std::span(chunk).subspan(4);
     if (yypngcmp(type, "IDAT") == 1) {
-      if (collected + length > capacity) return Outcome::Failed;
-      if (!readexact(handle, packed.data() + collected, length)) return Outcome::Quiet;
-      collected += length;
+      // Read in pieces, so a length the file does not hold takes no more than the file.
+      for (int left = length; left > 0;) {
+        const int piece = std::min(left, 1 << 20);
+        const std::size_t at = packed.size();
+        packed.resize(at + static_cast<std::size_t>(piece));
+        if (!readexact(handle, packed.data() + at, piece)) return Outcome::Failed;
+        left -= piece;
+      }
       std::array<std::uint8_t, 4> crc{};
-      if (!readexact(handle, crc.data(), 4)) return Outcome::Quiet;
+      if (!readexact(handle, crc.data(), 4)) return Outcome::Failed;
     } else if (yypngcmp(type, "PLTE") == 1) {
       // A longer palette gives its first 256 entries; the rest of the chunk is passed over.
       const int kept = std::min(length, 768);
       std::vector<std::uint8_t> data(static_cast<std::size_t>(kept));
-      if (!readexact(handle, data.data(), kept)) return Outcome::Quiet;
+      if (!readexact(handle, data.data(), kept)) return Outcome::Failed;
       if (length == kept) {
         std::array<std::uint8_t, 4> crc{};
-        if (!readexact(handle, crc.data(), 4)) return Outcome::Quiet;
+        if (!readexact(handle, crc.data(), 4)) return Outcome::Failed;
       } else {
         int skip = 0;
         IFileSeek(handle, skip, 1);
         const long long target = static_cast<long long>(skip) + (length - kept) + 4;
-        if (skip < 0 || !seekto(handle, target)) return Outcome::Quiet;
+        if (skip < 0 || !seekto(handle, target)) return Outcome::Failed;
       }
       const int entries = kept / 3;
       for (int i = 0; i < entries; ++i)
@@ -382,40 +416,59 @@ Outcome loadpng(int handle, Image& im, int colours) {
                                                    data[static_cast<std::size_t>(3 * i + 1)],
                                                    data[static_cast<std::size_t>(3 * i + 2)]);
     } else if (yypngcmp(type, "IEND") == 1) {
-      break;
+      ended = true;
     } else {
       int skip = 0;
       IFileSeek(handle, skip, 1);
       const long long target = static_cast<long long>(skip) + length + 4;
-      if (skip < 0 || !seekto(handle, target)) return Outcome::Quiet;
+      if (skip < 0 || !seekto(handle, target)) return Outcome::Failed;
     }
   }
 
-  std::vector<std::uint8_t> image(static_cast<std::size_t>(size));
-  int unpacked = static_cast<int>(size);
-  WUnCompress(packed, image, static_cast<int>(collected), unpacked);
-  packed = {};
-  if (unpacked == 0) return Outcome::Quiet;   // WUnCompress has recorded error 1044
-  if (unpacked != size) return Outcome::Refused;
-  yypngfilter(static_cast<int>(L.stride), im.h, L.bytesperpixel, image);
-
-  for (int r = 0; r < im.h; ++r) {
-    const std::uint8_t* line = image.data() + static_cast<std::size_t>(r * L.stride) + 1;
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) return Outcome::Failed;
+  z.next_in = packed.data();
+  z.avail_in = static_cast<uInt>(std::min<std::size_t>(packed.size(), 0xFFFFFFFFu));
+  const std::size_t n = static_cast<std::size_t>(L.stride);
+  std::vector<std::uint8_t> rows(2 * n);
+  bool whole = true;
+  for (int r = 0; r < im.h && whole; ++r) {
+    std::uint8_t* line = rows.data() + static_cast<std::size_t>(r % 2) * n;
+    const std::uint8_t* above = r > 0 ? rows.data() + static_cast<std::size_t>((r + 1) % 2) * n : nullptr;
+    z.next_out = line;
+    z.avail_out = static_cast<uInt>(n);
+    while (z.avail_out > 0) {
+      // Z_BUF_ERROR: the data ran out before the row was full.
+      const int status = inflate(&z, Z_NO_FLUSH);
+      if (status == Z_STREAM_END) {
+        whole = z.avail_out == 0;
+        break;
+      }
+      if (status != Z_OK) {
+        whole = false;
+        break;
+      }
+    }
+    if (!whole) break;
+    unfilterrow(line, above, n, static_cast<std::size_t>(L.bytesperpixel));
     int* dest = im.pixels.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(im.w);
+    const std::uint8_t* data = line + 1;
     for (int c = 0; c < im.w; ++c) {
       if (!L.truecolour) {
         const int perbyte = 8 / L.bits;
-        const std::uint8_t b = line[c / perbyte];
+        const std::uint8_t b = data[c / perbyte];
         const int shift = 8 - L.bits * (c % perbyte + 1);
         dest[c] = palette[static_cast<std::size_t>((b >> shift) & ((1 << L.bits) - 1))];
       } else {
-        const std::uint8_t* px = line + static_cast<std::size_t>(c) * static_cast<std::size_t>(L.bytesperpixel);
+        const std::uint8_t* px = data + static_cast<std::size_t>(c) * static_cast<std::size_t>(L.bytesperpixel);
         const int s = L.samplebytes;
         dest[c] = rgb(px[0], px[s], px[2 * s]);
       }
     }
   }
-  return Outcome::Done;
+  inflateEnd(&z);
+  // Rows already converted stay, but the image is refused: the caller draws nothing.
+  return whole ? Outcome::Done : Outcome::Failed;
 }
 
 }  // namespace
@@ -423,30 +476,9 @@ Outcome loadpng(int handle, Image& im, int colours) {
 void yypngfilter2(std::span<std::uint8_t> buffer, int stride, int rows, int bytesperpixel) {
   if (stride < 1 || rows < 1 || bytesperpixel < 1) return;
   const std::size_t n = static_cast<std::size_t>(stride);
-  const std::size_t bpp = static_cast<std::size_t>(bytesperpixel);
   for (std::size_t r = 0; r < static_cast<std::size_t>(rows) && (r + 1) * n <= buffer.size(); ++r) {
     std::uint8_t* line = buffer.data() + r * n;
-    const std::uint8_t* above = r > 0 ? line - n : nullptr;
-    const int type = line[0];
-    for (std::size_t i = 1; i < n; ++i) {
-      const int a = i > bpp ? line[i - bpp] : 0;
-      const int b = above != nullptr ? above[i] : 0;
-      const int c = (above != nullptr && i > bpp) ? above[i - bpp] : 0;
-      int predictor = 0;
-      switch (type) {
-        case 1: predictor = a; break;
-        case 2: predictor = b; break;
-        case 3: predictor = (a + b) / 2; break;
-        case 4: {
-          const int p = a + b - c;
-          const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-          predictor = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
-          break;
-        }
-        default: break;
-      }
-      line[i] = static_cast<std::uint8_t>(line[i] + predictor);
-    }
+    unfilterrow(line, r > 0 ? line - n : nullptr, n, static_cast<std::size_t>(bytesperpixel));
   }
 }
 
@@ -456,6 +488,45 @@ void yypngfilter(int stride, int rows, int bytesperpixel, std::span<std::uint8_t
 
 //------------------------------------------------------------------------------
 // [SECTION] Entry
+
+bool yyimagefits(std::string_view name) {
+  std::array<int, 5> info{};
+  igrfileinfo(name, info, 5);
+  const int type = info[0];
+  const long long w = info[1], h = info[2];
+  if ((type != 1 && type != 2 && type != 15) || w <= 0 || h <= 0) return true;
+  int handle = -1;
+  IFileOpen(name, 0, handle);
+  if (handle < 0) return true;
+  int size = 0;
+  IFileSeek(handle, size, 2);
+  std::array<std::uint8_t, 128> head{};
+  const bool read = seekto(handle, 0) && readexact(handle, head.data(), type == 2 ? 128 : type == 1 ? 54 : 33);
+  ifileclose(handle);
+  if (!read) return true;   // the loader reports what it makes of a short header
+  // The fewest file bytes that can hold the data of the rows the header claims, in double:
+  // the claimed sizes multiply past any integer.
+  const double dw = static_cast<double>(w), dh = static_cast<double>(h);
+  double need = 0;
+  if (type == 1) {
+    const double bits = le2(&head[28]);
+    if (info[4] == 1 && (bits == 4 || bits == 8)) return true;   // runs may skip pixels
+    need = 54 + std::floor((dw * bits + 31) / 32) * 4 * dh;
+  } else if (type == 2) {
+    // Each decoded byte of a row costs at least 2 file bytes per run of 63.
+    const double perline = std::max(le2(&head[66]), 1);
+    const double planes = std::max<int>(head[65], 1);
+    need = 128 + std::floor((perline * planes * dh + 62) / 63) * 2;
+  } else {
+    // Deflate packs at most 1032 bytes into one, and every row has its filter byte.
+    PngLayout L;
+    const double stride = pnglayout(info[3], head[25], head[24], info[1], L) ? static_cast<double>(L.stride) : dw / 8 + 1;
+    need = 45 + std::floor(stride * dh / 1032);
+  }
+  if (need <= size) return true;
+  yyerror(2, kRoutine);
+  return false;
+}
 
 void IGrLoadImageData(std::string_view name, std::span<int> pixels) {
   std::array<int, 5> info{};
@@ -476,6 +547,7 @@ void IGrLoadImageData(std::string_view name, std::span<int> pixels) {
   }
   im.pixels = pixels.first(static_cast<std::size_t>(count));
 
+  if (!yyimagefits(name)) return;
   int handle = -1;
   IFileOpen(name, 0, handle);
   if (handle < 0) return;

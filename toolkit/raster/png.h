@@ -45,3 +45,7 @@ int yypng1();
 // had now (and their sizes fit its counts): the bitmap-file driver shrinks the page until
 // they can.
 bool yypngroom(int width, int height, int depth);
+// The bytes of the writer's larger buffer for such a page, and whether its counts hold it:
+// decided from the size alone, nothing allocated.
+unsigned long long yypngbytes(int width, int height, int depth);
+bool yypngholds(int width, int height, int depth);

@@ -84,11 +84,20 @@ std::pair<std::size_t, std::size_t> buffersizes(int width, int height, int depth
 
 }  // namespace
 
+unsigned long long yypngbytes(int width, int height, int depth) {
+  return buffersizes(width, height, depth).second;
+}
+
+bool yypngholds(int width, int height, int depth) {
+  return yypngbytes(width, height, depth) <= static_cast<std::size_t>(std::numeric_limits<int>::max());
+}
+
 bool yypngroom(int width, int height, int depth) {
   const auto [u, out] = buffersizes(width, height, depth);
-  if (out > static_cast<std::size_t>(std::numeric_limits<int>::max())) return false;
+  if (!yypngholds(width, height, depth)) return false;
   const std::unique_ptr<std::uint8_t[]> a(new (std::nothrow) std::uint8_t[u + 1]);
-  const std::unique_ptr<std::uint8_t[]> b(a ? new (std::nothrow) std::uint8_t[out] : nullptr);
+  // With room for the compressor's own state (some 300 KB) and the small chunk buffers.
+  const std::unique_ptr<std::uint8_t[]> b(a ? new (std::nothrow) std::uint8_t[out + (1u << 20)] : nullptr);
   return a != nullptr && b != nullptr;
 }
 

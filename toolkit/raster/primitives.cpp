@@ -1,5 +1,5 @@
-// Raster pixel, span and line primitives. Invariant: every write lands inside IRBUFF; a
-// thick line drops the rows and columns of its copies that fall outside the page.
+// Raster pixel, span and line primitives. Invariant: every write lands inside IRBUFF: pixels
+// and spans beyond the page's rows and columns are dropped, whatever the caller's clip box.
 #include "toolkit/raster/primitives.h"
 
 #include <algorithm>
@@ -37,6 +37,7 @@ bool bitof(std::uint32_t word, int k) { return ((word >> k) & 1u) != 0; }
 
 int yyvra1(int value, int x, int y) {
   const RasterState& rs = tessar.raster.state;
+  if (x < 0 || y < 0 || x > rs.RASXMAX || y > rs.RASYMAX) return 0;
   std::uint32_t* page = tessar.raster.IRBUFF.data();
   switch (rs.RASCLASS) {
     case 1: {
@@ -70,7 +71,9 @@ int yyvra1(int value, int x, int y) {
 
 int yyvra4(int value, int xa, int y, int xb) {
   const RasterState& rs = tessar.raster.state;
-  if (xb < xa) return 0;
+  xa = std::max(xa, 0);
+  xb = std::min(xb, rs.RASXMAX);
+  if (xb < xa || y < 0 || y > rs.RASYMAX) return 0;
   std::uint32_t* page = tessar.raster.IRBUFF.data();
   switch (rs.RASCLASS) {
     case 1:
@@ -98,7 +101,9 @@ int yyvra4(int value, int xa, int y, int xb) {
 
 int yyvra2(int xa, int xb, int y) {
   const RasterState& rs = tessar.raster.state;
-  if (xb < xa) return 0;
+  xa = std::max(xa, 0);
+  xb = std::min(xb, rs.RASXMAX);
+  if (xb < xa || y < 0 || y > rs.RASYMAX) return 0;
   switch (rs.RASDEPTH) {
     case 1:
       for (int x = xa; x <= xb; ++x) {

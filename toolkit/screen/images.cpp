@@ -412,6 +412,16 @@ int loadedimage(std::string_view name, int& syserror) {
   if (fileinfo[0] == -1) return 1;
   const long long w = fileinfo[1], h = fileinfo[2];
   if (w <= 0 || h <= 0) return 27;
+  {
+    // A file too short for the rows it claims is refused before the pixels are allocated.
+    ErrorState& e = tessar.error;
+    const int lasterror = e.LASTERROR, level = e.DEBUGLEVEL;
+    e.DEBUGLEVEL = 0;
+    const bool fits = yyimagefits(name);
+    e.DEBUGLEVEL = level;
+    e.LASTERROR = lasterror;
+    if (!fits) return 2;
+  }
   const std::uint64_t row = dibrow(static_cast<std::uint64_t>(w), 24);
   std::vector<int> pixels;
   try {
