@@ -658,8 +658,11 @@ TEST_F(GridSpin, ACellHoldingNaNOrInfinityCanBeLeftUntouched) {
     ASSERT_EQ(g.currentrow, c.row + 1) << "the cell could not be left";
     double v = 0.0;
     WGridGetCellDouble(kGrid, c.column + 1, c.row + 1, v);
-    if (std::isnan(c.value)) EXPECT_TRUE(std::isnan(v)) << v;
-    else EXPECT_EQ(v, c.value);
+    if (std::isnan(c.value)) {
+      EXPECT_TRUE(std::isnan(v)) << v;
+    } else {
+      EXPECT_EQ(v, c.value);
+    }
   }
   // Replaced by typing, the cell takes the typed number.
   clickcell(kLevel, 0);

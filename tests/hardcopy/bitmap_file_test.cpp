@@ -461,7 +461,9 @@ TEST_F(BitmapFile, FarShapesCoveringThePageFillIt) {
   for (int style : {1, 3, 4}) {
     // The whole page in the fill, as a near rectangle covers it.
     const long page = inked(10, style, shapes[1].second);
-    if (style == 4) EXPECT_EQ(page, 200 * 150);
+    if (style == 4) {
+      EXPECT_EQ(page, 200 * 150);
+    }
     for (const auto& [name, draw] : shapes) {
       SCOPED_TRACE(std::string(name) + ", style " + std::to_string(style));
       const long near = inked(10, style, draw);
