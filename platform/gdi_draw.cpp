@@ -357,13 +357,6 @@ Rows sector(const Rows& s, double cx, double cy, Pt start, Pt end) {
 // - linePixels(), stylePattern(), drawThin()
 //------------------------------------------------------------------------------
 
-// Floor division for the line stepper.
-inline long floorDiv(long a, long b) {
-  long q = a / b;
-  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-  return q;
-}
-
 // Pixels from (x0, y0) towards (x1, y1), the end pixel left out; each pixel is the one
 // nearest the exact line on the minor axis, halves going to the larger coordinate, so a
 // line gives the same pixels drawn either way.

@@ -139,8 +139,8 @@ TEST_F(Editing, InsertSwitchesTypingToOverwrite) {
   EXPECT_EQ(text(), "1aXYZ\r\ndef");
 }
 
-// Was: the window's own status layout spread its one part over the editor's four, so the
-// parts 1-3 were empty rectangles at the right edge and CAPS, NUM and INS/OVR never showed.
+// The editor's four status parts keep their own widths through the window's status layout,
+// so CAPS, NUM and INS/OVR are drawn in parts 1-3 rather than in empty rectangles at the edge.
 TEST_F(Editing, TheLockAndInsertIndicatorsShowInTheirParts) {
   const int w = child();
   WEditFile("", {});

@@ -32,9 +32,7 @@ using namespace win;
 
 namespace {
 
-constexpr std::string_view kDefaultFormat = "(G15.5E2)";
-
-// Module flags of the input Part.
+// Module flags of the grid input.
 int gridMovesFocus = 0, focusFromOutside = 0, selectionRepaint = 1;
 int lastDownColumn = -1, lastDownRow = -1;
 bool pendingSet = false;   // the pending scroll target is set (it may be row 0)
