@@ -18,6 +18,7 @@
 #include "tests/hang_guard.h"
 #include "tests/support/tools.h"
 #include "tests/hardcopy/driver_files.h"
+#include "tests/hardcopy/refused_page.h"
 #include "tests/raster/raster_page.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/colour.h"
@@ -369,16 +370,7 @@ TEST_F(BitmapFile, PagesOfNoPixelsAreRefused) {
     tessar.hardcopy.HCOPTIONS[0] = width;
     tessar.hardcopy.HCOPTIONS[1] = height;
     igrhardcopyoptions(26, 3);
-    const std::string path = hc::scratch("none.png").string();
-    std::filesystem::remove(path);
-    tessar.error.LASTERROR = 0;
-    igrhardcopy(path);
-    EXPECT_EQ(tessar.error.LASTERROR, 34);
-    EXPECT_EQ(tessar.graphics.attributes.HARDCOPYON, 0);
-    drawtestpicture();
-    igrhardcopy("S");
-    EXPECT_TRUE(tessar.raster.IRBUFF.empty());
-    EXPECT_FALSE(std::filesystem::exists(path) && std::filesystem::file_size(path) > 0);
+    hc::expectpagerefused(hc::scratch("none.png").string());
   }
 }
 
