@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "bench/screen_window.h"
+#include "bench/editor_window.h"
 #include "platform/findreplace.h"
 #include "platform/message_box.h"
 #include "platform/richedit.h"
@@ -34,15 +34,7 @@ const std::string& records() {
 
 EditorRecord& editor() {
   static EditorRecord* r = [] {
-    twbench::openScreenWindow(800, 600);
-    WindowOpenChildOptions o;
-    o.flags = 39;
-    o.width = 700;
-    o.height = 500;
-    o.title = "Text Editor";
-    int n = 0;
-    WindowOpenChild(n, o);
-    WEditFile("", {});
+    const int n = twbench::openEditorWindow();
     records();
     test::runUntilIdle();
     return yyeditrecord(winslot(n).wWindow);

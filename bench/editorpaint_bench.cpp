@@ -8,7 +8,7 @@
 #include <cctype>
 #include <string>
 
-#include "bench/screen_window.h"
+#include "bench/editor_window.h"
 #include "platform/richedit.h"
 #include "platform/test_api.h"
 #include "toolkit/editor/editor.h"
@@ -44,16 +44,8 @@ EditorRecord& editor(std::size_t bytes) {
   static EditorRecord* r = nullptr;
   static std::size_t loaded = 0;
   if (!r) {
-    twbench::openScreenWindow(800, 600);
     yyeditbufalloc();
-    WindowOpenChildOptions o;
-    o.flags = 39;
-    o.width = 700;
-    o.height = 500;
-    o.title = "Text Editor";
-    int n = 0;
-    WindowOpenChild(n, o);
-    WEditFile("", {});
+    const int n = twbench::openEditorWindow();
     r = yyeditrecord(winslot(n).wWindow);
     yyeditsetcallback();
   }

@@ -56,40 +56,37 @@ int yyhcmodelcolour(int slot) {
   return at.COLOURS[static_cast<std::size_t>(pair)][static_cast<std::size_t>(slot)];
 }
 
-int yyhcimagefits() {
-  DeviceOperands& op = tessar.graphics.operands;
+namespace {
+// Runs op on the current image file without reporting: a failure's number and detail go to
+// the device operands and are returned; otherwise the error recorded before stays.
+template <class Op> int silentimage(Op&& op) {
+  DeviceOperands& operands = tessar.graphics.operands;
   ErrorState& es = tessar.error;
   const int saved = es.LASTERROR, level = es.DEBUGLEVEL;
   es.LASTERROR = 0;
   es.DEBUGLEVEL = 0;
   const std::string& name = tessar.files.HCCURRENT;
-  const bool fits = yyimagefits(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))));
+  const bool failed = op(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))));
   es.DEBUGLEVEL = level;
-  if (!fits) {
-    op.IOPER1 = es.LASTERROR;
-    op.IOPER2 = es.ERRDETAIL;
+  if (failed) {
+    operands.IOPER1 = es.LASTERROR;
+    operands.IOPER2 = es.ERRDETAIL;
     return es.LASTERROR;
   }
   es.LASTERROR = saved;
   return 0;
 }
+}  // namespace
+
+int yyhcimagefits() {
+  return silentimage([](std::string_view name) { return !yyimagefits(name); });
+}
 
 int yyhcloadimage(std::span<int> pixels) {
-  DeviceOperands& op = tessar.graphics.operands;
-  ErrorState& es = tessar.error;
-  const int saved = es.LASTERROR, level = es.DEBUGLEVEL;
-  es.LASTERROR = 0;
-  es.DEBUGLEVEL = 0;
-  const std::string& name = tessar.files.HCCURRENT;
-  IGrLoadImageData(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))), pixels);
-  es.DEBUGLEVEL = level;
-  if (es.LASTERROR != 0) {
-    op.IOPER1 = es.LASTERROR;
-    op.IOPER2 = es.ERRDETAIL;
-    return es.LASTERROR;
-  }
-  es.LASTERROR = saved;
-  return 0;
+  return silentimage([pixels](std::string_view name) {
+    IGrLoadImageData(name, pixels);
+    return tessar.error.LASTERROR != 0;
+  });
 }
 
 std::string yyhcplaintext(std::string_view text) {
