@@ -431,9 +431,11 @@ void newannual() {
     for (int y = 1; y <= years; ++y)
       WGridPutCellReal(kGrid, v + 4, y, tw.annual[static_cast<std::size_t>(y - 1)].user[static_cast<std::size_t>(v)]);
   }
-  WDialogShow(-1, -1, 0, 3);
+  // The columns take their forms before the dialog shows: a cell painted at once before the
+  // dialog's own first paint would be painted over by it, and every cell would stay blank.
   std::array<std::string, 3> forms;
   showuservalues(years, forms);
+  WDialogShow(-1, -1, 0, 3);
   for (;;) {
     bool changed = false;
     const int button = nextbutton(&changed);

@@ -648,4 +648,85 @@ TEST_F(DataEntry, AnnualNamesTheFileCannotKeepAreRefused) {
   EXPECT_EQ(name(2), "GW (ML/yr)");
 }
 
+// Was: with a user value stored in the exponent form (123456789012345 is saved as
+// 0.123456788E+15), the dialog opened again, in the same session or after a reopen, showed its
+// header and year labels but not one cell: the wide column took its form after the dialog was
+// shown, the cells were painted at once, and the dialog's own first paint covered them. Each
+// cell holding a value is judged by its painted pixels.
+TEST_F(DataEntry, AStoredExponentFormValueLeavesEveryCellPaintedWhenTheDialogOpens) {
+  const fs::path path = dir / "wide.tw";
+  fs::copy_file(fs::path(TW_FIXTURES) / "project-status3.tw", path);
+  auto open = [&] {
+    initialise_tw_vars();
+    twvars.filename = path.string();
+    twvars.filename.resize(500, ' ');
+    win::test::answerEveryMessageBoxWithKey(win::VK_RETURN);
+    const bool ok = fileopen_read();
+    win::test::clearMessageBoxAnswers();
+    return ok;
+  };
+  ASSERT_TRUE(open());
+  command(40012,
+          {clickcell(1008, 3, 0),
+           [] {
+             win::test::pressKey(win::VK_HOME);
+             win::test::pressKey(win::VK_END, win::test::kShift);
+             win::test::typeText("123456789012345");
+           },
+           click(1)},
+          {'Y', win::VK_RETURN});   // Yes: save
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream saved;
+  saved << in.rdbuf();
+  ASSERT_NE(saved.str().find(" 0.123456788E+15"), std::string::npos) << "the value is kept in the exponent form";
+  // Cells (column, row, 0-based) that hold a value, and how many of them show dark text.
+  struct Painted {
+    int holding = 0, shown = 0;
+  };
+  auto painted = [](const char* shot) {
+    Painted p;
+    GridInstance& g = grid(1008);
+    int w = 0, h = 0;
+    const std::vector<win::COLORREF> px = win::test::pixels(g.cellarea, true, w, h);
+    int x = 0;
+    for (int c = 0; c < 6; ++c) {
+      const int width = g.data().columns[static_cast<std::size_t>(c)].width;
+      for (int r = 0; r < 3; ++r) {
+        std::string text(40, ' ');
+        WGridGetCellString(1008, c + 1, r + 1, text);
+        if (trimmed(text).empty()) continue;
+        ++p.holding;
+        int dark = 0;
+        for (int y = r * (g.rowheight - 1) + 1; y < (r + 1) * (g.rowheight - 1) && y < h; ++y)
+          for (int xx = x + 1; xx < x + width - 1 && xx < w; ++xx)
+            dark += std::max({win::GetRValue(px[static_cast<std::size_t>(y * w + xx)]),
+                              win::GetGValue(px[static_cast<std::size_t>(y * w + xx)]),
+                              win::GetBValue(px[static_cast<std::size_t>(y * w + xx)])}) < 96
+                        ? 1
+                        : 0;
+        p.shown += dark > 10 ? 1 : 0;
+      }
+      x += width - 1;
+    }
+    win::test::savePng(yycurrentdialog(), std::string(TW_SHOT_DIR) + "/" + shot, false);
+    return p;
+  };
+  Painted again, reopened;
+  command(40012, {[&] {
+                    again = painted("annual_exponent_again.png");
+                    clickon(field(2));
+                  }});
+  ASSERT_TRUE(open());
+  EXPECT_FLOAT_EQ(twvars.annual[0].user[0], 123456788103168.0f);
+  command(40012, {[&] {
+                    reopened = painted("annual_exponent_reopened.png");
+                    clickon(field(2));
+                  }});
+  for (const Painted* p : {&again, &reopened}) {
+    SCOPED_TRACE(p == &again ? "opened again" : "reopened");
+    EXPECT_GE(p->holding, 15) << "flows, baseflows, rain and user values of three years";
+    EXPECT_EQ(p->shown, p->holding) << "every cell holding a value is painted";
+  }
+}
+
 }  // namespace
