@@ -109,7 +109,8 @@ struct TwVars {
   int chosenstartmonth = 0, chosenendmonth = 0;  // work of the aggregation dialog
   int dotpos = 0, backslashpos = 0;              // work of the file commands (0 absent)
   int fileexists = 0;                            // work: 1 when the file named last exists
-  float filterparam = 0.0f;  // the recursive filter's parameter (default 0.925)
+  float filterparam = 0.0f;  // the recursive filter's parameter (default 0.925), as the
+                             // project file keeps it (filterparam_asstored)
   float BFI = 0.0f;          // Baseflow Index of the last separation; MISSING when undefined
   float cellvalue = 0.0f;    // work: last grid value read during daily entry
   std::string message = std::string(300, ' ');   // work: data-check and review messages

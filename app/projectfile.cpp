@@ -429,8 +429,8 @@ std::vector<Line> buildlayout() {
   t.push_back(literal("-------------------"));
   t.push_back(literal(""));
   t.push_back(fields(25, {lit("Digital filter parameter:", 25),
-                          real("F5.3", [](const Walk&) { return double(twvars.filterparam); },
-                               [](Walk&, double v) { twvars.filterparam = float(v); },
+                          real("F5.3", [](const Walk&) { return double(filterparam_asstored(twvars.filterparam)); },
+                               [](Walk&, double v) { twvars.filterparam = filterparam_asstored(float(v)); },
                                [](double v) { return v > 0.0 && v < 1.0; }, Undefined::Keep)},
                      3));
   t.push_back(fields(25, {lit("Number of passes:", 25),
@@ -950,6 +950,10 @@ bool fileopen_read() {
 }
 
 float filterparam_asstored(float value) {
+  // The reader takes a parameter between 0 and 1 only; what three decimals would give as 0 or
+  // 1 (0.0004, 0.9999) keeps the nearest value a file holds and reads back.
+  constexpr float kLeast = 0.001f, kMost = 0.999f;
   const float stored = asstored(value, "F5.3");
-  return stored == MISSING ? value : stored;
+  if (!(stored >= kLeast)) return kLeast;
+  return std::min(stored, kMost);
 }

@@ -19,6 +19,7 @@ bool fileopen_read();
 // wide for its fixed field is written in an exponent form of the same width.
 void filesave_text(std::string& out, int year, int month, int day, int hour, int minute);
 
-// The filter parameter as the file keeps it (three decimals): the value a save and a reopen
-// give back.
+// The filter parameter as the file keeps it: three decimals, from 0.001 to 0.999 (the reader
+// refuses 0 and 1), the value a save and a reopen give back. The reader stores a parameter in
+// this form and the parameter dialog applies it so; the parameter in use is always one.
 float filterparam_asstored(float value);

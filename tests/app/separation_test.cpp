@@ -419,4 +419,131 @@ TEST_F(SeparationView, AStoredParameterOutsideTheFieldsRangeIsShownKeptAndSaved)
   fs::remove_all(path.parent_path());
 }
 
+// Was: the parameter a stored file holds was used unrounded while the dialog's range was
+// widened to it rounded to three decimals: a stored .9994, .9995, .8996 or 5E-1 (read as
+// 0.0005) was refused by the field without a word, the box named 0.999 as in use, the field
+// showed 0.925 and Finished untouched switched the separation to 0.925; a stored .0004, 1e-30
+// or .9999 showed as 0.000 or 1.000, and Finished untouched and a save wrote a file the reader
+// refuses. One rule for every stored value: the parameter in use is the one the file keeps
+// (three decimals, 0.001 to 0.999), the dialog shows it, Finished untouched changes nothing,
+// the save writes it and the reopened project separates as before.
+TEST_F(SeparationView, EveryStoredParameterIsShownUsedSavedAndReopenedAsOne) {
+  tw::test::scriptuser({[] { win::test::pressKey(win::VK_RETURN); }});
+  mainprogram_start();
+  struct Case {
+    const char* why;
+    const char* stored;   // columns 26-30 of the parameter's line
+    const char* inuse;    // shown, used and saved; nullptr: the file is refused
+    bool outside;         // outside the dialog's 0.900-0.990: the box says so
+  };
+  const Case cases[] = {
+      {"the default", "0.925", "0.925", false},
+      {"more digits than the field shows", ".9533", "0.953", false},
+      {"rounds up onto the lower bound", ".8996", "0.900", false},
+      {"rounds down to 0.999", ".9994", "0.999", true},
+      {"half way at 0.9995", ".9995", "0.999", true},
+      {"rounds to 1.000: the nearest a file keeps", ".9999", "0.999", true},
+      {"rounds to 0.000: the nearest a file keeps", ".0004", "0.001", true},
+      {"a tiny exponent form", "1e-30", "0.001", true},
+      {"an exponent without a point reads as 0.0005", "5E-1", "0.001", true},
+      {"no point: three implied decimals", "    1", "0.001", true},
+      {"far outside the dialog's range", "0.500", "0.500", true},
+      {"0 is refused by the reader", "0.000", nullptr, false},
+      {"1 is refused by the reader", "1.000", nullptr, false},
+      {"a blank field reads as 0", "     ", nullptr, false},
+      {"a text that is no number", "a.bcd", nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.why) + ": \"" + c.stored + "\"");
+    const fs::path path = projectcopy("stored.tw", "Digital filter parameter:0.925",
+                                      std::string("Digital filter parameter:") + c.stored);
+    if (c.inuse == nullptr) {
+      EXPECT_FALSE(openproject(path));
+      continue;
+    }
+    ASSERT_TRUE(openproject(path));
+    const float inuse = std::stof(c.inuse);
+    EXPECT_FLOAT_EQ(twvars.filterparam, inuse) << "the parameter in use is the one the file keeps";
+    baseflowseparation();   // the menu's Baseflow separation
+    ASSERT_EQ(twvars.errorflag, 0);
+    const float bfi = twvars.BFI;
+    std::string shown;
+    float read = -1;
+    tw::test::scriptuser(
+        {[&] {
+           WDialogGetReal(1019, read);
+           shown = yywindowtext(win::GetDlgItem(yycurrentdialog(), 1019), 255);
+           const win::POINT p = middle(1);   // Finished, the field untouched
+           win::test::click(p.x, p.y);
+         },
+         [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
+        {});   // Enter to every box: the notice, Yes to the save, the save's notice
+    {
+      HangGuard bound("the parameter dialog with a stored parameter", 120);
+      bfsep_main();
+    }
+    EXPECT_EQ(shown, c.inuse) << "the dialog shows the parameter in use";
+    EXPECT_FLOAT_EQ(read, inuse);
+    EXPECT_FLOAT_EQ(twvars.filterparam, inuse) << "Finished untouched changes nothing";
+    EXPECT_FLOAT_EQ(twvars.BFI, bfi);
+    const auto& boxes = win::test::messageBoxes();
+    ASSERT_FALSE(boxes.empty());
+    if (c.outside) {
+      EXPECT_EQ(boxes.front().text, std::string("The filter parameter in use, ") + c.inuse +
+                                        ", lies outside the range 0.900 to 0.990 that this dialog offers.\r"
+                                        "It stays in use until you enter another.");
+    } else {
+      EXPECT_EQ(boxes.front().title, "Save now?");
+    }
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(std::string("Digital filter parameter:") + c.inuse + "\n"), std::string::npos)
+        << "the save writes the parameter shown";
+    ASSERT_TRUE(openproject(path)) << "the program opens what it wrote";
+    EXPECT_FLOAT_EQ(twvars.filterparam, inuse);
+    baseflowseparation();
+    EXPECT_FLOAT_EQ(twvars.BFI, bfi) << "the reopened project separates as before";
+  }
+  fs::remove_all(fs::temp_directory_path() / ("tw_sep_" + std::to_string(::getpid())));
+}
+
+// The field widened to a stored parameter of 0.001 takes no entry the file could not keep:
+// 0.000 and 1.000 (which the reader refuses) and 0.0004 are refused with the range named,
+// and the parameter in use stays.
+TEST_F(SeparationView, EntriesTheFileCannotKeepAreRefusedInTheWidenedField) {
+  tw::test::scriptuser({[] { win::test::pressKey(win::VK_RETURN); }});
+  mainprogram_start();
+  const fs::path path = projectcopy("edge.tw", "Digital filter parameter:0.925", "Digital filter parameter:.0004");
+  ASSERT_TRUE(openproject(path));
+  baseflowseparation();
+  ASSERT_EQ(twvars.errorflag, 0);
+  const float bfi = twvars.BFI;
+  std::deque<tw::test::Step> steps;
+  std::vector<float> during;
+  for (const char* typed : {"0.000", "1.000", "0.0004", "0.001"}) {
+    steps.push_back([typed, &during] {
+      if (std::string(typed) != "0.000") during.push_back(twvars.filterparam);   // after the refusal
+      const win::POINT p = middle(1019);
+      win::test::click(p.x, p.y);
+      win::test::pressKey('A', win::test::kCtrl);
+      win::test::typeText(typed);
+    });
+    steps.push_back([] { win::test::pressKey(win::VK_RETURN); });   // Finished: refused, the last (the value in use) taken
+  }
+  steps.push_back([] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); });
+  tw::test::scriptuser(steps, {win::VK_RETURN, win::VK_RETURN, win::VK_RETURN, win::VK_RETURN, 'N'});
+  {
+    HangGuard bound("the widened parameter field", 120);
+    bfsep_main();
+  }
+  std::size_t refused = 0;
+  for (const auto& b : win::test::messageBoxes()) refused += b.text == "Please enter a number from 0.001 to 0.990." ? 1 : 0;
+  EXPECT_EQ(refused, 3u);
+  ASSERT_EQ(during.size(), 3u);
+  for (const float a : during) EXPECT_FLOAT_EQ(a, 0.001f);
+  EXPECT_FLOAT_EQ(twvars.filterparam, 0.001f);
+  EXPECT_FLOAT_EQ(twvars.BFI, bfi);
+  fs::remove_all(path.parent_path());
+}
+
 }  // namespace
