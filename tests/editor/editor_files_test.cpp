@@ -256,6 +256,78 @@ TEST_F(EditorFiles, PipesAndDevicesAreRefusedWithoutWaiting) {
   EXPECT_FALSE(waited) << "opening the pipe waited for a writer";
 }
 
+// Was: with backups set, a file whose name has over 251 bytes (no room for ".bak" in a folder
+// entry of 255) was saved without its copy and without a word. The user is asked: No keeps the
+// file as it was and the text unsaved, Yes saves without the copy. A name of 251 bytes still
+// gets its copy, and a file not on the disk any more needs none.
+TEST_F(EditorFiles, ABackupCopyThatCannotBeMadeIsReportedBeforeTheSave) {
+  const std::string e1252(1, '\xe9'), eutf8 = "\xc3\xa9";
+  char toolong[301] = {};
+  yyerrorstr(ERROR_FILENAME_EXCED_RANGE, toolong, sizeof toolong);
+  auto repeated = [](const std::string& s, int n) {
+    std::string out;
+    for (int k = 0; k < n; ++k) out += s;
+    return out;
+  };
+  struct Case {
+    const char* why;
+    std::string system;   // the name on the disk (UTF-8)
+    std::string program;  // the name the program uses (Windows-1252)
+    bool copied;          // the ".bak" copy can be made
+  };
+  const Case cases[] = {
+      {"a short name", "notes.txt", "notes.txt", true},
+      {"251 bytes: the copy's name takes the whole folder entry", repeated(eutf8, 125) + "a", repeated(e1252, 125) + "a", true},
+      {"252 bytes: no room for the copy", repeated(eutf8, 126), repeated(e1252, 126), false},
+      {"255 bytes", repeated(eutf8, 127) + "a", repeated(e1252, 127) + "a", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    const std::string program = dir.string() + "/" + c.program;
+    const std::string onDisk = file(c.system, "old\r\n");
+    ASSERT_TRUE(fs::exists(onDisk));
+    test::clearMessageBoxes();
+    EditorRecord* r = browse(program, 34 | EO_BACKUP);
+    ASSERT_NE(r, nullptr);
+    ASSERT_EQ(text(), "old\r\n");
+    type(r, "n");
+    if (c.copied) {
+      save(r);
+      EXPECT_TRUE(test::messageBoxes().empty()) << test::messageBoxes().front().text;
+      EXPECT_EQ(slurp(onDisk + ".bak"), "old\r\n");
+    } else {
+      test::answerNextMessageBoxWithClick(IDNO);
+      save(r);
+      ASSERT_EQ(test::messageBoxes().size(), 1u);
+      const test::MessageBoxRecord box = test::messageBoxes().front();
+      EXPECT_EQ(box.title, "Backup Error");
+      EXPECT_EQ(box.text, "The backup copy " + program + ".bak could not be made: " + toolong +
+                              "\rSave " + program + " without a backup copy?");
+      EXPECT_EQ(box.style & MB_DEFBUTTON2, MB_DEFBUTTON2) << "No is the default";
+      EXPECT_EQ(slurp(onDisk), "old\r\n") << "No keeps the file as it was";
+      EXPECT_TRUE(modified(r));
+      test::answerNextMessageBoxWithClick(IDYES);
+      save(r);
+      EXPECT_EQ(test::messageBoxes().size(), 2u);
+    }
+    EXPECT_EQ(slurp(onDisk), "nld\r\n");
+    EXPECT_FALSE(modified(r));
+    EXPECT_EQ(names().size(), c.copied ? 2u : 1u) << "the file and its copy, nothing else";
+    // Gone from the disk: the next save needs no copy and asks nothing.
+    std::error_code ec;   // a copy's name too long for the folder is an error here
+    fs::remove(onDisk);
+    fs::remove(onDisk + ".bak", ec);
+    type(r, "m");
+    test::clearMessageBoxes();
+    save(r);
+    EXPECT_TRUE(test::messageBoxes().empty());
+    EXPECT_EQ(slurp(onDisk), "mld\r\n");
+    for (int w = 1; w < MAXWINDOWS; ++w)
+      if (winslot(w).wWindow != nullptr) WindowCloseChild(w);
+    fs::remove(onDisk);
+  }
+}
+
 // Was: a file whose name had 234 to 255 bytes opened but never saved: the temporary name
 // added 22 bytes and passed the limit of a folder entry, and the box blamed the user's valid
 // name. The temporary name starts with as much of the name as fits; leftovers of a killed

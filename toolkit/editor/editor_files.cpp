@@ -194,8 +194,17 @@ int yyEditSaveFile(HWND frame, int saveas) {
     std::string old;
     bool opened = false;
     if (yyreadwholefile(r->filename, old, opened)) {
+      // A user who asked for backups decides whether the file is replaced without one (a
+      // name of over 251 bytes has no room for ".bak" in a folder entry). A file that does
+      // not exist yet needs none.
+      const std::string backup = r->filename + ".bak";
       bool made = false;
-      yyreplacefile(r->filename + ".bak", old, made);
+      if (const int code = yyreplacefile(backup, old, made); code != 0) {
+        const std::string question = "The backup copy " + backup + " could not be made: " + failuretext(backup, code) +
+                                     "\rSave " + r->filename + " without a backup copy?";
+        if (MessageBox(frame, question.c_str(), "Backup Error", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+          return 0;
+      }
     }
   }
   // The lock comes off while the file is replaced and goes on the new file afterwards, also
