@@ -233,6 +233,16 @@ fs::path projectcopy(const std::string& name, const std::string& from, const std
   return path;
 }
 
+// A step: what the parameter field shows and reads, then Finished with the field untouched.
+tw::test::Step lookthenfinish(float& read, std::string& shown) {
+  return [&read, &shown] {
+    WDialogGetReal(1019, read);
+    shown = yywindowtext(win::GetDlgItem(yycurrentdialog(), 1019), 255);
+    const win::POINT p = middle(1);
+    win::test::click(p.x, p.y);
+  };
+}
+
 bool openproject(const fs::path& path) {
   twvars.filename = path.string();
   twvars.filename.resize(500, ' ');
@@ -369,12 +379,7 @@ TEST_F(SeparationView, AStoredParameterOutsideTheFieldsRangeIsShownKeptAndSaved)
   std::string shown;
   float retyped = -1;
   tw::test::scriptuser(
-      {[&] {
-         WDialogGetReal(1019, read);
-         shown = yywindowtext(win::GetDlgItem(yycurrentdialog(), 1019), 255);
-         const win::POINT p = middle(1);   // Finished, the field untouched
-         win::test::click(p.x, p.y);
-       },
+      {lookthenfinish(read, shown),
        [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40010, 0); },   // the dialog again
        [] {
          const win::POINT p = middle(1019);
@@ -470,12 +475,7 @@ TEST_F(SeparationView, EveryStoredParameterIsShownUsedSavedAndReopenedAsOne) {
     std::string shown;
     float read = -1;
     tw::test::scriptuser(
-        {[&] {
-           WDialogGetReal(1019, read);
-           shown = yywindowtext(win::GetDlgItem(yycurrentdialog(), 1019), 255);
-           const win::POINT p = middle(1);   // Finished, the field untouched
-           win::test::click(p.x, p.y);
-         },
+        {lookthenfinish(read, shown),
          [] { win::PostMessage(winslot(0).wWindow, win::WM_COMMAND, 40011, 0); }},
         {});   // Enter to every box: the notice, Yes to the save, the save's notice
     {
