@@ -4,8 +4,9 @@
 // with a start date typed, the flows pasted, OK, the data check summary; Review with the missing
 // rain coloured; again with flows and rain; Review with the missing and negative flows
 // coloured; the aggregation period July-June chosen in its drop-down lists; a separation; one
-// annual variable named, pasted and typed; Save; the saved file read and reopened in the
-// program. Screenshots are kept in the build folder.
+// annual variable named, pasted and typed (one value too wide for two decimals); Save; the saved
+// file read and reopened in the program, its annual entry painted. Screenshots are kept in the
+// build folder.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -110,6 +111,12 @@ class DataOnDesktop : public tw::test::ProgramOnDesktop {
 
   // Pixels of colour c (within a few steps) in the flow or the rain cells of the review dialog.
   static int pixels(const std::string& png, const std::string& dialog, bool flow, win::COLORREF c) {
+    return pixels(png, dialog, flow ? kFlowLeft : kRainLeft, flow ? kFlowRight : kRainRight, kReviewCellsTop,
+                  kReviewCellsBottom, c);
+  }
+  // Pixels of colour c in a rectangle of a dialog (pixels from its top left corner, inclusive).
+  static int pixels(const std::string& png, const std::string& dialog, int left, int right, int top, int bottom,
+                    win::COLORREF c) {
     int status = 0;
     std::istringstream geometry(tw::test::runCommand("xdotool getwindowgeometry --shell " + dialog, status));
     std::map<std::string, int> g;
@@ -118,8 +125,8 @@ class DataOnDesktop : public tw::test::ProgramOnDesktop {
     cairo_surface_t* image = tw::test::loadPng(png);
     if (!image) return -1;
     int n = 0;
-    for (int x = flow ? kFlowLeft : kRainLeft; x <= (flow ? kFlowRight : kRainRight); ++x)
-      for (int y = kReviewCellsTop; y <= kReviewCellsBottom; ++y) {
+    for (int x = left; x <= right; ++x)
+      for (int y = top; y <= bottom; ++y) {
         const win::COLORREF p = tw::test::pixelAt(image, g["X"] + x, g["Y"] + y);
         if (std::abs(int(p & 0xFF) - int(c & 0xFF)) < 8 && std::abs(int((p >> 8) & 0xFF) - int((c >> 8) & 0xFF)) < 8 &&
             std::abs(int((p >> 16) & 0xFF) - int((c >> 16) & 0xFF)) < 8)
@@ -251,6 +258,10 @@ TEST_F(DataOnDesktop, UsgsRecordPastedReviewedAggregatedAnnualVariableSavedAndRe
   ASSERT_TRUE(press("ctrl+v"));
   ASSERT_TRUE(clickAt(annual, At{kFirstOther1.x, kFirstOther1.y + 11 * kAnnualRow}));
   ASSERT_TRUE(type("7.5"));
+  // A value too wide for its cell in two decimals, kept in the exponent form.
+  ASSERT_TRUE(clickAt(annual, At{kFirstOther1.x, kFirstOther1.y + 13 * kAnnualRow}));
+  ASSERT_TRUE(type("123456789012345"));
+  ASSERT_TRUE(clickAt(annual, At{kFirstOther1.x, kFirstOther1.y + 11 * kAnnualRow}));
   shot("data_annual_entered");
   ASSERT_TRUE(clickAt(annual, kAnnualOk));
   ASSERT_TRUE(answer("^Save now\\?$", "y")) << "no save question after the annual entry";
@@ -289,6 +300,7 @@ TEST_F(DataOnDesktop, UsgsRecordPastedReviewedAggregatedAnnualVariableSavedAndRe
   EXPECT_DOUBLE_EQ(user, 7.5) << "typed and not left: OK takes it";
   y2012 >> year >> flow >> baseflow >> rain >> user;
   EXPECT_DOUBLE_EQ(user, -999.0);
+  EXPECT_NE(line("  2013  ").find(" 0.123456788E+15 "), std::string::npos) << line("  2013  ");
 
   // File > Open the saved file, No to saving the project in hand first: the same summary;
   // Review shows the same record.
@@ -311,6 +323,20 @@ TEST_F(DataOnDesktop, UsgsRecordPastedReviewedAggregatedAnnualVariableSavedAndRe
   png = shot("data_reopened_review");
   EXPECT_GT(pixels(png, review, true, kOrange), 500) << "missing flows in orange after reopening";
   ASSERT_TRUE(clickAt(review, kReviewFinished));
+  // New additional variables again: the cells of the user column, the wide value's too, are
+  // painted (white), not left blank on the dialog's grey.
+  ::usleep(500000);
+  ASSERT_TRUE(keys(main, "alt+a n"));
+  const std::string again = waitWindow("^Baseflow Regression$");
+  ASSERT_FALSE(again.empty()) << "no annual entry after reopening";
+  ::usleep(800000);
+  png = shot("data_reopened_annual");
+  constexpr win::COLORREF kWhite = 0xFFFFFF;
+  EXPECT_GT(pixels(png, again, kFirstOther1.x - 30, kFirstOther1.x + 30, kFirstOther1.y - 5,
+                   kFirstOther1.y + 14 * kAnnualRow, kWhite),
+            60 * 14 * 8)
+      << "the user column's cells painted";
+  ASSERT_TRUE(keys(again, "Escape"));
 
   // File > Exit, No to the save question: the program ends with status 0.
   ::usleep(500000);
