@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <sstream>
 #include <string>
 
@@ -22,6 +23,8 @@
 #include "tests/raster/raster_page.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/colour.h"
+#include "toolkit/graphics/curves.h"
+#include "toolkit/graphics/markers.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/ellipses.h"
@@ -497,6 +500,95 @@ TEST_F(BitmapFile, FarShapesCoveringThePageFillIt) {
       }
     }
   }
+}
+
+// Every public drawing routine given a NaN or an infinite number in each of its places
+// (coordinate, radius, angle, size): nothing is drawn on the page, error 16 is reported
+// under the routine's name, and the current point stays; each call is bounded by a
+// watchdog. A hatched circle with a NaN radius once hung the raster page.
+TEST_F(BitmapFile, NonFiniteNumbersDrawNothingAndReportError16) {
+  using Draw = std::function<void(const std::vector<float>&)>;
+  struct Routine {
+    const char* name;
+    int places;
+    Draw draw;
+  };
+  auto pts = [](const std::vector<float>& v) { return std::vector<float>{v[0], 0.8f, v[1], 0.2f}; };
+  const Routine routines[] = {
+      {"IGrCircle", 3, [](const std::vector<float>& v) { igrcircle(v[0], v[1], v[2]); }},
+      {"IGrEllipse", 4, [](const std::vector<float>& v) { igrellipse(v[0], v[1], v[2], v[3]); }},
+      {"IGrArrow", 5, [](const std::vector<float>& v) { igrarrow(v[0], v[1], v[2], v[3], 1, v[4]); }},
+      {"IGrArrowJoin", 5, [](const std::vector<float>& v) { igrarrowjoin(v[0], v[1], v[2], v[3], 1, v[4]); }},
+      {"IGrTriangle", 6, [](const std::vector<float>& v) { IGrTriangle(v[0], v[1], v[2], v[3], v[4], v[5]); }},
+      {"IGrTriangleRel", 4, [](const std::vector<float>& v) { igrtrianglerel(v[0], v[1], v[2], v[3]); }},
+      {"IGrRectangle", 4, [](const std::vector<float>& v) { IGrRectangle(v[0], v[1], v[2], v[3]); }},
+      {"IGrRectangleRel", 2, [](const std::vector<float>& v) { igrrectanglerel(v[0], v[1]); }},
+      {"IGrTrapezium", 6, [](const std::vector<float>& v) { IGrTrapezium(v[0], v[1], v[2], v[3], v[4], v[5], 1); }},
+      {"IGrTrapeziumRel", 4, [](const std::vector<float>& v) { igrtrapeziumrel(v[0], v[1], v[2], v[3], 1); }},
+      {"IGrParallel", 5, [](const std::vector<float>& v) { igrparallel(v[0], v[1], v[2], v[3], v[4], 1); }},
+      {"IGrParallelRel", 3, [](const std::vector<float>& v) { igrparallelrel(v[0], v[1], v[2], 1); }},
+      {"IGrPolygonSimple", 2, [&](const std::vector<float>& v) {
+         const std::vector<float> x = pts(v), y = {0.2f, 0.2f, 0.8f, 0.8f};
+         igrpolygonsimple(x, y, 4);
+       }},
+      {"IGrPolygonComplex", 2, [&](const std::vector<float>& v) {
+         const std::vector<float> x = {0.2f, 0.8f, 0.8f, 0.2f}, y = pts(v);
+         IGrPolygonComplex(x, y, 4);
+       }},
+      {"IGrCurve", 2, [&](const std::vector<float>& v) {
+         const std::vector<float> x = pts(v), y = {0.2f, 0.5f, 0.8f, 0.3f};
+         igrcurve(x, y, 4);
+       }},
+      {"IGrPolyline", 2, [&](const std::vector<float>& v) {
+         const std::vector<float> x = pts(v), y = {0.2f, 0.5f, 0.8f, 0.3f};
+         igrpolyline(x, y, 4);
+       }},
+      {"IGrJoin", 4, [](const std::vector<float>& v) { igrjoin(v[0], v[1], v[2], v[3]); }},
+      {"IGrJoinRel", 4, [](const std::vector<float>& v) { igrjoinrel(v[0], v[1], v[2], v[3]); }},
+      {"IGrLineTo", 2, [](const std::vector<float>& v) { igrlineto(v[0], v[1]); }},
+      {"IGrLineToRel", 2, [](const std::vector<float>& v) { igrlinetorel(v[0], v[1]); }},
+      {"IGrPoint", 2, [](const std::vector<float>& v) { igrpoint(v[0], v[1]); }},
+      {"IGrPointRel", 2, [](const std::vector<float>& v) { igrpointrel(v[0], v[1]); }},
+      {"IGrMarker", 2, [](const std::vector<float>& v) { igrmarker(v[0], v[1], 3); }},
+  };
+  igrhardcopyoptions(1, 200);
+  igrhardcopyoptions(2, 150);
+  igrhardcopyoptions(23, 8);
+  igrhardcopyoptions(26, 0);
+  igrhardcopy(hc::scratch("nan.pcx").string());
+  IGrUnits(0, 0, 1, 1);
+  IGrColourN(40);
+  const std::vector<float> sound = {0.3f, 0.4f, 0.2f, 0.6f, 0.5f, 0.3f};
+  for (int style : {1, 4}) {
+    igrfillpattern(style, 2, 3);
+    for (const Routine& r : routines) {
+      // The routine draws with sound numbers, so a refusal below is the check's.
+      tessar.raster.IRBUFF.assign(tessar.raster.IRBUFF.size(), 0);
+      igrmoveto(0.5f, 0.5f);
+      r.draw(sound);
+      EXPECT_NE(tessar.raster.IRBUFF, std::vector<std::uint32_t>(tessar.raster.IRBUFF.size(), 0)) << r.name;
+      for (int place = 0; place < r.places; ++place) {
+        for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                          -std::numeric_limits<float>::infinity()}) {
+          SCOPED_TRACE(std::string(r.name) + " place " + std::to_string(place) + " " + std::to_string(bad) +
+                       " style " + std::to_string(style));
+          tessar.raster.IRBUFF.assign(tessar.raster.IRBUFF.size(), 0);
+          igrmoveto(0.5f, 0.5f);
+          tessar.error.LASTERROR = 0;
+          std::vector<float> v = sound;
+          v[static_cast<std::size_t>(place)] = bad;
+          {
+            HangGuard guard(r.name, 60);
+            r.draw(v);
+          }
+          EXPECT_EQ(tessar.error.LASTERROR, 16);
+          EXPECT_EQ(tessar.raster.IRBUFF, std::vector<std::uint32_t>(tessar.raster.IRBUFF.size(), 0)) << "drawn";
+          EXPECT_EQ(tessar.graphics.area.CURX, 0.5f) << "the current point moved";
+        }
+      }
+    }
+  }
+  igrhardcopy("S");
 }
 
 // Device requests straight to the raster device on a small page of one pixel per unit.

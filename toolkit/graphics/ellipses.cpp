@@ -154,15 +154,20 @@ void farellipse(float x, float y, float radius, float ratio, float aspect) {
 // [SECTION] Ellipses
 // - igrellipse(), igrcircle(), yyelip()
 //------------------------------------------------------------------------------
-void igrellipse(float x, float y, float radius, float ratio) { yyelip(x, y, radius, ratio); }
-void igrcircle(float x, float y, float radius) { yyelip(x, y, radius, 1.0f); }
+void igrellipse(float x, float y, float radius, float ratio) {
+  if (yyfinite("IGrEllipse", {x, y, radius, ratio})) yyelip(x, y, radius, ratio);
+}
+void igrcircle(float x, float y, float radius) {
+  if (yyfinite("IGrCircle", {x, y, radius})) yyelip(x, y, radius, 1.0f);
+}
 
 void yyelip(float x, float y, float radius, float ratio) {
   GraphicsRegion& g = tessar.graphics;
   GraphicsAttributes& at = g.attributes;
   GraphicsArea& a = g.area;
   DeviceOperands& op = g.operands;
-  if (radius <= 0 || ratio <= 0) {
+  if (!(radius > 0) || !(ratio > 0) || !std::isfinite(radius) || !std::isfinite(ratio) || !std::isfinite(x) ||
+      !std::isfinite(y)) {
     yyerror(20, "YYELIP");
     return;
   }
@@ -255,6 +260,7 @@ void yyelip(float x, float y, float radius, float ratio) {
 // - igrarrow(), igrarrowjoin()
 //------------------------------------------------------------------------------
 void igrarrow(float x, float y, float length, float angle, int type, std::optional<float> size) {
+  if (!yyfinite("IGrArrow", {x, y, length, angle, size.value_or(0.0f)})) return;
   GraphicsRegion& g = tessar.graphics;
   GraphicsAttributes& at = g.attributes;
   GraphicsArea& a = g.area;
@@ -307,6 +313,7 @@ void igrarrow(float x, float y, float length, float angle, int type, std::option
 }
 
 void igrarrowjoin(float x1, float y1, float x2, float y2, int type, std::optional<float> size) {
+  if (!yyfinite("IGrArrowJoin", {x1, y1, x2, y2, size.value_or(0.0f)})) return;
   const GraphicsArea& a = tessar.graphics.area;
   if (x1 == x2 && y1 == y2) return;
   const float scale = a.REFXRANGE != 0 ? a.REFYRANGE * a.ASPECT / a.REFXRANGE : 0;
