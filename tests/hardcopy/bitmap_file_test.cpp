@@ -502,6 +502,39 @@ TEST_F(BitmapFile, FarShapesCoveringThePageFillIt) {
   }
 }
 
+// A filled circle and ellipse covering the page ink every row of it, the first and the last
+// included, as a rectangle does; the circle's lines, a little under a row apart, once ended
+// below the last row and left it blank.
+TEST_F(BitmapFile, FilledEllipsesCoveringThePageInkEveryRow) {
+  igrhardcopyoptions(1, 200);
+  igrhardcopyoptions(2, 150);
+  igrhardcopyoptions(23, 8);
+  igrhardcopyoptions(26, 0);
+  const std::pair<const char*, std::function<void()>> shapes[] = {
+      {"rectangle", [] { IGrRectangle(-1, -1, 2, 2); }},
+      {"circle", [] { igrcircle(0.5f, 0.5f, 3); }},
+      {"ellipse", [] { igrellipse(0.5f, 0.5f, 3, 0.8f); }},
+  };
+  for (const auto& [name, draw] : shapes) {
+    SCOPED_TRACE(name);
+    igrhardcopy(hc::scratch("rows.pcx").string());
+    IGrUnits(0, 0, 1, 1);
+    IGrColourN(40);
+    igrfillpattern(4, 2, 3);
+    draw();
+    const RasterState& rs = tessar.raster.state;
+    std::vector<int> blank;
+    for (int y = 0; y < rs.RASHEIGHT; ++y) {
+      int inked = 0;
+      for (int x = 0; x < rs.RASWIDTH; ++x)
+        inked += ((tessar.raster.IRBUFF[static_cast<std::size_t>(x / 4 + y * rs.RASROWWORDS)] >> (8 * (x % 4))) & 0xFF) != 0;
+      if (inked != rs.RASWIDTH) blank.push_back(y);
+    }
+    EXPECT_TRUE(blank.empty()) << "first row not wholly inked: " << (blank.empty() ? -1 : blank[0]);
+    igrhardcopy("S");
+  }
+}
+
 // Every public drawing routine given a NaN or an infinite number in each of its places
 // (coordinate, radius, angle, size): nothing is drawn on the page, error 16 is reported
 // under the routine's name, and the current point stays; each call is bounded by a

@@ -70,7 +70,7 @@ void softoutline(const Ellipse& e) {
   }
 }
 
-void hatch(const Ellipse& e, int side, int kind, int density, int angle) {
+void hatch(const Ellipse& e, int side, int kind, int density, int angle, bool solid) {
   float sx = 0, sy = 0, inset = 0;
   int ix = 0, iy = 0, alternate = 0;
   yystep(side, density, sx, sy, ix, iy, inset, alternate);
@@ -80,17 +80,26 @@ void hatch(const Ellipse& e, int side, int kind, int density, int angle) {
     if (iy > 0 && sy > 0 && e.ry > 0) {
       const float s0 = static_cast<float>((static_cast<int>(e.ylo) / iy) * iy);
       int pass = 1;
+      auto across = [&](float y) {
+        const float a = std::acos(std::clamp((y - e.yc) / e.ry, -1.0f, 1.0f));
+        float w = std::fabs(e.rx * std::sin(a));
+        if (screen) w = std::trunc(w);
+        if (alternate != 0) m = -m;
+        yylini(e.xc - (m * w - inset), y, e.xc + (m * w - inset), y);
+      };
       for (float start : {s0, s0 + 0.5f * sy}) {
+        float last = -1;
         for (int k = 1;; ++k) {
           const float y = start + static_cast<float>(k) * sy;
           if (y >= e.yhi) break;
           if (y < e.ylo) continue;
-          const float a = std::acos(std::clamp((y - e.yc) / e.ry, -1.0f, 1.0f));
-          float w = std::fabs(e.rx * std::sin(a));
-          if (screen) w = std::trunc(w);
-          if (alternate != 0) m = -m;
-          yylini(e.xc - (m * w - inset), y, e.xc + (m * w - inset), y);
+          across(y);
+          last = y;
         }
+        // A page's solid fill (lines a row apart) cut by the top of the area also inks the
+        // area's last row, as a rectangle does: the lines, a little under a row apart, end
+        // just below it.
+        if (!screen && solid && e.yc + e.ry > e.yhi && last < e.yhi - sy / 2) across(e.yhi);
         // The two-colour rule may ask for a second set between the first.
         if (start != s0) break;
         yy2col(side, pass);
@@ -244,7 +253,7 @@ void yyelip(float x, float y, float radius, float ratio) {
         yygdrv(DELLIPSE);
       }
       if (side == 2 && refused && at.OUTLINE != 0) softoutline(e);
-      if (kind == 1 || kind == 2) hatch(e, side, kind, density, angle);
+      if (kind == 1 || kind == 2) hatch(e, side, kind, density, angle, style == 3 || style == 4);
     }
     flag = 0;
   }
