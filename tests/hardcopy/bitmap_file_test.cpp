@@ -67,8 +67,9 @@ Read pillow(const std::string& path, const std::vector<std::pair<int, int>>& poi
 
 // Runs body in a copy of the test program under an address-space limit of 1 GB beyond
 // what the program holds now, stopped by an alarm after 300 s (far above the seconds the
-// work takes, even on a loaded machine), so that a regression to allocating gigabytes or running for minutes fails instead of stalling the machine. The
-// copy's exit status: 0 when body returned 0; a signal shows as 128 + its number.
+// work takes, even on a loaded machine), so that a regression to allocating gigabytes or
+// running for minutes fails instead of stalling the machine. The copy's exit status: 0 when
+// body returned 0; a signal shows as 128 + its number.
 int underlimit(const std::function<int()>& body) {
   const pid_t child = ::fork();
   if (child < 0) return -1;
