@@ -503,6 +503,27 @@ TEST_F(BitmapFile, FarShapesCoveringThePageFillIt) {
   }
 }
 
+// An image whose writing fails (here a full disk: the output name leads to /dev/full) is
+// reported and leaves no file behind for a reader to misread, in every format.
+TEST_F(BitmapFile, AFailedImageLeavesNoFile) {
+  for (int format : {0, 1, 2, 3}) {
+    SCOPED_TRACE(format);
+    const std::filesystem::path path = hc::scratch("full" + std::to_string(format) + ".img");
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink("/dev/full", path);
+    igrhardcopyoptions(1, 300);
+    igrhardcopyoptions(2, 200);
+    igrhardcopyoptions(23, 8);
+    igrhardcopyoptions(26, format);
+    tessar.error.LASTERROR = 0;
+    igrhardcopy(path.string());
+    drawtestpicture();
+    igrhardcopy("S");
+    EXPECT_NE(tessar.error.LASTERROR, 0);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(path)));
+  }
+}
+
 // A filled circle and ellipse covering the page ink every row of it, the first and the last
 // included, as a rectangle does; the circle's lines, a little under a row apart, once ended
 // below the last row and left it blank.
