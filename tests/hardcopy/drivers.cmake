@@ -8,4 +8,5 @@ tw_add_test(hardcopy_drivers_test
     ${CMAKE_CURRENT_LIST_DIR}/raster_printer_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/picture_text_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cgm_test.cpp
-  LIBS tw_test_picture tw_hcdrivers)
+    ${CMAKE_CURRENT_LIST_DIR}/image_routes_test.cpp
+  LIBS tw_test_picture tw_hcdrivers tw_screen)

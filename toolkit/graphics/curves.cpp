@@ -30,6 +30,7 @@ float yybow(std::span<const float> p, float c, int k, float t) {
 
 void igrcurve(std::span<const float> x, std::span<const float> y, int n, std::optional<int> steps) {
   if (n < 2 || x.size() < static_cast<std::size_t>(n) || y.size() < static_cast<std::size_t>(n)) return;
+  if (!yyfinitepoints("IGrCurve", x, y, n)) return;
   igrmoveto(x[0], y[0]);
   if (n <= 2) {
     igrlineto(x[1], y[1]);

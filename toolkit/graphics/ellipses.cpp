@@ -70,7 +70,7 @@ void softoutline(const Ellipse& e) {
   }
 }
 
-void hatch(const Ellipse& e, int side, int kind, int density, int angle) {
+void hatch(const Ellipse& e, int side, int kind, int density, int angle, bool solid) {
   float sx = 0, sy = 0, inset = 0;
   int ix = 0, iy = 0, alternate = 0;
   yystep(side, density, sx, sy, ix, iy, inset, alternate);
@@ -80,17 +80,26 @@ void hatch(const Ellipse& e, int side, int kind, int density, int angle) {
     if (iy > 0 && sy > 0 && e.ry > 0) {
       const float s0 = static_cast<float>((static_cast<int>(e.ylo) / iy) * iy);
       int pass = 1;
+      auto across = [&](float y) {
+        const float a = std::acos(std::clamp((y - e.yc) / e.ry, -1.0f, 1.0f));
+        float w = std::fabs(e.rx * std::sin(a));
+        if (screen) w = std::trunc(w);
+        if (alternate != 0) m = -m;
+        yylini(e.xc - (m * w - inset), y, e.xc + (m * w - inset), y);
+      };
       for (float start : {s0, s0 + 0.5f * sy}) {
+        float last = -1;
         for (int k = 1;; ++k) {
           const float y = start + static_cast<float>(k) * sy;
           if (y >= e.yhi) break;
           if (y < e.ylo) continue;
-          const float a = std::acos(std::clamp((y - e.yc) / e.ry, -1.0f, 1.0f));
-          float w = std::fabs(e.rx * std::sin(a));
-          if (screen) w = std::trunc(w);
-          if (alternate != 0) m = -m;
-          yylini(e.xc - (m * w - inset), y, e.xc + (m * w - inset), y);
+          across(y);
+          last = y;
         }
+        // A page's solid fill (lines a row apart) cut by the top of the area also inks the
+        // area's last row, as a rectangle does: the lines, a little under a row apart, end
+        // just below it.
+        if (!screen && solid && e.yc + e.ry > e.yhi && last < e.yhi - sy / 2) across(e.yhi);
         // The two-colour rule may ask for a second set between the first.
         if (start != s0) break;
         yy2col(side, pass);
@@ -154,15 +163,20 @@ void farellipse(float x, float y, float radius, float ratio, float aspect) {
 // [SECTION] Ellipses
 // - igrellipse(), igrcircle(), yyelip()
 //------------------------------------------------------------------------------
-void igrellipse(float x, float y, float radius, float ratio) { yyelip(x, y, radius, ratio); }
-void igrcircle(float x, float y, float radius) { yyelip(x, y, radius, 1.0f); }
+void igrellipse(float x, float y, float radius, float ratio) {
+  if (yyfinite("IGrEllipse", {x, y, radius, ratio})) yyelip(x, y, radius, ratio);
+}
+void igrcircle(float x, float y, float radius) {
+  if (yyfinite("IGrCircle", {x, y, radius})) yyelip(x, y, radius, 1.0f);
+}
 
 void yyelip(float x, float y, float radius, float ratio) {
   GraphicsRegion& g = tessar.graphics;
   GraphicsAttributes& at = g.attributes;
   GraphicsArea& a = g.area;
   DeviceOperands& op = g.operands;
-  if (radius <= 0 || ratio <= 0) {
+  if (!(radius > 0) || !(ratio > 0) || !std::isfinite(radius) || !std::isfinite(ratio) || !std::isfinite(x) ||
+      !std::isfinite(y)) {
     yyerror(20, "YYELIP");
     return;
   }
@@ -239,7 +253,7 @@ void yyelip(float x, float y, float radius, float ratio) {
         yygdrv(DELLIPSE);
       }
       if (side == 2 && refused && at.OUTLINE != 0) softoutline(e);
-      if (kind == 1 || kind == 2) hatch(e, side, kind, density, angle);
+      if (kind == 1 || kind == 2) hatch(e, side, kind, density, angle, style == 3 || style == 4);
     }
     flag = 0;
   }
@@ -255,6 +269,7 @@ void yyelip(float x, float y, float radius, float ratio) {
 // - igrarrow(), igrarrowjoin()
 //------------------------------------------------------------------------------
 void igrarrow(float x, float y, float length, float angle, int type, std::optional<float> size) {
+  if (!yyfinite("IGrArrow", {x, y, length, angle, size.value_or(0.0f)})) return;
   GraphicsRegion& g = tessar.graphics;
   GraphicsAttributes& at = g.attributes;
   GraphicsArea& a = g.area;
@@ -307,6 +322,7 @@ void igrarrow(float x, float y, float length, float angle, int type, std::option
 }
 
 void igrarrowjoin(float x1, float y1, float x2, float y2, int type, std::optional<float> size) {
+  if (!yyfinite("IGrArrowJoin", {x1, y1, x2, y2, size.value_or(0.0f)})) return;
   const GraphicsArea& a = tessar.graphics.area;
   if (x1 == x2 && y1 == y2) return;
   const float scale = a.REFXRANGE != 0 ? a.REFYRANGE * a.ASPECT / a.REFXRANGE : 0;

@@ -377,7 +377,7 @@ bool yyscanfill(std::span<const float> xw, std::span<const float> yw, int side, 
 }
 
 void IGrPolygonComplex(std::span<const float> x, std::span<const float> y, int n) {
-  yyplygon(x, y, n, 0);
+  if (yyfinitepoints("IGrPolygonComplex", x, y, n)) yyplygon(x, y, n, 0);
 }
 
 void yyplygon(std::span<const float> x, std::span<const float> y, int n, int units) {

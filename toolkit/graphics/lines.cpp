@@ -10,6 +10,7 @@
 #include "toolkit/graphics/area.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/state/tessar.h"
+#include "toolkit/text/errors.h"
 
 namespace {
 
@@ -50,9 +51,33 @@ void sendrun(int k) {
 
 }  // namespace
 
-void igrmoveto(float x, float y) { setcurrentpoint(x, y); }
+bool yyfinite(std::string_view routine, std::initializer_list<float> values) {
+  for (float v : values) {
+    if (!std::isfinite(v)) {
+      yyerror(16, routine);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool yyfinitepoints(std::string_view routine, std::span<const float> x, std::span<const float> y, int n) {
+  const std::size_t count = std::min({static_cast<std::size_t>(std::max(n, 0)), x.size(), y.size()});
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!std::isfinite(x[i]) || !std::isfinite(y[i])) {
+      yyerror(16, routine);
+      return false;
+    }
+  }
+  return true;
+}
+
+void igrmoveto(float x, float y) {
+  if (yyfinite("IGrMoveTo", {x, y})) setcurrentpoint(x, y);
+}
 
 void igrlineto(float x, float y) {
+  if (!yyfinite("IGrLineTo", {x, y})) return;
   const GraphicsArea& ar = tessar.graphics.area;
   yyline(ar.CURX, ar.CURY, x, y);
   setcurrentpoint(x, y);
@@ -60,29 +85,36 @@ void igrlineto(float x, float y) {
 
 void igrlinetorel(float dx, float dy) {
   const GraphicsArea& ar = tessar.graphics.area;
+  if (!yyfinite("IGrLineToRel", {dx, dy, ar.CURX + dx, ar.CURY + dy})) return;
   igrlineto(ar.CURX + dx, ar.CURY + dy);
 }
 
 void igrjoin(float x1, float y1, float x2, float y2) {
+  if (!yyfinite("IGrJoin", {x1, y1, x2, y2})) return;
   yyline(x1, y1, x2, y2);
   setcurrentpoint(x2, y2);
 }
 
-void igrjoinrel(float x1, float y1, float dx, float dy) { igrjoin(x1, y1, x1 + dx, y1 + dy); }
+void igrjoinrel(float x1, float y1, float dx, float dy) {
+  if (!yyfinite("IGrJoinRel", {x1, y1, dx, dy, x1 + dx, y1 + dy})) return;
+  igrjoin(x1, y1, x1 + dx, y1 + dy);
+}
 
 void igrpoint(float x, float y) {
+  if (!yyfinite("IGrPoint", {x, y})) return;
   setcurrentpoint(x, y);
   plotcurrentpoint();
 }
 
 void igrpointrel(float dx, float dy) {
   const GraphicsArea& ar = tessar.graphics.area;
+  if (!yyfinite("IGrPointRel", {dx, dy, ar.CURX + dx, ar.CURY + dy})) return;
   setcurrentpoint(ar.CURX + dx, ar.CURY + dy);
   plotcurrentpoint();
 }
 
 void igrpolyline(std::span<const float> x, std::span<const float> y, int n) {
-  yypline(x, y, n, 0);
+  if (yyfinitepoints("IGrPolyline", x, y, n)) yypline(x, y, n, 0);
 }
 
 void igrlinetype(std::optional<int> type) {
@@ -220,6 +252,11 @@ void yypline(std::span<const float> x, std::span<const float> y, int n, int mode
 void yyclip(float& X1, float& Y1, float& X2, float& Y2, int& visible) {
   const GraphicsArea& ar = tessar.graphics.area;
   const float xmin = ar.XMIN, ymin = ar.YMIN, xmax = ar.XMAX, ymax = ar.YMAX;
+  // A segment without a place has nothing to show (and no crossing to look for).
+  if (!std::isfinite(X1) || !std::isfinite(Y1) || !std::isfinite(X2) || !std::isfinite(Y2)) {
+    visible = 0;
+    return;
+  }
   visible = 1;
   if (yybox(X1, Y1) && yybox(X2, Y2)) return;
 

@@ -3,7 +3,9 @@
 // box in device units (request 2), runs of connected points (request 32), single points
 // (request 26), the line type and the fill pattern settings.
 #include <optional>
+#include <initializer_list>
 #include <span>
+#include <string_view>
 
 void igrmoveto(float x, float y);
 void igrlineto(float x, float y);
@@ -26,3 +28,10 @@ bool yylin(float px, float py, float X1, float Y1, float X2, float Y2);
 bool yybox(float X, float Y);
 void yyfact(int solid, int& request);
 void yyexch(int& a, int& b);
+
+// The one check every public drawing routine makes of its numbers (coordinates, radii,
+// angles, sizes): false, with error 16 reported under the routine's name, when any is NaN or
+// infinite; the routine then draws nothing and leaves the current point alone.
+bool yyfinite(std::string_view routine, std::initializer_list<float> values);
+// The same for the first n points of a polyline or polygon (n cut to the arrays).
+bool yyfinitepoints(std::string_view routine, std::span<const float> x, std::span<const float> y, int n);

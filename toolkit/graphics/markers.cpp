@@ -43,6 +43,7 @@ bool in(int k, std::initializer_list<int> set) {
 }  // namespace
 
 void igrmarker(float xc, float yc, int k) {
+  if (!yyfinite("IGrMarker", {xc, yc})) return;
   GraphicsRegion& g = tessar.graphics;
   const GraphicsArea& a = g.area;
   if (k < 1 || k > 40) k = 1;

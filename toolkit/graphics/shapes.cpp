@@ -413,20 +413,25 @@ void trapezium(float x1, float y1, float x2, float y2, double len1, double len2,
 }  // namespace
 
 void IGrTriangle(float x1, float y1, float x2, float y2, float x3, float y3) {
+  if (!yyfinite("IGrTriangle", {x1, y1, x2, y2, x3, y3})) return;
   triangle(x1, y1, x2, y2, x3, y3);
 }
 
 void igrtrianglerel(float dx2, float dy2, float dx3, float dy3) {
   const GraphicsArea& ar = tessar.graphics.area;
   const float cx = ar.CURX, cy = ar.CURY;
+  if (!yyfinite("IGrTriangleRel", {dx2, dy2, dx3, dy3, cx + dx2, cy + dy2, cx + dx3, cy + dy3})) return;
   triangle(cx, cy, cx + dx2, cy + dy2, cx + dx3, cy + dy3);
 }
 
-void IGrRectangle(float x1, float y1, float x2, float y2) { rectangle(x1, y1, x2, y2); }
+void IGrRectangle(float x1, float y1, float x2, float y2) {
+  if (yyfinite("IGrRectangle", {x1, y1, x2, y2})) rectangle(x1, y1, x2, y2);
+}
 
 void igrrectanglerel(float dx, float dy) {
   const GraphicsArea& ar = tessar.graphics.area;
   const float cx = ar.CURX, cy = ar.CURY;
+  if (!yyfinite("IGrRectangleRel", {dx, dy, cx + dx, cy + dy})) return;
   rectangle(cx, cy, cx + dx, cy + dy);
 }
 
@@ -519,6 +524,7 @@ void yyrecti(float X1, float Y1, float X2, float Y2) {
 }
 
 void IGrTrapezium(float x1, float y1, float x2, float y2, float len1, float len2, int dir) {
+  if (!yyfinite("IGrTrapezium", {x1, y1, x2, y2, len1, len2})) return;
   trapezium(x1, y1, x2, y2, len1, len2, dir);
 }
 
@@ -529,23 +535,26 @@ void yytrapeziumd(float x1, float y1, float x2, float y2, double len1, double le
 void igrtrapeziumrel(float dx, float dy, float len1, float len2, int dir) {
   const GraphicsArea& ar = tessar.graphics.area;
   const float cx = ar.CURX, cy = ar.CURY;
+  if (!yyfinite("IGrTrapeziumRel", {dx, dy, len1, len2, cx + dx, cy + dy})) return;
   trapezium(cx, cy, cx + dx, cy + dy, len1, len2, dir);
 }
 
 void igrparallel(float x1, float y1, float x2, float y2, float len, int dir) {
+  if (!yyfinite("IGrParallel", {x1, y1, x2, y2, len})) return;
   trapezium(x1, y1, x2, y2, len, len, dir);
 }
 
 void igrparallelrel(float dx, float dy, float len, int dir) {
   const GraphicsArea& ar = tessar.graphics.area;
   const float cx = ar.CURX, cy = ar.CURY;
+  if (!yyfinite("IGrParallelRel", {dx, dy, len, cx + dx, cy + dy})) return;
   trapezium(cx, cy, cx + dx, cy + dy, len, len, dir);
 }
 
 void igrpolygonsimple(std::span<const float> x, std::span<const float> y, int n) {
   GraphicsAttributes& at = tessar.graphics.attributes;
   n = std::min({n, static_cast<int>(x.size()), static_cast<int>(y.size())});
-  if (n <= 0) return;
+  if (n <= 0 || !yyfinitepoints("IGrPolygonSimple", x, y, n)) return;
   const float x1 = x[0], y1 = y[0];
   if (n > 2) {
     bool drawn = true;

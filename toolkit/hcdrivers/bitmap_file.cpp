@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hcdrivers/driver_common.h"
 #include "toolkit/hcdrivers/manager.h"
@@ -25,6 +26,8 @@ namespace {
 
 // The output name of the open hardcopy, for the header patch after the file is closed.
 std::string savedname(260, ' ');
+// Images written to the open hardcopy's file.
+int pageswritten = 0;
 
 
 std::array<int, 108>& options() { return tessar.hardcopy.HCOPTIONS; }
@@ -56,10 +59,12 @@ void defaults() {
   op.HCDEVICE = HCBITMAP;
 }
 
-// The largest side each format's header counts: a PCX header holds the corner and the bytes
-// per line in 16 bits; BMP and PNG sides are 31-bit numbers.
+// The largest side of a page: a PCX header holds the corner and the bytes per line in 16
+// bits. BMP and PNG sides could count 31 bits, but a side of millions of pixels is no page
+// anyone can use: shrunk together with the other side to the page's words it ended as a
+// picture of one row that took minutes to draw and write. Their sides stop at 65,535.
 void sidelimits(int format, int depth, int& maxwidth, int& maxheight) {
-  maxwidth = maxheight = std::numeric_limits<int>::max();
+  maxwidth = maxheight = 0xFFFF;
   if (format == 1 || format == 2 || format == 3) return;
   maxwidth = depth == 1 || depth == 4 ? 0x10000 : 0xFFFE;
   maxheight = 0xFFFF;
@@ -175,18 +180,24 @@ void begin() {
     rs.RASTOTALWORDS = static_cast<int>(pagewords(width, height, perword, planes));
     rs.RASCLEARWORDS = rs.RASTOTALWORDS;
     savedname = tessar.files.HCCURRENT;
+    pageswritten = 0;
   }
   yyrasbegin(opening);
 }
 
-void endpage() {
-  DeviceOperands& op = tessar.graphics.operands;
-  if (op.PLOTSTARTED == 0) return;
+void writepage() {
   extractionmasks();
   const int format = options()[25];
   if (format == 1 || format == 2) yybmp1();
   else if (format == 3) yypng1();
   else yypcx1();
+  ++pageswritten;
+}
+
+void endpage() {
+  DeviceOperands& op = tessar.graphics.operands;
+  if (op.PLOTSTARTED == 0) return;
+  writepage();
   op.PLOTSTARTED = 0;
   int code = DCLEAR;
   yyvras(code);
@@ -194,11 +205,21 @@ void endpage() {
 }
 
 void end() {
+  const RasterPrinter& rp = tessar.hardcopy.printer;
+  // A hardcopy with nothing drawn is one blank page, not an empty file no reader opens.
+  if (pageswritten == 0 && rp.OUTPUTERROR == 0 && !tessar.raster.IRBUFF.empty()) {
+    writepage();
+    drawingmasks();
+  }
   int code = DENDPLOT;
   yyvras(code);
   const int depth = tessar.raster.state.RASDEPTH;
-  if ((depth == 4 || depth == 8) && options()[25] == 2 && tessar.hardcopy.printer.OUTPUTERROR == 0)
-    yybmp2(savedname, 260);
+  if ((depth == 4 || depth == 8) && options()[25] == 2 && rp.OUTPUTERROR == 0) yybmp2(savedname, 260);
+  if (rp.OUTPUTERROR != 0 && pageswritten > 0) {
+    // A file whose image failed part way is no image: it is not left for a reader.
+    int status = 0;
+    win::yydelf(std::string(savedname.substr(0, static_cast<std::size_t>(lentrim(savedname)))).c_str(), status);
+  }
 }
 
 }  // namespace

@@ -512,9 +512,7 @@ int yycgmimage(int& nx, int& ny, std::vector<int>& pixels) {
     op.IOPER1 = 0;
     return -1;
   }
-  if (const int failure = yyhcimagefits(); failure != 0) return failure;
-  pixels.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0);
-  if (const int failure = yyhcloadimage(pixels); failure != 0) return failure;
+  if (const int failure = yyhcloadimage(pixels, op.IX2, op.IY2); failure != 0) return failure;
   op.IOPER1 = 0;
   return 0;
 }

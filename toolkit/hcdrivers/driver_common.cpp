@@ -56,37 +56,26 @@ int yyhcmodelcolour(int slot) {
   return at.COLOURS[static_cast<std::size_t>(pair)][static_cast<std::size_t>(slot)];
 }
 
-namespace {
-// Runs op on the current image file without reporting: a failure's number and detail go to
-// the device operands and are returned; otherwise the error recorded before stays.
-template <class Op> int silentimage(Op&& op) {
+int yyhcloadimage(std::vector<int>& pixels, int width, int height) {
   DeviceOperands& operands = tessar.graphics.operands;
-  ErrorState& es = tessar.error;
-  const int saved = es.LASTERROR, level = es.DEBUGLEVEL;
-  es.LASTERROR = 0;
-  es.DEBUGLEVEL = 0;
   const std::string& name = tessar.files.HCCURRENT;
-  const bool failed = op(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))));
-  es.DEBUGLEVEL = level;
-  if (failed) {
-    operands.IOPER1 = es.LASTERROR;
-    operands.IOPER2 = es.ERRDETAIL;
-    return es.LASTERROR;
+  DecodedImage image;
+  int syserror = 0;
+  int error = yydecodeimage(std::string_view(name).substr(0, static_cast<std::size_t>(lentrim(name))), image, syserror);
+  // The picture the graphics layer placed must be the one decoded.
+  if (error == 0 && (image.width != width || image.height != height)) error = 27;
+  if (error != 0) {
+    ErrorState& es = tessar.error;
+    es.LASTERROR = error;
+    es.ERRDETAIL = syserror;
+    operands.IOPER1 = error;
+    operands.IOPER2 = syserror;
+    return error;
   }
-  es.LASTERROR = saved;
+  if (image.bits <= 8)
+    for (std::size_t k = 0; k < image.values.size(); ++k) image.values[k] = image.colour(k);
+  pixels = std::move(image.values);
   return 0;
-}
-}  // namespace
-
-int yyhcimagefits() {
-  return silentimage([](std::string_view name) { return !yyimagefits(name); });
-}
-
-int yyhcloadimage(std::span<int> pixels) {
-  return silentimage([pixels](std::string_view name) {
-    IGrLoadImageData(name, pixels);
-    return tessar.error.LASTERROR != 0;
-  });
 }
 
 std::string yyhcplaintext(std::string_view text) {

@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The open request asking which device a driver serves (IOPER2 -999): answered with device,
 // true; false for a real open request.
@@ -19,13 +20,11 @@ void yyhcclipbox(float& x1, float& y1, float& x2, float& y2);
 // The current (CURRENT) or previous (PREVIOUS) colour of the colour model in use: the RGB
 // value under the RGB model, else the palette index.
 int yyhcmodelcolour(int slot);
-// The image file named by HCCURRENT loaded into pixels without a message. On failure its
-// error number stays the last error and goes to IOPER1 (its detail to IOPER2) and is
-// returned; on success the error state is as it was and 0 is returned.
-int yyhcloadimage(std::span<int> pixels);
-// Whether that file holds the rows its header claims, asked before the pixels are
-// allocated; a file too short is error 2, reported as yyhcloadimage reports its errors.
-int yyhcimagefits();
+// The image file named by HCCURRENT decoded (yydecodeimage) into pixels, width x height
+// colour values, top row first, without a message. On failure, a picture of another size
+// included (27), its error number becomes the last error and goes to IOPER1 (its system
+// code to IOPER2) and is returned; on success the error state is as it was and 0 is returned.
+int yyhcloadimage(std::vector<int>& pixels, int width, int height);
 // A text for a file's comments or structure (a title, a text value): every control
 // character (line ends, the end-of-job byte, escape ...) becomes a blank, so the text can
 // neither end its line nor its field early and run the rest as commands.

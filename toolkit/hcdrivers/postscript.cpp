@@ -498,9 +498,8 @@ void image() {
     op.IOPER1 = 0;
     return;
   }
-  if (yyhcimagefits() != 0) return;
-  std::vector<int> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-  if (yyhcloadimage(pixels) != 0) return;
+  std::vector<int> pixels;
+  if (yyhcloadimage(pixels, w, h) != 0) return;
   op.PLOTSTARTED = 1;
   op.IOPER1 = 0;
   const GraphicsArea& ar = tessar.graphics.area;

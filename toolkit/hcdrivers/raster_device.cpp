@@ -304,16 +304,8 @@ void image() {
   DeviceOperands& op = tessar.graphics.operands;
   const long long W = op.IX2, H = op.IY2;
   if (W <= 0 || H <= 0) return;
-  if (yyhcimagefits() != 0) return;
   std::vector<int> pixels;
-  try {
-    pixels.assign(static_cast<std::size_t>(W * H), 0);
-  } catch (const std::bad_alloc&) {
-    // No room for the image: nothing is drawn and the page is left as it was.
-    op.IOPER1 = 1;
-    return;
-  }
-  if (yyhcloadimage(pixels) != 0) return;
+  if (yyhcloadimage(pixels, op.IX2, op.IY2) != 0) return;
   op.PLOTSTARTED = 1;
   op.IOPER1 = 0;
   page().RASLASTRGB = -1;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -102,7 +103,9 @@ void encoderow(const Bytes& row, std::size_t rowbytes, int depth, Bytes& out) {
 
 }  // namespace
 
-int yybmp1() {
+namespace {
+
+int writebmp() {
   const RasterState& rs = tessar.raster.state;
   const RasterPrinter& rp = tessar.hardcopy.printer;
   const int depth = rs.RASDEPTH;
@@ -174,6 +177,19 @@ int yybmp1() {
     if (rp.OUTPUTERROR != 0) return 0;
   }
   return 0;
+}
+
+}  // namespace
+
+int yybmp1() {
+  try {
+    return writebmp();
+  } catch (const std::bad_alloc&) {
+    // No room for a row or the encoded rows: the image fails, reported, not the program.
+    tessar.hardcopy.printer.OUTPUTERROR = 1;
+    yyerror(34, "XXIMAG");
+    return 0;
+  }
 }
 
 int yybmp2(std::string_view name, int length) {

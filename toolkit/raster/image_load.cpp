@@ -9,12 +9,16 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <new>
+#include <string>
 #include <vector>
 
+#include "platform/os.h"
 #include "toolkit/os/opsys.h"
 #include "toolkit/raster/file_info.h"
 #include "toolkit/raster/file_reader.h"
 #include "toolkit/raster/png.h"
+#include "toolkit/state/tessar.h"
 #include "toolkit/text/errors.h"
 
 #include <zlib.h>
@@ -24,6 +28,10 @@
 namespace {
 
 constexpr std::string_view kRoutine = "IGrLoadImageData";
+
+// The most pixels any route takes: their colour values, 4 bytes each, and a bitmap of them
+// stay within 32-bit byte counts.
+constexpr long long kLargestImage = 0x7FFFFFFF / 4;
 
 // Palette entries 0-255; a file overwrites the entries it gives and the others keep older
 // values from one call to the next.
@@ -57,6 +65,9 @@ enum class Outcome { Done, Quiet, Refused, Failed };
 struct Image {
   int w = 0, h = 0;
   std::span<int> pixels;   // the caller's first w x h entries
+  bool indices = false;    // palette images give their indices, not colours
+  bool topdown = false;    // a BMP whose first row in the file is the top one
+  int colour(int index) const { return indices ? index : palette[static_cast<std::size_t>(index)]; }
 };
 
 //------------------------------------------------------------------------------
@@ -96,7 +107,7 @@ Outcome runlength(int handle, int bits, Image& im, std::vector<int>& out) {
   auto place = [&](int index) {
     ++q;
     if (x < w && r >= 0 && r < h && q >= 1 && q <= w * h)
-      out[static_cast<std::size_t>(q - 1)] = palette[static_cast<std::size_t>(index & 0xFF)];
+      out[static_cast<std::size_t>(q - 1)] = im.colour(index & 0xFF);
     ++x;
   };
   auto next = [&](std::uint8_t& b) { return yyreadbyte(reader, b) == 1; };
@@ -176,6 +187,7 @@ Outcome loadbmp(int handle, Image& im, int compressed) {
 
   if (!seekto(handle, dataoffset)) return Outcome::Failed;
   if (compressed == 1 && (bits == 8 || bits == 4)) {
+    if (im.topdown) return Outcome::Refused;
     // Runs may skip pixels, which keep what the array held: decoded into a copy, handed
     // over when whole.
     std::vector<int> out(im.pixels.begin(), im.pixels.end());
@@ -186,7 +198,8 @@ Outcome loadbmp(int handle, Image& im, int compressed) {
 
   const long long rowbytes = ((static_cast<long long>(im.w) * bits + 31) / 32) * 4;
   std::vector<std::uint8_t> row(static_cast<std::size_t>(rowbytes));
-  for (int r = im.h - 1; r >= 0; --r) {
+  for (int k = 0; k < im.h; ++k) {
+    const int r = im.topdown ? k : im.h - 1 - k;
     // The file's length was checked before the array was made: a short row now means the
     // file changed under us; the image is refused as truncated.
     if (!readexact(handle, row.data(), static_cast<int>(rowbytes))) return Outcome::Failed;
@@ -194,9 +207,9 @@ Outcome loadbmp(int handle, Image& im, int compressed) {
     for (int c = 0; c < im.w; ++c) {
       const std::size_t k = static_cast<std::size_t>(c);
       switch (bits) {
-        case 1: dest[c] = palette[(row[k / 8] >> (7 - c % 8)) & 1u]; break;
-        case 4: dest[c] = palette[c % 2 == 0 ? row[k / 2] >> 4 : row[k / 2] & 15u]; break;
-        case 8: dest[c] = palette[row[k]]; break;
+        case 1: dest[c] = im.colour((row[k / 8] >> (7 - c % 8)) & 1); break;
+        case 4: dest[c] = im.colour(c % 2 == 0 ? row[k / 2] >> 4 : row[k / 2] & 15); break;
+        case 8: dest[c] = im.colour(row[k]); break;
         case 16: {
           const std::uint32_t p = row[2 * k] | (std::uint32_t{row[2 * k + 1]} << 8);
           dest[c] = rgb(component(p, red), component(p, green), component(p, blue));
@@ -269,13 +282,13 @@ Outcome loadpcx(int handle, Image& im) {
           for (int bit = 0; bit < 8; ++bit) {
             const std::size_t c = static_cast<std::size_t>(8 * k + bit);
             if (c >= w || ((b >> (7 - bit)) & 1u) == 0) continue;
-            dest[c] = depth == 1 ? 0xFFFFFF : dest[c] + (1 << p);
+            dest[c] = depth == 1 ? (im.indices ? 1 : 0xFFFFFF) : dest[c] + (1 << p);
           }
         }
       }
       s.runcount = 0;
     }
-    if (depth == 4)
+    if (depth == 4 && !im.indices)
       for (int& v : im.pixels) v = palette[static_cast<std::size_t>(v & 15)];
     return Outcome::Done;
   }
@@ -299,7 +312,7 @@ Outcome loadpcx(int handle, Image& im) {
         std::uint8_t b = 0;
         if (!pcxbyte(s, b)) return Outcome::Failed;
         if (static_cast<std::size_t>(k) >= w) continue;
-        if (depth == 8) dest[k] = palette[b];
+        if (depth == 8) dest[k] = im.colour(b);
         else if (p == 0) dest[k] = b;
         else dest[k] += b << (8 * p);
       }
@@ -377,6 +390,9 @@ Outcome loadpng(int handle, Image& im, int colours) {
   // The header's height is unsigned: one of 2^31 or more reads as negative here.
   if (im.h <= 0 || L.stride <= 0 || L.stride > 0x7FFFFFFFLL) return Outcome::Refused;
 
+  // Image data beyond what the rows can need, at the least packing deflate has, are refused.
+  const long long raw = L.stride * im.h;
+  const long long bound = raw + raw / 1000 + 22;
   std::vector<std::uint8_t> packed;
   bool ended = false;
   while (!ended) {
@@ -387,6 +403,7 @@ Outcome loadpng(int handle, Image& im, int colours) {
     const std::span<const std::uint8_t> type = std::span(chunk).subspan(4);
     if (yypngcmp(type, "IDAT") == 1) {
       // Read in pieces, so a length the file does not hold takes no more than the file.
+      if (static_cast<long long>(packed.size()) + length > bound) return Outcome::Failed;
       for (int left = length; left > 0;) {
         const int piece = std::min(left, 1 << 20);
         const std::size_t at = packed.size();
@@ -458,7 +475,7 @@ Outcome loadpng(int handle, Image& im, int colours) {
         const int perbyte = 8 / L.bits;
         const std::uint8_t b = data[c / perbyte];
         const int shift = 8 - L.bits * (c % perbyte + 1);
-        dest[c] = palette[static_cast<std::size_t>((b >> shift) & ((1 << L.bits) - 1))];
+        dest[c] = im.colour((b >> shift) & ((1 << L.bits) - 1));
       } else {
         const std::uint8_t* px = data + static_cast<std::size_t>(c) * static_cast<std::size_t>(L.bytesperpixel);
         const int s = L.samplebytes;
@@ -489,28 +506,34 @@ void yypngfilter(int stride, int rows, int bytesperpixel, std::span<std::uint8_t
 //------------------------------------------------------------------------------
 // [SECTION] Entry
 
-bool yyimagefits(std::string_view name) {
-  std::array<int, 5> info{};
-  igrfileinfo(name, info, 5);
+namespace {
+
+// The one judgement every image route makes before anything is allocated for the pixels:
+// 0, or 2 when the file is too short for the rows its header claims, or the picture has more
+// pixels than a route can hold (their colour values and a bitmap of them must stay within
+// 32-bit byte counts). Files the decoders refuse for other reasons pass here.
+int judge(std::string_view name, const std::array<int, 6>& info) {
   const int type = info[0];
-  const long long w = info[1], h = info[2];
-  if ((type != 1 && type != 2 && type != 15) || w <= 0 || h <= 0) return true;
+  // Only a BMP has a negative height of its own, for rows stored top row first.
+  const long long w = info[1], h = type == 1 ? std::llabs(static_cast<long long>(info[2])) : info[2];
+  if ((type != 1 && type != 2 && type != 15) || w <= 0 || h <= 0) return 0;
+  if (w * h > kLargestImage) return 2;
   int handle = -1;
   IFileOpen(name, 0, handle);
-  if (handle < 0) return true;
+  if (handle < 0) return 0;
   int size = 0;
   IFileSeek(handle, size, 2);
   std::array<std::uint8_t, 128> head{};
   const bool read = seekto(handle, 0) && readexact(handle, head.data(), type == 2 ? 128 : type == 1 ? 54 : 33);
   ifileclose(handle);
-  if (!read) return true;   // the loader reports what it makes of a short header
+  if (!read) return 0;   // the decoder reports what it makes of a short header
   // The fewest file bytes that can hold the data of the rows the header claims, in double:
   // the claimed sizes multiply past any integer.
   const double dw = static_cast<double>(w), dh = static_cast<double>(h);
   double need = 0;
   if (type == 1) {
     const double bits = le2(&head[28]);
-    if (info[4] == 1 && (bits == 4 || bits == 8)) return true;   // runs may skip pixels
+    if (info[4] == 1 && (bits == 4 || bits == 8)) return 0;   // runs may skip pixels
     need = 54 + std::floor((dw * bits + 31) / 32) * 4 * dh;
   } else if (type == 2) {
     // Each decoded byte of a row costs at least 2 file bytes per run of 63.
@@ -523,14 +546,100 @@ bool yyimagefits(std::string_view name) {
     const double stride = pnglayout(info[3], head[25], head[24], info[1], L) ? static_cast<double>(L.stride) : dw / 8 + 1;
     need = 45 + std::floor(stride * dh / 1032);
   }
-  if (need <= size) return true;
+  return need <= size ? 0 : 2;
+}
+
+// The one decoder behind every route: the judgement, then the file's own decoding into the
+// image's array. 0 or the error number (2 short or too large, 27 not usable).
+int decode(std::string_view name, const std::array<int, 6>& info, Image& im) {
+  if (const int refused = judge(name, info); refused != 0) return refused;
+  int handle = -1;
+  IFileOpen(name, 0, handle);
+  if (handle < 0) return 1;
+  Outcome o = Outcome::Quiet;
+  switch (info[0]) {
+    case 1: o = loadbmp(handle, im, info[4]); break;
+    case 2: o = loadpcx(handle, im); break;
+    default: o = loadpng(handle, im, info[3]); break;
+  }
+  ifileclose(handle);
+  return o == Outcome::Refused ? 27 : o == Outcome::Failed ? 2 : 0;
+}
+
+}  // namespace
+
+bool yyimagefits(std::string_view name) {
+  std::array<int, 6> info{};
+  igrfileinfo(name, info, 6);
+  if (judge(name, info) == 0) return true;
   yyerror(2, kRoutine);
   return false;
 }
 
+int yydecodeimage(std::string_view name, DecodedImage& image, int& syserror) {
+  image = DecodedImage{};
+  syserror = 0;
+  ErrorState& e = tessar.error;
+  const int lasterror = e.LASTERROR, level = e.DEBUGLEVEL;
+  e.DEBUGLEVEL = 0;
+  e.LASTERROR = 0;
+  struct Restore {
+    ErrorState& e;
+    int level;
+    ~Restore() { e.DEBUGLEVEL = level; }
+  } restore{e, level};
+  {
+    // A file that cannot be opened is told apart from one that is no image.
+    int handle = -1, status = 0;
+    win::yyopen(std::string(name).c_str(), 0, handle, status);
+    if (status != 0) {
+      syserror = status;
+      e.LASTERROR = lasterror;
+      return 1;
+    }
+    win::yyclos(handle);
+  }
+  std::array<int, 6> info{};
+  igrfileinfo(name, info, 6);
+  const int type = info[0];
+  int error = 27;
+  if ((type == 1 || type == 2 || type == 15) && info[1] > 0 && info[2] != 0 && info[2] != INT32_MIN) {
+    Image im;
+    im.w = info[1];
+    im.h = std::abs(info[2]);
+    im.topdown = type == 1 && info[2] < 0;
+    im.indices = true;
+    error = judge(name, info);
+    if (error == 0) {
+      try {
+        image.values.assign(static_cast<std::size_t>(im.w) * static_cast<std::size_t>(im.h), 0);
+        im.pixels = image.values;
+        error = decode(name, info, im);
+      } catch (const std::bad_alloc&) {
+        error = 2;
+      }
+    }
+    if (error == 0) {
+      image.type = type;
+      image.width = im.w;
+      image.height = im.h;
+      image.bits = info[5] >= 1 && info[5] <= 8 ? info[5] : 24;
+      image.palette = palette;
+      // A one-bit PCX file has no palette: its clear bits are black, its set bits white.
+      if (type == 2 && image.bits == 1) {
+        image.palette[0] = 0;
+        image.palette[1] = 0xFFFFFF;
+      }
+    }
+  }
+  if (error != 0) image = DecodedImage{};
+  e.LASTERROR = lasterror;
+  return error;
+}
+
 void IGrLoadImageData(std::string_view name, std::span<int> pixels) {
-  std::array<int, 5> info{};
-  igrfileinfo(name, info, 5);
+  std::array<int, 6> info{};
+  igrfileinfo(name, info, 6);
   const int type = info[0];
   if (type != 1 && type != 2 && type != 15) {
     yyerror(27, kRoutine);
@@ -546,18 +655,6 @@ void IGrLoadImageData(std::string_view name, std::span<int> pixels) {
     return;
   }
   im.pixels = pixels.first(static_cast<std::size_t>(count));
-
-  if (!yyimagefits(name)) return;
-  int handle = -1;
-  IFileOpen(name, 0, handle);
-  if (handle < 0) return;
-  Outcome o = Outcome::Quiet;
-  switch (type) {
-    case 1: o = loadbmp(handle, im, info[4]); break;
-    case 2: o = loadpcx(handle, im); break;
-    default: o = loadpng(handle, im, info[3]); break;
-  }
-  ifileclose(handle);
-  if (o == Outcome::Refused) yyerror(27, kRoutine);
-  if (o == Outcome::Failed) yyerror(2, kRoutine);
+  const int error = decode(name, info, im);
+  if (error == 2 || error == 27) yyerror(error, kRoutine);
 }

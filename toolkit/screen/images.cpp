@@ -109,9 +109,6 @@ bool readwhole(std::string_view name, std::vector<BYTE>& bytes, int& status) {
 // [SECTION] File reading
 //------------------------------------------------------------------------------
 
-// The system's code when yyreaddib cannot open its file.
-int dibsyserror = 0;
-
 // The largest bitmap block made: its sizes are 32-bit numbers in the header.
 constexpr std::uint64_t kLargestBlock = 0x7FFFFFFF;
 
@@ -135,33 +132,6 @@ bool readbytes(ImageFile& f, std::uint8_t* at, std::size_t count) {
     count -= n;
   }
   return true;
-}
-
-// Moves to the absolute position; false when the system refuses.
-bool seekto(ImageFile& f, long long position) {
-  if (position < 0 || position > 0x7FFFFFFF) return false;
-  int at = static_cast<int>(position), status = 0;
-  yyseek(f.handle, at, 0, status);
-  f.pos = f.len = 0;
-  return status == 0;
-}
-
-// The file's length, the reading position left at the start.
-long long filelength(ImageFile& f) {
-  int end = 0, status = 0;
-  yyseek(f.handle, end, 2, status);
-  if (status != 0 || !seekto(f, 0)) return -1;
-  return end;
-}
-
-std::uint32_t le32(const std::uint8_t* b) {
-  return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-         (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-}
-int le16(const std::uint8_t* b) { return b[0] | (b[1] << 8); }
-std::uint32_t be32(const std::uint8_t* b) {
-  return (static_cast<std::uint32_t>(b[0]) << 24) | (static_cast<std::uint32_t>(b[1]) << 16) |
-         (static_cast<std::uint32_t>(b[2]) << 8) | b[3];
 }
 
 // A new block of header and table bytes plus image bytes, all zero; false (error 2) when the
@@ -195,275 +165,52 @@ void puttable(std::size_t entry, int red, int green, int blue) {
   t[3] = 0;
 }
 
-//------------------------------------------------------------------------------
-// [SECTION] PCX
-//------------------------------------------------------------------------------
-
-int readpcx(std::string_view name, int& syserror) {
-  ImageFile f;
-  int status = 0;
-  yyopen(std::string(name).c_str(), 0, f.handle, status);
-  if (status != 0) {
-    syserror = status;
-    return 1;
-  }
-  std::array<std::uint8_t, 128> head{};
-  if (!readbytes(f, head.data(), head.size())) return 2;
-  if (head[0] != 10 || head[2] != 1) return 27;
-  const int bits = head[3], planes = head[65];
-  const int depth = bits * planes;
-  const long long width = static_cast<long long>(le16(&head[8])) - le16(&head[4]) + 1;
-  const long long height = static_cast<long long>(le16(&head[10])) - le16(&head[6]) + 1;
-  const long long bpl = le16(&head[66]);
-  // Only the layouts with a decoding: one plane of 1 or 8 bits, four planes of one bit, three of 8.
-  const bool layout = (bits == 1 && planes == 1) || (bits == 1 && planes == 4) || (bits == 8 && planes == 1) ||
-                      (bits == 8 && planes == 3);
-  if (!layout || width <= 0 || height <= 0 || bpl * 8 < width * bits) return 27;
-
-  // The bitmap is the picture's own width: a 24-bit file of odd width is not drawn with its
-  // line's fill byte as one more column.
-  const unsigned dibbits = depth == 24 ? 24 : static_cast<unsigned>(depth);
-  const std::size_t entries = depth == 24 ? 0 : static_cast<std::size_t>(1) << depth;
-  const std::uint64_t row = dibrow(static_cast<std::uint64_t>(width), dibbits);
-  const std::uint64_t image = row * static_cast<std::uint64_t>(height);
-  if (!newblock(sizeof(BITMAPINFOHEADER) + 4 * entries, image)) return 2;
-  putheader(static_cast<LONG>(width), static_cast<LONG>(height), static_cast<WORD>(dibbits), static_cast<DWORD>(image),
-            depth == 24 ? 16777216u : static_cast<DWORD>(entries));
-  if (depth == 1) {
-    puttable(0, 0, 0, 0);
-    puttable(1, 255, 255, 255);
-  } else if (depth == 4) {
-    for (std::size_t i = 0; i < 16; ++i) puttable(i, head[16 + 3 * i], head[17 + 3 * i], head[18 + 3 * i]);
-  }
-  wBitsOffset = static_cast<std::uint16_t>(sizeof(BITMAPINFOHEADER) + 4 * entries);
-
-  std::vector<std::uint8_t> line(static_cast<std::size_t>(bpl * planes));
-  std::uint8_t* bitsat = hImageDib.data() + wBitsOffset;
-  for (long long y = 0; y < height; ++y) {
-    for (int p = 0; p < planes; ++p) {
-      std::uint8_t* plane = line.data() + static_cast<std::size_t>(p * bpl);
-      for (long long k = 0; k < bpl;) {
-        std::uint8_t value = 0;
-        int count = 0;
-        if (yyencget(value, count, f) != 0) return 2;
-        // A run that passes the end of the plane's line is cut there.
-        const long long n = std::min<long long>(count, bpl - k);
-        std::fill_n(plane + k, n, value);
-        k += n;
-      }
-    }
-    std::uint8_t* out = bitsat + static_cast<std::size_t>(row) * static_cast<std::size_t>(height - 1 - y);
-    const auto w = static_cast<std::size_t>(width);
-    switch (depth) {
-      case 1: std::copy_n(line.data(), (w + 7) / 8, out); break;
-      case 8: std::copy_n(line.data(), w, out); break;
-      case 24:
-        // Planes red, green, blue become the bitmap's blue, green, red.
-        for (std::size_t x = 0; x < w; ++x)
-          for (int p = 0; p < 3; ++p) out[3 * x + static_cast<std::size_t>(2 - p)] = line[static_cast<std::size_t>(p * bpl) + x];
-        break;
-      default:
-        // Four planes of one bit: plane k gives bit k of each pixel's colour index.
-        for (std::size_t x = 0; x < w; ++x) {
-          int v = 0;
-          for (int p = 0; p < 4; ++p) v |= ((line[static_cast<std::size_t>(p * bpl) + x / 8] >> (7 - x % 8)) & 1) << p;
-          out[x / 2] = static_cast<std::uint8_t>(out[x / 2] | (x % 2 == 0 ? v << 4 : v));
-        }
-        break;
-    }
-  }
-  if (depth == 8) {
-    // The 256 colours stand in the last 769 bytes: a marker byte, then red, green, blue.
-    const long long length = filelength(f);
-    std::array<std::uint8_t, 769> table{};
-    if (length < 128 + 769 || !seekto(f, length - 769) || !readbytes(f, table.data(), table.size())) return 2;
-    for (std::size_t i = 0; i < 256; ++i) puttable(i, table[1 + 3 * i], table[2 + 3 * i], table[3 + 3 * i]);
-  }
-  return 0;
+// Whether the file holds fewer than count bytes.
+bool shorterthan(const std::string& name, int count) {
+  int handle = -1, status = 0, end = 0;
+  yyopen(name.c_str(), 0, handle, status);
+  if (status != 0) return false;
+  yyseek(handle, end, 2, status);
+  yyclos(handle);
+  return status == 0 && end < count;
 }
 
-//------------------------------------------------------------------------------
-// [SECTION] PNG
-//------------------------------------------------------------------------------
-
-int readpng(std::string_view name, int& syserror) {
-  ImageFile f;
-  int status = 0;
-  yyopen(std::string(name).c_str(), 0, f.handle, status);
-  if (status != 0) {
-    syserror = status;
-    return 1;
+// The decoded image as a bitmap of its own depth: palette images keep their indices and
+// palette (2-bit indices become 4-bit nibbles of the same values), others become 24 bits.
+int putimage(const DecodedImage& im) {
+  const unsigned bits = im.bits <= 8 ? static_cast<unsigned>(im.bits) : 24;
+  const unsigned dibbits = bits == 2 ? 4 : bits;
+  const std::size_t entries = bits == 24 ? 0 : static_cast<std::size_t>(1) << bits;
+  const auto w = static_cast<std::uint64_t>(im.width), h = static_cast<std::uint64_t>(im.height);
+  const std::uint64_t row = dibrow(w, dibbits);
+  if (!newblock(sizeof(BITMAPINFOHEADER) + 4 * entries, row * h)) return 2;
+  putheader(static_cast<LONG>(w), static_cast<LONG>(h), static_cast<WORD>(dibbits), static_cast<DWORD>(row * h),
+            bits == 24 ? 16777216u : static_cast<DWORD>(entries));
+  for (std::size_t i = 0; i < entries; ++i) {
+    const int c = im.palette[i];
+    puttable(i, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
   }
-  std::array<std::uint8_t, 33> head{};
-  if (!readbytes(f, head.data(), head.size())) return 2;
-  const int bitdepth = head[24], colourtype = head[25];
-  if ((colourtype != 2 && colourtype != 3 && colourtype != 6) || head[27] != 0 || head[28] != 0) return 27;
-  const std::uint64_t width = be32(&head[16]), height = be32(&head[20]);
-  const int depth = colourtype == 3 ? bitdepth : 24;
-  if (colourtype == 3 && bitdepth != 1 && bitdepth != 2 && bitdepth != 4 && bitdepth != 8) return 27;
-  if (colourtype != 3 && bitdepth != 8 && bitdepth != 16) return 27;
-  if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return 27;
-
-  const std::uint64_t bpp = depth == 24 ? static_cast<std::uint64_t>(colourtype == 2 ? 3 : 4) * bitdepth / 8 : 1;
-  const std::uint64_t source = depth == 24 ? bpp * width : (width * static_cast<std::uint64_t>(depth) + 7) / 8;
-  const std::uint64_t line = 1 + source;
-  const std::uint64_t raw = line * height;
-  // The compression library counts in int: a bigger image cannot be unpacked here.
-  if (raw > 0x7FFFFFFF) return 2;
-  const std::uint64_t bound = raw + raw / 1000 + 22;
-  std::unique_ptr<std::uint8_t[]> packed(new (std::nothrow) std::uint8_t[bound]);
-  if (packed == nullptr) return 2;
-  std::uint64_t have = 0;
-  std::array<std::uint8_t, 256 * 3> palette{};
-  std::size_t colours = 0;
-  for (;;) {
-    std::array<std::uint8_t, 8> chunk{};
-    if (!readbytes(f, chunk.data(), chunk.size())) return 2;
-    const std::uint64_t length = be32(chunk.data());
-    const std::string_view type(reinterpret_cast<const char*>(chunk.data() + 4), 4);
-    if (type == "IEND") break;
-    std::array<std::uint8_t, 4> crc{};
-    if (type == "IDAT") {
-      // Image data beyond what the picture can need is refused, not read on.
-      if (length > bound - have) return 2;
-      if (!readbytes(f, packed.get() + have, static_cast<std::size_t>(length))) return 2;
-      have += length;
-    } else if (type == "PLTE") {
-      std::vector<std::uint8_t> data(std::min<std::uint64_t>(length, 1u << 20));
-      if (length > data.size() || !readbytes(f, data.data(), data.size())) return 2;
-      colours = std::min<std::size_t>(data.size() / 3, 256);
-      std::copy_n(data.begin(), 3 * colours, palette.begin());
-    } else {
-      for (std::uint64_t left = length; left > 0;) {
-        std::array<std::uint8_t, 4096> skip{};
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, skip.size()));
-        if (!readbytes(f, skip.data(), n)) return 2;
-        left -= n;
-      }
-    }
-    if (!readbytes(f, crc.data(), crc.size())) return 2;
-  }
-
-  std::vector<std::uint8_t> pixels;
-  try {
-    pixels.assign(static_cast<std::size_t>(raw), 0);
-  } catch (const std::bad_alloc&) {
-    return 2;
-  }
-  int got = static_cast<int>(raw), zstatus = 0;
-  yyzuncom(std::span<const std::uint8_t>(packed.get(), static_cast<std::size_t>(have)), pixels,
-           static_cast<int>(have), got, zstatus);
-  packed.reset();
-  if (zstatus != 0) {
-    syserror = zstatus;
-    return 1044;
-  }
-  yypngfilter2(pixels, static_cast<int>(line), static_cast<int>(height), static_cast<int>(bpp));
-
-  const unsigned dibbits = depth == 2 ? 4 : static_cast<unsigned>(depth);
-  const std::size_t entries = depth == 24 ? 0 : static_cast<std::size_t>(1) << depth;
-  const std::uint64_t row = dibrow(width, dibbits);
-  const std::uint64_t image = row * height;
-  if (!newblock(sizeof(BITMAPINFOHEADER) + 4 * entries, image)) return 2;
-  putheader(static_cast<LONG>(width), static_cast<LONG>(height), static_cast<WORD>(dibbits), static_cast<DWORD>(image),
-            depth == 24 ? 16777216u : static_cast<DWORD>(entries));
-  for (std::size_t i = 0; i < entries && i < colours; ++i)
-    puttable(i, palette[3 * i], palette[3 * i + 1], palette[3 * i + 2]);
   wBitsOffset = static_cast<std::uint16_t>(sizeof(BITMAPINFOHEADER) + 4 * entries);
-
-  std::uint8_t* bitsat = hImageDib.data() + wBitsOffset;
-  const std::size_t step = bitdepth / 8 == 2 ? 2 : 1;
-  for (std::uint64_t y = 0; y < height; ++y) {
-    const std::uint8_t* in = pixels.data() + static_cast<std::size_t>(y * line) + 1;
-    std::uint8_t* out = bitsat + static_cast<std::size_t>(row * (height - 1 - y));
-    switch (depth) {
-      case 1: case 4: case 8: std::copy_n(in, static_cast<std::size_t>(source), out); break;
-      case 2:
-        // Four 2-bit pixels a byte become two bytes of two 4-bit pixels each.
-        for (std::uint64_t k = 0; k < source; ++k) {
-          const std::uint8_t b = in[k];
-          out[2 * k] = static_cast<std::uint8_t>(((b >> 6) & 3) << 4 | ((b >> 4) & 3));
-          if (2 * k + 1 < (width + 1) / 2) out[2 * k + 1] = static_cast<std::uint8_t>(((b >> 2) & 3) << 4 | (b & 3));
-        }
-        break;
-      default:
-        // Red, green, blue from the first byte of each sample; alpha passed over.
-        for (std::uint64_t x = 0; x < width; ++x) {
-          const std::uint8_t* p = in + x * bpp;
-          out[3 * x] = p[2 * step];
-          out[3 * x + 1] = p[step];
-          out[3 * x + 2] = p[0];
-        }
-        break;
-    }
-  }
-  return 0;
-}
-
-//------------------------------------------------------------------------------
-// [SECTION] Drawing
-//------------------------------------------------------------------------------
-
-// A file the platform's transfer cannot take as it stands (run-length or bit-field pixels,
-// 16 bits), decoded by the toolkit's image loader into a 24-bit bitmap instead.
-int loadedimage(std::string_view name, int& syserror) {
-  std::array<int, 6> fileinfo{};
-  igrfileinfo(name, fileinfo, 6);
-  if (fileinfo[0] == -1) return 1;
-  const long long w = fileinfo[1], h = fileinfo[2];
-  if (w <= 0 || h <= 0) return 27;
-  {
-    // A file too short for the rows it claims is refused before the pixels are allocated.
-    ErrorState& e = tessar.error;
-    const int lasterror = e.LASTERROR, level = e.DEBUGLEVEL;
-    e.DEBUGLEVEL = 0;
-    const bool fits = yyimagefits(name);
-    e.DEBUGLEVEL = level;
-    e.LASTERROR = lasterror;
-    if (!fits) return 2;
-  }
-  const std::uint64_t row = dibrow(static_cast<std::uint64_t>(w), 24);
-  std::vector<int> pixels;
-  try {
-    pixels.assign(static_cast<std::size_t>(w * h), 0);
-  } catch (const std::bad_alloc&) {
-    return 2;
-  }
-  if (!newblock(sizeof(BITMAPINFOHEADER), row * static_cast<std::uint64_t>(h))) return 2;
-  // The loader reports nothing here: the caller reports the error it is given.
-  ErrorState& e = tessar.error;
-  const int lasterror = e.LASTERROR, level = e.DEBUGLEVEL;
-  e.LASTERROR = 0;
-  e.DEBUGLEVEL = 0;
-  IGrLoadImageData(name, pixels);
-  e.DEBUGLEVEL = level;
-  if (e.LASTERROR != 0) {
-    syserror = e.ERRDETAIL;
-    return e.LASTERROR;
-  }
-  e.LASTERROR = lasterror;
-  putheader(static_cast<LONG>(w), static_cast<LONG>(h), 24, static_cast<DWORD>(row * static_cast<std::uint64_t>(h)), 0);
-  wBitsOffset = sizeof(BITMAPINFOHEADER);
   std::uint8_t* rows = hImageDib.data() + wBitsOffset;
-  for (long long r = 0; r < h; ++r) {
-    // The loader gives the top row first; the bitmap keeps the bottom row first.
-    std::uint8_t* out = rows + static_cast<std::size_t>(row) * static_cast<std::size_t>(h - 1 - r);
-    for (long long c = 0; c < w; ++c) {
-      const int rgb = pixels[static_cast<std::size_t>(r * w + c)];
-      out[3 * c] = static_cast<std::uint8_t>(rgb >> 16);
-      out[3 * c + 1] = static_cast<std::uint8_t>(rgb >> 8);
-      out[3 * c + 2] = static_cast<std::uint8_t>(rgb);
+  for (std::uint64_t y = 0; y < h; ++y) {
+    // The image's top row is the bitmap's last.
+    const int* in = im.values.data() + y * w;
+    std::uint8_t* out = rows + row * (h - 1 - y);
+    for (std::uint64_t x = 0; x < w; ++x) {
+      const int v = in[x];
+      switch (dibbits) {
+        case 1: out[x / 8] = static_cast<std::uint8_t>(out[x / 8] | (v & 1) << (7 - x % 8)); break;
+        case 4: out[x / 2] = static_cast<std::uint8_t>(out[x / 2] | (v & 15) << (x % 2 == 0 ? 4 : 0)); break;
+        case 8: out[x] = static_cast<std::uint8_t>(v); break;
+        default:
+          out[3 * x] = static_cast<std::uint8_t>(v >> 16);
+          out[3 * x + 1] = static_cast<std::uint8_t>(v >> 8);
+          out[3 * x + 2] = static_cast<std::uint8_t>(v);
+          break;
+      }
     }
   }
   return 0;
-}
-
-// Whether the platform's transfer takes the bitmap in the block as it stands.
-bool transferable() {
-  BITMAPINFOHEADER h;
-  std::memcpy(&h, hImageDib.data(), sizeof h);
-  const unsigned b = h.biBitCount;
-  return h.biCompression == BI_RGB && (b == 1 || b == 4 || b == 8 || b == 24 || b == 32);
 }
 
 }  // namespace
@@ -509,60 +256,26 @@ int yyencput(std::uint8_t value, int count, std::FILE* file) {
 }
 
 int yyreaddib() {
-  ImageFile f;
-  int status = 0;
-  yyopen(achFileName.c_str(), 0, f.handle, status);
-  dibsyserror = status;
-  if (status != 0) return 1;
-  std::array<std::uint8_t, 14> filehead{};
-  if (!readbytes(f, filehead.data(), filehead.size())) return 2;
-  if (filehead[0] != 'B' || filehead[1] != 'M') return 27;
-  std::array<std::uint8_t, 40> info{};
-  if (!readbytes(f, info.data(), info.size())) return 27;
-  BITMAPINFOHEADER h;
-  std::memcpy(&h, info.data(), sizeof h);
-  if (h.biSize < 40 || h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) return 27;
-  const unsigned bits = h.biBitCount;
-  std::size_t count = h.biClrUsed & 0xFFFFu;
-  if (count == 0) count = bits <= 8 ? static_cast<std::size_t>(1) << bits : 0;
-  if (count > 256) return 27;
-  h.biClrUsed = static_cast<DWORD>(count);
-  const std::uint64_t rows = static_cast<std::uint64_t>(h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight);
-  const std::uint64_t needed = rows * dibrow(static_cast<std::uint64_t>(h.biWidth), bits);
-  // Uncompressed rows are what the header's size says they are, whatever its image size
-  // field claims; packed pixels keep theirs.
-  std::uint64_t image = h.biSizeImage;
-  if (h.biCompression == BI_RGB || image == 0) image = needed;
-  h.biSizeImage = static_cast<DWORD>(std::min<std::uint64_t>(image, 0xFFFFFFFFu));
-  // The block keeps the 40-byte header whatever size the file's header has.
-  h.biSize = sizeof(BITMAPINFOHEADER);
-  if (!newblock(sizeof(BITMAPINFOHEADER) + 4 * count, image)) return 2;
-  std::memcpy(hImageDib.data(), &h, sizeof h);
-  // The table follows the file's header, however long that header is.
-  const std::uint32_t headsize = le32(info.data());
-  if (!seekto(f, 14LL + headsize)) return 2;
-  if (!readbytes(f, hImageDib.data() + sizeof h, 4 * count)) return 2;
-  wBitsOffset = static_cast<std::uint16_t>(sizeof h + 4 * count);
-  const std::uint32_t offset = le32(&filehead[10]);
-  if (offset != 0 && !seekto(f, offset)) return 2;
-  if (!readbytes(f, hImageDib.data() + wBitsOffset, static_cast<std::size_t>(image))) return 2;
-  return 0;
+  int syserror = 0;
+  return yyimagedib(1, achFileName, syserror);
 }
 
 int yyimagedib(int type, std::string_view name, int& syserror) {
   syserror = 0;
+  std::vector<std::uint8_t>().swap(hImageDib);
+  if (type != 1 && type != 2 && type != 15) return 27;
   const std::string file(name.substr(0, std::min(name.find('\0'), name.size())));
-  int error = 27;
-  if (type == 1) {
-    achFileName = file;
-    error = yyreaddib();
-    if (error == 1) syserror = dibsyserror;
-    if (error == 0 && !transferable()) error = loadedimage(file, syserror);
-  } else if (type == 2) {
-    error = readpcx(file, syserror);
-  } else if (type == 15) {
-    error = readpng(file, syserror);
+  DecodedImage image;
+  int error = yydecodeimage(file, image, syserror);
+  // The kind asked for must be the kind the file holds; a file shorter than that kind's
+  // header is a short read.
+  if (error == 0 && image.type != type) error = 27;
+  if (error == 27 && image.type == 0) {
+    std::array<int, 1> kind{};
+    igrfileinfo(file, kind, 1);
+    if (kind[0] == 0 && shorterthan(file, type == 1 ? 14 : type == 2 ? 128 : 33)) error = 2;
   }
+  if (error == 0) error = putimage(image);
   if (error != 0) std::vector<std::uint8_t>().swap(hImageDib);
   return error;
 }
