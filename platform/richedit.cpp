@@ -262,7 +262,7 @@ bool filterPasses(HWND h, UINT& msg, WPARAM& wParam, LPARAM& lParam) {
 }
 
 LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool undoable);
-void relayout(HWND h, rich::Formats& fm, LONG from, LONG to);
+void relayout(HWND h, rich::Formats& fm, LONG from, LONG to, bool paragraphs = false);
 
 LRESULT streamIn(HWND h, rich::Formats& fm, WPARAM format, EDITSTREAM& es) {
   es.dwError = 0;
@@ -327,7 +327,7 @@ LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool u
     fm.load(doc, std::max<LONG>(at, 0), static_cast<int>(base(h, WM_GETTEXTLENGTH, 0, 0)),
             (format & SFF_SELECTION) != 0);
     // The text laid out again in its fonts.
-    relayout(h, fm, std::max<LONG>(at, 0), std::max<LONG>(at, 0) + static_cast<LONG>(text.size()));
+    relayout(h, fm, std::max<LONG>(at, 0), std::max<LONG>(at, 0) + static_cast<LONG>(text.size()), true);
   }
   return static_cast<LRESULT>(text.size());
 }
@@ -667,11 +667,12 @@ int typingFormat(const rich::Formats& fm, LONG caret) {
   return fm.chars.length() > 0 ? fm.chars.at(0) : fm.chars.runs().front().value;
 }
 
-// The formats of [from, to) changed (to -1: all of them): their paragraphs are laid out
-// again, the caret kept in view and the control repainted.
-void relayout(HWND h, rich::Formats& fm, LONG from, LONG to) {
+// The formats of [from, to) changed (to -1: all of them; paragraphs: their paragraphs'
+// formats too): the lines they touch are laid out again, the caret kept in view and the
+// control repainted.
+void relayout(HWND h, rich::Formats& fm, LONG from, LONG to, bool paragraphs) {
   fm.invalidate();
-  editx::relayout(h, static_cast<int>(from), static_cast<int>(to));
+  editx::relayout(h, static_cast<int>(from), static_cast<int>(to), paragraphs);
   base(h, WM_SIZE, 0, 0);
 }
 
@@ -782,7 +783,7 @@ LRESULT setParaFormat(HWND h, rich::Formats& fm, const PARAFORMAT* pf) {
   const std::string t = textOf(h);
   const CHARRANGE r = selOf(h);
   const LONG end = paraEnd(t, r.cpMax);
-  editx::formatStep(h, static_cast<int>(r.cpMin), static_cast<int>(end));
+  editx::formatStep(h, static_cast<int>(r.cpMin), static_cast<int>(end), true);
   fm.paras.apply(r.cpMin, end + 1, [&](int v) {
     rtf::ParaFormat p = fm.paraFormats[static_cast<std::size_t>(v)];
     const DWORD m = pf->dwMask;
@@ -795,7 +796,7 @@ LRESULT setParaFormat(HWND h, rich::Formats& fm, const PARAFORMAT* pf) {
     return fm.internPara(p);
   });
   base(h, EM_SETMODIFY, TRUE, 0);
-  relayout(h, fm, r.cpMin, end);
+  relayout(h, fm, r.cpMin, end, true);
   return 1;
 }
 
