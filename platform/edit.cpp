@@ -1487,6 +1487,27 @@ LRESULT lineIndex(HWND h, EditData& d, WPARAM line) {
   return l.line(k).start;
 }
 
+// The whole text set anew by its program.
+void setText(HWND h, EditData& d, std::string text) {
+  d.text = std::move(text);
+  if (d.formatter) d.formatter->textSet(static_cast<int>(d.text.size()));
+  d.anchor = d.caret = 0;
+  d.modified = false;
+  clearHistory(d);
+  d.keptValid = false;
+  d.firstLine = 0;
+  d.xOffset = 0;
+  // The window keeps a copy of its text only for a caption to show.
+  DefWindowProc(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>((styleOf(h) & WS_CAPTION) == WS_CAPTION ? d.text.c_str() : ""));
+  showCaret(h, d);
+  redraw(h);
+  // A multi-line edit does not report text set by its program.
+  if (!multiLine(h)) {
+    notify(h, EN_UPDATE);
+    if (IsWindow(h)) notify(h, EN_CHANGE);
+  }
+}
+
 LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     EditData& d = edits().create(h);
@@ -1526,22 +1547,12 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return static_cast<LRESULT>(d.text.size());
     case WM_SETTEXT: {
       const char* s = reinterpret_cast<const char*>(lParam);
-      d.text = s ? s : "";
-      if (d.formatter) d.formatter->textSet(static_cast<int>(d.text.size()));
-      d.anchor = d.caret = 0;
-      d.modified = false;
-      clearHistory(d);
-      d.keptValid = false;
-      d.firstLine = 0;
-      d.xOffset = 0;
-      DefWindowProc(h, msg, wParam, lParam);
-      showCaret(h, d);
-      redraw(h);
-      // A multi-line edit does not report text set by its program.
-      if (!multiLine(h)) {
-        notify(h, EN_UPDATE);
-        if (IsWindow(h)) notify(h, EN_CHANGE);
-      }
+      const std::size_t n = s ? std::strlen(s) : 0;
+      // Room to type into before the text is copied again.
+      std::string t;
+      t.reserve(n + n / 64 + 64);
+      t.append(s ? s : "", n);
+      setText(h, d, std::move(t));
       return TRUE;
     }
     case WM_ERASEBKGND:
@@ -1942,6 +1953,10 @@ std::vector<LineInfo> freshLines(HWND h) {
   d->key = key;
   d->keptValid = valid;
   return out;
+}
+
+void setText(HWND h, std::string&& text) {
+  if (EditData* d = rec(h)) setText(h, *d, std::move(text));
 }
 
 void measureFromLineStarts(HWND h, bool on) {

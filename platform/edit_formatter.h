@@ -91,6 +91,10 @@ void measureFromLineStarts(HWND h, bool on);
 // EN_UPDATE and EN_CHANGE. False (nothing done) without starts.
 bool replacePieces(HWND h, const std::vector<int>& starts, int removed, std::string_view ins);
 
+// Sets the whole text of the EDIT-based control h, as WM_SETTEXT does, taking the string
+// rather than copying it.
+void setText(HWND h, std::string&& text);
+
 // Overwrite mode of a multi-line EDIT-based control (the rich-edit control switches it with
 // the Insert key): a typed character replaces the one after the caret, except at a line end
 // or the end of the text and over a selection.
