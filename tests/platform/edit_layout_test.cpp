@@ -58,6 +58,16 @@ class KeptLayout : public ctltest::Fixture {
     }
   }
   void select(HWND e, int a, int b) { SendMessage(e, EM_SETSEL, static_cast<WPARAM>(a), b); }
+  // Up to span characters from a random place made bold or italic, in one of sizes sizes.
+  void formatSome(HWND e, Random& r, int span, int sizes) {
+    const int a = r.below(GetWindowTextLength(e) + 1);
+    select(e, a, a + r.below(span));
+    CHARFORMAT cf;
+    cf.dwMask = CFM_BOLD | CFM_SIZE | CFM_ITALIC;
+    cf.dwEffects = r.below(2) ? CFE_BOLD : CFE_ITALIC;
+    cf.yHeight = 160 + 40 * r.below(sizes);
+    SendMessage(e, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  }
 };
 
 struct Case {
@@ -149,13 +159,7 @@ TEST_F(KeptLayout, EqualsAFreshLayoutAfterEveryRandomEdit) {
         }
         case 8: {
           what = "a character format";
-          const int a = r.below(n + 1);
-          select(e, a, a + r.below(200));
-          CHARFORMAT cf;
-          cf.dwMask = CFM_BOLD | CFM_SIZE | CFM_ITALIC;
-          cf.dwEffects = r.below(2) ? CFE_BOLD : CFE_ITALIC;
-          cf.yHeight = 160 + 40 * r.below(10);
-          SendMessage(e, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+          formatSome(e, r, 200, 10);
           break;
         }
         case 9: {
@@ -301,17 +305,8 @@ TEST_F(KeptLayout, LongLinesPlaceAndPaintAsMeasuredFromTheirStarts) {
     Random r{rich ? 53u : 5300u + c.style};
     SetWindowText(e, longLines(r, multi ? 7 : 1, rich ? "\r" : "\r\n").c_str());
     SetFocus(e);
-    if (rich) {
-      for (int k = 0; k < 60; ++k) {
-        const int a = r.below(GetWindowTextLength(e));
-        select(e, a, a + r.below(300));
-        CHARFORMAT cf;
-        cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_SIZE;
-        cf.dwEffects = r.below(2) ? CFE_BOLD : CFE_ITALIC;
-        cf.yHeight = 160 + 40 * r.below(8);
-        SendMessage(e, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-      }
-    }
+    if (rich)
+      for (int k = 0; k < 60; ++k) formatSome(e, r, 300, 8);
     for (int step = 0; step < 36; ++step) {
       const int n = GetWindowTextLength(e);
       const int at = r.below(n + 1);
@@ -349,12 +344,7 @@ TEST_F(KeptLayout, LongLinesPlaceAndPaintAsMeasuredFromTheirStarts) {
         default:
           if (rich) {
             what = "a character format";
-            select(e, at, at + r.below(500));
-            CHARFORMAT cf;
-            cf.dwMask = CFM_BOLD | CFM_SIZE;
-            cf.dwEffects = r.below(2) ? CFE_BOLD : 0;
-            cf.yHeight = 160 + 40 * r.below(10);
-            SendMessage(e, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+            formatSome(e, r, 500, 10);
           } else {
             what = "End and Home";
             select(e, at, at);
