@@ -3,8 +3,9 @@
 // out, and one typed character; on a 1 MB formatted text (every date bold, every tenth
 // line a bullet): RTF out and in, and one typed character; one character typed at the end
 // of a single wrapped paragraph with one bold word (64 KB, 256 KB, 1 MB: the time grows with
-// the paragraph no faster than its length); and caret keys, line queries and a repaint after
-// loading 10 MB and 100 MB of plain text (the time does not grow with the text).
+// the paragraph no faster than its length; of 16 and 64 MB, at its end and its start: about
+// the same time); and caret keys, line queries and a repaint after loading 10 MB and 100 MB of
+// plain text (the time does not grow with the text).
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -239,6 +240,28 @@ void BM_TypeAtEndOfFormattedParagraph(benchmark::State& state) {
   state.counters["lines"] = static_cast<double>(SendMessage(e, EM_GETLINECOUNT, 0, 0));
 }
 BENCHMARK(BM_TypeAtEndOfFormattedParagraph)->Arg(64)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+// One character typed at the end (place 0) or the start (place 1) of a paragraph of 16 and of
+// 64 MB, laid out and painted: a key costs the lines it changes, so the two sizes should cost
+// about the same (at the start, moving the text after the character grows with it).
+void BM_TypeInLongParagraph(benchmark::State& state) {
+  HWND e = paragraph(static_cast<std::size_t>(state.range(0)) << 20);
+  const auto at = static_cast<WPARAM>(state.range(1) == 0 ? GetWindowTextLength(e) : 0);
+  SendMessage(e, EM_SETSEL, at, static_cast<LPARAM>(at));
+  test::runUntilIdle();
+  for (auto _ : state) {
+    SendMessage(e, WM_CHAR, 'x', 0);
+    test::runUntilIdle();
+  }
+  state.counters["lines"] = static_cast<double>(SendMessage(e, EM_GETLINECOUNT, 0, 0));
+}
+BENCHMARK(BM_TypeInLongParagraph)
+    ->ArgNames({"MB", "start"})
+    ->Args({16, 0})
+    ->Args({64, 0})
+    ->Args({16, 1})
+    ->Args({64, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // Setting the paragraph's text and its one bold word: the whole paragraph wrapped.
 void BM_SetFormattedParagraph(benchmark::State& state) {

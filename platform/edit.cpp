@@ -17,9 +17,11 @@
 #include <array>
 #include <cstring>
 #include <deque>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/control_records.h"
@@ -47,18 +49,15 @@ struct Line {
 };
 
 // The lines of a text in blocks, positions relative to their block's base, so that a change
-// moves the lines after it by moving the bases of the blocks after it.
+// moves the lines after it by moving the bases of the blocks after it. Each block counts its
+// lines that end in a line break, so that a paragraph's first and last lines are found
+// without walking the lines between.
 class Lines {
  public:
   int count() const { return count_; }
   Line at(int k) const {
     const auto [b, i] = locate(k);
-    Line ln = blocks_[b].lines[i];
-    const int base = blocks_[b].base;
-    ln.start += base;
-    ln.end += base;
-    ln.next += base;
-    return ln;
+    return absolute(b, i, 0);
   }
   void setWidth(int k, int w) {
     const auto [b, i] = locate(k);
@@ -75,6 +74,33 @@ class Lines {
     const auto b = static_cast<std::size_t>(bi - blocks_.begin());
     return first_[b] + static_cast<int>(li - bi->lines.begin());
   }
+  // The first and the last line of the paragraph holding line k.
+  int paragraphFirst(int k) const {
+    if (k <= 0) return 0;
+    auto [b, i] = locate(k - 1);   // the line before: the paragraph starts after the first hard one
+    while (true) {
+      const std::vector<Line>& ls = blocks_[b].lines;
+      if (blocks_[b].hard > 0)
+        for (std::size_t j = i + 1; j-- > 0;)
+          if (hardEnd(ls[j])) return first_[b] + static_cast<int>(j) + 1;
+      if (b == 0) return 0;
+      --b;
+      while (b > 0 && blocks_[b].hard == 0) --b;
+      i = blocks_[b].lines.size() - 1;
+    }
+  }
+  int paragraphLast(int k) const {
+    auto [b, i] = locate(k);
+    while (true) {
+      const std::vector<Line>& ls = blocks_[b].lines;
+      for (std::size_t j = i; j < ls.size(); ++j)
+        if (hardEnd(ls[j])) return first_[b] + static_cast<int>(j);
+      do {
+        if (++b == blocks_.size()) return count_ - 1;
+      } while (blocks_[b].hard == 0);
+      i = 0;
+    }
+  }
   // Lines laid out from nothing are added one by one, in order, after clear().
   void clear() {
     blocks_.clear();
@@ -85,30 +111,37 @@ class Lines {
     if (blocks_.empty() || blocks_.back().lines.size() >= kBlock) {
       if (!blocks_.empty()) first_.push_back(count_);
       else first_.assign(1, 0);
-      blocks_.push_back(Block{ln.start, {}});
+      blocks_.push_back(Block{ln.start, {}, 0});
       blocks_.back().lines.reserve(kBlock);
     }
     Block& b = blocks_.back();
     ln.start -= b.base;
     ln.end -= b.base;
     ln.next -= b.base;
+    b.hard += hardEnd(ln) ? 1 : 0;
     b.lines.push_back(ln);
     ++count_;
   }
-  // Lines [a, b] give way to fresh ones; the lines after them move by delta characters.
-  void splice(int a, int b, std::vector<Line> fresh, int delta) {
-    const auto [ba, ia] = locate(a);
-    const auto [bb, ib] = locate(b);
+  // Lines [a, e) give way to fresh ones (e == a: the fresh ones go before line a); the lines
+  // from e on move by delta characters.
+  void splice(int a, int e, const std::vector<Line>& fresh, int delta) {
+    if (count_ == 0) {
+      for (const Line& ln : fresh) push_back(ln);
+      return;
+    }
+    const Where wa = a < count_ ? locate(a) : Where{blocks_.size() - 1, blocks_.back().lines.size()};
+    const Where we = e < count_ ? locate(e) : Where{blocks_.size() - 1, blocks_.back().lines.size()};
     std::vector<Line> merged;
-    merged.reserve(ia + fresh.size() + (blocks_[bb].lines.size() - ib));
-    for (std::size_t i = 0; i < ia; ++i) merged.push_back(absolute(ba, i, 0));
+    merged.reserve(wa.index + fresh.size() + (blocks_[we.block].lines.size() - we.index));
+    for (std::size_t i = 0; i < wa.index; ++i) merged.push_back(absolute(wa.block, i, 0));
     merged.insert(merged.end(), fresh.begin(), fresh.end());
-    for (std::size_t i = ib + 1; i < blocks_[bb].lines.size(); ++i) merged.push_back(absolute(bb, i, delta));
+    for (std::size_t i = we.index; i < blocks_[we.block].lines.size(); ++i) merged.push_back(absolute(we.block, i, delta));
     std::vector<Block> made;
     append(made, merged);
-    for (std::size_t k = bb + 1; k < blocks_.size(); ++k) blocks_[k].base += delta;
-    blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(ba), blocks_.begin() + static_cast<std::ptrdiff_t>(bb) + 1);
-    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(ba), std::make_move_iterator(made.begin()),
+    for (std::size_t k = we.block + 1; k < blocks_.size(); ++k) blocks_[k].base += delta;
+    blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(wa.block),
+                  blocks_.begin() + static_cast<std::ptrdiff_t>(we.block) + 1);
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(wa.block), std::make_move_iterator(made.begin()),
                    std::make_move_iterator(made.end()));
     renumber();
   }
@@ -119,10 +152,12 @@ class Lines {
   struct Block {
     int base = 0;
     std::vector<Line> lines;
+    int hard = 0;   // lines ending in a line break
   };
   struct Where {
     std::size_t block, index;
   };
+  static bool hardEnd(const Line& ln) { return ln.end != ln.next; }
   Where locate(int k) const {
     const auto it = std::upper_bound(first_.begin(), first_.end(), k);
     const auto b = static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, it - first_.begin() - 1));
@@ -149,6 +184,7 @@ class Lines {
         ln.start -= b.base;
         ln.end -= b.base;
         ln.next -= b.base;
+        b.hard += hardEnd(ln) ? 1 : 0;
         b.lines.push_back(ln);
       }
       to.push_back(std::move(b));
@@ -186,6 +222,73 @@ struct Advances {
   bool known[256] = {};
 };
 
+// Kept widths of the text in chunks of about kChunk characters, so that a place far along a
+// line that does not wrap is found without walking the line: a chunk once measured keeps the
+// sum of its characters' advances (up to its first tab, and from the stop that tab reaches to
+// its end), and once asked for, the x at its start from the start of its line. A change of
+// the text or of its formats makes the chunks it touches unmeasured.
+class Chunks {
+ public:
+  static constexpr int kChunk = 4096;
+  struct Sum {
+    bool measured = false, tab = false;
+    long long pre = 0;    // advances before the first tab (of all characters without one)
+    long long post = 0;   // with a tab: from the stop the first tab reaches to the end
+    long long xIn = -1;   // x at the chunk's start from its line's start; -1 not known
+  };
+  void reset(int n) {
+    n_ = n;
+    const int count = std::max(1, (n + kChunk - 1) / kChunk);
+    starts_.resize(static_cast<std::size_t>(count));
+    for (int j = 0; j < count; ++j) starts_[static_cast<std::size_t>(j)] = j * kChunk;
+    sums_.assign(static_cast<std::size_t>(count), Sum{});
+  }
+  int start(int j) const { return starts_[static_cast<std::size_t>(j)]; }
+  int end(int j) const { return j + 1 < count() ? start(j + 1) : n_; }
+  int count() const { return static_cast<int>(starts_.size()); }
+  // The chunk holding position pos (the last one for the end of the text).
+  int chunkOf(int pos) const {
+    return static_cast<int>(std::upper_bound(starts_.begin(), starts_.end(), pos) - starts_.begin()) - 1;
+  }
+  Sum& sum(int j) { return sums_[static_cast<std::size_t>(j)]; }
+  // The characters [pos, pos + removed) became inserted others (or the same ones in other
+  // formats): the chunks holding them are made anew, unmeasured.
+  void replaced(int pos, int removed, int inserted) {
+    const int delta = inserted - removed;
+    int a = chunkOf(pos), b = chunkOf(pos + removed);
+    if (b > a && start(b) == pos + removed) --b;   // chunk b begins after the change
+    long long from = start(a), to = static_cast<long long>(end(b)) + delta;
+    // A remainder too small to keep on its own joins a neighbour.
+    if (to - from < kChunk / 4 && b + 1 < count()) to = static_cast<long long>(end(++b)) + delta;
+    else if (to - from < kChunk / 4 && a > 0) from = start(--a);
+    const long long length = to - from;
+    const int parts = static_cast<int>(std::max<long long>(1, length / kChunk));
+    std::vector<int> fresh(static_cast<std::size_t>(parts));
+    for (int k = 0; k < parts; ++k) fresh[static_cast<std::size_t>(k)] = static_cast<int>(from + length * k / parts);
+    for (std::size_t j = static_cast<std::size_t>(b) + 1; j < starts_.size(); ++j) starts_[j] += delta;
+    const auto at = static_cast<std::ptrdiff_t>(a), old = static_cast<std::ptrdiff_t>(b - a + 1);
+    if (old == parts) {
+      std::copy(fresh.begin(), fresh.end(), starts_.begin() + at);
+      std::fill(sums_.begin() + at, sums_.begin() + at + parts, Sum{});
+    } else {
+      starts_.erase(starts_.begin() + at, starts_.begin() + at + old);
+      starts_.insert(starts_.begin() + at, fresh.begin(), fresh.end());
+      sums_.erase(sums_.begin() + at, sums_.begin() + at + old);
+      sums_.insert(sums_.begin() + at, static_cast<std::size_t>(parts), Sum{});
+    }
+    n_ += delta;
+  }
+  // The x at their start no longer known for the chunks holding [from, to].
+  void forget(int from, int to) {
+    for (int j = chunkOf(from), last = chunkOf(to); j <= last; ++j) sum(j).xIn = -1;
+  }
+
+ private:
+  std::vector<int> starts_{0};
+  std::vector<Sum> sums_{Sum{}};
+  int n_ = 0;
+};
+
 //------------------------------------------------------------------------------
 // [SECTION] Record
 //------------------------------------------------------------------------------
@@ -202,6 +305,7 @@ struct UndoStep {
   int anchor = 0, caret = 0;                          // the selection on the other side
   std::unique_ptr<editx::FormatState> formats;        // the formats on the other side
   int formatFrom = 0, formatTo = 0;                   // a change of formats only: its characters
+  bool paragraphs = false;                            // and of their paragraphs' formats
   bool typing = false;                                // a typed run, which the next typed character joins
   std::size_t bytes() const {
     return sizeof *this + other.size() + pieces.size() * sizeof(UndoPiece) + (formats ? formats->bytes() : 0);
@@ -236,12 +340,15 @@ struct EditData {
   bool tracking = false;
   editx::Formatter* formatter = nullptr;   // the rich-edit control's formats, or none
   bool scrollBar = false;   // created with WS_VSCROLL (the bar hides while nothing scrolls)
-  std::string masked;   // a password control's text as drawn, made by layout()
   // Kept layout. Written by layout() (all of it when the key changed or keptValid is false)
   // and by relay() after every change; read through layout() by every position and paint.
+  // The chunks are kept while the lines do not wrap.
   Lines lines;
+  Chunks chunks;
   LayoutKey key;
   bool keptValid = false;
+  bool fromLineStarts = false;   // for tests: every x measured from its line's start, whole lines drawn
+  int heldWidth = -1;   // see holdWidth()
   std::vector<std::unique_ptr<Advances>> advances;   // by character format + 1 (0: the control's font)
 };
 
@@ -276,7 +383,8 @@ class Measure {
 //------------------------------------------------------------------------------
 // [SECTION] Layout
 // - Meter: advance(), span() - character by character, in the characters' formats
-// - layParagraphs(): the lines of whole paragraphs, each in time linear in its length
+// - chunk widths: measureChunk(), xAtChunk(), xOf(), placeBefore()
+// - Layer: lines one at a time, each in time linear in its length
 // - layout(): the kept lines brought up to date; relay(): after a change
 //------------------------------------------------------------------------------
 struct Layout {
@@ -284,7 +392,6 @@ struct Layout {
   int lineHeight = 13;
   int avgChar = 6;
   const Lines* lines = nullptr;
-  std::string_view shown;   // the text as drawn (its own or its password mask), while it stands
   int count() const { return lines->count(); }
   Line line(int k) const { return lines->at(k); }
 };
@@ -306,6 +413,8 @@ int breakLength(std::string_view s, int i) {
   return s[static_cast<std::size_t>(i)] == '\n' ? 1 : 0;
 }
 
+bool isBreak(char c) { return c == '\r' || c == '\n'; }
+
 // Whether the text is measured and drawn in the formatter's formats.
 bool formatted(const EditData& d) { return d.formatter && !d.password && d.formatter->active(); }
 
@@ -317,9 +426,15 @@ class Meter {
   Meter(HDC dc, EditData& d, bool multi, int avgChar)
       : dc_(dc), d_(d), multi_(multi), avgChar_(avgChar), fmt_(formatted(d)) {}
 
+  // The character drawn at i: the password character of a password control.
+  unsigned char shown(int i) const {
+    return static_cast<unsigned char>(d_.password ? d_.password : d_.text[static_cast<std::size_t>(i)]);
+  }
+  // Whether character i is a tab that goes to a tab stop.
+  bool tab(int i) const { return multi_ && shown(i) == '\t'; }
   // The advance of character i at x.
   int advance(int i, int x) {
-    const auto c = static_cast<unsigned char>(d_.password ? d_.password : d_.text[static_cast<std::size_t>(i)]);
+    const unsigned char c = shown(i);
     if (multi_ && c == '\t') return nextTabStop(d_.tabStops, x, avgChar_) - x;
     if (fmt_ && (i < from_ || i >= to_)) {
       format_ = d_.formatter->formatAt(i, from_, to_);
@@ -338,9 +453,8 @@ class Meter {
     }
     return t.width[c];
   }
-  // Width of [a, b) from x = 0 at a (a line's start).
-  int span(int a, int b) {
-    int x = 0;
+  // The x at b of [a, b) starting at x at a (a line's start: 0).
+  int span(int a, int b, int x = 0) {
     for (int i = a; i < b; ++i) x += advance(i, x);
     return x;
   }
@@ -362,49 +476,207 @@ class Meter {
   int format_ = -1, from_ = 0, to_ = 0;   // the format table_ is for, and its run
 };
 
-// Lays out the paragraphs of the text from pos (a paragraph start) on, until the one whose
-// break ends at stop (or the end of the text), into out. Each line is found by walking its
-// own characters once: broken after the last blank that fits (at a character when a word is
-// wider than the line), at least one character a line, blanks after a break kept on it.
-template <class Out>
-void layParagraphs(Meter& m, const EditData& d, const LayoutKey& key, int pos, int stop, bool toEnd, Out& out) {
-  const std::string& t = d.text;
-  const int n = static_cast<int>(t.size());
-  const char* s = t.data();
-  while (true) {
-    int pe = pos;
-    while (pe < n && s[pe] != '\r' && s[pe] != '\n') ++pe;
-    const int brk = breakLength(t, pe);
-    int width = key.width;
-    if (key.formatted && key.wrap) {
-      int left = 0, right = 0, align = 0;
-      d.formatter->paragraph(t, pos, left, right, align);
-      width = std::max(1, width - left - right);
-    }
-    int start = pos;
-    while (key.wrap && start < pe) {
-      int x = 0, i = start;
-      while (i < pe) {
-        const int a = m.advance(i, x);
-        if (x + a > width) break;
-        x += a;
-        ++i;
-      }
-      if (i == pe) break;
-      const int fit = std::max(start + 1, i);
-      int cut = fit;
-      while (cut > start && s[cut - 1] != ' ') --cut;
-      if (cut == start) cut = fit;
-      while (cut < pe && s[cut] == ' ') ++cut;
-      out.push_back(Line{start, cut, cut, cut == i ? x : -1});
-      start = cut;
-    }
-    out.push_back(Line{start, pe, pe + brk, start == pe ? 0 : -1});
-    if (brk == 0) break;
-    pos = pe + brk;
-    if (!toEnd && pos >= stop) break;
-  }
+// Where a line's x can go at most: far beyond any line that can be shown, short of
+// overflowing the sums.
+constexpr long long kMaxX = 1LL << 30;
+
+// The tab stops from x = from on: every period pixels, counted from 0 (before from, a
+// multi-line control's own list of stops).
+struct TabRule {
+  int period = 1, from = 0;
+};
+
+TabRule tabRule(const LayoutKey& k) {
+  if (k.tabStops.size() == 1) return TabRule{std::max(1, k.tabStops[0]), 0};
+  return TabRule{std::max(1, k.avgChar * 8),
+                 k.tabStops.empty() ? 0 : *std::max_element(k.tabStops.begin(), k.tabStops.end())};
 }
+
+Chunks::Sum& measureChunk(EditData& d, Meter& m, int j) {
+  Chunks::Sum& s = d.chunks.sum(j);
+  if (s.measured) return s;
+  const TabRule rule = tabRule(d.key);
+  long long run = 0;
+  s.tab = false;
+  s.post = 0;
+  for (int i = d.chunks.start(j), e = d.chunks.end(j); i < e; ++i) {
+    if (!m.tab(i)) {
+      run += m.advance(i, 0);
+      continue;
+    }
+    // Past the first tab every tab starts at a stop; the next stop is a whole number of
+    // periods further, so the chunk adds the same whatever its x.
+    if (!s.tab) s.pre = run;
+    else s.post += static_cast<long long>(rule.period) * (run / rule.period + 1);
+    s.tab = true;
+    run = 0;
+  }
+  if (s.tab) s.post += run;
+  else s.pre = run;
+  s.measured = true;
+  return s;
+}
+
+// The x after chunk j from x at its start.
+long long afterChunk(EditData& d, Meter& m, int j, long long x) {
+  const Chunks::Sum& s = measureChunk(d, m, j);
+  if (!s.tab) return std::min(kMaxX, x + s.pre);
+  const TabRule rule = tabRule(d.key);
+  if (x + s.pre >= rule.from) return std::min(kMaxX, rule.period * ((x + s.pre) / rule.period + 1) + s.post);
+  return m.span(d.chunks.start(j), d.chunks.end(j), static_cast<int>(x));   // among the listed stops
+}
+
+// The x at the start of chunk j of the line starting at ls in chunk c (c < j): from the
+// nearest chunk before it whose x is known, each chunk between added whole.
+long long xAtChunk(EditData& d, Meter& m, int c, int j, int ls) {
+  Chunks& ch = d.chunks;
+  int i = j;
+  while (i > c + 1 && ch.sum(i).xIn < 0) --i;
+  long long x = ch.sum(i).xIn;
+  if (x < 0) ch.sum(i).xIn = x = m.span(ls, ch.start(i));
+  for (; i < j; ++i) ch.sum(i + 1).xIn = x = afterChunk(d, m, i, x);
+  return x;
+}
+
+// Whether the chunks measure places on line ln: a long line that does not wrap.
+bool chunked(const EditData& d, const Line& ln, int& c, int& last) {
+  if (d.key.wrap || d.fromLineStarts) return false;
+  c = d.chunks.chunkOf(ln.start);
+  last = d.chunks.chunkOf(ln.end);
+  return last > c + 1;
+}
+
+// The x of position p of line ln from the line's start.
+int xOf(EditData& d, Meter& m, const Line& ln, int p) {
+  int c = 0, last = 0;
+  if (!chunked(d, ln, c, last)) return m.span(ln.start, p);
+  const int j = d.chunks.chunkOf(p);
+  if (j <= c + 1) return m.span(ln.start, p);
+  return m.span(d.chunks.start(j), p, static_cast<int>(xAtChunk(d, m, c, j, ln.start)));
+}
+
+// A place of line ln at or before every position whose x (from the line's start) is above
+// target: the line's start, or a chunk's start with its x. Walking on from it finds the
+// exact position.
+std::pair<int, int> placeBefore(EditData& d, Meter& m, const Line& ln, long long target) {
+  int c = 0, last = 0;
+  if (!chunked(d, ln, c, last)) return {ln.start, 0};
+  std::pair<int, int> place{ln.start, 0};
+  long long x = xAtChunk(d, m, c, c + 1, ln.start);
+  for (int j = c + 1; j <= last && x <= target; ++j) {
+    place = {d.chunks.start(j), static_cast<int>(x)};
+    if (j < last) x = d.chunks.sum(j + 1).xIn >= 0 ? d.chunks.sum(j + 1).xIn : xAtChunk(d, m, c, j + 1, ln.start);
+  }
+  return place;
+}
+
+// Lays out one line of a wrapped paragraph that ends at pe, from start, in width pixels:
+// broken after the last blank that fits (at a character when a word is wider than the line),
+// at least one character a line, blanks after a break kept on it. last: the paragraph's last
+// line; read: one past the last character looked at.
+Line wrapLine(Meter& m, const std::string& t, int start, int pe, int brk, int width, bool& last, int& read) {
+  const char* s = t.data();
+  int x = 0, i = start;
+  while (i < pe) {
+    const int a = m.advance(i, x);
+    if (x + a > width) break;
+    x += a;
+    ++i;
+  }
+  last = i == pe;
+  if (last) {
+    read = pe + 1;
+    return Line{start, pe, pe + brk, start == pe ? 0 : -1};
+  }
+  const int fit = std::max(start + 1, i);
+  int cut = fit;
+  while (cut > start && s[cut - 1] != ' ') --cut;
+  if (cut == start) cut = fit;
+  while (cut < pe && s[cut] == ' ') ++cut;
+  read = std::max(i, cut) + 1;
+  return Line{start, cut, cut, cut == i ? x : -1};
+}
+
+// The width the lines of the paragraph ending at pe are laid out in.
+int paragraphWidth(EditData& d, int pe) {
+  if (!d.key.formatted || !d.key.wrap) return d.key.width;
+  int left = 0, right = 0, align = 0;
+  d.formatter->paragraph(pe, left, right, align);
+  return std::max(1, d.key.width - left - right);
+}
+
+// Taken before a change of the text or of its formats at pos: the width the paragraph
+// holding the character before it was laid out in. relay() lays that paragraph out again
+// from its start when the change gives it another width.
+void holdWidth(EditData& d, int pos) {
+  d.heldWidth = -1;
+  if (!d.keptValid || !d.key.wrap || !d.key.formatted || !d.formatter) return;
+  const Lines& ls = d.lines;
+  d.heldWidth = paragraphWidth(d, ls.at(ls.paragraphLast(ls.lineOf(std::max(0, pos - 1)))).end);
+}
+
+// The lines of the text one after another, from any line's start on: each paragraph's end
+// (its line break) comes from paraEnd, which gives the first break at or after a position.
+template <class ParaEnd>
+class Layer {
+ public:
+  Layer(Meter& m, EditData& d, ParaEnd paraEnd) : m_(m), d_(d), paraEnd_(paraEnd) {}
+  // The line starting at q; last: it ends its paragraph, and the text when that has no
+  // line break.
+  Line line(int q, bool& last, bool& end) {
+    if (!inParagraph_) begin(q);
+    Line ln{q, pe_, pe_ + brk_, q == pe_ ? 0 : -1};
+    last = true;
+    if (d_.key.wrap && q < pe_) {
+      int read = 0;
+      ln = wrapLine(m_, d_.text, q, pe_, brk_, width_, last, read);
+    }
+    inParagraph_ = !last;
+    end = last && brk_ == 0;
+    return ln;
+  }
+  // The width of the paragraph holding q (a wrapped one's lines fit in it).
+  int width(int q) {
+    if (!inParagraph_) begin(q);
+    return width_;
+  }
+  int paragraphEnd() const { return pe_; }
+
+ private:
+  void begin(int q) {
+    pe_ = paraEnd_(q);
+    brk_ = breakLength(d_.text, pe_);
+    width_ = paragraphWidth(d_, pe_);
+    inParagraph_ = true;
+  }
+  Meter& m_;
+  EditData& d_;
+  ParaEnd paraEnd_;
+  bool inParagraph_ = false;
+  int pe_ = 0, brk_ = 0, width_ = 0;
+};
+
+// The first line break at or after a position, walking the text once from its start with
+// the C library's search for each of the two break characters.
+class BreakFinder {
+ public:
+  explicit BreakFinder(const std::string& t) : s_(t.data()), n_(static_cast<int>(t.size())) {}
+  int operator()(int from) {
+    cr_ = find(cr_, from, '\r');
+    lf_ = find(lf_, from, '\n');
+    return std::min(cr_, lf_);
+  }
+
+ private:
+  int find(int known, int from, char c) const {
+    if (known >= from) return known;
+    const void* p = std::memchr(s_ + from, c, static_cast<std::size_t>(n_ - from));
+    return p ? static_cast<int>(static_cast<const char*>(p) - s_) : n_;
+  }
+  const char* s_;
+  int n_;
+  int cr_ = -1, lf_ = -1;
+};
 
 LayoutKey keyOf(HWND h, const EditData& d, const RECT& fr, int avgChar) {
   LayoutKey k;
@@ -424,12 +696,20 @@ LayoutKey keyOf(HWND h, const EditData& d, const RECT& fr, int avgChar) {
 void layAll(HDC dc, EditData& d) {
   d.lines.clear();
   const int n = static_cast<int>(d.text.size());
+  if (!d.key.wrap) d.chunks.reset(n);
   if (!d.key.multi) {
     d.lines.push_back(Line{0, n, n, n == 0 ? 0 : -1});
     return;
   }
   Meter m(dc, d, true, d.key.avgChar);
-  layParagraphs(m, d, d.key, 0, n, true, d.lines);
+  Layer layer(m, d, BreakFinder(d.text));
+  for (int q = 0;;) {
+    bool last = false, end = false;
+    const Line ln = layer.line(q, last, end);
+    d.lines.push_back(ln);
+    if (end) break;
+    q = ln.next;
+  }
 }
 
 Layout layout(HWND h, HDC dc, EditData& d) {
@@ -440,12 +720,6 @@ Layout layout(HWND h, HDC dc, EditData& d) {
     if (tm.tmHeight > 0) l.lineHeight = tm.tmHeight;
     if (formatted(d)) l.lineHeight = d.formatter->lineHeight(dc, l.lineHeight);
     if (tm.tmAveCharWidth > 0) l.avgChar = tm.tmAveCharWidth;
-  }
-  if (d.password) {
-    d.masked.assign(d.text.size(), d.password);
-    l.shown = d.masked;
-  } else {
-    l.shown = d.text;
   }
   LayoutKey key = keyOf(h, d, l.fr, l.avgChar);
   if (!d.keptValid || !(key == d.key)) {
@@ -459,40 +733,77 @@ Layout layout(HWND h, HDC dc, EditData& d) {
   return l;
 }
 
-// The text's characters [pos, pos + inserted) replaced removed ones: the paragraphs from the
-// one holding the character before pos to the one holding the end of the change are laid
-// out again, and the lines after them move.
-void relay(HWND h, EditData& d, int pos, int removed, int inserted) {
+// The text's characters [pos, pos + inserted) replaced removed ones (or, the same ones, got
+// other formats; paragraphs: their paragraphs' formats too). The lines from the first whose
+// layout looked at a changed character are laid out again until a fresh line starts where a
+// kept one did after the change (for paragraph formats: until the next paragraph); the
+// lines after it move.
+void relay(HWND h, EditData& d, int pos, int removed, int inserted, bool paragraphs = false) {
   if (!d.keptValid) return;
-  if (!d.key.multi) {
-    d.keptValid = false;
-    return;
-  }
-  Lines& ls = d.lines;
-  int a = ls.lineOf(std::max(0, pos - 1));
-  while (a > 0) {
-    const Line prev = ls.at(a - 1);
-    if (prev.end != prev.next) break;   // a line break ends the paragraph before
-    --a;
-  }
-  int b = ls.lineOf(pos + removed);
-  while (b + 1 < ls.count()) {
-    const Line ln = ls.at(b);
-    if (ln.end != ln.next) break;
-    ++b;
-  }
-  const bool toEnd = b + 1 == ls.count();
-  Measure meter(h);
-  if (a == 0 && toEnd) {
-    layAll(meter.dc(), d);   // the whole text
-    return;
-  }
+  const int n = static_cast<int>(d.text.size());
   const int delta = inserted - removed;
-  const int from = ls.at(a).start, stop = ls.at(b).next + delta;
+  if (!d.key.wrap) d.chunks.replaced(pos, removed, inserted);
+  Lines& ls = d.lines;
+  if (!d.key.multi) {
+    ls.clear();
+    ls.push_back(Line{0, n, n, n == 0 ? 0 : -1});
+    d.chunks.forget(pos, n);
+    return;
+  }
+  const std::string& t = d.text;
+  // The kept lines still hold the text before the change: after it, its breaks are theirs
+  // moved by delta.
+  auto keptEnd = [&](int p) { return ls.at(ls.paragraphLast(ls.lineOf(p))).end; };
+  auto paraEnd = [&](int q) {
+    if (q < pos) {
+      const int e = keptEnd(q);
+      if (e < pos) return e;
+      q = pos;
+    }
+    const int scanned = std::min(n, std::max(q + 1, pos + inserted + 1));
+    for (int i = q; i < scanned; ++i)
+      if (isBreak(t[static_cast<std::size_t>(i)])) return i;
+    return scanned >= n ? n : keptEnd(scanned - delta) + delta;
+  };
+  Measure meter(h);
   Meter m(meter.dc(), d, true, d.key.avgChar);
+  Layer layer(m, d, paraEnd);
+  int a = ls.lineOf(std::max(0, pos - 1));
+  if (paragraphs) a = std::min(a, ls.paragraphFirst(ls.lineOf(pos)));
+  const int held = std::exchange(d.heldWidth, -1);
+  if (d.key.wrap) {
+    // A line before it in its paragraph that looked on to the change is laid out again too;
+    // all of them when the paragraph's width changed.
+    const int width = layer.width(ls.at(a).start), pe = layer.paragraphEnd();
+    if (held >= 0 && held != width) a = ls.paragraphFirst(a);
+    while (a > 0) {
+      const Line prev = ls.at(a - 1);
+      if (prev.end != prev.next) break;
+      bool last = false;
+      int read = 0;
+      wrapLine(m, t, prev.start, pe, breakLength(t, pe), width, last, read);
+      if (read <= pos) break;
+      --a;
+    }
+  }
   std::vector<Line> fresh;
-  layParagraphs(m, d, d.key, from, stop, toEnd, fresh);
-  ls.splice(a, b, std::move(fresh), delta);
+  int e = ls.count();   // the kept lines [a, e) give way
+  for (int q = ls.at(a).start;;) {
+    bool last = false, end = false;
+    const Line ln = layer.line(q, last, end);
+    fresh.push_back(ln);
+    if (end) break;
+    q = ln.next;
+    const int kept = q - delta;
+    if (q < pos + inserted || kept < pos + removed || (paragraphs && !(last && q > pos + inserted))) continue;
+    const int k = ls.lineOf(kept);
+    if (ls.at(k).start == kept) {
+      e = k;
+      break;
+    }
+  }
+  ls.splice(a, e, fresh, delta);
+  if (!d.key.wrap) d.chunks.forget(pos, ls.at(ls.lineOf(pos + inserted)).end);
 }
 
 // The width of line k, measured once.
@@ -500,7 +811,7 @@ int lineWidth(HDC dc, EditData& d, bool multi, const Layout& l, int k) {
   Line ln = l.line(k);
   if (ln.width < 0) {
     Meter m(dc, d, multi, l.avgChar);
-    ln.width = m.span(ln.start, ln.end);
+    ln.width = xOf(d, m, ln, ln.end);
     d.lines.setWidth(k, ln.width);
   }
   return ln.width;
@@ -508,17 +819,21 @@ int lineWidth(HDC dc, EditData& d, bool multi, const Layout& l, int k) {
 
 int lineOf(const Layout& l, int index) { return l.lines->lineOf(index); }
 
+// The line break that ends the paragraph holding line k (the end of the text for the last).
+int paragraphEnd(const EditData& d, const Layout& l, int k) {
+  return l.line(d.key.wrap ? l.lines->paragraphLast(k) : k).end;
+}
+
 // Left end of a line on the screen: aligned in the formatting rectangle while it fits,
 // else scrolled.
 int lineX(HWND h, HDC dc, EditData& d, const Layout& l, int k) {
-  const Line ln = l.line(k);
   int width = l.fr.right - l.fr.left;
   int left = 0;
   DWORD align = styleOf(h) & (ES_CENTER | ES_RIGHT);
   if (formatted(d) && multiLine(h)) {
     // The paragraph's indents and alignment.
     int right = 0, a = 0;
-    d.formatter->paragraph(d.text, ln.start, left, right, a);
+    d.formatter->paragraph(paragraphEnd(d, l, k), left, right, a);
     width = std::max(1, width - left - right);
     align = a == 1 ? ES_CENTER : a == 2 ? ES_RIGHT : ES_LEFT;
     width = std::max(1, width - 1);   // room for the caret after a right-aligned line's end
@@ -535,7 +850,7 @@ POINT posOf(HWND h, HDC dc, EditData& d, const Layout& l, int index) {
   const Line ln = l.line(k);
   const int at = std::clamp(index, ln.start, ln.end);
   Meter m(dc, d, multiLine(h), l.avgChar);
-  const int x = lineX(h, dc, d, l, k) + m.span(ln.start, at);
+  const int x = lineX(h, dc, d, l, k) + xOf(d, m, ln, at);
   return POINT{x, l.fr.top + (k - d.firstLine) * l.lineHeight};
 }
 
@@ -547,8 +862,10 @@ int indexAt(HWND h, HDC dc, EditData& d, const Layout& l, POINT p, int* lineOut 
   const Line ln = l.line(k);
   const int x0 = lineX(h, dc, d, l, k);
   Meter m(dc, d, multiLine(h), l.avgChar);
-  int prev = x0, w = 0;
-  for (int i = ln.start; i < ln.end; ++i) {
+  // No boundary before a place whose x is left of the point by a pixel or more is nearer.
+  const auto [from, xFrom] = placeBefore(d, m, ln, static_cast<long long>(p.x) - x0 - 1);
+  int prev = x0 + xFrom, w = xFrom;
+  for (int i = from; i < ln.end; ++i) {
     w += m.advance(i, w);
     const int x = x0 + w;
     if (p.x < (prev + x + 1) / 2) return i;
@@ -753,6 +1070,7 @@ bool replaceSel(HWND h, std::string_view insIn, bool user, bool undoable, bool t
     s.typing = typed;
     pushStep(*d, std::move(s));
   }
+  holdWidth(*d, lo);
   if (d->formatter) d->formatter->replaced(lo, hi - lo, n);
   d->text.replace(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo), ins);
   relay(h, *d, lo, hi - lo, n);
@@ -843,6 +1161,7 @@ void cut(HWND h) {
 // Puts the other side of a step in place and keeps this side in the step: text, selection
 // and formats; the lines from its first piece to its last are laid out again.
 void swapStep(HWND h, EditData& d, UndoStep& s) {
+  holdWidth(d, s.pieces.empty() ? s.formatFrom : s.pieces.front().start);
   if (s.pieces.size() == 1) {
     UndoPiece& p = s.pieces[0];
     std::string here = d.text.substr(static_cast<std::size_t>(p.start), static_cast<std::size_t>(p.length));
@@ -883,7 +1202,7 @@ void swapStep(HWND h, EditData& d, UndoStep& s) {
     for (const UndoPiece& p : s.pieces) before += p.otherLength - p.length;
     relay(h, d, first.start, before, after);
   } else {
-    relay(h, d, s.formatFrom, s.formatTo - s.formatFrom, s.formatTo - s.formatFrom);
+    relay(h, d, s.formatFrom, s.formatTo - s.formatFrom, s.formatTo - s.formatFrom, s.paragraphs);
   }
   std::swap(d.anchor, s.anchor);
   std::swap(d.caret, s.caret);
@@ -916,30 +1235,48 @@ bool undoStep(HWND h, bool back) {
 //------------------------------------------------------------------------------
 // [SECTION] Painting
 //------------------------------------------------------------------------------
-// Draws the characters [a, b) of a line that starts at lineStart and is placed at x0, piece by
-// piece between tabs, each piece where the meter puts it; selected: in the highlight text
-// colour. A single line draws its tabs as characters.
-void drawRun(HDC dc, EditData& d, Meter& m, const Layout& l, bool multi, int x0, int y, int lineStart, int a, int b,
+// Draws the characters [a, b) of line ln placed at x0, piece by piece between tabs, each
+// piece where the meter puts it; selected: in the highlight text colour. A single line draws
+// its tabs as characters. Only characters whose glyphs can reach the clip are drawn: a glyph
+// reaches no further from its place than a few line heights.
+void drawRun(HDC dc, EditData& d, Meter& m, const Layout& l, int x0, int y, const Line& ln, int a, int b,
              const RECT& clip, bool selected) {
   const bool fmt = formatted(d);
-  int x = 0;
-  for (int i = lineStart; i < a; ++i) x += m.advance(i, x);
-  int i = a;
-  while (i < b) {
-    if (multi && l.shown[static_cast<std::size_t>(i)] == '\t') {
+  const long long reach = 4LL * l.lineHeight + 16;
+  long long left = static_cast<long long>(clip.left) - x0 - reach, right = static_cast<long long>(clip.right) - x0 + reach;
+  if (d.fromLineStarts) {
+    left = std::numeric_limits<long long>::min();
+    right = std::numeric_limits<long long>::max();
+  }
+  int i = a, x = xOf(d, m, ln, a);
+  if (x <= left) {
+    if (const auto [from, xFrom] = placeBefore(d, m, ln, left); from > a) {
+      i = from;
+      x = xFrom;
+    }
+    while (i < b && x <= left) x += m.advance(i++, x);
+  }
+  std::string mask;
+  while (i < b && x < right) {
+    if (m.tab(i)) {
       x += m.advance(i, x);
       ++i;
       continue;
     }
     int j = i, w = 0;
-    while (j < b && !(multi && l.shown[static_cast<std::size_t>(j)] == '\t')) {
+    while (j < b && !m.tab(j) && x + w < right) {
       w += m.advance(j, x + w);
       ++j;
     }
+    const char* s = d.text.data() + i;
+    if (d.password) {
+      mask.assign(static_cast<std::size_t>(j - i), d.password);
+      s = mask.data();
+    }
     if (fmt)
-      d.formatter->draw(dc, x0 + x, y, i, l.shown.data() + i, j - i, clip, selected);
+      d.formatter->draw(dc, x0 + x, y, i, s, j - i, clip, selected);
     else
-      ExtTextOut(dc, x0 + x, y, ETO_CLIPPED, &clip, l.shown.data() + i, static_cast<UINT>(j - i), nullptr);
+      ExtTextOut(dc, x0 + x, y, ETO_CLIPPED, &clip, s, static_cast<UINT>(j - i), nullptr);
     x += w;
     i = j;
   }
@@ -978,17 +1315,17 @@ void paint(HWND h) {
         const int y = l.fr.top + (k - d->firstLine) * l.lineHeight;
         const int x0 = lineX(h, dc, *d, l, k);
         SetTextColor(dc, text);
-        drawRun(dc, *d, m, l, multi, x0, y, ln.start, ln.start, ln.end, l.fr, false);
-        if (formatted(*d)) d->formatter->decorate(dc, d->text, ln.start, x0, y, l.fr);
+        drawRun(dc, *d, m, l, x0, y, ln, ln.start, ln.end, l.fr, false);
+        if (formatted(*d)) d->formatter->decorate(dc, d->text, ln.start, paragraphEnd(*d, l, k), x0, y, l.fr);
         const int a = std::max(lo, ln.start), b = std::min(hi, ln.end);
         if (showSel && a < b) {
-          const int xa = x0 + m.span(ln.start, a);
-          const int xb = x0 + m.span(ln.start, b);
+          const int xa = x0 + xOf(*d, m, ln, a);
+          const int xb = x0 + xOf(*d, m, ln, b);
           RECT sel{std::max(xa, static_cast<int>(l.fr.left)), y, std::min(xb, static_cast<int>(l.fr.right)), y + l.lineHeight};
           sel.bottom = std::min(sel.bottom, l.fr.bottom);
           dlg::fillSolid(dc, sel, GetSysColor(COLOR_HIGHLIGHT));
           SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-          drawRun(dc, *d, m, l, multi, x0, y, ln.start, a, b, sel, true);
+          drawRun(dc, *d, m, l, x0, y, ln, a, b, sel, true);
         }
       }
       if (d->focused && !(gCaretOwner == h && gCaretHidden > 0)) {
@@ -1150,6 +1487,27 @@ LRESULT lineIndex(HWND h, EditData& d, WPARAM line) {
   return l.line(k).start;
 }
 
+// The whole text set anew by its program.
+void setText(HWND h, EditData& d, std::string text) {
+  d.text = std::move(text);
+  if (d.formatter) d.formatter->textSet(static_cast<int>(d.text.size()));
+  d.anchor = d.caret = 0;
+  d.modified = false;
+  clearHistory(d);
+  d.keptValid = false;
+  d.firstLine = 0;
+  d.xOffset = 0;
+  // The window keeps a copy of its text only for a caption to show.
+  DefWindowProc(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>((styleOf(h) & WS_CAPTION) == WS_CAPTION ? d.text.c_str() : ""));
+  showCaret(h, d);
+  redraw(h);
+  // A multi-line edit does not report text set by its program.
+  if (!multiLine(h)) {
+    notify(h, EN_UPDATE);
+    if (IsWindow(h)) notify(h, EN_CHANGE);
+  }
+}
+
 LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     EditData& d = edits().create(h);
@@ -1189,22 +1547,12 @@ LRESULT editProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return static_cast<LRESULT>(d.text.size());
     case WM_SETTEXT: {
       const char* s = reinterpret_cast<const char*>(lParam);
-      d.text = s ? s : "";
-      if (d.formatter) d.formatter->textSet(static_cast<int>(d.text.size()));
-      d.anchor = d.caret = 0;
-      d.modified = false;
-      clearHistory(d);
-      d.keptValid = false;
-      d.firstLine = 0;
-      d.xOffset = 0;
-      DefWindowProc(h, msg, wParam, lParam);
-      showCaret(h, d);
-      redraw(h);
-      // A multi-line edit does not report text set by its program.
-      if (!multiLine(h)) {
-        notify(h, EN_UPDATE);
-        if (IsWindow(h)) notify(h, EN_CHANGE);
-      }
+      const std::size_t n = s ? std::strlen(s) : 0;
+      // Room to type into before the text is copied again.
+      std::string t;
+      t.reserve(n + n / 64 + 64);
+      t.append(s ? s : "", n);
+      setText(h, d, std::move(t));
       return TRUE;
     }
     case WM_ERASEBKGND:
@@ -1515,6 +1863,7 @@ bool replacePieces(HWND h, const std::vector<int>& starts, int removed, std::str
   step.caret = d->caret;
   if (d->formatter) step.formats = d->formatter->save();
   pushStep(*d, std::move(step));
+  holdWidth(*d, starts.front());
   if (d->formatter) d->formatter->replacedPieces(starts, removed, static_cast<int>(ins.size()));
   d->text = std::move(next);
   // The lines from the first piece to the last are laid out again.
@@ -1527,7 +1876,7 @@ bool replacePieces(HWND h, const std::vector<int>& starts, int removed, std::str
   return true;
 }
 
-void relayout(HWND h, int from, int to) {
+void relayout(HWND h, int from, int to, bool paragraphs) {
   EditData* d = rec(h);
   if (!d) return;
   const int n = static_cast<int>(d->text.size());
@@ -1537,7 +1886,7 @@ void relayout(HWND h, int from, int to) {
   }
   from = std::clamp(from, 0, n);
   to = std::clamp(to, from, n);
-  relay(h, *d, from, to - from, to - from);
+  relay(h, *d, from, to - from, to - from, paragraphs);
 }
 
 void setUndoLevels(HWND h, bool multi) {
@@ -1547,7 +1896,7 @@ void setUndoLevels(HWND h, bool multi) {
   }
 }
 
-void formatStep(HWND h, int from, int to) {
+void formatStep(HWND h, int from, int to, bool paragraphs) {
   EditData* d = rec(h);
   if (!d || !d->formatter) return;
   UndoStep step;
@@ -1556,6 +1905,7 @@ void formatStep(HWND h, int from, int to) {
   step.formats = d->formatter->save();
   step.formatFrom = from;
   step.formatTo = to;
+  step.paragraphs = paragraphs;
   pushStep(*d, std::move(step));
   d->typing = false;
 }
@@ -1603,6 +1953,14 @@ std::vector<LineInfo> freshLines(HWND h) {
   d->key = key;
   d->keptValid = valid;
   return out;
+}
+
+void setText(HWND h, std::string&& text) {
+  if (EditData* d = rec(h)) setText(h, *d, std::move(text));
+}
+
+void measureFromLineStarts(HWND h, bool on) {
+  if (EditData* d = rec(h)) d->fromLineStarts = on;
 }
 
 void setOverwrite(HWND h, bool on) {

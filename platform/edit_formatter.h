@@ -49,24 +49,28 @@ class Formatter {
   // Height of every line: the tallest font in use (at least base).
   virtual int lineHeight(HDC dc, int base) = 0;
   // Left and right indent in pixels and alignment (0 left, 1 centre, 2 right) of the
-  // paragraph holding position at.
-  virtual void paragraph(const std::string& text, int at, int& left, int& right, int& align) = 0;
-  // Draws what goes in front of a paragraph's first line (its bullet) left of x.
-  virtual void decorate(HDC dc, const std::string& text, int lineStart, int x, int y, const RECT& clip) = 0;
+  // paragraph whose line break is at end (or that ends the text there).
+  virtual void paragraph(int end, int& left, int& right, int& align) = 0;
+  // Draws what goes in front of a paragraph's first line (its bullet) left of x; paraEnd:
+  // where the paragraph holding the line ends.
+  virtual void decorate(HDC dc, const std::string& text, int lineStart, int paraEnd, int x, int y,
+                        const RECT& clip) = 0;
 };
 
 // Attaches f (owned by the caller, nullptr detaches) to the EDIT-based control h.
 void setFormatter(HWND h, Formatter* f);
 
 // The formats of the characters [from, to) changed (to -1: the whole text, or the formats'
-// fonts): the paragraphs holding them are laid out again.
-void relayout(HWND h, int from, int to);
+// fonts; paragraphs: the formats of the paragraphs holding them too): the lines they touch are
+// laid out again.
+void relayout(HWND h, int from, int to, bool paragraphs = false);
 
 // Undo history. multi: many steps with redo (the rich-edit level above 1); otherwise one
 // step that a second undo takes back.
 void setUndoLevels(HWND h, bool multi);
-// A change of formats over [from, to) is about to be made: it becomes a step of undo.
-void formatStep(HWND h, int from, int to);
+// A change of formats over [from, to) (paragraphs: of the paragraphs holding them) is about
+// to be made: it becomes a step of undo.
+void formatStep(HWND h, int from, int to, bool paragraphs = false);
 bool redo(HWND h);
 bool canRedo(HWND h);
 
@@ -78,11 +82,18 @@ struct LineInfo {
 };
 std::vector<LineInfo> keptLines(HWND h);
 std::vector<LineInfo> freshLines(HWND h);
+// For tests: the control measures every place from its line's start, character by
+// character, and hands whole lines to the text drawer, as a layout from nothing would.
+void measureFromLineStarts(HWND h, bool on);
 
 // Replaces the `removed` characters at each of starts (ascending, apart) of the EDIT-based
 // control h's text by ins as one undoable change: the caret after the last one, one
 // EN_UPDATE and EN_CHANGE. False (nothing done) without starts.
 bool replacePieces(HWND h, const std::vector<int>& starts, int removed, std::string_view ins);
+
+// Sets the whole text of the EDIT-based control h, as WM_SETTEXT does, taking the string
+// rather than copying it.
+void setText(HWND h, std::string&& text);
 
 // Overwrite mode of a multi-line EDIT-based control (the rich-edit control switches it with
 // the Insert key): a typed character replaces the one after the caret, except at a line end

@@ -10,10 +10,12 @@
 #include "platform/richedit.h"
 
 #include <strings.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -261,8 +263,47 @@ bool filterPasses(HWND h, UINT& msg, WPARAM& wParam, LPARAM& lParam) {
   return true;
 }
 
-LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool undoable);
-void relayout(HWND h, rich::Formats& fm, LONG from, LONG to);
+LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool undoable, bool plain = false);
+void relayout(HWND h, rich::Formats& fm, LONG from, LONG to, bool paragraphs = false);
+
+// The characters the text may take in place of the whole text or of the selection
+// (SFF_SELECTION) under the limit.
+std::size_t room(HWND h, WPARAM format) {
+  const auto limit = static_cast<std::size_t>(base(h, EM_GETLIMITTEXT, 0, 0));
+  if (!(format & SFF_SELECTION)) return limit;
+  const CHARRANGE s = selOf(h);
+  return limit - std::min(limit, static_cast<std::size_t>(base(h, WM_GETTEXTLENGTH, 0, 0)) -
+                                     static_cast<std::size_t>(s.cpMax - s.cpMin));
+}
+
+// Plain text as the control keeps it: each NUL a blank (a NUL would end the text early),
+// each CR LF and lone LF one CR. Writes to out (which may be from itself: the text never
+// grows) and gives the characters written; cr: the last character was a CR, whose LF goes.
+std::size_t toPlain(const char* from, std::size_t n, char* out, bool& cr) {
+  char* o = out;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = from[i];
+    if (c == '\n' && cr) {
+      cr = false;
+      continue;
+    }
+    cr = c == '\r';
+    *o++ = c == '\0' ? ' ' : c == '\n' ? '\r' : c;
+  }
+  return static_cast<std::size_t>(o - out);
+}
+
+// Asks the system to back the whole pages of [p, p + n) with large pages, if it can: a large
+// buffer then takes a few hundred page faults instead of one per 4 KB.
+void largePages(void* p, std::size_t n) {
+  constexpr std::uintptr_t kLarge = std::uintptr_t{2} << 20;
+  const auto from = (reinterpret_cast<std::uintptr_t>(p) + kLarge - 1) & ~(kLarge - 1);
+  const auto to = (reinterpret_cast<std::uintptr_t>(p) + n) & ~(kLarge - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+
+// A text far larger than this is taken into a string that grows as it comes.
+constexpr std::size_t kReservedAtMost = std::size_t{256} << 20;
 
 LRESULT streamIn(HWND h, rich::Formats& fm, WPARAM format, EDITSTREAM& es) {
   es.dwError = 0;
@@ -270,9 +311,23 @@ LRESULT streamIn(HWND h, rich::Formats& fm, WPARAM format, EDITSTREAM& es) {
     es.dwError = static_cast<DWORD>(-1);
     return 0;
   }
+  // Plain text is made the control's as it comes, and comes no further than one character
+  // past what fits: a file far over the limit is not held whole.
+  const bool plain = (format & 0xFF) == SF_TEXT;
+  const std::size_t most = plain ? room(h, format) + 1 : std::string::npos;
   std::string in;
   std::string block(65536, '\0');
-  while (true) {
+  // One buffer for all that may fit and the block that passes it, which the system gives
+  // only as it is written: the text is not copied as it grows.
+  if (plain) {
+    try {
+      in.reserve(std::min(most, kReservedAtMost) + block.size());
+      largePages(in.data(), in.capacity());
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  bool cr = false;
+  while (in.size() < most) {
     LONG got = 0;
     const DWORD err = es.pfnCallback(es.dwCookie, reinterpret_cast<BYTE*>(block.data()),
                                      static_cast<LONG>(block.size()), &got);
@@ -281,55 +336,52 @@ LRESULT streamIn(HWND h, rich::Formats& fm, WPARAM format, EDITSTREAM& es) {
       break;
     }
     if (got <= 0) break;
-    in.append(block.data(), static_cast<std::size_t>(std::min<LONG>(got, static_cast<LONG>(block.size()))));
+    const auto n = static_cast<std::size_t>(std::min<LONG>(got, static_cast<LONG>(block.size())));
+    if (plain) {
+      const std::size_t at = in.size();
+      in.resize(at + n);
+      in.resize(at + toPlain(block.data(), n, in.data() + at, cr));
+    } else {
+      in.append(block.data(), n);
+    }
   }
-  return putText(h, fm, format, std::move(in), false);
+  if (in.capacity() > 2 * in.size() + (std::size_t{1} << 20)) in.shrink_to_fit();
+  return putText(h, fm, format, std::move(in), false, plain);
 }
 
-// The text in (RTF or plain by format) put in place of the whole text or of the selection
-// (SFF_SELECTION), as one undoable step when undoable; the characters put.
-LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool undoable) {
+// The text in (RTF or plain by format; plain: plain text already as the control keeps it)
+// put in place of the whole text or of the selection (SFF_SELECTION), as one undoable step
+// when undoable; the characters put.
+LRESULT putText(HWND h, rich::Formats& fm, WPARAM format, std::string in, bool undoable, bool plain) {
   // RTF gives its text and formats; what is no RTF comes in as plain text.
   rtf::Document doc;
-  const bool isRtf = (format & 0xFF) == SF_RTF && rtf::read(in, doc);
-  if (isRtf) in.swap(doc.text);
-  // A NUL would end the text early: it reads as a blank.
-  std::replace(in.begin(), in.end(), '\0', ' ');
-  // Line ends to the control's one character, in place: a large file is not copied again.
-  if (!isRtf) {
-    std::size_t o = 0;
-    for (std::size_t i = 0; i < in.size(); ++i) {
-      if (in[i] == '\r' && i + 1 < in.size() && in[i + 1] == '\n') continue;
-      in[o++] = in[i] == '\n' ? '\r' : in[i];
-    }
-    in.resize(o);
+  const bool isRtf = !plain && (format & 0xFF) == SF_RTF && rtf::read(in, doc);
+  if (isRtf) {
+    in.swap(doc.text);
+    std::replace(in.begin(), in.end(), '\0', ' ');
+  } else if (!plain) {
+    // In place: a large text is not copied again.
+    bool cr = false;
+    in.resize(toPlain(in.data(), in.size(), in.data(), cr));
   }
   std::string text = std::move(in);
-  const auto limit = static_cast<std::size_t>(base(h, EM_GETLIMITTEXT, 0, 0));
-  bool cut = false;
-  if (format & SFF_SELECTION) {
-    const CHARRANGE s = selOf(h);
-    const std::size_t room = limit - std::min(limit, static_cast<std::size_t>(base(h, WM_GETTEXTLENGTH, 0, 0)) -
-                                                         static_cast<std::size_t>(s.cpMax - s.cpMin));
-    cut = text.size() > room;
-    if (cut) text.resize(room);
-    base(h, EM_REPLACESEL, undoable ? TRUE : FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-  } else {
-    cut = text.size() > limit;
-    if (cut) text.resize(limit);
-    base(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
+  const std::size_t fits = room(h, format);
+  const bool cut = text.size() > fits;
+  if (cut) text.resize(fits);
+  if (isRtf) doc.text = text;
+  const auto length = static_cast<LRESULT>(text.size());
+  if (format & SFF_SELECTION) base(h, EM_REPLACESEL, undoable ? TRUE : FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  else editx::setText(h, std::move(text));
   // The owner hears that the text did not fit, as it does of typing past the limit.
   if (cut) notifyCommand(h, EN_MAXTEXT);
   if (isRtf) {
-    doc.text = text;
-    const LONG at = (format & SFF_SELECTION) ? selOf(h).cpMin - static_cast<LONG>(text.size()) : 0;
+    const LONG at = (format & SFF_SELECTION) ? selOf(h).cpMin - static_cast<LONG>(length) : 0;
     fm.load(doc, std::max<LONG>(at, 0), static_cast<int>(base(h, WM_GETTEXTLENGTH, 0, 0)),
             (format & SFF_SELECTION) != 0);
     // The text laid out again in its fonts.
-    relayout(h, fm, std::max<LONG>(at, 0), std::max<LONG>(at, 0) + static_cast<LONG>(text.size()));
+    relayout(h, fm, std::max<LONG>(at, 0), std::max<LONG>(at, 0) + static_cast<LONG>(length), true);
   }
-  return static_cast<LRESULT>(text.size());
+  return length;
 }
 
 // The characters of range s with their formats, as a document of their own.
@@ -667,11 +719,12 @@ int typingFormat(const rich::Formats& fm, LONG caret) {
   return fm.chars.length() > 0 ? fm.chars.at(0) : fm.chars.runs().front().value;
 }
 
-// The formats of [from, to) changed (to -1: all of them): their paragraphs are laid out
-// again, the caret kept in view and the control repainted.
-void relayout(HWND h, rich::Formats& fm, LONG from, LONG to) {
+// The formats of [from, to) changed (to -1: all of them; paragraphs: their paragraphs'
+// formats too): the lines they touch are laid out again, the caret kept in view and the
+// control repainted.
+void relayout(HWND h, rich::Formats& fm, LONG from, LONG to, bool paragraphs) {
   fm.invalidate();
-  editx::relayout(h, static_cast<int>(from), static_cast<int>(to));
+  editx::relayout(h, static_cast<int>(from), static_cast<int>(to), paragraphs);
   base(h, WM_SIZE, 0, 0);
 }
 
@@ -782,7 +835,7 @@ LRESULT setParaFormat(HWND h, rich::Formats& fm, const PARAFORMAT* pf) {
   const std::string t = textOf(h);
   const CHARRANGE r = selOf(h);
   const LONG end = paraEnd(t, r.cpMax);
-  editx::formatStep(h, static_cast<int>(r.cpMin), static_cast<int>(end));
+  editx::formatStep(h, static_cast<int>(r.cpMin), static_cast<int>(end), true);
   fm.paras.apply(r.cpMin, end + 1, [&](int v) {
     rtf::ParaFormat p = fm.paraFormats[static_cast<std::size_t>(v)];
     const DWORD m = pf->dwMask;
@@ -795,7 +848,7 @@ LRESULT setParaFormat(HWND h, rich::Formats& fm, const PARAFORMAT* pf) {
     return fm.internPara(p);
   });
   base(h, EM_SETMODIFY, TRUE, 0);
-  relayout(h, fm, r.cpMin, end);
+  relayout(h, fm, r.cpMin, end, true);
   return 1;
 }
 

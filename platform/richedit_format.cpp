@@ -402,20 +402,16 @@ int Formats::bodyIndent(const rtf::ParaFormat& p) {
   return pixels(body);
 }
 
-void Formats::paragraph(const std::string& text, int at, int& left, int& right, int& align) {
-  const std::size_t end = text.find('\r', static_cast<std::size_t>(std::max(at, 0)));
-  const int pe = static_cast<int>(end == std::string::npos ? text.size() : end);
-  const rtf::ParaFormat& p = paraFormats[static_cast<std::size_t>(paras.at(pe))];
+void Formats::paragraph(int end, int& left, int& right, int& align) {
+  const rtf::ParaFormat& p = paraFormats[static_cast<std::size_t>(paras.at(end))];
   left = bodyIndent(p);
   right = pixels(std::max(0, p.right));
   align = p.align;
 }
 
-void Formats::decorate(HDC dc, const std::string& text, int lineStart, int x, int y, const RECT& clip) {
+void Formats::decorate(HDC dc, const std::string& text, int lineStart, int paraEnd, int x, int y, const RECT& clip) {
   if (lineStart > 0 && text[static_cast<std::size_t>(lineStart) - 1] != '\r') return;   // not a paragraph's first line
-  const std::size_t end = text.find('\r', static_cast<std::size_t>(lineStart));
-  const int pe = static_cast<int>(end == std::string::npos ? text.size() : end);
-  const rtf::ParaFormat& p = paraFormats[static_cast<std::size_t>(paras.at(pe))];
+  const rtf::ParaFormat& p = paraFormats[static_cast<std::size_t>(paras.at(paraEnd))];
   if (!p.bullet) return;
   HGDIOBJ old = SelectObject(dc, fontFor(chars.at(lineStart)));
   const char bullet = '\x95';

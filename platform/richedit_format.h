@@ -109,8 +109,8 @@ class Formats final : public editx::Formatter {
   HFONT fontOf(int format) override { return fontFor(format); }
   void draw(HDC dc, int x, int y, int at, const char* s, int n, const RECT& clip, bool selected) override;
   int lineHeight(HDC dc, int base) override;
-  void paragraph(const std::string& text, int at, int& left, int& right, int& align) override;
-  void decorate(HDC dc, const std::string& text, int lineStart, int x, int y, const RECT& clip) override;
+  void paragraph(int end, int& left, int& right, int& align) override;
+  void decorate(HDC dc, const std::string& text, int lineStart, int paraEnd, int x, int y, const RECT& clip) override;
 
   // The font of a character format at 96 dots an inch: the control's font with the format's
   // face, size and effects.

@@ -1,13 +1,16 @@
 // The lines the edit and rich-edit controls keep between calls: after every change (typing,
 // deleting across paragraphs, formats, pastes of several paragraphs, new widths, undo and
 // redo, Replace All) they are exactly what laying out the whole text from nothing gives, and
-// the positions the controls report come from them.
+// the positions the controls report come from them. On lines far longer than the view, the
+// places the controls report and the pixels they paint are those they give measuring every
+// place from its line's start and drawing whole lines.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/edit.h"
 #include "platform/edit_formatter.h"
 #include "platform/richedit.h"
 #include "platform/test_api.h"
@@ -55,6 +58,16 @@ class KeptLayout : public ctltest::Fixture {
     }
   }
   void select(HWND e, int a, int b) { SendMessage(e, EM_SETSEL, static_cast<WPARAM>(a), b); }
+  // Up to span characters from a random place made bold or italic, in one of sizes sizes.
+  void formatSome(HWND e, Random& r, int span, int sizes) {
+    const int a = r.below(GetWindowTextLength(e) + 1);
+    select(e, a, a + r.below(span));
+    CHARFORMAT cf;
+    cf.dwMask = CFM_BOLD | CFM_SIZE | CFM_ITALIC;
+    cf.dwEffects = r.below(2) ? CFE_BOLD : CFE_ITALIC;
+    cf.yHeight = 160 + 40 * r.below(sizes);
+    SendMessage(e, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  }
 };
 
 struct Case {
@@ -146,13 +159,7 @@ TEST_F(KeptLayout, EqualsAFreshLayoutAfterEveryRandomEdit) {
         }
         case 8: {
           what = "a character format";
-          const int a = r.below(n + 1);
-          select(e, a, a + r.below(200));
-          CHARFORMAT cf;
-          cf.dwMask = CFM_BOLD | CFM_SIZE | CFM_ITALIC;
-          cf.dwEffects = r.below(2) ? CFE_BOLD : CFE_ITALIC;
-          cf.yHeight = 160 + 40 * r.below(10);
-          SendMessage(e, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+          formatSome(e, r, 200, 10);
           break;
         }
         case 9: {
@@ -231,6 +238,142 @@ TEST_F(KeptLayout, QueriesAgreeWithTheLines) {
     }
   }
   EXPECT_EQ(editx::keptLines(e), editx::freshLines(e));
+}
+
+// Lines of thousands of characters (words, tabs, a few very long ones) between line breaks.
+std::string longLines(Random& r, int lines, const char* lineBreak) {
+  static const char* const kWords[] = {"Tarn", "Beck", "flow", "12.5", "\t", "gauge", "discharge", "Wy", "1987-03-14;0.3",
+                                       "\t\t", "fi", "W"};
+  std::string out;
+  for (int k = 0; k < lines; ++k) {
+    const int length = r.below(4) == 0 ? r.below(60) : 9000 + r.below(16000);
+    const std::size_t start = out.size();
+    while (out.size() - start < static_cast<std::size_t>(length)) {
+      out += kWords[r.below(12)];
+      if (r.below(3) != 0) out += ' ';
+    }
+    if (k + 1 < lines) out += lineBreak;
+  }
+  return out;
+}
+
+struct Look {
+  std::vector<COLORREF> pixels;
+  std::vector<LRESULT> places;   // EM_POSFROMCHAR of sample positions, then EM_CHARFROMPOS of sample points
+};
+
+// What the control shows and reports: painted afresh, the places of the positions and the
+// characters at a grid of points over its client area.
+Look lookOf(HWND e, const std::vector<int>& positions) {
+  Look look;
+  InvalidateRect(e, nullptr, TRUE);
+  UpdateWindow(e);
+  int w = 0, h = 0;
+  look.pixels = test::pixels(e, true, w, h);
+  for (const int i : positions) look.places.push_back(SendMessage(e, EM_POSFROMCHAR, static_cast<WPARAM>(i), 0));
+  for (int y = 2; y < h; y += 9)
+    for (int x = -3; x < w + 3; x += 7) look.places.push_back(SendMessage(e, EM_CHARFROMPOS, 0, MAKELPARAM(x, y)));
+  return look;
+}
+
+TEST_F(KeptLayout, LongLinesPlaceAndPaintAsMeasuredFromTheirStarts) {
+  RegisterRichEditClasses();
+  struct LongCase {
+    const char* why;
+    const char* cls;
+    DWORD style;
+    std::vector<int> tabStops;   // dialog units; none: every 8 average characters
+  };
+  const DWORD noWrap = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_HSCROLL | WS_VSCROLL;
+  const LongCase cases[] = {
+      {"rich text in bold, italic and sizes", "RichEdit20A", noWrap, {}},
+      {"edit, tabs every 8 characters", "Edit", noWrap, {}},
+      {"edit, centred, two tab stops and then every 8 characters", "Edit", noWrap | ES_CENTER, {30, 70}},
+      {"edit, one tab stop: every 24 units", "Edit", noWrap | ES_RIGHT, {24}},
+      {"edit, a single line", "Edit", ES_AUTOHSCROLL, {}},
+      {"edit, a single line of a password", "Edit", ES_AUTOHSCROLL | ES_PASSWORD, {}},
+  };
+  for (const LongCase& c : cases) {
+    SCOPED_TRACE(c.why);
+    const bool rich = std::string(c.cls) != "Edit";
+    const bool multi = (c.style & ES_MULTILINE) != 0;
+    HWND e = make(c.cls, c.style, 10, 10, 300, 110, 1002);
+    if (rich) SendMessage(e, EM_EXLIMITTEXT, 0, 1 << 22);
+    else SendMessage(e, EM_LIMITTEXT, 0, 0);
+    if (!c.tabStops.empty())
+      SendMessage(e, EM_SETTABSTOPS, c.tabStops.size(), reinterpret_cast<LPARAM>(c.tabStops.data()));
+    Random r{rich ? 53u : 5300u + c.style};
+    SetWindowText(e, longLines(r, multi ? 7 : 1, rich ? "\r" : "\r\n").c_str());
+    SetFocus(e);
+    if (rich)
+      for (int k = 0; k < 60; ++k) formatSome(e, r, 300, 8);
+    for (int step = 0; step < 36; ++step) {
+      const int n = GetWindowTextLength(e);
+      const int at = r.below(n + 1);
+      const char* what = "";
+      switch (r.below(7)) {
+        case 0: case 1: {
+          what = "typing";
+          select(e, at, at);
+          for (int k = 0, count = 1 + r.below(5); k < count; ++k) {
+            const int ch = r.below(14);
+            SendMessage(e, WM_CHAR, ch == 0 ? '\t' : ch == 1 && r.below(4) == 0 ? '\r' : static_cast<WPARAM>('a' + ch), 0);
+          }
+          break;
+        }
+        case 2:
+          what = "deleting";
+          select(e, at, at + r.below(r.below(4) == 0 ? 9000 : 40));
+          SendMessage(e, WM_CLEAR, 0, 0);
+          break;
+        case 3: {
+          what = "pasting";
+          select(e, at, at + r.below(10));
+          const std::string piece = r.below(2) ? longLines(r, 2, rich ? "\r" : "\r\n") : words(r, 8, !rich);
+          SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(piece.c_str()));
+          break;
+        }
+        case 4:
+          what = "undo";
+          SendMessage(e, EM_UNDO, 0, 0);
+          break;
+        case 5:
+          what = "scrolling";
+          SendMessage(e, EM_LINESCROLL, static_cast<WPARAM>(r.below(400) - 200), r.below(3) - 1);
+          break;
+        default:
+          if (rich) {
+            what = "a character format";
+            formatSome(e, r, 500, 10);
+          } else {
+            what = "End and Home";
+            select(e, at, at);
+            SendMessage(e, WM_KEYDOWN, r.below(2) ? VK_END : VK_HOME, 0);
+          }
+          break;
+      }
+      // A selection somewhere along a line, the view scrolled to its end.
+      const int len = GetWindowTextLength(e);
+      const int a = r.below(len + 1);
+      if (r.below(3) != 0) select(e, a, std::min(len, a + r.below(60)));
+      std::vector<int> positions{0, len};
+      for (int k = 0; k < 24; ++k) positions.push_back(std::min(len, a - 200 + r.below(400)));
+      for (int k = 0; k < 8; ++k) positions.push_back(r.below(len + 1));
+      const Look kept = lookOf(e, positions);
+      editx::measureFromLineStarts(e, true);
+      const Look fresh = lookOf(e, positions);
+      const std::vector<editx::LineInfo> freshLines = editx::freshLines(e);
+      editx::measureFromLineStarts(e, false);
+      SCOPED_TRACE(testing::Message() << what << " at step " << step);
+      ASSERT_EQ(editx::keptLines(e), freshLines);
+      ASSERT_EQ(kept.places, fresh.places);
+      ASSERT_EQ(kept.pixels.size(), fresh.pixels.size());
+      std::size_t differ = 0;
+      for (std::size_t k = 0; k < kept.pixels.size(); ++k) differ += kept.pixels[k] != fresh.pixels[k] ? 1 : 0;
+      ASSERT_EQ(differ, 0u) << "pixels that differ";
+    }
+    DestroyWindow(e);
+  }
 }
 
 }  // namespace

@@ -328,10 +328,39 @@ TEST_F(RichEditTest, PlainTextStreamsInAndOut) {
   setSel(e, 2, 7);
   EXPECT_EQ(streamOut(e, SF_TEXT | SFF_SELECTION), "B1\r\nB2");
 
-  // The limit cuts what comes in.
+  // A CR LF split between two reads is one line end.
+  Cookie pairs;
+  pairs.step = 2;
+  EXPECT_EQ(streamIn(e, "a\r\nb\r\r\n\nc", SF_TEXT, &pairs), 7);
+  EXPECT_EQ(textOf(e), "a\rb\r\r\rc");
+
+  // The limit cuts what comes in, counted in the control's line ends; the owner hears of it
+  // just past the limit, not at it. A stream far past it is not read to its end.
   SendMessage(e, EM_EXLIMITTEXT, 0, 4);
   EXPECT_EQ(streamIn(e, "123456"), 4);
   EXPECT_EQ(textOf(e), "1234");
+  struct Fill {
+    const char* why;
+    std::string in;
+    const char* kept;
+    bool cut;
+  };
+  const Fill fills[] = {
+      {"at the limit", "1\r\n2\r\n", "1\r2\r", false},
+      {"one past it", "1\r\n2\r\n3", "1\r2\r", true},
+      {"a CR LF past it", "1\r\n23\r\n", "1\r23", true},
+  };
+  for (const Fill& f : fills) {
+    SCOPED_TRACE(f.why);
+    ctltest::parent().commands.clear();
+    EXPECT_EQ(streamIn(e, f.in), static_cast<LRESULT>(std::strlen(f.kept)));
+    EXPECT_EQ(textOf(e), f.kept);
+    EXPECT_EQ(ctltest::sent(kId, EN_MAXTEXT), f.cut);
+  }
+  Cookie far;
+  far.step = 4096;
+  EXPECT_EQ(streamIn(e, std::string(1 << 20, 'x'), SF_TEXT, &far), 4);
+  EXPECT_LT(far.at, std::size_t{1} << 18);
   SendMessage(e, EM_EXLIMITTEXT, 0, 1000);
 
   // A failing reader: the error comes back and what was read before it stays.
