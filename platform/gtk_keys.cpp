@@ -70,7 +70,8 @@ int vkOfKeyval(unsigned keyval, bool& extended) {
 
 bool isKeypadKeyval(unsigned keyval) { return keyval >= GDK_KEY_KP_Space && keyval <= GDK_KEY_KP_9; }
 
-int cp1252OfUnicode(char32_t u) { return std::max(win::cp1252OfUnicode(u), 0); }
+// A typed C1 control is no character of the code page (the file layer's round trip keeps them).
+int cp1252OfUnicode(char32_t u) { return u >= 0x80 && u < 0xA0 ? 0 : std::max(win::cp1252OfUnicode(u), 0); }
 
 std::string cp1252OfUtf8(std::string_view utf8) {
   std::string out;
