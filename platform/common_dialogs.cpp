@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/combobox.h"
 #include "platform/edit.h"
 #include "platform/listbox.h"
@@ -264,10 +265,26 @@ INT_PTR colourProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
 //------------------------------------------------------------------------------
 constexpr int kPath = 1401, kFolders = 1402;
 
+// Folders are held as the system's names while the browser runs (as in file_dialog.cpp).
 struct FolderState {
   BROWSEINFO* bi = nullptr;
-  std::string folder;   // the folder whose subfolders the list shows
+  std::string folder;               // the folder whose subfolders the list shows
+  std::vector<std::string> names;   // the list's entries
+  std::string picked, pickedText;   // the entry last picked and the text it put in the path field
 };
+
+// The folder taken (a system name) handed to the caller's check in the code page; a name
+// the code page cannot hold is refused with the characters named.
+bool takeFolder(BROWSEINFO& bi, const std::string& system, const native::Questions& q, std::string& taken) {
+  std::string path;
+  if (!cp1252FromUtf8Strict(system, path)) {
+    q.tell(unusableNameMessage(system), bi.title);
+    return false;
+  }
+  if (bi.validate && !bi.validate(path, q)) return false;
+  taken = path;
+  return true;
+}
 
 bool isdir(const std::string& p) {
   struct stat st {};
@@ -285,7 +302,8 @@ std::string child(const std::string& folder, const std::string& name) {
 void listFolders(HWND dialog, FolderState& s) {
   HWND list = GetDlgItem(dialog, kFolders);
   SendMessage(list, LB_RESETCONTENT, 0, 0);
-  std::vector<std::string> names;
+  std::vector<std::string>& names = s.names;
+  names.clear();
   if (s.folder != "/") names.push_back("..");
   if (DIR* d = ::opendir(s.folder.c_str())) {
     std::vector<std::string> found;
@@ -297,8 +315,9 @@ void listFolders(HWND dialog, FolderState& s) {
     std::sort(found.begin(), found.end());
     names.insert(names.end(), found.begin(), found.end());
   }
-  for (const std::string& n : names) SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(n.c_str()));
-  SetDlgItemText(dialog, kPath, s.folder.c_str());
+  for (const std::string& n : names)
+    SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(cp1252FromUtf8Shown(n).c_str()));
+  SetDlgItemText(dialog, kPath, cp1252FromUtf8Shown(s.folder).c_str());
 }
 
 INT_PTR folderProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -325,23 +344,25 @@ INT_PTR folderProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (id == kFolders && (code == LBN_SELCHANGE || code == LBN_DBLCLK)) {
       HWND list = GetDlgItem(dialog, kFolders);
       const int i = static_cast<int>(SendMessage(list, LB_GETCURSEL, 0, 0));
-      if (i < 0) return TRUE;
-      char name[1024] = {};
-      SendMessage(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
-      const std::string path = child(s->folder, name);
+      if (i < 0 || i >= static_cast<int>(s->names.size())) return TRUE;
+      const std::string path = child(s->folder, s->names[static_cast<std::size_t>(i)]);
       if (code == LBN_DBLCLK) {
         s->folder = path;
         listFolders(dialog, *s);
       } else {
-        SetDlgItemText(dialog, kPath, path.c_str());
+        s->picked = path;
+        s->pickedText = cp1252FromUtf8Shown(path);
+        SetDlgItemText(dialog, kPath, s->pickedText.c_str());
       }
       return TRUE;
     }
     if (id == IDOK) {
-      std::string path = text(dialog, kPath);
+      const std::string typed = text(dialog, kPath);
+      std::string path = !s->picked.empty() && typed == s->pickedText ? s->picked : utf8FromCp1252(typed);
       if (!path.empty() && path[0] != '/') path = child(s->folder, path);
-      if (!s->bi->validate || s->bi->validate(path, questionsof(dialog))) {
-        s->bi->folder = path;
+      std::string taken;
+      if (takeFolder(*s->bi, path, questionsof(dialog), taken)) {
+        s->bi->folder = taken;
         EndDialog(dialog, IDOK);
       }
       return TRUE;
@@ -502,7 +523,7 @@ DWORD ChooseColorError() { return colourError; }
 BOOL BrowseForFolder(BROWSEINFO& bi) {
   char cwd[4096] = {};
   const std::string here = ::getcwd(cwd, sizeof cwd) != nullptr ? cwd : "/";
-  std::string start = bi.folder;
+  std::string start = utf8FromCp1252(bi.folder);
   while (start.size() > 1 && start.back() == '/') start.pop_back();
   if (!start.empty() && start[0] != '/') start = child(here, start);
   // The browser opens in the nearest folder there is; the name typed stays in its field.
@@ -514,18 +535,19 @@ BOOL BrowseForFolder(BROWSEINFO& bi) {
     r.owner = bi.hwndOwner;
     r.title = bi.title;
     r.folder = open;
+    std::string taken;
     r.accept = [&](std::vector<std::string>& paths, int, const native::Questions& q) {
-      return paths.size() == 1 && (!bi.validate || bi.validate(paths[0], q));
+      return paths.size() == 1 && takeFolder(bi, paths[0], q, taken);
     };
     if (native::dialogs.file(r) != 1 || r.paths.empty()) return FALSE;
-    bi.folder = r.paths[0];
+    bi.folder = taken;
     return TRUE;
   }
   FolderState s;
   s.bi = &bi;
   s.folder = open;
   const std::string typed = bi.folder;
-  bi.folder = start.empty() ? open : start;
+  bi.folder = cp1252FromUtf8Shown(start.empty() ? open : start);
   if (owndialog::run(bi.hwndOwner, folderProc, &s) == IDOK) return TRUE;
   bi.folder = typed;
   return FALSE;

@@ -1,5 +1,9 @@
 // platform/file_dialog.cpp: the open and save file dialogs, modal dialogs of the layer's own
 // controls over the folders and files of the file system.
+// Invariant: folders, listed names and chosen paths are held as the system's names (UTF-8)
+// while a dialog runs; what the caller gives is converted out at the start and what it gets
+// back is converted in at the end (platform/codepage.h), and a name the code page cannot
+// hold is refused while the dialog is still up.
 #include "platform/file_dialog.h"
 
 #include <dirent.h>
@@ -11,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/combobox.h"
 #include "platform/dialog_internal.h"
 #include "platform/edit.h"
@@ -35,8 +40,12 @@ struct State {
   std::string folder;
   std::vector<Filter> filters;
   int filter = 0;
-  std::vector<std::string> entries;   // what the list shows: folders end in '/'
-  std::vector<std::string> paths;     // the answer
+  std::vector<std::string> entries;   // the names the list shows: folders end in '/'
+  std::vector<std::string> paths;     // the answer (system names)
+  // The names last picked in the list and the text that put them in the name field: a name
+  // the code page cannot hold shows with "?", so the field's text alone could not name it.
+  std::vector<std::string> picked;
+  std::string pickedText;
 };
 
 bool isdir(const std::string& p) {
@@ -72,6 +81,9 @@ std::string tidy(const std::string& path) {
   return out.empty() ? "/" : out;
 }
 
+// A system name as the layer's controls show it.
+std::string shown(const std::string& name) { return cp1252FromUtf8Shown(name); }
+
 std::vector<Filter> filtersof(LPCSTR text) {
   std::vector<Filter> out;
   for (const char* p = text; p != nullptr && *p != '\0';) {
@@ -97,12 +109,12 @@ std::vector<Filter> filtersof(LPCSTR text) {
 
 bool matches(const State& s, const std::string& name) {
   for (const std::string& p : s.filters[static_cast<std::size_t>(s.filter)].patterns)
-    if (p == "*.*" || ::fnmatch(p.c_str(), name.c_str(), FNM_CASEFOLD) == 0) return true;
+    if (p == "*.*" || ::fnmatch(utf8FromCp1252(p).c_str(), name.c_str(), FNM_CASEFOLD) == 0) return true;
   return false;
 }
 
 void fill(HWND dialog, State& s) {
-  SetDlgItemText(dialog, kFolder, s.folder.c_str());
+  SetDlgItemText(dialog, kFolder, shown(s.folder).c_str());
   HWND list = GetDlgItem(dialog, kList);
   SendMessage(list, LB_RESETCONTENT, 0, 0);
   s.entries.clear();
@@ -124,14 +136,15 @@ void fill(HWND dialog, State& s) {
   for (const auto* group : {&folders, &files})
     for (const std::string& e : *group) {
       s.entries.push_back(e);
-      SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.c_str()));
+      SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown(e).c_str()));
     }
 }
 
+// A field's text as a system name.
 std::string text(HWND dialog, int id) {
   char buffer[4096] = {};
   GetDlgItemText(dialog, id, buffer, sizeof buffer);
-  return buffer;
+  return utf8FromCp1252(buffer);
 }
 
 // The names typed: one name, or several in double quotes.
@@ -172,24 +185,40 @@ native::Questions questionsof(HWND dialog) {
           }};
 }
 
-// The rules every dialog applies to the paths chosen, whichever dialog showed: the default
-// extension, the folder that must exist, and the questions the flags ask for. False keeps
-// the dialog up.
+// The rules every dialog applies to the paths chosen (system names), whichever dialog showed:
+// the default extension, names the program can hold and keep, the folder that must exist,
+// and the questions the flags ask for. False keeps the dialog up.
 bool judge(const OPENFILENAME& ofn, bool save, std::vector<std::string>& paths, const Filter& filter,
            const native::Questions& q) {
   const DWORD flags = ofn.Flags;
-  const std::string ext = defaultextension(ofn, filter);
+  const std::string ext = utf8FromCp1252(defaultextension(ofn, filter));
   for (std::string& path : paths) {
     const std::size_t slash = path.rfind('/');
     if (!ext.empty() && path.find('.', slash == std::string::npos ? 0 : slash) == std::string::npos) path += "." + ext;
   }
-  for (const std::string& path : paths) {
-    const std::string folder = path.substr(0, std::max<std::size_t>(path.rfind('/'), 1));
+  const char* title = save ? "Save As" : "Open";
+  for (const std::string& system : paths) {
+    std::string path;
+    if (!cp1252FromUtf8Strict(system, path)) {
+      q.tell(unusableNameMessage(system), title);
+      return false;
+    }
+    // One path is the whole answer; the caller's buffer is what it can keep.
+    if (paths.size() == 1 && path.size() + 1 > ofn.nMaxFile) {
+      q.tell(path + "\nThis path is " + std::to_string(path.size()) + " characters long; the program keeps at most " +
+                 std::to_string(ofn.nMaxFile - 1) + ".\nChoose a shorter name or folder.",
+             title);
+      return false;
+    }
+  }
+  for (const std::string& system : paths) {
+    const std::string path = shown(system);
+    const std::string folder = system.substr(0, std::max<std::size_t>(system.rfind('/'), 1));
     if ((flags & OFN_PATHMUSTEXIST) != 0 && !isdir(folder)) {
       q.tell(path + "\nThe folder does not exist.\nCheck the path and try again.", save ? "Save As" : "Open");
       return false;
     }
-    const bool there = exists(path);
+    const bool there = exists(system);
     if (!save) {
       if (!there && (flags & OFN_FILEMUSTEXIST) != 0) {
         q.tell(path + "\nFile not found.\nCheck the file name and try again.", "Open");
@@ -208,7 +237,10 @@ bool judge(const OPENFILENAME& ofn, bool save, std::vector<std::string>& paths, 
 
 // OK with what the name field holds: enter a folder, take a pattern, or choose.
 bool accept(HWND dialog, State& s) {
-  const std::vector<std::string> chosen = names(text(dialog, kName));
+  char field[4096] = {};
+  GetDlgItemText(dialog, kName, field, sizeof field);
+  const bool listed = !s.picked.empty() && s.pickedText == field;
+  const std::vector<std::string> chosen = listed ? s.picked : names(utf8FromCp1252(field));
   if (chosen.empty()) {
     // An empty name with a folder typed in the folder field enters that folder.
     const std::string typed = tidy(joined(s.folder, text(dialog, kFolder)));
@@ -226,7 +258,7 @@ bool accept(HWND dialog, State& s) {
       fill(dialog, s);
       return false;
     }
-    if (chosen[0].find_first_of("*?") != std::string::npos) {
+    if (!listed && chosen[0].find_first_of("*?") != std::string::npos) {
       s.filters[static_cast<std::size_t>(s.filter)].patterns = {chosen[0]};
       fill(dialog, s);
       return false;
@@ -313,12 +345,15 @@ INT_PTR proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
           return TRUE;
         }
         std::string name;
-        if (chosen.size() == 1) {
-          name = chosen[0];
+        s->picked.clear();
+        for (const std::string& c : chosen)
+          if (c.back() != '/') s->picked.push_back(c);
+        if (s->picked.size() == 1) {
+          name = shown(s->picked[0]);
         } else {
-          for (const std::string& c : chosen)
-            if (c.back() != '/') name += (name.empty() ? "\"" : " \"") + c + "\"";
+          for (const std::string& c : s->picked) name += (name.empty() ? "\"" : " \"") + shown(c) + "\"";
         }
+        s->pickedText = name;
         SetDlgItemText(dialog, kName, name.c_str());
         if (code == LBN_DBLCLK && accept(dialog, *s)) EndDialog(dialog, IDOK);
         return TRUE;
@@ -332,10 +367,14 @@ INT_PTR proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // The answer into the caller's buffer: the path, or with several files the folder, a NUL,
 // each name with a NUL, and a second NUL. A result that does not fit is a failure.
-BOOL finish(OPENFILENAME& ofn, const std::vector<std::string>& paths, int filter) {
-  if (paths.empty()) return FALSE;
+BOOL finish(OPENFILENAME& ofn, const std::vector<std::string>& systempaths, int filter) {
+  if (systempaths.empty()) return FALSE;
+  std::vector<std::string> paths(systempaths.size());
+  for (std::size_t i = 0; i < paths.size(); ++i)
+    if (!cp1252FromUtf8Strict(systempaths[i], paths[i])) return FALSE;   // judged before: never here
   const std::string first = paths[0];
   const std::string folder = first.substr(0, std::max<std::size_t>(first.rfind('/'), 1));
+  const std::string systemfolder = utf8FromCp1252(folder);
   std::string result;
   if (paths.size() == 1) {
     result = first;
@@ -356,7 +395,7 @@ BOOL finish(OPENFILENAME& ofn, const std::vector<std::string>& paths, int filter
   ofn.lpstrFile[result.size()] = '\0';
   if (need > result.size() + 1) ofn.lpstrFile[result.size() + 1] = '\0';
   ofn.nFilterIndex = static_cast<DWORD>(filter + 1);
-  if ((ofn.Flags & OFN_NOCHANGEDIR) == 0 && ::chdir(folder.c_str()) != 0) {
+  if ((ofn.Flags & OFN_NOCHANGEDIR) == 0 && ::chdir(systemfolder.c_str()) != 0) {
     // The chosen folder exists; failing to enter it leaves the current one.
   }
   return TRUE;
@@ -375,7 +414,7 @@ BOOL run(OPENFILENAME& ofn, bool save) {
   s.filter = std::clamp(static_cast<int>(ofn.nFilterIndex) - 1, 0, static_cast<int>(s.filters.size()) - 1);
   char cwd[4096] = {};
   const std::string here = ::getcwd(cwd, sizeof cwd) != nullptr ? cwd : "/";
-  s.folder = ofn.lpstrInitialDir != nullptr && ofn.lpstrInitialDir[0] != '\0' ? tidy(joined(here, ofn.lpstrInitialDir)) : here;
+  s.folder = ofn.lpstrInitialDir != nullptr && ofn.lpstrInitialDir[0] != '\0' ? tidy(joined(here, utf8FromCp1252(ofn.lpstrInitialDir))) : here;
   if (!isdir(s.folder)) s.folder = here;
   if (native::dialogs.file != nullptr) {
     // The desktop's own chooser, judged by the same rules.
@@ -385,7 +424,7 @@ BOOL run(OPENFILENAME& ofn, bool save) {
     r.title = ofn.lpstrTitle != nullptr ? ofn.lpstrTitle : (save ? "Save As" : "Open");
     r.multiple = !save && (ofn.Flags & OFN_ALLOWMULTISELECT) != 0;
     r.folder = s.folder;
-    r.name = ofn.lpstrFile;
+    r.name = utf8FromCp1252(ofn.lpstrFile);
     r.filters = s.filters;
     r.filter = s.filter;
     r.accept = [&](std::vector<std::string>& paths, int filter, const native::Questions& q) {

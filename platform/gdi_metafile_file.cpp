@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/codepage.h"
 #include "platform/gdi_internal.h"
 #include "platform/os.h"  // error codes only
 #include "platform/printer.h"
@@ -286,7 +287,7 @@ bool writeWholeFile(const std::string& path, std::span<const BYTE> bytes) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return false;
   }
-  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::FILE* f = std::fopen(utf8FromCp1252(path).c_str(), "wb");
   if (!f) {
     SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_GEN_FAILURE);
     return false;

@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/gdi_internal.h"
 #include "platform/printer.h"
 #include "platform/printer_internal.h"
@@ -861,7 +862,7 @@ class PrintJob : public PrintDevice {
           const std::size_t n = out.size();
           if (n < 4 || strcasecmp(out.c_str() + n - 4, ".pdf") != 0) out += ".pdf";
         }
-        if (!publish(temp_, out)) error = ERROR_WRITE_FAULT;
+        if (!publish(temp_, utf8FromCp1252(out))) error = ERROR_WRITE_FAULT;
       } else if (printer::submit(device, temp_, title_, copies, error) == 0 && error == 0) {
         error = ERROR_CANCELLED;
       }
@@ -905,9 +906,9 @@ class PrintJob : public PrintDevice {
   }
 };
 
-// The finished PDF, made in a private temporary file, goes to the user's file whole or not at
-// all (a temporary file beside it, renamed over it), with the mode the user's own new files
-// get (the umask) or, when it replaces a file, that file's mode.
+// The finished PDF, made in a private temporary file, goes to the user's file (a system name)
+// whole or not at all (a temporary file beside it, renamed over it), with the mode the user's
+// own new files get (the umask) or, when it replaces a file, that file's mode.
 bool publish(const std::string& from, const std::string& to) {
   std::FILE* in = std::fopen(from.c_str(), "rb");
   if (in == nullptr) return false;

@@ -19,6 +19,7 @@
 #include <tuple>
 #include <string>
 
+#include "platform/codepage.h"
 #include "platform/gdi_internal.h"
 
 namespace win::gdi {
@@ -110,7 +111,8 @@ FT_Face loadFace(const Choice& c) {
   if (it != byKey.end()) return it->second;
   FT_Face face = nullptr;
   FcPattern* pat = FcPatternCreate();
-  FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(c.family.c_str()));
+  const std::string family = utf8FromCp1252(c.family);   // fontconfig's names are UTF-8
+  FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
   FcPatternAddInteger(pat, FC_WEIGHT, c.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pat, FC_SLANT, c.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pat, FC_SCALABLE, FcTrue);

@@ -386,7 +386,7 @@ void reconcile() {
     if (!n) n = &createNative(h, w);
     if (n->title != w->text || !gtk_window_get_title(GTK_WINDOW(n->widget))) {
       n->title = w->text;
-      gtk_window_set_title(GTK_WINDOW(n->widget), toUtf8(w->text).c_str());
+      gtk_window_set_title(GTK_WINDOW(n->widget), utf8FromCp1252(w->text).c_str());
     }
     const bool minimized = (w->style & WS_MINIMIZE) != 0;
     if (!minimized && !(w->rect == n->sent)) sendGeometry(*n, w->rect);

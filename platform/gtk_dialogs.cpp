@@ -24,8 +24,8 @@ namespace {
 // Questions over a dialog, each a GTK message dialog.
 native::Questions questionsOver(GtkWidget* dialog) {
   auto box = [dialog](GtkMessageType type, GtkButtonsType buttons, const std::string& text, const std::string& title) {
-    GtkWidget* m = gtk_message_dialog_new(GTK_WINDOW(dialog), GTK_DIALOG_MODAL, type, buttons, "%s", toUtf8(text).c_str());
-    gtk_window_set_title(GTK_WINDOW(m), toUtf8(title).c_str());
+    GtkWidget* m = gtk_message_dialog_new(GTK_WINDOW(dialog), GTK_DIALOG_MODAL, type, buttons, "%s", utf8FromCp1252(text).c_str());
+    gtk_window_set_title(GTK_WINDOW(m), utf8FromCp1252(title).c_str());
     const int response = gtk_dialog_run(GTK_DIALOG(m));
     gtk_widget_destroy(m);
     return response;
@@ -65,7 +65,7 @@ int fileDialog(native::FileRequest& r) {
   const GtkFileChooserAction action = r.kind == native::FileRequest::Save     ? GTK_FILE_CHOOSER_ACTION_SAVE
                                       : r.kind == native::FileRequest::Folder ? GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER
                                                                               : GTK_FILE_CHOOSER_ACTION_OPEN;
-  GtkWidget* d = gtk_file_chooser_dialog_new(toUtf8(r.title).c_str(), windowOf(r.owner), action, "_Cancel",
+  GtkWidget* d = gtk_file_chooser_dialog_new(utf8FromCp1252(r.title).c_str(), windowOf(r.owner), action, "_Cancel",
                                              GTK_RESPONSE_CANCEL,
                                              r.kind == native::FileRequest::Save ? "_Save"
                                              : r.kind == native::FileRequest::Folder ? "_Select"
@@ -79,17 +79,23 @@ int fileDialog(native::FileRequest& r) {
   gtk_file_chooser_set_create_folders(chooser, TRUE);
   gtk_file_chooser_set_current_folder(chooser, r.folder.c_str());
   if (r.kind == native::FileRequest::Save) {
-    gtk_file_chooser_set_current_name(chooser, toUtf8(r.name).c_str());
+    gtk_file_chooser_set_current_name(chooser, r.name.c_str());
   } else if (!r.name.empty()) {
     const std::string path = r.name[0] == '/' ? r.name : r.folder + "/" + r.name;
     gtk_file_chooser_select_filename(chooser, path.c_str());
   }
   std::vector<GtkFileFilter*> filters;
+  // The patterns as the names they match are spelt.
+  std::vector<std::vector<std::string>> patterns;
+  for (const native::FileFilter& f : r.filters) {
+    patterns.emplace_back();
+    for (const std::string& p : f.patterns) patterns.back().push_back(utf8FromCp1252(p));
+  }
   for (const native::FileFilter& f : r.filters) {
     GtkFileFilter* filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, toUtf8(f.description).c_str());
+    gtk_file_filter_set_name(filter, utf8FromCp1252(f.description).c_str());
     gtk_file_filter_add_custom(filter, GTK_FILE_FILTER_DISPLAY_NAME, filterMatches,
-                               const_cast<std::vector<std::string>*>(&f.patterns), nullptr);
+                               &patterns[filters.size()], nullptr);
     gtk_file_chooser_add_filter(chooser, filter);   // the chooser holds it from here on
     filters.push_back(filter);
   }
@@ -152,10 +158,10 @@ int pageDialog(native::PageRequest& r) {
   gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(d))), grid);
 
   GtkWidget* printer = gtk_combo_box_text_new();
-  for (const std::string& p : r.printers) gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(printer), toUtf8(p).c_str());
+  for (const std::string& p : r.printers) gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(printer), utf8FromCp1252(p).c_str());
   gtk_combo_box_set_active(GTK_COMBO_BOX(printer), r.printer);
   GtkWidget* paper = gtk_combo_box_text_new();
-  for (const std::string& p : r.papers) gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(paper), toUtf8(p).c_str());
+  for (const std::string& p : r.papers) gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(paper), utf8FromCp1252(p).c_str());
   gtk_combo_box_set_active(GTK_COMBO_BOX(paper), r.paper);
   GtkWidget* portrait = gtk_radio_button_new_with_mnemonic(nullptr, "_Portrait");
   GtkWidget* landscape = gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(portrait), "_Landscape");

@@ -3,6 +3,9 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include <algorithm>
+
+#include "platform/codepage.h"
 #include "platform/win.h"
 
 namespace win::gtk {
@@ -67,17 +70,8 @@ int vkOfKeyval(unsigned keyval, bool& extended) {
 
 bool isKeypadKeyval(unsigned keyval) { return keyval >= GDK_KEY_KP_Space && keyval <= GDK_KEY_KP_9; }
 
-int cp1252OfUnicode(char32_t u) {
-  if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<int>(u);
-  // The characters that Windows-1252 keeps at 0x80-0x9F.
-  static constexpr char32_t high[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-                                        0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-  for (int i = 0; i < 32; ++i)
-    if (high[i] == u) return 0x80 + i;
-  return 0;
-}
+// A typed C1 control is no character of the code page (the file layer's round trip keeps them).
+int cp1252OfUnicode(char32_t u) { return u >= 0x80 && u < 0xA0 ? 0 : std::max(win::cp1252OfUnicode(u), 0); }
 
 std::string cp1252OfUtf8(std::string_view utf8) {
   std::string out;

@@ -1,7 +1,7 @@
 // platform/headless.cpp: the headless backend: a fixed 1280 x 1024 screen at 96 dpi, a
 // virtual clock, cursors and screen metrics, and the test API that injects input and reads
 // the windows' pixels.
-// Sections (grep "[SECTION]"): screen and clock | cursors | text | input injection | test API
+// Sections (grep "[SECTION]"): screen and clock | cursors | input injection | test API
 #include <algorithm>
 #include <cctype>
 
@@ -108,32 +108,6 @@ HCURSOR SetCursor(HCURSOR cursor) {
 
 HCURSOR GetCursor() { return ws().cursor; }
 BOOL DestroyCursor(HCURSOR) { return TRUE; }
-
-//------------------------------------------------------------------------------
-// [SECTION] Text
-//------------------------------------------------------------------------------
-std::string toUtf8(const std::string& cp1252) {
-  static const char16_t high[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-  std::string out;
-  for (unsigned char c : cp1252) {
-    char32_t u = c;
-    if (c >= 0x80 && c < 0xA0) u = high[c - 0x80];
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u < 0x800) {
-      out += static_cast<char>(0xC0 | (u >> 6));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (u >> 12));
-      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
-  return out;
-}
 
 bool failNow(const char* service) { return ws().pendingFailures.erase(service) > 0; }
 

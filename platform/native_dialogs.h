@@ -24,6 +24,7 @@ struct Questions {
   std::function<void(const std::string& text, const std::string& title)> tell;
 };
 
+// Paths and names are the system's (UTF-8); titles and filters are the layer's texts.
 struct FileRequest {
   enum Kind { Open, Save, Folder } kind = Open;
   HWND owner = nullptr;

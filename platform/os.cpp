@@ -46,89 +46,11 @@ namespace win {
 //------------------------------------------------------------------------------
 namespace {
 
-// Unicode of the bytes 0x80-0x9F of Windows-1252; 0 where the code page has no character
-// (those bytes pass through as the C1 control of the same number).
-constexpr char16_t kHigh[32] = {0x20ac, 0,      0x201a, 0x192,  0x201e, 0x2026, 0x2020, 0x2021,
-                                0x2c6,  0x2030, 0x160,  0x2039, 0x152,  0,      0x17d,  0,
-                                0,      0x2018, 0x2019, 0x201c, 0x201d, 0x2022, 0x2013, 0x2014,
-                                0x2dc,  0x2122, 0x161,  0x203a, 0x153,  0,      0x17e,  0x178};
-
-void appendUtf8(std::string& out, unsigned code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-std::string toSystem(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (unsigned char c : text) {
-    unsigned code = c;
-    if (c >= 0x80 && c < 0xA0 && kHigh[c - 0x80] != 0) code = kHigh[c - 0x80];
-    appendUtf8(out, code);
-  }
-  return out;
-}
-
-// UTF-8 to Windows-1252; a character the code page lacks, or a malformed byte, becomes "?".
-std::string fromSystem(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const unsigned char c = text[i];
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
-    if (extra < 0 || i + extra >= text.size()) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    unsigned code = c & (0x3F >> extra);
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      const unsigned char cc = text[i + k];
-      if ((cc & 0xC0) != 0x80) ok = false;
-      code = (code << 6) | (cc & 0x3F);
-    }
-    if (!ok) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    i += extra + 1;
-    char mapped = '?';
-    if (code >= 0xA0 && code <= 0xFF) {
-      mapped = static_cast<char>(code);
-    } else if (code >= 0x80 && code < 0xA0 && kHigh[code - 0x80] == 0) {
-      mapped = static_cast<char>(code);
-    } else {
-      for (int k = 0; k < 32; ++k)
-        if (kHigh[k] == code) mapped = static_cast<char>(0x80 + k);
-    }
-    out += mapped;
-  }
-  return out;
-}
-
-// The Windows-1252 byte of a Unicode character; -1 when the code page has none.
-int cp1252Byte(unsigned code) {
-  if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<int>(code);
-  if (code < 0xA0) return kHigh[code - 0x80] == 0 ? static_cast<int>(code) : -1;
-  for (int k = 0; k < 32; ++k)
-    if (kHigh[k] == code) return 0x80 + k;
-  return -1;
-}
+// Out to the system; in for showing only ("?" for what the code page lacks). A name that
+// comes in goes through fromSystemName, which refuses what the code page cannot hold.
+std::string toSystem(std::string_view text) { return utf8FromCp1252(text); }
+std::string fromSystem(std::string_view text) { return cp1252FromUtf8Shown(text); }
+bool fromSystemName(std::string_view text, std::string& out) { return cp1252FromUtf8Strict(text, out); }
 
 std::string safeText(const char* text) { return text ? std::string(text) : std::string(); }
 
@@ -205,37 +127,6 @@ void copyOut(const std::string& text, char* buffer, int size) {
 
 }  // namespace
 
-std::string utf8FromCp1252(std::string_view text) { return toSystem(text); }
-
-bool cp1252FromUtf8Strict(std::string_view utf8, std::string& out) {
-  std::string r;
-  r.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    const unsigned char c = utf8[i];
-    if (c < 0x80) {
-      r += static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    const int extra = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
-    if (extra < 0 || utf8.size() - i <= static_cast<std::size_t>(extra)) return false;
-    unsigned code = c & (0x3Fu >> extra);
-    for (int k = 1; k <= extra; ++k) {
-      const unsigned char cc = utf8[i + static_cast<std::size_t>(k)];
-      if ((cc & 0xC0) != 0x80) return false;
-      code = (code << 6) | (cc & 0x3Fu);
-    }
-    constexpr unsigned kLeast[4] = {0, 0x80, 0x800, 0x10000};
-    if (code < kLeast[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    const int b = cp1252Byte(code);
-    if (b < 0) return false;
-    r += static_cast<char>(b);
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  out = std::move(r);
-  return true;
-}
-
 int oserrorcode(int errnum) {
   if (errnum == 0) return 0;
   for (const CodePair& p : kCodes)
@@ -246,6 +137,10 @@ int oserrorcode(int errnum) {
 void yyerrorstr(int code, char* buffer, int size) {
   if (code == ERROR_BAD_FILE_TYPE) {  // no errno says it
     copyOut("Not a regular file", buffer, size);
+    return;
+  }
+  if (code == ERROR_NO_UNICODE_TRANSLATION) {
+    copyOut("The name holds characters outside Windows-1252", buffer, size);
     return;
   }
   int errnum = 0;
@@ -555,7 +450,11 @@ void yydirn(char* buffer, int& status, int& toosmall, int size) {
     }
     work.resize(work.size() * 2);
   }
-  const std::string dir = fromSystem(work.data());
+  std::string dir;
+  if (!fromSystemName(work.data(), dir)) {
+    status = ERROR_NO_UNICODE_TRANSLATION;
+    return;
+  }
   status = 0;
   if (static_cast<int>(dir.size()) + 1 > size) {
     toosmall = 1;
@@ -793,8 +692,8 @@ void yyfinalpath(const char* name, std::string& path, int& status) {
   for (int hops = 0; hops < 40; ++hops) {
     struct stat st;
     if (lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-      path = fromSystem(p);
-      status = 0;
+      // A target the code page cannot hold is refused: "?" in its place would name another file.
+      status = fromSystemName(p, path) ? 0 : ERROR_NO_UNICODE_TRANSLATION;
       return;
     }
     std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
@@ -957,8 +856,9 @@ bool wildMatch(const char* pattern, const char* name) {
 }
 
 struct Match {
-  std::string name;  // toolkit text
+  std::string name;  // toolkit text; with unusable, the name shown with "?"
   struct stat st;
+  bool unusable = false;  // the code page cannot hold the name
 };
 
 struct Search {
@@ -995,7 +895,8 @@ int findMatches(const std::string& pattern, std::vector<Match>& matches) {
   while (const struct dirent* e = readdir(d)) {
     if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
     Match m;
-    m.name = fromSystem(e->d_name);
+    m.unusable = !fromSystemName(e->d_name, m.name);
+    if (m.unusable) m.name = fromSystem(e->d_name);
     if (!everything && !wildMatch(namepart.c_str(), m.name.c_str())) continue;
     const std::string full = (dirpart.empty() ? std::string() : dir) + e->d_name;
     if (stat(full.c_str(), &m.st) != 0 && lstat(full.c_str(), &m.st) != 0) continue;
@@ -1046,8 +947,9 @@ void yyfind(int mode, std::string& name, int& attributes, int& packed, std::int6
     status = 1;
     return;
   }
-  describe(s.matches[s.next++], name, attributes, packed, size);
-  status = 0;
+  const Match& m = s.matches[s.next++];
+  describe(m, name, attributes, packed, size);
+  status = m.unusable ? ERROR_NO_UNICODE_TRANSLATION : 0;
 }
 
 void yyfindclose() { theSearch() = Search{}; }
@@ -1093,7 +995,13 @@ void yygetenv(int& length, const char* name, char* buffer, int size) {
     length = 0;
     return;
   }
-  const std::string text = fromSystem(value);
+  // A value the code page cannot hold (a folder of Cyrillic letters) reads as not set, so
+  // callers take their fallback rather than a name with "?" in it.
+  std::string text;
+  if (!fromSystemName(value, text)) {
+    length = 0;
+    return;
+  }
   if (static_cast<int>(text.size()) + 1 > size) {
     length = static_cast<int>(text.size()) + 1;
     return;
@@ -1131,7 +1039,9 @@ std::string yygetcl() {
   while (start < raw.size()) {
     std::size_t end = raw.find('\0', start);
     if (end == std::string::npos) end = raw.size();
-    const std::string word = fromSystem(raw.substr(start, end - start));
+    // A character the code page cannot hold arrives as SUB (0x1A), the substitute
+    // character: neither a wildcard nor a separator, so the word can name no other file.
+    const std::string word = cp1252FromUtf8Shown(std::string_view(raw).substr(start, end - start), '\x1A');
     if (!line.empty()) line += ' ';
     // A word with blanks or an empty word keeps its shape in double quotes.
     if (word.empty() || word.find_first_of(" \t") != std::string::npos)
@@ -1146,8 +1056,9 @@ std::string yygetcl() {
 void yygetexe(char* buffer, int size) {
   std::vector<char> work(4096);
   const ssize_t n = readlink("/proc/self/exe", work.data(), work.size() - 1);
-  copyOut(n > 0 ? fromSystem(std::string(work.data(), static_cast<std::size_t>(n))) : "",
-          buffer, size);
+  std::string path;
+  if (n <= 0 || !fromSystemName(std::string_view(work.data(), static_cast<std::size_t>(n)), path)) path.clear();
+  copyOut(path, buffer, size);
 }
 
 void yyfullpathname(int& status, const char* name, char* buffer, int size) {
@@ -1163,7 +1074,12 @@ void yyfullpathname(int& status, const char* name, char* buffer, int size) {
       status = oserrorcode(errno);
       return;
     }
-    text = fromSystem(cwd) + "/" + text;
+    std::string here;
+    if (!fromSystemName(cwd, here)) {
+      status = ERROR_NO_UNICODE_TRANSLATION;
+      return;
+    }
+    text = here + "/" + text;
   }
   std::vector<std::string> parts;
   std::size_t start = 0;
@@ -1308,9 +1224,7 @@ bool findprogram(const char* name, std::string& path) {
   const std::string want = toSystem(safeText(name));
   if (want.empty()) return false;
   if (want.find('/') != std::string::npos) {
-    if (access(want.c_str(), X_OK) != 0) return false;
-    path = fromSystem(want);
-    return true;
+    return access(want.c_str(), X_OK) == 0 && fromSystemName(want, path);
   }
   const char* env = std::getenv("PATH");
   const std::string dirs = env ? env : "/usr/local/bin:/usr/bin:/bin";
@@ -1323,8 +1237,7 @@ bool findprogram(const char* name, std::string& path) {
     struct stat st;
     if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
         access(candidate.c_str(), X_OK) == 0) {
-      path = fromSystem(candidate);
-      return true;
+      return fromSystemName(candidate, path);
     }
     start = end + 1;
   }

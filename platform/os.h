@@ -6,12 +6,16 @@
 // mapped from errno). Wrappers never report; the toolkit's front routines do.
 //
 // Texts crossing into the system (file names, environment, command line, messages) are
-// converted between the toolkit's Windows-1252 and the system's UTF-8 here.
+// converted between the toolkit's Windows-1252 and the system's UTF-8 here, by the routines
+// of platform/codepage.h. A name that comes in with a character the code page cannot hold
+// gives status ERROR_NO_UNICODE_TRANSLATION (1113), never a name with "?" in its place.
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/codepage.h"
 
 namespace win {
 
@@ -62,14 +66,6 @@ inline constexpr int DRIVE_RAMDISK = 6;
 // The toolkit's code for an errno value, and the system's own text for a toolkit code
 // (blank for 0).
 int oserrorcode(int errnum);
-
-// Text in the toolkit's Windows-1252 as UTF-8; the five bytes the code page leaves unassigned
-// become the C1 controls of the same number.
-std::string utf8FromCp1252(std::string_view text);
-// UTF-8 text in Windows-1252, all or nothing: false (out unchanged) when the text is not
-// well-formed UTF-8 (overlong forms, surrogates and values past U+10FFFF included) or holds a
-// character the code page has no byte for. The C1 controls of the unassigned bytes come back.
-bool cp1252FromUtf8Strict(std::string_view utf8, std::string& out);
 
 // Raw files. A handle is a file descriptor, -1 invalid. Mode 0 reads an existing file,
 // 1 writes a new or emptied file, 2 reads and writes an existing file, 3 writes a new file

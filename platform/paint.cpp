@@ -610,7 +610,7 @@ void paintNonClient(HWND hwnd) {
     cairo_clip(cr);
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
     cairo_set_font_size(cr, (l.caption.bottom - l.caption.top) * 0.6);
-    const std::string title = toUtf8(w->text);
+    const std::string title = utf8FromCp1252(w->text);
     cairo_move_to(cr, l.caption.left + 4, l.caption.bottom - (l.caption.bottom - l.caption.top) * 0.28);
     cairo_show_text(cr, title.c_str());
     cairo_restore(cr);

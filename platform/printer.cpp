@@ -15,6 +15,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/codepage.h"
 #include "platform/printer_internal.h"
 
 namespace win {
@@ -131,10 +132,11 @@ std::vector<Record> fromDests(int count, const cups_dest_t* dests) {
     const cups_dest_t& d = dests[i];
     if (d.instance != nullptr || d.name == nullptr) continue;
     Record r;
-    r.device = d.name;
+    // A queue the code page cannot name could never be chosen back: it is left out.
+    if (!cp1252FromUtf8Strict(d.name, r.device)) continue;
     r.driver = "cups";
     const char* uri = option(d, "device-uri");
-    r.port = uri ? uri : d.name;
+    r.port = cp1252FromUtf8Shown(uri ? uri : d.name);
     const char* type = option(d, "printer-type");
     if (type != nullptr && (std::strtoul(type, nullptr, 10) & CUPS_PRINTER_COLOR) == 0)
       r.numcolors = 2;
@@ -226,8 +228,8 @@ int submit(const std::string& device, const std::string& file, const std::string
   cups_option_t* options = nullptr;
   int count = 0;
   if (copies > 1) count = cupsAddOption("copies", std::to_string(copies).c_str(), count, &options);
-  const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, device.c_str(), file.c_str(), title.c_str(),
-                                 count, options);
+  const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, utf8FromCp1252(device).c_str(), file.c_str(),
+                                 utf8FromCp1252(title).c_str(), count, options);
   cupsFreeOptions(count, options);
   if (job <= 0) error = ERROR_CANCELLED;
   return job > 0 ? job : 0;

@@ -9,4 +9,4 @@ add_library(tw_platform_win STATIC
   ${CMAKE_CURRENT_LIST_DIR}/defproc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/headless.cpp)
 target_include_directories(tw_platform_win PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tw_platform_win PUBLIC PkgConfig::TW_CAIRO tw_platform_resources)
+target_link_libraries(tw_platform_win PUBLIC PkgConfig::TW_CAIRO tw_platform_resources tw_platform_codepage)

@@ -19,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/rectset.h"
 #include "platform/surface.h"
 #include "platform/win.h"
@@ -247,7 +248,6 @@ void injectMouse(UINT message, int x, int y, short wheel);
 void injectKey(int vk, bool down, bool extended, int scan);
 DWORD backendNow();
 bool backendWait();   // false when nothing can ever arrive
-std::string toUtf8(const std::string& cp1252);
 
 ATOM addAtom(const std::string& name);
 ATOM findAtom(const std::string& name);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/codepage.h"
 #include "platform/message_box.h"
 #include "platform/test_api.h"
 #include "tests/support/scripted_user.h"
@@ -48,6 +49,13 @@ class SelectFile : public ::testing::Test {
   }
   static tw::test::Step type(const std::string& text) { return tw::test::typed(text); }
   static tw::test::Step key(int vk) { return tw::test::pressed(vk); }
+  // Characters beyond the US keys, as a desktop's keyboard delivers them (one character
+  // message each, in the code page).
+  static tw::test::Step typedChars(const std::string& text) {
+    return [text] {
+      for (unsigned char ch : text) win::PostMessage(win::GetFocus(), win::WM_CHAR, ch, 0);
+    };
+  }
   static std::string trimmed(std::string s) {
     s.erase(s.find_last_not_of(' ') + 1);
     return s;
@@ -209,14 +217,82 @@ TEST_F(SelectFile, AFilterFromTheStringTable) {
   EXPECT_EQ(trimmed(name), (dir / "flows").string());
 }
 
-TEST_F(SelectFile, AResultLongerThanTheNameFieldIsCut) {
-  // The caller's field is fixed-length: the path is cut to it, never written past it.
+// A path longer than the caller's field was cut to it and reported as chosen: a save then
+// went to another file. The dialog now says so and stays up for another choice.
+TEST_F(SelectFile, APathLongerThanTheNameFieldIsRefusedInTheDialog) {
   std::string name(12, ' ');
-  script({type("result"), key(win::VK_RETURN)});
+  script({type("result"), key(win::VK_RETURN)}, win::VK_RETURN);
   WSelectFile(kFilter, 1, name);
-  EXPECT_EQ(name.size(), 12u);
+  EXPECT_EQ(name, std::string(12, ' '));
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 0);
+  ASSERT_FALSE(win::test::messageBoxes().empty());
+  EXPECT_NE(win::test::messageBoxes()[0].text.find("characters long; the program keeps at most 12"), std::string::npos)
+      << win::test::messageBoxes()[0].text;
+
+  // Just inside the limit: taken whole.
+  const std::string fits = (dir / "r").string();
+  std::string exact(fits.size(), ' ');
+  script({type("r"), key(win::VK_RETURN)});
+  WSelectFile(kFilter, 1, exact);
   EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
-  EXPECT_EQ(name, (dir / "result").string().substr(0, 12));
+  EXPECT_EQ(exact, fits);
+}
+
+// The three kinds of names in open and save dialogs: a folder of the code page's letters,
+// typed, opens and saves there, and the path comes back in the code page (the chooser used
+// to hand back the system's UTF-8, which the file layer converted a second time: "File does
+// not exist"). A file whose name the code page cannot hold, picked in the list, is refused
+// while the dialog is up, with the characters named, never "not found".
+TEST_F(SelectFile, NamesOfTheCodePageAndBeyond) {
+  struct Case {
+    const char* why;
+    const char* utf8;     // as on the disk
+    bool held;            // the code page holds every letter
+  };
+  const Case cases[] = {
+      {"ASCII", "Data", true},
+      {"French accent", "Donn\xC3\xA9" "es", true},
+      {"German", "M\xC3\xBCller Stra\xC3\x9F" "e", true},
+      {"Polish", "\xC5\x81\xC3\xB3" "d\xC5\xBA", false},
+      {"Cyrillic", "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", false},
+      {"CJK", "\xE6\x9D\xB1\xE4\xBA\xAC", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    win::test::clearMessageBoxes();
+    if (c.held) {
+      std::string folder;
+      ASSERT_TRUE(win::cp1252FromUtf8Strict(c.utf8, folder));
+      fs::create_directories(dir / c.utf8);
+      std::ofstream(dir / c.utf8 / "gauge.tw") << "x";
+      std::string name(260, ' ');
+      script({typedChars(folder + "/gauge.tw"), key(win::VK_RETURN)});
+      WSelectFile(kFilter, 128, name);
+      EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+      EXPECT_EQ(trimmed(name), dir.string() + "/" + folder + "/gauge.tw");
+      EXPECT_TRUE(win::test::messageBoxes().empty()) << "no question for a file that is there";
+      std::string save(260, ' ');
+      script({typedChars(folder + "/new"), key(win::VK_RETURN)});
+      WSelectFile(kFilter, 1 + 32, save);
+      EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+      EXPECT_EQ(win::utf8FromCp1252(trimmed(save)), (dir / c.utf8 / "new.tw").string()) << "the folder on the disk";
+      fs::remove_all(dir / c.utf8);
+    } else {
+      // Files come after folders, in name order: this one, its bytes from 0xC5 up, is last.
+      const std::string file = std::string(c.utf8) + ".tw";
+      std::ofstream(dir / file) << "x";
+      std::string name(260, ' ');
+      script({[] { win::test::pressKey(win::VK_TAB, win::test::kShift); }, key(win::VK_END), key(win::VK_RETURN)});
+      WSelectFile(kFilter, 128, name);
+      EXPECT_EQ(tessar.dialog.DLGANSWER, 0) << "the dialog stayed up; Escape ended it";
+      ASSERT_FALSE(win::test::messageBoxes().empty());
+      const std::string& text = win::test::messageBoxes()[0].text;
+      EXPECT_EQ(text.find("not found"), std::string::npos) << text;
+      EXPECT_NE(text.find(win::cp1252FromUtf8Shown((dir / file).string())), std::string::npos) << text;
+      EXPECT_NE(text.find(win::unusableCharacters(c.utf8)), std::string::npos) << text;
+      fs::remove(dir / file);
+    }
+  }
 }
 
 TEST(SplitPath, FoldersAndNames) {

@@ -102,6 +102,41 @@ TEST_F(OnDesktop, SaveAsThroughGtksFileChooserAnsweredWithTypedKeys) {
   windowclose();
 }
 
+// GTK's chooser handed back the system's UTF-8 path and the file layer converted it a second
+// time: "Donn\xC3\xA9es/gauge.tw" was "File does not exist". A name of the code page's letters,
+// typed as a user would, comes back in the code page and names the file; one with letters
+// outside it is refused by a box over the chooser, which stays up (screenshot kept).
+TEST_F(OnDesktop, TheChooserTakesCodePageNamesAndRefusesOthersWhileItIsUp) {
+  fs::create_directories(dir / "Donn\xC3\xA9" "es");
+  std::ofstream(dir / "Donn\xC3\xA9" "es" / "gauge.tw") << "x";
+  std::ofstream(dir / "\xC5\x81\xC3\xB3" "d\xC5\xBA.tw") << "x";
+  const char* filter = "Tarnwalker results files|*.tw|All files|*.*|";
+  runUser(dir / "open.sh", "c=$(wait_new '^Open data$')\nsleep 1.5\nat $c\nxdotool key ctrl+l\nsleep 0.3\n"
+                           "xdotool type --delay 60 'Donn\xC3\xA9" "es/gauge.tw'\nsleep 0.8\nxdotool key Return\n");
+  std::string name(500, ' ');
+  WSelectFile(filter, 128, name, "Open data");
+  std::printf("user: %s\n", slurp(dir / "open.sh.log").c_str());
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 1);
+  name.erase(name.find_last_not_of(' ') + 1);
+  EXPECT_EQ(name, dir.string() + "/Donn\xE9" "es/gauge.tw") << "the path in the code page";
+
+  const fs::path shot = dir / "refused.png";
+  runUser(dir / "refuse.sh", "c=$(wait_new '^Open data$')\nsleep 1.5\nat $c\nxdotool key ctrl+l\nsleep 0.3\n"
+                             "xdotool type --delay 60 '\xC5\x81\xC3\xB3" "d\xC5\xBA.tw'\nsleep 0.8\nxdotool key Return\n"
+                             "m=$(wait_new '^Open$')\nsleep 0.8\nimport -window root " + shot.string() + "\ncp " + shot.string() +
+                             " " + std::string(TW_SHOT_DIR) + "/chooser_refuses_gtk.png\nat $m\nxdotool key Return\nsleep 0.8\n"
+                             "xdotool search --onlyvisible --name '^Open data$' >/dev/null && echo chooser-still-up\n"
+                             "press_from_corner $c 140 24\necho finished\ngive_up '^Open data$'\n");
+  std::string refused(500, ' ');
+  WSelectFile(filter, 128, refused, "Open data");
+  for (int i = 0; i < 100 && slurp(dir / "refuse.sh.log").find("finished") == std::string::npos; ++i) ::usleep(100000);
+  const std::string log = slurp(dir / "refuse.sh.log");
+  std::printf("user: %s\nscreenshot: %s/chooser_refuses_gtk.png\n", log.c_str(), TW_SHOT_DIR);
+  EXPECT_EQ(tessar.dialog.DLGANSWER, 0) << "nothing chosen";
+  EXPECT_NE(log.find("chooser-still-up"), std::string::npos) << "the chooser stayed up after the box";
+  EXPECT_TRUE(fs::exists(shot)) << "the box came up over the chooser";
+}
+
 TEST_F(OnDesktop, PageSetupOnTheDesktopChoosesThePdfPrinterA4Landscape) {
   win::test::setPrinters({{"Office", "cups", "ipp://office", 5100, 6600, 600, 600, 2, true},
                           {"Print to PDF file", "pdf", "FILE:", 4961, 7016, 600, 600, -1, false}});

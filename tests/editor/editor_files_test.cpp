@@ -378,6 +378,23 @@ TEST_F(EditorFiles, FilesWithTheLongestNamesSaveInPlace) {
   }
 }
 
+// A full path over the editor's 260 characters was cut to them: the editor took another
+// file's name, and a save wrote there. One character past the limit is refused with a box
+// that says so; the editor stays untitled and the file untouched (260 itself opens, above).
+TEST_F(EditorFiles, APathLongerThanTheEditorKeepsIsRefused) {
+  const std::string onDisk = file(std::string(261 - dir.string().size() - 1 - 4, 'd') + ".txt", "old\r\n");
+  ASSERT_EQ(onDisk.size(), 261u);
+  EditorRecord* r = browse(onDisk);
+  ASSERT_NE(r, nullptr);
+  ASSERT_NE(lastbox(), nullptr);
+  EXPECT_EQ(lastbox()->title, "Open Error");
+  EXPECT_EQ(lastbox()->text, onDisk + "\nThis path is 261 characters long; the editor keeps at most 260. The file is not opened.");
+  EXPECT_EQ(r->filename, "");
+  EXPECT_EQ(text(), "");
+  EXPECT_EQ(slurp(onDisk), "old\r\n");
+  EXPECT_EQ(names().size(), 1u) << "nothing written beside it";
+}
+
 // Was: opening a folder said "Permission denied".
 TEST_F(EditorFiles, AFolderIsNamedAsOne) {
   fs::create_directory(dir / "records");

@@ -439,6 +439,20 @@ TEST_F(GridEditor, ABadLoadIsNotSavedOverItsFile) {
   EXPECT_EQ(tw::test::slurp(bad), text);
 }
 
+// A UTF-8 file with Polish letters (outside the code page) used to load with its bytes shown
+// as "Å\x81Ã³dÅº"; it is refused at once with a box that says why, the grid and its name kept.
+TEST_F(GridEditor, AFileWithLettersOutsideTheCodePageIsRefusedWithAClearMessage) {
+  const int w = open();
+  const std::string file = hc::scratch("lodz.csv").string();
+  std::ofstream(file, std::ios::binary) << "\xEF\xBB\xBF\xC5\x81\xC3\xB3" "d\xC5\xBA,8,3.5\n";
+  const std::string before = cell(w, 0, 0);
+  menu(w, 'F', {pressed('O'), typed(file), pressed(VK_RETURN)}, {VK_RETURN});
+  EXPECT_NE(lastbox().find("File Error: " + file + "\rThe file holds characters outside Windows-1252"), std::string::npos)
+      << lastbox();
+  EXPECT_EQ(cell(w, 0, 0), before) << "the grid keeps what it held";
+  EXPECT_EQ(record(w).filename, "");
+}
+
 // Go to Row and Go to Column: each with its own title and field text, and a range on the
 // field that keeps the user in the dialog until the number names a row (a column) of the
 // grid. Both used to show "Go to" and "Row:"/"Column:" and took any number.

@@ -5,3 +5,4 @@ tw_add_test(test_core_os_command SOURCES ${CMAKE_CURRENT_LIST_DIR}/os_command_te
   LIBS tw_os tw_platform_ospump)
 tw_add_test(test_core_os_services SOURCES ${CMAKE_CURRENT_LIST_DIR}/os_services_test.cpp LIBS tw_os)
 tw_add_test(test_core_os_replace SOURCES ${CMAKE_CURRENT_LIST_DIR}/os_replace_test.cpp LIBS tw_os)
+tw_add_test(test_core_os_names SOURCES ${CMAKE_CURRENT_LIST_DIR}/os_names_test.cpp LIBS tw_os)

@@ -102,5 +102,5 @@ TEST(Cp1252OfUtf8, ReadsBackEveryDefinedCharacterOfTitles) {
   std::string all;
   for (int c = 1; c < 256; ++c)
     if (c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D) all += static_cast<char>(c);
-  EXPECT_EQ(gtk::cp1252OfUtf8(toUtf8(all)), all);
+  EXPECT_EQ(gtk::cp1252OfUtf8(utf8FromCp1252(all)), all);
 }

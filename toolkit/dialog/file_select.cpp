@@ -123,7 +123,9 @@ void yywsfile(int filterid, std::string_view filter, int flags, std::string& fil
   std::string initial = trimmed(directory);
   if (initial.empty()) initial = remembered;
   std::string file = trimmed(name);
-  file.resize(std::max<std::size_t>(filename.size(), 4096), '\0');
+  // One file fits the caller's text or is refused in the dialog, never cut to fit;
+  // several files come back whole and are cut as before.
+  file.resize((flags & 16) != 0 ? std::max<std::size_t>(filename.size(), 4096) : filename.size() + 1, '\0');
   const std::string caption = trimmed(title).empty() ? std::string("Select File") : trimmed(title);
   const std::string filtertext(filter);
   int answer = 0, error = 0;

@@ -2,15 +2,13 @@
 // dialogs, over the platform's dialogs in the standard dialogs' modal frame.
 // Invariants: (1) a cancelled or failed page set-up leaves the printer settings as they were;
 // (2) the kept printer blocks are the platform's memory blocks, freed only here.
-#include <sys/stat.h>
-#include <sys/types.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 
 #include "platform/common_dialogs.h"
+#include "platform/os.h"
 #include "platform/printer.h"
 #include "toolkit/dialog/modal_frame.h"
 #include "toolkit/dialog/printer_blocks.h"
@@ -34,9 +32,11 @@ void storename(std::array<char, N>& field, const std::string& name) {
 }
 
 bool isdirectory(const std::string& path, bool& exists) {
-  struct stat st {};
-  exists = ::stat(path.c_str(), &st) == 0;
-  return exists && S_ISDIR(st.st_mode);
+  win::FileFacts facts;
+  int status = 0;
+  win::yyfilefacts(path.c_str(), facts, status);
+  exists = status == 0 && facts.exists;
+  return exists && facts.folder;
 }
 
 // The directory browser's state while yyselectdir runs.
@@ -127,7 +127,9 @@ bool yyBrowseCallbackProc2(std::string& path, const win::native::Questions& q) {
   const bool directory = isdirectory(path, exists);
   if (!exists && (flags & 64) != 0) {
     if (!q.ask("The specified directory does not exist.\nDo you wish to create it?", "Create Directory?")) return false;
-    if (::mkdir(path.c_str(), 0777) != 0) {
+    int status = 0;
+    win::yydirm(path.c_str(), status);
+    if (status != 0) {
       q.tell("An error occurred creating\nthe specified directory.", "Error");
       return false;
     }

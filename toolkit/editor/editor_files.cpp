@@ -140,8 +140,9 @@ int yyEditFileDialog(HWND frame, EditorRecord& r, bool save, std::string& path) 
   std::string filter = r.filter;
   if (filter.empty()) filter = r.richtext ? std::string("Rich Text Files (*.RTF)\0*.rtf\0", 30) : std::string("Text Files (*.TXT)\0*.txt\0", 26);
   filter += '\0';
+  // A path the editor keeps whole (260 characters) or none: the dialog refuses a longer one.
   std::string buffer = save ? r.filename : path;
-  buffer.resize(std::max<std::size_t>(buffer.size() + 1, 4096), '\0');
+  buffer.resize(kEditorPathLength + 1, '\0');
   OPENFILENAME ofn;
   ofn.hwndOwner = frame;
   ofn.lpstrFilter = filter.c_str();

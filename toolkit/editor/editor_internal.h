@@ -115,6 +115,8 @@ int yyEditCheckSave(win::HWND frame, EditorRecord& r);
 void yyEditCloseFile(win::HWND frame);
 // The editor's open (save false) or save dialog; 1 with the chosen path, 0 cancelled.
 int yyEditFileDialog(win::HWND frame, EditorRecord& r, bool save, std::string& path);
+// The longest path the editor keeps whole (its buffer names); a longer one is refused.
+inline constexpr std::size_t kEditorPathLength = 260;
 int yyEditFind(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
 int yyEditReplace(win::HWND frame, EditorRecord& r, const win::FINDREPLACE& request);
 // Replace All: every match from the start on replaced as one undoable change, then the

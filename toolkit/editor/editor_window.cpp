@@ -240,11 +240,17 @@ bool untouched(const EditorRecord& r) {
          SendMessage(r.control, EM_GETMODIFY, 0, 0) == 0;
 }
 
-std::string fullpath(std::string_view name) {
-  std::string full(260, ' ');
+// The full path of a name, or empty, after a message, when it is longer than the editor
+// keeps: a cut name would be another file, which a later save would write.
+std::string fullpath(HWND frame, std::string_view name) {
+  std::string full(4096, ' ');
   IOsFullPathname(name, full);
   while (!full.empty() && (full.back() == ' ' || full.back() == '\0')) full.pop_back();
-  return full;
+  if (full.size() <= kEditorPathLength) return full;
+  const std::string text = full + "\nThis path is " + std::to_string(full.size()) + " characters long; the editor keeps at most " +
+                           std::to_string(kEditorPathLength) + ". The file is not opened.";
+  MessageBox(frame, text.c_str(), "Open Error", MB_OK | MB_ICONWARNING);
+  return {};
 }
 
 }  // namespace
@@ -309,7 +315,7 @@ void yyeditfile(int& status, int& mode, int menu, int options, int fonttype, int
     return;
   }
   HWND frame = winslot(w).wWindow;
-  const std::string path = filename.empty() ? std::string() : fullpath(filename);
+  const std::string path = filename.empty() ? std::string() : fullpath(frame, filename);
 
   // A second call on an editor loads the file into it.
   if (EditorRecord* r = yyeditrecord(frame)) {

@@ -3,10 +3,10 @@
 // the current toolkit window, asks the user, calls a grid routine on grid 0 (the window's
 // grid), reports failures in message boxes and puts back the window, dialog and last error.
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/os.h"
 #include "toolkit/dialog/dialog_state.h"
 #include "toolkit/dialog/dialogs.h"
 #include "toolkit/dialog/standard_dialogs.h"
@@ -186,7 +186,14 @@ void yygridwinload(int iwin, int iask, int& iresult, std::string_view given) {
   switch (error) {
     case 0: iresult = 1; break;
     case 1: box("Error opening file", "File Error"); break;
-    case 2: box("Error reading file", "File Error"); break;
+    case 2:
+      if (tessar.error.ERRDETAIL == win::ERROR_NO_UNICODE_TRANSLATION)
+        box(name + "\rThe file holds characters outside Windows-1252 (such as Greek, Cyrillic or CJK letters), or bytes "
+                   "that are not UTF-8 after its UTF-8 mark. The grid cannot hold them, so the file was not loaded.",
+            "File Error");
+      else
+        box("Error reading file", "File Error");
+      break;
     case 4: case 1009: message = "Out of range value found for numeric cell"; break;
     case 11: case 12: message = "Non-numeric data found for numeric cell"; break;
     case 1054: message = "File contains too many rows/columns"; break;
@@ -267,7 +274,10 @@ void yygridwinsavehtml(int iwin, int irow1, int irow2, int icol1, int icol2, int
       WDialogSetField(1002);
       continue;
     }
-    if (name != browsed && std::filesystem::exists(name)) {
+    win::FileFacts facts;
+    int status = 0;
+    win::yyfilefacts(name.c_str(), facts, status);
+    if (name != browsed && facts.exists) {
       WMessageBox(3, 3, 2, name + " already exists\rDo you want to replace it?", "Select File");
       const bool yes = tessar.dialog.DLGANSWER == MBANSWER_OK;
       WDialogSelect(IDD_GRIDHTML);

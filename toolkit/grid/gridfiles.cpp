@@ -136,39 +136,8 @@ bool ascii(std::string_view t) {
   return std::none_of(t.begin(), t.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
 }
 
-// A cell text of a grid read from UTF-8 that the code page could not hold keeps the file's
-// UTF-8 bytes: well-formed UTF-8 with a character Windows-1252 lacks. Such a text is written
-// back as it is; every other text is code-page text.
-bool keptUtf8(std::string_view t) {
-  if (ascii(t) || !wellFormedUtf8(t)) return false;
-  std::string unused;
-  return !win::cp1252FromUtf8Strict(t, unused);
-}
-
-// A field of a UTF-8 file as the cells hold it: in the code page when it holds every character
-// of the field, else the UTF-8 bytes unchanged (kept says which).
-std::string cellFromUtf8(std::string_view f, bool& kept) {
-  kept = false;
-  if (ascii(f)) return std::string(f);
-  std::string converted;
-  if (win::cp1252FromUtf8Strict(f, converted)) return converted;
-  kept = wellFormedUtf8(f);
-  return std::string(f);
-}
-
-// A cell text as a UTF-8 file holds it.
-std::string utf8FromCell(std::string_view t) {
-  if (ascii(t) || keptUtf8(t)) return std::string(t);
-  return win::utf8FromCp1252(t);
-}
-
-// At most n bytes of a text, not cutting a UTF-8 character that the cell keeps in two.
-std::string_view cutText(std::string_view t, std::size_t n, bool utf8) {
-  if (t.size() <= n) return t;
-  if (utf8)
-    while (n > 0 && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
-  return t.substr(0, n);
-}
+// A cell text (code page) as a UTF-8 file holds it.
+std::string utf8FromCell(std::string_view t) { return ascii(t) ? std::string(t) : win::utf8FromCp1252(t); }
 
 // UTF-16 (after its mark) as UTF-8; false for an odd length or a surrogate without its pair.
 bool utf8FromUtf16(std::string_view b, bool big, std::string& out) {
@@ -468,8 +437,17 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
     fileError(2, 0, name);
     return;
   }
+  // The cells hold the code page only: a UTF-8 or UTF-16 file with a character it lacks, or
+  // with bytes that are not UTF-8 after a UTF-8 mark, is refused whole, the grid as it was.
+  if (utf8Family(encoding)) {
+    std::string converted;
+    if (!win::cp1252FromUtf8Strict(text, converted)) {
+      fileError(2, win::ERROR_NO_UNICODE_TRANSLATION, name);
+      return;
+    }
+    text = std::move(converted);
+  }
   g.fileencoding = encoding;
-  const bool utf8 = utf8Family(encoding);
   const bool labels = (iflags & GridCsvLabels) != 0;
   const bool labelLine = labels && g.hascolumnheader;
   const int startCol = labels && g.hasrowlabels ? -1 : 0;
@@ -499,8 +477,6 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
       if (col >= g.columncount || row >= g.rowsinuse) { outside = true; ++col; continue; }
       // The cells keep texts up to a NUL: the text ends there, before its blanks go.
       fs.resize(std::min(fs.size(), fs.find('\0')));
-      bool kept = false;
-      if (utf8) fs = cellFromUtf8(fs, kept);
       std::string_view f = trimRight(fs);
       if (row == -1) {
         const auto item = static_cast<std::size_t>(col + 1);
@@ -515,7 +491,7 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
           }
         }
       } else if (col == -1) {
-        yygridlabelrow(ident, row, trimRight(cutText(f, 50, kept)), 51);
+        yygridlabelrow(ident, row, trimRight(f.substr(0, 50)), 51);
       } else {
         const GridColumn& c = g.columns[static_cast<std::size_t>(col)];
         int status = ident;
@@ -523,7 +499,7 @@ void WGridLoad(int ident, std::string_view filename, int iextend, int iflags) {
           case GridString:
             // Cut to the column first: what is kept loses its trailing blanks too, as it does
             // when the file is read again.
-            f = trimRight(cutText(f, static_cast<std::size_t>(std::max(c.textlength, 0)), kept));
+            f = trimRight(f.substr(0, static_cast<std::size_t>(std::max(c.textlength, 0))));
             yygridputcellstring(status, col, row, 0.0, f, {});
             break;
           case GridInteger: case GridReal: case GridDouble:

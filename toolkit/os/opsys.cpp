@@ -55,6 +55,10 @@ std::string directoryPart(const std::string& path) {
 
 bool hasWildcard(std::string_view name) { return name.find_first_of("*?") != std::string::npos; }
 
+// A search status that leaves a match behind: a name the code page cannot hold is recorded
+// as a failure and the search goes on, so that no file is silently left out.
+bool leavesMatch(int status) { return status == 0 || status == win::ERROR_NO_UNICODE_TRANSLATION; }
+
 // The wildcard search works on the toolkit's ninth name slot, as the delete and copy
 // routines have always done; callers know that slot is overwritten.
 std::string& sharedNameBuffer() { return tessar.files.HCCURRENT; }
@@ -247,13 +251,15 @@ void IOsDeleteFile(std::string_view name) {
   std::string found = pattern;
   int attributes = 0, packed = 0, size = 0, status = 0;
   win::yyfind(0, found, attributes, packed, size, status);
-  if (status != 0) {
+  if (!leavesMatch(status)) {
     osFailure(status, "IOsDeleteFile");
     win::yyfindclose();
     return;
   }
-  while (status == 0) {
-    if ((attributes & win::FILE_ATTRIBUTE_DIRECTORY) == 0) {
+  while (leavesMatch(status)) {
+    if (status != 0) {
+      osFailure(status, "IOsDeleteFile");
+    } else if ((attributes & win::FILE_ATTRIBUTE_DIRECTORY) == 0) {
       int deleted = 0;
       win::yydelf((dir + found).c_str(), deleted);
       if (deleted != 0) osFailure(deleted, "IOsDeleteFile");
@@ -286,13 +292,15 @@ void IOsCopyFile(std::string_view source, std::string_view target) {
   std::string found = from;
   int attributes = 0, packed = 0, size = 0;
   win::yyfind(0, found, attributes, packed, size, status);
-  if (status != 0) {
+  if (!leavesMatch(status)) {
     osFailure(status, "IOsCopyFile");
     win::yyfindclose();
     return;
   }
-  while (status == 0) {
-    if ((attributes & win::FILE_ATTRIBUTE_DIRECTORY) == 0) {
+  while (leavesMatch(status)) {
+    if (status != 0) {
+      osFailure(status, "IOsCopyFile");
+    } else if ((attributes & win::FILE_ATTRIBUTE_DIRECTORY) == 0) {
       int copied = 0;
       win::yycopyf((fromdir + found).c_str(), (to + found).c_str(), copied);
       if (copied != 0) {

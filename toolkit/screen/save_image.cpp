@@ -167,7 +167,7 @@ void yysaveimage(int type, int x1, int y1, int x2, int y2, int& error, int& syse
     error = 1072;
     return;
   }
-  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::FILE* f = std::fopen(win::utf8FromCp1252(path).c_str(), "wb");
   if (f == nullptr) {
     error = 1;
     syserror = errno;

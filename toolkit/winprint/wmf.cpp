@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/clipboard.h"
+#include "platform/codepage.h"
 #include "platform/printer.h"
 #include "toolkit/screen/images.h"
 #include "toolkit/state/tessar.h"
@@ -98,7 +99,7 @@ void yywmfopen(int& width, int& height, int kind, int geometric, int right, int 
   } else if (kind == 0) {
     dc = CreateMetaFile(name.c_str());
   } else {
-    gwmfFile = std::fopen(name.c_str(), "wb");
+    gwmfFile = std::fopen(win::utf8FromCp1252(name).c_str(), "wb");
     if (gwmfFile == nullptr) {
       status = 1;
       syserror = static_cast<int>(oserror());
