@@ -2,8 +2,7 @@
 // growing rows), written back, read again and written again. The second load must give every
 // cell, row label and title the same bytes as the first (the save writes what the load reads,
 // in the encoding the file came in), the first save must hold every text cell in that
-// encoding (a text the code page cannot hold as the UTF-8 it came in, not encoded twice), and
-// the two saves must be the same bytes. The HTML export of the loaded grid runs too.
+// encoding (encoded once, not twice), and the two saves must be the same bytes. The HTML export of the loaded grid runs too.
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
+#include "platform/codepage.h"
 #include "platform/os.h"
 #include "toolkit/grid/grid.h"
 #include "toolkit/grid/gridfiles.h"
@@ -122,8 +122,8 @@ std::string utf16(std::string_view t, bool big) {
 }
 
 // Every non-empty text cell as the file of the grid's encoding must hold it, with its quotes
-// doubled: a text the code page cannot hold (well-formed UTF-8 with a character Windows-1252
-// lacks) as its own bytes, any other as the code page's text in the file's encoding.
+// doubled: the code page's text in the file's encoding (a load refuses text the code page
+// cannot hold, so a cell never keeps bytes of another encoding).
 void textsInFile(const std::string& file, int flags) {
   const int encoding = grid.fileencoding;
   for (const GridColumn& c : grid.columns) {
@@ -132,10 +132,7 @@ void textsInFile(const std::string& file, int flags) {
       const char* p = &c.strings[static_cast<std::size_t>(r) * static_cast<std::size_t>(c.textlength + 1)];
       std::string t(p);
       if (t.empty()) continue;
-      if (encoding >= GridFileUtf8) {
-        std::string unused;
-        if (!(utf8(t) && !win::cp1252FromUtf8Strict(t, unused))) t = win::utf8FromCp1252(t);
-      }
+      if (encoding >= GridFileUtf8) t = win::utf8FromCp1252(t);
       std::string q;
       for (char ch : t) {
         if (ch == '"') q += '"';
@@ -175,11 +172,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     build();
     grid.rowsinuse = rows;
     WGridLoad(kId, once, 0, flags);
-    // A Windows-1252 file whose bytes that are not UTF-8 lay outside the grid comes back as
+    // A Windows-1252 file whose bytes that are not UTF-8 lay outside the grid is saved as
     // well-formed UTF-8, which a file without a mark cannot tell from UTF-8: the one drift
-    // allowed. A UTF-8 file whose other characters lay outside comes back as plain ASCII, and
-    // a refused file (broken UTF-16) left a grid from no file, which saves Windows-1252.
-    const bool drift = encoding == GridFileCp1252 && grid.fileencoding == GridFileUtf8;
+    // allowed. It comes back as UTF-8, or is refused (a grid from no file) when that UTF-8
+    // holds a character the code page lacks. A UTF-8 file whose other characters lay outside
+    // comes back as plain ASCII, and a refused file (broken UTF-16) left a grid from no file,
+    // which saves Windows-1252.
+    const bool drift = encoding == GridFileCp1252 && utf8(slurp(once)) &&
+                       (grid.fileencoding == GridFileUtf8 || grid.fileencoding == GridFileNone);
     const bool ascii = (encoding == GridFileUtf8 || encoding == GridFileNone) && grid.fileencoding == GridFileCp1252;
     if (grid.fileencoding != encoding && !drift && !ascii) {
       std::fprintf(stderr, "labels %d: encoding %d came back as %d\n", flags, encoding, grid.fileencoding);
