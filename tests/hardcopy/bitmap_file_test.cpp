@@ -438,7 +438,9 @@ TEST_F(BitmapFile, PagesBeyondWhatAWriterCountsAreDecidedFromTheirSize) {
 // coordinates pass 2^22 (where a float no longer places a point to half a pixel) and 2^31
 // (where no device integer holds them): every one fills the page as a near one does. The
 // devices' own fills (styles 3 and 4) once drew nothing from 1e8 (and the trapezium from
-// 6e6), the hatched triangle and trapezium nothing from 1e8.
+// 6e6), the hatched triangle and trapezium nothing from 1e8, every hatched shape nothing from
+// 2^53 device units (the grid's line count ran out), and the solid simple polygon at 1e30 a
+// triangle (a diagonal's crossing with the box was worked out to only 1e17 units).
 TEST_F(BitmapFile, FarShapesCoveringThePageFillIt) {
   using Draw = std::function<void(float)>;
   const std::pair<const char*, Draw> shapes[] = {
@@ -488,8 +490,11 @@ TEST_F(BitmapFile, FarShapesCoveringThePageFillIt) {
     for (const auto& [name, draw] : shapes) {
       SCOPED_TRACE(std::string(name) + ", style " + std::to_string(style));
       const long near = inked(10, style, draw);
-      // 5e3 and 6e3 lie either side of 2^22 device units on this 800-unit drawable.
-      for (float extent : {5e3f, 6e3f, 1e5f, 6e6f, 1e8f, 1e9f}) {
+      // 5e3 and 6e3 lie either side of 2^22 device units on this 800-unit drawable, 1.1259e13
+      // and 1.2e13 either side of 2^53; from about 3e10 the hatch grid starts more than 2^40
+      // lines below the page.
+      for (float extent : {5e3f, 6e3f, 1e5f, 6e6f, 1e8f, 1e9f, 2e10f, 4e10f, 1e12f, 1.1259e13f, 1.2e13f,
+                           1e15f, 1e30f}) {
         SCOPED_TRACE(extent);
         const long far = inked(extent, style, draw);
         if (style == 1)   // the hatch grid may start elsewhere: one line more or less
