@@ -21,6 +21,7 @@
 #include "tests/hardcopy/driver_files.h"
 #include "tests/hardcopy/refused_page.h"
 #include "tests/raster/raster_page.h"
+#include "tests/support/covering_shapes.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/curves.h"
@@ -443,22 +444,7 @@ TEST_F(BitmapFile, PagesBeyondWhatAWriterCountsAreDecidedFromTheirSize) {
 // triangle (a diagonal's crossing with the box was worked out to only 1e17 units).
 TEST_F(BitmapFile, FarShapesCoveringThePageFillIt) {
   using Draw = std::function<void(float)>;
-  const std::pair<const char*, Draw> shapes[] = {
-      {"triangle", [](float f) { IGrTriangle(-f, -f, f, -f, 0, f); }},
-      {"rectangle", [](float f) { IGrRectangle(-f, -f, f, f); }},
-      {"trapezium", [](float f) { IGrTrapezium(-f, -f, f, f, 2 * f, 2 * f, 1); }},
-      {"trapezium along x", [](float f) { IGrTrapezium(-f, -f, f, f, 2 * f, 2 * f, 2); }},
-      {"parallelogram", [](float f) { igrparallel(-f, -f, f, f, 4 * f, 1); }},
-      {"simple polygon", [](float f) {
-         const std::vector<float> x = {-f, f, f, -f}, y = {-f, -f, f, f};
-         igrpolygonsimple(x, y, 4);
-       }},
-      {"polygon", [](float f) {
-         const std::vector<float> x = {-f, f, f, -f}, y = {-f, -f, f, f};
-         IGrPolygonComplex(x, y, 4);
-       }},
-      {"circle", [](float f) { igrcircle(0.5f, 0.5f, f); }},
-  };
+  const auto shapes = tw::test::coveringshapes();
   igrhardcopyoptions(1, 200);
   igrhardcopyoptions(2, 150);
   igrhardcopyoptions(23, 8);

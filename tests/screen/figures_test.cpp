@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "screen_fixture.h"
+#include "tests/support/covering_shapes.h"
 #include "toolkit/window/window.h"
 #include "toolkit/graphics/curves.h"
 #include "toolkit/graphics/ellipses.h"
@@ -358,22 +359,7 @@ TEST_F(Shapes, AMarkerWhollyOutsideTheUnitBoxIsNotDrawn) {
 TEST_F(Shapes, FarHatchedShapesCoveringTheWindowHatchIt) {
   openScreen(200, 200);
   using Draw = std::function<void(float)>;
-  const std::pair<const char*, Draw> shapes[] = {
-      {"triangle", [](float f) { IGrTriangle(-f, -f, f, -f, 0, f); }},
-      {"rectangle", [](float f) { IGrRectangle(-f, -f, f, f); }},
-      {"trapezium", [](float f) { IGrTrapezium(-f, -f, f, f, 2 * f, 2 * f, 1); }},
-      {"trapezium along x", [](float f) { IGrTrapezium(-f, -f, f, f, 2 * f, 2 * f, 2); }},
-      {"parallelogram", [](float f) { igrparallel(-f, -f, f, f, 4 * f, 1); }},
-      {"simple polygon", [](float f) {
-         const std::vector<float> x = {-f, f, f, -f}, y = {-f, -f, f, f};
-         igrpolygonsimple(x, y, 4);
-       }},
-      {"polygon", [](float f) {
-         const std::vector<float> x = {-f, f, f, -f}, y = {-f, -f, f, f};
-         IGrPolygonComplex(x, y, 4);
-       }},
-      {"circle", [](float f) { igrcircle(0.5f, 0.5f, f); }},
-  };
+  const auto shapes = tw::test::coveringshapes();
   auto inked = [](float extent, const Draw& draw) {
     igrareaclear();
     IGrUnits(0, 0, 1, 1);
