@@ -12,6 +12,7 @@
 #include "toolkit/graphics/devices.h"
 #include "toolkit/graphics/fill.h"
 #include "toolkit/graphics/lines.h"
+#include "toolkit/graphics/shapes.h"
 #include "toolkit/graphics/strokefonts.h"
 #include "toolkit/graphics/text.h"
 #include "toolkit/graphics/textstring.h"
@@ -46,6 +47,18 @@ void BM_HatchedPolygon(benchmark::State& state) {
   state.counters["lines"] = static_cast<double>(requests) / state.iterations();
 }
 BENCHMARK(BM_HatchedPolygon)->Args({10000, 2})->Args({10000, 5});
+
+// A hatched triangle covering the drawable, near (extent 10) and at 1e30: the far one works
+// out only its visible lines, as the near one does.
+void BM_HatchedCoveringTriangle(benchmark::State& state) {
+  setup();
+  const float f = state.range(0) == 0 ? 10.0f : 1e30f;
+  igrfillpattern(1, 5, 3);
+  requests = 0;
+  for (auto _ : state) IGrTriangle(-f, -f, f, -f, 0, f);
+  state.counters["lines"] = static_cast<double>(requests) / state.iterations();
+}
+BENCHMARK(BM_HatchedCoveringTriangle)->Arg(0)->Arg(1);
 
 // 1,000 strings of 20 characters in the stroked standard font and in the outline swiss font.
 void BM_StrokeText(benchmark::State& state) {

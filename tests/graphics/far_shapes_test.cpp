@@ -89,12 +89,14 @@ TEST_F(FarShapes, HatchedShapesDrawOnlyTheirVisibleLinesOnTheirGrid) {
 }
 
 // Shapes covering the drawable at extents whose device coordinates pass 2^31 (1e8 user
-// units are 2e10 device units): hatched, each shape draws its 40 horizontal lines across the
-// whole width (the triangle and trapezium once drew none from 1e8); filled by the devices,
+// units are 2e10 device units), 2^53 (4.5e13 and 4.6e13 lie either side) and reach 1e30:
+// hatched, each shape draws its 40 horizontal lines across the whole width (the triangle and
+// trapezium once drew none from 1e8, every shape none from 4.5e13; 2e10 and 4e10 lie either
+// side of a grid starting 2^40 lines below the drawable); filled by the devices,
 // each reaches them as a polygon cut near the drawable, never with a coordinate no device
 // integer holds (they once drew nothing at all).
 TEST_F(FarShapes, FarShapesBeyondTheIntegerRangeStillFill) {
-  for (float far : {6e6f, 1e8f, 1e9f}) {
+  for (float far : {6e6f, 1e8f, 1e9f, 2e10f, 4e10f, 4.5e13f, 4.6e13f, 1e15f, 1e30f}) {
     const std::vector<float> sx = {-far, far, far, -far}, sy = {-far, -far, far, far};
     const std::pair<const char*, std::function<void()>> shapes[] = {
         {"IGrPolygonComplex", [&] { IGrPolygonComplex(sx, sy, 4); }},

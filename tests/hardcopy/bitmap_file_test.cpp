@@ -21,6 +21,7 @@
 #include "tests/hardcopy/driver_files.h"
 #include "tests/hardcopy/refused_page.h"
 #include "tests/raster/raster_page.h"
+#include "tests/support/covering_shapes.h"
 #include "tests/support/test_picture.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/curves.h"
@@ -438,25 +439,12 @@ TEST_F(BitmapFile, PagesBeyondWhatAWriterCountsAreDecidedFromTheirSize) {
 // coordinates pass 2^22 (where a float no longer places a point to half a pixel) and 2^31
 // (where no device integer holds them): every one fills the page as a near one does. The
 // devices' own fills (styles 3 and 4) once drew nothing from 1e8 (and the trapezium from
-// 6e6), the hatched triangle and trapezium nothing from 1e8.
+// 6e6), the hatched triangle and trapezium nothing from 1e8, every hatched shape nothing from
+// 2^53 device units (the grid's line count ran out), and the solid simple polygon at 1e30 a
+// triangle (a diagonal's crossing with the box was worked out to only 1e17 units).
 TEST_F(BitmapFile, FarShapesCoveringThePageFillIt) {
   using Draw = std::function<void(float)>;
-  const std::pair<const char*, Draw> shapes[] = {
-      {"triangle", [](float f) { IGrTriangle(-f, -f, f, -f, 0, f); }},
-      {"rectangle", [](float f) { IGrRectangle(-f, -f, f, f); }},
-      {"trapezium", [](float f) { IGrTrapezium(-f, -f, f, f, 2 * f, 2 * f, 1); }},
-      {"trapezium along x", [](float f) { IGrTrapezium(-f, -f, f, f, 2 * f, 2 * f, 2); }},
-      {"parallelogram", [](float f) { igrparallel(-f, -f, f, f, 4 * f, 1); }},
-      {"simple polygon", [](float f) {
-         const std::vector<float> x = {-f, f, f, -f}, y = {-f, -f, f, f};
-         igrpolygonsimple(x, y, 4);
-       }},
-      {"polygon", [](float f) {
-         const std::vector<float> x = {-f, f, f, -f}, y = {-f, -f, f, f};
-         IGrPolygonComplex(x, y, 4);
-       }},
-      {"circle", [](float f) { igrcircle(0.5f, 0.5f, f); }},
-  };
+  const auto shapes = tw::test::coveringshapes();
   igrhardcopyoptions(1, 200);
   igrhardcopyoptions(2, 150);
   igrhardcopyoptions(23, 8);
@@ -488,8 +476,11 @@ TEST_F(BitmapFile, FarShapesCoveringThePageFillIt) {
     for (const auto& [name, draw] : shapes) {
       SCOPED_TRACE(std::string(name) + ", style " + std::to_string(style));
       const long near = inked(10, style, draw);
-      // 5e3 and 6e3 lie either side of 2^22 device units on this 800-unit drawable.
-      for (float extent : {5e3f, 6e3f, 1e5f, 6e6f, 1e8f, 1e9f}) {
+      // 5e3 and 6e3 lie either side of 2^22 device units on this 800-unit drawable, 1.1259e13
+      // and 1.2e13 either side of 2^53; from about 3e10 the hatch grid starts more than 2^40
+      // lines below the page.
+      for (float extent : {5e3f, 6e3f, 1e5f, 6e6f, 1e8f, 1e9f, 2e10f, 4e10f, 1e12f, 1.1259e13f, 1.2e13f,
+                           1e15f, 1e30f}) {
         SCOPED_TRACE(extent);
         const long far = inked(extent, style, draw);
         if (style == 1)   // the hatch grid may start elsewhere: one line more or less

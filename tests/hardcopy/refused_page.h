@@ -21,7 +21,7 @@ inline void expectpagerefused(const std::string& path) {
   drawtestpicture();
   igrhardcopy("S");
   EXPECT_TRUE(tessar.raster.IRBUFF.empty());
-  EXPECT_FALSE(std::filesystem::exists(path) && std::filesystem::file_size(path) > 0);
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 }  // namespace hc

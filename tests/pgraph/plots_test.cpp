@@ -137,22 +137,28 @@ TEST_F(Plots, FillAcrossTheBaseIsTwoTrianglesMeetingOnTheZeroLine) {
 }
 
 TEST_F(Plots, FilledSetWithAFarValueFillsOnlyWhatShows) {
-  // One value of 1e8 on Y units 0-10: its fill reaches some 5e9 device units up.
+  // One value of 1e8 on Y units 0-10: its fill reaches some 5e9 device units up; from 1e15
+  // its height less the base no longer held the base, and the hatch fell below the axis.
+  // The X axis either way round.
   const std::array<int, 1> nv{3};
+  for (const float far : {1e8f, 1e15f, 1e20f, 1e30f})
+  for (const bool xreversed : {false, true})
   for (const int angle : {1, 3, 4}) {
     SCOPED_TRACE(angle);
+    SCOPED_TRACE(xreversed);
+    SCOPED_TRACE(far);
     ipgnewplot1(4, 1, nv);
-    ipgunits(0, 0, 2, 10);
+    ipgunits(xreversed ? 2 : 0, 0, xreversed ? 0 : 2, 10);
     ipgstyle(1, {.a = 1, .b = 2, .c = angle});
-    const std::array<float, 3> y{1, 1e8f, 2};
+    const std::array<float, 3> y{1, far, 2};
     devicelog().clear();
     {
-      HangGuard guard("a line chart with a filled set and one value of 1e8", 20);
+      HangGuard guard("a line chart with a filled set and one far value", 20);
       ipglineplot(y);
     }
     EXPECT_GT(count(DLINE), 20);
     // Nothing of the fill lies below the base line (value 0): the corner under the far
-    // value, worked out in single precision, once fell rows below it.
+    // value once fell rows below it.
     float X = 0, base = 0;
     device(yyp2x(0), yyp2y(0), X, base);
     int below = 0;

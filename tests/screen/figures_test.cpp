@@ -2,12 +2,19 @@
 // headless window, checked at the pixels where the shapes must and must not be.
 #include <array>
 #include <cmath>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "screen_fixture.h"
+#include "tests/support/covering_shapes.h"
 #include "toolkit/window/window.h"
 #include "toolkit/graphics/curves.h"
 #include "toolkit/graphics/ellipses.h"
+#include "toolkit/graphics/fill.h"
 #include "toolkit/graphics/markers.h"
+#include "toolkit/graphics/shapes.h"
 #include "toolkit/graphics/text.h"
 
 namespace {
@@ -343,6 +350,32 @@ TEST_F(Shapes, AMarkerWhollyOutsideTheUnitBoxIsNotDrawn) {
   tessar.graphics.attributes.FILLSTYLE = 0;
   igrmarker(0.5f, 0.5f, 14);
   EXPECT_EQ(tessar.graphics.attributes.FILLSTYLE, 0);
+}
+
+// Hatched shapes covering the window, drawn at extents up to 1e30: each inks the window as
+// the same shape near by does (within a line more or less where its grid starts elsewhere).
+// On this 200-pixel window 2e10 and 4e10 lie either side of a grid starting 2^40 lines below
+// it, 4.5e13 and 4.6e13 either side of 2^53 device units; they once drew nothing from 1e15.
+TEST_F(Shapes, FarHatchedShapesCoveringTheWindowHatchIt) {
+  openScreen(200, 200);
+  using Draw = std::function<void(float)>;
+  const auto shapes = tw::test::coveringshapes();
+  auto inked = [](float extent, const Draw& draw) {
+    igrareaclear();
+    IGrUnits(0, 0, 1, 1);
+    igrfillpattern(1, 2, 3);
+    draw(extent);
+    return inkCount();
+  };
+  for (const auto& [name, draw] : shapes) {
+    SCOPED_TRACE(name);
+    const int near = inked(10, draw);
+    ASSERT_GT(near, 1000);
+    for (float extent : {1e9f, 2e10f, 4e10f, 4.5e13f, 4.6e13f, 1e15f, 1e30f}) {
+      SCOPED_TRACE(extent);
+      EXPECT_NEAR(inked(extent, draw), near, 0.1 * near);
+    }
+  }
 }
 
 }  // namespace

@@ -37,6 +37,12 @@ struct Edge { float slope, vmin, vmax, u; };
 // In double: far from the origin a float has no halves.
 double pixelcentre(float m) { return m >= 0 ? std::trunc(m) + 0.5 : std::trunc(m) - 0.5; }
 
+// a b - c d to within a unit or two of its last place, products far beyond 2^53 included.
+double differenceofproducts(double a, double b, double c, double d) {
+  const double cd = c * d;
+  return std::fma(a, b, -cd) + std::fma(-c, d, cd);
+}
+
 }  // namespace
 
 float yyxinr(float x1, float y1, float x2, float y2, float y) {
@@ -101,9 +107,13 @@ void yyclippolygon(std::vector<double>& x, std::vector<double>& y) {
         oy.push_back(y[i]);
       }
       if (a != b) {
-        const double t = alongx ? (edge - x[i]) / (x[j] - x[i]) : (edge - y[i]) / (y[j] - y[i]);
-        ox.push_back(alongx ? edge : x[i] + t * (x[j] - x[i]));
-        oy.push_back(alongx ? y[i] + t * (y[j] - y[i]) : edge);
+        // From the edge's cross product, kept exact to its last bit: an edge between corners
+        // 1e30 away crosses the box where x[i] + t (x[j] - x[i]) would only say to 1e17.
+        auto across = [edge](double u0, double v0, double u1, double v1) {
+          return (differenceofproducts(u1, v0, u0, v1) + edge * (v1 - v0)) / (u1 - u0);
+        };
+        ox.push_back(alongx ? edge : across(y[i], x[i], y[j], x[j]));
+        oy.push_back(alongx ? across(x[i], y[i], x[j], y[j]) : edge);
       }
     }
     x.swap(ox);
@@ -125,6 +135,23 @@ void yyfillclipped(std::vector<double> x, std::vector<double> y) {
 long long yyscangrid(double first, double step, double last, bool strict, double lo, double hi,
                      const std::function<void(double v, long long k)>& line) {
   if (!(step > 0) || !std::isfinite(step) || !std::isfinite(first)) return 0;
+  // A grid starting beyond 2^40 lines below the visible range: its count and first + k step
+  // no longer hold in double, so the visible lines are found again from first's place
+  // modulo two steps, which keeps both the positions and the parity of k.
+  if ((lo - first) / step > 1099511627776.0) {
+    const double two = 2 * step, base = std::fmod(first, two);
+    auto drawn = [&](double v) { return strict ? v < last : v <= last; };
+    long long m = static_cast<long long>(std::ceil((lo - base) / step)) - 1;
+    while (base + static_cast<double>(m) * step < lo) ++m;
+    for (double v = base + static_cast<double>(m) * step; v <= hi && drawn(v);
+         v = base + static_cast<double>(++m) * step)
+      line(v, m & 1);
+    // The count of lines up to last, for its parity only.
+    if (!(last >= first)) return 0;
+    const double r = std::fmod(last - first, two);
+    const bool odd = (r < step) != (strict && (r == 0 || r == step));
+    return odd ? 1 : 2;
+  }
   auto value = [&](long long k) { return static_cast<float>(first + static_cast<double>(k) * step); };
   auto within = [&](long long k) {
     const double v = value(k);

@@ -251,6 +251,15 @@ void ipglineplot(std::span<const float> y) {
       xpoly.resize(static_cast<std::size_t>(std::max(N, 0)));
       ypoly.resize(static_cast<std::size_t>(std::max(N, 0)));
     }
+    // A fill's far value is held 2^24 plot heights away: beyond that its height no longer
+    // carries the base (a value of 1e30 less its base is the value), so the trapezium's corner
+    // on the base would fall below the axis; the slope changes by far under a pixel inside.
+    const double ya = yyp2y(pd.PGYMIN), yb = yyp2y(pd.PGYMAX);
+    const double reach = 16777216.0 * std::fabs(yb - ya), middle = (ya + yb) / 2;
+    auto held = [&](float v) {
+      if (!(reach > 0) || !std::isfinite(reach)) return v;
+      return static_cast<float>(std::clamp(static_cast<double>(v), middle - reach, middle + reach));
+    };
     int n = 0;
     bool first = true;
     float xp = 0, bp = 0, gx = 0, b = 0;
@@ -290,6 +299,8 @@ void ipglineplot(std::span<const float> y) {
         ++n;
         continue;
       }
+      gy = held(gy);
+      b = held(b);
       const double h = pd.PGYRANGE >= 0 ? static_cast<double>(gy) - b : static_cast<double>(b) - gy;
       if (first) {
         hp = h;
