@@ -29,9 +29,9 @@ void appendUtf8(std::string& out, char32_t code) {
   }
 }
 
-// The character of well-formed UTF-8 at text[i] and its length in bytes; 0 when the bytes
-// there are no character (overlong forms, surrogates and values past U+10FFFF included).
-std::size_t decode(std::string_view text, std::size_t i, char32_t& code) {
+}  // namespace
+
+std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& code) {
   const auto c = static_cast<unsigned char>(text[i]);
   if (c < 0x80) {
     code = c;
@@ -51,8 +51,6 @@ std::size_t decode(std::string_view text, std::size_t i, char32_t& code) {
   return static_cast<std::size_t>(extra) + 1;
 }
 
-}  // namespace
-
 char32_t unicodeOfCp1252(unsigned char byte) {
   if (byte >= 0x80 && byte < 0xA0 && kHigh[byte - 0x80] != 0) return kHigh[byte - 0x80];
   return byte;
@@ -66,6 +64,8 @@ int cp1252OfUnicode(char32_t code) {
   return -1;
 }
 
+int cp1252OfTextCharacter(char32_t code) { return code >= 0x80 && code < 0xA0 ? -1 : cp1252OfUnicode(code); }
+
 std::string utf8FromCp1252(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -78,7 +78,7 @@ bool cp1252FromUtf8Strict(std::string_view utf8, std::string& out) {
   r.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
     char32_t code = 0;
-    const std::size_t n = decode(utf8, i, code);
+    const std::size_t n = decodeUtf8(utf8, i, code);
     const int b = n == 0 ? -1 : cp1252OfUnicode(code);
     if (b < 0) return false;
     r += static_cast<char>(b);
@@ -93,7 +93,7 @@ std::string cp1252FromUtf8Shown(std::string_view utf8, char standin) {
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
     char32_t code = 0;
-    const std::size_t n = decode(utf8, i, code);
+    const std::size_t n = decodeUtf8(utf8, i, code);
     const int b = n == 0 ? -1 : cp1252OfUnicode(code);
     out += b < 0 ? standin : static_cast<char>(b);
     i += n == 0 ? 1 : n;
@@ -106,7 +106,7 @@ std::string unusableCharacters(std::string_view utf8) {
   bool malformed = false;
   for (std::size_t i = 0; i < utf8.size();) {
     char32_t code = 0;
-    const std::size_t n = decode(utf8, i, code);
+    const std::size_t n = decodeUtf8(utf8, i, code);
     if (n == 0) {
       malformed = true;
       ++i;

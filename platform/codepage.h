@@ -8,6 +8,7 @@
 // A name that holds a character the code page has no byte for cannot be held: it is refused
 // where it comes in (the choosers say which characters), never passed on with "?" in the
 // character's place, which would name another file.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,13 @@ bool cp1252FromUtf8Strict(std::string_view utf8, std::string& out);
 std::string cp1252FromUtf8Shown(std::string_view utf8, char standin = '?');
 // The Windows-1252 byte of a Unicode character; -1 when the code page has none.
 int cp1252OfUnicode(char32_t code);
+// The Windows-1252 byte of a character of text (typed, or read from a template or a
+// document); -1 when it has none. A C1 control is no character of text, though the round
+// trip of names keeps the unassigned bytes as such controls.
+int cp1252OfTextCharacter(char32_t code);
+// The character of well-formed UTF-8 at text[i] and its length in bytes; 0 when the bytes
+// there are no character (overlong forms, surrogates and values past U+10FFFF included).
+std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& code);
 // The Unicode character of a Windows-1252 byte (the unassigned bytes: their C1 controls).
 char32_t unicodeOfCp1252(unsigned char byte);
 // The characters of UTF-8 text that the code page cannot hold, as "U+0141 U+017A" (each

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/codepage.h"
 #include "platform/dialog_internal.h"
 
 namespace win::dlg {
@@ -290,21 +291,10 @@ void drawImage(HDC dc, int x, int y, HGDIOBJ image, WPARAM kind) {
 // Template texts
 //------------------------------------------------------------------------------
 std::string fromUtf16(const std::u16string& s) {
-  // Windows-1252 characters above 0x7F that are not Latin-1.
-  static const char16_t high[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-                                    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
   std::string out;
   for (char16_t c : s) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    char mapped = '?';
-    for (int i = 0; i < 32; ++i)
-      if (high[i] && high[i] == c) mapped = static_cast<char>(0x80 + i);
-    out += mapped;
+    const int b = cp1252OfTextCharacter(c);
+    out += b < 0 ? '?' : static_cast<char>(b);
   }
   return out;
 }

@@ -249,11 +249,6 @@ bool sizedFor(HDC h, Sized& s) {
 // - glyphIndex(), advances(), drawRun()
 //------------------------------------------------------------------------------
 
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 FT_UInt glyphIndex(const Sized& s, unsigned char c) {
   if (s.choice.wingdings && wingdingsGlyph(c).code != 0) c = wingdingsGlyph(c).code;
   if (s.choice.symbol) {
@@ -266,8 +261,7 @@ FT_UInt glyphIndex(const Sized& s, unsigned char c) {
     if (g) return g;
   }
   FT_Select_Charmap(s.face, FT_ENCODING_UNICODE);
-  const FT_ULong u = (c >= 0x80 && c < 0xA0) ? kCp1252High[c - 0x80] : c;
-  return FT_Get_Char_Index(s.face, u);
+  return FT_Get_Char_Index(s.face, unicodeOfCp1252(c));
 }
 
 FT_Int32 loadFlags(const Sized& s) {

@@ -70,30 +70,21 @@ int vkOfKeyval(unsigned keyval, bool& extended) {
 
 bool isKeypadKeyval(unsigned keyval) { return keyval >= GDK_KEY_KP_Space && keyval <= GDK_KEY_KP_9; }
 
-// A typed C1 control is no character of the code page (the file layer's round trip keeps them).
-int cp1252OfUnicode(char32_t u) { return u >= 0x80 && u < 0xA0 ? 0 : std::max(win::cp1252OfUnicode(u), 0); }
+int cp1252OfUnicode(char32_t u) { return std::max(win::cp1252OfTextCharacter(u), 0); }
 
 std::string cp1252OfUtf8(std::string_view utf8) {
   std::string out;
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    int len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
-    char32_t u = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-    bool ok = len > 0 && i + static_cast<std::size_t>(len) <= utf8.size();
-    for (int k = 1; ok && k < len; ++k) {
-      const auto c = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-      if ((c & 0xC0) != 0x80) ok = false;
-      u = (u << 6) | (c & 0x3F);
-    }
-    if (!ok) {
-      out += static_cast<char>(b);   // not UTF-8: the byte as it is
-      ++i;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t u = 0;
+    const std::size_t n = win::decodeUtf8(utf8, i, u);
+    if (n == 0) {
+      out += utf8[i++];   // not UTF-8: the byte as it is
       continue;
     }
     const int c = cp1252OfUnicode(u);
     out += c ? static_cast<char>(c) : (u == 0 ? '\0' : '?');
-    i += static_cast<std::size_t>(len);
+    i += n;
   }
   return out;
 }

@@ -8,4 +8,4 @@ target_link_libraries(tw_platform_icon PUBLIC tw_platform_gdi tw_platform_win tw
 add_library(tw_platform_clipboard STATIC ${CMAKE_CURRENT_LIST_DIR}/clipboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/clipboard_text.cpp ${CMAKE_CURRENT_LIST_DIR}/clipboard_picture.cpp)
 target_include_directories(tw_platform_clipboard PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tw_platform_clipboard PUBLIC tw_platform_win tw_platform_gdi)
+target_link_libraries(tw_platform_clipboard PUBLIC tw_platform_win tw_platform_gdi tw_platform_codepage)

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/classic_draw.h"
+#include "platform/codepage.h"
 #include "platform/gdi.h"
 #include "platform/resource.h"
 #include "platform/window_internal.h"
@@ -325,14 +326,8 @@ namespace {
 
 // Windows-1252 for the UTF-16 characters of a template (others become '?').
 char fromUtf16(unsigned c) {
-  static const unsigned high[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-                                    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-  if (c < 0x80 || (c >= 0xA0 && c < 0x100)) return static_cast<char>(c);
-  for (unsigned k = 0; k < 32; ++k)
-    if (high[k] == c && c != 0) return static_cast<char>(0x80 + k);
-  return '?';
+  const int b = cp1252OfTextCharacter(c);
+  return b < 0 ? '?' : static_cast<char>(b);
 }
 
 struct Reader {

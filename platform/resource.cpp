@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/codepage.h"
+
 namespace win {
 
 namespace {
@@ -99,14 +101,8 @@ unsigned rd16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 
 // Unicode to Windows-1252; characters outside the page become '?'.
 char toCp1252(unsigned u) {
-  static const unsigned short high[32] = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-  if (u < 0x80 || (u >= 0xA0 && u < 0x100)) return static_cast<char>(u);
-  for (int i = 0; i < 32; ++i)
-    if (high[i] == u) return static_cast<char>(0x80 + i);
-  return '?';
+  const int b = cp1252OfUnicode(u);
+  return b < 0 ? '?' : static_cast<char>(b);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 add_library(tw_platform_resources STATIC
   ${CMAKE_CURRENT_LIST_DIR}/resource.cpp)
 target_include_directories(tw_platform_resources PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(tw_platform_resources PUBLIC tw_platform_codepage)
 
 # tw_add_resources(target script.rc [INCLUDE dirs...]): compiles the script at build time into
 # a C++ table that the target links; FindResource and friends (tw_platform_resources) read it.

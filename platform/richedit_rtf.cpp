@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/gdi.h"
 
 namespace win::rtf {
@@ -12,17 +13,12 @@ namespace {
 
 const char kHex[] = "0123456789abcdef";
 
-// Windows-1252's characters 0x80-0x9F, as Unicode.
-constexpr unsigned kHigh[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-                                0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013,
-                                0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-
+// The byte of a \u character; controls other than the tab have no place in the text.
 char from1252(long u) {
   if (u < 0) u += 65536;
-  if ((u >= 0x20 && u < 0x80) || (u >= 0xA0 && u <= 0xFF) || u == '\t') return static_cast<char>(u);
-  for (int k = 0; k < 32; ++k)
-    if (kHigh[k] == static_cast<unsigned>(u)) return static_cast<char>(0x80 + k);
-  return '?';
+  if ((u < 0x20 && u != '\t') || u > 0x10FFFF) return '?';
+  const int b = cp1252OfTextCharacter(static_cast<char32_t>(u));
+  return b < 0 ? '?' : static_cast<char>(b);
 }
 
 bool skippedDestination(std::string_view w) {

@@ -146,6 +146,12 @@ TEST_F(RichEditRtfTest, HandMadeRtfLoadsItsBodyText) {
   EXPECT_EQ(textOf(e), "plain {text}\rline");
 }
 
+// A \u control character has no place in the text: a NUL once came in as the byte 0x81.
+TEST_F(RichEditRtfTest, UnicodeControlsLoadAsTheStandIn) {
+  load("{\\rtf1 a\\u0?b\\u129?c\\u7?d\\u9?e\\u1114112?f}");
+  EXPECT_EQ(textOf(e), "a?b?c?d\te?f");
+}
+
 // Made with: soffice --headless --convert-to "rtf:Rich Text Format" richedit-libreoffice.html from
 // <p>Daily flow at <b>Tarn Beck</b></p><p>Mean 7.5 m&sup3;/s &ndash; na&iuml;ve &euro;
 // estimate</p><p>Last paragraph</p> (LibreOffice 7.4).

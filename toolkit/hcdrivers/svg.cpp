@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "toolkit/graphics/colour.h"
 #include "toolkit/graphics/devices.h"
 #include "toolkit/hcdrivers/driver_common.h"
@@ -163,12 +164,6 @@ void fill(int code) {
   }
 }
 
-// Windows-1252 code points of the bytes 128-159 (0 where the code page leaves a gap).
-constexpr std::array<int, 32> kW1252 = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-
 std::string escaped(std::string_view text) {
   std::string out;
   for (char ch : text) {
@@ -178,8 +173,9 @@ std::string escaped(std::string_view text) {
     } else if (c == '<') {
       out += "&#60;";
     } else if (c >= 128) {
-      int code = c >= 160 ? c : kW1252[static_cast<std::size_t>(c - 128)];
-      if (code == 0) code = 0xFFFD;
+      // The bytes the code page leaves unassigned stand for no character of a drawing.
+      const char32_t u = win::unicodeOfCp1252(static_cast<unsigned char>(c));
+      const int code = u < 0xA0 ? 0xFFFD : static_cast<int>(u);
       out += "&#" + std::to_string(code) + ";";
     } else if (c < 32 && c != 9) {
       // No XML document may hold these, not even as references.

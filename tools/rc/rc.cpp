@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/codepage.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -44,21 +46,12 @@ struct CompileError {
   throw CompileError{w.file + ":" + std::to_string(w.line) + ": error: " + text};
 }
 
-// Windows-1252 bytes 0x80-0x9F; the rest of the page equals Latin-1.
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-uint16_t cp1252ToUnicode(unsigned char c) {
-  return (c >= 0x80 && c < 0xA0) ? kCp1252High[c - 0x80] : c;
-}
+uint16_t cp1252ToUnicode(unsigned char c) { return static_cast<uint16_t>(win::unicodeOfCp1252(c)); }
 
 std::optional<unsigned char> unicodeToCp1252(uint32_t u) {
-  if (u < 0x80 || (u >= 0xA0 && u < 0x100)) return static_cast<unsigned char>(u);
-  for (int i = 0; i < 32; ++i)
-    if (kCp1252High[i] == u) return static_cast<unsigned char>(0x80 + i);
-  return std::nullopt;
+  const int b = win::cp1252OfUnicode(u);
+  if (b < 0) return std::nullopt;
+  return static_cast<unsigned char>(b);
 }
 
 // Why an existing path cannot be read as a script or data file (a folder, or a device such
