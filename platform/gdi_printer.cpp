@@ -802,7 +802,8 @@ class PrintJob : public PrintDevice {
       abort();
       return fail(ERROR_WRITE_FAULT);
     }
-    cairo_pdf_surface_set_metadata(pdf_, CAIRO_PDF_METADATA_TITLE, title_.c_str());
+    // cairo takes UTF-8: a title in the code page would put the whole document in error.
+    cairo_pdf_surface_set_metadata(pdf_, CAIRO_PDF_METADATA_TITLE, utf8FromCp1252(title_).c_str());
     cairo_pdf_surface_set_metadata(pdf_, CAIRO_PDF_METADATA_CREATOR, "TarnWalker");
     player_ = std::make_unique<Player>(library());
     return ++gJobs;

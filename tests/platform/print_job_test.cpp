@@ -120,6 +120,42 @@ TEST_F(PrintJob, JobAfterJobWithText) {
   }
 }
 
+// A document named in the code page (an editor file in "Données"): the job is written, to
+// the file of that name on the disk, with the name as its title. cairo took the code page's
+// byte as broken UTF-8 and failed the whole job, so printing such a file gave an error.
+TEST_F(PrintJob, ADocumentNamedInTheCodePagePrintsUnderThatName) {
+  ASSERT_TRUE(needtool("pdfinfo", "poppler-utils"));
+  const std::filesystem::path folder = dir / "Donn\xC3\xA9" "es";
+  std::filesystem::create_directories(folder);
+  const std::string toolkit = dir.string() + "/Donn\xE9" "es/tarn-notes.txt";
+  struct Route {
+    const char* why;
+    std::string output;               // the job's output name, in the code page ("" = none)
+    std::filesystem::path expected;   // where the PDF must land
+  };
+  const Route routes[] = {
+      {"named after the document", "", folder / "tarn-notes.txt.pdf"},
+      {"an output name given", toolkit + "-out.pdf", folder / "tarn-notes.txt-out.pdf"},
+  };
+  for (const Route& r : routes) {
+    SCOPED_TRACE(r.why);
+    HDC dc = CreateDC("pdf", "Print to PDF file", "FILE:", nullptr);
+    ASSERT_NE(dc, nullptr);
+    DOCINFO info;
+    info.lpszDocName = toolkit.c_str();
+    info.lpszOutput = r.output.empty() ? nullptr : r.output.c_str();
+    EXPECT_GT(StartDoc(dc, info), 0);
+    EXPECT_GT(StartPage(dc), 0);
+    drawpage(dc);
+    EXPECT_GT(EndPage(dc), 0);
+    EXPECT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+    ASSERT_TRUE(std::filesystem::exists(r.expected));
+    const hc::Run shown = run("pdfinfo '" + r.expected.string() + "'");
+    EXPECT_NE(shown.output.find("Donn\xC3\xA9" "es/tarn-notes.txt"), std::string::npos) << shown.output;
+  }
+}
+
 TEST_F(PrintJob, LandscapeTurnsThePage) {
   DEVMODE mode;
   mode.dmFields = DM_ORIENTATION;
