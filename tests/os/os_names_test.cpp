@@ -38,7 +38,7 @@ std::string toolkit(const char* utf8) {
 
 }  // namespace
 
-// The project file of issue: "Données/gauge.tw" gave "File does not exist"; the file layer
+// A project in "Données/gauge.tw" gave "File does not exist"; the file layer
 // converted the chooser's UTF-8 a second time. Names in the code page open, save (also
 // through a link) and read back, and the bytes land in the folder of that name.
 TEST(NamesAtTheBorder, CodePageNamesOpenSaveAndSaveThroughALink) {
