@@ -60,6 +60,19 @@ void drawpage(HDC dc) {
   DeleteObject(blue);
 }
 
+// One job of the page drawn by drawpage on dc, which it deletes.
+void printpage(HDC dc, const char* doc, const char* output) {
+  DOCINFO info;
+  info.lpszDocName = doc;
+  info.lpszOutput = output;
+  EXPECT_GT(StartDoc(dc, info), 0);
+  EXPECT_GT(StartPage(dc), 0);
+  drawpage(dc);
+  EXPECT_GT(EndPage(dc), 0);
+  EXPECT_GT(EndDoc(dc), 0);
+  DeleteDC(dc);
+}
+
 TEST_F(PrintJob, APageOnThePdfPrinterKeepsItsTextSizeAndInk) {
   ASSERT_TRUE(tw::test::needpython("PIL", "python3-pil"));
   ASSERT_TRUE(needtool("pdftotext", "poppler-utils"));
@@ -70,15 +83,7 @@ TEST_F(PrintJob, APageOnThePdfPrinterKeepsItsTextSizeAndInk) {
   EXPECT_EQ(GetDeviceCaps(dc, PHYSICALHEIGHT), 7016);
   EXPECT_EQ(GetDeviceCaps(dc, NUMCOLORS), -1);
   const std::string out = (dir / "page.pdf").string();
-  DOCINFO info;
-  info.lpszDocName = "Tarn Beck";
-  info.lpszOutput = out.c_str();
-  EXPECT_GT(StartDoc(dc, info), 0);
-  EXPECT_GT(StartPage(dc), 0);
-  drawpage(dc);
-  EXPECT_GT(EndPage(dc), 0);
-  EXPECT_GT(EndDoc(dc), 0);
-  DeleteDC(dc);
+  printpage(dc, "Tarn Beck", out.c_str());
 
   const hc::Run info1 = run("pdfinfo '" + out + "'");
   EXPECT_NE(info1.output.find("Pages:           1"), std::string::npos) << info1.output;
@@ -141,15 +146,7 @@ TEST_F(PrintJob, ADocumentNamedInTheCodePagePrintsUnderThatName) {
     SCOPED_TRACE(r.why);
     HDC dc = CreateDC("pdf", "Print to PDF file", "FILE:", nullptr);
     ASSERT_NE(dc, nullptr);
-    DOCINFO info;
-    info.lpszDocName = toolkit.c_str();
-    info.lpszOutput = r.output.empty() ? nullptr : r.output.c_str();
-    EXPECT_GT(StartDoc(dc, info), 0);
-    EXPECT_GT(StartPage(dc), 0);
-    drawpage(dc);
-    EXPECT_GT(EndPage(dc), 0);
-    EXPECT_GT(EndDoc(dc), 0);
-    DeleteDC(dc);
+    printpage(dc, toolkit.c_str(), r.output.empty() ? nullptr : r.output.c_str());
     ASSERT_TRUE(std::filesystem::exists(r.expected));
     const hc::Run shown = run("pdfinfo '" + r.expected.string() + "'");
     EXPECT_NE(shown.output.find("Donn\xC3\xA9" "es/tarn-notes.txt"), std::string::npos) << shown.output;
